@@ -1,0 +1,17 @@
+#pragma once
+
+// The program's mathematical calls go through these checked helpers. A domain or range error
+// is reported to MathErrorHook, which appends a line to "IGN.err" in the working folder.
+
+enum MathErrorKind : int { MATH_DOMAIN = 1, MATH_SING = 2, MATH_OVERFLOW = 3, MATH_UNDERFLOW = 4 };
+
+// Logs the error; returns true and sets *result when it replaces the function's result
+// (the square root of a negative number becomes 1.0).
+bool MathErrorHook(int kind, const char* function, double* result);
+
+double CheckedSqrt(double x);
+double CheckedLog(double x);
+double CheckedLog10(double x);
+double CheckedPow(double base, double exponent);
+double CheckedAcos(double x);
+double CheckedAsin(double x);

@@ -1,0 +1,214 @@
+#include "app/TMainForm.h"
+
+#include "app/BuildInfo.h"
+#include "app/TickClock.h"
+#include "app/Trace.h"
+#include "lang/LangString.h"
+#include "model/ImageDefaults.h"
+#include "model/LayoutSelfCheck.h"
+#include "model/LoadGroups.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+struct PageInfo {
+    const char* objectName;
+    const char* caption;
+    bool tabVisible;
+};
+
+// The ten settings pages in index order; Sensors, Gear, Race and N2O keep their tabs hidden.
+constexpr PageInfo kPages[PAGE_COUNT] = {
+    {"TabSheetRuzne", "###Miscellaneous##Verschiedene##Různé", true},
+    {"TabSheetBike", "###Bike##Mottorad##Motocykl", true},
+    {"TabSheetSensors", "###Sensors##Sensoren##Snímače", false},
+    {"TabSheetAdvance", "###Advance Map##Vorzündung Karte##Mapa předstihu", true},
+    {"TabSheetPOut", "###Power out##Leistungsausgang##Výkonové výstupy", true},
+    {"TabSheetServo", "###Servo##Servo##Servo", true},
+    {"TabSheet_Gear", "###Gear##Gang##Převodový stupeň", false},
+    {"TabSheet_Race", "###Race##Rennen##Závod", false},
+    {"TabSheet_N2O", "N2O", false},
+    {"TabSheet_Ladeni", "###Test##Test##Test", true},
+};
+
+constexpr int STATUS_PANEL_WIDTHS[5] = {400, 40, 350, 40, 100};
+
+void DefaultErrorBox(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Critical, "Error", QString::fromUtf8(text.c_str()), QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QWidget* parent)
+    : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox))
+{
+    commandLine_ = CommandLine::Parse(args);
+    SetLangReportSink(errorBox_);
+    CreateForm();
+    initialised_ = false;
+    Monitor.clear();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(TIMER_INTERVAL_MS);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    if (!closed_)
+        FormClose();
+    SetLangReportSink({});
+}
+
+void TMainForm::CreateForm()
+{
+    setObjectName("MainForm");
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName("PageControl1");
+    for (const PageInfo& page : kPages) {
+        auto* sheet = new QWidget(PageControl1);
+        sheet->setObjectName(page.objectName);
+        PageControl1->addTab(sheet, QString());
+    }
+    layout->addWidget(PageControl1);
+    setCentralWidget(central);
+    resize(820, 640);
+    BuildStatusBar();
+}
+
+void TMainForm::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QString("StatusPanel%1").arg(i));
+        panel->setFixedWidth(STATUS_PANEL_WIDTHS[i]);
+        panel->setFrameShape(QFrame::StyledPanel);
+        bar->addWidget(panel, i == 0 ? 1 : 0);
+        statusPanels_[i] = panel;
+    }
+    statusPanels_[1]->setText("EXE");
+    statusPanels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusPanels_[3]->setText("HEX");
+    statusPanels_[3]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+// Start-up, in the order the rest of the program relies on: defaults before settings,
+// settings before the command line, texts before the first refresh.
+void TMainForm::FormCreate()
+{
+    Trace::OpenFromEnvironment();
+    Trace::SetOrigin();
+
+    ValidateImage(Image, &outside_);
+
+    compileDate_ = ProgramCompileDate();
+    statusPanels_[2]->setText(QString::fromStdString(VersionLine(compileDate_)));
+    statusPanels_[4]->setText("not connected");
+
+    Image.Adrb(BIKE) = 20;
+    outside_.forcedPort = 1;
+    ResetDefaults(Image, PAGE_ALL);
+    ValidateImage(Image, &outside_);
+
+    CentreWindow();
+    if (testMode_ && testPort_ > 0)
+        outside_.forcedPort = testPort_;
+    ApplyCommandLine();
+
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        PageControl1->setTabText(i, QString::fromUtf8(LangText(kPages[i].caption)));
+    UpdateCaption();
+    ApplyDefaultVisibility();
+
+    LayoutSelfCheck(errorBox_);
+
+    initialised_ = true;
+    TraceLine("FORM Initialised");
+}
+
+void TMainForm::ApplyCommandLine()
+{
+    if (commandLine_.language >= 0)
+        LanguageIndex = commandLine_.language;
+    if (commandLine_.noPatchCheck)
+        noUpdateCheck_ = true;
+}
+
+void TMainForm::CentreWindow()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        move((s.width() - width()) / 2, (s.height() - height()) / 2);
+    }
+}
+
+void TMainForm::ApplyDefaultVisibility()
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        PageControl1->setTabVisible(i, kPages[i].tabVisible);
+}
+
+void TMainForm::Timer1Timer()
+{
+    if (tickCounter_ < 50)
+        TraceLinef("T%03i", tickCounter_);
+    ++tickCounter_;
+    TickMs = tickCounter_ * MS_PER_TICK;
+    if (!initialised_)
+        return;
+}
+
+void TMainForm::UpdateCaption()
+{
+    setWindowTitle(QString::fromUtf8(WindowCaption(fileName_, searchEnabled_).c_str()));
+}
+
+QString TMainForm::statusPanelText(int panel) const
+{
+    return panel >= 0 && panel < 5 ? statusPanels_[panel]->text() : QString();
+}
+
+bool TMainForm::event(QEvent* e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        statusPanels_[0]->setText(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    if (!closed_)
+        FormClose();
+    e->accept();
+}
+
+// Shutdown in order: recorder, update check, ports, the active page, then the settings.
+void TMainForm::FormClose()
+{
+    closed_ = true;
+    Timer1->stop();
+    ValidateImage(Image, &outside_);
+}

@@ -1,0 +1,3 @@
+#include "app/TickClock.h"
+
+std::atomic<int32_t> TickMs{0};

@@ -1,0 +1,72 @@
+#include "app/TMainForm.h"
+#include "app/TickClock.h"
+#include "lang/LangString.h"
+
+#include "TempDir.h"
+
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct MainFormFixture : testing::Test {
+    ScopedWorkDir dir;
+    std::vector<std::string> errors;
+
+    std::unique_ptr<TMainForm> start(std::vector<std::string> args = {})
+    {
+        LanguageIndex = LANG_ENGLISH;
+        return std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
+    }
+};
+
+} // namespace
+
+TEST_F(MainFormFixture, StartsInitialisedWithDefaultsAndStatusBar)
+{
+    auto form = start();
+    EXPECT_TRUE(form->initialised());
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(form->image().Adrb(BIKE), 20);
+    EXPECT_EQ(form->image().Adrb(LIMITER), 110);
+    EXPECT_EQ(form->statusPanelText(1), "EXE");
+    EXPECT_EQ(form->statusPanelText(3), "HEX");
+    EXPECT_TRUE(form->statusPanelText(2).startsWith("VORDAX4   RSKEY=93.00   COMPILE=20"));
+    EXPECT_EQ(form->statusPanelText(4), "not connected");
+    EXPECT_EQ(form->windowTitle(), "  VORDAX4 (v93)       ");
+
+    auto* pages = form->findChild<QTabWidget*>("PageControl1");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->count(), 10);
+    EXPECT_TRUE(pages->isTabVisible(1));
+    EXPECT_FALSE(pages->isTabVisible(2)) << "Sensors tab is hidden";
+    EXPECT_FALSE(pages->isTabVisible(8)) << "N2O tab is hidden";
+}
+
+TEST_F(MainFormFixture, EachTickAdvancesTickMsBy50)
+{
+    auto form = start();
+    const int ticks = form->tickCounter();
+    form->Timer1Timer();
+    EXPECT_EQ(TickMs.load(), (ticks + 1) * 50);
+    form->Timer1Timer();
+    EXPECT_EQ(TickMs.load(), (ticks + 2) * 50);
+}
+
+TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
+{
+    start({"CESKY"});
+    EXPECT_EQ(LanguageIndex, LANG_CZECH);
+    start({"cesky"});
+    EXPECT_EQ(LanguageIndex, LANG_ENGLISH);
+    auto form = start({"DEUTSCH"});
+    EXPECT_EQ(LanguageIndex, LANG_GERMAN);
+    EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(0), "Verschiedene");
+}
+
+TEST_F(MainFormFixture, NoPatchCheckWord)
+{
+    EXPECT_TRUE(start({"nopatchcheck"})->noUpdateCheck());
+    EXPECT_FALSE(start({"ENGLISH"})->noUpdateCheck());
+}

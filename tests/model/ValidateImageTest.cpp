@@ -1,0 +1,219 @@
+#include "model/ImageDefaults.h"
+#include "model/ImageValidation.h"
+#include "model/LayoutSelfCheck.h"
+#include "model/LobeByte.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+ParamImage defaults()
+{
+    ParamImage img;
+    img.Adrb(BIKE) = 20;
+    ResetDefaults(img, PAGE_ALL);
+    ValidateImage(img);
+    return img;
+}
+
+std::vector<int> bytes(const ParamImage& img, int address, int n)
+{
+    std::vector<int> v;
+    for (int i = 0; i < n; ++i)
+        v.push_back(img.Adrb(address + i));
+    return v;
+}
+
+} // namespace
+
+TEST(ValidateImage, DefaultImageIsAlreadyValid)
+{
+    const ParamImage before = defaults();
+    ParamImage after = before;
+    ValidateImage(after);
+    EXPECT_EQ(after, before);
+}
+
+struct SingleByteCase {
+    const char* name;
+    int address;
+    int stored;
+    int expected;
+};
+
+class ValidateSingleByte : public testing::TestWithParam<SingleByteCase> {};
+
+TEST_P(ValidateSingleByte, ClampsToItsLimit)
+{
+    const SingleByteCase& c = GetParam();
+    ParamImage img = defaults();
+    img.Adrb(c.address) = static_cast<uint8_t>(c.stored);
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(c.address), c.expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, ValidateSingleByte,
+    testing::Values(SingleByteCase{"channels 0", CHANNEL_COUNT, 0, 1}, SingleByteCase{"channels 7", CHANNEL_COUNT, 7, 4},
+        SingleByteCase{"excitation", EXCITATION, 9, 3}, SingleByteCase{"advance cell low", ADVANCE + 37, 0, 70},
+        SingleByteCase{"advance cell high", ADVANCE + 99, 200, 160}, SingleByteCase{"servo mV cell", SERVO_MV, 255, 250},
+        SingleByteCase{"limiter low", LIMITER, 3, 10}, SingleByteCase{"limiter high", LIMITER, 255, 250},
+        SingleByteCase{"start limiter high", START_LIM, 251, 250}, SingleByteCase{"base advance", BASE_ADV, 41, 40},
+        SingleByteCase{"power out mode", POWER_OUT_MODE, 7, 3}));
+
+TEST(ValidateImage, ServoPercentLimitsCellsTo100)
+{
+    ParamImage img = defaults();
+    img.Adrb(SERVO_PERCENT) = 1;
+    img.Adrb(SERVO_MV + 5) = 200;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(SERVO_MV + 5), 100);
+}
+
+TEST(ValidateImage, RpmAxisBecomesStrictlyAscending)
+{
+    ParamImage img = defaults();
+    std::fill_n(&img.Adrb(RPM_ADV), 10, uint8_t{5});
+    std::fill_n(&img.Adrb(SERVO_RPM), 10, uint8_t{250});
+    ValidateImage(img);
+    EXPECT_EQ(bytes(img, RPM_ADV, 10), (std::vector<int>{5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+    EXPECT_EQ(bytes(img, SERVO_RPM, 10), (std::vector<int>{241, 242, 243, 244, 245, 246, 247, 248, 249, 250}));
+}
+
+TEST(ValidateImage, PressureAxisIsClampedAsWords)
+{
+    ParamImage img = defaults();
+    for (int i = 0; i < 10; ++i)
+        img.Adrw(ADV_IAP + i) = 5000;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrw(ADV_IAP), 990);
+    EXPECT_EQ(img.Adrw(ADV_IAP + 9), 999);
+}
+
+TEST(ValidateImage, SensorCalibrationsKeepTheirOrder)
+{
+    ParamImage img = defaults();
+    img.Adrw(TPS) = 3000;
+    img.Adrw(TPS + 1) = 2995;
+    img.Adrw(IAP_SENSOR) = 120;
+    img.Adrw(IAP_SENSOR + 2) = 100;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrw(TPS), 3000);
+    EXPECT_EQ(img.Adrw(TPS + 1), 3010);
+    EXPECT_EQ(img.Adrw(IAP_SENSOR + 2), 120);
+}
+
+TEST(ValidateImage, LobeBytesKeepFlagsAndDropSecondPickupWhereUnsupported)
+{
+    ParamImage img = defaults();
+    img.Adrb(PICKUP_SYSTEM) = 5;
+    img.Adrb(LOBE_COUNT) = 7;
+    img.Adrb(LOBE_START) = 0xC5; // 2nd edge, 2nd pick-up, lobe 5
+    img.Adrb(LOBE_END) = 0x49;   // 2nd edge, lobe 9 > lobe count
+    img.Adrb(LOBE_END + 1) = 0x40; // lobe 0
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(LOBE_START), 0x45);
+    EXPECT_EQ(img.Adrb(LOBE_END), 0x47);
+    EXPECT_EQ(img.Adrb(LOBE_END + 1), 0x41);
+}
+
+TEST(ValidateImage, WideLobeSystemStoresLobeBitSixInBitSeven)
+{
+    ParamImage img = defaults();
+    img.Adrb(PICKUP_SYSTEM) = 14;
+    img.Adrb(LOBE_COUNT) = 120;
+    img.Adrb(LOBE_START) = LobeByte::withNumber(0, 100, 14);
+    EXPECT_EQ(img.Adrb(LOBE_START), 0xA4);
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(LOBE_START), 0xA4);
+    EXPECT_EQ(LobeByte::number(img.Adrb(LOBE_START), 14), 100);
+
+    img.Adrb(LOBE_COUNT) = 200;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(LOBE_COUNT), 120);
+}
+
+TEST(ValidateImage, NoTriggerSystemMeansOneLobe)
+{
+    ParamImage img = defaults();
+    img.Adrb(PICKUP_SYSTEM) = 0;
+    img.Adrb(LOBE_COUNT) = 9;
+    img.Adrb(LOBE_START + 2) = 0x83;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(LOBE_COUNT), 1);
+    EXPECT_EQ(img.Adrb(LOBE_START + 2), 0x81) << "system 0 keeps the 2nd pick-up flag";
+}
+
+TEST(ValidateImage, PowerOutputTables)
+{
+    ParamImage img = defaults();
+    img.Adrb(TPSIAP_SENSOR) = 1;
+    img.Adrb(POWER_OUT_MODE) = 2;
+    std::fill_n(&img.Adrb(POWER_OUT_CELLS), 3, uint8_t{1});
+    img.Adrb(POWER_OUT_RPM + 3) = 0;
+    img.Adrw(POWER_OUT_TP + 2) = 150;
+    img.Adrw(POWER_OUT_TP + 3) = 150;
+    img.Adrb(POWER_OUT_MODE + 1) = 3;
+    img.Adrb(POWER_OUT_CELLS + 3) = 1;
+    ValidateImage(img);
+    EXPECT_EQ(bytes(img, POWER_OUT_CELLS, 3), (std::vector<int>{14, 14, 14})) << "gear shift light cells are fixed";
+    EXPECT_EQ(img.Adrb(POWER_OUT_RPM + 3), 3);
+    EXPECT_EQ(img.Adrw(POWER_OUT_TP + 2), 99);
+    EXPECT_EQ(img.Adrw(POWER_OUT_TP + 3), 100);
+    EXPECT_EQ(img.Adrb(POWER_OUT_CELLS + 3), 1) << "a special output keeps its cells";
+
+    img.Adrb(TPSIAP_SENSOR) = 2;
+    img.Adrw(POWER_OUT_TP + 2) = 500;
+    img.Adrw(POWER_OUT_TP + 3) = 700;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrw(POWER_OUT_TP + 3), 700) << "kPa allow up to 999";
+}
+
+TEST(ValidateImage, OutsideSettings)
+{
+    struct Case {
+        OutsideSettings in, out;
+    } cases[] = {
+        {{2, 255, 255}, {2, 255, 255}},
+        {{3, 256, 256}, {0, -1, 1}},
+        {{-1, -2, 0}, {0, -1, 1}},
+        {{1, -1, 1}, {1, -1, 1}},
+    };
+    for (const Case& c : cases) {
+        ParamImage img = defaults();
+        OutsideSettings s = c.in;
+        ValidateImage(img, &s);
+        EXPECT_EQ(s.language, c.out.language);
+        EXPECT_EQ(s.forcedPort, c.out.forcedPort);
+        EXPECT_EQ(s.nextScanPort, c.out.nextScanPort);
+    }
+}
+
+TEST(ClampSeries, DescendingAndSignedModes)
+{
+    ParamImage img;
+    std::fill_n(&img.Adrb(SERVO_RPM), 4, uint8_t{50});
+    ClampSeries(img, ClampWidth::Bytes, -1, SERVO_RPM, 4, 10, 40, 1);
+    EXPECT_EQ(bytes(img, SERVO_RPM, 4), (std::vector<int>{40, 39, 38, 37}));
+
+    img.Adrb(SERVO_RPM) = 0xF0; // -16 signed
+    img.Adrb(SERVO_RPM + 1) = 0x05;
+    ClampSeries(img, ClampWidth::Bytes, 100, SERVO_RPM, 2, -10, 10, 1);
+    EXPECT_EQ(static_cast<int8_t>(img.Adrb(SERVO_RPM)), -10);
+    EXPECT_EQ(img.Adrb(SERVO_RPM + 1), 5);
+
+    for (int i = 0; i < 3; ++i)
+        img.Adrw(ADV_IAP + i) = 100;
+    ClampSeries(img, ClampWidth::Words, 1, ADV_IAP, 3, 0, 999, 10);
+    EXPECT_EQ(img.Adrw(ADV_IAP + 1), 110) << "words honour the step";
+    EXPECT_EQ(img.Adrw(ADV_IAP + 2), 120);
+}
+
+TEST(LayoutSelfCheck, SilentForThisLayout)
+{
+    EXPECT_TRUE(LayoutSelfCheck().empty());
+    int shown = 0;
+    LayoutSelfCheck([&](const std::string&) { ++shown; });
+    EXPECT_EQ(shown, 0);
+}
