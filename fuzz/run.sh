@@ -4,8 +4,7 @@
 # The corpus lives in fuzz/corpus/TARGET; crash inputs are written to fuzz/crashes/TARGET/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-command -v clang++ >/dev/null || { echo "error: clang++ is needed for fuzzing (apt-get install clang libclang-rt-14-dev)" >&2; exit 1; }
+./scripts/install-deps.sh clang libclang-rt-14-dev
 build=build-fuzz
 if [ ! -f "$build/build.ninja" ]; then
   CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORDAX4_FUZZ=ON -DVORDAX4_BENCH=OFF

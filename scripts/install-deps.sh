@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when some are missing.
+# Extra package names given as arguments are installed as well (fuzzing needs clang).
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  "$@"
 )
 
 missing=()
