@@ -7,8 +7,13 @@
 #include "model/ImageDefaults.h"
 #include "model/LayoutSelfCheck.h"
 #include "model/LoadGroups.h"
+#include "model/ui/PageBike.h"
+#include "model/ui/TUpDown.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -52,7 +57,8 @@ void DefaultErrorBox(const std::string& text)
 } // namespace
 
 TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QWidget* parent)
-    : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox))
+    : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox)),
+      undo_({[] { /* the settings store saves here once it exists */ }, {}, {}})
 {
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
@@ -81,6 +87,11 @@ void TMainForm::CreateForm()
     setObjectName("MainForm");
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
+    CheckBoxProgHned = new QCheckBox(central);
+    CheckBoxProgHned->setObjectName("CheckBoxProgHned");
+    CheckBoxProgHned->setText(QString::fromUtf8(LangText("###Programming after change##Programmierung nach Änderung##Programování po změně")));
+    connect(CheckBoxProgHned, &QCheckBox::toggled, this, [this] { RefreshPages(false); });
+    layout->addWidget(CheckBoxProgHned);
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName("PageControl1");
     for (const PageInfo& page : kPages) {
@@ -89,7 +100,22 @@ void TMainForm::CreateForm()
         PageControl1->addTab(sheet, QString());
     }
     layout->addWidget(PageControl1);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        activePage_ = index;
+        RefreshPages(false);
+    });
     setCentralWidget(central);
+
+    QMenu* tools = menuBar()->addMenu(QString());
+    tools->setObjectName("MenuTools");
+    tools->menuAction()->setObjectName("MenuToolsAction");
+    QAction* undo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_Z), this, &TMainForm::Undo);
+    undo->setObjectName("MenuZpet");
+    QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &TMainForm::Redo);
+    redo->setObjectName("MenuZnovu");
+    tools->setTitle(QString::fromUtf8(LangText("###Tools##Werkzeuge##Pomůcky")));
+    undo->setText(QString::fromUtf8(LangText("###Undo##Zurück##Zpet")));
+    redo->setText(QString::fromUtf8(LangText("###Redo##Wieder##Znovu")));
     resize(820, 640);
     BuildStatusBar();
 }
@@ -121,6 +147,7 @@ void TMainForm::FormCreate()
     Trace::SetOrigin();
 
     ValidateImage(Image, &outside_);
+    BuildPages();
 
     compileDate_ = ProgramCompileDate();
     statusPanels_[2]->setText(QString::fromStdString(VersionLine(compileDate_)));
@@ -139,7 +166,12 @@ void TMainForm::FormCreate()
     for (int i = 0; i < PAGE_COUNT; ++i)
         PageControl1->setTabText(i, QString::fromUtf8(LangText(kPages[i].caption)));
     UpdateCaption();
+    RefreshPages(true);
+    undo_.UndoInit(Image, activePage_, changedMap_);
+    UpdateUndoButtons();
     ApplyDefaultVisibility();
+    editorsReload_ = true;
+    UpdatePageVisibility(true);
 
     LayoutSelfCheck(errorBox_);
 
@@ -177,6 +209,155 @@ void TMainForm::Timer1Timer()
     TickMs = tickCounter_ * MS_PER_TICK;
     if (!initialised_)
         return;
+    CommitPendingIfDue();
+    ApplyTachoPickupText();
+}
+
+void TMainForm::BuildPages()
+{
+    pages_[PAGE_BIKE] = new PageBike(binder_, *this, PageControl1->widget(PAGE_BIKE));
+}
+
+void TMainForm::RequestCommit(QObject* control, int kind)
+{
+    if (pendingControl_ && pendingControl_ != control)
+        kind = COMMIT_NOW;
+    pendingControl_ = control;
+    if (kind == pendingKind_ || pendingKind_ == COMMIT_NOW) {
+        pendingDue_ = tickCounter_ + 5;
+        pendingKind_ = kind;
+    } else {
+        pendingKind_ = COMMIT_NOW;
+    }
+    if (pendingKind_ == COMMIT_NOW) {
+        pendingControl_ = nullptr;
+        pendingDue_ = 0;
+        CommitEdit();
+    }
+}
+
+void TMainForm::CommitPendingIfDue()
+{
+    if (pendingControl_ && tickCounter_ >= pendingDue_)
+        RequestCommit(pendingControl_, COMMIT_NOW);
+}
+
+void TMainForm::CommitEdit()
+{
+    ApplyPage();
+    ValidateImage(Image, &outside_);
+    RefreshPages(false);
+    const bool changed = undo_.UndoSnapshot(Image, activePage_, changedMap_);
+    UpdateUndoButtons();
+    if (CheckBoxProgHned->isChecked() && changed) {
+        programAll_ = 0;
+        pendingCommand_ = 98;
+    }
+}
+
+void TMainForm::ApplyPage()
+{
+    if (SettingsPage* p = page(activePage_))
+        p->Store();
+}
+
+void TMainForm::RefreshPages(bool all)
+{
+    CheckBoxProgHned->setStyleSheet(CheckBoxProgHned->isChecked() ? "QCheckBox { background-color: red; }" : QString());
+    for (int i = 0; i < PAGE_COUNT; ++i) {
+        if (!(all || i == activePage_) || !page(i))
+            continue;
+        page(i)->Load();
+        page(i)->UpdateVisibility();
+    }
+}
+
+void TMainForm::UpdatePageVisibility(bool all)
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        if ((all || i == activePage_) && page(i))
+            page(i)->UpdateVisibility();
+}
+
+void TMainForm::SelectPage(int index)
+{
+    if (index >= 0 && index < PAGE_COUNT && index != PageControl1->currentIndex())
+        PageControl1->setCurrentIndex(index);
+}
+
+PageHost::Answer TMainForm::AskYesNoCancel(const char* langText)
+{
+    if (questionBox)
+        return questionBox(langText);
+    const auto button = QMessageBox::question(this, QString(), QString::fromUtf8(LangText(langText)),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return button == QMessageBox::Yes ? ANSWER_YES : button == QMessageBox::No ? ANSWER_NO : ANSWER_CANCEL;
+}
+
+void TMainForm::NewWithoutAsking()
+{
+    ResetDefaults(Image, PAGE_ALL);
+    ValidateImage(Image, &outside_);
+    editorsReload_ = true;
+    fileName_.clear();
+    UpdateCaption();
+    RefreshPages(true);
+}
+
+void TMainForm::FocusProgramAfterChange() { CheckBoxProgHned->setFocus(); }
+
+void TMainForm::Undo()
+{
+    UndoRing::Restored r;
+    if (undo_.Undo(Image, changedMap_, r))
+        AfterRestore(r, true);
+    FocusProgramAfterChange();
+}
+
+void TMainForm::Redo()
+{
+    UndoRing::Restored r;
+    if (undo_.Redo(Image, changedMap_, r))
+        AfterRestore(r, false);
+    FocusProgramAfterChange();
+}
+
+void TMainForm::AfterRestore(const UndoRing::Restored& r, bool)
+{
+    RefreshPages(false);
+    if (r.slotPage != activePage_)
+        SelectPage(r.showPage);
+    RefreshPages(false);
+    UpdateUndoButtons();
+    if (CheckBoxProgHned->isChecked() && r.changed) {
+        programAll_ = 0;
+        pendingCommand_ = 98;
+    }
+}
+
+void TMainForm::UpdateUndoButtons()
+{
+    if (auto* a = findChild<QAction*>("MenuZpet"))
+        a->setEnabled(undo_.canUndo());
+    if (auto* a = findChild<QAction*>("MenuZnovu"))
+        a->setEnabled(undo_.canRedo());
+}
+
+// A typed "-1" or "-2" makes the tachometer output follow pick-up 1 or 2.
+void TMainForm::ApplyTachoPickupText()
+{
+    auto* edit = findChild<QLineEdit*>("EditRpmPulsu");
+    auto* upDown = findChild<TUpDown*>("UpDownRpmPulsu");
+    if (!edit || !upDown)
+        return;
+    for (int pickup : {1, 2}) {
+        if (edit->text() != QString("-%1").arg(pickup))
+            continue;
+        ControlBinder::Updating guard(binder_);
+        upDown->setValue(-pickup);
+        edit->setText(QString("pickup %1").arg(pickup));
+        Image.Adrb(RPM_PULSES) = static_cast<uint8_t>(256 - pickup);
+    }
 }
 
 void TMainForm::UpdateCaption()
@@ -210,5 +391,6 @@ void TMainForm::FormClose()
 {
     closed_ = true;
     Timer1->stop();
+    ApplyPage();
     ValidateImage(Image, &outside_);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "model/ChangedMap.h"
 #include "model/ImageValidation.h"
+#include "model/UndoRing.h"
+#include "model/ui/ControlBinder.h"
+#include "model/ui/SettingsPage.h"
 #include "model/MonitorImage.h"
 #include "model/ParamImage.h"
 
@@ -11,13 +15,14 @@
 #include <functional>
 #include <string>
 
+class QCheckBox;
 class QLabel;
 class QTabWidget;
 class QTimer;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public PageHost {
     Q_OBJECT
 
 public:
@@ -38,6 +43,33 @@ public:
     ParamImage& image() { return Image; }
     MonitorImage& monitor() { return Monitor; }
 
+    // The page framework: apply an edit now or after a short pause, then validate, refresh and
+    // take an undo snapshot.
+    void RequestCommit(QObject* control, int kind) override;
+    void CommitEdit();
+    void ApplyPage();
+    void RefreshPages(bool all);
+    void UpdatePageVisibility(bool all);
+    void SelectPage(int page);
+    int activePage() const { return activePage_; }
+    SettingsPage* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+
+    void Undo();
+    void Redo();
+    const UndoRing& undoRing() const { return undo_; }
+    const ChangedMap& changedMap() const { return changedMap_; }
+    int pendingCommand() const { return pendingCommand_; }
+
+    // PageHost
+    void MarkEditorsForReload() override { editorsReload_ = true; }
+    Answer AskYesNoCancel(const char* langText) override;
+    void NewWithoutAsking() override;
+    void RefreshActivePage() override { RefreshPages(false); }
+    void FocusProgramAfterChange() override;
+
+    // Tests answer the question boxes through this.
+    std::function<Answer(const char*)> questionBox;
+
     // Rebuilds the window caption from the current file name and link state.
     void UpdateCaption();
     QString statusPanelText(int panel) const;
@@ -54,6 +86,11 @@ private:
     void ApplyCommandLine();
     void CentreWindow();
     void ApplyDefaultVisibility();
+    void BuildPages();
+    void CommitPendingIfDue();
+    void ApplyTachoPickupText();
+    void AfterRestore(const UndoRing::Restored& r, bool isUndo);
+    void UpdateUndoButtons();
 
     ParamImage Image;
     MonitorImage Monitor;
@@ -71,7 +108,20 @@ private:
     std::string fileName_;
     std::string compileDate_;
 
+    ControlBinder binder_{Image};
+    std::array<SettingsPage*, 10> pages_{};
+    int activePage_ = 0;
+    QObject* pendingControl_ = nullptr;
+    int pendingKind_ = 0;
+    int pendingDue_ = 0;
+    bool editorsReload_ = false;
+    UndoRing undo_;
+    ChangedMap changedMap_{};
+    int programAll_ = 0;
+    int pendingCommand_ = 0;
+
     QTabWidget* PageControl1 = nullptr;
+    QCheckBox* CheckBoxProgHned = nullptr;
     QTimer* Timer1 = nullptr;
     std::array<QLabel*, 5> statusPanels_{};
 };

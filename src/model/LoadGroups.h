@@ -3,7 +3,7 @@
 #include <array>
 
 // Settings pages, which double as the groups of fields for defaults and file loads.
-enum SettingsPage : int {
+enum PageIndex : int {
     PAGE_ALL = -1,
     PAGE_MISC = 0,
     PAGE_BIKE = 1,
