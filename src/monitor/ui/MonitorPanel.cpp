@@ -1,0 +1,93 @@
+#include "monitor/ui/MonitorPanel.h"
+
+#include "app/Colours.h"
+
+#include <QAbstractButton>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+
+namespace {
+
+// The labels of the panel in display order: left column engine, right column states.
+const char* const kLeft[] = {"LabelRpm", "LabelTpsMon", "LabelNapeti", "LabelAdvance1", "LabelAdvance2",
+    "LabelAdvance3", "LabelAdvance4", "LabelMonSnimac1", "LabelMonSnimac2", "LabelServo", "LabelPocetProgramovani",
+    "LabelHourMeter", "LabelEeDataErr"};
+const char* const kRight[] = {"LabelMonLimiterOut", "LabelMonStartLimiterOut", "LabelKillSwitch", "LabelBlocking",
+    "LabelClutchMon", "LabelMonRetard", "LabelMonInput1In", "LabelMonInput2In", "LabelMonPOut1", "LabelMonPOut2",
+    "LabelVerze1", "LabelVerze2", "LabelVerze3"};
+
+} // namespace
+
+MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("MonitorPanel");
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(1);
+    int row = 0;
+    for (const char* name : {"CGaugeRpm", "CGaugeTps"}) {
+        auto* g = new QProgressBar(this);
+        g->setObjectName(name);
+        g->setTextVisible(false);
+        g->setMaximumHeight(12);
+        grid->addWidget(g, row++, 0, 1, 2);
+        gauges_[name] = g;
+    }
+    const auto addColumn = [&](const auto& names, int column) {
+        int r = row;
+        for (const char* name : names) {
+            auto* l = new QLabel(this);
+            l->setObjectName(name);
+            l->setAutoFillBackground(true);
+            l->setMargin(1);
+            grid->addWidget(l, r++, column);
+            labels_[name] = l;
+        }
+    };
+    addColumn(kLeft, 0);
+    addColumn(kRight, 1);
+    grid->setRowStretch(row + 14, 1);
+}
+
+QLabel* MonitorPanel::label(const std::string& name) const
+{
+    const auto it = labels_.find(name);
+    return it == labels_.end() ? nullptr : it->second;
+}
+
+void MonitorPanel::applyLabel(const MonitorLabel& l)
+{
+    const QString text = QString::fromUtf8(l.text.c_str());
+    QWidget* w = label(l.name);
+    if (!w)
+        w = window()->findChild<QWidget*>(QString::fromStdString(l.name));
+    if (auto* asLabel = qobject_cast<QLabel*>(w))
+        asLabel->setText(text);
+    else if (auto* asButton = qobject_cast<QAbstractButton*>(w))
+        asButton->setText(text);
+    else
+        return;
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, ToQColor(l.colour));
+    w->setPalette(p);
+    w->setEnabled(l.enabled);
+    w->setVisible(l.visible);
+}
+
+void MonitorPanel::Apply(const MonitorView& view)
+{
+    for (const MonitorLabel& l : view.labels)
+        applyLabel(l);
+    for (const MonitorGauge& g : view.gauges) {
+        const auto it = gauges_.find(g.name);
+        if (it == gauges_.end())
+            continue;
+        QProgressBar* bar = it->second;
+        bar->setMaximum(g.maximum);
+        bar->setValue(std::clamp(g.value, 0, g.maximum));
+        QPalette p = bar->palette();
+        p.setColor(QPalette::Highlight, ToQColor(g.colour));
+        bar->setPalette(p);
+    }
+}

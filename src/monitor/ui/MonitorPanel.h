@@ -1,0 +1,31 @@
+#pragma once
+
+#include "monitor/MonitorDisplay.h"
+
+#include <QWidget>
+
+#include <map>
+#include <string>
+
+class QLabel;
+class QProgressBar;
+
+// The live monitor of the main window: one label per monitor value and the two bar gauges.
+// It only shows what RefreshMonitorDisplay computed.
+class MonitorPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MonitorPanel(QWidget* parent);
+
+    void Apply(const MonitorView& view);
+
+    // Labels other parts of the window place themselves (test labels, unit texts) are created
+    // on demand and owned by the panel's layout only when no widget of that name exists.
+    QLabel* label(const std::string& name) const;
+
+private:
+    void applyLabel(const MonitorLabel& l);
+    std::map<std::string, QLabel*> labels_;
+    std::map<std::string, QProgressBar*> gauges_;
+};
