@@ -92,7 +92,7 @@ constexpr Variants pickupPolarity = {"Polarity of pick-up", "Polarität des Gebe
 constexpr Variants maximumAdvance = {"Maximum advance", "Maximale Vorzündung", "Maximální předstih"};
 constexpr Variants startAdvance = {"Start advance", "Startvorzündung", "Startovací předstih"};
 constexpr Variants poutHysteresis = {"Hysteresis [RPM]", "Hysterese [RPM]", "Hystereze [RPM]"};
-constexpr Variants quickshiftTime = {"Quickshift time [ms]", "Schaltautomat Zeit [ms]", "Doba quickshiftu [ms]"};
+constexpr Variants quickshiftTime = {"Quickshift time [ms]", "Schaltautomat-Zeit [ms]", "Doba quickshiftu [ms]"};
 constexpr Variants delayMs = {"Delay [ms]", "Verzögerung [ms]", "Zpoždění [ms]"};
 constexpr Variants buildUpTime = {"Build up Time [ms]", "Aufbauzeit [ms]", "Doba náběhu [ms]"};
 
@@ -182,10 +182,10 @@ constexpr CaptionRow captionRows[] = {
     {"LabelSynchro", {"Synchronization method", "Synchronisierungsmethode", "Způsob synchronizace"}},
     {"LabelPocPalcu", {"Number of lobe at rotor", "Anzahl der Nocken am Rotor", "Počet palců na rotoru"}},
     {"LabelPocKanalu", {"Number of outputs (coils)", "Anzahl der Ausgänge (Spulen)", "Počet výstupů (cívek)"}},
-    {"GroupBoxPalec1", {"Channel 1", "Kanal 1", "Kanál 1"}},
-    {"GroupBoxPalec2", {"Channel 2", "Kanal 2", "Kanál 2"}},
-    {"GroupBoxPalec3", {"Channel 3", "Kanal 3", "Kanál 3"}},
-    {"GroupBoxPalec4", {"Channel 4", "Kanal 4", "Kanál 4"}},
+    {"GroupBoxPalec1", {"Channel1", "Kanal1", "Kanál1"}},
+    {"GroupBoxPalec2", {"Channel2", "Kanal2", "Kanál2"}},
+    {"GroupBoxPalec3", {"Channel3", "Kanal3", "Kanál3"}},
+    {"GroupBoxPalec4", {"Channel4", "Kanal4", "Kanál4"}},
     {"LabelPalec1Zac", maximumAdvance},
     {"LabelPalec2Zac", maximumAdvance},
     {"LabelPalec3Zac", maximumAdvance},
@@ -203,6 +203,7 @@ constexpr CaptionRow captionRows[] = {
     {"CheckBoxServoProcenta", {"Percent", "Prozent", "Procenta"}},
     {"LabelServoHyster", {"1/P [mV]", "1/P [mV]", "1/P [mV]"}},
     {"LabelServoNo", {"Off [mV]", "Aus [mV]", "Vypnuto [mV]"}},
+    // The power-output page creates its hysteresis labels under these names.
     {"LabelPOutHyster1", poutHysteresis},
     {"LabelPOutHyster2", poutHysteresis},
     {"LabelPOutHyster3", poutHysteresis},
@@ -218,16 +219,16 @@ constexpr CaptionRow captionRows[] = {
     {"LabelGearAutoBand", {"Zone [0.1%]", "Bereich [0.1%]", "Pásmo [0.1%]"}},
     {"LabelRpmSpeed", {"Rpm/Speed", "Drehzahl/Geschwindigkeit", "Otáčky/rychlost"}},
     {"GroupBoxPulsuProSpeed", {"Setting of speedometer", "Einstellung des Tachometers", "Nastavení rychloměru"}},
-    {"RadioGroupClutchMode", {"Quickshift mode", "Schaltautomat Modus", "Režim quickshiftu"}},
+    {"RadioGroupClutchMode", {"Quickshift mode", "Schaltautomat-Modus", "Režim quickshiftu"}},
     {"GroupBoxClutch", {"Quickshift - various", "Schaltautomat - Verschiedenes", "Quickshift - různé"}},
-    {"LabelClutchPause1", {"Quickshift delay #1 [ms]", "Schaltautomat Verzögerung #1 [ms]", "Zpoždění quickshiftu #1 [ms]"}},
-    {"LabelClutchPause2", {"Quickshift delay #2 [ms]", "Schaltautomat Verzögerung #2 [ms]", "Zpoždění quickshiftu #2 [ms]"}},
+    {"LabelClutchPause1", {"Quickshift delay #1 [ms]", "Schaltautomat-Verzögerung #1 [ms]", "Zpoždění quickshiftu #1 [ms]"}},
+    {"LabelClutchPause2", {"Quickshift delay #2 [ms]", "Schaltautomat-Verzögerung #2 [ms]", "Zpoždění quickshiftu #2 [ms]"}},
     {"LabelClutchMinRpm", {"Min Rpm for quickshift", "Min. Drehzahl für Schaltautomat", "Min. otáčky pro quickshift"}},
-    {"LabelClutchAdv", {"Quickshift advance [°]", "Schaltautomat Vorzündung [°]", "Předstih při quickshiftu [°]"}},
+    {"LabelClutchAdv", {"Quickshift advance [°]", "Schaltautomat-Vorzündung [°]", "Předstih při quickshiftu [°]"}},
     {"GroupBoxClutchTime", {"Setting according gear", "Einstellung nach Gang", "Nastavení podle převodového stupně"}},
     {"LabelClutchTime", quickshiftTime},
     {"LabelQuickshiftTime", quickshiftTime},
-    {"LabelClutchPause", {"Quickshift delay [ms]", "Schaltautomat Verzögerung [ms]", "Zpoždění quickshiftu [ms]"}},
+    {"LabelClutchPause", {"Quickshift delay [ms]", "Schaltautomat-Verzögerung [ms]", "Zpoždění quickshiftu [ms]"}},
     {"GroupBoxGearKor", {"Correction according gear", "Korrektur nach Gang", "Korekce podle převodového stupně"}},
     {"LabelGearKorAdv", {"Advance correction [°]", "Vorzündungskorrektur [°]", "Korekce předstihu [°]"}},
     {"LabelGearKorLimiter", {"Limiter correction [rpm]", "Begrenzerkorrektur [rpm]", "Korekce omezovače [rpm]"}},
@@ -245,10 +246,10 @@ constexpr CaptionRow captionRows[] = {
     {"LabelN2O_TPSmin", {"TP min [%]", "TP min [%]", "TP min [%]"}},
     {"LabelN2O_Repeat", {"PWM rate [Hz]", "PWM-Frequenz [Hz]", "Frekvence PWM [Hz]"}},
     {"TabSheet_Ladeni", {"Test", "Test", "Ladění"}},
-    {"ButtonTestIgn1", {"&Ignition 1", "&Zündung 1", "&Zapalování 1"}},
-    {"ButtonTestIgn2", {"&Ignition 2", "&Zündung 2", "&Zapalování 2"}},
-    {"ButtonTestIgn3", {"&Ignition 3", "&Zündung 3", "&Zapalování 3"}},
-    {"ButtonTestIgn4", {"&Ignition 4", "&Zündung 4", "&Zapalování 4"}},
+    {"ButtonTestIgn1", {"&Ignition1", "&Zündung1", "&Zapalování1"}},
+    {"ButtonTestIgn2", {"&Ignition2", "&Zündung2", "&Zapalování2"}},
+    {"ButtonTestIgn3", {"&Ignition3", "&Zündung3", "&Zapalování3"}},
+    {"ButtonTestIgn4", {"&Ignition4", "&Zündung4", "&Zapalování4"}},
     {"GroupBoxTestIgn", {"Ignition test", "Zündungstest", "Test zapalování"}},
     {"LabelTestServo", {"Time [ms]", "Zeit [ms]", "Čas [ms]"}},
     {"ButtonTestRpm", {"Tachometer", "Drehzahlmesser", "Otáčkoměr"}},

@@ -121,11 +121,11 @@ TEST_F(CaptionTablesTest, NumberedRowsAreExpandedOnePerControl)
         { "RadioButtonDwellMode0", "Short" },
         { "RadioButtonDwellMode3", "Auto" },
         { "RadioButtonPoti4", "Accelaration switch of advance" },
-        { "GroupBoxPalec3", "Channel 3" },
+        { "GroupBoxPalec3", "Channel3" },
         { "LabelPalec4Zac", "Maximum advance" },
         { "LabelPalec1End", "Start advance" },
         { "LabelPOutHyster2", "Hysteresis [RPM]" },
-        { "ButtonTestIgn2", "&Ignition 2" },
+        { "ButtonTestIgn2", "&Ignition2" },
         { "LabelRetardT", "Build up Time [ms]" },
         { "LabelQuickshiftTime", "Quickshift time [ms]" },
     };
