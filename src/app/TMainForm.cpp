@@ -8,9 +8,15 @@
 #include "model/LayoutSelfCheck.h"
 #include "model/LoadGroups.h"
 #include "model/ui/PageBike.h"
+#include "model/ui/PageTest.h"
+#include "monitor/ui/MonitorPanel.h"
 #include "model/ui/TUpDown.h"
 
+#include <QAbstractButton>
+#include <QActionGroup>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -28,22 +34,22 @@ namespace {
 
 struct PageInfo {
     const char* objectName;
-    const char* caption;
+    const char* caption; // for the tabs the caption table does not name
     bool tabVisible;
 };
 
 // The ten settings pages in index order; Sensors, Gear, Race and N2O keep their tabs hidden.
 constexpr PageInfo kPages[PAGE_COUNT] = {
-    {"TabSheetRuzne", "###Miscellaneous##Verschiedene##Různé", true},
-    {"TabSheetBike", "###Bike##Mottorad##Motocykl", true},
+    {"TabSheetRuzne", nullptr, true},
+    {"TabSheetBike", nullptr, true},
     {"TabSheetSensors", "###Sensors##Sensoren##Snímače", false},
-    {"TabSheetAdvance", "###Advance Map##Vorzündung Karte##Mapa předstihu", true},
-    {"TabSheetPOut", "###Power out##Leistungsausgang##Výkonové výstupy", true},
-    {"TabSheetServo", "###Servo##Servo##Servo", true},
-    {"TabSheet_Gear", "###Gear##Gang##Převodový stupeň", false},
+    {"TabSheetAdvance", nullptr, true},
+    {"TabSheetPOut", "###Power out##Leistungsausgänge##Výkonové výstupy", true},
+    {"TabSheetServo", "Servo", true},
+    {"TabSheet_Gear", nullptr, false},
     {"TabSheet_Race", "###Race##Rennen##Závod", false},
     {"TabSheet_N2O", "N2O", false},
-    {"TabSheet_Ladeni", "###Test##Test##Test", true},
+    {"TabSheet_Ladeni", nullptr, true},
 };
 
 constexpr int STATUS_PANEL_WIDTHS[5] = {400, 40, 350, 40, 100};
@@ -86,10 +92,14 @@ void TMainForm::CreateForm()
 {
     setObjectName("MainForm");
     auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
+    auto* columns = new QHBoxLayout(central);
+    auto* left = new QVBoxLayout;
+    columns->addLayout(left, 3);
+    monitorPanel_ = new MonitorPanel(central);
+    columns->addWidget(monitorPanel_, 2);
+    auto* layout = left;
     CheckBoxProgHned = new QCheckBox(central);
     CheckBoxProgHned->setObjectName("CheckBoxProgHned");
-    CheckBoxProgHned->setText(QString::fromUtf8(LangText("###Programming after change##Programmierung nach Änderung##Programování po změně")));
     connect(CheckBoxProgHned, &QCheckBox::toggled, this, [this] { RefreshPages(false); });
     layout->addWidget(CheckBoxProgHned);
     PageControl1 = new QTabWidget(central);
@@ -106,18 +116,34 @@ void TMainForm::CreateForm()
     });
     setCentralWidget(central);
 
-    QMenu* tools = menuBar()->addMenu(QString());
-    tools->setObjectName("MenuTools");
-    tools->menuAction()->setObjectName("MenuToolsAction");
+    BuildMenus();
+    resize(820, 640);
+    BuildStatusBar();
+}
+
+// Menu items carry their control names as object names, so the caption tables find them.
+void TMainForm::BuildMenus()
+{
+    const auto menu = [this](const char* name) {
+        QMenu* m = menuBar()->addMenu(QString());
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+    QMenu* tools = menu("MenuTools");
     QAction* undo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_Z), this, &TMainForm::Undo);
     undo->setObjectName("MenuZpet");
     QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &TMainForm::Redo);
     redo->setObjectName("MenuZnovu");
-    tools->setTitle(QString::fromUtf8(LangText("###Tools##Werkzeuge##Pomůcky")));
-    undo->setText(QString::fromUtf8(LangText("###Undo##Zurück##Zpet")));
-    redo->setText(QString::fromUtf8(LangText("###Redo##Wieder##Znovu")));
-    resize(820, 640);
-    BuildStatusBar();
+
+    QMenu* language = menu("MenuLanguage");
+    auto* group = new QActionGroup(this);
+    const char* names[] = {"MenuEnglish", "MenuGerman", "MenuCzech"};
+    for (int lang = 0; lang < LANG_COUNT; ++lang) {
+        QAction* a = language->addAction(QString(), this, [this, lang] { SetLanguage(lang); });
+        a->setObjectName(names[lang]);
+        a->setCheckable(true);
+        group->addAction(a);
+    }
 }
 
 void TMainForm::BuildStatusBar()
@@ -163,17 +189,18 @@ void TMainForm::FormCreate()
         outside_.forcedPort = testPort_;
     ApplyCommandLine();
 
-    for (int i = 0; i < PAGE_COUNT; ++i)
-        PageControl1->setTabText(i, QString::fromUtf8(LangText(kPages[i].caption)));
-    UpdateCaption();
+    ApplyCaptions(languageTargets());
     RefreshPages(true);
     undo_.UndoInit(Image, activePage_, changedMap_);
     UpdateUndoButtons();
+    BuildRuntimeTexts(texts_, languageTargets());
+    RefreshPages(false);
     ApplyDefaultVisibility();
     editorsReload_ = true;
     UpdatePageVisibility(true);
 
     LayoutSelfCheck(errorBox_);
+    RefreshMonitorDisplay();
 
     initialised_ = true;
     TraceLine("FORM Initialised");
@@ -216,6 +243,81 @@ void TMainForm::Timer1Timer()
 void TMainForm::BuildPages()
 {
     pages_[PAGE_BIKE] = new PageBike(binder_, *this, PageControl1->widget(PAGE_BIKE));
+    pages_[PAGE_TEST] = new PageTest(binder_, *this, PageControl1->widget(PAGE_TEST),
+        [this](MonitorRequest::TestButton b) { monitorRequest_.Press(b); });
+}
+
+void TMainForm::setControlText(const char* control, const char* text)
+{
+    const QString name = QString::fromLatin1(control);
+    const QString t = QString::fromUtf8(text);
+    for (QAction* a : findChildren<QAction*>(name))
+        a->setText(t);
+    for (int i = 0; i < PageControl1->count(); ++i)
+        if (PageControl1->widget(i)->objectName() == name)
+            PageControl1->setTabText(i, t);
+    QWidget* w = findChild<QWidget*>(name);
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(t);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(t);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(t);
+}
+
+void TMainForm::setControlHint(const char* control, const char* text)
+{
+    const QString name = QString::fromLatin1(control);
+    const QString t = QString::fromUtf8(text);
+    for (QAction* a : findChildren<QAction*>(name)) {
+        a->setToolTip(t);
+        a->setStatusTip(t);
+    }
+    if (QWidget* w = findChild<QWidget*>(name)) {
+        w->setToolTip(t);
+        w->setStatusTip(t);
+    }
+}
+
+LanguageTargets TMainForm::languageTargets()
+{
+    CaptionTarget menus;
+    menus.setText = [this](const char* c, const char* t) { setControlText(c, t); };
+    menus.setChecked = [this](const char* c, bool on) {
+        if (auto* a = findChild<QAction*>(QString::fromLatin1(c)))
+            a->setChecked(on);
+    };
+    menus.setVisible = [this](const char* c, bool on) {
+        if (auto* a = findChild<QAction*>(QString::fromLatin1(c)))
+            a->setVisible(on);
+    };
+    CaptionTarget hints;
+    hints.setText = [this](const char* c, const char* t) { setControlHint(c, t); };
+    CaptionTarget captions = menus;
+    return {menus, hints, captions, [this] {
+                UpdateCaption();
+                for (int i = 0; i < PAGE_COUNT; ++i)
+                    if (kPages[i].caption)
+                        PageControl1->setTabText(i, QString::fromUtf8(LangText(kPages[i].caption)));
+            }};
+}
+
+void TMainForm::SetLanguage(int language)
+{
+    LanguageIndex = language;
+    BuildRuntimeTexts(texts_, languageTargets());
+    for (SettingsPage* p : pages_)
+        if (p)
+            p->Retranslate();
+    RefreshPages(false);
+    RefreshMonitorDisplay();
+}
+
+void TMainForm::RefreshMonitorDisplay()
+{
+    MonitorSources sources{Monitor, Image, liveSource_, [this](int n) { return texts_.Text(n); }, {}, {}, {}};
+    monitorView_ = ::RefreshMonitorDisplay(sources);
+    monitorPanel_->Apply(monitorView_);
 }
 
 void TMainForm::RequestCommit(QObject* control, int kind)

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "lang/LanguageSwitch.h"
+#include "lang/RuntimeTexts.h"
+#include "monitor/MonitorDisplay.h"
+#include "monitor/MonitorRequest.h"
 #include "model/ChangedMap.h"
 #include "model/ImageValidation.h"
 #include "model/UndoRing.h"
@@ -19,6 +23,7 @@ class QCheckBox;
 class QLabel;
 class QTabWidget;
 class QTimer;
+class MonitorPanel;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
@@ -67,6 +72,15 @@ public:
     void RefreshActivePage() override { RefreshPages(false); }
     void FocusProgramAfterChange() override;
 
+    // Language: sets the index, rebuilds the runtime texts and every caption, refreshes the page.
+    void SetLanguage(int language);
+    const RuntimeTexts& texts() const { return texts_; }
+
+    // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
+    void RefreshMonitorDisplay();
+    const MonitorView& monitorView() const { return monitorView_; }
+    MonitorRequest& monitorRequest() { return monitorRequest_; }
+
     // Tests answer the question boxes through this.
     std::function<Answer(const char*)> questionBox;
 
@@ -91,6 +105,10 @@ private:
     void ApplyTachoPickupText();
     void AfterRestore(const UndoRing::Restored& r, bool isUndo);
     void UpdateUndoButtons();
+    void BuildMenus();
+    LanguageTargets languageTargets();
+    void setControlText(const char* control, const char* text);
+    void setControlHint(const char* control, const char* text);
 
     ParamImage Image;
     MonitorImage Monitor;
@@ -119,6 +137,12 @@ private:
     ChangedMap changedMap_{};
     int programAll_ = 0;
     int pendingCommand_ = 0;
+
+    RuntimeTexts texts_;
+    MonitorRequest monitorRequest_;
+    MonitorView monitorView_;
+    MonitorPanel* monitorPanel_ = nullptr;
+    bool liveSource_ = false;
 
     QTabWidget* PageControl1 = nullptr;
     QCheckBox* CheckBoxProgHned = nullptr;

@@ -1,9 +1,13 @@
 #include "app/TMainForm.h"
 #include "app/TickClock.h"
 #include "lang/LangString.h"
+#include "model/LoadGroups.h"
 
 #include "TempDir.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -69,4 +73,40 @@ TEST_F(MainFormFixture, NoPatchCheckWord)
 {
     EXPECT_TRUE(start({"nopatchcheck"})->noUpdateCheck());
     EXPECT_FALSE(start({"ENGLISH"})->noUpdateCheck());
+}
+
+TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
+{
+    auto form = start();
+    auto* german = form->findChild<QAction*>("MenuGerman");
+    ASSERT_NE(german, nullptr);
+    EXPECT_TRUE(form->findChild<QAction*>("MenuEnglish")->isChecked());
+    EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Undo");
+    german->trigger();
+    EXPECT_EQ(LanguageIndex, LANG_GERMAN);
+    EXPECT_TRUE(german->isChecked());
+    EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Zurück");
+    EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Mottorad");
+    EXPECT_EQ(form->texts().Text(66), "Begrenzer");
+    EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
+    EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
+}
+
+TEST_F(MainFormFixture, MonitorShowsDashesWithoutAUnit)
+{
+    auto form = start();
+    EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
+    EXPECT_EQ(form->findChild<QLabel*>("LabelAdvance1")->text(), "Advance 1 = --- [°]");
+    EXPECT_EQ(form->monitorView().gauge("CGaugeRpm")->value, 0);
+}
+
+TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
+{
+    auto form = start();
+    auto* button = form->findChild<QAbstractButton*>("ButtonTestIgn2");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "&Ignition2");
+    button->click();
+    EXPECT_EQ(form->monitorRequest().Build()[20], 0x02);
+    EXPECT_FALSE(form->findChild<QWidget*>("ButtonTest03")->isVisibleTo(form.get()));
 }

@@ -64,9 +64,11 @@ TEST_F(BikePageFixture, SpecialSettingAsksNothingAndUnlocksTheTrigger)
     chooseBike(BIKE_SPECIAL_SETTING);
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(img().Adrb(BIKE), BIKE_SPECIAL_SETTING);
-    for (int a = PICKUP_SYSTEM; a <= LOBE_END + 3; ++a)
-        if (a >= LOBE_START || a <= CHANNEL_COUNT)
+    for (int a = PICKUP_SYSTEM; a <= LOBE_END + 3; ++a) {
+        if (a >= LOBE_START || a <= CHANNEL_COUNT) {
             EXPECT_EQ(img().Adrb(a), before.Adrb(a)) << "byte " << a;
+        }
+    }
     EXPECT_TRUE(control<QComboBox>("ComboBoxSynchro")->isEnabled());
     EXPECT_TRUE(control<TUpDown>("UpDownKompenz")->isEnabled());
 }
