@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "about/Branding.h"
+#include "about/TFormAbout.h"
 #include "app/BuildInfo.h"
 #include "app/TickClock.h"
 #include "app/Trace.h"
@@ -18,6 +20,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QGuiApplication>
@@ -91,6 +95,7 @@ TMainForm::~TMainForm()
 void TMainForm::CreateForm()
 {
     setObjectName("MainForm");
+    FormAbout = new TFormAbout(this);
     auto* central = new QWidget(this);
     auto* columns = new QHBoxLayout(central);
     auto* left = new QVBoxLayout;
@@ -143,6 +148,21 @@ void TMainForm::BuildMenus()
         a->setObjectName(names[lang]);
         a->setCheckable(true);
         group->addAction(a);
+    }
+
+    QMenu* help = menu("MenuHelp");
+    help->addAction(QString(), QKeySequence(Qt::Key_F1), this, &TMainForm::MenuContensClick)->setObjectName("MenuContens");
+    help->addAction(QString(), this, [this] { FormAbout->MenuAboutClick(); })->setObjectName("MenuAbout");
+}
+
+void TMainForm::MenuContensClick()
+{
+    const QString address = QString::fromUtf8(ProgramBranding().webHost) + ManualPath(LanguageIndex);
+    const bool opened = openUrl ? openUrl(address) : QDesktopServices::openUrl(QUrl(address));
+    if (!opened) {
+        const QString text = QString("%1 %2 !").arg(QString::fromUtf8(LangText(
+            "###Error by opening www link##Fehler beim öffnen der www Link##Chyba při otevírání www odkazu")), address);
+        errorBox_(text.toStdString());
     }
 }
 

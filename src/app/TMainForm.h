@@ -24,6 +24,7 @@ class QLabel;
 class QTabWidget;
 class QTimer;
 class MonitorPanel;
+class TFormAbout;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
@@ -80,6 +81,12 @@ public:
     void RefreshMonitorDisplay();
     const MonitorView& monitorView() const { return monitorView_; }
     MonitorRequest& monitorRequest() { return monitorRequest_; }
+
+    // Help menu: the user manual in the shell's viewer, the About box.
+    void MenuContensClick();
+    TFormAbout* aboutBox() const { return FormAbout; }
+    // How the shell opens an address; tests replace it.
+    std::function<bool(const QString&)> openUrl;
 
     // Tests answer the question boxes through this.
     std::function<Answer(const char*)> questionBox;
@@ -144,6 +151,7 @@ private:
     MonitorPanel* monitorPanel_ = nullptr;
     bool liveSource_ = false;
 
+    TFormAbout* FormAbout = nullptr;
     QTabWidget* PageControl1 = nullptr;
     QCheckBox* CheckBoxProgHned = nullptr;
     QTimer* Timer1 = nullptr;

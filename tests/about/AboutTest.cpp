@@ -1,0 +1,56 @@
+#include "about/TFormAbout.h"
+#include "app/TMainForm.h"
+#include "lang/LangString.h"
+
+#include "TempDir.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+TEST(AboutBox, ContentAndCaptionInTheLanguageOfTheMoment)
+{
+    ScopedWorkDir dir;
+    LanguageIndex = LANG_ENGLISH;
+    TMainForm form({}, [](const std::string&) {});
+    TFormAbout* about = form.aboutBox();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 93.0");
+    EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Programm for setting of ignition");
+    EXPECT_EQ(about->findChild<QLabel*>("LabelDate")->text(), __DATE__);
+    EXPECT_EQ(about->size(), QSize(342, 420));
+
+    form.SetLanguage(LANG_CZECH);
+    QString shownCaption;
+    QTimer::singleShot(0, about, [&] {
+        shownCaption = about->windowTitle();
+        about->accept();
+    });
+    form.findChild<QAction*>("MenuAbout")->trigger();
+    EXPECT_EQ(shownCaption, "O programu VORDAX4");
+    LanguageIndex = LANG_ENGLISH;
+}
+
+TEST(AboutBox, ManualAddressByLanguageAndFailureMessage)
+{
+    ScopedWorkDir dir;
+    std::vector<std::string> errors;
+    LanguageIndex = LANG_GERMAN;
+    TMainForm form({}, [&](const std::string& e) { errors.push_back(e); });
+    QString opened;
+    form.openUrl = [&](const QString& url) {
+        opened = url;
+        return false;
+    };
+    form.findChild<QAction*>("MenuContens")->trigger();
+    EXPECT_TRUE(opened.endsWith("/en/vyrobky/vordax4/manual_flinter_vordax4_v93_en.pdf"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Fehler beim öffnen der www Link " + opened.toStdString() + " !");
+
+    form.SetLanguage(LANG_CZECH);
+    form.MenuContensClick();
+    EXPECT_TRUE(opened.endsWith("/cz/vyrobky/vordax4/manual_flinter_vordax4_v93_cz.pdf"));
+    LanguageIndex = LANG_ENGLISH;
+}
