@@ -12,6 +12,7 @@
 #include "model/ui/PageBike.h"
 #include "model/ui/PageTest.h"
 #include "monitor/ui/MonitorPanel.h"
+#include "monitor/ui/PlayerPanel.h"
 #include "model/ui/TUpDown.h"
 
 #include <QAbstractButton>
@@ -21,6 +22,8 @@
 #include <QHBoxLayout>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QUrl>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -68,7 +71,8 @@ void DefaultErrorBox(const std::string& text)
 
 TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QWidget* parent)
     : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox)),
-      undo_({[] { /* the settings store saves here once it exists */ }, {}, {}})
+      player_(playerHooks()),
+      undo_({[] { /* the settings store saves here once it exists */ }, [this](const ParamImage& img) { player_.LogImage(img); }, {}})
 {
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
@@ -100,8 +104,28 @@ void TMainForm::CreateForm()
     auto* columns = new QHBoxLayout(central);
     auto* left = new QVBoxLayout;
     columns->addLayout(left, 3);
+    auto* right = new QVBoxLayout;
+    columns->addLayout(right, 2);
     monitorPanel_ = new MonitorPanel(central);
-    columns->addWidget(monitorPanel_, 2);
+    right->addWidget(monitorPanel_, 1);
+    playerPanel_ = new PlayerPanel(player_, [this](bool forSaving) {
+        if (chooseLogFile)
+            return chooseLogFile(forSaving);
+        const QString filter = "IGN log file (*.ignlog)";
+        return forSaving ? QFileDialog::getSaveFileName(this, QString(), QString(), filter)
+                         : QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    }, central);
+    playerPanel_->recordingInfo = [this] {
+        RecordingInfo info;
+        info.compileDate = compileDate_;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect g = screen->geometry();
+            info.monitors.push_back({g.left(), g.width(), g.top(), g.height()});
+        }
+        return info;
+    };
+    playerPanel_->hide();
+    right->addWidget(playerPanel_);
     auto* layout = left;
     CheckBoxProgHned = new QCheckBox(central);
     CheckBoxProgHned->setObjectName("CheckBoxProgHned");
@@ -118,6 +142,9 @@ void TMainForm::CreateForm()
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         activePage_ = index;
         RefreshPages(false);
+        PageRecord pages;
+        pages.page = static_cast<uint8_t>(index);
+        player_.LogPages(pages);
     });
     setCentralWidget(central);
 
@@ -139,6 +166,9 @@ void TMainForm::BuildMenus()
     undo->setObjectName("MenuZpet");
     QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &TMainForm::Redo);
     redo->setObjectName("MenuZnovu");
+    QAction* player = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_M), this, &TMainForm::MenuMonitorPlayerClick);
+    player->setObjectName("MenuMonitorPlayer");
+    player->setCheckable(true);
 
     QMenu* language = menu("MenuLanguage");
     auto* group = new QActionGroup(this);
@@ -153,6 +183,54 @@ void TMainForm::BuildMenus()
     QMenu* help = menu("MenuHelp");
     help->addAction(QString(), QKeySequence(Qt::Key_F1), this, &TMainForm::MenuContensClick)->setObjectName("MenuContens");
     help->addAction(QString(), this, [this] { FormAbout->MenuAboutClick(); })->setObjectName("MenuAbout");
+}
+
+MonitorPlayer::Hooks TMainForm::playerHooks()
+{
+    MonitorPlayer::Hooks h;
+    h.clockMs = [] {
+        static QElapsedTimer clock = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return clock.elapsed();
+    };
+    h.wallSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
+    h.connectedPort = [] { return 0; };
+    h.unitPanelText = [this] { return statusPanels_[4]->text().toStdString(); };
+    h.image = [this] { return Image; };
+    h.unitMirror = []() -> const ParamImage* { return nullptr; };
+    h.pages = [this] {
+        PageRecord p;
+        p.page = static_cast<uint8_t>(activePage_);
+        return p;
+    };
+    h.replayImage = [this](const ParamImage& img) {
+        Image = img;
+        editorsReload_ = true;
+        RefreshPages(true);
+    };
+    h.replayMonitor = [this](const uint8_t* bytes) { ReplayMonitor(bytes); };
+    h.replayPages = [this](const PageRecord& p) { SelectPage(p.page); };
+    h.message = [this](const std::string& text, const std::string&) { errorBox_(text); };
+    return h;
+}
+
+void TMainForm::ReplayMonitor(const uint8_t* bytes)
+{
+    std::copy_n(bytes, 100, Monitor.bytes().begin());
+    UpdateLiveSource();
+    liveSource_ = true;
+    RefreshMonitorDisplay();
+}
+
+void TMainForm::UpdateLiveSource() { liveSource_ = player_.replaying(); }
+
+void TMainForm::MenuMonitorPlayerClick()
+{
+    playerPanel_->setHidden(!playerPanel_->isHidden());
+    findChild<QAction*>("MenuMonitorPlayer")->setChecked(!playerPanel_->isHidden());
 }
 
 void TMainForm::MenuContensClick()
@@ -258,6 +336,14 @@ void TMainForm::Timer1Timer()
         return;
     CommitPendingIfDue();
     ApplyTachoPickupText();
+    if (player_.state() == MonitorPlayer::Playing)
+        player_.PlaybackTick();
+    if (player_.state() != MonitorPlayer::Idle)
+        playerPanel_->UpdateDisplay();
+    const bool wasLive = liveSource_;
+    UpdateLiveSource();
+    if (wasLive && !liveSource_)
+        RefreshMonitorDisplay();
 }
 
 void TMainForm::BuildPages()
@@ -513,6 +599,7 @@ void TMainForm::FormClose()
 {
     closed_ = true;
     Timer1->stop();
+    player_.Stop();
     ApplyPage();
     ValidateImage(Image, &outside_);
 }

@@ -4,6 +4,7 @@
 #include "lang/LanguageSwitch.h"
 #include "lang/RuntimeTexts.h"
 #include "monitor/MonitorDisplay.h"
+#include "monitor/MonitorPlayer.h"
 #include "monitor/MonitorRequest.h"
 #include "model/ChangedMap.h"
 #include "model/ImageValidation.h"
@@ -25,6 +26,7 @@ class QTabWidget;
 class QTimer;
 class MonitorPanel;
 class TFormAbout;
+class PlayerPanel;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
@@ -82,6 +84,13 @@ public:
     const MonitorView& monitorView() const { return monitorView_; }
     MonitorRequest& monitorRequest() { return monitorRequest_; }
 
+    // The monitor player and its panel (Tools menu, Ctrl+M).
+    MonitorPlayer& player() { return player_; }
+    void MenuMonitorPlayerClick();
+    bool liveSource() const { return liveSource_; }
+    // Asks for a monitor log file name; tests replace it.
+    std::function<QString(bool forSaving)> chooseLogFile;
+
     // Help menu: the user manual in the shell's viewer, the About box.
     void MenuContensClick();
     TFormAbout* aboutBox() const { return FormAbout; }
@@ -113,6 +122,9 @@ private:
     void AfterRestore(const UndoRing::Restored& r, bool isUndo);
     void UpdateUndoButtons();
     void BuildMenus();
+    MonitorPlayer::Hooks playerHooks();
+    void ReplayMonitor(const uint8_t* bytes);
+    void UpdateLiveSource();
     LanguageTargets languageTargets();
     void setControlText(const char* control, const char* text);
     void setControlHint(const char* control, const char* text);
@@ -140,6 +152,8 @@ private:
     int pendingKind_ = 0;
     int pendingDue_ = 0;
     bool editorsReload_ = false;
+    MonitorPlayer player_;
+    PlayerPanel* playerPanel_ = nullptr;
     UndoRing undo_;
     ChangedMap changedMap_{};
     int programAll_ = 0;

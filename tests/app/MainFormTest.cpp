@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -109,4 +110,41 @@ TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
     button->click();
     EXPECT_EQ(form->monitorRequest().Build()[20], 0x02);
     EXPECT_FALSE(form->findChild<QWidget*>("ButtonTest03")->isVisibleTo(form.get()));
+}
+
+TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
+{
+    auto form = start();
+    const std::string file = dir.file("session.ignlog");
+    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    auto* menu = form->findChild<QAction*>("MenuMonitorPlayer");
+    auto* panel = form->findChild<QWidget*>("GroupBoxPlayer");
+    EXPECT_FALSE(panel->isVisibleTo(form.get()));
+    menu->trigger();
+    EXPECT_TRUE(panel->isVisibleTo(form.get()));
+    EXPECT_TRUE(menu->isChecked());
+
+    auto button = [&](int n) { return form->findChild<QAbstractButton*>(QString("SpeedButtonPlay%1").arg(n)); };
+    EXPECT_FALSE(button(4)->isEnabled());
+    button(1)->click();
+    EXPECT_EQ(form->player().state(), MonitorPlayer::Recording);
+    EXPECT_FALSE(button(1)->isEnabled());
+    form->image().Adrb(RETARD) = 12;
+    form->RequestCommit(nullptr, PageHost::COMMIT_NOW); // an edit goes into the recording with its snapshot
+    button(4)->click();
+    EXPECT_EQ(form->player().state(), MonitorPlayer::Idle);
+
+    form->image().Adrb(RETARD) = 6;
+    button(2)->click();
+    ASSERT_TRUE(form->player().replaying()) << "state " << form->player().state() << " errors " << errors.size()
+                                            << (errors.empty() ? "" : errors[0]) << " play enabled " << button(2)->isEnabled();
+    EXPECT_TRUE(form->findChild<QWidget*>("ScrollBarPlay")->isVisibleTo(form.get()));
+    for (int i = 0; i < 40 && form->player().state() == MonitorPlayer::Playing; ++i) {
+        QTest::qWait(10);
+        form->Timer1Timer();
+    }
+    EXPECT_EQ(form->image().Adrb(RETARD), 12) << "the recorded edit is replayed";
+    button(4)->click();
+    EXPECT_FALSE(form->player().replaying());
+    EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
 }

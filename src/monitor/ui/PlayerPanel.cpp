@@ -1,0 +1,105 @@
+#include "monitor/ui/PlayerPanel.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+enum Button { RecordButton, PlayButton, PauseButton, StopButton };
+
+} // namespace
+
+PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* parent)
+    : QGroupBox(parent), player_(player), chooseFile_(std::move(chooseFile))
+{
+    setObjectName("GroupBoxPlayer");
+    auto* grid = new QGridLayout(this);
+    const QStyle::StandardPixmap icons[4] = {QStyle::SP_DialogYesButton, QStyle::SP_MediaPlay, QStyle::SP_MediaPause,
+        QStyle::SP_MediaStop};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString("SpeedButtonPlay%1").arg(i + 1));
+        b->setIcon(style()->standardIcon(icons[i]));
+        if (i == RecordButton)
+            b->setText("REC");
+        connect(b, &QToolButton::clicked, this, [this, i] { SpeedButtonPlayClick(i); });
+        grid->addWidget(b, 0, i);
+        buttons_[i] = b;
+    }
+    ScrollBarPlay = new QScrollBar(Qt::Horizontal, this);
+    ScrollBarPlay->setObjectName("ScrollBarPlay");
+    connect(ScrollBarPlay, &QScrollBar::valueChanged, this, [this](int pos) {
+        if (positioning_)
+            return;
+        player_.SetPosition(pos);
+        UpdateDisplay();
+    });
+    LabelPlayFile = new QLabel(this);
+    LabelPlayFile->setObjectName("LabelPlayFile");
+    LabelPlayPos = new QLabel(this);
+    LabelPlayPos->setObjectName("LabelPlayPos");
+    LabelPlayDevice = new QLabel(this);
+    LabelPlayDevice->setObjectName("LabelPlayDevice");
+    grid->addWidget(ScrollBarPlay, 1, 0, 1, 5);
+    grid->addWidget(LabelPlayPos, 2, 0, 1, 5);
+    grid->addWidget(LabelPlayFile, 3, 0, 1, 5);
+    grid->addWidget(LabelPlayDevice, 4, 0, 1, 5);
+    grid->setColumnStretch(4, 1);
+    UpdateDisplay();
+}
+
+void PlayerPanel::SpeedButtonPlayClick(int button)
+{
+    if (positioning_)
+        return;
+    switch (button) {
+    case RecordButton:
+        if (player_.state() == MonitorPlayer::RecordingPaused) {
+            player_.ResumeRecording();
+        } else if (player_.state() == MonitorPlayer::Idle) {
+            const QString file = chooseFile_ ? chooseFile_(true) : QString();
+            if (!file.isEmpty())
+                player_.StartRecording(file.toStdString(), recordingInfo ? recordingInfo() : RecordingInfo{});
+        }
+        break;
+    case PlayButton:
+        if (player_.state() == MonitorPlayer::PlayingPaused) {
+            player_.ResumePlaying();
+        } else if (player_.state() == MonitorPlayer::Idle) {
+            const QString file = chooseFile_ ? chooseFile_(false) : QString();
+            if (!file.isEmpty())
+                player_.StartPlaying(file.toStdString());
+        }
+        break;
+    case PauseButton:
+        player_.Pause();
+        break;
+    case StopButton:
+        player_.Stop();
+        break;
+    }
+    UpdateDisplay();
+}
+
+void PlayerPanel::UpdateDisplay()
+{
+    const PlayerDisplay d = player_.Display();
+    buttons_[RecordButton]->setEnabled(d.recordEnabled);
+    buttons_[PlayButton]->setEnabled(d.playEnabled);
+    buttons_[PauseButton]->setEnabled(d.pauseEnabled);
+    buttons_[StopButton]->setEnabled(d.stopEnabled);
+    positioning_ = true;
+    ScrollBarPlay->setVisible(d.scrollVisible);
+    ScrollBarPlay->setMaximum(std::max(0, d.scrollMax));
+    ScrollBarPlay->setValue(d.scrollPos);
+    positioning_ = false;
+    LabelPlayPos->setVisible(d.labelsVisible);
+    LabelPlayPos->setText(QString::fromStdString(d.posText));
+    LabelPlayFile->setVisible(d.labelsVisible);
+    LabelPlayFile->setText(QFileInfo(QString::fromStdString(d.fileText)).fileName());
+    LabelPlayDevice->setVisible(d.deviceVisible);
+}

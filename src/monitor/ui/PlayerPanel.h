@@ -1,0 +1,40 @@
+#pragma once
+
+#include "monitor/MonitorPlayer.h"
+
+#include <QGroupBox>
+
+#include <functional>
+
+class QLabel;
+class QScrollBar;
+class QToolButton;
+
+// GroupBoxPlayer: the four speed buttons (record, play, pause, stop), the position scroll bar and
+// the labels of the monitor player.
+class PlayerPanel : public QGroupBox {
+    Q_OBJECT
+
+public:
+    // Asks for a file name: save (recording) or open (playing); an empty result cancels.
+    using ChooseFile = std::function<QString(bool forSaving)>;
+
+    PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* parent);
+
+    // Shows the player's state; called after every change and on every tick while it runs.
+    void UpdateDisplay();
+    // Extra facts for a new recording (monitors, operating system, build).
+    std::function<RecordingInfo()> recordingInfo;
+
+private:
+    void SpeedButtonPlayClick(int button);
+
+    MonitorPlayer& player_;
+    ChooseFile chooseFile_;
+    QToolButton* buttons_[4];
+    QScrollBar* ScrollBarPlay;
+    QLabel* LabelPlayFile;
+    QLabel* LabelPlayPos;
+    QLabel* LabelPlayDevice;
+    bool positioning_ = false;
+};
