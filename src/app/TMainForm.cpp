@@ -10,6 +10,7 @@
 #include "model/LayoutSelfCheck.h"
 #include "model/LoadGroups.h"
 #include "model/ui/PageBike.h"
+#include "model/ui/PageMisc.h"
 #include "model/ui/PageTest.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -348,6 +349,8 @@ void TMainForm::Timer1Timer()
 
 void TMainForm::BuildPages()
 {
+    pages_[PAGE_MISC] = new PageMisc(binder_, *this, PageControl1->widget(PAGE_MISC));
+    pages_[PAGE_SENSORS] = pages_[PAGE_MISC]; // the sensors live on the Miscellaneous page
     pages_[PAGE_BIKE] = new PageBike(binder_, *this, PageControl1->widget(PAGE_BIKE));
     pages_[PAGE_TEST] = new PageTest(binder_, *this, PageControl1->widget(PAGE_TEST),
         [this](MonitorRequest::TestButton b) { monitorRequest_.Press(b); });

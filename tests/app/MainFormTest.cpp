@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -129,8 +130,9 @@ TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
     button(1)->click();
     EXPECT_EQ(form->player().state(), MonitorPlayer::Recording);
     EXPECT_FALSE(button(1)->isEnabled());
-    form->image().Adrb(RETARD) = 12;
+    form->findChild<QSpinBox*>("UpDownRetard")->setValue(12);
     form->RequestCommit(nullptr, PageHost::COMMIT_NOW); // an edit goes into the recording with its snapshot
+    ASSERT_EQ(form->image().Adrb(RETARD), 12);
     button(4)->click();
     EXPECT_EQ(form->player().state(), MonitorPlayer::Idle);
 

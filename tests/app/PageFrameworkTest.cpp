@@ -2,6 +2,7 @@
 #include "lang/LangString.h"
 #include "model/BikePresets.h"
 #include "model/ui/PageBike.h"
+#include "model/ui/TRadioGroup.h"
 #include "model/ui/TUpDown.h"
 
 #include "TempDir.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -192,4 +194,40 @@ TEST_F(BikePageFixture, ClosingStoresAPendingEdit)
     control<TUpDown>("UpDownRpmKorekce")->stepUp();
     form->close();
     EXPECT_EQ(img().Adrb(RPM_CORR), 101);
+}
+
+TEST_F(BikePageFixture, MiscPageInputsDriveTheQuickshiftControls)
+{
+    form->SelectPage(PAGE_MISC);
+    auto* input2 = control<TRadioGroup>("RadioGroupInput2");
+    ASSERT_EQ(input2->count(), 7);
+    EXPECT_EQ(input2->code(4), 4) << "Quickshift inv. is the fifth item";
+    auto* clutch = control<TUpDown>("UpDownClutchTime");
+    EXPECT_EQ(clutch->buttonSymbols(), QAbstractSpinBox::NoButtons);
+    input2->button(4)->click();
+    EXPECT_EQ(img().Adrb(INPUT2), 4);
+    EXPECT_EQ(clutch->buttonSymbols(), QAbstractSpinBox::UpDownArrows);
+    input2->button(0)->click();
+    control<TRadioGroup>("RadioGroupInput1")->button(0)->click();
+    EXPECT_EQ(clutch->buttonSymbols(), QAbstractSpinBox::NoButtons);
+}
+
+TEST_F(BikePageFixture, ItemCodeWithoutAnItemStores255)
+{
+    form->SelectPage(PAGE_MISC);
+    img().Adrb(INPUT1) = 9; // Speed: not offered by this family
+    form->RefreshPages(false);
+    EXPECT_EQ(control<TRadioGroup>("RadioGroupInput1")->itemIndex(), -1);
+    form->RequestCommit(nullptr, PageHost::COMMIT_NOW);
+    EXPECT_EQ(img().Adrb(INPUT1), 255);
+}
+
+TEST_F(BikePageFixture, LimiterShowsTheSpinButtonsOwnGrouping)
+{
+    form->SelectPage(PAGE_MISC);
+    img().Adrb(LIMITER) = 150;
+    form->RefreshPages(false);
+    auto* limiter = control<TUpDown>("UpDownLimiter");
+    EXPECT_EQ(limiter->value(), 15000);
+    EXPECT_EQ(limiter->text(), limiter->locale().toString(15000));
 }
