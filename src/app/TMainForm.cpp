@@ -35,7 +35,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QStyle>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -167,6 +170,21 @@ void TMainForm::BuildMenus()
     undo->setObjectName("MenuZpet");
     QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &TMainForm::Redo);
     redo->setObjectName("MenuZnovu");
+
+    // The tool buttons share the handlers of their menu items.
+    QToolBar* bar = addToolBar(QString());
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    const auto button = [&](const char* name, QStyle::StandardPixmap icon, void (TMainForm::*handler)()) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(name);
+        b->setIcon(style()->standardIcon(icon));
+        connect(b, &QToolButton::clicked, this, handler);
+        bar->addWidget(b);
+        return b;
+    };
+    button("SpeedButtonZpet", QStyle::SP_ArrowBack, &TMainForm::Undo);
+    button("SpeedButtonZnovu", QStyle::SP_ArrowForward, &TMainForm::Redo);
     QAction* player = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_M), this, &TMainForm::MenuMonitorPlayerClick);
     player->setObjectName("MenuMonitorPlayer");
     player->setCheckable(true);
@@ -548,10 +566,12 @@ void TMainForm::AfterRestore(const UndoRing::Restored& r, bool)
 
 void TMainForm::UpdateUndoButtons()
 {
-    if (auto* a = findChild<QAction*>("MenuZpet"))
-        a->setEnabled(undo_.canUndo());
-    if (auto* a = findChild<QAction*>("MenuZnovu"))
-        a->setEnabled(undo_.canRedo());
+    for (const char* name : {"MenuZpet", "SpeedButtonZpet"})
+        if (auto* o = findChild<QObject*>(name))
+            o->setProperty("enabled", undo_.canUndo());
+    for (const char* name : {"MenuZnovu", "SpeedButtonZnovu"})
+        if (auto* o = findChild<QObject*>(name))
+            o->setProperty("enabled", undo_.canRedo());
 }
 
 // A typed "-1" or "-2" makes the tachometer output follow pick-up 1 or 2.

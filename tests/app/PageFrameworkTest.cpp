@@ -151,6 +151,8 @@ TEST_F(BikePageFixture, UndoAndRedoThroughTheWindow)
     EXPECT_FALSE(redo->isEnabled());
     control<QCheckBox>("CheckBoxZamenaPickup")->click();
     EXPECT_TRUE(undo->isEnabled());
+    EXPECT_TRUE(control<QWidget>("SpeedButtonZpet")->isEnabled());
+    EXPECT_FALSE(control<QWidget>("SpeedButtonZnovu")->isEnabled());
     undo->trigger();
     EXPECT_EQ(img().Adrb(PICKUPS_INTERCHANGE), 0);
     EXPECT_FALSE(control<QCheckBox>("CheckBoxZamenaPickup")->isChecked());
