@@ -38,7 +38,7 @@ void IniFile::Parse(const QByteArray& text)
         if (raw.endsWith('\r'))
             raw.chop(1);
         const QByteArray trimmed = raw.trimmed();
-        Line line{section, {}, {}, raw};
+        Line line { section, {}, {}, raw };
         if (trimmed.startsWith('[') && trimmed.contains(']')) {
             section = trimmed.mid(1, trimmed.indexOf(']') - 1).trimmed();
             line.section = section;
@@ -94,10 +94,10 @@ void IniFile::SetValue(const QByteArray& section, const QByteArray& key, const Q
         if (sameName(it->section, section) && (!it->key.isEmpty() || it->raw.trimmed().startsWith('[')))
             last = it;
     if (last == lines_.end()) {
-        lines_.push_back({section, {}, {}, "[" + section + "]"});
+        lines_.push_back({ section, {}, {}, "[" + section + "]" });
         last = std::prev(lines_.end());
     }
-    lines_.insert(std::next(last), Line{section, key, value, {}});
+    lines_.insert(std::next(last), Line { section, key, value, {} });
 }
 
 void IniFile::SetInt(const QByteArray& section, const QByteArray& key, int value)

@@ -34,7 +34,7 @@ public:
 private:
     struct Line {
         QByteArray section; // the section the line belongs to
-        QByteArray key;     // empty: a raw line (section header, comment, blank)
+        QByteArray key; // empty: a raw line (section header, comment, blank)
         QByteArray value;
         QByteArray raw;
     };

@@ -14,7 +14,7 @@ QString makeLevels(const QString& base)
     if (base.isEmpty())
         return {};
     QString folder = QDir::cleanPath(base);
-    for (const QString& level : {QString("Motravex"), QString(PRODUCT_WORD), QString::number(PROGRAM_KEY)}) {
+    for (const QString& level : { QString("Motravex"), QString(PRODUCT_WORD), QString::number(PROGRAM_KEY) }) {
         folder += "/" + level;
         if (!QDir().mkpath(folder))
             return {};

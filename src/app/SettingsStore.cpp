@@ -68,7 +68,7 @@ void SettingsStore::LoadSettings(AppSettings& s, ParamImage& image, std::span<co
     }
 
     DefaultIni::Load(paths_.defaultIni(), image);
-    OutsideSettings outside{s.language, s.comPort, s.comPortAuto};
+    OutsideSettings outside { s.language, s.comPort, s.comPortAuto };
     ValidateImage(image, &outside);
     s.language = outside.language;
     s.comPort = outside.forcedPort;

@@ -14,7 +14,10 @@ public:
     static constexpr const char* SECTION = "FORM_HLAV";
     static constexpr int HISTORY_KEYS = 10;
 
-    explicit SettingsStore(SettingsPaths paths) : paths_(std::move(paths)) {}
+    explicit SettingsStore(SettingsPaths paths)
+        : paths_(std::move(paths))
+    {
+    }
 
     const SettingsPaths& paths() const { return paths_; }
 

@@ -17,4 +17,7 @@ struct TestSettings {
 };
 
 // Reads the developer test settings at start-up.
-inline TestSettings ReadTestSettings(const QString& path = TestSettings::DefaultPath()) { return TestSettings::Read(path); }
+inline TestSettings ReadTestSettings(const QString& path = TestSettings::DefaultPath())
+{
+    return TestSettings::Read(path);
+}

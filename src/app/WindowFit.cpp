@@ -8,7 +8,13 @@ namespace {
 // Edges as left, top and exclusive right, bottom.
 struct Edges {
     int64_t l, t, r, b;
-    explicit Edges(const QRect& q) : l(q.x()), t(q.y()), r(int64_t { q.x() } + q.width()), b(int64_t { q.y() } + q.height()) {}
+    explicit Edges(const QRect& q)
+        : l(q.x())
+        , t(q.y())
+        , r(int64_t { q.x() } + q.width())
+        , b(int64_t { q.y() } + q.height())
+    {
+    }
 };
 
 int64_t overhang(const Edges& w, const Edges& m)
@@ -39,7 +45,10 @@ QRect FitWindowRect(const QRect& window, std::span<const QRect> monitors)
         w.r = w.l + (m.r - m.l);
     if (w.b - w.t > m.b - m.t)
         w.b = w.t + (m.b - m.t);
-    const auto shift = [](int64_t& lo, int64_t& hi, int64_t d) { lo += d; hi += d; };
+    const auto shift = [](int64_t& lo, int64_t& hi, int64_t d) {
+        lo += d;
+        hi += d;
+    };
     if (w.r > m.r)
         shift(w.l, w.r, m.r - w.r);
     if (w.b > m.b)
@@ -50,5 +59,6 @@ QRect FitWindowRect(const QRect& window, std::span<const QRect> monitors)
         shift(w.t, w.b, m.t - w.t);
     w.r = std::min(w.r, m.r);
     w.b = std::min(w.b, m.b);
-    return QRect(static_cast<int>(w.l), static_cast<int>(w.t), static_cast<int>(w.r - w.l), static_cast<int>(w.b - w.t));
+    return QRect(
+        static_cast<int>(w.l), static_cast<int>(w.t), static_cast<int>(w.r - w.l), static_cast<int>(w.b - w.t));
 }

@@ -10,4 +10,4 @@ std::string BuildStamp::NormalizeDate(const char* compilerDate)
     return month + " " + day + " " + year;
 }
 
-BuildStamp BuildStamp::Program() { return {NormalizeDate(__DATE__), __TIME__}; }
+BuildStamp BuildStamp::Program() { return { NormalizeDate(__DATE__), __TIME__ }; }

@@ -1,6 +1,9 @@
 #include "files/FileHistory.h"
 
-FileHistory::FileHistory(const QStringList& entries) : entries_(entries.mid(0, MAX_ENTRIES)) {}
+FileHistory::FileHistory(const QStringList& entries)
+    : entries_(entries.mid(0, MAX_ENTRIES))
+{
+}
 
 void FileHistory::PutAtHead(const QString& name)
 {

@@ -27,62 +27,62 @@ struct ShowField {
 };
 
 constexpr ShowField SHOW_FIELDS[] = {
-    {"BIKE", Kind::Byte, BIKE, 1, 1, 0, ""},
-    {"PICKUP_SYSTEM", Kind::Byte, PICKUP_SYSTEM, 1, 1, 0, ""},
-    {"LOBE_COUNT", Kind::Byte, LOBE_COUNT, 1, 1, 0, ""},
-    {"CHANNEL_COUNT", Kind::Byte, CHANNEL_COUNT, 1, 1, 0, ""},
-    {"GEBER_MODE", Kind::Byte, GEBER_MODE, 1, 1, 0, ""},
-    {"LOBE_START", Kind::Lobe, LOBE_START, CHANNELS, 1, 0, ""},
-    {"LOBE_END", Kind::Lobe, LOBE_END, CHANNELS, 1, 0, ""},
-    {"REV_WO_IGNITION", Kind::Byte, REV_WO_IGNITION, 1, 1, 0, "rev"},
-    {"COMPENSATION", Kind::Byte, COMPENSATION, CHANNELS, 1, 0, ""},
-    {"PICKUP_POLARITY", Kind::Byte, PICKUP_POLARITY, 2, 1, 0, "(0 plus, 1 minus, 2 auto)"},
-    {"PICKUPS_INTERCHANGE", Kind::Byte, PICKUPS_INTERCHANGE, 1, 1, 0, ""},
-    {"NO_LOBE_CHECK", Kind::Byte, NO_LOBE_CHECK, 1, 1, 0, ""},
-    {"SPARK_BEFORE_LOBE", Kind::Byte, SPARK_BEFORE_LOBE, 1, 1, 0, ""},
-    {"SPECIAL_START", Kind::Byte, SPECIAL_START, 1, 1, 0, ""},
-    {"INTERLOCK_INPUT", Kind::Byte, INTERLOCK_INPUT, 1, 1, 0, ""},
-    {"RPM_PULSES", Kind::SignedByte, RPM_PULSES, 1, 1, 0, "pulses/rev"},
-    {"RPM_CORR", Kind::Byte, RPM_CORR, 1, 1, -100, "%"},
-    {"LIMITER", Kind::Byte, LIMITER, 1, 100, 0, "rpm"},
-    {"START_LIM", Kind::Byte, START_LIM, 1, 100, 0, "rpm"},
-    {"START_LIM_DELAY", Kind::Byte, START_LIM_DELAY, 1, 100, 0, "ms"},
-    {"CLUTCH_TIME", Kind::Byte, CLUTCH_TIME, 1, 10, 0, "ms"},
-    {"CLUTCH_PAUSE", Kind::Byte, CLUTCH_PAUSE, 1, 10, 0, "ms"},
-    {"RETARD", Kind::Byte, RETARD, 1, 1, 0, "deg"},
-    {"INPUT1", Kind::Byte, INPUT1, 1, 1, 0, ""},
-    {"INPUT2", Kind::Byte, INPUT2, 1, 1, 0, ""},
-    {"INPUT3", Kind::Byte, INPUT3, 1, 1, 0, ""},
-    {"TPSIAP_SENSOR", Kind::Byte, TPSIAP_SENSOR, 1, 1, 0, "(0 none, 1 TP, 2 IAP)"},
-    {"TPS", Kind::Word, TPS, 2, 1, 0, "mV at 0 % and 100 %"},
-    {"IAP_SENSOR", Kind::Word, IAP_SENSOR, 4, 1, 0, "kPa, mV, kPa, mV"},
-    {"BASE_ADV", Kind::Byte, BASE_ADV, 1, 1, 0, "deg"},
-    {"CORR_ADVANCE", Kind::Byte, CORR_ADVANCE, CHANNELS, 1, -100, "deg"},
-    {"ADV_MAPA", Kind::Byte, ADV_MAPA, 1, 1, 0, "(0 by rpm, 1 by rpm and load)"},
-    {"RPM_ADV", Kind::Byte, RPM_ADV, MAP_DIM, 100, 0, "rpm"},
-    {"ADV_IAP", Kind::Word, ADV_IAP, MAP_DIM, 1, 0, "kPa"},
-    {"SERVO_ENABLE", Kind::Byte, SERVO_ENABLE, 1, 1, 0, ""},
-    {"SERVO_PERCENT", Kind::Byte, SERVO_PERCENT, 1, 1, 0, ""},
-    {"SERVO_HYSTER", Kind::Byte, SERVO_HYSTER, 1, 5, 0, "mV"},
-    {"SERVO_NO", Kind::Byte, SERVO_NO, 1, 5, 0, "mV"},
-    {"SERVO_MAPA", Kind::Byte, SERVO_MAPA, 1, 1, 0, "(0 by rpm, 1 by load, 2 by rpm and load)"},
-    {"SERVO_RPM", Kind::Byte, SERVO_RPM, MAP_DIM, 100, 0, "rpm"},
-    {"SERVO_IAP", Kind::Word, SERVO_IAP, MAP_DIM, 1, 0, "kPa"},
-    {"POWER_OUT_MODE", Kind::Byte, POWER_OUT_MODE, 2, 1, 0, "(0 off, 1 fuel pump, 2 gear shift light, 3 special)"},
-    {"POWER_OUT1_RPM", Kind::Byte, POWER_OUT_RPM, 3, 100, 0, "rpm"},
-    {"POWER_OUT2_RPM", Kind::Byte, POWER_OUT_RPM + 3, 3, 100, 0, "rpm"},
-    {"POWER_OUT_HYST", Kind::Byte, POWER_OUT_HYST, 2, 10, 0, "rpm"},
-    {"POWER_OUT1_TP", Kind::Word, POWER_OUT_TP, 2, 1, 0, "% (kPa with IAP)"},
-    {"POWER_OUT2_TP", Kind::Word, POWER_OUT_TP + 2, 2, 1, 0, "% (kPa with IAP)"},
-    {"TEST_RPM", Kind::Byte, TEST_RPM, 1, 100, 0, "rpm"},
-    {"TEST_SERVO", Kind::Byte, TEST_SERVO, 1, 10, 0, "ms"},
-    {"EXCITATION", Kind::Byte, EXCITATION, 1, 1, 0, ""},
-    {"DWELL", Kind::Byte, DWELL, 5, 1, 0, ""},
-    {"START_EXCITATION", Kind::Byte, START_EXCITATION, 1, 1, 0, ""},
-    {"DUR_DISCHARG", Kind::Byte, DUR_DISCHARG, 1, 1, 0, ""},
+    { "BIKE", Kind::Byte, BIKE, 1, 1, 0, "" },
+    { "PICKUP_SYSTEM", Kind::Byte, PICKUP_SYSTEM, 1, 1, 0, "" },
+    { "LOBE_COUNT", Kind::Byte, LOBE_COUNT, 1, 1, 0, "" },
+    { "CHANNEL_COUNT", Kind::Byte, CHANNEL_COUNT, 1, 1, 0, "" },
+    { "GEBER_MODE", Kind::Byte, GEBER_MODE, 1, 1, 0, "" },
+    { "LOBE_START", Kind::Lobe, LOBE_START, CHANNELS, 1, 0, "" },
+    { "LOBE_END", Kind::Lobe, LOBE_END, CHANNELS, 1, 0, "" },
+    { "REV_WO_IGNITION", Kind::Byte, REV_WO_IGNITION, 1, 1, 0, "rev" },
+    { "COMPENSATION", Kind::Byte, COMPENSATION, CHANNELS, 1, 0, "" },
+    { "PICKUP_POLARITY", Kind::Byte, PICKUP_POLARITY, 2, 1, 0, "(0 plus, 1 minus, 2 auto)" },
+    { "PICKUPS_INTERCHANGE", Kind::Byte, PICKUPS_INTERCHANGE, 1, 1, 0, "" },
+    { "NO_LOBE_CHECK", Kind::Byte, NO_LOBE_CHECK, 1, 1, 0, "" },
+    { "SPARK_BEFORE_LOBE", Kind::Byte, SPARK_BEFORE_LOBE, 1, 1, 0, "" },
+    { "SPECIAL_START", Kind::Byte, SPECIAL_START, 1, 1, 0, "" },
+    { "INTERLOCK_INPUT", Kind::Byte, INTERLOCK_INPUT, 1, 1, 0, "" },
+    { "RPM_PULSES", Kind::SignedByte, RPM_PULSES, 1, 1, 0, "pulses/rev" },
+    { "RPM_CORR", Kind::Byte, RPM_CORR, 1, 1, -100, "%" },
+    { "LIMITER", Kind::Byte, LIMITER, 1, 100, 0, "rpm" },
+    { "START_LIM", Kind::Byte, START_LIM, 1, 100, 0, "rpm" },
+    { "START_LIM_DELAY", Kind::Byte, START_LIM_DELAY, 1, 100, 0, "ms" },
+    { "CLUTCH_TIME", Kind::Byte, CLUTCH_TIME, 1, 10, 0, "ms" },
+    { "CLUTCH_PAUSE", Kind::Byte, CLUTCH_PAUSE, 1, 10, 0, "ms" },
+    { "RETARD", Kind::Byte, RETARD, 1, 1, 0, "deg" },
+    { "INPUT1", Kind::Byte, INPUT1, 1, 1, 0, "" },
+    { "INPUT2", Kind::Byte, INPUT2, 1, 1, 0, "" },
+    { "INPUT3", Kind::Byte, INPUT3, 1, 1, 0, "" },
+    { "TPSIAP_SENSOR", Kind::Byte, TPSIAP_SENSOR, 1, 1, 0, "(0 none, 1 TP, 2 IAP)" },
+    { "TPS", Kind::Word, TPS, 2, 1, 0, "mV at 0 % and 100 %" },
+    { "IAP_SENSOR", Kind::Word, IAP_SENSOR, 4, 1, 0, "kPa, mV, kPa, mV" },
+    { "BASE_ADV", Kind::Byte, BASE_ADV, 1, 1, 0, "deg" },
+    { "CORR_ADVANCE", Kind::Byte, CORR_ADVANCE, CHANNELS, 1, -100, "deg" },
+    { "ADV_MAPA", Kind::Byte, ADV_MAPA, 1, 1, 0, "(0 by rpm, 1 by rpm and load)" },
+    { "RPM_ADV", Kind::Byte, RPM_ADV, MAP_DIM, 100, 0, "rpm" },
+    { "ADV_IAP", Kind::Word, ADV_IAP, MAP_DIM, 1, 0, "kPa" },
+    { "SERVO_ENABLE", Kind::Byte, SERVO_ENABLE, 1, 1, 0, "" },
+    { "SERVO_PERCENT", Kind::Byte, SERVO_PERCENT, 1, 1, 0, "" },
+    { "SERVO_HYSTER", Kind::Byte, SERVO_HYSTER, 1, 5, 0, "mV" },
+    { "SERVO_NO", Kind::Byte, SERVO_NO, 1, 5, 0, "mV" },
+    { "SERVO_MAPA", Kind::Byte, SERVO_MAPA, 1, 1, 0, "(0 by rpm, 1 by load, 2 by rpm and load)" },
+    { "SERVO_RPM", Kind::Byte, SERVO_RPM, MAP_DIM, 100, 0, "rpm" },
+    { "SERVO_IAP", Kind::Word, SERVO_IAP, MAP_DIM, 1, 0, "kPa" },
+    { "POWER_OUT_MODE", Kind::Byte, POWER_OUT_MODE, 2, 1, 0, "(0 off, 1 fuel pump, 2 gear shift light, 3 special)" },
+    { "POWER_OUT1_RPM", Kind::Byte, POWER_OUT_RPM, 3, 100, 0, "rpm" },
+    { "POWER_OUT2_RPM", Kind::Byte, POWER_OUT_RPM + 3, 3, 100, 0, "rpm" },
+    { "POWER_OUT_HYST", Kind::Byte, POWER_OUT_HYST, 2, 10, 0, "rpm" },
+    { "POWER_OUT1_TP", Kind::Word, POWER_OUT_TP, 2, 1, 0, "% (kPa with IAP)" },
+    { "POWER_OUT2_TP", Kind::Word, POWER_OUT_TP + 2, 2, 1, 0, "% (kPa with IAP)" },
+    { "TEST_RPM", Kind::Byte, TEST_RPM, 1, 100, 0, "rpm" },
+    { "TEST_SERVO", Kind::Byte, TEST_SERVO, 1, 10, 0, "ms" },
+    { "EXCITATION", Kind::Byte, EXCITATION, 1, 1, 0, "" },
+    { "DWELL", Kind::Byte, DWELL, 5, 1, 0, "" },
+    { "START_EXCITATION", Kind::Byte, START_EXCITATION, 1, 1, 0, "" },
+    { "DUR_DISCHARG", Kind::Byte, DUR_DISCHARG, 1, 1, 0, "" },
 };
 
-constexpr int TP_LOAD_POINTS[MAP_DIM] = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
+constexpr int TP_LOAD_POINTS[MAP_DIM] = { 0, 2, 5, 10, 20, 30, 40, 60, 80, 100 };
 
 std::string format(const char* fmt, long v)
 {
@@ -148,7 +148,10 @@ std::string mapTable(const ParamImage& img, const char* title, int address, int 
 {
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     std::string t = std::string("\n") + title + " (" + unit + "; columns rpm, rows "
-        + (sensor == 1 ? "throttle %" : sensor == 2 ? "kPa" : "load row") + ")\n" + std::string(8, ' ');
+        + (sensor == 1        ? "throttle %"
+                : sensor == 2 ? "kPa"
+                              : "load row")
+        + ")\n" + std::string(8, ' ');
     for (int c = 0; c < MAP_DIM; ++c)
         t += format("%7ld", 100L * img.Adrb(rpmAxis + c));
     t += "\n";
@@ -225,7 +228,7 @@ int IgnCommands::Convert(const QString& in, const QString& out, std::ostream& er
     if (!Open(in, image, err))
         return 1;
     QString error;
-    if (!WriteIgnFile(out, image, IgnUnitInfo{}, &error)) {
+    if (!WriteIgnFile(out, image, IgnUnitInfo {}, &error)) {
         err << "vordax4-cli: cannot write " << out.toStdString() << ": " << error.toStdString() << "\n";
         return 1;
     }

@@ -10,7 +10,7 @@ IgnOpenResult ReadIgnTwoPass(IgnReader& reader, std::string_view text, int page,
         ResetDefaults(reader.image(), page);
     reader.ReadIgnText(PAGE_ALL, true, text);
     ValidateImage(reader.image(), outside);
-    return {IgnLoadStatus::Loaded, reader.FileVersion()};
+    return { IgnLoadStatus::Loaded, reader.FileVersion() };
 }
 
 IgnOpenResult OpenIgnTwoPass(IgnReader& reader, const QString& path, int page, OutsideSettings* outside)
@@ -18,6 +18,6 @@ IgnOpenResult OpenIgnTwoPass(IgnReader& reader, const QString& path, int page, O
     QByteArray text;
     const IgnLoadStatus status = IgnReader::ReadFileText(path, text);
     if (status != IgnLoadStatus::Loaded)
-        return {status, 0};
+        return { status, 0 };
     return ReadIgnTwoPass(reader, std::string_view(text.constData(), static_cast<size_t>(text.size())), page, outside);
 }

@@ -15,15 +15,15 @@
 namespace {
 
 enum class Action : uint8_t {
-    End,      // no further step
-    Bytes,    // count byte fields, number div multiplier - addend, out of byte range stores 0
-    Words,    // count word fields, low 16 bits
-    Skip,     // count numbers discarded
-    Advance,  // count bytes, (number + 100) modulo 256
-    ServoMv,  // the servo map; a version-80 file holds one row for every row
-    Cells,    // three power-output cell bytes of four 0/1 numbers each
-    TpsMapa,  // an old load-map switch also selects the TP sensor
-    Bike,     // the trigger description of the bike
+    End, // no further step
+    Bytes, // count byte fields, number div multiplier - addend, out of byte range stores 0
+    Words, // count word fields, low 16 bits
+    Skip, // count numbers discarded
+    Advance, // count bytes, (number + 100) modulo 256
+    ServoMv, // the servo map; a version-80 file holds one row for every row
+    Cells, // three power-output cell bytes of four 0/1 numbers each
+    TpsMapa, // an old load-map switch also selects the TP sensor
+    Bike, // the trigger description of the bike
 };
 
 struct Step {
@@ -46,73 +46,74 @@ struct KeyRow {
 
 constexpr Step B(int address, int group, int count = 1, int multiplier = 1, int addend = 0)
 {
-    return {Action::Bytes, static_cast<int16_t>(address), static_cast<int16_t>(count), static_cast<int16_t>(multiplier),
-        static_cast<int16_t>(addend), static_cast<int8_t>(group)};
+    return { Action::Bytes, static_cast<int16_t>(address), static_cast<int16_t>(count),
+        static_cast<int16_t>(multiplier), static_cast<int16_t>(addend), static_cast<int8_t>(group) };
 }
 constexpr Step W(int address, int group, int count)
 {
-    return {Action::Words, static_cast<int16_t>(address), static_cast<int16_t>(count), 1, 0, static_cast<int8_t>(group)};
+    return { Action::Words, static_cast<int16_t>(address), static_cast<int16_t>(count), 1, 0,
+        static_cast<int8_t>(group) };
 }
-constexpr Step S(int count) { return {Action::Skip, 0, static_cast<int16_t>(count), 1, 0, -1}; }
+constexpr Step S(int count) { return { Action::Skip, 0, static_cast<int16_t>(count), 1, 0, -1 }; }
 constexpr Step A(Action action, int address, int group, int count = 1)
 {
-    return {action, static_cast<int16_t>(address), static_cast<int16_t>(count), 1, 0, static_cast<int8_t>(group)};
+    return { action, static_cast<int16_t>(address), static_cast<int16_t>(count), 1, 0, static_cast<int8_t>(group) };
 }
 
 // Every key the reader understands, older keys included, in the order they are compared.
 const KeyRow KEY_TABLE[] = {
-    {{"BIKE"}, {A(Action::Bike, BIKE, PAGE_BIKE)}, When::AllPages},
-    {{"PICKUP_POLARITY", "INV_PICKUP"}, {B(PICKUP_POLARITY, 1, 2)}},
-    {{"RPM"}, {B(RPM_PULSES, 1), B(RPM_CORR, 1, 1, 1, -100)}},
-    {{"PICKUPS_INTERCHANGE"}, {B(PICKUPS_INTERCHANGE, 1)}},
-    {{"NO_LOBE_CHECK"}, {B(NO_LOBE_CHECK, 1)}},
-    {{"INTERLOCK_INPUT"}, {B(INTERLOCK_INPUT, 1)}},
-    {{"SPARK_BEFORE_LOBE"}, {B(SPARK_BEFORE_LOBE, 1)}},
-    {{"SPEC_START", "SPECIAL_START"}, {B(SPECIAL_START, 1)}},
-    {{"GEBER_MODE"}, {B(GEBER_MODE, 1)}},
-    {{"LIMITER"}, {B(LIMITER, 0)}},
-    {{"START_LIM"}, {B(START_LIM, 0)}},
-    {{"START_LIM_DELAY"}, {B(START_LIM_DELAY, 0, 1, 100)}},
-    {{"RETARD"}, {B(RETARD, 0)}},
-    {{"INPUT_NEUTRAL_SS"}, {}},
-    {{"INPUT1"}, {B(INPUT1, 0), S(1)}},
-    {{"INPUT2"}, {B(INPUT2, 0), S(1)}},
-    {{"INPUT"}, {B(PICKUP_POLARITY, 1, 2), B(INPUT1, 0, 2)}}, // the fifth value (INPUT3) is not read
-    {{"EXCITATION"}, {B(EXCITATION, 0)}},
-    {{"DWELL"}, {B(EXCITATION, 0, 6)}},
-    {{"DUR_DISCHARG"}, {B(DUR_DISCHARG, 0)}},
-    {{"TPSIAP_SENSOR", "SENSOR_TPS_IAP"}, {B(TPSIAP_SENSOR, 2)}},
-    {{"TPS", "SENSOR_TPS"}, {W(TPS, 2, 2)}},
-    {{"IAP_SENSOR", "SENSOR_IAP"}, {W(IAP_SENSOR, 2, 4)}},
-    {{"ADVANCE_MISC"}, {B(ADV_MAPA, 3), B(BASE_ADV, 3), B(CORR_ADVANCE, 3, 2, 1, -100)}},
-    {{"BASE_ADV"}, {B(BASE_ADV, 3)}},
-    {{"CORR_ADVANCE"}, {B(CORR_ADVANCE, 3, 4, 1, -100)}},
-    {{"TPS_MAPA"}, {B(ADV_MAPA, 3), A(Action::TpsMapa, ADV_MAPA, 3)}},
-    {{"ADV_MAPA", "ADV_MAP"}, {B(ADV_MAPA, 3)}},
-    {{"IAP", "ADV_IAP"}, {W(ADV_IAP, 3, MAP_DIM)}},
-    {{"RPM_ADV", "ADVANCE_RPM1"}, {B(RPM_ADV, 3, MAP_DIM, 100)}},
-    {{"ADVANCE", "ADVANCE1"}, {A(Action::Advance, ADVANCE, 3, MAP_DIM * MAP_DIM)}},
-    {{"SERRVO_MISC"}, {B(SERVO_ENABLE, 5, 2), B(SERVO_MAPA, 5), B(SERVO_HYSTER, 5, 1, 5)}},
-    {{"SERVO_ENABLE"}, {B(SERVO_ENABLE, 5)}},
-    {{"SERVO_PERCENT"}, {B(SERVO_PERCENT, 5)}},
-    {{"SERVO_HYSTER"}, {B(SERVO_HYSTER, 5, 1, 5)}},
-    {{"SERVO_NO"}, {B(SERVO_NO, 5)}},
-    {{"SERRVO_MISC_HO"}, {B(SERVO_NO, 5, 1, 5)}},
-    {{"SERVO_MAPA", "SERVO_MAP"}, {B(SERVO_MAPA, 5)}},
-    {{"SERVO_IAP"}, {W(SERVO_IAP, 3, MAP_DIM)}}, // the servo axes belong to the advance group
-    {{"SERVO_RPM"}, {B(SERVO_RPM, 3, MAP_DIM, 100)}},
-    {{"SERVO"}, {B(SERVO_MV, 5, MAP_DIM * MAP_DIM, 20)}, When::GroupSelected, PAGE_SERVO},
-    {{"SERVO_MV"}, {A(Action::ServoMv, SERVO_MV, 5)}},
-    {{"POWER_OUT1"},
-        {B(POWER_OUT_MODE, 4), B(POWER_OUT_RPM, 4, 3, 100), B(POWER_OUT_HYST, 4, 1, 10), W(POWER_OUT_TP, 4, 2),
-            A(Action::Cells, POWER_OUT_CELLS, 4)}},
-    {{"POWER_OUT2"},
-        {B(POWER_OUT_MODE + 1, 4), B(POWER_OUT_RPM + 3, 4, 3, 100), B(POWER_OUT_HYST + 1, 4, 1, 10),
-            W(POWER_OUT_TP + 2, 4, 2), A(Action::Cells, POWER_OUT_CELLS + 3, 4)}},
-    {{"POWER_OUT3", "POWER_OUT4", "POWER_OUT1_PWM", "POWER_OUT2_PWM", "POWER_OUT3_PWM", "POWER_OUT4_PWM"}, {}},
-    {{"PILOT_LIGHT"}, {B(POWER_OUT_RPM + 3, 4, 1, 100), S(1)}},
-    {{"PILOT_LIGHT_INV_OUT"}, {S(1)}},
-    {{"CLUTCH"}, {B(CLUTCH_TIME, 0, 2, 10)}},
+    { { "BIKE" }, { A(Action::Bike, BIKE, PAGE_BIKE) }, When::AllPages },
+    { { "PICKUP_POLARITY", "INV_PICKUP" }, { B(PICKUP_POLARITY, 1, 2) } },
+    { { "RPM" }, { B(RPM_PULSES, 1), B(RPM_CORR, 1, 1, 1, -100) } },
+    { { "PICKUPS_INTERCHANGE" }, { B(PICKUPS_INTERCHANGE, 1) } },
+    { { "NO_LOBE_CHECK" }, { B(NO_LOBE_CHECK, 1) } },
+    { { "INTERLOCK_INPUT" }, { B(INTERLOCK_INPUT, 1) } },
+    { { "SPARK_BEFORE_LOBE" }, { B(SPARK_BEFORE_LOBE, 1) } },
+    { { "SPEC_START", "SPECIAL_START" }, { B(SPECIAL_START, 1) } },
+    { { "GEBER_MODE" }, { B(GEBER_MODE, 1) } },
+    { { "LIMITER" }, { B(LIMITER, 0) } },
+    { { "START_LIM" }, { B(START_LIM, 0) } },
+    { { "START_LIM_DELAY" }, { B(START_LIM_DELAY, 0, 1, 100) } },
+    { { "RETARD" }, { B(RETARD, 0) } },
+    { { "INPUT_NEUTRAL_SS" }, {} },
+    { { "INPUT1" }, { B(INPUT1, 0), S(1) } },
+    { { "INPUT2" }, { B(INPUT2, 0), S(1) } },
+    { { "INPUT" }, { B(PICKUP_POLARITY, 1, 2), B(INPUT1, 0, 2) } }, // the fifth value (INPUT3) is not read
+    { { "EXCITATION" }, { B(EXCITATION, 0) } },
+    { { "DWELL" }, { B(EXCITATION, 0, 6) } },
+    { { "DUR_DISCHARG" }, { B(DUR_DISCHARG, 0) } },
+    { { "TPSIAP_SENSOR", "SENSOR_TPS_IAP" }, { B(TPSIAP_SENSOR, 2) } },
+    { { "TPS", "SENSOR_TPS" }, { W(TPS, 2, 2) } },
+    { { "IAP_SENSOR", "SENSOR_IAP" }, { W(IAP_SENSOR, 2, 4) } },
+    { { "ADVANCE_MISC" }, { B(ADV_MAPA, 3), B(BASE_ADV, 3), B(CORR_ADVANCE, 3, 2, 1, -100) } },
+    { { "BASE_ADV" }, { B(BASE_ADV, 3) } },
+    { { "CORR_ADVANCE" }, { B(CORR_ADVANCE, 3, 4, 1, -100) } },
+    { { "TPS_MAPA" }, { B(ADV_MAPA, 3), A(Action::TpsMapa, ADV_MAPA, 3) } },
+    { { "ADV_MAPA", "ADV_MAP" }, { B(ADV_MAPA, 3) } },
+    { { "IAP", "ADV_IAP" }, { W(ADV_IAP, 3, MAP_DIM) } },
+    { { "RPM_ADV", "ADVANCE_RPM1" }, { B(RPM_ADV, 3, MAP_DIM, 100) } },
+    { { "ADVANCE", "ADVANCE1" }, { A(Action::Advance, ADVANCE, 3, MAP_DIM* MAP_DIM) } },
+    { { "SERRVO_MISC" }, { B(SERVO_ENABLE, 5, 2), B(SERVO_MAPA, 5), B(SERVO_HYSTER, 5, 1, 5) } },
+    { { "SERVO_ENABLE" }, { B(SERVO_ENABLE, 5) } },
+    { { "SERVO_PERCENT" }, { B(SERVO_PERCENT, 5) } },
+    { { "SERVO_HYSTER" }, { B(SERVO_HYSTER, 5, 1, 5) } },
+    { { "SERVO_NO" }, { B(SERVO_NO, 5) } },
+    { { "SERRVO_MISC_HO" }, { B(SERVO_NO, 5, 1, 5) } },
+    { { "SERVO_MAPA", "SERVO_MAP" }, { B(SERVO_MAPA, 5) } },
+    { { "SERVO_IAP" }, { W(SERVO_IAP, 3, MAP_DIM) } }, // the servo axes belong to the advance group
+    { { "SERVO_RPM" }, { B(SERVO_RPM, 3, MAP_DIM, 100) } },
+    { { "SERVO" }, { B(SERVO_MV, 5, MAP_DIM* MAP_DIM, 20) }, When::GroupSelected, PAGE_SERVO },
+    { { "SERVO_MV" }, { A(Action::ServoMv, SERVO_MV, 5) } },
+    { { "POWER_OUT1" },
+        { B(POWER_OUT_MODE, 4), B(POWER_OUT_RPM, 4, 3, 100), B(POWER_OUT_HYST, 4, 1, 10), W(POWER_OUT_TP, 4, 2),
+            A(Action::Cells, POWER_OUT_CELLS, 4) } },
+    { { "POWER_OUT2" },
+        { B(POWER_OUT_MODE + 1, 4), B(POWER_OUT_RPM + 3, 4, 3, 100), B(POWER_OUT_HYST + 1, 4, 1, 10),
+            W(POWER_OUT_TP + 2, 4, 2), A(Action::Cells, POWER_OUT_CELLS + 3, 4) } },
+    { { "POWER_OUT3", "POWER_OUT4", "POWER_OUT1_PWM", "POWER_OUT2_PWM", "POWER_OUT3_PWM", "POWER_OUT4_PWM" }, {} },
+    { { "PILOT_LIGHT" }, { B(POWER_OUT_RPM + 3, 4, 1, 100), S(1) } },
+    { { "PILOT_LIGHT_INV_OUT" }, { S(1) } },
+    { { "CLUTCH" }, { B(CLUTCH_TIME, 0, 2, 10) } },
 };
 
 const KeyRow* findKey(const std::string& token)
@@ -127,8 +128,14 @@ const KeyRow* findKey(const std::string& token)
 // One pass of the record loop over the text.
 class RecordReader {
 public:
-    RecordReader(ParamImage& img, IgnScanner& scan, const LoadGroups& groups, int fileVersion, bool& bikeSeen, bool allPages)
-        : img_(img), scan_(scan), groups_(groups), fileVersion_(fileVersion), bikeSeen_(bikeSeen), allPages_(allPages)
+    RecordReader(
+        ParamImage& img, IgnScanner& scan, const LoadGroups& groups, int fileVersion, bool& bikeSeen, bool allPages)
+        : img_(img)
+        , scan_(scan)
+        , groups_(groups)
+        , fileVersion_(fileVersion)
+        , bikeSeen_(bikeSeen)
+        , allPages_(allPages)
     {
     }
 
@@ -295,7 +302,11 @@ private:
 
 } // namespace
 
-IgnReader::IgnReader(ParamImage& image, IgnMessageSink sink) : img_(image), sink_(std::move(sink)) {}
+IgnReader::IgnReader(ParamImage& image, IgnMessageSink sink)
+    : img_(image)
+    , sink_(std::move(sink))
+{
+}
 
 void IgnReader::show(bool messages, FileMessage message)
 {
@@ -311,7 +322,7 @@ void IgnReader::convertVersion80(bool messages)
     if (groups_[PAGE_MISC] || groups_[PAGE_BIKE]) {
         ParamImage kept = img_;
         ResetDefaults(img_, PAGE_ALL);
-        for (int a : {CHANNEL_COUNT, GEBER_MODE})
+        for (int a : { CHANNEL_COUNT, GEBER_MODE })
             img_.Adrb(a) = kept.Adrb(a);
         for (int i = 0; i < 2 * CHANNELS; ++i)
             img_.Adrb(LOBE_START + i) = kept.Adrb(LOBE_START + i);
@@ -325,7 +336,7 @@ void IgnReader::convertVersion80(bool messages)
             PowerOutDefaults(img_, n, PowerOutDefaultForm::Reset);
     }
     if (groups_[PAGE_BIKE])
-        for (int a : {PICKUPS_INTERCHANGE, NO_LOBE_CHECK, SPARK_BEFORE_LOBE, SPECIAL_START, START_EXCITATION})
+        for (int a : { PICKUPS_INTERCHANGE, NO_LOBE_CHECK, SPARK_BEFORE_LOBE, SPECIAL_START, START_EXCITATION })
             img_.Adrb(a) = 0;
     if (groups_[PAGE_SERVO])
         img_.Adrb(SERVO_NO) = 0;

@@ -29,12 +29,16 @@ std::optional<int32_t> convertLikePercentI(std::string_view s)
     }
     if (negative)
         value = -value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
 
-IgnScanner::IgnScanner(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
+IgnScanner::IgnScanner(std::string_view text)
+    : text_(text.substr(0, text.find('\0')))
+{
+}
 
 bool IgnScanner::NextToken(std::string& token)
 {

@@ -12,5 +12,5 @@ struct IgnUnitInfo {
     QString firmwareDate;
     QString firmwareTime;
     QString firmwareVersion;
-    std::array<int32_t, 3> calibration{}; // Mon_Calib_CoefEE, Mon_Calib_CoefFLASH, Mon_Calib_CoefNEW
+    std::array<int32_t, 3> calibration {}; // Mon_Calib_CoefEE, Mon_Calib_CoefFLASH, Mon_Calib_CoefNEW
 };

@@ -16,7 +16,10 @@ constexpr const char* LINE_BREAK = "\r\n";
 // Builds the text record by record; every line break is CR LF whatever the platform.
 class IgnTextBuilder {
 public:
-    explicit IgnTextBuilder(const ParamImage& image) : img_(image) {}
+    explicit IgnTextBuilder(const ParamImage& image)
+        : img_(image)
+    {
+    }
 
     std::string& text() { return text_; }
 
@@ -102,26 +105,26 @@ struct PlainRecord {
 
 // Records 2 to 13 of the file, each one key line.
 constexpr PlainRecord SETTINGS_RECORDS[] = {
-    {"BASE_ADV", BASE_ADV, 1, 1, 0},
-    {"CORR_ADVANCE", CORR_ADVANCE, CHANNELS, 1, -100},
-    {"GEBER_MODE", GEBER_MODE, 1, 1, 0},
-    {"INPUT", PICKUP_POLARITY, 2, 1, 0}, // continued with INPUT1..INPUT3 below
-    {"PICKUPS_INTERCHANGE", PICKUPS_INTERCHANGE, 1, 1, 0},
-    {"NO_LOBE_CHECK", NO_LOBE_CHECK, 1, 1, 0},
-    {"INTERLOCK_INPUT", INTERLOCK_INPUT, 1, 1, 0},
-    {"SPARK_BEFORE_LOBE", SPARK_BEFORE_LOBE, 1, 1, 0},
-    {"SPECIAL_START", SPECIAL_START, 1, 1, 0},
-    {"LIMITER", LIMITER, 1, 1, 0},
-    {"START_LIM", START_LIM, 1, 1, 0},
-    {"START_LIM_DELAY", START_LIM_DELAY, 1, 100, 0},
+    { "BASE_ADV", BASE_ADV, 1, 1, 0 },
+    { "CORR_ADVANCE", CORR_ADVANCE, CHANNELS, 1, -100 },
+    { "GEBER_MODE", GEBER_MODE, 1, 1, 0 },
+    { "INPUT", PICKUP_POLARITY, 2, 1, 0 }, // continued with INPUT1..INPUT3 below
+    { "PICKUPS_INTERCHANGE", PICKUPS_INTERCHANGE, 1, 1, 0 },
+    { "NO_LOBE_CHECK", NO_LOBE_CHECK, 1, 1, 0 },
+    { "INTERLOCK_INPUT", INTERLOCK_INPUT, 1, 1, 0 },
+    { "SPARK_BEFORE_LOBE", SPARK_BEFORE_LOBE, 1, 1, 0 },
+    { "SPECIAL_START", SPECIAL_START, 1, 1, 0 },
+    { "LIMITER", LIMITER, 1, 1, 0 },
+    { "START_LIM", START_LIM, 1, 1, 0 },
+    { "START_LIM_DELAY", START_LIM_DELAY, 1, 100, 0 },
 };
 
 constexpr PlainRecord SERVO_RECORDS[] = {
-    {"SERVO_ENABLE", SERVO_ENABLE, 1, 1, 0},
-    {"SERVO_PERCENT", SERVO_PERCENT, 1, 1, 0},
-    {"SERVO_HYSTER", SERVO_HYSTER, 1, 5, 0},
-    {"SERVO_NO", SERVO_NO, 1, 1, 0},
-    {"SERVO_MAPA", SERVO_MAPA, 1, 1, 0},
+    { "SERVO_ENABLE", SERVO_ENABLE, 1, 1, 0 },
+    { "SERVO_PERCENT", SERVO_PERCENT, 1, 1, 0 },
+    { "SERVO_HYSTER", SERVO_HYSTER, 1, 5, 0 },
+    { "SERVO_NO", SERVO_NO, 1, 1, 0 },
+    { "SERVO_MAPA", SERVO_MAPA, 1, 1, 0 },
 };
 
 void writeBike(IgnTextBuilder& out, const ParamImage& img)
@@ -165,7 +168,8 @@ void writeVersions(IgnTextBuilder& out, const IgnUnitInfo& unit, const BuildStam
     out.key("VERSIONS");
     std::string& t = out.text();
     t += LINE_BREAK;
-    t += "HEX  " + label8Bit(unit.firmwareDate) + "\t" + label8Bit(unit.firmwareTime) + "\t" + label8Bit(unit.firmwareVersion);
+    t += "HEX  " + label8Bit(unit.firmwareDate) + "\t" + label8Bit(unit.firmwareTime) + "\t"
+        + label8Bit(unit.firmwareVersion);
     t += LINE_BREAK;
     t += "EXE  " + stamp.date + "\t" + stamp.time;
     out.continuation();
@@ -173,7 +177,7 @@ void writeVersions(IgnTextBuilder& out, const IgnUnitInfo& unit, const BuildStam
 
 void writeCalibration(IgnTextBuilder& out, const IgnUnitInfo& unit)
 {
-    static constexpr const char* keys[] = {"Mon_Calib_CoefEE", "Mon_Calib_CoefFLASH", "Mon_Calib_CoefNEW"};
+    static constexpr const char* keys[] = { "Mon_Calib_CoefEE", "Mon_Calib_CoefFLASH", "Mon_Calib_CoefNEW" };
     for (int i = 0; i < 3; ++i) {
         out.key(keys[i]);
         out.text() += std::to_string(unit.calibration[static_cast<size_t>(i)]);
@@ -238,7 +242,8 @@ std::string IgnFileText(const ParamImage& img, const IgnUnitInfo& unit, const Bu
     return std::move(out.text());
 }
 
-bool WriteIgnFile(const QString& path, const ParamImage& image, const IgnUnitInfo& unit, QString* error, const BuildStamp& stamp)
+bool WriteIgnFile(
+    const QString& path, const ParamImage& image, const IgnUnitInfo& unit, QString* error, const BuildStamp& stamp)
 {
     const std::string text = IgnFileText(image, unit, stamp);
     return SaveFileAtomically(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())), error);

@@ -4,8 +4,13 @@
 #include "files/IgnWriter.h"
 #include "model/ImageDefaults.h"
 
-ParamFileCommands::ParamFileCommands(ParamImage& image, ParamFileState& state, IgnMessageSink sink, OutsideSettings* outside)
-    : image_(image), state_(state), sink_(sink), outside_(outside), reader_(image, sink)
+ParamFileCommands::ParamFileCommands(
+    ParamImage& image, ParamFileState& state, IgnMessageSink sink, OutsideSettings* outside)
+    : image_(image)
+    , state_(state)
+    , sink_(sink)
+    , outside_(outside)
+    , reader_(image, sink)
 {
 }
 

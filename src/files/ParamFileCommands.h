@@ -12,7 +12,8 @@
 // and refreshes its pages, the caption and the history menu after each call.
 class ParamFileCommands {
 public:
-    ParamFileCommands(ParamImage& image, ParamFileState& state, IgnMessageSink sink, OutsideSettings* outside = nullptr);
+    ParamFileCommands(
+        ParamImage& image, ParamFileState& state, IgnMessageSink sink, OutsideSettings* outside = nullptr);
 
     IgnReader& reader() { return reader_; }
 

@@ -57,14 +57,14 @@ public:
     }
 
 private:
-    rlimit old_{};
+    rlimit old_ {};
     void (*previous_)(int) = nullptr;
 };
 
 class SettingsStoreTest : public testing::Test {
 protected:
     ScopedWorkDir dir;
-    SettingsStore store{SettingsPaths::Below(QString::fromStdString(dir.path()))};
+    SettingsStore store { SettingsPaths::Below(QString::fromStdString(dir.path())) };
     AppSettings present()
     {
         AppSettings s;
@@ -90,7 +90,7 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsIncludingPathsOutsideLatin1)
     s.activePage = 5;
     s.newInstal = 0;
     s.monitorPlayer = true;
-    s.history = {s.file, "/a/b.ign", QString::fromUtf8("D:\\日本\\c.ign")};
+    s.history = { s.file, "/a/b.ign", QString::fromUtf8("D:\\日本\\c.ign") };
     ParamImage img = StartupImage();
     img.Adrb(LIMITER) = 150;
     QString error;
@@ -113,10 +113,12 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsIncludingPathsOutsideLatin1)
     EXPECT_EQ(loaded, img);
 
     const QByteArray ini = ReadFile(store.paths().applicationIni());
-    EXPECT_TRUE(ini.startsWith("[FORM_HLAV]\r\nLeft=30\r\nTop=40\r\nHeight=700\r\nWidth=1000\r\nComPort=7\r\n"
-                               "ComPortAuto=12\r\nLanguage=3\r\nFile=C:\\\\Daten\\\\Ji\\x0159\xED\\\\\\x03A9mega.ign\r\n"))
+    EXPECT_TRUE(
+        ini.startsWith("[FORM_HLAV]\r\nLeft=30\r\nTop=40\r\nHeight=700\r\nWidth=1000\r\nComPort=7\r\n"
+                       "ComPortAuto=12\r\nLanguage=3\r\nFile=C:\\\\Daten\\\\Ji\\x0159\xED\\\\\\x03A9mega.ign\r\n"))
         << ini.toStdString();
-    EXPECT_TRUE(ini.contains("\r\nPageControl1->ActivePageIndex=5\r\nNEWINSTAL=0\r\nMONITORPLAYER=1\r\nMenuHistory00="));
+    EXPECT_TRUE(
+        ini.contains("\r\nPageControl1->ActivePageIndex=5\r\nNEWINSTAL=0\r\nMONITORPLAYER=1\r\nMenuHistory00="));
 }
 
 TEST_F(SettingsStoreTest, MissingFilesGiveTheDefaultsAndKeepThePresentValues)
@@ -135,13 +137,13 @@ TEST_F(SettingsStoreTest, MissingFilesGiveTheDefaultsAndKeepThePresentValues)
     EXPECT_EQ(s.newInstal, 1);
     EXPECT_FALSE(s.monitorPlayer);
     EXPECT_EQ(s.file, "");
-    EXPECT_EQ(s.history, QStringList{""}) << "an empty first entry is kept";
+    EXPECT_EQ(s.history, QStringList { "" }) << "an empty first entry is kept";
     EXPECT_EQ(img, StartupImage());
 }
 
 TEST_F(SettingsStoreTest, LanguageCodes)
 {
-    for (auto [code, expected] : {std::pair{0, 0}, {1, 1}, {2, 1}, {3, 2}, {7, 1}}) {
+    for (auto [code, expected] : { std::pair { 0, 0 }, { 1, 1 }, { 2, 1 }, { 3, 2 }, { 7, 1 } }) {
         WriteFile(store.paths().applicationIni(), "[FORM_HLAV]\r\nLanguage=" + QByteArray::number(code) + "\r\n");
         AppSettings s = present(); // German now
         ParamImage img = StartupImage();
@@ -152,15 +154,16 @@ TEST_F(SettingsStoreTest, LanguageCodes)
 
 TEST_F(SettingsStoreTest, HistoryStopsAtTheFirstEmptyEntryAndStaleEntriesAreNotSaved)
 {
-    WriteFile(store.paths().applicationIni(), "[OTHER]\r\nx=1\r\n[FORM_HLAV]\r\nMenuHistory00=a\r\nMenuHistory01=b\r\n"
-                                              "MenuHistory02=c\r\nMenuHistory03=\r\nMenuHistory05=e\r\nFile=f.ign\r\n");
+    WriteFile(store.paths().applicationIni(),
+        "[OTHER]\r\nx=1\r\n[FORM_HLAV]\r\nMenuHistory00=a\r\nMenuHistory01=b\r\n"
+        "MenuHistory02=c\r\nMenuHistory03=\r\nMenuHistory05=e\r\nFile=f.ign\r\n");
     AppSettings s = present();
     ParamImage img = StartupImage();
     store.LoadSettings(s, img, {});
-    EXPECT_EQ(s.history, (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(s.history, (QStringList { "a", "b", "c" }));
     EXPECT_EQ(s.iniFileDir, "f.ign") << "IniFileDir defaults to File";
 
-    s.history = {"a"};
+    s.history = { "a" };
     ASSERT_TRUE(store.SaveSettings(s, img));
     const QByteArray ini = ReadFile(store.paths().applicationIni());
     EXPECT_TRUE(ini.startsWith("[OTHER]\r\nx=1\r\n[FORM_HLAV]\r\n")) << "other sections are kept";

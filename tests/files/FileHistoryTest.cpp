@@ -4,9 +4,9 @@
 
 TEST(FileHistory, OpeningEntry3MovesItToTheHead)
 {
-    FileHistory h({"a", "b", "c", "d", "e"});
+    FileHistory h({ "a", "b", "c", "d", "e" });
     h.PutAtHead("d");
-    EXPECT_EQ(h.entries(), (QStringList{"d", "a", "b", "c", "e"}));
+    EXPECT_EQ(h.entries(), (QStringList { "d", "a", "b", "c", "e" }));
 }
 
 TEST(FileHistory, AnEleventhFileDropsTheOldest)
@@ -21,9 +21,9 @@ TEST(FileHistory, AnEleventhFileDropsTheOldest)
 
 TEST(FileHistory, NewPutsAnEmptyHeadAndTheNextFileRemovesIt)
 {
-    FileHistory h({"/x/cur.ign", "/x/old.ign"});
+    FileHistory h({ "/x/cur.ign", "/x/old.ign" });
     h.PutAtHead("");
-    EXPECT_EQ(h.entries(), (QStringList{"", "/x/cur.ign", "/x/old.ign"}));
+    EXPECT_EQ(h.entries(), (QStringList { "", "/x/cur.ign", "/x/old.ign" }));
     EXPECT_EQ(h.caption(1), "1 cur");
     EXPECT_TRUE(h.menuItemVisible(1));
     EXPECT_TRUE(h.menuItemVisible(2));
@@ -31,14 +31,14 @@ TEST(FileHistory, NewPutsAnEmptyHeadAndTheNextFileRemovesIt)
     h.PutAtHead("");
     EXPECT_EQ(h.count(), 3) << "a second New moves the empty entry, it adds none";
     h.PutAtHead("/x/new.ign");
-    EXPECT_EQ(h.entries(), (QStringList{"/x/new.ign", "/x/cur.ign", "/x/old.ign"}));
+    EXPECT_EQ(h.entries(), (QStringList { "/x/new.ign", "/x/cur.ign", "/x/old.ign" }));
 }
 
 TEST(FileHistory, RemovingAnUnopenablePath)
 {
-    FileHistory h({"a", "b", "c"});
+    FileHistory h({ "a", "b", "c" });
     h.Remove("b");
-    EXPECT_EQ(h.entries(), (QStringList{"a", "c"}));
+    EXPECT_EQ(h.entries(), (QStringList { "a", "c" }));
     h.Remove("zzz");
     EXPECT_EQ(h.count(), 2);
     h.Remove("c");

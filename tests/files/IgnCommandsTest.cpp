@@ -18,9 +18,9 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 TEST(IgnCommands, ConvertUpgradesAVersion80File)
 {
     ScopedWorkDir dir;
-    std::ofstream(dir.file("old.ign"), std::ios::binary)
-        << "MOTRAVEX_KEY 80\r\nBIKE 5 4 7 2 1 0 0 3 1 0 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0 0 4 4 4 4\r\nLIMITER 120\r\n"
-           "SERVO_MV 100 200 300 400 500 600 700 800 900 1000\r\n";
+    std::ofstream(dir.file("old.ign"), std::ios::binary) << "MOTRAVEX_KEY 80\r\nBIKE 5 4 7 2 1 0 0 3 1 0 1 0 0 1 0 0 1 "
+                                                            "0 0 1 0 0 1 0 0 1 0 0 0 4 4 4 4\r\nLIMITER 120\r\n"
+                                                            "SERVO_MV 100 200 300 400 500 600 700 800 900 1000\r\n";
     std::ostringstream err;
     ASSERT_EQ(IgnCommands::Convert(Q(dir.file("old.ign")), Q(dir.file("new.ign")), err), 0) << err.str();
     EXPECT_NE(err.str().find("note: Older or another version"), std::string::npos);
@@ -45,10 +45,10 @@ TEST(IgnCommands, RefusedInputsWriteNothing)
     big << std::string(10 * 1024 * 1024 + 1, ' ');
     big.close();
     const std::pair<const char*, const char*> cases[] = {
-        {"missing.ign", "cannot open"},
-        {"foreign.ign", "not a parameter file of version 93 or 80 (Unmatched version"},
-        {"text.txt", "not a parameter file"},
-        {"big.ign", "larger than 10 MiB"},
+        { "missing.ign", "cannot open" },
+        { "foreign.ign", "not a parameter file of version 93 or 80 (Unmatched version" },
+        { "text.txt", "not a parameter file" },
+        { "big.ign", "larger than 10 MiB" },
     };
     for (auto [in, message] : cases) {
         std::ostringstream err;
@@ -70,9 +70,10 @@ TEST(IgnCommands, ShowListsFieldsInUserUnitsAndTheMaps)
     std::ostringstream out, err;
     ASSERT_EQ(IgnCommands::Show(Q(dir.file("a.ign")), out, err), 0) << err.str();
     const std::string text = out.str();
-    for (const char* expected : {"\nLIMITER               11000 rpm\n", "\nBIKE                  20  Yamaha R6\n",
-             "\nCORR_ADVANCE          0 0 0 0 deg\n", "\nLOBE_START            lobe 1 2nd-edge, lobe 3 2nd-edge, lobe 1, lobe 1\n",
+    for (const char* expected : { "\nLIMITER               11000 rpm\n", "\nBIKE                  20  Yamaha R6\n",
+             "\nCORR_ADVANCE          0 0 0 0 deg\n",
+             "\nLOBE_START            lobe 1 2nd-edge, lobe 3 2nd-edge, lobe 1, lobe 1\n",
              "\nRPM_PULSES            2 pulses/rev\n", "\nADVANCE (deg; columns rpm, rows load row)\n",
-             "\n     3 |     10     24     35    -30     45", "\n     1 |   2000   2100   2200", "\nPOWER_OUT2 cells"})
+             "\n     3 |     10     24     35    -30     45", "\n     1 |   2000   2100   2200", "\nPOWER_OUT2 cells" })
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
 }

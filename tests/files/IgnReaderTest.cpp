@@ -70,7 +70,7 @@ TEST(IgnReader, WriteThenTwoPassOpenRestoresEveryWrittenField)
     ParamImage source = BusyImage();
     source.Adrb(COMPENSATION + 1) = 1; // 112..114 differ from 111 in the source
     source.Adrb(INPUT3) = 7;
-    const std::string text = IgnFileText(source, {}, {"Jan 1 2020", "00:00:00"});
+    const std::string text = IgnFileText(source, {}, { "Jan 1 2020", "00:00:00" });
 
     ParamImage target = StartupImage();
     target.Adrb(INPUT3) = 0;
@@ -98,35 +98,36 @@ struct EdgeCase {
 TEST(IgnReader, EdgeCasesOfTheTokenAndNumberRules)
 {
     const EdgeCase cases[] = {
-        {"value above byte range stores 0", "LIMITER 300\r\n", LIMITER, 0},
-        {"negative value stores 0", "LIMITER -5\r\n", LIMITER, 0},
-        {"integer division", "START_LIM_DELAY 250\r\n", START_LIM_DELAY, 2},
-        {"leading zero is octal", "LIMITER 010\r\n", LIMITER, 8},
-        {"octal stops at 8", "LIMITER 019\r\n", LIMITER, 1},
-        {"LF alone", "LIMITER\n120\n", LIMITER, 120},
-        {"CR LF", "LIMITER\r\n120\r\n", LIMITER, 120},
-        {"tab separated", "LIMITER\t120\t", LIMITER, 120},
-        {"advance -100", "ADVANCE -100 200", ADVANCE, 0},
-        {"advance 200 wraps", "ADVANCE -100 200 ", ADVANCE + 1, 44},
-        {"key at the very end is not seen", "LIMITER", LIMITER, 110},
-        {"key without number keeps the field", "LIMITER ", LIMITER, 110},
-        {"lone minus is no number", "LIMITER - ", LIMITER, 110},
-        {"too few values take the next key's digits", "RPM 4\r\nPOWER_OUT1     3 ", RPM_CORR, 101},
-        {"the key that lent its digits is not read", "RPM 4\r\nPOWER_OUT1     3 ", POWER_OUT_MODE, 1},
-        {"NUL ends the text", std::string("LIMITER 120\r\n\0START_LIM 50\r\n", 27), START_LIM, 100},
-        {"text before the NUL is read", std::string("LIMITER 120\r\n\0START_LIM 50\r\n", 27), LIMITER, 120},
-        {"extra values are ignored", "LIMITER 120 130 140\r\nSTART_LIM 50 ", START_LIM, 50},
-        {"last occurrence wins", "LIMITER 120 LIMITER 130 ", LIMITER, 130},
-        {"keys are case-sensitive", "limiter 120 ", LIMITER, 110},
-        {"word keeps low 16 bits", "TPS 70000 ", 0, 70000 & 0xFF},
-        {"older key", "SPEC_START 1 ", SPECIAL_START, 1},
-        {"old servo misc", "SERRVO_MISC 1 1 2 100 ", SERVO_HYSTER, 20},
-        {"tps map selects the TP sensor", "TPS_MAPA 5 ", TPSIAP_SENSOR, 1},
-        {"tps map clamps the map kind", "TPS_MAPA 5 ", ADV_MAPA, 1},
-        {"pilot light", "PILOT_LIGHT 5000 1 ", POWER_OUT_RPM + 3, 50},
-        {"dwell", "DWELL 1 2 3 4 5 6 ", DWELL + 4, 6},
-        {"power-out cells", "POWER_OUT2 2 9000 12500 14000 100 75 90 1 0 0 1 0 0 0 0 1 1 1 1 ", POWER_OUT_CELLS + 3, 9},
-        {"over-long token is cut safely", std::string(5000, 'X') + " LIMITER 77 ", LIMITER, 77},
+        { "value above byte range stores 0", "LIMITER 300\r\n", LIMITER, 0 },
+        { "negative value stores 0", "LIMITER -5\r\n", LIMITER, 0 },
+        { "integer division", "START_LIM_DELAY 250\r\n", START_LIM_DELAY, 2 },
+        { "leading zero is octal", "LIMITER 010\r\n", LIMITER, 8 },
+        { "octal stops at 8", "LIMITER 019\r\n", LIMITER, 1 },
+        { "LF alone", "LIMITER\n120\n", LIMITER, 120 },
+        { "CR LF", "LIMITER\r\n120\r\n", LIMITER, 120 },
+        { "tab separated", "LIMITER\t120\t", LIMITER, 120 },
+        { "advance -100", "ADVANCE -100 200", ADVANCE, 0 },
+        { "advance 200 wraps", "ADVANCE -100 200 ", ADVANCE + 1, 44 },
+        { "key at the very end is not seen", "LIMITER", LIMITER, 110 },
+        { "key without number keeps the field", "LIMITER ", LIMITER, 110 },
+        { "lone minus is no number", "LIMITER - ", LIMITER, 110 },
+        { "too few values take the next key's digits", "RPM 4\r\nPOWER_OUT1     3 ", RPM_CORR, 101 },
+        { "the key that lent its digits is not read", "RPM 4\r\nPOWER_OUT1     3 ", POWER_OUT_MODE, 1 },
+        { "NUL ends the text", std::string("LIMITER 120\r\n\0START_LIM 50\r\n", 27), START_LIM, 100 },
+        { "text before the NUL is read", std::string("LIMITER 120\r\n\0START_LIM 50\r\n", 27), LIMITER, 120 },
+        { "extra values are ignored", "LIMITER 120 130 140\r\nSTART_LIM 50 ", START_LIM, 50 },
+        { "last occurrence wins", "LIMITER 120 LIMITER 130 ", LIMITER, 130 },
+        { "keys are case-sensitive", "limiter 120 ", LIMITER, 110 },
+        { "word keeps low 16 bits", "TPS 70000 ", 0, 70000 & 0xFF },
+        { "older key", "SPEC_START 1 ", SPECIAL_START, 1 },
+        { "old servo misc", "SERRVO_MISC 1 1 2 100 ", SERVO_HYSTER, 20 },
+        { "tps map selects the TP sensor", "TPS_MAPA 5 ", TPSIAP_SENSOR, 1 },
+        { "tps map clamps the map kind", "TPS_MAPA 5 ", ADV_MAPA, 1 },
+        { "pilot light", "PILOT_LIGHT 5000 1 ", POWER_OUT_RPM + 3, 50 },
+        { "dwell", "DWELL 1 2 3 4 5 6 ", DWELL + 4, 6 },
+        { "power-out cells", "POWER_OUT2 2 9000 12500 14000 100 75 90 1 0 0 1 0 0 0 0 1 1 1 1 ", POWER_OUT_CELLS + 3,
+            9 },
+        { "over-long token is cut safely", std::string(5000, 'X') + " LIMITER 77 ", LIMITER, 77 },
     };
     for (const EdgeCase& c : cases) {
         ParamImage img = StartupImage();
@@ -139,7 +140,7 @@ TEST(IgnReader, EdgeCasesOfTheTokenAndNumberRules)
 
 TEST(IgnReader, LobeNumbersDependOnTheTriggerSystem)
 {
-    for (int system : {14, 5}) {
+    for (int system : { 14, 5 }) {
         ParamImage img = StartupImage();
         IgnReader reader(img);
         const std::string lobe = system == 14 ? " 69 1 0" : " 5 1 1";
@@ -167,8 +168,8 @@ TEST(IgnReader, BikeRecordOnlyWhenAllPagesAreSelected)
 
 TEST(IgnReader, ForeignVersionOrNoKeyLeavesTheImageUntouched)
 {
-    for (const std::string& text : {std::string("MOTRAVEX_KEY   92 X\r\nLIMITER 50 "), std::string("LIMITER 50 "),
-             std::string("MOTRAVEX_KEY\r\n93 LIMITER 50 "), std::string("MOTRAVEX_KEY ")}) {
+    for (const std::string& text : { std::string("MOTRAVEX_KEY   92 X\r\nLIMITER 50 "), std::string("LIMITER 50 "),
+             std::string("MOTRAVEX_KEY\r\n93 LIMITER 50 "), std::string("MOTRAVEX_KEY ") }) {
         ParamImage img = StartupImage();
         const ParamImage before = img;
         Messages m;
@@ -225,8 +226,8 @@ TEST(IgnReader, Version80KeepsTheLobesOfAnUnpresetBike)
 TEST(IgnOpen, OpenForActualPageResetsOnlyThatPagesMissingFields)
 {
     ParamImage img = StartupImage();
-    img.Adrb(LIMITER) = 200;  // page 0
-    img.Adrb(BASE_ADV) = 30;  // page 3
+    img.Adrb(LIMITER) = 200; // page 0
+    img.Adrb(BASE_ADV) = 30; // page 3
     IgnReader reader(img);
     const IgnOpenResult r = ReadIgnTwoPass(reader, V93("BIKE 20 1 5 2 "), PAGE_ADVANCE);
     EXPECT_TRUE(r.accepted());
@@ -236,7 +237,7 @@ TEST(IgnOpen, OpenForActualPageResetsOnlyThatPagesMissingFields)
 
 TEST(IgnOpen, CompleteFileGivesTheSameImageForAnyPage)
 {
-    const std::string text = IgnFileText(BusyImage(), {}, {"Jan 1 2020", "00:00:00"});
+    const std::string text = IgnFileText(BusyImage(), {}, { "Jan 1 2020", "00:00:00" });
     ParamImage all = StartupImage(), page = StartupImage();
     IgnReader a(all), p(page);
     ReadIgnTwoPass(a, text, PAGE_ALL);

@@ -7,7 +7,7 @@
 
 namespace {
 
-const BuildStamp STAMP{"Jan 27 2020", "16:30:07"};
+const BuildStamp STAMP { "Jan 27 2020", "16:30:07" };
 
 IgnUnitInfo Labels()
 {
@@ -42,7 +42,7 @@ TEST(IgnWriter, ConnectedUnitAddsTheCalibrationLinesWithoutFinalLineBreak)
 {
     IgnUnitInfo unit = Labels();
     unit.connectedPort = 3;
-    unit.calibration = {-5, 0, 123456};
+    unit.calibration = { -5, 0, 123456 };
     const std::string base = GoldenText(std::string(FILES_TEST_DATA) + "/default93.txt");
     const std::string text = IgnFileText(StartupImage(), unit, STAMP);
     EXPECT_EQ(text, base + "\r\nMon_Calib_CoefEE     -5\r\nMon_Calib_CoefFLASH  0\r\nMon_Calib_CoefNEW    123456");
@@ -51,10 +51,10 @@ TEST(IgnWriter, ConnectedUnitAddsTheCalibrationLinesWithoutFinalLineBreak)
 TEST(IgnWriter, ValueEncodingsAtTheEdges)
 {
     ParamImage img = StartupImage();
-    img.Adrb(ADVANCE) = 70;        // -30 degrees
-    img.Adrb(SERVO_MV) = 250;      // 5000 mV
-    img.Adrb(RPM_ADV + 9) = 250;   // 25000 rpm fills the five columns
-    img.Adrb(LOBE_START) = 0xC5;   // second edge, second pick-up (or lobe bit 6), lobe 5
+    img.Adrb(ADVANCE) = 70; // -30 degrees
+    img.Adrb(SERVO_MV) = 250; // 5000 mV
+    img.Adrb(RPM_ADV + 9) = 250; // 25000 rpm fills the five columns
+    img.Adrb(LOBE_START) = 0xC5; // second edge, second pick-up (or lobe bit 6), lobe 5
     img.Adrb(PICKUP_SYSTEM) = 5;
     std::string text = IgnFileText(img, {}, STAMP);
     EXPECT_EQ(Line(text, "ADVANCE").substr(0, 21), "ADVANCE          -30 ");
@@ -72,7 +72,7 @@ TEST(IgnWriter, FieldsOutsideTheFileNeverChangeIt)
     const ParamImage img = StartupImage();
     const std::string before = IgnFileText(img, {}, STAMP);
     ParamImage other = img;
-    for (int a : {97, 98, 99, 100, 101, 102, 133, 134, 151, 154, 83, 60, 160, 185})
+    for (int a : { 97, 98, 99, 100, 101, 102, 133, 134, 151, 154, 83, 60, 160, 185 })
         other.Adrb(a) = 77;
     other.Adrb(COMPENSATION + 2) = 99; // bytes 112..114 are not written either
     EXPECT_EQ(IgnFileText(other, {}, STAMP), before);
@@ -86,7 +86,8 @@ TEST(IgnWriter, WriteIgnFileSavesAndReportsAFolderThatDoesNotExist)
     ASSERT_TRUE(WriteIgnFile(path, StartupImage(), Labels(), &error, STAMP)) << error.toStdString();
     EXPECT_EQ(ReadWholeFile(dir.file("a.ign")), IgnFileText(StartupImage(), Labels(), STAMP));
 
-    EXPECT_FALSE(WriteIgnFile(QString::fromStdString(dir.file("missing/b.ign")), StartupImage(), Labels(), &error, STAMP));
+    EXPECT_FALSE(
+        WriteIgnFile(QString::fromStdString(dir.file("missing/b.ign")), StartupImage(), Labels(), &error, STAMP));
     EXPECT_FALSE(error.isEmpty());
 }
 

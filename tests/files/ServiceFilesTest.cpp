@@ -13,12 +13,12 @@
 TEST(ServiceFiles, FileNameFormatter)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"3 Zylinder   1 Geber", "3 Zylinder (1 Geber)"},
-        {"Honda CBR 7P", "Honda CBR 7P"},
-        {"  5x ", "(5x)"},
-        {"a  b  ", "a b "},
-        {"A  1 B  2", "A (1 B (2)"},
-        {"", ""},
+        { "3 Zylinder   1 Geber", "3 Zylinder (1 Geber)" },
+        { "Honda CBR 7P", "Honda CBR 7P" },
+        { "  5x ", "(5x)" },
+        { "a  b  ", "a b " },
+        { "A  1 B  2", "A (1 B (2)" },
+        { "", "" },
     };
     for (auto [in, out] : cases)
         EXPECT_EQ(ServiceFiles::FileName(in), out) << in;
@@ -30,7 +30,7 @@ TEST(ServiceFiles, SaveAllNewWritesADefaultFilePerBikeAndCompareFindsChanges)
     const QString base = QString::fromStdString(dir.path());
     std::vector<std::string> messages;
     const auto sink = [&](const std::string& m) { messages.push_back(m); };
-    const BuildStamp stamp{"Jan 1 2020", "00:00:00"};
+    const BuildStamp stamp { "Jan 1 2020", "00:00:00" };
     EXPECT_EQ(ServiceFiles::SaveAllNew(base, {}, stamp, ServiceFiles::DefaultBikeText, sink), 43);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(dir.exists("new_ign/Yamaha R6.ign"));
