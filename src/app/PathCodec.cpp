@@ -42,7 +42,7 @@ QByteArray PathCodec::Encode(const QString& path)
         const char16_t c = ch.unicode();
         if (c == u'\\') {
             out += "\\\\";
-        } else if (c < 256) {
+        } else if (c < 256 && c != u'\r' && c != u'\n') {
             out += static_cast<char>(c);
         } else {
             char escape[8];

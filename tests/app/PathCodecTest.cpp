@@ -8,6 +8,7 @@ TEST(PathCodec, EncodesBackslashesAndCharactersOutsideLatin1)
         QByteArray("C:\\\\Daten\\\\Ji\\x0159\\x00ED\\\\\xE9.ign").replace("\\x00ED", "\xED"));
     EXPECT_EQ(PathCodec::Encode(QString(QChar(0xABCD))), "\\xABCD");
     EXPECT_EQ(PathCodec::Encode("/home/u/a.ign"), "/home/u/a.ign");
+    EXPECT_EQ(PathCodec::Encode("/a\nb\r.ign"), "/a\\x000Ab\\x000D.ign") << "line breaks would end the key's line";
 }
 
 TEST(PathCodec, DecodeTable)
@@ -43,6 +44,7 @@ TEST(PathCodec, RoundTripOfAnyPathThatDoesNotStartWithOneBackslash)
         "\\\\server\\share\\a.ign",
         "C:",
         "C:\\",
+        "/odd\nname\r.ign",
     };
     for (const QString& p : paths)
         EXPECT_EQ(PathCodec::Decode(PathCodec::Encode(p)), p) << p.toStdString();
