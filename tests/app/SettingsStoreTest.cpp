@@ -280,3 +280,48 @@ TEST(IniFile, KeysIgnoreCaseAndValuesAreReplacedInPlace)
     ini.SetInt("NEW", "k", 1);
     EXPECT_EQ(ini.Text(), "; comment\r\n[form_hlav]\r\nleft=6\r\nTop=x\r\n[NEW]\r\nk=1\r\n");
 }
+
+namespace {
+
+// Sets an environment variable while it lives.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name)
+        , old_(qgetenv(name))
+        , had_(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+} // namespace
+
+#ifdef Q_OS_LINUX
+TEST(SettingsPaths, PerMachineFolderWhereWritableElsePerUser)
+{
+    ScopedWorkDir dir;
+    const QString base = QString::fromStdString(dir.path());
+    WriteFile(base + "/plainfile", "x");
+    ScopedEnv user("XDG_DATA_HOME", (base + "/user").toUtf8());
+    {
+        ScopedEnv machine("XDG_DATA_DIRS", (base + "/machine").toUtf8());
+        QDir().mkpath(base + "/machine");
+        EXPECT_EQ(SettingsPaths::Standard().folder(), base + "/machine/Motravex/VORDAX4/93/");
+    }
+    ScopedEnv machine("XDG_DATA_DIRS", (base + "/plainfile/share").toUtf8());
+    EXPECT_EQ(SettingsPaths::Standard().folder(), base + "/user/Motravex/VORDAX4/93/");
+}
+#endif
