@@ -6,7 +6,8 @@
 #include <string_view>
 
 // The positional scanner of the parameter-file reader: whitespace-separated tokens and numbers
-// read from one position in the text. The text ends at its first NUL.
+// read from one position in the text. The text ends at its first NUL; the scanner refers to it,
+// so the text must outlive the scanner.
 class IgnScanner {
 public:
     static constexpr size_t TOKEN_BUFFER = 260; // a token keeps at most TOKEN_BUFFER - 1 characters

@@ -283,7 +283,8 @@ TEST(IgnScanner, TokensAndNumbers)
     EXPECT_EQ(s.NextNumber(), std::nullopt);
     EXPECT_FALSE(s.NextToken(t)) << "a token cut off by the end is not used";
 
-    IgnScanner longToken(std::string(300, 'y') + " ");
+    const std::string longText = std::string(300, 'y') + " ";
+    IgnScanner longToken(longText);
     ASSERT_TRUE(longToken.NextToken(t));
     EXPECT_EQ(t.size(), IgnScanner::TOKEN_BUFFER - 1);
 }
