@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Saves data to path through a temporary file beside it that replaces the old file only once it
+// is completely written. On failure error receives the reason and the previous file stays intact.
+bool SaveFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
