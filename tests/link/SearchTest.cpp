@@ -127,13 +127,22 @@ TEST_F(SearchFixture, AutomaticSearchSpreadsThePresentPortsOverTheSlots)
 TEST_F(SearchFixture, ForcedPortClosesOtherPortsAndOnlySlotZeroSearches)
 {
     link.LinkTick();
-    ASSERT_NE(link.searchSlots[0].port, 0);
+    ASSERT_EQ(link.searchSlots[0].port, 3);
+    ASSERT_EQ(link.searchSlots[1].port, 4);
     link.forcedPort = 5;
     TickMs += 100;
     link.LinkTick();
-    EXPECT_EQ(link.searchSlots[0].port, 5) << "slot 0 takes the forced port at once";
+    for (int i : { 0, 1 }) {
+        EXPECT_EQ(link.searchSlots[size_t(i)].port, 0) << i;
+        EXPECT_EQ(link.searchSlots[size_t(i)].state, SLOT_PAUSING) << i;
+    }
+    for (int pass = 0; pass < 4; ++pass) {
+        TickMs += 100;
+        link.LinkTick();
+    }
+    EXPECT_EQ(link.searchSlots[0].port, 5);
     EXPECT_EQ(link.searchSlots[1].port, 0);
-    EXPECT_EQ(link.searchSlots[1].state, SLOT_PAUSING);
+    EXPECT_EQ(link.searchSlots[2].port, 0);
 }
 
 TEST_F(SearchFixture, OpeningThatTakesTooLongFailsThePort)
