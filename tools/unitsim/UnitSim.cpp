@@ -37,6 +37,8 @@ UnitSim::UnitSim(UnitSimOptions options)
     , silent_(options_.silent)
     , echo_(options_.echo)
     , random_(options_.seed)
+    , dropShare_(options_.dropShare)
+    , corruptShare_(options_.corruptShare)
 {
     if (!info_)
         info_ = FindProtocol(PROTOCOL_IGN100);
@@ -135,15 +137,15 @@ bool UnitSim::TakeWcomRequest()
             return false;
         const int length = Word(&input_[12]);
         const uint8_t kind = input_[7];
-        if (length > WCOM_MAX_DATA || ((kind >> 4) != 0xB && (kind >> 4) != 0xF)) {
+        // A unit checks frames with its own protocol's check: a WCOMS unit never takes a CRC frame.
+        if (length > WCOM_MAX_DATA || (kind >> 4) != (info_->sumCheck ? 0xF : 0xB)) {
             input_.erase(input_.begin());
             continue;
         }
         const size_t total = static_cast<size_t>(length) + 16;
         if (input_.size() < total)
             return false;
-        const bool sum = (kind >> 4) == 0xF;
-        const bool good = sum ? FrameCodec::WcomsSum(input_.data(), static_cast<int>(total)) == 0xFFFF
+        const bool good = info_->sumCheck ? FrameCodec::WcomsSum(input_.data(), static_cast<int>(total)) == 0xFFFF
                               : FrameCodec::WcomCrc(input_.data(), length + 14) == Word(&input_[total - 2]);
         if (!good || (kind & 0x0F) != 0x0B) {
             input_.erase(input_.begin());
@@ -393,14 +395,23 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
     SendAnswer(std::move(out), false);
 }
 
+void UnitSim::SetFaults(double dropShare, double corruptShare, uint32_t seed)
+{
+    dropShare_.store(dropShare);
+    corruptShare_.store(corruptShare);
+    reseed_.store(seed + 1);
+}
+
 void UnitSim::SendAnswer(std::vector<uint8_t> answer, bool wcomFrame)
 {
+    if (const uint32_t seed = reseed_.exchange(0))
+        random_.seed(seed - 1);
     std::uniform_real_distribution<double> share(0.0, 1.0);
     const double dropDraw = share(random_);
     const double corruptDraw = share(random_);
-    if (silent_ || dropDraw < options_.dropShare)
+    if (silent_ || dropDraw < dropShare_.load())
         return;
-    if (corruptDraw < options_.corruptShare)
+    if (corruptDraw < corruptShare_.load())
         answer.back() ^= wcomFrame ? 0x5A : 0x01;
     if (options_.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.delayMs));

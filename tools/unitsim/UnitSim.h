@@ -54,6 +54,8 @@ public:
     // Fault switches that may change while the unit runs.
     void SetSilent(bool silent) { silent_.store(silent); }
     void SetEcho(bool echo) { echo_.store(echo); }
+    // New fault shares, with the draws starting afresh from the seed at the next request.
+    void SetFaults(double dropShare, double corruptShare, uint32_t seed);
 
     std::array<uint8_t, 400> Configuration() const;
     void SetConfiguration(const std::array<uint8_t, 400>& bytes);
@@ -89,6 +91,9 @@ private:
     std::atomic<int> writes_ { 0 };
     std::atomic<int> resets_ { 0 };
     std::mt19937 random_;
+    std::atomic<double> dropShare_;
+    std::atomic<double> corruptShare_;
+    std::atomic<uint32_t> reseed_ { 0 }; // seed + 1 when a reseed is pending
     std::vector<uint8_t> input_;
     int64_t lastInputMs_ = 0;
 
