@@ -20,7 +20,7 @@ elif [ "${1:-}" = "--tsan" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORDAX4_TSAN=ON -DVORDAX4_BENCH=OFF
   fi
   cmake --build "$build" -j"$(nproc)" --target "${tsan_targets[@]}"
-  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/link/tsan.supp"
   export QT_QPA_PLATFORM=offscreen
   ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 -R '^(CodecFixture|FrameCodecVectors|FrameCodecAddresses|PortRing|PortLayerFixture|PortMapTest|PortDirectoryTest|UnitSimTest|EngineFixture|StatusSlotsTest|SearchTableTest|UnitTypeTableTest|SearchFixture|LinkCommandsTest|LinkWorld|SearchRows)[./]'
   exit 0

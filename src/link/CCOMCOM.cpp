@@ -199,7 +199,8 @@ void CCOMCOM::HandleAnswer(int32_t job)
     if (!codec.ReceiveFrame(Port(connectedPort.load(std::memory_order_acquire)), TickMs.load()))
         return;
     const bool wcom = IsWcomFamily(codec.protocol);
-    TraceLinef("Frame rec [0x%02x] (%i)...", codec.rxFrame[0], wcom ? codec.dataLength() + WCOM_OVERHEAD : codec.frameLength);
+    TraceLinef(
+        "Frame rec [0x%02x] (%i)...", codec.rxFrame[0], wcom ? codec.dataLength() + WCOM_OVERHEAD : codec.frameLength);
     if (!(wcom ? HandleWcomAnswer(job, codec) : HandleIgnAnswer(job, codec)))
         return;
     retryCount_ = 0;
@@ -304,13 +305,15 @@ int CCOMCOM::BuildFrame(int32_t job, FrameCodec& codec)
         case JobRead:
         case JobReference:
             expectedAnswer_ = job == JobRead ? 0x7010 : 0x701F;
-            return FrameCodec::BuildWcomFrame(codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, 2, count);
+            return FrameCodec::BuildWcomFrame(
+                codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, 2, count);
         case JobMonitor:
             expectedAnswer_ = 0x7050;
             return FrameCodec::BuildWcomFrame(codec.txFrame, 0x7050 | sum, address, blockLength_, jobData + pos);
         default:
             expectedAnswer_ = rawCommand & 0xFFFF;
-            return FrameCodec::BuildWcomFrame(codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, rawLength, nullptr);
+            return FrameCodec::BuildWcomFrame(
+                codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, rawLength, nullptr);
         }
     }
     const int n = info->blockSize;

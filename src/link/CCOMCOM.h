@@ -7,7 +7,13 @@
 #include <thread>
 
 // EngineState of the transfer engine.
-enum EngineState : int32_t { ENGINE_DOWN = 0, ENGINE_READY = 1, ENGINE_SENDING = 2, ENGINE_AWAITING = 3, ENGINE_ATTEMPT_FAILED = 4 };
+enum EngineState : int32_t {
+    ENGINE_DOWN = 0,
+    ENGINE_READY = 1,
+    ENGINE_SENDING = 2,
+    ENGINE_AWAITING = 3,
+    ENGINE_ATTEMPT_FAILED = 4
+};
 
 // Job codes and end codes.
 enum JobCode : int32_t {

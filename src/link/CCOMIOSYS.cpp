@@ -15,7 +15,7 @@ constexpr unsigned IO_THREAD_STACK = 0x20000;
 
 bool DeviceExists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
@@ -41,6 +41,10 @@ void CCOMIOSYS::StopPortThreads()
     // Joining (rather than a fixed wait) keeps a thread from outliving the record it works on.
     for (CCOM& com : com_)
         if (com.ioThread) {
+            // The thread's last store says it is done with the record and with itself; reading it
+            // with acquire orders everything the thread did before the deletion.
+            while (com.threadState.load(std::memory_order_acquire) != THREAD_FINISHED)
+                QThread::msleep(1);
             com.ioThread->wait();
             delete com.ioThread;
             com.ioThread = nullptr;
@@ -166,4 +170,12 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
     com.threadCommand.store(COMMAND_OPEN, std::memory_order_relaxed);
     com.threadState.store(THREAD_RUNNING, std::memory_order_release);
     com.ioThread->start();
+    if (!com.ioThread->isRunning() && !com.ioThread->isFinished()) {
+        delete com.ioThread;
+        com.ioThread = nullptr;
+        com.threadState.store(THREAD_NONE, std::memory_order_release);
+        com.threadCommand.store(COMMAND_NONE, std::memory_order_release);
+        com.error.store(PORT_ERROR_THREAD, std::memory_order_release);
+        com.requestFlags = 0;
+    }
 }

@@ -26,10 +26,7 @@ const char* const bootloaderText
 
 } // namespace
 
-CCOMSEARCH::CCOMSEARCH()
-{
-    ConnectedUnit.codec.ResetCodec();
-}
+CCOMSEARCH::CCOMSEARCH() { ConnectedUnit.codec.ResetCodec(); }
 
 std::string CCOMSEARCH::WindowCaption(const std::string& fileName) const
 {
@@ -169,7 +166,8 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
     slot.timeStamp = now;
     slot.state = SLOT_OPENING;
     if (Port(slot.port).state.load(std::memory_order_acquire) == PORT_OPEN) {
-        TraceLinef("[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
+        TraceLinef(
+            "[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
         return HandleSlot(i, now);
     }
     OpenPort(slot.port, next.baud);

@@ -83,7 +83,8 @@ uint8_t FrameCodec::IgnCheck(const uint8_t* bytes, int count)
     return check;
 }
 
-int FrameCodec::BuildWcomFrame(uint8_t* frame, uint32_t commandWithFlags, uint16_t address, int length, const uint8_t* data)
+int FrameCodec::BuildWcomFrame(
+    uint8_t* frame, uint32_t commandWithFlags, uint16_t address, int length, const uint8_t* data)
 {
     length = std::clamp(length, 0, WCOM_MAX_DATA);
     PutWord(frame + WCOM_COMMAND, commandWithFlags & 0xFFFF);
@@ -219,8 +220,8 @@ int FrameCodec::ReceiveWcomByte(uint8_t byte)
         return 0;
     // The next frame starts afresh; the finished one stays in rxFrame for the caller.
     position = 0;
-    const bool good = syncMode == SYNC_CRC ? savedCheck == Word(frameLength - 2)
-                                           : syncMode == SYNC_SUM && runningCheck == 0xFFFF;
+    const bool good
+        = syncMode == SYNC_CRC ? savedCheck == Word(frameLength - 2) : syncMode == SYNC_SUM && runningCheck == 0xFFFF;
     if (!good)
         return 0;
     NormaliseShortAnswer();

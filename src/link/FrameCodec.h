@@ -60,7 +60,8 @@ public:
     void RestartSend() { sendIndex = SEND_RESTART; }
 
     // Builders; both return the frame length.
-    static int BuildWcomFrame(uint8_t* frame, uint32_t commandWithFlags, uint16_t address, int length, const uint8_t* data);
+    static int BuildWcomFrame(
+        uint8_t* frame, uint32_t commandWithFlags, uint16_t address, int length, const uint8_t* data);
     static int BuildIgnFrame(uint8_t* frame, int blockSize, int kind, int index, const uint8_t* data, int tail);
     // The identify request of a protocol into txFrame; returns its length (0 for an unknown id).
     int BuildIdentifyRequest(int tail);

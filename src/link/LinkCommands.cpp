@@ -14,7 +14,10 @@ namespace {
 // Status slots for a program without a window: each message is printed once as it appears.
 class PrintedLabels : public StatusLabels {
 public:
-    explicit PrintedLabels(std::FILE* err) : err_(err) { }
+    explicit PrintedLabels(std::FILE* err)
+        : err_(err)
+    {
+    }
     bool HasControl(int slot) const override { return slot != 3; }
     bool IsShown(int slot) const override { return shown_[static_cast<size_t>(slot & 3)]; }
     void ShowLabel(int slot, const std::string& text, uint32_t, uint32_t) override

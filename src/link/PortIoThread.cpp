@@ -82,6 +82,8 @@ bool PortIoThread::Open(QSerialPort& serial)
     serial.clear(QSerialPort::AllDirections);
     com_.rxRead.store(0, std::memory_order_relaxed);
     com_.rxWrite.store(0, std::memory_order_release);
+    // Bytes a sender left behind when the port was last lost or closed never reach the new line.
+    com_.txLength.store(0, std::memory_order_release);
     com_.threadCommand.store(COMMAND_NONE, std::memory_order_release);
     com_.state.store(PORT_OPEN, std::memory_order_release);
     return true;
@@ -105,8 +107,8 @@ void PortIoThread::Write(QSerialPort& serial)
     if (!length)
         return;
     if (com_.txBuffer[0] != 0x30 && Trace::IsOpen()) {
-        std::string line = "\n[" + std::to_string(com_.portNumber) + ":TMR=" + std::to_string(TickMs.load())
-            + "]TX " + std::to_string(transmissionCounter++) + ":\n";
+        std::string line = "\n[" + std::to_string(com_.portNumber) + ":TMR=" + std::to_string(TickMs.load()) + "]TX "
+            + std::to_string(transmissionCounter++) + ":\n";
         char hex[8];
         for (uint32_t i = 0; i < length; ++i) {
             std::snprintf(hex, sizeof hex, "%02x\t", com_.txBuffer[i]);

@@ -4,22 +4,22 @@
 
 SearchTable::SearchTable()
     : rows_ { {
-          { FAMILY, 57600, 175 },
-          { PROTOCOL_WCOM, 57600, 75 },
-          { PROTOCOL_WCOMS, 57600, 125 },
-          { FAMILY, 57600, 175 },
-          { PROTOCOL_IGN50, 57600, 125 },
-          { FAMILY, 57600, 175 },
-          { PROTOCOL_IGN100, 57600, 175 },
-          { FAMILY, 57600, 175 },
-          { PROTOCOL_IGN150, 57600, 175 },
-          { FAMILY, 57600, 175 },
-          { PROTOCOL_WCOM, 115200, 75 },
-          { PROTOCOL_WCOMS, 115200, 325 },
-          { FAMILY, 57600, 175 },
-          { PROTOCOL_IGN300, 115200, 175 },
-          { 0, 0, 0 },
-      } }
+        { FAMILY, 57600, 175 },
+        { PROTOCOL_WCOM, 57600, 75 },
+        { PROTOCOL_WCOMS, 57600, 125 },
+        { FAMILY, 57600, 175 },
+        { PROTOCOL_IGN50, 57600, 125 },
+        { FAMILY, 57600, 175 },
+        { PROTOCOL_IGN100, 57600, 175 },
+        { FAMILY, 57600, 175 },
+        { PROTOCOL_IGN150, 57600, 175 },
+        { FAMILY, 57600, 175 },
+        { PROTOCOL_WCOM, 115200, 75 },
+        { PROTOCOL_WCOMS, 115200, 325 },
+        { FAMILY, 57600, 175 },
+        { PROTOCOL_IGN300, 115200, 175 },
+        { 0, 0, 0 },
+    } }
 {
     for (size_t i = 0; i < rows_.size(); ++i)
         family_[i] = rows_[i].protocol == FAMILY;

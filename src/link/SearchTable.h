@@ -26,7 +26,10 @@ public:
     void KeepOnly(const SearchRow& row);
 
     const SearchRow& Row(int index) const { return rows_[static_cast<size_t>(index)]; }
-    bool IsEnd(int index) const { return index < 0 || index >= ROWS || rows_[static_cast<size_t>(index)].protocol == 0; }
+    bool IsEnd(int index) const
+    {
+        return index < 0 || index >= ROWS || rows_[static_cast<size_t>(index)].protocol == 0;
+    }
     // The index of the first row whose protocol is id, or -1.
     int Find(int32_t protocol, uint32_t baud) const;
 

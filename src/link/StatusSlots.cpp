@@ -5,7 +5,8 @@
 
 int StatusSlots::CurrentTick() { return TickMs.load() / MS_PER_TICK; }
 
-void StatusSlots::ShowStatus(int slot, const char* text, int durationMs, uint32_t fontColour, uint32_t backColour, int priority)
+void StatusSlots::ShowStatus(
+    int slot, const char* text, int durationMs, uint32_t fontColour, uint32_t backColour, int priority)
 {
     if (slot < 1 || slot > SLOTS || !labels_ || !labels_->HasControl(slot))
         return;

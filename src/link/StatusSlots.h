@@ -26,7 +26,10 @@ class StatusSlots {
 public:
     static constexpr int SLOTS = 4;
 
-    explicit StatusSlots(StatusLabels* labels = nullptr) : labels_(labels) { }
+    explicit StatusSlots(StatusLabels* labels = nullptr)
+        : labels_(labels)
+    {
+    }
     void SetLabels(StatusLabels* labels) { labels_ = labels; }
 
     // text: a LangString, or nullptr for none. durationMs > 0 expires after durationMs / 50 main

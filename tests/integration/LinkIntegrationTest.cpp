@@ -43,7 +43,8 @@ struct LinkWorld : ::testing::Test {
     // One step of the main timer: the clock follows real time; every second tick runs LinkTick.
     void Step()
     {
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - origin).count();
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - origin).count();
         const int tick = int(elapsed / MS_PER_TICK);
         TickMs = originTick + tick * MS_PER_TICK;
         status.ExpireStatus();
@@ -54,7 +55,8 @@ struct LinkWorld : ::testing::Test {
     }
     bool RunUntil(const std::function<bool()>& done, int limitMs)
     {
-        return PumpUntil(done, [&] { Step(); }, limitMs);
+        return PumpUntil(
+            done, [&] { Step(); }, limitMs);
     }
     bool Connected() { return link.connectedPort.load() != 0 && link.state() == ENGINE_READY; }
     int32_t RunJob(int32_t job, int start, int length, int flags)
@@ -81,7 +83,7 @@ TEST_P(EveryProtocol, ConnectsThroughItsRowAndMovesTheConfiguration)
     o.baud = c.baud;
     o.maxFrameLength = 80;
     UnitSim& unit = AddUnit(6, o);
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 8000));
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000)) << "a missed row costs one more round of the table";
     EXPECT_EQ(link.connectedPort.load(), 6);
     EXPECT_EQ(link.ConnectedUnit.codec.protocol, c.protocol);
     EXPECT_EQ(link.ConnectedUnit.row, c.row);
@@ -133,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(SearchRows, EveryProtocol,
         ProtocolCase { PROTOCOL_WCOMS, 0, 2 }, ProtocolCase { PROTOCOL_IGN50, 0, 4 },
         ProtocolCase { PROTOCOL_IGN150, 0, 8 }, ProtocolCase { PROTOCOL_WCOM, 115200, 10 },
         ProtocolCase { PROTOCOL_IGN300, 0, 13 }),
-    [](const auto& info) { return std::string(ProtocolName(info.param.protocol)) + "_row" + std::to_string(info.param.row); });
+    [](const auto& info) {
+        return std::string(ProtocolName(info.param.protocol)) + "_row" + std::to_string(info.param.row);
+    });
 
 // The highest search row any slot reached on a port.
 int HighestRowOn(const CCOMCOM& link, int port, int sofar)
@@ -154,11 +158,13 @@ TEST_F(LinkWorld, LoopBackPortIsSkippedAsAnEcho)
     AddUnit(4, silent);
     int echoRow = 0;
     int silentRow = 0;
-    RunUntil([&] {
-        echoRow = HighestRowOn(link, 3, echoRow);
-        silentRow = HighestRowOn(link, 4, silentRow);
-        return silentRow >= 3;
-    }, 4000);
+    RunUntil(
+        [&] {
+            echoRow = HighestRowOn(link, 3, echoRow);
+            silentRow = HighestRowOn(link, 4, silentRow);
+            return silentRow >= 3;
+        },
+        4000);
     EXPECT_GE(silentRow, 3) << "a silent port is tried row after row";
     EXPECT_EQ(echoRow, 1) << "the echo of the WCOM request fails the port at row 1";
     EXPECT_EQ(link.connectedPort.load(), 0);

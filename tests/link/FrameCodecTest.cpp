@@ -1,5 +1,5 @@
-#include "link/CCOM.h"
 #include "link/FrameCodec.h"
+#include "link/CCOM.h"
 
 #include <gtest/gtest.h>
 
@@ -173,7 +173,8 @@ TEST_F(CodecFixture, InterByteGapRestartsTheParser)
     for (int32_t protocol : { PROTOCOL_WCOM, PROTOCOL_IGN50 }) {
         SCOPED_TRACE(protocol);
         codec.SetProtocol(protocol, 100);
-        const Bytes frame = protocol == PROTOCOL_WCOM ? Wcom(0x7010 | WCOM_FLAG_ANSWER, 0, Bytes(10, 3)) : Ign(50, 0xC0, 1, Bytes(50, 3));
+        const Bytes frame = protocol == PROTOCOL_WCOM ? Wcom(0x7010 | WCOM_FLAG_ANSWER, 0, Bytes(10, 3))
+                                                      : Ign(50, 0xC0, 1, Bytes(50, 3));
         const Bytes head(frame.begin(), frame.begin() + 10);
         const Bytes tail(frame.begin() + 10, frame.end());
         EXPECT_TRUE(FeedAndCollect(head, 1000).empty());

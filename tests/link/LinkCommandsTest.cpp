@@ -1,5 +1,5 @@
-#include "UnitSim.h"
 #include "link/LinkCommands.h"
+#include "UnitSim.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,8 @@ TEST(LinkCommandsTest, IdentifyPrintsTheUnitOrFailsAfterTheTimeout)
     Capture out, err;
     ASSERT_EQ(IdentifyCommand(choice, 5000, out.file, err.file), 0);
     EXPECT_EQ(out.Text(),
-        "COM9\t" + unit.DevicePath() + "\tVORDAX4 SIM v93 (hw:12)\tprotocol WCOM\tmax frame 100\t84 data bytes per frame\n");
+        "COM9\t" + unit.DevicePath()
+            + "\tVORDAX4 SIM v93 (hw:12)\tprotocol WCOM\tmax frame 100\t84 data bytes per frame\n");
 
     unit.SetSilent(true);
     Capture out2, err2;

@@ -72,7 +72,8 @@ struct EngineFixture : ::testing::Test {
         if (command == 0x7050)
             data.assign(r.begin() + 14, r.begin() + 14 + length);
         Bytes f(CODEC_BUFFER_LEN);
-        f.resize(size_t(FrameCodec::BuildWcomFrame(f.data(), command | WCOM_FLAG_ANSWER, address, int(data.size()), data.data())));
+        f.resize(size_t(
+            FrameCodec::BuildWcomFrame(f.data(), command | WCOM_FLAG_ANSWER, address, int(data.size()), data.data())));
         return f;
     }
     // Takes what the worker handed over; answers complete requests.

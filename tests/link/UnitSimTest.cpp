@@ -1,5 +1,5 @@
-#include "LinkTestSupport.h"
 #include "UnitSim.h"
+#include "LinkTestSupport.h"
 #include "link/CCOMIOSYS.h"
 #include "link/FrameCodec.h"
 
@@ -53,8 +53,8 @@ struct SimLine {
     Bytes Wcom(uint16_t command, uint16_t address, const Bytes& data)
     {
         Bytes f(CODEC_BUFFER_LEN);
-        f.resize(size_t(FrameCodec::BuildWcomFrame(f.data(), command | (info->sumCheck ? WCOM_FLAG_SUM : 0), address,
-            int(data.size()), data.data())));
+        f.resize(size_t(FrameCodec::BuildWcomFrame(
+            f.data(), command | (info->sumCheck ? WCOM_FLAG_SUM : 0), address, int(data.size()), data.data())));
         return f;
     }
     Bytes Ign(int kind, int index, const Bytes& data, int tail = 0)

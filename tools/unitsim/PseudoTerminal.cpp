@@ -12,7 +12,8 @@ bool PseudoTerminal::Open(std::string* error)
 {
     Close();
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    const char* name = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 ? ::ptsname(master_) : nullptr;
+    const char* name
+        = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 ? ::ptsname(master_) : nullptr;
     if (!name) {
         if (error)
             *error = std::string("cannot open a pseudo-terminal: ") + std::strerror(errno);

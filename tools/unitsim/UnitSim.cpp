@@ -120,8 +120,7 @@ void UnitSim::Run()
 
 void UnitSim::Consume()
 {
-    while (info_->wcomFamily ? TakeWcomRequest() : TakeIgnRequest()) {
-    }
+    while (info_->wcomFamily ? TakeWcomRequest() : TakeIgnRequest()) { }
 }
 
 bool UnitSim::TakeWcomRequest()
@@ -146,7 +145,7 @@ bool UnitSim::TakeWcomRequest()
         if (input_.size() < total)
             return false;
         const bool good = info_->sumCheck ? FrameCodec::WcomsSum(input_.data(), static_cast<int>(total)) == 0xFFFF
-                              : FrameCodec::WcomCrc(input_.data(), length + 14) == Word(&input_[total - 2]);
+                                          : FrameCodec::WcomCrc(input_.data(), length + 14) == Word(&input_[total - 2]);
         if (!good || (kind & 0x0F) != 0x0B) {
             input_.erase(input_.begin());
             continue;
@@ -324,8 +323,8 @@ void UnitSim::AnswerWcom(const uint8_t* frame)
     default:
         return;
     }
-    out.resize(static_cast<size_t>(FrameCodec::BuildWcomFrame(out.data(), answerCommand | answer, answerAddress,
-        static_cast<int>(payload.size()), payload.data())));
+    out.resize(static_cast<size_t>(FrameCodec::BuildWcomFrame(
+        out.data(), answerCommand | answer, answerAddress, static_cast<int>(payload.size()), payload.data())));
     SendAnswer(std::move(out), true);
 }
 

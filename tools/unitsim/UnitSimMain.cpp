@@ -34,7 +34,8 @@ void Usage()
 
 int32_t ProtocolByName(const std::string& name)
 {
-    for (int32_t id : { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 })
+    for (int32_t id :
+        { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 })
         if (name == ProtocolName(id))
             return id;
     return PROTOCOL_NONE;
