@@ -195,7 +195,7 @@ TEST(UnitSimTest, DropsAreReproducibleWithTheSeed)
         SimLine line(o);
         std::string answered;
         for (int i = 0; i < 8; ++i)
-            answered += line.Exchange(line.Ign(0x40, 1, {}), 60) ? '1' : '0';
+            answered += line.Exchange(line.Ign(0x40, 1, {}), 300) ? '1' : '0';
         return answered;
     };
     const std::string first = pattern(7);
