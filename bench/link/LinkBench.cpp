@@ -1,0 +1,159 @@
+#include "UnitSim.h"
+#include "app/TickClock.h"
+#include "link/CCOMCOM.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+double ProcessCpuSeconds()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// The link as the window drives it: the tick clock follows real time and LinkTick runs on every
+// second tick of the 55 ms timer.
+struct Driver {
+    CCOMCOM& link;
+    Clock::time_point start = Clock::now();
+    int32_t origin = TickMs.load();
+    int lastPass = -1;
+    bool Step()
+    {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        const int tick = int(ms / 55);
+        TickMs = origin + tick * MS_PER_TICK;
+        if (tick / 2 == lastPass)
+            return false;
+        lastPass = tick / 2;
+        link.LinkTick();
+        return true;
+    }
+};
+
+// The least time the search can take to reach a row: every row before it fails after two
+// attempts of its time-out, each noticed on the next pass (100 ms of the tick clock, 110 ms of
+// real time), and the row itself needs a pass to open and one to read the answer.
+double RowBoundSeconds(const SearchTable& table, int row)
+{
+    double ms = 0;
+    for (int i = 0; i < row; ++i)
+        ms += 2 * std::ceil((table.Row(i).timeoutMs + 1) / 100.0) * 110;
+    return (ms + 2 * 110) / 1000.0;
+}
+
+void BM_TimeToConnected(benchmark::State& state)
+{
+    const int32_t protocol = int32_t(state.range(0));
+    const uint32_t baud = uint32_t(state.range(1));
+    double connectSeconds = 0;
+    int row = 0;
+    for (auto _ : state) {
+        UnitSimOptions o;
+        o.protocol = protocol;
+        o.baud = baud;
+        o.paced = true;
+        UnitSim unit(o);
+        unit.Start();
+        CCOMCOM link;
+        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        PortMap map;
+        map.onlyMapped = true;
+        map.Add("1=" + unit.DevicePath());
+        link.SetPortMap(map);
+        Driver driver { link };
+        const auto t0 = Clock::now();
+        while (!link.connectedPort.load() && Seconds(Clock::now() - t0) < 20) {
+            driver.Step();
+            QThread::msleep(1);
+        }
+        connectSeconds = Seconds(Clock::now() - t0);
+        row = link.ConnectedUnit.row;
+        state.SetIterationTime(connectSeconds);
+    }
+    SearchTable table;
+    table.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    state.counters["row"] = row;
+    state.counters["connect_s"] = connectSeconds;
+    state.counters["bound_s"] = RowBoundSeconds(table, row);
+    state.counters["ratio"] = connectSeconds / RowBoundSeconds(table, row);
+    state.SetLabel(ProtocolName(protocol));
+}
+
+// CPU of the whole process (program side and the in-process unit) while a unit is connected and
+// the link only exchanges monitor data every 8 ticks, as the connection manager does when idle.
+void BM_IdleCpuWhileConnected(benchmark::State& state)
+{
+    double percent = 0;
+    for (auto _ : state) {
+        UnitSimOptions o;
+        o.protocol = PROTOCOL_IGN100;
+        o.paced = true;
+        UnitSim unit(o);
+        unit.Start();
+        CCOMCOM link;
+        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        PortMap map;
+        map.onlyMapped = true;
+        map.Add("1=" + unit.DevicePath());
+        link.SetPortMap(map);
+        Driver driver { link };
+        while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
+            driver.Step();
+            QThread::msleep(5);
+        }
+        const auto t0 = Clock::now();
+        const double cpu0 = ProcessCpuSeconds();
+        int passes = 0;
+        while (Seconds(Clock::now() - t0) < 10) {
+            if (driver.Step() && ++passes % 4 == 0) {
+                if (link.job() == JobDone || link.job() == JobFailed)
+                    link.ClearJob();
+                link.StartJob(JobMonitor, 0, 100, JOB_FLAG_SEND_ALL | JOB_FLAG_ONE_ATTEMPT);
+            }
+            QThread::msleep(55 / 2);
+        }
+        const double wall = Seconds(Clock::now() - t0);
+        percent = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
+        state.SetIterationTime(wall);
+    }
+    state.counters["cpu_percent_of_one_core"] = percent;
+}
+
+} // namespace
+
+BENCHMARK(BM_TimeToConnected)
+    ->Args({ PROTOCOL_IGN100, 0 })
+    ->Args({ PROTOCOL_WCOM, 0 })
+    ->Args({ PROTOCOL_WCOMS, 0 })
+    ->Args({ PROTOCOL_IGN50, 0 })
+    ->Args({ PROTOCOL_IGN150, 0 })
+    ->Args({ PROTOCOL_WCOM, 115200 })
+    ->Args({ PROTOCOL_IGN300, 0 })
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleCpuWhileConnected)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    TickMs = 1000;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,136 @@
+#include "link/LinkCommands.h"
+
+#include "app/TickClock.h"
+#include "lang/LangString.h"
+#include "link/CCOMCOM.h"
+#include "link/StatusSlots.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+// Status slots for a program without a window: each message is printed once as it appears.
+class PrintedLabels : public StatusLabels {
+public:
+    explicit PrintedLabels(std::FILE* err)
+        : err_(err)
+    {
+    }
+    bool HasControl(int slot) const override { return slot != 3; }
+    bool IsShown(int slot) const override { return shown_[static_cast<size_t>(slot & 3)]; }
+    void ShowLabel(int slot, const std::string& text, uint32_t, uint32_t) override
+    {
+        shown_[static_cast<size_t>(slot & 3)] = true;
+        if (err_)
+            std::fprintf(err_, "%s\n", text.c_str());
+    }
+    void HideLabel(int slot) override { shown_[static_cast<size_t>(slot & 3)] = false; }
+
+private:
+    std::FILE* err_;
+    bool shown_[4] = {};
+};
+
+void ApplyChoice(CCOMCOM& link, const PortChoice& choice)
+{
+    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.forcedPort = choice.forcedPort;
+    PortMap map = choice.map;
+    // A device named for the forced port is the only port.
+    if (choice.forcedPort > 0 && !map.Device(choice.forcedPort).empty())
+        map.onlyMapped = true;
+    link.SetPortMap(map);
+}
+
+} // namespace
+
+bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error)
+{
+    if (value.find('=') != std::string::npos) {
+        if (!choice.map.Add(value, error))
+            return false;
+        choice.forcedPort = std::atoi(value.c_str());
+        return true;
+    }
+    char* end = nullptr;
+    const long port = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || !end || *end || port < 1 || port > 255) {
+        if (error)
+            *error = "--port needs a COM number from 1 to 255, or N=DEVICE: \"" + value + "\"";
+        return false;
+    }
+    choice.forcedPort = static_cast<int>(port);
+    return true;
+}
+
+int ListPortsCommand(const PortChoice& choice, std::FILE* out, std::FILE* err)
+{
+    CCOMIOSYS sys;
+    PortMap map = choice.map;
+    if (choice.forcedPort > 0 && !map.Device(choice.forcedPort).empty())
+        map.onlyMapped = true;
+    sys.SetPortMap(map);
+    sys.EnumeratePorts();
+    int count = 0;
+    for (int port = 1; port < PORT_COUNT; ++port)
+        if (sys.Port(port).present) {
+            std::fprintf(out, "COM%i\t%s\n", port, sys.DevicePath(port).c_str());
+            ++count;
+        }
+    if (!count && err)
+        std::fprintf(err, "no serial ports found\n");
+    return 0;
+}
+
+IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* err)
+{
+    IdentifyResult result;
+    PrintedLabels labels(err);
+    StatusSlots status(&labels);
+    CCOMCOM link;
+    link.SetStatusSlots(&status);
+    ApplyChoice(link, choice);
+    const auto start = std::chrono::steady_clock::now();
+    const int32_t origin = TickMs.load();
+    int lastPass = -1;
+    for (;;) {
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        if (elapsed > timeoutMs)
+            break;
+        const int tick = static_cast<int>(elapsed / MS_PER_TICK);
+        TickMs = origin + tick * MS_PER_TICK;
+        status.ExpireStatus();
+        if (tick / 2 != lastPass) {
+            lastPass = tick / 2;
+            link.LinkTick();
+        }
+        if (link.connectedPort.load()) {
+            result.found = true;
+            result.port = link.connectedPort.load();
+            result.name = link.ConnectedUnit.name;
+            result.protocol = ProtocolName(link.ConnectedUnit.codec.protocol);
+            result.maxFrameLength = link.ConnectedUnit.maxFrameLength;
+            result.dataBytesPerFrame = link.DataBytesPerFrame();
+            result.device = link.DevicePath(result.port);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return result;
+}
+
+int IdentifyCommand(const PortChoice& choice, int timeoutMs, std::FILE* out, std::FILE* err)
+{
+    const IdentifyResult r = IdentifyUnit(choice, timeoutMs, err);
+    if (!r.found) {
+        if (err)
+            std::fprintf(err, "no unit found within %.1f s\n", timeoutMs / 1000.0);
+        return 1;
+    }
+    std::fprintf(out, "COM%i\t%s\t%s\tprotocol %s\tmax frame %i\t%i data bytes per frame\n", r.port, r.device.c_str(),
+        r.name.c_str(), r.protocol.c_str(), r.maxFrameLength, r.dataBytesPerFrame);
+    return 0;
+}

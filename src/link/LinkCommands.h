@@ -1,0 +1,39 @@
+#pragma once
+
+#include "link/PortMap.h"
+
+#include <cstdio>
+#include <string>
+
+// What a command that talks to a unit is told about ports: --port N uses only COM N (like a fixed
+// port in the COM menu), --port N=DEVICE makes COM N that device and uses only it; without --port
+// the search is automatic over every present port (and the mapped ones of VORDAX4_PORTS).
+struct PortChoice {
+    int forcedPort = 0;
+    PortMap map = PortMap::FromEnvironment();
+};
+
+// Parses the value of --port into the choice; false with a message when it is malformed.
+bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error);
+
+// `ports`: prints one line per present port, "COM<n>\t<device>", in ascending order. Returns the
+// exit status: 0 (also when there is no port; a note then goes to err).
+int ListPortsCommand(const PortChoice& choice, std::FILE* out, std::FILE* err);
+
+struct IdentifyResult {
+    bool found = false;
+    int port = 0;
+    std::string name;
+    std::string protocol;
+    int maxFrameLength = 0;
+    int dataBytesPerFrame = 0;
+    std::string device;
+};
+
+// Searches as the program does, for at most timeoutMs of real time; status messages (a unit of
+// another type) go to err as they appear.
+IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* err);
+
+// `identify`: prints "COM<n>\t<device>\t<name>\tprotocol <P>\tmax frame <m>\t<b> data bytes per frame";
+// returns 0 when a unit was found, 1 when none answered within the time-out (message on err).
+int IdentifyCommand(const PortChoice& choice, int timeoutMs, std::FILE* out, std::FILE* err);

@@ -1,0 +1,235 @@
+#include "../link/LinkTestSupport.h"
+#include "../link/RecordingLabels.h"
+#include "UnitSim.h"
+#include "lang/LangString.h"
+#include "link/CCOMCOM.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The program's link against simulated units on pseudo-terminals. The tick clock follows real
+// time as the main window's timer does, and LinkTick runs on every second tick.
+struct LinkWorld : ::testing::Test {
+    std::vector<std::unique_ptr<UnitSim>> units;
+    PortMap map;
+    CCOMCOM link;
+    RecordingLabels labels;
+    StatusSlots status { &labels };
+    std::chrono::steady_clock::time_point origin = std::chrono::steady_clock::now();
+    int32_t originTick = 0;
+    int lastPassTick = -1;
+
+    void SetUp() override
+    {
+        LanguageIndex = 0;
+        TickMs = originTick = 1000000;
+        map.onlyMapped = true;
+        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.SetStatusSlots(&status);
+    }
+    UnitSim& AddUnit(int port, UnitSimOptions options)
+    {
+        units.push_back(std::make_unique<UnitSim>(options));
+        EXPECT_TRUE(units.back()->Start());
+        map.Add(std::to_string(port) + "=" + units.back()->DevicePath());
+        link.SetPortMap(map);
+        return *units.back();
+    }
+    // One step of the main timer: the clock follows real time; every second tick runs LinkTick.
+    void Step()
+    {
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - origin).count();
+        const int tick = int(elapsed / MS_PER_TICK);
+        TickMs = originTick + tick * MS_PER_TICK;
+        status.ExpireStatus();
+        if (tick / 2 != lastPassTick) {
+            lastPassTick = tick / 2;
+            link.LinkTick();
+        }
+    }
+    bool RunUntil(const std::function<bool()>& done, int limitMs)
+    {
+        return PumpUntil(
+            done, [&] { Step(); }, limitMs);
+    }
+    bool Connected() { return link.connectedPort.load() != 0 && link.state() == ENGINE_READY; }
+    int32_t RunJob(int32_t job, int start, int length, int flags)
+    {
+        EXPECT_TRUE(link.StartJob(job, start, length, flags));
+        RunUntil([&] { return link.job() != job; }, 5000);
+        return link.job();
+    }
+};
+
+struct ProtocolCase {
+    int32_t protocol;
+    uint32_t baud;
+    int row;
+};
+
+struct EveryProtocol : LinkWorld, ::testing::WithParamInterface<ProtocolCase> { };
+
+TEST_P(EveryProtocol, ConnectsThroughItsRowAndMovesTheConfiguration)
+{
+    const ProtocolCase c = GetParam();
+    UnitSimOptions o;
+    o.protocol = c.protocol;
+    o.baud = c.baud;
+    o.maxFrameLength = 80;
+    UnitSim& unit = AddUnit(6, o);
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000)) << "a missed row costs one more round of the table";
+    EXPECT_EQ(link.connectedPort.load(), 6);
+    EXPECT_EQ(link.ConnectedUnit.codec.protocol, c.protocol);
+    EXPECT_EQ(link.ConnectedUnit.row, c.row);
+    EXPECT_EQ(link.nextScanPort, 6);
+    EXPECT_EQ(link.portsChanged, 1);
+    const std::string name = link.ConnectedUnit.name;
+    EXPECT_EQ(name, IsWcomFamily(c.protocol) ? "VORDAX4 SIM v93 (hw:12)" : "VORDAX4 v93");
+    EXPECT_EQ(labels.labels[1].text, name + " connected");
+    EXPECT_EQ(status.Priority(1), 100);
+    EXPECT_EQ(link.DataBytesPerFrame(), IsWcomFamily(c.protocol) ? 64 : FindProtocol(c.protocol)->blockSize);
+
+    ASSERT_EQ(RunJob(JobReference, 0, 16, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA), JobDone);
+    EXPECT_EQ(link.jobRxData[10], 93);
+    link.ClearJob();
+
+    for (int a = 0; a < 400; ++a)
+        link.jobData[a] = uint8_t(a * 7 + c.protocol);
+    ASSERT_EQ(RunJob(JobWrite, 0, 400, JOB_FLAG_SEND_ALL), JobDone);
+    link.ClearJob();
+    const auto stored = unit.Configuration();
+    for (int a = 0; a < 400; ++a)
+        ASSERT_EQ(stored[size_t(a)], link.jobData[a]) << a;
+
+    ASSERT_EQ(RunJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA), JobDone);
+    for (int a = 0; a < 400; ++a)
+        ASSERT_EQ(link.jobRxData[a], stored[size_t(a)]) << a;
+    link.ClearJob();
+
+    std::fill(link.jobData, link.jobData + 100, 0);
+    link.jobData[99] = 93;
+    link.jobData[20] = 0x02;
+    ASSERT_EQ(RunJob(JobMonitor, 0, 100, JOB_FLAG_SEND_ALL | JOB_FLAG_ONE_ATTEMPT), JobDone);
+    const int countdown = link.jobRxData[27] | link.jobRxData[28] << 8; // word 14 of the monitor image
+    EXPECT_GT(countdown, 0) << "the unit is storing after the write";
+    EXPECT_LE(countdown, 800);
+    EXPECT_EQ(unit.LastMonitorRequest()[20], 0x02);
+    link.ClearJob();
+
+    link.rawCommand = 0xF000;
+    std::fill(link.jobData, link.jobData + 100, 0);
+    link.jobData[12] = 0xA5;
+    link.jobData[13] = 0x10;
+    ASSERT_EQ(RunJob(JobCommand, 0, 1, JOB_FLAG_SEND_ALL), JobDone);
+    EXPECT_EQ(unit.ResetsReceived(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(SearchRows, EveryProtocol,
+    ::testing::Values(ProtocolCase { PROTOCOL_IGN100, 0, 0 }, ProtocolCase { PROTOCOL_WCOM, 0, 1 },
+        ProtocolCase { PROTOCOL_WCOMS, 0, 2 }, ProtocolCase { PROTOCOL_IGN50, 0, 4 },
+        ProtocolCase { PROTOCOL_IGN150, 0, 8 }, ProtocolCase { PROTOCOL_WCOM, 115200, 10 },
+        ProtocolCase { PROTOCOL_IGN300, 0, 13 }),
+    [](const auto& info) {
+        return std::string(ProtocolName(info.param.protocol)) + "_row" + std::to_string(info.param.row);
+    });
+
+// The highest search row any slot reached on a port.
+int HighestRowOn(const CCOMCOM& link, int port, int sofar)
+{
+    for (const SearchSlot& s : link.searchSlots)
+        if (s.port == port && s.state != SLOT_IDLE)
+            sofar = std::max(sofar, s.row);
+    return sofar;
+}
+
+TEST_F(LinkWorld, LoopBackPortIsSkippedAsAnEcho)
+{
+    UnitSimOptions echo;
+    echo.echo = true;
+    AddUnit(3, echo);
+    UnitSimOptions silent;
+    silent.silent = true;
+    AddUnit(4, silent);
+    int echoRow = 0;
+    int silentRow = 0;
+    RunUntil(
+        [&] {
+            echoRow = HighestRowOn(link, 3, echoRow);
+            silentRow = HighestRowOn(link, 4, silentRow);
+            return silentRow >= 3;
+        },
+        4000);
+    EXPECT_GE(silentRow, 3) << "a silent port is tried row after row";
+    EXPECT_EQ(echoRow, 1) << "the echo of the WCOM request fails the port at row 1";
+    EXPECT_EQ(link.connectedPort.load(), 0);
+}
+
+TEST_F(LinkWorld, UnitOfAnotherTypeIsAnnouncedOnRedAndSkipped)
+{
+    UnitSimOptions other;
+    other.unitType = 94;
+    AddUnit(5, other);
+    ASSERT_TRUE(RunUntil([&] { return labels.labels[1].shown; }, 3000));
+    EXPECT_EQ(labels.labels[1].text, "COM 5:VX094 v94 (unmatched)");
+    EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
+    EXPECT_EQ(status.ExpiryTick(1) - TickMs.load() / MS_PER_TICK, 6000 / MS_PER_TICK);
+    RunUntil([] { return false; }, 400);
+    EXPECT_EQ(link.connectedPort.load(), 0);
+}
+
+TEST_F(LinkWorld, ForcedPortIsTheOnlyPortTried)
+{
+    AddUnit(3, {});
+    AddUnit(4, {});
+    link.forcedPort = 4;
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 3000));
+    EXPECT_EQ(link.connectedPort.load(), 4);
+    EXPECT_EQ(units[0]->RequestsAnswered(), 0);
+}
+
+TEST_F(LinkWorld, OfflineOpensNothing)
+{
+    AddUnit(3, {});
+    link.forcedPort = -1;
+    RunUntil([] { return false; }, 600);
+    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(units[0]->RequestsAnswered(), 0);
+    EXPECT_EQ(link.Port(3).ioThread, nullptr);
+}
+
+TEST_F(LinkWorld, UnplugMidJobDropsTheLinkAndClearsTheJob)
+{
+    UnitSimOptions slow;
+    slow.delayMs = 150;
+    UnitSim& unit = AddUnit(7, slow);
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 3000));
+    ASSERT_TRUE(link.StartJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA));
+    ASSERT_TRUE(RunUntil([&] { return link.jobPos() >= 100; }, 3000));
+    unit.Stop();
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 3000));
+    EXPECT_EQ(link.job(), JobNone) << "the job disappears; it does not end as JobFailed";
+    EXPECT_EQ(link.state(), ENGINE_DOWN);
+    EXPECT_EQ(link.lastJob(), JobDone) << "no job ended";
+}
+
+TEST_F(LinkWorld, CorruptedAndDroppedAnswersAreRetried)
+{
+    UnitSimOptions flaky;
+    flaky.protocol = PROTOCOL_WCOMS;
+    UnitSim& unit = AddUnit(8, flaky);
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 6000));
+    unit.SetFaults(0.1, 0.2, 11); // from here on the draws depend only on the requests of the job
+    ASSERT_EQ(RunJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA), JobDone);
+    const auto stored = unit.Configuration();
+    for (int a = 0; a < 400; ++a)
+        ASSERT_EQ(link.jobRxData[a], stored[size_t(a)]) << a;
+    EXPECT_GT(link.FramesSent(), 13) << "some frames went out again";
+}
+
+} // namespace

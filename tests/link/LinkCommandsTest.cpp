@@ -1,0 +1,91 @@
+#include "link/LinkCommands.h"
+#include "UnitSim.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// A temporary stream whose text can be read back.
+struct Capture {
+    std::FILE* file = std::tmpfile();
+    ~Capture() { std::fclose(file); }
+    std::string Text()
+    {
+        std::fflush(file);
+        std::rewind(file);
+        std::string text;
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, file))
+            text += buf;
+        return text;
+    }
+};
+
+TEST(LinkCommandsTest, PortOptionForms)
+{
+    PortChoice choice;
+    std::string error;
+    EXPECT_TRUE(ParsePortOption("5", choice, &error));
+    EXPECT_EQ(choice.forcedPort, 5);
+    EXPECT_TRUE(ParsePortOption("7=/dev/pts/3", choice, &error));
+    EXPECT_EQ(choice.forcedPort, 7);
+    EXPECT_EQ(choice.map.Device(7), "/dev/pts/3");
+    for (const char* bad : { "0", "256", "x", "", "7=" }) {
+        error.clear();
+        EXPECT_FALSE(ParsePortOption(bad, choice, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+TEST(LinkCommandsTest, PortsListsTheMappedDevice)
+{
+    UnitSim unit;
+    ASSERT_TRUE(unit.Start());
+    PortChoice choice;
+    ASSERT_TRUE(ParsePortOption("7=" + unit.DevicePath(), choice, nullptr));
+    Capture out, err;
+    EXPECT_EQ(ListPortsCommand(choice, out.file, err.file), 0);
+    EXPECT_EQ(out.Text(), "COM7\t" + unit.DevicePath() + "\n");
+}
+
+TEST(LinkCommandsTest, IdentifyPrintsTheUnitOrFailsAfterTheTimeout)
+{
+    UnitSimOptions o;
+    o.protocol = PROTOCOL_WCOM;
+    o.maxFrameLength = 100;
+    UnitSim unit(o);
+    ASSERT_TRUE(unit.Start());
+    PortChoice choice;
+    ASSERT_TRUE(ParsePortOption("9=" + unit.DevicePath(), choice, nullptr));
+    Capture out, err;
+    ASSERT_EQ(IdentifyCommand(choice, 5000, out.file, err.file), 0);
+    EXPECT_EQ(out.Text(),
+        "COM9\t" + unit.DevicePath()
+            + "\tVORDAX4 SIM v93 (hw:12)\tprotocol WCOM\tmax frame 100\t84 data bytes per frame\n");
+
+    unit.SetSilent(true);
+    Capture out2, err2;
+    EXPECT_EQ(IdentifyCommand(choice, 300, out2.file, err2.file), 1);
+    EXPECT_EQ(out2.Text(), "");
+    EXPECT_EQ(err2.Text(), "no unit found within 0.3 s\n");
+}
+
+TEST(LinkCommandsTest, IdentifyReportsAUnitOfAnotherType)
+{
+    UnitSimOptions o;
+    o.unitType = 301;
+    o.protocol = PROTOCOL_WCOM;
+    UnitSim unit(o);
+    ASSERT_TRUE(unit.Start());
+    PortChoice choice;
+    ASSERT_TRUE(ParsePortOption("4=" + unit.DevicePath(), choice, nullptr));
+    choice.forcedPort = 4;
+    Capture out, err;
+    EXPECT_EQ(IdentifyCommand(choice, 1500, out.file, err.file), 1);
+    EXPECT_NE(err.Text().find("COM 4:VORDAX4 SIM v301 (hw:12) (unmatched)\n"), std::string::npos) << err.Text();
+}
+
+} // namespace

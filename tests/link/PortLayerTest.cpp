@@ -1,0 +1,215 @@
+#include "LinkTestSupport.h"
+#include "PseudoTerminal.h"
+#include "link/CCOMIOSYS.h"
+#include "link/PortDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+struct PortLayerFixture : ::testing::Test {
+    PseudoTerminal pty;
+    CCOMIOSYS sys;
+
+    void SetUp() override
+    {
+        TickMs = 100000;
+        ASSERT_TRUE(pty.Open());
+        PortMap map;
+        map.onlyMapped = true;
+        ASSERT_TRUE(map.Add("7=" + pty.SlavePath()));
+        ASSERT_TRUE(map.Add("9=/dev/no-such-serial-device"));
+        sys.SetPortMap(map);
+        sys.ServicePorts();
+    }
+    bool WaitState(int port, uint8_t state)
+    {
+        return PumpUntil([&] { return sys.Port(port).state.load() == state && !sys.Port(port).requestFlags; },
+            [&] { sys.ServicePorts(); });
+    }
+    std::vector<uint8_t> ReadMaster(size_t count)
+    {
+        std::vector<uint8_t> got;
+        uint8_t buf[512];
+        PumpUntil([&] { return got.size() >= count; },
+            [&] {
+                const long n = pty.Read(buf, sizeof buf, 1);
+                if (n > 0)
+                    got.insert(got.end(), buf, buf + n);
+            });
+        return got;
+    }
+};
+
+TEST_F(PortLayerFixture, MappedPseudoTerminalIsPresentAndMissingDeviceIsNot)
+{
+    EXPECT_EQ(sys.portsEnumerated, 1);
+    EXPECT_EQ(sys.portsChanged, 1);
+    EXPECT_EQ(sys.Port(7).present, 1u);
+    EXPECT_EQ(sys.Port(9).present, 0u);
+    EXPECT_EQ(sys.Port(0).present, 0u);
+    EXPECT_EQ(sys.DevicePath(7), pty.SlavePath());
+}
+
+TEST_F(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
+{
+    sys.OpenPort(7, 57600);
+    ASSERT_TRUE(WaitState(7, PORT_OPEN));
+    EXPECT_STREQ(sys.Port(7).lineMode, "57600,N,8,1");
+    EXPECT_EQ(pty.LineBaud(), 57600u) << "the line settings reach the device";
+
+    CCOM& com = sys.Port(7);
+    const uint8_t out[] = { 1, 2, 3, 0x30, 5 };
+    std::copy(std::begin(out), std::end(out), com.txBuffer);
+    com.txLength.store(5, std::memory_order_release);
+    EXPECT_EQ(ReadMaster(5), std::vector<uint8_t>(std::begin(out), std::end(out)));
+    EXPECT_TRUE(PumpUntil([&] { return com.txLength.load() == 0; }));
+
+    std::vector<uint8_t> in(300);
+    for (size_t i = 0; i < in.size(); ++i)
+        in[i] = uint8_t(i * 7);
+    ASSERT_TRUE(pty.Write(in.data(), in.size()));
+    std::vector<uint8_t> got;
+    PumpUntil([&] { return got.size() >= in.size(); },
+        [&] {
+            uint8_t b;
+            while (com.PopReceived(b))
+                got.push_back(b);
+        });
+    EXPECT_EQ(got, in);
+
+    sys.ClosePort(7);
+    ASSERT_TRUE(WaitState(7, PORT_CLOSED));
+    EXPECT_TRUE(PumpUntil([&] { return com.ioThread == nullptr; }, [&] { sys.ServicePorts(); }));
+}
+
+TEST_F(PortLayerFixture, ReceiveRingBacksUpIntoTheDriverQueueWithoutLoss)
+{
+    sys.OpenPort(7, 115200);
+    ASSERT_TRUE(WaitState(7, PORT_OPEN));
+    std::vector<uint8_t> in(2000);
+    for (size_t i = 0; i < in.size(); ++i)
+        in[i] = uint8_t(i * 13 + 1);
+    ASSERT_TRUE(pty.Write(in.data(), in.size()));
+    CCOM& com = sys.Port(7);
+    EXPECT_TRUE(PumpUntil([&] { return com.rxWrite.load() == 329; })) << "the ring fills up to one free byte";
+    std::vector<uint8_t> got;
+    PumpUntil([&] { return got.size() >= in.size(); },
+        [&] {
+            uint8_t b;
+            while (com.PopReceived(b))
+                got.push_back(b);
+        });
+    EXPECT_EQ(got, in);
+}
+
+TEST_F(PortLayerFixture, FailedOpenEndsWithErrorOneAndASecondRequestMakesANewThread)
+{
+    sys.OpenPort(9, 57600);
+    ASSERT_TRUE(WaitState(9, PORT_CLOSED));
+    EXPECT_EQ(sys.Port(9).error.load(), PORT_ERROR_OPEN);
+    EXPECT_TRUE(PumpUntil([&] { return sys.Port(9).ioThread == nullptr; }, [&] { sys.ServicePorts(); }));
+    sys.OpenPort(9, 57600);
+    EXPECT_EQ(sys.Port(9).error.load(), PORT_ERROR_NONE);
+    sys.ServicePorts();
+    EXPECT_NE(sys.Port(9).ioThread, nullptr) << "a new thread for the second request";
+    ASSERT_TRUE(WaitState(9, PORT_CLOSED));
+    EXPECT_EQ(sys.Port(9).error.load(), PORT_ERROR_OPEN);
+}
+
+TEST_F(PortLayerFixture, OpenOnAnOpenPortReopensWithTheNewBaud)
+{
+    sys.OpenPort(7, 57600);
+    ASSERT_TRUE(WaitState(7, PORT_OPEN));
+    sys.OpenPort(7, 115200);
+    EXPECT_EQ(sys.Port(7).requestFlags, REQUEST_OPEN | REQUEST_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return sys.Port(7).state.load() == PORT_OPEN && !sys.Port(7).requestFlags; },
+        [&] { sys.ServicePorts(); }));
+    EXPECT_EQ(pty.LineBaud(), 115200u);
+    EXPECT_STREQ(sys.Port(7).lineMode, "115200,N,8,1");
+}
+
+TEST_F(PortLayerFixture, VanishedDeviceClosesThePortWithErrorLost)
+{
+    sys.OpenPort(7, 57600);
+    ASSERT_TRUE(WaitState(7, PORT_OPEN));
+    pty.Close();
+    ASSERT_TRUE(WaitState(7, PORT_CLOSED));
+    EXPECT_EQ(sys.Port(7).error.load(), PORT_ERROR_LOST);
+}
+
+TEST_F(PortLayerFixture, EnumerationRunsAtMostOncePerSecond)
+{
+    char path[] = "/tmp/vordax4-port-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    PortMap map = sys.portMap();
+    map.Add(std::string("11=") + path);
+    sys.SetPortMap(map);
+    sys.ServicePorts();
+    EXPECT_EQ(sys.Port(11).present, 1u);
+    sys.portsChanged = 0;
+    ::unlink(path);
+    TickMs += 1000;
+    sys.ServicePorts();
+    EXPECT_EQ(sys.Port(11).present, 1u) << "exactly 1000 ms is not more than 1000 ms";
+    TickMs += 50;
+    sys.ServicePorts();
+    EXPECT_EQ(sys.Port(11).present, 0u);
+    EXPECT_EQ(sys.portsChanged, 1);
+}
+
+TEST(PortMapTest, EntriesFromTextAndEnvironment)
+{
+    PortMap map;
+    std::string error;
+    EXPECT_TRUE(map.AddList("7=/dev/pts/3, 8=/dev/ttyUSB0;7=/dev/pts/4", &error));
+    EXPECT_EQ(map.Device(7), "/dev/pts/4");
+    EXPECT_EQ(map.Device(8), "/dev/ttyUSB0");
+    EXPECT_EQ(map.Device(9), "");
+    for (const char* bad : { "0=/dev/x", "256=/dev/x", "x=/dev/x", "7", "7=" }) {
+        EXPECT_FALSE(map.Add(bad, &error)) << bad;
+        EXPECT_FALSE(error.empty());
+    }
+    ::setenv(PortMap::ENVIRONMENT_VARIABLE, "12=/dev/pts/9", 1);
+    EXPECT_EQ(PortMap::FromEnvironment().Device(12), "/dev/pts/9");
+    ::unsetenv(PortMap::ENVIRONMENT_VARIABLE);
+    EXPECT_TRUE(PortMap::FromEnvironment().Empty());
+}
+
+TEST(PortDirectoryTest, NumbersDependOnIdentityNotOrder)
+{
+    const SerialDevice s0 { "/dev/ttyS0", "name:ttyS0" };
+    const SerialDevice s3 { "/dev/ttyS3", "name:ttyS3" };
+    const SerialDevice usbA { "/dev/ttyUSB0", "usb:0403:6001:A1" };
+    const SerialDevice usbB { "/dev/ttyUSB1", "usb:0403:6001:B2" };
+    const PortDirectory one = PortDirectory::Assign({ s0, s3, usbA, usbB }, {});
+    EXPECT_EQ(one.Find("/dev/ttyS0"), 1);
+    EXPECT_EQ(one.Find("/dev/ttyS3"), 4);
+    const int a = one.Find("/dev/ttyUSB0");
+    EXPECT_GE(a, 100);
+    // Replugged at another socket and listed in another order: the adapter keeps its number.
+    const SerialDevice usbAMoved { "/dev/ttyUSB2", "usb:0403:6001:A1" };
+    const PortDirectory two = PortDirectory::Assign({ usbB, usbAMoved, s3 }, {});
+    EXPECT_EQ(two.Find("/dev/ttyUSB2"), a);
+    EXPECT_EQ(two.Find("/dev/ttyUSB1"), one.Find("/dev/ttyUSB1"));
+}
+
+TEST(PortDirectoryTest, MappedNumbersWinAndCollisionsMoveOn)
+{
+    const SerialDevice usb { "/dev/ttyUSB0", "usb:1a86:7523:X" };
+    const int preferred = PortDirectory::PreferredNumber(usb);
+    PortMap map;
+    map.Add(std::to_string(preferred) + "=/dev/pts/5");
+    map.Add("4=/dev/ttyUSB0");
+    const PortDirectory dir = PortDirectory::Assign({ usb, { "/dev/ttyUSB9", "usb:1a86:7523:X2" } }, map);
+    EXPECT_EQ(dir.Find("/dev/pts/5"), preferred);
+    EXPECT_EQ(dir.Find("/dev/ttyUSB0"), 4) << "a mapped device is not numbered twice";
+    EXPECT_NE(dir.Find("/dev/ttyUSB9"), 0);
+}
+
+} // namespace

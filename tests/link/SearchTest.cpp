@@ -1,0 +1,187 @@
+#include "RecordingLabels.h"
+#include "app/TickClock.h"
+#include "lang/LangString.h"
+#include "link/CCOMCOM.h"
+#include "link/UnitTypeTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+namespace {
+
+TEST(StatusSlotsTest, PriorityExpiryAndHiding)
+{
+    TickMs = 1000;
+    RecordingLabels labels;
+    StatusSlots slots(&labels);
+    slots.ShowStatus(1, "###A##B##C", -1, 0, 0xFFFFFF, 100);
+    EXPECT_TRUE(labels.labels[1].shown);
+    EXPECT_EQ(labels.labels[1].text, LangText(std::string("###A##B##C")));
+    slots.ShowStatus(1, "###low##low##low", 6000, 0, 0x0000FF, 10);
+    EXPECT_EQ(slots.Text(1), "###A##B##C") << "priority 10 does not replace 100 while it is shown";
+    slots.ShowStatus(1, "###neg##neg##neg", 0, COLOUR_UNCHANGED, COLOUR_UNCHANGED, -5);
+    EXPECT_EQ(slots.Text(1), "###neg##neg##neg") << "a negative priority always replaces";
+    EXPECT_EQ(labels.labels[1].back, 0xFFFFFFu) << "0x1FFFFFFF keeps the colour";
+    slots.ShowStatus(1, nullptr, 0, 0, 0, 10);
+    EXPECT_FALSE(labels.labels[1].shown);
+    slots.ShowStatus(1, "###hi##hi##hi", 100, 0, 0, 100);
+    labels.HideLabel(1);
+    slots.ShowStatus(1, "###later##later##later", 2000, 0, 0, 10);
+    EXPECT_EQ(slots.Text(1), "###later##later##later") << "a hidden label has no priority";
+    EXPECT_EQ(slots.ExpiryTick(1), 1000 / 50 + 40);
+    TickMs = 1000 + 1950;
+    slots.ExpireStatus();
+    EXPECT_TRUE(labels.labels[1].shown);
+    TickMs = 1000 + 2000;
+    slots.ExpireStatus();
+    EXPECT_FALSE(labels.labels[1].shown);
+    EXPECT_EQ(slots.ExpiryTick(1), 0);
+    const int showsBefore = labels.labels[3].shows;
+    slots.ShowStatus(3, "###x##x##x", 100, 0, 0, 0);
+    slots.ShowStatus(5, "###x##x##x", 100, 0, 0, 0);
+    EXPECT_EQ(labels.labels[3].shows, showsBefore) << "slot 3 has no control";
+}
+
+TEST(SearchTableTest, FamilyRowsAndEnd)
+{
+    SearchTable t;
+    EXPECT_EQ(t.Row(0).protocol, SearchTable::FAMILY);
+    t.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    for (int row : { 0, 3, 5, 7, 9, 12 })
+        EXPECT_EQ(t.Row(row).protocol, PROTOCOL_IGN100) << row;
+    EXPECT_EQ(t.Row(11).timeoutMs, 325);
+    EXPECT_EQ(t.Row(13).protocol, PROTOCOL_IGN300);
+    EXPECT_EQ(t.Row(13).baud, 115200u);
+    EXPECT_TRUE(t.IsEnd(14));
+    EXPECT_FALSE(t.IsEnd(13));
+}
+
+TEST(UnitTypeTableTest, CodesAreUniqueAndComplete)
+{
+    std::set<int> codes;
+    int rows = 0;
+    for (const UnitType* t = UnitTypeTable(); t->code; ++t, ++rows) {
+        codes.insert(t->code);
+        EXPECT_GT(std::strlen(t->name), 0u);
+    }
+    EXPECT_EQ(rows, UNIT_TYPE_COUNT);
+    EXPECT_EQ(codes.size(), size_t(UNIT_TYPE_COUNT));
+    EXPECT_EQ(codes.count(27), 0u);
+    EXPECT_EQ(codes.count(62), 0u);
+    EXPECT_EQ(*codes.begin(), 1);
+    EXPECT_EQ(*codes.rbegin(), 1001);
+    EXPECT_STREQ(UnitTypeName(93), "VORDAX4");
+    EXPECT_EQ(UnitTypeName(200), nullptr);
+}
+
+struct SearchFixture : ::testing::Test {
+    CCOMCOM link;
+    RecordingLabels labels;
+    StatusSlots status { &labels };
+
+    void SetUp() override
+    {
+        TickMs = 300000;
+        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.SetStatusSlots(&status);
+        PortMap map;
+        map.onlyMapped = true;
+        map.Add("3=/dev/null");
+        map.Add("4=/dev/null");
+        link.SetPortMap(map);
+    }
+};
+
+TEST_F(SearchFixture, NothingBeforeEnumerationAndOfflineClosesEverySlot)
+{
+    link.searchSlots[0].port = 4;
+    link.searchSlots[0].state = SLOT_SENT_ONCE;
+    link.forcedPort = -1;
+    link.LinkTick();
+    EXPECT_EQ(link.portsEnumerated, 1);
+    EXPECT_EQ(link.searchSlots[0].port, 0);
+    EXPECT_EQ(link.searchSlots[0].state, SLOT_IDLE);
+    EXPECT_EQ(link.Port(4).requestFlags, 0) << "nothing was open, so nothing to close";
+    for (int i = 0; i < 5; ++i) {
+        TickMs += 100;
+        link.LinkTick();
+    }
+    EXPECT_EQ(link.Port(3).requestFlags, 0);
+    EXPECT_EQ(link.Port(3).ioThread, nullptr);
+}
+
+TEST_F(SearchFixture, AutomaticSearchSpreadsThePresentPortsOverTheSlots)
+{
+    link.nextScanPort = 4;
+    link.LinkTick();
+    EXPECT_EQ(link.searchSlots[0].port, 4);
+    EXPECT_EQ(link.searchSlots[1].port, 3) << "after the last present port the scan wraps round";
+    EXPECT_EQ(link.searchSlots[2].port, 0) << "no free present port is left";
+    EXPECT_EQ(link.searchSlots[0].state, SLOT_OPENING);
+    EXPECT_EQ(link.Port(4).baud.load(), 57600u);
+    EXPECT_EQ(link.nextScanPort, 4);
+}
+
+TEST_F(SearchFixture, ForcedPortClosesOtherPortsAndOnlySlotZeroSearches)
+{
+    link.LinkTick();
+    ASSERT_EQ(link.searchSlots[0].port, 3);
+    ASSERT_EQ(link.searchSlots[1].port, 4);
+    link.forcedPort = 5;
+    TickMs += 100;
+    link.LinkTick();
+    for (int i : { 0, 1 }) {
+        EXPECT_EQ(link.searchSlots[size_t(i)].port, 0) << i;
+        EXPECT_EQ(link.searchSlots[size_t(i)].state, SLOT_PAUSING) << i;
+    }
+    for (int pass = 0; pass < 4; ++pass) {
+        TickMs += 100;
+        link.LinkTick();
+    }
+    EXPECT_EQ(link.searchSlots[0].port, 5);
+    EXPECT_EQ(link.searchSlots[1].port, 0);
+    EXPECT_EQ(link.searchSlots[2].port, 0);
+}
+
+TEST_F(SearchFixture, OpeningThatTakesTooLongFailsThePort)
+{
+    link.forcedPort = 9; // not present: its open fails
+    link.LinkTick();
+    ASSERT_EQ(link.searchSlots[0].state, SLOT_OPENING);
+    TickMs += 650;
+    link.LinkTick();
+    EXPECT_EQ(link.searchSlots[0].state, SLOT_PAUSING);
+    EXPECT_EQ(link.searchSlots[0].port, 0);
+}
+
+TEST_F(SearchFixture, SettingsValuesAreSanitised)
+{
+    EXPECT_EQ(CCOMSEARCH::SanitiseForcedPort(300), -1);
+    EXPECT_EQ(CCOMSEARCH::SanitiseForcedPort(-2), -1);
+    EXPECT_EQ(CCOMSEARCH::SanitiseForcedPort(12), 12);
+    EXPECT_EQ(CCOMSEARCH::SanitiseNextScanPort(0), 1);
+    EXPECT_EQ(CCOMSEARCH::SanitiseNextScanPort(256), 1);
+    EXPECT_EQ(CCOMSEARCH::SanitiseNextScanPort(200), 200);
+}
+
+TEST_F(SearchFixture, CaptionAndBootloaderHandOver)
+{
+    LanguageIndex = 0;
+    EXPECT_EQ(link.WindowCaption(""), "  VORDAX4 (v93)       ");
+    EXPECT_EQ(link.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign");
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), CCOMCOM::HANDOVER_NONE) << "no connected port";
+    link.connectedPort = 4;
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RESET_UNIT), CCOMCOM::HANDOVER_RESET_REQUESTED);
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), CCOMCOM::HANDOVER_RELEASED);
+    EXPECT_EQ(link.searchEnabled, 0);
+    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(link.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign   (Disconnected by bootloader)");
+    EXPECT_EQ(link.BootloaderHandOver(3, BOOT_RETURN_PORT), CCOMCOM::HANDOVER_NONE) << "another port";
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RETURN_PORT), CCOMCOM::HANDOVER_RETURNED);
+    EXPECT_EQ(link.searchEnabled, 1);
+    EXPECT_EQ(link.rememberedPort, -1);
+}
+
+} // namespace

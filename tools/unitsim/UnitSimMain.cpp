@@ -1,0 +1,117 @@
+#include "UnitSim.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void OnSignal(int) { stopRequested = 1; }
+
+void Usage()
+{
+    std::fprintf(stderr,
+        "usage: vordax4-unitsim [options]\n"
+        "  --protocol WCOM|WCOMS|IGN50|IGN100|IGN150|IGN300   (default IGN100)\n"
+        "  --type N          unit type code (default 93)\n"
+        "  --firmware M.mm   firmware version (default 93.00)\n"
+        "  --name TEXT       unit name (default \"VORDAX4 SIM\")\n"
+        "  --max-frame N     WCOM family: maximum frame length (default 48)\n"
+        "  --baud N          line rate the unit listens at (default by protocol)\n"
+        "  --paced           answers take their time on the wire\n"
+        "  --drop SHARE      leave this share of requests unanswered (0..1)\n"
+        "  --corrupt SHARE   send this share of answers with a wrong check (0..1)\n"
+        "  --delay MS        delay every answer\n"
+        "  --echo            behave as a loop-back plug\n"
+        "  --silent          answer nothing\n"
+        "  --seed N          seed of the fault draws (default 1)\n");
+}
+
+int32_t ProtocolByName(const std::string& name)
+{
+    for (int32_t id :
+        { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 })
+        if (name == ProtocolName(id))
+            return id;
+    return PROTOCOL_NONE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    UnitSimOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        const char* value = hasValue ? argv[i + 1] : "";
+        auto take = [&]() {
+            if (!hasValue) {
+                std::fprintf(stderr, "vordax4-unitsim: %s needs a value\n", arg.c_str());
+                std::exit(2);
+            }
+            ++i;
+            return std::string(value);
+        };
+        if (arg == "--protocol") {
+            options.protocol = ProtocolByName(take());
+            if (!options.protocol) {
+                std::fprintf(stderr, "vordax4-unitsim: unknown protocol \"%s\"\n", value);
+                return 2;
+            }
+        } else if (arg == "--type")
+            options.unitType = std::atoi(take().c_str());
+        else if (arg == "--firmware") {
+            const std::string v = take();
+            if (std::sscanf(v.c_str(), "%d.%d", &options.firmwareMajor, &options.firmwareMinor) != 2) {
+                std::fprintf(stderr, "vordax4-unitsim: firmware must read MAJOR.MINOR\n");
+                return 2;
+            }
+        } else if (arg == "--name")
+            options.name = take();
+        else if (arg == "--max-frame")
+            options.maxFrameLength = std::atoi(take().c_str());
+        else if (arg == "--baud")
+            options.baud = static_cast<uint32_t>(std::atoi(take().c_str()));
+        else if (arg == "--paced")
+            options.paced = true;
+        else if (arg == "--drop")
+            options.dropShare = std::atof(take().c_str());
+        else if (arg == "--corrupt")
+            options.corruptShare = std::atof(take().c_str());
+        else if (arg == "--delay")
+            options.delayMs = std::atoi(take().c_str());
+        else if (arg == "--echo")
+            options.echo = true;
+        else if (arg == "--silent")
+            options.silent = true;
+        else if (arg == "--seed")
+            options.seed = static_cast<uint32_t>(std::strtoul(take().c_str(), nullptr, 10));
+        else {
+            Usage();
+            return arg == "--help" || arg == "-h" ? 0 : 2;
+        }
+    }
+    UnitSim sim(options);
+    std::string error;
+    if (!sim.Start(&error)) {
+        std::fprintf(stderr, "vordax4-unitsim: %s\n", error.c_str());
+        return 1;
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::printf("%s\n", sim.DevicePath().c_str());
+    std::fprintf(stderr, "vordax4-unitsim: %s unit, type %d, firmware %d.%02d, at %u baud on %s (Ctrl+C ends)\n",
+        ProtocolName(options.protocol), options.unitType, options.firmwareMajor, options.firmwareMinor,
+        sim.LineBaudRequired(), sim.DevicePath().c_str());
+    std::fflush(stdout);
+    while (!stopRequested)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sim.Stop();
+    return 0;
+}
