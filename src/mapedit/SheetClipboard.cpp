@@ -321,13 +321,13 @@ bool PasteTableText(CTab& tab, const std::string& text)
     tab.NoteChange(0, ChangeBegin);
     s.axisX.count = std::clamp(sizeX, s.axisX.minCount, s.axisX.maxCount);
     s.axisY.count = std::clamp(sizeY, s.axisY.minCount, s.axisY.maxCount);
-    if (offX)
-        s.axisX.off = 1;
-    if (offY)
-        s.axisY.off = 1;
+    int mask = 0;
+    if (offX && !s.axisX.off)
+        s.axisX.off = 1, mask |= AXIS_X;
+    if (offY && !s.axisY.off)
+        s.axisY.off = 1, mask |= AXIS_Y;
     const bool writeX = s.axisX.editable && matchX, writeY = s.axisY.editable && matchY;
     const bool writeData = s.axisData.editable && matchData;
-    int mask = 0;
     WalkText(pos < text.size() ? text.substr(pos) : std::string(), false, -1, -1, [&](int c, int r, double v) {
         if (!s.Inside(c, r))
             return;
