@@ -44,6 +44,12 @@ struct CSheet {
             : column < 0 ? axisY.values[static_cast<size_t>(row)]
                          : Cell(column, row);
     }
+    int32_t ValueOf(int column, int row) const
+    {
+        return row < 0   ? axisX.values[static_cast<size_t>(column)]
+            : column < 0 ? axisY.values[static_cast<size_t>(row)]
+                         : Cell(column, row);
+    }
     bool Inside(int column, int row) const
     {
         if (column < -1 || row < -1 || (column < 0 && row < 0))
