@@ -50,9 +50,10 @@ int CTab::AddSheet(const char* label, const char* labelX, const char* labelY, co
     CSheet& s = sheets[static_cast<size_t>(index)];
     s = CSheet {};
     s.flags = sheetFlags;
-    maxX = Clamp(maxX, 1, TAB_MAX_X);
-    maxY = Clamp(maxY, 1, TAB_MAX_Y);
+    // A compact point map keeps one region more than its values in each direction.
     s.cellExtra = (options & OPT_COMPACT_POINTS) ? 1 : 0;
+    maxX = Clamp(maxX, 1, TAB_MAX_X - s.cellExtra);
+    maxY = Clamp(maxY, 1, TAB_MAX_Y - s.cellExtra);
     s.axisX.Allocate(TAB_MAX_X);
     s.axisY.Allocate(TAB_MAX_Y);
     s.axisData.Allocate(TAB_MAX_CELLS);
