@@ -273,6 +273,68 @@ TEST_F(TableWidget, ScrollBarsAppearOnlyWhenTheMapIsLarger)
     EXPECT_EQ(tab->Sheet().axisX.firstVisible, 6);
 }
 
+TEST_F(TableWidget, LoadOnlyByEngineSpeedShowsOneRowTheLast)
+{
+    tab->UseAxes(CMD_ONLY_X);
+    EXPECT_EQ(tab->graph.shownRows, 1);
+    EXPECT_FALSE(tab->Table().ElementRect(0, 9).isNull());
+    EXPECT_TRUE(tab->Table().ElementRect(0, 0).isNull());
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->graph.Cell(2, 0).center());
+    EXPECT_TRUE(tab->Sel().IsSelected(2, 9));
+}
+
+TEST_F(TableWidget, PrintModeShowsNoSelection)
+{
+    tab->SelectAllCells();
+    const QRgb overlay = qRgb(0xEC, 0xEE, 0xF4);
+    auto overlayPixels = [&] {
+        const QImage& image = tab->Picture();
+        const QRect cell = tab->Table().ElementRect(4, 4);
+        int n = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                n += image.pixel(x, y) == overlay;
+        return n;
+    };
+    tab->Render();
+    EXPECT_GT(overlayPixels(), 50);
+    tab->SetPrintMode(true);
+    EXPECT_EQ(overlayPixels(), 0);
+    tab->SetPrintMode(false);
+}
+
+TEST_F(TableWidget, AutoscrollFollowsTheOperatingCellWhileSwitchedOn)
+{
+    tab->visibleColumns = 4;
+    tab->RebuildLayout();
+    MapLiveValues live;
+    live.engineRpm = 9000;
+    live.throttle = 50;
+    for (int i = 0; i < 4; ++i)
+        editors.TabTick(live);
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 5);
+    editors.autoscroll = 0;
+    live.engineRpm = 1000;
+    for (int i = 0; i < 4; ++i)
+        editors.TabTick(live);
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 5);
+    QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, CellCentre(6, 3));
+    EXPECT_TRUE(PopupTexts().contains("Disable autoscroll"));
+    tab->Popup()->close();
+}
+
+TEST_F(TableWidget, AnEditKeepsItsTextWhileTheValueChanges)
+{
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(1, 1));
+    QTest::keyClicks(tab, "33");
+    tab->Sheet().Cell(1, 1) = 44;
+    tab->Render();
+    EXPECT_EQ(tab->editText, "33");
+    EXPECT_FALSE(tab->Table().CaretRect().isNull());
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(5, 5));
+    EXPECT_EQ(tab->Sheet().Cell(1, 1), 33) << "a click elsewhere commits the edit";
+}
+
 TEST(MapEditorListTest, FortyEditorsAtMost)
 {
     MapEditorList editors;
