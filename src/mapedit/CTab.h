@@ -166,7 +166,7 @@ private:
     void PasteIntoEdit(const std::string& text);
     void InsertEditText(const std::string& text);
 
-    bool TableKey(int key, bool shift);
+    bool TableKey(int key);
     void RemoveLine(bool isColumn, int index);
     bool LineDeletable(bool isColumn, int index) const;
 

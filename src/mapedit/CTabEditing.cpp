@@ -897,7 +897,7 @@ void CTab::RunCommand(int command)
     }
 }
 
-bool CTab::TableKey(int key, bool shift)
+bool CTab::TableKey(int key)
 {
     if (editing)
         return EditKey(key);
@@ -914,7 +914,6 @@ bool CTab::TableKey(int key, bool shift)
         RequestRepaint(1);
         return true;
     }
-    (void)shift;
     switch (key) {
     case KEY_LEFT:
     case KEY_RIGHT:
@@ -956,11 +955,14 @@ bool CTab::OnKey(int key, bool shift, bool ctrl)
         return true;
     }
     if (key == KEY_TAB) {
+        // Only a map with several sheets uses Tab; otherwise it moves the focus on.
+        if (sheetCount < 2)
+            return false;
         NextSheet(ctrl ? 0 : shift ? -1 : 1);
         return true;
     }
     if (viewMode & VIEW_TABLE)
-        return TableKey(key, shift);
+        return TableKey(key);
     return false;
 }
 

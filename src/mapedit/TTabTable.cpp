@@ -324,8 +324,7 @@ void TTabTable::PaintScrollBars(QPainter& p)
         const int track = std::max(1, length - 2 * BAR);
         const int thumb = std::max(8, track * page / std::max(1, a.count));
         const int offset = BAR + (track - thumb) * a.firstVisible / std::max(1, a.count - page);
-        const QRect first
-            = horizontal ? QRect(bar.left(), bar.top(), BAR, BAR) : QRect(bar.left(), bar.top(), BAR, BAR);
+        const QRect first(bar.left(), bar.top(), BAR, BAR);
         const QRect last = horizontal ? QRect(bar.right() - BAR + 1, bar.top(), BAR, BAR)
                                       : QRect(bar.left(), bar.bottom() - BAR + 1, BAR, BAR);
         const QRect knob = horizontal ? QRect(bar.left() + offset, bar.top(), thumb, BAR)
@@ -435,8 +434,7 @@ void TTabTable::PaintSelection(QPainter& p)
         return;
     auto marked = [&](int c, int r) { return (sel.Mark(c, r) & (MARK_SELECTED | MARK_DRAG)) != 0; };
     const bool several = sel.count > 1 || (sel.dragKind & DRAG_RUBBER);
-    auto outline = [&](int c, int r, const QRect& rect, int dc, int dr) {
-        (void)dc, (void)dr;
+    auto outline = [&](int c, int r, const QRect& rect) {
         p.setPen(Qt::black);
         if (!marked(c, r - 1) || r == 0)
             p.drawLine(rect.topLeft(), rect.topRight());
@@ -458,7 +456,7 @@ void TTabTable::PaintSelection(QPainter& p)
                 p.setPen(Qt::white);
                 p.drawRect(rect.adjusted(1, 1, -2, -2));
             }
-            outline(c, r, rect, 0, 0);
+            outline(c, r, rect);
         }
     for (int i = 0; i < tab.graph.shownColumns; ++i)
         if (marked(EntryColumn(i), -1)) {
