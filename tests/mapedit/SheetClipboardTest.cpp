@@ -158,6 +158,18 @@ TEST_F(Clipboard, MillivoltsIntoAVoltTable)
     EXPECT_EQ(tp.Sheet().Cell(0, 1), 4200);
 }
 
+TEST_F(Clipboard, AlongASwitchedOffAxisOnlyTheUsedColumnIsATarget)
+{
+    CTab lambda;
+    DefineProgramMap(lambda, MapKind::Lambda);
+    lambda.SelectElement(0, 2);
+    ASSERT_TRUE(PasteSelectionText(lambda, "1\t2\n3"));
+    EXPECT_EQ(lambda.Sheet().Cell(0, 2), 1000);
+    EXPECT_EQ(lambda.Sheet().Cell(1, 2), 0);
+    EXPECT_EQ(lambda.Sheet().Cell(0, 3), 3000);
+    EXPECT_EQ(lambda.Sel().count, 2);
+}
+
 TEST_F(Clipboard, PasteIntoANotEditableElementDoesNothing)
 {
     advance.SelectElement(-1, 2);
