@@ -302,9 +302,18 @@ void CTab::TabTick()
     ++tickCount;
     if (pendingMask && tickCount >= commitTick)
         CommitNow();
-    if ((upHeld || downHeld) && tickCount - pressTick >= TAB_REPEAT_START_TICKS) {
+    if ((upHeld || downHeld) && tickCount - pressTick >= TAB_REPEAT_START_TICKS && sheetCount) {
         repeating = 1;
-        StepHovered(upHeld ? 1 : -1);
+        const int held = tickCount - pressTick;
+        const int fast = hoverRow < 0 ? SF_FAST_X : hoverColumn < 0 ? SF_FAST_Y : SF_FAST_DATA;
+        const int direction = upHeld ? 1 : -1;
+        // Axes marked for fast repeat step by 10 on every other tick once held 20 ticks longer.
+        if (held >= TAB_REPEAT_START_TICKS + 20 && (Sheet().flags & fast)) {
+            if (held % 2 == 0)
+                StepHovered(10 * direction);
+        } else {
+            StepHovered(direction);
+        }
     }
     blinkPhase = (blinkPhase + 1) & 15;
     if (editing && (blinkPhase == 0 || blinkPhase == 8))

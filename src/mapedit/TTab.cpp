@@ -414,6 +414,9 @@ void TTab::leaveEvent(QEvent*) { mouse = QPoint(-1, -1); }
 
 void TTab::OnViewTick()
 {
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    shiftDown = modifiers & Qt::ShiftModifier ? 1 : 0;
+    ctrlDown = modifiers & Qt::ControlModifier ? 1 : 0;
     if (lastLanguage != LanguageIndex) {
         lastLanguage = LanguageIndex;
         RequestRepaint(2);

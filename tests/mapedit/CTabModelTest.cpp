@@ -363,6 +363,21 @@ TEST_F(AdvanceMap, HeldArrowStepsOnReleaseOrRepeatsFromTheSixteenthTick)
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 5) << "no extra step on release after repeating";
 }
 
+TEST_F(AdvanceMap, FastRepeatStepsByTenOnMarkedAxes)
+{
+    tab.Sheet().flags |= SF_FAST_DATA;
+    tab.Sheet().axisData.maxValue = 1000;
+    tab.hoverValid = 1;
+    tab.hoverColumn = 3;
+    tab.hoverRow = 3;
+    tab.PressArrow(true);
+    Tick(35);
+    EXPECT_EQ(tab.Sheet().Cell(3, 3), 20);
+    Tick(4);
+    EXPECT_EQ(tab.Sheet().Cell(3, 3), 40);
+    tab.ReleaseArrow();
+}
+
 TEST_F(AdvanceMap, FillDragExtendsRowsLinearly)
 {
     for (int c = 0; c < 10; ++c)
