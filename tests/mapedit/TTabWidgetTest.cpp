@@ -335,6 +335,43 @@ TEST_F(TableWidget, AnEditKeepsItsTextWhileTheValueChanges)
     EXPECT_EQ(tab->Sheet().Cell(1, 1), 33) << "a click elsewhere commits the edit";
 }
 
+TEST_F(TableWidget, InsertColumnHereInsertsAtTheNearestBoundary)
+{
+    tab->Sheet().axisX.count = 6;
+    FillSheet(*tab, { 10, 20, 30, 40, 50, 60 }, TpPoints);
+    tab->Render();
+    const QRect box = tab->graph.columnBoxes[2];
+    QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, box.center() + QPoint(box.width() / 4, 0));
+    QAction* insert = nullptr;
+    for (QAction* action : tab->Popup()->actions())
+        if (action->text() == "Insert column here")
+            insert = action;
+    ASSERT_NE(insert, nullptr);
+    insert->trigger();
+    tab->Popup()->close();
+    const CAxe& x = tab->Sheet().axisX;
+    EXPECT_EQ(std::vector<int>(x.values.begin(), x.values.begin() + x.count),
+        (std::vector<int> { 10, 20, 30, 35, 40, 50, 60 }));
+    EXPECT_EQ(host.commits, (std::vector<int> { AXIS_X | AXIS_DATA }));
+}
+
+TEST(SheetTabsTest, AClickOnATabSelectsItsSheet)
+{
+    MapEditorList editors;
+    TTab* tab = editors.CreateMapEditor(5, 600, 300, OPT_TABLE, nullptr);
+    tab->AddSheet("First", "RPM", "TP", "ADV", 4, 3, 0);
+    tab->AddSheet("Second", "RPM", "TP", "ADV", 4, 3, 0);
+    tab->SelectSheet(0);
+    tab->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tab));
+    tab->Render();
+    const int x = 2 + tab->sheets[0].labelWidth + tab->sheets[1].labelWidth / 2;
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, QPoint(x, 10));
+    EXPECT_EQ(tab->activeSheet, 1);
+    QTest::keyClick(tab, Qt::Key_Tab);
+    EXPECT_EQ(tab->activeSheet, 0);
+}
+
 TEST(MapEditorListTest, FortyEditorsAtMost)
 {
     MapEditorList editors;
