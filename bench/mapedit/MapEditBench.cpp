@@ -1,0 +1,80 @@
+#include "mapedit/MapEditorList.h"
+#include "mapedit/SheetClipboard.h"
+#include "mapedit/TTab.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+// Figures are reported as the fraction of one 55 ms main-timer tick they take ("tick_share"):
+// a repaint or a paste must stay well below 1 so the window keeps its pace.
+namespace {
+
+constexpr double TICK_SECONDS = 0.055;
+
+TTab* FullMap(MapEditorList& editors)
+{
+    TTab* tab = editors.CreateMapEditor(0, 1200, 700, OPT_TABLE, nullptr);
+    tab->AddSheet("Bench", "RPM", "TP", "ADV", TAB_MAX_X, TAB_MAX_Y, SF_OPERATING_POINT);
+    tab->DefineAxis(
+        0, AXIS_X | AXIS_Y, "RPM", "", 0, 10000, 1, 1, nullptr, 1, 1, 1, TAB_MAX_X, 0, 0, 1, -1, 0, 0xFCE2F4);
+    tab->DefineAxis(0, AXIS_DATA, "ADV", "°", -1000, 1000, 1, 1, nullptr, 1, 0, 1, 1, 0, 0, 0, -1, 0, 0xFCE2F4);
+    tab->visibleColumns = TAB_MAX_X;
+    tab->visibleRows = TAB_MAX_Y;
+    for (int i = 0; i < TAB_MAX_X; ++i)
+        tab->Sheet().axisX.values[i] = 100 * i;
+    for (int i = 0; i < TAB_MAX_Y; ++i)
+        tab->Sheet().axisY.values[i] = 100 * i;
+    for (int r = 0; r < TAB_MAX_Y; ++r)
+        for (int c = 0; c < TAB_MAX_X; ++c)
+            tab->Sheet().Cell(c, r) = (c * r) % 900;
+    tab->NormalizeSheet(0, AXIS_ALL | NORMALIZE_RESTART);
+    tab->SelectSheet(0);
+    tab->SelectAllCells();
+    return tab;
+}
+
+void RenderFullTable(benchmark::State& state)
+{
+    MapEditorList editors;
+    TTab* tab = FullMap(editors);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        tab->repaintFlags |= 2;
+        tab->Render();
+        benchmark::DoNotOptimize(tab->Picture().constBits());
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.counters["tick_share"] = seconds / double(state.iterations()) / TICK_SECONDS;
+}
+BENCHMARK(RenderFullTable)->Unit(benchmark::kMillisecond);
+
+void PasteWholeTable(benchmark::State& state)
+{
+    MapEditorList editors;
+    TTab* tab = FullMap(editors);
+    const std::string text = TableSheetText(*tab);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(PasteTableText(*tab, text));
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.counters["tick_share"] = seconds / double(state.iterations()) / TICK_SECONDS;
+}
+BENCHMARK(PasteWholeTable)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

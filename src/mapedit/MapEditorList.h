@@ -1,0 +1,64 @@
+#pragma once
+
+#include "mapedit/MapEditTypes.h"
+#include "mapedit/ProgramMaps.h"
+
+#include <QPointer>
+
+#include <cstdint>
+#include <vector>
+
+class MapEditorHost;
+class QWidget;
+class TTab;
+
+// What the main window hands to every editor on each tick of its timer.
+struct MapLiveValues {
+    int32_t engineRpm = 0;
+    int32_t throttle = 0; // the monitor's reading; a negative reading means full throttle
+    int32_t pressure = 0; // kPa
+    int32_t monitorStatus = 0; // bit 0: the unit runs on its second advance map
+    bool manifoldLoad = false; // the unit reports manifold pressure as its load sensor
+    int32_t baseAdvance = 0; // degrees
+    int32_t limiterRpm = 0; // LIMITER x 100
+    int32_t startLimiterRpm = 0; // START_LIM x 100
+};
+
+// The main window's map editors: creates them (at most 40), feeds them every tick and routes the
+// window's commands to the focused one. It also holds the window's shared autoscroll switch.
+class MapEditorList {
+public:
+    explicit MapEditorList(MapEditorHost* host = nullptr)
+        : host_(host)
+    {
+    }
+    ~MapEditorList();
+    MapEditorList(const MapEditorList&) = delete;
+    MapEditorList& operator=(const MapEditorList&) = delete;
+
+    // Creates an empty editor (500 x 200 when a size is 0); nullptr once 40 editors exist.
+    TTab* CreateMapEditor(int ownerId, int width, int height, int options, QWidget* parent);
+    // Creates an editor holding one of the program's maps, fully defined.
+    TTab* CreateProgramMap(
+        MapKind kind, QWidget* parent, int width = 0, int height = 0, int output = 1, const char* label = nullptr);
+
+    // One main-timer tick for every editor. imageChanged: the owner rewrote the arrays from the
+    // image since the last tick, so the push memory of the normalization starts again.
+    void TabTick(const MapLiveValues& live, bool imageChanged = false);
+
+    // The first editor, in creation order, that has the input focus.
+    TTab* FocusedEditor() const;
+    // MenuAdvancePlus / MenuAdvanceMinus: steps the focused editor; false when none has the focus.
+    bool StepFocused(int direction);
+    TTab* EditorByOwnerId(int ownerId) const;
+
+    int Count() const { return static_cast<int>(editors_.size()); }
+    TTab* At(int index) const { return editors_[static_cast<size_t>(index)]; }
+
+    // "Autoscroll actual position": one switch for the window, on at start, not stored.
+    int32_t autoscroll = 1;
+
+private:
+    MapEditorHost* host_;
+    std::vector<QPointer<TTab>> editors_;
+};

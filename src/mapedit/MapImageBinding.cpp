@@ -1,0 +1,214 @@
+#include "mapedit/MapImageBinding.h"
+
+#include "mapedit/CTab.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace MapImageBinding {
+
+const int TpLoadPoints[MAP_DIM] = { 0, 2, 5, 10, 20, 30, 40, 60, 80, 100 };
+
+namespace {
+
+void SetText(char* target, size_t size, const char* text)
+{
+    std::strncpy(target, text, size - 1);
+    target[size - 1] = 0;
+}
+
+// The load axis follows the sensor kind: none, TP (fixed points) or IAP (pressures from words).
+void LoadLoadAxis(CAxe& y, const ParamImage& img, int sensor, int pressureWords)
+{
+    if (sensor == 1) {
+        SetText(y.name, sizeof y.name, "TP");
+        SetText(y.unit, sizeof y.unit, "%");
+        y.maxValue = 100;
+        y.editable = 0;
+        y.OffMode = 1;
+        for (int i = 0; i < MAP_DIM; ++i)
+            y.values[i] = TpLoadPoints[i];
+    } else if (sensor == 2) {
+        SetText(y.name, sizeof y.name, "IAP");
+        SetText(y.unit, sizeof y.unit, "kPa");
+        y.maxValue = 999;
+        y.editable = 1;
+        y.OffMode = 1;
+        for (int i = 0; i < MAP_DIM; ++i)
+            y.values[i] = img.Adrw(pressureWords + i);
+    } else {
+        y.OffMode = 2;
+        y.off = 1;
+    }
+    y.count = std::min(MAP_DIM, y.maxCount);
+}
+
+void LoadSpeedAxis(CAxe& x, const ParamImage& img, int address, int usedColumns)
+{
+    x.count = std::clamp(usedColumns, x.minCount, std::min(MAP_DIM, x.maxCount));
+    for (int i = 0; i < MAP_DIM; ++i)
+        x.values[i] = img.Adrb(address + i);
+}
+
+// Columns beyond the used ones continue ascending so the image stays ordered.
+void StoreSpeedAxis(const CAxe& x, ParamImage& img, int address)
+{
+    for (int i = 0; i < MAP_DIM; ++i) {
+        const int value = i < x.count ? x.values[i] : x.values[x.count - 1] + (i - x.count + 1);
+        img.Adrb(address + i) = static_cast<uint8_t>(std::clamp(value, 3, 250 - (MAP_DIM - 1 - i)));
+    }
+}
+
+// The arrays go back as they are; a row shorter than ten columns repeats its last used value.
+void StoreCells(const CSheet& s, ParamImage& img, int address, int offset)
+{
+    for (int r = 0; r < MAP_DIM; ++r)
+        for (int c = 0; c < MAP_DIM; ++c) {
+            const int value = s.Cell(std::min(c, s.axisX.count - 1), std::min(r, s.axisY.count - 1)) + offset;
+            img.Adrb(address + MAP_DIM * r + c) = static_cast<uint8_t>(std::clamp(value, 0, 255));
+        }
+}
+
+void Finish(CTab& tab)
+{
+    tab.RememberValues();
+    tab.NormalizeSheet(0, AXIS_ALL | NORMALIZE_RESTART);
+    tab.SelectSheet(tab.activeSheet);
+}
+
+} // namespace
+
+void LoadAdvanceMap(CTab& tab, const ParamImage& img, int usedColumns)
+{
+    CSheet& s = tab.sheets[0];
+    const int sensor = img.Adrb(TPSIAP_SENSOR);
+    LoadSpeedAxis(s.axisX, img, RPM_ADV, usedColumns);
+    LoadLoadAxis(s.axisY, img, sensor, ADV_IAP);
+    s.axisY.off = !(sensor == 1 || sensor == 2) || img.Adrb(ADV_MAPA) != 1;
+    for (int r = 0; r < MAP_DIM; ++r)
+        for (int c = 0; c < MAP_DIM; ++c)
+            s.Cell(c, r) = img.Adrb(ADVANCE + MAP_DIM * r + c) - 100;
+    tab.baseAdvance = img.Adrb(BASE_ADV);
+    tab.limiterRpm = img.Adrb(LIMITER) * 100;
+    tab.startLimiterRpm = img.Adrb(START_LIM) * 100;
+    Finish(tab);
+}
+
+int StoreAdvanceMap(const CTab& tab, ParamImage& img)
+{
+    const CSheet& s = tab.sheets[0];
+    img.Adrb(BASE_ADV) = static_cast<uint8_t>(std::clamp(tab.baseAdvance, 0, 255));
+    if (img.Adrb(ADV_MAPA) == 1)
+        for (int i = 0; i < MAP_DIM; ++i)
+            img.Adrw(ADV_IAP + i) = static_cast<unsigned>(std::clamp(s.axisY.values[i], 0, 999));
+    img.Adrb(ADV_MAPA) = s.axisY.off ? 0 : 1;
+    StoreSpeedAxis(s.axisX, img, RPM_ADV);
+    StoreCells(s, img, ADVANCE, 100);
+    return s.axisX.count;
+}
+
+void LoadServoMap(CTab& tab, const ParamImage& img, int usedColumns)
+{
+    CSheet& s = tab.sheets[0];
+    const int sensor = img.Adrb(TPSIAP_SENSOR);
+    const int mapa = (sensor == 1 || sensor == 2) ? img.Adrb(SERVO_MAPA) : 0;
+    LoadSpeedAxis(s.axisX, img, SERVO_RPM, usedColumns);
+    LoadLoadAxis(s.axisY, img, sensor, SERVO_IAP);
+    s.axisX.off = mapa == 1;
+    s.axisY.off = mapa == 0;
+    const bool percent = img.Adrb(SERVO_PERCENT) != 0;
+    SetText(s.axisData.label, sizeof s.axisData.label, percent ? "STPS [%]" : "STPS [V]");
+    SetText(s.axisData.unit, sizeof s.axisData.unit, percent ? "%" : "V");
+    s.axisData.maxValue = percent ? 100 : 250;
+    s.axisData.scale = percent ? 1.0 : 0.02;
+    for (int r = 0; r < MAP_DIM; ++r)
+        for (int c = 0; c < MAP_DIM; ++c)
+            s.Cell(c, r) = img.Adrb(SERVO_MV + MAP_DIM * r + c);
+    s.enabled = img.Adrb(SERVO_ENABLE) ? 1 : 0;
+    Finish(tab);
+}
+
+int StoreServoMap(const CTab& tab, ParamImage& img)
+{
+    const CSheet& s = tab.sheets[0];
+    const int sensor = img.Adrb(TPSIAP_SENSOR);
+    img.Adrb(SERVO_ENABLE) = s.enabled ? 1 : 0;
+    if (img.Adrb(SERVO_MAPA) != 0 && sensor == 2)
+        for (int i = 0; i < MAP_DIM; ++i)
+            img.Adrw(SERVO_IAP + i) = static_cast<unsigned>(std::clamp(s.axisY.values[i], 0, 999));
+    const int mapa = (sensor == 1 || sensor == 2) ? (s.axisY.off ? 0 : s.axisX.off ? 1 : 2) : 0;
+    img.Adrb(SERVO_MAPA) = static_cast<uint8_t>(mapa);
+    StoreSpeedAxis(s.axisX, img, SERVO_RPM);
+    StoreCells(s, img, SERVO_MV, 0);
+    return s.axisX.count;
+}
+
+void LoadTpSensor(CTab& tab, const ParamImage& img)
+{
+    CSheet& s = tab.sheets[0];
+    s.axisY.values[0] = 0;
+    s.axisY.values[1] = 100;
+    s.Cell(s.axisX.offIndex, 0) = img.Adrw(TPS);
+    s.Cell(s.axisX.offIndex, 1) = img.Adrw(TPS + 1);
+    Finish(tab);
+}
+
+void StoreTpSensor(const CTab& tab, ParamImage& img)
+{
+    const CSheet& s = tab.sheets[0];
+    img.Adrw(TPS) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, 0));
+    img.Adrw(TPS + 1) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, 1));
+}
+
+void LoadIapSensor(CTab& tab, const ParamImage& img)
+{
+    CSheet& s = tab.sheets[0];
+    for (int k = 0; k < 2; ++k) {
+        s.axisY.values[k] = img.Adrw(IAP_SENSOR + 2 * k);
+        s.Cell(s.axisX.offIndex, k) = img.Adrw(IAP_SENSOR + 2 * k + 1);
+    }
+    Finish(tab);
+}
+
+void StoreIapSensor(const CTab& tab, ParamImage& img)
+{
+    const CSheet& s = tab.sheets[0];
+    for (int k = 0; k < 2; ++k) {
+        img.Adrw(IAP_SENSOR + 2 * k) = static_cast<unsigned>(s.axisY.values[k]);
+        img.Adrw(IAP_SENSOR + 2 * k + 1) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, k));
+    }
+}
+
+void LoadPowerOutMap(CTab& tab, const ParamImage& img, int output)
+{
+    CSheet& s = tab.sheets[0];
+    const int sensor = img.Adrb(TPSIAP_SENSOR);
+    SetText(s.axisY.name, sizeof s.axisY.name, sensor == 2 ? "IAP" : "TP");
+    SetText(s.axisY.unit, sizeof s.axisY.unit, sensor == 2 ? "kPa" : "%");
+    s.axisY.maxValue = sensor == 2 ? 999 : 100;
+    for (int i = 0; i < 3; ++i)
+        s.axisX.values[i] = img.Adrb(POWER_OUT_RPM + 3 * output + i);
+    for (int j = 0; j < 2; ++j)
+        s.axisY.values[j] = img.Adrw(POWER_OUT_TP + 2 * output + j);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < POUT_COLUMNS; ++j)
+            s.Cell(j, i) = (img.Adrb(POWER_OUT_CELLS + 3 * output + i) >> j) & 1;
+    Finish(tab);
+}
+
+void StorePowerOutMap(const CTab& tab, ParamImage& img, int output)
+{
+    const CSheet& s = tab.sheets[0];
+    for (int i = 0; i < 3; ++i)
+        img.Adrb(POWER_OUT_RPM + 3 * output + i) = static_cast<uint8_t>(std::clamp(s.axisX.values[i], 0, 255));
+    for (int j = 0; j < 2; ++j)
+        img.Adrw(POWER_OUT_TP + 2 * output + j) = static_cast<unsigned>(std::clamp(s.axisY.values[j], 0, 999));
+    for (int i = 0; i < 3; ++i) {
+        int bits = 0;
+        for (int j = 0; j < POUT_COLUMNS; ++j)
+            bits |= (s.Cell(j, i) == 1 ? 1 : 0) << j;
+        img.Adrb(POWER_OUT_CELLS + 3 * output + i) = static_cast<uint8_t>(bits);
+    }
+}
+
+} // namespace MapImageBinding
