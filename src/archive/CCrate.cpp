@@ -44,7 +44,11 @@ QString QPath(const std::string& path) { return QString::fromStdString(DiskPath(
 // file holds.
 class TreeReader {
 public:
-    TreeReader(const uint8_t* data, size_t size) : data_(data), size_(size) { }
+    TreeReader(const uint8_t* data, size_t size)
+        : data_(data)
+        , size_(size)
+    {
+    }
 
     bool readRoot(CrateEntry& root)
     {
@@ -160,7 +164,11 @@ void DefaultOutput(const std::string& text)
 
 } // namespace
 
-CCrate::CCrate() : output_(DefaultOutput) { reset(); }
+CCrate::CCrate()
+    : output_(DefaultOutput)
+{
+    reset();
+}
 
 const std::vector<uint8_t>& CCrate::Marker()
 {
@@ -301,8 +309,7 @@ bool CCrate::writeHost(const std::vector<uint8_t>& archive)
         newOffset = static_cast<uint32_t>((static_cast<uint64_t>(offset_) + BLOCK - 1) / BLOCK * BLOCK);
         const QByteArray gap(newOffset - offset_, '\0');
         const auto size = static_cast<qint64>(archive.size());
-        ok = tmp.write(gap) == gap.size()
-            && tmp.write(reinterpret_cast<const char*>(archive.data()), size) == size;
+        ok = tmp.write(gap) == gap.size() && tmp.write(reinterpret_cast<const char*>(archive.data()), size) == size;
     }
     ok = ok && tmp.flush();
     tmp.close();
@@ -412,8 +419,8 @@ bool CCrate::AddFile(const std::string& archiveDir, const std::string& diskFile)
     const QByteArray bytes = file.read(MAX_FILE + 1);
     if (bytes.size() > static_cast<qsizetype>(MAX_FILE))
         return false;
-    return storeFile(*dir, info.fileName().toStdString(), std::vector<uint8_t>(bytes.begin(), bytes.end()),
-        FileTimeOf(info), false);
+    return storeFile(
+        *dir, info.fileName().toStdString(), std::vector<uint8_t>(bytes.begin(), bytes.end()), FileTimeOf(info), false);
 }
 
 int CCrate::ImportFolder(const std::string& diskFolder, const std::string& archiveDir, bool& ok)
@@ -441,8 +448,8 @@ int CCrate::ImportFolder(const std::string& diskFolder, const std::string& archi
 int CCrate::importTree(const std::string& diskFolder, CrateEntry& dir, int depth, bool& ok)
 {
     const QDir folder(QString::fromStdString(diskFolder));
-    const QFileInfoList list
-        = folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList list = folder.entryInfoList(
+        QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     int added = 0;
     for (const QFileInfo& info : list) {
         const std::string name = info.fileName().toStdString();

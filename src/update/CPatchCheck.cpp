@@ -19,7 +19,9 @@ constexpr const char* COPY_IN_PLACE = "###After downloading store new version to
 } // namespace
 
 CPatchCheck::CPatchCheck(PatchCheckHost& host, PatchSettings& settings, std::string compileDate)
-    : host_(host), settings_(settings), compileDate_(std::move(compileDate))
+    : host_(host)
+    , settings_(settings)
+    , compileDate_(std::move(compileDate))
 {
     http_.stop = &stop_;
 }

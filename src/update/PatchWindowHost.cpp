@@ -7,8 +7,10 @@
 
 PatchWindowHost::PatchWindowHost(QWidget* window, std::function<void(const std::string&)> setStatusText,
     std::function<void()> saveSettings, TFormPatch::LinkOpener openLink)
-    : window_(window), setStatusText_(std::move(setStatusText)), saveSettings_(std::move(saveSettings)),
-      openLink_(std::move(openLink))
+    : window_(window)
+    , setStatusText_(std::move(setStatusText))
+    , saveSettings_(std::move(saveSettings))
+    , openLink_(std::move(openLink))
 {
     if (!openLink_)
         openLink_ = [](const std::string& link) { QDesktopServices::openUrl(QUrl(QString::fromStdString(link))); };

@@ -13,9 +13,31 @@ constexpr int MAX_DIGITS = 10;
 
 // Destinations whose contents are not text of the document.
 constexpr const char* kSkippedDestinations[] = {
-    "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "footer", "headerl", "headerr",
-    "footerl", "footerr", "listtable", "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "themedata",
-    "colorschememapping", "latentstyles", "datastore", "fldinst", "filetbl", "revtbl", "pgdsctbl",
+    "fonttbl",
+    "colortbl",
+    "stylesheet",
+    "info",
+    "pict",
+    "object",
+    "header",
+    "footer",
+    "headerl",
+    "headerr",
+    "footerl",
+    "footerr",
+    "listtable",
+    "listoverridetable",
+    "rsidtbl",
+    "generator",
+    "xmlnstbl",
+    "themedata",
+    "colorschememapping",
+    "latentstyles",
+    "datastore",
+    "fldinst",
+    "filetbl",
+    "revtbl",
+    "pgdsctbl",
 };
 
 struct GroupState {
@@ -41,7 +63,10 @@ int HexValue(char c)
 
 class Reader {
 public:
-    explicit Reader(const std::string& rtf) : in_(rtf) { }
+    explicit Reader(const std::string& rtf)
+        : in_(rtf)
+    {
+    }
 
     RtfText read()
     {

@@ -37,7 +37,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name)
 
 } // namespace
 
-TFormPatch::TFormPatch(QWidget* parent, LinkOpener openLink) : QDialog(parent), openLink_(std::move(openLink))
+TFormPatch::TFormPatch(QWidget* parent, LinkOpener openLink)
+    : QDialog(parent)
+    , openLink_(std::move(openLink))
 {
     setObjectName("FormPatch");
     setFixedSize(WIDTH, HEIGHT);

@@ -108,8 +108,8 @@ std::vector<Recommendation> Recommendations(const std::string& block)
 
 } // namespace
 
-std::optional<UpdateOffer> EvaluateUpdateDocument(const std::string& document, const std::string& compileDate,
-    int language)
+std::optional<UpdateOffer> EvaluateUpdateDocument(
+    const std::string& document, const std::string& compileDate, int language)
 {
     char productTag[80];
     std::snprintf(productTag, sizeof productTag, "<product class=\"%s\" key=\"%i\">", PRODUCT_WORD, PROGRAM_KEY);

@@ -10,8 +10,8 @@
 // whose from/to dates enclose the compile date ("2020_01_27") the one with the highest update
 // number. The texts are chosen for language (Czech: the Czech texts where present, every other
 // language the English ones). Nothing applies: no offer.
-std::optional<UpdateOffer> EvaluateUpdateDocument(const std::string& document, const std::string& compileDate,
-    int language);
+std::optional<UpdateOffer> EvaluateUpdateDocument(
+    const std::string& document, const std::string& compileDate, int language);
 
 constexpr size_t MAX_LINK_CHARS = 249;
 constexpr size_t MAX_DATE_CHARS = 11;

@@ -123,8 +123,10 @@ TEST_F(CrateCommands, RenameMovesBetweenDirectoriesUnderTheNewName)
     EXPECT_EQ(Run("RENAME a a\\inner\\a"), "RENAME a a\\inner\\a\n (error)\n");
     EXPECT_EQ(Run("RENAME b a\\inner\\b"), "RENAME b a\\inner\\b\n (1 file renamed)\n");
     EXPECT_NE(crate.Find("a\\inner\\b\\y.txt"), nullptr);
-    EXPECT_EQ(Run("RENAME a\\inner\\b " + std::string(53, 'n')), "RENAME a\\inner\\b " + std::string(53, 'n') + "\n (error)\n");
-    EXPECT_EQ(Run("RENAME a \\" + std::string(52, 'n')), "RENAME a \\" + std::string(52, 'n') + "\n (1 file renamed)\n");
+    EXPECT_EQ(Run("RENAME a\\inner\\b " + std::string(53, 'n')),
+        "RENAME a\\inner\\b " + std::string(53, 'n') + "\n (error)\n");
+    EXPECT_EQ(
+        Run("RENAME a \\" + std::string(52, 'n')), "RENAME a \\" + std::string(52, 'n') + "\n (1 file renamed)\n");
 }
 
 TEST_F(CrateCommands, RenameWithinADirectoryMayChangeOnlyTheCase)

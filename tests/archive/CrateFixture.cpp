@@ -6,7 +6,8 @@
 
 #include <random>
 
-CrateFixture::CrateFixture() : host(dir.file("host.bin"))
+CrateFixture::CrateFixture()
+    : host(dir.file("host.bin"))
 {
     crate.setOutput([this](const std::string& text) { out += text; });
 }

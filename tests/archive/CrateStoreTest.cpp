@@ -111,7 +111,8 @@ TEST_F(CrateStore, SavingASmallerArchiveCutsTheHostBack)
 TEST_F(CrateStore, SaveKeepsTheHostsPermissions)
 {
     WriteFile(host, "#!/bin/sh\n");
-    QFile::setPermissions(QString::fromStdString(host), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        QString::fromStdString(host), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     crate.Load(host);
     Run("SET x y");
     Run("SAVE");
@@ -126,7 +127,8 @@ TEST_F(CrateStore, HundredBytesStayPlainLargerFilesAreCompressed)
     WriteFile(dir.file("hundred1.txt"), Pattern(101));
     WriteFile(dir.file("noise.bin"), Noise(4000, 3));
     for (const char* name : { "hundred.txt", "hundred1.txt", "noise.bin" })
-        ASSERT_EQ(Run(std::string("IMPORT ") + dir.file(name) + " \"\""), "IMPORT " + dir.file(name) + " \"\"\n (1 file added)\n");
+        ASSERT_EQ(Run(std::string("IMPORT ") + dir.file(name) + " \"\""),
+            "IMPORT " + dir.file(name) + " \"\"\n (1 file added)\n");
     const CrateEntry* plain = crate.Find("hundred.txt");
     const CrateEntry* packed = crate.Find("hundred1.txt");
     const CrateEntry* noise = crate.Find("noise.bin");
@@ -171,7 +173,8 @@ TEST_F(CrateStore, FilesAboveFiveMebibytesAreRefused)
     crate.Load(host);
     WriteFile(dir.file("limit.bin"), Bytes(CCrate::MAX_FILE, 'a'));
     WriteFile(dir.file("over.bin"), Bytes(CCrate::MAX_FILE + 1, 'a'));
-    EXPECT_EQ(Run("IMPORT " + dir.file("limit.bin") + " \"\""), "IMPORT " + dir.file("limit.bin") + " \"\"\n (1 file added)\n");
+    EXPECT_EQ(Run("IMPORT " + dir.file("limit.bin") + " \"\""),
+        "IMPORT " + dir.file("limit.bin") + " \"\"\n (1 file added)\n");
     EXPECT_EQ(Run("IMPORT " + dir.file("over.bin") + " \"\""), "IMPORT " + dir.file("over.bin") + " \"\"\n (error)\n");
     EXPECT_EQ(crate.Find("over.bin"), nullptr);
 }

@@ -58,11 +58,13 @@ protected:
     // evaluated a document or the wall-clock deadline passes.
     void TickUntil(CPatchCheck& check, const std::function<bool()>& done, int deadlineMs = 10000)
     {
-        PumpUntil([&] {
-            TickMs += MS_PER_TICK;
-            check.Tick();
-            return done();
-        }, deadlineMs);
+        PumpUntil(
+            [&] {
+                TickMs += MS_PER_TICK;
+                check.Tick();
+                return done();
+            },
+            deadlineMs);
     }
 
     RecordingHost host;
@@ -95,7 +97,8 @@ TEST_F(PatchCheck, NoRequestBeforeTwoSecondsThenOneGet)
     EXPECT_EQ(host.offers[0].description, "seven");
     EXPECT_EQ(host.status.back(), "") << "status panel 0 is cleared after the dialog";
     // Once per run: later ticks change nothing.
-    TickUntil(check, [] { return false; }, 200);
+    TickUntil(
+        check, [] { return false; }, 200);
     EXPECT_EQ(host.offers.size(), 1u);
     EXPECT_EQ(server.connections(), 1);
 }
@@ -107,7 +110,8 @@ TEST_F(PatchCheck, NoPatchCheckMakesNoRequest)
     CPatchCheck check(host, settings, "2020_01_27");
     check.Start(true);
     TickMs = 10000;
-    TickUntil(check, [] { return false; }, 300);
+    TickUntil(
+        check, [] { return false; }, 300);
     EXPECT_EQ(check.state(), CPatchCheck::IDLE);
     EXPECT_EQ(server.connections(), 0);
     EXPECT_TRUE(host.status.empty());
@@ -171,8 +175,9 @@ TEST_F(PatchCheck, DeclinedNumberIsKeptAndSaved)
 
 TEST_F(PatchCheck, UpdateNumberZeroIsNeverShown)
 {
-    TestHttpServer server(TestHttpServer::Ok("<product class=\"VORDAX4\" key=\"93\"><recommendation><english>x</english>"
-                                             "</recommendation></product>"));
+    TestHttpServer server(
+        TestHttpServer::Ok("<product class=\"VORDAX4\" key=\"93\"><recommendation><english>x</english>"
+                           "</recommendation></product>"));
     settings.address = server.url();
     CPatchCheck check(host, settings, "2020_01_27");
     check.Start(false);
@@ -192,7 +197,8 @@ TEST_F(PatchCheck, FailedDownloadsEndSilently)
         CPatchCheck check(recording, settings, "2020_01_27");
         check.Start(false);
         TickUntil(check, [&] { return check.state() >= CPatchCheck::DOWNLOADED; });
-        TickUntil(check, [] { return false; }, 100);
+        TickUntil(
+            check, [] { return false; }, 100);
         EXPECT_TRUE(recording.offers.empty());
         EXPECT_EQ(recording.status, std::vector<std::string> { "Trying updates..." });
     }

@@ -1,5 +1,5 @@
-#include "update/CodePage.h"
 #include "update/RtfReader.h"
+#include "update/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@ TEST(RtfReader, TextOfCommonDocuments)
         { "plain words", "{\\rtf1\\ansi Hello world}", "Hello world" },
         { "paragraphs", "{\\rtf1 one\\par two\\par}", "one\ntwo" },
         { "line break inside a paragraph", "{\\rtf1 a\\line b}", "a\nb" },
-        { "tables of fonts and colours are skipped", "{\\rtf1{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red1\\green2\\blue3;}\\f0 text}", "text" },
+        { "tables of fonts and colours are skipped",
+            "{\\rtf1{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red1\\green2\\blue3;}\\f0 text}", "text" },
         { "starred destinations are skipped", "{\\rtf1{\\*\\generator Riched20 10.0;}{\\*\\unknown x}ok}", "ok" },
         { "escaped braces and backslash", "{\\rtf1 \\{a\\}\\\\b}", "{a}\\b" },
         { "unknown control words are ignored", "{\\rtf1 \\foo123 \\bar-5 x\\zzz}", "x" },
@@ -24,7 +25,9 @@ TEST(RtfReader, TextOfCommonDocuments)
         { "two fallback characters", "{\\rtf1\\uc2 \\u352\\'8a?a}", "Ša" },
         { "surrogate pairs", "{\\rtf1 \\u-10179?\\u-8704?}", "\xF0\x9F\x98\x80" },
         { "a lone surrogate", "{\\rtf1 \\u-10179? x}", "\xEF\xBF\xBD x" },
-        { "non-breaking space", "{\\rtf1 a\\~b}", "a\xC2\xA0" "b" },
+        { "non-breaking space", "{\\rtf1 a\\~b}",
+            "a\xC2\xA0"
+            "b" },
         { "line ends in the source are not text", "{\\rtf1 a\r\nb}", "ab" },
     };
     for (const Case& c : cases)

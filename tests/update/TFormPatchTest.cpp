@@ -1,6 +1,6 @@
+#include "update/TFormPatch.h"
 #include "lang/LangString.h"
 #include "update/PatchWindowHost.h"
-#include "update/TFormPatch.h"
 
 #include <QMainWindow>
 #include <QPushButton>
@@ -40,7 +40,8 @@ TEST_F(FormPatch, SizeFontAndControls)
     EXPECT_EQ(form.RichEditPatch->font().pixelSize(), 15);
     EXPECT_EQ(form.RichEditPatch->font().family(), "Tahoma");
     EXPECT_TRUE(form.ButtonPatchDownload->isDefault());
-    for (const char* name : { "RichEditPatch", "ButtonPatchDownload", "ButtonPatchWWW", "ButtonPatchCancel1", "ButtonPatchCancel" })
+    for (const char* name :
+        { "RichEditPatch", "ButtonPatchDownload", "ButtonPatchWWW", "ButtonPatchCancel1", "ButtonPatchCancel" })
         EXPECT_NE(form.findChild<QWidget*>(name), nullptr) << name;
 }
 
@@ -54,8 +55,10 @@ TEST_F(FormPatch, TextsByLanguage)
         const char* dontRemind;
         const char* later;
     } cases[] = {
-        { LANG_ENGLISH, "Update", "Download update", "go to WWW", "Cancel (don't remind this update)", "Cancel (remaind later)" },
-        { LANG_GERMAN, "Update", "Download update", "go to WWW", "Cancel (don't remind this update)", "Cancel (remaind later)" },
+        { LANG_ENGLISH, "Update", "Download update", "go to WWW", "Cancel (don't remind this update)",
+            "Cancel (remaind later)" },
+        { LANG_GERMAN, "Update", "Download update", "go to WWW", "Cancel (don't remind this update)",
+            "Cancel (remaind later)" },
         { LANG_CZECH, "Aktualizace", "Stáhni aktualizaci", "jdi na WWW", "Zpět (nepřipomínej tuto aktualizaci)",
             "Zpět (připomeň příště)" },
     };
@@ -122,7 +125,8 @@ TEST_F(FormPatch, RtfDescriptionIsShownFormatted)
 {
     TFormPatch form;
     UpdateOffer offer = FullOffer();
-    offer.description = "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Tahoma;}}Nov\\'e1 \\b verze\\b0\\par \\i druh\\'fd\\i0}";
+    offer.description
+        = "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Tahoma;}}Nov\\'e1 \\b verze\\b0\\par \\i druh\\'fd\\i0}";
     offer.rtf = true;
     form.setOffer(offer);
     QTextDocument* doc = form.RichEditPatch->document();

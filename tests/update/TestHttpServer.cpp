@@ -4,7 +4,9 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-TestHttpServer::TestHttpServer(QByteArray answer, bool silent) : answer_(std::move(answer)), silent_(silent)
+TestHttpServer::TestHttpServer(QByteArray answer, bool silent)
+    : answer_(std::move(answer))
+    , silent_(silent)
 {
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, &TestHttpServer::onConnection);

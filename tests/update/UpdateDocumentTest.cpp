@@ -1,5 +1,5 @@
-#include "lang/LangString.h"
 #include "update/UpdateDocument.h"
+#include "lang/LangString.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@ constexpr const char* BUILD = "2020_01_27";
 
 std::string Product(const std::string& recommendations, const char* cls = "VORDAX4", int key = 93)
 {
-    return std::string("<?xml version=\"1.0\"?>\n<patches>\n<product class=\"") + cls + "\" key=\"" + std::to_string(key)
-        + "\">\n" + recommendations + "</product>\n</patches>\n";
+    return std::string("<?xml version=\"1.0\"?>\n<patches>\n<product class=\"") + cls + "\" key=\""
+        + std::to_string(key) + "\">\n" + recommendations + "</product>\n</patches>\n";
 }
 
 std::string Rec(const std::string& attributes, const std::string& content = "<english>text</english>")
@@ -51,14 +51,27 @@ TEST(UpdateDocument, HighestApplyingNumberWinsFirstOfEquals)
         int number;
         const char* text;
     } cases[] = {
-        { "5 then 7", Rec("update_number=\"5\"", "<english>five</english>") + Rec("update_number=\"7\"", "<english>seven</english>"), 7, "seven" },
-        { "7 then 5", Rec("update_number=\"7\"", "<english>seven</english>") + Rec("update_number=\"5\"", "<english>five</english>"), 7, "seven" },
-        { "equals keep the first", Rec("update_number=\"7\"", "<english>first</english>") + Rec("update_number=\"7\"", "<english>second</english>"), 7, "first" },
-        { "a higher one outside its dates is passed over", Rec("update_number=\"9\" from=\"2021_01_01\"", "<english>nine</english>") + Rec("update_number=\"5\"", "<english>five</english>"), 5, "five" },
+        { "5 then 7",
+            Rec("update_number=\"5\"", "<english>five</english>")
+                + Rec("update_number=\"7\"", "<english>seven</english>"),
+            7, "seven" },
+        { "7 then 5",
+            Rec("update_number=\"7\"", "<english>seven</english>")
+                + Rec("update_number=\"5\"", "<english>five</english>"),
+            7, "seven" },
+        { "equals keep the first",
+            Rec("update_number=\"7\"", "<english>first</english>")
+                + Rec("update_number=\"7\"", "<english>second</english>"),
+            7, "first" },
+        { "a higher one outside its dates is passed over",
+            Rec("update_number=\"9\" from=\"2021_01_01\"", "<english>nine</english>")
+                + Rec("update_number=\"5\"", "<english>five</english>"),
+            5, "five" },
         { "missing number counts as 0", Rec("from=\"2019_01_01\"", "<english>none</english>"), 0, "none" },
         { "unreadable number counts as 0", Rec("update_number=\"abc\"", "<english>abc</english>"), 0, "abc" },
         { "numbers are read as %i", Rec("update_number=\"0x10\"", "<english>hex</english>"), 16, "hex" },
-        { "huge numbers are clamped", Rec("update_number=\"99999999999999\"", "<english>big</english>"), 2147483647, "big" },
+        { "huge numbers are clamped", Rec("update_number=\"99999999999999\"", "<english>big</english>"), 2147483647,
+            "big" },
     };
     for (const Case& c : cases) {
         const auto offer = EvaluateUpdateDocument(Product(c.recs), BUILD, LANG_ENGLISH);
@@ -76,13 +89,15 @@ TEST(UpdateDocument, OnlyThisProductsBlockCounts)
     EXPECT_FALSE(EvaluateUpdateDocument("", BUILD, 0));
     EXPECT_FALSE(EvaluateUpdateDocument(rec + Product(""), BUILD, 0)) << "a recommendation before the block";
     EXPECT_FALSE(EvaluateUpdateDocument(Product("") + rec, BUILD, 0)) << "a recommendation after the block";
-    EXPECT_TRUE(EvaluateUpdateDocument(Product(Rec("update_number=\"1\"", "<english>old</english>"), "OTHER") + Product(rec), BUILD, 0));
+    EXPECT_TRUE(EvaluateUpdateDocument(
+        Product(Rec("update_number=\"1\"", "<english>old</english>"), "OTHER") + Product(rec), BUILD, 0));
 }
 
 TEST(UpdateDocument, TextsAndLinksByLanguage)
 {
-    const std::string all = "<czech>česky</czech><english>english</english><web_cz>http://cz/</web_cz><web>http://en/</web>"
-                            "<download>http://dl/setup.exe</download>";
+    const std::string all
+        = "<czech>česky</czech><english>english</english><web_cz>http://cz/</web_cz><web>http://en/</web>"
+          "<download>http://dl/setup.exe</download>";
     struct Case {
         const char* what;
         std::string content;
@@ -93,8 +108,10 @@ TEST(UpdateDocument, TextsAndLinksByLanguage)
         { "English", all, LANG_ENGLISH, "english", "http://en/" },
         { "German shows English", all, LANG_GERMAN, "english", "http://en/" },
         { "Czech", all, LANG_CZECH, "česky", "http://cz/" },
-        { "Czech falls back to English", "<english>english</english><web>http://en/</web>", LANG_CZECH, "english", "http://en/" },
-        { "no description at all", "<web>http://en/</web>", LANG_ENGLISH, "Motravex patch VORDAX4 Key=93 Ver=6", "http://en/" },
+        { "Czech falls back to English", "<english>english</english><web>http://en/</web>", LANG_CZECH, "english",
+            "http://en/" },
+        { "no description at all", "<web>http://en/</web>", LANG_ENGLISH, "Motravex patch VORDAX4 Key=93 Ver=6",
+            "http://en/" },
         { "no links", "<english>e</english>", LANG_ENGLISH, "e", "" },
     };
     for (const Case& c : cases) {
