@@ -36,6 +36,7 @@ void CPatchCheck::Start(bool noUpdateCheck)
     document_.reset();
     dialogShown_ = false;
     stop_.store(false, std::memory_order_release);
+    workerDone_.store(false, std::memory_order_release);
     state_.store(IDLE, std::memory_order_release);
     worker_.reset(QThread::create([this] { WorkerLoop(); }));
     worker_->setObjectName("PatchCheck");
@@ -48,6 +49,8 @@ void CPatchCheck::Stop()
     stop_.store(true, std::memory_order_release);
     if (worker_) {
         worker_->wait();
+        // The worker's last store; pairs the end of its writes with what this thread does next.
+        workerDone_.load(std::memory_order_acquire);
         worker_.reset();
     }
 }
@@ -61,6 +64,7 @@ void CPatchCheck::WorkerLoop()
             state_.store(DOWNLOADED, std::memory_order_release);
         }
     }
+    workerDone_.store(true, std::memory_order_release);
 }
 
 // One attempt per run: any error leaves no document.

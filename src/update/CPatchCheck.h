@@ -57,6 +57,7 @@ private:
     bool dialogShown_ = false;
     std::atomic<int> state_ { IDLE };
     std::atomic<bool> stop_ { false };
+    std::atomic<bool> workerDone_ { false };
     std::optional<std::string> document_;
     std::unique_ptr<QThread> worker_;
 };
