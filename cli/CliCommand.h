@@ -1,0 +1,33 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Where a command writes: results to out, every error message to err.
+struct CliIo {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// One command of vordax4-cli: `vordax4-cli <name> args...`. The handler gets the arguments after
+// the name and returns the exit code (0 only on success, 1 when the work failed, 2 for wrong usage).
+struct CliCommand {
+    const char* name;
+    const char* usage; // the arguments, as shown by "help"
+    const char* summary;
+    int (*handler)(const std::vector<std::string>& args, CliIo& io);
+};
+
+constexpr int CLI_OK = 0;
+constexpr int CLI_FAILED = 1;
+constexpr int CLI_USAGE = 2;
+
+// The command table; new commands are new rows.
+const std::vector<CliCommand>& CliCommands();
+
+// Runs one command line (without the program name).
+int RunCli(const std::vector<std::string>& args, CliIo& io);
+
+int CliHelp(const std::vector<std::string>& args, CliIo& io);
+int CliCrate(const std::vector<std::string>& args, CliIo& io);

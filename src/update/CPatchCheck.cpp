@@ -1,0 +1,113 @@
+#include "update/CPatchCheck.h"
+
+#include "app/TickClock.h"
+#include "app/Trace.h"
+#include "lang/LangString.h"
+#include "update/UpdateDocument.h"
+
+#include <QThread>
+
+namespace {
+
+constexpr const char* TRYING_UPDATES = "###Trying updates...####Zjišťuji aktualizace...";
+constexpr const char* DOWNLOADING = "###Downloading####Stahování";
+constexpr const char* RUN_INSTALLER = "###After downloading run new installer.####Po stažení spusťte nový instalátor.";
+constexpr const char* COPY_IN_PLACE = "###After downloading store new version to suitable location instead of current "
+                                      "version.####Po stažení novou verzi uložte do vhodné lokace namísto stávající "
+                                      "verze.";
+
+} // namespace
+
+CPatchCheck::CPatchCheck(PatchCheckHost& host, PatchSettings& settings, std::string compileDate)
+    : host_(host)
+    , settings_(settings)
+    , compileDate_(std::move(compileDate))
+{
+    http_.stop = &stop_;
+}
+
+CPatchCheck::~CPatchCheck() { Stop(); }
+
+void CPatchCheck::Start(bool noUpdateCheck)
+{
+    Stop();
+    noUpdateCheck_ = noUpdateCheck;
+    address_ = UpdateAddress(settings_.address);
+    document_.reset();
+    dialogShown_ = false;
+    stop_.store(false, std::memory_order_release);
+    workerDone_.store(false, std::memory_order_release);
+    state_.store(IDLE, std::memory_order_release);
+    worker_.reset(QThread::create([this] { WorkerLoop(); }));
+    worker_->setObjectName("PatchCheck");
+    worker_->setStackSize(WORKER_STACK);
+    worker_->start();
+}
+
+void CPatchCheck::Stop()
+{
+    stop_.store(true, std::memory_order_release);
+    if (worker_) {
+        worker_->wait();
+        // The worker's last store; pairs the end of its writes with what this thread does next.
+        workerDone_.load(std::memory_order_acquire);
+        worker_.reset();
+    }
+}
+
+void CPatchCheck::WorkerLoop()
+{
+    while (!stop_.load(std::memory_order_acquire)) {
+        QThread::msleep(WORKER_PERIOD_MS);
+        if (state_.load(std::memory_order_acquire) == REQUESTED) {
+            Download();
+            state_.store(DOWNLOADED, std::memory_order_release);
+        }
+    }
+    workerDone_.store(true, std::memory_order_release);
+}
+
+// One attempt per run: any error leaves no document.
+void CPatchCheck::Download()
+{
+    document_.reset();
+    std::string body;
+    if (HttpGet(address_, http_, body))
+        document_ = std::move(body);
+    TraceLinef("PATCH download %s", document_ ? "OK" : "failed");
+}
+
+void CPatchCheck::Tick()
+{
+    const int s = state_.load(std::memory_order_acquire);
+    if (s == IDLE) {
+        if (TickMs.load() > REQUEST_AFTER_MS && !noUpdateCheck_ && worker_) {
+            host_.SetStatusText(LangText(TRYING_UPDATES));
+            state_.store(REQUESTED, std::memory_order_release);
+        }
+        return;
+    }
+    if (s == DOWNLOADED && document_) {
+        state_.store(EVALUATED, std::memory_order_release);
+        Evaluate();
+    }
+}
+
+void CPatchCheck::Evaluate()
+{
+    const std::optional<UpdateOffer> offer = EvaluateUpdateDocument(*document_, compileDate_, LanguageIndex);
+    if (!offer || settings_.declinedUpdateNumber >= offer->updateNumber)
+        return;
+    dialogShown_ = true;
+    const int result = host_.ShowPatchDialog(*offer);
+    if (result == 3) {
+        settings_.declinedUpdateNumber = offer->updateNumber;
+        host_.SaveSettings();
+    } else if (result == 1 && !offer->downloadLink.empty()) {
+        host_.OpenLink(offer->downloadLink);
+        const bool installer = offer->downloadLink.find("setup") != std::string::npos;
+        host_.ShowMessage(LangText(DOWNLOADING), LangText(installer ? RUN_INSTALLER : COPY_IN_PLACE));
+        host_.CloseMainWindow();
+    }
+    host_.SetStatusText("");
+}
