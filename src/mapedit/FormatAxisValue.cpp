@@ -32,7 +32,7 @@ std::string FormatAxisValue(int32_t raw, double scale, const char* unit, bool wi
     if (integerEnd == std::string::npos)
         integerEnd = text.size();
     for (auto pos = integerEnd; pos > digitsBegin + 3; pos -= 3)
-        text.insert(pos - 3, " ");
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(pos - 3), ' ');
     if (withUnit && unit && *unit) {
         text += ' ';
         text += unit;
