@@ -31,3 +31,7 @@ int RunCli(const std::vector<std::string>& args, CliIo& io);
 
 int CliHelp(const std::vector<std::string>& args, CliIo& io);
 int CliCrate(const std::vector<std::string>& args, CliIo& io);
+int CliPorts(const std::vector<std::string>& args, CliIo& io);
+int CliIdentify(const std::vector<std::string>& args, CliIo& io);
+int CliConvert(const std::vector<std::string>& args, CliIo& io);
+int CliShow(const std::vector<std::string>& args, CliIo& io);

@@ -25,6 +25,15 @@ const std::vector<CliCommand>& CliCommands()
             "runs archive command lines (OPEN, CLEAR, SAVE, IMPORT, EXPORT, SET, MKDIR, DELETE, RENAME) "
             "against the archive attached to HOST; without command lines lists its entries",
             CliCrate },
+        { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
+            CliPorts },
+        { "identify", "[--port N[=DEVICE]]... [--timeout SECONDS]",
+            "searches for the unit as the program does and prints its port, name, protocol and frame limits "
+            "(exit 1 when none answers within the time-out, 10 s by default)",
+            CliIdentify },
+        { "convert", "IN.ign OUT.ign",
+            "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
+        { "show", "FILE.ign", "opens a parameter file and prints its settings", CliShow },
     };
     return commands;
 }

@@ -3,6 +3,8 @@
 #include "about/Branding.h"
 #include "about/TFormAbout.h"
 #include "app/BuildInfo.h"
+#include "app/TestSettings.h"
+#include "archive/CrateStartup.h"
 #include "app/TickClock.h"
 #include "app/Trace.h"
 #include "lang/LangString.h"
@@ -22,6 +24,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -74,9 +77,10 @@ void DefaultErrorBox(const std::string& text)
 } // namespace
 
 TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QWidget* parent)
-    : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox)),
+    : QMainWindow(parent), settingsStore_(ChooseSettingsPaths()),
+      errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox)),
       player_(playerHooks()),
-      undo_({[] { /* the settings store saves here once it exists */ }, [this](const ParamImage& img) { player_.LogImage(img); }, {}})
+      undo_({[this] { SaveSettings(); }, [this](const ParamImage& img) { player_.LogImage(img); }, {}})
 {
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
@@ -250,6 +254,7 @@ void TMainForm::MenuMonitorPlayerClick()
 {
     playerPanel_->setHidden(!playerPanel_->isHidden());
     findChild<QAction*>("MenuMonitorPlayer")->setChecked(!playerPanel_->isHidden());
+    SaveSettings();
 }
 
 void TMainForm::MenuContensClick()
@@ -288,6 +293,10 @@ void TMainForm::FormCreate()
 {
     Trace::OpenFromEnvironment();
     Trace::SetOrigin();
+    OpenProgramCrate(crate_, QCoreApplication::applicationFilePath().toStdString());
+    const TestSettings test = ReadTestSettings();
+    testMode_ = test.testMode;
+    testPort_ = test.testPort;
 
     ValidateImage(Image, &outside_);
     BuildPages();
@@ -302,6 +311,7 @@ void TMainForm::FormCreate()
     ValidateImage(Image, &outside_);
 
     CentreWindow();
+    LoadSettings();
     if (testMode_ && testPort_ > 0)
         outside_.forcedPort = testPort_;
     ApplyCommandLine();
@@ -318,9 +328,70 @@ void TMainForm::FormCreate()
 
     LayoutSelfCheck(errorBox_);
     RefreshMonitorDisplay();
+    patchHost_ = std::make_unique<PatchWindowHost>(
+        this, [this](const std::string& t) { statusPanels_[0]->setText(QString::fromUtf8(t.c_str())); },
+        [this] { SaveSettings(); });
+    patch_ = std::make_unique<CPatchCheck>(*patchHost_, patchSettings_, compileDate_);
+    patch_->Start(noUpdateCheck_);
 
     initialised_ = true;
     TraceLine("FORM Initialised");
+}
+
+// A developer or a portable installation may name another settings folder in VORDAX4_SETTINGS_DIR.
+SettingsPaths TMainForm::ChooseSettingsPaths()
+{
+    const QString dir = qEnvironmentVariable("VORDAX4_SETTINGS_DIR");
+    return dir.isEmpty() ? SettingsPaths::Standard() : SettingsPaths::Below(dir);
+}
+
+void TMainForm::LoadSettings()
+{
+    settings_.window = geometry();
+    settings_.language = LanguageIndex;
+    settings_.activePage = activePage_;
+    settings_.comPort = outside_.forcedPort;
+    settings_.comPortAuto = outside_.nextScanPort;
+    std::vector<QRect> monitors;
+    for (const QScreen* screen : QGuiApplication::screens())
+        monitors.push_back(screen->availableGeometry());
+    settingsStore_.LoadSettings(settings_, Image, monitors);
+    setGeometry(settings_.window);
+    LanguageIndex = settings_.language;
+    outside_.forcedPort = settings_.comPort;
+    outside_.nextScanPort = settings_.comPortAuto;
+    fileName_ = settings_.file.toStdString();
+    if (settings_.activePage >= 0 && settings_.activePage < PAGE_COUNT) {
+        PageControl1->setCurrentIndex(settings_.activePage);
+        activePage_ = PageControl1->currentIndex();
+    }
+    playerPanel_->setHidden(!settings_.monitorPlayer);
+    if (auto* a = findChild<QAction*>("MenuMonitorPlayer"))
+        a->setChecked(settings_.monitorPlayer);
+    ValidateImage(Image, &outside_);
+}
+
+void TMainForm::CollectSettings()
+{
+    settings_.window = geometry();
+    settings_.language = LanguageIndex;
+    settings_.activePage = activePage_;
+    settings_.comPort = outside_.forcedPort;
+    settings_.comPortAuto = outside_.nextScanPort;
+    settings_.file = QString::fromStdString(fileName_);
+    settings_.monitorPlayer = !playerPanel_->isHidden();
+}
+
+bool TMainForm::SaveSettings()
+{
+    if (!initialised_ && !closed_)
+        return false; // nothing of a half-built window is worth keeping
+    CollectSettings();
+    QString error;
+    if (settingsStore_.SaveSettings(settings_, Image, &error))
+        return true;
+    statusPanels_[0]->setText(error);
+    return false;
 }
 
 void TMainForm::ApplyCommandLine()
@@ -354,6 +425,8 @@ void TMainForm::Timer1Timer()
     if (!initialised_)
         return;
     CommitPendingIfDue();
+    if (patch_)
+        patch_->Tick();
     ApplyTachoPickupText();
     if (player_.state() == MonitorPlayer::Playing)
         player_.PlaybackTick();
@@ -623,6 +696,9 @@ void TMainForm::FormClose()
     closed_ = true;
     Timer1->stop();
     player_.Stop();
+    if (patch_)
+        patch_->Stop();
     ApplyPage();
     ValidateImage(Image, &outside_);
+    SaveSettings();
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "app/AppSettings.h"
 #include "app/CommandLine.h"
+#include "app/SettingsStore.h"
+#include "archive/CCrate.h"
+#include "update/CPatchCheck.h"
+#include "update/PatchSettings.h"
+#include "update/PatchWindowHost.h"
 #include "lang/LanguageSwitch.h"
 #include "lang/RuntimeTexts.h"
 #include "monitor/MonitorDisplay.h"
@@ -91,6 +97,12 @@ public:
     // Asks for a monitor log file name; tests replace it.
     std::function<QString(bool forSaving)> chooseLogFile;
 
+    // Settings: read at start-up, written at shutdown and whenever an undo slot is stored.
+    bool SaveSettings();
+    const SettingsStore& settingsStore() const { return settingsStore_; }
+    const CCrate& crate() const { return crate_; }
+    CPatchCheck& patchCheck() { return *patch_; }
+
     // Help menu: the user manual in the shell's viewer, the About box.
     void MenuContensClick();
     TFormAbout* aboutBox() const { return FormAbout; }
@@ -129,7 +141,17 @@ private:
     void setControlText(const char* control, const char* text);
     void setControlHint(const char* control, const char* text);
 
+    static SettingsPaths ChooseSettingsPaths();
+    void LoadSettings();
+    void CollectSettings();
+
     ParamImage Image;
+    SettingsStore settingsStore_;
+    AppSettings settings_;
+    CCrate crate_;
+    PatchSettings patchSettings_;
+    std::unique_ptr<PatchWindowHost> patchHost_;
+    std::unique_ptr<CPatchCheck> patch_;
     MonitorImage Monitor;
     OutsideSettings outside_;
     CommandLine commandLine_;

@@ -31,8 +31,9 @@ CPatchCheck::~CPatchCheck() { Stop(); }
 void CPatchCheck::Start(bool noUpdateCheck)
 {
     Stop();
-    noUpdateCheck_ = noUpdateCheck;
     address_ = UpdateAddress(settings_.address);
+    // A build without an update address (the maker's host is deployment data) asks nobody.
+    noUpdateCheck_ = noUpdateCheck || address_.empty();
     document_.reset();
     dialogShown_ = false;
     stop_.store(false, std::memory_order_release);

@@ -3,7 +3,7 @@
 #include <QUrl>
 
 #ifndef VORDAX4_UPDATE_ADDRESS
-#define VORDAX4_UPDATE_ADDRESS "http://www.motravex.com/old/patch.xml"
+#define VORDAX4_UPDATE_ADDRESS ""
 #endif
 
 std::string DefaultUpdateAddress() { return VORDAX4_UPDATE_ADDRESS; }

@@ -62,10 +62,10 @@ TEST_F(MainFormFixture, EachTickAdvancesTickMsBy50)
 
 TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
 {
-    start({"CESKY"});
-    EXPECT_EQ(LanguageIndex, LANG_CZECH);
     start({"cesky"});
-    EXPECT_EQ(LanguageIndex, LANG_ENGLISH);
+    EXPECT_EQ(LanguageIndex, LANG_ENGLISH) << "only the exact word counts";
+    start({"CESKY"});
+    EXPECT_EQ(LanguageIndex, LANG_CZECH) << "the word wins over the saved English";
     auto form = start({"DEUTSCH"});
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(0), "Verschiedene");
@@ -149,4 +149,22 @@ TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
     button(4)->click();
     EXPECT_FALSE(form->player().replaying());
     EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
+}
+
+TEST_F(MainFormFixture, SettingsSurviveARestart)
+{
+    {
+        auto form = start();
+        form->SelectPage(PAGE_MISC);
+        form->SetLanguage(LANG_GERMAN);
+        form->findChild<QSpinBox*>("UpDownRetard")->setValue(9);
+        form->MenuMonitorPlayerClick();
+        form->close(); // the pending edit is applied before the settings are written
+    }
+    EXPECT_TRUE(dir.exists("Motravex/VORDAX4/93/application.ini"));
+    auto again = start();
+    EXPECT_EQ(again->image().Adrb(RETARD), 9);
+    EXPECT_EQ(LanguageIndex, LANG_GERMAN);
+    EXPECT_EQ(again->activePage(), PAGE_MISC);
+    EXPECT_TRUE(again->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
 }

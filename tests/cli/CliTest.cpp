@@ -1,6 +1,8 @@
 #include "CliCommand.h"
 
 #include "TempDir.h"
+#include "files/IgnCommands.h"
+#include "files/IgnWriter.h"
 
 #include <QFile>
 #include <QProcess>
@@ -93,4 +95,48 @@ TEST(Cli, CrateStopsAtTheFirstFailure)
     r = RunProgram({ "crate", "missing.bin", "SAVE" });
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("cannot open missing.bin"), std::string::npos);
+}
+
+TEST(Cli, IdentifyFindsTheSimulatedUnitOnAMappedPort)
+{
+    QProcess sim;
+    sim.start(VORDAX4_UNITSIM, { "--protocol", "IGN100" });
+    ASSERT_TRUE(sim.waitForStarted(10000));
+    QString device;
+    for (int i = 0; i < 100 && device.isEmpty(); ++i) {
+        sim.waitForReadyRead(100);
+        while (sim.canReadLine()) {
+            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+            if (line.startsWith("/dev/"))
+                device = line;
+        }
+    }
+    ASSERT_FALSE(device.isEmpty()) << "the simulated unit names its pseudo-terminal";
+
+    const CliRun found = RunProgram({ "identify", "--port", "7=" + device, "--timeout", "20" });
+    EXPECT_EQ(found.code, 0) << found.err;
+    EXPECT_EQ(found.out.rfind("COM7\t" + device.toStdString() + "\t", 0), 0u) << found.out;
+    EXPECT_NE(found.out.find("protocol IGN100"), std::string::npos) << found.out;
+    sim.kill();
+    sim.waitForFinished(5000);
+
+    const CliRun none = RunProgram({ "identify", "--port", "7=" + device, "--timeout", "1" });
+    EXPECT_EQ(none.code, 1);
+    EXPECT_FALSE(none.err.empty());
+    EXPECT_EQ(RunProgram({ "identify", "--timeout", "x" }).code, 2);
+}
+
+TEST(Cli, ConvertAndShowParameterFiles)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), IgnUnitInfo {}));
+    const CliRun convert = RunProgram({ "convert", QString::fromStdString(dir.file("in.ign")),
+        QString::fromStdString(dir.file("out.ign")) });
+    EXPECT_EQ(convert.code, 0) << convert.err;
+    EXPECT_EQ(dir.read("in.ign"), dir.read("out.ign")) << "a current file converts to itself";
+    const CliRun show = RunProgram({ "show", QString::fromStdString(dir.file("out.ign")) });
+    EXPECT_EQ(show.code, 0) << show.err;
+    EXPECT_FALSE(show.out.empty());
+    EXPECT_EQ(RunProgram({ "show", QString::fromStdString(dir.file("missing.ign")) }).code, 1);
+    EXPECT_EQ(RunProgram({ "convert", "only-one" }).code, 2);
 }

@@ -166,7 +166,8 @@ TEST(UnitSimTest, FaultsTable)
         SimLine line(o);
         // A WCOM parser takes an echoed request for a frame: that is how the search sees the echo.
         const Bytes request = line.Wcom(0xFEEE, 0, {});
-        const auto frame = line.Exchange(request, 300);
+        // Answers get a generous limit, so a loaded machine cannot turn a late answer into a missing one.
+        const auto frame = line.Exchange(request, c.answers || c.echoed ? 3000 : 300);
         EXPECT_EQ(frame.has_value(), c.answers || c.echoed);
         if (frame && c.echoed) {
             EXPECT_EQ(*frame, request);
@@ -195,7 +196,7 @@ TEST(UnitSimTest, DropsAreReproducibleWithTheSeed)
         SimLine line(o);
         std::string answered;
         for (int i = 0; i < 8; ++i)
-            answered += line.Exchange(line.Ign(0x40, 1, {}), 300) ? '1' : '0';
+            answered += line.Exchange(line.Ign(0x40, 1, {}), 1000) ? '1' : '0';
         return answered;
     };
     const std::string first = pattern(7);

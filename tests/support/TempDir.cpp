@@ -2,9 +2,18 @@
 
 #include <QFile>
 
-ScopedWorkDir::ScopedWorkDir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+// The folder is also the program's settings folder, so no test reads or writes the user's settings.
+ScopedWorkDir::ScopedWorkDir() : previous_(QDir::currentPath())
+{
+    QDir::setCurrent(dir_.path());
+    qputenv("VORDAX4_SETTINGS_DIR", dir_.path().toUtf8());
+}
 
-ScopedWorkDir::~ScopedWorkDir() { QDir::setCurrent(previous_); }
+ScopedWorkDir::~ScopedWorkDir()
+{
+    QDir::setCurrent(previous_);
+    qunsetenv("VORDAX4_SETTINGS_DIR");
+}
 
 std::string ScopedWorkDir::read(const std::string& name) const
 {

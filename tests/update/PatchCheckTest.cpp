@@ -242,10 +242,27 @@ TEST_F(PatchCheck, SilentServerEndsAfterTheIdleTimeOut)
     EXPECT_TRUE(host.offers.empty());
 }
 
+TEST(PatchCheckAddress, WithoutAnAddressNothingIsAsked)
+{
+    if (!DefaultUpdateAddress().empty())
+        GTEST_SKIP() << "this build names an update address";
+    RecordingHost host;
+    PatchSettings settings;
+    CPatchCheck check(host, settings, "2026_12_10");
+    check.Start(false);
+    for (int tick = 0; tick < 100; ++tick) {
+        TickMs = tick * 50;
+        check.Tick();
+    }
+    EXPECT_FALSE(check.hasDocument());
+    EXPECT_TRUE(host.offers.empty());
+    check.Stop();
+}
+
 TEST(PatchAddress, DefaultAndPathRules)
 {
     EXPECT_EQ(UpdateAddress(""), DefaultUpdateAddress());
-    EXPECT_NE(DefaultUpdateAddress().find("/old/patch.xml"), std::string::npos);
+    EXPECT_TRUE(DefaultUpdateAddress().empty() || DefaultUpdateAddress().find("/old/patch.xml") != std::string::npos);
     EXPECT_EQ(UpdateAddress("http://updates.example.com"), "http://updates.example.com/old/patch.xml");
     EXPECT_EQ(UpdateAddress("http://127.0.0.1:8080/"), "http://127.0.0.1:8080/old/patch.xml");
     EXPECT_EQ(UpdateAddress("http://h/other/doc.xml"), "http://h/other/doc.xml");
