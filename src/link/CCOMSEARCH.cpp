@@ -1,5 +1,7 @@
 #include "link/CCOMSEARCH.h"
 
+#include "app/BuildInfo.h"
+
 #include "app/TickClock.h"
 #include "app/Trace.h"
 #include "lang/LangString.h"
@@ -21,8 +23,6 @@ constexpr uint32_t RED = 0x0000FF;
 const char* const connectedText = "###%s connected##%s verbunden##%s připojen";
 const char* const unmatchedText
     = "###COM %i:%s (unmatched)##COM %i:%s verbunden (unübertroffen)##COM %i:%s připojen (nekompatibilní)";
-const char* const bootloaderText
-    = "###(Disconnected by bootloader)##(Von Bootloader getrennt)##(Dočasně odpojeno bootloaderem)";
 
 } // namespace
 
@@ -30,17 +30,7 @@ CCOMSEARCH::CCOMSEARCH() { ConnectedUnit.codec.ResetCodec(); }
 
 std::string CCOMSEARCH::WindowCaption(const std::string& fileName) const
 {
-    char head[64];
-    std::snprintf(head, sizeof head, "  %s (v%i)       ", PRODUCT_WORD, PROGRAM_KEY);
-    std::string caption = head;
-    if (!fileName.empty()) {
-        caption += fileName;
-        if (!searchEnabled)
-            caption += "   ";
-    }
-    if (!searchEnabled)
-        caption += LangText(std::string(bootloaderText));
-    return caption;
+    return ::WindowCaption(fileName, searchEnabled != 0);
 }
 
 void CCOMSEARCH::SearchPass()

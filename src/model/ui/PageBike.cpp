@@ -179,6 +179,13 @@ void PageBike::storeLobe(const LobePoint& p, int address, int method)
     img().Adrb(address) = b;
 }
 
+std::array<std::pair<QCheckBox*, int>, 6> PageBike::checkBoxes() const
+{
+    return {{{CheckBoxZamenaPickup, PICKUPS_INTERCHANGE}, {CheckBoxNehlidaPalec, NO_LOBE_CHECK},
+        {CheckBoxCrossBlock, INTERLOCK_INPUT}, {CheckBoxPredPalec, SPARK_BEFORE_LOBE}, {CheckBoxSpecStart, SPECIAL_START},
+        {CheckBoxSpecDwellByStart, START_EXCITATION}}};
+}
+
 void PageBike::Store()
 {
     ControlBinder& b = binder_;
@@ -187,12 +194,8 @@ void PageBike::Store()
     b.UpDownToImage(UpDownRpmKorekce, FieldRef::byte(RPM_CORR), 1, 156);
     b.RadioIndexToImage(RadioGroupPickup1Polarita, FieldRef::byte(PICKUP_POLARITY));
     b.RadioIndexToImage(RadioGroupPickup2Polarita, FieldRef::byte(PICKUP_POLARITY, 1));
-    b.CheckBoxToImage(CheckBoxZamenaPickup, FieldRef::byte(PICKUPS_INTERCHANGE));
-    b.CheckBoxToImage(CheckBoxNehlidaPalec, FieldRef::byte(NO_LOBE_CHECK));
-    b.CheckBoxToImage(CheckBoxCrossBlock, FieldRef::byte(INTERLOCK_INPUT));
-    b.CheckBoxToImage(CheckBoxPredPalec, FieldRef::byte(SPARK_BEFORE_LOBE));
-    b.CheckBoxToImage(CheckBoxSpecStart, FieldRef::byte(SPECIAL_START));
-    b.CheckBoxToImage(CheckBoxSpecDwellByStart, FieldRef::byte(START_EXCITATION));
+    for (const auto& [box, address] : checkBoxes())
+        b.CheckBoxToImage(box, FieldRef::byte(address));
     b.UpDownToImage(UpDownKompenz, FieldRef::byte(COMPENSATION));
     std::fill_n(&img().Adrb(COMPENSATION + 1), 3, img().Adrb(COMPENSATION));
     b.ItemCodeToImage(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
@@ -239,12 +242,8 @@ void PageBike::Load()
     b.ImageToUpDown(UpDownRpmKorekce, FieldRef::byte(RPM_CORR), 1, -100);
     b.ImageToRadioIndex(RadioGroupPickup1Polarita, FieldRef::byte(PICKUP_POLARITY));
     b.ImageToRadioIndex(RadioGroupPickup2Polarita, FieldRef::byte(PICKUP_POLARITY, 1));
-    b.ImageToCheckBox(CheckBoxZamenaPickup, FieldRef::byte(PICKUPS_INTERCHANGE));
-    b.ImageToCheckBox(CheckBoxNehlidaPalec, FieldRef::byte(NO_LOBE_CHECK));
-    b.ImageToCheckBox(CheckBoxCrossBlock, FieldRef::byte(INTERLOCK_INPUT));
-    b.ImageToCheckBox(CheckBoxPredPalec, FieldRef::byte(SPARK_BEFORE_LOBE));
-    b.ImageToCheckBox(CheckBoxSpecStart, FieldRef::byte(SPECIAL_START));
-    b.ImageToCheckBox(CheckBoxSpecDwellByStart, FieldRef::byte(START_EXCITATION));
+    for (const auto& [box, address] : checkBoxes())
+        b.ImageToCheckBox(box, FieldRef::byte(address));
     b.ImageToUpDown(UpDownKompenz, FieldRef::byte(COMPENSATION));
     b.ImageToItemCode(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
     b.ImageToItemCode(ComboBoxNasobekPalcu, FieldRef::byte(GEBER_MODE));

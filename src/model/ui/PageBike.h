@@ -36,6 +36,8 @@ private:
     };
 
     void buildControls();
+    // The check boxes bound one to one to an image byte.
+    std::array<std::pair<QCheckBox*, int>, 6> checkBoxes() const;
     void fillLists();
     void storeLobe(const LobePoint& p, int address, int method);
     void loadLobe(LobePoint& p, int address, int method, bool firstEdge);
