@@ -321,6 +321,7 @@ void TMainForm::FormCreate()
     undo_.UndoInit(Image, activePage_, changedMap_);
     UpdateUndoButtons();
     BuildRuntimeTexts(texts_, languageTargets());
+    RetranslatePages();
     RefreshPages(false);
     ApplyDefaultVisibility();
     editorsReload_ = true;
@@ -506,11 +507,16 @@ void TMainForm::SetLanguage(int language)
 {
     LanguageIndex = language;
     BuildRuntimeTexts(texts_, languageTargets());
-    for (SettingsPage* p : pages_)
-        if (p)
-            p->Retranslate();
+    RetranslatePages();
     RefreshPages(false);
     RefreshMonitorDisplay();
+}
+
+void TMainForm::RetranslatePages()
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        if (pages_[i] && !(i == PAGE_SENSORS && pages_[i] == pages_[PAGE_MISC]))
+            pages_[i]->Retranslate();
 }
 
 void TMainForm::RefreshMonitorDisplay()

@@ -134,6 +134,7 @@ private:
     void AfterRestore(const UndoRing::Restored& r, bool isUndo);
     void UpdateUndoButtons();
     void BuildMenus();
+    void RetranslatePages();
     MonitorPlayer::Hooks playerHooks();
     void ReplayMonitor(const uint8_t* bytes);
     void UpdateLiveSource();

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -69,6 +70,8 @@ TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
     auto form = start({"DEUTSCH"});
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(0), "Verschiedene");
+    EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxNasobekPalcu")->itemText(0), "1 Zündung pro Umdrehungk")
+        << "the lists are filled in the language of the command line";
 }
 
 TEST_F(MainFormFixture, NoPatchCheckWord)
