@@ -291,6 +291,8 @@ bool ConnectionManager::FollowJob()
         if (startedJob_ == JobMonitor)
             TakeOverMonitor();
         Judge();
+        // A port handed to the bootloader tool takes no further job.
+        return link_.connectedPort.load(std::memory_order_acquire) != 0;
     }
     return true;
 }

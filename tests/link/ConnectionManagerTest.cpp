@@ -355,4 +355,47 @@ TEST_F(ManagerWorld, ResetSendsTheResetCommand)
     EXPECT_TRUE(PumpUntil([&] { return unit->ResetsReceived() == 1; }, {}, 1000));
 }
 
+TEST_F(ManagerWorld, ThreeFailedReadJobsEndWithTheReadError)
+{
+    StartUnit();
+    Connect();
+    jobWaitMs = 5;
+    unit->SetSilent(true);
+    const ParamImage before = image;
+    manager.ReadCommand();
+    ASSERT_TRUE(RunUntil([&] { return Result().text == "Read error !"; }, 1000));
+    EXPECT_EQ(Result().back, 0x0000FFu);
+    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling";
+    EXPECT_EQ(image, before) << "a failed Read leaves the image alone";
+    // The failures go on counting: the next failed monitor job drops the link.
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 200));
+}
+
+TEST_F(ManagerWorld, WithoutAUnitLabelComShowsThePortChoice)
+{
+    EXPECT_FALSE(manager.CommandsEnabled(false));
+    EXPECT_TRUE(manager.CommandsEnabled(true)) << "a replayed recording enables the commands";
+    link.forcedPort = -1;
+    manager.Pass();
+    EXPECT_EQ(host.labelCom, "COM=OFF");
+    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
+    EXPECT_EQ(status.Priority(1), -5);
+}
+
+TEST_F(ManagerWorld, BootloaderResetHandsThePortOver)
+{
+    StartUnit();
+    Connect();
+    EXPECT_TRUE(manager.CommandsEnabled(false));
+    manager.RequestBootloaderReset();
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return unit->ResetsReceived() == 1; }, {}, 1000));
+    EXPECT_EQ(link.searchEnabled, 0);
+    EXPECT_EQ(link.rememberedPort, 5);
+    Pass();
+    EXPECT_EQ(host.labelCom, "COM=5 (DISCONECTED)");
+    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+}
+
 } // namespace
