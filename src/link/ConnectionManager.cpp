@@ -131,6 +131,9 @@ void ConnectionManager::Pass()
     link_.LinkTick();
     const int32_t port = link_.connectedPort.load(std::memory_order_acquire);
     if (!port) {
+        // The link can also go without DropConnection (a vanished device, the bootloader tool).
+        if (LinkStep != StepOffline)
+            ForgetUnit();
         LinkStep = StepOffline;
         UpdateLabelCom();
     }
@@ -201,6 +204,14 @@ bool ConnectionManager::CommandsEnabled(bool replaying) const
 void ConnectionManager::DropConnection()
 {
     link_.Disconnect();
+    ForgetUnit();
+    LinkStep = StepOffline;
+}
+
+void ConnectionManager::ForgetUnit()
+{
+    programPending = 0;
+    saveCountdown = 0;
     if (link_.searchEnabled)
         ShowNoConnection();
     unitMirrorValid = 0;

@@ -105,6 +105,8 @@ private:
     void SetProgress(bool visible, uint32_t colour, int percent);
     void SetPercent(int percent) { SetProgress(progressVisible_, progressColour_, percent); }
     void ShowNoConnection();
+    // What a lost link leaves behind: no mirror, no version, no storing to wait for.
+    void ForgetUnit();
     void UpdateLabelCom();
     void SetLabelCom(const std::string& text);
 

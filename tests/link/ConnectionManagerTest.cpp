@@ -371,6 +371,20 @@ TEST_F(ManagerWorld, ThreeFailedReadJobsEndWithTheReadError)
     ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 200));
 }
 
+TEST_F(ManagerWorld, AVanishedDeviceForgetsTheUnit)
+{
+    StartUnit();
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    unit->Stop();
+    ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepOffline; }));
+    EXPECT_EQ(manager.VersionState, 0);
+    EXPECT_EQ(manager.unitMirrorValid, 0);
+    EXPECT_EQ(host.unitPanel, "not connected");
+    EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
+    EXPECT_FALSE(labels.labels[4].shown);
+}
+
 TEST_F(ManagerWorld, WithoutAUnitLabelComShowsThePortChoice)
 {
     EXPECT_FALSE(manager.CommandsEnabled(false));
