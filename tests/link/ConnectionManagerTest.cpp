@@ -371,6 +371,21 @@ TEST_F(ManagerWorld, ThreeFailedReadJobsEndWithTheReadError)
     ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 200));
 }
 
+TEST_F(ManagerWorld, DroppedAnswersAreRepeatedAndTheCommandsStillSucceed)
+{
+    StartUnit();
+    jobWaitMs = 60; // a dropped answer is only noticed as the tick clock moves on
+    Connect();
+    unit->SetFaults(0.05, 0, 7);
+    const int sentBefore = link.FramesSent(), answeredBefore = unit->RequestsAnswered();
+    manager.ReadCommand();
+    RunCommand();
+    EXPECT_GT(link.FramesSent() - sentBefore, unit->RequestsAnswered() - answeredBefore) << "answers were dropped";
+    EXPECT_EQ(Result().text, "Verify: OK");
+    EXPECT_EQ(image.bytes(), Pattern(3));
+    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+}
+
 TEST_F(ManagerWorld, AVanishedDeviceForgetsTheUnit)
 {
     StartUnit();
