@@ -1,0 +1,635 @@
+#include "link/ConnectionManager.h"
+
+#include "app/TickClock.h"
+#include "lang/LangString.h"
+#include "link/CCOMCOM.h"
+#include "link/ComMenuModel.h"
+#include "link/StatusSlots.h"
+#include "model/ImageValidation.h"
+#include "model/MonitorImage.h"
+#include "monitor/MonitorRequest.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t BLACK = 0x000000;
+constexpr uint32_t RED = 0x0000FF;
+constexpr uint32_t CYAN = 0xFFFF00;
+constexpr uint32_t YELLOW = 0x00FFFF;
+constexpr uint32_t GREEN = 0x00FF00;
+constexpr uint32_t BUTTON_FACE = 0xFF00000F;
+
+constexpr int RESULT_SLOT = 2;
+constexpr int RESULT_MS = 2000;
+constexpr int RESULT_PRIORITY = 10;
+constexpr int IDENTICAL_MS = 4000;
+constexpr int PART_LEN = 100;
+constexpr int MONITOR_LEN = 100;
+
+constexpr int ALL_FLAGS = JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA;
+constexpr int MONITOR_FLAGS = JOB_FLAG_SEND_ALL | JOB_FLAG_ONE_ATTEMPT;
+
+constexpr const char* NO_CONNECTION = "###No connection with PC...##Keine Verbindung zum PC...##Není spojení s PC...";
+constexpr const char* SETTINGS_DIFFERENT = "###Unit and PC settings are different##Einrichten der Einheit und der PC "
+                                           "sind anders##Nastavení v jednotce a PC se liší";
+constexpr const char* SETTINGS_IDENTICAL = "###Unit and PC settings are identical##Einrichten des Einheit und der PC "
+                                           "ist die gleichen##Nastavení v jednotce a PC je shodné";
+constexpr const char* VERSION_MISMATCH = "###Unmatched version of PC and Ignition programs!##Programm der Zündung ist "
+                                         "nicht kompatibel mit dem Programm am PC!##Neshodné verze proramu v PC a "
+                                         "zapalování!";
+constexpr const char* SUBVERSION_MISMATCH = "###Unmatched subversion of PC and Ignition programs!##Inkongruend "
+                                            "SubVersion PC und der Zündung!##Neshodné podverze proramu v PC a "
+                                            "zapalování!";
+constexpr const char* NEW_INSTALLATION
+    = "###This is a new installation of set software for Motravex ignitions.\nYou have to read actual setting of "
+      "ignition before first programming of unit (the Read button),\nor open valid .ign file (e.g. from attached CD) "
+      "!##This is a new installation of set software for Motravex ignitions.\nYou have to read actual setting of "
+      "ignition before first programming of unit (the Read button),\nor open valid .ign file (e.g. from attached CD) "
+      "!##Toto je nová instalace setovacího programu pro zapalování Motravex.\nPřed prvním naprogramováním jednotky "
+      "musíte stav připojené jednotky vyčíst (tlačítkem číst),\nnebo otevřít .ign soubor s odpovídajícím nastavením "
+      "(například z přiloženého CD) !";
+constexpr const char* ATTENTION = "###Attention##Attention##Upozornění";
+
+// The per-mille span of the shared progress bar each configuration read fills.
+struct ConfigSpan {
+    int step, from, to;
+};
+constexpr ConfigSpan CONFIG_SPANS[] = {
+    { 48, 200, 300 },
+    { 49, 300, 400 },
+    { 50, 400, 500 },
+    { 51, 500, 600 },
+    { 56, 600, 700 },
+    { 57, 700, 800 },
+    { 58, 800, 900 },
+    { 59, 900, 1000 },
+};
+
+bool IsConfigRead(int step) { return (step >= 48 && step <= 51) || (step >= 56 && step <= 59); }
+bool IsMonitorStep(int step) { return step == 2 || (step >= 52 && step <= 55) || (step >= 60 && step <= 63); }
+
+std::string VersionMismatchText(int major, int minor)
+{
+    char tail[64];
+    std::snprintf(tail, sizeof tail, "  PC-%d.%02d, IGN-%d.%02d", PROGRAM_KEY, PROGRAM_SUBVERSION, major, minor);
+    return std::string(LangText(major == PROGRAM_KEY ? SUBVERSION_MISMATCH : VERSION_MISMATCH)) + tail;
+}
+
+} // namespace
+
+const ConnectionManager::ResultMessage ConnectionManager::ReferenceTitle
+    = { "###Reference read:##Referenzlesen:##Čtení reference:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::ReadTitle = { "###Read:##Lesen:##Čtení:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::VerifyTitle
+    = { "###Verify:##Vergleichen:##Verifikace:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::ProgramTitle
+    = { "###Program device:##Programmieren:##Programování:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::SavingTitle = { "###Saving:##Speichern:##Ukládání:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::ReferenceOk
+    = { "###Reference read: OK##Referenzlesen: OK##Čtení reference: OK", Success };
+const ConnectionManager::ResultMessage ConnectionManager::VerifyOk
+    = { "###Verify: OK##Vergleichen: OK##Verifikace: OK", Success };
+const ConnectionManager::ResultMessage ConnectionManager::ProgramOk
+    = { "###Program device: OK##Programmieren: OK##Programování: OK", Success };
+const ConnectionManager::ResultMessage ConnectionManager::ReferenceError
+    = { "###Reference read error !##Referenzlesefehler !##Chyba čtení reference !", Failure };
+const ConnectionManager::ResultMessage ConnectionManager::ReadError
+    = { "###Read error !##Lesefehler !##Chyba čtení !", Failure };
+const ConnectionManager::ResultMessage ConnectionManager::VerifyError
+    = { "###Verify error !##Vergleichsfehler !##Chyba verifikace !", Failure };
+
+ConnectionManager::ConnectionManager(CCOMCOM& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
+    StatusSlots& status, ConnectionHost& host)
+    : link_(link)
+    , image_(image)
+    , monitor_(monitor)
+    , request_(request)
+    , status_(status)
+    , host_(host)
+{
+}
+
+int ConnectionManager::ConfigReadPercent(int step, int p)
+{
+    for (const ConfigSpan& s : CONFIG_SPANS)
+        if (s.step == step)
+            return (s.from * 100 + (s.to - s.from) * p) / 1000;
+    return p;
+}
+
+void ConnectionManager::Pass()
+{
+    if (firstPass_) {
+        firstPass_ = false;
+        if (link_.searchEnabled)
+            ShowNoConnection();
+    }
+    link_.LinkTick();
+    const int32_t port = link_.connectedPort.load(std::memory_order_acquire);
+    if (!port) {
+        // The link can also go without DropConnection (a vanished device, the bootloader tool).
+        if (LinkStep != StepOffline)
+            ForgetUnit();
+        LinkStep = StepOffline;
+        UpdateLabelCom();
+    }
+    if (!port || !link_.searchEnabled)
+        return;
+    if (LinkStep == StepOffline) {
+        LinkStep = StepReference;
+        attempts = 0;
+        lastMonitorTick = 0;
+        programPending = 0;
+        SetLabelCom("COM=" + std::to_string(port));
+    }
+    if (!FollowJob())
+        return;
+    if (LinkStep == StepIdle) {
+        attempts = 0;
+        if (PendingCommand) {
+            LinkStep = PendingCommand;
+            PendingCommand = 0;
+        } else {
+            const int32_t tick = TickMs.load() / MS_PER_TICK;
+            if (tick - lastMonitorTick > MONITOR_INTERVAL_TICKS) {
+                lastMonitorTick = tick;
+                LinkStep = StepMonitor;
+            }
+        }
+    }
+    if (!HasJob())
+        StartStepJob();
+    ShowStoring();
+}
+
+bool ConnectionManager::HasJob() const { return link_.job() != JobNone; }
+
+void ConnectionManager::VerifyCommand()
+{
+    ValidateImage(image_);
+    host_.RefreshPages();
+    PendingCommand = StepVerify;
+}
+
+bool ConnectionManager::ProgramCommand()
+{
+    if (!link_.connectedPort.load(std::memory_order_acquire))
+        return false;
+    if (host_.NewInstallation()) {
+        host_.ShowMessageBox(LangText(NEW_INSTALLATION), LangText(ATTENTION), ConnectionHost::MessageError);
+        return false;
+    }
+    ValidateImage(image_);
+    host_.RefreshPages();
+    programAll = 1;
+    PendingCommand = StepProgramReference;
+    return true;
+}
+
+void ConnectionManager::RequestProgramChanged()
+{
+    programAll = 0;
+    PendingCommand = StepProgramWrite;
+}
+
+bool ConnectionManager::CommandsEnabled(bool replaying) const
+{
+    return link_.connectedPort.load(std::memory_order_acquire) != 0 || replaying;
+}
+
+void ConnectionManager::DropConnection()
+{
+    link_.Disconnect();
+    ForgetUnit();
+    LinkStep = StepOffline;
+}
+
+void ConnectionManager::ForgetUnit()
+{
+    programPending = 0;
+    saveCountdown = 0;
+    if (link_.searchEnabled)
+        ShowNoConnection();
+    unitMirrorValid = 0;
+    CompareWithUnit();
+    VersionState = 0;
+    versionText.clear();
+    UpdateUnitPanel();
+}
+
+void ConnectionManager::CompareWithUnit()
+{
+    host_.RebuildCaption();
+    if (!unitMirrorValid) {
+        status_.ShowStatus(4, nullptr, 0, BLACK, BUTTON_FACE, RESULT_PRIORITY);
+        return;
+    }
+    if (UnitMirror != image_)
+        status_.ShowStatus(4, SETTINGS_DIFFERENT, -1, BLACK, YELLOW, RESULT_PRIORITY);
+    else
+        status_.ShowStatus(4, SETTINGS_IDENTICAL, IDENTICAL_MS, BLACK, GREEN, RESULT_PRIORITY);
+}
+
+void ConnectionManager::UpdateUnitPanel()
+{
+    host_.SetUnitPanelText(UnitPanelText(VersionState, versionText, unitInfo));
+}
+
+void ConnectionManager::ShowNoConnection() { status_.ShowStatus(1, NO_CONNECTION, -1, BLACK, RED, -5); }
+
+void ConnectionManager::UpdateLabelCom()
+{
+    std::vector<int> slotPorts;
+    for (const SearchSlot& slot : link_.searchSlots)
+        if (slot.port > 0)
+            slotPorts.push_back(slot.port);
+    SetLabelCom(ComMenuModel::LabelComText(link_.searchEnabled, link_.rememberedPort, link_.forcedPort, slotPorts));
+}
+
+void ConnectionManager::SetLabelCom(const std::string& text)
+{
+    if (labelComShown_ && text == labelComText_)
+        return;
+    labelComShown_ = true;
+    labelComText_ = text;
+    host_.SetLabelComText(text);
+}
+
+void ConnectionManager::SetProgress(bool visible, uint32_t colour, int percent)
+{
+    if (visible == progressVisible_ && colour == progressColour_ && percent == progressPercent_)
+        return;
+    progressVisible_ = visible;
+    progressColour_ = colour;
+    progressPercent_ = percent;
+    host_.ShowProgress(visible, colour, percent);
+}
+
+void ConnectionManager::ShowResult(const ResultMessage& message, int titlePercent)
+{
+    const uint32_t back = message.kind == Failure ? RED : BUTTON_FACE;
+    status_.ShowStatus(RESULT_SLOT, message.text, RESULT_MS, BLACK, back, RESULT_PRIORITY);
+    switch (message.kind) {
+    case Title:
+        SetProgress(true, CYAN, titlePercent);
+        break;
+    case Success:
+        SetPercent(100);
+        break;
+    case Failure:
+        SetProgress(progressVisible_, RED, 100);
+        break;
+    }
+}
+
+bool ConnectionManager::FollowJob()
+{
+    const int32_t job = link_.job();
+    if (job == JobWrite || job == JobRead) {
+        ShowJobProgress();
+    } else if (job == JobFailed) {
+        link_.ClearJob();
+        ++failedJobs;
+        if (failedJobs > 2)
+            return JobFailedInStep();
+    } else if (job == JobDone) {
+        link_.ClearJob();
+        failedJobs = 0;
+        if (startedJob_ == JobMonitor)
+            TakeOverMonitor();
+        Judge();
+        // A port handed to the bootloader tool takes no further job.
+        return link_.connectedPort.load(std::memory_order_acquire) != 0;
+    }
+    return true;
+}
+
+void ConnectionManager::ShowJobProgress()
+{
+    const int span = rangeEnd - rangeStart;
+    if (span <= 0)
+        return;
+    const int p = std::clamp((link_.jobPos() - rangeStart) * 100 / span, 0, 100);
+    SetPercent(IsConfigRead(LinkStep) ? ConfigReadPercent(LinkStep, p) : p);
+}
+
+bool ConnectionManager::JobFailedInStep()
+{
+    if (LinkStep == StepMonitor) {
+        DropConnection();
+        return false;
+    }
+    if (LinkStep == StepReference || LinkStep == StepReferenceAgain || (LinkStep >= 48 && LinkStep <= 63))
+        ShowResult(ReferenceError);
+    else if (LinkStep == StepRead || LinkStep == StepReadAgain)
+        ShowResult(ReadError);
+    else if (LinkStep == StepVerify || (LinkStep >= StepProgramReference && LinkStep <= StepProgramReadBack))
+        ShowResult(VerifyError);
+    LinkStep = StepIdle;
+    return true;
+}
+
+void ConnectionManager::Retry(int32_t step, const ResultMessage& error, int retryPercent)
+{
+    if (attempts < 2) {
+        SetPercent(retryPercent);
+        LinkStep = step;
+    } else {
+        ShowResult(error);
+        LinkStep = StepIdle;
+    }
+}
+
+void ConnectionManager::Judge()
+{
+    const uint8_t* rx = link_.jobRxData;
+    const int step = LinkStep;
+    if (step == StepMonitor) {
+        LinkStep = StepIdle;
+    } else if (step == StepReference || step == StepProgramReference) {
+        std::memcpy(firstRead.data(), rx, REFERENCE_BLOCK_LEN);
+        LinkStep = step + 1;
+    } else if (step == StepReferenceAgain || step == StepProgramReferenceAgain) {
+        JudgeReference();
+    } else if (step >= StepConfigFirst && step <= 51) {
+        const int part = step & 3;
+        std::memcpy(firstRead.data() + part * PART_LEN, rx + part * PART_LEN, PART_LEN);
+        static constexpr int32_t next[] = { 53, 54, 55, 60 };
+        LinkStep = next[part];
+    } else if (step >= StepConfigMonitorFirst && step <= 55) {
+        LinkStep = step - 4;
+    } else if (step >= StepConfigSecond && step <= 59) {
+        JudgeConfigSecond();
+    } else if (step >= StepConfigMonitorSecond && step <= 63) {
+        LinkStep = step - 4;
+    } else if (step == StepRead) {
+        std::memcpy(firstRead.data(), rx, RS_LEN_EXE);
+        LinkStep = StepReadAgain;
+    } else if (step == StepReadAgain) {
+        JudgeReadAgain();
+    } else if (step == StepVerify) {
+        JudgeCompare(StepVerify);
+    } else if (step == StepProgramWrite) {
+        LinkStep = StepProgramReadBack;
+    } else if (step == StepProgramReadBack) {
+        JudgeCompare(StepProgramWrite);
+    } else if (step == StepReset) {
+        LinkStep = StepIdle;
+    } else if (step == StepBootloaderReset) {
+        link_.BootloaderHandOver(link_.connectedPort.load(std::memory_order_acquire), BOOT_RELEASE_PORT);
+        host_.RebuildCaption();
+        LinkStep = StepIdle;
+    }
+}
+
+void ConnectionManager::JudgeReference()
+{
+    const uint8_t* rx = link_.jobRxData;
+    const int32_t first = LinkStep == StepReferenceAgain ? StepReference : StepProgramReference;
+    if (std::memcmp(firstRead.data(), rx, REFERENCE_BLOCK_LEN) != 0) {
+        Retry(first, ReferenceError);
+        return;
+    }
+    std::copy(rx, rx + REFERENCE_BLOCK_LEN, referenceBlock.begin());
+    unitInfo = BuildUnitInfo(referenceBlock);
+    ValidateImage(image_);
+    host_.RefreshPages();
+    const int major = referenceBlock[10], minor = referenceBlock[11];
+    if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
+        // After connecting the mirror still holds the previous unit's bytes; it only becomes
+        // valid once the configuration has been read twice alike.
+        if (first == StepProgramReference)
+            unitMirrorValid = 1;
+        attempts = 0;
+        LinkStep = first == StepReference ? StepConfigMonitorFirst : StepProgramWrite;
+        return;
+    }
+    LinkStep = StepIdle;
+    SetProgress(progressVisible_, RED, 100);
+    VersionMessageBox(major, minor);
+}
+
+void ConnectionManager::VersionMessageBox(int major, int minor)
+{
+    host_.ShowMessageBox(VersionMismatchText(major, minor), PRODUCT_WORD, ConnectionHost::MessageError);
+}
+
+void ConnectionManager::JudgeConfigSecond()
+{
+    const int part = LinkStep & 3;
+    const uint8_t* rx = link_.jobRxData + part * PART_LEN;
+    if (std::memcmp(firstRead.data() + part * PART_LEN, rx, PART_LEN) != 0) {
+        Retry(StepConfigMonitorFirst, ReferenceError, 20);
+        return;
+    }
+    std::memcpy(UnitMirror.data() + part * PART_LEN, rx, PART_LEN);
+    if (LinkStep < 59) {
+        LinkStep += 5;
+        return;
+    }
+    unitMirrorValid = 1;
+    CompareWithUnit();
+    ShowResult(ReferenceOk);
+    LinkStep = StepIdle;
+}
+
+void ConnectionManager::JudgeReadAgain()
+{
+    const uint8_t* rx = link_.jobRxData;
+    if (std::memcmp(firstRead.data(), rx, RS_LEN_EXE) != 0) {
+        Retry(StepRead, VerifyError);
+        return;
+    }
+    changedMap.fill(0);
+    std::memcpy(image_.data(), rx, RS_LEN_EXE);
+    if (host_.NewInstallation()) {
+        host_.ClearNewInstallation();
+        host_.SaveSettings();
+    }
+    UnitMirror = image_;
+    unitMirrorValid = 1;
+    CompareWithUnit();
+    host_.UndoSnapshot();
+    ValidateImage(image_);
+    host_.RefreshPages();
+    ShowResult(VerifyOk);
+    LinkStep = StepIdle;
+}
+
+void ConnectionManager::JudgeCompare(int32_t retryStep)
+{
+    const bool onlyChanged = LinkStep == StepProgramReadBack && !programAll;
+    if (CountDifferences(image_.data(), link_.jobRxData, onlyChanged)) {
+        Retry(retryStep, VerifyError);
+        return;
+    }
+    if (LinkStep == StepProgramReadBack) {
+        changedMap.fill(0);
+        programPending = 1;
+        // Storing is shown until the next monitor data reports the real count.
+        saveCountdown = 1;
+    }
+    ShowResult(VerifyOk);
+    LinkStep = StepIdle;
+}
+
+int ConnectionManager::CountDifferences(const uint8_t* a, const uint8_t* b, bool onlyChanged) const
+{
+    int n = 0;
+    for (int i = 0; i < RS_LEN_EXE; ++i)
+        if ((!onlyChanged || changedMap[static_cast<size_t>(i)]) && a[i] != b[i])
+            ++n;
+    return n;
+}
+
+void ConnectionManager::StartStepJob()
+{
+    const int step = LinkStep;
+    if (IsMonitorStep(step)) {
+        StartMonitorExchange();
+        return;
+    }
+    switch (step) {
+    case StepReference:
+    case StepProgramReference:
+        ++attempts;
+        [[fallthrough]];
+    case StepReferenceAgain:
+    case StepProgramReferenceAgain:
+        rangeStart = 0;
+        rangeEnd = REFERENCE_BLOCK_LEN;
+        if (link_.StartJob(JobReference, 0, REFERENCE_BLOCK_LEN, ALL_FLAGS))
+            startedJob_ = JobReference;
+        ShowResult(ReferenceTitle);
+        return;
+    case StepRead:
+        programPending = 0;
+        ++attempts;
+        ShowResult(ReadTitle);
+        host_.ForgetFileName();
+        StartRead(0, RS_LEN_EXE, ALL_FLAGS);
+        return;
+    case StepReadAgain:
+        ShowResult(VerifyTitle);
+        StartRead(0, RS_LEN_EXE, ALL_FLAGS);
+        return;
+    case StepVerify:
+        ++attempts;
+        ShowResult(VerifyTitle);
+        StartRead(0, RS_LEN_EXE, ALL_FLAGS);
+        return;
+    case StepProgramWrite:
+        StartProgramWrite();
+        return;
+    case StepProgramReadBack:
+        ShowResult(VerifyTitle);
+        if (programAll) {
+            StartRead(0, RS_LEN_EXE, ALL_FLAGS);
+        } else {
+            std::copy(changedMap.begin(), changedMap.end(), link_.jobToSend);
+            StartRead(0, RS_LEN_EXE, JOB_FLAG_CLEAR_DATA);
+        }
+        return;
+    case StepReset:
+    case StepBootloaderReset:
+        StartReset();
+        return;
+    default:
+        break;
+    }
+    if (IsConfigRead(step)) {
+        if (step == StepConfigFirst)
+            ++attempts;
+        const int part = step & 3;
+        // The eight reads share one bar, so a part starts where the previous one ended.
+        ShowResult(ReferenceTitle, ConfigReadPercent(step, 0));
+        StartRead(part * PART_LEN, PART_LEN, ALL_FLAGS);
+    }
+}
+
+void ConnectionManager::StartRead(int start, int length, int flags)
+{
+    rangeStart = start;
+    rangeEnd = start + length;
+    if (link_.StartJob(JobRead, start, length, flags))
+        startedJob_ = JobRead;
+}
+
+void ConnectionManager::StartMonitorExchange()
+{
+    const auto bytes = request_.Build();
+    std::copy(bytes.begin(), bytes.end(), link_.jobData);
+    if (link_.StartJob(JobMonitor, 0, MONITOR_LEN, MONITOR_FLAGS))
+        startedJob_ = JobMonitor;
+}
+
+void ConnectionManager::StartProgramWrite()
+{
+    ++attempts;
+    ShowResult(ProgramTitle);
+    rangeStart = 0;
+    rangeEnd = RS_LEN_EXE;
+    UnitMirror = image_;
+    unitMirrorValid = 0;
+    CompareWithUnit();
+    std::memcpy(link_.jobData, image_.data(), RS_LEN_EXE);
+    int flags = JOB_FLAG_SEND_ALL;
+    if (!programAll) {
+        std::copy(changedMap.begin(), changedMap.end(), link_.jobToSend);
+        flags = 0;
+    }
+    if (link_.StartJob(JobWrite, 0, RS_LEN_EXE, flags))
+        startedJob_ = JobWrite;
+}
+
+void ConnectionManager::StartReset()
+{
+    std::fill(link_.jobData, link_.jobData + REFERENCE_BLOCK_LEN, 0);
+    link_.jobData[12] = 0xA5;
+    link_.jobData[13] = 0x10;
+    link_.rawCommand = 0xF000;
+    link_.rawLength = 0;
+    if (link_.StartJob(JobCommand, 0, 1, JOB_FLAG_SEND_ALL))
+        startedJob_ = JobCommand;
+}
+
+void ConnectionManager::TakeOverMonitor()
+{
+    monitor_.setBlock(link_.jobRxData);
+    const int major = monitor_.Monb(MON_KEY), minor = monitor_.Monb(MON_SUBVERSION);
+    if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
+        VersionState = 2;
+        char text[32];
+        std::snprintf(text, sizeof text, "RSKEY=%d.%02d", PROGRAM_KEY, PROGRAM_SUBVERSION);
+        versionText = text;
+    } else {
+        VersionState = 1;
+        versionText = VersionMismatchText(major, minor);
+    }
+    saveCountdown = monitor_.Monw(MON_SAVE_COUNTDOWN);
+    status_.ShowStatus(1, nullptr, 0, BLACK, BUTTON_FACE, RESULT_PRIORITY);
+    UpdateUnitPanel();
+    host_.FeedRecorder(link_.jobRxData);
+    host_.RefreshMonitorDisplay();
+}
+
+void ConnectionManager::ShowStoring()
+{
+    if (saveCountdown > 0) {
+        if (!HasJob())
+            ShowResult(SavingTitle);
+        SetProgress(
+            true, progressColour_, (STORING_START - std::min(saveCountdown, STORING_START)) * 100 / STORING_START);
+        return;
+    }
+    if (programPending) {
+        unitMirrorValid = 1;
+        CompareWithUnit();
+        programPending = 0;
+        ShowResult(ProgramOk);
+    }
+}

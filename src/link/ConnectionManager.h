@@ -1,0 +1,148 @@
+#pragma once
+
+#include "link/ConnectionHost.h"
+#include "link/UnitInfo.h"
+#include "model/ChangedMap.h"
+#include "model/ParamImage.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class CCOMCOM;
+class MonitorImage;
+class MonitorRequest;
+class StatusSlots;
+
+// Turns the link into the program's commands. The window calls Pass on every main-timer tick whose
+// count is even; it reads the unit's reference block and configuration after connecting, polls the
+// monitor data while idle, and carries out Read, Verify, Program and Reset through transfer jobs.
+class ConnectionManager {
+public:
+    // LinkStep values with a name of their own; the configuration reads use 48..63.
+    enum Step : int32_t {
+        StepOffline = 0,
+        StepIdle = 1,
+        StepMonitor = 2,
+        StepReference = 32,
+        StepReferenceAgain = 33,
+        StepConfigFirst = 48,
+        StepConfigMonitorFirst = 52,
+        StepConfigSecond = 56,
+        StepConfigMonitorSecond = 60,
+        StepRead = 64,
+        StepReadAgain = 65,
+        StepVerify = 80,
+        StepProgramReference = 96,
+        StepProgramReferenceAgain = 97,
+        StepProgramWrite = 98,
+        StepProgramReadBack = 99,
+        StepReset = 128,
+        StepBootloaderReset = 129,
+    };
+    static constexpr int STORING_START = 800;
+    static constexpr int MONITOR_INTERVAL_TICKS = 6;
+
+    ConnectionManager(CCOMCOM& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
+        StatusSlots& status, ConnectionHost& host);
+
+    // One pass of the connection manager.
+    void Pass();
+
+    // Buttons and menu items. The window applies the open page's controls to the image before
+    // VerifyCommand and ProgramCommand.
+    void ReadCommand() { PendingCommand = StepRead; }
+    void VerifyCommand();
+    // Returns whether the program command was accepted: it is refused without a connected unit and
+    // on a new installation (with a message box).
+    bool ProgramCommand();
+    void ResetCommand() { PendingCommand = StepReset; }
+    // Undo and redo with "program immediately" ticked: only the changed bytes are written.
+    void RequestProgramChanged();
+    // The bootloader tool asked for the unit to be reset into its bootloader.
+    void RequestBootloaderReset() { PendingCommand = StepBootloaderReset; }
+    // The Read, Verify, Program and Reset controls are enabled while this holds.
+    bool CommandsEnabled(bool replaying) const;
+
+    void DropConnection();
+    void CompareWithUnit();
+    void UpdateUnitPanel();
+
+    // The per-cent value of progress p (0..100) of one of the eight configuration reads after
+    // connecting; the reads share one bar from 20 to 100.
+    static int ConfigReadPercent(int step, int p);
+
+    int32_t LinkStep = StepOffline;
+    int32_t PendingCommand = 0;
+    int32_t failedJobs = 0;
+    int32_t attempts = 0;
+    int32_t lastMonitorTick = 0;
+    int32_t rangeStart = 0;
+    int32_t rangeEnd = 0;
+    std::array<uint8_t, RS_LEN_EXE> firstRead {};
+    uint8_t programPending = 0;
+    ::ReferenceBlock referenceBlock {};
+    ParamImage UnitMirror;
+    int32_t unitMirrorValid = 0;
+    ::ChangedMap changedMap {};
+    int32_t programAll = 1;
+    int32_t saveCountdown = 0;
+    int32_t VersionState = 0;
+    std::string versionText;
+    UnitInfo unitInfo;
+
+private:
+    enum MessageKind { Title, Success, Failure };
+    struct ResultMessage {
+        const char* text;
+        MessageKind kind;
+    };
+    static const ResultMessage ReferenceTitle, ReadTitle, VerifyTitle, ProgramTitle, SavingTitle, ReferenceOk, VerifyOk,
+        ProgramOk, ReferenceError, ReadError, VerifyError;
+
+    // A title starts the bar at titlePercent.
+    void ShowResult(const ResultMessage& message, int titlePercent = 0);
+    void SetProgress(bool visible, uint32_t colour, int percent);
+    void SetPercent(int percent) { SetProgress(progressVisible_, progressColour_, percent); }
+    void ShowNoConnection();
+    // What a lost link leaves behind: no mirror, no version, no storing to wait for.
+    void ForgetUnit();
+    void UpdateLabelCom();
+    void SetLabelCom(const std::string& text);
+
+    // Step 6 of a pass; false when the pass ends (the link was dropped).
+    bool FollowJob();
+    void ShowJobProgress();
+    bool JobFailedInStep();
+    void Judge();
+    void JudgeReference();
+    void JudgeConfigSecond();
+    void JudgeReadAgain();
+    void JudgeCompare(int32_t retryStep);
+    void Retry(int32_t step, const ResultMessage& error, int retryPercent = 0);
+    void StartStepJob();
+    void StartMonitorExchange();
+    void StartRead(int start, int length, int flags);
+    void StartProgramWrite();
+    void StartReset();
+    void TakeOverMonitor();
+    void ShowStoring();
+    void VersionMessageBox(int major, int minor);
+    int CountDifferences(const uint8_t* a, const uint8_t* b, bool onlyChanged) const;
+    bool HasJob() const;
+
+    CCOMCOM& link_;
+    ParamImage& image_;
+    MonitorImage& monitor_;
+    MonitorRequest& request_;
+    StatusSlots& status_;
+    ConnectionHost& host_;
+
+    bool firstPass_ = true;
+    int32_t startedJob_ = 0;
+    bool progressVisible_ = false;
+    uint32_t progressColour_ = 0;
+    int progressPercent_ = -1;
+    std::string labelComText_;
+    bool labelComShown_ = false;
+};

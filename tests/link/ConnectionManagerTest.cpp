@@ -1,0 +1,430 @@
+#include "link/ConnectionManager.h"
+#include "LinkTestSupport.h"
+#include "RecordingLabels.h"
+#include "UnitSim.h"
+#include "lang/LangString.h"
+#include "link/CCOMCOM.h"
+#include "model/MonitorImage.h"
+#include "monitor/MonitorRequest.h"
+
+#include <gtest/gtest.h>
+
+#include "model/ImageValidation.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <numeric>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// What the window would show, remembered for the checks.
+struct RecordingHost : ConnectionHost {
+    struct Box {
+        std::string text, caption;
+        MessageKind kind;
+    };
+    std::vector<Box> boxes;
+    std::vector<int> percents;
+    uint32_t colour = 0;
+    bool visible = false;
+    std::string labelCom, unitPanel;
+    int refreshes = 0, snapshots = 0, saves = 0, monitorRefreshes = 0, recorded = 0, forgotten = 0;
+    bool newInstallation = false;
+
+    void ShowProgress(bool v, uint32_t c, int percent) override
+    {
+        visible = v;
+        colour = c;
+        if (percents.empty() || percents.back() != percent)
+            percents.push_back(percent);
+    }
+    void ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind) override
+    {
+        boxes.push_back({ text, caption, kind });
+    }
+    void RefreshPages() override { ++refreshes; }
+    void UndoSnapshot() override { ++snapshots; }
+    void SaveSettings() override { ++saves; }
+    void SetLabelComText(const std::string& text) override { labelCom = text; }
+    void SetUnitPanelText(const std::string& text) override { unitPanel = text; }
+    void RefreshMonitorDisplay() override { ++monitorRefreshes; }
+    void FeedRecorder(const uint8_t*) override { ++recorded; }
+    void ForgetFileName() override { ++forgotten; }
+    bool NewInstallation() const override { return newInstallation; }
+    void ClearNewInstallation() override { newInstallation = false; }
+};
+
+// A configuration that passes the image checks unchanged, different for every seed.
+std::array<uint8_t, 400> Pattern(int seed)
+{
+    ParamImage image;
+    for (int a = 0; a < 400; ++a)
+        image.Adrb(a) = uint8_t(a * 7 + seed);
+    ValidateImage(image);
+    return image.bytes();
+}
+
+// The manager against a simulated unit on a pseudo-terminal. Each pass advances the tick clock by
+// two main-timer ticks; between passes the test waits in real time for a running job to end, so
+// the I/O threads keep up while the time-outs still follow the tick clock.
+struct ManagerWorld : ::testing::Test {
+    std::unique_ptr<UnitSim> unit;
+    CCOMCOM link;
+    RecordingLabels labels;
+    StatusSlots status { &labels };
+    ParamImage image;
+    MonitorImage monitor;
+    MonitorRequest request;
+    RecordingHost host;
+    ConnectionManager manager { link, image, monitor, request, status, host };
+    int jobWaitMs = 1000;
+
+    void SetUp() override
+    {
+        LanguageIndex = 0;
+        TickMs = 1000000;
+        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.SetStatusSlots(&status);
+    }
+    void StartUnit(UnitSimOptions options = {})
+    {
+        options.storingMs = 300;
+        unit = std::make_unique<UnitSim>(options);
+        ASSERT_TRUE(unit->Start());
+        unit->SetConfiguration(Pattern(3));
+        PortMap map;
+        map.onlyMapped = true;
+        map.Add("5=" + unit->DevicePath());
+        link.SetPortMap(map);
+    }
+    bool JobRunning() const
+    {
+        const int32_t job = link.job();
+        return job != JobNone && job != JobDone && job != JobFailed;
+    }
+    void Pass()
+    {
+        if (!link.connectedPort.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        } else {
+            PumpUntil([&] { return !JobRunning(); }, {}, jobWaitMs);
+        }
+        TickMs += 2 * MS_PER_TICK;
+        status.ExpireStatus();
+        manager.Pass();
+    }
+    bool RunUntil(const std::function<bool()>& done, int maxPasses = 400)
+    {
+        for (int i = 0; i < maxPasses; ++i) {
+            if (done())
+                return true;
+            Pass();
+        }
+        return done();
+    }
+    bool Idle() const { return manager.LinkStep == ConnectionManager::StepIdle && !manager.PendingCommand; }
+    // Connects and waits for the configuration reads to end.
+    void Connect()
+    {
+        ASSERT_TRUE(RunUntil([&] { return manager.unitMirrorValid == 1 && Idle(); }));
+    }
+    // Runs a command to its end (the idle step with nothing pending).
+    void RunCommand()
+    {
+        ASSERT_TRUE(RunUntil([&] { return manager.LinkStep != ConnectionManager::StepIdle; }));
+        ASSERT_TRUE(RunUntil([&] { return Idle(); }));
+    }
+    const RecordingLabels::Label& Result() const { return labels.labels[2]; }
+};
+
+TEST_F(ManagerWorld, ConnectingReadsReferenceAndConfigurationWithRisingProgress)
+{
+    StartUnit();
+    manager.Pass();
+    EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
+    EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
+
+    std::vector<int> steps;
+    ASSERT_TRUE(RunUntil([&] {
+        if (steps.empty() || steps.back() != manager.LinkStep)
+            steps.push_back(manager.LinkStep);
+        return manager.unitMirrorValid == 1 && Idle();
+    }));
+    EXPECT_EQ(host.labelCom, "COM=5");
+    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+    ParamImage untouched;
+    ValidateImage(untouched);
+    EXPECT_EQ(image, untouched) << "connecting only checks the image";
+    EXPECT_EQ(manager.referenceBlock[10], 93);
+    EXPECT_EQ(Result().text, "Reference read: OK");
+    EXPECT_EQ(Result().back, 0xFF00000Fu);
+    EXPECT_EQ(status.Priority(2), 10);
+    EXPECT_EQ(labels.labels[4].text, "Unit and PC settings are different");
+    EXPECT_EQ(labels.labels[4].back, 0x00FFFFu);
+
+    const std::vector<int> expected { 0, 32, 33, 52, 48, 53, 49, 54, 50, 55, 51, 60, 56, 61, 57, 62, 58, 63, 59, 2, 1 };
+    EXPECT_EQ(steps, expected);
+    // From the first configuration read on, the bar never falls and ends full.
+    const auto from = std::find(host.percents.begin(), host.percents.end(), 20);
+    ASSERT_NE(from, host.percents.end());
+    EXPECT_TRUE(std::is_sorted(from, host.percents.end())) << ::testing::PrintToString(host.percents);
+    EXPECT_EQ(host.percents.back(), 100);
+
+    // Idle: monitor exchanges take over the unit's data and version.
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    EXPECT_EQ(manager.versionText, "RSKEY=93.00");
+    EXPECT_EQ(monitor.Monb(MON_KEY), 93);
+    EXPECT_GT(host.recorded, 0);
+    EXPECT_GT(host.monitorRefreshes, 0);
+    EXPECT_NE(host.unitPanel.find("RSKEY=93.00"), std::string::npos) << host.unitPanel;
+    EXPECT_NE(labels.labels[1].text, "No connection with PC...") << "the connected message of priority 100 stays";
+}
+
+TEST(ConnectionManagerProgress, EightPartsShareTheBarFrom20To100)
+{
+    const struct {
+        int step, p, percent;
+    } cases[] = {
+        { 48, 0, 20 },
+        { 48, 50, 25 },
+        { 48, 100, 30 },
+        { 49, 0, 30 },
+        { 51, 100, 60 },
+        { 56, 0, 60 },
+        { 57, 50, 75 },
+        { 58, 100, 90 },
+        { 59, 0, 90 },
+        { 59, 100, 100 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConnectionManager::ConfigReadPercent(c.step, c.p), c.percent) << c.step << " " << c.p;
+}
+
+TEST_F(ManagerWorld, ReadCopiesTheUnitAndVerifyJudgesTheImage)
+{
+    host.newInstallation = true;
+    StartUnit();
+    Connect();
+    manager.changedMap[7] = 1;
+    manager.ReadCommand();
+    RunCommand();
+    EXPECT_EQ(image.bytes(), Pattern(3));
+    EXPECT_EQ(Result().text, "Verify: OK");
+    EXPECT_EQ(manager.changedMap, ChangedMap {});
+    EXPECT_FALSE(host.newInstallation) << "a successful Read ends the new installation";
+    EXPECT_EQ(host.saves, 1);
+    EXPECT_EQ(host.snapshots, 1);
+    EXPECT_EQ(host.forgotten, 1);
+    EXPECT_EQ(labels.labels[4].text, "Unit and PC settings are identical");
+    EXPECT_EQ(labels.labels[4].back, 0x00FF00u);
+
+    manager.VerifyCommand();
+    RunCommand();
+    EXPECT_EQ(Result().text, "Verify: OK");
+
+    // An edit the image checks keep.
+    for (int a = ADVANCE;; ++a) {
+        ParamImage edited = image;
+        edited.Adrb(a) ^= 1;
+        ValidateImage(edited);
+        if (edited != image) {
+            image = edited;
+            break;
+        }
+    }
+    manager.VerifyCommand();
+    RunCommand();
+    EXPECT_EQ(Result().text, "Verify error !");
+    EXPECT_EQ(Result().back, 0x0000FFu);
+    EXPECT_EQ(host.colour, 0x0000FFu);
+    EXPECT_EQ(host.percents.back(), 100);
+}
+
+TEST_F(ManagerWorld, ProgramAllWritesEveryByteThenWaitsForStoring)
+{
+    StartUnit();
+    Connect();
+    image.bytes() = Pattern(11);
+    const ParamImage wanted = image;
+    ASSERT_TRUE(manager.ProgramCommand());
+    EXPECT_EQ(manager.programAll, 1);
+    bool sawSaving = false;
+    ASSERT_TRUE(RunUntil([&] {
+        sawSaving |= Result().text == "Saving:";
+        return Result().text == "Program device: OK";
+    }));
+    EXPECT_TRUE(sawSaving);
+    EXPECT_EQ(unit->Configuration(), wanted.bytes());
+    EXPECT_EQ(manager.UnitMirror, wanted);
+    EXPECT_EQ(manager.unitMirrorValid, 1);
+    EXPECT_EQ(manager.saveCountdown, 0);
+    EXPECT_EQ(labels.labels[4].text, "Unit and PC settings are identical");
+}
+
+TEST_F(ManagerWorld, ProgramChangedWritesOnlyTheFlaggedBytes)
+{
+    StartUnit();
+    Connect();
+    image.bytes() = Pattern(50);
+    ASSERT_NE(Pattern(50)[105], Pattern(3)[105]);
+    ASSERT_GT(std::inner_product(image.bytes().begin(), image.bytes().end(), Pattern(3).begin(), 0, std::plus<>(),
+                  std::not_equal_to<>()),
+        100)
+        << "the image differs from the unit far beyond the flagged bytes";
+    for (int a = 100; a <= 110; ++a)
+        manager.changedMap[size_t(a)] = 1;
+    manager.RequestProgramChanged();
+    ASSERT_TRUE(RunUntil([&] { return Result().text == "Program device: OK"; }));
+    // The unit's frames carry whole blocks: the blocks holding the flagged bytes are written, no other.
+    const int block = link.DataBytesPerFrame();
+    const int from = 100 / block * block, to = (110 / block + 1) * block;
+    const auto stored = unit->Configuration();
+    const auto before = Pattern(3), now = Pattern(50);
+    for (int a = 0; a < 400; ++a)
+        ASSERT_EQ(stored[size_t(a)], (a >= from && a < to ? now : before)[size_t(a)]) << a;
+    EXPECT_EQ(manager.changedMap, ChangedMap {});
+    EXPECT_EQ(unit->WritesReceived() > 0, true);
+}
+
+TEST_F(ManagerWorld, NewInstallationRefusesProgram)
+{
+    host.newInstallation = true;
+    EXPECT_FALSE(manager.ProgramCommand()) << "nothing happens without a unit";
+    EXPECT_TRUE(host.boxes.empty());
+    StartUnit();
+    Connect();
+    EXPECT_FALSE(manager.ProgramCommand());
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text,
+        "This is a new installation of set software for Motravex ignitions.\nYou have to read actual setting of "
+        "ignition before first programming of unit (the Read button),\nor open valid .ign file (e.g. from attached "
+        "CD) !");
+    EXPECT_EQ(host.boxes[0].caption, "Attention");
+    EXPECT_EQ(host.boxes[0].kind, ConnectionHost::MessageError);
+    EXPECT_EQ(manager.PendingCommand, 0);
+    LanguageIndex = 2;
+    manager.ProgramCommand();
+    EXPECT_EQ(host.boxes.back().caption, "Upozornění");
+    LanguageIndex = 0;
+}
+
+TEST_F(ManagerWorld, OtherSubversionIsRefusedAndMonitorPollingGoesOn)
+{
+    UnitSimOptions o;
+    o.firmwareMinor = 1;
+    StartUnit(o);
+    ASSERT_TRUE(RunUntil([&] { return !host.boxes.empty(); }));
+    EXPECT_EQ(host.boxes[0].text, "Unmatched subversion of PC and Ignition programs!  PC-93.00, IGN-93.01");
+    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling, nothing read";
+    EXPECT_EQ(host.colour, 0x0000FFu);
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState != 0; }));
+    EXPECT_EQ(manager.VersionState, 1);
+    EXPECT_EQ(manager.versionText, "Unmatched subversion of PC and Ignition programs!  PC-93.00, IGN-93.01");
+    EXPECT_EQ(manager.unitMirrorValid, 0) << "nothing was read";
+    EXPECT_EQ(host.boxes.size(), 1u);
+}
+
+TEST_F(ManagerWorld, ThreeFailedMonitorJobsDropTheLink)
+{
+    StartUnit();
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    jobWaitMs = 5;
+    unit->SetSilent(true);
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    EXPECT_EQ(manager.failedJobs, 3);
+    EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
+    EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
+    EXPECT_EQ(manager.VersionState, 0);
+    EXPECT_EQ(manager.unitMirrorValid, 0);
+    EXPECT_EQ(host.unitPanel, "not connected");
+    EXPECT_FALSE(labels.labels[4].shown);
+    Pass();
+    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+}
+
+TEST_F(ManagerWorld, ResetSendsTheResetCommand)
+{
+    StartUnit();
+    Connect();
+    manager.ResetCommand();
+    RunCommand();
+    EXPECT_TRUE(PumpUntil([&] { return unit->ResetsReceived() == 1; }, {}, 1000));
+}
+
+TEST_F(ManagerWorld, ThreeFailedReadJobsEndWithTheReadError)
+{
+    StartUnit();
+    Connect();
+    jobWaitMs = 5;
+    unit->SetSilent(true);
+    const ParamImage before = image;
+    manager.ReadCommand();
+    ASSERT_TRUE(RunUntil([&] { return Result().text == "Read error !"; }, 1000));
+    EXPECT_EQ(Result().back, 0x0000FFu);
+    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling";
+    EXPECT_EQ(image, before) << "a failed Read leaves the image alone";
+    // The failures go on counting: the next failed monitor job drops the link.
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 200));
+}
+
+TEST_F(ManagerWorld, DroppedAnswersAreRepeatedAndTheCommandsStillSucceed)
+{
+    StartUnit();
+    jobWaitMs = 60; // a dropped answer is only noticed as the tick clock moves on
+    Connect();
+    unit->SetFaults(0.05, 0, 7);
+    const int sentBefore = link.FramesSent(), answeredBefore = unit->RequestsAnswered();
+    manager.ReadCommand();
+    RunCommand();
+    EXPECT_GT(link.FramesSent() - sentBefore, unit->RequestsAnswered() - answeredBefore) << "answers were dropped";
+    EXPECT_EQ(Result().text, "Verify: OK");
+    EXPECT_EQ(image.bytes(), Pattern(3));
+    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+}
+
+TEST_F(ManagerWorld, AVanishedDeviceForgetsTheUnit)
+{
+    StartUnit();
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    unit->Stop();
+    ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepOffline; }));
+    EXPECT_EQ(manager.VersionState, 0);
+    EXPECT_EQ(manager.unitMirrorValid, 0);
+    EXPECT_EQ(host.unitPanel, "not connected");
+    EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
+    EXPECT_FALSE(labels.labels[4].shown);
+}
+
+TEST_F(ManagerWorld, WithoutAUnitLabelComShowsThePortChoice)
+{
+    EXPECT_FALSE(manager.CommandsEnabled(false));
+    EXPECT_TRUE(manager.CommandsEnabled(true)) << "a replayed recording enables the commands";
+    link.forcedPort = -1;
+    manager.Pass();
+    EXPECT_EQ(host.labelCom, "COM=OFF");
+    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
+    EXPECT_EQ(status.Priority(1), -5);
+}
+
+TEST_F(ManagerWorld, BootloaderResetHandsThePortOver)
+{
+    StartUnit();
+    Connect();
+    EXPECT_TRUE(manager.CommandsEnabled(false));
+    manager.RequestBootloaderReset();
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return unit->ResetsReceived() == 1; }, {}, 1000));
+    EXPECT_EQ(link.searchEnabled, 0);
+    EXPECT_EQ(link.rememberedPort, 5);
+    Pass();
+    EXPECT_EQ(host.labelCom, "COM=5 (DISCONECTED)");
+    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+}
+
+} // namespace
