@@ -225,7 +225,13 @@ TEST_F(LinkWorld, CorruptedAndDroppedAnswersAreRetried)
     UnitSim& unit = AddUnit(8, flaky);
     ASSERT_TRUE(RunUntil([&] { return Connected(); }, 6000));
     unit.SetFaults(0.1, 0.2, 11); // from here on the draws depend only on the requests of the job
-    ASSERT_EQ(RunJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA), JobDone);
+    // Three attempts per block can all be hit at this fault rate (more so when a loaded machine turns
+    // slow answers into extra attempts); a failed job is a correct outcome then, so the job is repeated
+    // as the connection manager repeats it.
+    int end = JobNone;
+    for (int run = 0; run < 5 && end != JobDone; ++run)
+        end = RunJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA);
+    ASSERT_EQ(end, JobDone);
     const auto stored = unit.Configuration();
     for (int a = 0; a < 400; ++a)
         ASSERT_EQ(link.jobRxData[a], stored[size_t(a)]) << a;
