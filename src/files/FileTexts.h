@@ -2,12 +2,8 @@
 
 #include <string>
 
-// Messages of the parameter-file commands. They are the runtime texts 32, 34 and 35 of the
-// window's text table; until that table serves them they are resolved here through LangText.
-enum class FileMessage { OpenFileError, OlderVersion, UnmatchedVersion };
-
-// The LangString of a message (all three languages).
-const char* FileMessageLangString(FileMessage message);
+// Messages of the parameter-file commands: the runtime texts 32, 34 and 35.
+enum class FileMessage { OpenFileError = 32, OlderVersion = 34, UnmatchedVersion = 35 };
 
 // The message in the current language.
 std::string FileMessageText(FileMessage message);
