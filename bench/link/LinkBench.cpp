@@ -55,6 +55,16 @@ double RowBoundSeconds(const SearchTable& table, int row)
     return (ms + 2 * 110) / 1000.0;
 }
 
+// The link as the window sets it up, searching only the simulated unit's pseudo-terminal as COM 1.
+void SearchOnlyTheUnit(CCOMCOM& link, const UnitSim& unit)
+{
+    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    PortMap map;
+    map.onlyMapped = true;
+    map.Add("1=" + unit.DevicePath());
+    link.SetPortMap(map);
+}
+
 void BM_TimeToConnected(benchmark::State& state)
 {
     const int32_t protocol = int32_t(state.range(0));
@@ -69,11 +79,7 @@ void BM_TimeToConnected(benchmark::State& state)
         UnitSim unit(o);
         unit.Start();
         CCOMCOM link;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
-        PortMap map;
-        map.onlyMapped = true;
-        map.Add("1=" + unit.DevicePath());
-        link.SetPortMap(map);
+        SearchOnlyTheUnit(link, unit);
         Driver driver { link };
         const auto t0 = Clock::now();
         while (!link.connectedPort.load() && Seconds(Clock::now() - t0) < 20) {
@@ -105,11 +111,7 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
         UnitSim unit(o);
         unit.Start();
         CCOMCOM link;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
-        PortMap map;
-        map.onlyMapped = true;
-        map.Add("1=" + unit.DevicePath());
-        link.SetPortMap(map);
+        SearchOnlyTheUnit(link, unit);
         Driver driver { link };
         while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
             driver.Step();
