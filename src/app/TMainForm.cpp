@@ -6,6 +6,7 @@
 #include "app/TestSettings.h"
 #include "archive/CrateStartup.h"
 #include "app/TickClock.h"
+#include "app/WindowLink.h"
 #include "app/Trace.h"
 #include "lang/LangString.h"
 #include "model/ImageDefaults.h"
@@ -84,6 +85,7 @@ TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QW
 {
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
+    link_ = std::make_unique<WindowLink>(*this);
     CreateForm();
     initialised_ = false;
     Monitor.clear();
@@ -147,6 +149,7 @@ void TMainForm::CreateForm()
         PageControl1->addTab(sheet, QString());
     }
     layout->addWidget(PageControl1);
+    link_->CreateControls(central, layout);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         activePage_ = index;
         RefreshPages(false);
@@ -174,6 +177,7 @@ void TMainForm::BuildMenus()
     undo->setObjectName("MenuZpet");
     QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &TMainForm::Redo);
     redo->setObjectName("MenuZnovu");
+    link_->CreateMenus(menuBar(), tools->menuAction());
 
     // The tool buttons share the handlers of their menu items.
     QToolBar* bar = addToolBar(QString());
@@ -220,10 +224,19 @@ MonitorPlayer::Hooks TMainForm::playerHooks()
         return clock.elapsed();
     };
     h.wallSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
-    h.connectedPort = [] { return 0; };
+    h.connectedPort = [this] { return link_->link().connectedPort.load(); };
     h.unitPanelText = [this] { return statusPanels_[4]->text().toStdString(); };
     h.image = [this] { return Image; };
-    h.unitMirror = []() -> const ParamImage* { return nullptr; };
+    h.unitMirror = [this]() -> const ParamImage* {
+        const ConnectionManager& m = link_->manager();
+        return m.unitMirrorValid ? &m.UnitMirror : nullptr;
+    };
+    h.replayMirror = [this](const ParamImage& mirror) {
+        ConnectionManager& m = link_->manager();
+        m.UnitMirror = mirror;
+        m.unitMirrorValid = 1;
+        m.CompareWithUnit();
+    };
     h.pages = [this] {
         PageRecord p;
         p.page = static_cast<uint8_t>(activePage_);
@@ -231,8 +244,8 @@ MonitorPlayer::Hooks TMainForm::playerHooks()
     };
     h.replayImage = [this](const ParamImage& img) {
         Image = img;
-        editorsReload_ = true;
-        RefreshPages(true);
+        ImageReplaced();
+        link_->manager().CompareWithUnit();
     };
     h.replayMonitor = [this](const uint8_t* bytes) { ReplayMonitor(bytes); };
     h.replayPages = [this](const PageRecord& p) { SelectPage(p.page); };
@@ -248,7 +261,7 @@ void TMainForm::ReplayMonitor(const uint8_t* bytes)
     RefreshMonitorDisplay();
 }
 
-void TMainForm::UpdateLiveSource() { liveSource_ = player_.replaying(); }
+void TMainForm::UpdateLiveSource() { liveSource_ = player_.replaying() || link_->liveUnit(); }
 
 void TMainForm::MenuMonitorPlayerClick()
 {
@@ -315,19 +328,22 @@ void TMainForm::FormCreate()
     if (testMode_ && testPort_ > 0)
         outside_.forcedPort = testPort_;
     ApplyCommandLine();
+    StartLink();
 
     ApplyCaptions(languageTargets());
     RefreshPages(true);
-    undo_.UndoInit(Image, activePage_, changedMap_);
+    undo_.UndoInit(Image, activePage_, changedMap());
     UpdateUndoButtons();
     BuildRuntimeTexts(texts_, languageTargets());
     RetranslatePages();
     RefreshPages(false);
+    link_->BuildComMenu();
     ApplyDefaultVisibility();
     editorsReload_ = true;
     UpdatePageVisibility(true);
 
     LayoutSelfCheck(errorBox_);
+    link_->manager().UpdateUnitPanel();
     RefreshMonitorDisplay();
     patchHost_ = std::make_unique<PatchWindowHost>(
         this, [this](const std::string& t) { statusPanels_[0]->setText(QString::fromUtf8(t.c_str())); },
@@ -378,7 +394,7 @@ void TMainForm::CollectSettings()
     settings_.language = LanguageIndex;
     settings_.activePage = activePage_;
     settings_.comPort = outside_.forcedPort;
-    settings_.comPortAuto = outside_.nextScanPort;
+    settings_.comPortAuto = link_->link().nextScanPort;
     settings_.file = QString::fromStdString(fileName_);
     settings_.monitorPlayer = !playerPanel_->isHidden();
 }
@@ -425,6 +441,7 @@ void TMainForm::Timer1Timer()
     TickMs = tickCounter_ * MS_PER_TICK;
     if (!initialised_)
         return;
+    link_->Tick(tickCounter_, player_.replaying());
     CommitPendingIfDue();
     if (patch_)
         patch_->Tick();
@@ -555,12 +572,53 @@ void TMainForm::CommitEdit()
     ApplyPage();
     ValidateImage(Image, &outside_);
     RefreshPages(false);
-    const bool changed = undo_.UndoSnapshot(Image, activePage_, changedMap_);
+    const bool changed = undo_.UndoSnapshot(Image, activePage_, changedMap());
     UpdateUndoButtons();
-    if (CheckBoxProgHned->isChecked() && changed) {
-        programAll_ = 0;
-        pendingCommand_ = 98;
+    link_->manager().CompareWithUnit();
+    if (CheckBoxProgHned->isChecked() && changed)
+        link_->manager().RequestProgramChanged();
+}
+
+void TMainForm::TakeUndoSnapshot()
+{
+    undo_.UndoSnapshot(Image, activePage_, changedMap());
+    UpdateUndoButtons();
+}
+
+void TMainForm::ImageReplaced()
+{
+    editorsReload_ = true;
+    RefreshPages(true);
+}
+
+ChangedMap& TMainForm::changedMap() { return link_->manager().changedMap; }
+
+int TMainForm::pendingCommand() const { return link_->manager().PendingCommand; }
+
+void TMainForm::SetUnitPanelText(const std::string& text) { statusPanels_[4]->setText(QString::fromUtf8(text.c_str())); }
+
+void TMainForm::PortSelectionChanged(int forcedPort)
+{
+    if (!link_->demoUnit())
+        outside_.forcedPort = forcedPort;
+    UpdateCaption();
+}
+
+void TMainForm::ForgetFileName()
+{
+    fileName_.clear();
+    UpdateCaption();
+}
+
+// The link starts with the port selection of the settings; the demo offers its simulated unit instead.
+void TMainForm::StartLink()
+{
+    if (commandLine_.demo) {
+        std::string error;
+        if (!link_->StartDemoUnit(&error))
+            errorBox_("The simulated unit could not start: " + error);
     }
+    link_->SetUpPorts(outside_.forcedPort, outside_.nextScanPort);
 }
 
 void TMainForm::ApplyPage()
@@ -617,7 +675,7 @@ void TMainForm::FocusProgramAfterChange() { CheckBoxProgHned->setFocus(); }
 void TMainForm::Undo()
 {
     UndoRing::Restored r;
-    if (undo_.Undo(Image, changedMap_, r))
+    if (undo_.Undo(Image, changedMap(), r))
         AfterRestore(r, true);
     FocusProgramAfterChange();
 }
@@ -625,7 +683,7 @@ void TMainForm::Undo()
 void TMainForm::Redo()
 {
     UndoRing::Restored r;
-    if (undo_.Redo(Image, changedMap_, r))
+    if (undo_.Redo(Image, changedMap(), r))
         AfterRestore(r, false);
     FocusProgramAfterChange();
 }
@@ -637,10 +695,9 @@ void TMainForm::AfterRestore(const UndoRing::Restored& r, bool)
         SelectPage(r.showPage);
     RefreshPages(false);
     UpdateUndoButtons();
-    if (CheckBoxProgHned->isChecked() && r.changed) {
-        programAll_ = 0;
-        pendingCommand_ = 98;
-    }
+    link_->manager().CompareWithUnit();
+    if (CheckBoxProgHned->isChecked() && r.changed)
+        link_->manager().RequestProgramChanged();
 }
 
 void TMainForm::UpdateUndoButtons()
@@ -672,7 +729,7 @@ void TMainForm::ApplyTachoPickupText()
 
 void TMainForm::UpdateCaption()
 {
-    setWindowTitle(QString::fromUtf8(WindowCaption(fileName_, searchEnabled_).c_str()));
+    setWindowTitle(QString::fromUtf8(WindowCaption(fileName_, link_->link().searchEnabled != 0).c_str()));
 }
 
 QString TMainForm::statusPanelText(int panel) const
@@ -704,6 +761,7 @@ void TMainForm::FormClose()
     player_.Stop();
     if (patch_)
         patch_->Stop();
+    link_->link().CloseAllPorts();
     ApplyPage();
     ValidateImage(Image, &outside_);
     SaveSettings();

@@ -33,6 +33,7 @@ class QTimer;
 class MonitorPanel;
 class TFormAbout;
 class PlayerPanel;
+class WindowLink;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
@@ -71,8 +72,21 @@ public:
     void Undo();
     void Redo();
     const UndoRing& undoRing() const { return undo_; }
-    const ChangedMap& changedMap() const { return changedMap_; }
-    int pendingCommand() const { return pendingCommand_; }
+    ChangedMap& changedMap();
+    int pendingCommand() const;
+    void TakeUndoSnapshot();
+    // The link replaced the image (a Read): every page and map editor shows it again.
+    void ImageReplaced();
+
+    // The unit link: Ignition menu, command buttons, status labels, COM menu.
+    WindowLink& linkUi() { return *link_; }
+    void SetUnitPanelText(const std::string& text);
+    // The COM menu chose another port selection.
+    void PortSelectionChanged(int forcedPort);
+    // A Read replaced the image, so no parameter file describes it any longer.
+    void ForgetFileName();
+    bool newInstallation() const { return settings_.newInstal != 0; }
+    void setNewInstallation(bool on) { settings_.newInstal = on ? 1 : 0; }
 
     // PageHost
     void MarkEditorsForReload() override { editorsReload_ = true; }
@@ -126,6 +140,7 @@ private:
     void FormClose();
     void BuildStatusBar();
     void ApplyCommandLine();
+    void StartLink();
     void CentreWindow();
     void ApplyDefaultVisibility();
     void BuildPages();
@@ -164,7 +179,6 @@ private:
     bool noUpdateCheck_ = false;
     bool testMode_ = false;
     int testPort_ = 0;
-    bool searchEnabled_ = true;
     std::string fileName_;
     std::string compileDate_;
 
@@ -178,9 +192,7 @@ private:
     MonitorPlayer player_;
     PlayerPanel* playerPanel_ = nullptr;
     UndoRing undo_;
-    ChangedMap changedMap_{};
-    int programAll_ = 0;
-    int pendingCommand_ = 0;
+    std::unique_ptr<WindowLink> link_;
 
     RuntimeTexts texts_;
     MonitorRequest monitorRequest_;

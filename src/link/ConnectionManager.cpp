@@ -1,6 +1,7 @@
 #include "link/ConnectionManager.h"
 
 #include "app/TickClock.h"
+#include "app/Trace.h"
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 #include "link/ComMenuModel.h"
@@ -206,6 +207,21 @@ void ConnectionManager::DropConnection()
     link_.Disconnect();
     ForgetUnit();
     LinkStep = StepOffline;
+}
+
+void ConnectionManager::ChoosePort(int32_t forcedPort, bool portItem)
+{
+    link_.forcedPort = forcedPort;
+    if (portItem)
+        TraceLine("NEW PORT");
+    // Choosing a port takes the link back from a bootloader tool that still holds it.
+    if (!link_.searchEnabled) {
+        link_.searchEnabled = 1;
+        link_.rememberedPort = -1;
+    }
+    const int32_t connected = link_.connectedPort.load(std::memory_order_acquire);
+    if (connected && forcedPort != 0 && forcedPort != connected)
+        DropConnection();
 }
 
 void ConnectionManager::ForgetUnit()

@@ -65,6 +65,9 @@ public:
     bool CommandsEnabled(bool replaying) const;
 
     void DropConnection();
+    // A click on the COM menu chose this port selection (-1 offline, 0 automatic, else a port);
+    // portItem: the click was on a port item rather than offline or automatic.
+    void ChoosePort(int32_t forcedPort, bool portItem);
     void CompareWithUnit();
     void UpdateUnitPanel();
 

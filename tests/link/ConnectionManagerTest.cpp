@@ -427,4 +427,29 @@ TEST_F(ManagerWorld, BootloaderResetHandsThePortOver)
     EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
 }
 
+TEST_F(ManagerWorld, ComMenuChoicesKeepOrDropTheConnection)
+{
+    StartUnit();
+    Connect();
+    manager.ChoosePort(0, false);
+    EXPECT_EQ(link.connectedPort.load(), 5) << "the automatic search keeps a connected unit";
+    manager.ChoosePort(5, true);
+    EXPECT_EQ(link.connectedPort.load(), 5) << "choosing the connected port keeps it";
+    manager.ChoosePort(-1, false);
+    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(manager.unitMirrorValid, 0);
+    EXPECT_EQ(link.forcedPort, -1);
+}
+
+TEST_F(ManagerWorld, ChoosingAPortTakesTheLinkBackFromTheBootloaderTool)
+{
+    link.searchEnabled = 0;
+    link.rememberedPort = 5;
+    manager.ChoosePort(7, true);
+    EXPECT_EQ(link.searchEnabled, 1);
+    EXPECT_EQ(link.rememberedPort, -1);
+    EXPECT_EQ(link.forcedPort, 7);
+}
+
 } // namespace

@@ -1,0 +1,336 @@
+#include "app/WindowLink.h"
+
+#include "app/Colours.h"
+#include "app/TMainForm.h"
+#include "lang/LangString.h"
+#include "link/PortMap.h"
+#include "link/ProtocolTable.h"
+
+#include "UnitSim.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+constexpr const char* RESET_CAPTION = "###&Reset##&Reset##&Reset";
+constexpr int DEMO_PORT = 1;
+
+// The names of the status message labels by slot; slot 3 has no control.
+constexpr const char* SLOT_LABEL_NAMES[5] = {nullptr, "LabelConnection", "LabelResult", nullptr, "LabelCongruence"};
+
+QString ColourCss(const char* property, uint32_t colour)
+{
+    return QString("%1: %2;").arg(property, ToQColor(colour).name());
+}
+
+bool EnvironmentFlag(const char* name)
+{
+    const QByteArray value = qgetenv(name);
+    return !value.isEmpty() && value != "0";
+}
+
+} // namespace
+
+WindowLink::WindowLink(TMainForm& form)
+    : form_(form)
+    , link_(std::make_unique<CCOMCOM>())
+    , manager_(*link_, form.image(), form.monitor(), form.monitorRequest(), status_, *this)
+{
+    link_->searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link_->requiredUnitType = PROGRAM_KEY;
+    link_->extraTailByte = 0;
+    link_->SetStatusSlots(&status_);
+}
+
+WindowLink::~WindowLink()
+{
+    // The link's threads go before the simulated unit closes its terminal under them.
+    link_.reset();
+    demo_.reset();
+}
+
+void WindowLink::SetUpPorts(int forcedPort, int nextScanPort)
+{
+    if (!demo_) {
+        PortMap map = PortMap::FromEnvironment();
+        map.onlyMapped = EnvironmentFlag("VORDAX4_ONLY_MAPPED_PORTS");
+        link_->SetPortMap(map);
+        link_->forcedPort = CCOMSEARCH::SanitiseForcedPort(forcedPort);
+    }
+    link_->nextScanPort = CCOMSEARCH::SanitiseNextScanPort(nextScanPort);
+}
+
+bool WindowLink::StartDemoUnit(std::string* error)
+{
+    UnitSimOptions options;
+    options.paced = true; // bytes take their wire time, as on a real line
+    auto unit = std::make_unique<UnitSim>(options);
+    if (!unit->Start(error))
+        return false;
+    PortMap map;
+    map.onlyMapped = true;
+    map.Add(std::to_string(DEMO_PORT) + "=" + unit->DevicePath());
+    link_->SetPortMap(map);
+    link_->forcedPort = 0;
+    demo_ = std::move(unit);
+    return true;
+}
+
+void WindowLink::CreateControls(QWidget* parent, QBoxLayout* layout)
+{
+    auto* commands = new QHBoxLayout;
+    const auto button = [&](const char* name, void (WindowLink::*handler)()) {
+        auto* b = new QPushButton(parent);
+        b->setObjectName(name);
+        connect(b, &QPushButton::clicked, this, handler);
+        commands->addWidget(b);
+        commandControls_.push_back(b);
+    };
+    button("ButtonRead", &WindowLink::ReadClick);
+    button("ButtonVerify", &WindowLink::VerifyClick);
+    button("ButtonProgram", &WindowLink::ProgramClick);
+    labelCom_ = new QLabel(parent);
+    labelCom_->setObjectName("LabelCom");
+    commands->addWidget(labelCom_);
+    commands->addStretch(1);
+    layout->addLayout(commands);
+
+    auto* messages = new QHBoxLayout;
+    for (int slot = 1; slot < 5; ++slot) {
+        if (!SLOT_LABEL_NAMES[slot])
+            continue;
+        auto* label = new QLabel(parent);
+        label->setObjectName(SLOT_LABEL_NAMES[slot]);
+        label->setAutoFillBackground(true);
+        label->setMargin(2);
+        label->hide();
+        messages->addWidget(label, 1);
+        slotLabels_[static_cast<size_t>(slot)] = label;
+        if (slot == 2) {
+            gauge_ = new QProgressBar(parent);
+            gauge_->setObjectName("CGaugeProgram");
+            gauge_->setRange(0, 100);
+            gauge_->setMaximumWidth(160);
+            gauge_->hide();
+            messages->addWidget(gauge_);
+        }
+    }
+    layout->addLayout(messages);
+}
+
+void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
+{
+    const auto menu = [&](const char* name) {
+        auto* m = new QMenu(bar);
+        m->menuAction()->setObjectName(name);
+        bar->insertMenu(before, m);
+        return m;
+    };
+    comMenu_ = menu("MenuCom");
+    auto* group = new QActionGroup(this);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (int i = 0; i < ComMenuModel::ITEMS; ++i) {
+        QAction* a = comMenu_->addAction(QString("COM%1").arg(i + 1), this, [this, i] { ComMenuClick(i); });
+        a->setVisible(false);
+        comActions_[static_cast<size_t>(i)] = a;
+    }
+
+    QMenu* device = menu("MenuDevice");
+    const auto item = [&](const char* name, QKeySequence key, void (WindowLink::*handler)()) {
+        QAction* a = device->addAction(QString(), key, this, handler);
+        a->setObjectName(name);
+        commandActions_.push_back(a);
+        return a;
+    };
+    item("MenuRead", QKeySequence(Qt::Key_F7), &WindowLink::ReadClick);
+    item("MenuVerify", QKeySequence(Qt::Key_F8), &WindowLink::VerifyClick);
+    item("MenuProgram", QKeySequence(Qt::Key_F9), &WindowLink::ProgramClick);
+    item("MenuReset", QKeySequence(), &WindowLink::ResetClick)->setText(QString::fromUtf8(LangText(RESET_CAPTION)));
+    UpdateCommandEnabling(false);
+}
+
+void WindowLink::Tick(int tickCounter, bool replaying)
+{
+    if ((tickCounter & 1) == 0)
+        manager_.Pass();
+    if (link_->portsChanged)
+        BuildComMenu();
+    status_.ExpireStatus();
+    UpdateCommandEnabling(replaying);
+}
+
+void WindowLink::UpdateCommandEnabling(bool replaying)
+{
+    const bool enabled = manager_.CommandsEnabled(replaying);
+    for (QWidget* w : commandControls_)
+        w->setEnabled(enabled);
+    for (QAction* a : commandActions_)
+        a->setEnabled(enabled);
+}
+
+void WindowLink::ReadClick() { manager_.ReadCommand(); }
+
+void WindowLink::VerifyClick()
+{
+    form_.ApplyPage();
+    manager_.VerifyCommand();
+}
+
+void WindowLink::ProgramClick()
+{
+    if (!link_->connectedPort.load(std::memory_order_acquire))
+        return;
+    if (!NewInstallation())
+        form_.ApplyPage();
+    manager_.ProgramCommand();
+}
+
+void WindowLink::ResetClick() { manager_.ResetCommand(); }
+
+void WindowLink::BuildComMenu()
+{
+    link_->portsChanged = 0;
+    std::vector<bool> present(PORT_COUNT, false);
+    for (int port = 1; port < PORT_COUNT; ++port)
+        present[static_cast<size_t>(port)] = link_->Port(port).present;
+    comItems_ = ComMenuModel::Build(
+        link_->forcedPort, link_->connectedPort.load(std::memory_order_acquire), present);
+    if (!comMenu_)
+        return;
+    for (size_t i = 0; i < comActions_.size(); ++i) {
+        QAction* a = comActions_[i];
+        const ComMenuItem item = i < comItems_.size() ? comItems_[i] : ComMenuItem {};
+        a->setSeparator(item.separator);
+        a->setText(QString::fromUtf8(i < 2 ? LangText(item.caption.c_str()) : item.caption.c_str()));
+        a->setVisible(item.visible);
+        a->setEnabled(item.enabled);
+        a->setCheckable(item.checked || item.radio || i < 2);
+        a->setChecked(item.checked);
+    }
+}
+
+void WindowLink::ComMenuClick(int index)
+{
+    int forcedPort = link_->forcedPort;
+    if (ComMenuModel::Click(comItems_, index, forcedPort)) {
+        manager_.ChoosePort(forcedPort, index >= 3);
+        form_.PortSelectionChanged(forcedPort);
+    }
+    BuildComMenu();
+}
+
+void WindowLink::BootloaderMessage(int port, uint32_t code)
+{
+    switch (link_->BootloaderHandOver(port, code)) {
+    case CCOMCOM::HANDOVER_RESET_REQUESTED:
+        manager_.RequestBootloaderReset();
+        break;
+    case CCOMCOM::HANDOVER_RELEASED:
+    case CCOMCOM::HANDOVER_RETURNED:
+        form_.SetLanguage(LanguageIndex);
+        form_.UpdateCaption();
+        break;
+    case CCOMCOM::HANDOVER_NONE:
+        break;
+    }
+}
+
+void WindowLink::ShowProgress(bool visible, uint32_t colour, int percent)
+{
+    if (!gauge_)
+        return;
+    gaugeColour_ = colour;
+    gauge_->setValue(std::clamp(percent, 0, 100));
+    PaintGauge();
+    gauge_->setVisible(visible && IsShown(2));
+}
+
+void WindowLink::PaintGauge()
+{
+    gauge_->setStyleSheet(QString("QProgressBar::chunk { background-color: %1; }").arg(ToQColor(gaugeColour_).name()));
+}
+
+void WindowLink::ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind)
+{
+    if (messageBox) {
+        messageBox(text, caption, kind);
+        return;
+    }
+    const QMessageBox::Icon icon = kind == MessageError ? QMessageBox::Critical
+        : kind == MessageWarning                        ? QMessageBox::Warning
+                                                        : QMessageBox::Information;
+    QMessageBox box(icon, QString::fromUtf8(caption.c_str()), QString::fromUtf8(text.c_str()), QMessageBox::Ok, &form_);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void WindowLink::RefreshPages() { form_.ImageReplaced(); }
+
+void WindowLink::UndoSnapshot() { form_.TakeUndoSnapshot(); }
+
+void WindowLink::SaveSettings() { form_.SaveSettings(); }
+
+void WindowLink::SetLabelComText(const std::string& text)
+{
+    if (labelCom_)
+        labelCom_->setText(QString::fromStdString(text));
+}
+
+void WindowLink::SetUnitPanelText(const std::string& text) { form_.SetUnitPanelText(text); }
+
+void WindowLink::RefreshMonitorDisplay() { form_.RefreshMonitorDisplay(); }
+
+void WindowLink::RebuildCaption() { form_.UpdateCaption(); }
+
+void WindowLink::FeedRecorder(const uint8_t* monitorBytes) { form_.player().LogMonitor(monitorBytes); }
+
+void WindowLink::ForgetFileName() { form_.ForgetFileName(); }
+
+bool WindowLink::NewInstallation() const { return form_.newInstallation(); }
+
+void WindowLink::ClearNewInstallation() { form_.setNewInstallation(false); }
+
+QLabel* WindowLink::SlotLabel(int slot) const
+{
+    return slot >= 1 && slot <= 4 ? slotLabels_[static_cast<size_t>(slot)] : nullptr;
+}
+
+bool WindowLink::HasControl(int slot) const { return SlotLabel(slot) != nullptr; }
+
+bool WindowLink::IsShown(int slot) const
+{
+    const QLabel* label = SlotLabel(slot);
+    return label && !label->isHidden();
+}
+
+void WindowLink::ShowLabel(int slot, const std::string& text, uint32_t fontColour, uint32_t backColour)
+{
+    QLabel* label = SlotLabel(slot);
+    if (!label)
+        return;
+    const auto s = static_cast<size_t>(slot);
+    if (fontColour != COLOUR_UNCHANGED)
+        slotFont_[s] = fontColour;
+    if (backColour != COLOUR_UNCHANGED)
+        slotBack_[s] = backColour;
+    label->setStyleSheet(
+        QString("QLabel { %1 %2 }").arg(ColourCss("color", slotFont_[s]), ColourCss("background-color", slotBack_[s])));
+    label->setText(QString::fromUtf8(text.c_str()));
+    label->show();
+}
+
+void WindowLink::HideLabel(int slot)
+{
+    if (QLabel* label = SlotLabel(slot))
+        label->hide();
+    if (slot == 2 && gauge_)
+        gauge_->hide();
+}

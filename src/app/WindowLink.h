@@ -1,0 +1,115 @@
+#pragma once
+
+#include "link/CCOMCOM.h"
+#include "link/ComMenuModel.h"
+#include "link/ConnectionHost.h"
+#include "link/ConnectionManager.h"
+#include "link/StatusSlots.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QBoxLayout;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+class TMainForm;
+class UnitSim;
+
+// The window side of the unit link: it owns the link object and the connection manager, shows the
+// status message labels, the progress gauge, LabelCom and the unit panel, and carries the Ignition
+// menu, the command buttons and the COM menu. The connection manager reports to it; it passes what
+// concerns the rest of the window on to TMainForm.
+class WindowLink : public QObject, public ConnectionHost, public StatusLabels {
+    Q_OBJECT
+
+public:
+    explicit WindowLink(TMainForm& form);
+    ~WindowLink() override;
+
+    // Where the ports come from: VORDAX4_PORTS names devices; VORDAX4_ONLY_MAPPED_PORTS=1 hides the
+    // system's serial devices (the tests use it so that no test touches a real port).
+    void SetUpPorts(int forcedPort, int nextScanPort);
+    // Starts the simulated unit in-process and offers it as COM 1; false with a message on failure.
+    bool StartDemoUnit(std::string* error = nullptr);
+    UnitSim* demoUnit() const { return demo_.get(); }
+
+    // Controls: the command buttons with LabelCom, and the row of status message labels.
+    void CreateControls(QWidget* parent, QBoxLayout* layout);
+    // The COM and Ignition menus, inserted before the menu `before` (or appended).
+    void CreateMenus(QMenuBar* bar, QAction* before);
+
+    // The link part of one main-timer tick: the connection routine on even ticks, the COM menu when
+    // the ports changed, the expiry of messages and the enabling of the commands.
+    void Tick(int tickCounter, bool replaying);
+
+    void ReadClick();
+    void VerifyClick();
+    void ProgramClick();
+    void ResetClick();
+    void ComMenuClick(int index);
+    void BuildComMenu();
+    // The bootloader tool's message: port and code.
+    void BootloaderMessage(int port, uint32_t code);
+
+    CCOMCOM& link() { return *link_; }
+    ConnectionManager& manager() { return manager_; }
+    StatusSlots& status() { return status_; }
+    const std::vector<ComMenuItem>& comMenuItems() const { return comItems_; }
+    // A live unit feeds the monitor display once it has sent monitor data.
+    bool liveUnit() const { return manager_.VersionState != 0; }
+
+    // Tests answer the manager's message boxes through this.
+    std::function<void(const std::string& text, const std::string& caption, MessageKind kind)> messageBox;
+
+    // ConnectionHost
+    void ShowProgress(bool visible, uint32_t colour, int percent) override;
+    void ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind) override;
+    void RefreshPages() override;
+    void UndoSnapshot() override;
+    void SaveSettings() override;
+    void SetLabelComText(const std::string& text) override;
+    void SetUnitPanelText(const std::string& text) override;
+    void RefreshMonitorDisplay() override;
+    void RebuildCaption() override;
+    void FeedRecorder(const uint8_t* monitorBytes) override;
+    void ForgetFileName() override;
+    bool NewInstallation() const override;
+    void ClearNewInstallation() override;
+
+    // StatusLabels
+    bool HasControl(int slot) const override;
+    bool IsShown(int slot) const override;
+    void ShowLabel(int slot, const std::string& text, uint32_t fontColour, uint32_t backColour) override;
+    void HideLabel(int slot) override;
+
+private:
+    QLabel* SlotLabel(int slot) const;
+    void UpdateCommandEnabling(bool replaying);
+    void PaintGauge();
+
+    TMainForm& form_;
+    std::unique_ptr<CCOMCOM> link_;
+    StatusSlots status_ { this };
+    ConnectionManager manager_;
+    std::unique_ptr<UnitSim> demo_;
+
+    QLabel* labelCom_ = nullptr;
+    std::array<QLabel*, 5> slotLabels_ {};
+    std::array<uint32_t, 5> slotFont_ {}, slotBack_ {};
+    QProgressBar* gauge_ = nullptr;
+    uint32_t gaugeColour_ = 0;
+    std::vector<QWidget*> commandControls_;
+    std::vector<QAction*> commandActions_;
+    QMenu* comMenu_ = nullptr;
+    std::array<QAction*, ComMenuModel::ITEMS> comActions_ {};
+    std::vector<ComMenuItem> comItems_;
+};
