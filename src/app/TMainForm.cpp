@@ -2,6 +2,7 @@
 
 #include "about/Branding.h"
 #include "about/TFormAbout.h"
+#include "app/BootloaderChannel.h"
 #include "app/BuildInfo.h"
 #include "app/TestSettings.h"
 #include "archive/CrateStartup.h"
@@ -66,6 +67,17 @@ constexpr PageInfo kPages[PAGE_COUNT] = {
     {"TabSheet_N2O", "N2O", false},
     {"TabSheet_Ladeni", nullptr, true},
 };
+
+// Controls of functions this unit family does not offer; they stay hidden whatever the monitor data says.
+const char* const kFamilyHiddenControls[] = {"CGaugeProgram", "LabelEeDataErr", "LabelHourMeter", "LabelMonLambda",
+    "CGaugeLambda", "LabelMonTachoLambdaOut", "GroupBoxLambdaBar", "LabelLambdaBlue", "LabelLambdaGreen",
+    "LabelLambdaRed", "LabelStartLimiterMin", "EditStartLimiterMin", "UpDownStartLimiterMin", "EditSoftLimiter",
+    "UpDownSoftLimiter", "LabelSoftLimiter", "GroupDwell", "GroupCalibDwell", "CheckBoxSpecDwellByStart", "LabelT1",
+    "LabelT2", "LabelT3", "LabelT4", "Label2ndAdv", "LabelMonPotiCor", "LabelPotentiometer", "CGaugePotentiometer",
+    "GroupBoxPoti", "GroupBoxAcc", "RadioButtonPoti4", "LabelMonN2oProcent", "LabelMonGear", "LabelMonSpeed",
+    "CheckBoxInNeutralSs", "UpDownPocSynchro", "LabelPocSynchro", "EditPocSynchro", "GroupBoxChannelsEnable",
+    "GroupBoxInputsEnable", "GroupBoxCAN"};
+const char* const kFamilyHiddenPrefixes[] = {"EditDwell", "UpDownDwell", "LabelDwell"};
 
 constexpr int STATUS_PANEL_WIDTHS[5] = {400, 40, 350, 40, 100};
 
@@ -160,7 +172,9 @@ void TMainForm::CreateForm()
     setCentralWidget(central);
 
     BuildMenus();
-    resize(820, 640);
+    // The window opens at its design size or at the size its controls need, whichever is larger.
+    const QSize needed = minimumSizeHint();
+    resize(std::max(820, needed.width()), std::max(640, needed.height()));
     BuildStatusBar();
 }
 
@@ -342,6 +356,10 @@ void TMainForm::FormCreate()
     editorsReload_ = true;
     UpdatePageVisibility(true);
 
+    setAcceptDrops(true);
+    bootloader_ = new BootloaderChannel([this](int port, uint32_t code) { link_->BootloaderMessage(port, code); }, this);
+    if (!bootloader_->Listen())
+        TraceLine("BOOTLOADER CHANNEL NOT OPEN");
     LayoutSelfCheck(errorBox_);
     link_->manager().UpdateUnitPanel();
     RefreshMonitorDisplay();
@@ -431,6 +449,21 @@ void TMainForm::ApplyDefaultVisibility()
 {
     for (int i = 0; i < PAGE_COUNT; ++i)
         PageControl1->setTabVisible(i, kPages[i].tabVisible);
+    const auto hide = [](QWidget* w) {
+        if (w->objectName() == "CGaugeProgram" || w->objectName() == "LabelEeDataErr") {
+            w->hide(); // shown again by a command's progress or by the unit's data-error flag
+            return;
+        }
+        w->setProperty("hiddenInFamily", true);
+        w->hide();
+    };
+    for (const char* name : kFamilyHiddenControls)
+        for (QWidget* w : findChildren<QWidget*>(QString::fromLatin1(name)))
+            hide(w);
+    for (QWidget* w : findChildren<QWidget*>())
+        for (const char* prefix : kFamilyHiddenPrefixes)
+            if (w->objectName().startsWith(QLatin1String(prefix)))
+                hide(w);
 }
 
 void TMainForm::Timer1Timer()
@@ -595,7 +628,12 @@ ChangedMap& TMainForm::changedMap() { return link_->manager().changedMap; }
 
 int TMainForm::pendingCommand() const { return link_->manager().PendingCommand; }
 
-void TMainForm::SetUnitPanelText(const std::string& text) { statusPanels_[4]->setText(QString::fromUtf8(text.c_str())); }
+void TMainForm::SetUnitPanelText(const std::string& text)
+{
+    // The panel is narrow; the whole unit line stays readable as its tool tip.
+    statusPanels_[4]->setText(QString::fromUtf8(text.c_str()));
+    statusPanels_[4]->setToolTip(statusPanels_[4]->text());
+}
 
 void TMainForm::PortSelectionChanged(int forcedPort)
 {

@@ -34,6 +34,7 @@ class MonitorPanel;
 class TFormAbout;
 class PlayerPanel;
 class WindowLink;
+class BootloaderChannel;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
@@ -193,6 +194,7 @@ private:
     PlayerPanel* playerPanel_ = nullptr;
     UndoRing undo_;
     std::unique_ptr<WindowLink> link_;
+    BootloaderChannel* bootloader_ = nullptr;
 
     RuntimeTexts texts_;
     MonitorRequest monitorRequest_;

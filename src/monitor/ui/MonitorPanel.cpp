@@ -72,7 +72,8 @@ void MonitorPanel::applyLabel(const MonitorLabel& l)
     p.setColor(QPalette::Window, ToQColor(l.colour));
     w->setPalette(p);
     w->setEnabled(l.enabled);
-    w->setVisible(l.visible);
+    // Controls of functions the unit family lacks stay hidden.
+    w->setVisible(l.visible && !w->property("hiddenInFamily").toBool());
 }
 
 void MonitorPanel::Apply(const MonitorView& view)

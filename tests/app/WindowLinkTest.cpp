@@ -1,0 +1,216 @@
+#include "app/BootloaderChannel.h"
+#include "app/TMainForm.h"
+#include "app/WindowLink.h"
+#include "lang/LangString.h"
+#include "model/ImageLayout.h"
+#include "model/ui/TUpDown.h"
+
+#include "TempDir.h"
+#include "UnitSim.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// A main window whose only port, COM 3, is a simulated unit on a pseudo-terminal. The test drives
+// the window's timer; while a transfer runs it waits for the unit, as real time would.
+struct WindowWithUnit : testing::Test {
+    ScopedWorkDir dir;
+    std::unique_ptr<UnitSim> unit;
+    std::unique_ptr<TMainForm> form;
+    std::vector<std::string> errors;
+    std::vector<std::string> boxes;
+
+    void SetUp() override
+    {
+        LanguageIndex = LANG_ENGLISH;
+        UnitSimOptions options;
+        options.storingMs = 300;
+        unit = std::make_unique<UnitSim>(options);
+        ASSERT_TRUE(unit->Start());
+        qputenv("VORDAX4_PORTS", QByteArray("3=") + unit->DevicePath().c_str());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        qunsetenv("VORDAX4_PORTS");
+    }
+    void Open(const std::vector<std::string>& args = {})
+    {
+        form = std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
+        form->linkUi().messageBox = [this](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
+            boxes.push_back(text);
+        };
+        // The unit holds a configuration the program accepts as it is.
+        unit->SetConfiguration(form->image().bytes());
+    }
+    CCOMCOM& link() { return form->linkUi().link(); }
+    ConnectionManager& manager() { return form->linkUi().manager(); }
+    bool JobRunning()
+    {
+        const int32_t job = link().job();
+        return job != JobNone && job != JobDone && job != JobFailed;
+    }
+    void Tick()
+    {
+        QElapsedTimer waited;
+        waited.start();
+        if (!link().connectedPort.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (JobRunning() && waited.elapsed() < 1000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        form->Timer1Timer();
+        QCoreApplication::processEvents();
+    }
+    bool RunUntil(const std::function<bool()>& done, int maxTicks = 800)
+    {
+        for (int i = 0; i < maxTicks && !done(); ++i)
+            Tick();
+        return done();
+    }
+    QString Text(const char* name) { return form->findChild<QLabel*>(name)->text(); }
+    bool Shown(const char* name) { return !form->findChild<QWidget*>(name)->isHidden(); }
+    bool Idle() { return manager().LinkStep == ConnectionManager::StepIdle && !manager().PendingCommand; }
+    void Connect() { ASSERT_TRUE(RunUntil([&] { return manager().unitMirrorValid == 1 && Idle(); })); }
+    void Run(const char* command)
+    {
+        form->findChild<QAction*>(command)->trigger();
+        ASSERT_TRUE(RunUntil([&] { return !Idle(); }));
+        ASSERT_TRUE(RunUntil([&] { return Idle(); }));
+    }
+    // As the user does: clicks on the spin button's arrows, each a step of 100 rpm.
+    void SetLimiter(int rpm)
+    {
+        auto* upDown = form->findChild<TUpDown*>("UpDownLimiter");
+        static_cast<QAbstractSpinBox*>(upDown)->stepBy((rpm - upDown->value()) / 100);
+        ASSERT_TRUE(RunUntil([&] { return form->image().Adrb(LIMITER) == rpm / 100; }, 20));
+    }
+};
+
+TEST_F(WindowWithUnit, WithoutAUnitTheCommandsAreDisabledAndTheComMenuOffersTheChoices)
+{
+    qunsetenv("VORDAX4_PORTS");
+    Open();
+    for (int i = 0; i < 6; ++i)
+        Tick();
+    for (const char* name : { "ButtonRead", "ButtonVerify", "ButtonProgram" })
+        EXPECT_FALSE(form->findChild<QWidget*>(name)->isEnabled()) << name;
+    for (const char* name : { "MenuRead", "MenuVerify", "MenuProgram", "MenuReset" })
+        EXPECT_FALSE(form->findChild<QAction*>(name)->isEnabled()) << name;
+    const auto& items = form->linkUi().comMenuItems();
+    ASSERT_GE(items.size(), 3u);
+    EXPECT_TRUE(items[1].checked) << "automatic search";
+    EXPECT_TRUE(items[2].separator);
+    EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
+    EXPECT_EQ(form->statusPanelText(4), "not connected");
+}
+
+TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
+{
+    Open();
+    Connect();
+    EXPECT_EQ(Text("LabelCom"), "COM=3");
+    EXPECT_TRUE(Text("LabelConnection").endsWith(" connected"));
+    EXPECT_TRUE(form->findChild<QWidget*>("ButtonProgram")->isEnabled());
+    ASSERT_TRUE(RunUntil([&] { return form->statusPanelText(4).contains("RSKEY=93.00"); }));
+    EXPECT_TRUE(form->liveSource()) << "the monitor display shows the unit";
+    EXPECT_FALSE(form->monitorView().labels.empty());
+
+    // A new installation refuses Program until the unit has been read.
+    form->findChild<QAction*>("MenuProgram")->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("new installation"), std::string::npos);
+    Run("MenuRead");
+    EXPECT_EQ(Text("LabelResult"), "Verify: OK");
+    EXPECT_EQ(form->image().bytes(), unit->Configuration());
+    EXPECT_FALSE(form->newInstallation());
+
+    const int limiter = form->image().Adrb(LIMITER) * 100 + 500;
+    SetLimiter(limiter);
+    EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
+    Run("MenuProgram");
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    EXPECT_EQ(unit->Configuration()[LIMITER], limiter / 100);
+    EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are identical");
+    Run("MenuVerify");
+    EXPECT_EQ(Text("LabelResult"), "Verify: OK");
+
+    form->Undo();
+    EXPECT_EQ(form->image().Adrb(LIMITER), limiter / 100 - 5);
+    EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
+    Run("MenuVerify");
+    EXPECT_EQ(Text("LabelResult"), "Verify error !");
+}
+
+TEST_F(WindowWithUnit, ProgrammingAfterChangeWritesTheEditAtOnce)
+{
+    Open();
+    Connect();
+    Run("MenuRead");
+    form->findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
+    const int writes = unit->WritesReceived();
+    const int limiter = form->image().Adrb(LIMITER) * 100 - 1000;
+    SetLimiter(limiter);
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    EXPECT_EQ(unit->Configuration()[LIMITER], limiter / 100);
+    EXPECT_GT(unit->WritesReceived(), writes);
+}
+
+TEST_F(WindowWithUnit, OfflineDropsTheUnitAndIsKeptInTheSettings)
+{
+    Open();
+    Connect();
+    form->linkUi().ComMenuClick(1);
+    EXPECT_NE(link().connectedPort.load(), 0) << "the automatic search keeps the unit";
+    form->linkUi().ComMenuClick(0);
+    EXPECT_EQ(link().connectedPort.load(), 0);
+    Tick();
+    Tick();
+    EXPECT_EQ(Text("LabelCom"), "COM=OFF");
+    EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
+    EXPECT_EQ(form->statusPanelText(4), "not connected");
+    EXPECT_TRUE(form->linkUi().comMenuItems()[0].checked);
+    form.reset();
+    Open();
+    EXPECT_EQ(link().forcedPort, -1);
+    for (int i = 0; i < 20; ++i)
+        Tick();
+    EXPECT_EQ(link().connectedPort.load(), 0);
+}
+
+TEST_F(WindowWithUnit, TheBootloaderToolTakesThePortAndGivesItBack)
+{
+    Open();
+    Connect();
+    const QString name = BootloaderChannel::DefaultName();
+    ASSERT_TRUE(BootloaderChannel::Send(name, 3, BOOT_RELEASE_PORT));
+    ASSERT_TRUE(RunUntil([&] { return link().connectedPort.load() == 0; }, 100));
+    EXPECT_TRUE(form->windowTitle().contains("(Disconnected by bootloader)"));
+    ASSERT_TRUE(BootloaderChannel::Send(name, 3, BOOT_RETURN_PORT));
+    ASSERT_TRUE(RunUntil([&] { return link().searchEnabled == 1; }, 100));
+    EXPECT_FALSE(form->windowTitle().contains("(Disconnected by bootloader)"));
+    Connect();
+}
+
+TEST_F(WindowWithUnit, ATestButtonReachesTheUnitOnce)
+{
+    Open();
+    Connect();
+    form->findChild<QAbstractButton*>("ButtonTestIgn2")->click();
+    ASSERT_TRUE(RunUntil([&] { return unit->LastMonitorRequest()[20] != 0; }, 100));
+    EXPECT_EQ(unit->LastMonitorRequest()[20], 0x02);
+    ASSERT_TRUE(RunUntil([&] { return unit->LastMonitorRequest()[20] == 0; }, 100)) << "one shot";
+}
+
+} // namespace
