@@ -19,13 +19,16 @@
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
 #include "model/ui/TUpDown.h"
+#include "mapedit/TTab.h"
 
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -115,6 +118,7 @@ TMainForm::~TMainForm()
 {
     if (!closed_)
         FormClose();
+    qApp->removeEventFilter(this);
     SetLangReportSink({});
 }
 
@@ -357,6 +361,7 @@ void TMainForm::FormCreate()
     UpdatePageVisibility(true);
 
     setAcceptDrops(true);
+    qApp->installEventFilter(this);
     bootloader_ = new BootloaderChannel([this](int port, uint32_t code) { link_->BootloaderMessage(port, code); }, this);
     if (!bootloader_->Listen())
         TraceLine("BOOTLOADER CHANNEL NOT OPEN");
@@ -578,6 +583,9 @@ void TMainForm::RefreshMonitorDisplay()
 
 void TMainForm::RequestCommit(QObject* control, int kind)
 {
+    // Closing applied the page for the last time; focus changes while the window goes apply nothing.
+    if (closed_)
+        return;
     if (pendingControl_ && pendingControl_ != control)
         kind = COMMIT_NOW;
     pendingControl_ = control;
@@ -782,6 +790,24 @@ bool TMainForm::event(QEvent* e)
         return true;
     }
     return QMainWindow::event(e);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, e);
+    const auto* key = static_cast<QKeyEvent*>(e);
+    auto* control = qobject_cast<QWidget*>(watched);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || !control || control->window() != this || !initialised_)
+        return QMainWindow::eventFilter(watched, e);
+    // A map editor uses Enter itself.
+    for (QWidget* w = control; w; w = w->parentWidget())
+        if (qobject_cast<TTab*>(w))
+            return QMainWindow::eventFilter(watched, e);
+    focusNextChild();
+    RequestCommit(control, COMMIT_NOW);
+    return true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)

@@ -134,6 +134,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // Enter in a control of the window moves the focus on and applies the edit (FormKeyPress).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateForm();
