@@ -176,9 +176,7 @@ void TMainForm::CreateForm()
     setCentralWidget(central);
 
     BuildMenus();
-    // The window opens at its design size or at the size its controls need, whichever is larger.
-    const QSize needed = minimumSizeHint();
-    resize(std::max(820, needed.width()), std::max(640, needed.height()));
+    resize(1000, 700);
     BuildStatusBar();
 }
 

@@ -34,20 +34,24 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
         grid->addWidget(g, row++, 0, 1, 2);
         gauges_[name] = g;
     }
-    const auto addColumn = [&](const auto& names, int column) {
-        int r = row;
+    // The engine values above the states, in one column: the long state texts stay readable, and a
+    // label whose text grows never widens the window.
+    const auto addGroup = [&](const auto& names) {
         for (const char* name : names) {
             auto* l = new QLabel(this);
             l->setObjectName(name);
             l->setAutoFillBackground(true);
             l->setMargin(1);
-            grid->addWidget(l, r++, column);
+            l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+            grid->addWidget(l, row++, 0, 1, 2);
             labels_[name] = l;
         }
     };
-    addColumn(kLeft, 0);
-    addColumn(kRight, 1);
-    grid->setRowStretch(row + 14, 1);
+    addGroup(kLeft);
+    grid->setRowMinimumHeight(row++, 8);
+    addGroup(kRight);
+    grid->setRowStretch(row, 1);
+    setMinimumWidth(340);
 }
 
 QLabel* MonitorPanel::label(const std::string& name) const
