@@ -213,4 +213,20 @@ TEST_F(WindowWithUnit, ATestButtonReachesTheUnitOnce)
     ASSERT_TRUE(RunUntil([&] { return unit->LastMonitorRequest()[20] == 0; }, 100)) << "one shot";
 }
 
+TEST_F(WindowWithUnit, DemoModeConnectsToItsOwnSimulatedUnitAndKeepsTheSavedPort)
+{
+    qunsetenv("VORDAX4_PORTS");
+    Open();
+    form->linkUi().ComMenuClick(0); // the user's choice: offline
+    form.reset();
+    Open({ "--demo" });
+    ASSERT_NE(form->linkUi().demoUnit(), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return form->statusPanelText(4).contains("RSKEY=93.00"); }));
+    EXPECT_EQ(link().connectedPort.load(), 1);
+    EXPECT_EQ(Text("LabelCom"), "COM=1");
+    form.reset();
+    Open();
+    EXPECT_EQ(link().forcedPort, -1) << "the demo leaves the saved port selection alone";
+}
+
 } // namespace
