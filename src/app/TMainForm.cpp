@@ -39,6 +39,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -475,8 +476,11 @@ void TMainForm::Timer1Timer()
         TraceLinef("T%03i", tickCounter_);
     ++tickCounter_;
     TickMs = tickCounter_ * MS_PER_TICK;
-    if (!initialised_)
+    // A dialog opened from within a tick runs its own event loop; the clock goes on, the tick's
+    // work waits until the dialog is closed.
+    if (!initialised_ || inTick_)
         return;
+    const QScopedValueRollback<bool> inTick(inTick_, true);
     link_->Tick(tickCounter_, player_.replaying());
     CommitPendingIfDue();
     if (patch_)

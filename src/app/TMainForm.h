@@ -178,6 +178,7 @@ private:
 
     int tickCounter_ = 0;
     bool initialised_ = false;
+    bool inTick_ = false;
     bool closed_ = false;
     bool noUpdateCheck_ = false;
     bool testMode_ = false;

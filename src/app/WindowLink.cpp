@@ -267,9 +267,14 @@ void WindowLink::ShowMessageBox(const std::string& text, const std::string& capt
     const QMessageBox::Icon icon = kind == MessageError ? QMessageBox::Critical
         : kind == MessageWarning                        ? QMessageBox::Warning
                                                         : QMessageBox::Information;
-    QMessageBox box(icon, QString::fromUtf8(caption.c_str()), QString::fromUtf8(text.c_str()), QMessageBox::Ok, &form_);
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.exec();
+    // Modal for the user but not for the timer: the link goes on polling while the box is open, and
+    // the connection routine is never entered again from inside itself.
+    auto* box = new QMessageBox(icon, QString::fromUtf8(caption.c_str()), QString::fromUtf8(text.c_str()),
+        QMessageBox::Ok, &form_);
+    box->setWindowFlags(box->windowFlags() | Qt::WindowStaysOnTopHint);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
 }
 
 void WindowLink::RefreshPages() { form_.ImageReplaced(); }
