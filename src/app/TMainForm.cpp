@@ -120,6 +120,9 @@ TMainForm::~TMainForm()
     if (!closed_)
         FormClose();
     qApp->removeEventFilter(this);
+    // The controls go while the window is still whole: a focus change as they go reaches the
+    // window's own edit handling, not a half-destroyed object.
+    delete takeCentralWidget();
     SetLangReportSink({});
 }
 
