@@ -24,6 +24,9 @@ PageAdvance::PageAdvance(ControlBinder& binder, PageHost& host, QWidget* sheet, 
 {
     auto* grid = new QGridLayout(sheet_);
     map_ = editors.CreateProgramMap(MapKind::Advance, sheet_, MAP_WIDTH, MAP_HEIGHT);
+    // The map never has more than ten speed columns; sharing the width among ten keeps the
+    // speed headers ("10 000") readable.
+    map_->visibleColumns = MAP_DIM;
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 0, 0, 1, 4);
 

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int MIN_INPUT_ITEMS = 5;
-constexpr int SENSOR_TABLE_WIDTH = 190;
+constexpr int SENSOR_TABLE_WIDTH = 200;
 constexpr int SENSOR_TABLE_HEIGHT = 110;
 
 } // namespace
@@ -66,6 +66,9 @@ void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
     tpTable_ = editors.CreateProgramMap(MapKind::TpSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     iapTable_ = editors.CreateProgramMap(MapKind::IapSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     for (TTab* table : {tpTable_, iapTable_}) {
+        // A calibration table has no speed axis: its one column gets the whole width, so the
+        // voltages are not clipped.
+        table->visibleColumns = 1;
         table->setMinimumSize(SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
         column->addWidget(table);
     }

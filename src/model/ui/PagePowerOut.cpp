@@ -50,7 +50,7 @@ PagePowerOut::PagePowerOut(ControlBinder& binder, PageHost& host, QWidget* sheet
     secondTable_->hide();
     grid->addWidget(secondTable_, OUTPUT_SLOTS, 0);
     grid->setRowStretch(OUTPUT_SLOTS + 1, 1);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(0, 1);
 }
 
 void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
@@ -88,7 +88,8 @@ void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
     o.table = editors.CreateProgramMap(MapKind::PowerOutA, o.box, TABLE_WIDTH, TABLE_HEIGHT, n + 1);
     o.table->setMinimumSize(TABLE_WIDTH, TABLE_HEIGHT);
     grid->addWidget(o.table, 0, 2, 4, 1);
-    grid->setColumnStretch(3, 1);
+    // The speed points sit close together on a proportional axis; every pixel of width helps.
+    grid->setColumnStretch(2, 1);
     o.box->setVisible(Used(n));
 }
 

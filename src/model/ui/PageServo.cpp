@@ -35,6 +35,9 @@ PageServo::PageServo(ControlBinder& binder, PageHost& host, QWidget* sheet, MapE
         grid->addWidget(levels_[static_cast<size_t>(i)].upDown, 1, 2 * i + 1);
     }
     map_ = editors.CreateProgramMap(MapKind::Servo, sheet_, MAP_WIDTH, MAP_HEIGHT);
+    // The map never has more than ten speed columns; sharing the width among ten keeps the
+    // speed headers ("10 000") readable.
+    map_->visibleColumns = MAP_DIM;
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 2, 0, 1, 5);
     grid->setRowStretch(2, 1);
