@@ -13,8 +13,12 @@
 #include "model/ImageDefaults.h"
 #include "model/LayoutSelfCheck.h"
 #include "model/LoadGroups.h"
+#include "mapedit/TTab.h"
+#include "model/ui/PageAdvance.h"
 #include "model/ui/PageBike.h"
 #include "model/ui/PageMisc.h"
+#include "model/ui/PagePowerOut.h"
+#include "model/ui/PageServo.h"
 #include "model/ui/PageTest.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -120,6 +124,7 @@ TMainForm::~TMainForm()
     if (!closed_)
         FormClose();
     qApp->removeEventFilter(this);
+    DetachMapEditors();
     // The controls go while the window is still whole: a focus change as they go reaches the
     // window's own edit handling, not a half-destroyed object.
     delete takeCentralWidget();
@@ -197,6 +202,7 @@ void TMainForm::BuildMenus()
     undo->setObjectName("MenuZpet");
     QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &TMainForm::Redo);
     redo->setObjectName("MenuZnovu");
+    AddAdvanceMenuItems(tools);
     link_->CreateMenus(menuBar(), tools->menuAction());
 
     // The tool buttons share the handlers of their menu items.
@@ -486,6 +492,7 @@ void TMainForm::Timer1Timer()
     const QScopedValueRollback<bool> inTick(inTick_, true);
     link_->Tick(tickCounter_, player_.replaying());
     CommitPendingIfDue();
+    SyncMapEditors();
     if (patch_)
         patch_->Tick();
     ApplyTachoPickupText();
@@ -501,11 +508,91 @@ void TMainForm::Timer1Timer()
 
 void TMainForm::BuildPages()
 {
-    pages_[PAGE_MISC] = new PageMisc(binder_, *this, PageControl1->widget(PAGE_MISC));
+    pages_[PAGE_MISC] = new PageMisc(
+        binder_, *this, PageControl1->widget(PAGE_MISC), mapEditors_, [this] { return SensorMillivolts(); });
     pages_[PAGE_SENSORS] = pages_[PAGE_MISC]; // the sensors live on the Miscellaneous page
     pages_[PAGE_BIKE] = new PageBike(binder_, *this, PageControl1->widget(PAGE_BIKE));
     pages_[PAGE_TEST] = new PageTest(binder_, *this, PageControl1->widget(PAGE_TEST),
         [this](MonitorRequest::TestButton b) { monitorRequest_.Press(b); });
+    BuildFunctionPages();
+}
+
+void TMainForm::BuildFunctionPages()
+{
+    pages_[PAGE_ADVANCE] = new PageAdvance(binder_, *this, PageControl1->widget(PAGE_ADVANCE), mapEditors_);
+    pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, *this, PageControl1->widget(PAGE_POWER_OUT), mapEditors_);
+    pages_[PAGE_SERVO] = new PageServo(binder_, *this, PageControl1->widget(PAGE_SERVO), mapEditors_);
+}
+
+// F4 and F5 step the selection (or the live cell) of the focused map editor.
+void TMainForm::AddAdvanceMenuItems(QMenu* tools)
+{
+    const auto item = [&](const char* name, Qt::Key key, int direction) {
+        QAction* a = tools->addAction(QString(), QKeySequence(key), this, [this, direction] {
+            mapEditors_.StepFocused(direction);
+        });
+        a->setObjectName(name);
+    };
+    item("MenuAdvanceMinus", Qt::Key_F4, -1);
+    item("MenuAdvancePlus", Qt::Key_F5, 1);
+}
+
+// Every tick the editors get the image's base advance and limiters, the live operating point and
+// the reload mark, which makes them forget the push memory of their normalization.
+void TMainForm::SyncMapEditors()
+{
+    const OperatingPoint& p = monitorView_.point;
+    MapLiveValues live;
+    live.engineRpm = p.rpm;
+    live.throttle = p.loadTenths >= 0 ? p.loadTenths / 10 : -1;
+    live.pressure = p.loadKpa >= 0 ? p.loadKpa : 0;
+    live.manifoldLoad = p.sensorKind == 2;
+    live.baseAdvance = Image.Adrb(BASE_ADV);
+    live.limiterRpm = Image.Adrb(LIMITER) * 100;
+    live.startLimiterRpm = Image.Adrb(START_LIM) * 100;
+    mapEditors_.TabTick(live, editorsReload_);
+    editorsReload_ = false;
+}
+
+void TMainForm::DetachMapEditors()
+{
+    for (int i = 0; i < mapEditors_.Count(); ++i)
+        if (TTab* tab = mapEditors_.At(i))
+            tab->SetHost(nullptr);
+}
+
+int TMainForm::PageOfEditor(const QWidget* editor) const
+{
+    for (const QWidget* w = editor; w; w = w->parentWidget())
+        if (const int index = PageControl1->indexOf(const_cast<QWidget*>(w)); index >= 0)
+            return index;
+    return -1;
+}
+
+void TMainForm::OnMapChanged(CTab& editor, int)
+{
+    auto* tab = dynamic_cast<TTab*>(&editor);
+    const int index = PageOfEditor(tab);
+    // A gathered edit may fall due after the user switched pages: store the editor's own page too.
+    if (index >= 0 && index != activePage_ && page(index))
+        page(index)->Store();
+    RequestCommit(tab, COMMIT_NOW);
+}
+
+void TMainForm::ShowMapMessage(CTab&, const char* text)
+{
+    const QString t = QString::fromUtf8(text);
+    if (mapMessageBox)
+        mapMessageBox(t);
+    else
+        QMessageBox::information(this, QString(), t);
+}
+
+std::optional<int> TMainForm::SensorMillivolts() const
+{
+    if (!liveSource_)
+        return std::nullopt;
+    return Monitor.Monw(MON_SENSOR_MV);
 }
 
 void TMainForm::setControlText(const char* control, const char* text)

@@ -9,6 +9,9 @@
 #include "update/PatchWindowHost.h"
 #include "lang/LanguageSwitch.h"
 #include "lang/RuntimeTexts.h"
+#include "mapedit/MapEditorHost.h"
+#include "mapedit/MapEditorList.h"
+#include "mapedit/TTab.h"
 #include "monitor/MonitorDisplay.h"
 #include "monitor/MonitorPlayer.h"
 #include "monitor/MonitorRequest.h"
@@ -24,10 +27,12 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QTabWidget;
 class QTimer;
 class MonitorPanel;
@@ -38,7 +43,7 @@ class BootloaderChannel;
 
 // The main window. It owns all state of the running program: the parameter and monitor
 // images, the timer loop and, as they are added, the link, the pages and the map editors.
-class TMainForm : public QMainWindow, public PageHost {
+class TMainForm : public QMainWindow, public PageHost, public MapEditorHost {
     Q_OBJECT
 
 public:
@@ -127,6 +132,14 @@ public:
     // Tests answer the question boxes through this.
     std::function<Answer(const char*)> questionBox;
 
+    // The map editors of the pages. An edit committed in an editor is stored through its page and
+    // committed as an edit of that page.
+    MapEditorList& mapEditors() { return mapEditors_; }
+    void OnMapChanged(CTab& editor, int mask) override;
+    void ShowMapMessage(CTab& editor, const char* text) override;
+    // Shows the map editors' messages; tests replace it.
+    std::function<void(const QString&)> mapMessageBox;
+
     // Rebuilds the window caption from the current file name and link state.
     void UpdateCaption();
     QString statusPanelText(int panel) const;
@@ -147,6 +160,12 @@ private:
     void CentreWindow();
     void ApplyDefaultVisibility();
     void BuildPages();
+    void BuildFunctionPages();
+    void AddAdvanceMenuItems(QMenu* tools);
+    void SyncMapEditors();
+    void DetachMapEditors();
+    int PageOfEditor(const QWidget* editor) const;
+    std::optional<int> SensorMillivolts() const;
     void CommitPendingIfDue();
     void ApplyTachoPickupText();
     void AfterRestore(const UndoRing::Restored& r, bool isUndo);
@@ -187,6 +206,7 @@ private:
     std::string compileDate_;
 
     ControlBinder binder_{Image};
+    MapEditorList mapEditors_{this};
     std::array<SettingsPage*, 10> pages_{};
     int activePage_ = 0;
     QObject* pendingControl_ = nullptr;

@@ -98,7 +98,8 @@ int StoreAdvanceMap(const CTab& tab, ParamImage& img)
 {
     const CSheet& s = tab.sheets[0];
     img.Adrb(BASE_ADV) = static_cast<uint8_t>(std::clamp(tab.baseAdvance, 0, 255));
-    if (img.Adrb(ADV_MAPA) == 1)
+    // Only a pressure axis belongs in ADV_IAP; the fixed TP points must not overwrite it.
+    if (img.Adrb(ADV_MAPA) == 1 && img.Adrb(TPSIAP_SENSOR) == 2)
         for (int i = 0; i < MAP_DIM; ++i)
             img.Adrw(ADV_IAP + i) = static_cast<unsigned>(std::clamp(s.axisY.values[i], 0, 999));
     img.Adrb(ADV_MAPA) = s.axisY.off ? 0 : 1;

@@ -1,13 +1,19 @@
 #include "model/ui/PageMisc.h"
 
 #include "lang/LangString.h"
+#include "mapedit/MapEditorList.h"
+#include "mapedit/MapImageBinding.h"
+#include "mapedit/TTab.h"
 #include "model/BikePresets.h"
 #include "model/SelectionLists.h"
 #include "model/ui/TRadioGroup.h"
 #include "model/ui/TUpDown.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -15,10 +21,13 @@
 namespace {
 
 constexpr int MIN_INPUT_ITEMS = 5;
+constexpr int SENSOR_TABLE_WIDTH = 200;
+constexpr int SENSOR_TABLE_HEIGHT = 110;
 
 } // namespace
 
-PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet) : SettingsPage(binder, host, sheet)
+PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEditorList& editors, SensorReading sensorMv)
+    : SettingsPage(binder, host, sheet), sensorMv_(std::move(sensorMv))
 {
     auto* grid = new QGridLayout(sheet_);
     UpDownLimiter = makeUpDown("Limiter", 1000, 25000, 100);
@@ -45,9 +54,46 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet) : Sett
         inputGroups_[static_cast<size_t>(i)] = makeRadioGroup(QString("RadioGroupInput%1").arg(i + 1));
         grid->addWidget(inputGroups_[static_cast<size_t>(i)], 6, i, 1, 1);
     }
+    BuildSensorControls(grid, editors);
     grid->setRowStretch(7, 1);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(4, 1);
     BuildInputGroups();
+}
+
+void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
+{
+    auto* column = new QVBoxLayout;
+    tpTable_ = editors.CreateProgramMap(MapKind::TpSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
+    iapTable_ = editors.CreateProgramMap(MapKind::IapSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
+    for (TTab* table : {tpTable_, iapTable_}) {
+        // A calibration table has no speed axis: its one column gets the whole width, so the
+        // voltages are not clipped.
+        table->visibleColumns = 1;
+        table->setMinimumSize(SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
+        column->addWidget(table);
+    }
+    auto* buttons = new QHBoxLayout;
+    BitBtnTps0 = new QPushButton("TP 0 %", sheet_);
+    BitBtnTps0->setObjectName("BitBtnTps0");
+    BitBtnTps100 = new QPushButton("TP 100 %", sheet_);
+    BitBtnTps100->setObjectName("BitBtnTps100");
+    connect(BitBtnTps0, &QPushButton::clicked, this, &PageMisc::BitBtnTps0Click);
+    connect(BitBtnTps100, &QPushButton::clicked, this, &PageMisc::BitBtnTps100Click);
+    buttons->addWidget(BitBtnTps0);
+    buttons->addWidget(BitBtnTps100);
+    column->addLayout(buttons);
+    column->addStretch(1);
+    grid->addLayout(column, 0, 3, 8, 1);
+}
+
+void PageMisc::TakeTpPoint(int cell)
+{
+    const std::optional<int> mv = sensorMv_ ? sensorMv_() : std::nullopt;
+    if (!mv)
+        return;
+    CSheet& s = tpTable_->sheets[0];
+    s.Cell(s.axisX.offIndex, cell) = std::clamp(*mv, s.axisData.minValue, s.axisData.maxValue);
+    host_.RequestCommit(cell == 0 ? BitBtnTps0 : BitBtnTps100, PageHost::COMMIT_NOW);
 }
 
 void PageMisc::BuildInputGroups()
@@ -94,6 +140,8 @@ void PageMisc::Store()
     binder_.RadioIndexToImage(RadioGroupTpsIap, FieldRef::byte(TPSIAP_SENSOR));
     binder_.ItemCodeToImage(inputGroups_[0], FieldRef::byte(INPUT1));
     binder_.ItemCodeToImage(inputGroups_[1], FieldRef::byte(INPUT2));
+    MapImageBinding::StoreTpSensor(*tpTable_, img());
+    MapImageBinding::StoreIapSensor(*iapTable_, img());
 }
 
 void PageMisc::Load()
@@ -103,6 +151,10 @@ void PageMisc::Load()
     binder_.ImageToRadioIndex(RadioGroupTpsIap, FieldRef::byte(TPSIAP_SENSOR));
     binder_.ImageToItemCode(inputGroups_[0], FieldRef::byte(INPUT1));
     binder_.ImageToItemCode(inputGroups_[1], FieldRef::byte(INPUT2));
+    MapImageBinding::LoadTpSensor(*tpTable_, img());
+    MapImageBinding::LoadIapSensor(*iapTable_, img());
+    tpTable_->update();
+    iapTable_->update();
     if (img().Adrb(LIMITER) != shownLimiter_ || img().Adrb(START_LIM) != shownStartLimiter_)
         host_.MarkEditorsForReload();
     shownLimiter_ = img().Adrb(LIMITER);
@@ -120,4 +172,8 @@ void PageMisc::UpdateVisibility()
     }
     UpDownRetard->setEnabled(use.retard);
     UpDownRetard->setUpDownVisible(use.retard);
+    const int sensor = img().Adrb(TPSIAP_SENSOR);
+    for (QWidget* w : std::initializer_list<QWidget*>{tpTable_, BitBtnTps0, BitBtnTps100})
+        w->setVisible(sensor == 1);
+    iapTable_->setVisible(sensor == 2);
 }

@@ -3,8 +3,13 @@
 #include "model/ui/SettingsPage.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 
+class MapEditorList;
+class QGridLayout;
 class QPushButton;
+class TTab;
 
 // The Miscellaneous page (which also carries the load sensor of the hidden Sensors page):
 // limiters, quickshift, retard, the multifunction inputs and the load sensor choice.
@@ -12,7 +17,11 @@ class PageMisc : public SettingsPage {
     Q_OBJECT
 
 public:
-    PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet);
+    // The present load-sensor voltage of the monitor in mV; empty while no unit is connected and
+    // no recording plays, so a calibration button cannot store a meaningless zero.
+    using SensorReading = std::function<std::optional<int>()>;
+
+    PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEditorList& editors, SensorReading sensorMv);
 
     void Store() override;
     void Load() override;
@@ -29,12 +38,22 @@ public:
     // Fills both input radio groups from the input function table in the current language.
     void BuildInputGroups();
 
+    // "TP 0 %" and "TP 100 %": the present sensor voltage becomes the calibration point.
+    void BitBtnTps0Click() { TakeTpPoint(0); }
+    void BitBtnTps100Click() { TakeTpPoint(1); }
+
+    TTab* tpSensorEditor() const { return tpTable_; }
+    TTab* iapSensorEditor() const { return iapTable_; }
+
 private:
     struct Binding {
         TUpDown* upDown;
         int address;
         int scale;
     };
+
+    void BuildSensorControls(QGridLayout* grid, MapEditorList& editors);
+    void TakeTpPoint(int cell);
 
     TUpDown* UpDownLimiter;
     TUpDown* UpDownStartLimiter;
@@ -45,6 +64,11 @@ private:
     TRadioGroup* RadioGroupTpsIap;
     std::array<TRadioGroup*, 2> inputGroups_{};
     std::array<Binding, 6> bindings_;
+    TTab* tpTable_ = nullptr;
+    TTab* iapTable_ = nullptr;
+    QPushButton* BitBtnTps0 = nullptr;
+    QPushButton* BitBtnTps100 = nullptr;
+    SensorReading sensorMv_;
     int shownLimiter_ = -1;
     int shownStartLimiter_ = -1;
 };
