@@ -142,6 +142,11 @@ void PagePowerOut::RadioGroupPOutClick(int output)
 {
     if (!Used(output))
         return;
+    // Clicking the mode already chosen must not reset a table the user has edited.
+    const Output& o = outputs_[static_cast<size_t>(output)];
+    const int index = o.mode->itemIndex();
+    if (index >= 0 && o.mode->code(index) == img().Adrb(POWER_OUT_MODE + output))
+        return;
     Store();
     PowerOutDefaults(img(), output, PowerOutDefaultForm::ModeChanged);
     ValidateImage(img(), nullptr);

@@ -146,6 +146,19 @@ TEST_F(FunctionPagesFixture, BaseAdvanceFromTheSpinButtonReachesImageAndEditor)
     EXPECT_EQ(advance()->mapEditor()->baseAdvance, 17);
 }
 
+TEST_F(FunctionPagesFixture, EveryEditorGetsTheLimitersOnTheNextTick)
+{
+    img().Adrb(LIMITER) = 123;
+    img().Adrb(START_LIM) = 45;
+    ticks(1);
+    MapEditorList& editors = form->mapEditors();
+    ASSERT_GT(editors.Count(), 0);
+    for (int i = 0; i < editors.Count(); ++i) {
+        EXPECT_EQ(editors.At(i)->limiterRpm, 12300) << editors.At(i)->objectName().toStdString();
+        EXPECT_EQ(editors.At(i)->startLimiterRpm, 4500);
+    }
+}
+
 TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
 {
     showPage(PAGE_ADVANCE);
@@ -294,6 +307,16 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     form->Undo();
     EXPECT_EQ(img().Adrb(POWER_OUT_MODE), 2);
     EXPECT_FALSE(table->isHidden());
+}
+
+TEST_F(FunctionPagesFixture, ClickingTheChosenModeAgainKeepsAnEditedTable)
+{
+    img().Adrb(POWER_OUT_MODE + 1) = 2;
+    img().Adrb(POWER_OUT_RPM + 3) = 80;
+    reload();
+    showPage(PAGE_POWER_OUT);
+    chooseMode(1, 2);
+    EXPECT_EQ(img().Adrb(POWER_OUT_RPM + 3), 80);
 }
 
 TEST_F(FunctionPagesFixture, SpecialModeShowsLoadRowsOnlyWithASensor)
