@@ -3,6 +3,7 @@
 #include "about/Branding.h"
 #include "about/TFormAbout.h"
 #include "app/BuildInfo.h"
+#include "app/FileMenu.h"
 #include "app/TestSettings.h"
 #include "archive/CrateStartup.h"
 #include "app/TickClock.h"
@@ -25,6 +26,9 @@
 #include <QHBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -206,6 +210,9 @@ void TMainForm::BuildMenus()
     QMenu* help = menu("MenuHelp");
     help->addAction(QString(), QKeySequence(Qt::Key_F1), this, &TMainForm::MenuContensClick)->setObjectName("MenuContens");
     help->addAction(QString(), this, [this] { FormAbout->MenuAboutClick(); })->setObjectName("MenuAbout");
+
+    fileMenu_ = new FileMenu(*this, Image, fileState_, errorBox_, &outside_);
+    fileMenu_->Build(menuBar(), bar);
 }
 
 MonitorPlayer::Hooks TMainForm::playerHooks()
@@ -327,6 +334,7 @@ void TMainForm::FormCreate()
     editorsReload_ = true;
     UpdatePageVisibility(true);
 
+    setAcceptDrops(true);
     LayoutSelfCheck(errorBox_);
     RefreshMonitorDisplay();
     patchHost_ = std::make_unique<PatchWindowHost>(
@@ -361,7 +369,12 @@ void TMainForm::LoadSettings()
     LanguageIndex = settings_.language;
     outside_.forcedPort = settings_.comPort;
     outside_.nextScanPort = settings_.comPortAuto;
-    fileName_ = settings_.file.toStdString();
+    fileState_.currentFile = settings_.file;
+    fileState_.fileFolder = settings_.iniFileDir;
+    fileState_.newInstal = settings_.newInstal;
+    fileState_.history = FileHistory(settings_.history);
+    fileMenu_->PresetDialogs(settings_.iniFileDir);
+    fileMenu_->RefreshHistoryMenu();
     if (settings_.activePage >= 0 && settings_.activePage < PAGE_COUNT) {
         PageControl1->setCurrentIndex(settings_.activePage);
         activePage_ = PageControl1->currentIndex();
@@ -379,7 +392,10 @@ void TMainForm::CollectSettings()
     settings_.activePage = activePage_;
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = outside_.nextScanPort;
-    settings_.file = QString::fromStdString(fileName_);
+    settings_.file = fileState_.currentFile;
+    settings_.iniFileDir = fileState_.fileFolder;
+    settings_.newInstal = fileState_.newInstal;
+    settings_.history = fileState_.history.entries();
     settings_.monitorPlayer = !playerPanel_->isHidden();
 }
 
@@ -415,6 +431,7 @@ void TMainForm::ApplyDefaultVisibility()
 {
     for (int i = 0; i < PAGE_COUNT; ++i)
         PageControl1->setTabVisible(i, kPages[i].tabVisible);
+    fileMenu_->SetServiceMenuVisible(testMode_);
 }
 
 void TMainForm::Timer1Timer()
@@ -602,14 +619,24 @@ PageHost::Answer TMainForm::AskYesNoCancel(const char* langText)
     return button == QMessageBox::Yes ? ANSWER_YES : button == QMessageBox::No ? ANSWER_NO : ANSWER_CANCEL;
 }
 
-void TMainForm::NewWithoutAsking()
+void TMainForm::NewWithoutAsking() { fileMenu_->NewConfirmed(PAGE_ALL); }
+
+IgnOpenResult TMainForm::OpenParameterFile(int page, const QString& path)
 {
-    ResetDefaults(Image, PAGE_ALL);
-    ValidateImage(Image, &outside_);
-    editorsReload_ = true;
-    fileName_.clear();
-    UpdateCaption();
-    RefreshPages(true);
+    return fileMenu_->OpenParameterFile(page, path);
+}
+
+void TMainForm::CommitPendingEdit()
+{
+    if (pendingControl_)
+        RequestCommit(pendingControl_, COMMIT_NOW);
+}
+
+bool TMainForm::TakeUndoSnapshot()
+{
+    const bool changed = undo_.UndoSnapshot(Image, activePage_, changedMap_);
+    UpdateUndoButtons();
+    return changed;
 }
 
 void TMainForm::FocusProgramAfterChange() { CheckBoxProgHned->setFocus(); }
@@ -672,7 +699,7 @@ void TMainForm::ApplyTachoPickupText()
 
 void TMainForm::UpdateCaption()
 {
-    setWindowTitle(QString::fromUtf8(WindowCaption(fileName_, searchEnabled_).c_str()));
+    setWindowTitle(QString::fromUtf8(WindowCaption(fileState_.currentFile.toStdString(), searchEnabled_).c_str()));
 }
 
 QString TMainForm::statusPanelText(int panel) const
@@ -687,6 +714,23 @@ bool TMainForm::event(QEvent* e)
         return true;
     }
     return QMainWindow::event(e);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+// Only the first parameter file of a drop is opened; other files are ignored.
+void TMainForm::dropEvent(QDropEvent* e)
+{
+    QStringList paths;
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    fileMenu_->OpenDropped(paths);
+    e->acceptProposedAction();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)

@@ -3,6 +3,8 @@
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
 #include "app/SettingsStore.h"
+#include "files/IgnOpen.h"
+#include "files/ParamFileState.h"
 #include "archive/CCrate.h"
 #include "update/CPatchCheck.h"
 #include "update/PatchSettings.h"
@@ -30,6 +32,7 @@ class QCheckBox;
 class QLabel;
 class QTabWidget;
 class QTimer;
+class FileMenu;
 class MonitorPanel;
 class TFormAbout;
 class PlayerPanel;
@@ -114,11 +117,25 @@ public:
 
     // Rebuilds the window caption from the current file name and link state.
     void UpdateCaption();
+
+    // The file commands: current file, dialogs' folder, history, new-installation flag.
+    ParamFileState& paramFileState() { return fileState_; }
+    FileMenu& fileMenu() { return *fileMenu_; }
+    // Opens a parameter file for all pages (PAGE_ALL) or one page, as the history menu does.
+    IgnOpenResult OpenParameterFile(int page, const QString& path);
+    // Applies an edit still waiting for its delay at once.
+    void CommitPendingEdit();
+    // Stores an undo slot when the image changed; true when it did.
+    bool TakeUndoSnapshot();
+    // Hides the second status message (LabelResult) after New and Open; empty: nothing to hide.
+    std::function<void()> hideResultStatus;
     QString statusPanelText(int panel) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateForm();
@@ -165,7 +182,8 @@ private:
     bool testMode_ = false;
     int testPort_ = 0;
     bool searchEnabled_ = true;
-    std::string fileName_;
+    ParamFileState fileState_;
+    FileMenu* fileMenu_ = nullptr;
     std::string compileDate_;
 
     ControlBinder binder_{Image};
