@@ -4,6 +4,7 @@
 #include "about/TFormAbout.h"
 #include "app/BootloaderChannel.h"
 #include "app/BuildInfo.h"
+#include "app/FileMenu.h"
 #include "app/TestSettings.h"
 #include "archive/CrateStartup.h"
 #include "app/TickClock.h"
@@ -34,6 +35,9 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -236,6 +240,10 @@ void TMainForm::BuildMenus()
     QMenu* help = menu("MenuHelp");
     help->addAction(QString(), QKeySequence(Qt::Key_F1), this, &TMainForm::MenuContensClick)->setObjectName("MenuContens");
     help->addAction(QString(), this, [this] { FormAbout->MenuAboutClick(); })->setObjectName("MenuAbout");
+
+    fileMenu_ = new FileMenu(*this, Image, fileState_, errorBox_, &outside_);
+    fileMenu_->Build(menuBar(), bar);
+    ConnectFileMenuToLink();
 }
 
 MonitorPlayer::Hooks TMainForm::playerHooks()
@@ -408,7 +416,12 @@ void TMainForm::LoadSettings()
     LanguageIndex = settings_.language;
     outside_.forcedPort = settings_.comPort;
     outside_.nextScanPort = settings_.comPortAuto;
-    fileName_ = settings_.file.toStdString();
+    fileState_.currentFile = settings_.file;
+    fileState_.fileFolder = settings_.iniFileDir;
+    fileState_.newInstal = settings_.newInstal;
+    fileState_.history = FileHistory(settings_.history);
+    fileMenu_->PresetDialogs(settings_.iniFileDir);
+    fileMenu_->RefreshHistoryMenu();
     if (settings_.activePage >= 0 && settings_.activePage < PAGE_COUNT) {
         PageControl1->setCurrentIndex(settings_.activePage);
         activePage_ = PageControl1->currentIndex();
@@ -417,6 +430,8 @@ void TMainForm::LoadSettings()
     if (auto* a = findChild<QAction*>("MenuMonitorPlayer"))
         a->setChecked(settings_.monitorPlayer);
     ValidateImage(Image, &outside_);
+    // The image kept at the last shutdown is taken as the state of the file named with it.
+    fileState_.savedImage = Image;
 }
 
 void TMainForm::CollectSettings()
@@ -426,7 +441,10 @@ void TMainForm::CollectSettings()
     settings_.activePage = activePage_;
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = link_->link().nextScanPort;
-    settings_.file = QString::fromStdString(fileName_);
+    settings_.file = fileState_.currentFile;
+    settings_.iniFileDir = fileState_.fileFolder;
+    settings_.newInstal = fileState_.newInstal;
+    settings_.history = fileState_.history.entries();
     settings_.monitorPlayer = !playerPanel_->isHidden();
 }
 
@@ -477,6 +495,7 @@ void TMainForm::ApplyDefaultVisibility()
         for (const char* prefix : kFamilyHiddenPrefixes)
             if (w->objectName().startsWith(QLatin1String(prefix)))
                 hide(w);
+    fileMenu_->SetServiceMenuVisible(testMode_);
 }
 
 void TMainForm::Timer1Timer()
@@ -712,12 +731,6 @@ void TMainForm::CommitEdit()
         link_->manager().RequestProgramChanged();
 }
 
-void TMainForm::TakeUndoSnapshot()
-{
-    undo_.UndoSnapshot(Image, activePage_, changedMap());
-    UpdateUndoButtons();
-}
-
 void TMainForm::ImageReplaced()
 {
     editorsReload_ = true;
@@ -742,9 +755,27 @@ void TMainForm::PortSelectionChanged(int forcedPort)
     UpdateCaption();
 }
 
+// A saved file carries the unit's version labels; New and Open hide the last command's result.
+void TMainForm::ConnectFileMenuToLink()
+{
+    fileMenu_->unitInfo = [this] {
+        const auto label = [this](const char* name) {
+            const QLabel* l = findChild<QLabel*>(name);
+            return l ? l->text() : QString();
+        };
+        IgnUnitInfo unit;
+        unit.connectedPort = link_->link().connectedPort.load();
+        unit.firmwareVersion = label("LabelVerze1");
+        unit.firmwareDate = label("LabelVerze2");
+        unit.firmwareTime = label("LabelVerze3");
+        return unit;
+    };
+    hideResultStatus = [this] { link_->status().ShowStatus(2, nullptr, 0, 0, COLOUR_UNCHANGED, -1); };
+}
+
 void TMainForm::ForgetFileName()
 {
-    fileName_.clear();
+    fileState_.currentFile.clear();
     UpdateCaption();
 }
 
@@ -798,14 +829,24 @@ PageHost::Answer TMainForm::AskYesNoCancel(const char* langText)
     return button == QMessageBox::Yes ? ANSWER_YES : button == QMessageBox::No ? ANSWER_NO : ANSWER_CANCEL;
 }
 
-void TMainForm::NewWithoutAsking()
+void TMainForm::NewWithoutAsking() { fileMenu_->NewConfirmed(PAGE_ALL); }
+
+IgnOpenResult TMainForm::OpenParameterFile(int page, const QString& path)
 {
-    ResetDefaults(Image, PAGE_ALL);
-    ValidateImage(Image, &outside_);
-    editorsReload_ = true;
-    fileName_.clear();
-    UpdateCaption();
-    RefreshPages(true);
+    return fileMenu_->OpenParameterFile(page, path);
+}
+
+void TMainForm::CommitPendingEdit()
+{
+    if (pendingControl_)
+        RequestCommit(pendingControl_, COMMIT_NOW);
+}
+
+bool TMainForm::TakeUndoSnapshot()
+{
+    const bool changed = undo_.UndoSnapshot(Image, activePage_, changedMap());
+    UpdateUndoButtons();
+    return changed;
 }
 
 void TMainForm::FocusProgramAfterChange() { CheckBoxProgHned->setFocus(); }
@@ -867,7 +908,9 @@ void TMainForm::ApplyTachoPickupText()
 
 void TMainForm::UpdateCaption()
 {
-    setWindowTitle(QString::fromUtf8(WindowCaption(fileName_, link_->link().searchEnabled != 0).c_str()));
+    // The file name names the image only while the image is still the one last saved or opened.
+    const std::string file = Image == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
+    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->link().searchEnabled != 0).c_str()));
 }
 
 QString TMainForm::statusPanelText(int panel) const
@@ -900,6 +943,23 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e)
     focusNextChild();
     RequestCommit(control, COMMIT_NOW);
     return true;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+// Only the first parameter file of a drop is opened; other files are ignored.
+void TMainForm::dropEvent(QDropEvent* e)
+{
+    QStringList paths;
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    fileMenu_->OpenDropped(paths);
+    e->acceptProposedAction();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e)

@@ -3,6 +3,8 @@
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
 #include "app/SettingsStore.h"
+#include "files/IgnOpen.h"
+#include "files/ParamFileState.h"
 #include "archive/CCrate.h"
 #include "update/CPatchCheck.h"
 #include "update/PatchSettings.h"
@@ -35,6 +37,7 @@ class QLabel;
 class QMenu;
 class QTabWidget;
 class QTimer;
+class FileMenu;
 class MonitorPanel;
 class TFormAbout;
 class PlayerPanel;
@@ -80,7 +83,6 @@ public:
     const UndoRing& undoRing() const { return undo_; }
     ChangedMap& changedMap();
     int pendingCommand() const;
-    void TakeUndoSnapshot();
     // The link replaced the image (a Read): every page and map editor shows it again.
     void ImageReplaced();
 
@@ -91,8 +93,8 @@ public:
     void PortSelectionChanged(int forcedPort);
     // A Read replaced the image, so no parameter file describes it any longer.
     void ForgetFileName();
-    bool newInstallation() const { return settings_.newInstal != 0; }
-    void setNewInstallation(bool on) { settings_.newInstal = on ? 1 : 0; }
+    bool newInstallation() const { return fileState_.newInstal != 0; }
+    void setNewInstallation(bool on) { fileState_.newInstal = on ? 1 : 0; }
 
     // PageHost
     void MarkEditorsForReload() override { editorsReload_ = true; }
@@ -142,6 +144,18 @@ public:
 
     // Rebuilds the window caption from the current file name and link state.
     void UpdateCaption();
+
+    // The file commands: current file, dialogs' folder, history, new-installation flag.
+    ParamFileState& paramFileState() { return fileState_; }
+    FileMenu& fileMenu() { return *fileMenu_; }
+    // Opens a parameter file for all pages (PAGE_ALL) or one page, as the history menu does.
+    IgnOpenResult OpenParameterFile(int page, const QString& path);
+    // Applies an edit still waiting for its delay at once.
+    void CommitPendingEdit();
+    // Stores an undo slot when the image changed; true when it did.
+    bool TakeUndoSnapshot();
+    // Hides the second status message (LabelResult) after New and Open; empty: nothing to hide.
+    std::function<void()> hideResultStatus;
     QString statusPanelText(int panel) const;
 
 protected:
@@ -149,6 +163,8 @@ protected:
     bool event(QEvent* event) override;
     // Enter in a control of the window moves the focus on and applies the edit (FormKeyPress).
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateForm();
@@ -157,6 +173,7 @@ private:
     void BuildStatusBar();
     void ApplyCommandLine();
     void StartLink();
+    void ConnectFileMenuToLink();
     void CentreWindow();
     void ApplyDefaultVisibility();
     void BuildPages();
@@ -202,7 +219,8 @@ private:
     bool noUpdateCheck_ = false;
     bool testMode_ = false;
     int testPort_ = 0;
-    std::string fileName_;
+    ParamFileState fileState_;
+    FileMenu* fileMenu_ = nullptr;
     std::string compileDate_;
 
     ControlBinder binder_{Image};

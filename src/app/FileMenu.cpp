@@ -1,0 +1,304 @@
+#include "app/FileMenu.h"
+
+#include "app/TMainForm.h"
+#include "files/BuildStamp.h"
+#include "files/ServiceFiles.h"
+#include "lang/CaptionTables.h"
+#include "model/LoadGroups.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const char* const IGN_FILTER = "Ignition Parametrs(*.ign)";
+#ifdef Q_OS_WIN
+const char* const ALL_FILTER = "All Files (*.*)";
+#else
+const char* const ALL_FILTER = "All Files (*)"; // names without a dot are files too
+#endif
+
+// A menu shows "&" as a mnemonic mark; a file name keeps its own.
+QString MenuText(const QString& caption)
+{
+    QString text = caption;
+    return text.replace('&', "&&");
+}
+
+} // namespace
+
+FileMenu::FileMenu(
+    TMainForm& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside)
+    : QObject(&form)
+    , form_(form)
+    , state_(state)
+    , errorSink_(errorSink)
+    , commands_(image, state, errorSink, outside)
+    , defaultPath_(DefaultParamPath())
+{
+    ctrlHeld = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier); };
+    infoBox = [this](const std::string& text) {
+        QMessageBox::information(&form_, QString(), QString::fromUtf8(text.c_str()));
+    };
+}
+
+QString FileMenu::DefaultParamPath() { return QDir(QCoreApplication::applicationDirPath()).filePath("data.ign"); }
+
+QString FileMenu::FirstIgnFile(const QStringList& names)
+{
+    for (const QString& name : names) {
+        if (name.size() < 4)
+            continue;
+        QString tail = name.right(4);
+        for (QChar& c : tail)
+            if (c >= 'A' && c <= 'Z')
+                c = QChar(c.unicode() + ('a' - 'A'));
+        if (tail == ".ign")
+            return name;
+    }
+    return {};
+}
+
+QAction* FileMenu::addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler)
+{
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    return action;
+}
+
+void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
+{
+    auto* file = new QMenu(menuBar);
+    file->menuAction()->setObjectName("MenuFile");
+    const QList<QAction*> existing = menuBar->actions();
+    menuBar->insertMenu(existing.isEmpty() ? nullptr : existing.first(), file);
+
+    addCommand(file, "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { New(false); });
+    addCommand(file, "MenuNewPage", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N), [this] { New(true); });
+    file->addSeparator();
+    addCommand(file, "MenuOpen", QKeySequence(Qt::Key_F3), [this] { Open(false, false); });
+    addCommand(file, "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), [this] { Open(true, false); });
+    addCommand(file, "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { Open(false, true); });
+    file->addSeparator();
+    addCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); });
+    addCommand(file, "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { Save(true); });
+    file->addSeparator();
+    for (int k = 1; k <= HISTORY_ITEMS; ++k) {
+        const QByteArray name = QString("MenuHistory%1").arg(k).toLatin1();
+        historyItems_[k - 1] = addCommand(file, name.constData(), QKeySequence(), [this, k] { OpenHistory(k); });
+    }
+    historySeparator_ = file->addSeparator();
+    addCommand(file, "MenuExit", QKeySequence(), [this] { form_.close(); });
+
+    // The service menu goes before Help, so Help stays last.
+    serviceMenu_ = new QMenu("Servis", menuBar);
+    serviceMenu_->menuAction()->setObjectName("MenuServis");
+    QAction* before = nullptr;
+    for (QAction* a : menuBar->actions())
+        if (a->objectName() == "MenuHelp")
+            before = a;
+    menuBar->insertMenu(before, serviceMenu_);
+    addCommand(serviceMenu_, "MenuSaveAllNew", QKeySequence(), [this] { SaveAllNew(); })->setText("Save All New");
+    addCommand(serviceMenu_, "MenuCompareAll", QKeySequence(), [this] { CompareAllNew(); })->setText("Compare All New");
+    SetServiceMenuVisible(false);
+
+    struct Button {
+        const char* name;
+        QStyle::StandardPixmap icon;
+        std::function<void()> click;
+    };
+    const Button buttons[] = {
+        { "SpeedButtonNew", QStyle::SP_FileIcon, [this] { New(false); } },
+        { "SpeedButtonOpen", QStyle::SP_DialogOpenButton, [this] { Open(ctrlHeld(), false); } },
+        { "SpeedButtonSave", QStyle::SP_DialogSaveButton, [this] { Save(ctrlHeld()); } },
+    };
+    QAction* first = toolBar->actions().isEmpty() ? nullptr : toolBar->actions().first();
+    for (const Button& b : buttons) {
+        auto* button = new QToolButton(toolBar);
+        button->setObjectName(b.name);
+        button->setIcon(form_.style()->standardIcon(b.icon));
+        connect(button, &QToolButton::clicked, this, [click = b.click] { click(); });
+        toolBar->insertWidget(first, button);
+    }
+    RefreshHistoryMenu();
+}
+
+void FileMenu::SetServiceMenuVisible(bool visible)
+{
+    if (serviceMenu_)
+        serviceMenu_->menuAction()->setVisible(visible);
+}
+
+void FileMenu::RefreshHistoryMenu()
+{
+    for (int k = 1; k <= HISTORY_ITEMS; ++k) {
+        QAction* item = historyItems_[k - 1];
+        if (!item)
+            return;
+        item->setText(MenuText(state_.history.caption(k)));
+        item->setVisible(state_.history.menuItemVisible(k));
+    }
+    historySeparator_->setVisible(state_.history.separatorVisible());
+}
+
+void FileMenu::PresetDialogs(const QString& path)
+{
+    openName_ = path;
+    saveName_ = path;
+}
+
+QString FileMenu::runDialog(bool forSaving, const QString& fileName)
+{
+    QFileDialog dialog(&form_);
+    // The dialog is titled like the command that opened it, without the menu's mnemonic mark.
+    if (const char* title = CaptionFor(CaptionTableId::Menu, forSaving ? "MenuSave" : "MenuOpen"))
+        dialog.setWindowTitle(QString::fromUtf8(title).remove('&'));
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix("ign");
+    QStringList filters { IGN_FILTER };
+    if (!forSaving)
+        filters << ALL_FILTER;
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    if (!fileName.isEmpty()) {
+        const QFileInfo info(fileName);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+// Each dialog keeps the name it was last left with.
+QString FileMenu::choose(bool forSaving)
+{
+    QString& name = forSaving ? saveName_ : openName_;
+    const QString path = chooseFile ? chooseFile(forSaving, name) : runDialog(forSaving, name);
+    if (!path.isEmpty())
+        name = path;
+    return path;
+}
+
+void FileMenu::afterFileChange()
+{
+    form_.UpdateCaption();
+    RefreshHistoryMenu();
+}
+
+void FileMenu::hideResultStatus()
+{
+    if (form_.hideResultStatus)
+        form_.hideResultStatus();
+}
+
+void FileMenu::New(bool activePageOnly)
+{
+    const int page = form_.activePage();
+    if (form_.AskYesNoCancel(NEW_QUESTION) != PageHost::ANSWER_YES)
+        return;
+    NewConfirmed(activePageOnly ? page : PAGE_ALL);
+}
+
+void FileMenu::NewConfirmed(int page)
+{
+    commands_.New(page);
+    form_.MarkEditorsForReload();
+    form_.RefreshPages(false);
+    form_.CommitEdit();
+    hideResultStatus();
+    afterFileChange();
+}
+
+void FileMenu::Open(bool fromDefaultPath, bool activePageOnly)
+{
+    const int page = activePageOnly ? form_.activePage() : PAGE_ALL;
+    if (fromDefaultPath)
+        PresetDialogs(defaultPath_);
+    const QString path = choose(false);
+    if (path.isEmpty())
+        return;
+    OpenParameterFile(page, path);
+}
+
+void FileMenu::OpenHistory(int item)
+{
+    const QString path = state_.history.entry(item);
+    if (item >= 1 && !path.isEmpty())
+        OpenParameterFile(PAGE_ALL, path);
+}
+
+bool FileMenu::OpenDropped(const QStringList& paths)
+{
+    const QString path = FirstIgnFile(paths);
+    if (path.isEmpty())
+        return false;
+    PresetDialogs(path);
+    OpenParameterFile(PAGE_ALL, path);
+    return true;
+}
+
+IgnOpenResult FileMenu::OpenParameterFile(int page, const QString& path)
+{
+    // An edit still waiting for its delay must land before the file, never on top of it.
+    form_.FocusProgramAfterChange();
+    form_.CommitPendingEdit();
+    const int wasNew = state_.newInstal;
+    const IgnOpenResult result = commands_.OpenParameterFile(page, path);
+    if (result.status == IgnLoadStatus::Loaded) {
+        form_.MarkEditorsForReload();
+        form_.RefreshPages(true);
+    }
+    if (result.accepted()) {
+        // The snapshot first, so the commit finds nothing new and requests no programming.
+        form_.TakeUndoSnapshot();
+        form_.CommitEdit();
+        PresetDialogs(path);
+    }
+    hideResultStatus();
+    afterFileChange();
+    if (wasNew && !state_.newInstal)
+        form_.SaveSettings();
+    return result;
+}
+
+void FileMenu::Save(bool presetDefaultPath)
+{
+    if (presetDefaultPath)
+        PresetDialogs(defaultPath_);
+    const QString path = choose(true);
+    if (path.isEmpty())
+        return;
+    form_.ApplyPage();
+    const bool saved = commands_.Save(path, unitInfo ? unitInfo() : IgnUnitInfo {});
+    form_.RefreshPages(false);
+    if (!saved)
+        return;
+    openName_ = path;
+    afterFileChange();
+}
+
+void FileMenu::SaveAllNew()
+{
+    ServiceFiles::SaveAllNew(QDir::currentPath(), unitInfo ? unitInfo() : IgnUnitInfo {}, BuildStamp::Program(),
+        ServiceFiles::DefaultBikeText, errorSink_);
+    form_.RefreshPages(false);
+}
+
+void FileMenu::CompareAllNew()
+{
+    ServiceFiles::CompareAllNew(QDir::currentPath(), ServiceFiles::DefaultBikeText, infoBox);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "files/IgnOpen.h"
+#include "files/IgnUnitInfo.h"
+#include "files/ParamFileCommands.h"
+
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+class TMainForm;
+
+// The File menu with its tool buttons and history items, and the service menu of test mode. It
+// asks the questions, runs the file dialogs and hands the file work to ParamFileCommands; the
+// window's page framework refreshes the pages, the caption and the undo ring afterwards.
+class FileMenu : public QObject {
+public:
+    static constexpr int HISTORY_ITEMS = 9;
+    static constexpr const char* NEW_QUESTION = "###Do you want default setting?##Wollen Sie Standardeinstellungen "
+                                                "öffnen?##Chcete nastavit základní hodnoty?";
+
+    // errorSink shows "Open file error!" and the reader's messages.
+    FileMenu(
+        TMainForm& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside);
+
+    // The File menu goes first in the menu bar and the three tool buttons at the start of the
+    // tool bar; the service menu "Servis" stands before the Help menu and starts hidden.
+    void Build(QMenuBar* menuBar, QToolBar* toolBar);
+    void SetServiceMenuVisible(bool visible);
+
+    // New asks first and stops unless the answer is Yes; NewConfirmed is New after a Yes (also
+    // the bike change's New). page: PAGE_ALL or the active page.
+    void New(bool activePageOnly);
+    void NewConfirmed(int page);
+    void Open(bool fromDefaultPath, bool activePageOnly);
+    void Save(bool presetDefaultPath);
+    void OpenHistory(int item);
+    // Opens the first ".ign" file of a drop; false when there was none.
+    bool OpenDropped(const QStringList& paths);
+    IgnOpenResult OpenParameterFile(int page, const QString& path);
+    void SaveAllNew();
+    void CompareAllNew();
+
+    // Shows item k (1..9) with the caption of history entry k while k < count.
+    void RefreshHistoryMenu();
+    // Sets the file name both dialogs start with.
+    void PresetDialogs(const QString& path);
+    const QString& openDialogName() const { return openName_; }
+    const QString& saveDialogName() const { return saveName_; }
+    const QString& defaultPath() const { return defaultPath_; }
+
+    // "data.ign" in the program's folder.
+    static QString DefaultParamPath();
+    // The first name that ends in ".ign" (case of A..Z ignored); empty when none does.
+    static QString FirstIgnFile(const QStringList& names);
+
+    // Runs the open or save dialog starting with fileName; returns the chosen path or an empty
+    // text when it was cancelled. Tests answer it; the default shows the real dialog.
+    std::function<QString(bool forSaving, const QString& fileName)> chooseFile;
+    // Whether a Ctrl key is down at the moment of a tool-button click.
+    std::function<bool()> ctrlHeld;
+    // What the writer records about the connected unit; the default is no unit.
+    std::function<IgnUnitInfo()> unitInfo;
+    // Shows a note that is no error (the result of Compare All New).
+    std::function<void(const std::string&)> infoBox;
+
+private:
+    QString runDialog(bool forSaving, const QString& fileName);
+    QString choose(bool forSaving);
+    void afterFileChange();
+    void hideResultStatus();
+    QAction* addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
+
+    TMainForm& form_;
+    ParamFileState& state_;
+    IgnMessageSink errorSink_;
+    ParamFileCommands commands_;
+    const QString defaultPath_;
+    QString openName_;
+    QString saveName_;
+    std::array<QAction*, HISTORY_ITEMS> historyItems_ {};
+    QAction* historySeparator_ = nullptr;
+    QMenu* serviceMenu_ = nullptr;
+};
