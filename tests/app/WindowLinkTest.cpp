@@ -1,4 +1,5 @@
 #include "app/BootloaderChannel.h"
+#include "app/FileMenu.h"
 #include "app/TMainForm.h"
 #include "app/WindowLink.h"
 #include "lang/LangString.h"
@@ -227,6 +228,51 @@ TEST_F(WindowWithUnit, DemoModeConnectsToItsOwnSimulatedUnitAndKeepsTheSavedPort
     form.reset();
     Open();
     EXPECT_EQ(link().forcedPort, -1) << "the demo leaves the saved port selection alone";
+}
+
+// The whole story of a user with a unit: connect, edit, program, verify, undo, keep the settings in a
+// file, reopen it, switch to Czech, and find everything again after a restart.
+TEST_F(WindowWithUnit, UserStoryFromConnectingToARestart)
+{
+    Open();
+    QStringList choices;
+    form->fileMenu().chooseFile = [&](bool, const QString&) { return choices.isEmpty() ? QString() : choices.takeFirst(); };
+    Connect();
+    Run("MenuRead");
+    const int original = form->image().Adrb(LIMITER);
+    SetLimiter(original * 100 + 300);
+    Run("MenuProgram");
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    Run("MenuVerify");
+    EXPECT_EQ(Text("LabelResult"), "Verify: OK");
+    form->Undo();
+    EXPECT_EQ(form->image().Adrb(LIMITER), original);
+
+    const QString file = QString::fromStdString(dir.file("story.ign"));
+    choices << file;
+    form->findChild<QAction*>("MenuSave")->trigger();
+    EXPECT_TRUE(form->windowTitle().contains("story.ign"));
+    SetLimiter(original * 100 + 700);
+    EXPECT_FALSE(form->windowTitle().contains("story.ign")) << "the file no longer describes the image";
+    choices << file;
+    form->findChild<QAction*>("MenuOpen")->trigger();
+    EXPECT_EQ(form->image().Adrb(LIMITER), original);
+    EXPECT_TRUE(form->windowTitle().contains("story.ign"));
+
+    form->findChild<QAction*>("MenuCzech")->trigger();
+    EXPECT_EQ(form->findChild<QAbstractButton*>("ButtonRead")->text(), QString::fromUtf8("Čí&st"));
+    const ParamImage kept = form->image();
+    form->close();
+    form.reset();
+
+    Open();
+    EXPECT_EQ(LanguageIndex, LANG_CZECH);
+    EXPECT_EQ(form->image(), kept);
+    EXPECT_EQ(form->paramFileState().currentFile, file);
+    EXPECT_TRUE(form->windowTitle().contains("story.ign"));
+    EXPECT_FALSE(form->newInstallation());
+    Connect();
+    EXPECT_EQ(Text("LabelConnection"), QString::fromUtf8("VORDAX4 v93 připojen"));
 }
 
 } // namespace
