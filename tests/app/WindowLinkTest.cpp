@@ -212,6 +212,9 @@ TEST_F(WindowWithUnit, ATestButtonReachesTheUnitOnce)
     ASSERT_TRUE(RunUntil([&] { return unit->LastMonitorRequest()[20] != 0; }, 100));
     EXPECT_EQ(unit->LastMonitorRequest()[20], 0x02);
     ASSERT_TRUE(RunUntil([&] { return unit->LastMonitorRequest()[20] == 0; }, 100)) << "one shot";
+    EXPECT_TRUE(form->findChild<QAbstractButton*>("ButtonTest01")->text().startsWith("Power out 1"));
+    for (const char* absent : { "ButtonTest03", "ButtonTest04" })
+        EXPECT_TRUE(form->findChild<QWidget*>(absent)->isHidden()) << absent << " stays hidden under live data";
 }
 
 TEST_F(WindowWithUnit, DemoModeConnectsToItsOwnSimulatedUnitAndKeepsTheSavedPort)

@@ -1,5 +1,6 @@
 #include "model/ui/PageTest.h"
 
+#include "lang/LangString.h"
 #include "model/ui/TUpDown.h"
 
 #include <QGridLayout>
@@ -30,6 +31,17 @@ constexpr TestButtonInfo kButtons[] = {
     {"ButtonTestServoPlus", MonitorRequest::ButtonTestServoPlus, true},
     {"ButtonTestServoMinus", MonitorRequest::ButtonTestServoMinus, true},
     {"ButtonCalibDwell", MonitorRequest::ButtonCalibDwell, false},
+};
+
+// Controls the caption tables leave without a caption.
+struct OwnCaption {
+    const char* name;
+    const char* text;
+};
+constexpr OwnCaption kOwnCaptions[] = {
+    {"ButtonTestServoPlus", "###Servo +##Servo +##Servo +"},
+    {"ButtonTestServoMinus", "###Servo -##Servo -##Servo -"},
+    {"LabelTestRpm", "###Test speed [rpm]##Testdrehzahl [rpm]##Testovací otáčky [rpm]"},
 };
 
 } // namespace
@@ -84,7 +96,21 @@ void PageTest::Load()
 
 void PageTest::UpdateVisibility()
 {
+    // The monitor display writes the output buttons' captions too; the marked ones stay hidden.
     for (const TestButtonInfo& b : kButtons)
-        if (auto* w = sheet_->findChild<QPushButton*>(b.name))
+        if (auto* w = sheet_->findChild<QPushButton*>(b.name)) {
+            w->setProperty("hiddenInFamily", !b.visible);
             w->setVisible(b.visible);
+        }
+}
+
+void PageTest::Retranslate()
+{
+    for (const OwnCaption& c : kOwnCaptions) {
+        const QString text = QString::fromUtf8(LangText(c.text));
+        if (auto* b = sheet_->findChild<QPushButton*>(c.name))
+            b->setText(text);
+        else if (auto* l = sheet_->findChild<QLabel*>(c.name))
+            l->setText(text);
+    }
 }

@@ -19,6 +19,7 @@ public:
     void Store() override;
     void Load() override;
     void UpdateVisibility() override;
+    void Retranslate() override;
 
 private:
     QPushButton* makeButton(const char* name, MonitorRequest::TestButton button);
