@@ -520,4 +520,32 @@ TEST_F(ManagerWorld, DisagreeingConfigurationReadsStartTheSecondPassOverThenFail
     }
 }
 
+TEST_F(ManagerWorld, ACommandLeftWithoutAUnitIsNotCarriedOutOnTheNextUnit)
+{
+    // Undo with "program immediately" while no unit is connected, and a Program the link lost.
+    image.bytes() = Pattern(50);
+    manager.changedMap[105] = 1;
+    manager.RequestProgramChanged();
+    manager.Pass();
+    StartUnit();
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    EXPECT_EQ(unit->WritesReceived(), 0);
+    EXPECT_EQ(unit->Configuration(), Pattern(3));
+
+    // The unit stops answering during a monitor exchange; the Program waits behind it until the link drops.
+    jobWaitMs = 5;
+    unit->SetSilent(true);
+    ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepMonitor; }));
+    ASSERT_TRUE(manager.ProgramCommand());
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    unit->SetSilent(false);
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() != 0; }));
+    jobWaitMs = 1000;
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    EXPECT_EQ(unit->WritesReceived(), 0) << "the reconnected unit is only read";
+    EXPECT_EQ(unit->Configuration(), Pattern(3));
+}
+
 } // namespace
