@@ -18,7 +18,6 @@ constexpr int MIN_COMMAND_MS = 30000;
 CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io)
     : io_(io)
     , timeoutMs_(timeoutMs)
-    , start_(std::chrono::steady_clock::now())
     , origin_(TickMs.load())
 {
     link.SetStatusSlots(&status);
@@ -27,16 +26,16 @@ CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& i
 
 void CliUnitSession::Step()
 {
-    const auto elapsed
-        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
-    const int tick = static_cast<int>(elapsed / REAL_MS_PER_TICK);
-    if (tick == tick_)
+    // Like the window's timer, a tick that comes late is not made up for: after a stall the clock
+    // moves on by one tick, so a busy machine does not turn into answer time-outs.
+    const auto now = std::chrono::steady_clock::now();
+    if (tick_ >= 0 && now - lastTick_ < std::chrono::milliseconds(REAL_MS_PER_TICK))
         return;
-    const bool pass = tick_ < 0 || tick / 2 != tick_ / 2;
-    tick_ = tick;
-    TickMs = origin_ + tick * MS_PER_TICK;
+    lastTick_ = now;
+    ++tick_;
+    TickMs = origin_ + tick_ * MS_PER_TICK;
     status.ExpireStatus();
-    if (pass)
+    if (tick_ % 2 == 0)
         manager.Pass();
 }
 

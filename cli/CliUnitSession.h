@@ -14,7 +14,7 @@
 #include <string>
 
 // The connection manager as the window runs it, without a window: its own tick loop (a main-timer
-// tick every 55 ms of real time, a manager pass on every even tick), status messages and message
+// tick at most every 55 ms of real time, a manager pass on every even tick), status messages and message
 // boxes printed on err as they appear, the progress bar as a line on err whenever it moves on by a
 // tenth. A command ends with the manager's own result text: on out when it succeeded, on err when
 // it failed.
@@ -74,7 +74,7 @@ private:
 
     CliIo& io_;
     int timeoutMs_;
-    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point lastTick_;
     int32_t origin_;
     int tick_ = -1;
     bool shown_[4] = {};
