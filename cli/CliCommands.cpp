@@ -1,6 +1,31 @@
 #include "CliCommand.h"
 
+#include "lang/LangString.h"
+
+#include <algorithm>
+#include <iterator>
+
 namespace {
+
+// --lang en|de|cs anywhere on the line chooses the language of the program's texts for every command.
+bool TakeLanguageOption(std::vector<std::string>& args, CliIo& io)
+{
+    static const char* const codes[LANG_COUNT] = { "en", "de", "cs" };
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--lang")
+            continue;
+        const std::string value = i + 1 < args.size() ? args[i + 1] : std::string();
+        const auto code = std::find(std::begin(codes), std::end(codes), value);
+        if (code == std::end(codes)) {
+            io.err << "vordax4-cli: --lang wants en, de or cs, not '" << value << "'\n";
+            return false;
+        }
+        LanguageIndex = static_cast<int>(code - std::begin(codes));
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+        --i;
+    }
+    return true;
+}
 
 const CliCommand* FindCommand(const std::string& name)
 {
@@ -31,6 +56,22 @@ const std::vector<CliCommand>& CliCommands()
             "searches for the unit as the program does and prints its port, name, protocol and frame limits "
             "(exit 1 when none answers within the time-out, 10 s by default)",
             CliIdentify },
+        { "read", "-o FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "connects to the unit, reads its configuration twice and writes it to FILE.ign", CliRead },
+        { "verify", "FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "compares the unit's configuration with the settings of FILE.ign (exit 1 when they differ)", CliVerify },
+        { "program", "FILE.ign [--changed-only] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "programs the settings of FILE.ign into the unit, reads them back and waits until the unit has stored "
+            "them; --changed-only writes only the bytes that differ from what the unit holds",
+            CliProgram },
+        { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS]", "sends the reset command to the unit", CliReset },
+        { "monitor", "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "shows the unit's live monitor data for N seconds (until Ctrl+C without --seconds), as CSV rows with "
+            "--csv, and records it to FILE.ignlog",
+            CliMonitor },
+        { "log-export", "FILE.ignlog",
+            "prints the monitor records of a recording as CSV: time in seconds and every monitor field in user units",
+            CliLogExport },
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
         { "show", "FILE.ign", "opens a parameter file and prints its settings", CliShow },
@@ -50,14 +91,17 @@ int CliHelp(const std::vector<std::string>& args, CliIo& io)
         io.out << "  " << c->summary << "\n";
         return CLI_OK;
     }
-    io.out << "usage: vordax4-cli <command> args...\n\ncommands:\n";
+    io.out << "usage: vordax4-cli [--lang en|de|cs] <command> args...\n\ncommands:\n";
     for (const CliCommand& c : CliCommands())
         io.out << "  " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
     return CLI_OK;
 }
 
-int RunCli(const std::vector<std::string>& args, CliIo& io)
+int RunCli(const std::vector<std::string>& commandLine, CliIo& io)
 {
+    std::vector<std::string> args = commandLine;
+    if (!TakeLanguageOption(args, io))
+        return CLI_USAGE;
     if (args.empty()) {
         io.err << "usage: vordax4-cli <command> args...  (vordax4-cli help lists the commands)\n";
         return CLI_USAGE;

@@ -1,6 +1,6 @@
 #include "CliCommand.h"
 
-#include "link/LinkCommands.h"
+#include "CliLinkOptions.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,40 +33,55 @@ private:
     std::FILE* file_;
 };
 
-// Reads the options shared by the commands that talk to a unit: --port N, --port N=DEVICE and,
-// where allowed, --timeout SECONDS.
+// The arguments left over after the link options: a command without arguments of its own refuses them.
 bool parseLinkOptions(const std::vector<std::string>& args, PortChoice& choice, int* timeoutMs, CliIo& io)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if ((a == "--port" || (timeoutMs && a == "--timeout")) && i + 1 >= args.size()) {
-            io.err << "vordax4-cli: " << a << " needs a value\n";
-            return false;
-        }
-        if (a == "--port") {
-            std::string error;
-            if (!ParsePortOption(args[++i], choice, &error)) {
-                io.err << "vordax4-cli: " << error << "\n";
-                return false;
-            }
-        } else if (timeoutMs && a == "--timeout") {
-            const std::string& v = args[++i];
-            char* end = nullptr;
-            const double seconds = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end || seconds <= 0 || seconds > 3600) {
-                io.err << "vordax4-cli: --timeout wants seconds between 0 and 3600, not '" << v << "'\n";
-                return false;
-            }
-            *timeoutMs = static_cast<int>(seconds * 1000);
-        } else {
-            io.err << "vordax4-cli: unknown argument '" << a << "'\n";
-            return false;
-        }
+    std::vector<std::string> rest = args;
+    if (!TakeLinkOptions(rest, choice, timeoutMs, io))
+        return false;
+    if (!rest.empty()) {
+        io.err << "vordax4-cli: unknown argument '" << rest.front() << "'\n";
+        return false;
     }
     return true;
 }
 
 } // namespace
+
+bool TakeLinkOptions(std::vector<std::string>& args, PortChoice& choice, int* timeoutMs, CliIo& io)
+{
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool linkOption = a == "--port" || (timeoutMs && a == "--timeout");
+        if (!linkOption) {
+            rest.push_back(a);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            io.err << "vordax4-cli: " << a << " needs a value\n";
+            return false;
+        }
+        const std::string& v = args[++i];
+        if (a == "--port") {
+            std::string error;
+            if (!ParsePortOption(v, choice, &error)) {
+                io.err << "vordax4-cli: " << error << "\n";
+                return false;
+            }
+            continue;
+        }
+        char* end = nullptr;
+        const double seconds = std::strtod(v.c_str(), &end);
+        if (end == v.c_str() || *end || seconds <= 0 || seconds > 3600) {
+            io.err << "vordax4-cli: --timeout wants seconds between 0 and 3600, not '" << v << "'\n";
+            return false;
+        }
+        *timeoutMs = static_cast<int>(seconds * 1000);
+    }
+    args = std::move(rest);
+    return true;
+}
 
 int CliPorts(const std::vector<std::string>& args, CliIo& io)
 {

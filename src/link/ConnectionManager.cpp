@@ -136,6 +136,8 @@ void ConnectionManager::Pass()
         if (LinkStep != StepOffline)
             ForgetUnit();
         LinkStep = StepOffline;
+        // A command belongs to the unit it was given for: the next unit to connect must not get it.
+        PendingCommand = 0;
         UpdateLabelCom();
     }
     if (!port || !link_.searchEnabled)

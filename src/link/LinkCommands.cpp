@@ -33,7 +33,9 @@ private:
     bool shown_[4] = {};
 };
 
-void ApplyChoice(CCOMCOM& link, const PortChoice& choice)
+} // namespace
+
+void ApplyPortChoice(CCOMCOM& link, const PortChoice& choice)
 {
     link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
     link.forcedPort = choice.forcedPort;
@@ -43,8 +45,6 @@ void ApplyChoice(CCOMCOM& link, const PortChoice& choice)
         map.onlyMapped = true;
     link.SetPortMap(map);
 }
-
-} // namespace
 
 bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error)
 {
@@ -91,7 +91,7 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
     StatusSlots status(&labels);
     CCOMCOM link;
     link.SetStatusSlots(&status);
-    ApplyChoice(link, choice);
+    ApplyPortChoice(link, choice);
     const auto start = std::chrono::steady_clock::now();
     const int32_t origin = TickMs.load();
     int lastPass = -1;

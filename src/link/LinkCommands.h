@@ -16,6 +16,12 @@ struct PortChoice {
 // Parses the value of --port into the choice; false with a message when it is malformed.
 bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error);
 
+class CCOMCOM;
+
+// Sets the link up for the choice as the program searches: the IGN100 family rows, the forced port
+// and the port map (a device named for the forced port is then the only port).
+void ApplyPortChoice(CCOMCOM& link, const PortChoice& choice);
+
 // `ports`: prints one line per present port, "COM<n>\t<device>", in ascending order. Returns the
 // exit status: 0 (also when there is no port; a note then goes to err).
 int ListPortsCommand(const PortChoice& choice, std::FILE* out, std::FILE* err);

@@ -120,7 +120,11 @@ TEST(Cli, IdentifyFindsTheSimulatedUnitOnAMappedPort)
     sim.kill();
     sim.waitForFinished(5000);
 
-    const CliRun none = RunProgram({ "identify", "--port", "7=" + device, "--timeout", "1" });
+    // A device that never existed: the closed pseudo-terminal's name may already belong to a unit of
+    // another test running at the same time.
+    ScopedWorkDir dir;
+    const CliRun none = RunProgram(
+        { "identify", "--port", "7=" + QString::fromStdString(dir.file("no-such-tty")), "--timeout", "1" });
     EXPECT_EQ(none.code, 1);
     EXPECT_FALSE(none.err.empty());
     EXPECT_EQ(RunProgram({ "identify", "--timeout", "x" }).code, 2);

@@ -452,4 +452,125 @@ TEST_F(ManagerWorld, ChoosingAPortTakesTheLinkBackFromTheBootloaderTool)
     EXPECT_EQ(link.forcedPort, 7);
 }
 
+// The steps a command or a connection passes through, each once per visit.
+struct StepLog {
+    std::vector<int> steps;
+    void Note(int step)
+    {
+        if (steps.empty() || steps.back() != step)
+            steps.push_back(step);
+    }
+    int Visits(int step) const { return int(std::count(steps.begin(), steps.end(), step)); }
+};
+
+TEST_F(ManagerWorld, ADisagreeingReadIsRepeatedAndPersistentDisagreementEndsWithTheError)
+{
+    StartUnit();
+    Connect();
+    const ParamImage before = image;
+    const struct {
+        int alteredReads;
+        const char* result;
+    } cases[] = { { 1, "Verify: OK" }, { -1, "Verify error !" } };
+    for (const auto& c : cases) {
+        unit->SetAlteredReads(c.alteredReads);
+        StepLog log;
+        manager.ReadCommand();
+        ASSERT_TRUE(RunUntil([&] {
+            log.Note(manager.LinkStep);
+            return manager.LinkStep >= ConnectionManager::StepRead;
+        }));
+        ASSERT_TRUE(RunUntil([&] {
+            log.Note(manager.LinkStep);
+            return Idle();
+        }));
+        EXPECT_EQ(log.Visits(ConnectionManager::StepRead), 2) << "the double read is repeated once";
+        EXPECT_EQ(log.Visits(ConnectionManager::StepReadAgain), 2);
+        EXPECT_EQ(Result().text, c.result);
+        if (c.alteredReads > 0) {
+            EXPECT_EQ(image.bytes(), Pattern(3)) << "the repeated reads agree and are taken over";
+            EXPECT_EQ(Result().back, 0xFF00000Fu);
+        } else {
+            EXPECT_EQ(Result().back, 0x0000FFu);
+            EXPECT_EQ(host.colour, 0x0000FFu);
+        }
+        unit->SetAlteredReads(0);
+        image = before;
+    }
+}
+
+TEST_F(ManagerWorld, DisagreeingReferenceReadsEndWithTheReferenceError)
+{
+    UnitSimOptions o;
+    o.alteredReads = -1;
+    StartUnit(o);
+    StepLog log;
+    ASSERT_TRUE(RunUntil([&] {
+        log.Note(manager.LinkStep);
+        return Result().text == "Reference read error !";
+    }));
+    EXPECT_EQ(log.Visits(ConnectionManager::StepReference), 2);
+    EXPECT_EQ(log.Visits(ConnectionManager::StepConfigMonitorFirst), 0) << "no configuration read follows";
+    EXPECT_EQ(Result().back, 0x0000FFu);
+    EXPECT_EQ(manager.unitMirrorValid, 0);
+    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling";
+}
+
+TEST_F(ManagerWorld, DisagreeingConfigurationReadsStartTheSecondPassOverThenFail)
+{
+    const struct {
+        int alteredReads;
+        const char* result;
+        int mirrorValid;
+    } cases[] = { { 1, "Reference read: OK", 1 }, { -1, "Reference read error !", 0 } };
+    for (const auto& c : cases) {
+        StartUnit();
+        StepLog log;
+        // The reference block is read unaltered; from the configuration reads on the answers differ.
+        ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepConfigMonitorFirst; }));
+        unit->SetAlteredReads(c.alteredReads);
+        ASSERT_TRUE(RunUntil([&] {
+            log.Note(manager.LinkStep);
+            return Idle();
+        }));
+        EXPECT_EQ(log.Visits(ConnectionManager::StepConfigFirst), 2) << ::testing::PrintToString(log.steps);
+        EXPECT_EQ(Result().text, c.result);
+        EXPECT_EQ(manager.unitMirrorValid, c.mirrorValid);
+        if (c.mirrorValid) {
+            EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+        }
+        manager.DropConnection();
+        unit.reset();
+        manager.Pass();
+    }
+}
+
+TEST_F(ManagerWorld, ACommandLeftWithoutAUnitIsNotCarriedOutOnTheNextUnit)
+{
+    // Undo with "program immediately" while no unit is connected, and a Program the link lost.
+    image.bytes() = Pattern(50);
+    manager.changedMap[105] = 1;
+    manager.RequestProgramChanged();
+    manager.Pass();
+    StartUnit();
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    EXPECT_EQ(unit->WritesReceived(), 0);
+    EXPECT_EQ(unit->Configuration(), Pattern(3));
+
+    // The unit stops answering during a monitor exchange; the Program waits behind it until the link drops.
+    jobWaitMs = 5;
+    unit->SetSilent(true);
+    ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepMonitor; }));
+    ASSERT_TRUE(manager.ProgramCommand());
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    unit->SetSilent(false);
+    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() != 0; }));
+    jobWaitMs = 1000;
+    Connect();
+    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    EXPECT_EQ(unit->WritesReceived(), 0) << "the reconnected unit is only read";
+    EXPECT_EQ(unit->Configuration(), Pattern(3));
+}
+
 } // namespace

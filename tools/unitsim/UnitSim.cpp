@@ -2,6 +2,7 @@
 
 #include "link/FrameCodec.h"
 #include "model/ImageDefaults.h"
+#include "model/ImageValidation.h"
 #include "model/MonitorImage.h"
 #include "model/ParamImage.h"
 
@@ -36,6 +37,7 @@ UnitSim::UnitSim(UnitSimOptions options)
     , info_(FindProtocol(options_.protocol))
     , silent_(options_.silent)
     , echo_(options_.echo)
+    , alteredReads_(options_.alteredReads)
     , random_(options_.seed)
     , dropShare_(options_.dropShare)
     , corruptShare_(options_.corruptShare)
@@ -44,6 +46,8 @@ UnitSim::UnitSim(UnitSimOptions options)
         info_ = FindProtocol(PROTOCOL_IGN100);
     ParamImage image;
     ResetDefaults(image, -1);
+    // A unit holds only values the program accepts.
+    ValidateImage(image);
     std::copy(image.bytes().begin(), image.bytes().end(), config_.begin());
     // The reference block as the unit keeps it: model, firmware build stamp, version, name,
     // programmed-by record, last update and serial number.
@@ -113,6 +117,9 @@ void UnitSim::Run()
         lastInputMs_ = now;
         if (options_.checkBaud && pty_.LineBaud() != LineBaudRequired())
             continue; // at another rate the unit hears only noise
+        bytesIn_ += n;
+        if (options_.paced)
+            WaitWireTime(static_cast<size_t>(n));
         input_.insert(input_.end(), buffer, buffer + n);
         Consume();
     }
@@ -286,12 +293,13 @@ void UnitSim::AnswerWcom(const uint8_t* frame)
             copyRange(config_.data(), 400, count);
         else
             copyRange(reference_.data(), 300, count);
+        AlterRead(payload.data(), payload.size());
         break;
     }
     case 0x7020: {
         {
             std::lock_guard lock(mutex_);
-            for (int i = 0; i < length && address + i < 400; ++i)
+            for (int i = 0; i < length && address + i < 400 && !options_.ignoreWrites; ++i)
                 config_[static_cast<size_t>(address + i)] = data[i];
         }
         StartStoring();
@@ -357,7 +365,7 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
         const int block = request - 1;
         {
             std::lock_guard lock(mutex_);
-            for (int i = 0; i < n && block * n + i < 400; ++i)
+            for (int i = 0; i < n && block * n + i < 400 && !options_.ignoreWrites; ++i)
                 config_[static_cast<size_t>(block * n + i)] = data[i];
         }
         StartStoring();
@@ -383,15 +391,39 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
             answerData[2] = static_cast<uint8_t>(options_.unitType);
         }
     } else if (request == 0x40) {
-        std::lock_guard lock(mutex_);
-        answerData = IgnBlock(reference_.data(), 300, 0);
+        {
+            std::lock_guard lock(mutex_);
+            answerData = IgnBlock(reference_.data(), 300, 0);
+        }
+        AlterRead(answerData.data(), answerData.size());
     } else {
-        std::lock_guard lock(mutex_);
-        answerData = IgnBlock(config_.data(), 400, request - 0x41);
+        {
+            std::lock_guard lock(mutex_);
+            answerData = IgnBlock(config_.data(), 400, request - 0x41);
+        }
+        AlterRead(answerData.data(), answerData.size());
     }
     std::vector<uint8_t> out(static_cast<size_t>(n) + 2);
     FrameCodec::BuildIgnFrame(out.data(), n, answer, 0, answerData.data(), 0);
     SendAnswer(std::move(out), false);
+}
+
+void UnitSim::WaitWireTime(size_t bytes) const
+{
+    // Ten bits a byte: start bit, eight data bits, stop bit.
+    const auto us = static_cast<long long>(bytes) * 10 * 1000000 / LineBaudRequired();
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
+void UnitSim::AlterRead(uint8_t* data, size_t length)
+{
+    int pending = alteredReads_.load();
+    while (pending != 0 && !alteredReads_.compare_exchange_weak(pending, pending > 0 ? pending - 1 : pending)) { }
+    if (pending == 0 || length == 0)
+        return;
+    // Never the same change twice in a row, so two altered reads of one block still disagree.
+    ++alterations_;
+    data[static_cast<size_t>(alterations_) % length] ^= static_cast<uint8_t>(alterations_ % 255 + 1);
 }
 
 void UnitSim::SetFaults(double dropShare, double corruptShare, uint32_t seed)
@@ -414,10 +446,9 @@ void UnitSim::SendAnswer(std::vector<uint8_t> answer, bool wcomFrame)
         answer.back() ^= wcomFrame ? 0x5A : 0x01;
     if (options_.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.delayMs));
-    if (options_.paced) {
-        const auto us = static_cast<long long>(answer.size()) * 10 * 1000000 / LineBaudRequired();
-        std::this_thread::sleep_for(std::chrono::microseconds(us));
-    }
+    if (options_.paced)
+        WaitWireTime(answer.size());
     pty_.Write(answer.data(), answer.size());
+    bytesOut_ += static_cast<int64_t>(answer.size());
     ++answered_;
 }

@@ -23,13 +23,15 @@ struct UnitSimOptions {
     std::string name = "VORDAX4 SIM";
     int maxFrameLength = 48; // WCOM family
     int hardwareCode = 0x12;
-    bool paced = false; // answers take the time their bytes need on the wire
+    bool paced = false; // requests and answers take the time their bytes need on the wire
     int storingMs = 2000; // the storing countdown runs from 800 to 0 in this time after a write
     double dropShare = 0; // share of requests left unanswered
     double corruptShare = 0; // share of answers with a wrong check
     int delayMs = 0; // every answer waits this long
     bool echo = false; // a loop-back plug: every byte comes back, nothing else
     bool silent = false; // the unit answers nothing
+    bool ignoreWrites = false; // write requests are confirmed but the memory keeps its bytes
+    int alteredReads = 0; // this many memory read answers carry a changed byte in a valid frame; -1 all
     uint32_t seed = 1;
 };
 
@@ -54,6 +56,9 @@ public:
     // Fault switches that may change while the unit runs.
     void SetSilent(bool silent) { silent_.store(silent); }
     void SetEcho(bool echo) { echo_.store(echo); }
+    // The next count answers to configuration or reference reads carry one byte changed, each time
+    // differently, in a frame that is otherwise correct; -1 alters every read answer from now on.
+    void SetAlteredReads(int count) { alteredReads_.store(count); }
     // New fault shares, with the draws starting afresh from the seed at the next request.
     void SetFaults(double dropShare, double corruptShare, uint32_t seed);
 
@@ -64,6 +69,8 @@ public:
     int RequestsAnswered() const { return answered_.load(); }
     int WritesReceived() const { return writes_.load(); }
     int ResetsReceived() const { return resets_.load(); }
+    // Bytes heard on the line and bytes sent, for the transfer figures of the benchmarks.
+    int64_t BytesMoved() const { return bytesIn_.load() + bytesOut_.load(); }
     int StoringCountdown() const;
     // The monitor block (100 bytes) as the unit would send it now.
     std::array<uint8_t, 100> MonitorBlock() const;
@@ -79,6 +86,9 @@ private:
     void SendAnswer(std::vector<uint8_t> answer, bool wcomFrame);
     void StartStoring();
     std::vector<uint8_t> IgnBlock(const uint8_t* source, int sourceLength, int block) const;
+    void WaitWireTime(size_t bytes) const;
+    // Changes one byte of a read answer's data while altered reads are pending.
+    void AlterRead(uint8_t* data, size_t length);
 
     UnitSimOptions options_;
     const ProtocolInfo* info_;
@@ -90,6 +100,10 @@ private:
     std::atomic<int> answered_ { 0 };
     std::atomic<int> writes_ { 0 };
     std::atomic<int> resets_ { 0 };
+    std::atomic<int64_t> bytesIn_ { 0 };
+    std::atomic<int64_t> bytesOut_ { 0 };
+    std::atomic<int> alteredReads_;
+    int alterations_ = 0;
     std::mt19937 random_;
     std::atomic<double> dropShare_;
     std::atomic<double> corruptShare_;

@@ -23,12 +23,14 @@ void Usage()
         "  --name TEXT       unit name (default \"VORDAX4 SIM\")\n"
         "  --max-frame N     WCOM family: maximum frame length (default 48)\n"
         "  --baud N          line rate the unit listens at (default by protocol)\n"
-        "  --paced           answers take their time on the wire\n"
+        "  --paced           requests and answers take their time on the wire\n"
         "  --drop SHARE      leave this share of requests unanswered (0..1)\n"
         "  --corrupt SHARE   send this share of answers with a wrong check (0..1)\n"
         "  --delay MS        delay every answer\n"
         "  --echo            behave as a loop-back plug\n"
         "  --silent          answer nothing\n"
+        "  --ignore-writes   confirm writes but keep the memory as it is\n"
+        "  --alter-reads N   change a byte in N read answers (-1 all) in otherwise valid frames\n"
         "  --seed N          seed of the fault draws (default 1)\n");
 }
 
@@ -90,6 +92,10 @@ int main(int argc, char** argv)
             options.echo = true;
         else if (arg == "--silent")
             options.silent = true;
+        else if (arg == "--ignore-writes")
+            options.ignoreWrites = true;
+        else if (arg == "--alter-reads")
+            options.alteredReads = std::atoi(take().c_str());
         else if (arg == "--seed")
             options.seed = static_cast<uint32_t>(std::strtoul(take().c_str(), nullptr, 10));
         else {

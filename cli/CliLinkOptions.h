@@ -1,0 +1,12 @@
+#pragma once
+
+#include "CliCommand.h"
+#include "link/LinkCommands.h"
+
+#include <string>
+#include <vector>
+
+// Takes the options shared by the commands that talk to a unit out of args: --port N, --port N=DEVICE
+// and, where timeoutMs is given, --timeout SECONDS. The command's own arguments are left in args;
+// false with a message on err when an option is malformed.
+bool TakeLinkOptions(std::vector<std::string>& args, PortChoice& choice, int* timeoutMs, CliIo& io);

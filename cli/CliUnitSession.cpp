@@ -1,0 +1,206 @@
+#include "CliUnitSession.h"
+
+#include "app/TickClock.h"
+
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t RED = 0x0000FF;
+constexpr int RESULT_SLOT = 2;
+// A command that has started runs to its end; only a unit that stops answering holds it up longer.
+constexpr int MIN_COMMAND_MS = 30000;
+
+} // namespace
+
+CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io)
+    : io_(io)
+    , timeoutMs_(timeoutMs)
+    , origin_(TickMs.load())
+{
+    link.SetStatusSlots(&status);
+    ApplyPortChoice(link, choice);
+}
+
+void CliUnitSession::Step()
+{
+    // Like the window's timer, a tick that comes late is not made up for: after a stall the clock
+    // moves on by one tick, so a busy machine does not turn into answer time-outs.
+    const auto now = std::chrono::steady_clock::now();
+    if (tick_ >= 0 && now - lastTick_ < std::chrono::milliseconds(REAL_MS_PER_TICK))
+        return;
+    lastTick_ = now;
+    ++tick_;
+    TickMs = origin_ + tick_ * MS_PER_TICK;
+    status.ExpireStatus();
+    if (tick_ % 2 == 0)
+        manager.Pass();
+}
+
+bool CliUnitSession::RunUntil(const std::function<bool()>& done, int limitMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        Step();
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+bool CliUnitSession::Idle() const
+{
+    return manager.PendingCommand == 0
+        && (manager.LinkStep == ConnectionManager::StepIdle || manager.LinkStep == ConnectionManager::StepMonitor);
+}
+
+bool CliUnitSession::Connect()
+{
+    if (!RunUntil([&] { return Connected(); }, timeoutMs_)) {
+        io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
+        return false;
+    }
+    const bool settled = RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
+    if (settled && Connected() && manager.unitMirrorValid)
+        return true;
+    if (!boxShown_) {
+        if (resultFailed_)
+            ReportResult(false);
+        else
+            io_.err << "the unit's configuration could not be read\n";
+    }
+    return false;
+}
+
+bool CliUnitSession::RunCommand(const std::function<bool()>& start)
+{
+    resultText_.clear();
+    resultFailed_ = false;
+    if (!start())
+        return false;
+    const int limit = std::max(timeoutMs_, MIN_COMMAND_MS);
+    const bool began = RunUntil(
+        [&] {
+            return !Connected() || (manager.PendingCommand == 0 && manager.LinkStep >= ConnectionManager::StepRead);
+        },
+        limit);
+    const bool ended
+        = began && RunUntil([&] { return !Connected() || manager.LinkStep < ConnectionManager::StepReference; }, limit);
+    if (!ended && Connected())
+        io_.err << "the unit did not finish the command within " << limit / 1000 << " s\n";
+    return ended && Connected() && !resultFailed_ && manager.failedJobs == 0;
+}
+
+bool CliUnitSession::Read()
+{
+    const bool ok = RunCommand([&] {
+        manager.ReadCommand();
+        return true;
+    }) && manager.unitMirrorValid;
+    ReportResult(ok);
+    return ok;
+}
+
+bool CliUnitSession::Verify()
+{
+    const bool ok = RunCommand([&] {
+        manager.VerifyCommand();
+        return true;
+    });
+    ReportResult(ok);
+    return ok;
+}
+
+bool CliUnitSession::Program(bool changedOnly)
+{
+    bool ok = RunCommand([&] {
+        if (!manager.ProgramCommand()) {
+            io_.err << "the unit refused the program command\n";
+            return false;
+        }
+        if (changedOnly) {
+            // Changed relative to what the unit holds, as read after connecting.
+            manager.programAll = 0;
+            for (int a = 0; a < RS_LEN_EXE; ++a)
+                manager.changedMap[static_cast<size_t>(a)] = image.Adrb(a) != manager.UnitMirror.Adrb(a) ? 1 : 0;
+        }
+        return true;
+    });
+    // After the read-back the unit stores the bytes; the program OK message follows its countdown.
+    ok = ok && manager.programPending
+        && RunUntil([&] { return !Connected() || !manager.programPending; }, std::max(timeoutMs_, MIN_COMMAND_MS))
+        && Connected() && manager.unitMirrorValid && manager.UnitMirror == image;
+    ReportResult(ok);
+    return ok;
+}
+
+bool CliUnitSession::Reset()
+{
+    // The reset has no result message of its own: the command was carried out when its job ended.
+    const bool ok = RunCommand([&] {
+        manager.ResetCommand();
+        return true;
+    });
+    if (ok)
+        io_.out << "Reset: OK\n";
+    else
+        io_.err << "Reset: the unit did not take the reset command\n";
+    return ok;
+}
+
+void CliUnitSession::ReportResult(bool ok)
+{
+    if (ok) {
+        io_.out << resultText_ << "\n";
+        return;
+    }
+    if (!Connected())
+        io_.err << "the connection with the unit was lost\n";
+    else if (resultFailed_)
+        io_.err << resultText_ << "\n";
+    else if (!resultText_.empty())
+        io_.err << "the command did not end as expected; last message: " << resultText_ << "\n";
+}
+
+void CliUnitSession::ShowProgress(bool visible, uint32_t, int percent)
+{
+    if (!visible)
+        return;
+    // The bar moves back and forth while the unit stores; a line is printed only when it moved on.
+    if ((percent == 100 && lastPrintedPercent_ != 100) || percent - lastPrintedPercent_ >= 10) {
+        lastPrintedPercent_ = percent;
+        io_.err << "  " << percent << " %\n";
+    }
+}
+
+void CliUnitSession::ShowMessageBox(const std::string& text, const std::string& caption, MessageKind)
+{
+    boxShown_ = true;
+    io_.err << caption << ": " << text << "\n";
+}
+
+void CliUnitSession::SetLabelComText(const std::string& text) { io_.err << text << "\n"; }
+
+void CliUnitSession::FeedRecorder(const uint8_t*)
+{
+    if (onMonitor)
+        onMonitor(monitor);
+}
+
+void CliUnitSession::ShowLabel(int slot, const std::string& text, uint32_t, uint32_t backColour)
+{
+    shown_[static_cast<size_t>(slot & 3)] = true;
+    if (slot == RESULT_SLOT) {
+        if (backColour != COLOUR_UNCHANGED) {
+            if (text != resultText_)
+                lastPrintedPercent_ = -100;
+            resultText_ = text;
+            resultFailed_ = backColour == RED;
+        }
+        return;
+    }
+    io_.err << text << "\n";
+}

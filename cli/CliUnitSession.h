@@ -1,0 +1,85 @@
+#pragma once
+
+#include "CliCommand.h"
+#include "link/CCOMCOM.h"
+#include "link/ConnectionManager.h"
+#include "link/LinkCommands.h"
+#include "link/StatusSlots.h"
+#include "model/MonitorImage.h"
+#include "model/ParamImage.h"
+#include "monitor/MonitorRequest.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// The connection manager as the window runs it, without a window: its own tick loop (a main-timer
+// tick at most every 55 ms of real time, a manager pass on every even tick), status messages and message
+// boxes printed on err as they appear, the progress bar as a line on err whenever it moves on by a
+// tenth. A command ends with the manager's own result text: on out when it succeeded, on err when
+// it failed.
+class CliUnitSession : public ConnectionHost, public StatusLabels {
+public:
+    static constexpr int REAL_MS_PER_TICK = 55;
+
+    CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io);
+
+    // Finds the unit and waits until the manager has read its reference block and configuration
+    // (the UnitMirror is then valid); false with a message when no unit answers within the time-out,
+    // the unit runs another program version or the reads fail.
+    bool Connect();
+
+    // The commands: each returns whether the unit now holds what the command promised.
+    bool Read();
+    bool Verify();
+    // Programs image; changedOnly writes only the bytes where it differs from what the unit holds.
+    bool Program(bool changedOnly);
+    bool Reset();
+
+    // Runs the tick loop until done holds (true), the link is lost or limitMs of real time pass (false).
+    bool RunUntil(const std::function<bool()>& done, int limitMs);
+    bool Connected() const { return link.connectedPort.load() != 0; }
+
+    CCOMCOM link;
+    StatusSlots status { this };
+    ParamImage image;
+    MonitorImage monitor;
+    MonitorRequest request;
+    ConnectionManager manager { link, image, monitor, request, status, *this };
+
+    // Called with the monitor image after every monitor block the unit sent.
+    std::function<void(const MonitorImage&)> onMonitor;
+
+    // ConnectionHost
+    void ShowProgress(bool visible, uint32_t colour, int percent) override;
+    void ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind) override;
+    void SetLabelComText(const std::string& text) override;
+    void FeedRecorder(const uint8_t* monitorBytes) override;
+
+    // StatusLabels
+    bool HasControl(int slot) const override { return slot != 3; }
+    bool IsShown(int slot) const override { return shown_[static_cast<size_t>(slot & 3)]; }
+    void ShowLabel(int slot, const std::string& text, uint32_t fontColour, uint32_t backColour) override;
+    void HideLabel(int slot) override { shown_[static_cast<size_t>(slot & 3)] = false; }
+
+private:
+    // Starts a command through start (false: it was refused) and follows it back to the idle step;
+    // true when it ended without a failure message, without failed jobs and with the link still up.
+    bool RunCommand(const std::function<bool()>& start);
+    bool Idle() const;
+    void Step();
+    // The last result message, on out for a success and on err for a failure.
+    void ReportResult(bool ok);
+    void Lost();
+
+    CliIo& io_;
+    int timeoutMs_;
+    std::chrono::steady_clock::time_point lastTick_;
+    int32_t origin_;
+    int tick_ = -1;
+    bool shown_[4] = {};
+    std::string resultText_;
+    bool resultFailed_ = false;
+    bool boxShown_ = false;
+    int lastPrintedPercent_ = -100;
+};

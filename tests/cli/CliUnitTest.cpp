@@ -1,0 +1,315 @@
+#include "MonitorCsv.h"
+#include "TempDir.h"
+#include "UnitSim.h"
+#include "files/IgnCommands.h"
+#include "files/IgnWriter.h"
+#include "model/ImageValidation.h"
+#include "monitor/IgnlogFile.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunProgram(const QStringList& args)
+{
+    QProcess p;
+    p.start(VORDAX4_CLI, args);
+    CliRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string Cell(const std::string& row, int column)
+{
+    size_t from = 0;
+    for (int c = 0; c < column; ++c)
+        from = row.find(',', from) + 1;
+    return row.substr(from, row.find(',', from) - from);
+}
+
+// A configuration that passes the image checks and survives a trip through a parameter file,
+// different for every seed.
+ParamImage FileImage(int seed, const ScopedWorkDir& dir)
+{
+    ParamImage image;
+    for (int a = 0; a < RS_LEN_EXE; ++a)
+        image.Adrb(a) = uint8_t(a * 7 + seed);
+    ValidateImage(image);
+    const QString path = QString::fromStdString(dir.file("seed.ign"));
+    std::ostringstream err;
+    WriteIgnFile(path, image, IgnUnitInfo {});
+    ParamImage opened;
+    IgnCommands::Open(path, opened, err);
+    return opened;
+}
+
+// The real vordax4-cli against a simulated unit on a pseudo-terminal that the test process runs,
+// so the unit's memory can be looked at before and after.
+struct CliUnit : ::testing::Test {
+    ScopedWorkDir dir;
+    std::unique_ptr<UnitSim> unit;
+    ParamImage unitImage;
+
+    void StartUnit(UnitSimOptions options = {})
+    {
+        options.storingMs = 300;
+        unit = std::make_unique<UnitSim>(options);
+        ASSERT_TRUE(unit->Start());
+        unitImage = FileImage(3, dir);
+        unit->SetConfiguration(unitImage.bytes());
+    }
+    QStringList PortArgs() const
+    {
+        return { "--port", "7=" + QString::fromStdString(unit->DevicePath()), "--timeout", "15" };
+    }
+    CliRun Run(QStringList args) { return RunProgram(args << PortArgs()); }
+    QString File(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
+    QString WriteFile(const std::string& name, const ParamImage& image) const
+    {
+        EXPECT_TRUE(WriteIgnFile(File(name), image, IgnUnitInfo {}));
+        return File(name);
+    }
+    ParamImage OpenFile(const std::string& name) const
+    {
+        ParamImage image;
+        std::ostringstream err;
+        EXPECT_TRUE(IgnCommands::Open(File(name), image, err)) << err.str();
+        return image;
+    }
+};
+
+TEST_F(CliUnit, ReadWritesTheUnitsConfigurationToAFile)
+{
+    StartUnit();
+    ASSERT_NE(unitImage, IgnCommands::StartupImage()) << "the unit holds something of its own";
+    const CliRun r = Run({ "read", "-o", File("unit.ign") });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Verify: OK")) << r.out;
+    EXPECT_TRUE(Has(r.err, "100 %")) << "progress goes to the error stream";
+    EXPECT_EQ(OpenFile("unit.ign").bytes(), unit->Configuration());
+
+    const CliRun failed = Run({ "read", "-o", File("missing-folder/unit.ign") });
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_TRUE(Has(failed.err, "cannot write")) << failed.err;
+    EXPECT_EQ(Run({ "read", "unit.ign" }).code, 2) << "-o names the file";
+}
+
+TEST_F(CliUnit, VerifySucceedsOnlyWhileTheUnitHoldsTheFile)
+{
+    StartUnit();
+    const QString file = WriteFile("same.ign", unitImage);
+    CliRun r = Run({ "verify", file });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Verify: OK")) << r.out;
+
+    r = Run({ "--lang", "de", "verify", file });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Vergleichen: OK")) << r.out;
+
+    auto changed = unit->Configuration();
+    changed[LIMITER] = uint8_t(changed[LIMITER] == 80 ? 90 : 80);
+    unit->SetConfiguration(changed);
+    r = Run({ "verify", file });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_TRUE(Has(r.err, "Verify error !")) << r.err;
+    EXPECT_TRUE(Has(r.err, "1 of 400 bytes")) << r.err;
+
+    EXPECT_EQ(Run({ "verify", File("missing.ign") }).code, 1);
+    EXPECT_EQ(unit->Configuration(), changed) << "verify writes nothing";
+}
+
+TEST_F(CliUnit, ProgramWritesTheFileAllOrOnlyTheChangedBytes)
+{
+    StartUnit();
+    const ParamImage wanted = FileImage(11, dir);
+    ASSERT_NE(wanted, unitImage);
+    CliRun r = Run({ "program", WriteFile("new.ign", wanted) });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Program device: OK")) << r.out;
+    EXPECT_EQ(unit->Configuration(), wanted.bytes());
+    const int allFrames = unit->WritesReceived();
+
+    ParamImage edited = wanted;
+    edited.Adrb(LIMITER) = uint8_t(edited.Adrb(LIMITER) == 80 ? 90 : 80);
+    ValidateImage(edited);
+    ASSERT_NE(edited, wanted);
+    r = Run({ "program", WriteFile("edited.ign", edited), "--changed-only" });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Program device: OK")) << r.out;
+    EXPECT_EQ(unit->Configuration(), edited.bytes());
+    const int changedFrames = unit->WritesReceived() - allFrames;
+    EXPECT_GE(changedFrames, 1);
+    EXPECT_LT(changedFrames, allFrames) << "only the frames holding the changed byte are written";
+
+    r = Run({ "program", File("edited.ign"), "--changed-only" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "nothing to program")) << r.out;
+    EXPECT_EQ(unit->WritesReceived(), allFrames + changedFrames);
+}
+
+TEST_F(CliUnit, AWriteTheUnitDoesNotKeepFailsTheProgramCommand)
+{
+    UnitSimOptions o;
+    o.ignoreWrites = true;
+    StartUnit(o);
+    const CliRun r = Run({ "program", WriteFile("new.ign", FileImage(11, dir)) });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Has(r.err, "Verify error !")) << r.err;
+    EXPECT_FALSE(Has(r.out, "Program device: OK")) << r.out;
+    EXPECT_EQ(unit->Configuration(), unitImage.bytes());
+}
+
+TEST_F(CliUnit, ResetSendsTheResetCommand)
+{
+    StartUnit();
+    const CliRun r = Run({ "reset" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(unit->ResetsReceived(), 1);
+    EXPECT_EQ(Run({ "reset", "now" }).code, 2);
+}
+
+TEST_F(CliUnit, MonitorRecordsAndLogExportGivesTheSameRows)
+{
+    StartUnit();
+    const CliRun live = Run({ "monitor", "--seconds", "1.5", "--record", File("run.ignlog"), "--csv" });
+    ASSERT_EQ(live.code, 0) << live.err;
+    const std::vector<std::string> liveLines = Lines(live.out);
+    ASSERT_GE(liveLines.size(), 3u) << live.out;
+    EXPECT_EQ(liveLines[0], MonitorCsv::Header());
+    EXPECT_EQ(liveLines[0].rfind("time [s],MON_RPM [rpm],MON_SENSOR_MV [mV],MON_SUPPLY_MV [V],MON_SERVO1 [mV]", 0), 0u);
+
+    const CliRun exported = RunProgram({ "log-export", File("run.ignlog") });
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    const std::vector<std::string> rows = Lines(exported.out);
+    ASSERT_EQ(rows.size(), liveLines.size()) << "one row per monitor record";
+    EXPECT_EQ(rows[0], liveLines[0]);
+    const auto withoutTime = [](const std::string& row) { return row.substr(row.find(',')); };
+    double previous = -1;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_EQ(withoutTime(rows[i]), withoutTime(liveLines[i])) << i;
+        const double t = std::stod(rows[i]);
+        EXPECT_GT(t, previous);
+        previous = t;
+        // The simulated unit's supply stays at 13.8 V +- 0.15 V; the cell is in volts.
+        EXPECT_NEAR(std::stod(Cell(rows[i], 3)), 13.8, 0.16) << rows[i];
+    }
+
+    IgnlogFile log;
+    QFile f(File("run.ignlog"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray raw = f.readAll();
+    ASSERT_EQ(log.parse(std::vector<uint8_t>(raw.begin(), raw.end())), IgnlogFile::ParseError::None);
+    EXPECT_EQ(log.snapshotCount(), 4) << "unit, image, unit mirror and pages";
+    EXPECT_EQ(log.totalCount() - log.snapshotCount(), int(rows.size()) - 1);
+}
+
+TEST_F(CliUnit, MonitorWithoutCsvShowsTheProgramsLabels)
+{
+    StartUnit();
+    const CliRun r = Run({ "--lang", "cs", "monitor", "--seconds", "1" });
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("RPM = ", 0), 0u) << lines[0];
+    EXPECT_TRUE(Has(lines[0], "U = 13.")) << lines[0];
+    EXPECT_EQ(Run({ "monitor", "--seconds", "x" }).code, 2);
+}
+
+TEST(CliLogExport, DamagedOrForeignLogsAreRefused)
+{
+    ScopedWorkDir dir;
+    const auto write = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
+        QFile f(QString::fromStdString(dir.file(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+        return QString::fromStdString(dir.file(name));
+    };
+    // A header without records, then one monitor record.
+    std::vector<uint8_t> good(ignlog::HEADER_BASE + 2, 0);
+    ignlog::put16(&good[ignlog::H_LENGTH], ignlog::HEADER_BASE + 2);
+    ignlog::put16(&good[ignlog::H_RS_KEY], 93);
+    ignlog::put16(&good[ignlog::H_TOTAL_COUNT], 1);
+    ignlog::put32(&good[ignlog::H_AREA_LENGTH], 108);
+    std::vector<uint8_t> record(108, 0);
+    ignlog::put16(&record[0], 108);
+    record[ignlog::R_TYPE] = ignlog::REC_MONITOR;
+    ignlog::put32(&record[ignlog::R_TIME], 1500);
+    ignlog::put16(&record[ignlog::R_PAYLOAD + 2 * MON_RPM], 4321);
+    good.insert(good.end(), record.begin(), record.end());
+
+    CliRun r = RunProgram({ "log-export", write("good.ignlog", good) });
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = Lines(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].rfind("1.500,4321,0,0.000,", 0), 0u) << rows[1];
+
+    std::vector<uint8_t> foreign = good;
+    ignlog::put16(&foreign[ignlog::H_RS_KEY], 92);
+    r = RunProgram({ "log-export", write("foreign.ignlog", foreign) });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Has(r.err, "RS keys are not equal (92!=93)")) << r.err;
+    EXPECT_TRUE(r.out.empty());
+
+    const std::vector<uint8_t> truncated(good.begin(), good.end() - 1);
+    std::vector<uint8_t> badRecord = good;
+    badRecord[ignlog::HEADER_BASE + 2 + ignlog::R_TYPE] = 9;
+    for (const auto& [name, bytes] : { std::pair { "truncated.ignlog", truncated }, { "record.ignlog", badRecord } }) {
+        r = RunProgram({ "log-export", write(name, bytes) });
+        EXPECT_EQ(r.code, 1) << name;
+        EXPECT_TRUE(Has(r.err, "damaged")) << r.err;
+        EXPECT_TRUE(r.out.empty()) << name;
+    }
+    EXPECT_EQ(RunProgram({ "log-export", QString::fromStdString(dir.file("none.ignlog")) }).code, 1);
+}
+
+TEST_F(CliUnit, WithoutAUnitOrWithAnotherVersionTheCommandsFail)
+{
+    // A device that never existed: a closed pseudo-terminal's name may meanwhile belong to another test.
+    const QStringList port { "--port", "7=" + File("no-such-tty"), "--timeout", "1" };
+    for (const QStringList& args : { QStringList { "read", "-o", File("x.ign") }, QStringList { "reset" },
+             QStringList { "monitor", "--seconds", "1" } }) {
+        const CliRun r = RunProgram(QStringList(args) << port);
+        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(Has(r.err, "no unit found within 1 s")) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    EXPECT_FALSE(QFile::exists(File("x.ign")));
+
+    UnitSimOptions o;
+    o.firmwareMinor = 1;
+    StartUnit(o);
+    const CliRun r = Run({ "read", "-o", File("x.ign") });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Has(r.err, "Unmatched subversion of PC and Ignition programs!  PC-93.00, IGN-93.01")) << r.err;
+    EXPECT_FALSE(QFile::exists(File("x.ign")));
+}
+
+} // namespace
