@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 
+#include "CliRun.h"
 #include "TempDir.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
@@ -8,30 +9,6 @@
 #include <QProcess>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the real executable, as a script would.
-CliRun RunProgram(const QStringList& args)
-{
-    QProcess p;
-    p.start(VORDAX4_CLI, args);
-    CliRun r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-} // namespace
 
 TEST(Cli, HelpListsEveryCommandOfTheTable)
 {

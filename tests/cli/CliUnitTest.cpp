@@ -1,4 +1,5 @@
 #include "MonitorCsv.h"
+#include "CliRun.h"
 #include "TempDir.h"
 #include "UnitSim.h"
 #include "files/IgnCommands.h"
@@ -16,24 +17,6 @@
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunProgram(const QStringList& args)
-{
-    QProcess p;
-    p.start(VORDAX4_CLI, args);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {
