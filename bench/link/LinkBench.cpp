@@ -1,4 +1,5 @@
 #include "UnitSim.h"
+#include "RealTimeTicks.h"
 #include "app/TickClock.h"
 #include "link/CCOMCOM.h"
 
@@ -28,17 +29,11 @@ double ProcessCpuSeconds()
 // second tick of the 55 ms timer.
 struct Driver {
     CCOMCOM& link;
-    Clock::time_point start = Clock::now();
-    int32_t origin = TickMs.load();
-    int lastPass = -1;
+    RealTimeTicks ticks;
     bool Step()
     {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        const int tick = int(ms / 55);
-        TickMs = origin + tick * MS_PER_TICK;
-        if (tick / 2 == lastPass)
+        if (!ticks.PassDue())
             return false;
-        lastPass = tick / 2;
         link.LinkTick();
         return true;
     }
@@ -80,7 +75,7 @@ void BM_TimeToConnected(benchmark::State& state)
         unit.Start();
         CCOMCOM link;
         SearchOnlyTheUnit(link, unit);
-        Driver driver { link };
+        Driver driver { link, {} };
         const auto t0 = Clock::now();
         while (!link.connectedPort.load() && Seconds(Clock::now() - t0) < 20) {
             driver.Step();
@@ -112,7 +107,7 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
         unit.Start();
         CCOMCOM link;
         SearchOnlyTheUnit(link, unit);
-        Driver driver { link };
+        Driver driver { link, {} };
         while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
             driver.Step();
             QThread::msleep(5);

@@ -1,4 +1,5 @@
 #include "UnitSim.h"
+#include "RealTimeTicks.h"
 #include "app/TickClock.h"
 #include "link/CCOMCOM.h"
 #include "link/ConnectionManager.h"
@@ -35,9 +36,7 @@ struct ManagerRig {
     MonitorRequest request;
     ConnectionHost host;
     ConnectionManager manager { link, image, monitor, request, status, host };
-    Clock::time_point start = Clock::now();
-    int32_t origin = TickMs.load();
-    int lastPass = -1;
+    RealTimeTicks ticks;
 
     explicit ManagerRig(UnitSimOptions options)
         : unit(options)
@@ -53,12 +52,8 @@ struct ManagerRig {
     // Returns whether a pass ran.
     bool Step()
     {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        const int tick = int(ms / 55);
-        TickMs = origin + tick * MS_PER_TICK;
-        if (tick / 2 == lastPass)
+        if (!ticks.PassDue())
             return false;
-        lastPass = tick / 2;
         manager.Pass();
         return true;
     }
