@@ -7,6 +7,7 @@
 #include "app/FileMenu.h"
 #include "app/TestSettings.h"
 #include "archive/CrateStartup.h"
+#include "app/QtTranslations.h"
 #include "app/TickClock.h"
 #include "app/WindowLink.h"
 #include "app/Trace.h"
@@ -368,6 +369,7 @@ void TMainForm::FormCreate()
     RefreshPages(true);
     undo_.UndoInit(Image, activePage_, changedMap());
     UpdateUndoButtons();
+    ApplyQtTranslations(LanguageIndex);
     BuildRuntimeTexts(texts_, languageTargets());
     RetranslatePages();
     RefreshPages(false);
@@ -672,6 +674,7 @@ LanguageTargets TMainForm::languageTargets()
 void TMainForm::SetLanguage(int language)
 {
     LanguageIndex = language;
+    ApplyQtTranslations(LanguageIndex);
     BuildRuntimeTexts(texts_, languageTargets());
     RetranslatePages();
     RefreshPages(false);

@@ -7,6 +7,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
@@ -95,6 +98,19 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_EQ(form->texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
     EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
+}
+
+TEST_F(MainFormFixture, QtsOwnTextsFollowTheLanguage)
+{
+    const QString german = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm";
+    if (!QFile::exists(german))
+        GTEST_SKIP() << "Qt's translations are not installed";
+    auto form = start();
+    const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    form->findChild<QAction*>("MenuGerman")->trigger();
+    EXPECT_EQ(yes(), "&Ja");
+    form->findChild<QAction*>("MenuEnglish")->trigger();
+    EXPECT_EQ(yes(), "&Yes");
 }
 
 TEST_F(MainFormFixture, MonitorShowsDashesWithoutAUnit)
