@@ -60,7 +60,7 @@ bool ParseMonitorArgs(const std::vector<std::string>& args, MonitorArgs& m, CliI
         }
         char* end = nullptr;
         m.seconds = std::strtod(v.c_str(), &end);
-        if (end == v.c_str() || *end || m.seconds <= 0 || m.seconds > 24 * 3600) {
+        if (end == v.c_str() || *end || !(m.seconds > 0 && m.seconds <= 24 * 3600)) {
             io.err << "vordax4-cli: --seconds wants a positive number of seconds, not '" << v << "'\n";
             return false;
         }

@@ -199,12 +199,6 @@ void FileMenu::afterFileChange()
     RefreshHistoryMenu();
 }
 
-void FileMenu::hideResultStatus()
-{
-    if (form_.hideResultStatus)
-        form_.hideResultStatus();
-}
-
 void FileMenu::New(bool activePageOnly)
 {
     const int page = form_.activePage();
@@ -219,7 +213,7 @@ void FileMenu::NewConfirmed(int page)
     form_.MarkEditorsForReload();
     form_.RefreshPages(false);
     form_.CommitEdit();
-    hideResultStatus();
+    form_.HideResultStatus();
     afterFileChange();
 }
 
@@ -259,8 +253,7 @@ IgnOpenResult FileMenu::OpenParameterFile(int page, const QString& path)
     const int wasNew = state_.newInstal;
     const IgnOpenResult result = commands_.OpenParameterFile(page, path);
     if (result.status == IgnLoadStatus::Loaded) {
-        form_.MarkEditorsForReload();
-        form_.RefreshPages(true);
+        form_.ImageReplaced();
     }
     if (result.accepted()) {
         // The snapshot first, so the commit finds nothing new and requests no programming.
@@ -268,7 +261,7 @@ IgnOpenResult FileMenu::OpenParameterFile(int page, const QString& path)
         form_.CommitEdit();
         PresetDialogs(path);
     }
-    hideResultStatus();
+    form_.HideResultStatus();
     afterFileChange();
     if (wasNew && !state_.newInstal)
         form_.SaveSettings();

@@ -77,7 +77,6 @@ private:
     QString runDialog(bool forSaving, const QString& fileName);
     QString choose(bool forSaving);
     void afterFileChange();
-    void hideResultStatus();
     QAction* addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
 
     TMainForm& form_;

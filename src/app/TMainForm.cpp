@@ -758,7 +758,7 @@ void TMainForm::PortSelectionChanged(int forcedPort)
     UpdateCaption();
 }
 
-// A saved file carries the unit's version labels; New and Open hide the last command's result.
+// A saved file carries the unit's version labels.
 void TMainForm::ConnectFileMenuToLink()
 {
     fileMenu_->unitInfo = [this] {
@@ -773,8 +773,9 @@ void TMainForm::ConnectFileMenuToLink()
         unit.firmwareTime = label("LabelVerze3");
         return unit;
     };
-    hideResultStatus = [this] { link_->status().ShowStatus(2, nullptr, 0, 0, COLOUR_UNCHANGED, -1); };
 }
+
+void TMainForm::HideResultStatus() { link_->status().ShowStatus(2, nullptr, 0, 0, COLOUR_UNCHANGED, -1); }
 
 void TMainForm::ForgetFileName()
 {

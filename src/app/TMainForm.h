@@ -154,8 +154,8 @@ public:
     void CommitPendingEdit();
     // Stores an undo slot when the image changed; true when it did.
     bool TakeUndoSnapshot();
-    // Hides the second status message (LabelResult) after New and Open; empty: nothing to hide.
-    std::function<void()> hideResultStatus;
+    // Hides the second status message (LabelResult) after New and Open.
+    void HideResultStatus();
     QString statusPanelText(int panel) const;
 
 protected:

@@ -223,7 +223,8 @@ TEST_F(CliUnit, MonitorWithoutCsvShowsTheProgramsLabels)
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0].rfind("RPM = ", 0), 0u) << lines[0];
     EXPECT_TRUE(Has(lines[0], "U = 13.")) << lines[0];
-    EXPECT_EQ(Run({ "monitor", "--seconds", "x" }).code, 2);
+    for (const char* bad : { "x", "nan", "-1", "1e9" })
+        EXPECT_EQ(Run({ "monitor", "--seconds", bad }).code, 2) << bad;
 }
 
 TEST(CliLogExport, DamagedOrForeignLogsAreRefused)
