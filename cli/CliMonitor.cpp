@@ -3,7 +3,7 @@
 #include "CliLinkOptions.h"
 #include "CliUnitSession.h"
 #include "MonitorCsv.h"
-#include "app/BuildInfo.h"
+#include "base/BuildInfo.h"
 #include "lang/RuntimeTexts.h"
 #include "link/UnitInfo.h"
 #include "monitor/IgnlogFile.h"

@@ -1,6 +1,6 @@
 #include "CliUnitSession.h"
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 
 #include <QThread>
 

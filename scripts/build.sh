@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$1"; shift
+# Paths relative to the checkout let ccache reuse objects between checkouts and build folders.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja "$@"
 else

@@ -1,6 +1,6 @@
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 #include "RealTimeTicks.h"
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "link/CCOMCOM.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
-#include "mapedit/MapEditorList.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "mapedit/SheetClipboard.h"
-#include "mapedit/TTab.h"
+#include "mapedit/ui/TTab.h"
 
 #include <QApplication>
 

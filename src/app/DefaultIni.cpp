@@ -1,6 +1,6 @@
 #include "app/DefaultIni.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QFile>
 

@@ -1,12 +1,12 @@
 #include "app/WindowLink.h"
 
-#include "app/Colours.h"
+#include "base/Colours.h"
 #include "app/TMainForm.h"
 #include "lang/LangString.h"
 #include "link/PortMap.h"
 #include "link/ProtocolTable.h"
 
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 
 #include <QAction>
 #include <QActionGroup>

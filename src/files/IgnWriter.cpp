@@ -1,6 +1,6 @@
 #include "files/IgnWriter.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "model/LobeByte.h"
 
 #include <algorithm>

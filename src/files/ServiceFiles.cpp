@@ -1,6 +1,6 @@
 #include "files/ServiceFiles.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "files/FileTexts.h"
 #include "files/IgnWriter.h"
 #include "lang/LangString.h"

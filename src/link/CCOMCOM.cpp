@@ -1,7 +1,7 @@
 #include "link/CCOMCOM.h"
 
-#include "app/TickClock.h"
-#include "app/Trace.h"
+#include "base/TickClock.h"
+#include "base/Trace.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,9 +1,9 @@
 #include "link/CCOMSEARCH.h"
 
-#include "app/BuildInfo.h"
+#include "link/WindowCaption.h"
 
-#include "app/TickClock.h"
-#include "app/Trace.h"
+#include "base/TickClock.h"
+#include "base/Trace.h"
 #include "lang/LangString.h"
 #include "link/StatusSlots.h"
 #include "link/UnitTypeTable.h"

@@ -1,7 +1,7 @@
 #include "link/ConnectionManager.h"
 
-#include "app/TickClock.h"
-#include "app/Trace.h"
+#include "base/TickClock.h"
+#include "base/Trace.h"
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 #include "link/ComMenuModel.h"

@@ -1,6 +1,6 @@
 #include "link/FrameCodec.h"
 
-#include "app/Trace.h"
+#include "base/Trace.h"
 #include "link/CCOM.h"
 
 #include <algorithm>

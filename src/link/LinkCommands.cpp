@@ -1,6 +1,6 @@
 #include "link/LinkCommands.h"
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 #include "link/StatusSlots.h"

@@ -1,7 +1,7 @@
 #include "link/PortIoThread.h"
 
-#include "app/TickClock.h"
-#include "app/Trace.h"
+#include "base/TickClock.h"
+#include "base/Trace.h"
 #include "link/CCOM.h"
 
 #include <QSerialPort>

@@ -1,6 +1,6 @@
 #include "link/StatusSlots.h"
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "lang/LangString.h"
 
 int StatusSlots::CurrentTick() { return TickMs.load() / MS_PER_TICK; }

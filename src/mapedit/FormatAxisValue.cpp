@@ -1,6 +1,6 @@
 #include "mapedit/FormatAxisValue.h"
 
-#include "app/MathErrors.h"
+#include "base/MathErrors.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ProductIdentity.h"
+
 // Addresses of the unit's 400-byte configuration block and of its 100-byte monitor block.
 // Word addresses (Adrw) count 16-bit words, byte addresses (Adrb) count bytes of the same buffer.
 
@@ -134,6 +136,3 @@ enum MonPoutBit : int { MON_POUT1, MON_POUT2, MON_POUT_BITS };
 // Bits of the three one-shot test bytes of a monitor request.
 enum TestRequestBit : int { TEST_BITS_MAX = 5 };
 
-constexpr int PROGRAM_KEY = 93;
-constexpr int PROGRAM_SUBVERSION = 0;
-constexpr const char* PRODUCT_WORD = "VORDAX4";

@@ -1,7 +1,7 @@
 #include "update/CPatchCheck.h"
 
-#include "app/TickClock.h"
-#include "app/Trace.h"
+#include "base/TickClock.h"
+#include "base/Trace.h"
 #include "lang/LangString.h"
 #include "update/UpdateDocument.h"
 

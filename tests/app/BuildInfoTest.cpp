@@ -1,4 +1,5 @@
-#include "app/BuildInfo.h"
+#include "base/BuildInfo.h"
+#include "link/WindowCaption.h"
 #include "app/CommandLine.h"
 #include "lang/LangString.h"
 

@@ -2,7 +2,7 @@
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
 #include "model/LoadGroups.h"
-#include "model/ui/TUpDown.h"
+#include "pages/TUpDown.h"
 
 #include "TempDir.h"
 

@@ -1,5 +1,5 @@
 #include "app/TMainForm.h"
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "lang/LangString.h"
 #include "model/LoadGroups.h"
 

@@ -1,9 +1,9 @@
 #include "app/TMainForm.h"
 #include "lang/LangString.h"
 #include "model/BikePresets.h"
-#include "model/ui/PageBike.h"
-#include "model/ui/TRadioGroup.h"
-#include "model/ui/TUpDown.h"
+#include "pages/PageBike.h"
+#include "pages/TRadioGroup.h"
+#include "pages/TUpDown.h"
 
 #include "TempDir.h"
 

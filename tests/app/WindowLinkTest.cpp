@@ -4,10 +4,10 @@
 #include "app/WindowLink.h"
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
-#include "model/ui/TUpDown.h"
+#include "pages/TUpDown.h"
 
 #include "TempDir.h"
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "MonitorCsv.h"
 #include "CliRun.h"
 #include "TempDir.h"
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "model/ImageValidation.h"

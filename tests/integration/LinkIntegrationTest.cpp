@@ -1,6 +1,6 @@
 #include "../link/LinkTestSupport.h"
 #include "../link/RecordingLabels.h"
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 

@@ -1,7 +1,7 @@
 #include "link/ConnectionManager.h"
 #include "LinkTestSupport.h"
 #include "RecordingLabels.h"
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 #include "model/MonitorImage.h"

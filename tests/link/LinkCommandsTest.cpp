@@ -1,5 +1,5 @@
 #include "link/LinkCommands.h"
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 
 #include <gtest/gtest.h>
 

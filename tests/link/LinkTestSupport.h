@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 
 #include <QThread>
 

@@ -1,5 +1,5 @@
 #include "LinkTestSupport.h"
-#include "PseudoTerminal.h"
+#include "unitsim/PseudoTerminal.h"
 #include "link/CCOMIOSYS.h"
 #include "link/PortDirectory.h"
 

@@ -1,5 +1,5 @@
 #include "RecordingLabels.h"
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 #include "link/UnitTypeTable.h"

@@ -1,4 +1,4 @@
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 #include "LinkTestSupport.h"
 #include "link/CCOMIOSYS.h"
 #include "link/FrameCodec.h"

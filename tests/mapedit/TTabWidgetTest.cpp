@@ -1,8 +1,8 @@
 #include "MapTestSupport.h"
-#include "mapedit/MapEditorList.h"
-#include "mapedit/TTab.h"
-#include "mapedit/TTabPointView.h"
-#include "mapedit/TTabTable.h"
+#include "mapedit/ui/MapEditorList.h"
+#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/TTabPointView.h"
+#include "mapedit/ui/TTabTable.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,15 @@
+#ifdef VORDAX4_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <gtest/gtest.h>
 
-// All test executables share this main: a QApplication on the offscreen platform, so GUI tests
-// and core tests run the same way without a display.
+// All test executables share this main. Tests of widgets get a QApplication on the offscreen
+// platform, so they run without a display; tests of the core get a QCoreApplication and link no widgets.
 int main(int argc, char* argv[])
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
@@ -13,7 +19,7 @@ int main(int argc, char* argv[])
     qunsetenv("VORDAX4_PORTS");
     // Each test process listens for the bootloader tool under a name of its own.
     qputenv("VORDAX4_BOOTLOADER_SOCKET", "vordax4-test-" + QByteArray::number(QCoreApplication::applicationPid()));
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

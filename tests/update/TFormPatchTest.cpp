@@ -1,6 +1,6 @@
-#include "update/TFormPatch.h"
+#include "update/ui/TFormPatch.h"
 #include "lang/LangString.h"
-#include "update/PatchWindowHost.h"
+#include "update/ui/PatchWindowHost.h"
 
 #include <QMainWindow>
 #include <QPushButton>

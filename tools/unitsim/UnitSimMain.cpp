@@ -1,4 +1,4 @@
-#include "UnitSim.h"
+#include "unitsim/UnitSim.h"
 
 #include <csignal>
 #include <cstdio>

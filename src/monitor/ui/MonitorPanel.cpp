@@ -1,6 +1,6 @@
 #include "monitor/ui/MonitorPanel.h"
 
-#include "app/Colours.h"
+#include "base/Colours.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>

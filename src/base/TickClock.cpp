@@ -1,0 +1,3 @@
+#include "base/TickClock.h"
+
+std::atomic<int32_t> TickMs{0};

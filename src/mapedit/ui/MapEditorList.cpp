@@ -1,0 +1,79 @@
+#include "mapedit/ui/MapEditorList.h"
+
+#include "mapedit/ui/TTab.h"
+
+MapEditorList::~MapEditorList()
+{
+    for (auto& editor : editors_)
+        if (editor && !editor->parent())
+            delete editor.data();
+}
+
+TTab* MapEditorList::CreateMapEditor(int ownerId, int width, int height, int options, QWidget* parent)
+{
+    if (editors_.size() >= static_cast<size_t>(TAB_MAX_EDITORS))
+        return nullptr;
+    auto* tab = new TTab(parent, width, height);
+    tab->ownerId = ownerId;
+    tab->options = options;
+    tab->autoscroll = &autoscroll;
+    tab->SetHost(host_);
+    editors_.emplace_back(tab);
+    return tab;
+}
+
+TTab* MapEditorList::CreateProgramMap(
+    MapKind kind, QWidget* parent, int width, int height, int output, const char* label)
+{
+    const ProgramMapDef def = ProgramMap(kind, output);
+    TTab* tab = CreateMapEditor(def.ownerId, width, height, def.options, parent);
+    if (!tab)
+        return nullptr;
+    const QString name = QString("MapEditor%1").arg(def.ownerId);
+    tab->setObjectName(name);
+    DefineProgramMap(*tab, kind, output, label);
+    return tab;
+}
+
+void MapEditorList::TabTick(const MapLiveValues& live, bool imageChanged)
+{
+    for (auto& editor : editors_) {
+        if (!editor)
+            continue;
+        if (imageChanged)
+            editor->RememberValues();
+        editor->engineRpm = live.engineRpm;
+        editor->throttle = live.throttle < 0 ? 100 : live.throttle;
+        editor->pressure = live.pressure;
+        editor->monitorStatus = live.monitorStatus | (live.manifoldLoad ? 0x30 : 0);
+        editor->baseAdvance = live.baseAdvance;
+        editor->limiterRpm = live.limiterRpm;
+        editor->startLimiterRpm = live.startLimiterRpm;
+        editor->TabTick();
+    }
+}
+
+TTab* MapEditorList::FocusedEditor() const
+{
+    for (const auto& editor : editors_)
+        if (editor && editor->hasFocus())
+            return editor;
+    return nullptr;
+}
+
+bool MapEditorList::StepFocused(int direction)
+{
+    TTab* tab = FocusedEditor();
+    if (!tab)
+        return false;
+    tab->StepValues(direction);
+    return true;
+}
+
+TTab* MapEditorList::EditorByOwnerId(int ownerId) const
+{
+    for (const auto& editor : editors_)
+        if (editor && editor->ownerId == ownerId)
+            return editor;
+    return nullptr;
+}

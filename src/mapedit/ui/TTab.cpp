@@ -1,0 +1,562 @@
+#include "mapedit/ui/TTab.h"
+
+#include "lang/LangString.h"
+#include "mapedit/SheetClipboard.h"
+#include "mapedit/ui/TTabPointView.h"
+#include "mapedit/ui/TTabTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <cstring>
+
+const char* const TTab::SheetMimeType = "application/x-qt-windows-mime;value=\"CF_MOTRAVEX_SHEET\"";
+int TTab::InMessage = 0;
+
+namespace {
+
+QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
+
+bool IsInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TTab::TTab(QWidget* parent, int width, int height)
+    : QWidget(parent)
+    , table(std::make_unique<TTabTable>(*this))
+    , points(std::make_unique<TTabPointView>(*this))
+{
+    resize(width > 0 ? width : 500, height > 0 ? height : 200);
+    pixelsPerInch = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    lastLanguage = LanguageIndex;
+}
+
+TTab::~TTab() { delete popup; }
+
+QColor TTab::Color(uint32_t bgr)
+{
+    if ((bgr & 0xFF000000u) == 0xFF000000u)
+        return (bgr & 0xFF) == 0x0F ? QApplication::palette().button().color()
+                                    : QApplication::palette().window().color();
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+int TTab::MeasureLabelWidth(const char* text, int fontSize) const
+{
+    QFont font = this->font();
+    font.setPixelSize(std::max(6, fontSize * 96 / 72));
+    return QFontMetrics(font).horizontalAdvance(QString::fromUtf8(text));
+}
+
+TabViewPart* TTab::PresentView() const
+{
+    if (viewMode == VIEW_POINTS)
+        return points.get();
+    if (viewMode == VIEW_TABLE)
+        return table.get();
+    return nullptr;
+}
+
+QRect TTab::ViewArea() const
+{
+    int b = 5;
+    if (sheetCount > 1 && (options & OPT_TOOLBAR)) {
+        int tabs = 2;
+        for (int i = 0; i < sheetCount; ++i)
+            tabs += sheets[static_cast<size_t>(i)].labelWidth;
+        if (tabs > width() - 27 - 300)
+            b = 25;
+    }
+    const int top = (options & OPT_TOOLBAR) ? b + 31 : (options & OPT_TITLE) ? b + 20 : sheetCount > 1 ? b + 20 : 10;
+    return QRect(10, top, std::max(1, width() - 37), std::max(1, height() - top - 27));
+}
+
+void TTab::RebuildLayout()
+{
+    CTab::RebuildLayout();
+    if (sheetCount == 0)
+        return;
+    const QRect area = ViewArea();
+    table->Layout(area);
+    points->Layout(area);
+}
+
+void TTab::RequestRepaint(int flags)
+{
+    repaintFlags |= flags;
+    update();
+}
+
+void TTab::OnScrolled()
+{
+    hoverValid = 0;
+    RequestRepaint(1);
+}
+
+void TTab::SetPrintMode(bool on)
+{
+    printMode = on ? 1 : 0;
+    Render();
+}
+
+void TTab::Render()
+{
+    if (inPaint)
+        return;
+    inPaint = 1;
+    if (picture.size() != size())
+        picture = QImage(size(), QImage::Format_RGB32);
+    if ((repaintFlags & 2) && sheetCount)
+        RebuildLayout();
+    picture.fill(printMode ? QColor(Qt::white) : Color(0xFF00000F));
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        if (sheetCount && Sheet().enabled && !Sheet().hidden)
+            if (TabViewPart* view = PresentView())
+                view->Paint(p);
+        if (sheetCount)
+            PaintTitle(p);
+    }
+    repaintFlags = 0;
+    inPaint = 0;
+    update();
+}
+
+int TTab::SheetTabAt(QPoint position) const
+{
+    if (sheetCount < 2)
+        return -1;
+    int x = 2;
+    for (int i = 0; i < sheetCount; ++i) {
+        const CSheet& s = sheets[static_cast<size_t>(i)];
+        if (s.hidden)
+            continue;
+        if (QRect(x, 2, s.labelWidth, 18).contains(position))
+            return i;
+        x += s.labelWidth;
+    }
+    return -1;
+}
+
+void TTab::PaintTitle(QPainter& p)
+{
+    QFont font = this->font();
+    if (sheetCount > 1) {
+        font.setPixelSize(9 * 96 / 72);
+        p.setFont(font);
+        int x = 2;
+        for (int i = 0; i < sheetCount; ++i) {
+            const CSheet& s = sheets[static_cast<size_t>(i)];
+            if (s.hidden)
+                continue;
+            const bool active = i == activeSheet;
+            const QRect r = active ? QRect(x - 2, 0, s.labelWidth + 4, 20) : QRect(x, 2, s.labelWidth, 18);
+            p.fillRect(r, Color(active ? 0xFFFFFF : 0xFF00000F));
+            p.setPen(Color(0x808080));
+            p.drawRect(r.adjusted(0, 0, -1, -1));
+            const bool grey = !s.enabled || !(s.axisX.editable || s.axisY.editable || s.axisData.editable);
+            QFont f = font;
+            f.setItalic(grey);
+            p.setFont(f);
+            p.setPen(grey ? Color(0x808080) : QColor(Qt::black));
+            p.drawText(r, Qt::AlignCenter, Text(s.label));
+            x += s.labelWidth;
+        }
+        return;
+    }
+    if (!(options & OPT_TITLE))
+        return;
+    const CSheet& s = Sheet();
+    font.setPixelSize(std::max(6, s.fontSize * 96 / 72));
+    p.setFont(font);
+    int x = graph.Grid().right() < 200 ? 0 : 10;
+    if (s.flags & SF_CAN_DISABLE) {
+        const QRect box(x + 2, 6, 12, 12);
+        p.fillRect(box, Qt::white);
+        p.setPen(Qt::black);
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        if (s.enabled) {
+            p.drawLine(box.left() + 2, box.center().y(), box.center().x(), box.bottom() - 2);
+            p.drawLine(box.center().x(), box.bottom() - 2, box.right() - 2, box.top() + 2);
+        }
+        x += 18;
+    }
+    p.setPen(Qt::black);
+    p.drawText(QRect(x, 2, width() - x, 20), Qt::AlignLeft | Qt::AlignVCenter, Text(s.label));
+}
+
+void TTab::paintEvent(QPaintEvent*)
+{
+    if (repaintFlags || picture.size() != size())
+        Render();
+    QPainter p(this);
+    p.drawImage(0, 0, picture);
+    if (focused && editing && blinkPhase < 8 && !printMode && viewMode == VIEW_TABLE) {
+        const QRect caretLine = table->CaretRect();
+        if (!caretLine.isNull())
+            p.fillRect(caretLine, Qt::black);
+    }
+}
+
+void TTab::resizeEvent(QResizeEvent*) { RequestRepaint(2); }
+
+bool TTab::event(QEvent* e)
+{
+    if (!IsInput(e->type()))
+        return QWidget::event(e);
+    if (InMessage)
+        return true;
+    ++InMessage;
+    bool result;
+    if (e->type() == QEvent::KeyPress
+        && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Tab || static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab)) {
+        keyPressEvent(static_cast<QKeyEvent*>(e));
+        result = e->isAccepted() ? true : QWidget::event(e);
+    } else {
+        result = QWidget::event(e);
+    }
+    --InMessage;
+    return result;
+}
+
+void TTab::keyPressEvent(QKeyEvent* e)
+{
+    const bool shift = e->modifiers() & Qt::ShiftModifier, ctrl = e->modifiers() & Qt::ControlModifier;
+    int key = 0;
+    switch (e->key()) {
+    case Qt::Key_Tab:
+        key = KEY_TAB;
+        break;
+    case Qt::Key_Backtab:
+        key = KEY_TAB;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        key = KEY_ENTER;
+        break;
+    case Qt::Key_Space:
+        key = KEY_SPACE;
+        break;
+    case Qt::Key_PageUp:
+        key = KEY_PAGE_UP;
+        break;
+    case Qt::Key_PageDown:
+        key = KEY_PAGE_DOWN;
+        break;
+    case Qt::Key_End:
+        key = KEY_END;
+        break;
+    case Qt::Key_Home:
+        key = KEY_HOME;
+        break;
+    case Qt::Key_Left:
+        key = KEY_LEFT;
+        break;
+    case Qt::Key_Up:
+        key = KEY_UP;
+        break;
+    case Qt::Key_Right:
+        key = KEY_RIGHT;
+        break;
+    case Qt::Key_Down:
+        key = KEY_DOWN;
+        break;
+    case Qt::Key_Insert:
+        key = KEY_INSERT;
+        break;
+    case Qt::Key_Delete:
+        key = KEY_DELETE;
+        break;
+    case Qt::Key_Backspace:
+        key = KEY_BACKSPACE;
+        break;
+    case Qt::Key_Escape:
+        key = KEY_ESC;
+        break;
+    default:
+        if (ctrl && e->key() == Qt::Key_C)
+            key = KEY_CTRL_C;
+        else if (ctrl && e->key() == Qt::Key_V)
+            key = KEY_CTRL_V;
+        else if (!e->text().isEmpty() && e->text()[0].unicode() < 128 && e->text()[0].unicode() >= 32)
+            key = e->text()[0].unicode();
+        break;
+    }
+    if (key && OnKey(key, shift || e->key() == Qt::Key_Backtab, ctrl)) {
+        e->accept();
+        RequestRepaint(1);
+    } else {
+        e->ignore();
+    }
+}
+
+void TTab::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint position = e->position().toPoint();
+    const bool changed = position != mouse;
+    mouse = position;
+    if (!changed)
+        return;
+    if (TabViewPart* view = PresentView(); view && sheetCount && Sheet().enabled)
+        setCursor(view->MouseMove(position, leftHeld));
+    if (!hintText.isEmpty() || !toolTip().isEmpty())
+        setToolTip(hintText);
+}
+
+void TTab::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint position = e->position().toPoint();
+    mouse = position;
+    setFocus(Qt::MouseFocusReason);
+    if (sheetCount == 0)
+        return;
+    const int sheetTab = SheetTabAt(position);
+    if (e->button() == Qt::RightButton) {
+        if (sheetTab >= 0) {
+            SelectSheet(sheetTab);
+            return;
+        }
+        if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+            view->RightClickSelect(position);
+        BuildPopup(position);
+        popup->popup(mapToGlobal(position));
+        return;
+    }
+    if (e->button() != Qt::LeftButton)
+        return;
+    leftHeld = true;
+    if (sheetTab >= 0) {
+        SelectSheet(sheetTab);
+        return;
+    }
+    if (sheetCount == 1 && (options & OPT_TITLE) && (Sheet().flags & SF_CAN_DISABLE)
+        && QRect(0, 2, 22, 20).contains(position)) {
+        RunCommand(CMD_ENABLE_SHEET);
+        return;
+    }
+    if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+        view->MousePress(position, e->modifiers());
+    RequestRepaint(1);
+}
+
+void TTab::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    leftHeld = false;
+    if (TabViewPart* view = PresentView(); view && sheetCount)
+        view->MouseRelease(e->position().toPoint());
+}
+
+void TTab::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || sheetCount == 0)
+        return;
+    if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+        view->DoubleClick(e->position().toPoint());
+}
+
+void TTab::wheelEvent(QWheelEvent* e)
+{
+    if (leftHeld || sheetCount == 0 || !Sheet().enabled) {
+        e->accept();
+        return;
+    }
+    const int delta = e->angleDelta().y();
+    const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
+    TabViewPart* view = PresentView();
+    for (int i = 0; view && i < std::abs(notches); ++i)
+        view->Wheel(e->position().toPoint(), notches > 0 ? 1 : -1);
+    e->accept();
+}
+
+void TTab::focusInEvent(QFocusEvent*)
+{
+    focused = true;
+    RequestRepaint(1);
+}
+
+void TTab::focusOutEvent(QFocusEvent*)
+{
+    focused = false;
+    if (editing)
+        CommitCellEdit();
+    RequestRepaint(1);
+}
+
+void TTab::leaveEvent(QEvent*) { mouse = QPoint(-1, -1); }
+
+void TTab::OnViewTick()
+{
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    shiftDown = modifiers & Qt::ShiftModifier ? 1 : 0;
+    ctrlDown = modifiers & Qt::ControlModifier ? 1 : 0;
+    if (lastLanguage != LanguageIndex) {
+        lastLanguage = LanguageIndex;
+        RequestRepaint(2);
+    }
+    if (TabViewPart* view = PresentView(); view && sheetCount)
+        view->Tick();
+    if (repaintFlags)
+        Render();
+    else if (editing && (blinkPhase == 0 || blinkPhase == 8))
+        update();
+}
+
+void TTab::RunCommand(int command)
+{
+    switch (command) {
+    case CMD_SCROLL_X:
+    case CMD_SCROLL_Y:
+        hoverValid = 0;
+        RequestRepaint(2);
+        return;
+    case CMD_VIEW_TABLE:
+    case CMD_VIEW_2D:
+    case CMD_VIEW_3D:
+        if (!ViewImplemented(command == CMD_VIEW_TABLE ? VIEW_TABLE : command == CMD_VIEW_2D ? VIEW_2D : VIEW_3D))
+            return;
+        break;
+    case CMD_3D_TOP:
+    case CMD_3D_ISO1:
+    case CMD_3D_ISO2:
+    case CMD_COPY_GRAPH:
+        return;
+    default:
+        break;
+    }
+    CTab::RunCommand(command);
+    RequestRepaint(2);
+}
+
+QMenu* TTab::BuildPopup(QPoint position)
+{
+    delete popup;
+    popup = new QMenu(this);
+    QMenu& menu = *popup;
+    if (sheetCount == 0)
+        return popup;
+    CSheet& s = Sheet();
+    auto add = [&](const QString& text, int command, bool checkable = false, bool checked = false) {
+        QAction* action = menu.addAction(text);
+        action->setData(command);
+        action->setCheckable(checkable);
+        action->setChecked(checked);
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+        return action;
+    };
+    if (s.flags & SF_CAN_DISABLE) {
+        add(QString("%1 %2").arg(
+                Text(s.enabled ? "###Disable ##Deaktivieren ##Zakázat " : "###Enable ##Aktivieren ##Povolit "),
+                Text(s.label)),
+            CMD_ENABLE_SHEET);
+        menu.addSeparator();
+    }
+    if (!s.enabled)
+        return popup;
+    const bool copy = editing ? textSelEnd > textSelStart : s.selection.count > 0;
+    const bool overTab = SheetTabAt(position) >= 0;
+    const bool overGraph = !graph.sideGraph.isNull() && graph.sideGraph.contains(position) && ViewImplemented(VIEW_2D);
+    if (copy)
+        add(Text("###Copy##Kopieren##Kopírovat"), CMD_COPY);
+    if (copy || overTab || overGraph)
+        add(Text("###Copy the entire table##Tabelle kopieren##Kopírovat celou tabulku"), CMD_COPY_TABLE);
+    if (copy || overTab || overGraph)
+        menu.addSeparator();
+    const int formats = ClipboardFormats();
+    if ((formats & 2) && SomethingEditable())
+        add(Text("###Paste table##Tabelle einfügen##Vložit tabulku"), CMD_PASTE);
+    else if ((formats & 1) && s.selection.count && SelectionEditable())
+        add(Text("###Paste##Einfügen##Vložit"), CMD_PASTE);
+    if (CanInterpolate()) {
+        menu.addSeparator();
+        add(Text("###Interpolate##Interpolieren##Interpolovat"), CMD_INTERPOLATE);
+    }
+    menu.addSeparator();
+    if (TabViewPart* view = PresentView())
+        view->AddPopupEntries(menu, position);
+    struct ViewEntry {
+        int view;
+        int command;
+        const char* text;
+    } views[] = { { VIEW_TABLE, CMD_VIEW_TABLE, "###View as table##Als Tabelle anzeigen##Zbrazit jako tabulku" },
+        { VIEW_2D, CMD_VIEW_2D, "###View as graph 2D##Als 2D-Graph anzeigen##Zobrazit jako 2D graf" },
+        { VIEW_3D, CMD_VIEW_3D, "###View as graph 3D##Als 3D-Graph anzeigen##Zobrazit jako 3D graf" } };
+    const int allowedBits[] = { OPT_TABLE, OPT_GRAPH2D, OPT_GRAPH3D };
+    int offered = 0;
+    for (int i = 0; i < 3; ++i)
+        offered += (options & allowedBits[i]) && ViewImplemented(views[i].view);
+    if (offered > 1) {
+        for (int i = 0; i < 3; ++i)
+            if ((options & allowedBits[i]) && ViewImplemented(views[i].view))
+                add(Text(views[i].text), views[i].command, true, viewMode == views[i].view);
+        menu.addSeparator();
+    }
+    const int mx = s.axisX.OffMode, my = s.axisY.OffMode;
+    if (mx < 2 && my < 2 && (mx == 1 || my == 1)) {
+        const QString xl = Text(s.axisX.label), yl = Text(s.axisY.label);
+        if (my == 1)
+            add(QString("%1 %2").arg(Text("###Use only##Nur##Použij jen"), xl), CMD_ONLY_X, true,
+                !s.axisX.off && s.axisY.off);
+        if (mx == 1)
+            add(QString("%1 %2").arg(Text("###Use only##Nur##Použij jen"), yl), CMD_ONLY_Y, true,
+                s.axisX.off && !s.axisY.off);
+        add(QString("%1 %2 %3 %4").arg(Text("###Use##Verwenden##Použij"), xl, Text("###and##und##a"), yl), CMD_BOTH,
+            true, !s.axisX.off && !s.axisY.off);
+    }
+    return popup;
+}
+
+void TTab::ClipboardSet(const std::string& plain, const std::string* sheet)
+{
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromUtf8(plain.c_str()));
+    if (sheet)
+        mime->setData(SheetMimeType, QByteArray(sheet->c_str(), static_cast<qsizetype>(sheet->size() + 1)));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+int TTab::ClipboardFormats() const
+{
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    if (!mime)
+        return 0;
+    return (mime->hasText() ? 1 : 0) | (mime->hasFormat(SheetMimeType) ? 2 : 0);
+}
+
+std::string TTab::ClipboardText(bool sheetFormat) const
+{
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    if (!mime)
+        return {};
+    if (!sheetFormat)
+        return mime->text().toStdString();
+    const QByteArray bytes = mime->data(SheetMimeType);
+    return std::string(bytes.constData(), strnlen(bytes.constData(), static_cast<size_t>(bytes.size())));
+}

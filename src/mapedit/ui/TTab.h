@@ -1,0 +1,101 @@
+#pragma once
+
+#include "mapedit/CTab.h"
+#include "mapedit/ui/TTabGraph.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QMenu;
+class TabViewPart;
+class TTabTable;
+class TTabPointView;
+
+// The map editor control: the model of CTab shown in a widget. Everything is painted into an
+// off-screen picture; the paint event copies it to the screen and adds the caret.
+class TTab : public QWidget, public CTab {
+    Q_OBJECT
+
+public:
+    // The MIME type that carries a whole table; on Windows Qt maps it to the registered
+    // clipboard format of that name.
+    static const char* const SheetMimeType;
+
+    explicit TTab(QWidget* parent = nullptr, int width = 0, int height = 0);
+    ~TTab() override;
+
+    void RebuildLayout() override;
+    void RunCommand(int command) override;
+
+    // Paints the present views into the off-screen picture now.
+    void Render();
+    const QImage& Picture() const { return picture; }
+    void SetPrintMode(bool on);
+
+    // The popup menu of the last right-button press (built anew on every press).
+    QMenu* Popup() const { return popup; }
+    // Builds the popup for a position as a right-button press does, without showing it.
+    QMenu* BuildPopup(QPoint position);
+
+    TTabGraph graph;
+    int pixelsPerInch = 96;
+    int baseFontSize = 8;
+    // Hint of the hovered element (interpolation, dragging).
+    QString hintText;
+
+    // Set while any editor handles an input message; messages for other editors are dropped.
+    static int InMessage;
+
+    TTabTable& Table() { return *table; }
+    TTabPointView& Points() { return *points; }
+    bool HasFocusNow() const { return focused; }
+
+    // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).
+    static QColor Color(uint32_t bgr);
+
+    void ClipboardSet(const std::string& plain, const std::string* sheet) override;
+    int ClipboardFormats() const override;
+    std::string ClipboardText(bool sheetFormat) const override;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+    void RequestRepaint(int flags) override;
+    void OnScrolled() override;
+    int MeasureLabelWidth(const char* text, int fontSize) const override;
+    void OnViewTick() override;
+
+private:
+    friend class TTabTable;
+    friend class TTabPointView;
+    TabViewPart* PresentView() const;
+    QRect ViewArea() const;
+    void PaintTitle(QPainter& painter);
+    // The sheet tab under a point, -1 for none.
+    int SheetTabAt(QPoint position) const;
+    // Views that exist in this build (the graphs come later).
+    static bool ViewImplemented(int view) { return view == VIEW_TABLE || view == VIEW_POINTS; }
+    bool leftHeld = false;
+    bool focused = false;
+    QPoint mouse;
+    QImage picture;
+    std::unique_ptr<TTabTable> table;
+    std::unique_ptr<TTabPointView> points;
+    QPointer<QMenu> popup;
+    int lastLanguage = -1;
+};

@@ -1,0 +1,69 @@
+#include "pages/ControlBinder.h"
+
+#include "pages/TRadioGroup.h"
+#include "pages/TUpDown.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+void ControlBinder::ImageToUpDown(TUpDown* c, FieldRef f, int scale, int offset)
+{
+    Updating guard(*this);
+    c->setValue(ImageToScreen(img_, f, scale, offset));
+}
+
+void ControlBinder::UpDownToImage(const TUpDown* c, FieldRef f, int scale, int offset)
+{
+    ScreenToImage(img_, f, c->value(), scale, offset);
+}
+
+void ControlBinder::ImageToCheckBox(QCheckBox* c, FieldRef f)
+{
+    Updating guard(*this);
+    const bool checked = f.read(img_) != 0;
+    if (c->isChecked() != checked)
+        c->setChecked(checked);
+}
+
+void ControlBinder::CheckBoxToImage(const QCheckBox* c, FieldRef f) { f.write(img_, c->isChecked() ? 1 : 0); }
+
+void ControlBinder::ImageToRadioIndex(TRadioGroup* c, FieldRef f)
+{
+    Updating guard(*this);
+    c->setItemIndex(f.read(img_));
+}
+
+void ControlBinder::RadioIndexToImage(const TRadioGroup* c, FieldRef f) { f.write(img_, c->itemIndex()); }
+
+void ControlBinder::ImageToItemCode(TRadioGroup* c, FieldRef f)
+{
+    Updating guard(*this);
+    const int code = f.read(img_);
+    if (c->code(c->itemIndex()) == code && c->itemIndex() >= 0)
+        return;
+    int match = -1;
+    for (int i = 0; i < c->count() && match < 0; ++i)
+        if (c->code(i) == code)
+            match = i;
+    c->setItemIndex(match);
+}
+
+void ControlBinder::ItemCodeToImage(const TRadioGroup* c, FieldRef f)
+{
+    const int index = c->itemIndex();
+    f.write(img_, index < 0 ? -1 : c->code(index));
+}
+
+void ControlBinder::ImageToItemCode(QComboBox* c, FieldRef f)
+{
+    Updating guard(*this);
+    const int code = f.read(img_);
+    if (c->currentIndex() >= 0 && c->currentData().toInt() == code)
+        return;
+    c->setCurrentIndex(c->findData(code));
+}
+
+void ControlBinder::ItemCodeToImage(const QComboBox* c, FieldRef f)
+{
+    f.write(img_, c->currentIndex() < 0 ? -1 : c->currentData().toInt());
+}

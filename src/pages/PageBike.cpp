@@ -1,0 +1,346 @@
+#include "pages/PageBike.h"
+
+#include "lang/LangString.h"
+#include "model/BikePresets.h"
+#include "model/ImageValidation.h"
+#include "model/LobeByte.h"
+#include "model/SelectionLists.h"
+#include "pages/TRadioGroup.h"
+#include "pages/TUpDown.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace {
+
+bool in(int v, std::initializer_list<int> set) { return std::find(set.begin(), set.end(), v) != set.end(); }
+
+// Families of synchronization methods that share visibility rules.
+struct MethodClass {
+    explicit MethodClass(int m)
+        : method(m), A(in(m, {0, 4, 9, 17, 18})), B(in(m, {0, 19})), C(in(m, {6, 11, 12})), D(in(m, {7, 16})),
+          E(in(m, {8, 14}))
+    {
+    }
+    int method;
+    bool A, B, C, D, E;
+};
+
+const char* const kPolarityItems[] = {"Plus", "Minus", "Auto"};
+
+QString tr8(const char* langString) { return QString::fromUtf8(LangText(langString)); }
+
+} // namespace
+
+PageBike::PageBike(ControlBinder& binder, PageHost& host, QWidget* sheet) : SettingsPage(binder, host, sheet)
+{
+    buildControls();
+    fillLists();
+}
+
+void PageBike::buildControls()
+{
+    auto* grid = new QGridLayout(sheet_);
+    int row = 0;
+    grid->addWidget(makeLabel("LabelBike"), row, 0);
+    ComboBoxBike = makeComboBox("ComboBoxBike");
+    connect(ComboBoxBike, &QComboBox::activated, this, [this] { ComboBoxBikeChange(); });
+    grid->addWidget(ComboBoxBike, row++, 1, 1, 3);
+
+    auto* rpmBox = new QGroupBox(sheet_);
+    rpmBox->setObjectName("GroupBoxRpm");
+    auto* rpmGrid = new QGridLayout(rpmBox);
+    UpDownRpmPulsu = makeUpDown("RpmPulsu", -2, 6);
+    UpDownRpmPulsu->setSpecialText(-1, "pickup 1");
+    UpDownRpmPulsu->setSpecialText(-2, "pickup 2");
+    UpDownRpmKorekce = makeUpDown("RpmKorekce", -60, 60);
+    LabelRpmKorekce = makeLabel("LabelRpmKorekce");
+    rpmGrid->addWidget(makeLabel("LabelRpmPulsu"), 0, 0);
+    rpmGrid->addWidget(UpDownRpmPulsu, 0, 1);
+    rpmGrid->addWidget(LabelRpmKorekce, 1, 0);
+    rpmGrid->addWidget(UpDownRpmKorekce, 1, 1);
+    grid->addWidget(rpmBox, row, 0, 1, 2);
+
+    RadioGroupPickup1Polarita = makeRadioGroup("RadioGroupPickup1Polarita");
+    RadioGroupPickup2Polarita = makeRadioGroup("RadioGroupPickup2Polarita");
+    for (const char* item : kPolarityItems) {
+        RadioGroupPickup1Polarita->addItem(item, 0);
+        RadioGroupPickup2Polarita->addItem(item, 0);
+    }
+    grid->addWidget(RadioGroupPickup1Polarita, row, 2);
+    grid->addWidget(RadioGroupPickup2Polarita, row++, 3);
+
+    CheckBoxZamenaPickup = makeCheckBox("CheckBoxZamenaPickup");
+    CheckBoxNehlidaPalec = makeCheckBox("CheckBoxNehlidaPalec");
+    CheckBoxCrossBlock = makeCheckBox("CheckBoxCrossBlock");
+    CheckBoxPredPalec = makeCheckBox("CheckBoxPredPalec");
+    CheckBoxSpecStart = makeCheckBox("CheckBoxSpecStart");
+    CheckBoxSpecDwellByStart = makeCheckBox("CheckBoxSpecDwellByStart");
+    CheckBoxSpecDwellByStart->hide();
+    for (QCheckBox* c : {CheckBoxZamenaPickup, CheckBoxNehlidaPalec, CheckBoxCrossBlock, CheckBoxPredPalec, CheckBoxSpecStart})
+        grid->addWidget(c, row++, 0, 1, 4);
+
+    UpDownRevWoIgnition = makeUpDown("RevWoIgnition", 0, 40);
+    LabelRevWoIgnition = makeLabel("LabelRevWoIgnition");
+    grid->addWidget(LabelRevWoIgnition, row, 0);
+    grid->addWidget(UpDownRevWoIgnition, row++, 1);
+
+    GroupBoxSpecial = new QGroupBox(sheet_);
+    GroupBoxSpecial->setObjectName("GroupBoxSpecial");
+    auto* special = new QGridLayout(GroupBoxSpecial);
+    ComboBoxSynchro = makeComboBox("ComboBoxSynchro");
+    ComboBoxNasobekPalcu = makeComboBox("ComboBoxNasobekPalcu");
+    for (QComboBox* c : {ComboBoxSynchro, ComboBoxNasobekPalcu})
+        connect(c, &QComboBox::activated, this, [this, c] {
+            if (!binder_.updating())
+                host_.RequestCommit(c, PageHost::COMMIT_NOW);
+            host_.FocusProgramAfterChange();
+        });
+    UpDownPocPalcu = makeUpDown("PocPalcu", 1, 58);
+    UpDownPocKanalu = makeUpDown("PocKanalu", 1, 4);
+    UpDownKompenz = makeUpDown("Kompenz", 0, 255);
+    LabelPocPalcu = makeLabel("LabelPocPalcu");
+    LabelPocKanalu = makeLabel("LabelPocKanalu");
+    special->addWidget(makeLabel("LabelSynchro"), 0, 0);
+    special->addWidget(ComboBoxSynchro, 0, 1, 1, 3);
+    special->addWidget(LabelPocPalcu, 1, 0);
+    special->addWidget(UpDownPocPalcu, 1, 1);
+    special->addWidget(LabelPocKanalu, 1, 2);
+    special->addWidget(UpDownPocKanalu, 1, 3);
+    special->addWidget(ComboBoxNasobekPalcu, 2, 0, 1, 2);
+    special->addWidget(makeLabel("LabelKompenz"), 2, 2);
+    special->addWidget(UpDownKompenz, 2, 3);
+    special->addWidget(makeLabel("LabelLobe"), 3, 1);
+    special->addWidget(makeLabel("LabelHrana2"), 3, 2);
+    special->addWidget(makeLabel("LabelSnimac2"), 3, 3);
+
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        Channel& c = channels_[ch];
+        const QString n = QString::number(ch + 1);
+        c.box = new QGroupBox(GroupBoxSpecial);
+        c.box->setObjectName("GroupBoxPalec" + n);
+        auto* g = new QGridLayout(c.box);
+        int r = 0;
+        for (auto [point, suffix] : {std::pair{&c.start, QString("Zac")}, std::pair{&c.end, QString("End")}}) {
+            point->label = makeLabel("LabelPalec" + n + suffix);
+            point->upDown = makeUpDown("Palec" + n + suffix, 1, 58);
+            point->secondEdge = makeCheckBox("CheckBoxPalec" + n + suffix + "H2");
+            point->secondPickup = makeCheckBox("CheckBoxPalec" + n + suffix + "P2");
+            g->addWidget(point->label, r, 0);
+            g->addWidget(point->upDown, r, 1);
+            g->addWidget(point->secondEdge, r, 2);
+            g->addWidget(point->secondPickup, r++, 3);
+        }
+        special->addWidget(c.box, 4 + ch / 2, (ch % 2) * 2, 1, 2);
+    }
+    grid->addWidget(GroupBoxSpecial, row++, 0, 1, 4);
+    grid->setRowStretch(row, 1);
+}
+
+void PageBike::fillLists()
+{
+    ControlBinder::Updating guard(binder_);
+    const int bike = ComboBoxBike->currentData().isValid() ? ComboBoxBike->currentData().toInt() : -1;
+    ComboBoxBike->clear();
+    for (const BikePreset& b : BikePresetTable())
+        if (b.listText)
+            ComboBoxBike->addItem(tr8(b.listText), b.code);
+    ComboBoxSynchro->clear();
+    for (const CodedItem& m : SynchroMethodList())
+        ComboBoxSynchro->addItem(tr8(m.text), m.code);
+    ComboBoxNasobekPalcu->clear();
+    for (const CodedItem& m : GeberModeList())
+        ComboBoxNasobekPalcu->addItem(tr8(m.text), m.code);
+    if (bike >= 0)
+        ComboBoxBike->setCurrentIndex(ComboBoxBike->findData(bike));
+}
+
+void PageBike::Retranslate()
+{
+    fillLists();
+    Load();
+}
+
+void PageBike::storeLobe(const LobePoint& p, int address, int method)
+{
+    const int position = p.upDown->value();
+    uint8_t b = static_cast<uint8_t>(position & 0x3F);
+    if (LobeByte::wide(method) && (position & 64))
+        b |= 0x80;
+    if (p.secondEdge->isChecked())
+        b |= LobeByte::SECOND_EDGE;
+    if (p.secondPickup->isChecked() && !LobeByte::wide(method))
+        b |= LobeByte::SECOND_PICKUP;
+    img().Adrb(address) = b;
+}
+
+std::array<std::pair<QCheckBox*, int>, 6> PageBike::checkBoxes() const
+{
+    return {{{CheckBoxZamenaPickup, PICKUPS_INTERCHANGE}, {CheckBoxNehlidaPalec, NO_LOBE_CHECK},
+        {CheckBoxCrossBlock, INTERLOCK_INPUT}, {CheckBoxPredPalec, SPARK_BEFORE_LOBE}, {CheckBoxSpecStart, SPECIAL_START},
+        {CheckBoxSpecDwellByStart, START_EXCITATION}}};
+}
+
+void PageBike::Store()
+{
+    ControlBinder& b = binder_;
+    b.ItemCodeToImage(ComboBoxBike, FieldRef::byte(BIKE));
+    b.UpDownToImage(UpDownRpmPulsu, FieldRef::byte(RPM_PULSES));
+    b.UpDownToImage(UpDownRpmKorekce, FieldRef::byte(RPM_CORR), 1, 156);
+    b.RadioIndexToImage(RadioGroupPickup1Polarita, FieldRef::byte(PICKUP_POLARITY));
+    b.RadioIndexToImage(RadioGroupPickup2Polarita, FieldRef::byte(PICKUP_POLARITY, 1));
+    for (const auto& [box, address] : checkBoxes())
+        b.CheckBoxToImage(box, FieldRef::byte(address));
+    b.UpDownToImage(UpDownKompenz, FieldRef::byte(COMPENSATION));
+    std::fill_n(&img().Adrb(COMPENSATION + 1), 3, img().Adrb(COMPENSATION));
+    b.ItemCodeToImage(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
+    b.UpDownToImage(UpDownPocPalcu, FieldRef::byte(LOBE_COUNT));
+    b.UpDownToImage(UpDownPocKanalu, FieldRef::byte(CHANNEL_COUNT));
+    b.UpDownToImage(UpDownRevWoIgnition, FieldRef::byte(REV_WO_IGNITION));
+
+    const int method = img().Adrb(PICKUP_SYSTEM);
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        storeLobe(channels_[ch].start, LOBE_START + ch, method);
+        storeLobe(channels_[ch].end, LOBE_END + ch, method);
+    }
+    if (method == 8 || method == 14) {
+        const uint8_t edge = img().Adrb(LOBE_START) & LobeByte::SECOND_EDGE;
+        for (int a = LOBE_START; a < LOBE_START + 2 * CHANNELS; ++a)
+            img().Adrb(a) = static_cast<uint8_t>((img().Adrb(a) & ~LobeByte::SECOND_EDGE) | edge);
+    }
+    b.ItemCodeToImage(ComboBoxNasobekPalcu, FieldRef::byte(GEBER_MODE));
+
+    if (img().Adrb(BIKE) != BIKE_SPECIAL_SETTING) {
+        ControlBinder::Updating guard(binder_);
+        for (int a : {NO_LOBE_CHECK, INTERLOCK_INPUT, SPARK_BEFORE_LOBE})
+            img().Adrb(a) = 0;
+        for (QCheckBox* c : {CheckBoxNehlidaPalec, CheckBoxCrossBlock, CheckBoxPredPalec})
+            c->setChecked(false);
+    }
+}
+
+void PageBike::loadLobe(LobePoint& p, int address, int method, bool firstEdge)
+{
+    const uint8_t b = img().Adrb(address);
+    p.upDown->setRange(1, std::max(1, int(img().Adrb(LOBE_COUNT))));
+    p.upDown->setValue(LobeByte::number(b, method));
+    p.secondEdge->setChecked(firstEdge);
+    p.secondPickup->setChecked(!LobeByte::wide(method) && (b & LobeByte::SECOND_PICKUP));
+}
+
+void PageBike::Load()
+{
+    ControlBinder& b = binder_;
+    ControlBinder::Updating guard(b);
+    b.ImageToItemCode(ComboBoxBike, FieldRef::byte(BIKE));
+    b.ImageToUpDown(UpDownRpmPulsu, FieldRef::byte(RPM_PULSES).asSigned());
+    b.ImageToUpDown(UpDownRpmKorekce, FieldRef::byte(RPM_CORR), 1, -100);
+    b.ImageToRadioIndex(RadioGroupPickup1Polarita, FieldRef::byte(PICKUP_POLARITY));
+    b.ImageToRadioIndex(RadioGroupPickup2Polarita, FieldRef::byte(PICKUP_POLARITY, 1));
+    for (const auto& [box, address] : checkBoxes())
+        b.ImageToCheckBox(box, FieldRef::byte(address));
+    b.ImageToUpDown(UpDownKompenz, FieldRef::byte(COMPENSATION));
+    b.ImageToItemCode(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
+    b.ImageToItemCode(ComboBoxNasobekPalcu, FieldRef::byte(GEBER_MODE));
+
+    const int method = img().Adrb(PICKUP_SYSTEM);
+    UpDownPocPalcu->setRange(1, LobeByte::wide(method) ? 120 : 58);
+    b.ImageToUpDown(UpDownPocPalcu, FieldRef::byte(LOBE_COUNT));
+    UpDownPocKanalu->setRange(1, 4);
+    b.ImageToUpDown(UpDownPocKanalu, FieldRef::byte(CHANNEL_COUNT));
+    b.ImageToUpDown(UpDownRevWoIgnition, FieldRef::byte(REV_WO_IGNITION));
+
+    const bool shareFirstEdge = method == 8 || method == 14;
+    const bool firstEdge = img().Adrb(LOBE_START) & LobeByte::SECOND_EDGE;
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        const auto edge = [&](int address) { return shareFirstEdge ? firstEdge : bool(img().Adrb(address) & LobeByte::SECOND_EDGE); };
+        loadLobe(channels_[ch].start, LOBE_START + ch, method, edge(LOBE_START + ch));
+        loadLobe(channels_[ch].end, LOBE_END + ch, method, edge(LOBE_END + ch));
+    }
+}
+
+void PageBike::UpdateVisibility()
+{
+    const bool S = img().Adrb(BIKE) == BIKE_SPECIAL_SETTING;
+    const MethodClass m(img().Adrb(PICKUP_SYSTEM));
+    const bool method19 = m.method == 19;
+
+    for (QWidget* w : std::initializer_list<QWidget*>{ComboBoxSynchro, UpDownPocPalcu, UpDownPocKanalu, ComboBoxNasobekPalcu, UpDownKompenz})
+        w->setEnabled(S);
+    GroupBoxSpecial->setEnabled(S || m.B);
+    GroupBoxSpecial->setStyleSheet(S ? QString() : QString("QGroupBox { color: rgb(128,128,128); }"));
+
+    RadioGroupPickup2Polarita->setVisible(m.A || m.B || m.C || m.method == 14);
+    CheckBoxNehlidaPalec->setVisible(S && !m.E);
+    CheckBoxCrossBlock->setVisible(S && m.B);
+    CheckBoxPredPalec->setVisible(S && m.B);
+    CheckBoxSpecStart->setVisible(S);
+
+    LabelPocPalcu->setVisible(!m.D);
+    UpDownPocPalcu->setVisible(!m.D);
+    UpDownPocPalcu->setUpDownVisible(S && !m.D && !m.B);
+    UpDownPocPalcu->setEnabled(S && !m.D && !m.B);
+    LabelPocKanalu->setVisible(!m.D);
+    UpDownPocKanalu->setVisible(!m.D);
+    UpDownPocKanalu->setUpDownVisible((S || m.B) && !m.D);
+
+    const int channelCount = img().Adrb(CHANNEL_COUNT);
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        Channel& c = channels_[ch];
+        c.box->setVisible(channelCount >= ch + 1 && !m.D);
+        for (LobePoint* p : {&c.start, &c.end}) {
+            const bool isEnd = p == &c.end;
+            const bool hidden = isEnd && method19;
+            p->label->setVisible(!hidden);
+            p->upDown->setVisible(!hidden);
+            p->upDown->setEnabled(S && !m.B);
+            p->upDown->setUpDownVisible(S && !m.B);
+            p->secondPickup->setVisible((m.A || m.B) && !hidden);
+            p->secondEdge->setVisible(!hidden);
+            const bool firstMaxEdge = ch == 0 && !isEnd;
+            p->secondEdge->setEnabled(S && (!m.E || firstMaxEdge));
+            p->secondPickup->setEnabled(S && !m.E && m.method != 12);
+        }
+    }
+
+    LabelRevWoIgnition->setText(tr8(m.method == 10
+            ? "###Revolutions with collective ignitions##Umdrehungen mit kollektiver Zündungen##Počet otáček s kolektivními zápaly"
+            : "###Revolutions without ignition##Umdrehungen ohne Zündung##Počet otáček bez zápalu"));
+    const bool tachoCorrection = img().Adrb(RPM_PULSES) < 240;
+    LabelRpmKorekce->setVisible(tachoCorrection);
+    UpDownRpmKorekce->setVisible(tachoCorrection);
+}
+
+void PageBike::ComboBoxBikeChange()
+{
+    if (binder_.updating())
+        return;
+    const int oldCode = img().Adrb(BIKE);
+    binder_.ItemCodeToImage(ComboBoxBike, FieldRef::byte(BIKE));
+    const int code = img().Adrb(BIKE);
+
+    PageHost::Answer answer = PageHost::ANSWER_NO;
+    if (code != BIKE_SPECIAL_SETTING)
+        answer = host_.AskYesNoCancel("###Do you want default setting?##Wollen Sie Standardeinstellungen öffnen?##Chcete nastavit základní hodnoty?");
+    if (answer == PageHost::ANSWER_CANCEL) {
+        img().Adrb(BIKE) = static_cast<uint8_t>(oldCode);
+        binder_.ImageToItemCode(ComboBoxBike, FieldRef::byte(BIKE));
+        return;
+    }
+    binder_.ItemCodeToImage(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
+    if (code != BIKE_SPECIAL_SETTING) {
+        std::fill_n(&img().Adrb(LOBE_START), 2 * CHANNELS, uint8_t{0});
+        img().Adrb(GEBER_MODE) = 1;
+        if (answer == PageHost::ANSWER_YES)
+            host_.NewWithoutAsking();
+    }
+    ApplyBikePreset(img(), LoadGroups::all());
+    host_.RefreshActivePage();
+    host_.RequestCommit(ComboBoxBike, PageHost::COMMIT_NOW);
+    host_.FocusProgramAfterChange();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "pages/SettingsPage.h"
+
+#include <array>
+
+class QGroupBox;
+
+// The Bike page: the bike list with its presets, the tachometer output, the pick-up options and,
+// for "Special setting", the trigger description with the lobe points of the four channels.
+class PageBike : public SettingsPage {
+    Q_OBJECT
+
+public:
+    PageBike(ControlBinder& binder, PageHost& host, QWidget* sheet);
+
+    void Store() override;
+    void Load() override;
+    void UpdateVisibility() override;
+    void Retranslate() override;
+
+    // The handler of the bike list.
+    void ComboBoxBikeChange();
+
+private:
+    struct LobePoint {
+        TUpDown* upDown = nullptr;
+        QCheckBox* secondEdge = nullptr;   // H2, "2nd Edge"
+        QCheckBox* secondPickup = nullptr; // P2, "2nd Pick-up"
+        QLabel* label = nullptr;
+    };
+    struct Channel {
+        QGroupBox* box = nullptr;
+        LobePoint start; // "Maximum advance", LOBE_START
+        LobePoint end;   // "Start advance", LOBE_END
+    };
+
+    void buildControls();
+    // The check boxes bound one to one to an image byte.
+    std::array<std::pair<QCheckBox*, int>, 6> checkBoxes() const;
+    void fillLists();
+    void storeLobe(const LobePoint& p, int address, int method);
+    void loadLobe(LobePoint& p, int address, int method, bool firstEdge);
+
+    QComboBox* ComboBoxBike;
+    QComboBox* ComboBoxSynchro;
+    QComboBox* ComboBoxNasobekPalcu;
+    TUpDown* UpDownPocPalcu;
+    TUpDown* UpDownPocKanalu;
+    TUpDown* UpDownRevWoIgnition;
+    TUpDown* UpDownRpmPulsu;
+    TUpDown* UpDownRpmKorekce;
+    TUpDown* UpDownKompenz;
+    TRadioGroup* RadioGroupPickup1Polarita;
+    TRadioGroup* RadioGroupPickup2Polarita;
+    QCheckBox* CheckBoxZamenaPickup;
+    QCheckBox* CheckBoxNehlidaPalec;
+    QCheckBox* CheckBoxCrossBlock;
+    QCheckBox* CheckBoxPredPalec;
+    QCheckBox* CheckBoxSpecStart;
+    QCheckBox* CheckBoxSpecDwellByStart;
+    QGroupBox* GroupBoxSpecial;
+    QLabel* LabelRevWoIgnition;
+    QLabel* LabelRpmKorekce;
+    QLabel* LabelPocPalcu;
+    QLabel* LabelPocKanalu;
+    std::array<Channel, CHANNELS> channels_;
+};

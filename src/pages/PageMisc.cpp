@@ -1,0 +1,179 @@
+#include "pages/PageMisc.h"
+
+#include "lang/LangString.h"
+#include "mapedit/ui/MapEditorList.h"
+#include "mapedit/MapImageBinding.h"
+#include "mapedit/ui/TTab.h"
+#include "model/BikePresets.h"
+#include "model/SelectionLists.h"
+#include "pages/TRadioGroup.h"
+#include "pages/TUpDown.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int MIN_INPUT_ITEMS = 5;
+constexpr int SENSOR_TABLE_WIDTH = 200;
+constexpr int SENSOR_TABLE_HEIGHT = 110;
+
+} // namespace
+
+PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEditorList& editors, SensorReading sensorMv)
+    : SettingsPage(binder, host, sheet), sensorMv_(std::move(sensorMv))
+{
+    auto* grid = new QGridLayout(sheet_);
+    UpDownLimiter = makeUpDown("Limiter", 1000, 25000, 100);
+    UpDownStartLimiter = makeUpDown("StartLimiter", 1000, 25000, 100);
+    UpDownStartLimiterDelay = makeUpDown("StartLimiterDelay", 0, 5000, 100);
+    UpDownClutchTime = makeUpDown("ClutchTime", 0, 2500, 10);
+    UpDownClutchPause = makeUpDown("ClutchPause", 0, 2500, 10);
+    UpDownRetard = makeUpDown("Retard", 0, 60);
+    bindings_ = {{{UpDownLimiter, LIMITER, 100}, {UpDownStartLimiter, START_LIM, 100},
+        {UpDownStartLimiterDelay, START_LIM_DELAY, 100}, {UpDownClutchTime, CLUTCH_TIME, 10},
+        {UpDownClutchPause, CLUTCH_PAUSE, 10}, {UpDownRetard, RETARD, 1}}};
+    const char* labels[] = {"LabelLimiter", "LabelStartLimiter", "LabelStartLimiterDelay", "LabelClutchTime",
+        "LabelClutchPause", "LabelRetard"};
+    for (size_t i = 0; i < bindings_.size(); ++i) {
+        grid->addWidget(makeLabel(labels[i]), static_cast<int>(i), 0);
+        grid->addWidget(bindings_[i].upDown, static_cast<int>(i), 1);
+    }
+
+    RadioGroupTpsIap = makeRadioGroup("RadioGroupTpsIap");
+    for (const char* item : {"###No##Kein##Žádný", "TP", "IAP"})
+        RadioGroupTpsIap->addItem(QString::fromUtf8(LangText(item)), 0);
+    grid->addWidget(RadioGroupTpsIap, 0, 2, 3, 1);
+    for (int i = 0; i < 2; ++i) {
+        inputGroups_[static_cast<size_t>(i)] = makeRadioGroup(QString("RadioGroupInput%1").arg(i + 1));
+        grid->addWidget(inputGroups_[static_cast<size_t>(i)], 6, i, 1, 1);
+    }
+    BuildSensorControls(grid, editors);
+    grid->setRowStretch(7, 1);
+    grid->setColumnStretch(4, 1);
+    BuildInputGroups();
+}
+
+void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
+{
+    auto* column = new QVBoxLayout;
+    tpTable_ = editors.CreateProgramMap(MapKind::TpSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
+    iapTable_ = editors.CreateProgramMap(MapKind::IapSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
+    for (TTab* table : {tpTable_, iapTable_}) {
+        // A calibration table has no speed axis: its one column gets the whole width, so the
+        // voltages are not clipped.
+        table->visibleColumns = 1;
+        table->setMinimumSize(SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
+        column->addWidget(table);
+    }
+    auto* buttons = new QHBoxLayout;
+    BitBtnTps0 = new QPushButton("TP 0 %", sheet_);
+    BitBtnTps0->setObjectName("BitBtnTps0");
+    BitBtnTps100 = new QPushButton("TP 100 %", sheet_);
+    BitBtnTps100->setObjectName("BitBtnTps100");
+    connect(BitBtnTps0, &QPushButton::clicked, this, &PageMisc::BitBtnTps0Click);
+    connect(BitBtnTps100, &QPushButton::clicked, this, &PageMisc::BitBtnTps100Click);
+    buttons->addWidget(BitBtnTps0);
+    buttons->addWidget(BitBtnTps100);
+    column->addLayout(buttons);
+    column->addStretch(1);
+    grid->addLayout(column, 0, 3, 8, 1);
+}
+
+void PageMisc::TakeTpPoint(int cell)
+{
+    const std::optional<int> mv = sensorMv_ ? sensorMv_() : std::nullopt;
+    if (!mv)
+        return;
+    CSheet& s = tpTable_->sheets[0];
+    s.Cell(s.axisX.offIndex, cell) = std::clamp(*mv, s.axisData.minValue, s.axisData.maxValue);
+    host_.RequestCommit(cell == 0 ? BitBtnTps0 : BitBtnTps100, PageHost::COMMIT_NOW);
+}
+
+void PageMisc::BuildInputGroups()
+{
+    ControlBinder::Updating guard(binder_);
+    std::array<std::vector<CodedItem>, 2> items{InputItems(0), InputItems(1)};
+    const size_t padded = std::max<size_t>({MIN_INPUT_ITEMS, items[0].size(), items[1].size()});
+    for (size_t i = 0; i < inputGroups_.size(); ++i) {
+        TRadioGroup* g = inputGroups_[i];
+        const int selected = g->itemIndex();
+        g->clearItems();
+        for (const CodedItem& item : items[i])
+            g->addItem(QString::fromUtf8(LangText(item.text)), item.code);
+        for (size_t k = items[i].size(); k < padded; ++k) {
+            g->addItem(QString(), -2);
+            g->button(static_cast<int>(k))->hide();
+        }
+        g->setItemIndex(selected);
+    }
+}
+
+PageMisc::FunctionUse PageMisc::ComputeFunctionUse(const ParamImage& img)
+{
+    FunctionUse use;
+    use.special = img.Adrb(BIKE) == BIKE_SPECIAL_SETTING;
+    for (int address : {INPUT1, INPUT2}) {
+        const int code = img.Adrb(address);
+        use.killSwitch |= code == 1;
+        use.blocking |= code == 2;
+        use.quickshift |= code == 3 || code == 4;
+        use.retard |= code == 5;
+        use.startLimiter |= code == 6;
+        use.tachoLambda |= code == 11;
+    }
+    return use;
+}
+
+void PageMisc::Store()
+{
+    for (const Binding& b : bindings_)
+        binder_.UpDownToImage(b.upDown, FieldRef::byte(b.address), b.scale);
+    // The dwell settings are not offered by this unit family and are kept at zero.
+    std::fill(&img().Adrb(EXCITATION), &img().Adrb(DWELL + 4) + 1, uint8_t{0});
+    binder_.RadioIndexToImage(RadioGroupTpsIap, FieldRef::byte(TPSIAP_SENSOR));
+    binder_.ItemCodeToImage(inputGroups_[0], FieldRef::byte(INPUT1));
+    binder_.ItemCodeToImage(inputGroups_[1], FieldRef::byte(INPUT2));
+    MapImageBinding::StoreTpSensor(*tpTable_, img());
+    MapImageBinding::StoreIapSensor(*iapTable_, img());
+}
+
+void PageMisc::Load()
+{
+    for (const Binding& b : bindings_)
+        binder_.ImageToUpDown(b.upDown, FieldRef::byte(b.address), b.scale);
+    binder_.ImageToRadioIndex(RadioGroupTpsIap, FieldRef::byte(TPSIAP_SENSOR));
+    binder_.ImageToItemCode(inputGroups_[0], FieldRef::byte(INPUT1));
+    binder_.ImageToItemCode(inputGroups_[1], FieldRef::byte(INPUT2));
+    MapImageBinding::LoadTpSensor(*tpTable_, img());
+    MapImageBinding::LoadIapSensor(*iapTable_, img());
+    tpTable_->update();
+    iapTable_->update();
+    if (img().Adrb(LIMITER) != shownLimiter_ || img().Adrb(START_LIM) != shownStartLimiter_)
+        host_.MarkEditorsForReload();
+    shownLimiter_ = img().Adrb(LIMITER);
+    shownStartLimiter_ = img().Adrb(START_LIM);
+}
+
+void PageMisc::UpdateVisibility()
+{
+    const FunctionUse use = ComputeFunctionUse(img());
+    UpDownClutchTime->setUpDownVisible(use.quickshift);
+    UpDownClutchPause->setUpDownVisible(use.quickshift);
+    for (TUpDown* u : {UpDownStartLimiter, UpDownStartLimiterDelay}) {
+        u->setEnabled(use.startLimiter);
+        u->setUpDownVisible(use.startLimiter);
+    }
+    UpDownRetard->setEnabled(use.retard);
+    UpDownRetard->setUpDownVisible(use.retard);
+    const int sensor = img().Adrb(TPSIAP_SENSOR);
+    for (QWidget* w : std::initializer_list<QWidget*>{tpTable_, BitBtnTps0, BitBtnTps100})
+        w->setVisible(sensor == 1);
+    iapTable_->setVisible(sensor == 2);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "pages/SettingsPage.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class MapEditorList;
+class QGridLayout;
+class QPushButton;
+class TTab;
+
+// The Miscellaneous page (which also carries the load sensor of the hidden Sensors page):
+// limiters, quickshift, retard, the multifunction inputs and the load sensor choice.
+class PageMisc : public SettingsPage {
+    Q_OBJECT
+
+public:
+    // The present load-sensor voltage of the monitor in mV; empty while no unit is connected and
+    // no recording plays, so a calibration button cannot store a meaningless zero.
+    using SensorReading = std::function<std::optional<int>()>;
+
+    PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEditorList& editors, SensorReading sensorMv);
+
+    void Store() override;
+    void Load() override;
+    void UpdateVisibility() override;
+    void Retranslate() override { BuildInputGroups(); }
+
+    // Which functions the two multifunction inputs use; recomputed before every update.
+    struct FunctionUse {
+        bool special = false, killSwitch = false, blocking = false, quickshift = false, retard = false,
+             startLimiter = false, tachoLambda = false;
+    };
+    static FunctionUse ComputeFunctionUse(const ParamImage& img);
+
+    // Fills both input radio groups from the input function table in the current language.
+    void BuildInputGroups();
+
+    // "TP 0 %" and "TP 100 %": the present sensor voltage becomes the calibration point.
+    void BitBtnTps0Click() { TakeTpPoint(0); }
+    void BitBtnTps100Click() { TakeTpPoint(1); }
+
+    TTab* tpSensorEditor() const { return tpTable_; }
+    TTab* iapSensorEditor() const { return iapTable_; }
+
+private:
+    struct Binding {
+        TUpDown* upDown;
+        int address;
+        int scale;
+    };
+
+    void BuildSensorControls(QGridLayout* grid, MapEditorList& editors);
+    void TakeTpPoint(int cell);
+
+    TUpDown* UpDownLimiter;
+    TUpDown* UpDownStartLimiter;
+    TUpDown* UpDownStartLimiterDelay;
+    TUpDown* UpDownClutchTime;
+    TUpDown* UpDownClutchPause;
+    TUpDown* UpDownRetard;
+    TRadioGroup* RadioGroupTpsIap;
+    std::array<TRadioGroup*, 2> inputGroups_{};
+    std::array<Binding, 6> bindings_;
+    TTab* tpTable_ = nullptr;
+    TTab* iapTable_ = nullptr;
+    QPushButton* BitBtnTps0 = nullptr;
+    QPushButton* BitBtnTps100 = nullptr;
+    SensorReading sensorMv_;
+    int shownLimiter_ = -1;
+    int shownStartLimiter_ = -1;
+};

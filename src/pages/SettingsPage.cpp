@@ -1,0 +1,63 @@
+#include "pages/SettingsPage.h"
+
+#include "pages/TRadioGroup.h"
+#include "pages/TUpDown.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+
+SettingsPage::SettingsPage(ControlBinder& binder, PageHost& host, QWidget* sheet)
+    : QObject(sheet), binder_(binder), host_(host), sheet_(sheet)
+{
+}
+
+TUpDown* SettingsPage::makeUpDown(const QString& name, int minimum, int maximum, int increment)
+{
+    auto* c = new TUpDown("UpDown" + name, "Edit" + name, minimum, maximum, increment, sheet_);
+    // Clicks on the arrows gather for a moment; leaving or confirming the edit applies at once.
+    connect(c, &TUpDown::stepped, this, [this, c] {
+        if (!binder_.updating())
+            host_.RequestCommit(c, PageHost::COMMIT_DELAYED);
+    });
+    connect(c, &QSpinBox::editingFinished, this, [this, c] {
+        if (!binder_.updating() && c->isVisible())
+            host_.RequestCommit(c, PageHost::COMMIT_NOW);
+    });
+    return c;
+}
+
+QCheckBox* SettingsPage::makeCheckBox(const QString& name)
+{
+    auto* c = new QCheckBox(sheet_);
+    c->setObjectName(name);
+    connect(c, &QCheckBox::clicked, this, [this, c] {
+        if (!binder_.updating())
+            host_.RequestCommit(c, PageHost::COMMIT_NOW);
+    });
+    return c;
+}
+
+TRadioGroup* SettingsPage::makeRadioGroup(const QString& name)
+{
+    auto* c = new TRadioGroup(name, sheet_);
+    connect(c, &TRadioGroup::itemClicked, this, [this, c] {
+        if (!binder_.updating())
+            host_.RequestCommit(c, PageHost::COMMIT_NOW);
+    });
+    return c;
+}
+
+QComboBox* SettingsPage::makeComboBox(const QString& name)
+{
+    auto* c = new QComboBox(sheet_);
+    c->setObjectName(name);
+    return c;
+}
+
+QLabel* SettingsPage::makeLabel(const QString& name)
+{
+    auto* l = new QLabel(sheet_);
+    l->setObjectName(name);
+    return l;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "pages/ControlBinder.h"
+
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class TRadioGroup;
+class TUpDown;
+
+// What a settings page asks of the window that owns it.
+class PageHost {
+public:
+    enum CommitKind { COMMIT_NOW = 0, COMMIT_DELAYED = 1 };
+    enum Answer { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL };
+
+    virtual ~PageHost() = default;
+    virtual void RequestCommit(QObject* control, int kind) = 0;
+    virtual void MarkEditorsForReload() = 0;
+    virtual Answer AskYesNoCancel(const char* langText) = 0;
+    // The New command for all pages, without asking again.
+    virtual void NewWithoutAsking() = 0;
+    virtual void RefreshActivePage() = 0;
+    virtual void FocusProgramAfterChange() = 0;
+};
+
+// One page of the settings notebook: store (controls to image), load (image to controls) and
+// update (visibility and enabling). Controls are created by the helpers below, which also attach
+// the generic edit events.
+class SettingsPage : public QObject {
+    Q_OBJECT
+
+public:
+    SettingsPage(ControlBinder& binder, PageHost& host, QWidget* sheet);
+
+    virtual void Store() = 0;
+    virtual void Load() = 0;
+    virtual void UpdateVisibility() = 0;
+    // Re-applies language-dependent item texts.
+    virtual void Retranslate() {}
+
+    QWidget* sheet() const { return sheet_; }
+
+protected:
+    TUpDown* makeUpDown(const QString& name, int minimum, int maximum, int increment = 1);
+    QCheckBox* makeCheckBox(const QString& name);
+    TRadioGroup* makeRadioGroup(const QString& name);
+    QComboBox* makeComboBox(const QString& name);
+    QLabel* makeLabel(const QString& name);
+
+    ParamImage& img() { return binder_.image(); }
+
+    ControlBinder& binder_;
+    PageHost& host_;
+    QWidget* sheet_;
+};

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "unitsim/PseudoTerminal.h"
+#include "link/ProtocolTable.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+// How the simulated unit behaves; the fault options make it misbehave reproducibly (seed).
+struct UnitSimOptions {
+    int32_t protocol = PROTOCOL_IGN100;
+    uint32_t baud = 0; // 0: the protocol's usual rate (IGN300 115200, all others 57600)
+    bool checkBaud = true; // requests sent at another line rate are not understood, as on a real line
+    int unitType = 93;
+    int firmwareMajor = 93;
+    int firmwareMinor = 0;
+    std::string name = "VORDAX4 SIM";
+    int maxFrameLength = 48; // WCOM family
+    int hardwareCode = 0x12;
+    bool paced = false; // requests and answers take the time their bytes need on the wire
+    int storingMs = 2000; // the storing countdown runs from 800 to 0 in this time after a write
+    double dropShare = 0; // share of requests left unanswered
+    double corruptShare = 0; // share of answers with a wrong check
+    int delayMs = 0; // every answer waits this long
+    bool echo = false; // a loop-back plug: every byte comes back, nothing else
+    bool silent = false; // the unit answers nothing
+    bool ignoreWrites = false; // write requests are confirmed but the memory keeps its bytes
+    int alteredReads = 0; // this many memory read answers carry a changed byte in a valid frame; -1 all
+    uint32_t seed = 1;
+};
+
+// A complete unit on a pseudo-terminal: it answers identify, reference, memory read and write,
+// monitor exchange and reset requests of its protocol as the unit does, keeps a 400-byte
+// configuration, produces moving engine data and counts the storing down after a write.
+class UnitSim {
+public:
+    explicit UnitSim(UnitSimOptions options = {});
+    ~UnitSim();
+    UnitSim(const UnitSim&) = delete;
+    UnitSim& operator=(const UnitSim&) = delete;
+
+    // Opens the pseudo-terminal and starts answering; false with a message on failure.
+    bool Start(std::string* error = nullptr);
+    // Stops and closes the pseudo-terminal: the device vanishes as an unplugged adapter does.
+    void Stop();
+    const std::string& DevicePath() const { return pty_.SlavePath(); }
+    const UnitSimOptions& options() const { return options_; }
+    uint32_t LineBaudRequired() const;
+
+    // Fault switches that may change while the unit runs.
+    void SetSilent(bool silent) { silent_.store(silent); }
+    void SetEcho(bool echo) { echo_.store(echo); }
+    // The next count answers to configuration or reference reads carry one byte changed, each time
+    // differently, in a frame that is otherwise correct; -1 alters every read answer from now on.
+    void SetAlteredReads(int count) { alteredReads_.store(count); }
+    // New fault shares, with the draws starting afresh from the seed at the next request.
+    void SetFaults(double dropShare, double corruptShare, uint32_t seed);
+
+    std::array<uint8_t, 400> Configuration() const;
+    void SetConfiguration(const std::array<uint8_t, 400>& bytes);
+    std::array<uint8_t, 300> ReferenceBlock() const;
+    // Counters of handled requests, for tests and the demo's display.
+    int RequestsAnswered() const { return answered_.load(); }
+    int WritesReceived() const { return writes_.load(); }
+    int ResetsReceived() const { return resets_.load(); }
+    // Bytes heard on the line and bytes sent, for the transfer figures of the benchmarks.
+    int64_t BytesMoved() const { return bytesIn_.load() + bytesOut_.load(); }
+    int StoringCountdown() const;
+    // The monitor block (100 bytes) as the unit would send it now.
+    std::array<uint8_t, 100> MonitorBlock() const;
+    std::array<uint8_t, 100> LastMonitorRequest() const;
+
+private:
+    void Run();
+    void Consume();
+    bool TakeWcomRequest();
+    bool TakeIgnRequest();
+    void AnswerWcom(const uint8_t* frame);
+    void AnswerIgn(const uint8_t* frame);
+    void SendAnswer(std::vector<uint8_t> answer, bool wcomFrame);
+    void StartStoring();
+    std::vector<uint8_t> IgnBlock(const uint8_t* source, int sourceLength, int block) const;
+    void WaitWireTime(size_t bytes) const;
+    // Changes one byte of a read answer's data while altered reads are pending.
+    void AlterRead(uint8_t* data, size_t length);
+
+    UnitSimOptions options_;
+    const ProtocolInfo* info_;
+    PseudoTerminal pty_;
+    std::thread thread_;
+    std::atomic<bool> stop_ { false };
+    std::atomic<bool> silent_;
+    std::atomic<bool> echo_;
+    std::atomic<int> answered_ { 0 };
+    std::atomic<int> writes_ { 0 };
+    std::atomic<int> resets_ { 0 };
+    std::atomic<int64_t> bytesIn_ { 0 };
+    std::atomic<int64_t> bytesOut_ { 0 };
+    std::atomic<int> alteredReads_;
+    int alterations_ = 0;
+    std::mt19937 random_;
+    std::atomic<double> dropShare_;
+    std::atomic<double> corruptShare_;
+    std::atomic<uint32_t> reseed_ { 0 }; // seed + 1 when a reseed is pending
+    std::vector<uint8_t> input_;
+    int64_t lastInputMs_ = 0;
+
+    mutable std::mutex mutex_; // guards the memories below against the accessors
+    std::array<uint8_t, 400> config_ {};
+    std::array<uint8_t, 300> reference_ {};
+    std::array<uint8_t, 100> monitorRequest_ {};
+    int64_t storingStartMs_ = -1;
+    int64_t startMs_ = 0;
+};
