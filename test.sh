@@ -25,7 +25,7 @@ elif [ "${1:-}" = "--tsan" ]; then
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/link/tsan.supp"
   export QT_QPA_PLATFORM=offscreen
   label_pattern="^($(IFS='|'; echo "${tsan_labels[*]}"))\$"
-  ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 -L "$label_pattern"
+  ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 --no-tests=error -L "$label_pattern"
   exit 0
 else
   build="${VORDAX4_BUILD_DIR:-build}"
@@ -33,4 +33,4 @@ else
 fi
 
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 --no-tests=error
