@@ -16,8 +16,12 @@ struct CSheet {
     int32_t fontSize = 13;
     int32_t headerFontSize = 12;
     CAxe axisX, axisY, axisData;
-    int32_t opColumn = -2, opRow = -2;
-    int32_t opState = 0;
+    // opState: where the live operating point stands on this map.
+    enum OpState : int32_t { OP_OTHER_LOAD = -1, OP_NONE = 0, OP_ACTIVE = 1, OP_OTHER_MAP = 2 };
+    // opColumn while the engine runs below the first column: the base-advance zone left of the map.
+    static constexpr int32_t OP_BASE_ZONE = -1;
+    int32_t opColumn = NO_ELEMENT, opRow = NO_ELEMENT;
+    int32_t opState = OP_NONE;
     TSel selection;
     bool defined = false;
     // Compact point maps hold one region more than the counts in each direction.

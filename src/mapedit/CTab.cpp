@@ -16,15 +16,60 @@ void CopyText(char* target, size_t size, const char* text)
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
+// A sheet tab is as wide as its widest label plus this room for its edges.
+constexpr int LABEL_WIDTH_PAD = 15;
+// DefineAxis flags.
+constexpr int AXIS_PROPORTIONAL = 1;
+constexpr int AXIS_FULL_RANGE_3D = 2;
+// A held arrow on an axis marked for fast repeat steps by FAST_STEP every other tick once it has
+// repeated for FAST_AFTER_TICKS.
+constexpr int FAST_AFTER_TICKS = 20;
+constexpr int FAST_STEP = 10;
+// One caret blink takes 16 ticks; the caret is redrawn when it appears and when it goes.
+constexpr int CARET_BLINK_TICKS = 16;
+// The operating point is located on the ticks whose count has this bit (two of every four).
+constexpr int LOCATE_TICK_BIT = 2;
+// monitorStatus bits: the unit runs on its second advance map; map 1 (map 2) takes manifold
+// pressure as its load.
+constexpr int MON_SECOND_MAP = 0x1;
+constexpr int MON_MAP1_PRESSURE_LOAD = 0x10;
+constexpr int MON_MAP2_PRESSURE_LOAD = 0x20;
+
 // Index of a live value on an axis: the nearest entry, ties to the upper one.
 int LiveIndex(const CAxe& axis, double value, bool baseZone)
 {
     if (value < axis.values[0])
-        return baseZone ? -1 : 0;
+        return baseZone ? CSheet::OP_BASE_ZONE : 0;
     for (int i = 0; i + 1 < axis.count; ++i)
         if ((axis.values[i] + static_cast<double>(axis.values[i + 1])) / 2.0 > value)
             return i;
     return axis.count - 1;
+}
+
+// The live value of an axis in its raw units, by the quantity the axis names.
+bool LiveValue(const CTab& tab, const CAxe& axis, double& raw)
+{
+    if (std::strcmp(axis.name, "RPM") == 0)
+        raw = tab.engineRpm / axis.scale;
+    else if (std::strcmp(axis.name, "TP") == 0)
+        raw = tab.throttle / axis.scale;
+    else if (std::strcmp(axis.name, "IAP") == 0)
+        raw = tab.pressure / axis.scale;
+    else
+        return false;
+    return true;
+}
+
+// The unit reports which of its two advance maps it runs on and which load input each one uses.
+int AdvanceMapState(const CSheet& s, int index, int monitorStatus)
+{
+    int state = (monitorStatus & MON_SECOND_MAP) == index ? CSheet::OP_ACTIVE : CSheet::OP_OTHER_MAP;
+    const int pressureLoad = index == 0 ? MON_MAP1_PRESSURE_LOAD : MON_MAP2_PRESSURE_LOAD;
+    if (!s.axisY.off && std::strcmp(s.axisY.name, "TP") == 0 && (monitorStatus & pressureLoad))
+        state = CSheet::OP_OTHER_LOAD;
+    if (!s.axisY.off && std::strcmp(s.axisY.name, "IAP") == 0 && !(monitorStatus & pressureLoad))
+        state = CSheet::OP_OTHER_LOAD;
+    return state;
 }
 
 } // namespace
@@ -38,6 +83,7 @@ CTab::~CTab() = default;
 
 int CTab::MeasureLabelWidth(const char* text, int fontSize) const
 {
+    // Without a window there are no font metrics: a character is taken as 6/10 of the size wide.
     return static_cast<int>(std::strlen(text)) * fontSize * 6 / 10;
 }
 
@@ -67,7 +113,7 @@ int CTab::AddSheet(const char* label, const char* labelX, const char* labelY, co
     int widest = 0;
     for (int lang = 0; lang < LANG_COUNT; ++lang)
         widest = std::max(widest, MeasureLabelWidth(LangText(s.label, lang), s.fontSize));
-    s.labelWidth = widest + 15;
+    s.labelWidth = widest + LABEL_WIDTH_PAD;
     if (options & OPT_COMPACT_POINTS) {
         s.headerFontSize = -10;
         s.axisX.axisFontSize = s.axisY.axisFontSize = s.axisData.axisFontSize = -9;
@@ -95,7 +141,7 @@ void CTab::DefineAxis(int sheet, int which, const char* name, const char* unit, 
         a.scale = scale > 0 ? scale : 1.0;
         a.editable = editable;
         a.SetRanges(rangeTable);
-        a.fullRange3D = (flags & 2) ? 1 : 0;
+        a.fullRange3D = (flags & AXIS_FULL_RANGE_3D) ? 1 : 0;
         a.group = group;
         a.color = color;
         if (bit == AXIS_DATA) {
@@ -103,11 +149,11 @@ void CTab::DefineAxis(int sheet, int which, const char* name, const char* unit, 
             continue;
         }
         a.minSpacing = std::max(0, minSpacing);
-        a.proportional = flags & 1;
+        a.proportional = flags & AXIS_PROPORTIONAL;
         a.minCount = Clamp(minCount, 1, a.maxCount);
         a.count = Clamp(count, a.minCount, a.maxCount);
         a.OffMode = offMode;
-        a.off = offMode == 2 ? 1 : (offMode == 0 ? 0 : (off ? 1 : 0));
+        a.off = offMode == CAxe::OFF_ALWAYS ? 1 : (offMode == CAxe::OFF_NEVER ? 0 : (off ? 1 : 0));
         a.resizable = resizable;
         a.OffPosition = offPosition;
         a.ResolveOffIndex();
@@ -129,7 +175,7 @@ void CTab::NormalizeAxis(CAxe& a)
         std::fill(m.begin(), m.end(), 0);
         std::fill(o.begin(), o.end(), 0);
     };
-    if (a.lastMoved == -3) {
+    if (a.lastMoved == CAxe::LAST_MOVED_NONE) {
         several = true;
         forget();
         b = 0;
@@ -204,7 +250,7 @@ void CTab::NormalizeSheet(int sheet, int mask)
             continue;
         CAxe& a = s.Axis(bit);
         if (mask & NORMALIZE_RESTART)
-            a.lastMoved = -3;
+            a.lastMoved = CAxe::LAST_MOVED_NONE;
         NormalizeAxis(a);
     }
     if (mask & AXIS_DATA)
@@ -234,19 +280,18 @@ void CTab::RebuildLayout()
         const int shown = a == &s.axisX ? ShownColumns() : ShownRows();
         a->firstVisible = Clamp(a->firstVisible, 0, std::max(0, a->count - shown));
     }
-    RequestRepaint(2);
+    RequestRepaint(REPAINT_LAYOUT);
 }
 
 void CTab::SelectSheet(int index)
 {
     if (index < 0 || index >= sheetCount)
         return;
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
     previousSheet = activeSheet;
     activeSheet = index;
     RebuildLayout();
-    RequestRepaint(2);
+    RequestRepaint(REPAINT_LAYOUT);
     SetViewMode(0);
     LocateOperatingPoint();
 }
@@ -267,7 +312,7 @@ void CTab::SetViewMode(int request)
         view = VIEW_POINTS;
     if (view != viewMode) {
         viewMode = view;
-        RequestRepaint(2);
+        RequestRepaint(REPAINT_LAYOUT);
     }
 }
 
@@ -294,7 +339,23 @@ void CTab::NoteChange(int mask, int changeId)
         CommitNow();
     if (pendingChangeId == ChangeEnd)
         pendingChangeId = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
+}
+
+void CTab::RepeatHeldArrow()
+{
+    const int held = tickCount - pressTick;
+    if (!(upHeld || downHeld) || held < TAB_REPEAT_START_TICKS || !sheetCount)
+        return;
+    repeating = 1;
+    const int fast = hoverRow < 0 ? SF_FAST_X : hoverColumn < 0 ? SF_FAST_Y : SF_FAST_DATA;
+    const int direction = upHeld ? 1 : -1;
+    if (held >= TAB_REPEAT_START_TICKS + FAST_AFTER_TICKS && (Sheet().flags & fast)) {
+        if (held % 2 == 0)
+            StepHovered(FAST_STEP * direction);
+    } else {
+        StepHovered(direction);
+    }
 }
 
 void CTab::TabTick()
@@ -302,23 +363,11 @@ void CTab::TabTick()
     ++tickCount;
     if (pendingMask && tickCount >= commitTick)
         CommitNow();
-    if ((upHeld || downHeld) && tickCount - pressTick >= TAB_REPEAT_START_TICKS && sheetCount) {
-        repeating = 1;
-        const int held = tickCount - pressTick;
-        const int fast = hoverRow < 0 ? SF_FAST_X : hoverColumn < 0 ? SF_FAST_Y : SF_FAST_DATA;
-        const int direction = upHeld ? 1 : -1;
-        // Axes marked for fast repeat step by 10 on every other tick once held 20 ticks longer.
-        if (held >= TAB_REPEAT_START_TICKS + 20 && (Sheet().flags & fast)) {
-            if (held % 2 == 0)
-                StepHovered(10 * direction);
-        } else {
-            StepHovered(direction);
-        }
-    }
-    blinkPhase = (blinkPhase + 1) & 15;
-    if (editing && (blinkPhase == 0 || blinkPhase == 8))
-        RequestRepaint(1);
-    if (tickCount & 2)
+    RepeatHeldArrow();
+    blinkPhase = (blinkPhase + 1) % CARET_BLINK_TICKS;
+    if (editing && blinkPhase % (CARET_BLINK_TICKS / 2) == 0)
+        RequestRepaint(REPAINT);
+    if (tickCount & LOCATE_TICK_BIT)
         LocateOperatingPoint();
     OnViewTick();
 }
@@ -331,8 +380,8 @@ void CTab::LocateOperatingPoint()
         CSheet& s = sheets[static_cast<size_t>(index)];
         if (!(s.flags & SF_OPERATING_POINT))
             continue;
-        int state = 1;
-        int position[2] = { -2, -2 };
+        int state = CSheet::OP_ACTIVE;
+        int position[2] = { NO_ELEMENT, NO_ELEMENT };
         for (int k = 0; k < 2; ++k) {
             const CAxe& a = k == 0 ? s.axisX : s.axisY;
             if (a.off) {
@@ -340,37 +389,26 @@ void CTab::LocateOperatingPoint()
                 continue;
             }
             double live;
-            if (std::strcmp(a.name, "RPM") == 0)
-                live = engineRpm / a.scale;
-            else if (std::strcmp(a.name, "TP") == 0)
-                live = throttle / a.scale;
-            else if (std::strcmp(a.name, "IAP") == 0)
-                live = pressure / a.scale;
-            else {
-                state = 0;
+            if (!LiveValue(*this, a, live)) {
+                state = CSheet::OP_NONE;
                 continue;
             }
             const bool baseZone = k == 0 && (s.flags & SF_BASE_ADVANCE) && std::strcmp(a.name, "RPM") == 0;
             position[k] = LiveIndex(a, live, baseZone);
         }
+        // A stopped engine has no operating point on an engine-speed map.
         if (std::strcmp(s.axisX.name, "RPM") == 0 && engineRpm == 0)
-            state = 0;
-        if (state && std::strcmp(s.axisData.name, "ADV") == 0) {
-            state = (monitorStatus & 1) == index ? 1 : 2;
-            const int loadBit = index == 0 ? 0x10 : 0x20;
-            if (!s.axisY.off && std::strcmp(s.axisY.name, "TP") == 0 && (monitorStatus & loadBit))
-                state = -1;
-            if (!s.axisY.off && std::strcmp(s.axisY.name, "IAP") == 0 && !(monitorStatus & loadBit))
-                state = -1;
-        }
+            state = CSheet::OP_NONE;
+        if (state != CSheet::OP_NONE && std::strcmp(s.axisData.name, "ADV") == 0)
+            state = AdvanceMapState(s, index, monitorStatus);
         if (position[0] == s.opColumn && position[1] == s.opRow && state == s.opState)
             continue;
         s.opColumn = position[0];
         s.opRow = position[1];
         s.opState = state;
-        if (index == activeSheet && autoscroll && *autoscroll && state != 0)
+        if (index == activeSheet && autoscroll && *autoscroll && state != CSheet::OP_NONE)
             ScrollTo(s.opColumn, s.opRow);
-        RequestRepaint(1);
+        RequestRepaint(REPAINT);
     }
 }
 
@@ -398,9 +436,8 @@ bool CTab::ScrollTo(int column, int row)
     follow(s.axisY, row, ShownRows());
     if (changed) {
         OnScrolled();
-        if (editing)
-            CommitCellEdit();
-        RequestRepaint(2);
+        CommitCellEdit();
+        RequestRepaint(REPAINT_LAYOUT);
     }
     return changed;
 }

@@ -38,26 +38,36 @@ public:
     int32_t pendingMask = 0;
     int32_t pendingChangeId = 0;
     int32_t commitTick = 0;
+    // Bits of repaintFlags: the layout pass comes before the repaint it implies.
+    enum RepaintFlag : int32_t { REPAINT = 1, REPAINT_LAYOUT = 2 };
     int32_t repaintFlags = 0;
     int32_t inPaint = 0;
     int32_t printMode = 0;
     int32_t* autoscroll = nullptr;
     int32_t viewMode = VIEW_TABLE;
 
-    // Editing state.
-    int32_t hoverValid = 0, hoverColumn = -2, hoverRow = -2;
-    int32_t arrowPart = 0;
+    // Editing state. The views read it; the operations below change it.
+    // The element under the mouse carries two step arrows; arrowPart is the one under the mouse.
+    enum ArrowPart : int32_t { ARROW_NONE = 0, ARROW_UP = 1, ARROW_DOWN = 2 };
+    int32_t hoverValid = 0, hoverColumn = NO_ELEMENT, hoverRow = NO_ELEMENT;
+    int32_t arrowPart = ARROW_NONE;
     int32_t upHeld = 0, downHeld = 0;
     int32_t pressTick = 0;
     int32_t repeating = 0;
+    // The open cell edit: its element, its text, the caret and the selected part of the text.
     int32_t editing = 0, editColumn = 0, editRow = 0;
     std::string editText;
     int32_t caret = 0, textSelStart = 0, textSelEnd = 0;
     int32_t blinkPhase = 0;
     int32_t shiftDown = 0, ctrlDown = 0;
-    int32_t blockDrag = 0;
-    std::array<int32_t, 4> blockStart { -2, -2, -2, -2 };
-    std::array<int32_t, 4> blockTarget { -2, -2, -2, -2 };
+    // A fill or move drag of the selection box in the table; boxes are held as
+    // { column0, row0, column1, row1 }, and blockSaved keeps the dragged axis (or the cells) as
+    // they were at the press, so the drag reads unchanged values however far it goes.
+    enum BlockDragMode : int32_t { BLOCK_NONE = 0, BLOCK_FILL = 1, BLOCK_MOVE = 2 };
+    enum BoxIndex { BOX_X0, BOX_Y0, BOX_X1, BOX_Y1 };
+    int32_t blockDrag = BLOCK_NONE;
+    std::array<int32_t, 4> blockStart { NO_ELEMENT, NO_ELEMENT, NO_ELEMENT, NO_ELEMENT };
+    std::array<int32_t, 4> blockTarget { NO_ELEMENT, NO_ELEMENT, NO_ELEMENT, NO_ELEMENT };
     std::vector<int32_t> blockSaved;
 
     void SetHost(MapEditorHost* h) { host = h; }
@@ -98,8 +108,18 @@ public:
     void PressArrow(bool up);
     void ReleaseArrow();
     bool BeginCellEdit(int column, int row, bool empty);
+    // Stores the typed value, if it is a number; does nothing while no edit is open.
     void CommitCellEdit();
     void CancelCellEdit();
+    bool IsEditing(int column, int row) const { return editing && editColumn == column && editRow == row; }
+    // Mouse selection inside the open edit: the caret at caretAt, the text from anchor to it selected.
+    void SelectEditText(int anchor, int caretAt);
+    // Selects all of the edit text; the caret stays.
+    void SelectAllEditText();
+    // Moves the caret without changing the selected text.
+    void PlaceEditCaret(int at);
+    // The element that carries the step arrows; a change repaints.
+    void SetHovered(bool valid, int column, int row);
     bool EditKey(int key);
     void MoveCursor(int key);
     bool InsertLine(bool isColumn, int index);
@@ -128,7 +148,7 @@ public:
     void DragBand(int column, int row);
     void EndBand();
 
-    // Block drags: mode 1 fill, 2 move. The target follows the element under the mouse.
+    // Block drags (a BlockDragMode). The target follows the element under the mouse.
     bool BeginBlockDrag(int mode, int column, int row);
     void UpdateBlockDrag(int column, int row);
     void FinishBlockDrag();
@@ -144,11 +164,13 @@ public:
     void PasteCommand();
     // Clipboard hooks; the model keeps an in-process clipboard, the widget uses the system's.
     virtual void ClipboardSet(const std::string& plain, const std::string* sheet);
-    // Bit 0: plain text present, bit 1: the sheet format present.
+    // Bits of ClipboardFormats: what the clipboard holds now.
+    enum ClipboardFormat { CLIP_TEXT = 1, CLIP_SHEET = 2 };
     virtual int ClipboardFormats() const;
     virtual std::string ClipboardText(bool sheetFormat) const;
 
 protected:
+    // flags are RepaintFlag bits.
     virtual void RequestRepaint(int flags) { repaintFlags |= flags; }
     virtual void OnScrolled() { hoverValid = 0; }
     virtual int MeasureLabelWidth(const char* text, int fontSize) const;
@@ -160,6 +182,7 @@ protected:
 
 private:
     void NormalizeAxis(CAxe& axis);
+    void RepeatHeldArrow();
     void StepElement(int column, int row, int amount);
     void StepSelection(int amount);
     void ClampCursor(int& column, int& row) const;

@@ -12,13 +12,38 @@ namespace {
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
-int32_t RoundedRaw(double value)
+// Values are computed in double; a typed or extrapolated number beyond this bound would not fit
+// the raw int32 cells, so it is held at the bound and the normalization clamps it further.
+constexpr double RAW_LIMIT = 2.0e9;
+
+int32_t TruncatedRaw(double value)
 {
-    const double limited = std::clamp(value, -2.0e9, 2.0e9);
-    return static_cast<int32_t>(std::trunc(limited));
+    return static_cast<int32_t>(std::trunc(std::clamp(value, -RAW_LIMIT, RAW_LIMIT)));
 }
 
+// Added before truncating, this offset rounds half away from zero.
+double RoundingOffset(double number) { return number >= 0 ? 0.5 : -0.5; }
+
+// The characters a cell edit accepts; typed on a selection they open an edit.
 bool IsEditChar(int key) { return (key >= '0' && key <= '9') || key == ' ' || key == ',' || key == '-' || key == '.'; }
+
+// Reads typed text as a number: the first comma is a decimal comma, spaces (thousands groups) and
+// tabs are dropped, and anything else that is not part of the number refuses the whole text.
+bool ParseTypedNumber(std::string text, double& number)
+{
+    const auto comma = text.find(',');
+    if (comma != std::string::npos)
+        text[comma] = '.';
+    std::erase_if(text, [](char ch) { return ch == ' ' || ch == '\t'; });
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    number = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(number);
+}
+
+// The change mask of a committed selection: column headers change X, row headers Y, cells the data.
+int MaskOfKind(int kind) { return kind == SEL_COLUMNS ? AXIS_X : kind == SEL_ROWS ? AXIS_Y : AXIS_DATA; }
 
 const char* const ColumnsFull = "###Column count is on maximum !\nDelete some first...##Spaltenanzahl ist auf maximal "
                                 "!\nLöschen einige erste...##Dosaženo maximálního počtu sloupců !\nNejprve nějaký "
@@ -26,6 +51,151 @@ const char* const ColumnsFull = "###Column count is on maximum !\nDelete some fi
 const char* const RowsFull = "###Row count is on maximum !\nDelete some first...##Zeilenanzahl ist auf maximal "
                              "!\nLöschen einige erste...##Dosaženo maximálního počtu řádků !\nNejprve nějaký "
                              "vymažte...";
+
+// The next cursor position for a navigation key; the header column and header row take part in
+// the cycle unless the position is on the other header or that axis is off. False for other keys.
+bool NextCursor(const CSheet& s, int key, int& column, int& row)
+{
+    const int lastColumn = s.axisX.count - 1, lastRow = s.axisY.count - 1;
+    const bool rowHeaderReachable = row != HEADER && !s.axisY.off;
+    const bool columnHeaderReachable = column != HEADER && !s.axisX.off;
+    const int firstColumn = rowHeaderReachable ? HEADER : 0;
+    const int firstRow = columnHeaderReachable ? HEADER : 0;
+    auto right = [&] { column = column + 1 > lastColumn ? firstColumn : column + 1; };
+    auto down = [&] {
+        const bool wrap = row + 1 > lastRow;
+        row = wrap ? firstRow : row + 1;
+        return wrap;
+    };
+    switch (key) {
+    case KEY_RIGHT:
+        right();
+        break;
+    case KEY_LEFT:
+        column = column - 1 < firstColumn ? lastColumn : column - 1;
+        break;
+    case KEY_DOWN:
+        down();
+        break;
+    case KEY_UP:
+        row = row - 1 < firstRow ? lastRow : row - 1;
+        break;
+    case KEY_HOME:
+        column = 0;
+        break;
+    case KEY_END:
+        column = lastColumn;
+        break;
+    case KEY_PAGE_UP:
+        row = 0;
+        break;
+    case KEY_PAGE_DOWN:
+        row = lastRow;
+        break;
+    case KEY_ENTER:
+        // Enter walks down the rows; past the last row it goes on in the next column.
+        if (down())
+            right();
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Inserts an entry at index with its cells: the value and every cell become the mean of their
+// neighbours (truncated), so an entry after the last one repeats the last.
+void OpenLine(CSheet& s, bool isColumn, int index)
+{
+    CAxe& a = isColumn ? s.axisX : s.axisY;
+    const int lines = isColumn ? TAB_MAX_Y : TAB_MAX_X;
+    auto cell
+        = [&](int along, int across) -> int32_t& { return isColumn ? s.Cell(along, across) : s.Cell(across, along); };
+    for (int i = a.count; i > index; --i) {
+        a.values[i] = a.values[i - 1];
+        for (int k = 0; k < lines; ++k)
+            cell(i, k) = cell(i - 1, k);
+    }
+    ++a.count;
+    const int p = index == 0 ? index + 1 : index - 1;
+    const int q = index + 1 < a.count ? index + 1 : index - 1;
+    a.values[index] = (a.values[p] + a.values[q]) / 2;
+    for (int k = 0; k < lines; ++k)
+        cell(index, k) = (cell(p, k) + cell(q, k)) / 2;
+    a.lastMoved = CAxe::LAST_MOVED_NONE;
+}
+
+// Makes a new column (row) the selection: its cells in use, only the used one along an axis that is off.
+void SelectLine(TSel& sel, bool isColumn, int index, const CAxe& other)
+{
+    for (int k = 0; k < other.count; ++k)
+        if (!other.off || k == other.offIndex)
+            sel.SetMark(isColumn ? index : k, isColumn ? k : index, MARK_DRAG);
+    sel.Commit();
+    sel.startColumn = sel.endColumn = isColumn ? index : other.EntryAt(0);
+    sel.startRow = sel.endRow = isColumn ? other.EntryAt(0) : index;
+}
+
+// A straight line by index between two axis values.
+void InterpolateRun(std::vector<int32_t>& v, int i0, int i1)
+{
+    for (int i = i0 + 1; i < i1; ++i)
+        v[i] = static_cast<int32_t>(std::lround(v[i0] + (v[i1] - v[i0]) * double(i - i0) / (i1 - i0)));
+}
+
+// Bilinear interpolation of the cells between four corners; proportional axes weigh by their
+// values, the others by index.
+void InterpolateRectangle(CSheet& s, int c0, int r0, int c1, int r1)
+{
+    auto position = [](const CAxe& a, int i) { return a.proportional ? double(a.values[i]) : double(i); };
+    auto fraction = [&](const CAxe& a, int i, int i0, int i1) {
+        const double span = position(a, i1) - position(a, i0);
+        return span == 0 ? 0.5 : (position(a, i) - position(a, i0)) / span;
+    };
+    const double v00 = s.Cell(c0, r0), v10 = s.Cell(c1, r0), v01 = s.Cell(c0, r1), v11 = s.Cell(c1, r1);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            if ((c == c0 || c == c1) && (r == r0 || r == r1))
+                continue;
+            const double gx = fraction(s.axisX, c, c0, c1), gy = fraction(s.axisY, r, r0, r1);
+            const double value = gx * (gy * v11 + (1 - gy) * v10) + (1 - gx) * (gy * v01 + (1 - gy) * v00);
+            s.Cell(c, r) = static_cast<int32_t>(std::lround(value));
+        }
+}
+
+// The block of a fill or move drag as it was at the press: the saved values and the starting box.
+struct SavedBlock {
+    const std::vector<int32_t>& values;
+    int kind;
+    const std::array<int32_t, 4>& box;
+
+    double At(int c, int r) const
+    {
+        if (kind == SEL_COLUMNS)
+            return values[static_cast<size_t>(c)];
+        if (kind == SEL_ROWS)
+            return values[static_cast<size_t>(r)];
+        return values[static_cast<size_t>(r * TAB_MAX_X + c)];
+    }
+
+    // A fill keeps the box and continues it outward by the gradient of its nearest edge, in x and
+    // in y added together; a box one element wide along a direction is repeated along it.
+    double Filled(int c, int r) const
+    {
+        const int x0 = box[CTab::BOX_X0], y0 = box[CTab::BOX_Y0], x1 = box[CTab::BOX_X1], y1 = box[CTab::BOX_Y1];
+        const int cc = Clamp(c, x0, x1), rr = Clamp(r, y0, y1);
+        double value = At(cc, rr);
+        if (c > x1 && x1 > x0)
+            value += (At(x1, rr) - At(x1 - 1, rr)) * (c - x1);
+        if (c < x0 && x1 > x0)
+            value += (At(x0 + 1, rr) - At(x0, rr)) * (c - x0);
+        if (r > y1 && y1 > y0)
+            value += (At(cc, y1) - At(cc, y1 - 1)) * (r - y1);
+        if (r < y0 && y1 > y0)
+            value += (At(cc, y0 + 1) - At(cc, y0)) * (r - y0);
+        return value;
+    }
+};
 
 } // namespace
 
@@ -45,16 +215,17 @@ void CTab::StepSelection(int amount)
     CSheet& s = Sheet();
     TSel& sel = s.selection;
     NoteChange(0, CHANGE_ID_SELECTION);
+    // The mask names the highest kind stepped, so the commit covers everything that moved.
     int mask = 0;
     if (s.axisX.editable)
         for (int c = 0; c < s.axisX.count; ++c)
-            if (sel.IsSelected(c, -1)) {
+            if (sel.IsSelected(c, HEADER)) {
                 s.axisX.values[c] += amount;
                 mask = AXIS_X;
             }
     if (s.axisY.editable)
         for (int r = 0; r < s.axisY.count; ++r)
-            if (sel.IsSelected(-1, r)) {
+            if (sel.IsSelected(HEADER, r)) {
                 s.axisY.values[r] += amount;
                 mask = AXIS_Y;
             }
@@ -77,9 +248,10 @@ void CTab::StepValues(int direction, bool ignoreSelection)
         StepSelection(direction);
         return;
     }
-    if (!(s.flags & SF_OPERATING_POINT) || s.opState <= 0)
+    // Without a selection the keys adjust the "actual value": the cell the engine runs on.
+    if (!(s.flags & SF_OPERATING_POINT) || s.opState <= CSheet::OP_NONE)
         return;
-    if ((s.flags & SF_BASE_ADVANCE) && s.opColumn == -1) {
+    if ((s.flags & SF_BASE_ADVANCE) && s.opColumn == CSheet::OP_BASE_ZONE) {
         NoteChange(0, CHANGE_ID_BASE_ADVANCE);
         baseAdvance += static_cast<int>(direction * s.axisData.scale);
         NoteChange(AXIS_DATA, CHANGE_ID_BASE_ADVANCE);
@@ -94,6 +266,7 @@ void CTab::StepHovered(int amount)
     if (sheetCount == 0 || !hoverValid)
         return;
     const CSheet& s = Sheet();
+    // Stepping a selected element steps the whole selection with it.
     if (s.selection.IsSelected(hoverColumn, hoverRow) && s.AxisOf(hoverColumn, hoverRow).editable)
         StepSelection(amount);
     else
@@ -102,21 +275,31 @@ void CTab::StepHovered(int amount)
 
 void CTab::PressArrow(bool up)
 {
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
     upHeld = up;
     downHeld = !up;
     pressTick = tickCount;
     repeating = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::ReleaseArrow()
 {
+    // A short click steps once on release; a held arrow has already stepped on the ticks.
     if ((upHeld || downHeld) && !repeating)
         StepHovered(upHeld ? 1 : -1);
     upHeld = downHeld = repeating = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
+}
+
+void CTab::SetHovered(bool valid, int column, int row)
+{
+    if (hoverValid == valid && hoverColumn == column && hoverRow == row)
+        return;
+    hoverValid = valid;
+    hoverColumn = column;
+    hoverRow = row;
+    RequestRepaint(REPAINT);
 }
 
 bool CTab::BeginCellEdit(int column, int row, bool empty)
@@ -134,41 +317,48 @@ bool CTab::BeginCellEdit(int column, int row, bool empty)
     caret = editAnchor_ = static_cast<int>(editText.size());
     textSelStart = textSelEnd = caret;
     blinkPhase = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
     return true;
 }
 
 void CTab::CancelCellEdit()
 {
     editing = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::CommitCellEdit()
 {
     if (!editing)
         return;
-    editing = 0;
-    RequestRepaint(1);
-    std::string text = editText;
-    const auto comma = text.find(',');
-    if (comma != std::string::npos)
-        text[comma] = '.';
-    std::erase_if(text, [](char ch) { return ch == ' ' || ch == '\t'; });
-    if (text.empty())
-        return;
-    char* end = nullptr;
-    const double number = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || !std::isfinite(number))
+    // The edit closes either way; text that is no number leaves the old value.
+    CancelCellEdit();
+    double number;
+    if (!ParseTypedNumber(editText, number))
         return;
     CSheet& s = Sheet();
     if (!s.Inside(editColumn, editRow))
         return;
     const CAxe& a = s.AxisOf(editColumn, editRow);
     NoteChange(0, ChangeBegin);
-    s.Value(editColumn, editRow) = RoundedRaw(number / a.scale + (number >= 0 ? 0.5 : -0.5));
+    s.Value(editColumn, editRow) = TruncatedRaw(number / a.scale + RoundingOffset(number));
     NoteChange(CSheet::MaskOf(editColumn, editRow), CHANGE_NOW);
 }
+
+void CTab::SelectEditText(int anchor, int caretAt)
+{
+    caret = caretAt;
+    textSelStart = std::min(anchor, caretAt);
+    textSelEnd = std::max(anchor, caretAt);
+}
+
+void CTab::SelectAllEditText()
+{
+    textSelStart = 0;
+    textSelEnd = static_cast<int>(editText.size());
+}
+
+void CTab::PlaceEditCaret(int at) { caret = at; }
 
 void CTab::InsertEditText(const std::string& text)
 {
@@ -188,6 +378,7 @@ bool CTab::EditKey(int key)
 {
     const int length = static_cast<int>(editText.size());
     const bool hasSel = textSelStart != textSelEnd;
+    // With Shift the caret drags the text selection from the anchor; without, the anchor follows.
     auto moveCaret = [&](int to) {
         to = Clamp(to, 0, length);
         if (!shiftDown)
@@ -221,10 +412,12 @@ bool CTab::EditKey(int key)
     } else if (key == KEY_ENTER || key == KEY_PAGE_UP || key == KEY_PAGE_DOWN || key == KEY_UP || key == KEY_DOWN) {
         CommitCellEdit();
     } else if (key != '+') {
+        // Plus is swallowed inside an edit so that it does not step the value being typed.
         return false;
     }
+    // Every key in the edit shows the caret at once.
     blinkPhase = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
     return true;
 }
 
@@ -238,21 +431,22 @@ void CTab::SelectElement(int column, int row)
     sel.Commit();
     sel.startColumn = sel.endColumn = column;
     sel.startRow = sel.endRow = row;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::ExtendSelection(int column, int row)
 {
     TSel& sel = Sel();
     const CSheet& s = Sheet();
-    if (sel.startColumn < -1 || sel.startRow < -1 || !s.Inside(sel.startColumn, sel.startRow)) {
+    if (sel.startColumn < HEADER || sel.startRow < HEADER || !s.Inside(sel.startColumn, sel.startRow)) {
         SelectElement(column, row);
         return;
     }
-    if (sel.startRow == -1)
-        row = -1, column = std::max(column, 0);
-    else if (sel.startColumn == -1)
-        column = -1, row = std::max(row, 0);
+    // The extension stays in the kind of its start element: a header run or a cell rectangle.
+    if (sel.startRow == HEADER)
+        row = HEADER, column = std::max(column, 0);
+    else if (sel.startColumn == HEADER)
+        column = HEADER, row = std::max(row, 0);
     else
         column = std::max(column, 0), row = std::max(row, 0);
     sel.Clear();
@@ -260,7 +454,7 @@ void CTab::ExtendSelection(int column, int row)
     sel.Commit();
     sel.endColumn = column;
     sel.endRow = row;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::ClampCursor(int& column, int& row) const
@@ -270,67 +464,27 @@ void CTab::ClampCursor(int& column, int& row) const
         column = s.axisX.offIndex;
     if (s.axisY.off)
         row = s.axisY.offIndex;
-    column = Clamp(column, -1, s.axisX.count - 1);
-    row = Clamp(row, -1, s.axisY.count - 1);
-    if (column == -1 && row == -1)
+    column = Clamp(column, HEADER, s.axisX.count - 1);
+    row = Clamp(row, HEADER, s.axisY.count - 1);
+    // The corner where the two headers meet is no element.
+    if (column == HEADER && row == HEADER)
         row = 0;
 }
 
 void CTab::MoveCursor(int key)
 {
-    const CSheet& s = Sheet();
-    const TSel& sel = s.selection;
+    const TSel& sel = Sheet().selection;
     int column = sel.count ? sel.endColumn : 0;
     int row = sel.count ? sel.endRow : 0;
+    // Without a selection the first key only puts the cursor on the first cell.
     if (!sel.count) {
         ClampCursor(column, row);
         SelectElement(column, row);
         ScrollTo(column, row);
         return;
     }
-    const int lastColumn = s.axisX.count - 1, lastRow = s.axisY.count - 1;
-    const bool rowHeaderReachable = row != -1 && !s.axisY.off;
-    const bool columnHeaderReachable = column != -1 && !s.axisX.off;
-    const int firstColumn = rowHeaderReachable ? -1 : 0;
-    const int firstRow = columnHeaderReachable ? -1 : 0;
-    auto right = [&] { column = column + 1 > lastColumn ? firstColumn : column + 1; };
-    auto down = [&] {
-        const bool wrap = row + 1 > lastRow;
-        row = wrap ? firstRow : row + 1;
-        return wrap;
-    };
-    switch (key) {
-    case KEY_RIGHT:
-        right();
-        break;
-    case KEY_LEFT:
-        column = column - 1 < firstColumn ? lastColumn : column - 1;
-        break;
-    case KEY_DOWN:
-        down();
-        break;
-    case KEY_UP:
-        row = row - 1 < firstRow ? lastRow : row - 1;
-        break;
-    case KEY_HOME:
-        column = 0;
-        break;
-    case KEY_END:
-        column = lastColumn;
-        break;
-    case KEY_PAGE_UP:
-        row = 0;
-        break;
-    case KEY_PAGE_DOWN:
-        row = lastRow;
-        break;
-    case KEY_ENTER:
-        if (down())
-            right();
-        break;
-    default:
+    if (!NextCursor(Sheet(), key, column, row))
         return;
-    }
     ClampCursor(column, row);
     if (shiftDown)
         ExtendSelection(column, row);
@@ -344,6 +498,7 @@ void CTab::RemoveLine(bool isColumn, int index)
     CSheet& s = Sheet();
     CAxe& a = isColumn ? s.axisX : s.axisY;
     TSel& sel = s.selection;
+    // The marks move with their values so that the rest of the selection stays on the same elements.
     for (int i = index; i + 1 < a.count; ++i) {
         a.values[i] = a.values[i + 1];
         if (isColumn) {
@@ -369,7 +524,7 @@ void CTab::RemoveLine(bool isColumn, int index)
         sel.rowMarks[a.count] = 0;
         sel.cellMarks[a.count].fill(0);
     }
-    a.lastMoved = -3;
+    a.lastMoved = CAxe::LAST_MOVED_NONE;
 }
 
 bool CTab::InsertLine(bool isColumn, int index)
@@ -386,33 +541,13 @@ bool CTab::InsertLine(bool isColumn, int index)
         return false;
     }
     index = Clamp(index, 0, a.count);
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
     NoteChange(0, ChangeBegin);
     s.selection.Clear();
-    const int lines = isColumn ? TAB_MAX_Y : TAB_MAX_X;
-    auto cell
-        = [&](int along, int across) -> int32_t& { return isColumn ? s.Cell(along, across) : s.Cell(across, along); };
-    for (int i = a.count; i > index; --i) {
-        a.values[i] = a.values[i - 1];
-        for (int k = 0; k < lines; ++k)
-            cell(i, k) = cell(i - 1, k);
-    }
-    ++a.count;
-    const int p = index == 0 ? index + 1 : index - 1;
-    const int q = index + 1 < a.count ? index + 1 : index - 1;
-    a.values[index] = (a.values[p] + a.values[q]) / 2;
-    for (int k = 0; k < lines; ++k)
-        cell(index, k) = (cell(p, k) + cell(q, k)) / 2;
-    a.lastMoved = -3;
+    OpenLine(s, isColumn, index);
     RebuildLayout();
-    for (int k = 0; k < other.count; ++k)
-        if (!other.off || k == other.offIndex)
-            s.selection.SetMark(isColumn ? index : k, isColumn ? k : index, MARK_DRAG);
-    s.selection.Commit();
-    s.selection.startColumn = s.selection.endColumn = isColumn ? index : other.EntryAt(0);
-    s.selection.startRow = s.selection.endRow = isColumn ? other.EntryAt(0) : index;
-    ScrollTo(isColumn ? index : -1, isColumn ? -1 : index);
+    SelectLine(s.selection, isColumn, index, other);
+    ScrollTo(isColumn ? index : HEADER, isColumn ? HEADER : index);
     NoteChange((isColumn ? AXIS_X : AXIS_Y) | AXIS_DATA, ChangeEnd);
     return true;
 }
@@ -425,8 +560,7 @@ bool CTab::DeleteLine(bool isColumn, int index)
     CAxe& a = isColumn ? s.axisX : s.axisY;
     if (!a.resizable || a.off || a.count <= a.minCount || index < 0 || index >= a.count)
         return false;
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
     NoteChange(0, ChangeBegin);
     RemoveLine(isColumn, index);
     RebuildLayout();
@@ -439,9 +573,10 @@ bool CTab::LineDeletable(bool isColumn, int index) const
     const CSheet& s = Sheet();
     const TSel& sel = s.selection;
     if (sel.kind == (isColumn ? SEL_COLUMNS : SEL_ROWS))
-        return isColumn ? sel.IsSelected(index, -1) : sel.IsSelected(-1, index);
+        return isColumn ? sel.IsSelected(index, HEADER) : sel.IsSelected(HEADER, index);
     if (sel.kind != SEL_CELLS)
         return false;
+    // A cell selection deletes a line only when it covers every cell of it that is in use.
     const CAxe& other = isColumn ? s.axisY : s.axisX;
     for (int k = 0; k < other.count; ++k) {
         if (other.off && k != other.offIndex)
@@ -470,9 +605,9 @@ bool CTab::DeleteSelectedLines(bool isColumn)
     CAxe& a = isColumn ? Sheet().axisX : Sheet().axisY;
     if (!a.resizable || a.off || CountDeletableLines(isColumn) == 0)
         return false;
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
     NoteChange(0, ChangeBegin);
+    // A deletion moves the next line to index i, so the same index is tested again.
     for (int i = 0; i < a.count && a.count > a.minCount;) {
         if (LineDeletable(isColumn, i))
             RemoveLine(isColumn, i);
@@ -490,6 +625,7 @@ bool CTab::CanInterpolate() const
     if (sheetCount == 0)
         return false;
     const TSel& sel = Sheet().selection;
+    // Two elements have nothing between them to interpolate.
     return sel.interpolable && sel.count > 2 && SelectionEditable();
 }
 
@@ -498,33 +634,12 @@ bool CTab::ComputeInterpolation(CSheet& s) const
     const TSel& sel = s.selection;
     if (!sel.interpolable || sel.count <= 2)
         return false;
-    const int c0 = sel.cornerX0, c1 = sel.cornerX1, r0 = sel.cornerY0, r1 = sel.cornerY1;
-    auto line = [](std::vector<int32_t>& v, int i0, int i1) {
-        for (int i = i0 + 1; i < i1; ++i)
-            v[i] = static_cast<int32_t>(std::lround(v[i0] + (v[i1] - v[i0]) * double(i - i0) / (i1 - i0)));
-    };
-    if (sel.kind == SEL_COLUMNS) {
-        line(s.axisX.values, c0, c1);
-        return true;
-    }
-    if (sel.kind == SEL_ROWS) {
-        line(s.axisY.values, r0, r1);
-        return true;
-    }
-    auto position = [](const CAxe& a, int i) { return a.proportional ? double(a.values[i]) : double(i); };
-    auto fraction = [&](const CAxe& a, int i, int i0, int i1) {
-        const double span = position(a, i1) - position(a, i0);
-        return span == 0 ? 0.5 : (position(a, i) - position(a, i0)) / span;
-    };
-    const double v00 = s.Cell(c0, r0), v10 = s.Cell(c1, r0), v01 = s.Cell(c0, r1), v11 = s.Cell(c1, r1);
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            if ((c == c0 || c == c1) && (r == r0 || r == r1))
-                continue;
-            const double gx = fraction(s.axisX, c, c0, c1), gy = fraction(s.axisY, r, r0, r1);
-            const double value = gx * (gy * v11 + (1 - gy) * v10) + (1 - gx) * (gy * v01 + (1 - gy) * v00);
-            s.Cell(c, r) = static_cast<int32_t>(std::lround(value));
-        }
+    if (sel.kind == SEL_COLUMNS)
+        InterpolateRun(s.axisX.values, sel.cornerX0, sel.cornerX1);
+    else if (sel.kind == SEL_ROWS)
+        InterpolateRun(s.axisY.values, sel.cornerY0, sel.cornerY1);
+    else
+        InterpolateRectangle(s, sel.cornerX0, sel.cornerY0, sel.cornerX1, sel.cornerY1);
     return true;
 }
 
@@ -533,11 +648,12 @@ bool CTab::InterpolateSelection()
     if (!CanInterpolate())
         return false;
     CSheet& s = Sheet();
-    const int mask = s.selection.kind == SEL_COLUMNS ? AXIS_X : s.selection.kind == SEL_ROWS ? AXIS_Y : AXIS_DATA;
+    const int mask = MaskOfKind(s.selection.kind);
     NoteChange(0, ChangeBegin);
     ComputeInterpolation(s);
+    // Many axis values changed at once: the normalization orders them all instead of pushing.
     if (mask != AXIS_DATA)
-        s.Axis(mask).lastMoved = -3;
+        s.Axis(mask).lastMoved = CAxe::LAST_MOVED_NONE;
     s.selection.Clear();
     NoteChange(mask, CHANGE_NOW);
     return true;
@@ -547,23 +663,20 @@ bool CTab::UseAxes(int command)
 {
     if (sheetCount == 0)
         return false;
-    CSheet& s = Sheet();
-    const int mx = s.axisX.OffMode, my = s.axisY.OffMode;
-    int xOff, yOff;
-    if (command == CMD_ONLY_X && mx < 2 && my != 0)
-        xOff = 0, yOff = 1;
-    else if (command == CMD_ONLY_Y && mx != 0 && my < 2)
-        xOff = 1, yOff = 0;
-    else if (command == CMD_BOTH && mx < 2 && my < 2)
-        xOff = 0, yOff = 0;
-    else
+    if (command != CMD_ONLY_X && command != CMD_ONLY_Y && command != CMD_BOTH)
         return false;
-    if (!s.enabled)
+    CSheet& s = Sheet();
+    const bool xOff = command == CMD_ONLY_Y, yOff = command == CMD_ONLY_X;
+    // An axis can be switched off unless it is always used, and used unless it is always off.
+    auto allowed
+        = [](const CAxe& a, bool off) { return off ? a.OffMode != CAxe::OFF_NEVER : a.OffMode < CAxe::OFF_ALWAYS; };
+    if (!allowed(s.axisX, xOff) || !allowed(s.axisY, yOff) || !s.enabled)
         return false;
     NoteChange(0, ChangeBegin);
     s.axisX.off = xOff;
     s.axisY.off = yOff;
     s.selection.Clear();
+    // Reselecting recomputes offIndex and the layout; it is no change of sheet for Ctrl+Tab.
     const int previous = previousSheet;
     SelectSheet(activeSheet);
     previousSheet = previous;
@@ -578,13 +691,14 @@ void CTab::ToggleSheetEnabled()
     NoteChange(0, ChangeBegin);
     Sheet().enabled ^= 1;
     NoteChange(AXIS_ALL, ChangeEnd);
-    RequestRepaint(2);
+    RequestRepaint(REPAINT_LAYOUT);
 }
 
 void CTab::NextSheet(int direction)
 {
     if (sheetCount < 2)
         return;
+    // Direction 0 (Ctrl+Tab) goes back to the sheet shown before.
     if (direction == 0) {
         SelectSheet(previousSheet);
         return;
@@ -603,6 +717,7 @@ void CTab::SelectAllCells()
 {
     CSheet& s = Sheet();
     TSel& sel = s.selection;
+    // The select-all box toggles: a second press on a fully selected map clears it.
     bool all = sel.kind == SEL_CELLS;
     for (int r = 0; all && r < s.axisY.Used(); ++r)
         for (int c = 0; all && c < s.axisX.Used(); ++c)
@@ -618,7 +733,7 @@ void CTab::SelectAllCells()
         sel.endRow = s.axisY.EntryAt(s.axisY.Used() - 1);
     }
     sel.Commit();
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::SelectAllHeaders(bool columns)
@@ -630,13 +745,13 @@ void CTab::SelectAllHeaders(bool columns)
     sel.Clear();
     const CAxe& a = columns ? s.axisX : s.axisY;
     for (int i = 0; i < a.Used(); ++i)
-        sel.SetMark(columns ? a.EntryAt(i) : -1, columns ? -1 : a.EntryAt(i), MARK_DRAG);
+        sel.SetMark(columns ? a.EntryAt(i) : HEADER, columns ? HEADER : a.EntryAt(i), MARK_DRAG);
     sel.Commit();
-    sel.startColumn = columns ? a.EntryAt(0) : -1;
-    sel.startRow = columns ? -1 : a.EntryAt(0);
-    sel.endColumn = columns ? a.EntryAt(a.Used() - 1) : -1;
-    sel.endRow = columns ? -1 : a.EntryAt(a.Used() - 1);
-    RequestRepaint(1);
+    sel.startColumn = columns ? a.EntryAt(0) : HEADER;
+    sel.startRow = columns ? HEADER : a.EntryAt(0);
+    sel.endColumn = columns ? a.EntryAt(a.Used() - 1) : HEADER;
+    sel.endRow = columns ? HEADER : a.EntryAt(a.Used() - 1);
+    RequestRepaint(REPAINT);
 }
 
 bool CTab::SelectionEditable() const
@@ -667,8 +782,8 @@ bool CTab::SomethingEditable() const
 void CTab::BeginBand(int kind, int column, int row, bool shift, bool ctrl)
 {
     TSel& sel = Sel();
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
+    // Shift spans the band from the selection's start element; Ctrl adds the band to the selection.
     const bool fromStart = shift && sel.count > 0 && Sheet().Inside(sel.startColumn, sel.startRow);
     if (!shift && !ctrl)
         sel.Clear();
@@ -696,6 +811,7 @@ void CTab::DragBand(int column, int row)
     TSel& sel = s.selection;
     if (!(sel.dragKind & DRAG_RUBBER))
         return;
+    // The band is redrawn from its start each time, so elements it leaves lose their drag mark.
     sel.ClearDragMarks();
     const int lastColumn = s.axisX.count - 1, lastRow = s.axisY.count - 1;
     int c0 = Clamp(std::min(bandStartColumn_, column), 0, lastColumn);
@@ -708,10 +824,10 @@ void CTab::DragBand(int column, int row)
         r0 = r1 = s.axisY.offIndex;
     switch (bandKind_) {
     case SEL_COLUMNS:
-        sel.MarkRange(c0, -1, c1, -1);
+        sel.MarkRange(c0, HEADER, c1, HEADER);
         break;
     case SEL_ROWS:
-        sel.MarkRange(-1, r0, -1, r1);
+        sel.MarkRange(HEADER, r0, HEADER, r1);
         break;
     case SEL_WHOLE_COLUMNS:
         sel.MarkRange(c0, s.axisY.off ? r0 : 0, c1, s.axisY.off ? r1 : lastRow);
@@ -723,10 +839,10 @@ void CTab::DragBand(int column, int row)
         sel.MarkRange(c0, r0, c1, r1);
         break;
     }
-    sel.endColumn = bandKind_ == SEL_ROWS ? -1 : Clamp(column, 0, lastColumn);
-    sel.endRow = bandKind_ == SEL_COLUMNS ? -1 : Clamp(row, 0, lastRow);
+    sel.endColumn = bandKind_ == SEL_ROWS ? HEADER : Clamp(column, 0, lastColumn);
+    sel.endRow = bandKind_ == SEL_COLUMNS ? HEADER : Clamp(row, 0, lastRow);
     sel.UpdateBox(MARK_DRAG);
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::EndBand()
@@ -737,25 +853,24 @@ void CTab::EndBand()
     const int sc = sel.startColumn, sr = sel.startRow;
     sel.Commit();
     if (bandKind_ == SEL_COLUMNS)
-        sel.startRow = sel.endRow = -1, sel.startColumn = std::max(sc, 0);
+        sel.startRow = sel.endRow = HEADER, sel.startColumn = std::max(sc, 0);
     else if (bandKind_ == SEL_ROWS)
-        sel.startColumn = sel.endColumn = -1, sel.startRow = std::max(sr, 0);
+        sel.startColumn = sel.endColumn = HEADER, sel.startRow = std::max(sr, 0);
     else
         sel.startColumn = std::max(sc, 0), sel.startRow = std::max(sr, 0);
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 bool CTab::BeginBlockDrag(int mode, int column, int row)
 {
     CSheet& s = Sheet();
     TSel& sel = s.selection;
-    if (sel.kind == SEL_NONE || !SelectionEditable() || (mode != 1 && mode != 2))
+    if (sel.kind == SEL_NONE || !SelectionEditable() || (mode != BLOCK_FILL && mode != BLOCK_MOVE))
         return false;
-    if (editing)
-        CommitCellEdit();
+    CommitCellEdit();
     blockStart = { sel.boxX0, sel.boxY0, sel.boxX1, sel.boxY1 };
     blockTarget = blockStart;
-    const CAxe& a = sel.kind == SEL_CELLS ? s.axisData : sel.kind == SEL_COLUMNS ? s.axisX : s.axisY;
+    const CAxe& a = s.Axis(MaskOfKind(sel.kind));
     std::copy(a.values.begin(), a.values.end(), blockSaved.begin());
     grabColumn_ = column;
     grabRow_ = row;
@@ -770,33 +885,36 @@ void CTab::UpdateBlockDrag(int column, int row)
         return;
     const CSheet& s = Sheet();
     const int kind = s.selection.kind;
+    // A header run moves only along its axis, and nothing moves along an axis that is off.
     const bool alongX = kind != SEL_ROWS && !s.axisX.off;
     const bool alongY = kind != SEL_COLUMNS && !s.axisY.off;
     const int lastColumn = s.axisX.count - 1, lastRow = s.axisY.count - 1;
     auto& t = blockTarget;
     t = blockStart;
-    if (blockDrag == 1) {
+    if (blockDrag == BLOCK_FILL) {
+        // A fill grows the starting box to take in the element under the mouse.
         if (alongX) {
             column = Clamp(column, 0, lastColumn);
-            t[0] = std::min(t[0], column);
-            t[2] = std::max(t[2], column);
+            t[BOX_X0] = std::min(t[BOX_X0], column);
+            t[BOX_X1] = std::max(t[BOX_X1], column);
         }
         if (alongY) {
             row = Clamp(row, 0, lastRow);
-            t[1] = std::min(t[1], row);
-            t[3] = std::max(t[3], row);
+            t[BOX_Y0] = std::min(t[BOX_Y0], row);
+            t[BOX_Y1] = std::max(t[BOX_Y1], row);
         }
     } else {
+        // A move shifts the starting box by the mouse's way from the grab, kept inside the table.
         if (alongX) {
-            const int dx = Clamp(column - grabColumn_, -blockStart[0], lastColumn - blockStart[2]);
-            t[0] += dx, t[2] += dx;
+            const int dx = Clamp(column - grabColumn_, -blockStart[BOX_X0], lastColumn - blockStart[BOX_X1]);
+            t[BOX_X0] += dx, t[BOX_X1] += dx;
         }
         if (alongY) {
-            const int dy = Clamp(row - grabRow_, -blockStart[1], lastRow - blockStart[3]);
-            t[1] += dy, t[3] += dy;
+            const int dy = Clamp(row - grabRow_, -blockStart[BOX_Y0], lastRow - blockStart[BOX_Y1]);
+            t[BOX_Y0] += dy, t[BOX_Y1] += dy;
         }
     }
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void CTab::FinishBlockDrag()
@@ -808,41 +926,23 @@ void CTab::FinishBlockDrag()
     const int kind = sel.kind;
     const auto& b = blockStart;
     const auto& t = blockTarget;
-    auto saved = [&](int c, int r) -> double {
-        if (kind == SEL_COLUMNS)
-            return blockSaved[static_cast<size_t>(c)];
-        if (kind == SEL_ROWS)
-            return blockSaved[static_cast<size_t>(r)];
-        return blockSaved[static_cast<size_t>(r * TAB_MAX_X + c)];
-    };
-    auto filled = [&](int c, int r) -> double {
-        const int cc = Clamp(c, b[0], b[2]), rr = Clamp(r, b[1], b[3]);
-        double value = saved(cc, rr);
-        if (c > b[2] && b[2] > b[0])
-            value += (saved(b[2], rr) - saved(b[2] - 1, rr)) * (c - b[2]);
-        if (c < b[0] && b[2] > b[0])
-            value += (saved(b[0] + 1, rr) - saved(b[0], rr)) * (c - b[0]);
-        if (r > b[3] && b[3] > b[1])
-            value += (saved(cc, b[3]) - saved(cc, b[3] - 1)) * (r - b[3]);
-        if (r < b[1] && b[3] > b[1])
-            value += (saved(cc, b[1] + 1) - saved(cc, b[1])) * (r - b[1]);
-        return value;
-    };
+    const SavedBlock saved { blockSaved, kind, b };
+    const int shiftX = t[BOX_X0] - b[BOX_X0], shiftY = t[BOX_Y0] - b[BOX_Y0];
     sel.Clear();
-    for (int r = t[1]; r <= t[3]; ++r)
-        for (int c = t[0]; c <= t[2]; ++c) {
+    for (int r = t[BOX_Y0]; r <= t[BOX_Y1]; ++r)
+        for (int c = t[BOX_X0]; c <= t[BOX_X1]; ++c) {
             if (!s.Inside(c, r))
                 continue;
-            const double value = blockDrag == 1 ? filled(c, r) : saved(c - (t[0] - b[0]), r - (t[1] - b[1]));
-            s.Value(c, r) = static_cast<int32_t>(std::clamp(value, -2.0e9, 2.0e9));
+            const double value = blockDrag == BLOCK_FILL ? saved.Filled(c, r) : saved.At(c - shiftX, r - shiftY);
+            s.Value(c, r) = TruncatedRaw(value);
             sel.SetMark(c, r, MARK_DRAG);
         }
     sel.Commit();
-    sel.startColumn = t[0], sel.startRow = t[1], sel.endColumn = t[2], sel.endRow = t[3];
-    const int mask = kind == SEL_COLUMNS ? AXIS_X : kind == SEL_ROWS ? AXIS_Y : AXIS_DATA;
+    sel.startColumn = t[BOX_X0], sel.startRow = t[BOX_Y0], sel.endColumn = t[BOX_X1], sel.endRow = t[BOX_Y1];
+    const int mask = MaskOfKind(kind);
     if (mask != AXIS_DATA)
-        s.Axis(mask).lastMoved = -3;
-    blockDrag = 0;
+        s.Axis(mask).lastMoved = CAxe::LAST_MOVED_NONE;
+    blockDrag = BLOCK_NONE;
     NoteChange(mask, ChangeEnd);
 }
 
@@ -862,8 +962,7 @@ void CTab::RunCommand(int command)
         break;
     case CMD_STEP_UP:
     case CMD_STEP_DOWN:
-        if (editing)
-            CommitCellEdit();
+        CommitCellEdit();
         StepValues(command == CMD_STEP_UP ? 1 : -1);
         break;
     case CMD_VIEW_TABLE:
@@ -902,6 +1001,8 @@ bool CTab::TableKey(int key)
     if (editing)
         return EditKey(key);
     const TSel& sel = Sel();
+    // Typing on a selection opens an edit of its start element: a character starts it empty
+    // and goes in, Backspace and Delete leave it empty, Insert fills in the present value.
     if (IsEditChar(key) || key == KEY_BACKSPACE || key == KEY_DELETE || key == KEY_INSERT) {
         if (!sel.count || !BeginCellEdit(sel.startColumn, sel.startRow, key != KEY_INSERT))
             return false;
@@ -911,7 +1012,7 @@ bool CTab::TableKey(int key)
     }
     if (key == KEY_ESC) {
         Sel().Clear();
-        RequestRepaint(1);
+        RequestRepaint(REPAINT);
         return true;
     }
     switch (key) {
@@ -937,6 +1038,7 @@ bool CTab::OnKey(int key, bool shift, bool ctrl)
         return false;
     shiftDown = shift;
     ctrlDown = ctrl;
+    // Plus and minus step in every view; inside a table edit minus is typed and plus is ignored.
     if (key == '+') {
         if (!editing)
             RunCommand(CMD_STEP_UP);
@@ -970,6 +1072,7 @@ void CTab::CopyCommand()
 {
     if (sheetCount == 0)
         return;
+    // Inside an edit only its selected text is copied, like any text field.
     if (editing) {
         if (textSelEnd > textSelStart)
             ClipboardSet(
@@ -995,14 +1098,15 @@ void CTab::PasteCommand()
         return;
     const int formats = ClipboardFormats();
     if (editing) {
-        if (formats & 1)
+        if (formats & CLIP_TEXT)
             PasteIntoEdit(ClipboardText(false));
-        RequestRepaint(1);
+        RequestRepaint(REPAINT);
         return;
     }
-    if (formats & 2)
+    // A whole table wins over plain text: other editors put both on the clipboard.
+    if (formats & CLIP_SHEET)
         PasteTableText(*this, ClipboardText(true));
-    else if (formats & 1)
+    else if (formats & CLIP_TEXT)
         PasteSelectionText(*this, ClipboardText(false));
 }
 
@@ -1010,7 +1114,7 @@ void CTab::ClipboardSet(const std::string& plain, const std::string* sheet)
 {
     localPlain_ = plain;
     localSheet_ = sheet ? *sheet : std::string();
-    localFormats_ = 1 | (sheet ? 2 : 0);
+    localFormats_ = CLIP_TEXT | (sheet ? CLIP_SHEET : 0);
 }
 
 int CTab::ClipboardFormats() const { return localFormats_; }

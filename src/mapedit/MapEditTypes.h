@@ -48,6 +48,11 @@ enum AxisBit : int32_t { AXIS_X = 1, AXIS_Y = 2, AXIS_DATA = 4, AXIS_ALL = 7, NO
 // Views of the editor (bits of the view mode).
 enum TabView : int32_t { VIEW_NONE = 0, VIEW_TABLE = 1, VIEW_2D = 2, VIEW_3D = 4, VIEW_POINTS = 8 };
 
+// Element addresses (column, row): -1 along a direction is its header (row -1 the column
+// headers, column -1 the row headers); -2 is no element.
+constexpr int HEADER = -1;
+constexpr int NO_ELEMENT = -2;
+
 // Marks of selection elements.
 enum SelMark : int16_t { MARK_SELECTED = 0x1, MARK_DRAG = 0x2, MARK_CORNER = 0x4 };
 

@@ -355,6 +355,66 @@ TEST_F(TableWidget, InsertColumnHereInsertsAtTheNearestBoundary)
     EXPECT_EQ(host.commits, (std::vector<int> { AXIS_X | AXIS_DATA }));
 }
 
+TEST_F(TableWidget, DraggingInsideAnEditSelectsItsText)
+{
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(5, 5));
+    QTest::keyClicks(tab, "12345");
+    tab->Render();
+    const QRect cell = tab->Table().ElementRect(5, 5);
+    QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 2, cell.center().y()));
+    EXPECT_EQ(tab->caret, 0);
+    EXPECT_EQ(tab->textSelEnd - tab->textSelStart, 0) << "a press places the caret and clears the text selection";
+    QTest::mouseMove(tab, QPoint(cell.right() - 1, cell.center().y()));
+    QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, QPoint(cell.right() - 1, cell.center().y()));
+    EXPECT_EQ(tab->textSelStart, 0);
+    EXPECT_EQ(tab->textSelEnd, 5);
+    EXPECT_EQ(tab->caret, 5);
+    QTest::keyClicks(tab, "7");
+    EXPECT_EQ(tab->editText, "7") << "typing replaces the selected text";
+    QTest::keyClick(tab, Qt::Key_Escape);
+}
+
+TEST_F(TableWidget, ScrollBarTrackPagesUpToThePointerAndTheThumbDrags)
+{
+    tab->visibleColumns = 4;
+    tab->RebuildLayout();
+    tab->Render();
+    const QRect bar = tab->graph.horizontalBar;
+    ASSERT_FALSE(bar.isNull());
+    EXPECT_EQ(tab->Picture().pixel(bar.left() + bar.width() * 3 / 4, bar.center().y()), qRgb(0xE0, 0xE0, 0xE0))
+        << "the track beside the thumb";
+    const QPoint middle(bar.center().x(), bar.center().y());
+    QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 3) << "a track press pages by the visible columns less one";
+    for (int i = 0; i < 10; ++i)
+        editors.TabTick(MapLiveValues {});
+    QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 3) << "the repeat stops once the thumb is under the pointer";
+    QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 3) << "a press on the thumb does not page";
+    QTest::mouseMove(tab, QPoint(bar.right(), middle.y()));
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 6) << "the thumb dragged to the end shows the last columns";
+    QTest::mouseMove(tab, QPoint(bar.left(), middle.y()));
+    QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, QPoint(bar.left(), middle.y()));
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 0);
+}
+
+TEST_F(TableWidget, ABandBeyondTheGridScrollsAndFollows)
+{
+    tab->visibleColumns = 4;
+    tab->RebuildLayout();
+    QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(1, 1));
+    const QRect grid = tab->graph.Grid();
+    // 25 pixels beyond the grid: one column every (100 - 25) / 10 = 7 ticks.
+    QTest::mouseMove(tab, QPoint(grid.right() + 25, CellCentre(1, 1).y()));
+    for (int i = 0; i < 14; ++i)
+        editors.TabTick(MapLiveValues {});
+    EXPECT_EQ(tab->Sheet().axisX.firstVisible, 2);
+    QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, QPoint(grid.right() + 25, CellCentre(1, 1).y()));
+    EXPECT_EQ(tab->Sel().count, 5) << "the band reaches the last shown column";
+    EXPECT_TRUE(tab->Sel().IsSelected(5, 1));
+}
+
 TEST(SheetTabsTest, AClickOnATabSelectsItsSheet)
 {
     MapEditorList editors;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapedit/MapEditTypes.h"
 #include "mapedit/ui/TabViewPart.h"
 
 #include <QRect>
@@ -29,8 +30,8 @@ public:
     };
     struct Hit {
         HitKind kind = HIT_NONE;
-        int column = -2;
-        int row = -2;
+        int column = NO_ELEMENT;
+        int row = NO_ELEMENT;
     };
 
     explicit TTabTable(TTab& tab);
@@ -59,15 +60,34 @@ public:
     bool interpolationHover = false;
 
 private:
+    // What the held left button is doing in the table.
     enum Drag { DRAG_NONE, DRAG_BAND, DRAG_BLOCK, DRAG_TEXT, DRAG_ARROW, DRAG_SCROLL };
+    // How much of a header's line (of an axis, of the map) is selected; it chooses the colour.
+    enum Coverage { COVER_NONE, COVER_SOME, COVER_ALL };
+    // The part of a scroll bar under a press; arrows and track carry the direction as their sign
+    // (negative toward the first entry).
+    enum ScrollPart { SCROLL_NONE = 0, SCROLL_ARROW = 1, SCROLL_TRACK = 2, SCROLL_THUMB = 3 };
+    // One scroll bar along its length: the track between the arrows and the thumb in it.
+    struct ScrollBar {
+        QRect bar;
+        int length, page, track, thumb, offset;
+    };
+    // Entry indexes (of the axis) and window indexes (of the shown columns and rows).
     int EntryColumn(int window) const;
     int EntryRow(int window) const;
     int WindowColumn(int entry) const;
     int WindowRow(int entry) const;
     void ElementNear(QPoint position, int& column, int& row) const;
-    int HeaderState(bool columns, int index) const;
-    int AxisState(bool columns) const;
-    int MapState() const;
+    Coverage HeaderState(bool columns, int index) const;
+    Coverage AxisState(bool columns) const;
+    Coverage MapState() const;
+    // Headers (and the corner and select boxes) darken as more of their line is selected.
+    static uint32_t CoverageColor(Coverage coverage, uint32_t plain);
+    void LayoutMeasures(int top);
+    void LayoutElements();
+    void LayoutScrollBars();
+    void LayoutSideParts();
+    ScrollBar ScrollGeometry(bool horizontal) const;
     void PaintScrollBars(QPainter& p);
     void PaintCorner(QPainter& p);
     void PaintGrid(QPainter& p);
@@ -76,23 +96,36 @@ private:
     void PaintCornerMarks(QPainter& p);
     void PaintOperatingPoint(QPainter& p);
     void PaintTexts(QPainter& p);
+    void PaintEditText(QPainter& p, const QRect& rect);
     void PaintArrows(QPainter& p);
     void PaintCounts(QPainter& p);
     void Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken);
     void ScrollPress(bool horizontal, QPoint position);
     void ScrollStep();
+    void AutoscrollBand();
+    Qt::CursorShape DragTo(QPoint position);
+    void DragThumb(QPoint position);
+    void UpdateHover(QPoint position);
+    int ArrowPartAt(QPoint position) const;
+    // The block drag a press would start here (a CTab::BlockDragMode).
+    int BlockGripAt(QPoint position) const;
     int CaretAt(QPoint position) const;
     QRect SelectionBox() const;
+    // The element of the open edit; empty while none is open.
+    QRect EditRect() const;
+    void AddLineEntries(QMenu& menu, QPoint position);
+    void AddAutoscrollEntries(QMenu& menu, QPoint position);
 
     TTab& tab;
     QRect area;
     Drag drag = DRAG_NONE;
     QPoint mouse;
     QRect caretRect;
-    // Scroll bar press: +-1 arrow, +-2 track, 3 thumb.
-    int scrollPart = 0;
+    // A ScrollPart, signed.
+    int scrollPart = SCROLL_NONE;
     bool scrollHorizontal = true;
     int scrollPressTick = 0;
     int thumbGrab = 0;
+    // Where a mouse selection inside the edit began.
     int textAnchor = 0;
 };
