@@ -46,87 +46,79 @@ struct KeyRow {
     int8_t group = -1; // for When::GroupSelected
 };
 
-// count fields of one view from address on, each restored as number div multiplier - addend.
-constexpr Step Run(FieldRef::View view, int address, int count, int multiplier, int addend, int group)
-{
-    return { view == FieldRef::Word ? Action::Words : Action::Bytes, static_cast<int16_t>(address),
-        static_cast<int16_t>(count), static_cast<int16_t>(multiplier), static_cast<int16_t>(addend),
-        static_cast<int8_t>(group) };
-}
-
-// Every element of a field, encoded as the writer encodes it.
-consteval Step F(std::string_view name)
+// Elements first .. first + count - 1 of a field (all of them by default), encoded as the writer
+// encodes them: each restored as number div multiplier - addend.
+consteval Step F(std::string_view name, int first = 0, int count = -1)
 {
     const FieldFact& f = Fact(name);
-    return Run(f.view, f.address, f.count, f.fileMultiplier(), f.offset, f.loadGroup);
-}
-
-// Elements first .. first + count - 1 of a field.
-consteval Step F(std::string_view name, int first, int count)
-{
-    const FieldFact& f = Fact(name);
-    return Run(f.view, f.address + first, count, f.fileMultiplier(), f.offset, f.loadGroup);
+    return { f.view == FieldRef::Word ? Action::Words : Action::Bytes, static_cast<int16_t>(f.address + first),
+        static_cast<int16_t>(count < 0 ? f.count : count), static_cast<int16_t>(f.fileMultiplier()),
+        static_cast<int16_t>(f.offset), static_cast<int8_t>(f.loadGroup) };
 }
 
 // A field as older files held it: the value the user sees rather than the raw byte.
 consteval Step InUserUnits(std::string_view name)
 {
-    const FieldFact& f = Fact(name);
-    return Run(f.view, f.address, f.count, f.scale, f.offset, f.loadGroup);
+    Step step = F(name);
+    step.multiplier = static_cast<int16_t>(Fact(name).scale);
+    return step;
+}
+
+// A step with its own decoding over the place and group of a field.
+consteval Step A(Action action, std::string_view name)
+{
+    Step step = F(name);
+    step.action = action;
+    return step;
 }
 
 constexpr Step S(int count) { return { Action::Skip, 0, static_cast<int16_t>(count), 1, 0, -1 }; }
 
-// A step with its own decoding over the place of a field.
-consteval Step A(Action action, std::string_view name)
-{
-    const FieldFact& f = Fact(name);
-    return { action, static_cast<int16_t>(f.address), static_cast<int16_t>(f.count), 1, 0,
-        static_cast<int8_t>(f.loadGroup) };
-}
+// The key of a field that has a record of its own under its name.
+consteval KeyRow Own(std::string_view name) { return { { Fact(name).name }, { F(name) } }; }
 
 // Every key the reader understands, older keys included, in the order they are compared.
 const KeyRow KEY_TABLE[] = {
     { { "BIKE" }, { A(Action::Bike, "BIKE") }, When::AllPages },
     { { "PICKUP_POLARITY", "INV_PICKUP" }, { F("PICKUP_POLARITY") } },
     { { "RPM" }, { F("RPM_PULSES"), F("RPM_CORR") } },
-    { { "PICKUPS_INTERCHANGE" }, { F("PICKUPS_INTERCHANGE") } },
-    { { "NO_LOBE_CHECK" }, { F("NO_LOBE_CHECK") } },
-    { { "INTERLOCK_INPUT" }, { F("INTERLOCK_INPUT") } },
-    { { "SPARK_BEFORE_LOBE" }, { F("SPARK_BEFORE_LOBE") } },
+    Own("PICKUPS_INTERCHANGE"),
+    Own("NO_LOBE_CHECK"),
+    Own("INTERLOCK_INPUT"),
+    Own("SPARK_BEFORE_LOBE"),
     { { "SPEC_START", "SPECIAL_START" }, { F("SPECIAL_START") } },
-    { { "GEBER_MODE" }, { F("GEBER_MODE") } },
-    { { "LIMITER" }, { F("LIMITER") } },
-    { { "START_LIM" }, { F("START_LIM") } },
-    { { "START_LIM_DELAY" }, { F("START_LIM_DELAY") } },
-    { { "RETARD" }, { F("RETARD") } },
+    Own("GEBER_MODE"),
+    Own("LIMITER"),
+    Own("START_LIM"),
+    Own("START_LIM_DELAY"),
+    Own("RETARD"),
     { { "INPUT_NEUTRAL_SS" }, {} },
     { { "INPUT1" }, { F("INPUT1"), S(1) } },
     { { "INPUT2" }, { F("INPUT2"), S(1) } },
     { { "INPUT" }, { F("PICKUP_POLARITY"), F("INPUT1"), F("INPUT2") } }, // the fifth value (INPUT3) is not read
-    { { "EXCITATION" }, { F("EXCITATION") } },
+    Own("EXCITATION"),
     { { "DWELL" }, { F("EXCITATION"), F("DWELL") } },
-    { { "DUR_DISCHARG" }, { F("DUR_DISCHARG") } },
+    Own("DUR_DISCHARG"),
     { { "TPSIAP_SENSOR", "SENSOR_TPS_IAP" }, { F("TPSIAP_SENSOR") } },
     { { "TPS", "SENSOR_TPS" }, { F("TPS") } },
     { { "IAP_SENSOR", "SENSOR_IAP" }, { F("IAP_SENSOR") } },
     { { "ADVANCE_MISC" }, { F("ADV_MAPA"), F("BASE_ADV"), F("CORR_ADVANCE", 0, 2) } },
-    { { "BASE_ADV" }, { F("BASE_ADV") } },
-    { { "CORR_ADVANCE" }, { F("CORR_ADVANCE") } },
+    Own("BASE_ADV"),
+    Own("CORR_ADVANCE"),
     { { "TPS_MAPA" }, { F("ADV_MAPA"), A(Action::TpsMapa, "ADV_MAPA") } },
     { { "ADV_MAPA", "ADV_MAP" }, { F("ADV_MAPA") } },
     { { "IAP", "ADV_IAP" }, { F("ADV_IAP") } },
     { { "RPM_ADV", "ADVANCE_RPM1" }, { F("RPM_ADV") } },
     { { "ADVANCE", "ADVANCE1" }, { A(Action::Advance, "ADVANCE") } },
     { { "SERRVO_MISC" }, { F("SERVO_ENABLE"), F("SERVO_PERCENT"), F("SERVO_MAPA"), F("SERVO_HYSTER") } },
-    { { "SERVO_ENABLE" }, { F("SERVO_ENABLE") } },
-    { { "SERVO_PERCENT" }, { F("SERVO_PERCENT") } },
-    { { "SERVO_HYSTER" }, { F("SERVO_HYSTER") } },
-    { { "SERVO_NO" }, { F("SERVO_NO") } },
+    Own("SERVO_ENABLE"),
+    Own("SERVO_PERCENT"),
+    Own("SERVO_HYSTER"),
+    Own("SERVO_NO"),
     { { "SERRVO_MISC_HO" }, { InUserUnits("SERVO_NO") } },
     { { "SERVO_MAPA", "SERVO_MAP" }, { F("SERVO_MAPA") } },
-    { { "SERVO_IAP" }, { F("SERVO_IAP") } },
-    { { "SERVO_RPM" }, { F("SERVO_RPM") } },
+    Own("SERVO_IAP"),
+    Own("SERVO_RPM"),
     { { "SERVO" }, { F("SERVO_MV") }, When::GroupSelected, PAGE_SERVO },
     { { "SERVO_MV" }, { A(Action::ServoMv, "SERVO_MV") } },
     { { "POWER_OUT1" },
