@@ -4,6 +4,7 @@
 #include "files/IgnScanner.h"
 #include "files/IgnWriter.h"
 #include "model/BikePresets.h"
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/LobeByte.h"
 
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -44,76 +46,91 @@ struct KeyRow {
     int8_t group = -1; // for When::GroupSelected
 };
 
-constexpr Step B(int address, int group, int count = 1, int multiplier = 1, int addend = 0)
+// Elements first .. first + count - 1 of a field (all of them by default), encoded as the writer
+// encodes them: each restored as number div multiplier - addend.
+consteval Step F(std::string_view name, int first = 0, int count = -1)
 {
-    return { Action::Bytes, static_cast<int16_t>(address), static_cast<int16_t>(count),
-        static_cast<int16_t>(multiplier), static_cast<int16_t>(addend), static_cast<int8_t>(group) };
+    const FieldFact& f = Fact(name);
+    return { f.view == FieldRef::Word ? Action::Words : Action::Bytes, static_cast<int16_t>(f.address + first),
+        static_cast<int16_t>(count < 0 ? f.count : count), static_cast<int16_t>(f.fileMultiplier()),
+        static_cast<int16_t>(f.offset), static_cast<int8_t>(f.loadGroup) };
 }
-constexpr Step W(int address, int group, int count)
+
+// A field as older files held it: the value the user sees rather than the raw byte.
+consteval Step InUserUnits(std::string_view name)
 {
-    return { Action::Words, static_cast<int16_t>(address), static_cast<int16_t>(count), 1, 0,
-        static_cast<int8_t>(group) };
+    Step step = F(name);
+    step.multiplier = static_cast<int16_t>(Fact(name).scale);
+    return step;
 }
+
+// A step with its own decoding over the place and group of a field.
+consteval Step A(Action action, std::string_view name)
+{
+    Step step = F(name);
+    step.action = action;
+    return step;
+}
+
 constexpr Step S(int count) { return { Action::Skip, 0, static_cast<int16_t>(count), 1, 0, -1 }; }
-constexpr Step A(Action action, int address, int group, int count = 1)
-{
-    return { action, static_cast<int16_t>(address), static_cast<int16_t>(count), 1, 0, static_cast<int8_t>(group) };
-}
+
+// The key of a field that has a record of its own under its name.
+consteval KeyRow Own(std::string_view name) { return { { Fact(name).name }, { F(name) } }; }
 
 // Every key the reader understands, older keys included, in the order they are compared.
 const KeyRow KEY_TABLE[] = {
-    { { "BIKE" }, { A(Action::Bike, BIKE, PAGE_BIKE) }, When::AllPages },
-    { { "PICKUP_POLARITY", "INV_PICKUP" }, { B(PICKUP_POLARITY, 1, 2) } },
-    { { "RPM" }, { B(RPM_PULSES, 1), B(RPM_CORR, 1, 1, 1, -100) } },
-    { { "PICKUPS_INTERCHANGE" }, { B(PICKUPS_INTERCHANGE, 1) } },
-    { { "NO_LOBE_CHECK" }, { B(NO_LOBE_CHECK, 1) } },
-    { { "INTERLOCK_INPUT" }, { B(INTERLOCK_INPUT, 1) } },
-    { { "SPARK_BEFORE_LOBE" }, { B(SPARK_BEFORE_LOBE, 1) } },
-    { { "SPEC_START", "SPECIAL_START" }, { B(SPECIAL_START, 1) } },
-    { { "GEBER_MODE" }, { B(GEBER_MODE, 1) } },
-    { { "LIMITER" }, { B(LIMITER, 0) } },
-    { { "START_LIM" }, { B(START_LIM, 0) } },
-    { { "START_LIM_DELAY" }, { B(START_LIM_DELAY, 0, 1, 100) } },
-    { { "RETARD" }, { B(RETARD, 0) } },
+    { { "BIKE" }, { A(Action::Bike, "BIKE") }, When::AllPages },
+    { { "PICKUP_POLARITY", "INV_PICKUP" }, { F("PICKUP_POLARITY") } },
+    { { "RPM" }, { F("RPM_PULSES"), F("RPM_CORR") } },
+    Own("PICKUPS_INTERCHANGE"),
+    Own("NO_LOBE_CHECK"),
+    Own("INTERLOCK_INPUT"),
+    Own("SPARK_BEFORE_LOBE"),
+    { { "SPEC_START", "SPECIAL_START" }, { F("SPECIAL_START") } },
+    Own("GEBER_MODE"),
+    Own("LIMITER"),
+    Own("START_LIM"),
+    Own("START_LIM_DELAY"),
+    Own("RETARD"),
     { { "INPUT_NEUTRAL_SS" }, {} },
-    { { "INPUT1" }, { B(INPUT1, 0), S(1) } },
-    { { "INPUT2" }, { B(INPUT2, 0), S(1) } },
-    { { "INPUT" }, { B(PICKUP_POLARITY, 1, 2), B(INPUT1, 0, 2) } }, // the fifth value (INPUT3) is not read
-    { { "EXCITATION" }, { B(EXCITATION, 0) } },
-    { { "DWELL" }, { B(EXCITATION, 0, 6) } },
-    { { "DUR_DISCHARG" }, { B(DUR_DISCHARG, 0) } },
-    { { "TPSIAP_SENSOR", "SENSOR_TPS_IAP" }, { B(TPSIAP_SENSOR, 2) } },
-    { { "TPS", "SENSOR_TPS" }, { W(TPS, 2, 2) } },
-    { { "IAP_SENSOR", "SENSOR_IAP" }, { W(IAP_SENSOR, 2, 4) } },
-    { { "ADVANCE_MISC" }, { B(ADV_MAPA, 3), B(BASE_ADV, 3), B(CORR_ADVANCE, 3, 2, 1, -100) } },
-    { { "BASE_ADV" }, { B(BASE_ADV, 3) } },
-    { { "CORR_ADVANCE" }, { B(CORR_ADVANCE, 3, 4, 1, -100) } },
-    { { "TPS_MAPA" }, { B(ADV_MAPA, 3), A(Action::TpsMapa, ADV_MAPA, 3) } },
-    { { "ADV_MAPA", "ADV_MAP" }, { B(ADV_MAPA, 3) } },
-    { { "IAP", "ADV_IAP" }, { W(ADV_IAP, 3, MAP_DIM) } },
-    { { "RPM_ADV", "ADVANCE_RPM1" }, { B(RPM_ADV, 3, MAP_DIM, 100) } },
-    { { "ADVANCE", "ADVANCE1" }, { A(Action::Advance, ADVANCE, 3, MAP_DIM* MAP_DIM) } },
-    { { "SERRVO_MISC" }, { B(SERVO_ENABLE, 5, 2), B(SERVO_MAPA, 5), B(SERVO_HYSTER, 5, 1, 5) } },
-    { { "SERVO_ENABLE" }, { B(SERVO_ENABLE, 5) } },
-    { { "SERVO_PERCENT" }, { B(SERVO_PERCENT, 5) } },
-    { { "SERVO_HYSTER" }, { B(SERVO_HYSTER, 5, 1, 5) } },
-    { { "SERVO_NO" }, { B(SERVO_NO, 5) } },
-    { { "SERRVO_MISC_HO" }, { B(SERVO_NO, 5, 1, 5) } },
-    { { "SERVO_MAPA", "SERVO_MAP" }, { B(SERVO_MAPA, 5) } },
-    { { "SERVO_IAP" }, { W(SERVO_IAP, 3, MAP_DIM) } }, // the servo axes belong to the advance group
-    { { "SERVO_RPM" }, { B(SERVO_RPM, 3, MAP_DIM, 100) } },
-    { { "SERVO" }, { B(SERVO_MV, 5, MAP_DIM* MAP_DIM, 20) }, When::GroupSelected, PAGE_SERVO },
-    { { "SERVO_MV" }, { A(Action::ServoMv, SERVO_MV, 5) } },
+    { { "INPUT1" }, { F("INPUT1"), S(1) } },
+    { { "INPUT2" }, { F("INPUT2"), S(1) } },
+    { { "INPUT" }, { F("PICKUP_POLARITY"), F("INPUT1"), F("INPUT2") } }, // the fifth value (INPUT3) is not read
+    Own("EXCITATION"),
+    { { "DWELL" }, { F("EXCITATION"), F("DWELL") } },
+    Own("DUR_DISCHARG"),
+    { { "TPSIAP_SENSOR", "SENSOR_TPS_IAP" }, { F("TPSIAP_SENSOR") } },
+    { { "TPS", "SENSOR_TPS" }, { F("TPS") } },
+    { { "IAP_SENSOR", "SENSOR_IAP" }, { F("IAP_SENSOR") } },
+    { { "ADVANCE_MISC" }, { F("ADV_MAPA"), F("BASE_ADV"), F("CORR_ADVANCE", 0, 2) } },
+    Own("BASE_ADV"),
+    Own("CORR_ADVANCE"),
+    { { "TPS_MAPA" }, { F("ADV_MAPA"), A(Action::TpsMapa, "ADV_MAPA") } },
+    { { "ADV_MAPA", "ADV_MAP" }, { F("ADV_MAPA") } },
+    { { "IAP", "ADV_IAP" }, { F("ADV_IAP") } },
+    { { "RPM_ADV", "ADVANCE_RPM1" }, { F("RPM_ADV") } },
+    { { "ADVANCE", "ADVANCE1" }, { A(Action::Advance, "ADVANCE") } },
+    { { "SERRVO_MISC" }, { F("SERVO_ENABLE"), F("SERVO_PERCENT"), F("SERVO_MAPA"), F("SERVO_HYSTER") } },
+    Own("SERVO_ENABLE"),
+    Own("SERVO_PERCENT"),
+    Own("SERVO_HYSTER"),
+    Own("SERVO_NO"),
+    { { "SERRVO_MISC_HO" }, { InUserUnits("SERVO_NO") } },
+    { { "SERVO_MAPA", "SERVO_MAP" }, { F("SERVO_MAPA") } },
+    Own("SERVO_IAP"),
+    Own("SERVO_RPM"),
+    { { "SERVO" }, { F("SERVO_MV") }, When::GroupSelected, PAGE_SERVO },
+    { { "SERVO_MV" }, { A(Action::ServoMv, "SERVO_MV") } },
     { { "POWER_OUT1" },
-        { B(POWER_OUT_MODE, 4), B(POWER_OUT_RPM, 4, 3, 100), B(POWER_OUT_HYST, 4, 1, 10), W(POWER_OUT_TP, 4, 2),
-            A(Action::Cells, POWER_OUT_CELLS, 4) } },
+        { F("POWER_OUT_MODE", 0, 1), F("POWER_OUT1_RPM"), F("POWER_OUT_HYST", 0, 1), F("POWER_OUT1_TP"),
+            A(Action::Cells, "POWER_OUT1_CELLS") } },
     { { "POWER_OUT2" },
-        { B(POWER_OUT_MODE + 1, 4), B(POWER_OUT_RPM + 3, 4, 3, 100), B(POWER_OUT_HYST + 1, 4, 1, 10),
-            W(POWER_OUT_TP + 2, 4, 2), A(Action::Cells, POWER_OUT_CELLS + 3, 4) } },
+        { F("POWER_OUT_MODE", 1, 1), F("POWER_OUT2_RPM"), F("POWER_OUT_HYST", 1, 1), F("POWER_OUT2_TP"),
+            A(Action::Cells, "POWER_OUT2_CELLS") } },
     { { "POWER_OUT3", "POWER_OUT4", "POWER_OUT1_PWM", "POWER_OUT2_PWM", "POWER_OUT3_PWM", "POWER_OUT4_PWM" }, {} },
-    { { "PILOT_LIGHT" }, { B(POWER_OUT_RPM + 3, 4, 1, 100), S(1) } },
+    { { "PILOT_LIGHT" }, { F("POWER_OUT2_RPM", 0, 1), S(1) } },
     { { "PILOT_LIGHT_INV_OUT" }, { S(1) } },
-    { { "CLUTCH" }, { B(CLUTCH_TIME, 0, 2, 10) } },
+    { { "CLUTCH" }, { F("CLUTCH_TIME"), F("CLUTCH_PAUSE") } },
 };
 
 const KeyRow* findKey(const std::string& token)

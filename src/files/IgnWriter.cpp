@@ -1,10 +1,13 @@
 #include "files/IgnWriter.h"
 
 #include "base/AtomicFile.h"
+#include "model/FieldFacts.h"
 #include "model/LobeByte.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -51,26 +54,21 @@ public:
         text_.append(VALUE_COLUMN, ' ');
     }
 
-    // count byte fields printed as (byte + addend) x multiplier.
-    void bytes(int address, int count, int multiplier = 1, int addend = 0)
+    // Elements first .. first + count - 1 of a field as the file holds them.
+    void values(const FieldFact& f, int first, int count)
     {
-        for (int i = 0; i < count; ++i)
-            value((long { img_.Adrb(address + i) } + addend) * multiplier);
+        for (int i = first; i < first + count; ++i)
+            value(f.fileValue(img_, i));
     }
-
-    void words(int address, int count)
-    {
-        for (int i = 0; i < count; ++i)
-            value(img_.Adrw(address + i));
-    }
+    void values(const FieldFact& f) { values(f, 0, f.count); }
 
     // A 10 x 10 map: one row per line, then an empty continuation line.
-    void map(int address, int multiplier, int addend)
+    void map(const FieldFact& f)
     {
         for (int r = 0; r < MAP_DIM; ++r) {
             if (r > 0)
                 continuation();
-            bytes(address + VALUES_PER_LINE * r, VALUES_PER_LINE, multiplier, addend);
+            values(f, VALUES_PER_LINE * r, VALUES_PER_LINE);
         }
         continuation();
     }
@@ -95,44 +93,93 @@ private:
     std::string text_;
 };
 
-struct PlainRecord {
+enum class Layout : uint8_t {
+    Line, // every value on the key line
+    LineThenEmpty, // every value on the key line, then an empty continuation line
+    Map, // ten values per line, then an empty continuation line
+};
+
+// One key record of the settings: the key and the fields whose values follow it in order.
+struct Record {
     const char* key;
-    int address;
-    int count;
-    int multiplier;
-    int addend;
+    std::array<const FieldFact*, 4> fields;
+    Layout layout = Layout::Line;
 };
 
-// Records 2 to 13 of the file, each one key line.
-constexpr PlainRecord SETTINGS_RECORDS[] = {
-    { "BASE_ADV", BASE_ADV, 1, 1, 0 },
-    { "CORR_ADVANCE", CORR_ADVANCE, CHANNELS, 1, -100 },
-    { "GEBER_MODE", GEBER_MODE, 1, 1, 0 },
-    { "INPUT", PICKUP_POLARITY, 2, 1, 0 }, // continued with INPUT1..INPUT3 below
-    { "PICKUPS_INTERCHANGE", PICKUPS_INTERCHANGE, 1, 1, 0 },
-    { "NO_LOBE_CHECK", NO_LOBE_CHECK, 1, 1, 0 },
-    { "INTERLOCK_INPUT", INTERLOCK_INPUT, 1, 1, 0 },
-    { "SPARK_BEFORE_LOBE", SPARK_BEFORE_LOBE, 1, 1, 0 },
-    { "SPECIAL_START", SPECIAL_START, 1, 1, 0 },
-    { "LIMITER", LIMITER, 1, 1, 0 },
-    { "START_LIM", START_LIM, 1, 1, 0 },
-    { "START_LIM_DELAY", START_LIM_DELAY, 1, 100, 0 },
+// A record of one field under its own name.
+consteval Record Own(std::string_view name, Layout layout = Layout::Line)
+{
+    return { Fact(name).name, { &Fact(name) }, layout };
+}
+
+// The records between the bike record and the power outputs, in file order.
+constexpr Record SETTINGS_RECORDS[] = {
+    Own("BASE_ADV"),
+    Own("CORR_ADVANCE"),
+    Own("GEBER_MODE"),
+    { "INPUT", { &Fact("PICKUP_POLARITY"), &Fact("INPUT1"), &Fact("INPUT2"), &Fact("INPUT3") } },
+    Own("PICKUPS_INTERCHANGE"),
+    Own("NO_LOBE_CHECK"),
+    Own("INTERLOCK_INPUT"),
+    Own("SPARK_BEFORE_LOBE"),
+    Own("SPECIAL_START"),
+    Own("LIMITER"),
+    Own("START_LIM"),
+    Own("START_LIM_DELAY"),
+    { "CLUTCH", { &Fact("CLUTCH_TIME"), &Fact("CLUTCH_PAUSE") }, Layout::LineThenEmpty },
+    Own("RETARD"),
+    { "RPM", { &Fact("RPM_PULSES"), &Fact("RPM_CORR") } },
+    Own("TPSIAP_SENSOR"),
+    Own("TPS"),
+    Own("IAP_SENSOR", Layout::LineThenEmpty),
+    Own("ADV_MAPA"),
+    Own("ADV_IAP"),
+    Own("RPM_ADV"),
+    Own("ADVANCE", Layout::Map),
+    Own("SERVO_ENABLE"),
+    Own("SERVO_PERCENT"),
+    Own("SERVO_HYSTER"),
+    Own("SERVO_NO"),
+    Own("SERVO_MAPA"),
+    Own("SERVO_IAP"),
+    Own("SERVO_RPM"),
+    Own("SERVO_MV", Layout::Map),
 };
 
-constexpr PlainRecord SERVO_RECORDS[] = {
-    { "SERVO_ENABLE", SERVO_ENABLE, 1, 1, 0 },
-    { "SERVO_PERCENT", SERVO_PERCENT, 1, 1, 0 },
-    { "SERVO_HYSTER", SERVO_HYSTER, 1, 5, 0 },
-    { "SERVO_NO", SERVO_NO, 1, 1, 0 },
-    { "SERVO_MAPA", SERVO_MAPA, 1, 1, 0 },
+// The fields of one power output's record.
+struct PowerOutRecord {
+    const char* key;
+    const FieldFact& rpm;
+    const FieldFact& load;
+    const FieldFact& cells;
 };
 
-void writeBike(IgnTextBuilder& out, const ParamImage& img)
+constexpr PowerOutRecord POWER_OUT_RECORDS[POWER_OUT_COUNT] = {
+    { "POWER_OUT1", Fact("POWER_OUT1_RPM"), Fact("POWER_OUT1_TP"), Fact("POWER_OUT1_CELLS") },
+    { "POWER_OUT2", Fact("POWER_OUT2_RPM"), Fact("POWER_OUT2_TP"), Fact("POWER_OUT2_CELLS") },
+};
+
+void writeRecord(IgnTextBuilder& out, const Record& r)
+{
+    out.key(r.key);
+    if (r.layout == Layout::Map) {
+        out.map(*r.fields[0]);
+        return;
+    }
+    for (const FieldFact* f : r.fields)
+        if (f)
+            out.values(*f);
+    if (r.layout == Layout::LineThenEmpty)
+        out.continuation();
+}
+
+void writeBike(IgnTextBuilder& out)
 {
     out.key("BIKE");
-    out.bytes(BIKE, 1);
+    out.values(Fact("BIKE"));
     out.continuation();
-    out.bytes(PICKUP_SYSTEM, 3);
+    for (const FieldFact* f : { &Fact("PICKUP_SYSTEM"), &Fact("LOBE_COUNT"), &Fact("CHANNEL_COUNT") })
+        out.values(*f);
     out.continuation();
     for (int i = 0; i < CHANNELS; ++i) {
         out.lobe(LOBE_START + i);
@@ -141,23 +188,24 @@ void writeBike(IgnTextBuilder& out, const ParamImage& img)
         out.continuation();
     }
     out.continuation();
-    out.bytes(REV_WO_IGNITION, 1);
+    out.values(Fact("REV_WO_IGNITION"));
     for (int i = 0; i < CHANNELS; ++i)
-        out.value(img.Adrb(COMPENSATION)); // bytes 112..114 always repeat byte 111
+        out.values(Fact("COMPENSATION"), 0, 1); // bytes 112..114 always repeat byte 111
 }
 
 void writePowerOut(IgnTextBuilder& out, int j)
 {
-    out.key(j == 0 ? "POWER_OUT1" : "POWER_OUT2");
-    out.bytes(POWER_OUT_MODE + j, 1);
+    const PowerOutRecord& r = POWER_OUT_RECORDS[j];
+    out.key(r.key);
+    out.values(Fact("POWER_OUT_MODE"), j, 1);
     out.continuation();
-    out.bytes(POWER_OUT_RPM + 3 * j, 3, 100);
-    out.bytes(POWER_OUT_HYST + j, 1, 10);
+    out.values(r.rpm);
+    out.values(Fact("POWER_OUT_HYST"), j, 1);
     out.continuation();
-    out.words(POWER_OUT_TP + 2 * j, 2);
-    for (int i = 0; i < 3; ++i) {
+    out.values(r.load);
+    for (int i = 0; i < r.cells.count; ++i) {
         out.continuation();
-        out.cellBits(POWER_OUT_CELLS + 3 * j + i);
+        out.cellBits(r.cells.firstByte() + i);
     }
 }
 
@@ -194,46 +242,9 @@ std::string IgnFileText(const ParamImage& img, const IgnUnitInfo& unit, const Bu
     out.text() += std::string(PRODUCT_WORD) + "/" + PRODUCT_WORD;
     out.continuation();
 
-    writeBike(out, img);
-    for (const PlainRecord& r : SETTINGS_RECORDS) {
-        out.key(r.key);
-        out.bytes(r.address, r.count, r.multiplier, r.addend);
-        if (r.address == PICKUP_POLARITY)
-            out.bytes(INPUT1, 3);
-    }
-    out.key("CLUTCH");
-    out.bytes(CLUTCH_TIME, 2, 10);
-    out.continuation();
-    out.key("RETARD");
-    out.bytes(RETARD, 1);
-    out.key("RPM");
-    out.bytes(RPM_PULSES, 1);
-    out.bytes(RPM_CORR, 1, 1, -100);
-    out.key("TPSIAP_SENSOR");
-    out.bytes(TPSIAP_SENSOR, 1);
-    out.key("TPS");
-    out.words(TPS, 2);
-    out.key("IAP_SENSOR");
-    out.words(IAP_SENSOR, 4);
-    out.continuation();
-    out.key("ADV_MAPA");
-    out.bytes(ADV_MAPA, 1);
-    out.key("ADV_IAP");
-    out.words(ADV_IAP, MAP_DIM);
-    out.key("RPM_ADV");
-    out.bytes(RPM_ADV, MAP_DIM, 100);
-    out.key("ADVANCE");
-    out.map(ADVANCE, 1, -100);
-    for (const PlainRecord& r : SERVO_RECORDS) {
-        out.key(r.key);
-        out.bytes(r.address, r.count, r.multiplier, r.addend);
-    }
-    out.key("SERVO_IAP");
-    out.words(SERVO_IAP, MAP_DIM);
-    out.key("SERVO_RPM");
-    out.bytes(SERVO_RPM, MAP_DIM, 100);
-    out.key("SERVO_MV");
-    out.map(SERVO_MV, 20, 0);
+    writeBike(out);
+    for (const Record& r : SETTINGS_RECORDS)
+        writeRecord(out, r);
     for (int j = 0; j < POWER_OUT_COUNT; ++j)
         writePowerOut(out, j);
     writeVersions(out, unit, stamp);

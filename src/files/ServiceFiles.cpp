@@ -4,7 +4,7 @@
 #include "files/FileTexts.h"
 #include "files/IgnWriter.h"
 #include "lang/LangString.h"
-#include "model/BikePresets.h"
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 
@@ -59,10 +59,8 @@ void compareLines(const std::vector<std::string>& old, const std::vector<std::st
 
 std::string ServiceFiles::DefaultBikeText(int code)
 {
-    for (const BikePreset& preset : BikePresetTable())
-        if (preset.code == code && preset.listText)
-            return LangText(preset.listText);
-    return std::to_string(code);
+    const char* text = Fact("BIKE").choiceText(code);
+    return text ? LangText(text) : std::to_string(code);
 }
 
 std::string ServiceFiles::FileName(const std::string& text)

@@ -52,9 +52,13 @@ constexpr BikePreset kBikes[] = {
 };
 // clang-format on
 
+constexpr auto kBikeItems = CodedItemsOf(kBikes, &BikePreset::listText);
+
 } // namespace
 
 std::span<const BikePreset> BikePresetTable() { return kBikes; }
+
+std::span<const CodedItem> BikeList() { return kBikeItems; }
 
 const BikePreset* FindBikePreset(int code)
 {

@@ -2,6 +2,7 @@
 
 #include "model/LoadGroups.h"
 #include "model/ParamImage.h"
+#include "model/SelectionLists.h"
 
 #include <array>
 #include <cstdint>
@@ -31,6 +32,9 @@ struct BikePreset {
 
 // The bike table in the order of the bike list (codes 41 and 42 last, without list entry).
 std::span<const BikePreset> BikePresetTable();
+
+// Every bike code with its list text (nullptr for the codes without list entry), in table order.
+std::span<const CodedItem> BikeList();
 
 // The preset of a code, or nullptr (22 Special setting and unknown codes have none).
 const BikePreset* FindBikePreset(int code);

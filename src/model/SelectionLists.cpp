@@ -31,6 +31,14 @@ constexpr CodedItem kGeberModes[] = {
     {0, "###1 ignition per 2 revolutions (camshaft)##1 Zündung pro 2 Umdrehungen (Nockenwelle)##1 zápal za 2 otáčky (vačkový hřídel)"},
 };
 
+constexpr CodedItem kPickupPolarities[] = {{0, "Plus"}, {1, "Minus"}, {2, "Auto"}};
+
+constexpr CodedItem kLoadSensors[] = {{0, "###No##Kein##Žádný"}, {1, "TP"}, {2, "IAP"}};
+
+constexpr CodedItem kTachoSources[] = {{-1, "pickup 1"}, {-2, "pickup 2"}};
+
+constexpr CodedItem kOnOff[] = {{0, "###Off##Aus##Vypnuto"}, {1, "###On##Ein##Zapnuto"}};
+
 constexpr CodedItem kPowerOutModes[] = {
     {0, "###Off##Aus##Vypnuto"},
     {1, "###Fuel pump##Fuel pump##Palivová pumpa"},
@@ -53,6 +61,8 @@ constexpr InputFunction kInputFunctions[] = {
     {9, 11, "###Speed##Tempo##Rychloměr"},
 };
 
+constexpr auto kInputFunctionItems = CodedItemsOf(kInputFunctions, &InputFunction::text);
+
 constexpr int DISPLAY_POSITIONS = 20;
 
 } // namespace
@@ -66,8 +76,13 @@ const unsigned InputAllowedCodes[MULTIFUNCTION_INPUTS] = {127, 127, 0, 0, 0, 0};
 
 std::span<const CodedItem> SynchroMethodList() { return kSynchroMethods; }
 std::span<const CodedItem> GeberModeList() { return kGeberModes; }
+std::span<const CodedItem> PickupPolarityList() { return kPickupPolarities; }
+std::span<const CodedItem> LoadSensorList() { return kLoadSensors; }
+std::span<const CodedItem> TachoSourceList() { return kTachoSources; }
+std::span<const CodedItem> OnOffList() { return kOnOff; }
 std::span<const CodedItem> PowerOutModeList() { return kPowerOutModes; }
 std::span<const InputFunction> InputFunctionTable() { return kInputFunctions; }
+std::span<const CodedItem> InputFunctionList() { return kInputFunctionItems; }
 
 std::vector<CodedItem> InputItems(int input)
 {

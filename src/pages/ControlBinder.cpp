@@ -17,6 +17,16 @@ void ControlBinder::UpDownToImage(const TUpDown* c, FieldRef f, int scale, int o
     ScreenToImage(img_, f, c->value(), scale, offset);
 }
 
+void ControlBinder::ImageToUpDown(TUpDown* c, const FieldFact& f, int element)
+{
+    ImageToUpDown(c, f.ref(element), f.scale, f.offset);
+}
+
+void ControlBinder::UpDownToImage(const TUpDown* c, const FieldFact& f, int element)
+{
+    UpDownToImage(c, f.ref(element), f.scale, f.offset);
+}
+
 void ControlBinder::ImageToCheckBox(QCheckBox* c, FieldRef f)
 {
     Updating guard(*this);

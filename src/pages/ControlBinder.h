@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FieldFact.h"
 #include "model/FieldRef.h"
 
 class QCheckBox;
@@ -30,6 +31,9 @@ public:
 
     void ImageToUpDown(TUpDown* c, FieldRef f, int scale = 1, int offset = 0);
     void UpDownToImage(const TUpDown* c, FieldRef f, int scale = 1, int offset = 0);
+    // The same with the sign, scale and offset of the field's facts.
+    void ImageToUpDown(TUpDown* c, const FieldFact& f, int element = 0);
+    void UpDownToImage(const TUpDown* c, const FieldFact& f, int element = 0);
     void ImageToCheckBox(QCheckBox* c, FieldRef f);
     void CheckBoxToImage(const QCheckBox* c, FieldRef f);
     void ImageToRadioIndex(TRadioGroup* c, FieldRef f);

@@ -5,6 +5,7 @@
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
 #include "mapedit/ui/TTab.h"
+#include "model/FieldFacts.h"
 #include "pages/TUpDown.h"
 
 #include <QGridLayout>
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr int CORRECTION_TEXT = 68;
-constexpr int CORRECTION_RANGE = 30;
 constexpr int MAP_WIDTH = 560;
 constexpr int MAP_HEIGHT = 300;
 
@@ -30,17 +30,15 @@ PageAdvance::PageAdvance(ControlBinder& binder, PageHost& host, QWidget* sheet, 
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 0, 0, 1, 4);
 
-    UpDownBaseAdv = makeUpDown("BaseAdv", 0, 40);
-    grid->addWidget(makeLabel("LabelBaseAdv"), 1, 0);
+    UpDownBaseAdv = makeUpDown(Fact("BASE_ADV"));
+    grid->addWidget(makeCaptionLabel(Fact("BASE_ADV")), 1, 0);
     grid->addWidget(UpDownBaseAdv, 1, 1);
 
     LabelKorAdv = makeLabel("LabelKorAdv");
     grid->addWidget(LabelKorAdv, 2, 0, 1, 2);
     for (int k = 0; k < CHANNELS; ++k) {
         const auto i = static_cast<size_t>(k);
-        // The image keeps the correction + 100; the page shows signed degrees.
-        corrections_[i] = { makeUpDown(QString("KorAdv%1").arg(k + 1), -CORRECTION_RANGE, CORRECTION_RANGE),
-            FieldRef::byte(CORR_ADVANCE, k), 1, -100 };
+        corrections_[i] = makeUpDownField(Fact("CORR_ADVANCE"), k);
         correctionLabels_[i] = makeLabel(QString("LabelKorAdv%1").arg(k + 1));
         correctionLabels_[i]->setText(QString::number(k + 1));
         grid->addWidget(correctionLabels_[i], 3 + k, 0, Qt::AlignRight);
@@ -60,14 +58,14 @@ void PageAdvance::Store()
         img().Adrb(ADV_MAPA) = 0; // without a load sensor the map is one curve over speed
     StoreUpDownFields(binder_, corrections_);
     if (baseEdited)
-        binder_.UpDownToImage(UpDownBaseAdv, FieldRef::byte(BASE_ADV));
+        binder_.UpDownToImage(UpDownBaseAdv, Fact("BASE_ADV"));
     map_->baseAdvance = img().Adrb(BASE_ADV);
 }
 
 void PageAdvance::Load()
 {
     LoadUpDownFields(binder_, corrections_);
-    binder_.ImageToUpDown(UpDownBaseAdv, FieldRef::byte(BASE_ADV));
+    binder_.ImageToUpDown(UpDownBaseAdv, Fact("BASE_ADV"));
     MapImageBinding::LoadAdvanceMap(*map_, img(), usedColumns_);
     map_->update();
     if (img().Adrb(BASE_ADV) != shownBaseAdvance_)

@@ -2,6 +2,7 @@
 
 #include "lang/LangString.h"
 #include "model/BikePresets.h"
+#include "model/FieldFacts.h"
 #include "model/ImageValidation.h"
 #include "model/LobeByte.h"
 #include "model/SelectionLists.h"
@@ -31,7 +32,13 @@ struct MethodClass {
     bool A, B, C, D, E;
 };
 
-const char* const kPolarityItems[] = {"Plus", "Minus", "Auto"};
+// The check boxes bound one to one to a byte, in the order the page lays them out.
+constexpr std::array<const FieldFact*, 6> CHECK_FIELDS = { &Fact("PICKUPS_INTERCHANGE"), &Fact("NO_LOBE_CHECK"),
+    &Fact("INTERLOCK_INPUT"), &Fact("SPARK_BEFORE_LOBE"), &Fact("SPECIAL_START"), &Fact("START_EXCITATION") };
+
+// Trigger system 10 fires the cylinders together during the revolutions at start.
+constexpr const char* COLLECTIVE_IGNITIONS
+    = "###Revolutions with collective ignitions##Umdrehungen mit kollektiver Zündungen##Počet otáček s kolektivními zápaly";
 
 QString tr8(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
@@ -47,73 +54,77 @@ void PageBike::buildControls()
 {
     auto* grid = new QGridLayout(sheet_);
     int row = 0;
-    grid->addWidget(makeLabel("LabelBike"), row, 0);
-    ComboBoxBike = makeComboBox("ComboBoxBike");
+    grid->addWidget(makeCaptionLabel(Fact("BIKE")), row, 0);
+    ComboBoxBike = makeComboBox(Fact("BIKE"));
     connect(ComboBoxBike, &QComboBox::activated, this, [this] { ComboBoxBikeChange(); });
     grid->addWidget(ComboBoxBike, row++, 1, 1, 3);
 
     auto* rpmBox = new QGroupBox(sheet_);
     rpmBox->setObjectName("GroupBoxRpm");
     auto* rpmGrid = new QGridLayout(rpmBox);
-    UpDownRpmPulsu = makeUpDown("RpmPulsu", -2, 6);
-    UpDownRpmPulsu->setSpecialText(-1, "pickup 1");
-    UpDownRpmPulsu->setSpecialText(-2, "pickup 2");
-    UpDownRpmKorekce = makeUpDown("RpmKorekce", -60, 60);
-    LabelRpmKorekce = makeLabel("LabelRpmKorekce");
-    rpmGrid->addWidget(makeLabel("LabelRpmPulsu"), 0, 0);
+    UpDownRpmPulsu = boundUpDown(Fact("RPM_PULSES"));
+    for (const CodedItem& special : Fact("RPM_PULSES").choices())
+        UpDownRpmPulsu->setSpecialText(special.code, QString::fromUtf8(LangText(special.text)));
+    UpDownRpmKorekce = boundUpDown(Fact("RPM_CORR"));
+    LabelRpmKorekce = makeCaptionLabel(Fact("RPM_CORR"));
+    rpmGrid->addWidget(makeCaptionLabel(Fact("RPM_PULSES")), 0, 0);
     rpmGrid->addWidget(UpDownRpmPulsu, 0, 1);
     rpmGrid->addWidget(LabelRpmKorekce, 1, 0);
     rpmGrid->addWidget(UpDownRpmKorekce, 1, 1);
     grid->addWidget(rpmBox, row, 0, 1, 2);
 
-    RadioGroupPickup1Polarita = makeRadioGroup("RadioGroupPickup1Polarita");
-    RadioGroupPickup2Polarita = makeRadioGroup("RadioGroupPickup2Polarita");
-    for (const char* item : kPolarityItems) {
-        RadioGroupPickup1Polarita->addItem(item, 0);
-        RadioGroupPickup2Polarita->addItem(item, 0);
-    }
+    const FieldFact& polarity = Fact("PICKUP_POLARITY");
+    for (int i = 0; i < polarity.count; ++i)
+        polarityGroups_[static_cast<size_t>(i)] = makeRadioGroup(polarity, i);
+    for (const CodedItem& item : polarity.choices())
+        for (TRadioGroup* g : polarityGroups_)
+            g->addItem(QString::fromUtf8(LangText(item.text)), 0);
+    RadioGroupPickup1Polarita = polarityGroups_[0];
+    RadioGroupPickup2Polarita = polarityGroups_[1];
     grid->addWidget(RadioGroupPickup1Polarita, row, 2);
     grid->addWidget(RadioGroupPickup2Polarita, row++, 3);
 
-    CheckBoxZamenaPickup = makeCheckBox("CheckBoxZamenaPickup");
-    CheckBoxNehlidaPalec = makeCheckBox("CheckBoxNehlidaPalec");
-    CheckBoxCrossBlock = makeCheckBox("CheckBoxCrossBlock");
-    CheckBoxPredPalec = makeCheckBox("CheckBoxPredPalec");
-    CheckBoxSpecStart = makeCheckBox("CheckBoxSpecStart");
-    CheckBoxSpecDwellByStart = makeCheckBox("CheckBoxSpecDwellByStart");
+    for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
+        checkBoxes_[i] = makeCheckBox(*CHECK_FIELDS[i]);
+    CheckBoxZamenaPickup = checkBoxes_[0];
+    CheckBoxNehlidaPalec = checkBoxes_[1];
+    CheckBoxCrossBlock = checkBoxes_[2];
+    CheckBoxPredPalec = checkBoxes_[3];
+    CheckBoxSpecStart = checkBoxes_[4];
+    CheckBoxSpecDwellByStart = checkBoxes_[5];
     CheckBoxSpecDwellByStart->hide();
     for (QCheckBox* c : {CheckBoxZamenaPickup, CheckBoxNehlidaPalec, CheckBoxCrossBlock, CheckBoxPredPalec, CheckBoxSpecStart})
         grid->addWidget(c, row++, 0, 1, 4);
 
-    UpDownRevWoIgnition = makeUpDown("RevWoIgnition", 0, 40);
-    LabelRevWoIgnition = makeLabel("LabelRevWoIgnition");
+    UpDownRevWoIgnition = boundUpDown(Fact("REV_WO_IGNITION"));
+    LabelRevWoIgnition = makeCaptionLabel(Fact("REV_WO_IGNITION"));
     grid->addWidget(LabelRevWoIgnition, row, 0);
     grid->addWidget(UpDownRevWoIgnition, row++, 1);
 
     GroupBoxSpecial = new QGroupBox(sheet_);
     GroupBoxSpecial->setObjectName("GroupBoxSpecial");
     auto* special = new QGridLayout(GroupBoxSpecial);
-    ComboBoxSynchro = makeComboBox("ComboBoxSynchro");
-    ComboBoxNasobekPalcu = makeComboBox("ComboBoxNasobekPalcu");
+    ComboBoxSynchro = makeComboBox(Fact("PICKUP_SYSTEM"));
+    ComboBoxNasobekPalcu = makeComboBox(Fact("GEBER_MODE"));
     for (QComboBox* c : {ComboBoxSynchro, ComboBoxNasobekPalcu})
         connect(c, &QComboBox::activated, this, [this, c] {
             if (!binder_.updating())
                 host_.RequestCommit(c, PageHost::COMMIT_NOW);
             host_.FocusProgramAfterChange();
         });
-    UpDownPocPalcu = makeUpDown("PocPalcu", 1, 58);
-    UpDownPocKanalu = makeUpDown("PocKanalu", 1, 4);
-    UpDownKompenz = makeUpDown("Kompenz", 0, 255);
-    LabelPocPalcu = makeLabel("LabelPocPalcu");
-    LabelPocKanalu = makeLabel("LabelPocKanalu");
-    special->addWidget(makeLabel("LabelSynchro"), 0, 0);
+    UpDownPocPalcu = boundUpDown(Fact("LOBE_COUNT"));
+    UpDownPocKanalu = boundUpDown(Fact("CHANNEL_COUNT"));
+    UpDownKompenz = boundUpDown(Fact("COMPENSATION"));
+    LabelPocPalcu = makeCaptionLabel(Fact("LOBE_COUNT"));
+    LabelPocKanalu = makeCaptionLabel(Fact("CHANNEL_COUNT"));
+    special->addWidget(makeCaptionLabel(Fact("PICKUP_SYSTEM")), 0, 0);
     special->addWidget(ComboBoxSynchro, 0, 1, 1, 3);
     special->addWidget(LabelPocPalcu, 1, 0);
     special->addWidget(UpDownPocPalcu, 1, 1);
     special->addWidget(LabelPocKanalu, 1, 2);
     special->addWidget(UpDownPocKanalu, 1, 3);
     special->addWidget(ComboBoxNasobekPalcu, 2, 0, 1, 2);
-    special->addWidget(makeLabel("LabelKompenz"), 2, 2);
+    special->addWidget(makeCaptionLabel(Fact("COMPENSATION")), 2, 2);
     special->addWidget(UpDownKompenz, 2, 3);
     special->addWidget(makeLabel("LabelLobe"), 3, 1);
     special->addWidget(makeLabel("LabelHrana2"), 3, 2);
@@ -126,11 +137,13 @@ void PageBike::buildControls()
         c.box->setObjectName("GroupBoxPalec" + n);
         auto* g = new QGridLayout(c.box);
         int r = 0;
-        for (auto [point, suffix] : {std::pair{&c.start, QString("Zac")}, std::pair{&c.end, QString("End")}}) {
-            point->label = makeLabel("LabelPalec" + n + suffix);
-            point->upDown = makeUpDown("Palec" + n + suffix, 1, 58);
-            point->secondEdge = makeCheckBox("CheckBoxPalec" + n + suffix + "H2");
-            point->secondPickup = makeCheckBox("CheckBoxPalec" + n + suffix + "P2");
+        for (auto [point, fact] : {std::pair{&c.start, &Fact("LOBE_START")}, std::pair{&c.end, &Fact("LOBE_END")}}) {
+            point->label = makeCaptionLabel(*fact, ch);
+            point->upDown = makeUpDown(*fact, ch);
+            // The flag boxes of a point share its name: UpDownPalec1Zac has CheckBoxPalec1ZacH2 and ...P2.
+            const QString flags = "CheckBox" + UpDownStem(*fact, ch);
+            point->secondEdge = makeCheckBox(flags + "H2");
+            point->secondPickup = makeCheckBox(flags + "P2");
             g->addWidget(point->label, r, 0);
             g->addWidget(point->upDown, r, 1);
             g->addWidget(point->secondEdge, r, 2);
@@ -166,6 +179,12 @@ void PageBike::Retranslate()
     Load();
 }
 
+TUpDown* PageBike::boundUpDown(const FieldFact& f)
+{
+    spins_.push_back(makeUpDownField(f));
+    return spins_.back().upDown;
+}
+
 void PageBike::storeLobe(const LobePoint& p, int address, int method)
 {
     const int position = p.upDown->value();
@@ -179,29 +198,17 @@ void PageBike::storeLobe(const LobePoint& p, int address, int method)
     img().Adrb(address) = b;
 }
 
-std::array<std::pair<QCheckBox*, int>, 6> PageBike::checkBoxes() const
-{
-    return {{{CheckBoxZamenaPickup, PICKUPS_INTERCHANGE}, {CheckBoxNehlidaPalec, NO_LOBE_CHECK},
-        {CheckBoxCrossBlock, INTERLOCK_INPUT}, {CheckBoxPredPalec, SPARK_BEFORE_LOBE}, {CheckBoxSpecStart, SPECIAL_START},
-        {CheckBoxSpecDwellByStart, START_EXCITATION}}};
-}
-
 void PageBike::Store()
 {
     ControlBinder& b = binder_;
-    b.ItemCodeToImage(ComboBoxBike, FieldRef::byte(BIKE));
-    b.UpDownToImage(UpDownRpmPulsu, FieldRef::byte(RPM_PULSES));
-    b.UpDownToImage(UpDownRpmKorekce, FieldRef::byte(RPM_CORR), 1, 156);
-    b.RadioIndexToImage(RadioGroupPickup1Polarita, FieldRef::byte(PICKUP_POLARITY));
-    b.RadioIndexToImage(RadioGroupPickup2Polarita, FieldRef::byte(PICKUP_POLARITY, 1));
-    for (const auto& [box, address] : checkBoxes())
-        b.CheckBoxToImage(box, FieldRef::byte(address));
-    b.UpDownToImage(UpDownKompenz, FieldRef::byte(COMPENSATION));
-    std::fill_n(&img().Adrb(COMPENSATION + 1), 3, img().Adrb(COMPENSATION));
-    b.ItemCodeToImage(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
-    b.UpDownToImage(UpDownPocPalcu, FieldRef::byte(LOBE_COUNT));
-    b.UpDownToImage(UpDownPocKanalu, FieldRef::byte(CHANNEL_COUNT));
-    b.UpDownToImage(UpDownRevWoIgnition, FieldRef::byte(REV_WO_IGNITION));
+    b.ItemCodeToImage(ComboBoxBike, Fact("BIKE").ref());
+    StoreUpDownFields(b, spins_);
+    std::fill_n(&img().Adrb(COMPENSATION + 1), CHANNELS - 1, img().Adrb(COMPENSATION));
+    for (size_t i = 0; i < polarityGroups_.size(); ++i)
+        b.RadioIndexToImage(polarityGroups_[i], Fact("PICKUP_POLARITY").ref(static_cast<int>(i)));
+    for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
+        b.CheckBoxToImage(checkBoxes_[i], CHECK_FIELDS[i]->ref());
+    b.ItemCodeToImage(ComboBoxSynchro, Fact("PICKUP_SYSTEM").ref());
 
     const int method = img().Adrb(PICKUP_SYSTEM);
     for (int ch = 0; ch < CHANNELS; ++ch) {
@@ -213,7 +220,7 @@ void PageBike::Store()
         for (int a = LOBE_START; a < LOBE_START + 2 * CHANNELS; ++a)
             img().Adrb(a) = static_cast<uint8_t>((img().Adrb(a) & ~LobeByte::SECOND_EDGE) | edge);
     }
-    b.ItemCodeToImage(ComboBoxNasobekPalcu, FieldRef::byte(GEBER_MODE));
+    b.ItemCodeToImage(ComboBoxNasobekPalcu, Fact("GEBER_MODE").ref());
 
     if (img().Adrb(BIKE) != BIKE_SPECIAL_SETTING) {
         ControlBinder::Updating guard(binder_);
@@ -227,7 +234,7 @@ void PageBike::Store()
 void PageBike::loadLobe(LobePoint& p, int address, int method, bool firstEdge)
 {
     const uint8_t b = img().Adrb(address);
-    p.upDown->setRange(1, std::max(1, int(img().Adrb(LOBE_COUNT))));
+    p.upDown->setRange(Fact("LOBE_START").minimum, std::max(1, int(img().Adrb(LOBE_COUNT))));
     p.upDown->setValue(LobeByte::number(b, method));
     p.secondEdge->setChecked(firstEdge);
     p.secondPickup->setChecked(!LobeByte::wide(method) && (b & LobeByte::SECOND_PICKUP));
@@ -237,23 +244,19 @@ void PageBike::Load()
 {
     ControlBinder& b = binder_;
     ControlBinder::Updating guard(b);
-    b.ImageToItemCode(ComboBoxBike, FieldRef::byte(BIKE));
-    b.ImageToUpDown(UpDownRpmPulsu, FieldRef::byte(RPM_PULSES).asSigned());
-    b.ImageToUpDown(UpDownRpmKorekce, FieldRef::byte(RPM_CORR), 1, -100);
-    b.ImageToRadioIndex(RadioGroupPickup1Polarita, FieldRef::byte(PICKUP_POLARITY));
-    b.ImageToRadioIndex(RadioGroupPickup2Polarita, FieldRef::byte(PICKUP_POLARITY, 1));
-    for (const auto& [box, address] : checkBoxes())
-        b.ImageToCheckBox(box, FieldRef::byte(address));
-    b.ImageToUpDown(UpDownKompenz, FieldRef::byte(COMPENSATION));
-    b.ImageToItemCode(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
-    b.ImageToItemCode(ComboBoxNasobekPalcu, FieldRef::byte(GEBER_MODE));
+    b.ImageToItemCode(ComboBoxBike, Fact("BIKE").ref());
+    for (size_t i = 0; i < polarityGroups_.size(); ++i)
+        b.ImageToRadioIndex(polarityGroups_[i], Fact("PICKUP_POLARITY").ref(static_cast<int>(i)));
+    for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
+        b.ImageToCheckBox(checkBoxes_[i], CHECK_FIELDS[i]->ref());
+    b.ImageToItemCode(ComboBoxSynchro, Fact("PICKUP_SYSTEM").ref());
+    b.ImageToItemCode(ComboBoxNasobekPalcu, Fact("GEBER_MODE").ref());
+    // The lobe count allows more lobes with some trigger systems; the range must be there before the value.
+    for (const UpDownField& f : spins_)
+        f.upDown->setRange(f.fact->minimum, f.fact->maximumIn(img()));
+    LoadUpDownFields(b, spins_);
 
     const int method = img().Adrb(PICKUP_SYSTEM);
-    UpDownPocPalcu->setRange(1, LobeByte::wide(method) ? 120 : 58);
-    b.ImageToUpDown(UpDownPocPalcu, FieldRef::byte(LOBE_COUNT));
-    UpDownPocKanalu->setRange(1, 4);
-    b.ImageToUpDown(UpDownPocKanalu, FieldRef::byte(CHANNEL_COUNT));
-    b.ImageToUpDown(UpDownRevWoIgnition, FieldRef::byte(REV_WO_IGNITION));
 
     const bool shareFirstEdge = method == 8 || method == 14;
     const bool firstEdge = img().Adrb(LOBE_START) & LobeByte::SECOND_EDGE;
@@ -308,9 +311,7 @@ void PageBike::UpdateVisibility()
         }
     }
 
-    LabelRevWoIgnition->setText(tr8(m.method == 10
-            ? "###Revolutions with collective ignitions##Umdrehungen mit kollektiver Zündungen##Počet otáček s kolektivními zápaly"
-            : "###Revolutions without ignition##Umdrehungen ohne Zündung##Počet otáček bez zápalu"));
+    LabelRevWoIgnition->setText(tr8(m.method == 10 ? COLLECTIVE_IGNITIONS : Fact("REV_WO_IGNITION").captionText));
     const bool tachoCorrection = img().Adrb(RPM_PULSES) < 240;
     LabelRpmKorekce->setVisible(tachoCorrection);
     UpDownRpmKorekce->setVisible(tachoCorrection);
@@ -321,7 +322,7 @@ void PageBike::ComboBoxBikeChange()
     if (binder_.updating())
         return;
     const int oldCode = img().Adrb(BIKE);
-    binder_.ItemCodeToImage(ComboBoxBike, FieldRef::byte(BIKE));
+    binder_.ItemCodeToImage(ComboBoxBike, Fact("BIKE").ref());
     const int code = img().Adrb(BIKE);
 
     PageHost::Answer answer = PageHost::ANSWER_NO;
@@ -329,10 +330,10 @@ void PageBike::ComboBoxBikeChange()
         answer = host_.AskYesNoCancel("###Do you want default setting?##Wollen Sie Standardeinstellungen öffnen?##Chcete nastavit základní hodnoty?");
     if (answer == PageHost::ANSWER_CANCEL) {
         img().Adrb(BIKE) = static_cast<uint8_t>(oldCode);
-        binder_.ImageToItemCode(ComboBoxBike, FieldRef::byte(BIKE));
+        binder_.ImageToItemCode(ComboBoxBike, Fact("BIKE").ref());
         return;
     }
-    binder_.ItemCodeToImage(ComboBoxSynchro, FieldRef::byte(PICKUP_SYSTEM));
+    binder_.ItemCodeToImage(ComboBoxSynchro, Fact("PICKUP_SYSTEM").ref());
     if (code != BIKE_SPECIAL_SETTING) {
         std::fill_n(&img().Adrb(LOBE_START), 2 * CHANNELS, uint8_t{0});
         img().Adrb(GEBER_MODE) = 1;

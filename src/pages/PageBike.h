@@ -1,8 +1,10 @@
 #pragma once
 
 #include "pages/SettingsPage.h"
+#include "pages/UpDownField.h"
 
 #include <array>
+#include <vector>
 
 class QGroupBox;
 
@@ -36,8 +38,8 @@ private:
     };
 
     void buildControls();
-    // The check boxes bound one to one to an image byte.
-    std::array<std::pair<QCheckBox*, int>, 6> checkBoxes() const;
+    // A spin button bound one to one to a field, kept in spins_.
+    TUpDown* boundUpDown(const FieldFact& f);
     void fillLists();
     void storeLobe(const LobePoint& p, int address, int method);
     void loadLobe(LobePoint& p, int address, int method, bool firstEdge);
@@ -59,6 +61,9 @@ private:
     QCheckBox* CheckBoxPredPalec;
     QCheckBox* CheckBoxSpecStart;
     QCheckBox* CheckBoxSpecDwellByStart;
+    std::array<QCheckBox*, 6> checkBoxes_{}; // the check boxes bound one to one to an image byte
+    std::array<TRadioGroup*, 2> polarityGroups_{};
+    std::vector<UpDownField> spins_;
     QGroupBox* GroupBoxSpecial;
     QLabel* LabelRevWoIgnition;
     QLabel* LabelRpmKorekce;

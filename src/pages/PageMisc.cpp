@@ -5,6 +5,7 @@
 #include "mapedit/MapImageBinding.h"
 #include "mapedit/ui/TTab.h"
 #include "model/BikePresets.h"
+#include "model/FieldFacts.h"
 #include "model/SelectionLists.h"
 #include "pages/TRadioGroup.h"
 #include "pages/TUpDown.h"
@@ -21,6 +22,12 @@
 namespace {
 
 constexpr int MIN_INPUT_ITEMS = 5;
+
+// The spin buttons of the page, top to bottom.
+constexpr std::array<const FieldFact*, 6> SPIN_FIELDS = { &Fact("LIMITER"), &Fact("START_LIM"),
+    &Fact("START_LIM_DELAY"), &Fact("CLUTCH_TIME"), &Fact("CLUTCH_PAUSE"), &Fact("RETARD") };
+
+constexpr std::array<const FieldFact*, 2> INPUT_FIELDS = { &Fact("INPUT1"), &Fact("INPUT2") };
 constexpr int SENSOR_TABLE_WIDTH = 200;
 constexpr int SENSOR_TABLE_HEIGHT = 110;
 
@@ -30,29 +37,27 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEdi
     : SettingsPage(binder, host, sheet), sensorMv_(std::move(sensorMv))
 {
     auto* grid = new QGridLayout(sheet_);
-    UpDownLimiter = makeUpDown("Limiter", 1000, 25000, 100);
-    UpDownStartLimiter = makeUpDown("StartLimiter", 1000, 25000, 100);
-    UpDownStartLimiterDelay = makeUpDown("StartLimiterDelay", 0, 5000, 100);
-    UpDownClutchTime = makeUpDown("ClutchTime", 0, 2500, 10);
-    UpDownClutchPause = makeUpDown("ClutchPause", 0, 2500, 10);
-    UpDownRetard = makeUpDown("Retard", 0, 60);
-    bindings_ = {{{UpDownLimiter, LIMITER, 100}, {UpDownStartLimiter, START_LIM, 100},
-        {UpDownStartLimiterDelay, START_LIM_DELAY, 100}, {UpDownClutchTime, CLUTCH_TIME, 10},
-        {UpDownClutchPause, CLUTCH_PAUSE, 10}, {UpDownRetard, RETARD, 1}}};
-    const char* labels[] = {"LabelLimiter", "LabelStartLimiter", "LabelStartLimiterDelay", "LabelClutchTime",
-        "LabelClutchPause", "LabelRetard"};
+    for (size_t i = 0; i < bindings_.size(); ++i)
+        bindings_[i] = makeUpDownField(*SPIN_FIELDS[i]);
     for (size_t i = 0; i < bindings_.size(); ++i) {
-        grid->addWidget(makeLabel(labels[i]), static_cast<int>(i), 0);
+        grid->addWidget(makeCaptionLabel(*SPIN_FIELDS[i]), static_cast<int>(i), 0);
         grid->addWidget(bindings_[i].upDown, static_cast<int>(i), 1);
     }
+    UpDownLimiter = bindings_[0].upDown;
+    UpDownStartLimiter = bindings_[1].upDown;
+    UpDownStartLimiterDelay = bindings_[2].upDown;
+    UpDownClutchTime = bindings_[3].upDown;
+    UpDownClutchPause = bindings_[4].upDown;
+    UpDownRetard = bindings_[5].upDown;
 
-    RadioGroupTpsIap = makeRadioGroup("RadioGroupTpsIap");
-    for (const char* item : {"###No##Kein##Žádný", "TP", "IAP"})
-        RadioGroupTpsIap->addItem(QString::fromUtf8(LangText(item)), 0);
+    const FieldFact& sensor = Fact("TPSIAP_SENSOR");
+    RadioGroupTpsIap = makeRadioGroup(sensor);
+    for (const CodedItem& item : sensor.choices())
+        RadioGroupTpsIap->addItem(QString::fromUtf8(LangText(item.text)), 0);
     grid->addWidget(RadioGroupTpsIap, 0, 2, 3, 1);
-    for (int i = 0; i < 2; ++i) {
-        inputGroups_[static_cast<size_t>(i)] = makeRadioGroup(QString("RadioGroupInput%1").arg(i + 1));
-        grid->addWidget(inputGroups_[static_cast<size_t>(i)], 6, i, 1, 1);
+    for (size_t i = 0; i < inputGroups_.size(); ++i) {
+        inputGroups_[i] = makeRadioGroup(*INPUT_FIELDS[i]);
+        grid->addWidget(inputGroups_[i], 6, static_cast<int>(i), 1, 1);
     }
     BuildSensorControls(grid, editors);
     grid->setRowStretch(7, 1);
@@ -133,24 +138,22 @@ PageMisc::FunctionUse PageMisc::ComputeFunctionUse(const ParamImage& img)
 
 void PageMisc::Store()
 {
-    for (const Binding& b : bindings_)
-        binder_.UpDownToImage(b.upDown, FieldRef::byte(b.address), b.scale);
+    StoreUpDownFields(binder_, bindings_);
     // The dwell settings are not offered by this unit family and are kept at zero.
     std::fill(&img().Adrb(EXCITATION), &img().Adrb(DWELL + 4) + 1, uint8_t{0});
-    binder_.RadioIndexToImage(RadioGroupTpsIap, FieldRef::byte(TPSIAP_SENSOR));
-    binder_.ItemCodeToImage(inputGroups_[0], FieldRef::byte(INPUT1));
-    binder_.ItemCodeToImage(inputGroups_[1], FieldRef::byte(INPUT2));
+    binder_.RadioIndexToImage(RadioGroupTpsIap, Fact("TPSIAP_SENSOR").ref());
+    for (size_t i = 0; i < inputGroups_.size(); ++i)
+        binder_.ItemCodeToImage(inputGroups_[i], INPUT_FIELDS[i]->ref());
     MapImageBinding::StoreTpSensor(*tpTable_, img());
     MapImageBinding::StoreIapSensor(*iapTable_, img());
 }
 
 void PageMisc::Load()
 {
-    for (const Binding& b : bindings_)
-        binder_.ImageToUpDown(b.upDown, FieldRef::byte(b.address), b.scale);
-    binder_.ImageToRadioIndex(RadioGroupTpsIap, FieldRef::byte(TPSIAP_SENSOR));
-    binder_.ImageToItemCode(inputGroups_[0], FieldRef::byte(INPUT1));
-    binder_.ImageToItemCode(inputGroups_[1], FieldRef::byte(INPUT2));
+    LoadUpDownFields(binder_, bindings_);
+    binder_.ImageToRadioIndex(RadioGroupTpsIap, Fact("TPSIAP_SENSOR").ref());
+    for (size_t i = 0; i < inputGroups_.size(); ++i)
+        binder_.ImageToItemCode(inputGroups_[i], INPUT_FIELDS[i]->ref());
     MapImageBinding::LoadTpSensor(*tpTable_, img());
     MapImageBinding::LoadIapSensor(*iapTable_, img());
     tpTable_->update();

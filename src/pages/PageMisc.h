@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/SettingsPage.h"
+#include "pages/UpDownField.h"
 
 #include <array>
 #include <functional>
@@ -46,12 +47,6 @@ public:
     TTab* iapSensorEditor() const { return iapTable_; }
 
 private:
-    struct Binding {
-        TUpDown* upDown;
-        int address;
-        int scale;
-    };
-
     void BuildSensorControls(QGridLayout* grid, MapEditorList& editors);
     void TakeTpPoint(int cell);
 
@@ -63,7 +58,7 @@ private:
     TUpDown* UpDownRetard;
     TRadioGroup* RadioGroupTpsIap;
     std::array<TRadioGroup*, 2> inputGroups_{};
-    std::array<Binding, 6> bindings_;
+    std::array<UpDownField, 6> bindings_;
     TTab* tpTable_ = nullptr;
     TTab* iapTable_ = nullptr;
     QPushButton* BitBtnTps0 = nullptr;

@@ -4,6 +4,7 @@
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
 #include "mapedit/ui/TTab.h"
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/SelectionLists.h"
@@ -60,7 +61,7 @@ void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
     o.box->setObjectName(QString("GroupBoxPOut%1").arg(n + 1));
     auto* grid = new QGridLayout(o.box);
 
-    o.mode = new TRadioGroup(QString("RadioGroupPOut%1").arg(n + 1), o.box);
+    o.mode = new TRadioGroup(QString::fromStdString(Fact("POWER_OUT_MODE").controlName(n)), o.box);
     connect(o.mode, &TRadioGroup::itemClicked, this, [this, n] {
         if (!binder_.updating())
             RadioGroupPOutClick(n);
@@ -68,9 +69,9 @@ void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
     FillModes(o);
     grid->addWidget(o.mode, 0, 0, 4, 1);
 
-    o.hysteresis = makeUpDown(QString("POutHyster%1").arg(n + 1), 0, 2500, 10);
+    o.hysteresis = makeUpDown(Fact("POWER_OUT_HYST"), n);
     o.hysteresis->setParent(o.box);
-    o.hysteresisLabel = makeLabel(QString("LabelPOutHyster%1").arg(n + 1));
+    o.hysteresisLabel = makeCaptionLabel(Fact("POWER_OUT_HYST"), n);
     o.hysteresisLabel->setParent(o.box);
     grid->addWidget(o.hysteresisLabel, 0, 1);
     grid->addWidget(o.hysteresis, 1, 1);
@@ -98,7 +99,7 @@ void PagePowerOut::FillModes(Output& o)
     ControlBinder::Updating guard(binder_);
     const int selected = o.mode->itemIndex();
     o.mode->clearItems();
-    for (const CodedItem& item : PowerOutModeList())
+    for (const CodedItem& item : Fact("POWER_OUT_MODE").choices())
         o.mode->addItem(QString::fromUtf8(LangText(item.text)), item.code);
     o.mode->setItemIndex(selected);
 }
@@ -121,8 +122,8 @@ void PagePowerOut::Store()
 {
     for (int n = 0; n < POWER_OUT_COUNT; ++n) {
         const Output& o = outputs_[static_cast<size_t>(n)];
-        binder_.ItemCodeToImage(o.mode, FieldRef::byte(POWER_OUT_MODE, n));
-        binder_.UpDownToImage(o.hysteresis, FieldRef::byte(POWER_OUT_HYST, n), 10);
+        binder_.ItemCodeToImage(o.mode, Fact("POWER_OUT_MODE").ref(n));
+        binder_.UpDownToImage(o.hysteresis, Fact("POWER_OUT_HYST"), n);
         MapImageBinding::StorePowerOutMap(*o.table, img(), n);
     }
 }
@@ -131,8 +132,8 @@ void PagePowerOut::Load()
 {
     for (int n = 0; n < POWER_OUT_COUNT; ++n) {
         Output& o = outputs_[static_cast<size_t>(n)];
-        binder_.ImageToItemCode(o.mode, FieldRef::byte(POWER_OUT_MODE, n));
-        binder_.ImageToUpDown(o.hysteresis, FieldRef::byte(POWER_OUT_HYST, n), 10);
+        binder_.ImageToItemCode(o.mode, Fact("POWER_OUT_MODE").ref(n));
+        binder_.ImageToUpDown(o.hysteresis, Fact("POWER_OUT_HYST"), n);
         MapImageBinding::LoadPowerOutMap(*o.table, img(), n);
         o.table->update();
     }

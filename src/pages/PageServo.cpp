@@ -3,6 +3,7 @@
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
 #include "mapedit/ui/TTab.h"
+#include "model/FieldFacts.h"
 #include "pages/TUpDown.h"
 
 #include <QCheckBox>
@@ -17,22 +18,24 @@ constexpr int MAP_HEIGHT = 300;
 constexpr uint32_t VOLTS_COLOR = 0xCEDBFF;
 constexpr uint32_t PERCENT_COLOR = 0xCEF0D8;
 
+constexpr std::array<const FieldFact*, 2> LEVEL_FIELDS = { &Fact("SERVO_HYSTER"), &Fact("SERVO_NO") };
+
 } // namespace
 
 PageServo::PageServo(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEditorList& editors)
     : SettingsPage(binder, host, sheet)
 {
     auto* grid = new QGridLayout(sheet_);
-    CheckBoxServoEnable = makeCheckBox("CheckBoxServoEnable");
-    CheckBoxServoProcenta = makeCheckBox("CheckBoxServoProcenta");
+    CheckBoxServoEnable = makeCheckBox(Fact("SERVO_ENABLE"));
+    CheckBoxServoProcenta = makeCheckBox(Fact("SERVO_PERCENT"));
     grid->addWidget(CheckBoxServoEnable, 0, 0, 1, 2);
     grid->addWidget(CheckBoxServoProcenta, 0, 2, 1, 2);
-    levels_ = { { { makeUpDown("ServoHyster", 0, 1275, 5), FieldRef::byte(SERVO_HYSTER), 5, 0 },
-        { makeUpDown("ServoNo", 0, 1250, 5), FieldRef::byte(SERVO_NO), 5, 0 } } };
-    levelLabels_ = { makeLabel("LabelServoHyster"), makeLabel("LabelServoNo") };
-    for (int i = 0; i < 2; ++i) {
-        grid->addWidget(levelLabels_[static_cast<size_t>(i)], 1, 2 * i);
-        grid->addWidget(levels_[static_cast<size_t>(i)].upDown, 1, 2 * i + 1);
+    for (size_t i = 0; i < levels_.size(); ++i)
+        levels_[i] = makeUpDownField(*LEVEL_FIELDS[i]);
+    for (size_t i = 0; i < levels_.size(); ++i) {
+        levelLabels_[i] = makeCaptionLabel(*LEVEL_FIELDS[i]);
+        grid->addWidget(levelLabels_[i], 1, 2 * static_cast<int>(i));
+        grid->addWidget(levels_[i].upDown, 1, 2 * static_cast<int>(i) + 1);
     }
     map_ = editors.CreateProgramMap(MapKind::Servo, sheet_, MAP_WIDTH, MAP_HEIGHT);
     // The map never has more than ten speed columns; sharing the width among ten keeps the
@@ -51,13 +54,13 @@ void PageServo::Store()
     const bool enableEdited = CheckBoxServoEnable->isChecked() != (img().Adrb(SERVO_ENABLE) != 0);
     usedColumns_ = MapImageBinding::StoreServoMap(*map_, img());
     if (enableEdited)
-        binder_.CheckBoxToImage(CheckBoxServoEnable, FieldRef::byte(SERVO_ENABLE));
+        binder_.CheckBoxToImage(CheckBoxServoEnable, Fact("SERVO_ENABLE").ref());
     StoreUpDownFields(binder_, levels_);
     const bool percent = CheckBoxServoProcenta->isChecked();
     if (percent != (img().Adrb(SERVO_PERCENT) != 0)) {
         map_->CancelCellEdit();
         ConvertCells(percent);
-        binder_.CheckBoxToImage(CheckBoxServoProcenta, FieldRef::byte(SERVO_PERCENT));
+        binder_.CheckBoxToImage(CheckBoxServoProcenta, Fact("SERVO_PERCENT").ref());
     }
 }
 
@@ -71,8 +74,8 @@ void PageServo::ConvertCells(bool toPercent)
 
 void PageServo::Load()
 {
-    binder_.ImageToCheckBox(CheckBoxServoEnable, FieldRef::byte(SERVO_ENABLE));
-    binder_.ImageToCheckBox(CheckBoxServoProcenta, FieldRef::byte(SERVO_PERCENT));
+    binder_.ImageToCheckBox(CheckBoxServoEnable, Fact("SERVO_ENABLE").ref());
+    binder_.ImageToCheckBox(CheckBoxServoProcenta, Fact("SERVO_PERCENT").ref());
     LoadUpDownFields(binder_, levels_);
     MapImageBinding::LoadServoMap(*map_, img(), usedColumns_);
     map_->update();

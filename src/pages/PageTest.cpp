@@ -1,6 +1,7 @@
 #include "pages/PageTest.h"
 
 #include "lang/LangString.h"
+#include "model/FieldFacts.h"
 #include "pages/TUpDown.h"
 
 #include <QGridLayout>
@@ -41,7 +42,7 @@ struct OwnCaption {
 constexpr OwnCaption kOwnCaptions[] = {
     {"ButtonTestServoPlus", "###Servo +##Servo +##Servo +"},
     {"ButtonTestServoMinus", "###Servo -##Servo -##Servo -"},
-    {"LabelTestRpm", "###Test speed [rpm]##Testdrehzahl [rpm]##Testovací otáčky [rpm]"},
+    {Fact("TEST_RPM").caption, Fact("TEST_RPM").captionText},
 };
 
 } // namespace
@@ -60,12 +61,12 @@ PageTest::PageTest(ControlBinder& binder, PageHost& host, QWidget* sheet, PressT
         buttons->addWidget(button, i / 2, i % 2);
         ++i;
     }
-    UpDownTestRpm = makeUpDown("TestRpm", 200, 25000, 100);
-    UpDownTestServo = makeUpDown("TestServo", 10, 2500, 10);
+    UpDownTestRpm = makeUpDown(Fact("TEST_RPM"));
+    UpDownTestServo = makeUpDown(Fact("TEST_SERVO"));
     grid->addWidget(group, 0, 0, 1, 2);
-    grid->addWidget(makeLabel("LabelTestRpm"), 1, 0);
+    grid->addWidget(makeCaptionLabel(Fact("TEST_RPM")), 1, 0);
     grid->addWidget(UpDownTestRpm, 1, 1);
-    grid->addWidget(makeLabel("LabelTestServo"), 2, 0);
+    grid->addWidget(makeCaptionLabel(Fact("TEST_SERVO")), 2, 0);
     grid->addWidget(UpDownTestServo, 2, 1);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(2, 1);
@@ -84,14 +85,14 @@ QPushButton* PageTest::makeButton(const char* name, MonitorRequest::TestButton b
 
 void PageTest::Store()
 {
-    binder_.UpDownToImage(UpDownTestRpm, FieldRef::byte(TEST_RPM), 100);
-    binder_.UpDownToImage(UpDownTestServo, FieldRef::byte(TEST_SERVO), 10);
+    binder_.UpDownToImage(UpDownTestRpm, Fact("TEST_RPM"));
+    binder_.UpDownToImage(UpDownTestServo, Fact("TEST_SERVO"));
 }
 
 void PageTest::Load()
 {
-    binder_.ImageToUpDown(UpDownTestRpm, FieldRef::byte(TEST_RPM), 100);
-    binder_.ImageToUpDown(UpDownTestServo, FieldRef::byte(TEST_SERVO), 10);
+    binder_.ImageToUpDown(UpDownTestRpm, Fact("TEST_RPM"));
+    binder_.ImageToUpDown(UpDownTestServo, Fact("TEST_SERVO"));
 }
 
 void PageTest::UpdateVisibility()

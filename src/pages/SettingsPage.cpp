@@ -61,3 +61,38 @@ QLabel* SettingsPage::makeLabel(const QString& name)
     l->setObjectName(name);
     return l;
 }
+
+namespace {
+
+// A spin button is named "UpDown" + N and its edit field "Edit" + N; the facts name the spin button.
+const QString UP_DOWN_PREFIX = "UpDown";
+
+QString controlName(const FieldFact& f, int element) { return QString::fromStdString(f.controlName(element)); }
+
+} // namespace
+
+QString SettingsPage::UpDownStem(const FieldFact& f, int element)
+{
+    const QString name = controlName(f, element);
+    Q_ASSERT(name.startsWith(UP_DOWN_PREFIX));
+    return name.mid(UP_DOWN_PREFIX.size());
+}
+
+TUpDown* SettingsPage::makeUpDown(const FieldFact& f, int element)
+{
+    return makeUpDown(UpDownStem(f, element), f.minimum, f.maximum, f.step);
+}
+
+QCheckBox* SettingsPage::makeCheckBox(const FieldFact& f) { return makeCheckBox(controlName(f, 0)); }
+
+TRadioGroup* SettingsPage::makeRadioGroup(const FieldFact& f, int element)
+{
+    return makeRadioGroup(controlName(f, element));
+}
+
+QComboBox* SettingsPage::makeComboBox(const FieldFact& f) { return makeComboBox(controlName(f, 0)); }
+
+QLabel* SettingsPage::makeCaptionLabel(const FieldFact& f, int element)
+{
+    return makeLabel(QString::fromStdString(f.captionKey(element)));
+}

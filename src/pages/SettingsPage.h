@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/ControlBinder.h"
+#include "pages/UpDownField.h"
 
 #include <QString>
 #include <QWidget>
@@ -50,6 +51,17 @@ protected:
     TRadioGroup* makeRadioGroup(const QString& name);
     QComboBox* makeComboBox(const QString& name);
     QLabel* makeLabel(const QString& name);
+    // The control of a field's element, named and ranged as its facts say.
+    TUpDown* makeUpDown(const FieldFact& f, int element = 0);
+    UpDownField makeUpDownField(const FieldFact& f, int element = 0) { return { makeUpDown(f, element), &f, element }; }
+    QCheckBox* makeCheckBox(const FieldFact& f);
+    TRadioGroup* makeRadioGroup(const FieldFact& f, int element = 0);
+    QComboBox* makeComboBox(const FieldFact& f);
+    // The label that carries the caption of a field's element.
+    QLabel* makeCaptionLabel(const FieldFact& f, int element = 0);
+    // The name a spin button of a field's element shares with its edit field and companions
+    // ("Limiter" of UpDownLimiter and EditLimiter).
+    static QString UpDownStem(const FieldFact& f, int element = 0);
 
     ParamImage& img() { return binder_.image(); }
 

@@ -2,6 +2,7 @@
 #include "TempDir.h"
 
 #include "files/IgnWriter.h"
+#include "model/FieldFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,18 @@ TEST(IgnWriter, FieldsOutsideTheFileNeverChangeIt)
         other.Adrb(a) = 77;
     other.Adrb(COMPENSATION + 2) = 99; // bytes 112..114 are not written either
     EXPECT_EQ(IgnFileText(other, {}, STAMP), before);
+}
+
+// The facts say which fields the file holds; a comparison of two files relies on it.
+TEST(IgnWriter, ExactlyTheFieldsTheFactsMarkAsInTheFileChangeIt)
+{
+    const ParamImage img = StartupImage();
+    const std::string before = IgnFileText(img, {}, STAMP);
+    for (const FieldFact& f : FieldFacts::All()) {
+        ParamImage other = img;
+        other.Adrb(f.firstByte()) ^= 1;
+        EXPECT_EQ(IgnFileText(other, {}, STAMP) != before, f.inFile) << f.name;
+    }
 }
 
 TEST(IgnWriter, WriteIgnFileSavesAndReportsAFolderThatDoesNotExist)

@@ -1,0 +1,153 @@
+#include "model/FieldFact.h"
+
+#include "lang/CaptionTables.h"
+#include "lang/LangString.h"
+#include "model/LobeByte.h"
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// Part element of a list "a, b, c"; a list shorter than the field repeats from its start.
+std::string listPart(std::string_view list, int element)
+{
+    constexpr std::string_view SEPARATOR = ", ";
+    std::vector<std::string_view> parts;
+    for (size_t start = 0;;) {
+        const size_t end = list.find(SEPARATOR, start);
+        parts.push_back(list.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos)
+            break;
+        start = end + SEPARATOR.size();
+    }
+    return std::string(parts[static_cast<size_t>(element) % parts.size()]);
+}
+
+std::string withElementNumber(const char* pattern, int element)
+{
+    if (!pattern)
+        return {};
+    std::string name = pattern;
+    if (const size_t mark = name.find(FieldFact::ELEMENT_MARK); mark != std::string::npos)
+        name.replace(mark, 1, std::to_string(element + 1));
+    return name;
+}
+
+std::string lobeText(int number, uint8_t b, int system, int language)
+{
+    std::string text = std::to_string(number);
+    const auto flag = [&](bool set, const char* captionKey) {
+        const char* caption = CaptionFor(CaptionTableId::Caption, captionKey, language);
+        if (set && caption)
+            text += std::string(", ") + caption;
+    };
+    flag(b & LobeByte::SECOND_EDGE, "LabelHrana2");
+    flag(!LobeByte::wide(system) && (b & LobeByte::SECOND_PICKUP), "LabelSnimac2");
+    return text;
+}
+
+std::string cellsText(int bits)
+{
+    std::string text;
+    for (int bit = 0; bit < POUT_COLUMNS; ++bit)
+        text += std::string(bit ? " " : "") + ((bits >> bit & 1) ? "1" : "0");
+    return text;
+}
+
+} // namespace
+
+bool FieldFact::switched(const ParamImage& img) const
+{
+    if (other.flagAddress < 0)
+        return false;
+    const int flag = img.Adrb(other.flagAddress);
+    return other.flagValue == FieldUnitSwitch::ANY_NONZERO ? flag != 0 : flag == other.flagValue;
+}
+
+int FieldFact::scaleIn(const ParamImage& img) const { return switched(img) ? other.scale : scale; }
+
+int FieldFact::maximumIn(const ParamImage& img) const { return switched(img) ? other.maximum : maximum; }
+
+std::string FieldFact::unitIn(const ParamImage& img, int element) const
+{
+    return listPart(switched(img) ? other.unit : unit, element);
+}
+
+int FieldFact::userValue(const ParamImage& img, int element) const
+{
+    const int raw = ref(element).read(img);
+    switch (kind) {
+    case FieldKind::Lobe:
+        return LobeByte::number(static_cast<uint8_t>(raw), img.Adrb(PICKUP_SYSTEM));
+    case FieldKind::Number:
+        return scaleIn(img) * (raw + offset);
+    case FieldKind::Flag:
+    case FieldKind::Choice:
+    case FieldKind::Cells:
+    case FieldKind::Reserved:
+        break;
+    }
+    return raw;
+}
+
+void FieldFact::storeUser(ParamImage& img, int element, int value) const
+{
+    const FieldRef r = ref(element);
+    switch (kind) {
+    case FieldKind::Lobe:
+        r.write(img, LobeByte::withNumber(static_cast<uint8_t>(r.read(img)), value, img.Adrb(PICKUP_SYSTEM)));
+        return;
+    case FieldKind::Number:
+        ScreenToImage(img, r, value, scaleIn(img), offset);
+        return;
+    case FieldKind::Flag:
+        r.write(img, value != 0 ? 1 : 0);
+        return;
+    case FieldKind::Choice:
+    case FieldKind::Cells:
+    case FieldKind::Reserved:
+        break;
+    }
+    r.write(img, value);
+}
+
+std::string FieldFact::userText(const ParamImage& img, int element, int language) const
+{
+    const int value = userValue(img, element);
+    if (const char* item = choiceText(value))
+        return LangText(item, language);
+    if (kind == FieldKind::Lobe)
+        return lobeText(value, img.Adrb(ref(element).index()), img.Adrb(PICKUP_SYSTEM), language);
+    if (kind == FieldKind::Cells)
+        return cellsText(value);
+    const std::string u = unitIn(img, element);
+    return std::to_string(value) + (u.empty() ? "" : " " + u);
+}
+
+int FieldFact::fileValue(const ParamImage& img, int element) const
+{
+    return ImageToFile(img, FieldRef { view, address, element }, fileMultiplier(), offset);
+}
+
+const char* FieldFact::choiceText(int code) const
+{
+    if (!choices)
+        return nullptr;
+    for (const CodedItem& item : choices())
+        if (item.code == code)
+            return item.text;
+    return nullptr;
+}
+
+std::string FieldFact::controlName(int element) const { return withElementNumber(control, element); }
+
+std::string FieldFact::captionKey(int element) const { return withElementNumber(caption ? caption : control, element); }
+
+std::string FieldFact::captionIn(int element, int language) const
+{
+    const std::string key = captionKey(element);
+    if (const char* text = key.empty() ? nullptr : CaptionFor(CaptionTableId::Caption, key, language); text && *text)
+        return text;
+    return captionText ? LangText(captionText, language) : name;
+}
