@@ -132,7 +132,10 @@ void GraphDrag::Move(CTab& tab, const GraphRanges& g, int32_t acrossRaw, int32_t
         const int before = marker;
         marker = static_cast<int32_t>(std::lround(acrossRaw * across.scale));
         tab.NormalizeSheet(tab.activeSheet, 0);
-        mask_ |= marker != before ? g.across : 0;
+        if (marker != before) {
+            mask_ |= g.across;
+            tab.movedMarkers |= element_ == LIMITER ? 1 : 2;
+        }
         break;
     }
     default:

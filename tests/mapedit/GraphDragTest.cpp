@@ -131,8 +131,10 @@ TEST_F(PointDrag, TheBaseAdvanceAndTheLimitersFollowThePointer)
     EXPECT_EQ(tab.baseAdvance, 17);
     Drag(GraphDrag::BASE_ADVANCE, 0, 99);
     EXPECT_EQ(tab.baseAdvance, 60) << "clamped to the data limits";
+    EXPECT_EQ(tab.movedMarkers, 0);
     Drag(GraphDrag::LIMITER, 95, 0);
     EXPECT_EQ(tab.limiterRpm, 9500);
+    EXPECT_EQ(tab.movedMarkers, 1);
     Drag(GraphDrag::START_LIMITER, 1, 0);
     EXPECT_EQ(tab.startLimiterRpm, 300) << "clamped to the speed limits";
     EXPECT_EQ(host.commits.size(), 4u);

@@ -2,6 +2,7 @@
 
 #include "lang/LangString.h"
 #include "mapedit/SheetClipboard.h"
+#include "mapedit/ui/TTabGraph2D.h"
 #include "mapedit/ui/TTabPointView.h"
 #include "mapedit/ui/TTabTable.h"
 
@@ -47,6 +48,7 @@ TTab::TTab(QWidget* parent, int width, int height)
     : QWidget(parent)
     , table(std::make_unique<TTabTable>(*this))
     , points(std::make_unique<TTabPointView>(*this))
+    , graph2d(std::make_unique<TTabGraph2D>(*this))
 {
     resize(width > 0 ? width : 500, height > 0 ? height : 200);
     pixelsPerInch = logicalDpiX() > 0 ? logicalDpiX() : 96;
@@ -73,13 +75,26 @@ int TTab::MeasureLabelWidth(const char* text, int fontSize) const
     return QFontMetrics(font).horizontalAdvance(QString::fromUtf8(text));
 }
 
+QColor TTab::BackgroundColor() const { return printMode || whiteBackground ? QColor(Qt::white) : Color(0xFF00000F); }
+
 TabViewPart* TTab::PresentView() const
 {
     if (viewMode == VIEW_POINTS)
         return points.get();
     if (viewMode == VIEW_TABLE)
         return table.get();
+    if (viewMode == VIEW_2D)
+        return graph2d.get();
     return nullptr;
+}
+
+TabViewPart* TTab::ViewAt(QPoint position) const
+{
+    if (pressedView)
+        return pressedView;
+    if ((viewBits & VIEW_2D) && graph.graphArea.contains(position))
+        return graph2d.get();
+    return PresentView();
 }
 
 QRect TTab::ViewArea() const
@@ -104,6 +119,9 @@ void TTab::RebuildLayout()
     const QRect area = ViewArea();
     table->Layout(area);
     points->Layout(area);
+    graph.graphArea = viewMode == VIEW_2D ? area : viewMode == VIEW_TABLE ? graph.sideGraph : QRect();
+    viewBits = viewMode | (graph.graphArea.isNull() ? 0 : VIEW_2D);
+    graph2d->Layout(graph.graphArea);
 }
 
 void TTab::RequestRepaint(int flags)
@@ -133,13 +151,18 @@ void TTab::Render()
         picture = QImage(size(), QImage::Format_RGB32);
     if ((repaintFlags & 2) && sheetCount)
         RebuildLayout();
-    picture.fill(printMode ? QColor(Qt::white) : Color(0xFF00000F));
+    picture.fill(BackgroundColor());
     {
         QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing, false);
-        if (sheetCount && Sheet().enabled && !Sheet().hidden)
-            if (TabViewPart* view = PresentView())
-                view->Paint(p);
+        if (sheetCount && Sheet().enabled && !Sheet().hidden) {
+            if (viewBits & VIEW_TABLE)
+                table->Paint(p);
+            if (viewBits & VIEW_POINTS)
+                points->Paint(p);
+            if (viewBits & VIEW_2D)
+                graph2d->Paint(p);
+        }
         if (sheetCount)
             PaintTitle(p);
     }
@@ -323,8 +346,17 @@ void TTab::mouseMoveEvent(QMouseEvent* e)
     mouse = position;
     if (!changed)
         return;
-    if (TabViewPart* view = PresentView(); view && sheetCount && Sheet().enabled)
+    TabViewPart* view = ViewAt(position);
+    if (view != hoverView) {
+        // The view the pointer left forgets its hover marks and step arrows.
+        if (hoverView && !leftHeld && sheetCount && Sheet().enabled)
+            hoverView->MouseMove(QPoint(-10000, -10000), false);
+        hoverView = view;
+    }
+    if (view && sheetCount && Sheet().enabled) {
         setCursor(view->MouseMove(position, leftHeld));
+        hintText = view->Hint();
+    }
     if (!hintText.isEmpty() || !toolTip().isEmpty())
         setToolTip(hintText);
 }
@@ -342,7 +374,7 @@ void TTab::mousePressEvent(QMouseEvent* e)
             SelectSheet(sheetTab);
             return;
         }
-        if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+        if (TabViewPart* view = ViewAt(position); view && Sheet().enabled)
             view->RightClickSelect(position);
         BuildPopup(position);
         popup->popup(mapToGlobal(position));
@@ -360,8 +392,11 @@ void TTab::mousePressEvent(QMouseEvent* e)
         RunCommand(CMD_ENABLE_SHEET);
         return;
     }
-    if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+    pressedView = nullptr;
+    if (TabViewPart* view = ViewAt(position); view && Sheet().enabled) {
+        pressedView = view;
         view->MousePress(position, e->modifiers());
+    }
     RequestRepaint(1);
 }
 
@@ -370,7 +405,9 @@ void TTab::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     leftHeld = false;
-    if (TabViewPart* view = PresentView(); view && sheetCount)
+    TabViewPart* view = ViewAt(e->position().toPoint());
+    pressedView = nullptr;
+    if (view && sheetCount)
         view->MouseRelease(e->position().toPoint());
 }
 
@@ -378,7 +415,7 @@ void TTab::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton || sheetCount == 0)
         return;
-    if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+    if (TabViewPart* view = ViewAt(e->position().toPoint()); view && Sheet().enabled)
         view->DoubleClick(e->position().toPoint());
 }
 
@@ -390,7 +427,7 @@ void TTab::wheelEvent(QWheelEvent* e)
     }
     const int delta = e->angleDelta().y();
     const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
-    TabViewPart* view = PresentView();
+    TabViewPart* view = ViewAt(e->position().toPoint());
     for (int i = 0; view && i < std::abs(notches); ++i)
         view->Wheel(e->position().toPoint(), notches > 0 ? 1 : -1);
     e->accept();
@@ -443,10 +480,12 @@ void TTab::RunCommand(int command)
         if (!ViewImplemented(command == CMD_VIEW_TABLE ? VIEW_TABLE : command == CMD_VIEW_2D ? VIEW_2D : VIEW_3D))
             return;
         break;
+    case CMD_COPY_GRAPH:
+        CopyGraph();
+        return;
     case CMD_3D_TOP:
     case CMD_3D_ISO1:
     case CMD_3D_ISO2:
-    case CMD_COPY_GRAPH:
         return;
     default:
         break;
@@ -482,11 +521,13 @@ QMenu* TTab::BuildPopup(QPoint position)
         return popup;
     const bool copy = editing ? textSelEnd > textSelStart : s.selection.count > 0;
     const bool overTab = SheetTabAt(position) >= 0;
-    const bool overGraph = !graph.sideGraph.isNull() && graph.sideGraph.contains(position) && ViewImplemented(VIEW_2D);
+    const bool overGraph = (viewBits & VIEW_2D) && graph.graphArea.contains(position);
     if (copy)
         add(Text("###Copy##Kopieren##Kopírovat"), CMD_COPY);
     if (copy || overTab || overGraph)
         add(Text("###Copy the entire table##Tabelle kopieren##Kopírovat celou tabulku"), CMD_COPY_TABLE);
+    if (overGraph)
+        add(Text("###Copy graph##Chart kopieren##Kopírovat graf"), CMD_COPY_GRAPH);
     if (copy || overTab || overGraph)
         menu.addSeparator();
     const int formats = ClipboardFormats();
@@ -499,7 +540,7 @@ QMenu* TTab::BuildPopup(QPoint position)
         add(Text("###Interpolate##Interpolieren##Interpolovat"), CMD_INTERPOLATE);
     }
     menu.addSeparator();
-    if (TabViewPart* view = PresentView())
+    if (TabViewPart* view = ViewAt(position))
         view->AddPopupEntries(menu, position);
     struct ViewEntry {
         int view;
@@ -531,6 +572,18 @@ QMenu* TTab::BuildPopup(QPoint position)
             true, !s.axisX.off && !s.axisY.off);
     }
     return popup;
+}
+
+void TTab::CopyGraph()
+{
+    if (graph.graphArea.isNull())
+        return;
+    whiteBackground = true;
+    Render();
+    const QImage copy = picture.copy(graph.graphArea);
+    whiteBackground = false;
+    Render();
+    QApplication::clipboard()->setImage(copy);
 }
 
 void TTab::ClipboardSet(const std::string& plain, const std::string* sheet)
