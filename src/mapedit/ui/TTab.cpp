@@ -5,6 +5,7 @@
 #include "mapedit/ui/TTabGraph2D.h"
 #include "mapedit/ui/TTabPointView.h"
 #include "mapedit/ui/TTabTable.h"
+#include "mapedit/ui/TTabToolbar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +50,7 @@ TTab::TTab(QWidget* parent, int width, int height)
     , table(std::make_unique<TTabTable>(*this))
     , points(std::make_unique<TTabPointView>(*this))
     , graph2d(std::make_unique<TTabGraph2D>(*this))
+    , toolbar(std::make_unique<TTabToolbar>(*this))
 {
     resize(width > 0 ? width : 500, height > 0 ? height : 200);
     pixelsPerInch = logicalDpiX() > 0 ? logicalDpiX() : 96;
@@ -97,16 +99,21 @@ TabViewPart* TTab::ViewAt(QPoint position) const
     return PresentView();
 }
 
-QRect TTab::ViewArea() const
+int TTab::ToolbarTop() const
 {
-    int b = 5;
     if (sheetCount > 1 && (options & OPT_TOOLBAR)) {
         int tabs = 2;
         for (int i = 0; i < sheetCount; ++i)
             tabs += sheets[static_cast<size_t>(i)].labelWidth;
-        if (tabs > width() - 27 - 300)
-            b = 25;
+        if (tabs > width() - 27 - toolbar->Width())
+            return 25;
     }
+    return 5;
+}
+
+QRect TTab::ViewArea() const
+{
+    const int b = ToolbarTop();
     const int top = (options & OPT_TOOLBAR) ? b + 31 : (options & OPT_TITLE) ? b + 20 : sheetCount > 1 ? b + 20 : 10;
     return QRect(10, top, std::max(1, width() - 37), std::max(1, height() - top - 27));
 }
@@ -122,6 +129,7 @@ void TTab::RebuildLayout()
     graph.graphArea = viewMode == VIEW_2D ? area : viewMode == VIEW_TABLE ? graph.sideGraph : QRect();
     viewBits = viewMode | (graph.graphArea.isNull() ? 0 : VIEW_2D);
     graph2d->Layout(graph.graphArea);
+    toolbar->Build(ToolbarTop());
 }
 
 void TTab::RequestRepaint(int flags)
@@ -163,8 +171,10 @@ void TTab::Render()
             if (viewBits & VIEW_2D)
                 graph2d->Paint(p);
         }
-        if (sheetCount)
+        if (sheetCount) {
             PaintTitle(p);
+            toolbar->Paint(p);
+        }
     }
     repaintFlags = 0;
     inPaint = 0;
@@ -357,6 +367,8 @@ void TTab::mouseMoveEvent(QMouseEvent* e)
         setCursor(view->MouseMove(position, leftHeld));
         hintText = view->Hint();
     }
+    if (const QString buttonHint = toolbar->HintAt(position); !buttonHint.isEmpty() && !leftHeld)
+        hintText = buttonHint;
     if (!hintText.isEmpty() || !toolTip().isEmpty())
         setToolTip(hintText);
 }
@@ -383,6 +395,8 @@ void TTab::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     leftHeld = true;
+    if (toolbar->MousePress(position))
+        return;
     if (sheetTab >= 0) {
         SelectSheet(sheetTab);
         return;
@@ -405,6 +419,10 @@ void TTab::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     leftHeld = false;
+    if (toolbar->MouseRelease(e->position().toPoint())) {
+        pressedView = nullptr;
+        return;
+    }
     TabViewPart* view = ViewAt(e->position().toPoint());
     pressedView = nullptr;
     if (view && sheetCount)
@@ -414,6 +432,9 @@ void TTab::mouseReleaseEvent(QMouseEvent* e)
 void TTab::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton || sheetCount == 0)
+        return;
+    leftHeld = true;
+    if (toolbar->DoubleClick(e->position().toPoint()))
         return;
     if (TabViewPart* view = ViewAt(e->position().toPoint()); view && Sheet().enabled)
         view->DoubleClick(e->position().toPoint());
@@ -460,6 +481,8 @@ void TTab::OnViewTick()
     }
     if (TabViewPart* view = PresentView(); view && sheetCount)
         view->Tick();
+    if (toolbar->Refresh(tickCount & 2, tickCount & 8))
+        RequestRepaint(1);
     if (repaintFlags)
         Render();
     else if (editing && (blinkPhase == 0 || blinkPhase == 8))
@@ -556,7 +579,8 @@ QMenu* TTab::BuildPopup(QPoint position)
     if (offered > 1) {
         for (int i = 0; i < 3; ++i)
             if ((options & allowedBits[i]) && ViewImplemented(views[i].view))
-                add(Text(views[i].text), views[i].command, true, viewMode == views[i].view);
+                add(Text(views[i].text), views[i].command, true,
+                    viewMode == views[i].view || (views[i].view == VIEW_TABLE && viewMode == VIEW_POINTS));
         menu.addSeparator();
     }
     const int mx = s.axisX.OffMode, my = s.axisY.OffMode;

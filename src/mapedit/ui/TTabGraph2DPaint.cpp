@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -287,19 +288,22 @@ void TTabGraph2D::PaintCurveLabels(QPainter& p)
     const CAxe& curveAxis = s.Axis(geo.ranges.curve);
     p.setFont(LabelFont());
     const QFontMetrics fm(p.font());
-    int lastTop = area.bottom() + 1000;
-    // From the lowest curve up, so that a crowded label gives way to the one below it.
-    for (int r = geo.ranges.curves - 1; r >= 0; --r) {
-        const Point& first = PointAt(0, r);
-        const double start = HasBaseAdvance() ? BasePosition(r).y() : first.at.y();
-        const int y = int(std::lround(start));
-        if (r != selectedCurve && y + fm.height() / 2 >= lastTop)
+    std::vector<QRect> drawn;
+    // The selected curve's label first; a crowded label of another curve gives way.
+    for (int k = -1; k < geo.ranges.curves; ++k) {
+        const int r = k < 0 ? selectedCurve : geo.ranges.curves - 1 - k;
+        if (k >= 0 && r == selectedCurve)
             continue;
-        lastTop = y - fm.height() / 2;
+        const Point& first = PointAt(0, r);
+        const int y = int(std::lround(HasBaseAdvance() ? BasePosition(r).y() : first.at.y()));
+        const QRect box(area.left(), y - fm.height() / 2, geo.plotLeft - 5 - area.left(), fm.height());
+        if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& d) { return d.intersects(box); }))
+            continue;
+        drawn.push_back(box);
         const int entry = geo.ranges.curve == AXIS_Y ? first.row : first.column;
         p.setPen(r == selectedCurve ? C(CURVE_SELECTED) : C(LABEL));
-        p.drawText(QRect(area.left(), y - fm.height() / 2, geo.plotLeft - 5 - area.left(), fm.height()),
-            Qt::AlignRight | Qt::AlignVCenter, Value(curveAxis.values[static_cast<size_t>(entry)], curveAxis));
+        p.drawText(
+            box, Qt::AlignRight | Qt::AlignVCenter, Value(curveAxis.values[static_cast<size_t>(entry)], curveAxis));
     }
 }
 
@@ -314,7 +318,9 @@ void TTabGraph2D::PaintPoints(QPainter& p)
     }
     const bool marks = !tab.printMode;
     p.setRenderHint(QPainter::Antialiasing, true);
-    for (int r = 0; r < geo.ranges.curves; ++r) {
+    // The selected curve's points come last, over the points of curves that lie on them.
+    for (int k = 0; k < geo.ranges.curves; ++k) {
+        const int r = k < selectedCurve ? k : k + 1 < geo.ranges.curves ? k + 1 : selectedCurve;
         const QColor curveColor = C(r == selectedCurve ? CURVE_SELECTED : CURVE);
         auto square = [&](QPointF at, const QColor& fill, const QColor& outline) {
             p.setPen(QPen(outline, 1));
