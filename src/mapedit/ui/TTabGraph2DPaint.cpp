@@ -35,6 +35,7 @@ constexpr uint32_t MARK_HOT = 0x0000FF;
 constexpr uint32_t MARK_DRAGGING = 0xFF0000;
 constexpr int START_LIMITER_BAND = 20;
 constexpr int LABEL_PIXELS = 11;
+constexpr double GRID_SPACING = 8;
 
 QColor C(uint32_t bgr) { return TTab::Color(bgr); }
 
@@ -151,12 +152,16 @@ void TTabGraph2D::PaintGrid(QPainter& p)
     const CAxe& across = s.Axis(geo.ranges.across);
     const CAxe& data = s.axisData;
     p.setPen(C(GRID));
-    ForEachStep(geo.acrossMin, geo.acrossMax, across.currentRange.gridStep / across.scale, [&](double v) {
-        const int x = int(std::lround(geo.AcrossPixel(v)));
-        p.drawLine(x, geo.plotBottom + 3, x, geo.plotTop);
-    });
+    // Lines closer than a few pixels would grey the plot over: every second (fifth ...) one then.
+    const double acrossStep = across.currentRange.gridStep / across.scale;
+    ForEachStep(
+        geo.acrossMin, geo.acrossMax, acrossStep * Stride(acrossStep * geo.pxAcross, GRID_SPACING), [&](double v) {
+            const int x = int(std::lround(geo.AcrossPixel(v)));
+            p.drawLine(x, geo.plotBottom + 3, x, geo.plotTop);
+        });
     const int lowest = geo.ranges.curves - 1;
-    ForEachStep(geo.dataMin, geo.ranges.dataTop, data.currentRange.gridStep / data.scale, [&](double v) {
+    const double dataStep = data.currentRange.gridStep / data.scale;
+    ForEachStep(geo.dataMin, geo.ranges.dataTop, dataStep * Stride(dataStep * geo.pxUp, GRID_SPACING), [&](double v) {
         const int y = int(std::lround(geo.UpPixel(v, lowest)));
         p.drawLine(geo.plotLeft - 3, y, geo.PlotRight(), y);
     });

@@ -171,8 +171,9 @@ bool TTabToolbar::Refresh(bool stepsAndCopy, bool paste)
     const CSheet& s = tab.Sheet();
     const auto before = buttons;
     if (stepsAndCopy) {
-        const bool live = (s.flags & SF_OPERATING_POINT) && s.opState > 0;
-        const bool step = (s.selection.count > 0 && tab.SelectionEditable()) || live;
+        // A switched-off sheet shows nothing, so nothing of it can be stepped either.
+        const bool live = (s.flags & SF_OPERATING_POINT) && s.opState > 0 && s.enabled;
+        const bool step = (s.selection.count > 0 && tab.SelectionEditable() && s.enabled) || live;
         buttons[CMD_STEP_UP].enabled = buttons[CMD_STEP_DOWN].enabled = step;
         buttons[CMD_COPY].enabled = tab.editing ? tab.textSelEnd > tab.textSelStart : s.selection.count > 0;
         buttons[CMD_COPY_TABLE].enabled = true;
@@ -180,8 +181,9 @@ bool TTabToolbar::Refresh(bool stepsAndCopy, bool paste)
     if (paste) {
         const int formats = tab.ClipboardFormats();
         Button& b = buttons[CMD_PASTE];
-        b.enabled = ((formats & 1) && s.selection.count > 0 && tab.SelectionEditable())
-            || ((formats & 2) && tab.SomethingEditable());
+        b.enabled = s.enabled
+            && (((formats & 1) && s.selection.count > 0 && tab.SelectionEditable())
+                || ((formats & 2) && tab.SomethingEditable()));
         b.icon = (formats & 2) ? ToolbarIcon::PasteSheet : ToolbarIcon::Paste;
     }
     for (size_t i = 0; i < buttons.size(); ++i)
@@ -272,7 +274,14 @@ void TTabToolbar::PaintButton(QPainter& p, int command)
 {
     const Button& b = At(command);
     const bool sunken = b.pressed || held == command;
-    Bevel(p, b.rect, TTab::Color(b.face), sunken);
+    // A toggle that is on shows a lighter face, so that the present choice stands out.
+    const QColor face = TTab::Color(b.face);
+    Bevel(p, b.rect, b.pressed ? face.lighter(112) : face, sunken);
+    if (b.pressed) {
+        p.setPen(QColor(0x40, 0x40, 0x40));
+        p.drawLine(b.rect.left() + 1, b.rect.top() + 1, b.rect.right() - 1, b.rect.top() + 1);
+        p.drawLine(b.rect.left() + 1, b.rect.top() + 1, b.rect.left() + 1, b.rect.bottom() - 1);
+    }
     const QRect inner = b.rect.adjusted(2, 2, -2, -2).translated(sunken ? 1 : 0, sunken ? 1 : 0);
     if (b.icon != ToolbarIcon::None) {
         DrawToolbarIcon(p, b.icon, inner, b.enabled);
@@ -299,6 +308,8 @@ void TTabToolbar::PaintStepFrame(QPainter& p)
 {
     const CSheet& s = tab.Sheet();
     const QRect steps = StepButtons();
+    if (!At(CMD_STEP_UP).enabled)
+        return;
     if (s.selection.count > 0) {
         p.setPen(QPen(Qt::black, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
