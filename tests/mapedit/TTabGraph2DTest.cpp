@@ -161,6 +161,30 @@ TEST_F(Graph2D, ARubberBandSelectsThePointsInsideIt)
     EXPECT_TRUE(Near(Graph().PointPosition(3, 0), qRgb(0, 0, 0xFF))) << "selected points are blue";
 }
 
+TEST_F(Graph2D, AnInterpolationCornerPreviewsAndInterpolatesOnAPress)
+{
+    tab->Sheet().Cell(2, 9) = 20;
+    tab->Sheet().Cell(5, 9) = 35;
+    for (int c = 2; c <= 5; ++c)
+        tab->Sel().SetMark(c, 9, MARK_DRAG);
+    tab->Sel().Commit();
+    tab->Render();
+    ASSERT_TRUE(tab->Sel().interpolable);
+    const QPoint corner = Graph().PointPosition(5, 0).toPoint();
+    QTest::mouseMove(tab, corner);
+    EXPECT_TRUE(Graph().InterpolationPreview());
+    EXPECT_EQ(tab->toolTip(), "Interpolation");
+    tab->Render();
+    // The previewed point of column 3 (30..50: a third of the way) stands yellow at 25 degrees.
+    const QPointF previewed(Graph().PointPosition(3, 0).x(), Graph().Geometry().UpPixel(25, 0));
+    EXPECT_EQ(Pixel(previewed.x(), previewed.y()), qRgb(0xFF, 0xFF, 0x00));
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, corner);
+    EXPECT_EQ(tab->Sheet().Cell(3, 9), 25);
+    EXPECT_EQ(tab->Sheet().Cell(4, 9), 30);
+    EXPECT_EQ(tab->Sel().count, 0);
+    EXPECT_EQ(host.commits.size(), 1u);
+}
+
 TEST_F(Graph2D, TheWheelStepsTheHoveredPointOrTheSelection)
 {
     auto wheel = [&](QPoint at, int delta) {
