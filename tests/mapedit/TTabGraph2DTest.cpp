@@ -224,6 +224,20 @@ TEST_F(Graph2D, ThePopupOffersTheViewsWithThePresentOneChecked)
     EXPECT_TRUE(texts.contains("Copy graph"));
 }
 
+TEST_F(Graph2D, AFewColumnsLeaveRoomForTheGraphRightOfTheTable)
+{
+    tab->Sheet().axisY.off = 0;
+    tab->RunCommand(CMD_VIEW_TABLE);
+    while (tab->Sheet().axisX.count > 3)
+        tab->DeleteLine(true, tab->Sheet().axisX.count - 1);
+    tab->Render();
+    ASSERT_TRUE(tab->viewBits & VIEW_2D);
+    EXPECT_GT(tab->graph.graphArea.left(), tab->graph.Grid().right());
+    EXPECT_EQ(Graph().Geometry().ranges.points, 3);
+    EXPECT_EQ(Graph().Geometry().ranges.curves, 10);
+    EXPECT_TRUE(tab->graph.graphArea.contains(Graph().PointPosition(2, 0).toPoint()));
+}
+
 TEST_F(Graph2D, CopyGraphPutsThePictureOfTheGraphOnWhiteOnTheClipboard)
 {
     tab->RunCommand(CMD_COPY_GRAPH);
