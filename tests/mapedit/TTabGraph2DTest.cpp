@@ -224,6 +224,22 @@ TEST_F(Graph2D, ThePopupOffersTheViewsWithThePresentOneChecked)
     EXPECT_TRUE(texts.contains("Copy graph"));
 }
 
+TEST_F(Graph2D, AHotPointOfACurveThatGoesAwayIsForgotten)
+{
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 10; ++c)
+            tab->Sheet().Cell(c, r) = 40 - 2 * r;
+    tab->RunCommand(CMD_BOTH);
+    tab->Render();
+    ASSERT_EQ(Graph().Geometry().ranges.curves, 10);
+    QTest::mouseMove(tab, Graph().PointPosition(7, 6).toPoint());
+    ASSERT_EQ(Graph().HotElement(), GraphDrag::PointId(7, 6));
+    tab->RunCommand(CMD_ONLY_X);
+    tab->Render();
+    EXPECT_EQ(Graph().HotElement(), GraphDrag::NONE);
+    EXPECT_EQ(Graph().SelectedCurve(), 0);
+}
+
 TEST_F(Graph2D, AFewColumnsLeaveRoomForTheGraphRightOfTheTable)
 {
     tab->Sheet().axisY.off = 0;

@@ -49,6 +49,12 @@ void TTabGraph2D::Refresh()
     const CSheet& s = tab.Sheet();
     geo = GraphGeometry::For(area.left(), area.top(), area.width(), area.height(), ranges, s);
     selectedCurve = std::clamp(selectedCurve, 0, ranges.curves - 1);
+    // A map that lost curves or points (an axis switched off, a column deleted) forgets a hot
+    // point that no longer exists.
+    if (hot >= 0 && (GraphDrag::CurveOf(hot) >= ranges.curves || GraphDrag::PointOf(hot) >= ranges.points)) {
+        hot = GraphDrag::NONE;
+        preview = false;
+    }
     const CAxe& across = s.Axis(ranges.across);
     points.assign(static_cast<size_t>(ranges.curves * ranges.points), Point {});
     for (int r = 0; r < ranges.curves; ++r)

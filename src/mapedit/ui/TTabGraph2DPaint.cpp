@@ -405,6 +405,9 @@ void TTabGraph2D::PaintHoverMarks(QPainter& p)
     const bool shift = tab.shiftDown || (drag.Active() && (modifiers & Qt::ShiftModifier));
     const bool ctrl = tab.ctrlDown || (drag.Active() && (modifiers & Qt::ControlModifier));
     const int dragged = drag.Active() ? drag.Element() : hot;
+    if (dragged < 0 || GraphDrag::CurveOf(dragged) >= geo.ranges.curves
+        || GraphDrag::PointOf(dragged) >= geo.ranges.points)
+        return;
     Cross(p, PointPosition(GraphDrag::PointOf(dragged), GraphDrag::CurveOf(dragged)), color);
     for (int r = 0; r < geo.ranges.curves; ++r)
         for (int i = 0; i < geo.ranges.points; ++i)
