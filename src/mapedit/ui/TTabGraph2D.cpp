@@ -216,7 +216,7 @@ Qt::CursorShape TTabGraph2D::MouseMove(QPoint position, bool leftHeld)
         return Qt::ArrowCursor;
     if (leftHeld && drag.Active()) {
         DragTo(position);
-        return hot < 0 && hot != GraphDrag::BASE_ADVANCE ? Qt::SizeHorCursor : Qt::ArrowCursor;
+        return hot == GraphDrag::LIMITER || hot == GraphDrag::START_LIMITER ? Qt::SizeHorCursor : Qt::SizeAllCursor;
     }
     if (leftHeld && banding) {
         const QRect plot = Plot();
