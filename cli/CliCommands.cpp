@@ -75,6 +75,10 @@ const std::vector<CliCommand>& CliCommands()
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
         { "show", "FILE.ign", "opens a parameter file and prints its settings", CliShow },
+        { "render", "FILE.ign --map advance|servo|tp|iap|power1|power2 [--view table|2d] [--size WxH] -o OUT.png",
+            "paints one map editor of a parameter file as the window shows it (the table by default, or the 2D "
+            "graph) and writes it as a PNG picture; without --size the editor has the size it has on its page",
+            CliRender },
     };
     return commands;
 }

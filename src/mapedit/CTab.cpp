@@ -311,7 +311,7 @@ void CTab::SetViewMode(int request)
     if (view == VIEW_TABLE && (options & OPT_COMPACT_POINTS))
         view = VIEW_POINTS;
     if (view != viewMode) {
-        viewMode = view;
+        viewMode = viewBits = view;
         RequestRepaint(REPAINT_LAYOUT);
     }
 }

@@ -30,6 +30,8 @@ public:
     int32_t baseAdvance = 0;
     int32_t limiterRpm = 0;
     int32_t startLimiterRpm = 0;
+    // Bit 1: the limiter, bit 2: the start limiter was moved in this editor since it was loaded.
+    int32_t movedMarkers = 0;
     int32_t engineRpm = 0;
     int32_t throttle = 0;
     int32_t pressure = 0;
@@ -45,6 +47,8 @@ public:
     int32_t printMode = 0;
     int32_t* autoscroll = nullptr;
     int32_t viewMode = VIEW_TABLE;
+    // The views painted now: viewMode, plus the 2D graph beside the table while it has room.
+    int32_t viewBits = VIEW_TABLE;
 
     // Editing state. The views read it; the operations below change it.
     // The element under the mouse carries two step arrows; arrowPart is the one under the mouse.

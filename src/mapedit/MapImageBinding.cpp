@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace MapImageBinding {
 
@@ -69,6 +70,23 @@ void StoreCells(const CSheet& s, ParamImage& img, int address, int offset)
         }
 }
 
+// The limiter markers as the editor shows them; the graph lets the user drag them.
+void LoadMarkers(CTab& tab, const ParamImage& img)
+{
+    tab.limiterRpm = img.Adrb(LIMITER) * 100;
+    tab.startLimiterRpm = img.Adrb(START_LIM) * 100;
+    tab.movedMarkers = 0;
+}
+
+// A marker dragged in the graph goes back to the image; the others belong to their own pages.
+void StoreMarkers(const CTab& tab, ParamImage& img)
+{
+    const std::pair<int32_t, int> markers[] = { { tab.limiterRpm, LIMITER }, { tab.startLimiterRpm, START_LIM } };
+    for (int k = 0; k < 2; ++k)
+        if (tab.movedMarkers & (1 << k))
+            img.Adrb(markers[k].second) = static_cast<uint8_t>(std::clamp((markers[k].first + 50) / 100, 0, 255));
+}
+
 void Finish(CTab& tab)
 {
     tab.RememberValues();
@@ -89,8 +107,7 @@ void LoadAdvanceMap(CTab& tab, const ParamImage& img, int usedColumns)
         for (int c = 0; c < MAP_DIM; ++c)
             s.Cell(c, r) = img.Adrb(ADVANCE + MAP_DIM * r + c) - 100;
     tab.baseAdvance = img.Adrb(BASE_ADV);
-    tab.limiterRpm = img.Adrb(LIMITER) * 100;
-    tab.startLimiterRpm = img.Adrb(START_LIM) * 100;
+    LoadMarkers(tab, img);
     Finish(tab);
 }
 
@@ -98,6 +115,7 @@ int StoreAdvanceMap(const CTab& tab, ParamImage& img)
 {
     const CSheet& s = tab.sheets[0];
     img.Adrb(BASE_ADV) = static_cast<uint8_t>(std::clamp(tab.baseAdvance, 0, 255));
+    StoreMarkers(tab, img);
     // Only a pressure axis belongs in ADV_IAP; the fixed TP points must not overwrite it.
     if (img.Adrb(ADV_MAPA) == 1 && img.Adrb(TPSIAP_SENSOR) == 2)
         for (int i = 0; i < MAP_DIM; ++i)
@@ -126,6 +144,7 @@ void LoadServoMap(CTab& tab, const ParamImage& img, int usedColumns)
         for (int c = 0; c < MAP_DIM; ++c)
             s.Cell(c, r) = img.Adrb(SERVO_MV + MAP_DIM * r + c);
     s.enabled = img.Adrb(SERVO_ENABLE) ? 1 : 0;
+    LoadMarkers(tab, img);
     Finish(tab);
 }
 
@@ -134,6 +153,7 @@ int StoreServoMap(const CTab& tab, ParamImage& img)
     const CSheet& s = tab.sheets[0];
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     img.Adrb(SERVO_ENABLE) = s.enabled ? 1 : 0;
+    StoreMarkers(tab, img);
     if (img.Adrb(SERVO_MAPA) != 0 && sensor == 2)
         for (int i = 0; i < MAP_DIM; ++i)
             img.Adrw(SERVO_IAP + i) = static_cast<unsigned>(std::clamp(s.axisY.values[i], 0, 999));

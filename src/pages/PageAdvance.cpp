@@ -44,7 +44,8 @@ PageAdvance::PageAdvance(ControlBinder& binder, PageHost& host, QWidget* sheet, 
         grid->addWidget(correctionLabels_[i], 3 + k, 0, Qt::AlignRight);
         grid->addWidget(corrections_[i].upDown, 3 + k, 1);
     }
-    grid->setRowStretch(3 + CHANNELS, 1);
+    // The map takes the room a larger window gives: its graph grows with it.
+    grid->setRowStretch(0, 1);
     grid->setColumnStretch(3, 1);
 }
 

@@ -51,6 +51,28 @@ TEST(MapImageBindingTest, AdvanceMapFollowsTheLoadSensor)
     }
 }
 
+TEST(MapImageBindingTest, LimiterMarkersMovedInTheEditorGoBackToTheImage)
+{
+    for (MapKind kind : { MapKind::Advance, MapKind::Servo }) {
+        CTab tab;
+        DefineProgramMap(tab, kind);
+        ParamImage img = AdvanceImage(1, 1);
+        img.Adrb(START_LIM) = 40;
+        kind == MapKind::Advance ? LoadAdvanceMap(tab, img, 10) : LoadServoMap(tab, img, 10);
+        EXPECT_EQ(tab.startLimiterRpm, 4000);
+        tab.limiterRpm = 8460;
+        tab.movedMarkers = 1;
+        kind == MapKind::Advance ? void(StoreAdvanceMap(tab, img)) : void(StoreServoMap(tab, img));
+        EXPECT_EQ(img.Adrb(LIMITER), 85);
+        EXPECT_EQ(img.Adrb(START_LIM), 40) << "an unmoved marker stays";
+    }
+    CTab unsynced;
+    DefineProgramMap(unsynced, MapKind::Servo);
+    ParamImage img = AdvanceImage(1, 1);
+    StoreServoMap(unsynced, img);
+    EXPECT_EQ(img.Adrb(LIMITER), 90) << "an editor whose markers were not moved leaves the limiter alone";
+}
+
 TEST(MapImageBindingTest, AdvanceStoreRepeatsTheLastUsedColumn)
 {
     CTab tab;

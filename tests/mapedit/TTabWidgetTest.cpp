@@ -153,7 +153,7 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     ASSERT_NE(tab->Popup(), nullptr);
     QStringList texts = PopupTexts();
     EXPECT_FALSE(texts.contains("Copy")) << "nothing selected, nothing to copy";
-    EXPECT_EQ(texts, (QStringList { "Use only RPM", "Use RPM and TP" }));
+    EXPECT_EQ(texts, (QStringList { "View as table", "View as graph 2D", "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(0, 0));
@@ -161,8 +161,9 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(2, 0));
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, CellCentre(1, 0));
     texts = PopupTexts();
-    EXPECT_EQ(
-        texts, (QStringList { "Copy", "Copy the entire table", "Interpolate", "Use only RPM", "Use RPM and TP" }));
+    EXPECT_EQ(texts,
+        (QStringList { "Copy", "Copy the entire table", "Interpolate", "View as table", "View as graph 2D",
+            "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, tab->graph.columnBoxes[4].center());
@@ -184,7 +185,9 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
     for (QAction* action : servo->Popup()->actions())
         if (!action->isSeparator())
             texts << action->text();
-    EXPECT_EQ(texts, (QStringList { "Disable Servo", "Use only RPM", "Use only TP", "Use RPM and TP" }));
+    EXPECT_EQ(texts,
+        (QStringList {
+            "Disable Servo", "View as table", "View as graph 2D", "Use only RPM", "Use only TP", "Use RPM and TP" }));
     servo->RunCommand(CMD_ENABLE_SHEET);
     servo->BuildPopup(QPoint(1, 1));
     ASSERT_EQ(servo->Popup()->actions().size(), 2) << "a disabled sheet offers only enabling";
@@ -455,6 +458,32 @@ TEST(MapEditorListTest, LiveValuesFollowTheWindowsRules)
     EXPECT_EQ(tab->monitorStatus & 0x30, 0x30);
     EXPECT_EQ(editors.EditorByOwnerId(0), tab);
     EXPECT_FALSE(editors.StepFocused(1));
+}
+
+TEST(MapEditorListTest, AnUncommittedBaseAdvanceIsNotOverwrittenByTheImage)
+{
+    MapEditorList editors;
+    TTab* tab = editors.CreateProgramMap(MapKind::Advance, nullptr);
+    FillSheet(*tab, AdvanceRpm, TpPoints);
+    MapLiveValues live;
+    live.baseAdvance = 10;
+    live.limiterRpm = 9000;
+    live.engineRpm = 500; // below the first column: + steps the base advance
+    editors.TabTick(live);
+    editors.TabTick(live);
+    ASSERT_EQ(tab->Sheet().opColumn, -1);
+    tab->StepValues(1);
+    EXPECT_EQ(tab->baseAdvance, 11);
+    editors.TabTick(live);
+    EXPECT_EQ(tab->baseAdvance, 11) << "the step waits for its commit, the image still says 10";
+    tab->Sel().dragKind |= DRAG_GRAPH_POINT;
+    tab->limiterRpm = 8000;
+    for (int i = 0; i < 10; ++i)
+        editors.TabTick(live);
+    EXPECT_EQ(tab->limiterRpm, 8000) << "a marker being dragged keeps its place";
+    tab->Sel().dragKind = 0;
+    editors.TabTick(live);
+    EXPECT_EQ(tab->limiterRpm, 9000);
 }
 
 TEST(PointViewTest, ABandTogglesTheRegionsItTouches)

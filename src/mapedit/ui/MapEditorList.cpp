@@ -46,9 +46,14 @@ void MapEditorList::TabTick(const MapLiveValues& live, bool imageChanged)
         editor->throttle = live.throttle < 0 ? 100 : live.throttle;
         editor->pressure = live.pressure;
         editor->monitorStatus = live.monitorStatus | (live.manifoldLoad ? 0x30 : 0);
-        editor->baseAdvance = live.baseAdvance;
-        editor->limiterRpm = live.limiterRpm;
-        editor->startLimiterRpm = live.startLimiterRpm;
+        // A base advance or limiter moved in the editor (a drag in the graph, gathered steps)
+        // is the newer value until its commit has brought it into the image.
+        const bool holding = editor->pendingMask || (editor->sheetCount && (editor->Sel().dragKind & DRAG_GRAPH_POINT));
+        if (!holding) {
+            editor->baseAdvance = live.baseAdvance;
+            editor->limiterRpm = live.limiterRpm;
+            editor->startLimiterRpm = live.startLimiterRpm;
+        }
         editor->TabTick();
     }
 }

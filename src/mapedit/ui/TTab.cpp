@@ -2,8 +2,10 @@
 
 #include "lang/LangString.h"
 #include "mapedit/SheetClipboard.h"
+#include "mapedit/ui/TTabGraph2D.h"
 #include "mapedit/ui/TTabPointView.h"
 #include "mapedit/ui/TTabTable.h"
+#include "mapedit/ui/TTabToolbar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,6 +49,8 @@ TTab::TTab(QWidget* parent, int width, int height)
     : QWidget(parent)
     , table(std::make_unique<TTabTable>(*this))
     , points(std::make_unique<TTabPointView>(*this))
+    , graph2d(std::make_unique<TTabGraph2D>(*this))
+    , toolbar(std::make_unique<TTabToolbar>(*this))
 {
     resize(width > 0 ? width : 500, height > 0 ? height : 200);
     pixelsPerInch = logicalDpiX() > 0 ? logicalDpiX() : 96;
@@ -73,25 +77,43 @@ int TTab::MeasureLabelWidth(const char* text, int fontSize) const
     return QFontMetrics(font).horizontalAdvance(QString::fromUtf8(text));
 }
 
+QColor TTab::BackgroundColor() const { return printMode || whiteBackground ? QColor(Qt::white) : Color(0xFF00000F); }
+
 TabViewPart* TTab::PresentView() const
 {
     if (viewMode == VIEW_POINTS)
         return points.get();
     if (viewMode == VIEW_TABLE)
         return table.get();
+    if (viewMode == VIEW_2D)
+        return graph2d.get();
     return nullptr;
 }
 
-QRect TTab::ViewArea() const
+TabViewPart* TTab::ViewAt(QPoint position) const
 {
-    int b = 5;
+    if (pressedView)
+        return pressedView;
+    if ((viewBits & VIEW_2D) && graph.graphArea.contains(position))
+        return graph2d.get();
+    return PresentView();
+}
+
+int TTab::ToolbarTop() const
+{
     if (sheetCount > 1 && (options & OPT_TOOLBAR)) {
         int tabs = 2;
         for (int i = 0; i < sheetCount; ++i)
             tabs += sheets[static_cast<size_t>(i)].labelWidth;
-        if (tabs > width() - 27 - 300)
-            b = 25;
+        if (tabs > width() - 27 - toolbar->Width())
+            return 25;
     }
+    return 5;
+}
+
+QRect TTab::ViewArea() const
+{
+    const int b = ToolbarTop();
     const int top = (options & OPT_TOOLBAR) ? b + 31 : (options & OPT_TITLE) ? b + 20 : sheetCount > 1 ? b + 20 : 10;
     return QRect(10, top, std::max(1, width() - 37), std::max(1, height() - top - 27));
 }
@@ -104,6 +126,10 @@ void TTab::RebuildLayout()
     const QRect area = ViewArea();
     table->Layout(area);
     points->Layout(area);
+    graph.graphArea = viewMode == VIEW_2D ? area : viewMode == VIEW_TABLE ? graph.sideGraph : QRect();
+    viewBits = viewMode | (graph.graphArea.isNull() ? 0 : VIEW_2D);
+    graph2d->Layout(graph.graphArea);
+    toolbar->Build(ToolbarTop());
 }
 
 void TTab::RequestRepaint(int flags)
@@ -115,7 +141,7 @@ void TTab::RequestRepaint(int flags)
 void TTab::OnScrolled()
 {
     hoverValid = 0;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void TTab::SetPrintMode(bool on)
@@ -133,15 +159,22 @@ void TTab::Render()
         picture = QImage(size(), QImage::Format_RGB32);
     if ((repaintFlags & 2) && sheetCount)
         RebuildLayout();
-    picture.fill(printMode ? QColor(Qt::white) : Color(0xFF00000F));
+    picture.fill(BackgroundColor());
     {
         QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing, false);
-        if (sheetCount && Sheet().enabled && !Sheet().hidden)
-            if (TabViewPart* view = PresentView())
-                view->Paint(p);
-        if (sheetCount)
+        if (sheetCount && Sheet().enabled && !Sheet().hidden) {
+            if (viewBits & VIEW_TABLE)
+                table->Paint(p);
+            if (viewBits & VIEW_POINTS)
+                points->Paint(p);
+            if (viewBits & VIEW_2D)
+                graph2d->Paint(p);
+        }
+        if (sheetCount) {
             PaintTitle(p);
+            toolbar->Paint(p);
+        }
     }
     repaintFlags = 0;
     inPaint = 0;
@@ -224,7 +257,7 @@ void TTab::paintEvent(QPaintEvent*)
     }
 }
 
-void TTab::resizeEvent(QResizeEvent*) { RequestRepaint(2); }
+void TTab::resizeEvent(QResizeEvent*) { RequestRepaint(REPAINT_LAYOUT); }
 
 bool TTab::event(QEvent* e)
 {
@@ -310,7 +343,7 @@ void TTab::keyPressEvent(QKeyEvent* e)
     }
     if (key && OnKey(key, shift || e->key() == Qt::Key_Backtab, ctrl)) {
         e->accept();
-        RequestRepaint(1);
+        RequestRepaint(REPAINT);
     } else {
         e->ignore();
     }
@@ -323,8 +356,19 @@ void TTab::mouseMoveEvent(QMouseEvent* e)
     mouse = position;
     if (!changed)
         return;
-    if (TabViewPart* view = PresentView(); view && sheetCount && Sheet().enabled)
+    TabViewPart* view = ViewAt(position);
+    if (view != hoverView) {
+        // The view the pointer left forgets its hover marks and step arrows.
+        if (hoverView && !leftHeld && sheetCount && Sheet().enabled)
+            hoverView->MouseMove(QPoint(-10000, -10000), false);
+        hoverView = view;
+    }
+    if (view && sheetCount && Sheet().enabled) {
         setCursor(view->MouseMove(position, leftHeld));
+        hintText = view->Hint();
+    }
+    if (const QString buttonHint = toolbar->HintAt(position); !buttonHint.isEmpty() && !leftHeld)
+        hintText = buttonHint;
     if (!hintText.isEmpty() || !toolTip().isEmpty())
         setToolTip(hintText);
 }
@@ -342,7 +386,7 @@ void TTab::mousePressEvent(QMouseEvent* e)
             SelectSheet(sheetTab);
             return;
         }
-        if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+        if (TabViewPart* view = ViewAt(position); view && Sheet().enabled)
             view->RightClickSelect(position);
         BuildPopup(position);
         popup->popup(mapToGlobal(position));
@@ -351,6 +395,8 @@ void TTab::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     leftHeld = true;
+    if (toolbar->MousePress(position))
+        return;
     if (sheetTab >= 0) {
         SelectSheet(sheetTab);
         return;
@@ -360,9 +406,12 @@ void TTab::mousePressEvent(QMouseEvent* e)
         RunCommand(CMD_ENABLE_SHEET);
         return;
     }
-    if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+    pressedView = nullptr;
+    if (TabViewPart* view = ViewAt(position); view && Sheet().enabled) {
+        pressedView = view;
         view->MousePress(position, e->modifiers());
-    RequestRepaint(1);
+    }
+    RequestRepaint(REPAINT);
 }
 
 void TTab::mouseReleaseEvent(QMouseEvent* e)
@@ -370,7 +419,13 @@ void TTab::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     leftHeld = false;
-    if (TabViewPart* view = PresentView(); view && sheetCount)
+    if (toolbar->MouseRelease(e->position().toPoint())) {
+        pressedView = nullptr;
+        return;
+    }
+    TabViewPart* view = ViewAt(e->position().toPoint());
+    pressedView = nullptr;
+    if (view && sheetCount)
         view->MouseRelease(e->position().toPoint());
 }
 
@@ -378,7 +433,10 @@ void TTab::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton || sheetCount == 0)
         return;
-    if (TabViewPart* view = PresentView(); view && Sheet().enabled)
+    leftHeld = true;
+    if (toolbar->DoubleClick(e->position().toPoint()))
+        return;
+    if (TabViewPart* view = ViewAt(e->position().toPoint()); view && Sheet().enabled)
         view->DoubleClick(e->position().toPoint());
 }
 
@@ -390,7 +448,7 @@ void TTab::wheelEvent(QWheelEvent* e)
     }
     const int delta = e->angleDelta().y();
     const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
-    TabViewPart* view = PresentView();
+    TabViewPart* view = ViewAt(e->position().toPoint());
     for (int i = 0; view && i < std::abs(notches); ++i)
         view->Wheel(e->position().toPoint(), notches > 0 ? 1 : -1);
     e->accept();
@@ -399,7 +457,7 @@ void TTab::wheelEvent(QWheelEvent* e)
 void TTab::focusInEvent(QFocusEvent*)
 {
     focused = true;
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void TTab::focusOutEvent(QFocusEvent*)
@@ -407,7 +465,7 @@ void TTab::focusOutEvent(QFocusEvent*)
     focused = false;
     if (editing)
         CommitCellEdit();
-    RequestRepaint(1);
+    RequestRepaint(REPAINT);
 }
 
 void TTab::leaveEvent(QEvent*) { mouse = QPoint(-1, -1); }
@@ -419,10 +477,12 @@ void TTab::OnViewTick()
     ctrlDown = modifiers & Qt::ControlModifier ? 1 : 0;
     if (lastLanguage != LanguageIndex) {
         lastLanguage = LanguageIndex;
-        RequestRepaint(2);
+        RequestRepaint(REPAINT_LAYOUT);
     }
     if (TabViewPart* view = PresentView(); view && sheetCount)
         view->Tick();
+    if (toolbar->Refresh(tickCount & 2, tickCount & 8))
+        RequestRepaint(REPAINT);
     if (repaintFlags)
         Render();
     else if (editing && (blinkPhase == 0 || blinkPhase == 8))
@@ -435,7 +495,7 @@ void TTab::RunCommand(int command)
     case CMD_SCROLL_X:
     case CMD_SCROLL_Y:
         hoverValid = 0;
-        RequestRepaint(2);
+        RequestRepaint(REPAINT_LAYOUT);
         return;
     case CMD_VIEW_TABLE:
     case CMD_VIEW_2D:
@@ -443,16 +503,18 @@ void TTab::RunCommand(int command)
         if (!ViewImplemented(command == CMD_VIEW_TABLE ? VIEW_TABLE : command == CMD_VIEW_2D ? VIEW_2D : VIEW_3D))
             return;
         break;
+    case CMD_COPY_GRAPH:
+        CopyGraph();
+        return;
     case CMD_3D_TOP:
     case CMD_3D_ISO1:
     case CMD_3D_ISO2:
-    case CMD_COPY_GRAPH:
         return;
     default:
         break;
     }
     CTab::RunCommand(command);
-    RequestRepaint(2);
+    RequestRepaint(REPAINT_LAYOUT);
 }
 
 QMenu* TTab::BuildPopup(QPoint position)
@@ -482,11 +544,13 @@ QMenu* TTab::BuildPopup(QPoint position)
         return popup;
     const bool copy = editing ? textSelEnd > textSelStart : s.selection.count > 0;
     const bool overTab = SheetTabAt(position) >= 0;
-    const bool overGraph = !graph.sideGraph.isNull() && graph.sideGraph.contains(position) && ViewImplemented(VIEW_2D);
+    const bool overGraph = (viewBits & VIEW_2D) && graph.graphArea.contains(position);
     if (copy)
         add(Text("###Copy##Kopieren##Kopírovat"), CMD_COPY);
     if (copy || overTab || overGraph)
         add(Text("###Copy the entire table##Tabelle kopieren##Kopírovat celou tabulku"), CMD_COPY_TABLE);
+    if (overGraph)
+        add(Text("###Copy graph##Chart kopieren##Kopírovat graf"), CMD_COPY_GRAPH);
     if (copy || overTab || overGraph)
         menu.addSeparator();
     const int formats = ClipboardFormats();
@@ -499,7 +563,7 @@ QMenu* TTab::BuildPopup(QPoint position)
         add(Text("###Interpolate##Interpolieren##Interpolovat"), CMD_INTERPOLATE);
     }
     menu.addSeparator();
-    if (TabViewPart* view = PresentView())
+    if (TabViewPart* view = ViewAt(position))
         view->AddPopupEntries(menu, position);
     struct ViewEntry {
         int view;
@@ -515,7 +579,8 @@ QMenu* TTab::BuildPopup(QPoint position)
     if (offered > 1) {
         for (int i = 0; i < 3; ++i)
             if ((options & allowedBits[i]) && ViewImplemented(views[i].view))
-                add(Text(views[i].text), views[i].command, true, viewMode == views[i].view);
+                add(Text(views[i].text), views[i].command, true,
+                    viewMode == views[i].view || (views[i].view == VIEW_TABLE && viewMode == VIEW_POINTS));
         menu.addSeparator();
     }
     const int mx = s.axisX.OffMode, my = s.axisY.OffMode;
@@ -531,6 +596,18 @@ QMenu* TTab::BuildPopup(QPoint position)
             true, !s.axisX.off && !s.axisY.off);
     }
     return popup;
+}
+
+void TTab::CopyGraph()
+{
+    if (graph.graphArea.isNull())
+        return;
+    whiteBackground = true;
+    Render();
+    const QImage copy = picture.copy(graph.graphArea);
+    whiteBackground = false;
+    Render();
+    QApplication::clipboard()->setImage(copy);
 }
 
 void TTab::ClipboardSet(const std::string& plain, const std::string* sheet)

@@ -14,6 +14,8 @@ class QMenu;
 class TabViewPart;
 class TTabTable;
 class TTabPointView;
+class TTabGraph2D;
+class TTabToolbar;
 
 // The map editor control: the model of CTab shown in a widget. Everything is painted into an
 // off-screen picture; the paint event copies it to the screen and adds the caret.
@@ -52,6 +54,12 @@ public:
 
     TTabTable& Table() { return *table; }
     TTabPointView& Points() { return *points; }
+    TTabGraph2D& Graph2D() { return *graph2d; }
+    TTabToolbar& Toolbar() { return *toolbar; }
+    // Views that exist in this build (the 3D graph comes later).
+    static bool ViewImplemented(int view) { return view == VIEW_TABLE || view == VIEW_2D || view == VIEW_POINTS; }
+    // The colour of the control behind the views: white while printing or copying the graph.
+    QColor BackgroundColor() const;
     bool HasFocusNow() const { return focused; }
 
     // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).
@@ -83,19 +91,32 @@ protected:
 private:
     friend class TTabTable;
     friend class TTabPointView;
+    friend class TTabGraph2D;
+    friend class TTabToolbar;
+    // The view of the present mode (the table also when the side graph is shown).
     TabViewPart* PresentView() const;
+    // The view that takes the mouse at a point: the one that got the press until its release,
+    // else the side graph over its area, else the present view.
+    TabViewPart* ViewAt(QPoint position) const;
+    // Puts a picture of the graph area, on white, on the clipboard.
+    void CopyGraph();
     QRect ViewArea() const;
     void PaintTitle(QPainter& painter);
     // The sheet tab under a point, -1 for none.
     int SheetTabAt(QPoint position) const;
-    // Views that exist in this build (the graphs come later).
-    static bool ViewImplemented(int view) { return view == VIEW_TABLE || view == VIEW_POINTS; }
+    // Top of the toolbar row: lower when the sheet tabs need the room beside it.
+    int ToolbarTop() const;
     bool leftHeld = false;
     bool focused = false;
     QPoint mouse;
     QImage picture;
     std::unique_ptr<TTabTable> table;
     std::unique_ptr<TTabPointView> points;
+    std::unique_ptr<TTabGraph2D> graph2d;
+    std::unique_ptr<TTabToolbar> toolbar;
+    TabViewPart* pressedView = nullptr;
+    TabViewPart* hoverView = nullptr;
+    bool whiteBackground = false;
     QPointer<QMenu> popup;
     int lastLanguage = -1;
 };

@@ -32,6 +32,9 @@ struct TTabGraph {
     QRect horizontalBar;
     QRect verticalBar;
     QRect sideGraph;
+    // Where the graph of the present view lies: the whole view in 2D, the side graph beside
+    // the table, empty when no graph is shown.
+    QRect graphArea;
     QRect addColumn, removeColumn;
     QRect proportionalToggle;
 

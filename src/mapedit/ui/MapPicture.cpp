@@ -1,0 +1,79 @@
+#include "mapedit/ui/MapPicture.h"
+
+#include "mapedit/MapImageBinding.h"
+#include "mapedit/ui/MapEditorList.h"
+#include "mapedit/ui/TTab.h"
+
+const std::vector<MapPicture::Map>& MapPicture::Maps()
+{
+    // Sizes and visible columns are those of the editors on the settings pages.
+    static const std::vector<Map> maps = {
+        { "advance", MapKind::Advance, 0, 560, 300, MAP_DIM },
+        { "servo", MapKind::Servo, 0, 560, 300, MAP_DIM },
+        { "tp", MapKind::TpSensor, 0, 200, 110, 1 },
+        { "iap", MapKind::IapSensor, 0, 200, 110, 1 },
+        { "power1", MapKind::PowerOutA, 0, 330, 150, 4 },
+        { "power2", MapKind::PowerOutA, 1, 330, 150, 4 },
+    };
+    return maps;
+}
+
+const MapPicture::Map* MapPicture::Find(const std::string& name)
+{
+    for (const Map& map : Maps())
+        if (name == map.name)
+            return &map;
+    return nullptr;
+}
+
+namespace {
+
+void Load(const MapPicture::Map& map, CTab& tab, const ParamImage& image)
+{
+    switch (map.kind) {
+    case MapKind::Advance:
+        MapImageBinding::LoadAdvanceMap(tab, image, MAP_DIM);
+        break;
+    case MapKind::Servo:
+        MapImageBinding::LoadServoMap(tab, image, MAP_DIM);
+        break;
+    case MapKind::TpSensor:
+        MapImageBinding::LoadTpSensor(tab, image);
+        break;
+    case MapKind::IapSensor:
+        MapImageBinding::LoadIapSensor(tab, image);
+        break;
+    default:
+        MapImageBinding::LoadPowerOutMap(tab, image, map.output);
+        break;
+    }
+}
+
+} // namespace
+
+QImage MapPicture::Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error)
+{
+    MapEditorList editors;
+    TTab* tab = editors.CreateProgramMap(map.kind, nullptr, 0, 0, map.output + 1);
+    if (!tab) {
+        error = "the map editor could not be created";
+        return {};
+    }
+    const int allowed = view == VIEW_2D ? OPT_GRAPH2D : OPT_TABLE;
+    if (!(tab->options & allowed)) {
+        error = std::string("the ") + map.name + " map has no " + (view == VIEW_2D ? "2D graph" : "table") + " view";
+        return {};
+    }
+    tab->resize(size.isEmpty() ? QSize(map.width, map.height) : size);
+    tab->visibleColumns = map.visibleColumns;
+    Load(map, *tab, image);
+    // What the window hands every editor on its timer, with the engine standing still.
+    tab->baseAdvance = image.Adrb(BASE_ADV);
+    tab->limiterRpm = image.Adrb(LIMITER) * 100;
+    tab->startLimiterRpm = image.Adrb(START_LIM) * 100;
+    tab->SetViewMode(view);
+    tab->RebuildLayout();
+    tab->repaintFlags |= 2;
+    tab->Render();
+    return tab->Picture().copy();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "mapedit/ProgramMaps.h"
+#include "model/ParamImage.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <string>
+#include <vector>
+
+// A picture of one of the program's map editors, painted off-screen from a configuration image
+// exactly as the window paints it: the same map, the same columns, the same view.
+class MapPicture {
+public:
+    struct Map {
+        const char* name; // as the command line names it
+        MapKind kind;
+        int output; // power output 0 or 1
+        int width, height; // the size the editor has on its page
+        int visibleColumns; // as the page sets them
+    };
+
+    // Every map that can be painted, in the order the command line lists them.
+    static const std::vector<Map>& Maps();
+    static const Map* Find(const std::string& name);
+
+    // Paints map in view (VIEW_TABLE or VIEW_2D) at size (0 x 0: the page's size). Needs a
+    // QApplication. Returns an empty picture and the reason when the view is not offered.
+    static QImage Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error);
+};
