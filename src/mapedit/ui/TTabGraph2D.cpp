@@ -165,7 +165,7 @@ void TTabGraph2D::UpdateHover(QPoint position)
     preview = corner;
     if (curveChanged)
         selectedCurve = curve;
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
 }
 
 void TTabGraph2D::UpdateHint()
@@ -263,7 +263,7 @@ bool TTabGraph2D::MousePress(QPoint position, Qt::KeyboardModifiers mods)
             at = PointPosition(GraphDrag::PointOf(hot), curve);
         grabOffset = QPointF(position) - at;
         UpdateHint();
-        tab.RequestRepaint(REPAINT);
+        tab.RequestRepaint(CTab::REPAINT);
         return true;
     }
     const QRect plot = Plot();
@@ -291,7 +291,7 @@ void TTabGraph2D::MouseRelease(QPoint position)
     }
     if (banding)
         FinishBand();
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
 }
 
 void TTabGraph2D::DragTo(QPoint position)
@@ -305,7 +305,7 @@ void TTabGraph2D::DragTo(QPoint position)
     Refresh();
     KeepPointerOnPoint(pxAcross, pxUp);
     UpdateHint();
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
 }
 
 void TTabGraph2D::KeepPointerOnPoint(double oldAcross, double oldUp)
@@ -331,7 +331,7 @@ void TTabGraph2D::MarkBand()
     for (const Point& pt : points)
         if (band.adjusted(-0.5, -0.5, 0.5, 0.5).contains(pt.at))
             sel.OrMark(pt.column, pt.row, MARK_DRAG);
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
 }
 
 void TTabGraph2D::FinishBand()

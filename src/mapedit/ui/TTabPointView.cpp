@@ -215,7 +215,7 @@ Qt::CursorShape TTabPointView::MouseMove(QPoint position, bool leftHeld)
 {
     if (leftHeld && banding) {
         bandEnd = position;
-        tab.RequestRepaint(REPAINT);
+        tab.RequestRepaint(CTab::REPAINT);
         return Qt::ArrowCursor;
     }
     if (leftHeld && dragAxis) {
@@ -224,7 +224,7 @@ Qt::CursorShape TTabPointView::MouseMove(QPoint position, bool leftHeld)
         a.values[dragIndex] = dragAxis == AXIS_X ? ValueAtX(position.x()) : ValueAtY(position.y());
         tab.NormalizeSheet(tab.activeSheet, dragAxis);
         UpdateDragHint();
-        tab.RequestRepaint(REPAINT);
+        tab.RequestRepaint(CTab::REPAINT);
         return dragAxis == AXIS_X ? Qt::SizeHorCursor : Qt::SizeVerCursor;
     }
     int index = 0;
@@ -236,7 +236,7 @@ bool TTabPointView::MousePress(QPoint position, Qt::KeyboardModifiers)
 {
     if (toggle.contains(position)) {
         proportional = !proportional;
-        tab.RequestRepaint(REPAINT_LAYOUT);
+        tab.RequestRepaint(CTab::REPAINT_LAYOUT);
         return true;
     }
     int index = 0;
@@ -253,7 +253,7 @@ bool TTabPointView::MousePress(QPoint position, Qt::KeyboardModifiers)
     tab.NoteChange(0, ChangeBegin);
     banding = true;
     bandStart = bandEnd = position;
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
     return true;
 }
 
@@ -279,7 +279,7 @@ void TTabPointView::MouseRelease(QPoint position)
         tab.hintText.clear();
         tab.NoteChange(AXIS_X | AXIS_Y, ChangeEnd);
     }
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
 }
 
 bool TTabPointView::Wheel(QPoint position, int steps)

@@ -213,7 +213,7 @@ bool TTabToolbar::MousePress(QPoint position)
         return false;
     if (At(command).enabled)
         held = command;
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
     return true;
 }
 
@@ -229,7 +229,7 @@ bool TTabToolbar::MouseRelease(QPoint position)
             b.pressed = !b.pressed;
         tab.RunCommand(command);
     }
-    tab.RequestRepaint(REPAINT);
+    tab.RequestRepaint(CTab::REPAINT);
     return true;
 }
 
