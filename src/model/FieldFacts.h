@@ -18,12 +18,20 @@ public:
 
     static constexpr std::span<const FieldFact> All() { return FIELD_FACT_TABLE; }
 
+    // Index-based on purpose: GCC's undefined-behaviour sanitizer cannot evaluate the null checks
+    // it adds to pointers into the table while compiling, so constant look-ups avoid them.
+    static constexpr int IndexOf(std::string_view name)
+    {
+        for (size_t i = 0; i < std::size(FIELD_FACT_TABLE); ++i)
+            if (name == FIELD_FACT_TABLE[i].name)
+                return int(i);
+        return -1;
+    }
+
     static constexpr const FieldFact* Find(std::string_view name)
     {
-        for (const FieldFact& f : FIELD_FACT_TABLE)
-            if (name == f.name)
-                return &f;
-        return nullptr;
+        const int i = IndexOf(name);
+        return i < 0 ? nullptr : &FIELD_FACT_TABLE[i];
     }
 
     // The place of byte 0..RS_LEN_EXE-1; outside the image, no row.
@@ -33,8 +41,8 @@ public:
 // The row of a name, found while compiling: a name without a row does not build.
 consteval const FieldFact& Fact(std::string_view name)
 {
-    const FieldFact* f = FieldFacts::Find(name);
-    if (!f)
+    const int i = FieldFacts::IndexOf(name);
+    if (i < 0)
         throw "no field fact of that name";
-    return *f;
+    return FIELD_FACT_TABLE[i];
 }
