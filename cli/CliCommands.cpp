@@ -52,14 +52,16 @@ const std::vector<CliCommand>& CliCommands()
             CliCrate },
         { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
             CliPorts },
-        { "identify", "[--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "searches for the unit as the program does and prints its port, name, protocol and frame limits "
-            "(exit 1 when none answers within the time-out, 10 s by default)",
+            "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON",
             CliIdentify },
         { "read", "-o FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
             "connects to the unit, reads its configuration twice and writes it to FILE.ign", CliRead },
-        { "verify", "FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
-            "compares the unit's configuration with the settings of FILE.ign (exit 1 when they differ)", CliVerify },
+        { "verify", "FILE.ign [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "compares the unit's configuration with the settings of FILE.ign; when they differ (exit 1) lists every "
+            "setting and map cell that differs; --json prints the result and the list as JSON",
+            CliVerify },
         { "program", "FILE.ign [--changed-only] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "programs the settings of FILE.ign into the unit, reads them back and waits until the unit has stored "
             "them; --changed-only writes only the bytes that differ from what the unit holds",
@@ -74,7 +76,13 @@ const std::vector<CliCommand>& CliCommands()
             CliLogExport },
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
-        { "show", "FILE.ign", "opens a parameter file and prints its settings", CliShow },
+        { "show", "FILE.ign [--json]",
+            "opens a parameter file and prints its settings; --json prints every field and map as JSON", CliShow },
+        { "diff", "A.ign B.ign [--json]",
+            "lists every setting and map cell that differs between two parameter files, named as the window names "
+            "them, with the value in A and in B (exit 0 when equal, 1 when different, 2 on an error); --json prints "
+            "the list as JSON",
+            CliDiff },
     };
     return commands;
 }

@@ -1,9 +1,11 @@
 #include "CliCommand.h"
 
+#include "CliJson.h"
 #include "CliLinkOptions.h"
 #include "CliUnitSession.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
+#include "model/ImageDiff.h"
 
 #include <QString>
 
@@ -40,6 +42,43 @@ IgnUnitInfo UnitInfoForFile(const CliUnitSession& session)
     return info;
 }
 
+int CountDifferingBytes(const ParamImage& a, const ParamImage& b)
+{
+    int differing = 0;
+    for (int i = 0; i < RS_LEN_EXE; ++i)
+        differing += a.Adrb(i) != b.Adrb(i);
+    return differing;
+}
+
+// After "Verify error !": how much differs, then every difference, the file's value first.
+void PrintDifferences(const std::string& file, const ParamImage& image, const ParamImage& unit,
+    const std::vector<ImageDifference>& differences, std::ostream& err)
+{
+    err << CountDifferingBytes(image, unit) << " of " << RS_LEN_EXE << " bytes of " << file
+        << " differ from the unit's configuration (" << file << " -> unit):\n";
+    for (const ImageDifference& d : differences)
+        err << "  " << ImageDiff::Line(d) << "\n";
+}
+
+QJsonObject UnitJson(const CliUnitSession& session)
+{
+    const UnitInfo& info = session.manager.unitInfo;
+    return { { "port", session.link.connectedPort.load() }, { "name", QString::fromStdString(info.name) },
+        { "serialNumber", QString::fromStdString(info.serialNumber) } };
+}
+
+QJsonObject VerifyJson(const std::string& file, const CliUnitSession& session, bool ok, bool known,
+    const std::vector<ImageDifference>& differences)
+{
+    QJsonObject o { { "file", QString::fromStdString(file) }, { "ok", ok }, { "connected", known } };
+    if (!known)
+        return o;
+    o["unit"] = UnitJson(session);
+    o["result"] = QString::fromStdString(session.ResultText());
+    o["differences"] = CliJson::Differences(differences);
+    return o;
+}
+
 } // namespace
 
 int CliRead(const std::vector<std::string>& args, CliIo& io)
@@ -67,21 +106,24 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     UnitArgs a;
     if (!ParseUnitArgs(args, a, io))
         return CLI_USAGE;
+    const bool json = CliJson::TakeOption(a.rest);
     if (a.rest.size() != 1)
-        return Usage("verify FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]", io);
-    CliUnitSession session(a.choice, a.timeoutMs, io);
+        return Usage("verify FILE.ign [--json] [--port N[=DEVICE]]... [--timeout SECONDS]", io);
+    // With --json the document is all that goes to out; the result text is in it.
+    CliIo sessionIo { json ? io.err : io.out, io.err };
+    CliUnitSession session(a.choice, a.timeoutMs, sessionIo);
     if (!IgnCommands::Open(QString::fromStdString(a.rest[0]), session.image, io.err))
         return CLI_FAILED;
-    if (!session.Connect())
-        return CLI_FAILED;
-    const bool ok = session.Verify();
-    if (!ok && session.Connected()) {
-        int differing = 0;
-        for (int i = 0; i < RS_LEN_EXE; ++i)
-            differing += session.image.Adrb(i) != session.manager.UnitMirror.Adrb(i);
-        io.err << differing << " of " << RS_LEN_EXE << " bytes of " << a.rest[0]
-               << " differ from the unit's configuration\n";
-    }
+    const bool connected = session.Connect();
+    const bool ok = connected && session.Verify();
+    ParamImage unit;
+    const bool known = connected && session.UnitConfiguration(unit);
+    const std::vector<ImageDifference> differences
+        = known ? ImageDiff::Compare(session.image, unit) : std::vector<ImageDifference> {};
+    if (json)
+        CliJson::Print(VerifyJson(a.rest[0], session, ok, known, differences), io.out);
+    else if (!ok && known)
+        PrintDifferences(a.rest[0], session.image, unit, differences, io.err);
     return ok ? CLI_OK : CLI_FAILED;
 }
 

@@ -151,6 +151,26 @@ bool CliUnitSession::Reset()
     return ok;
 }
 
+void CliUnitSession::KeepVerifyRead()
+{
+    if (manager.LinkStep != ConnectionManager::StepVerify)
+        return;
+    const uint8_t* received = link.jobRxFlags;
+    if (std::find(received, received + RS_LEN_EXE, 0) != received + RS_LEN_EXE)
+        return;
+    std::copy_n(link.jobRxData, RS_LEN_EXE, verifyRead_.data());
+    verifyReadValid_ = true;
+}
+
+bool CliUnitSession::UnitConfiguration(ParamImage& unit) const
+{
+    if (verifyReadValid_)
+        unit = verifyRead_;
+    else if (manager.unitMirrorValid)
+        unit = manager.UnitMirror;
+    return verifyReadValid_ || manager.unitMirrorValid;
+}
+
 void CliUnitSession::ReportResult(bool ok)
 {
     if (ok) {
@@ -199,6 +219,9 @@ void CliUnitSession::ShowLabel(int slot, const std::string& text, uint32_t, uint
                 lastPrintedPercent_ = -100;
             resultText_ = text;
             resultFailed_ = backColour == RED;
+            // A failure ends the step's job: the bytes it read are still in the job area.
+            if (resultFailed_)
+                KeepVerifyRead();
         }
         return;
     }

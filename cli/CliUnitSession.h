@@ -36,6 +36,12 @@ public:
     bool Program(bool changedOnly);
     bool Reset();
 
+    // What the unit holds, as far as this session knows: the bytes the last Verify read when it
+    // read them all, else the configuration read after connecting; false when neither is known.
+    bool UnitConfiguration(ParamImage& unit) const;
+    // The text of the last result message ("Verify: OK", "Verify error !").
+    const std::string& ResultText() const { return resultText_; }
+
     // Runs the tick loop until done holds (true), the link is lost or limitMs of real time pass (false).
     bool RunUntil(const std::function<bool()>& done, int limitMs);
     bool Connected() const { return link.connectedPort.load() != 0; }
@@ -71,6 +77,8 @@ private:
     // The last result message, on out for a success and on err for a failure.
     void ReportResult(bool ok);
     void Lost();
+    // Keeps the bytes a Verify has just read, when it read all of them.
+    void KeepVerifyRead();
 
     CliIo& io_;
     int timeoutMs_;
@@ -81,5 +89,7 @@ private:
     std::string resultText_;
     bool resultFailed_ = false;
     bool boxShown_ = false;
+    ParamImage verifyRead_;
+    bool verifyReadValid_ = false;
     int lastPrintedPercent_ = -100;
 };

@@ -8,10 +8,14 @@
 #include "monitor/IgnlogFile.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -127,6 +131,61 @@ TEST_F(CliUnit, VerifySucceedsOnlyWhileTheUnitHoldsTheFile)
 
     EXPECT_EQ(Run({ "verify", File("missing.ign") }).code, 1);
     EXPECT_EQ(unit->Configuration(), changed) << "verify writes nothing";
+}
+
+TEST_F(CliUnit, VerifyListsTheOneChangedFieldAsTextOrJson)
+{
+    StartUnit();
+    ParamImage edited = unitImage;
+    edited.Adrb(LIMITER) = uint8_t(edited.Adrb(LIMITER) == 80 ? 90 : 80);
+    const std::string fileValue = std::to_string(edited.Adrb(LIMITER) * 100) + " rpm";
+    const std::string unitValue = std::to_string(unitImage.Adrb(LIMITER) * 100) + " rpm";
+    const QString file = WriteFile("edited.ign", edited);
+
+    CliRun r = Run({ "verify", file });
+    EXPECT_EQ(r.code, 1);
+    const std::vector<std::string> err = Lines(r.err);
+    const auto error = std::find(err.begin(), err.end(), "Verify error !");
+    ASSERT_NE(error, err.end()) << r.err;
+    ASSERT_EQ(err.end() - error, 3) << "the count and the one difference follow the error:\n" << r.err;
+    EXPECT_TRUE(Has(error[1], "1 of 400 bytes")) << error[1];
+    EXPECT_EQ(error[2], "  Limiter [rpm]: " + fileValue + " -> " + unitValue);
+
+    r = Run({ "--lang", "cs", "verify", file, "--json" });
+    EXPECT_EQ(r.code, 1);
+    QJsonParseError parse;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &parse).object();
+    ASSERT_EQ(parse.error, QJsonParseError::NoError) << r.out;
+    EXPECT_FALSE(doc["ok"].toBool());
+    EXPECT_EQ(doc["result"].toString(), "Chyba verifikace !");
+    EXPECT_EQ(doc["unit"].toObject()["name"].toString(), "VORDAX4 SIM");
+    EXPECT_EQ(doc["unit"].toObject()["port"].toInt(), 7);
+    const QJsonArray list = doc["differences"].toArray();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0].toObject()["name"].toString(), "Omezovač [rpm]");
+    EXPECT_EQ(list[0].toObject()["second"].toString().toStdString(), unitValue);
+
+    r = Run({ "verify", WriteFile("same.ign", unitImage), "--json" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    const QJsonObject same = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_TRUE(same["ok"].toBool());
+    EXPECT_TRUE(same["differences"].toArray().isEmpty());
+}
+
+TEST_F(CliUnit, IdentifyJsonNamesThePortAndTheUnit)
+{
+    StartUnit();
+    const CliRun r = Run({ "identify", "--json" });
+    ASSERT_EQ(r.code, 0) << r.err;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_TRUE(doc["found"].toBool());
+    EXPECT_EQ(doc["port"].toInt(), 7);
+    EXPECT_EQ(doc["device"].toString().toStdString(), unit->DevicePath());
+    EXPECT_EQ(doc["protocol"].toString(), "IGN100");
+
+    const CliRun none = RunProgram({ "identify", "--json", "--port", "7=" + File("no-such-tty"), "--timeout", "1" });
+    EXPECT_EQ(none.code, 1);
+    EXPECT_FALSE(QJsonDocument::fromJson(QByteArray::fromStdString(none.out)).object()["found"].toBool());
 }
 
 TEST_F(CliUnit, ProgramWritesTheFileAllOrOnlyTheChangedBytes)
