@@ -40,6 +40,14 @@ void PrintUsage(const CliCommand& c, std::ostream& os)
     os << "usage: vordax4-cli " << c.name << (*c.usage ? " " : "") << c.usage << "\n";
 }
 
+// The options several commands share, explained once after the list of commands.
+constexpr const char* SHARED_OPTIONS
+    = "\noptions:\n"
+      "  --each  (read, verify, program) works with the units on all the --port ports at once (every present port\n"
+      "          without --port); prints one line per port: COM<n>, device, unit name, serial number, OK or FAILED\n"
+      "          and the result, each as its port ends, then a summary line; exits 0 only when every port succeeded\n"
+      "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n";
+
 } // namespace
 
 const std::vector<CliCommand>& CliCommands()
@@ -56,15 +64,19 @@ const std::vector<CliCommand>& CliCommands()
             "searches for the unit as the program does and prints its port, name, protocol and frame limits "
             "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON",
             CliIdentify },
-        { "read", "-o FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
-            "connects to the unit, reads its configuration twice and writes it to FILE.ign", CliRead },
-        { "verify", "FILE.ign [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "read", "-o FILE.ign | -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "connects to the unit, reads its configuration twice and writes it to FILE.ign; with --each reads the "
+            "unit on every port at once into FOLDER/COM<n>-<serial number>.ign",
+            CliRead },
+        { "verify", "FILE.ign [--each] [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "compares the unit's configuration with the settings of FILE.ign; when they differ (exit 1) lists every "
-            "setting and map cell that differs; --json prints the result and the list as JSON",
+            "setting and map cell that differs; --json prints the result and the list as JSON; --each: every port at "
+            "once",
             CliVerify },
-        { "program", "FILE.ign [--changed-only] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "program", "FILE.ign [--changed-only] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "programs the settings of FILE.ign into the unit, reads them back and waits until the unit has stored "
-            "them; --changed-only writes only the bytes that differ from what the unit holds",
+            "them; --changed-only writes only the bytes that differ from what the unit holds; --each: every port at "
+            "once",
             CliProgram },
         { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS]", "sends the reset command to the unit", CliReset },
         { "monitor", "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]",
@@ -102,6 +114,7 @@ int CliHelp(const std::vector<std::string>& args, CliIo& io)
     io.out << "usage: vordax4-cli [--lang en|de|cs] <command> args...\n\ncommands:\n";
     for (const CliCommand& c : CliCommands())
         io.out << "  " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
+    io.out << SHARED_OPTIONS;
     return CLI_OK;
 }
 

@@ -1,5 +1,6 @@
 #include "MonitorCsv.h"
 #include "CliRun.h"
+#include "CliTestSupport.h"
 #include "TempDir.h"
 #include "unitsim/UnitSim.h"
 #include "files/IgnCommands.h"
@@ -22,16 +23,6 @@
 namespace {
 
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string Cell(const std::string& row, int column)
 {
@@ -41,21 +32,6 @@ std::string Cell(const std::string& row, int column)
     return row.substr(from, row.find(',', from) - from);
 }
 
-// A configuration that passes the image checks and survives a trip through a parameter file,
-// different for every seed.
-ParamImage FileImage(int seed, const ScopedWorkDir& dir)
-{
-    ParamImage image;
-    for (int a = 0; a < RS_LEN_EXE; ++a)
-        image.Adrb(a) = uint8_t(a * 7 + seed);
-    ValidateImage(image);
-    const QString path = QString::fromStdString(dir.file("seed.ign"));
-    std::ostringstream err;
-    WriteIgnFile(path, image, IgnUnitInfo {});
-    ParamImage opened;
-    IgnCommands::Open(path, opened, err);
-    return opened;
-}
 
 // The real vordax4-cli against a simulated unit on a pseudo-terminal that the test process runs,
 // so the unit's memory can be looked at before and after.
