@@ -141,33 +141,14 @@ private:
         return MapFacts::CellValue(m, img, row, column);
     }
 
-    // Whether the cell holds in both images what the first cell of its column (rows) or row holds.
-    bool Repeats(const MapFact& m, int row, int column, bool alongRows) const
-    {
-        const int r0 = alongRows ? 0 : row, c0 = alongRows ? column : 0;
-        return Cell(a_, m, row, column) == Cell(a_, m, r0, c0) && Cell(b_, m, row, column) == Cell(b_, m, r0, c0);
-    }
-
-    bool WholeLineRepeats(const MapFact& m, int row, int column, bool alongRows) const
-    {
-        for (int k = 1; k < (alongRows ? m.rows : m.columns); ++k)
-            if (!Repeats(m, alongRows ? k : row, alongRows ? column : k, alongRows))
-                return false;
-        return true;
-    }
-
     void AddCell(const MapFact& m, int row, int column)
     {
         if (Cell(a_, m, row, column) == Cell(b_, m, row, column))
             return;
-        const bool rowsRepeat = MapFacts::RowsRepeat(m, a_) && MapFacts::RowsRepeat(m, b_);
-        const bool columnsRepeat = MapFacts::ColumnsRepeat(m, a_) && MapFacts::ColumnsRepeat(m, b_);
-        // A copy of the curve's first cell is listed with that cell.
-        if ((rowsRepeat && row > 0 && Repeats(m, row, column, true))
-            || (columnsRepeat && column > 0 && Repeats(m, row, column, false)))
-            return;
-        const bool allLoads = rowsRepeat && row == 0 && WholeLineRepeats(m, row, column, true);
-        const bool allSpeeds = columnsRepeat && column == 0 && WholeLineRepeats(m, row, column, false);
+        // While both images keep the map as one curve, the curve's line stands for every load (speed);
+        // the other lines are kept by the unit but not shown, and keep their own labels.
+        const bool allLoads = row == m.curveRow && MapFacts::IsSpeedCurve(m, a_) && MapFacts::IsSpeedCurve(m, b_);
+        const bool allSpeeds = column == m.curveColumn && MapFacts::IsLoadCurve(m, a_) && MapFacts::IsLoadCurve(m, b_);
         const int element = MapFacts::CellElement(m, row, column);
         ImageDifference& d = Add(Kind::MapCell, m.cells, element, m.cells->firstByte() + element);
         d.map = m.id;

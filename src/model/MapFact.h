@@ -19,8 +19,8 @@ enum class MapLayout : uint8_t {
 // What the map's kind byte (ADV_MAPA, SERVO_MAPA) makes of a grid.
 enum class MapKindByte : uint8_t {
     None, // the map is always kept whole
-    CurveOrGrid, // 0: one curve over speed (every row a copy of the first), 1: the whole grid
-    SpeedLoadOrGrid, // 0: one curve over speed, 1: one curve over load (every column a copy), 2: the grid
+    CurveOrGrid, // 0: one curve over speed, 1: the whole grid
+    SpeedLoadOrGrid, // 0: one curve over speed, 1: one curve over load, 2: the grid
 };
 
 // A map of the image: a grid of cells with its speed axis (the columns) and its load axis (the
@@ -37,4 +37,8 @@ struct MapFact {
     const FieldFact* loadPoints = nullptr; // grid: the pressures used with an IAP sensor
     int kindAddress = -1; // Adrb of the kind byte
     MapKindByte kind = MapKindByte::None;
+    // The row that is the curve over speed, and the column that is the curve over load, while the
+    // map is one curve: the editor then shows only that line, for every load (speed).
+    int curveRow = 0;
+    int curveColumn = 0;
 };

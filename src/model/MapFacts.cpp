@@ -9,44 +9,23 @@
 
 namespace {
 
+// The rows are data, laid out by hand.
+// clang-format off
 constexpr MapFact MAPS[] = {
-    { .id = MapId::Advance,
-        .name = "###Advance map##Vorzündungskarte##Mapa předstihu",
-        .cells = &Fact("ADVANCE"),
-        .rows = MAP_DIM,
-        .columns = MAP_DIM,
-        .speedPoints = &Fact("RPM_ADV"),
-        .loadPoints = &Fact("ADV_IAP"),
-        .kindAddress = ADV_MAPA,
-        .kind = MapKindByte::CurveOrGrid },
-    { .id = MapId::Servo,
-        .name = "###Servo map##Servo-Kennfeld##Mapa serva",
-        .cells = &Fact("SERVO_MV"),
-        .rows = MAP_DIM,
-        .columns = MAP_DIM,
-        .speedPoints = &Fact("SERVO_RPM"),
-        .loadPoints = &Fact("SERVO_IAP"),
-        .kindAddress = SERVO_MAPA,
-        .kind = MapKindByte::SpeedLoadOrGrid },
-    { .id = MapId::PowerOut1,
-        .name = POWER_OUT_NAME,
-        .number = 1,
-        .layout = MapLayout::Switching,
-        .cells = &Fact("POWER_OUT1_CELLS"),
-        .rows = 3,
-        .columns = POUT_COLUMNS,
-        .speedPoints = &Fact("POWER_OUT1_RPM"),
-        .loadPoints = &Fact("POWER_OUT1_TP") },
-    { .id = MapId::PowerOut2,
-        .name = POWER_OUT_NAME,
-        .number = 2,
-        .layout = MapLayout::Switching,
-        .cells = &Fact("POWER_OUT2_CELLS"),
-        .rows = 3,
-        .columns = POUT_COLUMNS,
-        .speedPoints = &Fact("POWER_OUT2_RPM"),
-        .loadPoints = &Fact("POWER_OUT2_TP") },
+    {.id = MapId::Advance, .name = "###Advance map##Vorzündungskarte##Mapa předstihu", .cells = &Fact("ADVANCE"),
+        .rows = MAP_DIM, .columns = MAP_DIM, .speedPoints = &Fact("RPM_ADV"), .loadPoints = &Fact("ADV_IAP"),
+        .kindAddress = ADV_MAPA, .kind = MapKindByte::CurveOrGrid, .curveRow = MAP_DIM - 1},
+    {.id = MapId::Servo, .name = "###Servo map##Servo-Kennfeld##Mapa serva", .cells = &Fact("SERVO_MV"),
+        .rows = MAP_DIM, .columns = MAP_DIM, .speedPoints = &Fact("SERVO_RPM"), .loadPoints = &Fact("SERVO_IAP"),
+        .kindAddress = SERVO_MAPA, .kind = MapKindByte::SpeedLoadOrGrid, .curveRow = MAP_DIM - 1},
+    {.id = MapId::PowerOut1, .name = POWER_OUT_NAME, .number = 1, .layout = MapLayout::Switching,
+        .cells = &Fact("POWER_OUT1_CELLS"), .rows = 3, .columns = POUT_COLUMNS, .speedPoints = &Fact("POWER_OUT1_RPM"),
+        .loadPoints = &Fact("POWER_OUT1_TP")},
+    {.id = MapId::PowerOut2, .name = POWER_OUT_NAME, .number = 2, .layout = MapLayout::Switching,
+        .cells = &Fact("POWER_OUT2_CELLS"), .rows = 3, .columns = POUT_COLUMNS, .speedPoints = &Fact("POWER_OUT2_RPM"),
+        .loadPoints = &Fact("POWER_OUT2_TP")},
 };
+// clang-format on
 
 // The throttle points of the load rows with a TP sensor, in percent.
 constexpr int TP_LOAD_POINTS[MAP_DIM] = { 0, 2, 5, 10, 20, 30, 40, 60, 80, 100 };
@@ -183,12 +162,12 @@ std::string MapFacts::CellText(const MapFact& m, const ParamImage& img, int row,
     return SettingNames::NumberText(value, unit);
 }
 
-bool MapFacts::RowsRepeat(const MapFact& m, const ParamImage& img)
+bool MapFacts::IsSpeedCurve(const MapFact& m, const ParamImage& img)
 {
     return m.layout == MapLayout::Grid && GridKind(m, img) == 0;
 }
 
-bool MapFacts::ColumnsRepeat(const MapFact& m, const ParamImage& img)
+bool MapFacts::IsLoadCurve(const MapFact& m, const ParamImage& img)
 {
     return m.layout == MapLayout::Grid && GridKind(m, img) == 1;
 }

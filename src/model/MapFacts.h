@@ -34,8 +34,8 @@ public:
         return m.layout == MapLayout::Grid ? element / m.columns : element;
     }
 
-    // A map kept as one curve repeats its first row in every row (a curve over speed) or its first
-    // column in every column (a curve over load); its kind byte and the load sensor say which.
-    static bool RowsRepeat(const MapFact& m, const ParamImage& img);
-    static bool ColumnsRepeat(const MapFact& m, const ParamImage& img);
+    // Whether img keeps the map as one curve over speed (its curve row, for every load) or over
+    // load (its curve column, for every speed); the kind byte and the load sensor say which.
+    static bool IsSpeedCurve(const MapFact& m, const ParamImage& img);
+    static bool IsLoadCurve(const MapFact& m, const ParamImage& img);
 };

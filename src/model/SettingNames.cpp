@@ -12,6 +12,7 @@ namespace {
 constexpr const char* CHANNEL = "###Channel %d##Kanal %d##Kanál %d";
 constexpr const char* SERVO = "Servo";
 constexpr const char* VOLTAGE = "###Voltage##Spannung##Napětí";
+constexpr const char* TACHOMETER = "###Tachometer output##Drehzahlmesserausgang##Výstup otáčkoměru";
 
 constexpr CodedItem SERVO_MAP_KINDS[] = {
     { 0, "###by rpm##nach Drehzahl##podle otáček" },
@@ -37,8 +38,8 @@ constexpr Naming NAMINGS[] = {
     { .fact = &Fact("LOBE_END"), .group = CHANNEL },
     { .fact = &Fact("COMPENSATION"), .group = CHANNEL },
     { .fact = &Fact("PICKUP_POLARITY"), .group = "###Pick-up %d##Geber %d##Snímač %d" },
-    { .fact = &Fact("RPM_PULSES"), .group = "###Tachometer output##Drehzahlmesserausgang##Výstup otáčkoměru" },
-    { .fact = &Fact("RPM_CORR"), .group = "###Tachometer output##Drehzahlmesserausgang##Výstup otáčkoměru" },
+    { .fact = &Fact("RPM_PULSES"), .group = TACHOMETER },
+    { .fact = &Fact("RPM_CORR"), .group = TACHOMETER },
     { .fact = &Fact("TPS"),
         .caption = VOLTAGE,
         .group = "###TP sensor, point %d##TP-Sensor, Punkt %d##Snímač TP, bod %d" },

@@ -46,15 +46,6 @@ struct ImageDiffTest : testing::Test {
     {
         img.Adrb(ADVANCE + MAP_DIM * row + column) = static_cast<uint8_t>(degrees + 100);
     }
-    // The advance map kept as one curve: every row a copy of the first.
-    void AdvanceCurveInBoth()
-    {
-        SetBoth(ADV_MAPA, 0);
-        for (int r = 1; r < MAP_DIM; ++r)
-            for (int c = 0; c < MAP_DIM; ++c) {
-                SetBoth(ADVANCE + MAP_DIM * r + c, first.Adrb(ADVANCE + c));
-            }
-    }
 };
 
 TEST_F(ImageDiffTest, EqualImagesHaveNoDifference)
@@ -110,21 +101,28 @@ TEST_F(ImageDiffTest, AChangedAdvanceCellIsNamedByMapRowAndColumnOfTheFirstImage
     EXPECT_EQ(diff[1].name, "Advance map, 75 kPa, 6000 rpm");
 }
 
-TEST_F(ImageDiffTest, ACurveKeptInEveryRowIsListedOnceForAllLoads)
+TEST_F(ImageDiffTest, TheLineOfAMapKeptAsOneCurveIsNamedForAllLoads)
 {
-    AdvanceCurveInBoth();
-    for (int r = 0; r < MAP_DIM; ++r)
-        SetCell(second, r, 2, 20);
+    // Without a load sensor the advance map is one curve over speed: its last row, full throttle.
+    ASSERT_EQ(first.Adrb(TPSIAP_SENSOR), 0);
+    SetCell(second, MAP_DIM - 1, 2, 20);
     auto diff = Compare();
     ASSERT_EQ(diff.size(), 1u);
-    EXPECT_EQ(ImageDiff::Line(diff[0]), "Advance map, all loads, 3000 rpm: 16° -> 20°");
+    EXPECT_EQ(ImageDiff::Line(diff[0]), "Advance map, all loads, 3000 rpm: 15° -> 20°");
+    EXPECT_EQ(diff[0].row, MAP_DIM - 1);
 
-    // A row that leaves the curve (only a file can do that) is listed on its own.
-    SetCell(second, 7, 2, 25);
+    // The rows the editor does not show are still kept by the unit, and listed by their row.
+    SetCell(second, 0, 2, 25);
     diff = Compare();
     ASSERT_EQ(diff.size(), 2u);
-    EXPECT_EQ(diff[0].name, "Advance map, Row 1, 3000 rpm");
-    EXPECT_EQ(ImageDiff::Line(diff[1]), "Advance map, Row 8, 3000 rpm: 16° -> 25°");
+    EXPECT_EQ(ImageDiff::Line(diff[0]), "Advance map, Row 1, 3000 rpm: 16° -> 25°");
+
+    // Once one image keeps the whole map, every row is a row of its own.
+    second.Adrb(TPSIAP_SENSOR) = 1;
+    second.Adrb(ADV_MAPA) = 1;
+    diff = Compare();
+    ASSERT_EQ(diff.size(), 4u);
+    EXPECT_EQ(diff[3].name, "Advance map, Row 10, 3000 rpm");
 }
 
 TEST_F(ImageDiffTest, ServoCellsShowVoltsOrPercentAsTheirImageHoldsThem)
@@ -136,13 +134,11 @@ TEST_F(ImageDiffTest, ServoCellsShowVoltsOrPercentAsTheirImageHoldsThem)
     ASSERT_EQ(diff.size(), 1u);
     EXPECT_EQ(ImageDiff::Line(diff[0]), "Servo map, TP 2 %, 3000 rpm: 2.20 V -> 3.00 V");
 
-    // A curve over load repeats its first column in every column.
+    // A curve over load is the first column, for every speed.
     SetBoth(SERVO_MAPA, 1);
-    for (int r = 0; r < MAP_DIM; ++r)
-        for (int c = 0; c < MAP_DIM; ++c) {
-            first.Adrb(SERVO_MV + MAP_DIM * r + c) = static_cast<uint8_t>(100 + r);
-            second.Adrb(SERVO_MV + MAP_DIM * r + c) = static_cast<uint8_t>(r == 3 ? 50 : 100 + r);
-        }
+    first.Adrb(SERVO_MV + MAP_DIM * 3) = 103;
+    second = first;
+    second.Adrb(SERVO_MV + MAP_DIM * 3) = 50;
     second.Adrb(SERVO_PERCENT) = 1;
     diff = Compare();
     ASSERT_EQ(diff.size(), 2u);
