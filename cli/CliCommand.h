@@ -35,6 +35,7 @@ int CliPorts(const std::vector<std::string>& args, CliIo& io);
 int CliIdentify(const std::vector<std::string>& args, CliIo& io);
 int CliConvert(const std::vector<std::string>& args, CliIo& io);
 int CliShow(const std::vector<std::string>& args, CliIo& io);
+int CliDiff(const std::vector<std::string>& args, CliIo& io);
 int CliRead(const std::vector<std::string>& args, CliIo& io);
 int CliVerify(const std::vector<std::string>& args, CliIo& io);
 int CliProgram(const std::vector<std::string>& args, CliIo& io);

@@ -40,6 +40,14 @@ void PrintUsage(const CliCommand& c, std::ostream& os)
     os << "usage: vordax4-cli " << c.name << (*c.usage ? " " : "") << c.usage << "\n";
 }
 
+// The options several commands share, explained once after the list of commands.
+constexpr const char* SHARED_OPTIONS
+    = "\noptions:\n"
+      "  --each  (read, verify, program) works with the units on all the --port ports at once (every present port\n"
+      "          without --port); prints one line per port: COM<n>, device, unit name, serial number, OK or FAILED\n"
+      "          and the result, each as its port ends, then a summary line; exits 0 only when every port succeeded\n"
+      "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n";
+
 } // namespace
 
 const std::vector<CliCommand>& CliCommands()
@@ -52,17 +60,23 @@ const std::vector<CliCommand>& CliCommands()
             CliCrate },
         { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
             CliPorts },
-        { "identify", "[--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "searches for the unit as the program does and prints its port, name, protocol and frame limits "
-            "(exit 1 when none answers within the time-out, 10 s by default)",
+            "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON",
             CliIdentify },
-        { "read", "-o FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
-            "connects to the unit, reads its configuration twice and writes it to FILE.ign", CliRead },
-        { "verify", "FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]",
-            "compares the unit's configuration with the settings of FILE.ign (exit 1 when they differ)", CliVerify },
-        { "program", "FILE.ign [--changed-only] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "read", "-o FILE.ign | -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "connects to the unit, reads its configuration twice and writes it to FILE.ign; with --each reads the "
+            "unit on every port at once into FOLDER/COM<n>-<serial number>.ign",
+            CliRead },
+        { "verify", "FILE.ign [--each] [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "compares the unit's configuration with the settings of FILE.ign; when they differ (exit 1) lists every "
+            "setting and map cell that differs; --json prints the result and the list as JSON; --each: every port at "
+            "once",
+            CliVerify },
+        { "program", "FILE.ign [--changed-only] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "programs the settings of FILE.ign into the unit, reads them back and waits until the unit has stored "
-            "them; --changed-only writes only the bytes that differ from what the unit holds",
+            "them; --changed-only writes only the bytes that differ from what the unit holds; --each: every port at "
+            "once",
             CliProgram },
         { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS]", "sends the reset command to the unit", CliReset },
         { "monitor", "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]",
@@ -74,7 +88,13 @@ const std::vector<CliCommand>& CliCommands()
             CliLogExport },
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
-        { "show", "FILE.ign", "opens a parameter file and prints its settings", CliShow },
+        { "show", "FILE.ign [--json]",
+            "opens a parameter file and prints its settings; --json prints every field and map as JSON", CliShow },
+        { "diff", "A.ign B.ign [--json]",
+            "lists every setting and map cell that differs between two parameter files, named as the window names "
+            "them, with the value in A and in B (exit 0 when equal, 1 when different, 2 on an error); --json prints "
+            "the list as JSON",
+            CliDiff },
         { "render", "FILE.ign --map advance|servo|tp|iap|power1|power2 [--view table|2d] [--size WxH] -o OUT.png",
             "paints one map editor of a parameter file as the window shows it (the table by default, or the 2D "
             "graph) and writes it as a PNG picture; without --size the editor has the size it has on its page",
@@ -98,6 +118,7 @@ int CliHelp(const std::vector<std::string>& args, CliIo& io)
     io.out << "usage: vordax4-cli [--lang en|de|cs] <command> args...\n\ncommands:\n";
     for (const CliCommand& c : CliCommands())
         io.out << "  " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
+    io.out << SHARED_OPTIONS;
     return CLI_OK;
 }
 

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 
+#include "CliJson.h"
 #include "files/IgnCommands.h"
 
 #include <QString>
@@ -15,9 +16,20 @@ int CliConvert(const std::vector<std::string>& args, CliIo& io)
 
 int CliShow(const std::vector<std::string>& args, CliIo& io)
 {
-    if (args.size() != 1) {
-        io.err << "usage: vordax4-cli show FILE.ign\n";
+    std::vector<std::string> files = args;
+    const bool json = CliJson::TakeOption(files);
+    if (files.size() != 1) {
+        io.err << "usage: vordax4-cli show FILE.ign [--json]\n";
         return CLI_USAGE;
     }
-    return IgnCommands::Show(QString::fromStdString(args[0]), io.out, io.err);
+    const QString path = QString::fromStdString(files[0]);
+    if (!json)
+        return IgnCommands::Show(path, io.out, io.err);
+    ParamImage image = IgnCommands::StartupImage();
+    if (!IgnCommands::Open(path, image, io.err))
+        return CLI_FAILED;
+    QJsonObject document = CliJson::Settings(image);
+    document["file"] = path;
+    CliJson::Print(document, io.out);
+    return CLI_OK;
 }

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 
+#include "CliJson.h"
 #include "CliLinkOptions.h"
 
 #include <cstdio>
@@ -99,10 +100,21 @@ int CliIdentify(const std::vector<std::string>& args, CliIo& io)
 {
     PortChoice choice;
     int timeoutMs = 10000;
-    if (!parseLinkOptions(args, choice, &timeoutMs, io))
+    std::vector<std::string> rest = args;
+    const bool json = CliJson::TakeOption(rest);
+    if (!parseLinkOptions(rest, choice, &timeoutMs, io))
         return CLI_USAGE;
     CapturedFile out, err;
-    const int rc = IdentifyCommand(choice, timeoutMs, out.get(), err.get());
+    int rc = 0;
+    if (json) {
+        const IdentifyResult r = IdentifyUnit(choice, timeoutMs, err.get());
+        CliJson::Print(CliJson::Identity(r), io.out);
+        if (!r.found)
+            std::fprintf(err.get(), "no unit found within %.1f s\n", timeoutMs / 1000.0);
+        rc = r.found ? 0 : 1;
+    } else {
+        rc = IdentifyCommand(choice, timeoutMs, out.get(), err.get());
+    }
     out.flushTo(io.out);
     err.flushTo(io.err);
     return rc == 0 ? CLI_OK : CLI_FAILED;

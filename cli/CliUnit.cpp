@@ -1,19 +1,29 @@
 #include "CliCommand.h"
 
+#include "CliEachPort.h"
+#include "CliJson.h"
 #include "CliLinkOptions.h"
 #include "CliUnitSession.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
+#include "model/ImageDiff.h"
 
+#include <QDir>
 #include <QString>
+
+#include <cctype>
 
 namespace {
 
 constexpr int DEFAULT_TIMEOUT_MS = 10000;
 
-// The arguments of a command that talks to a unit: the link options and what is left for the command.
+// The arguments of a command that talks to a unit: the link options and what is left for the
+// command. With --each every --port is a port of its own.
 struct UnitArgs {
+    bool each = false;
+    bool json = false;
     PortChoice choice;
+    std::vector<PortChoice> ports;
     int timeoutMs = DEFAULT_TIMEOUT_MS;
     std::vector<std::string> rest;
 };
@@ -21,6 +31,10 @@ struct UnitArgs {
 bool ParseUnitArgs(const std::vector<std::string>& args, UnitArgs& parsed, CliIo& io)
 {
     parsed.rest = args;
+    parsed.each = CliEachPort::TakeOption(parsed.rest);
+    parsed.json = CliJson::TakeOption(parsed.rest);
+    if (parsed.each)
+        return CliEachPort::TakePorts(parsed.rest, parsed.ports, parsed.timeoutMs, io);
     return TakeLinkOptions(parsed.rest, parsed.choice, &parsed.timeoutMs, io);
 }
 
@@ -28,6 +42,24 @@ int Usage(const char* usage, CliIo& io)
 {
     io.err << "usage: vordax4-cli " << usage << "\n";
     return CLI_USAGE;
+}
+
+// Runs the unit part of a command on one unit or, with --each, on every port at once.
+int RunUnits(const UnitArgs& a, const PortWork& work, CliIo& io)
+{
+    if (a.each)
+        return CliEachPort::Run(a.ports, a.timeoutMs, work, a.json, io);
+    CliUnitSession session(a.choice, a.timeoutMs, io);
+    PortResult result;
+    const bool ok = work(session, result);
+    if (!result.message.empty())
+        (ok ? io.out : io.err) << result.message << "\n";
+    return ok ? CLI_OK : CLI_FAILED;
+}
+
+bool OpenFile(const std::string& path, ParamImage& image, CliIo& io)
+{
+    return IgnCommands::Open(QString::fromStdString(path), image, io.err);
 }
 
 IgnUnitInfo UnitInfoForFile(const CliUnitSession& session)
@@ -40,6 +72,89 @@ IgnUnitInfo UnitInfoForFile(const CliUnitSession& session)
     return info;
 }
 
+// The file a unit read with --each is written to: the folder, the port and the unit's serial number.
+std::string FileOfUnit(const std::string& folder, const CliUnitSession& session, int port)
+{
+    std::string name = "COM" + std::to_string(port);
+    if (!session.manager.unitInfo.serialNumber.empty())
+        name += "-" + session.manager.unitInfo.serialNumber;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-')
+            c = '_';
+    return QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(name + ".ign")).toStdString();
+}
+
+// target: the file, or with intoFolder the folder of the unit's file.
+bool ReadUnit(CliUnitSession& session, const std::string& target, bool intoFolder, PortResult& result)
+{
+    if (!session.Connect() || !session.Read())
+        return false;
+    const std::string path = intoFolder ? FileOfUnit(target, session, result.port) : target;
+    QString error;
+    if (!WriteIgnFile(QString::fromStdString(path), session.image, UnitInfoForFile(session), &error)) {
+        result.message = "read: cannot write " + path + ": " + error.toStdString();
+        return false;
+    }
+    result.message = "written to " + path;
+    result.json["file"] = QString::fromStdString(path);
+    return true;
+}
+
+int CountDifferingBytes(const ParamImage& a, const ParamImage& b)
+{
+    int differing = 0;
+    for (int i = 0; i < RS_LEN_EXE; ++i)
+        differing += a.Adrb(i) != b.Adrb(i);
+    return differing;
+}
+
+// After "Verify error !": how much differs, then every difference, the file's value first.
+void PrintDifferences(const std::string& file, const ParamImage& image, const ParamImage& unit,
+    const std::vector<ImageDifference>& differences, std::ostream& err)
+{
+    err << CountDifferingBytes(image, unit) << " of " << RS_LEN_EXE << " bytes of " << file
+        << " differ from the unit's configuration (" << file << " -> unit):\n";
+    for (const ImageDifference& d : differences)
+        err << "  " << ImageDiff::Line(d) << "\n";
+}
+
+QJsonObject UnitJson(const CliUnitSession& session)
+{
+    const UnitInfo& info = session.manager.unitInfo;
+    return { { "port", session.link.connectedPort.load() }, { "name", QString::fromStdString(info.name) },
+        { "serialNumber", QString::fromStdString(info.serialNumber) } };
+}
+
+bool VerifyUnit(
+    CliUnitSession& session, const std::string& file, const ParamImage& image, CliIo& io, PortResult& result)
+{
+    session.image = image;
+    const bool connected = session.Connect();
+    const bool ok = connected && session.Verify();
+    ParamImage unit;
+    const bool known = connected && session.UnitConfiguration(unit);
+    const std::vector<ImageDifference> differences
+        = known ? ImageDiff::Compare(session.image, unit) : std::vector<ImageDifference> {};
+    result.json["connected"] = known;
+    result.json["result"] = QString::fromStdString(session.ResultText());
+    result.json["differences"] = CliJson::Differences(differences);
+    if (!ok && known)
+        PrintDifferences(file, session.image, unit, differences, io.err);
+    return ok;
+}
+
+bool ProgramUnit(CliUnitSession& session, const ParamImage& image, bool changedOnly, PortResult& result)
+{
+    session.image = image;
+    if (!session.Connect())
+        return false;
+    if (changedOnly && session.image == session.manager.UnitMirror) {
+        result.message = "nothing to program: the unit already holds these settings";
+        return true;
+    }
+    return session.Program(changedOnly);
+}
+
 } // namespace
 
 int CliRead(const std::vector<std::string>& args, CliIo& io)
@@ -47,19 +162,17 @@ int CliRead(const std::vector<std::string>& args, CliIo& io)
     UnitArgs a;
     if (!ParseUnitArgs(args, a, io))
         return CLI_USAGE;
-    if (a.rest.size() != 2 || a.rest[0] != "-o")
-        return Usage("read -o FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]", io);
-    CliUnitSession session(a.choice, a.timeoutMs, io);
-    if (!session.Connect() || !session.Read())
-        return CLI_FAILED;
-    QString error;
-    const QString path = QString::fromStdString(a.rest[1]);
-    if (!WriteIgnFile(path, session.image, UnitInfoForFile(session), &error)) {
-        io.err << "read: cannot write " << a.rest[1] << ": " << error.toStdString() << "\n";
-        return CLI_FAILED;
+    if (a.rest.size() != 2 || a.rest[0] != "-o" || (a.json && !a.each))
+        return Usage("read -o FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]\n"
+                     "       vordax4-cli read -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            io);
+    const std::string target = a.rest[1];
+    if (a.each && !QDir(QString::fromStdString(target)).exists()) {
+        io.err << "read: " << target << " is not a folder; with --each each unit's file goes into a folder\n";
+        return CLI_USAGE;
     }
-    io.out << "written to " << a.rest[1] << "\n";
-    return CLI_OK;
+    return RunUnits(
+        a, [&](CliUnitSession& session, PortResult& result) { return ReadUnit(session, target, a.each, result); }, io);
 }
 
 int CliVerify(const std::vector<std::string>& args, CliIo& io)
@@ -68,19 +181,26 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     if (!ParseUnitArgs(args, a, io))
         return CLI_USAGE;
     if (a.rest.size() != 1)
-        return Usage("verify FILE.ign [--port N[=DEVICE]]... [--timeout SECONDS]", io);
-    CliUnitSession session(a.choice, a.timeoutMs, io);
-    if (!IgnCommands::Open(QString::fromStdString(a.rest[0]), session.image, io.err))
+        return Usage("verify FILE.ign [--each] [--json] [--port N[=DEVICE]]... [--timeout SECONDS]", io);
+    const std::string file = a.rest[0];
+    ParamImage image;
+    if (!OpenFile(file, image, io))
         return CLI_FAILED;
-    if (!session.Connect())
-        return CLI_FAILED;
-    const bool ok = session.Verify();
-    if (!ok && session.Connected()) {
-        int differing = 0;
-        for (int i = 0; i < RS_LEN_EXE; ++i)
-            differing += session.image.Adrb(i) != session.manager.UnitMirror.Adrb(i);
-        io.err << differing << " of " << RS_LEN_EXE << " bytes of " << a.rest[0]
-               << " differ from the unit's configuration\n";
+    if (a.each)
+        return RunUnits(
+            a, [&](CliUnitSession& s, PortResult& r) { return VerifyUnit(s, file, image, s.io(), r); }, io);
+    // With --json the document is all that goes to out; the result text is in it.
+    CliIo sessionIo { a.json ? io.err : io.out, io.err };
+    CliUnitSession session(a.choice, a.timeoutMs, sessionIo);
+    PortResult result;
+    const bool ok = VerifyUnit(session, file, image, io, result);
+    if (a.json) {
+        QJsonObject doc = result.json;
+        doc["file"] = QString::fromStdString(file);
+        doc["ok"] = ok;
+        if (result.json["connected"].toBool())
+            doc["unit"] = UnitJson(session);
+        CliJson::Print(doc, io.out);
     }
     return ok ? CLI_OK : CLI_FAILED;
 }
@@ -90,26 +210,15 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     UnitArgs a;
     if (!ParseUnitArgs(args, a, io))
         return CLI_USAGE;
-    bool changedOnly = false;
-    std::vector<std::string> files;
-    for (const std::string& s : a.rest) {
-        if (s == "--changed-only")
-            changedOnly = true;
-        else
-            files.push_back(s);
-    }
-    if (files.size() != 1)
-        return Usage("program FILE.ign [--changed-only] [--port N[=DEVICE]]... [--timeout SECONDS]", io);
-    CliUnitSession session(a.choice, a.timeoutMs, io);
-    if (!IgnCommands::Open(QString::fromStdString(files[0]), session.image, io.err))
+    const bool changedOnly = std::erase(a.rest, "--changed-only") > 0;
+    if (a.rest.size() != 1 || (a.json && !a.each))
+        return Usage(
+            "program FILE.ign [--changed-only] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]", io);
+    ParamImage image;
+    if (!OpenFile(a.rest[0], image, io))
         return CLI_FAILED;
-    if (!session.Connect())
-        return CLI_FAILED;
-    if (changedOnly && session.image == session.manager.UnitMirror) {
-        io.out << "nothing to program: the unit already holds the settings of " << files[0] << "\n";
-        return CLI_OK;
-    }
-    return session.Program(changedOnly) ? CLI_OK : CLI_FAILED;
+    return RunUnits(
+        a, [&](CliUnitSession& s, PortResult& r) { return ProgramUnit(s, image, changedOnly, r); }, io);
 }
 
 int CliReset(const std::vector<std::string>& args, CliIo& io)
@@ -117,7 +226,7 @@ int CliReset(const std::vector<std::string>& args, CliIo& io)
     UnitArgs a;
     if (!ParseUnitArgs(args, a, io))
         return CLI_USAGE;
-    if (!a.rest.empty())
+    if (!a.rest.empty() || a.each || a.json)
         return Usage("reset [--port N[=DEVICE]]... [--timeout SECONDS]", io);
     CliUnitSession session(a.choice, a.timeoutMs, io);
     return session.Connect() && session.Reset() ? CLI_OK : CLI_FAILED;

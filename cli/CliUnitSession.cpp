@@ -1,10 +1,9 @@
 #include "CliUnitSession.h"
 
-#include "base/TickClock.h"
-
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -15,10 +14,11 @@ constexpr int MIN_COMMAND_MS = 30000;
 
 } // namespace
 
-CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io)
+CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io, CliTicker* ticker)
     : io_(io)
     , timeoutMs_(timeoutMs)
-    , origin_(TickMs.load())
+    , ownTicker_(ticker ? nullptr : std::make_unique<CliTicker>())
+    , ticker_(ticker ? *ticker : *ownTicker_)
 {
     link.SetStatusSlots(&status);
     ApplyPortChoice(link, choice);
@@ -26,17 +26,16 @@ CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& i
 
 void CliUnitSession::Step()
 {
-    // Like the window's timer, a tick that comes late is not made up for: after a stall the clock
-    // moves on by one tick, so a busy machine does not turn into answer time-outs.
-    const auto now = std::chrono::steady_clock::now();
-    if (tick_ >= 0 && now - lastTick_ < std::chrono::milliseconds(REAL_MS_PER_TICK))
+    const int tick = ticker_.Advance();
+    if (tick == tick_)
         return;
-    lastTick_ = now;
-    ++tick_;
-    TickMs = origin_ + tick_ * MS_PER_TICK;
+    tick_ = tick;
     status.ExpireStatus();
-    if (tick_ % 2 == 0)
+    // Every second tick; a session that missed the even tick of a pair runs its pass on the odd one.
+    if (tick / 2 != lastPass_) {
+        lastPass_ = tick / 2;
         manager.Pass();
+    }
 }
 
 bool CliUnitSession::RunUntil(const std::function<bool()>& done, int limitMs)
@@ -151,6 +150,26 @@ bool CliUnitSession::Reset()
     return ok;
 }
 
+void CliUnitSession::KeepVerifyRead()
+{
+    if (manager.LinkStep != ConnectionManager::StepVerify)
+        return;
+    const uint8_t* received = link.jobRxFlags;
+    if (std::find(received, received + RS_LEN_EXE, 0) != received + RS_LEN_EXE)
+        return;
+    std::copy_n(link.jobRxData, RS_LEN_EXE, verifyRead_.data());
+    verifyReadValid_ = true;
+}
+
+bool CliUnitSession::UnitConfiguration(ParamImage& unit) const
+{
+    if (verifyReadValid_)
+        unit = verifyRead_;
+    else if (manager.unitMirrorValid)
+        unit = manager.UnitMirror;
+    return verifyReadValid_ || manager.unitMirrorValid;
+}
+
 void CliUnitSession::ReportResult(bool ok)
 {
     if (ok) {
@@ -199,6 +218,9 @@ void CliUnitSession::ShowLabel(int slot, const std::string& text, uint32_t, uint
                 lastPrintedPercent_ = -100;
             resultText_ = text;
             resultFailed_ = backColour == RED;
+            // A failure ends the step's job: the bytes it read are still in the job area.
+            if (resultFailed_)
+                KeepVerifyRead();
         }
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CliCommand.h"
+#include "CliTicker.h"
 #include "link/CCOMCOM.h"
 #include "link/ConnectionManager.h"
 #include "link/LinkCommands.h"
@@ -9,20 +10,19 @@
 #include "model/ParamImage.h"
 #include "monitor/MonitorRequest.h"
 
-#include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
-// The connection manager as the window runs it, without a window: its own tick loop (a main-timer
-// tick at most every 55 ms of real time, a manager pass on every even tick), status messages and message
-// boxes printed on err as they appear, the progress bar as a line on err whenever it moves on by a
+// The connection manager as the window runs it, without a window: its own tick loop on the run's
+// clock (a main-timer tick at most every 55 ms of real time, a manager pass on every even tick), status
+// messages and message boxes printed on err as they appear, the progress bar as a line on err whenever it moves on by a
 // tenth. A command ends with the manager's own result text: on out when it succeeded, on err when
 // it failed.
 class CliUnitSession : public ConnectionHost, public StatusLabels {
 public:
-    static constexpr int REAL_MS_PER_TICK = 55;
-
-    CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io);
+    // ticker: the clock shared by the sessions of one run; without one the session keeps its own.
+    CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io, CliTicker* ticker = nullptr);
 
     // Finds the unit and waits until the manager has read its reference block and configuration
     // (the UnitMirror is then valid); false with a message when no unit answers within the time-out,
@@ -35,6 +35,14 @@ public:
     // Programs image; changedOnly writes only the bytes where it differs from what the unit holds.
     bool Program(bool changedOnly);
     bool Reset();
+
+    // What the unit holds, as far as this session knows: the bytes the last Verify read when it
+    // read them all, else the configuration read after connecting; false when neither is known.
+    bool UnitConfiguration(ParamImage& unit) const;
+    // Where the session prints.
+    CliIo& io() const { return io_; }
+    // The text of the last result message ("Verify: OK", "Verify error !").
+    const std::string& ResultText() const { return resultText_; }
 
     // Runs the tick loop until done holds (true), the link is lost or limitMs of real time pass (false).
     bool RunUntil(const std::function<bool()>& done, int limitMs);
@@ -71,15 +79,20 @@ private:
     // The last result message, on out for a success and on err for a failure.
     void ReportResult(bool ok);
     void Lost();
+    // Keeps the bytes a Verify has just read, when it read all of them.
+    void KeepVerifyRead();
 
     CliIo& io_;
     int timeoutMs_;
-    std::chrono::steady_clock::time_point lastTick_;
-    int32_t origin_;
+    std::unique_ptr<CliTicker> ownTicker_;
+    CliTicker& ticker_;
     int tick_ = -1;
+    int lastPass_ = -1;
     bool shown_[4] = {};
     std::string resultText_;
     bool resultFailed_ = false;
     bool boxShown_ = false;
+    ParamImage verifyRead_;
+    bool verifyReadValid_ = false;
     int lastPrintedPercent_ = -100;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Colours.h"
 #include "app/TMainForm.h"
+#include "app/WindowDifferences.h"
 #include "lang/LangString.h"
 #include "link/PortMap.h"
 #include "link/ProtocolTable.h"
@@ -43,6 +44,7 @@ WindowLink::WindowLink(TMainForm& form)
     : form_(form)
     , link_(std::make_unique<CCOMCOM>())
     , manager_(*link_, form.image(), form.monitor(), form.monitorRequest(), status_, *this)
+    , differences_(std::make_unique<WindowDifferences>(form))
 {
     link_->searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
     link_->requiredUnitType = PROGRAM_KEY;
@@ -114,6 +116,8 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* layout)
         label->hide();
         messages->addWidget(label, 1);
         slotLabels_[static_cast<size_t>(slot)] = label;
+        if (slot == 4)
+            differences_->OpenOnClick(label);
         if (slot == 2) {
             gauge_ = new QProgressBar(parent);
             gauge_->setObjectName("CGaugeProgram");
@@ -154,6 +158,7 @@ void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
     item("MenuVerify", QKeySequence(Qt::Key_F8), &WindowLink::VerifyClick);
     item("MenuProgram", QKeySequence(Qt::Key_F9), &WindowLink::ProgramClick);
     item("MenuReset", QKeySequence(), &WindowLink::ResetClick)->setText(QString::fromUtf8(LangText(RESET_CAPTION)));
+    differences_->AddMenuItem(device);
     UpdateCommandEnabling(false);
 }
 
@@ -330,6 +335,7 @@ void WindowLink::ShowLabel(int slot, const std::string& text, uint32_t fontColou
         QString("QLabel { %1 %2 }").arg(ColourCss("color", slotFont_[s]), ColourCss("background-color", slotBack_[s])));
     label->setText(QString::fromUtf8(text.c_str()));
     label->show();
+    differences_->ResultShown(slot, backColour);
 }
 
 void WindowLink::HideLabel(int slot)

@@ -23,6 +23,7 @@ class QPushButton;
 class QWidget;
 class TMainForm;
 class UnitSim;
+class WindowDifferences;
 
 // The window side of the unit link: it owns the link object and the connection manager, shows the
 // status message labels, the progress gauge, LabelCom and the unit panel, and carries the Ignition
@@ -64,6 +65,8 @@ public:
     ConnectionManager& manager() { return manager_; }
     StatusSlots& status() { return status_; }
     const std::vector<ComMenuItem>& comMenuItems() const { return comItems_; }
+    // The Differences… command and its dialog.
+    WindowDifferences& differences() { return *differences_; }
     // A live unit feeds the monitor display once it has sent monitor data.
     bool liveUnit() const { return manager_.VersionState != 0; }
 
@@ -101,6 +104,7 @@ private:
     StatusSlots status_ { this };
     ConnectionManager manager_;
     std::unique_ptr<UnitSim> demo_;
+    std::unique_ptr<WindowDifferences> differences_;
 
     QLabel* labelCom_ = nullptr;
     std::array<QLabel*, 5> slotLabels_ {};

@@ -7,6 +7,7 @@
 #include "pages/TUpDown.h"
 
 #include "TempDir.h"
+#include "WindowWithUnit.h"
 #include "unitsim/UnitSim.h"
 
 #include <QAbstractButton>
@@ -23,81 +24,6 @@
 #include <thread>
 
 namespace {
-
-// A main window whose only port, COM 3, is a simulated unit on a pseudo-terminal. The test drives
-// the window's timer; while a transfer runs it waits for the unit, as real time would.
-struct WindowWithUnit : testing::Test {
-    ScopedWorkDir dir;
-    std::unique_ptr<UnitSim> unit;
-    std::unique_ptr<TMainForm> form;
-    std::vector<std::string> errors;
-    std::vector<std::string> boxes;
-
-    void SetUp() override
-    {
-        LanguageIndex = LANG_ENGLISH;
-        UnitSimOptions options;
-        options.storingMs = 300;
-        unit = std::make_unique<UnitSim>(options);
-        ASSERT_TRUE(unit->Start());
-        qputenv("VORDAX4_PORTS", QByteArray("3=") + unit->DevicePath().c_str());
-    }
-    void TearDown() override
-    {
-        form.reset();
-        qunsetenv("VORDAX4_PORTS");
-    }
-    void Open(const std::vector<std::string>& args = {})
-    {
-        form = std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
-        form->linkUi().messageBox = [this](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
-            boxes.push_back(text);
-        };
-        // The unit holds a configuration the program accepts as it is.
-        unit->SetConfiguration(form->image().bytes());
-    }
-    CCOMCOM& link() { return form->linkUi().link(); }
-    ConnectionManager& manager() { return form->linkUi().manager(); }
-    bool JobRunning()
-    {
-        const int32_t job = link().job();
-        return job != JobNone && job != JobDone && job != JobFailed;
-    }
-    void Tick()
-    {
-        QElapsedTimer waited;
-        waited.start();
-        if (!link().connectedPort.load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        while (JobRunning() && waited.elapsed() < 1000)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        form->Timer1Timer();
-        QCoreApplication::processEvents();
-    }
-    bool RunUntil(const std::function<bool()>& done, int maxTicks = 800)
-    {
-        for (int i = 0; i < maxTicks && !done(); ++i)
-            Tick();
-        return done();
-    }
-    QString Text(const char* name) { return form->findChild<QLabel*>(name)->text(); }
-    bool Shown(const char* name) { return !form->findChild<QWidget*>(name)->isHidden(); }
-    bool Idle() { return manager().LinkStep == ConnectionManager::StepIdle && !manager().PendingCommand; }
-    void Connect() { ASSERT_TRUE(RunUntil([&] { return manager().unitMirrorValid == 1 && Idle(); })); }
-    void Run(const char* command)
-    {
-        form->findChild<QAction*>(command)->trigger();
-        ASSERT_TRUE(RunUntil([&] { return !Idle(); }));
-        ASSERT_TRUE(RunUntil([&] { return Idle(); }));
-    }
-    // As the user does: clicks on the spin button's arrows, each a step of 100 rpm.
-    void SetLimiter(int rpm)
-    {
-        auto* upDown = form->findChild<TUpDown*>("UpDownLimiter");
-        static_cast<QAbstractSpinBox*>(upDown)->stepBy((rpm - upDown->value()) / 100);
-        ASSERT_TRUE(RunUntil([&] { return form->image().Adrb(LIMITER) == rpm / 100; }, 20));
-    }
-};
 
 TEST_F(WindowWithUnit, WithoutAUnitTheCommandsAreDisabledAndTheComMenuOffersTheChoices)
 {

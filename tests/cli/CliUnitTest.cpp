@@ -1,5 +1,6 @@
 #include "MonitorCsv.h"
 #include "CliRun.h"
+#include "CliTestSupport.h"
 #include "TempDir.h"
 #include "unitsim/UnitSim.h"
 #include "files/IgnCommands.h"
@@ -8,26 +9,20 @@
 #include "monitor/IgnlogFile.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
 namespace {
 
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string Cell(const std::string& row, int column)
 {
@@ -37,21 +32,6 @@ std::string Cell(const std::string& row, int column)
     return row.substr(from, row.find(',', from) - from);
 }
 
-// A configuration that passes the image checks and survives a trip through a parameter file,
-// different for every seed.
-ParamImage FileImage(int seed, const ScopedWorkDir& dir)
-{
-    ParamImage image;
-    for (int a = 0; a < RS_LEN_EXE; ++a)
-        image.Adrb(a) = uint8_t(a * 7 + seed);
-    ValidateImage(image);
-    const QString path = QString::fromStdString(dir.file("seed.ign"));
-    std::ostringstream err;
-    WriteIgnFile(path, image, IgnUnitInfo {});
-    ParamImage opened;
-    IgnCommands::Open(path, opened, err);
-    return opened;
-}
 
 // The real vordax4-cli against a simulated unit on a pseudo-terminal that the test process runs,
 // so the unit's memory can be looked at before and after.
@@ -127,6 +107,61 @@ TEST_F(CliUnit, VerifySucceedsOnlyWhileTheUnitHoldsTheFile)
 
     EXPECT_EQ(Run({ "verify", File("missing.ign") }).code, 1);
     EXPECT_EQ(unit->Configuration(), changed) << "verify writes nothing";
+}
+
+TEST_F(CliUnit, VerifyListsTheOneChangedFieldAsTextOrJson)
+{
+    StartUnit();
+    ParamImage edited = unitImage;
+    edited.Adrb(LIMITER) = uint8_t(edited.Adrb(LIMITER) == 80 ? 90 : 80);
+    const std::string fileValue = std::to_string(edited.Adrb(LIMITER) * 100) + " rpm";
+    const std::string unitValue = std::to_string(unitImage.Adrb(LIMITER) * 100) + " rpm";
+    const QString file = WriteFile("edited.ign", edited);
+
+    CliRun r = Run({ "verify", file });
+    EXPECT_EQ(r.code, 1);
+    const std::vector<std::string> err = Lines(r.err);
+    const auto error = std::find(err.begin(), err.end(), "Verify error !");
+    ASSERT_NE(error, err.end()) << r.err;
+    ASSERT_EQ(err.end() - error, 3) << "the count and the one difference follow the error:\n" << r.err;
+    EXPECT_TRUE(Has(error[1], "1 of 400 bytes")) << error[1];
+    EXPECT_EQ(error[2], "  Limiter [rpm]: " + fileValue + " -> " + unitValue);
+
+    r = Run({ "--lang", "cs", "verify", file, "--json" });
+    EXPECT_EQ(r.code, 1);
+    QJsonParseError parse;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &parse).object();
+    ASSERT_EQ(parse.error, QJsonParseError::NoError) << r.out;
+    EXPECT_FALSE(doc["ok"].toBool());
+    EXPECT_EQ(doc["result"].toString(), "Chyba verifikace !");
+    EXPECT_EQ(doc["unit"].toObject()["name"].toString(), "VORDAX4 SIM");
+    EXPECT_EQ(doc["unit"].toObject()["port"].toInt(), 7);
+    const QJsonArray list = doc["differences"].toArray();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0].toObject()["name"].toString(), "Omezovač [rpm]");
+    EXPECT_EQ(list[0].toObject()["second"].toString().toStdString(), unitValue);
+
+    r = Run({ "verify", WriteFile("same.ign", unitImage), "--json" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    const QJsonObject same = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_TRUE(same["ok"].toBool());
+    EXPECT_TRUE(same["differences"].toArray().isEmpty());
+}
+
+TEST_F(CliUnit, IdentifyJsonNamesThePortAndTheUnit)
+{
+    StartUnit();
+    const CliRun r = Run({ "identify", "--json" });
+    ASSERT_EQ(r.code, 0) << r.err;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_TRUE(doc["found"].toBool());
+    EXPECT_EQ(doc["port"].toInt(), 7);
+    EXPECT_EQ(doc["device"].toString().toStdString(), unit->DevicePath());
+    EXPECT_EQ(doc["protocol"].toString(), "IGN100");
+
+    const CliRun none = RunProgram({ "identify", "--json", "--port", "7=" + File("no-such-tty"), "--timeout", "1" });
+    EXPECT_EQ(none.code, 1);
+    EXPECT_FALSE(QJsonDocument::fromJson(QByteArray::fromStdString(none.out)).object()["found"].toBool());
 }
 
 TEST_F(CliUnit, ProgramWritesTheFileAllOrOnlyTheChangedBytes)
