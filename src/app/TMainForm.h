@@ -1,51 +1,45 @@
 #pragma once
 
-#include "app/AppSettings.h"
 #include "app/CommandLine.h"
-#include "app/SettingsStore.h"
+#include "app/WindowLanguage.h"
+#include "app/WindowMonitor.h"
+#include "app/WindowPages.h"
+#include "app/WindowSettings.h"
+#include "app/WindowStatusBar.h"
+#include "app/WindowUndo.h"
+#include "archive/CCrate.h"
 #include "files/IgnOpen.h"
 #include "files/ParamFileState.h"
-#include "archive/CCrate.h"
-#include "update/CPatchCheck.h"
-#include "update/PatchSettings.h"
-#include "update/ui/PatchWindowHost.h"
-#include "lang/LanguageSwitch.h"
-#include "lang/RuntimeTexts.h"
 #include "mapedit/MapEditorHost.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/TTab.h"
-#include "monitor/MonitorDisplay.h"
-#include "monitor/MonitorPlayer.h"
-#include "monitor/MonitorRequest.h"
 #include "model/ChangedMap.h"
 #include "model/ImageValidation.h"
-#include "model/UndoRing.h"
-#include "pages/ControlBinder.h"
-#include "pages/SettingsPage.h"
 #include "model/MonitorImage.h"
 #include "model/ParamImage.h"
+#include "pages/ControlBinder.h"
+#include "pages/SettingsPage.h"
+#include "update/CPatchCheck.h"
+#include "update/PatchSettings.h"
+#include "update/ui/PatchWindowHost.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 
 class QCheckBox;
-class QLabel;
-class QMenu;
-class QTabWidget;
 class QTimer;
 class FileMenu;
-class MonitorPanel;
 class TFormAbout;
-class PlayerPanel;
 class WindowLink;
 class BootloaderChannel;
 
-// The main window. It owns all state of the running program: the parameter and monitor
-// images, the timer loop and, as they are added, the link, the pages and the map editors.
+// The main window. It owns all state of the running program (the parameter and monitor images,
+// the map editors, the update check), runs its life from creation through the timer loop to
+// shutdown, and hands each duty to a part: the link side, the file menu, the settings pages, the
+// monitor side, the undo side, the language side, the status bar and the saved settings.
 class TMainForm : public QMainWindow, public PageHost, public MapEditorHost {
     Q_OBJECT
 
@@ -63,6 +57,7 @@ public:
     int tickCounter() const { return tickCounter_; }
     bool initialised() const { return initialised_; }
     bool noUpdateCheck() const { return noUpdateCheck_; }
+    const std::string& compileDate() const { return compileDate_; }
 
     ParamImage& image() { return Image; }
     MonitorImage& monitor() { return Monitor; }
@@ -71,16 +66,20 @@ public:
     // take an undo snapshot.
     void RequestCommit(QObject* control, int kind) override;
     void CommitEdit();
-    void ApplyPage();
+    void ApplyPage() { pages_->StoreActive(); }
     void RefreshPages(bool all);
-    void UpdatePageVisibility(bool all);
-    void SelectPage(int page);
-    int activePage() const { return activePage_; }
-    SettingsPage* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    void UpdatePageVisibility(bool all) { pages_->UpdateVisibility(all); }
+    void SelectPage(int page) { pages_->Select(page); }
+    int activePage() const { return pages_->active(); }
+    SettingsPage* page(int index) const { return pages_->page(index); }
+    WindowPages& pagesUi() { return *pages_; }
+    // The image changed by an edit, an undo or a redo: compare it with the unit and, while
+    // "program at once" is on, program a change.
+    void ImageEdited(bool changed);
 
-    void Undo();
-    void Redo();
-    const UndoRing& undoRing() const { return undo_; }
+    void Undo() { undo_->Undo(); }
+    void Redo() { undo_->Redo(); }
+    const UndoRing& undoRing() const { return undo_->ring(); }
     ChangedMap& changedMap();
     int pendingCommand() const;
     // The link replaced the image (a Read): every page and map editor shows it again.
@@ -88,7 +87,7 @@ public:
 
     // The unit link: Ignition menu, command buttons, status labels, COM menu.
     WindowLink& linkUi() { return *link_; }
-    void SetUnitPanelText(const std::string& text);
+    void SetUnitPanelText(const std::string& text) { status_->SetUnitText(text); }
     // The COM menu chose another port selection.
     void PortSelectionChanged(int forcedPort);
     // A Read replaced the image, so no parameter file describes it any longer.
@@ -104,24 +103,24 @@ public:
     void FocusProgramAfterChange() override;
 
     // Language: sets the index, rebuilds the runtime texts and every caption, refreshes the page.
-    void SetLanguage(int language);
-    const RuntimeTexts& texts() const { return texts_; }
+    void SetLanguage(int language) { language_->SetLanguage(language); }
+    const RuntimeTexts& texts() const { return language_->texts(); }
 
+    // The monitor display, the monitor player and its panel (Tools menu, Ctrl+M).
+    WindowMonitor& monitorUi() { return *monitor_; }
     // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
-    void RefreshMonitorDisplay();
-    const MonitorView& monitorView() const { return monitorView_; }
-    MonitorRequest& monitorRequest() { return monitorRequest_; }
-
-    // The monitor player and its panel (Tools menu, Ctrl+M).
-    MonitorPlayer& player() { return player_; }
-    void MenuMonitorPlayerClick();
-    bool liveSource() const { return liveSource_; }
+    void RefreshMonitorDisplay() { monitor_->Refresh(); }
+    const MonitorView& monitorView() const { return monitor_->view(); }
+    MonitorRequest& monitorRequest() { return monitor_->request(); }
+    MonitorPlayer& player() { return monitor_->player(); }
+    void MenuMonitorPlayerClick() { monitor_->TogglePlayer(); }
+    bool liveSource() const { return monitor_->liveSource(); }
     // Asks for a monitor log file name; tests replace it.
     std::function<QString(bool forSaving)> chooseLogFile;
 
     // Settings: read at start-up, written at shutdown and whenever an undo slot is stored.
     bool SaveSettings();
-    const SettingsStore& settingsStore() const { return settingsStore_; }
+    const SettingsStore& settingsStore() const { return settings_->store(); }
     const CCrate& crate() const { return crate_; }
     CPatchCheck& patchCheck() { return *patch_; }
 
@@ -151,12 +150,12 @@ public:
     // Opens a parameter file for all pages (PAGE_ALL) or one page, as the history menu does.
     IgnOpenResult OpenParameterFile(int page, const QString& path);
     // Applies an edit still waiting for its delay at once.
-    void CommitPendingEdit();
+    void CommitPendingEdit() { pages_->CommitPending(); }
     // Stores an undo slot when the image changed; true when it did.
-    bool TakeUndoSnapshot();
+    bool TakeUndoSnapshot() { return undo_->TakeSnapshot(); }
     // Hides the second status message (LabelResult) after New and Open.
     void HideResultStatus();
-    QString statusPanelText(int panel) const;
+    QString statusPanelText(int panel) const { return status_->Text(panel); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -170,39 +169,17 @@ private:
     void CreateForm();
     void FormCreate();
     void FormClose();
-    void BuildStatusBar();
+    void BuildMenus();
+    void AddAdvanceMenuItems(QMenu* tools);
     void ApplyCommandLine();
     void StartLink();
     void ConnectFileMenuToLink();
     void CentreWindow();
-    void ApplyDefaultVisibility();
-    void BuildPages();
-    void BuildFunctionPages();
-    void AddAdvanceMenuItems(QMenu* tools);
+    void StartUpdateCheck();
     void SyncMapEditors();
     void DetachMapEditors();
-    int PageOfEditor(const QWidget* editor) const;
-    std::optional<int> SensorMillivolts() const;
-    void CommitPendingIfDue();
-    void ApplyTachoPickupText();
-    void AfterRestore(const UndoRing::Restored& r, bool isUndo);
-    void UpdateUndoButtons();
-    void BuildMenus();
-    void RetranslatePages();
-    MonitorPlayer::Hooks playerHooks();
-    void ReplayMonitor(const uint8_t* bytes);
-    void UpdateLiveSource();
-    LanguageTargets languageTargets();
-    void setControlText(const char* control, const char* text);
-    void setControlHint(const char* control, const char* text);
-
-    static SettingsPaths ChooseSettingsPaths();
-    void LoadSettings();
-    void CollectSettings();
 
     ParamImage Image;
-    SettingsStore settingsStore_;
-    AppSettings settings_;
     CCrate crate_;
     PatchSettings patchSettings_;
     std::unique_ptr<PatchWindowHost> patchHost_;
@@ -223,29 +200,22 @@ private:
     FileMenu* fileMenu_ = nullptr;
     std::string compileDate_;
 
-    ControlBinder binder_{Image};
-    MapEditorList mapEditors_{this};
-    std::array<SettingsPage*, 10> pages_{};
-    int activePage_ = 0;
-    QObject* pendingControl_ = nullptr;
-    int pendingKind_ = 0;
-    int pendingDue_ = 0;
+    ControlBinder binder_ {Image};
+    MapEditorList mapEditors_ {this};
     bool editorsReload_ = false;
-    MonitorPlayer player_;
-    PlayerPanel* playerPanel_ = nullptr;
-    UndoRing undo_;
+
+    // The parts. The link comes last so that it goes first: its connection manager works on the
+    // monitor side's request.
+    std::unique_ptr<WindowSettings> settings_;
+    std::unique_ptr<WindowMonitor> monitor_;
+    std::unique_ptr<WindowUndo> undo_;
+    std::unique_ptr<WindowLanguage> language_;
+    std::unique_ptr<WindowPages> pages_;
+    std::unique_ptr<WindowStatusBar> status_;
     std::unique_ptr<WindowLink> link_;
     BootloaderChannel* bootloader_ = nullptr;
 
-    RuntimeTexts texts_;
-    MonitorRequest monitorRequest_;
-    MonitorView monitorView_;
-    MonitorPanel* monitorPanel_ = nullptr;
-    bool liveSource_ = false;
-
     TFormAbout* FormAbout = nullptr;
-    QTabWidget* PageControl1 = nullptr;
     QCheckBox* CheckBoxProgHned = nullptr;
     QTimer* Timer1 = nullptr;
-    std::array<QLabel*, 5> statusPanels_{};
 };

@@ -1,0 +1,115 @@
+#include "app/WindowLanguage.h"
+
+#include "app/QtTranslations.h"
+#include "app/TMainForm.h"
+#include "lang/LangString.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace {
+
+constexpr const char* LANGUAGE_ITEMS[LANG_COUNT] = { "MenuEnglish", "MenuGerman", "MenuCzech" };
+
+} // namespace
+
+WindowLanguage::WindowLanguage(TMainForm& form)
+    : form_(form)
+{
+}
+
+void WindowLanguage::CreateMenu(QMenuBar* bar)
+{
+    QMenu* menu = bar->addMenu(QString());
+    menu->menuAction()->setObjectName("MenuLanguage");
+    auto* group = new QActionGroup(menu);
+    for (int lang = 0; lang < LANG_COUNT; ++lang) {
+        QAction* a = menu->addAction(QString(), this, [this, lang] { SetLanguage(lang); });
+        a->setObjectName(LANGUAGE_ITEMS[lang]);
+        a->setCheckable(true);
+        group->addAction(a);
+    }
+}
+
+void WindowLanguage::ApplyCaptions() { ::ApplyCaptions(Targets()); }
+
+void WindowLanguage::Retranslate()
+{
+    ApplyQtTranslations(LanguageIndex);
+    BuildRuntimeTexts(texts_, Targets());
+    form_.pagesUi().Retranslate();
+}
+
+void WindowLanguage::SetLanguage(int language)
+{
+    LanguageIndex = language;
+    Retranslate();
+    form_.RefreshPages(false);
+    form_.RefreshMonitorDisplay();
+}
+
+LanguageTargets WindowLanguage::Targets()
+{
+    CaptionTarget menus;
+    menus.setText = [this](const char* c, const char* t) { SetControlText(c, t); };
+    menus.setChecked = [this](const char* c, bool on) { SetActionChecked(c, on); };
+    menus.setVisible = [this](const char* c, bool on) { SetActionVisible(c, on); };
+    CaptionTarget hints;
+    hints.setText = [this](const char* c, const char* t) { SetControlHint(c, t); };
+    CaptionTarget captions = menus;
+    return { menus, hints, captions, [this] {
+                form_.UpdateCaption();
+                form_.pagesUi().SetTabCaptions();
+            } };
+}
+
+void WindowLanguage::SetControlText(const char* control, const char* text)
+{
+    const QString name = QString::fromLatin1(control);
+    const QString t = QString::fromUtf8(text);
+    for (QAction* a : form_.findChildren<QAction*>(name))
+        a->setText(t);
+    QTabWidget* tabs = form_.pagesUi().tabs();
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i)->objectName() == name)
+            tabs->setTabText(i, t);
+    QWidget* w = form_.findChild<QWidget*>(name);
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(t);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(t);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(t);
+}
+
+void WindowLanguage::SetControlHint(const char* control, const char* text)
+{
+    const QString name = QString::fromLatin1(control);
+    const QString t = QString::fromUtf8(text);
+    for (QAction* a : form_.findChildren<QAction*>(name)) {
+        a->setToolTip(t);
+        a->setStatusTip(t);
+    }
+    if (QWidget* w = form_.findChild<QWidget*>(name)) {
+        w->setToolTip(t);
+        w->setStatusTip(t);
+    }
+}
+
+void WindowLanguage::SetActionChecked(const char* control, bool on)
+{
+    if (auto* a = form_.findChild<QAction*>(QString::fromLatin1(control)))
+        a->setChecked(on);
+}
+
+void WindowLanguage::SetActionVisible(const char* control, bool on)
+{
+    if (auto* a = form_.findChild<QAction*>(QString::fromLatin1(control)))
+        a->setVisible(on);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "lang/LanguageSwitch.h"
+#include "lang/RuntimeTexts.h"
+
+#include <QObject>
+
+class QMenuBar;
+class TMainForm;
+
+// The language side of the main window: the Language menu, switching the language, and
+// re-captioning the menus, hints, controls and tabs with the texts of the language chosen.
+class WindowLanguage : public QObject {
+public:
+    explicit WindowLanguage(TMainForm& form);
+
+    // MenuLanguage with one checkable item per language.
+    void CreateMenu(QMenuBar* bar);
+
+    // The caption table alone; start-up runs it once before the runtime texts are built.
+    void ApplyCaptions();
+    // Qt's own texts, the runtime texts, then the menus, hints, captions and the pages' item texts,
+    // all in the current language.
+    void Retranslate();
+    // Switches to language and shows the active page and the monitor in it.
+    void SetLanguage(int language);
+
+    const RuntimeTexts& texts() const { return texts_; }
+
+private:
+    LanguageTargets Targets();
+    // Controls carry their names as object names; a name may stand for menu items, a tab and a widget.
+    void SetControlText(const char* control, const char* text);
+    void SetControlHint(const char* control, const char* text);
+    void SetActionChecked(const char* control, bool on);
+    void SetActionVisible(const char* control, bool on);
+
+    TMainForm& form_;
+    RuntimeTexts texts_;
+};

@@ -1,0 +1,174 @@
+#include "app/WindowMonitor.h"
+
+#include "app/TMainForm.h"
+#include "app/WindowLink.h"
+#include "app/WindowStatusBar.h"
+#include "mapedit/ui/MapEditorList.h"
+#include "mapedit/ui/TTab.h"
+#include "monitor/ui/MonitorPanel.h"
+#include "monitor/ui/PlayerPanel.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+#include <algorithm>
+#include <ctime>
+
+WindowMonitor::WindowMonitor(TMainForm& form, MessageBox message)
+    : form_(form)
+    , message_(std::move(message))
+    , player_(PlayerHooks())
+{
+}
+
+void WindowMonitor::CreatePanels(QWidget* parent, QBoxLayout* column)
+{
+    monitorPanel_ = new MonitorPanel(parent);
+    column->addWidget(monitorPanel_, 1);
+    playerPanel_ = new PlayerPanel(
+        player_, [this](bool forSaving) { return ChooseLogFile(forSaving); }, parent);
+    playerPanel_->recordingInfo = [this] { return CurrentRecordingInfo(); };
+    playerPanel_->hide();
+    column->addWidget(playerPanel_);
+}
+
+void WindowMonitor::CreateMenuItem(QMenu* tools)
+{
+    playerItem_ = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_M), this, &WindowMonitor::TogglePlayer);
+    playerItem_->setObjectName("MenuMonitorPlayer");
+    playerItem_->setCheckable(true);
+}
+
+void WindowMonitor::TogglePlayer()
+{
+    ShowPlayer(playerPanel_->isHidden());
+    form_.SaveSettings();
+}
+
+void WindowMonitor::ShowPlayer(bool visible)
+{
+    playerPanel_->setHidden(!visible);
+    if (playerItem_)
+        playerItem_->setChecked(visible);
+}
+
+bool WindowMonitor::playerShown() const { return !playerPanel_->isHidden(); }
+
+QString WindowMonitor::ChooseLogFile(bool forSaving)
+{
+    if (form_.chooseLogFile)
+        return form_.chooseLogFile(forSaving);
+    const QString filter = "IGN log file (*.ignlog)";
+    return forSaving ? QFileDialog::getSaveFileName(&form_, QString(), QString(), filter)
+                     : QFileDialog::getOpenFileName(&form_, QString(), QString(), filter);
+}
+
+RecordingInfo WindowMonitor::CurrentRecordingInfo() const
+{
+    RecordingInfo info;
+    info.compileDate = form_.compileDate();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        info.monitors.push_back({ g.left(), g.width(), g.top(), g.height() });
+    }
+    return info;
+}
+
+// The player records from and replays into the same places a live unit feeds.
+MonitorPlayer::Hooks WindowMonitor::PlayerHooks()
+{
+    MonitorPlayer::Hooks h;
+    h.clockMs = [] {
+        static QElapsedTimer clock = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return clock.elapsed();
+    };
+    h.wallSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
+    h.connectedPort = [this] { return form_.linkUi().link().connectedPort.load(); };
+    h.unitPanelText = [this] { return form_.statusPanelText(WindowStatusBar::UNIT_PANEL).toStdString(); };
+    h.image = [this] { return form_.image(); };
+    h.unitMirror = [this]() -> const ParamImage* {
+        const ConnectionManager& m = form_.linkUi().manager();
+        return m.unitMirrorValid ? &m.UnitMirror : nullptr;
+    };
+    h.replayMirror = [this](const ParamImage& mirror) {
+        ConnectionManager& m = form_.linkUi().manager();
+        m.UnitMirror = mirror;
+        m.unitMirrorValid = 1;
+        m.CompareWithUnit();
+    };
+    h.pages = [this] {
+        PageRecord p;
+        p.page = static_cast<uint8_t>(form_.activePage());
+        return p;
+    };
+    h.replayImage = [this](const ParamImage& img) {
+        form_.image() = img;
+        form_.ImageReplaced();
+        form_.linkUi().manager().CompareWithUnit();
+    };
+    h.replayMonitor = [this](const uint8_t* bytes) { Replay(bytes); };
+    h.replayPages = [this](const PageRecord& p) { form_.SelectPage(p.page); };
+    h.message = [this](const std::string& text, const std::string&) { message_(text); };
+    return h;
+}
+
+void WindowMonitor::Replay(const uint8_t* monitorBytes)
+{
+    std::copy_n(monitorBytes, 100, form_.monitor().bytes().begin());
+    UpdateLiveSource();
+    liveSource_ = true;
+    Refresh();
+}
+
+void WindowMonitor::UpdateLiveSource() { liveSource_ = player_.replaying() || form_.linkUi().liveUnit(); }
+
+void WindowMonitor::Refresh()
+{
+    MonitorSources sources { form_.monitor(), form_.image(), liveSource_,
+        [this](int n) { return form_.texts().Text(n); }, {}, {}, {} };
+    view_ = RefreshMonitorDisplay(sources);
+    monitorPanel_->Apply(view_);
+}
+
+void WindowMonitor::Tick()
+{
+    if (player_.state() == MonitorPlayer::Playing)
+        player_.PlaybackTick();
+    if (player_.state() != MonitorPlayer::Idle)
+        playerPanel_->UpdateDisplay();
+    const bool wasLive = liveSource_;
+    UpdateLiveSource();
+    if (wasLive && !liveSource_)
+        Refresh();
+}
+
+MapLiveValues WindowMonitor::EditorValues() const
+{
+    const OperatingPoint& p = view_.point;
+    const ParamImage& image = form_.image();
+    MapLiveValues live;
+    live.engineRpm = p.rpm;
+    live.throttle = p.loadTenths >= 0 ? p.loadTenths / 10 : -1;
+    live.pressure = p.loadKpa >= 0 ? p.loadKpa : 0;
+    live.manifoldLoad = p.sensorKind == 2;
+    live.baseAdvance = image.Adrb(BASE_ADV);
+    live.limiterRpm = image.Adrb(LIMITER) * 100;
+    live.startLimiterRpm = image.Adrb(START_LIM) * 100;
+    return live;
+}
+
+std::optional<int> WindowMonitor::SensorMillivolts() const
+{
+    if (!liveSource_)
+        return std::nullopt;
+    return form_.monitor().Monw(MON_SENSOR_MV);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "monitor/MonitorDisplay.h"
+#include "monitor/MonitorPlayer.h"
+#include "monitor/MonitorRequest.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QAction;
+class QBoxLayout;
+class QMenu;
+class QWidget;
+class MonitorPanel;
+class PlayerPanel;
+class TMainForm;
+struct MapLiveValues;
+
+// The monitor side of the main window: the live monitor panel and what it shows, the monitor
+// player with its panel and menu item, the recording of the session, and the operating point the
+// map editors mark.
+class WindowMonitor : public QObject {
+public:
+    using MessageBox = std::function<void(const std::string&)>;
+
+    // message shows the player's messages.
+    WindowMonitor(TMainForm& form, MessageBox message);
+
+    // The monitor panel above the player panel, which starts hidden.
+    void CreatePanels(QWidget* parent, QBoxLayout* column);
+    // MenuMonitorPlayer (Ctrl+M) in the Tools menu shows and hides the player panel.
+    void CreateMenuItem(QMenu* tools);
+    void TogglePlayer();
+    void ShowPlayer(bool visible);
+    bool playerShown() const;
+
+    // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
+    void Refresh();
+    // The monitor part of a main-timer tick: the next playback step, the player's display, and a
+    // last refresh when the live source has gone.
+    void Tick();
+    // What the map editors follow: the operating point with the image's base advance and limiters.
+    MapLiveValues EditorValues() const;
+    // The sensor voltage, while a unit or a replayed recording feeds the monitor.
+    std::optional<int> SensorMillivolts() const;
+
+    MonitorPlayer& player() { return player_; }
+    MonitorRequest& request() { return request_; }
+    const MonitorView& view() const { return view_; }
+    bool liveSource() const { return liveSource_; }
+
+private:
+    MonitorPlayer::Hooks PlayerHooks();
+    QString ChooseLogFile(bool forSaving);
+    RecordingInfo CurrentRecordingInfo() const;
+    void Replay(const uint8_t* monitorBytes);
+    void UpdateLiveSource();
+
+    TMainForm& form_;
+    MessageBox message_;
+    MonitorPlayer player_;
+    MonitorRequest request_;
+    MonitorView view_;
+    bool liveSource_ = false;
+    MonitorPanel* monitorPanel_ = nullptr;
+    PlayerPanel* playerPanel_ = nullptr;
+    QAction* playerItem_ = nullptr;
+};

@@ -1,0 +1,221 @@
+#include "app/WindowPages.h"
+
+#include "app/TMainForm.h"
+#include "lang/LangString.h"
+#include "pages/PageAdvance.h"
+#include "pages/PageBike.h"
+#include "pages/PageMisc.h"
+#include "pages/PagePowerOut.h"
+#include "pages/PageServo.h"
+#include "pages/PageTest.h"
+#include "pages/TUpDown.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
+
+namespace {
+
+constexpr int COMMIT_PAUSE_TICKS = 5;
+
+struct PageInfo {
+    const char* objectName;
+    const char* caption; // for the tabs the caption table does not name
+    bool tabVisible;
+};
+
+// The ten settings pages in index order; Sensors, Gear, Race and N2O keep their tabs hidden.
+constexpr PageInfo kPages[PAGE_COUNT] = {
+    { "TabSheetRuzne", nullptr, true },
+    { "TabSheetBike", nullptr, true },
+    { "TabSheetSensors", "###Sensors##Sensoren##Snímače", false },
+    { "TabSheetAdvance", nullptr, true },
+    { "TabSheetPOut", "###Power out##Leistungsausgänge##Výkonové výstupy", true },
+    { "TabSheetServo", "Servo", true },
+    { "TabSheet_Gear", nullptr, false },
+    { "TabSheet_Race", "###Race##Rennen##Závod", false },
+    { "TabSheet_N2O", "N2O", false },
+    { "TabSheet_Ladeni", nullptr, true },
+};
+
+// Controls of functions this unit family does not offer; they stay hidden whatever the monitor data says.
+const char* const kFamilyHiddenControls[] = { "CGaugeProgram", "LabelEeDataErr", "LabelHourMeter", "LabelMonLambda",
+    "CGaugeLambda", "LabelMonTachoLambdaOut", "GroupBoxLambdaBar", "LabelLambdaBlue", "LabelLambdaGreen",
+    "LabelLambdaRed", "LabelStartLimiterMin", "EditStartLimiterMin", "UpDownStartLimiterMin", "EditSoftLimiter",
+    "UpDownSoftLimiter", "LabelSoftLimiter", "GroupDwell", "GroupCalibDwell", "CheckBoxSpecDwellByStart", "LabelT1",
+    "LabelT2", "LabelT3", "LabelT4", "Label2ndAdv", "LabelMonPotiCor", "LabelPotentiometer", "CGaugePotentiometer",
+    "GroupBoxPoti", "GroupBoxAcc", "RadioButtonPoti4", "LabelMonN2oProcent", "LabelMonGear", "LabelMonSpeed",
+    "CheckBoxInNeutralSs", "UpDownPocSynchro", "LabelPocSynchro", "EditPocSynchro", "GroupBoxChannelsEnable",
+    "GroupBoxInputsEnable", "GroupBoxCAN" };
+const char* const kFamilyHiddenPrefixes[] = { "EditDwell", "UpDownDwell", "LabelDwell" };
+
+} // namespace
+
+WindowPages::WindowPages(TMainForm& form, ControlBinder& binder, MapEditorList& editors)
+    : form_(form)
+    , binder_(binder)
+    , editors_(editors)
+{
+}
+
+QTabWidget* WindowPages::CreateTabs(QWidget* parent)
+{
+    tabs_ = new QTabWidget(parent);
+    tabs_->setObjectName("PageControl1");
+    for (const PageInfo& page : kPages) {
+        auto* sheet = new QWidget(tabs_);
+        sheet->setObjectName(page.objectName);
+        tabs_->addTab(sheet, QString());
+    }
+    // Connected after the sheets are added: adding the first one is no change of page.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        active_ = index;
+        form_.RefreshPages(false);
+        PageRecord pages;
+        pages.page = static_cast<uint8_t>(index);
+        form_.player().LogPages(pages);
+    });
+    return tabs_;
+}
+
+void WindowPages::BuildPages()
+{
+    pages_[PAGE_MISC] = new PageMisc(
+        binder_, form_, tabs_->widget(PAGE_MISC), editors_, [this] { return form_.monitorUi().SensorMillivolts(); });
+    pages_[PAGE_SENSORS] = pages_[PAGE_MISC]; // the sensors live on the Miscellaneous page
+    pages_[PAGE_BIKE] = new PageBike(binder_, form_, tabs_->widget(PAGE_BIKE));
+    pages_[PAGE_TEST] = new PageTest(binder_, form_, tabs_->widget(PAGE_TEST),
+        [this](MonitorRequest::TestButton b) { form_.monitorRequest().Press(b); });
+    pages_[PAGE_ADVANCE] = new PageAdvance(binder_, form_, tabs_->widget(PAGE_ADVANCE), editors_);
+    pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, form_, tabs_->widget(PAGE_POWER_OUT), editors_);
+    pages_[PAGE_SERVO] = new PageServo(binder_, form_, tabs_->widget(PAGE_SERVO), editors_);
+}
+
+void WindowPages::ApplyDefaultVisibility()
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        tabs_->setTabVisible(i, kPages[i].tabVisible);
+    const auto hide = [](QWidget* w) {
+        if (w->objectName() == "CGaugeProgram" || w->objectName() == "LabelEeDataErr") {
+            w->hide(); // shown again by a command's progress or by the unit's data-error flag
+            return;
+        }
+        w->setProperty("hiddenInFamily", true);
+        w->hide();
+    };
+    for (const char* name : kFamilyHiddenControls)
+        for (QWidget* w : form_.findChildren<QWidget*>(QString::fromLatin1(name)))
+            hide(w);
+    for (QWidget* w : form_.findChildren<QWidget*>())
+        for (const char* prefix : kFamilyHiddenPrefixes)
+            if (w->objectName().startsWith(QLatin1String(prefix)))
+                hide(w);
+}
+
+void WindowPages::SetTabCaptions()
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        if (kPages[i].caption)
+            tabs_->setTabText(i, QString::fromUtf8(LangText(kPages[i].caption)));
+}
+
+void WindowPages::Retranslate()
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        if (pages_[i] && !(i == PAGE_SENSORS && pages_[i] == pages_[PAGE_MISC]))
+            pages_[i]->Retranslate();
+}
+
+void WindowPages::StoreActive()
+{
+    if (SettingsPage* p = page(active_))
+        p->Store();
+}
+
+template <class Each> void WindowPages::ForPages(bool all, Each each)
+{
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        if ((all || i == active_) && page(i))
+            each(*page(i));
+}
+
+void WindowPages::Load(bool all)
+{
+    ForPages(all, [](SettingsPage& p) {
+        p.Load();
+        p.UpdateVisibility();
+    });
+}
+
+void WindowPages::UpdateVisibility(bool all)
+{
+    ForPages(all, [](SettingsPage& p) { p.UpdateVisibility(); });
+}
+
+void WindowPages::Select(int index)
+{
+    if (index >= 0 && index < PAGE_COUNT && index != tabs_->currentIndex())
+        tabs_->setCurrentIndex(index);
+}
+
+void WindowPages::SelectSaved(int index)
+{
+    if (index < 0 || index >= PAGE_COUNT)
+        return;
+    tabs_->setCurrentIndex(index);
+    active_ = tabs_->currentIndex();
+}
+
+int WindowPages::PageOf(const QWidget* widget) const
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (const int index = tabs_->indexOf(const_cast<QWidget*>(w)); index >= 0)
+            return index;
+    return -1;
+}
+
+void WindowPages::ApplyTachoPickupText()
+{
+    auto* edit = form_.findChild<QLineEdit*>("EditRpmPulsu");
+    auto* upDown = form_.findChild<TUpDown*>("UpDownRpmPulsu");
+    if (!edit || !upDown)
+        return;
+    for (int pickup : { 1, 2 }) {
+        if (edit->text() != QString("-%1").arg(pickup))
+            continue;
+        ControlBinder::Updating guard(binder_);
+        upDown->setValue(-pickup);
+        edit->setText(QString("pickup %1").arg(pickup));
+        form_.image().Adrb(RPM_PULSES) = static_cast<uint8_t>(256 - pickup);
+    }
+}
+
+void WindowPages::RequestCommit(QObject* control, int kind, int tick)
+{
+    if (pendingControl_ && pendingControl_ != control)
+        kind = PageHost::COMMIT_NOW;
+    pendingControl_ = control;
+    if (kind == pendingKind_ || pendingKind_ == PageHost::COMMIT_NOW) {
+        pendingDue_ = tick + COMMIT_PAUSE_TICKS;
+        pendingKind_ = kind;
+    } else {
+        pendingKind_ = PageHost::COMMIT_NOW;
+    }
+    if (pendingKind_ == PageHost::COMMIT_NOW) {
+        pendingControl_ = nullptr;
+        pendingDue_ = 0;
+        form_.CommitEdit();
+    }
+}
+
+// Through the window, which commits nothing once it is closing.
+void WindowPages::CommitIfDue(int tick)
+{
+    if (pendingControl_ && tick >= pendingDue_)
+        form_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
+}
+
+void WindowPages::CommitPending()
+{
+    if (pendingControl_)
+        form_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "model/LoadGroups.h"
+
+#include <QObject>
+
+#include <array>
+
+class QTabWidget;
+class QWidget;
+class ControlBinder;
+class MapEditorList;
+class SettingsPage;
+class TMainForm;
+
+// The settings notebook of the main window: the tab control with its ten sheets and the pages built
+// on them, which tabs and controls this unit family shows, storing, loading and re-captioning the
+// pages, and when an edit in one of their controls is committed.
+class WindowPages : public QObject {
+public:
+    WindowPages(TMainForm& form, ControlBinder& binder, MapEditorList& editors);
+
+    // PageControl1 with one empty sheet per page; a change of tab logs the page in a recording.
+    QTabWidget* CreateTabs(QWidget* parent);
+    // The pages on their sheets.
+    void BuildPages();
+    // Hides the tabs of the hidden pages and, anywhere in the window, the controls of functions
+    // this unit family does not offer.
+    void ApplyDefaultVisibility();
+    // The captions of the tabs the caption table does not name.
+    void SetTabCaptions();
+    // The language-dependent item texts of every page.
+    void Retranslate();
+
+    // The active page's controls to the image.
+    void StoreActive();
+    // The image to the controls of all pages or the active one, then their visibility.
+    void Load(bool all);
+    void UpdateVisibility(bool all);
+    void Select(int index);
+    // The page saved at the last shutdown; an index out of range is ignored.
+    void SelectSaved(int index);
+
+    // A typed "-1" or "-2" in EditRpmPulsu makes the tachometer output follow pick-up 1 or 2.
+    void ApplyTachoPickupText();
+
+    // An edit of control is committed now (COMMIT_NOW), or once edits of the same kind to it have
+    // paused for five ticks; an edit of another control commits at once. The window's RequestCommit
+    // passes its edits on to here.
+    void RequestCommit(QObject* control, int kind, int tick);
+    // Commits a waiting edit whose pause has run out by tick.
+    void CommitIfDue(int tick);
+    // Commits a waiting edit at once.
+    void CommitPending();
+
+    int active() const { return active_; }
+    SettingsPage* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    // The index of the page whose sheet holds widget; -1 when none does.
+    int PageOf(const QWidget* widget) const;
+    QTabWidget* tabs() const { return tabs_; }
+
+private:
+    template <class Each> void ForPages(bool all, Each each);
+
+    TMainForm& form_;
+    ControlBinder& binder_;
+    MapEditorList& editors_;
+    QTabWidget* tabs_ = nullptr;
+    std::array<SettingsPage*, PAGE_COUNT> pages_ {};
+    int active_ = 0;
+    QObject* pendingControl_ = nullptr;
+    int pendingKind_ = 0;
+    int pendingDue_ = 0;
+};

@@ -1,0 +1,76 @@
+#include "app/WindowSettings.h"
+
+#include "app/FileMenu.h"
+#include "app/TMainForm.h"
+#include "app/WindowLink.h"
+#include "files/ParamFileState.h"
+#include "lang/LangString.h"
+#include "model/ImageValidation.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <vector>
+
+WindowSettings::WindowSettings(TMainForm& form, ParamImage& image, OutsideSettings& outside, ParamFileState& fileState)
+    : form_(form)
+    , image_(image)
+    , outside_(outside)
+    , fileState_(fileState)
+    , store_(ChoosePaths())
+{
+}
+
+SettingsPaths WindowSettings::ChoosePaths()
+{
+    const QString dir = qEnvironmentVariable("VORDAX4_SETTINGS_DIR");
+    return dir.isEmpty() ? SettingsPaths::Standard() : SettingsPaths::Below(dir);
+}
+
+void WindowSettings::Load()
+{
+    settings_.window = form_.geometry();
+    settings_.language = LanguageIndex;
+    settings_.activePage = form_.activePage();
+    settings_.comPort = outside_.forcedPort;
+    settings_.comPortAuto = outside_.nextScanPort;
+    std::vector<QRect> monitors;
+    for (const QScreen* screen : QGuiApplication::screens())
+        monitors.push_back(screen->availableGeometry());
+    store_.LoadSettings(settings_, image_, monitors);
+    form_.setGeometry(settings_.window);
+    LanguageIndex = settings_.language;
+    outside_.forcedPort = settings_.comPort;
+    outside_.nextScanPort = settings_.comPortAuto;
+    fileState_.currentFile = settings_.file;
+    fileState_.fileFolder = settings_.iniFileDir;
+    fileState_.newInstal = settings_.newInstal;
+    fileState_.history = FileHistory(settings_.history);
+    form_.fileMenu().PresetDialogs(settings_.iniFileDir);
+    form_.fileMenu().RefreshHistoryMenu();
+    form_.pagesUi().SelectSaved(settings_.activePage);
+    form_.monitorUi().ShowPlayer(settings_.monitorPlayer);
+    ValidateImage(image_, &outside_);
+    // The image kept at the last shutdown is taken as the state of the file named with it.
+    fileState_.savedImage = image_;
+}
+
+void WindowSettings::Collect()
+{
+    settings_.window = form_.geometry();
+    settings_.language = LanguageIndex;
+    settings_.activePage = form_.activePage();
+    settings_.comPort = outside_.forcedPort;
+    settings_.comPortAuto = form_.linkUi().link().nextScanPort;
+    settings_.file = fileState_.currentFile;
+    settings_.iniFileDir = fileState_.fileFolder;
+    settings_.newInstal = fileState_.newInstal;
+    settings_.history = fileState_.history.entries();
+    settings_.monitorPlayer = form_.monitorUi().playerShown();
+}
+
+bool WindowSettings::Save(QString* error)
+{
+    Collect();
+    return store_.SaveSettings(settings_, image_, error);
+}

@@ -1,0 +1,51 @@
+#include "app/WindowStatusBar.h"
+
+#include "base/BuildInfo.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int PANEL_WIDTHS[WindowStatusBar::PANELS] = { 400, 40, 350, 40, 100 };
+
+} // namespace
+
+WindowStatusBar::WindowStatusBar(QStatusBar* bar)
+{
+    bar->setObjectName("StatusBar1");
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < PANELS; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QString("StatusPanel%1").arg(i));
+        panel->setFixedWidth(PANEL_WIDTHS[i]);
+        panel->setFrameShape(QFrame::StyledPanel);
+        bar->addWidget(panel, i == HINT_PANEL ? 1 : 0);
+        panels_[static_cast<size_t>(i)] = panel;
+    }
+    panels_[EXE_PANEL]->setText("EXE");
+    panels_[HEX_PANEL]->setText("HEX");
+    for (const Panel fixed : { EXE_PANEL, HEX_PANEL })
+        panels_[fixed]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void WindowStatusBar::ShowStartTexts(const std::string& compileDate)
+{
+    panels_[VERSION_PANEL]->setText(QString::fromStdString(VersionLine(compileDate)));
+    panels_[UNIT_PANEL]->setText("not connected");
+}
+
+void WindowStatusBar::ShowHint(const QString& text) { panels_[HINT_PANEL]->setText(text); }
+
+void WindowStatusBar::SetUnitText(const std::string& text)
+{
+    // The panel is narrow; the whole unit line stays readable as its tool tip.
+    QLabel* unit = panels_[UNIT_PANEL];
+    unit->setText(QString::fromUtf8(text.c_str()));
+    unit->setToolTip(unit->text());
+}
+
+QString WindowStatusBar::Text(int panel) const
+{
+    return panel >= 0 && panel < PANELS ? panels_[static_cast<size_t>(panel)]->text() : QString();
+}

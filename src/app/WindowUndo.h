@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/UndoRing.h"
+
+#include <QObject>
+
+#include <vector>
+
+class QMenu;
+class QToolBar;
+class TMainForm;
+
+// The undo side of the main window: the ring of image snapshots, the Undo and Redo items of the
+// Tools menu with their tool buttons, and showing the page a restored change was made on.
+class WindowUndo : public QObject {
+public:
+    // Every stored slot rewrites the settings and goes into a running monitor recording.
+    explicit WindowUndo(TMainForm& form);
+
+    // MenuZpet (Ctrl+Z) and MenuZnovu (Ctrl+Alt+Z) in the Tools menu.
+    void CreateMenuItems(QMenu* tools);
+    // SpeedButtonZpet and SpeedButtonZnovu, which share the handlers of the menu items.
+    void CreateButtons(QToolBar* bar);
+
+    // The first slot: the image as start-up leaves it.
+    void Init();
+    // Stores a slot when the image changed since the current one; true when it did.
+    bool TakeSnapshot();
+    void Undo();
+    void Redo();
+
+    const UndoRing& ring() const { return ring_; }
+
+private:
+    using Step = bool (UndoRing::*)(ParamImage&, ChangedMap&, UndoRing::Restored&);
+    void Restore(Step step);
+    void UpdateButtons();
+
+    TMainForm& form_;
+    UndoRing ring_;
+    std::vector<QObject*> undoControls_;
+    std::vector<QObject*> redoControls_;
+};
