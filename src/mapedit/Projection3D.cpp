@@ -52,7 +52,9 @@ double NegativeSum(const std::array<double, 3>& row)
 
 Matrix Projection3D::Rotation(const View3DState::Angles& angles)
 {
-    return Multiply(Multiply(Turn(0, angles.x), Turn(1, angles.xy)), Turn(2, angles.xyz));
+    // The turn about the height axis runs the other way round, so that the start view (ISO2)
+    // looks at an advance map from low speed and high load, where its upper side faces the viewer.
+    return Multiply(Multiply(Turn(0, angles.x), Turn(1, -angles.xy)), Turn(2, angles.xyz));
 }
 
 Matrix Projection3D::NormalizeRows(Matrix m)

@@ -32,7 +32,9 @@ public:
 
     // The rotation of the unit axes: about the first (across) axis by angleX, then about the
     // second (height) by angleXY, then about the third (depth) by angleXYZ, each turned by its
-    // own axis as the earlier turns left it. Rows are the screen's right, up and depth.
+    // own axis as the earlier turns left it. Rows are the screen's right, up and depth. A negative
+    // angleX tilts the far side up (-90 degrees looks from above); a positive angleXY turns the
+    // near side to the right.
     static Matrix Rotation(const View3DState::Angles& angles);
     // Every row divided by the sum of its absolute entries.
     static Matrix NormalizeRows(Matrix m);

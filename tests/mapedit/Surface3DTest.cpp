@@ -31,7 +31,13 @@ void ExpectMatrix(const Matrix& got, const Matrix& want)
 Matrix TiltThenTurn(double t, double u)
 {
     const double c1 = std::cos(Rad(t)), s1 = std::sin(Rad(t)), c2 = std::cos(Rad(u)), s2 = std::sin(Rad(u));
-    return { { { c2, 0, s2 }, { s1 * s2, c1, -s1 * c2 }, { -c1 * s2, s1, c1 * c2 } } };
+    return { { { c2, 0, -s2 }, { -s1 * s2, c1, -s1 * c2 }, { c1 * s2, s1, c1 * c2 } } };
+}
+
+double AbsSum(const std::array<double, 3>& row) { return std::fabs(row[0]) + std::fabs(row[1]) + std::fabs(row[2]); }
+double NegativeSum(const std::array<double, 3>& row)
+{
+    return -std::min(row[0], 0.0) - std::min(row[1], 0.0) - std::min(row[2], 0.0);
 }
 
 TEST(Projection3DMatrix, ThePresetsGiveTheirRotations)
@@ -55,6 +61,11 @@ TEST(Projection3DMatrix, RowsAreDividedByTheSumOfTheirAbsoluteEntries)
             EXPECT_NEAR(m[r][c], raw[r][c] / sum, 1e-9);
     }
     EXPECT_NEAR(m[0][0], -0.5 / (0.5 + std::sqrt(3) / 2), 1e-9);
+    // The start view looks from low speed and high load: speed runs away from the viewer, load
+    // towards it, and higher is nearer.
+    EXPECT_GT(m[2][0], 0);
+    EXPECT_LT(m[2][2], 0);
+    EXPECT_LT(m[2][1], 0);
 }
 
 // An 800 x 500 graph area below the toolbar: the drawing is 640 x 480 right of the panel.
@@ -80,12 +91,10 @@ TEST(Projection3DMapping, AnIsometricViewPutsAPointWhereTheRulesSay)
 {
     const Projection3D p = Projection3D::For(Area800, 140, View3DState::ISO2, 100, 30, 10);
     const Matrix m = TiltThenTurn(-25, 120);
-    const double sum0 = std::fabs(m[0][0]) + std::fabs(m[0][1]) + std::fabs(m[0][2]);
-    const double sum1 = std::fabs(m[1][0]) + std::fabs(m[1][1]) + std::fabs(m[1][2]);
+    const double sum0 = AbsSum(m[0]), sum1 = AbsSum(m[1]);
     const double aspect = 640.0 / 480 * 0.95;
-    // Row 1 has one negative entry (across), row 2 two (across and depth).
-    const double shiftX = -m[0][0] / sum0 * 640 / aspect;
-    const double originY = 526 + (m[1][0] + m[1][2]) / sum1 * 480;
+    const double shiftX = NegativeSum(m[0]) / sum0 * 640 / aspect;
+    const double originY = 526 - NegativeSum(m[1]) / sum1 * 480;
     const double across = 40, height = 12, depth = 7; // raw units above the minima
     const double px = 480 * (m[0][0] * across / 100 + m[0][1] * height / 30 + m[0][2] * depth / 10) / sum0;
     const double py = 480 * (m[1][0] * across / 100 + m[1][1] * height / 30 + m[1][2] * depth / 10) / sum1;

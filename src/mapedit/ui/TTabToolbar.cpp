@@ -2,6 +2,7 @@
 
 #include "lang/LangString.h"
 #include "mapedit/ui/TTab.h"
+#include "mapedit/ui/TTabGraph3D.h"
 
 #include <QPainter>
 
@@ -47,6 +48,19 @@ const ViewButton Views[] = {
         "###View as graph 3D##Als 3D Graph anzeigen##Zobrazit jako 3D graf" },
 };
 
+// The view buttons of the 3D graph, shown in its panel.
+struct PresetButton {
+    int command;
+    const char* caption;
+    const char* hint;
+};
+const PresetButton Presets[] = {
+    { CMD_3D_TOP, "###TOP##TOP##Seshora",
+        "###View graph form top##Ein Blick auf die Tabelle oben##Pohled na graf seshora" },
+    { CMD_3D_ISO1, "ISO1", "###View graph as ISO1##Ein Blick auf die Tabelle isometrisch##Pohled na graf izometricky" },
+    { CMD_3D_ISO2, "ISO2", "###View graph as ISO2##Ein Blick auf die Tabelle isometrisch##Pohled na graf izometricky" },
+};
+
 QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
 
 void Bevel(QPainter& p, const QRect& r, const QColor& face, bool sunken)
@@ -81,7 +95,7 @@ int TTabToolbar::ViewCount() const
 {
     int n = 0;
     for (const ViewButton& v : Views)
-        n += (tab.options & v.option) && TTab::ViewImplemented(v.view);
+        n += (tab.options & v.option) != 0;
     return n > 1 ? n : 0;
 }
 
@@ -143,12 +157,19 @@ void TTabToolbar::Build(int top)
     if (const int v = ViewCount()) {
         int slot = 0;
         for (const ViewButton& view : Views) {
-            if (!(tab.options & view.option) || !TTab::ViewImplemented(view.view))
+            if (!(tab.options & view.option))
                 continue;
             const int x = tab.width() - RIGHT_MARGIN - v * VIEW_PITCH + 5 + slot++ * VIEW_PITCH;
             place(view.command, QRect(x, top, VIEW_WIDTH, HEIGHT), view.icon, view.hint).toggle = true;
         }
     }
+    if (tab.options & OPT_GRAPH3D)
+        for (const PresetButton& preset : Presets) {
+            Button& b = place(preset.command, TTabGraph3D::PresetButton(tab.graph.graphArea, preset.command),
+                ToolbarIcon::None, preset.hint);
+            b.caption = Text(preset.caption);
+            b.view = VIEW_3D;
+        }
     SetPressedStates();
     Refresh(true, true);
 }
@@ -162,6 +183,8 @@ void TTabToolbar::SetPressedStates()
     buttons[CMD_VIEW_TABLE].pressed = tab.viewMode == VIEW_TABLE || tab.viewMode == VIEW_POINTS;
     buttons[CMD_VIEW_2D].pressed = tab.viewMode == VIEW_2D;
     buttons[CMD_VIEW_3D].pressed = tab.viewMode == VIEW_3D;
+    for (const PresetButton& preset : Presets)
+        buttons[static_cast<size_t>(preset.command)].pressed = tab.graph.Shows(preset.command);
 }
 
 bool TTabToolbar::Refresh(bool stepsAndCopy, bool paste)
@@ -192,7 +215,12 @@ bool TTabToolbar::Refresh(bool stepsAndCopy, bool paste)
     return false;
 }
 
-bool TTabToolbar::Visible(const Button& b) const { return b.exists && (b.view == 0 || b.view == tab.viewMode); }
+bool TTabToolbar::Visible(const Button& b) const
+{
+    // The 3D graph's view buttons stand in its panel, which a switched-off sheet does not show.
+    const bool panelShown = b.view != VIEW_3D || (tab.Sheet().enabled && !tab.Sheet().hidden);
+    return b.exists && (b.view == 0 || b.view == tab.viewMode) && panelShown;
+}
 
 int TTabToolbar::ButtonAt(QPoint position) const
 {
