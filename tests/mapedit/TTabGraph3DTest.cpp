@@ -233,6 +233,26 @@ TEST_F(Graph3D, ThePanelWritesTheAnglesInDegrees)
     EXPECT_EQ(Graph().AnglesText(), "X:-90°  XY:0°  XYZ:0°");
 }
 
+TEST_F(Graph3D, CopyGraphPutsThePictureOfTheGraphAreaOnTheClipboard)
+{
+    PopupTexts(SurfacePoint());
+    Trigger("Copy graph");
+    const QImage copy = QApplication::clipboard()->image();
+    const QRect area = tab->graph.graphArea;
+    ASSERT_EQ(copy.size(), area.size());
+    const QPoint inPanel(tab->graph.panelWidth - 5, area.height() - 5);
+    EXPECT_EQ(copy.pixel(inPanel) & 0xFFFFFF, 0xFFFFFFu) << "the panel on white";
+    EXPECT_NE(tab->Picture().pixel(area.topLeft() + inPanel) & 0xFFFFFF, 0xFFFFFFu)
+        << "the editor returns to its own colour";
+    // The surface is in the picture as the editor shows it.
+    const QImage shown = tab->Picture().copy(area);
+    int same = 0;
+    for (int y = 0; y < copy.height(); ++y)
+        for (int x = tab->graph.panelWidth; x < copy.width(); ++x)
+            same += copy.pixel(x, y) == shown.pixel(x, y);
+    EXPECT_GT(same, (copy.width() - tab->graph.panelWidth) * copy.height() * 9 / 10);
+}
+
 TEST_F(Graph3D, ASwitchedOffSheetShowsNoPanel)
 {
     TTab* servo = editors.CreateProgramMap(MapKind::Servo, nullptr, 800, 500);
