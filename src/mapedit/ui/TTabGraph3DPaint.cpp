@@ -4,6 +4,7 @@
 #include "mapedit/SurfaceMesh.h"
 #include "mapedit/SurfacePalette.h"
 #include "mapedit/SurfaceValues.h"
+#include "mapedit/TriangleFill.h"
 #include "mapedit/ui/TTab.h"
 #include "mapedit/ui/TTabGraph3D.h"
 
@@ -82,15 +83,29 @@ QRectF Inside(QRectF box, const QRectF& bounds)
     return box;
 }
 
-// Paints the pieces of the surface as they come, back to front.
+// Paints the pieces of the surface as they come, back to front. Filled triangles go straight into
+// the rows of the editor's picture when the painter paints there untransformed: the finest grain
+// has tens of thousands of them.
 class PainterSink : public SurfaceSink {
 public:
-    explicit PainterSink(QPainter& painter)
+    PainterSink(QPainter& painter, const QRect& clip)
         : p(painter)
     {
+        auto* image = dynamic_cast<QImage*>(p.device());
+        const bool rows = image && p.worldTransform().isIdentity()
+            && (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied);
+        if (rows) {
+            const QRect inside = clip.intersected(image->rect());
+            target = { reinterpret_cast<uint32_t*>(image->bits()), static_cast<int>(image->bytesPerLine() / 4),
+                inside.left(), inside.top(), inside.right() + 1, inside.bottom() + 1 };
+        }
     }
     void Fill(const Triangle& t, uint32_t color) override
     {
+        if (target.pixels) {
+            TriangleFill::Fill(target, { t[0].x, t[0].y }, { t[1].x, t[1].y }, { t[2].x, t[2].y }, Rgb(color));
+            return;
+        }
         p.setPen(Qt::NoPen);
         p.setBrush(C(color));
         Draw(t);
@@ -112,12 +127,17 @@ public:
     }
 
 private:
+    static uint32_t Rgb(uint32_t bgr)
+    {
+        return 0xFF000000u | ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+    }
     void Draw(const Triangle& t)
     {
         const QPointF points[3] = { { t[0].x, t[0].y }, { t[1].x, t[1].y }, { t[2].x, t[2].y } };
         p.drawConvexPolygon(points, 3);
     }
     QPainter& p;
+    TriangleFill::Target target;
 };
 
 } // namespace
@@ -302,7 +322,7 @@ void TTabGraph3D::PaintAxisLabels(QPainter& p, bool overSurface)
 
 void TTabGraph3D::PaintSurface(QPainter& p)
 {
-    PainterSink sink(p);
+    PainterSink sink(p, area.adjusted(Panel().width(), 0, 0, 0));
     SurfaceMesh::Paint(grid, projection, tab.graph.surfaceMode, sink);
     p.setBrush(Qt::NoBrush);
 }
