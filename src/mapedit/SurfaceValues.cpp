@@ -36,22 +36,21 @@ std::vector<std::pair<int, int>> SurfaceValues::Cells(const CTab& tab, int value
     const bool live = (s.flags & SF_OPERATING_POINT)
         && (s.opState == CSheet::OP_ACTIVE || s.opState == CSheet::OP_OTHER_MAP) && s.opRow >= 0
         && (s.opColumn >= 0 || s.opColumn == CSheet::OP_BASE_ZONE);
-    if (live && s.opColumn == CSheet::OP_BASE_ZONE)
+    // The operating cell comes first: where texts crowd, it is the one that is written.
+    if (live)
         cells.emplace_back(s.opColumn, s.opRow);
-    if (valueMode == View3DState::VALUES_ACTIVE) {
-        if (live && s.opColumn >= 0)
-            cells.emplace_back(s.opColumn, s.opRow);
+    if (valueMode == View3DState::VALUES_ACTIVE)
         return cells;
-    }
     const bool corners = tab.CanInterpolate();
     const bool fewSelected = s.selection.count > 0 && s.selection.count < FEW_SELECTED;
     for (int r = 0; r < s.axisY.Used(); ++r)
         for (int c = 0; c < s.axisX.Used(); ++c) {
             const int column = s.axisX.EntryAt(c), row = s.axisY.EntryAt(r);
             const int16_t mark = s.selection.Mark(column, row);
-            const bool shown = valueMode == View3DState::VALUES_ALL || (live && column == s.opColumn && row == s.opRow)
-                || (corners && (mark & MARK_CORNER)) || (fewSelected && (mark & MARK_SELECTED))
-                || LocalExtreme(s, column, row);
+            if (live && column == s.opColumn && row == s.opRow)
+                continue;
+            const bool shown = valueMode == View3DState::VALUES_ALL || (corners && (mark & MARK_CORNER))
+                || (fewSelected && (mark & MARK_SELECTED)) || LocalExtreme(s, column, row);
             if (shown)
                 cells.emplace_back(column, row);
         }

@@ -17,7 +17,7 @@ public:
     // A selection this small is shown whole among the interesting values.
     static constexpr int FEW_SELECTED = 5;
 
-    // The cells as (column, row), each once, row by row.
+    // The cells as (column, row), each once: the operating cell first, the others row by row.
     static std::vector<std::pair<int, int>> Cells(const CTab& tab, int valueMode);
     // A cell strictly above, or strictly below, every neighbour along the axes in use.
     static bool LocalExtreme(const CSheet& sheet, int column, int row);

@@ -443,15 +443,20 @@ TEST_F(InterestingValues, AreThePeakAndTheDip)
 TEST_F(InterestingValues, AddTheOperatingCellAndASmallSelection)
 {
     CSheet& s = tab.Sheet();
-    s.opColumn = 3, s.opRow = 0, s.opState = CSheet::OP_ACTIVE;
+    s.opColumn = 3, s.opRow = 2, s.opState = CSheet::OP_ACTIVE;
     tab.SelectElement(0, 2);
     EXPECT_EQ(
-        SurfaceValues::Cells(tab, View3DState::VALUES_INTERESTING), (Cells { { 3, 0 }, { 1, 1 }, { 0, 2 }, { 2, 3 } }));
-    EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE), (Cells { { 3, 0 } }));
+        SurfaceValues::Cells(tab, View3DState::VALUES_INTERESTING), (Cells { { 3, 2 }, { 1, 1 }, { 0, 2 }, { 2, 3 } }))
+        << "the operating cell first, then row by row";
+    EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE), (Cells { { 3, 2 } }));
     s.opState = CSheet::OP_OTHER_LOAD;
     EXPECT_TRUE(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE).empty()) << "no live point on this load";
     EXPECT_TRUE(SurfaceValues::Cells(tab, View3DState::VALUES_NONE).empty());
     EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ALL).size(), 16u);
+    s.opState = CSheet::OP_ACTIVE;
+    s.opColumn = CSheet::OP_BASE_ZONE;
+    EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE), (Cells { { CSheet::OP_BASE_ZONE, 2 } }))
+        << "below the first column: the base advance";
 }
 
 TEST_F(InterestingValues, SwitchingAnAxisOffLeavesOnlyItsNeighboursAlongTheOther)

@@ -58,6 +58,10 @@ private:
     // screen direction in which its labels stand off.
     double Span(int axis) const;
     QPointF AxisPoint(int axis, double t) const;
+    // The values and names of the floor's two axes stand along its front edges, those of the
+    // height axis along the height axis.
+    void ChooseLabelEdges();
+    QPointF LabelPoint(int axis, double t) const;
     QPointF Outward(int axis, double t) const;
     void UpdateHints(QPoint position);
     void PaintPanel(QPainter& p);
@@ -87,6 +91,9 @@ private:
         bool overSurface = false;
     };
     std::vector<AxisLabel> labels;
+    // Where the labelled floor edges lie: the depth of the across axis's, the across position of
+    // the curve axis's (index 1 unused).
+    double labelEdge[3] = { 0, 0, 0 };
     QString tip;
     QString statusHint;
 };

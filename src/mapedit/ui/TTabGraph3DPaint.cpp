@@ -20,6 +20,7 @@ namespace {
 
 constexpr uint32_t DRAWING = 0xFFFFFF;
 constexpr uint32_t FLOOR_GRID = 0xE4E4E4;
+constexpr uint32_t FLOOR_EDGE = 0xB4B4B4;
 constexpr uint32_t AXIS = 0x404040;
 constexpr uint32_t TICK_LABEL = 0x808080;
 constexpr uint32_t AXIS_NAME = 0x000000;
@@ -229,6 +230,11 @@ void TTabGraph3D::PaintFloor(QPainter& p)
     };
     lines(s.Axis(ranges.across), grid.AcrossSpan(), true);
     lines(s.Axis(ranges.curve), grid.CurveSpan(), false);
+    p.setPen(C(FLOOR_EDGE));
+    const QPointF corners[4] = { At(0, 0, 0), At(grid.AcrossSpan(), 0, 0), At(grid.AcrossSpan(), 0, grid.CurveSpan()),
+        At(0, 0, grid.CurveSpan()) };
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(corners, 4);
 }
 
 double TTabGraph3D::Span(int axis) const
@@ -243,12 +249,32 @@ QPointF TTabGraph3D::AxisPoint(int axis, double t) const
     return At(v[0], v[1], v[2]);
 }
 
+void TTabGraph3D::ChooseLabelEdges()
+{
+    // Of two parallel edges of the floor the one nearer to the viewer (on a tie, the lower one on
+    // the screen) carries the labels.
+    auto nearer = [&](double a0, double a2, double b0, double b2) {
+        const Projection3D::Point a = projection.Project(a0, 0, a2), b = projection.Project(b0, 0, b2);
+        return std::fabs(a.depth - b.depth) > 1e-6 ? a.depth < b.depth : a.y >= b.y;
+    };
+    const double across = Span(0) / 2, deep = Span(2) / 2;
+    labelEdge[0] = nearer(across, 0, across, Span(2)) ? 0 : Span(2);
+    labelEdge[2] = nearer(0, deep, Span(0), deep) ? 0 : Span(0);
+}
+
+QPointF TTabGraph3D::LabelPoint(int axis, double t) const
+{
+    return axis == 0 ? At(t, 0, labelEdge[0]) : axis == 2 ? At(labelEdge[2], 0, t) : AxisPoint(1, t);
+}
+
 QPointF TTabGraph3D::Outward(int axis, double t) const
 {
-    // Away from the far edge of the floor (for the height axis, from the far corner), or down
-    // when that edge is seen end-on.
-    const double far[3] = { axis == 0 ? t : Span(0), axis == 1 ? t : 0, axis == 2 ? t : Span(2) };
-    const QPointF d = Unit(AxisPoint(axis, t) - At(far[0], far[1], far[2]));
+    // Away from the other edge of the floor (for the height axis, from the far corner of the box),
+    // or down when that edge is seen end-on.
+    const QPointF other = axis == 0 ? At(t, 0, Span(2) - labelEdge[0])
+        : axis == 2                 ? At(Span(0) - labelEdge[2], 0, t)
+                                    : At(Span(0), t, Span(2));
+    const QPointF d = Unit(LabelPoint(axis, t) - other);
     return d.isNull() ? QPointF(0, 1) : d;
 }
 
@@ -264,14 +290,15 @@ void TTabGraph3D::PlaceAxisLabels(const QFontMetrics& fm)
     const CSheet& s = tab.Sheet();
     const QRectF bounds = area.adjusted(Panel().width(), 0, 0, 0);
     labels.clear();
+    ChooseLabelEdges();
     // A label stands outside the box. Where the drawing's edge leaves no room it goes to the
     // other side of its axis and is written over the surface; a value that would cover a label
     // already placed is left out.
     auto place = [&](int axis, double t, const QString& text, double gap, bool name) {
         const QSizeF size(fm.horizontalAdvance(text) + 2, fm.height());
-        AxisLabel label { text, BoxOutside(AxisPoint(axis, t), Outward(axis, t), size, gap), name, name };
+        AxisLabel label { text, BoxOutside(LabelPoint(axis, t), Outward(axis, t), size, gap), name, name };
         if (!bounds.contains(label.box)) {
-            label.box = Inside(BoxOutside(AxisPoint(axis, t), -Outward(axis, t), size, gap), bounds);
+            label.box = Inside(BoxOutside(LabelPoint(axis, t), -Outward(axis, t), size, gap), bounds);
             label.overSurface = true;
         }
         if (name || std::none_of(labels.begin(), labels.end(), [&](const AxisLabel& l) {
@@ -347,6 +374,8 @@ void TTabGraph3D::PaintValues(QPainter& p)
     const CSheet& s = tab.Sheet();
     p.setFont(LabelFont());
     const QFontMetrics fm(p.font());
+    // A value that would cover one already written is left out.
+    std::vector<QRectF> written;
     for (const auto& [column, row] : SurfaceValues::Cells(tab, tab.graph.valueMode)) {
         QPointF at;
         if (!CellPosition(column, row, at))
@@ -356,6 +385,9 @@ void TTabGraph3D::PaintValues(QPainter& p)
             : QString::fromUtf8(FormatAxisValue(s.Cell(column, row), s.axisData.scale, s.axisData.unit, false).c_str());
         const int w = fm.horizontalAdvance(text) + 4;
         const QRectF box(at.x() - w / 2.0, at.y() - VALUE_LIFT - fm.height(), w, fm.height());
+        if (std::any_of(written.begin(), written.end(), [&](const QRectF& r) { return r.intersects(box); }))
+            continue;
+        written.push_back(box);
         p.fillRect(box, C(VALUE_BOX));
         p.setPen(C(VALUE_TEXT));
         p.drawText(box, Qt::AlignCenter, text);

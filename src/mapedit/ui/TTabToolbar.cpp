@@ -14,6 +14,7 @@ constexpr int USE_ONLY_PITCH = 75, USE_ONLY_WIDTH = 70, USE_ONLY_LEFT = 128;
 constexpr int VIEW_PITCH = 63, VIEW_WIDTH = 58;
 constexpr int STEP_LEFT = 100, STEP_WIDTH = 12;
 constexpr int TOGGLE_WIDTH = 24, TOGGLE_HEIGHT = 19;
+constexpr int CAPTION_PIXELS = 11, SMALLEST_CAPTION_PIXELS = 9;
 constexpr uint32_t OP_ACTIVE = 0x44F444;
 constexpr uint32_t OP_OTHER = 0x44F4F4;
 
@@ -325,7 +326,11 @@ void TTabToolbar::PaintButton(QPainter& p, int command)
         return;
     }
     QFont font;
-    font.setPixelSize(11);
+    font.setPixelSize(CAPTION_PIXELS);
+    // A caption too long for its button is set smaller before it is shortened.
+    while (
+        font.pixelSize() > SMALLEST_CAPTION_PIXELS && QFontMetrics(font).horizontalAdvance(b.caption) > inner.width())
+        font.setPixelSize(font.pixelSize() - 1);
     p.setFont(font);
     p.setPen(ink);
     p.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine,
