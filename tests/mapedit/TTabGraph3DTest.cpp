@@ -194,6 +194,9 @@ TEST_F(Graph3D, HintsGoAwayAsTooltipsOnceUsed)
     EXPECT_TRUE(tab->hintText.isEmpty());
     EXPECT_TRUE(Graph().LongHint().startsWith("Rotate: drag mouse (X, XY) and wheel (XYZ) Graph quality"))
         << "one line in the status bar";
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(tab, &leave);
+    EXPECT_TRUE(Graph().LongHint().isEmpty()) << "the pointer took the hint along";
 }
 
 TEST_F(Graph3D, SpaceCyclesTheValues)

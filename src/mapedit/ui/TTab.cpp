@@ -479,7 +479,13 @@ void TTab::focusOutEvent(QFocusEvent*)
     RequestRepaint(REPAINT);
 }
 
-void TTab::leaveEvent(QEvent*) { mouse = QPoint(-1, -1); }
+void TTab::leaveEvent(QEvent*)
+{
+    mouse = QPoint(-1, -1);
+    // The 3D graph's hint in the status line is its own; it goes with the pointer.
+    if (viewMode == VIEW_3D && sheetCount)
+        graph3d->MouseMove(QPoint(-10000, -10000), false);
+}
 
 void TTab::OnViewTick()
 {
