@@ -92,8 +92,10 @@ public:
     PainterSink(QPainter& painter, const QRect& clip)
         : p(painter)
     {
+        // A shared picture would be copied by bits(), away from the painter.
         auto* image = dynamic_cast<QImage*>(p.device());
-        const bool rows = image && p.worldTransform().isIdentity()
+        const bool rows = image && image->isDetached() && p.worldTransform().isIdentity()
+            && image->devicePixelRatio() == 1
             && (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied);
         if (rows) {
             const QRect inside = clip.intersected(image->rect());
