@@ -95,9 +95,13 @@ const std::vector<CliCommand>& CliCommands()
             "them, with the value in A and in B (exit 0 when equal, 1 when different, 2 on an error); --json prints "
             "the list as JSON",
             CliDiff },
-        { "render", "FILE.ign --map advance|servo|tp|iap|power1|power2 [--view table|2d] [--size WxH] -o OUT.png",
-            "paints one map editor of a parameter file as the window shows it (the table by default, or the 2D "
-            "graph) and writes it as a PNG picture; without --size the editor has the size it has on its page",
+        { "render",
+            "FILE.ign --map advance|servo|tp|iap|power1|power2 [--view table|2d|3d] [--angles X,XY,XYZ] "
+            "[--surface 0..5] [--size WxH] -o OUT.png",
+            "paints one map editor of a parameter file as the window shows it (the table by default, the 2D graph "
+            "or the 3D graph) and writes it as a PNG picture; without --size the editor has the size it has on its "
+            "page. The 3D graph starts in the ISO2 view (-25,120,0 degrees) with height colours of grain 2 "
+            "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3",
             CliRender },
     };
     return commands;

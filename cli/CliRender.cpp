@@ -17,7 +17,24 @@ struct RenderOptions {
     std::string view = "table";
     std::string output;
     QSize size;
+    View3DState look;
+    bool lookGiven = false;
 };
+
+// The views by their command-line names.
+struct ViewName {
+    const char* name;
+    int view;
+};
+constexpr ViewName Views[] = { { "table", VIEW_TABLE }, { "2d", VIEW_2D }, { "3d", VIEW_3D } };
+
+int ViewOf(const std::string& name)
+{
+    for (const ViewName& v : Views)
+        if (name == v.name)
+            return v.view;
+    return VIEW_NONE;
+}
 
 bool ParseSize(const std::string& text, QSize& size)
 {
@@ -29,13 +46,38 @@ bool ParseSize(const std::string& text, QSize& size)
     return true;
 }
 
+// Angles in degrees as the 3D panel shows them, each a multiple of 5.
+bool ParseAngles(const std::string& text, View3DState& look)
+{
+    int a[3] = { 0, 0, 0 };
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d,%d,%d%c", &a[0], &a[1], &a[2], &tail) != 3)
+        return false;
+    for (int v : a)
+        if (v % View3DState::STEP_DEGREES != 0 || v < -3600 || v > 3600)
+            return false;
+    look.Set({ a[0] / View3DState::STEP_DEGREES, a[1] / View3DState::STEP_DEGREES, a[2] / View3DState::STEP_DEGREES });
+    return true;
+}
+
+bool ParseSurface(const std::string& text, View3DState& look)
+{
+    int mode = -1;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d%c", &mode, &tail) != 1 || mode < View3DState::WIRE
+        || mode > View3DState::MAX_SURFACE_MODE)
+        return false;
+    look.surfaceMode = mode;
+    return true;
+}
+
 // Reads the command line; returns the message of the first fault, empty when it is complete.
 std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--map" || a == "--view" || a == "--size" || a == "-o") {
+        if (a == "--map" || a == "--view" || a == "--size" || a == "-o" || a == "--angles" || a == "--surface") {
             if (!hasValue)
                 return a + " wants a value";
             const std::string& v = args[++i];
@@ -45,8 +87,15 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
                 o.view = v;
             else if (a == "-o")
                 o.output = v;
-            else if (!ParseSize(v, o.size))
+            else if (a == "--angles" && !ParseAngles(v, o.look))
+                return "--angles wants X,XY,XYZ in degrees, each a multiple of 5 (for example -25,120,0), not '" + v
+                    + "'";
+            else if (a == "--surface" && !ParseSurface(v, o.look))
+                return "--surface wants 0 (wire model), 1 (one colour) or 2..5 (height colours, grain 0..3), not '" + v
+                    + "'";
+            else if (a == "--size" && !ParseSize(v, o.size))
                 return "--size wants WIDTHxHEIGHT (50x30 to 8000x8000), not '" + v + "'";
+            o.lookGiven = o.lookGiven || a == "--angles" || a == "--surface";
         } else if (!a.empty() && a[0] == '-') {
             return "unknown option '" + a + "'";
         } else if (o.file.empty()) {
@@ -59,8 +108,10 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
         return "FILE.ign, --map and -o are needed";
     if (!MapPicture::Find(o.map))
         return "unknown map '" + o.map + "' (vordax4-cli help render lists them)";
-    if (o.view != "table" && o.view != "2d")
-        return "--view wants table or 2d, not '" + o.view + "'";
+    if (ViewOf(o.view) == VIEW_NONE)
+        return "--view wants table, 2d or 3d, not '" + o.view + "'";
+    if (o.lookGiven && ViewOf(o.view) != VIEW_3D)
+        return "--angles and --surface belong to --view 3d";
     return {};
 }
 
@@ -90,8 +141,7 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
     if (!IgnCommands::Open(QString::fromStdString(o.file), image, io.err))
         return CLI_FAILED;
     std::string error;
-    const QImage picture
-        = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, o.view == "2d" ? VIEW_2D : VIEW_TABLE, error);
+    const QImage picture = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look);
     if (picture.isNull()) {
         io.err << "vordax4-cli render: " << error << "\n";
         return CLI_FAILED;

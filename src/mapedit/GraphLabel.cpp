@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 std::string GraphLabel(double value, double step)
 {
@@ -24,4 +25,12 @@ std::string GraphLabel(double value, double step)
     else
         std::snprintf(text, sizeof text, "%.0lfM", value / 1000000);
     return text;
+}
+
+std::string GraphLabelWithUnit(double value, double step, const char* unit)
+{
+    const std::string number = GraphLabel(value, step);
+    if (!unit || !*unit)
+        return number;
+    return number + (std::strcmp(unit, "°") == 0 ? "" : " ") + unit;
 }

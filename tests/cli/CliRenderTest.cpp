@@ -24,11 +24,11 @@ protected:
         return RunProgram(QStringList { "render", QString::fromStdString(dir.file("in.ign")) } + args);
     }
     QImage Picture(const std::string& name) const { return QImage(QString::fromStdString(dir.file(name))); }
-    static int Count(const QImage& image, QRgb colour)
+    static int Count(const QImage& image, QRgb colour, int fromX = 0)
     {
         int n = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
+            for (int x = fromX; x < image.width(); ++x)
                 n += image.pixel(x, y) == colour;
         return n;
     }
@@ -49,6 +49,29 @@ TEST_F(CliRender, PaintsTheTableAndTheGraphAsPng)
     EXPECT_GT(Count(graph, limiterZone), 1000) << "the limiter's grey zone";
     EXPECT_GT(Count(graph, curve), 300) << "the red curve";
     EXPECT_GT(Count(table, curve), 100) << "the one-row table shows its curve below it";
+}
+
+TEST_F(CliRender, PaintsThe3DGraphFromTheChosenAnglesInTheChosenSurface)
+{
+    CliRun r = Render({ "--map", "advance", "--view", "3d", "--size", "800x500", "-o", "iso2.png" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    r = Render({ "--map", "advance", "--view", "3d", "--angles", "-90,0,0", "--surface", "0", "--size", "800x500",
+        "-o", "wire.png" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    r = Render({ "--map", "advance", "--view", "3d", "--angles", "-90,0,0", "--size", "800x500", "-o", "top.png" });
+    EXPECT_EQ(r.code, 0) << r.err;
+    const QImage iso2 = Picture("iso2.png"), wire = Picture("wire.png"), top = Picture("top.png");
+    ASSERT_EQ(iso2.size(), QSize(800, 500));
+    // Right of the 3D panel (which holds the colour scale): palette entries 15 (blue) and 52
+    // (red) of the map's low and high advance, and the lines of the wire model.
+    const int drawing = 10 + 140;
+    const QRgb blue = qRgb(0, 0, 0xFF), red = qRgb(0xFF, 0, 0), wireLine = qRgb(0x40, 0x40, 0x40);
+    EXPECT_GT(Count(iso2, blue, drawing), 50);
+    EXPECT_GT(Count(iso2, red, drawing), 50);
+    EXPECT_GT(Count(wire, wireLine, drawing), 500);
+    EXPECT_EQ(Count(wire, red, drawing) + Count(wire, blue, drawing), 0) << "outlines only";
+    EXPECT_GT(Count(top, red, drawing), 50);
+    EXPECT_NE(top, iso2) << "another view";
 }
 
 TEST_F(CliRender, EveryMapOfTheHelpCanBePaintedInEveryLanguage)
@@ -90,7 +113,12 @@ TEST_F(CliRender, WrongUsageAndUnreadableFilesAreRefused)
     } cases[] = {
         { { "--map", "nitro", "-o", "x.png" }, 2 },
         { { "--map", "advance" }, 2 },
-        { { "--map", "advance", "--view", "3d", "-o", "x.png" }, 2 },
+        { { "--map", "advance", "--view", "4d", "-o", "x.png" }, 2 },
+        { { "--map", "advance", "--view", "3d", "--angles", "-25,120", "-o", "x.png" }, 2 },
+        { { "--map", "advance", "--view", "3d", "--angles", "-24,120,0", "-o", "x.png" }, 2 },
+        { { "--map", "advance", "--view", "3d", "--surface", "6", "-o", "x.png" }, 2 },
+        { { "--map", "advance", "--view", "2d", "--surface", "1", "-o", "x.png" }, 2 },
+        { { "--map", "tp", "--view", "3d", "-o", "x.png" }, 1 },
         { { "--map", "advance", "--size", "800", "-o", "x.png" }, 2 },
         { { "--map", "advance", "--size", "10x10", "-o", "x.png" }, 2 },
         { { "--map", "advance", "--colour", "red", "-o", "x.png" }, 2 },

@@ -209,7 +209,8 @@ TEST_F(Graph2D, ThePopupOffersTheViewsWithThePresentOneChecked)
     EXPECT_TRUE(texts.contains("Copy the entire table"));
     EXPECT_TRUE(texts.contains("View as graph 2D [x]"));
     EXPECT_TRUE(texts.contains("View as table"));
-    EXPECT_FALSE(texts.contains("View as graph 3D")) << "no 3D view in this build";
+    EXPECT_TRUE(texts.contains("View as graph 3D"));
+    EXPECT_FALSE(texts.contains("Wire model")) << "the 3D entries belong to the 3D view";
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, Graph().Plot().center());
     for (QAction* action : tab->Popup()->actions())
         if (action->text() == "View as table")

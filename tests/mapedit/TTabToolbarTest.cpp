@@ -45,8 +45,8 @@ protected:
 
 TEST_F(Toolbar, ButtonsLieWhereTheLayoutPutsThem)
 {
-    // One use-only axis (TP) gives two use-only buttons; table and 2D are the two views.
-    const int width = 2 * 75 + 2 * 63 + 123;
+    // One use-only axis (TP) gives two use-only buttons; table, 2D and 3D are the three views.
+    const int width = 2 * 75 + 3 * 63 + 123;
     EXPECT_EQ(tab->Toolbar().Width(), width);
     const int e = 900 - 27 - width;
     EXPECT_EQ(Button(CMD_COPY).rect, QRect(e, 5, 24, 24));
@@ -58,9 +58,11 @@ TEST_F(Toolbar, ButtonsLieWhereTheLayoutPutsThem)
     EXPECT_EQ(Button(CMD_BOTH).rect.left(), e + 128 + 75);
     EXPECT_EQ(Button(CMD_BOTH).caption, "RPM and TP");
     EXPECT_FALSE(Button(CMD_ONLY_Y).exists) << "RPM cannot be switched off";
-    EXPECT_EQ(Button(CMD_VIEW_TABLE).rect, QRect(900 - 27 - 2 * 63 + 5, 5, 58, 24));
-    EXPECT_EQ(Button(CMD_VIEW_2D).rect.left(), 900 - 27 - 63 + 5);
-    EXPECT_FALSE(Button(CMD_VIEW_3D).exists) << "no 3D view in this build";
+    EXPECT_EQ(Button(CMD_VIEW_TABLE).rect, QRect(900 - 27 - 3 * 63 + 5, 5, 58, 24));
+    EXPECT_EQ(Button(CMD_VIEW_2D).rect.left(), 900 - 27 - 2 * 63 + 5);
+    EXPECT_EQ(Button(CMD_VIEW_3D).rect.left(), 900 - 27 - 63 + 5);
+    EXPECT_EQ(Button(CMD_3D_TOP).view, VIEW_3D) << "the view buttons of the 3D panel";
+    EXPECT_EQ(tab->Toolbar().ButtonAt(Button(CMD_3D_TOP).rect.center()), -1) << "hidden in the table view";
 }
 
 TEST_F(Toolbar, CopyAndTheStepButtonsNeedASelection)

@@ -153,7 +153,8 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     ASSERT_NE(tab->Popup(), nullptr);
     QStringList texts = PopupTexts();
     EXPECT_FALSE(texts.contains("Copy")) << "nothing selected, nothing to copy";
-    EXPECT_EQ(texts, (QStringList { "View as table", "View as graph 2D", "Use only RPM", "Use RPM and TP" }));
+    EXPECT_EQ(texts,
+        (QStringList { "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(0, 0));
@@ -163,7 +164,7 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     texts = PopupTexts();
     EXPECT_EQ(texts,
         (QStringList { "Copy", "Copy the entire table", "Interpolate", "View as table", "View as graph 2D",
-            "Use only RPM", "Use RPM and TP" }));
+            "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, tab->graph.columnBoxes[4].center());
@@ -186,8 +187,8 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
         if (!action->isSeparator())
             texts << action->text();
     EXPECT_EQ(texts,
-        (QStringList {
-            "Disable Servo", "View as table", "View as graph 2D", "Use only RPM", "Use only TP", "Use RPM and TP" }));
+        (QStringList { "Disable Servo", "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM",
+            "Use only TP", "Use RPM and TP" }));
     servo->RunCommand(CMD_ENABLE_SHEET);
     servo->BuildPopup(QPoint(1, 1));
     ASSERT_EQ(servo->Popup()->actions().size(), 2) << "a disabled sheet offers only enabling";

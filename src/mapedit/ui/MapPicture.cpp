@@ -51,7 +51,8 @@ void Load(const MapPicture::Map& map, CTab& tab, const ParamImage& image)
 
 } // namespace
 
-QImage MapPicture::Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error)
+QImage MapPicture::Paint(
+    const Map& map, const ParamImage& image, QSize size, int view, std::string& error, const View3DState& look)
 {
     MapEditorList editors;
     TTab* tab = editors.CreateProgramMap(map.kind, nullptr, 0, 0, map.output + 1);
@@ -59,11 +60,13 @@ QImage MapPicture::Paint(const Map& map, const ParamImage& image, QSize size, in
         error = "the map editor could not be created";
         return {};
     }
-    const int allowed = view == VIEW_2D ? OPT_GRAPH2D : OPT_TABLE;
+    const int allowed = view == VIEW_3D ? OPT_GRAPH3D : view == VIEW_2D ? OPT_GRAPH2D : OPT_TABLE;
     if (!(tab->options & allowed)) {
-        error = std::string("the ") + map.name + " map has no " + (view == VIEW_2D ? "2D graph" : "table") + " view";
+        const char* name = view == VIEW_3D ? "3D graph" : view == VIEW_2D ? "2D graph" : "table";
+        error = std::string("the ") + map.name + " map has no " + name + " view";
         return {};
     }
+    static_cast<View3DState&>(tab->graph) = look;
     tab->resize(size.isEmpty() ? QSize(map.width, map.height) : size);
     tab->visibleColumns = map.visibleColumns;
     Load(map, *tab, image);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mapedit/ProgramMaps.h"
+#include "mapedit/View3DState.h"
 #include "model/ParamImage.h"
 
 #include <QImage>
@@ -25,7 +26,9 @@ public:
     static const std::vector<Map>& Maps();
     static const Map* Find(const std::string& name);
 
-    // Paints map in view (VIEW_TABLE or VIEW_2D) at size (0 x 0: the page's size). Needs a
-    // QApplication. Returns an empty picture and the reason when the view is not offered.
-    static QImage Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error);
+    // Paints map in view (VIEW_TABLE, VIEW_2D or VIEW_3D, the 3D graph as look sets it) at size
+    // (0 x 0: the page's size). Needs a QApplication. Returns an empty picture and the reason
+    // when the view is not offered.
+    static QImage Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error,
+        const View3DState& look = View3DState {});
 };

@@ -3,6 +3,7 @@
 #include "lang/LangString.h"
 #include "mapedit/SheetClipboard.h"
 #include "mapedit/ui/TTabGraph2D.h"
+#include "mapedit/ui/TTabGraph3D.h"
 #include "mapedit/ui/TTabPointView.h"
 #include "mapedit/ui/TTabTable.h"
 #include "mapedit/ui/TTabToolbar.h"
@@ -50,6 +51,7 @@ TTab::TTab(QWidget* parent, int width, int height)
     , table(std::make_unique<TTabTable>(*this))
     , points(std::make_unique<TTabPointView>(*this))
     , graph2d(std::make_unique<TTabGraph2D>(*this))
+    , graph3d(std::make_unique<TTabGraph3D>(*this))
     , toolbar(std::make_unique<TTabToolbar>(*this))
 {
     resize(width > 0 ? width : 500, height > 0 ? height : 200);
@@ -87,6 +89,8 @@ TabViewPart* TTab::PresentView() const
         return table.get();
     if (viewMode == VIEW_2D)
         return graph2d.get();
+    if (viewMode == VIEW_3D)
+        return graph3d.get();
     return nullptr;
 }
 
@@ -126,9 +130,11 @@ void TTab::RebuildLayout()
     const QRect area = ViewArea();
     table->Layout(area);
     points->Layout(area);
-    graph.graphArea = viewMode == VIEW_2D ? area : viewMode == VIEW_TABLE ? graph.sideGraph : QRect();
-    viewBits = viewMode | (graph.graphArea.isNull() ? 0 : VIEW_2D);
-    graph2d->Layout(graph.graphArea);
+    const bool graphView = viewMode == VIEW_2D || viewMode == VIEW_3D;
+    graph.graphArea = graphView ? area : viewMode == VIEW_TABLE ? graph.sideGraph : QRect();
+    viewBits = viewMode | (graph.graphArea.isNull() || viewMode == VIEW_3D ? 0 : VIEW_2D);
+    graph2d->Layout(viewBits & VIEW_2D ? graph.graphArea : QRect());
+    graph3d->Layout(viewMode == VIEW_3D ? area : QRect());
     toolbar->Build(ToolbarTop());
 }
 
@@ -170,6 +176,8 @@ void TTab::Render()
                 points->Paint(p);
             if (viewBits & VIEW_2D)
                 graph2d->Paint(p);
+            if (viewBits & VIEW_3D)
+                graph3d->Paint(p);
         }
         if (sheetCount) {
             PaintTitle(p);
@@ -446,6 +454,9 @@ void TTab::wheelEvent(QWheelEvent* e)
         e->accept();
         return;
     }
+    // The 3D graph's wheel depends on Shift and Ctrl as they are at this notch.
+    shiftDown = e->modifiers() & Qt::ShiftModifier ? 1 : 0;
+    ctrlDown = e->modifiers() & Qt::ControlModifier ? 1 : 0;
     const int delta = e->angleDelta().y();
     const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
     TabViewPart* view = ViewAt(e->position().toPoint());
@@ -468,7 +479,13 @@ void TTab::focusOutEvent(QFocusEvent*)
     RequestRepaint(REPAINT);
 }
 
-void TTab::leaveEvent(QEvent*) { mouse = QPoint(-1, -1); }
+void TTab::leaveEvent(QEvent*)
+{
+    mouse = QPoint(-1, -1);
+    // The 3D graph's hint in the status line is its own; it goes with the pointer.
+    if (viewMode == VIEW_3D && sheetCount)
+        graph3d->MouseMove(QPoint(-10000, -10000), false);
+}
 
 void TTab::OnViewTick()
 {
@@ -497,24 +514,26 @@ void TTab::RunCommand(int command)
         hoverValid = 0;
         RequestRepaint(REPAINT_LAYOUT);
         return;
-    case CMD_VIEW_TABLE:
-    case CMD_VIEW_2D:
-    case CMD_VIEW_3D:
-        if (!ViewImplemented(command == CMD_VIEW_TABLE ? VIEW_TABLE : command == CMD_VIEW_2D ? VIEW_2D : VIEW_3D))
-            return;
-        break;
     case CMD_COPY_GRAPH:
         CopyGraph();
         return;
     case CMD_3D_TOP:
     case CMD_3D_ISO1:
     case CMD_3D_ISO2:
+        graph3d->ShowPreset(command);
         return;
     default:
         break;
     }
     CTab::RunCommand(command);
     RequestRepaint(REPAINT_LAYOUT);
+}
+
+bool TTab::OnKey(int key, bool shift, bool ctrl)
+{
+    if (CTab::OnKey(key, shift, ctrl))
+        return true;
+    return viewMode == VIEW_3D && sheetCount && Sheet().enabled && graph3d->Key(key);
 }
 
 QMenu* TTab::BuildPopup(QPoint position)
@@ -544,7 +563,7 @@ QMenu* TTab::BuildPopup(QPoint position)
         return popup;
     const bool copy = editing ? textSelEnd > textSelStart : s.selection.count > 0;
     const bool overTab = SheetTabAt(position) >= 0;
-    const bool overGraph = (viewBits & VIEW_2D) && graph.graphArea.contains(position);
+    const bool overGraph = (viewBits & (VIEW_2D | VIEW_3D)) && graph.graphArea.contains(position);
     if (copy)
         add(Text("###Copy##Kopieren##Kopírovat"), CMD_COPY);
     if (copy || overTab || overGraph)
@@ -575,10 +594,10 @@ QMenu* TTab::BuildPopup(QPoint position)
     const int allowedBits[] = { OPT_TABLE, OPT_GRAPH2D, OPT_GRAPH3D };
     int offered = 0;
     for (int i = 0; i < 3; ++i)
-        offered += (options & allowedBits[i]) && ViewImplemented(views[i].view);
+        offered += (options & allowedBits[i]) != 0;
     if (offered > 1) {
         for (int i = 0; i < 3; ++i)
-            if ((options & allowedBits[i]) && ViewImplemented(views[i].view))
+            if (options & allowedBits[i])
                 add(Text(views[i].text), views[i].command, true,
                     viewMode == views[i].view || (views[i].view == VIEW_TABLE && viewMode == VIEW_POINTS));
         menu.addSeparator();

@@ -15,6 +15,7 @@ class TabViewPart;
 class TTabTable;
 class TTabPointView;
 class TTabGraph2D;
+class TTabGraph3D;
 class TTabToolbar;
 
 // The map editor control: the model of CTab shown in a widget. Everything is painted into an
@@ -32,6 +33,7 @@ public:
 
     void RebuildLayout() override;
     void RunCommand(int command) override;
+    bool OnKey(int key, bool shift, bool ctrl) override;
 
     // Paints the present views into the off-screen picture now.
     void Render();
@@ -55,9 +57,8 @@ public:
     TTabTable& Table() { return *table; }
     TTabPointView& Points() { return *points; }
     TTabGraph2D& Graph2D() { return *graph2d; }
+    TTabGraph3D& Graph3D() { return *graph3d; }
     TTabToolbar& Toolbar() { return *toolbar; }
-    // Views that exist in this build (the 3D graph comes later).
-    static bool ViewImplemented(int view) { return view == VIEW_TABLE || view == VIEW_2D || view == VIEW_POINTS; }
     // The colour of the control behind the views: white while printing or copying the graph.
     QColor BackgroundColor() const;
     bool HasFocusNow() const { return focused; }
@@ -92,6 +93,7 @@ private:
     friend class TTabTable;
     friend class TTabPointView;
     friend class TTabGraph2D;
+    friend class TTabGraph3D;
     friend class TTabToolbar;
     // The view of the present mode (the table also when the side graph is shown).
     TabViewPart* PresentView() const;
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<TTabTable> table;
     std::unique_ptr<TTabPointView> points;
     std::unique_ptr<TTabGraph2D> graph2d;
+    std::unique_ptr<TTabGraph3D> graph3d;
     std::unique_ptr<TTabToolbar> toolbar;
     TabViewPart* pressedView = nullptr;
     TabViewPart* hoverView = nullptr;

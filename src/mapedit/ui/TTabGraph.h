@@ -1,13 +1,15 @@
 #pragma once
 
 #include "mapedit/MapEditTypes.h"
+#include "mapedit/View3DState.h"
 
 #include <QRect>
 
 #include <array>
 
 // Geometry of the table view, recomputed by the layout pass; hit-testing uses the rectangles.
-struct TTabGraph {
+// The view state of the 3D graph (angles, surface and value modes, hints) lives here as well.
+struct TTabGraph : View3DState {
     int left = 10;
     int top = 10;
     int rightMargin = 27;

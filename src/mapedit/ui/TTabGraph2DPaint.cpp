@@ -1,6 +1,7 @@
 #include "mapedit/DisplayRange.h"
 #include "mapedit/FormatAxisValue.h"
 #include "mapedit/GraphLabel.h"
+#include "mapedit/GraphSteps.h"
 #include "mapedit/ui/TTab.h"
 #include "mapedit/ui/TTabGraph2D.h"
 
@@ -49,34 +50,6 @@ QFont LabelFont()
 QString Value(int32_t raw, const CAxe& axis)
 {
     return QString::fromUtf8(FormatAxisValue(raw, axis.scale, axis.unit, true).c_str());
-}
-
-QString WithUnit(const std::string& number, const char* unit)
-{
-    if (!unit || !*unit)
-        return QString::fromStdString(number);
-    // Degrees sit on the number; other units follow after a space.
-    const char* gap = std::strcmp(unit, "°") == 0 ? "" : " ";
-    return QString::fromStdString(number + gap) + QString::fromUtf8(unit);
-}
-
-// Steps of a physical spacing in raw units from the first multiple at or above low.
-template <typename F> void ForEachStep(double low, double high, double rawStep, F f)
-{
-    if (rawStep <= 0 || high < low || (high - low) / rawStep > 1000)
-        return;
-    for (double v = std::ceil(low / rawStep - 1e-9) * rawStep; v <= high + rawStep * 1e-9; v += rawStep)
-        f(v);
-}
-
-// How many steps apart labels stand so that they do not overlap: 1, 2, 5, 10, 20, 50 ...
-int Stride(double stepPixels, double needed)
-{
-    for (int decade = 1; decade < 1000000; decade *= 10)
-        for (int m : { 1, 2, 5 })
-            if (decade * m * stepPixels >= needed)
-                return decade * m;
-    return 1000000;
 }
 
 void Cross(QPainter& p, QPointF at, const QColor& color)
@@ -154,17 +127,18 @@ void TTabGraph2D::PaintGrid(QPainter& p)
     p.setPen(C(GRID));
     // Lines closer than a few pixels would grey the plot over: every second (fifth ...) one then.
     const double acrossStep = across.currentRange.gridStep / across.scale;
-    ForEachStep(
-        geo.acrossMin, geo.acrossMax, acrossStep * Stride(acrossStep * geo.pxAcross, GRID_SPACING), [&](double v) {
+    GraphSteps::ForEach(geo.acrossMin, geo.acrossMax,
+        acrossStep * GraphSteps::Stride(acrossStep * geo.pxAcross, GRID_SPACING), [&](double v) {
             const int x = int(std::lround(geo.AcrossPixel(v)));
             p.drawLine(x, geo.plotBottom + 3, x, geo.plotTop);
         });
     const int lowest = geo.ranges.curves - 1;
     const double dataStep = data.currentRange.gridStep / data.scale;
-    ForEachStep(geo.dataMin, geo.ranges.dataTop, dataStep * Stride(dataStep * geo.pxUp, GRID_SPACING), [&](double v) {
-        const int y = int(std::lround(geo.UpPixel(v, lowest)));
-        p.drawLine(geo.plotLeft - 3, y, geo.PlotRight(), y);
-    });
+    GraphSteps::ForEach(geo.dataMin, geo.ranges.dataTop,
+        dataStep * GraphSteps::Stride(dataStep * geo.pxUp, GRID_SPACING), [&](double v) {
+            const int y = int(std::lround(geo.UpPixel(v, lowest)));
+            p.drawLine(geo.plotLeft - 3, y, geo.PlotRight(), y);
+        });
     if (geo.ranges.curves > 1) {
         const int y = int(std::lround(geo.UpPixel(0, selectedCurve)));
         if (y >= geo.plotTop && y <= geo.plotBottom) {
@@ -195,9 +169,9 @@ void TTabGraph2D::PaintLabels(QPainter& p)
     if (across.proportional) {
         const double step = across.currentRange.labelStep;
         const QString widest = QString::fromStdString(GraphLabel(geo.acrossMax * across.scale, step));
-        const double rawStep
-            = step / across.scale * Stride(step / across.scale * geo.pxAcross, fm.horizontalAdvance(widest) + 6.0);
-        ForEachStep(geo.acrossMin, geo.acrossMax, rawStep,
+        const double rawStep = step / across.scale
+            * GraphSteps::Stride(step / across.scale * geo.pxAcross, fm.horizontalAdvance(widest) + 6.0);
+        GraphSteps::ForEach(geo.acrossMin, geo.acrossMax, rawStep,
             [&](double v) { acrossLabel(v, QString::fromStdString(GraphLabel(v * across.scale, step))); });
     } else {
         for (int i = 0; i < geo.ranges.points; ++i) {
@@ -208,14 +182,14 @@ void TTabGraph2D::PaintLabels(QPainter& p)
     // Up: the values of the selected curve, which is raised by its offset, over the data range.
     const bool right = geo.ranges.curves > 1;
     const double step = data.currentRange.labelStep;
-    const double rawStep = step / data.scale * Stride(step / data.scale * geo.pxUp, fm.height() + 1.0);
+    const double rawStep = step / data.scale * GraphSteps::Stride(step / data.scale * geo.pxUp, fm.height() + 1.0);
     int lastTop = area.bottom() + 1000;
-    ForEachStep(data.viewMin, data.viewMax, rawStep, [&](double v) {
+    GraphSteps::ForEach(data.viewMin, data.viewMax, rawStep, [&](double v) {
         const int y = int(std::lround(geo.UpPixel(v, selectedCurve)));
         if (y + fm.height() / 2 >= lastTop || y < geo.plotTop - 1)
             return;
         lastTop = y - fm.height() / 2;
-        const QString text = WithUnit(GraphLabel(v * data.scale, step), data.unit);
+        const QString text = QString::fromUtf8(GraphLabelWithUnit(v * data.scale, step, data.unit).c_str());
         const QRect box = right
             ? QRect(geo.PlotRight() + 4, y - fm.height() / 2, area.right() - geo.PlotRight() - 3, fm.height())
             : QRect(area.left(), y - fm.height() / 2, geo.plotLeft - 5 - area.left(), fm.height());

@@ -2,6 +2,7 @@
 
 #include "lang/LangString.h"
 #include "mapedit/ui/TTab.h"
+#include "mapedit/ui/TTabGraph3D.h"
 
 #include <QPainter>
 
@@ -13,6 +14,7 @@ constexpr int USE_ONLY_PITCH = 75, USE_ONLY_WIDTH = 70, USE_ONLY_LEFT = 128;
 constexpr int VIEW_PITCH = 63, VIEW_WIDTH = 58;
 constexpr int STEP_LEFT = 100, STEP_WIDTH = 12;
 constexpr int TOGGLE_WIDTH = 24, TOGGLE_HEIGHT = 19;
+constexpr int CAPTION_PIXELS = 11, SMALLEST_CAPTION_PIXELS = 9;
 constexpr uint32_t OP_ACTIVE = 0x44F444;
 constexpr uint32_t OP_OTHER = 0x44F4F4;
 
@@ -45,6 +47,19 @@ const ViewButton Views[] = {
         "###View as graph 2D##Als 2D Graph anzeigen##Zobrazit jako 2D graf" },
     { CMD_VIEW_3D, VIEW_3D, OPT_GRAPH3D, ToolbarIcon::Graph3D,
         "###View as graph 3D##Als 3D Graph anzeigen##Zobrazit jako 3D graf" },
+};
+
+// The view buttons of the 3D graph, shown in its panel.
+struct PresetButton {
+    int command;
+    const char* caption;
+    const char* hint;
+};
+const PresetButton Presets[] = {
+    { CMD_3D_TOP, "###TOP##TOP##Seshora",
+        "###View graph form top##Ein Blick auf die Tabelle oben##Pohled na graf seshora" },
+    { CMD_3D_ISO1, "ISO1", "###View graph as ISO1##Ein Blick auf die Tabelle isometrisch##Pohled na graf izometricky" },
+    { CMD_3D_ISO2, "ISO2", "###View graph as ISO2##Ein Blick auf die Tabelle isometrisch##Pohled na graf izometricky" },
 };
 
 QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
@@ -81,7 +96,7 @@ int TTabToolbar::ViewCount() const
 {
     int n = 0;
     for (const ViewButton& v : Views)
-        n += (tab.options & v.option) && TTab::ViewImplemented(v.view);
+        n += (tab.options & v.option) != 0;
     return n > 1 ? n : 0;
 }
 
@@ -143,12 +158,19 @@ void TTabToolbar::Build(int top)
     if (const int v = ViewCount()) {
         int slot = 0;
         for (const ViewButton& view : Views) {
-            if (!(tab.options & view.option) || !TTab::ViewImplemented(view.view))
+            if (!(tab.options & view.option))
                 continue;
             const int x = tab.width() - RIGHT_MARGIN - v * VIEW_PITCH + 5 + slot++ * VIEW_PITCH;
             place(view.command, QRect(x, top, VIEW_WIDTH, HEIGHT), view.icon, view.hint).toggle = true;
         }
     }
+    if (tab.options & OPT_GRAPH3D)
+        for (const PresetButton& preset : Presets) {
+            Button& b = place(preset.command, TTabGraph3D::PresetButton(tab.graph.graphArea, preset.command),
+                ToolbarIcon::None, preset.hint);
+            b.caption = Text(preset.caption);
+            b.view = VIEW_3D;
+        }
     SetPressedStates();
     Refresh(true, true);
 }
@@ -162,6 +184,8 @@ void TTabToolbar::SetPressedStates()
     buttons[CMD_VIEW_TABLE].pressed = tab.viewMode == VIEW_TABLE || tab.viewMode == VIEW_POINTS;
     buttons[CMD_VIEW_2D].pressed = tab.viewMode == VIEW_2D;
     buttons[CMD_VIEW_3D].pressed = tab.viewMode == VIEW_3D;
+    for (const PresetButton& preset : Presets)
+        buttons[static_cast<size_t>(preset.command)].pressed = tab.graph.Shows(preset.command);
 }
 
 bool TTabToolbar::Refresh(bool stepsAndCopy, bool paste)
@@ -192,7 +216,12 @@ bool TTabToolbar::Refresh(bool stepsAndCopy, bool paste)
     return false;
 }
 
-bool TTabToolbar::Visible(const Button& b) const { return b.exists && (b.view == 0 || b.view == tab.viewMode); }
+bool TTabToolbar::Visible(const Button& b) const
+{
+    // The 3D graph's view buttons stand in its panel, which a switched-off sheet does not show.
+    const bool panelShown = b.view != VIEW_3D || (tab.Sheet().enabled && !tab.Sheet().hidden);
+    return b.exists && (b.view == 0 || b.view == tab.viewMode) && panelShown;
+}
 
 int TTabToolbar::ButtonAt(QPoint position) const
 {
@@ -297,7 +326,11 @@ void TTabToolbar::PaintButton(QPainter& p, int command)
         return;
     }
     QFont font;
-    font.setPixelSize(11);
+    font.setPixelSize(CAPTION_PIXELS);
+    // A caption too long for its button is set smaller before it is shortened.
+    while (
+        font.pixelSize() > SMALLEST_CAPTION_PIXELS && QFontMetrics(font).horizontalAdvance(b.caption) > inner.width())
+        font.setPixelSize(font.pixelSize() - 1);
     p.setFont(font);
     p.setPen(ink);
     p.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine,
