@@ -136,7 +136,7 @@ int CliMonitor(const std::vector<std::string>& args, CliIo& io)
         io.out << MonitorCsv::Header() << "\n";
     session.onMonitor = [&](const MonitorImage& monitor) {
         ++blocks;
-        recorder.LogMonitor(monitor.bytes().data());
+        recorder.LogMonitor(monitor);
         const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (m.csv)
             io.out << MonitorCsv::Row(t, monitor) << "\n";

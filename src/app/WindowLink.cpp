@@ -300,7 +300,7 @@ void WindowLink::RefreshMonitorDisplay() { form_.RefreshMonitorDisplay(); }
 
 void WindowLink::RebuildCaption() { form_.UpdateCaption(); }
 
-void WindowLink::FeedRecorder(const uint8_t* monitorBytes) { form_.player().LogMonitor(monitorBytes); }
+void WindowLink::FeedRecorder(const uint8_t*) { form_.player().LogMonitor(form_.monitor()); }
 
 void WindowLink::ForgetFileName() { form_.ForgetFileName(); }
 

@@ -63,9 +63,20 @@ QString WindowMonitor::ChooseLogFile(bool forSaving)
 {
     if (form_.chooseLogFile)
         return form_.chooseLogFile(forSaving);
-    const QString filter = "IGN log file (*.ignlog)";
-    return forSaving ? QFileDialog::getSaveFileName(&form_, QString(), QString(), filter)
-                     : QFileDialog::getOpenFileName(&form_, QString(), QString(), filter);
+    QFileDialog dialog(&form_);
+    PrepareLogDialog(dialog, forSaving);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+void WindowMonitor::PrepareLogDialog(QFileDialog& dialog, bool forSaving)
+{
+    dialog.setNameFilter("IGN log file (*.ignlog)");
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A name typed without its extension gets it, so the Open dialog lists the file just recorded.
+    dialog.setDefaultSuffix("ignlog");
 }
 
 RecordingInfo WindowMonitor::CurrentRecordingInfo() const
@@ -105,18 +116,14 @@ MonitorPlayer::Hooks WindowMonitor::PlayerHooks()
         m.unitMirrorValid = 1;
         m.CompareWithUnit();
     };
-    h.pages = [this] {
-        PageRecord p;
-        p.page = static_cast<uint8_t>(form_.activePage());
-        return p;
-    };
+    h.pages = [this] { return form_.pagesUi().Record(); };
     h.replayImage = [this](const ParamImage& img) {
         form_.image() = img;
         form_.ImageReplaced();
         form_.linkUi().manager().CompareWithUnit();
     };
     h.replayMonitor = [this](const uint8_t* bytes) { Replay(bytes); };
-    h.replayPages = [this](const PageRecord& p) { form_.SelectPage(p.page); };
+    h.replayPages = [this](const PageRecord& p) { form_.pagesUi().Restore(p); };
     h.message = [this](const std::string& text, const std::string&) { message_(text); };
     return h;
 }
@@ -135,6 +142,13 @@ void WindowMonitor::Refresh()
 {
     MonitorSources sources { form_.monitor(), form_.image(), liveSource_,
         [this](int n) { return form_.texts().Text(n); }, {}, {}, {} };
+    // The unit's own texts, read from its reference block, are shown while it is connected.
+    if (form_.linkUi().link().connectedPort.load() != 0) {
+        const UnitInfo& unit = form_.linkUi().manager().unitInfo;
+        sources.unitName = unit.name;
+        sources.unitDate = unit.firmwareDate;
+        sources.unitTime = unit.firmwareTime;
+    }
     view_ = RefreshMonitorDisplay(sources);
     monitorPanel_->Apply(view_);
 }
@@ -143,6 +157,8 @@ void WindowMonitor::Tick()
 {
     if (player_.state() == MonitorPlayer::Playing)
         player_.PlaybackTick();
+    // A map chosen in an editor goes into the recording; an unchanged record is not written again.
+    player_.LogPages(form_.pagesUi().Record());
     if (player_.state() != MonitorPlayer::Idle)
         playerPanel_->UpdateDisplay();
     const bool wasLive = liveSource_;

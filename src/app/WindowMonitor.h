@@ -13,6 +13,7 @@
 
 class QAction;
 class QBoxLayout;
+class QFileDialog;
 class QMenu;
 class QWidget;
 class MonitorPanel;
@@ -37,6 +38,8 @@ public:
     void TogglePlayer();
     void ShowPlayer(bool visible);
     bool playerShown() const;
+    // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
+    static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);
 
     // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
     void Refresh();

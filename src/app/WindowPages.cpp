@@ -1,6 +1,8 @@
 #include "app/WindowPages.h"
 
 #include "app/TMainForm.h"
+#include "mapedit/ui/MapEditorList.h"
+#include "mapedit/ui/TTab.h"
 #include "lang/LangString.h"
 #include "pages/PageAdvance.h"
 #include "pages/PageBike.h"
@@ -12,6 +14,8 @@
 
 #include <QLineEdit>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -70,9 +74,7 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         active_ = index;
         form_.RefreshPages(false);
-        PageRecord pages;
-        pages.page = static_cast<uint8_t>(index);
-        form_.player().LogPages(pages);
+        form_.player().LogPages(Record());
     });
     return tabs_;
 }
@@ -218,4 +220,38 @@ void WindowPages::CommitPending()
 {
     if (pendingControl_)
         form_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
+}
+
+PageRecord WindowPages::Record() const
+{
+    PageRecord record;
+    record.page = static_cast<uint8_t>(active_);
+    const int count = std::min(editors_.Count(), static_cast<int>(record.editorIds.size()));
+    for (int i = 0; i < count; ++i) {
+        const TTab* editor = editors_.At(i);
+        if (!editor)
+            continue;
+        record.editorIds[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->ownerId);
+        record.maps[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->activeSheet);
+    }
+    return record;
+}
+
+void WindowPages::Restore(const PageRecord& record)
+{
+    if (record.page != active_)
+        Select(record.page);
+    // An editor takes the map of the first entry with its identifier; the advance editor's
+    // identifier is 0, as is an unused entry, so the entries are searched in their order.
+    for (int i = 0; i < editors_.Count(); ++i) {
+        TTab* editor = editors_.At(i);
+        if (!editor)
+            continue;
+        const auto entry = std::find(record.editorIds.begin(), record.editorIds.end(), editor->ownerId);
+        if (entry == record.editorIds.end())
+            continue;
+        const int map = record.maps[static_cast<size_t>(entry - record.editorIds.begin())];
+        if (editor->activeSheet != map)
+            editor->SelectSheet(map);
+    }
 }

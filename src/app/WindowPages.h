@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/LoadGroups.h"
+#include "monitor/MonitorPlayer.h"
 
 #include <QObject>
 
@@ -38,6 +39,10 @@ public:
     void Load(bool all);
     void UpdateVisibility(bool all);
     void Select(int index);
+    // The page shown and the map each editor shows, as a recording logs them.
+    PageRecord Record() const;
+    // A replayed record: its page, and its map in every editor it names.
+    void Restore(const PageRecord& record);
     // The page saved at the last shutdown; an index out of range is ignored.
     void SelectSaved(int index);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MonitorImage.h"
 #include "model/ParamImage.h"
 #include "monitor/IgnlogFile.h"
 
@@ -81,7 +82,9 @@ public:
     void LogUnit();
     void LogImage(const ParamImage& image);
     void LogMirror();
-    void LogMonitor(const uint8_t* monitorBytes);
+    void LogMonitor(const uint8_t* monitorBytes); // bytes 0..99 of the monitor image
+    // What the window and the CLI record: the image as the display reads it, so a replay matches.
+    void LogMonitor(const MonitorImage& monitor) { LogMonitor(monitor.bytes().data()); }
     void LogPages(const PageRecord& pages);
 
     PlayerDisplay Display() const;

@@ -1,0 +1,151 @@
+#include "app/TMainForm.h"
+#include "app/WindowLink.h"
+#include "app/WindowMonitor.h"
+#include "mapedit/ui/MapEditorList.h"
+#include "mapedit/ui/TTab.h"
+#include "model/LoadGroups.h"
+#include "monitor/IgnlogFile.h"
+
+#include "WindowWithUnit.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <csignal>
+#include <map>
+
+namespace {
+
+using MonitorBytes = std::array<uint8_t, 100>;
+
+MonitorBytes ShownBlock(TMainForm& form)
+{
+    MonitorBytes bytes;
+    std::copy_n(form.monitor().bytes().begin(), bytes.size(), bytes.begin());
+    return bytes;
+}
+
+QAbstractButton* PlayerButton(TMainForm& form, int n)
+{
+    return form.findChild<QAbstractButton*>(QString("SpeedButtonPlay%1").arg(n));
+}
+
+// Replays every record after the snapshot in turn, as the scroll bar does; each calls back with
+// the record's type.
+template <class Each> void ReplayEach(TMainForm& form, Each each)
+{
+    MonitorPlayer& player = form.player();
+    for (int pos = 1; pos < player.length(); ++pos) {
+        player.SetPosition(pos);
+        each(player.file().recordType(player.file().snapshotCount() + pos - 1));
+    }
+}
+
+} // namespace
+
+TEST_F(WindowWithUnit, ARecordingMadeInTheWindowReplaysTheValuesShownLive)
+{
+    Open();
+    const std::string file = dir.file("live.ignlog");
+    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    Connect();
+    PlayerButton(*form, 1)->click();
+    ASSERT_EQ(form->player().state(), MonitorPlayer::Recording);
+    std::map<MonitorBytes, QString> live;
+    for (int i = 0; i < 60; ++i) {
+        Tick();
+        live[ShownBlock(*form)] = Text("LabelRpm") + Text("LabelNapeti") + Text("LabelTpsMon");
+    }
+    PlayerButton(*form, 4)->click();
+
+    ASSERT_TRUE(form->player().StartPlaying(file));
+    int monitorRecords = 0;
+    ReplayEach(*form, [&](int type) {
+        if (type != ignlog::REC_MONITOR)
+            return;
+        ++monitorRecords;
+        const auto shown = live.find(ShownBlock(*form));
+        ASSERT_NE(shown, live.end()) << "record " << monitorRecords << " is no block the window showed";
+        EXPECT_EQ(Text("LabelRpm") + Text("LabelNapeti") + Text("LabelTpsMon"), shown->second);
+    });
+    EXPECT_GT(monitorRecords, 5);
+}
+
+TEST_F(WindowWithUnit, TheUnitsNameAndFirmwareAreShownWhileConnected)
+{
+    Open();
+    Connect();
+    const UnitInfo& unit = manager().unitInfo;
+    ASSERT_FALSE(unit.name.empty());
+    EXPECT_EQ(Text("LabelVerze1").toStdString(), unit.name);
+    EXPECT_EQ(Text("LabelVerze2").toStdString(), unit.firmwareDate);
+    EXPECT_EQ(Text("LabelVerze3").toStdString(), unit.firmwareTime);
+    EXPECT_FALSE(unit.firmwareDate.empty());
+}
+
+TEST_F(WindowWithUnit, ARecordingKeepsThePageAndTheMapEachEditorShows)
+{
+    Open();
+    const std::string file = dir.file("maps.ignlog");
+    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    const MapEditorList& editors = form->mapEditors();
+    ASSERT_GT(editors.Count(), 1);
+    PlayerButton(*form, 1)->click();
+    form->SelectPage(PAGE_ADVANCE);
+    Tick();
+    PlayerButton(*form, 4)->click();
+
+    form->SelectPage(PAGE_MISC);
+    ASSERT_TRUE(form->player().StartPlaying(file));
+    const IgnlogFile& log = form->player().file();
+    const uint8_t* pages = nullptr;
+    for (int i = 0; i < log.totalCount(); ++i)
+        if (log.recordType(i) == ignlog::REC_PAGES)
+            pages = log.record(i) + ignlog::R_PAYLOAD;
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages[0], PAGE_ADVANCE);
+    for (int i = 0; i < editors.Count(); ++i) {
+        EXPECT_EQ(pages[4 + i], editors.At(i)->ownerId) << "editor " << i;
+        EXPECT_EQ(pages[4 + ignlog::MAX_MAPS + i], editors.At(i)->activeSheet) << "editor " << i;
+    }
+    ReplayEach(*form, [](int) {});
+    EXPECT_EQ(form->activePage(), PAGE_ADVANCE);
+}
+
+TEST(RecordingDialog, ATypedNameGetsTheLogExtension)
+{
+    ScopedWorkDir dir;
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    WindowMonitor::PrepareLogDialog(dialog, true);
+    dialog.setDirectory(QString::fromStdString(dir.path()));
+    dialog.selectFile("session");
+    static_cast<QDialog&>(dialog).accept(); // QFileDialog's own accept adds the suffix
+    ASSERT_EQ(dialog.selectedFiles().size(), 1);
+    EXPECT_EQ(dialog.selectedFiles().first(), QString::fromStdString(dir.file("session.ignlog")));
+}
+
+class SignalEnd : public WindowWithUnit, public testing::WithParamInterface<int> { };
+
+TEST_P(SignalEnd, ClosesTheWindowAndKeepsTheSession)
+{
+    Open();
+    form->findChild<QSpinBox*>("UpDownRetard")->setValue(9); // still waiting to be committed
+    std::raise(GetParam());
+    for (int i = 0; i < 20 && !dir.exists("Motravex/VORDAX4/93/application.ini"); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(dir.exists("Motravex/VORDAX4/93/application.ini"));
+    EXPECT_TRUE(dir.exists("Motravex/VORDAX4/93/default.ini"));
+    EXPECT_FALSE(form->isVisible());
+    form.reset();
+    Open();
+    EXPECT_EQ(form->image().Adrb(RETARD), 9);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowWithUnit, SignalEnd, testing::Values(SIGTERM, SIGINT, SIGHUP));
