@@ -4,6 +4,7 @@
 #include "about/TFormAbout.h"
 #include "app/BootloaderChannel.h"
 #include "app/FileMenu.h"
+#include "app/SignalClose.h"
 #include "app/TestSettings.h"
 #include "app/WindowLink.h"
 #include "archive/CrateStartup.h"
@@ -69,6 +70,8 @@ TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QW
     Timer1->setInterval(TIMER_INTERVAL_MS);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     Timer1->start();
+    // A signal ends the program the way closing the window does: edits applied, settings written.
+    new SignalClose([this] { close(); }, this);
 
     FormCreate();
 }
