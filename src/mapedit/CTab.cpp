@@ -446,4 +446,5 @@ void CTab::ShowMessage(const char* langText)
 {
     if (host)
         host->ShowMapMessage(*this, LangText(langText));
+    OnMessageShown();
 }

@@ -179,6 +179,8 @@ protected:
     virtual void OnScrolled() { hoverValid = 0; }
     virtual int MeasureLabelWidth(const char* text, int fontSize) const;
     virtual void OnViewTick() { }
+    // A message box has been shown: the press that led to it never sees its release.
+    virtual void OnMessageShown() { }
     void ShowMessage(const char* langText);
     void CommitNow();
 

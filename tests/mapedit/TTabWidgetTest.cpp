@@ -521,3 +521,39 @@ TEST(PointViewTest, ABandTogglesTheRegionsItTouches)
 }
 
 } // namespace
+
+TEST_F(TableWidget, ADisabledColumnCountButtonDoesNothing)
+{
+    CAxe& x = tab->Sheet().axisX;
+    ASSERT_FALSE(tab->graph.addColumn.isNull());
+    for (const auto& [count, button] : { std::pair { x.maxCount, &TTabGraph::addColumn },
+             std::pair { x.minCount, &TTabGraph::removeColumn } }) {
+        x.count = count;
+        tab->RebuildLayout();
+        tab->Render();
+        QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, (tab->graph.*button).center());
+        EXPECT_EQ(x.count, count);
+        EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+        EXPECT_TRUE(host.commits.empty());
+    }
+}
+
+TEST_F(TableWidget, LosingTheFocusEndsAPressWhoseReleaseNeverComes)
+{
+    tab->setFocus();
+    QTest::mouseMove(tab, CellCentre(2, 2));
+    const QRect down = tab->Table().ArrowRect(2, 2, false);
+    QTest::mouseMove(tab, down.center());
+    QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, down.center());
+    // A message box or another window takes the focus; the release goes there.
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(tab, &out);
+    const int afterPress = tab->Sheet().Cell(2, 2);
+    for (int i = 0; i < 20; ++i)
+        editors.TabTick(MapLiveValues {});
+    EXPECT_EQ(tab->Sheet().Cell(2, 2), afterPress) << "the arrow no longer repeats";
+    const QRect up = tab->Table().ArrowRect(2, 2, true);
+    QTest::mouseMove(tab, up.center());
+    Wheel(up.center(), 120);
+    EXPECT_EQ(tab->Sheet().Cell(2, 2), afterPress + 1) << "the wheel works without a click";
+}

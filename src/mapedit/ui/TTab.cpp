@@ -474,9 +474,21 @@ void TTab::focusInEvent(QFocusEvent*)
 void TTab::focusOutEvent(QFocusEvent*)
 {
     focused = false;
+    EndPress();
     if (editing)
         CommitCellEdit();
     RequestRepaint(REPAINT);
+}
+
+void TTab::EndPress()
+{
+    leftHeld = false;
+    // Released away from every button, the held toolbar button runs no command.
+    toolbar->MouseRelease(QPoint(-10000, -10000));
+    TabViewPart* view = pressedView;
+    pressedView = nullptr;
+    if (view && sheetCount)
+        view->MouseRelease(mouse);
 }
 
 void TTab::leaveEvent(QEvent*)

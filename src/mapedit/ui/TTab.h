@@ -88,6 +88,7 @@ protected:
     void OnScrolled() override;
     int MeasureLabelWidth(const char* text, int fontSize) const override;
     void OnViewTick() override;
+    void OnMessageShown() override { EndPress(); }
 
 private:
     friend class TTabTable;
@@ -97,6 +98,9 @@ private:
     friend class TTabToolbar;
     // The view of the present mode (the table also when the side graph is shown).
     TabViewPart* PresentView() const;
+    // Ends a press whose release will not come (a message box or another window took the mouse),
+    // so hovering and the wheel work again without a click.
+    void EndPress();
     // The view that takes the mouse at a point: the one that got the press until its release,
     // else the side graph over its area, else the present view.
     TabViewPart* ViewAt(QPoint position) const;

@@ -787,6 +787,12 @@ void TTabTable::PaintArrows(QPainter& p)
     }
 }
 
+bool TTabTable::CountButtonEnabled(bool add) const
+{
+    const CAxe& x = tab.Sheet().axisX;
+    return add ? x.count < x.maxCount : x.count > x.minCount;
+}
+
 void TTabTable::PaintCounts(QPainter& p)
 {
     const CSheet& s = tab.Sheet();
@@ -802,8 +808,8 @@ void TTabTable::PaintCounts(QPainter& p)
     if (g.addColumn.isNull())
         return;
     // The buttons grey out at the limits of the column count.
-    for (const auto& [rect, enabled, plus] : { std::tuple { g.addColumn, s.axisX.count < s.axisX.maxCount, true },
-             std::tuple { g.removeColumn, s.axisX.count > s.axisX.minCount, false } }) {
+    for (const auto& [rect, enabled, plus] : { std::tuple { g.addColumn, CountButtonEnabled(true), true },
+             std::tuple { g.removeColumn, CountButtonEnabled(false), false } }) {
         Bevel(p, rect, BUTTON_FACE, false);
         p.setPen(QPen(enabled ? Qt::black : Qt::gray, COUNT_PEN));
         const QPoint c = rect.center();
@@ -979,10 +985,10 @@ bool TTabTable::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
         ScrollPress(hit.kind == HIT_HBAR, position);
         return true;
     case HIT_ADD_COLUMN:
-        tab.RunCommand(CMD_ADD_COLUMN);
-        return true;
     case HIT_REMOVE_COLUMN:
-        tab.RunCommand(CMD_REMOVE_COLUMN);
+        // A disabled button takes the click and does nothing.
+        if (const bool add = hit.kind == HIT_ADD_COLUMN; CountButtonEnabled(add))
+            tab.RunCommand(add ? CMD_ADD_COLUMN : CMD_REMOVE_COLUMN);
         return true;
     case HIT_CELL:
     case HIT_COLUMN_HEADER:

@@ -99,6 +99,8 @@ private:
     void PaintEditText(QPainter& p, const QRect& rect);
     void PaintArrows(QPainter& p);
     void PaintCounts(QPainter& p);
+    // The add and remove column buttons are disabled at the limits of the column count.
+    bool CountButtonEnabled(bool add) const;
     void Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken);
     void ScrollPress(bool horizontal, QPoint position);
     void ScrollStep();
