@@ -1,11 +1,14 @@
 #include "monitor/ui/MonitorPanel.h"
 
 #include "base/Colours.h"
+#include "lang/LangString.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
+
+#include <utility>
 
 namespace {
 
@@ -17,6 +20,11 @@ const char* const kRight[] = {"LabelMonLimiterOut", "LabelMonStartLimiterOut", "
     "LabelClutchMon", "LabelMonRetard", "LabelMonInput1In", "LabelMonInput2In", "LabelMonPOut1", "LabelMonPOut2",
     "LabelVerze1", "LabelVerze2", "LabelVerze3"};
 
+constexpr std::pair<const char*, const char*> kGaugeHints[] = {
+    { "CGaugeRpm", "###Engine speed##Motordrehzahl##Otáčky motoru" },
+    { "CGaugeTps", "###Load##Last##Zatížení" },
+};
+
 } // namespace
 
 MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
@@ -26,7 +34,7 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setVerticalSpacing(1);
     int row = 0;
-    for (const char* name : {"CGaugeRpm", "CGaugeTps"}) {
+    for (const auto& [name, hint] : kGaugeHints) {
         auto* g = new QProgressBar(this);
         g->setObjectName(name);
         g->setTextVisible(false);
@@ -95,4 +103,7 @@ void MonitorPanel::Apply(const MonitorView& view)
         p.setColor(QPalette::Highlight, ToQColor(g.colour));
         bar->setPalette(p);
     }
+    // The bars have no caption of their own; the tool tip names them in the current language.
+    for (const auto& [name, hint] : kGaugeHints)
+        gauges_.at(name)->setToolTip(QString::fromUtf8(LangText(hint)));
 }
