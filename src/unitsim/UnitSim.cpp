@@ -190,7 +190,12 @@ bool UnitSim::TakeIgnRequest()
 void UnitSim::StartStoring()
 {
     std::lock_guard lock(mutex_);
-    storingStartMs_ = NowMs();
+    // The unit counts one programming per storing: the blocks of one Program restart the
+    // countdown that is already running.
+    const int64_t now = NowMs();
+    if (storingStartMs_ < 0 || now - storingStartMs_ >= options_.storingMs)
+        ++programmings_;
+    storingStartMs_ = now;
     ++writes_;
 }
 
@@ -216,7 +221,7 @@ std::array<uint8_t, 100> UnitSim::MonitorBlock() const
     m.setMonw(MON_SUPPLY_MV, static_cast<uint16_t>(13800 + 150 * std::sin(t * 2.3)));
     m.setMonw(MON_SERVO, static_cast<uint16_t>(2000 + load * 10));
     m.setMonw(MON_SERVO + 1, static_cast<uint16_t>(2000 + load * 10));
-    m.setMonw(MON_PROG_COUNT, static_cast<uint16_t>(writes_.load()));
+    m.setMonw(MON_PROG_COUNT, static_cast<uint16_t>(programmings_.load()));
     m.setMonw(MON_LOAD, static_cast<uint16_t>(load));
     m.setMonw(MON_SAVE_COUNTDOWN, static_cast<uint16_t>(countdown));
     for (int i = 0; i < 10; ++i)

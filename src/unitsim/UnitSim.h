@@ -99,6 +99,7 @@ private:
     std::atomic<bool> echo_;
     std::atomic<int> answered_ { 0 };
     std::atomic<int> writes_ { 0 };
+    std::atomic<int> programmings_ { 0 };
     std::atomic<int> resets_ { 0 };
     std::atomic<int64_t> bytesIn_ { 0 };
     std::atomic<int64_t> bytesOut_ { 0 };

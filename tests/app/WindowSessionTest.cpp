@@ -149,3 +149,20 @@ TEST_P(SignalEnd, ClosesTheWindowAndKeepsTheSession)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowWithUnit, SignalEnd, testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST_F(WindowWithUnit, OneProgramCountsOneProgramming)
+{
+    Open();
+    Connect();
+    Run("MenuRead"); // a new installation programs only after a read
+    const int before = form->monitor().Monw(MON_PROG_COUNT);
+    SetLimiter(form->image().Adrb(LIMITER) * 100 + 500);
+    Run("MenuProgram");
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    ASSERT_TRUE(RunUntil([&] { return form->monitor().Monw(MON_PROG_COUNT) != before; }, 400))
+        << "writes " << unit->WritesReceived();
+    for (int i = 0; i < 40; ++i)
+        Tick();
+    ASSERT_GT(unit->WritesReceived(), 1) << "Program sends more than one block";
+    EXPECT_EQ(form->monitor().Monw(MON_PROG_COUNT), before + 1) << "the blocks of one Program are one programming";
+}
