@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ constexpr int CLI_USAGE = 2;
 
 // The command table; new commands are new rows.
 const std::vector<CliCommand>& CliCommands();
+
+// A path from the command line, decoded with the platform's file-name encoding.
+QString CliPath(const std::string& arg);
 
 // Runs one command line (without the program name).
 int RunCli(const std::vector<std::string>& args, CliIo& io);
