@@ -6,7 +6,9 @@
 
 #include <QFile>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -82,4 +84,41 @@ TEST(AtomicFile, AFolderIsRefusedAndKept)
     EXPECT_FALSE(SaveFileAtomically(Q(dir.file("folder")), "x", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(FileType(dir.file("folder")), S_IFDIR);
+}
+
+// A file-size limit stands in for a full disk: writes beyond it fail with EFBIG (the signal that
+// would end the process is ignored while the limit holds).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_ {};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(AtomicFile, ASaveThatDoesNotFitIsReportedAndKeepsThePreviousFile)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("a.ign")), "previous"));
+    QString error;
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(SaveFileAtomically(Q(dir.file("a.ign")), QByteArray(5000, 'x'), &error));
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(dir.read("a.ign"), "previous");
+    EXPECT_EQ(QDir(Q(dir.path())).entryList(QDir::Files), QStringList { "a.ign" }) << "no temporary file is left";
 }
