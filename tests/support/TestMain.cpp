@@ -17,6 +17,8 @@ int main(int argc, char* argv[])
     // Windows built by the tests see only the devices a test maps, never the machine's serial ports.
     qputenv("VORDAX4_ONLY_MAPPED_PORTS", "1");
     qunsetenv("VORDAX4_PORTS");
+    // A developer's trace file stays out of the test runs.
+    qunsetenv("VORDAX4_TRACE");
     // Each test process listens for the bootloader tool under a name of its own.
     qputenv("VORDAX4_BOOTLOADER_SOCKET", "vordax4-test-" + QByteArray::number(QCoreApplication::applicationPid()));
     TestApplication app(argc, argv);
