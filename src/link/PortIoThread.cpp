@@ -93,6 +93,9 @@ void PortIoThread::Close(PortDevice& device)
     com_.rxWrite.store(0, std::memory_order_release);
     com_.state.store(PORT_CLOSING, std::memory_order_release);
     device.Close();
+    // The purge drops what a sender handed over but the line never carried, so a sender that
+    // still holds this port finds the buffer free instead of waiting for a thread that is gone.
+    com_.txLength.store(0, std::memory_order_release);
     com_.threadCommand.store(COMMAND_NONE, std::memory_order_release);
     com_.state.store(PORT_CLOSED, std::memory_order_release);
 }

@@ -121,6 +121,21 @@ TEST_P(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
     EXPECT_TRUE(PumpUntil([&] { return com.ioThread == nullptr; }, [&] { sys.ServicePorts(); }));
 }
 
+// A sender that still holds a port as it closes (the link before it notices) must find the transmit
+// buffer free again, not wait forever for a thread that is gone.
+TEST_P(PortLayerFixture, BytesHandedOverAsThePortClosesAreDropped)
+{
+    sys.OpenPort(7, 57600);
+    ASSERT_TRUE(WaitState(7, PORT_OPEN));
+    CCOM& com = sys.Port(7);
+    sys.ClosePort(7);
+    sys.ServicePorts();
+    com.txBuffer[0] = 0x55;
+    com.txLength.store(1, std::memory_order_release);
+    ASSERT_TRUE(WaitState(7, PORT_CLOSED));
+    EXPECT_EQ(com.txLength.load(), 0u);
+}
+
 TEST_P(PortLayerFixture, ReceiveRingBacksUpIntoTheDriverQueueWithoutLoss)
 {
     sys.OpenPort(7, 115200);
