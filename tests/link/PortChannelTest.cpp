@@ -4,6 +4,7 @@
 #include "lang/LangString.h"
 #include "link/ByteQueue.h"
 #include "link/CCOMCOM.h"
+#include "link/FrameCodec.h"
 #include "unitsim/UnitSim.h"
 
 #include <gtest/gtest.h>
@@ -217,6 +218,59 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     unit.Stop();
     ASSERT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 0; }, step, 5000));
     EXPECT_TRUE(PumpUntil([&] { return link.Port(1).present == 0; }, step, 3000));
+}
+
+// The device end played by the test, so that an answer can come late: after the slot has given the
+// port up for a row at another rate, while the port's close is still to be carried out. The slot
+// that picks the port up again must not take that answer for its own.
+TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
+{
+    LanguageIndex = 0;
+    TickMs = 1000000;
+    CCOMCOM link;
+    RecordingLabels labels;
+    StatusSlots status { &labels };
+    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.SetStatusSlots(&status);
+    const auto line = std::make_shared<PortChannel>("late");
+    line->AttachDevice();
+    PortMap map;
+    map.onlyMapped = true;
+    ASSERT_TRUE(map.AddChannel(5, line));
+    link.SetPortMap(map);
+
+    uint8_t answer[102];
+    uint8_t identity[100] = {};
+    identity[99] = 93; // the unit type, where an IGN100 identify answer carries it
+    FrameCodec::BuildIgnFrame(answer, 100, 0xB0, 0, identity, 0);
+    Bytes heard(4096);
+    const auto pass = [&](int ms) {
+        TickMs += ms;
+        link.LinkTick();
+        QThread::msleep(20);
+        return line->DeviceRead(heard.data(), heard.size());
+    };
+    for (int i = 0; i < 200 && link.searchSlots[0].state != SLOT_PAUSING; ++i)
+        pass(100);
+    ASSERT_EQ(link.searchSlots[0].state, SLOT_PAUSING) << "no answer: the rows at 57600 baud are used up";
+    ASSERT_EQ(link.Port(5).state.load(), PORT_OPEN);
+    ASSERT_EQ(line->DeviceWrite(answer, sizeof answer), sizeof answer);
+    ASSERT_TRUE(PumpUntil([&] { return link.Port(5).rxWrite.load() != link.Port(5).rxRead.load(); }));
+
+    TickMs += 400; // the pause ends: the slot starts over on the same port
+    link.LinkTick();
+    EXPECT_EQ(link.connectedPort.load(), 0);
+    size_t got = 0;
+    for (int i = 0; i < 20 && !got; ++i)
+        got = pass(100);
+    ASSERT_EQ(got, sizeof answer) << "the identify request on the port opened afresh";
+    ASSERT_EQ(line->LineBaud(), 57600u);
+    line->DeviceWrite(answer, sizeof answer);
+    for (int i = 0; i < 5 && !link.connectedPort.load(); ++i)
+        pass(100);
+    EXPECT_EQ(link.connectedPort.load(), 5);
+    EXPECT_EQ(link.Port(5).state.load(), PORT_OPEN);
+    EXPECT_EQ(link.Port(5).requestFlags, 0) << "nothing is about to close the connected port";
 }
 
 } // namespace
