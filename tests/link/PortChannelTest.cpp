@@ -218,6 +218,12 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     unit.Stop();
     ASSERT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 0; }, step, 5000));
     EXPECT_TRUE(PumpUntil([&] { return link.Port(1).present == 0; }, step, 3000));
+
+    // Started again under its label, the unit is back on the same line, as an adapter plugged in again.
+    const auto line = unit.Channel();
+    ASSERT_TRUE(unit.StartInProcess("demo"));
+    EXPECT_EQ(unit.Channel(), line);
+    EXPECT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 1; }, step, 5000));
 }
 
 // The device end played by the test, so that an answer can come late: after the slot has given the
