@@ -67,9 +67,10 @@ std::array<uint8_t, 400> Pattern(int seed)
     return image.bytes();
 }
 
-// The manager against a simulated unit on a pseudo-terminal. Each pass advances the tick clock by
-// two main-timer ticks; between passes the test waits in real time for a running job to end, so
-// the I/O threads keep up while the time-outs still follow the tick clock.
+// The manager against a simulated unit on an in-process line, as it needs no real serial path.
+// Each pass advances the tick clock by two main-timer ticks; between passes the test waits in real
+// time for a running job to end, so the I/O threads keep up while the time-outs still follow the
+// tick clock.
 struct ManagerWorld : ::testing::Test {
     std::unique_ptr<UnitSim> unit;
     CCOMCOM link;
@@ -94,11 +95,11 @@ struct ManagerWorld : ::testing::Test {
     {
         options.storingMs = 300;
         unit = std::make_unique<UnitSim>(options);
-        ASSERT_TRUE(unit->Start());
+        ASSERT_TRUE(unit->StartInProcess());
         unit->SetConfiguration(Pattern(3));
         PortMap map;
         map.onlyMapped = true;
-        map.Add("5=" + unit->DevicePath());
+        map.AddChannel(5, unit->Channel());
         link.SetPortMap(map);
     }
     bool JobRunning() const
