@@ -19,7 +19,7 @@ struct CPrintObj {
     QPointer<QWidget> control; // a control deleted meanwhile is skipped on restoring
     PrintKind kind = KIND_OTHER;
     Change change = CONTROL_HIDDEN;
-    QColor colour;    // the colour the control had
+    QColor colour; // the colour the control had
     QPalette palette; // its whole palette, so a colour it only inherited is inherited again
     bool ownPalette = false;
 };

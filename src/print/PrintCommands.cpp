@@ -107,7 +107,8 @@ bool PrintCommands::WritePdf(QMainWindow& window, const QString& path, bool all,
     if (!written) {
         file.cancelWriting();
         if (error)
-            *error = Text(PDF_FAILED) + " " + path + (file.errorString().isEmpty() ? QString() : "\n" + file.errorString());
+            *error = Text(PDF_FAILED) + " " + path
+                + (file.errorString().isEmpty() ? QString() : "\n" + file.errorString());
     }
     return written;
 }

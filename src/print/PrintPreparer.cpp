@@ -93,7 +93,8 @@ void PrintPreparer::PrepareChild(QWidget* child)
     case KIND_UPDOWN:
     case KIND_DECI_UPDOWN:
         // The up-down and its edit field are one control here: only the arrows go.
-        if (auto* spin = static_cast<QAbstractSpinBox*>(child); spin->buttonSymbols() == QAbstractSpinBox::UpDownArrows) {
+        if (auto* spin = static_cast<QAbstractSpinBox*>(child);
+            spin->buttonSymbols() == QAbstractSpinBox::UpDownArrows) {
             spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
             Record(child, kind, CPrintObj::CONTROL_HIDDEN);
         }

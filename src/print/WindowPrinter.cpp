@@ -55,8 +55,8 @@ void WindowPrinter::PaintWindow(QMainWindow& window, QPainter& painter, const QR
         painter.setFont(font);
         const int lineHeight = QFontMetrics(font, painter.device()).height();
         painter.setPen(Qt::black);
-        painter.drawText(QRect(area.left(), area.top(), area.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-            header);
+        painter.drawText(
+            QRect(area.left(), area.top(), area.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter, header);
         area.setTop(area.top() + lineHeight * 3 / 2);
     }
     const QPixmap picture = WindowPicture(window);
@@ -65,8 +65,8 @@ void WindowPrinter::PaintWindow(QMainWindow& window, QPainter& painter, const QR
         return;
     const qreal scale = std::min(area.width() / size.width(), area.height() / size.height());
     const QSizeF target = size * scale;
-    painter.drawPixmap(QRectF(QPointF(area.left() + (area.width() - target.width()) / 2, area.top()), target),
-        picture, QRectF(picture.rect()));
+    painter.drawPixmap(QRectF(QPointF(area.left() + (area.width() - target.width()) / 2, area.top()), target), picture,
+        QRectF(picture.rect()));
 }
 
 bool WindowPrinter::PrintActive(QMainWindow& window, QPagedPaintDevice& device, const QString& header)

@@ -58,8 +58,8 @@ struct SmallWindow {
         auto* inGroup = new QVBoxLayout(group);
         inGroup->addWidget(upDown);
         inGroup->addWidget(hiddenButton);
-        for (QWidget* w : std::initializer_list<QWidget*> { faceLabel, redLabel, plainLabel, button, check, group,
-                 progHned, tabs })
+        for (QWidget* w :
+            std::initializer_list<QWidget*> { faceLabel, redLabel, plainLabel, button, check, group, progHned, tabs })
             layout->addWidget(w);
         for (int i = 0; i < 3; ++i) {
             auto* sheet = new QWidget;
@@ -82,9 +82,15 @@ TEST(PrintKinds, ProgramClassesMapToTheirCodes)
         QWidget* control;
         PrintKind kind;
     } cases[] = {
-        { w.faceLabel, KIND_LABEL }, { w.button, KIND_BUTTON }, { w.check, KIND_CHECK_BOX }, { w.group, KIND_GROUP_BOX },
-        { w.upDown, KIND_UPDOWN }, { w.editor, KIND_MAP_EDITOR }, { w.tabs, KIND_PAGE_CONTROL },
-        { w.tabs->widget(0), KIND_TAB_SHEET }, { w.window.statusBar(), KIND_STATUS_BAR },
+        { w.faceLabel, KIND_LABEL },
+        { w.button, KIND_BUTTON },
+        { w.check, KIND_CHECK_BOX },
+        { w.group, KIND_GROUP_BOX },
+        { w.upDown, KIND_UPDOWN },
+        { w.editor, KIND_MAP_EDITOR },
+        { w.tabs, KIND_PAGE_CONTROL },
+        { w.tabs->widget(0), KIND_TAB_SHEET },
+        { w.window.statusBar(), KIND_STATUS_BAR },
         { w.window.centralWidget(), KIND_OTHER },
     };
     for (const auto& c : cases)

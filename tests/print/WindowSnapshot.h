@@ -8,6 +8,8 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 // A window on the screen has been laid out and painted, which creates Qt's own helper widgets (tab
 // scroll buttons, tool bar extension); a window that never was is settled so before and after match.
 inline void SettleWindow(QWidget& window) { (void)window.grab(); }
@@ -46,7 +48,6 @@ inline QStringList WindowSnapshot(QWidget& window)
 }
 
 // Reports only the widgets whose state differs, so a failure names what was not put back.
-#include <gtest/gtest.h>
 inline void ExpectSameSnapshot(const QStringList& before, const QStringList& after)
 {
     for (const QString& line : after)
