@@ -48,6 +48,7 @@ int CliReset(const std::vector<std::string>& args, CliIo& io);
 int CliMonitor(const std::vector<std::string>& args, CliIo& io);
 int CliLogExport(const std::vector<std::string>& args, CliIo& io);
 int CliRender(const std::vector<std::string>& args, CliIo& io);
+int CliPrint(const std::vector<std::string>& args, CliIo& io);
 
 // Whether the command line paints pictures: such commands need a GUI application, which the
 // program then runs on the offscreen platform so that no display is needed.

@@ -121,6 +121,10 @@ const std::vector<CliCommand>& CliCommands()
             "page. The 3D graph starts in the ISO2 view (-25,120,0 degrees) with height colours of grain 2 "
             "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3",
             CliRender },
+        { "print", "FILE.ign -o OUT.pdf [--all]",
+            "opens a parameter file in a window off the screen and writes its printout as a PDF file: the active "
+            "page, or with --all every settings page shown as a tab, one page each",
+            CliPrint },
     };
     return commands;
 }

@@ -124,7 +124,7 @@ bool CliPaints(const std::vector<std::string>& args)
             ++i;
             continue;
         }
-        return args[i] == "render";
+        return args[i] == "render" || args[i] == "print";
     }
     return false;
 }

@@ -21,6 +21,8 @@ constexpr CaptionRow menuRows[] = {
     {"MenuSaveExeDir", {"Save to exe dir", "Speichern in exe dir", "Uložit do exe dir"}},
     {"MenuPrint", {"&Print", "&Drucken", "&Tisk"}},
     {"MenuPrintAll", {"Print all", "Drucken alles", "Tisk vše"}, CaptionAction::SetTextAndShow},
+    {"MenuPrintPreview", {"Print pre&view", "Druck&vorschau", "Ná&hled tisku"}},
+    {"MenuExportPdf", {"Export P&DF...", "Als P&DF exportieren...", "Export do P&DF..."}},
     {"MenuExit", {"E&xit", "&Beenden", "&Konec"}},
     {"MenuCom", {"&Com", "&COM-Anschluß", "&Port"}},
     {"MenuDevice", {"&Ignition", "&Zündung", "&Zapalování"}},
