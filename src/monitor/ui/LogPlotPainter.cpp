@@ -4,14 +4,14 @@
 #include "monitor/LogTrace.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
-constexpr int LEFT = 64, RIGHT = 12, TOP = 6, BOTTOM = 28, GAP = 6, LANE = 18;
+constexpr int LEFT = 100, RIGHT = 12, TOP = 6, BOTTOM = 28, GAP = 6, LANE = 18;
 const QColor GRID(220, 220, 220);
 
 double NiceStep(double span, int count)
@@ -119,10 +119,10 @@ void LogPlotPainter::PaintPane(QPainter& p, const Pane& pane) const
             PaintTrace(p, pane.traces[i], lane.adjusted(0, 3, 0, -3), 0.0, 1.0);
             p.setPen(Qt::black);
             p.drawText(QRect(0, lane.top(), LEFT - 4, LANE), Qt::AlignRight | Qt::AlignVCenter,
-                QString::fromUtf8(LangText(LogTrace::All()[static_cast<size_t>(pane.traces[i])].title)));
+                LegendText(pane.traces[i], CursorSample()));
         }
     } else {
-        const int ticks = std::max(2, pane.rect.height() / 40);
+        const int ticks = std::max(3, pane.rect.height() / 25);
         const double step = NiceStep(pane.high - pane.low, ticks);
         for (double v = std::ceil(pane.low / step) * step; v <= pane.high; v += step) {
             const int y = pane.rect.bottom() - static_cast<int>((v - pane.low) / (pane.high - pane.low) * pane.rect.height());
@@ -144,44 +144,73 @@ void LogPlotPainter::PaintPane(QPainter& p, const Pane& pane) const
 }
 
 // Sample-and-hold steps, broken where a value is not known; on/off traces are filled while on.
+// Samples that share a pixel column become one vertical stroke from their lowest to their highest
+// value, so an hour of records costs no more to draw than the width of the plot.
 void LogPlotPainter::PaintTrace(QPainter& p, int trace, const QRect& band, double low, double high) const
 {
     const std::vector<double>& times = plot_.times();
     const std::vector<double>& values = plot_.values(trace);
-    const auto yOf = [&](double v) { return band.bottom() - (v - low) / (high - low) * band.height(); };
     const double span = std::max(1e-9, view_.to - view_.from);
-    const auto xOf = [&](double t) { return band.left() + (t - view_.from) / span * band.width(); };
-    const bool onOff = LogTrace::All()[static_cast<size_t>(trace)].onOff();
-    const QColor colour = QColor::fromRgb(LogTrace::All()[static_cast<size_t>(trace)].rgb);
+    const auto yOf = [&](double v) { return band.bottom() - (v - low) / (high - low) * band.height(); };
+    const auto xOf = [&](double t) {
+        return static_cast<int>(std::clamp(band.left() + (t - view_.from) / span * band.width(),
+            double(band.left()), double(band.right())));
+    };
+    const LogTrace& info = LogTrace::All()[static_cast<size_t>(trace)];
+    const QColor colour = QColor::fromRgb(info.rgb);
 
-    QPainterPath path;
-    bool drawing = false;
-    int first = std::max(0, plot_.SampleAt(view_.from));
-    for (size_t i = static_cast<size_t>(first); i < times.size(); ++i) {
+    std::vector<QPolygonF> lines(1);
+    int column = 0, onFrom = -1;
+    double lowest = 0, highest = 0, last = 0;
+    bool open = false;
+    const auto closeColumn = [&] {
+        if (open && lowest < highest)
+            lines.back() << QPointF(column, lowest) << QPointF(column, highest) << QPointF(column, last);
+    };
+    const auto endRun = [&](int x) {
+        if (onFrom >= 0)
+            p.fillRect(QRect(onFrom, band.top(), std::max(1, x - onFrom), band.height()), colour);
+        onFrom = -1;
+    };
+    int x = band.left();
+    for (size_t i = static_cast<size_t>(std::max(0, plot_.SampleAt(view_.from))); i < times.size(); ++i) {
         const double v = values[i];
-        const double x = std::clamp(xOf(times[i]), double(band.left()), double(band.right()));
+        x = xOf(times[i]);
         if (std::isnan(v)) {
-            drawing = false;
-        } else if (!drawing) {
-            path.moveTo(x, yOf(v));
-            drawing = true;
+            closeColumn();
+            endRun(x);
+            if (!lines.back().isEmpty())
+                lines.emplace_back();
+            open = false;
         } else {
-            path.lineTo(x, path.currentPosition().y());
-            path.lineTo(x, yOf(v));
+            const double y = yOf(v);
+            if (open && x == column) {
+                lowest = std::min(lowest, y);
+                highest = std::max(highest, y);
+            } else {
+                closeColumn();
+                if (open)
+                    lines.back() << QPointF(x, last);
+                lines.back() << QPointF(x, y);
+                column = x;
+                lowest = highest = y;
+                open = true;
+            }
+            last = y;
+            if (info.onOff() && v > 0.5 && onFrom < 0)
+                onFrom = x;
+            else if (info.onOff() && v <= 0.5)
+                endRun(x);
         }
         if (times[i] > view_.to)
             break;
-        if (onOff && drawing && v > 0.5 && i + 1 < times.size()) {
-            const double next = std::clamp(xOf(times[i + 1]), double(band.left()), double(band.right()));
-            p.fillRect(QRectF(x, band.top(), std::max(1.0, next - x), band.height()), colour);
-        }
     }
-    if (drawing && !times.empty() && times.back() < view_.to)
-        path.lineTo(std::min(double(band.right()), xOf(times.back())), path.currentPosition().y());
-    p.setPen(QPen(colour, onOff ? 1 : 1.5));
-    p.setBrush(Qt::NoBrush);
+    closeColumn();
+    endRun(x);
+    p.setPen(QPen(colour, 1));
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.drawPath(path);
+    for (const QPolygonF& line : lines)
+        p.drawPolyline(line);
 }
 
 void LogPlotPainter::PaintTimeAxis(QPainter& p, const QRect& plotArea) const
@@ -202,19 +231,29 @@ void LogPlotPainter::PaintLegend(QPainter& p, const Pane& pane) const
 {
     if (pane.scale == static_cast<int>(LogScale::State))
         return;
-    const int sample = std::isnan(view_.cursor) ? -1 : plot_.SampleAt(view_.cursor);
+    const int sample = CursorSample();
     int x = pane.rect.left() + 6;
     for (int t : pane.traces) {
         const LogTrace& trace = LogTrace::All()[static_cast<size_t>(t)];
-        QString text = QString::fromUtf8(LangText(trace.title));
-        if (sample >= 0) {
-            const double v = plot_.values(t)[static_cast<size_t>(sample)];
-            text += " = " + (std::isnan(v) ? QStringLiteral("---") : Number(v));
-        }
+        const QString text = LegendText(t, sample);
         const int width = p.fontMetrics().horizontalAdvance(text) + 12;
         p.fillRect(QRect(x - 2, pane.rect.top() + 2, width, 16), QColor(255, 255, 255, 210));
         p.setPen(QColor::fromRgb(trace.rgb));
         p.drawText(QRect(x, pane.rect.top() + 2, width, 16), Qt::AlignLeft | Qt::AlignVCenter, text);
         x += width;
     }
+}
+
+int LogPlotPainter::CursorSample() const
+{
+    return std::isnan(view_.cursor) ? -1 : plot_.SampleAt(view_.cursor);
+}
+
+QString LogPlotPainter::LegendText(int trace, int sample) const
+{
+    QString text = QString::fromUtf8(LangText(LogTrace::All()[static_cast<size_t>(trace)].title));
+    if (sample < 0)
+        return text;
+    const double v = plot_.values(trace)[static_cast<size_t>(sample)];
+    return text + " = " + (std::isnan(v) ? QStringLiteral("---") : Number(v));
 }

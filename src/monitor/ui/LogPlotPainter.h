@@ -3,6 +3,7 @@
 #include "monitor/LogPlot.h"
 
 #include <QRect>
+#include <QString>
 
 #include <cmath>
 #include <vector>
@@ -43,6 +44,9 @@ private:
     void PaintTrace(QPainter& p, int trace, const QRect& band, double low, double high) const;
     void PaintTimeAxis(QPainter& p, const QRect& plotArea) const;
     void PaintLegend(QPainter& p, const Pane& pane) const;
+    // The sample under the cursor (-1: none), and a trace's name with its value there.
+    int CursorSample() const;
+    QString LegendText(int trace, int sample) const;
 
     const LogPlot& plot_;
     const LogPlotView& view_;

@@ -63,7 +63,10 @@ void LogPlotWidget::MoveCursorTo(int x)
 {
     if (plot_.empty())
         return;
-    const int sample = plot_.SampleAt(LogPlotPainter(plot_, view_).TimeAt(rect(), x));
+    // Half a column more, so that a click on the column where a record begins selects it.
+    const LogPlotPainter painter(plot_, view_);
+    const double halfColumn = (painter.TimeAt(rect(), x + 1) - painter.TimeAt(rect(), x)) / 2;
+    const int sample = plot_.SampleAt(painter.TimeAt(rect(), x) + halfColumn);
     ShowSample(sample);
     if (cursorMoved)
         cursorMoved(sample);
