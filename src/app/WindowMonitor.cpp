@@ -5,7 +5,6 @@
 #include "app/WindowStatusBar.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/TTab.h"
-#include "lang/LangString.h"
 #include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -45,8 +44,7 @@ void WindowMonitor::CreateMenuItem(QMenu* tools)
     playerItem_ = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_M), this, &WindowMonitor::TogglePlayer);
     playerItem_->setObjectName("MenuMonitorPlayer");
     playerItem_->setCheckable(true);
-    QAction* viewer = tools->addAction(QString::fromUtf8(LangText("###Log viewer##Protokollanzeige##Prohlížeč záznamů")),
-        this, &WindowMonitor::ShowLogViewer);
+    QAction* viewer = tools->addAction(QString(), this, &WindowMonitor::ShowLogViewer);
     viewer->setObjectName("MenuLogViewer");
 }
 
