@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class QSize;
+
 // Where a command writes: results to out, every error message to err.
 struct CliIo {
     std::ostream& out;
@@ -49,6 +51,10 @@ int CliMonitor(const std::vector<std::string>& args, CliIo& io);
 int CliLogExport(const std::vector<std::string>& args, CliIo& io);
 int CliRender(const std::vector<std::string>& args, CliIo& io);
 int CliPrint(const std::vector<std::string>& args, CliIo& io);
+int CliLogPlot(const std::vector<std::string>& args, CliIo& io);
+
+// A picture size given as WxH (50x30 up to 8000x8000).
+bool CliParseSize(const std::string& text, QSize& size);
 
 // Whether the command line paints pictures: such commands need a GUI application, which the
 // program then runs on the offscreen platform so that no display is needed.

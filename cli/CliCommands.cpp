@@ -104,6 +104,12 @@ const std::vector<CliCommand>& CliCommands()
         { "log-export", "FILE.ignlog",
             "prints the monitor records of a recording as CSV: time in seconds and every monitor field in user units",
             CliLogExport },
+        { "log-plot", "FILE.ignlog -o OUT.png [--traces rpm,tp,adv1,...] [--size WxH]",
+            "paints the monitor records of a recording over time as the log viewer shows them and writes the "
+            "picture as PNG; --traces picks the traces (rpm, load (or tp, iap), adv1..adv4, supply, limiter, "
+            "startlimiter, kill, quickshift, retard, blocking, pout1, pout2; by default rpm, load, adv1 and "
+            "supply); the size is 1200x800 unless --size says otherwise",
+            CliLogPlot },
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
         { "show", "FILE.ign [--json]",

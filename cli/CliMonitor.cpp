@@ -2,7 +2,7 @@
 
 #include "CliLinkOptions.h"
 #include "CliUnitSession.h"
-#include "MonitorCsv.h"
+#include "monitor/MonitorCsv.h"
 #include "base/BuildInfo.h"
 #include "lang/RuntimeTexts.h"
 #include "link/UnitInfo.h"

@@ -117,6 +117,11 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
 
 } // namespace
 
+bool CliParseSize(const std::string& text, QSize& size)
+{
+    return ParseSize(text, size);
+}
+
 bool CliPaints(const std::vector<std::string>& args)
 {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -124,7 +129,7 @@ bool CliPaints(const std::vector<std::string>& args)
             ++i;
             continue;
         }
-        return args[i] == "render" || args[i] == "print";
+        return args[i] == "render" || args[i] == "print" || args[i] == "log-plot";
     }
     return false;
 }

@@ -15,6 +15,7 @@ class QAction;
 class QBoxLayout;
 class QMenu;
 class QWidget;
+class LogViewer;
 class MonitorPanel;
 class PlayerPanel;
 class TMainForm;
@@ -35,6 +36,9 @@ public:
     // MenuMonitorPlayer (Ctrl+M) in the Tools menu shows and hides the player panel.
     void CreateMenuItem(QMenu* tools);
     void TogglePlayer();
+    // MenuLogViewer and the player panel's button: the recording being replayed (or one the user
+    // picks) as plots.
+    void ShowLogViewer();
     void ShowPlayer(bool visible);
     bool playerShown() const;
 
@@ -69,4 +73,5 @@ private:
     MonitorPanel* monitorPanel_ = nullptr;
     PlayerPanel* playerPanel_ = nullptr;
     QAction* playerItem_ = nullptr;
+    LogViewer* logViewer_ = nullptr;
 };

@@ -38,6 +38,7 @@ constexpr CaptionRow menuRows[] = {
     {"MenuZpet", {"Undo", "Zurück", "Zpet"}},
     {"MenuZnovu", {"Redo", "Wieder", "Znovu"}},
     {"MenuMonitorPlayer", {"Monitor player", "Monitor-Player", "Přehrávač monitoru"}},
+    {"MenuLogViewer", {"Log viewer", "Protokollanzeige", "Prohlížeč záznamů"}},
     checkFor("MenuEnglish", LANG_ENGLISH),
     checkFor("MenuGerman", LANG_GERMAN),
     checkFor("MenuCzech", LANG_CZECH),

@@ -1,4 +1,4 @@
-#include "MonitorCsv.h"
+#include "monitor/MonitorCsv.h"
 #include "CliRun.h"
 #include "CliTestSupport.h"
 #include "TempDir.h"
