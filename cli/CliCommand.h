@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QString>
+
 #include <ostream>
 #include <string>
 #include <vector>
+
+class QSize;
 
 // Where a command writes: results to out, every error message to err.
 struct CliIo {
@@ -26,6 +30,9 @@ constexpr int CLI_USAGE = 2;
 // The command table; new commands are new rows.
 const std::vector<CliCommand>& CliCommands();
 
+// A path from the command line, decoded with the platform's file-name encoding.
+QString CliPath(const std::string& arg);
+
 // Runs one command line (without the program name).
 int RunCli(const std::vector<std::string>& args, CliIo& io);
 
@@ -43,6 +50,11 @@ int CliReset(const std::vector<std::string>& args, CliIo& io);
 int CliMonitor(const std::vector<std::string>& args, CliIo& io);
 int CliLogExport(const std::vector<std::string>& args, CliIo& io);
 int CliRender(const std::vector<std::string>& args, CliIo& io);
+int CliPrint(const std::vector<std::string>& args, CliIo& io);
+int CliLogPlot(const std::vector<std::string>& args, CliIo& io);
+
+// A picture size given as WxH (50x30 up to 8000x8000).
+bool CliParseSize(const std::string& text, QSize& size);
 
 // Whether the command line paints pictures: such commands need a GUI application, which the
 // program then runs on the offscreen platform so that no display is needed.

@@ -2,6 +2,8 @@
 
 #include "lang/LangString.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <iterator>
 
@@ -25,6 +27,20 @@ bool TakeLanguageOption(std::vector<std::string>& args, CliIo& io)
         --i;
     }
     return true;
+}
+
+constexpr const char* NAME_NOT_CARRIED = "###the platform's file-name encoding cannot carry this argument, so no "
+                                         "file of this name can be opened or written##die Dateinamenkodierung des "
+                                         "Systems kann dieses Argument nicht darstellen; eine Datei dieses Namens "
+                                         "kann weder geöffnet noch geschrieben werden##kódování názvů souborů "
+                                         "systému tento argument neumí vyjádřit, soubor tohoto jména nelze otevřít "
+                                         "ani zapsat";
+
+// An argument that does not survive the decoding (a byte that is not valid UTF-8 on Linux) would
+// open or write a file of another name, so it is refused.
+bool CarriedByFileNames(const std::string& arg)
+{
+    return QFile::encodeName(CliPath(arg)) == QByteArray::fromStdString(arg);
 }
 
 const CliCommand* FindCommand(const std::string& name)
@@ -73,10 +89,12 @@ const std::vector<CliCommand>& CliCommands()
             "setting and map cell that differs; --json prints the result and the list as JSON; --each: every port at "
             "once",
             CliVerify },
-        { "program", "FILE.ign [--changed-only] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "program",
+            "FILE.ign [--changed-only] [--strict] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "programs the settings of FILE.ign into the unit, reads them back and waits until the unit has stored "
-            "them; --changed-only writes only the bytes that differ from what the unit holds; --each: every port at "
-            "once",
+            "them; --changed-only writes only the bytes that differ from what the unit holds; --strict refuses a "
+            "file that lacks settings (otherwise they take the bike's defaults, with a warning); --each: every port "
+            "at once",
             CliProgram },
         { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS]", "sends the reset command to the unit", CliReset },
         { "monitor", "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]",
@@ -86,6 +104,12 @@ const std::vector<CliCommand>& CliCommands()
         { "log-export", "FILE.ignlog",
             "prints the monitor records of a recording as CSV: time in seconds and every monitor field in user units",
             CliLogExport },
+        { "log-plot", "FILE.ignlog -o OUT.png [--traces rpm,tp,adv1,...] [--size WxH]",
+            "paints the monitor records of a recording over time as the log viewer shows them and writes the "
+            "picture as PNG; --traces picks the traces (rpm, load (or tp, iap), adv1..adv4, supply, limiter, "
+            "startlimiter, kill, quickshift, retard, blocking, pout1, pout2; by default rpm, load, adv1 and "
+            "supply); the size is 1200x800 unless --size says otherwise",
+            CliLogPlot },
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
         { "show", "FILE.ign [--json]",
@@ -103,6 +127,10 @@ const std::vector<CliCommand>& CliCommands()
             "page. The 3D graph starts in the ISO2 view (-25,120,0 degrees) with height colours of grain 2 "
             "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3",
             CliRender },
+        { "print", "FILE.ign -o OUT.pdf [--all]",
+            "opens a parameter file in a window off the screen and writes its printout as a PDF file: the active "
+            "page, or with --all every settings page shown as a tab, one page each",
+            CliPrint },
     };
     return commands;
 }
@@ -126,11 +154,18 @@ int CliHelp(const std::vector<std::string>& args, CliIo& io)
     return CLI_OK;
 }
 
+QString CliPath(const std::string& arg) { return QFile::decodeName(QByteArray::fromStdString(arg)); }
+
 int RunCli(const std::vector<std::string>& commandLine, CliIo& io)
 {
     std::vector<std::string> args = commandLine;
     if (!TakeLanguageOption(args, io))
         return CLI_USAGE;
+    for (const std::string& arg : args)
+        if (!CarriedByFileNames(arg)) {
+            io.err << "vordax4-cli: '" << arg << "': " << LangText(NAME_NOT_CARRIED) << "\n";
+            return CLI_FAILED;
+        }
     if (args.empty()) {
         io.err << "usage: vordax4-cli <command> args...  (vordax4-cli help lists the commands)\n";
         return CLI_USAGE;

@@ -26,12 +26,12 @@ int CliDiff(const std::vector<std::string>& args, CliIo& io)
     // Both files open over the start-up image, as the window opens them.
     ParamImage first = IgnCommands::StartupImage();
     ParamImage second = first;
-    if (!IgnCommands::Open(QString::fromStdString(files[0]), first, io.err)
-        || !IgnCommands::Open(QString::fromStdString(files[1]), second, io.err))
+    if (!IgnCommands::Open(CliPath(files[0]), first, io.err)
+        || !IgnCommands::Open(CliPath(files[1]), second, io.err))
         return TROUBLE;
     const std::vector<ImageDifference> differences = ImageDiff::Compare(first, second);
     if (json) {
-        CliJson::Print({ { "first", QString::fromStdString(files[0]) }, { "second", QString::fromStdString(files[1]) },
+        CliJson::Print({ { "first", CliPath(files[0]) }, { "second", CliPath(files[1]) },
                            { "equal", differences.empty() }, { "differences", CliJson::Differences(differences) } },
             io.out);
     } else if (differences.empty()) {

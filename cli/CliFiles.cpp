@@ -11,7 +11,7 @@ int CliConvert(const std::vector<std::string>& args, CliIo& io)
         io.err << "usage: vordax4-cli convert IN.ign OUT.ign\n";
         return CLI_USAGE;
     }
-    return IgnCommands::Convert(QString::fromStdString(args[0]), QString::fromStdString(args[1]), io.err);
+    return IgnCommands::Convert(CliPath(args[0]), CliPath(args[1]), io.err);
 }
 
 int CliShow(const std::vector<std::string>& args, CliIo& io)
@@ -22,7 +22,7 @@ int CliShow(const std::vector<std::string>& args, CliIo& io)
         io.err << "usage: vordax4-cli show FILE.ign [--json]\n";
         return CLI_USAGE;
     }
-    const QString path = QString::fromStdString(files[0]);
+    const QString path = CliPath(files[0]);
     if (!json)
         return IgnCommands::Show(path, io.out, io.err);
     ParamImage image = IgnCommands::StartupImage();

@@ -2,7 +2,7 @@
 
 #include "CliLinkOptions.h"
 #include "CliUnitSession.h"
-#include "MonitorCsv.h"
+#include "monitor/MonitorCsv.h"
 #include "base/BuildInfo.h"
 #include "lang/RuntimeTexts.h"
 #include "link/UnitInfo.h"
@@ -183,7 +183,7 @@ int CliLogExport(const std::vector<std::string>& args, CliIo& io)
         io.err << "usage: vordax4-cli log-export FILE.ignlog\n";
         return CLI_USAGE;
     }
-    QFile f(QString::fromStdString(args[0]));
+    QFile f(CliPath(args[0]));
     if (!f.open(QIODevice::ReadOnly)) {
         io.err << "log-export: cannot open " << args[0] << "\n";
         return CLI_FAILED;

@@ -117,6 +117,11 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
 
 } // namespace
 
+bool CliParseSize(const std::string& text, QSize& size)
+{
+    return ParseSize(text, size);
+}
+
 bool CliPaints(const std::vector<std::string>& args)
 {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -124,7 +129,7 @@ bool CliPaints(const std::vector<std::string>& args)
             ++i;
             continue;
         }
-        return args[i] == "render";
+        return args[i] == "render" || args[i] == "print" || args[i] == "log-plot";
     }
     return false;
 }
@@ -138,7 +143,7 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
         return CLI_USAGE;
     }
     ParamImage image;
-    if (!IgnCommands::Open(QString::fromStdString(o.file), image, io.err))
+    if (!IgnCommands::Open(CliPath(o.file), image, io.err))
         return CLI_FAILED;
     std::string error;
     const QImage picture = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look);
@@ -146,7 +151,7 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
         io.err << "vordax4-cli render: " << error << "\n";
         return CLI_FAILED;
     }
-    if (!picture.save(QString::fromStdString(o.output), "PNG")) {
+    if (!picture.save(CliPath(o.output), "PNG")) {
         io.err << "vordax4-cli render: cannot write '" << o.output << "'\n";
         return CLI_FAILED;
     }

@@ -9,6 +9,7 @@
 #include "model/ImageDiff.h"
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 
 #include <cctype>
@@ -57,9 +58,10 @@ int RunUnits(const UnitArgs& a, const PortWork& work, CliIo& io)
     return ok ? CLI_OK : CLI_FAILED;
 }
 
-bool OpenFile(const std::string& path, ParamImage& image, CliIo& io)
+bool OpenFile(const std::string& path, ParamImage& image, CliIo& io,
+    IgnCommands::Completeness completeness = IgnCommands::Completeness::Tolerant)
 {
-    return IgnCommands::Open(QString::fromStdString(path), image, io.err);
+    return IgnCommands::Open(CliPath(path), image, io.err, completeness);
 }
 
 IgnUnitInfo UnitInfoForFile(const CliUnitSession& session)
@@ -81,7 +83,7 @@ std::string FileOfUnit(const std::string& folder, const CliUnitSession& session,
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-')
             c = '_';
-    return QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(name + ".ign")).toStdString();
+    return QFile::encodeName(QDir(CliPath(folder)).filePath(QString::fromStdString(name + ".ign"))).toStdString();
 }
 
 // target: the file, or with intoFolder the folder of the unit's file.
@@ -91,12 +93,12 @@ bool ReadUnit(CliUnitSession& session, const std::string& target, bool intoFolde
         return false;
     const std::string path = intoFolder ? FileOfUnit(target, session, result.port) : target;
     QString error;
-    if (!WriteIgnFile(QString::fromStdString(path), session.image, UnitInfoForFile(session), &error)) {
+    if (!WriteIgnFile(CliPath(path), session.image, UnitInfoForFile(session), &error)) {
         result.message = "read: cannot write " + path + ": " + error.toStdString();
         return false;
     }
     result.message = "written to " + path;
-    result.json["file"] = QString::fromStdString(path);
+    result.json["file"] = CliPath(path);
     return true;
 }
 
@@ -167,7 +169,7 @@ int CliRead(const std::vector<std::string>& args, CliIo& io)
                      "       vordax4-cli read -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
             io);
     const std::string target = a.rest[1];
-    if (a.each && !QDir(QString::fromStdString(target)).exists()) {
+    if (a.each && !QDir(CliPath(target)).exists()) {
         io.err << "read: " << target << " is not a folder; with --each each unit's file goes into a folder\n";
         return CLI_USAGE;
     }
@@ -196,7 +198,7 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     const bool ok = VerifyUnit(session, file, image, io, result);
     if (a.json) {
         QJsonObject doc = result.json;
-        doc["file"] = QString::fromStdString(file);
+        doc["file"] = CliPath(file);
         doc["ok"] = ok;
         if (result.json["connected"].toBool())
             doc["unit"] = UnitJson(session);
@@ -211,11 +213,14 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     if (!ParseUnitArgs(args, a, io))
         return CLI_USAGE;
     const bool changedOnly = std::erase(a.rest, "--changed-only") > 0;
+    const bool strict = std::erase(a.rest, "--strict") > 0;
     if (a.rest.size() != 1 || (a.json && !a.each))
-        return Usage(
-            "program FILE.ign [--changed-only] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]", io);
+        return Usage("program FILE.ign [--changed-only] [--strict] [--each [--json]] [--port N[=DEVICE]]... "
+                     "[--timeout SECONDS]",
+            io);
     ParamImage image;
-    if (!OpenFile(a.rest[0], image, io))
+    if (!OpenFile(a.rest[0], image, io,
+            strict ? IgnCommands::Completeness::Strict : IgnCommands::Completeness::Tolerant))
         return CLI_FAILED;
     return RunUnits(
         a, [&](CliUnitSession& s, PortResult& r) { return ProgramUnit(s, image, changedOnly, r); }, io);

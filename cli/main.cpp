@@ -1,10 +1,30 @@
 #include "CliCommand.h"
+#include "lang/LangString.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
+
+namespace {
+
+constexpr const char* OUTPUT_FAILED = "###cannot write to standard output##Standardausgabe kann nicht geschrieben "
+                                      "werden##nelze zapisovat na standardní výstup";
+
+// A script that reads the output must not take a full disk or a closed pipe for a result.
+int CheckedExitCode(int code)
+{
+    std::cout.flush();
+    const bool written = std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (written)
+        return code;
+    std::cerr << "vordax4-cli: " << LangText(OUTPUT_FAILED) << "\n";
+    return code == CLI_OK ? CLI_FAILED : code;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -18,7 +38,5 @@ int main(int argc, char* argv[])
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     CliIo io { std::cout, std::cerr };
-    const int code = RunCli(args, io);
-    std::cout.flush();
-    return code;
+    return CheckedExitCode(RunCli(args, io));
 }

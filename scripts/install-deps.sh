@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core qt6-translations-l10n
+  poppler-utils # pdftoppm: the print tests look at the PDF pages they write
   "$@"
 )
 

@@ -5,8 +5,12 @@
 #include "files/ServiceFiles.h"
 #include "lang/CaptionTables.h"
 #include "model/LoadGroups.h"
+#include "print/PrintCommands.h"
+#include "print/PrintHeader.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDate>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -49,6 +53,27 @@ FileMenu::FileMenu(
     ctrlHeld = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier); };
     infoBox = [this](const std::string& text) {
         QMessageBox::information(&form_, QString(), QString::fromUtf8(text.c_str()));
+    };
+    ConnectPrinting();
+}
+
+FileMenu::~FileMenu() = default;
+
+void FileMenu::ConnectPrinting()
+{
+    printing_ = std::make_unique<PrintCommands>(form_);
+    printing_->beforePrint = [this](bool all) {
+        // Moving the focus off an edit field applies what was typed into it.
+        if (auto* box = form_.findChild<QCheckBox*>("CheckBoxProgHned"))
+            box->setFocus();
+        form_.CommitPendingEdit();
+        if (all)
+            form_.RefreshPages(true);
+    };
+    printing_->header = [this] {
+        const IgnUnitInfo unit = unitInfo ? unitInfo() : IgnUnitInfo {};
+        const QString unitText = unit.connectedPort ? unit.firmwareVersion + " " + unit.firmwareDate : QString();
+        return PrintHeader(state_.currentFile, unitText, QDate::currentDate());
     };
 }
 
@@ -95,6 +120,12 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
     addCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); });
     addCommand(file, "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { Save(true); });
     file->addSeparator();
+    addCommand(file, "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printing_->Print(); });
+    // Shown once the menu texts are applied.
+    addCommand(file, "MenuPrintAll", QKeySequence(), [this] { printing_->PrintAll(); })->setVisible(false);
+    addCommand(file, "MenuPrintPreview", QKeySequence(), [this] { printing_->Preview(); });
+    addCommand(file, "MenuExportPdf", QKeySequence(), [this] { printing_->ExportPdf(); });
+    file->addSeparator();
     for (int k = 1; k <= HISTORY_ITEMS; ++k) {
         const QByteArray name = QString("MenuHistory%1").arg(k).toLatin1();
         historyItems_[k - 1] = addCommand(file, name.constData(), QKeySequence(), [this, k] { OpenHistory(k); });
@@ -123,6 +154,7 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
         { "SpeedButtonNew", QStyle::SP_FileIcon, [this] { New(false); } },
         { "SpeedButtonOpen", QStyle::SP_DialogOpenButton, [this] { Open(ctrlHeld(), false); } },
         { "SpeedButtonSave", QStyle::SP_DialogSaveButton, [this] { Save(ctrlHeld()); } },
+        { "SpeedButtonPrint", QStyle::SP_FileDialogContentsView, [this] { printing_->Print(); } },
     };
     QAction* first = toolBar->actions().isEmpty() ? nullptr : toolBar->actions().first();
     for (const Button& b : buttons) {

@@ -11,12 +11,14 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
 class QMenu;
 class QMenuBar;
 class QToolBar;
+class PrintCommands;
 class TMainForm;
 
 // The File menu with its tool buttons and history items, and the service menu of test mode. It
@@ -31,6 +33,7 @@ public:
     // errorSink shows "Open file error!" and the reader's messages.
     FileMenu(
         TMainForm& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside);
+    ~FileMenu() override;
 
     // The File menu goes first in the menu bar and the three tool buttons at the start of the
     // tool bar; the service menu "Servis" stands before the Help menu and starts hidden.
@@ -57,6 +60,8 @@ public:
     const QString& openDialogName() const { return openName_; }
     const QString& saveDialogName() const { return saveName_; }
     const QString& defaultPath() const { return defaultPath_; }
+    // Print, Print All, the print preview and Export PDF.
+    PrintCommands& printing() { return *printing_; }
 
     // "data.ign" in the program's folder.
     static QString DefaultParamPath();
@@ -77,6 +82,7 @@ private:
     QString runDialog(bool forSaving, const QString& fileName);
     QString choose(bool forSaving);
     void afterFileChange();
+    void ConnectPrinting();
     QAction* addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
 
     TMainForm& form_;
@@ -89,4 +95,5 @@ private:
     std::array<QAction*, HISTORY_ITEMS> historyItems_ {};
     QAction* historySeparator_ = nullptr;
     QMenu* serviceMenu_ = nullptr;
+    std::unique_ptr<PrintCommands> printing_;
 };

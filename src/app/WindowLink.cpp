@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* RESET_CAPTION = "###&Reset##&Reset##&Reset";
 constexpr int DEMO_PORT = 1;
+constexpr const char* DEMO_LINE = "demo";
 
 // The names of the status message labels by slot; slot 3 has no control.
 constexpr const char* SLOT_LABEL_NAMES[5] = {nullptr, "LabelConnection", "LabelResult", nullptr, "LabelCongruence"};
@@ -54,7 +55,7 @@ WindowLink::WindowLink(TMainForm& form)
 
 WindowLink::~WindowLink()
 {
-    // The link's threads go before the simulated unit closes its terminal under them.
+    // The link's threads go before the simulated unit closes its line under them.
     link_.reset();
     demo_.reset();
 }
@@ -75,11 +76,12 @@ bool WindowLink::StartDemoUnit(std::string* error)
     UnitSimOptions options;
     options.paced = true; // bytes take their wire time, as on a real line
     auto unit = std::make_unique<UnitSim>(options);
-    if (!unit->Start(error))
+    // An in-process line, so the demo needs no pseudo-terminal and runs on every system.
+    if (!unit->StartInProcess(DEMO_LINE, error))
         return false;
     PortMap map;
     map.onlyMapped = true;
-    map.Add(std::to_string(DEMO_PORT) + "=" + unit->DevicePath());
+    map.AddChannel(DEMO_PORT, unit->Channel());
     link_->SetPortMap(map);
     link_->forcedPort = 0;
     demo_ = std::move(unit);

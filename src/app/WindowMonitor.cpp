@@ -5,6 +5,7 @@
 #include "app/WindowStatusBar.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/TTab.h"
+#include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
 
@@ -33,6 +34,7 @@ void WindowMonitor::CreatePanels(QWidget* parent, QBoxLayout* column)
     playerPanel_ = new PlayerPanel(
         player_, [this](bool forSaving) { return ChooseLogFile(forSaving); }, parent);
     playerPanel_->recordingInfo = [this] { return CurrentRecordingInfo(); };
+    playerPanel_->openLogViewer = [this] { ShowLogViewer(); };
     playerPanel_->hide();
     column->addWidget(playerPanel_);
 }
@@ -42,6 +44,22 @@ void WindowMonitor::CreateMenuItem(QMenu* tools)
     playerItem_ = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::Key_M), this, &WindowMonitor::TogglePlayer);
     playerItem_->setObjectName("MenuMonitorPlayer");
     playerItem_->setCheckable(true);
+    QAction* viewer = tools->addAction(QString(), this, &WindowMonitor::ShowLogViewer);
+    viewer->setObjectName("MenuLogViewer");
+}
+
+void WindowMonitor::ShowLogViewer()
+{
+    if (!logViewer_) {
+        logViewer_ = new LogViewer(
+            player_, [this] { playerPanel_->UpdateDisplay(); }, message_, playerPanel_->window());
+        logViewer_->setWindowFlag(Qt::Window);
+    }
+    const QString path = player_.replaying() ? QString::fromStdString(player_.fileName()) : ChooseLogFile(false);
+    if (!path.isEmpty())
+        logViewer_->Open(path);
+    logViewer_->show();
+    logViewer_->raise();
 }
 
 void WindowMonitor::TogglePlayer()
@@ -161,6 +179,8 @@ void WindowMonitor::Tick()
     player_.LogPages(form_.pagesUi().Record());
     if (player_.state() != MonitorPlayer::Idle)
         playerPanel_->UpdateDisplay();
+    if (logViewer_)
+        logViewer_->FollowPlayer();
     const bool wasLive = liveSource_;
     UpdateLiveSource();
     if (wasLive && !liveSource_)

@@ -16,6 +16,7 @@ class QBoxLayout;
 class QFileDialog;
 class QMenu;
 class QWidget;
+class LogViewer;
 class MonitorPanel;
 class PlayerPanel;
 class TMainForm;
@@ -36,6 +37,9 @@ public:
     // MenuMonitorPlayer (Ctrl+M) in the Tools menu shows and hides the player panel.
     void CreateMenuItem(QMenu* tools);
     void TogglePlayer();
+    // MenuLogViewer and the player panel's button: the recording being replayed (or one the user
+    // picks) as plots.
+    void ShowLogViewer();
     void ShowPlayer(bool visible);
     bool playerShown() const;
     // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
@@ -72,4 +76,5 @@ private:
     MonitorPanel* monitorPanel_ = nullptr;
     PlayerPanel* playerPanel_ = nullptr;
     QAction* playerItem_ = nullptr;
+    LogViewer* logViewer_ = nullptr;
 };

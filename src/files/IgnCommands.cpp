@@ -109,6 +109,20 @@ std::string loadMessage(IgnLoadStatus status)
     return {};
 }
 
+constexpr const char* MISSING_SETTINGS
+    = "###%d settings are missing from the file; they take the bike's defaults##Der Datei fehlen %d Einstellungen; "
+      "sie erhalten die Vorgaben des Motorrads##V souboru chybí %d nastavení; použijí se výchozí hodnoty motocyklu";
+constexpr const char* INCOMPLETE_REFUSED = "###the file is incomplete and --strict refuses it##die Datei ist "
+                                           "unvollständig und --strict weist sie ab##soubor je neúplný a --strict "
+                                           "ho odmítá";
+
+std::string MissingSettingsText(int count)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, LangText(MISSING_SETTINGS), count);
+    return text;
+}
+
 } // namespace
 
 ParamImage IgnCommands::StartupImage()
@@ -120,7 +134,7 @@ ParamImage IgnCommands::StartupImage()
     return img;
 }
 
-bool IgnCommands::Open(const QString& path, ParamImage& image, std::ostream& err)
+bool IgnCommands::Open(const QString& path, ParamImage& image, std::ostream& err, Completeness completeness)
 {
     const std::string name = path.toStdString();
     std::string versionMessage;
@@ -136,7 +150,14 @@ bool IgnCommands::Open(const QString& path, ParamImage& image, std::ostream& err
     }
     if (!versionMessage.empty())
         err << "vordax4-cli: " << name << ": note: " << versionMessage << "\n";
-    return true;
+    if (result.missingSettings == 0)
+        return true;
+    const bool strict = completeness == Completeness::Strict;
+    err << "vordax4-cli: " << name << ": " << (strict ? "" : "warning: ") << MissingSettingsText(result.missingSettings)
+        << "\n";
+    if (strict)
+        err << "vordax4-cli: " << name << ": " << LangText(INCOMPLETE_REFUSED) << "\n";
+    return !strict;
 }
 
 int IgnCommands::Convert(const QString& in, const QString& out, std::ostream& err)

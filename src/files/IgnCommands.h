@@ -21,9 +21,14 @@ public:
     // The start-up image: bike 20 with all defaults, validated.
     static ParamImage StartupImage();
 
+    // How Open treats a file that lacks settings a current file holds: tolerant opens it with a
+    // warning (the missing settings keep the bike's defaults), strict refuses it.
+    enum class Completeness { Tolerant, Strict };
+
     // Opens path into image (two passes, validated); false with a message on err when the file
     // cannot be read or is not a parameter file of version 93 or 80.
-    static bool Open(const QString& path, ParamImage& image, std::ostream& err);
+    static bool Open(
+        const QString& path, ParamImage& image, std::ostream& err, Completeness completeness = Completeness::Tolerant);
 
     // The listing of Show for an image.
     static std::string ShowText(const ParamImage& image);

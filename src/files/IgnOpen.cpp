@@ -1,6 +1,38 @@
 #include "files/IgnOpen.h"
 
+#include "files/IgnCommands.h"
+#include "files/IgnWriter.h"
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
+
+namespace {
+
+// The bytes a complete file of the current version sets, learnt by reading one back.
+const IgnFileBytes& CompleteFileBytes()
+{
+    static const IgnFileBytes bytes = [] {
+        ParamImage image = IgnCommands::StartupImage();
+        IgnReader reader(image);
+        reader.ReadIgnText(PAGE_ALL, false, IgnFileText(image, IgnUnitInfo {}));
+        return reader.FileBytes();
+    }();
+    return bytes;
+}
+
+} // namespace
+
+int MissingSettings(const IgnFileBytes& fileBytes)
+{
+    const IgnFileBytes& complete = CompleteFileBytes();
+    int missing = 0;
+    for (const FieldFact& f : FieldFacts::All()) {
+        bool lacks = false;
+        for (int b = f.firstByte(); b < f.firstByte() + f.byteCount() && b < RS_LEN_EXE; ++b)
+            lacks |= complete[static_cast<size_t>(b)] && !fileBytes[static_cast<size_t>(b)];
+        missing += lacks;
+    }
+    return missing;
+}
 
 IgnOpenResult ReadIgnTwoPass(IgnReader& reader, std::string_view text, int page, OutsideSettings* outside)
 {
@@ -10,7 +42,8 @@ IgnOpenResult ReadIgnTwoPass(IgnReader& reader, std::string_view text, int page,
         ResetDefaults(reader.image(), page);
     reader.ReadIgnText(PAGE_ALL, true, text);
     ValidateImage(reader.image(), outside);
-    return { IgnLoadStatus::Loaded, reader.FileVersion() };
+    const int version = reader.FileVersion();
+    return { IgnLoadStatus::Loaded, version, version ? MissingSettings(reader.FileBytes()) : 0 };
 }
 
 IgnOpenResult OpenIgnTwoPass(IgnReader& reader, const QString& path, int page, OutsideSettings* outside)

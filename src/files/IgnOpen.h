@@ -11,6 +11,9 @@
 struct IgnOpenResult {
     IgnLoadStatus status = IgnLoadStatus::CannotOpen;
     int fileVersion = 0;
+    // Settings a current file holds that this file lacks or cuts short: they keep the defaults of
+    // the file's bike (older files lack newer settings; a truncated file lacks its tail).
+    int missingSettings = 0;
 
     // The file was read and its version accepted: the caller registers it (name, history).
     bool accepted() const { return status == IgnLoadStatus::Loaded && fileVersion != 0; }
@@ -22,6 +25,9 @@ struct IgnOpenResult {
 // The file is read from disk once, so both passes see the same text. On a read failure the
 // image is left untouched.
 IgnOpenResult OpenIgnTwoPass(IgnReader& reader, const QString& path, int page, OutsideSettings* outside = nullptr);
+
+// How many settings a complete current file would set and these file bytes leave out.
+int MissingSettings(const IgnFileBytes& fileBytes);
 
 // The same over a text already in memory.
 IgnOpenResult ReadIgnTwoPass(IgnReader& reader, std::string_view text, int page, OutsideSettings* outside = nullptr);

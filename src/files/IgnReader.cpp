@@ -145,14 +145,15 @@ const KeyRow* findKey(const std::string& token)
 // One pass of the record loop over the text.
 class RecordReader {
 public:
-    RecordReader(
-        ParamImage& img, IgnScanner& scan, const LoadGroups& groups, int fileVersion, bool& bikeSeen, bool allPages)
+    RecordReader(ParamImage& img, IgnScanner& scan, const LoadGroups& groups, int fileVersion, bool& bikeSeen,
+        bool allPages, IgnFileBytes& fileBytes)
         : img_(img)
         , scan_(scan)
         , groups_(groups)
         , fileVersion_(fileVersion)
         , bikeSeen_(bikeSeen)
         , allPages_(allPages)
+        , fileBytes_(fileBytes)
     {
     }
 
@@ -190,13 +191,23 @@ private:
             return;
         const int64_t result = int64_t { *n } / multiplier - addend;
         img_.Adrb(address) = result < 0 || result > 255 ? 0 : static_cast<uint8_t>(result);
+        markByte(address);
+    }
+
+    void markByte(int address)
+    {
+        if (address >= 0 && address < RS_LEN_EXE)
+            fileBytes_.set(static_cast<size_t>(address));
     }
 
     void wordField(int address, int group)
     {
         const std::optional<int32_t> n = scan_.NextNumber();
-        if (n && groups_[group])
+        if (n && groups_[group]) {
             img_.Adrw(address) = static_cast<uint16_t>(*n);
+            markByte(2 * address);
+            markByte(2 * address + 1);
+        }
     }
 
     void bike()
@@ -237,6 +248,7 @@ private:
             b |= LobeByte::SECOND_PICKUP;
         }
         img_.Adrb(address) = b;
+        markByte(address);
     }
 
     void servoMv(const Step& step)
@@ -260,11 +272,18 @@ private:
     {
         for (int i = 0; i < 3; ++i) {
             uint8_t b = 0;
-            for (int k = 0; k < POUT_COLUMNS; ++k)
-                if (const auto n = scan_.NextNumber(); n && *n != 0)
+            bool complete = true;
+            for (int k = 0; k < POUT_COLUMNS; ++k) {
+                const auto n = scan_.NextNumber();
+                complete &= n.has_value();
+                if (n && *n != 0)
                     b |= static_cast<uint8_t>(1u << k);
-            if (groups_[step.group])
+            }
+            if (groups_[step.group]) {
                 img_.Adrb(step.address + i) = b;
+                if (complete)
+                    markByte(step.address + i);
+            }
         }
     }
 
@@ -287,8 +306,10 @@ private:
             return;
         case Action::Advance:
             for (int i = 0; i < step.count; ++i)
-                if (const auto n = scan_.NextNumber(); n && groups_[step.group])
+                if (const auto n = scan_.NextNumber(); n && groups_[step.group]) {
                     img_.Adrb(step.address + i) = static_cast<uint8_t>(int64_t { *n } + 100);
+                    markByte(step.address + i);
+                }
             return;
         case Action::ServoMv:
             servoMv(step);
@@ -315,6 +336,7 @@ private:
     int fileVersion_;
     bool& bikeSeen_;
     bool allPages_;
+    IgnFileBytes& fileBytes_;
 };
 
 } // namespace
@@ -362,6 +384,7 @@ void IgnReader::convertVersion80(bool messages)
 void IgnReader::ReadIgnText(int page, bool messages, std::string_view text)
 {
     fileVersion_ = 0;
+    fileBytes_.reset();
     groups_ = LoadGroups(page);
     IgnScanner scan(text);
     std::string token;
@@ -383,7 +406,7 @@ void IgnReader::ReadIgnText(int page, bool messages, std::string_view text)
         show(messages, FileMessage::UnmatchedVersion);
         return;
     }
-    RecordReader(img_, scan, groups_, fileVersion_, bikeRecordSeen_, page == PAGE_ALL).run();
+    RecordReader(img_, scan, groups_, fileVersion_, bikeRecordSeen_, page == PAGE_ALL, fileBytes_).run();
 }
 
 IgnLoadStatus IgnReader::ReadFileText(const QString& path, QByteArray& text)

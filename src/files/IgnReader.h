@@ -8,7 +8,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <bitset>
 #include <string_view>
+
+// The bytes of the image that the last read took from numbers in the file.
+using IgnFileBytes = std::bitset<RS_LEN_EXE>;
 
 // Outcome of reading a parameter file from disk.
 enum class IgnLoadStatus { Loaded, CannotOpen, TooLarge, ReadError };
@@ -39,6 +43,7 @@ public:
     bool BikeRecordSeen() const { return bikeRecordSeen_; }
     void ClearBikeRecordSeen() { bikeRecordSeen_ = false; }
     const LoadGroups& loadGroups() const { return groups_; }
+    const IgnFileBytes& FileBytes() const { return fileBytes_; }
     ParamImage& image() { return img_; }
     void SetMessageSink(IgnMessageSink sink) { sink_ = std::move(sink); }
 
@@ -51,4 +56,5 @@ private:
     int fileVersion_ = 0;
     bool bikeRecordSeen_ = false;
     LoadGroups groups_;
+    IgnFileBytes fileBytes_;
 };

@@ -2,6 +2,7 @@
 
 #include "base/TickClock.h"
 #include "base/Trace.h"
+#include "link/PortChannel.h"
 #include "link/PortIoThread.h"
 
 #include <cstdio>
@@ -13,7 +14,7 @@ constexpr int32_t ENUMERATION_INTERVAL_MS = 1000;
 constexpr int32_t OPEN_TIMEOUT_MS = 5000;
 constexpr unsigned IO_THREAD_STACK = 0x20000;
 
-bool DeviceExists(const std::string& path)
+bool FileExists(const std::string& path)
 {
     struct stat st { };
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
@@ -92,6 +93,14 @@ void CCOMIOSYS::CloseAllPorts()
         ClosePort(i);
 }
 
+// An in-process line is there while its device is attached; a system device while its file is.
+bool CCOMIOSYS::DeviceExists(const std::string& path) const
+{
+    if (const auto channel = portMap_.Channel(path))
+        return channel->DeviceAttached();
+    return FileExists(path);
+}
+
 int CCOMIOSYS::EnumeratePorts()
 {
     PortMap map = portMap_;
@@ -163,7 +172,8 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
     if (com.ioThread || com.threadState.load(std::memory_order_acquire) != THREAD_NONE)
         return;
     std::snprintf(com.lineMode, sizeof com.lineMode, "%u,N,8,1", com.baud.load(std::memory_order_relaxed));
-    com.ioThread = new PortIoThread(com, QString::fromStdString(DevicePath(com.portNumber)), LinkStop);
+    const std::string path = DevicePath(com.portNumber);
+    com.ioThread = new PortIoThread(com, QString::fromStdString(path), portMap_.Channel(path), LinkStop);
     com.ioThread->setStackSize(IO_THREAD_STACK);
     com.requestTime = now;
     com.error.store(PORT_ERROR_NONE, std::memory_order_relaxed);

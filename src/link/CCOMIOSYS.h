@@ -49,6 +49,7 @@ protected:
     void StopPortThreads();
 
 private:
+    bool DeviceExists(const std::string& path) const;
     void ServicePort(CCOM& com, int32_t now);
     void ReleaseThread(CCOM& com);
 

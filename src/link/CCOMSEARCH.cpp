@@ -57,6 +57,15 @@ void CCOMSEARCH::SearchPass()
             return;
 }
 
+// A port is used only when it is open and not about to close: one still open because its close
+// has not been carried out yet would close under a unit found on it, and what it received belongs
+// to the session that was given up. Such a port is opened afresh (close, then open).
+bool CCOMSEARCH::PortReady(int port) const
+{
+    const CCOM& com = Port(port);
+    return com.state.load(std::memory_order_acquire) == PORT_OPEN && !(com.requestFlags & REQUEST_CLOSE);
+}
+
 bool CCOMSEARCH::HeldBySlot(int port) const
 {
     for (const SearchSlot& slot : searchSlots)
@@ -88,7 +97,7 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
         if (now - slot.timeStamp > OPENING_MS) {
             TraceLinef("[%i] Not Openning...", i);
             slot.state = SLOT_PORT_FAILED;
-        } else if (Port(slot.port).state.load(std::memory_order_acquire) == PORT_OPEN) {
+        } else if (PortReady(slot.port)) {
             slot.codec.SetProtocol(row.protocol, row.timeoutMs);
             slot.codec.BuildIdentifyRequest(TailValue());
             slot.codec.SendFrame(Port(slot.port));
@@ -155,7 +164,7 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
     slot.codec.SetProtocol(next.protocol, next.timeoutMs);
     slot.timeStamp = now;
     slot.state = SLOT_OPENING;
-    if (Port(slot.port).state.load(std::memory_order_acquire) == PORT_OPEN) {
+    if (PortReady(slot.port)) {
         TraceLinef(
             "[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
         return HandleSlot(i, now);

@@ -63,6 +63,7 @@ private:
     void Unmatched(int index, SearchSlot& slot);
     bool ChoosePort(int index, SearchSlot& slot);
     bool HeldBySlot(int port) const;
+    bool PortReady(int port) const;
 
     bool comFoundTraced_ = false;
 };

@@ -5,6 +5,7 @@
 #include "lang/LangString.h"
 #include "link/CCOMCOM.h"
 #include "link/ComMenuModel.h"
+#include "link/ProtocolTable.h"
 #include "link/StatusSlots.h"
 #include "model/ImageValidation.h"
 #include "model/MonitorImage.h"
@@ -369,7 +370,7 @@ void ConnectionManager::Judge()
     if (step == StepMonitor) {
         LinkStep = StepIdle;
     } else if (step == StepReference || step == StepProgramReference) {
-        std::memcpy(firstRead.data(), rx, REFERENCE_BLOCK_LEN);
+        std::memcpy(firstRead.data(), rx, static_cast<size_t>(referenceLength_));
         LinkStep = step + 1;
     } else if (step == StepReferenceAgain || step == StepProgramReferenceAgain) {
         JudgeReference();
@@ -408,11 +409,13 @@ void ConnectionManager::JudgeReference()
 {
     const uint8_t* rx = link_.jobRxData;
     const int32_t first = LinkStep == StepReferenceAgain ? StepReference : StepProgramReference;
-    if (std::memcmp(firstRead.data(), rx, REFERENCE_BLOCK_LEN) != 0) {
+    if (std::memcmp(firstRead.data(), rx, static_cast<size_t>(referenceLength_)) != 0) {
         Retry(first, ReferenceError);
         return;
     }
-    std::copy(rx, rx + REFERENCE_BLOCK_LEN, referenceBlock.begin());
+    // Bytes a short block cannot carry stay unknown rather than showing a stale unit's bytes.
+    referenceBlock.fill(0);
+    std::copy(rx, rx + referenceLength_, referenceBlock.begin());
     unitInfo = BuildUnitInfo(referenceBlock);
     ValidateImage(image_);
     host_.RefreshPages();
@@ -519,8 +522,9 @@ void ConnectionManager::StartStepJob()
     case StepReferenceAgain:
     case StepProgramReferenceAgain:
         rangeStart = 0;
-        rangeEnd = REFERENCE_BLOCK_LEN;
-        if (link_.StartJob(JobReference, 0, REFERENCE_BLOCK_LEN, ALL_FLAGS))
+        referenceLength_ = ReferenceReadLength();
+        rangeEnd = referenceLength_;
+        if (link_.StartJob(JobReference, 0, referenceLength_, ALL_FLAGS))
             startedJob_ = JobReference;
         ShowResult(ReferenceTitle);
         return;
@@ -567,6 +571,16 @@ void ConnectionManager::StartStepJob()
         ShowResult(ReferenceTitle, ConfigReadPercent(step, 0));
         StartRead(part * PART_LEN, PART_LEN, ALL_FLAGS);
     }
+}
+
+int ConnectionManager::ReferenceReadLength() const
+{
+    // The unit answers every reference request with block 0, so a fixed block shorter than the
+    // reference block can only ever carry its first block; the unit texts all lie inside it.
+    const ProtocolInfo* info = FindProtocol(link_.ConnectedUnit.codec.protocol);
+    if (info && !info->wcomFamily && info->blockSize > 0)
+        return std::min(info->blockSize, REFERENCE_BLOCK_LEN);
+    return REFERENCE_BLOCK_LEN;
 }
 
 void ConnectionManager::StartRead(int start, int length, int flags)

@@ -126,6 +126,8 @@ private:
     void StartStepJob();
     void StartMonitorExchange();
     void StartRead(int start, int length, int flags);
+    // How much of the reference block one read can fetch over the connected protocol.
+    int ReferenceReadLength() const;
     void StartProgramWrite();
     void StartReset();
     void TakeOverMonitor();
@@ -143,6 +145,7 @@ private:
 
     bool firstPass_ = true;
     int32_t startedJob_ = 0;
+    int referenceLength_ = REFERENCE_BLOCK_LEN;
     bool progressVisible_ = false;
     uint32_t progressColour_ = 0;
     int progressPercent_ = -1;

@@ -4,29 +4,34 @@
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 
 struct CCOM;
-class QSerialPort;
+class PortChannel;
+class PortDevice;
 
-// The I/O thread of one port: it owns the port's QSerialPort and does every blocking call, moving
-// bytes between the device and the port record's transmit buffer and receive ring. It polls
-// every 1 ms while the port is not Closed and every 50 ms otherwise, and ends when the port is
-// closed, the open fails, the device is lost or the link stops.
+// The I/O thread of one port: it owns the port's device (a QSerialPort, or the port end of an
+// in-process line when the port is mapped to one) and does every blocking call, moving bytes
+// between the device and the port record's transmit buffer and receive ring. It polls every 1 ms
+// while the port is not Closed and every 50 ms otherwise, and ends when the port is closed, the
+// open fails, the device is lost or the link stops.
 class PortIoThread : public QThread {
 public:
-    PortIoThread(CCOM& com, QString devicePath, const std::atomic<int>& linkStop);
+    // channel is null for a serial device of the system.
+    PortIoThread(CCOM& com, QString devicePath, std::shared_ptr<PortChannel> channel, const std::atomic<int>& linkStop);
 
 protected:
     void run() override;
 
 private:
-    bool Open(QSerialPort& serial);
-    void Close(QSerialPort& serial);
-    void Write(QSerialPort& serial);
-    void Read(QSerialPort& serial);
-    bool DeviceLost(QSerialPort& serial);
+    std::unique_ptr<PortDevice> MakeDevice() const;
+    bool Open(PortDevice& device);
+    void Close(PortDevice& device);
+    void Write(PortDevice& device);
+    void Read(PortDevice& device);
 
     CCOM& com_;
     QString devicePath_;
+    std::shared_ptr<PortChannel> channel_;
     const std::atomic<int>& linkStop_;
 };

@@ -1,5 +1,7 @@
 #include "link/PortMap.h"
 
+#include "link/PortChannel.h"
+
 #include <cstdlib>
 
 bool PortMap::Add(const std::string& entry, std::string* error)
@@ -22,6 +24,32 @@ bool PortMap::Add(const std::string& entry, std::string* error)
         }
     entries_.emplace_back(static_cast<int>(port), device);
     return true;
+}
+
+bool PortMap::AddChannel(int port, std::shared_ptr<PortChannel> channel, std::string* error)
+{
+    if (!channel) {
+        if (error)
+            *error = "no in-process line to map";
+        return false;
+    }
+    if (!Add(std::to_string(port) + "=" + channel->Name(), error))
+        return false;
+    for (auto& known : channels_)
+        if (known->Name() == channel->Name()) {
+            known = std::move(channel);
+            return true;
+        }
+    channels_.push_back(std::move(channel));
+    return true;
+}
+
+std::shared_ptr<PortChannel> PortMap::Channel(const std::string& path) const
+{
+    for (const auto& channel : channels_)
+        if (channel->Name() == path)
+            return channel;
+    return nullptr;
 }
 
 bool PortMap::AddList(const std::string& list, std::string* error)

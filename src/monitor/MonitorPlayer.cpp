@@ -40,6 +40,11 @@ MonitorPlayer::MonitorPlayer(Hooks hooks) : hooks_(std::move(hooks)) {}
 
 MonitorPlayer::~MonitorPlayer() { Stop(); }
 
+const char* MonitorPlayer::DamagedText()
+{
+    return kDamaged;
+}
+
 void MonitorPlayer::report(const char* langText, const std::string& caption)
 {
     if (hooks_.message)

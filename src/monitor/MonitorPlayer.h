@@ -88,8 +88,12 @@ public:
     void LogPages(const PageRecord& pages);
 
     PlayerDisplay Display() const;
+    // The LangString shown when a recording fails its checks; the log viewer refuses with it too.
+    static const char* DamagedText();
     const IgnlogFile& file() const { return log_; }
     int position() const { return pos_; }
+    // The recording being replayed or written.
+    const std::string& fileName() const { return fileName_; }
     int length() const { return len_; }
     std::string replayedTime() const { return replayedTime_; }
 

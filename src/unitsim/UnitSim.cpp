@@ -1,10 +1,15 @@
 #include "unitsim/UnitSim.h"
 
 #include "link/FrameCodec.h"
+#include "link/PortChannel.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/MonitorImage.h"
 #include "model/ParamImage.h"
+#include "unitsim/ChannelUnitLine.h"
+#if VORDAX4_HAVE_PTY
+#include "unitsim/PseudoTerminal.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -84,12 +89,40 @@ uint32_t UnitSim::LineBaudRequired() const
 bool UnitSim::Start(std::string* error)
 {
     Stop();
-    if (!pty_.Open(error))
+#if VORDAX4_HAVE_PTY
+    auto pty = std::make_unique<PseudoTerminal>();
+    if (!pty->Open(error))
         return false;
+    channel_.reset();
+    StartOn(std::move(pty));
+    return true;
+#else
+    if (error)
+        *error = "this system has no pseudo-terminals; the unit can run on an in-process line";
+    return false;
+#endif
+}
+
+bool UnitSim::StartInProcess(const std::string& label, std::string* error)
+{
+    if (!PortChannel::ValidLabel(label)) {
+        if (error)
+            *error = "an in-process line needs a label without spaces, commas, semicolons or '=': \"" + label + "\"";
+        return false;
+    }
+    Stop();
+    if (!channel_ || channel_->Name() != PortChannel::NAME_PREFIX + label)
+        channel_ = std::make_shared<PortChannel>(label);
+    StartOn(std::make_unique<ChannelUnitLine>(channel_));
+    return true;
+}
+
+void UnitSim::StartOn(std::unique_ptr<UnitLine> line)
+{
+    line_ = std::move(line);
     stop_ = false;
     startMs_ = NowMs();
     thread_ = std::thread([this] { Run(); });
-    return true;
 }
 
 void UnitSim::Stop()
@@ -97,25 +130,32 @@ void UnitSim::Stop()
     stop_ = true;
     if (thread_.joinable())
         thread_.join();
-    pty_.Close();
+    if (line_)
+        line_->Close();
+}
+
+const std::string& UnitSim::DevicePath() const
+{
+    static const std::string none;
+    return line_ ? line_->DevicePath() : none;
 }
 
 void UnitSim::Run()
 {
     uint8_t buffer[1024];
     while (!stop_) {
-        const long n = pty_.Read(buffer, sizeof buffer, 5);
+        const long n = line_->Read(buffer, sizeof buffer, 5);
         if (n <= 0)
             continue;
         if (echo_) {
-            pty_.Write(buffer, static_cast<size_t>(n));
+            line_->Write(buffer, static_cast<size_t>(n));
             continue;
         }
         const int64_t now = NowMs();
         if (now - lastInputMs_ > INPUT_GAP_MS)
             input_.clear();
         lastInputMs_ = now;
-        if (options_.checkBaud && pty_.LineBaud() != LineBaudRequired())
+        if (options_.checkBaud && line_->LineBaud() != LineBaudRequired())
             continue; // at another rate the unit hears only noise
         bytesIn_ += n;
         if (options_.paced)
@@ -453,7 +493,7 @@ void UnitSim::SendAnswer(std::vector<uint8_t> answer, bool wcomFrame)
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.delayMs));
     if (options_.paced)
         WaitWireTime(answer.size());
-    pty_.Write(answer.data(), answer.size());
+    line_->Write(answer.data(), answer.size());
     bytesOut_ += static_cast<int64_t>(answer.size());
     ++answered_;
 }

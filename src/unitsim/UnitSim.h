@@ -1,11 +1,12 @@
 #pragma once
 
-#include "unitsim/PseudoTerminal.h"
 #include "link/ProtocolTable.h"
+#include "unitsim/UnitLine.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <string>
@@ -35,21 +36,35 @@ struct UnitSimOptions {
     uint32_t seed = 1;
 };
 
-// A complete unit on a pseudo-terminal: it answers identify, reference, memory read and write,
-// monitor exchange and reset requests of its protocol as the unit does, keeps a 400-byte
-// configuration, produces moving engine data and counts the storing down after a write.
+class PortChannel;
+
+// A complete unit: it answers identify, reference, memory read and write, monitor exchange and
+// reset requests of its protocol as the unit does, keeps a 400-byte configuration, produces moving
+// engine data and counts the storing down after a write. It sits on a pseudo-terminal (Unix), a
+// real serial device for other programs, or on an in-process line that the program's own port
+// map offers as a COM port (the demo, and tests that need no real serial path).
 class UnitSim {
 public:
+    static constexpr const char* DEFAULT_LINE_LABEL = "unitsim";
+
     explicit UnitSim(UnitSimOptions options = {});
     ~UnitSim();
     UnitSim(const UnitSim&) = delete;
     UnitSim& operator=(const UnitSim&) = delete;
 
-    // Opens the pseudo-terminal and starts answering; false with a message on failure.
+    // Opens a pseudo-terminal and starts answering; false with a message on failure (always on
+    // systems without pseudo-terminals).
     bool Start(std::string* error = nullptr);
-    // Stops and closes the pseudo-terminal: the device vanishes as an unplugged adapter does.
+    // Starts answering on the in-process line "inproc:<label>"; a unit restarted under the same
+    // label serves the same line again, as an adapter plugged back in. False with a message for a
+    // label a port map cannot carry.
+    bool StartInProcess(const std::string& label = DEFAULT_LINE_LABEL, std::string* error = nullptr);
+    // Stops and closes the line: the device vanishes as an unplugged adapter does.
     void Stop();
-    const std::string& DevicePath() const { return pty_.SlavePath(); }
+    // The device the program opens: "/dev/pts/N" or "inproc:<label>"; empty before the first start.
+    const std::string& DevicePath() const;
+    // The in-process line, for a port map (PortMap::AddChannel); null on a pseudo-terminal.
+    std::shared_ptr<PortChannel> Channel() const { return channel_; }
     const UnitSimOptions& options() const { return options_; }
     uint32_t LineBaudRequired() const;
 
@@ -77,6 +92,7 @@ public:
     std::array<uint8_t, 100> LastMonitorRequest() const;
 
 private:
+    void StartOn(std::unique_ptr<UnitLine> line);
     void Run();
     void Consume();
     bool TakeWcomRequest();
@@ -92,7 +108,8 @@ private:
 
     UnitSimOptions options_;
     const ProtocolInfo* info_;
-    PseudoTerminal pty_;
+    std::unique_ptr<UnitLine> line_;
+    std::shared_ptr<PortChannel> channel_;
     std::thread thread_;
     std::atomic<bool> stop_ { false };
     std::atomic<bool> silent_;

@@ -121,6 +121,10 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
         { "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), "Open for actual page" },
         { "MenuSave", QKeySequence(Qt::Key_F2), "&Save" },
         { "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), "Save to exe dir" },
+        { "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), "&Print" },
+        { "MenuPrintAll", QKeySequence(), "Print all" },
+        { "MenuPrintPreview", QKeySequence(), "Print pre&view" },
+        { "MenuExportPdf", QKeySequence(), "Export P&DF..." },
         { "MenuExit", QKeySequence(), "E&xit" },
     };
     QStringList order;
@@ -145,10 +149,10 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
     for (QAction* a : tools)
         if (QWidget* w = form->findChild<QToolBar*>("ToolBar1")->widgetForAction(a))
             buttons << w->objectName();
-    ASSERT_GE(buttons.size(), 5);
-    EXPECT_EQ(buttons.mid(0, 5),
-        (QStringList {
-            "SpeedButtonNew", "SpeedButtonOpen", "SpeedButtonSave", "SpeedButtonZpet", "SpeedButtonZnovu" }));
+    ASSERT_GE(buttons.size(), 6);
+    EXPECT_EQ(buttons.mid(0, 6),
+        (QStringList { "SpeedButtonNew", "SpeedButtonOpen", "SpeedButtonSave", "SpeedButtonPrint", "SpeedButtonZpet",
+            "SpeedButtonZnovu" }));
     EXPECT_EQ(form->findChild<QToolButton*>("SpeedButtonOpen")->toolTip(), "Open file with parametrs");
 }
 

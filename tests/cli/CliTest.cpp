@@ -7,8 +7,16 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
 
 TEST(Cli, HelpListsEveryCommandOfTheTable)
 {
@@ -120,4 +128,69 @@ TEST(Cli, ConvertAndShowParameterFiles)
     EXPECT_FALSE(show.out.empty());
     EXPECT_EQ(RunProgram({ "show", QString::fromStdString(dir.file("missing.ign")) }).code, 1);
     EXPECT_EQ(RunProgram({ "convert", "only-one" }).code, 2);
+}
+
+namespace {
+
+// Runs the command line through the shell with the file names as raw bytes, as a script passes
+// them; QProcess would hand over arguments in UTF-8 only. Returns the exit code.
+int RunRaw(const std::string& args, const std::string& errFile)
+{
+    const std::string line = std::string("'") + VORDAX4_CLI + "' " + args + " 2>'" + errFile + "'";
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadWholeText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+std::vector<std::string> FolderNames(const ScopedWorkDir& dir)
+{
+    // The raw bytes of the names: Qt's listing would show a byte that is not UTF-8 as U+FFFD.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(Cli, FileNamesTheFileNameEncodingCannotCarryAreRefusedNotRenamed)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), IgnUnitInfo {}));
+    QTemporaryDir errDir;
+    const std::string err = errDir.filePath("err.txt").toStdString();
+    // Raw byte names are put together by hand: a QString on the way would turn 0xFF into U+FFFD.
+    const std::string raw = dir.path() + "/raw\xff.ign";
+    std::ofstream(raw, std::ios::binary) << ReadWholeText(dir.file("in.ign"));
+
+    EXPECT_EQ(RunRaw("show '" + raw + "' >/dev/null", err), 1);
+    EXPECT_NE(ReadWholeText(err).find("file-name encoding cannot carry"), std::string::npos) << ReadWholeText(err);
+    EXPECT_EQ(RunRaw("convert in.ign 'out\xff.ign'", err), 1);
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string> { "in.ign", "raw\xff.ign" }))
+        << "no output under another name";
+
+    // A name in the encoding, beyond ASCII, is written under exactly that name.
+    EXPECT_EQ(RunRaw("convert in.ign 'out\xc3\xa9.ign'", err), 0) << ReadWholeText(err);
+    EXPECT_EQ(ReadWholeText(dir.path() + "/out\xc3\xa9.ign"), ReadWholeText(dir.file("in.ign")));
+}
+
+TEST(Cli, OutputThatCannotBeWrittenFailsTheCommand)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), IgnUnitInfo {}));
+    for (const char* command : { "show in.ign", "help" }) {
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(VORDAX4_CLI, QString(command).split(' '));
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << command;
+        EXPECT_EQ(p.exitCode(), 1) << command;
+        EXPECT_TRUE(p.readAllStandardError().contains("cannot write to standard output")) << command;
+    }
 }

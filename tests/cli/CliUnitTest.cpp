@@ -1,4 +1,4 @@
-#include "MonitorCsv.h"
+#include "monitor/MonitorCsv.h"
 #include "CliRun.h"
 #include "CliTestSupport.h"
 #include "TempDir.h"
@@ -191,6 +191,67 @@ TEST_F(CliUnit, ProgramWritesTheFileAllOrOnlyTheChangedBytes)
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "nothing to program")) << r.out;
     EXPECT_EQ(unit->WritesReceived(), allFrames + changedFrames);
+}
+
+TEST_F(CliUnit, AnIgn50UnitCanBeReadVerifiedAndProgrammed)
+{
+    UnitSimOptions o;
+    o.protocol = PROTOCOL_IGN50;
+    StartUnit(o);
+    CliRun r = Run({ "read", "-o", File("unit.ign") });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Verify: OK")) << r.out;
+    EXPECT_EQ(OpenFile("unit.ign").bytes(), unit->Configuration());
+
+    r = Run({ "verify", File("unit.ign") });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Verify: OK")) << r.out;
+
+    const ParamImage wanted = FileImage(11, dir);
+    r = Run({ "program", WriteFile("new.ign", wanted) });
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Program device: OK")) << r.out;
+    EXPECT_EQ(unit->Configuration(), wanted.bytes());
+}
+
+TEST_F(CliUnit, DisagreeingReferenceReadsOfAnIgn50UnitFail)
+{
+    UnitSimOptions o;
+    o.protocol = PROTOCOL_IGN50;
+    o.alteredReads = -1;
+    StartUnit(o);
+    const CliRun r = Run({ "verify", WriteFile("same.ign", unitImage) });
+    EXPECT_NE(r.code, 0);
+    EXPECT_TRUE(Has(r.err, "Reference read error !")) << r.err;
+}
+
+TEST_F(CliUnit, ProgramWarnsOfMissingSettingsAndStrictRefusesTheFile)
+{
+    StartUnit();
+    const std::string complete = IgnFileText(FileImage(11, dir), IgnUnitInfo {});
+    QFile cut(File("cut.ign"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(complete.substr(0, complete.find("SERVO_ENABLE")).c_str());
+    cut.close();
+    const auto before = unit->Configuration();
+
+    CliRun r = Run({ "program", File("cut.ign"), "--strict" });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Has(r.err, "settings are missing from the file")) << r.err;
+    EXPECT_TRUE(Has(r.err, "--strict refuses it")) << r.err;
+    EXPECT_FALSE(Has(r.out, "Program device: OK")) << r.out;
+    EXPECT_EQ(unit->WritesReceived(), 0);
+    EXPECT_EQ(unit->Configuration(), before);
+
+    r = Run({ "program", File("cut.ign") });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.err, "warning: ")) << r.err;
+    EXPECT_TRUE(Has(r.err, "take the bike's defaults")) << r.err;
+    EXPECT_TRUE(Has(r.out, "Program device: OK")) << r.out;
+
+    r = Run({ "verify", File("cut.ign") });
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Has(r.err, "settings are missing from the file")) << r.err;
 }
 
 TEST_F(CliUnit, AWriteTheUnitDoesNotKeepFailsTheProgramCommand)

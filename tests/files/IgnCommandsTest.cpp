@@ -77,3 +77,52 @@ TEST(IgnCommands, ShowListsFieldsInUserUnitsAndTheMaps)
              "\n     3 |     10     24     35    -30     45", "\n     1 |   2000   2100   2200", "\nPOWER_OUT2 cells" })
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
 }
+
+TEST(IgnCommands, AFileLackingSettingsIsOpenedWithAWarningOrRefusedWhenStrict)
+{
+    ScopedWorkDir dir;
+    const std::string complete = IgnFileText(IgnCommands::StartupImage(), IgnUnitInfo {});
+    const size_t servo = complete.find("SERVO_ENABLE");
+    ASSERT_NE(servo, std::string::npos);
+    std::ofstream(dir.file("complete.ign"), std::ios::binary) << complete;
+    std::ofstream(dir.file("cut.ign"), std::ios::binary) << complete.substr(0, servo);
+    // Cut inside the advance map, the record before SERVO_ENABLE: a record cut short is missing too.
+    const size_t advance = complete.rfind("ADVANCE", servo);
+    std::ofstream(dir.file("cutmidrecord.ign"), std::ios::binary) << complete.substr(0, (advance + servo) / 2);
+    std::ofstream(dir.file("header.ign"), std::ios::binary) << "MOTRAVEX_KEY 93\r\n";
+
+    auto missing = [&](const char* name, IgnCommands::Completeness completeness, bool* opened) {
+        ParamImage img = IgnCommands::StartupImage();
+        std::ostringstream err;
+        *opened = IgnCommands::Open(Q(dir.file(name)), img, err, completeness);
+        const std::string text = err.str();
+        const size_t at = text.find(" settings are missing from the file; they take the bike's defaults");
+        if (at == std::string::npos)
+            return 0;
+        return std::stoi(text.substr(text.rfind(' ', at - 1) + 1));
+    };
+    bool opened = false;
+    EXPECT_EQ(missing("complete.ign", IgnCommands::Completeness::Strict, &opened), 0);
+    EXPECT_TRUE(opened);
+    const int cut = missing("cut.ign", IgnCommands::Completeness::Tolerant, &opened);
+    EXPECT_TRUE(opened) << "older and shorter files are still read";
+    const int cutMid = missing("cutmidrecord.ign", IgnCommands::Completeness::Tolerant, &opened);
+    const int header = missing("header.ign", IgnCommands::Completeness::Tolerant, &opened);
+    EXPECT_TRUE(opened);
+    EXPECT_GT(cut, 0);
+    EXPECT_EQ(cutMid, cut + 1) << "the half-read advance map counts as missing";
+    EXPECT_GT(header, cut);
+
+    for (const char* name : { "cut.ign", "header.ign" }) {
+        std::ostringstream err;
+        ParamImage img = IgnCommands::StartupImage();
+        EXPECT_FALSE(IgnCommands::Open(Q(dir.file(name)), img, err, IgnCommands::Completeness::Strict)) << name;
+        EXPECT_NE(err.str().find("--strict refuses it"), std::string::npos) << err.str();
+    }
+
+    std::ostringstream out, err;
+    EXPECT_EQ(IgnCommands::Show(Q(dir.file("cut.ign")), out, err), 0);
+    EXPECT_NE(err.str().find("warning: "), std::string::npos) << err.str();
+    EXPECT_EQ(IgnCommands::Convert(Q(dir.file("cut.ign")), Q(dir.file("out.ign")), err), 0);
+    EXPECT_NE(err.str().find(std::to_string(cut) + " settings are missing"), std::string::npos) << err.str();
+}

@@ -67,9 +67,10 @@ std::array<uint8_t, 400> Pattern(int seed)
     return image.bytes();
 }
 
-// The manager against a simulated unit on a pseudo-terminal. Each pass advances the tick clock by
-// two main-timer ticks; between passes the test waits in real time for a running job to end, so
-// the I/O threads keep up while the time-outs still follow the tick clock.
+// The manager against a simulated unit on an in-process line, as it needs no real serial path.
+// Each pass advances the tick clock by two main-timer ticks; between passes the test waits in real
+// time for a running job to end, so the I/O threads keep up while the time-outs still follow the
+// tick clock.
 struct ManagerWorld : ::testing::Test {
     std::unique_ptr<UnitSim> unit;
     CCOMCOM link;
@@ -81,23 +82,24 @@ struct ManagerWorld : ::testing::Test {
     RecordingHost host;
     ConnectionManager manager { link, image, monitor, request, status, host };
     int jobWaitMs = 1000;
+    int32_t familyProtocol = PROTOCOL_IGN100;
 
     void SetUp() override
     {
         LanguageIndex = 0;
         TickMs = 1000000;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows(familyProtocol, 57600, 175);
         link.SetStatusSlots(&status);
     }
     void StartUnit(UnitSimOptions options = {})
     {
         options.storingMs = 300;
         unit = std::make_unique<UnitSim>(options);
-        ASSERT_TRUE(unit->Start());
+        ASSERT_TRUE(unit->StartInProcess());
         unit->SetConfiguration(Pattern(3));
         PortMap map;
         map.onlyMapped = true;
-        map.Add("5=" + unit->DevicePath());
+        map.AddChannel(5, unit->Channel());
         link.SetPortMap(map);
     }
     bool JobRunning() const
@@ -514,6 +516,63 @@ TEST_F(ManagerWorld, DisagreeingReferenceReadsEndWithTheReferenceError)
     EXPECT_EQ(Result().back, 0x0000FFu);
     EXPECT_EQ(manager.unitMirrorValid, 0);
     EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling";
+}
+
+// A unit whose fixed block (50 bytes) is shorter than the reference block: one reference frame
+// carries only block 0, so the reference is read and compared over those bytes alone.
+struct ShortBlockWorld : ManagerWorld {
+    ShortBlockWorld() { familyProtocol = PROTOCOL_IGN50; }
+    void StartShortUnit(UnitSimOptions options = {})
+    {
+        options.protocol = PROTOCOL_IGN50;
+        StartUnit(options);
+    }
+};
+
+TEST_F(ShortBlockWorld, ReferenceIsReadAsFarAsBlockZeroAndTheCommandsSucceed)
+{
+    StartShortUnit();
+    Connect();
+    ASSERT_EQ(link.ConnectedUnit.codec.protocol, PROTOCOL_IGN50);
+    EXPECT_EQ(Result().text, "Reference read: OK");
+    const auto unitReference = unit->ReferenceBlock();
+    for (int a = 0; a < 50; ++a)
+        ASSERT_EQ(manager.referenceBlock[size_t(a)], unitReference[size_t(a)]) << a;
+    for (int a = 50; a < REFERENCE_BLOCK_LEN; ++a)
+        ASSERT_EQ(manager.referenceBlock[size_t(a)], 0) << "byte " << a << " is unknown and stays empty";
+    EXPECT_EQ(manager.unitInfo.name, BuildUnitInfo(manager.referenceBlock).name);
+    EXPECT_FALSE(manager.unitInfo.name.empty());
+    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+
+    manager.ReadCommand();
+    RunCommand();
+    EXPECT_EQ(Result().text, "Verify: OK");
+    EXPECT_EQ(image.bytes(), Pattern(3));
+    manager.VerifyCommand();
+    RunCommand();
+    EXPECT_EQ(Result().text, "Verify: OK");
+
+    image.bytes() = Pattern(11);
+    const ParamImage wanted = image;
+    ASSERT_TRUE(manager.ProgramCommand());
+    ASSERT_TRUE(RunUntil([&] { return Result().text == "Program device: OK"; }));
+    EXPECT_EQ(unit->Configuration(), wanted.bytes());
+}
+
+TEST_F(ShortBlockWorld, DisagreeingReadsOfBlockZeroStillEndWithTheReferenceError)
+{
+    UnitSimOptions o;
+    o.alteredReads = -1;
+    StartShortUnit(o);
+    StepLog log;
+    ASSERT_TRUE(RunUntil([&] {
+        log.Note(manager.LinkStep);
+        return Result().text == "Reference read error !";
+    }));
+    EXPECT_EQ(log.Visits(ConnectionManager::StepReference), 2);
+    EXPECT_EQ(log.Visits(ConnectionManager::StepConfigMonitorFirst), 0);
+    EXPECT_EQ(manager.unitMirrorValid, 0);
+    EXPECT_TRUE(manager.unitInfo.name.empty()) << "no unit texts from reads that disagree";
 }
 
 TEST_F(ManagerWorld, DisagreeingConfigurationReadsStartTheSecondPassOverThenFail)

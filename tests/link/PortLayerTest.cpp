@@ -1,26 +1,58 @@
 #include "LinkTestSupport.h"
-#include "unitsim/PseudoTerminal.h"
 #include "link/CCOMIOSYS.h"
+#include "link/PortChannel.h"
 #include "link/PortDirectory.h"
+#include "unitsim/ChannelUnitLine.h"
+#include "unitsim/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <unistd.h>
 
 namespace {
 
-struct PortLayerFixture : ::testing::Test {
-    PseudoTerminal pty;
+// The two kinds of line a port can stand on: a pseudo-terminal, which the port layer opens as a
+// serial device of the system, and an in-process line. The port layer must move bytes the same
+// way over both; the test plays the device on the far end.
+struct LineKind {
+    const char* name;
+    std::unique_ptr<UnitLine> (*open)(PortMap& map, int port);
+};
+
+void PrintTo(const LineKind& kind, std::ostream* os) { *os << kind.name; }
+
+std::unique_ptr<UnitLine> OpenPseudoTerminal(PortMap& map, int port)
+{
+    auto pty = std::make_unique<PseudoTerminal>();
+    EXPECT_TRUE(pty->Open());
+    EXPECT_TRUE(map.Add(std::to_string(port) + "=" + pty->SlavePath()));
+    return pty;
+}
+
+std::unique_ptr<UnitLine> OpenInProcessLine(PortMap& map, int port)
+{
+    auto channel = std::make_shared<PortChannel>("port-test");
+    EXPECT_TRUE(map.AddChannel(port, channel));
+    return std::make_unique<ChannelUnitLine>(channel);
+}
+
+const LineKind LINE_KINDS[] = {
+    { "PseudoTerminal", &OpenPseudoTerminal },
+    { "InProcess", &OpenInProcessLine },
+};
+
+struct PortLayerFixture : ::testing::TestWithParam<LineKind> {
+    std::unique_ptr<UnitLine> line;
     CCOMIOSYS sys;
 
     void SetUp() override
     {
         TickMs = 100000;
-        ASSERT_TRUE(pty.Open());
         PortMap map;
         map.onlyMapped = true;
-        ASSERT_TRUE(map.Add("7=" + pty.SlavePath()));
+        line = GetParam().open(map, 7);
         ASSERT_TRUE(map.Add("9=/dev/no-such-serial-device"));
         sys.SetPortMap(map);
         sys.ServicePorts();
@@ -36,7 +68,7 @@ struct PortLayerFixture : ::testing::Test {
         uint8_t buf[512];
         PumpUntil([&] { return got.size() >= count; },
             [&] {
-                const long n = pty.Read(buf, sizeof buf, 1);
+                const long n = line->Read(buf, sizeof buf, 1);
                 if (n > 0)
                     got.insert(got.end(), buf, buf + n);
             });
@@ -44,22 +76,25 @@ struct PortLayerFixture : ::testing::Test {
     }
 };
 
-TEST_F(PortLayerFixture, MappedPseudoTerminalIsPresentAndMissingDeviceIsNot)
+INSTANTIATE_TEST_SUITE_P(Lines, PortLayerFixture, ::testing::ValuesIn(LINE_KINDS),
+    [](const ::testing::TestParamInfo<LineKind>& info) { return std::string(info.param.name); });
+
+TEST_P(PortLayerFixture, MappedLineIsPresentAndMissingDeviceIsNot)
 {
     EXPECT_EQ(sys.portsEnumerated, 1);
     EXPECT_EQ(sys.portsChanged, 1);
     EXPECT_EQ(sys.Port(7).present, 1u);
     EXPECT_EQ(sys.Port(9).present, 0u);
     EXPECT_EQ(sys.Port(0).present, 0u);
-    EXPECT_EQ(sys.DevicePath(7), pty.SlavePath());
+    EXPECT_EQ(sys.DevicePath(7), line->DevicePath());
 }
 
-TEST_F(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
+TEST_P(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
 {
     sys.OpenPort(7, 57600);
     ASSERT_TRUE(WaitState(7, PORT_OPEN));
     EXPECT_STREQ(sys.Port(7).lineMode, "57600,N,8,1");
-    EXPECT_EQ(pty.LineBaud(), 57600u) << "the line settings reach the device";
+    EXPECT_EQ(line->LineBaud(), 57600u) << "the line settings reach the device";
 
     CCOM& com = sys.Port(7);
     const uint8_t out[] = { 1, 2, 3, 0x30, 5 };
@@ -71,7 +106,7 @@ TEST_F(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
     std::vector<uint8_t> in(300);
     for (size_t i = 0; i < in.size(); ++i)
         in[i] = uint8_t(i * 7);
-    ASSERT_TRUE(pty.Write(in.data(), in.size()));
+    ASSERT_TRUE(line->Write(in.data(), in.size()));
     std::vector<uint8_t> got;
     PumpUntil([&] { return got.size() >= in.size(); },
         [&] {
@@ -86,14 +121,29 @@ TEST_F(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
     EXPECT_TRUE(PumpUntil([&] { return com.ioThread == nullptr; }, [&] { sys.ServicePorts(); }));
 }
 
-TEST_F(PortLayerFixture, ReceiveRingBacksUpIntoTheDriverQueueWithoutLoss)
+// A sender that still holds a port as it closes (the link before it notices) must find the transmit
+// buffer free again, not wait forever for a thread that is gone.
+TEST_P(PortLayerFixture, BytesHandedOverAsThePortClosesAreDropped)
+{
+    sys.OpenPort(7, 57600);
+    ASSERT_TRUE(WaitState(7, PORT_OPEN));
+    CCOM& com = sys.Port(7);
+    sys.ClosePort(7);
+    sys.ServicePorts();
+    com.txBuffer[0] = 0x55;
+    com.txLength.store(1, std::memory_order_release);
+    ASSERT_TRUE(WaitState(7, PORT_CLOSED));
+    EXPECT_EQ(com.txLength.load(), 0u);
+}
+
+TEST_P(PortLayerFixture, ReceiveRingBacksUpIntoTheDriverQueueWithoutLoss)
 {
     sys.OpenPort(7, 115200);
     ASSERT_TRUE(WaitState(7, PORT_OPEN));
     std::vector<uint8_t> in(2000);
     for (size_t i = 0; i < in.size(); ++i)
         in[i] = uint8_t(i * 13 + 1);
-    ASSERT_TRUE(pty.Write(in.data(), in.size()));
+    ASSERT_TRUE(line->Write(in.data(), in.size()));
     CCOM& com = sys.Port(7);
     EXPECT_TRUE(PumpUntil([&] { return com.rxWrite.load() == 329; })) << "the ring fills up to one free byte";
     std::vector<uint8_t> got;
@@ -106,7 +156,7 @@ TEST_F(PortLayerFixture, ReceiveRingBacksUpIntoTheDriverQueueWithoutLoss)
     EXPECT_EQ(got, in);
 }
 
-TEST_F(PortLayerFixture, FailedOpenEndsWithErrorOneAndASecondRequestMakesANewThread)
+TEST_P(PortLayerFixture, FailedOpenEndsWithErrorOneAndASecondRequestMakesANewThread)
 {
     sys.OpenPort(9, 57600);
     ASSERT_TRUE(WaitState(9, PORT_CLOSED));
@@ -120,7 +170,7 @@ TEST_F(PortLayerFixture, FailedOpenEndsWithErrorOneAndASecondRequestMakesANewThr
     EXPECT_EQ(sys.Port(9).error.load(), PORT_ERROR_OPEN);
 }
 
-TEST_F(PortLayerFixture, OpenOnAnOpenPortReopensWithTheNewBaud)
+TEST_P(PortLayerFixture, OpenOnAnOpenPortReopensWithTheNewBaud)
 {
     sys.OpenPort(7, 57600);
     ASSERT_TRUE(WaitState(7, PORT_OPEN));
@@ -128,20 +178,20 @@ TEST_F(PortLayerFixture, OpenOnAnOpenPortReopensWithTheNewBaud)
     EXPECT_EQ(sys.Port(7).requestFlags, REQUEST_OPEN | REQUEST_CLOSE);
     ASSERT_TRUE(PumpUntil([&] { return sys.Port(7).state.load() == PORT_OPEN && !sys.Port(7).requestFlags; },
         [&] { sys.ServicePorts(); }));
-    EXPECT_EQ(pty.LineBaud(), 115200u);
+    EXPECT_EQ(line->LineBaud(), 115200u);
     EXPECT_STREQ(sys.Port(7).lineMode, "115200,N,8,1");
 }
 
-TEST_F(PortLayerFixture, VanishedDeviceClosesThePortWithErrorLost)
+TEST_P(PortLayerFixture, VanishedDeviceClosesThePortWithErrorLost)
 {
     sys.OpenPort(7, 57600);
     ASSERT_TRUE(WaitState(7, PORT_OPEN));
-    pty.Close();
+    line->Close();
     ASSERT_TRUE(WaitState(7, PORT_CLOSED));
     EXPECT_EQ(sys.Port(7).error.load(), PORT_ERROR_LOST);
 }
 
-TEST_F(PortLayerFixture, EnumerationRunsAtMostOncePerSecond)
+TEST_P(PortLayerFixture, EnumerationRunsAtMostOncePerSecond)
 {
     char path[] = "/tmp/vordax4-port-XXXXXX";
     const int fd = ::mkstemp(path);

@@ -12,22 +12,31 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The program's side of a line to a simulated unit: port 7 opened at the unit's rate.
+enum class Line { InProcess, PseudoTerminal };
+
+// The program's side of a line to a simulated unit: port 7 opened at the unit's rate. The unit's
+// answers need no real serial path, so it sits on an in-process line unless a test asks for a
+// pseudo-terminal.
 struct SimLine {
     UnitSim sim;
     CCOMIOSYS sys;
     FrameCodec codec;
     const ProtocolInfo* info;
 
-    explicit SimLine(UnitSimOptions options, uint32_t baud = 0)
+    explicit SimLine(UnitSimOptions options, uint32_t baud = 0, Line kind = Line::InProcess)
         : sim(options)
         , info(FindProtocol(options.protocol))
     {
         TickMs = 200000;
-        EXPECT_TRUE(sim.Start());
         PortMap map;
         map.onlyMapped = true;
-        map.Add("7=" + sim.DevicePath());
+        if (kind == Line::PseudoTerminal) {
+            EXPECT_TRUE(sim.Start());
+            map.Add("7=" + sim.DevicePath());
+        } else {
+            EXPECT_TRUE(sim.StartInProcess());
+            map.AddChannel(7, sim.Channel());
+        }
         sys.SetPortMap(map);
         sys.OpenPort(7, baud ? baud : sim.LineBaudRequired());
         EXPECT_TRUE(PumpUntil([&] { return sys.Port(7).state.load() == PORT_OPEN; }, [&] { sys.ServicePorts(); }));
@@ -178,12 +187,23 @@ TEST(UnitSimTest, FaultsTable)
     }
 }
 
+// The rate reaches the unit over both kinds of line: as the terminal's settings, and carried by
+// the in-process line.
 TEST(UnitSimTest, RequestAtAnotherLineRateIsNotUnderstood)
 {
-    UnitSimOptions o;
-    o.protocol = PROTOCOL_IGN300;
-    SimLine line(o, 57600);
-    EXPECT_FALSE(line.Exchange(line.Ign(0x30, 0, {}), 300));
+    std::vector<Line> kinds { Line::InProcess };
+#if VORDAX4_HAVE_PTY
+    kinds.push_back(Line::PseudoTerminal);
+#endif
+    for (Line kind : kinds) {
+        SCOPED_TRACE(kind == Line::InProcess ? "in-process" : "pseudo-terminal");
+        UnitSimOptions o;
+        o.protocol = PROTOCOL_IGN300;
+        SimLine wrongRate(o, 57600, kind);
+        EXPECT_FALSE(wrongRate.Exchange(wrongRate.Ign(0x30, 0, {}), 300));
+        SimLine rightRate(o, 0, kind);
+        EXPECT_TRUE(rightRate.Exchange(rightRate.Ign(0x30, 0, {})));
+    }
 }
 
 TEST(UnitSimTest, DropsAreReproducibleWithTheSeed)

@@ -1,5 +1,7 @@
 #include "monitor/ui/PlayerPanel.h"
 
+#include "lang/LangString.h"
+
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -30,6 +32,15 @@ PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* 
         grid->addWidget(b, 0, i);
         buttons_[i] = b;
     }
+    auto* viewer = new QToolButton(this);
+    viewer->setObjectName("ButtonLogViewer");
+    viewer->setText(QString::fromUtf8(LangText("###Plot...##Diagramm...##Graf...")));
+    viewer->setToolTip(QString::fromUtf8(LangText("###Log viewer##Protokollanzeige##Prohlížeč záznamů")));
+    connect(viewer, &QToolButton::clicked, this, [this] {
+        if (openLogViewer)
+            openLogViewer();
+    });
+    grid->addWidget(viewer, 0, 4, Qt::AlignLeft);
     ScrollBarPlay = new QScrollBar(Qt::Horizontal, this);
     ScrollBarPlay->setObjectName("ScrollBarPlay");
     connect(ScrollBarPlay, &QScrollBar::valueChanged, this, [this](int pos) {

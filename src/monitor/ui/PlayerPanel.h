@@ -25,6 +25,8 @@ public:
     void UpdateDisplay();
     // Extra facts for a new recording (monitors, operating system, build).
     std::function<RecordingInfo()> recordingInfo;
+    // The log viewer button.
+    std::function<void()> openLogViewer;
 
 private:
     void SpeedButtonPlayClick(int button);

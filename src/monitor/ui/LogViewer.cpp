@@ -1,0 +1,135 @@
+#include "monitor/ui/LogViewer.h"
+
+#include "lang/LangString.h"
+#include "monitor/LogTrace.h"
+#include "monitor/ui/LogPlotWidget.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+
+namespace {
+
+// Shown when the viewer opens; the Traces menu adds or removes the others.
+const char* const FIRST_TRACES[] = { "rpm", "load", "adv1", "supply", "limiter", "quickshift" };
+
+QString Tr(const char* langString)
+{
+    return QString::fromUtf8(LangText(langString));
+}
+
+} // namespace
+
+LogViewer::LogViewer(MonitorPlayer& player, std::function<void()> playerMoved,
+    std::function<void(const std::string&)> message, QWidget* parent)
+    : QMainWindow(parent), player_(player), playerMoved_(std::move(playerMoved)), message_(std::move(message))
+{
+    setObjectName("LogViewer");
+    setWindowTitle(Tr("###Log viewer##Protokollanzeige##Prohlížeč záznamů"));
+    plotWidget_ = new LogPlotWidget(plot_, this);
+    plotWidget_->cursorMoved = [this](int sample) { CursorMoved(sample); };
+    for (const char* key : FIRST_TRACES)
+        plotWidget_->view().traces.push_back(LogTrace::Find(key));
+    setCentralWidget(plotWidget_);
+    CreateMenus();
+    resize(1000, 700);
+}
+
+void LogViewer::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(Tr("###&File##&Datei##&Soubor"));
+    file->addAction(Tr("###&Open recording...##Aufzeichnung ö&ffnen...##&Otevřít záznam..."), QKeySequence::Open,
+        this, [this] { ChooseAndOpen(); });
+    file->addAction(Tr("###&Export as PNG...##Als PNG &exportieren...##&Exportovat jako PNG..."), this,
+        [this] { ChooseAndExport(); });
+    file->addSeparator();
+    file->addAction(Tr("###&Close##&Schließen##&Zavřít"), QKeySequence::Close, this, [this] { close(); });
+    QMenu* view = menuBar()->addMenu(Tr("###&View##&Ansicht##&Zobrazení"));
+    view->addAction(Tr("###&Fit all##&Alles zeigen##Zobrazit &vše"), QKeySequence(Qt::Key_Home), this,
+        [this] { plotWidget_->FitAll(); });
+    QMenu* traces = menuBar()->addMenu(Tr("###&Traces##&Kurven##&Průběhy"));
+    for (size_t t = 0; t < LogTrace::All().size(); ++t) {
+        const int index = static_cast<int>(t);
+        QAction* a = traces->addAction(Tr(LogTrace::All()[t].title));
+        a->setCheckable(true);
+        std::vector<int>& shown = plotWidget_->view().traces;
+        a->setChecked(std::find(shown.begin(), shown.end(), index) != shown.end());
+        connect(a, &QAction::toggled, this, [this, index](bool on) {
+            std::vector<int>& list = plotWidget_->view().traces;
+            list.erase(std::remove(list.begin(), list.end(), index), list.end());
+            if (on)
+                list.push_back(index);
+            std::sort(list.begin(), list.end());
+            plotWidget_->update();
+        });
+    }
+}
+
+bool LogViewer::Open(const QString& path)
+{
+    const std::string error = plot_.Load(path.toStdString());
+    path_.clear();
+    plotWidget_->FitAll();
+    plotWidget_->ShowSample(-1);
+    if (!error.empty()) {
+        if (message_)
+            message_(LangText(error));
+        return false;
+    }
+    path_ = path.toStdString();
+    setWindowTitle(Tr("###Log viewer##Protokollanzeige##Prohlížeč záznamů") + " - " + QFileInfo(path).fileName());
+    if (player_.state() == MonitorPlayer::Idle && player_.StartPlaying(path_)) {
+        player_.Pause();
+        if (playerMoved_)
+            playerMoved_();
+    }
+    FollowPlayer();
+    return true;
+}
+
+bool LogViewer::PlayerOnRecording() const
+{
+    return !path_.empty() && player_.replaying() && player_.fileName() == path_;
+}
+
+void LogViewer::FollowPlayer()
+{
+    if (PlayerOnRecording())
+        plotWidget_->ShowSample(plot_.SampleOfPosition(player_.position()));
+}
+
+void LogViewer::CursorMoved(int sample)
+{
+    if (!PlayerOnRecording() || sample < 0)
+        return;
+    player_.SetPosition(plot_.PositionOf(sample));
+    if (playerMoved_)
+        playerMoved_();
+}
+
+bool LogViewer::ExportPng(const QString& path) const
+{
+    return plotWidget_->Picture().save(path, "PNG");
+}
+
+void LogViewer::ChooseAndOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, Tr("###Open recording##Aufzeichnung öffnen##Otevřít záznam"),
+        QString(), Tr("###Monitor logs (*.ignlog)##Monitorprotokolle (*.ignlog)##Záznamy monitoru (*.ignlog)"));
+    if (!path.isEmpty())
+        Open(path);
+}
+
+void LogViewer::ChooseAndExport()
+{
+    QString path = QFileDialog::getSaveFileName(this, Tr("###Export as PNG##Als PNG exportieren##Exportovat jako PNG"),
+        QString(), Tr("###PNG pictures (*.png)##PNG-Bilder (*.png)##Obrázky PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(".png", Qt::CaseInsensitive))
+        path += ".png";
+    if (!ExportPng(path) && message_)
+        message_(LangText("###The picture cannot be written.##Das Bild kann nicht geschrieben werden.##"
+                          "Obrázek nelze zapsat."));
+}

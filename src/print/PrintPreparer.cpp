@@ -1,0 +1,199 @@
+#include "print/PrintPreparer.h"
+
+#include "base/Colours.h"
+#include "mapedit/ui/TTab.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace {
+
+const QColor WHITE(255, 255, 255);
+
+bool IsButtonFace(const QColor& colour)
+{
+    // A control left at the window's own colour shows the button face as well.
+    return colour == ButtonFaceColour() || colour == QApplication::palette().color(QPalette::Window);
+}
+
+void SetBackground(QWidget* control, const QColor& colour)
+{
+    QPalette p = control->palette();
+    p.setColor(control->backgroundRole(), colour);
+    control->setPalette(p);
+}
+
+void PutPaletteBack(QWidget* control, const QPalette& palette, bool own)
+{
+    // An empty palette lets the control inherit its parent's again.
+    control->setPalette(own ? palette : QPalette());
+}
+
+} // namespace
+
+QColor ControlColour(const QWidget* control) { return control->palette().color(control->backgroundRole()); }
+
+QColor ButtonFaceColour() { return ToQColor(0xFF00000F); }
+
+void PrintPreparer::Prepare(QMainWindow& window)
+{
+    if (window_)
+        return;
+    window_ = &window;
+    windowPalette_ = window.palette();
+    windowOwnPalette_ = window.testAttribute(Qt::WA_SetPalette);
+    windowAutoFill_ = window.autoFillBackground();
+    SetBackground(&window, WHITE);
+    window.setAutoFillBackground(true);
+    if (QStatusBar* bar = window.findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+        Whiten(bar, KIND_STATUS_BAR);
+
+    // The menu bar is not part of the window's picture on paper.
+    if (QWidget* menu = window.menuWidget(); menu && !menu->isHidden())
+        Hide(menu, KIND_OTHER);
+    for (const char* name : HIDDEN_NAMES)
+        if (auto* control = window.findChild<QWidget*>(name); control && !control->isHidden())
+            Hide(control, PrintKindOf(control));
+
+    if (window.centralWidget())
+        PrepareContainer(window.centralWidget());
+    if (window.layout())
+        window.layout()->activate();
+}
+
+void PrintPreparer::PrepareContainer(QWidget* container)
+{
+    const auto children = container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children)
+        PrepareChild(child);
+}
+
+void PrintPreparer::PrepareChild(QWidget* child)
+{
+    const PrintKind kind = PrintKindOf(child);
+    switch (kind) {
+    case KIND_GROUP_BOX:
+        PrepareContainer(child);
+        if (ControlColour(child) != WHITE)
+            Whiten(child, kind);
+        break;
+    case KIND_PAGE_CONTROL:
+        PrepareTabs(static_cast<QTabWidget*>(child));
+        break;
+    case KIND_LABEL:
+        if (child->autoFillBackground() && IsButtonFace(ControlColour(child))) {
+            child->setAutoFillBackground(false);
+            Record(child, kind, CPrintObj::LABEL_TRANSPARENT);
+        }
+        break;
+    case KIND_UPDOWN:
+    case KIND_DECI_UPDOWN:
+        // The up-down and its edit field are one control here: only the arrows go.
+        if (auto* spin = static_cast<QAbstractSpinBox*>(child);
+            spin->buttonSymbols() == QAbstractSpinBox::UpDownArrows) {
+            spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
+            Record(child, kind, CPrintObj::CONTROL_HIDDEN);
+        }
+        break;
+    case KIND_BUTTON:
+    case KIND_GAUGE:
+    case KIND_BITMAP_BUTTON:
+        if (!child->isHidden())
+            Hide(child, kind);
+        break;
+    case KIND_RADIO_GROUP:
+    case KIND_CHECK_BOX:
+        if (IsButtonFace(ControlColour(child)))
+            Whiten(child, kind);
+        break;
+    case KIND_MAP_EDITOR:
+        if (!child->isHidden()) {
+            static_cast<TTab*>(child)->SetPrintMode(true);
+            Record(child, kind, CPrintObj::MAP_EDITOR_PRINT_MODE);
+        }
+        break;
+    case KIND_OTHER:
+        // Plain panels hold the window's controls as a form's containers do.
+        PrepareContainer(child);
+        break;
+    default:
+        break;
+    }
+}
+
+void PrintPreparer::PrepareTabs(QTabWidget* tabs)
+{
+    for (int i = 0; i < tabs->count(); ++i) {
+        QWidget* sheet = tabs->widget(i);
+        PrepareContainer(sheet);
+        if (tabs->isTabVisible(i))
+            sheets_.push_back({ tabs, sheet });
+    }
+}
+
+void PrintPreparer::Record(QWidget* control, PrintKind kind, CPrintObj::Change change)
+{
+    CPrintObj r;
+    r.control = control;
+    r.kind = kind;
+    r.change = change;
+    r.colour = ControlColour(control);
+    r.palette = control->palette();
+    r.ownPalette = control->testAttribute(Qt::WA_SetPalette);
+    records_.push_back(r);
+}
+
+void PrintPreparer::Hide(QWidget* control, PrintKind kind)
+{
+    Record(control, kind, CPrintObj::CONTROL_HIDDEN);
+    control->hide();
+}
+
+void PrintPreparer::Whiten(QWidget* control, PrintKind kind)
+{
+    Record(control, kind, CPrintObj::COLOUR_CHANGED);
+    SetBackground(control, WHITE);
+}
+
+void PrintPreparer::Undo(const CPrintObj& r)
+{
+    QWidget* control = r.control;
+    if (!control)
+        return;
+    switch (r.change) {
+    case CPrintObj::CONTROL_HIDDEN:
+        if (r.kind == KIND_UPDOWN || r.kind == KIND_DECI_UPDOWN)
+            static_cast<QAbstractSpinBox*>(control)->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        else
+            control->show();
+        break;
+    case CPrintObj::LABEL_TRANSPARENT:
+        control->setAutoFillBackground(true);
+        break;
+    case CPrintObj::COLOUR_CHANGED:
+        PutPaletteBack(control, r.palette, r.ownPalette);
+        break;
+    case CPrintObj::MAP_EDITOR_PRINT_MODE:
+        static_cast<TTab*>(control)->SetPrintMode(false);
+        break;
+    }
+}
+
+void PrintPreparer::Restore()
+{
+    if (window_) {
+        PutPaletteBack(window_, windowPalette_, windowOwnPalette_);
+        window_->setAutoFillBackground(windowAutoFill_);
+    }
+    for (const CPrintObj& r : records_)
+        Undo(r);
+    if (window_ && window_->layout())
+        window_->layout()->activate();
+    records_.clear();
+    sheets_.clear();
+    window_ = nullptr;
+}

@@ -1,0 +1,124 @@
+#include "base/AtomicFile.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <future>
+
+namespace {
+
+mode_t FileType(const std::string& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st.st_mode & S_IFMT;
+}
+
+QString Q(const std::string& path) { return QString::fromStdString(path); }
+
+} // namespace
+
+TEST(AtomicFile, ReplacesARegularFileAndCreatesANewOne)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("a.ign")), "first"));
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("a.ign")), "second"));
+    EXPECT_EQ(dir.read("a.ign"), "second");
+    EXPECT_EQ(FileType(dir.file("a.ign")), S_IFREG);
+}
+
+TEST(AtomicFile, ACharacterDeviceIsWrittenAndStaysADevice)
+{
+    ScopedWorkDir dir;
+    const std::string node = dir.file("null");
+    // The same device as /dev/null, made here so the test never touches the system's own node.
+    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "making a device node needs root";
+    QString error;
+    EXPECT_TRUE(SaveFileAtomically(Q(node), "settings", &error)) << error.toStdString();
+    EXPECT_EQ(FileType(node), S_IFCHR) << "the device node must survive the save";
+}
+
+TEST(AtomicFile, AFifoIsWrittenWhenReadAndRefusedWithoutAReader)
+{
+    ScopedWorkDir dir;
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    QString error;
+    EXPECT_FALSE(SaveFileAtomically(Q(fifo), "nobody listens", &error)) << "must not hang or replace the pipe";
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(FileType(fifo), S_IFIFO);
+
+    auto reader = std::async(std::launch::async, [&] {
+        QFile in(Q(fifo));
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("open failed");
+    });
+    bool saved = false;
+    // The reader may not have opened its end yet: a few tries until it has.
+    for (int i = 0; i < 200 && !saved; ++i) {
+        saved = SaveFileAtomically(Q(fifo), "through the pipe", &error);
+        if (!saved)
+            ::usleep(10000);
+    }
+    EXPECT_TRUE(saved) << error.toStdString();
+    EXPECT_EQ(reader.get(), QByteArray("through the pipe"));
+    EXPECT_EQ(FileType(fifo), S_IFIFO);
+}
+
+TEST(AtomicFile, AFolderIsRefusedAndKept)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(QDir().mkdir(Q(dir.file("folder"))));
+    QString error;
+    EXPECT_FALSE(SaveFileAtomically(Q(dir.file("folder")), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(FileType(dir.file("folder")), S_IFDIR);
+}
+
+// A file-size limit stands in for a full disk: writes beyond it fail with EFBIG (the signal that
+// would end the process is ignored while the limit holds).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_ {};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(AtomicFile, ASaveThatDoesNotFitIsReportedAndKeepsThePreviousFile)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("a.ign")), "previous"));
+    QString error;
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(SaveFileAtomically(Q(dir.file("a.ign")), QByteArray(5000, 'x'), &error));
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(dir.read("a.ign"), "previous");
+    EXPECT_EQ(QDir(Q(dir.path())).entryList(QDir::Files), QStringList { "a.ign" }) << "no temporary file is left";
+}

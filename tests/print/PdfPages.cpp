@@ -1,0 +1,53 @@
+#include "PdfPages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace PdfPages {
+
+int Count(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(file.readAll());
+    // "/Type /Page" names a page; "/Type /Pages" the tree that holds them.
+    return static_cast<int>(text.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
+}
+
+bool CanRender() { return !QStandardPaths::findExecutable("pdftoppm").isEmpty(); }
+
+std::vector<QImage> Render(const QString& path)
+{
+    std::vector<QImage> pages;
+    QTemporaryDir dir;
+    if (!CanRender() || !dir.isValid())
+        return pages;
+    QProcess run;
+    run.start("pdftoppm", { "-r", "40", "-png", path, dir.filePath("page") });
+    if (!run.waitForFinished(60000) || run.exitCode() != 0)
+        return pages;
+    QStringList names = QDir(dir.path()).entryList({ "page*.png" }, QDir::Files, QDir::Name);
+    for (const QString& name : names)
+        pages.push_back(QImage(dir.filePath(name)));
+    return pages;
+}
+
+double InkShare(const QImage& page)
+{
+    if (page.isNull())
+        return 0;
+    const QImage rgb = page.convertToFormat(QImage::Format_RGB32);
+    qint64 ink = 0;
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            if (qGray(rgb.pixel(x, y)) < 230)
+                ++ink;
+    return static_cast<double>(ink) / (static_cast<double>(rgb.width()) * rgb.height());
+}
+
+} // namespace PdfPages

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+// Reading back the PDF files the tests write.
+namespace PdfPages {
+
+// The number of pages in the file's page objects; -1 when it cannot be read.
+int Count(const QString& path);
+// Whether pdftoppm is there to render pages.
+bool CanRender();
+// Every page rendered to a picture at a low resolution; empty when it could not be rendered.
+std::vector<QImage> Render(const QString& path);
+// The share of pixels that are not (nearly) white.
+double InkShare(const QImage& page);
+
+} // namespace PdfPages

@@ -1,0 +1,181 @@
+#include "print/PrintCommands.h"
+
+#include "PdfPages.h"
+#include "WindowSnapshot.h"
+#include "app/FileMenu.h"
+#include "app/TMainForm.h"
+#include "lang/LangString.h"
+#include "print/PrintHeader.h"
+
+#include "TempDir.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct PrintFixture : testing::Test {
+    ScopedWorkDir dir;
+    std::unique_ptr<TMainForm> form;
+    QTabWidget* tabs = nullptr;
+    QString printedTo; // where the dialog sends the printer; empty cancels
+    int dialogs = 0;
+    QStringList errors;
+
+    void SetUp() override
+    {
+        LanguageIndex = LANG_ENGLISH;
+        form = std::make_unique<TMainForm>(std::vector<std::string> {}, [](const std::string&) {});
+        form->resize(1000, 700);
+        SettleWindow(*form);
+        tabs = form->findChild<QTabWidget*>("PageControl1");
+        PrintCommands& p = form->fileMenu().printing();
+        p.printDialog = [this](QPrinter& printer) {
+            ++dialogs;
+            if (printedTo.isEmpty())
+                return false;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printedTo);
+            return true;
+        };
+        p.errorBox = [this](const QString& text) { errors << text; };
+    }
+
+    QString path(const char* name) const { return QString::fromStdString(dir.file(name)); }
+    int visibleTabs() const
+    {
+        int n = 0;
+        for (int i = 0; i < tabs->count(); ++i)
+            n += tabs->isTabVisible(i);
+        return n;
+    }
+    void trigger(const char* action)
+    {
+        auto* a = form->findChild<QAction*>(action);
+        ASSERT_NE(a, nullptr) << action;
+        a->trigger();
+    }
+    static void expectInkOnEveryPage(const QString& pdf, int pages)
+    {
+        if (!PdfPages::CanRender())
+            return; // the page count above is all that can be checked without pdftoppm
+        const auto images = PdfPages::Render(pdf);
+        ASSERT_EQ(static_cast<int>(images.size()), pages);
+        for (const QImage& page : images)
+            EXPECT_GT(PdfPages::InkShare(page), 0.01) << "a page holds the window's picture";
+    }
+};
+
+TEST_F(PrintFixture, MenuAndToolButtonArePresent)
+{
+    auto* print = form->findChild<QAction*>("MenuPrint");
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(print->text(), "&Print");
+    auto* all = form->findChild<QAction*>("MenuPrintAll");
+    ASSERT_NE(all, nullptr);
+    EXPECT_TRUE(all->isVisible()) << "made visible with the menu texts";
+    EXPECT_EQ(all->text(), "Print all");
+    EXPECT_NE(form->findChild<QToolButton*>("SpeedButtonPrint"), nullptr);
+    form->SetLanguage(LANG_CZECH);
+    EXPECT_EQ(print->text(), "&Tisk");
+    EXPECT_EQ(all->text(), "Tisk vše");
+    form->SetLanguage(LANG_ENGLISH);
+}
+
+TEST_F(PrintFixture, PrintGivesOnePageAndRestoresTheWindow)
+{
+    tabs->setCurrentIndex(1);
+    const QStringList before = WindowSnapshot(*form);
+    printedTo = path("print.pdf");
+    trigger("MenuPrint");
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(PdfPages::Count(printedTo), 1);
+    expectInkOnEveryPage(printedTo, 1);
+    ExpectSameSnapshot(before, WindowSnapshot(*form));
+}
+
+TEST_F(PrintFixture, PrintAllGivesOnePagePerVisibleTabAndKeepsTheActivePage)
+{
+    tabs->setCurrentIndex(5);
+    const QStringList before = WindowSnapshot(*form);
+    printedTo = path("all.pdf");
+    trigger("MenuPrintAll");
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(PdfPages::Count(printedTo), visibleTabs());
+    expectInkOnEveryPage(printedTo, visibleTabs());
+    EXPECT_EQ(tabs->currentIndex(), 5);
+    EXPECT_EQ(form->activePage(), 5);
+    ExpectSameSnapshot(before, WindowSnapshot(*form));
+}
+
+TEST_F(PrintFixture, CancelledDialogChangesNothing)
+{
+    tabs->setCurrentIndex(3);
+    const QStringList before = WindowSnapshot(*form);
+    for (const char* command : { "MenuPrint", "MenuPrintAll" })
+        trigger(command);
+    auto* button = form->findChild<QToolButton*>("SpeedButtonPrint");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_EQ(dialogs, 3);
+    EXPECT_TRUE(errors.isEmpty());
+    ExpectSameSnapshot(before, WindowSnapshot(*form));
+}
+
+TEST_F(PrintFixture, ExportPdfAddsTheSuffixAndWritesEveryPage)
+{
+    form->fileMenu().printing().chooseExportFile = [this] { return path("settings"); };
+    trigger("MenuExportPdf");
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(PdfPages::Count(path("settings.pdf")), visibleTabs());
+    EXPECT_FALSE(QFile::exists(path("settings")));
+
+    form->fileMenu().printing().chooseExportFile = [] { return QString(); };
+    trigger("MenuExportPdf");
+    EXPECT_TRUE(errors.isEmpty()) << "a cancelled save dialog is no error";
+}
+
+TEST_F(PrintFixture, FailedPdfWriteReportsAndLeavesNoFile)
+{
+    QFile blocker(path("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString target = path("blocker") + "/out.pdf"; // a folder that cannot exist
+    form->fileMenu().printing().chooseExportFile = [&] { return target; };
+    const QStringList before = WindowSnapshot(*form);
+    trigger("MenuExportPdf");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("could not be written")) << errors[0].toStdString();
+    EXPECT_FALSE(QFile::exists(target));
+    ExpectSameSnapshot(before, WindowSnapshot(*form));
+}
+
+TEST_F(PrintFixture, WritePdfOfTheActivePageGivesOnePage)
+{
+    const QString target = path("one.pdf");
+    QString error;
+    ASSERT_TRUE(PrintCommands::WritePdf(*form, target, false, "head", &error)) << error.toStdString();
+    EXPECT_EQ(PdfPages::Count(target), 1);
+    EXPECT_EQ(PrintCommands::WithPdfSuffix("a.PDF"), "a.PDF");
+    EXPECT_EQ(PrintCommands::WithPdfSuffix("a.ign"), "a.ign.pdf");
+}
+
+TEST(PrintHeader, NamesFileUnitAndDate)
+{
+    LanguageIndex = LANG_ENGLISH;
+    const QDate day(2026, 12, 10);
+    EXPECT_EQ(PrintHeader("/bikes/rd350.ign", QString(), day), "rd350.ign     2026-12-10");
+    EXPECT_EQ(PrintHeader(QString(), "  VX4  12.10.2026 ", day), "(no file)     Unit: VX4 12.10.2026     2026-12-10");
+    LanguageIndex = LANG_GERMAN;
+    EXPECT_TRUE(PrintHeader(QString(), QString(), day).startsWith("(keine Datei)"));
+    LanguageIndex = LANG_ENGLISH;
+}
+
+} // namespace
