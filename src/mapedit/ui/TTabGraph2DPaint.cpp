@@ -2,6 +2,7 @@
 #include "mapedit/FormatAxisValue.h"
 #include "mapedit/GraphLabel.h"
 #include "mapedit/GraphSteps.h"
+#include "mapedit/ui/GraphPaint.h"
 #include "mapedit/ui/TTab.h"
 #include "mapedit/ui/TTabGraph2D.h"
 
@@ -35,22 +36,12 @@ constexpr uint32_t OP_OTHER = 0x44F4F4;
 constexpr uint32_t MARK_HOT = 0x0000FF;
 constexpr uint32_t MARK_DRAGGING = 0xFF0000;
 constexpr int START_LIMITER_BAND = 20;
-constexpr int LABEL_PIXELS = 11;
 constexpr double GRID_SPACING = 8;
 
 QColor C(uint32_t bgr) { return TTab::Color(bgr); }
 
-QFont LabelFont()
-{
-    QFont font;
-    font.setPixelSize(LABEL_PIXELS);
-    return font;
-}
-
-QString Value(int32_t raw, const CAxe& axis)
-{
-    return QString::fromUtf8(FormatAxisValue(raw, axis.scale, axis.unit, true).c_str());
-}
+using GraphPaint::LabelFont;
+using GraphPaint::Value;
 
 void Cross(QPainter& p, QPointF at, const QColor& color)
 {

@@ -5,6 +5,7 @@
 #include "mapedit/SurfacePalette.h"
 #include "mapedit/SurfaceValues.h"
 #include "mapedit/TriangleFill.h"
+#include "mapedit/ui/GraphPaint.h"
 #include "mapedit/ui/TTab.h"
 #include "mapedit/ui/TTabGraph3D.h"
 
@@ -28,7 +29,6 @@ constexpr uint32_t OP_ACTIVE = 0x44F444;
 constexpr uint32_t OP_OTHER = 0x44F4F4;
 constexpr uint32_t VALUE_BOX = 0xFFFFFF;
 constexpr uint32_t VALUE_TEXT = 0x000000;
-constexpr int LABEL_PIXELS = 11;
 constexpr int ANGLES_TOP = 8;
 constexpr int ANGLES_HEIGHT = 15;
 // Floor grid lines closer than this many pixels are thinned out.
@@ -50,17 +50,8 @@ QColor C(uint32_t bgr) { return TTab::Color(bgr); }
 
 QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
 
-QFont LabelFont()
-{
-    QFont font;
-    font.setPixelSize(LABEL_PIXELS);
-    return font;
-}
-
-QString Value(int32_t raw, const CAxe& axis)
-{
-    return QString::fromUtf8(FormatAxisValue(raw, axis.scale, axis.unit, true).c_str());
-}
+using GraphPaint::LabelFont;
+using GraphPaint::Value;
 
 QPointF Unit(QPointF v)
 {
