@@ -53,6 +53,8 @@ void DefaultErrorBox(const std::string& text)
 TMainForm::TMainForm(const std::vector<std::string>& args, ErrorBox errorBox, QWidget* parent)
     : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox))
 {
+    // Before the port table exists, so that its first trace line is written.
+    Trace::OpenFromEnvironment();
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
     settings_ = std::make_unique<WindowSettings>(*this, Image, outside_, fileState_);
@@ -159,8 +161,6 @@ void TMainForm::AddAdvanceMenuItems(QMenu* tools)
 // settings before the command line, texts before the first refresh.
 void TMainForm::FormCreate()
 {
-    Trace::OpenFromEnvironment();
-    Trace::SetOrigin();
     OpenProgramCrate(crate_, QCoreApplication::applicationFilePath().toStdString());
     const TestSettings test = ReadTestSettings();
     testMode_ = test.testMode;

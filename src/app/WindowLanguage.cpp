@@ -2,6 +2,7 @@
 
 #include "app/QtTranslations.h"
 #include "app/TMainForm.h"
+#include "app/WindowLink.h"
 #include "lang/LangString.h"
 
 #include <QAbstractButton>
@@ -52,6 +53,7 @@ void WindowLanguage::SetLanguage(int language)
     Retranslate();
     form_.RefreshPages(false);
     form_.RefreshMonitorDisplay();
+    form_.linkUi().manager().Retranslate();
 }
 
 LanguageTargets WindowLanguage::Targets()

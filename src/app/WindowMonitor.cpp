@@ -169,6 +169,16 @@ void WindowMonitor::Refresh()
     }
     view_ = RefreshMonitorDisplay(sources);
     monitorPanel_->Apply(view_);
+    FollowPickup2Signal();
+}
+
+void WindowMonitor::FollowPickup2Signal()
+{
+    const bool running = liveSource_ && (form_.monitor().Monb(MON_PICKUPS) >> PICKUP2_RUNNING & 1) != 0;
+    if (running == pickup2Running_)
+        return;
+    pickup2Running_ = running;
+    form_.UpdatePageVisibility(false);
 }
 
 void WindowMonitor::Tick()

@@ -66,6 +66,8 @@ private:
     RecordingInfo CurrentRecordingInfo() const;
     void Replay(const uint8_t* monitorBytes);
     void UpdateLiveSource();
+    // The pages show or hide controls by the pick-up 2 signal; a change of it recomputes them.
+    void FollowPickup2Signal();
 
     TMainForm& form_;
     MessageBox message_;
@@ -73,6 +75,7 @@ private:
     MonitorRequest request_;
     MonitorView view_;
     bool liveSource_ = false;
+    bool pickup2Running_ = false;
     MonitorPanel* monitorPanel_ = nullptr;
     PlayerPanel* playerPanel_ = nullptr;
     QAction* playerItem_ = nullptr;

@@ -258,6 +258,14 @@ void ConnectionManager::UpdateUnitPanel()
     host_.SetUnitPanelText(UnitPanelText(VersionState, versionText, unitInfo));
 }
 
+void ConnectionManager::Retranslate()
+{
+    if (VersionState == 1)
+        versionText = VersionMismatchText(unitVersionMajor, unitVersionMinor);
+    status_.Retranslate();
+    UpdateUnitPanel();
+}
+
 void ConnectionManager::ShowNoConnection() { status_.ShowStatus(1, NO_CONNECTION, -1, BLACK, RED, -5); }
 
 void ConnectionManager::UpdateLabelCom()
@@ -640,6 +648,8 @@ void ConnectionManager::TakeOverMonitor()
         versionText = text;
     } else {
         VersionState = 1;
+        unitVersionMajor = major;
+        unitVersionMinor = minor;
         versionText = VersionMismatchText(major, minor);
     }
     saveCountdown = monitor_.Monw(MON_SAVE_COUNTDOWN);

@@ -70,6 +70,8 @@ public:
     void ChoosePort(int32_t forcedPort, bool portItem);
     void CompareWithUnit();
     void UpdateUnitPanel();
+    // After a language switch: the status texts and the unit panel again, in the new language.
+    void Retranslate();
 
     // The per-cent value of progress p (0..100) of one of the eight configuration reads after
     // connecting; the reads share one bar from 20 to 100.
@@ -92,6 +94,10 @@ public:
     int32_t saveCountdown = 0;
     int32_t VersionState = 0;
     std::string versionText;
+    // The unit's program version from its monitor block; the mismatch text is built from them in
+    // the language of the moment.
+    int unitVersionMajor = 0;
+    int unitVersionMinor = 0;
     UnitInfo unitInfo;
 
 private:

@@ -44,3 +44,14 @@ void StatusSlots::ExpireStatus()
         }
     }
 }
+
+void StatusSlots::Retranslate()
+{
+    if (!labels_)
+        return;
+    for (int slot = 1; slot <= SLOTS; ++slot) {
+        const Slot& s = slots_[static_cast<size_t>(slot - 1)];
+        if (s.hasText && labels_->HasControl(slot) && labels_->IsShown(slot))
+            labels_->ShowLabel(slot, LangText(s.text), COLOUR_UNCHANGED, COLOUR_UNCHANGED);
+    }
+}

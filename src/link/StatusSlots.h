@@ -38,6 +38,9 @@ public:
     void ShowStatus(int slot, const char* text, int durationMs, uint32_t fontColour, uint32_t backColour, int priority);
     // On every main-timer tick: hides the slots whose expiry tick has come.
     void ExpireStatus();
+    // After a language switch: shows the texts still on display again, in the current language,
+    // keeping their colours, priorities and expiry.
+    void Retranslate();
 
     const std::string& Text(int slot) const { return at(slot).text; }
     int Priority(int slot) const { return at(slot).priority; }

@@ -274,7 +274,7 @@ std::array<uint8_t, 100> UnitSim::MonitorBlock() const
     for (int c = 0; c < 4; ++c)
         m.Monb(MON_ADV + c) = static_cast<uint8_t>(100 + 10 + rpm / 400);
     m.Monb(MON_LIMITER) = rpm > 6900 ? 1 : 0;
-    m.Monb(MON_PICKUPS) = 0x01;
+    m.Monb(MON_PICKUPS) = static_cast<uint8_t>(1 << PICKUP1_RUNNING | (pickup2Running_.load() ? 1 << PICKUP2_RUNNING : 0));
     m.Monb(MON_STATUS) = 0x10;
     m.Monb(MON_SUBVERSION) = static_cast<uint8_t>(options_.firmwareMinor);
     m.Monb(MON_KEY) = static_cast<uint8_t>(options_.firmwareMajor);

@@ -71,6 +71,8 @@ public:
     // Fault switches that may change while the unit runs.
     void SetSilent(bool silent) { silent_.store(silent); }
     void SetEcho(bool echo) { echo_.store(echo); }
+    // Whether the engine's second pick-up delivers a signal (the first always does).
+    void SetPickup2Running(bool running) { pickup2Running_.store(running); }
     // The next count answers to configuration or reference reads carry one byte changed, each time
     // differently, in a frame that is otherwise correct; -1 alters every read answer from now on.
     void SetAlteredReads(int count) { alteredReads_.store(count); }
@@ -114,6 +116,7 @@ private:
     std::atomic<bool> stop_ { false };
     std::atomic<bool> silent_;
     std::atomic<bool> echo_;
+    std::atomic<bool> pickup2Running_ { false };
     std::atomic<int> answered_ { 0 };
     std::atomic<int> writes_ { 0 };
     std::atomic<int> programmings_ { 0 };

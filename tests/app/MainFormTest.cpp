@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 #include "base/TickClock.h"
+#include "base/Trace.h"
 #include "lang/LangString.h"
 #include "model/LoadGroups.h"
 
@@ -8,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QComboBox>
@@ -52,6 +54,21 @@ TEST_F(MainFormFixture, StartsInitialisedWithDefaultsAndStatusBar)
     EXPECT_TRUE(pages->isTabVisible(1));
     EXPECT_FALSE(pages->isTabVisible(2)) << "Sensors tab is hidden";
     EXPECT_FALSE(pages->isTabVisible(8)) << "N2O tab is hidden";
+}
+
+TEST_F(MainFormFixture, TheTraceNamedByTheEnvironmentHoldsTheWholeStart)
+{
+    const QString path = QDir::current().filePath("trace.txt");
+    qputenv("VORDAX4_TRACE", QFile::encodeName(path));
+    start().reset();
+    qunsetenv("VORDAX4_TRACE");
+    Trace::Close();
+    QFile trace(path);
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QByteArray text = trace.readAll();
+    const qsizetype openLog = text.indexOf(") Open LOG");
+    EXPECT_GE(openLog, 0) << "the port table's first line";
+    EXPECT_GT(text.indexOf("FORM Initialised"), openLog);
 }
 
 TEST_F(MainFormFixture, EachTickAdvancesTickMsBy50)

@@ -80,6 +80,37 @@ TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
     EXPECT_EQ(Text("LabelResult"), "Verify error !");
 }
 
+TEST_F(WindowWithUnit, SwitchingTheLanguageShowsTheTextsOnDisplayAgainInTheNewLanguage)
+{
+    Open();
+    Connect();
+    Run("MenuRead");
+    ASSERT_EQ(Text("LabelResult"), "Verify: OK");
+    const QString unitName = Text("LabelConnection").chopped(QString(" connected").size());
+
+    form->findChild<QAction*>("MenuGerman")->trigger();
+    EXPECT_EQ(Text("LabelResult"), "Vergleichen: OK");
+    EXPECT_EQ(Text("LabelConnection"), unitName + " verbunden");
+    form->findChild<QAction*>("MenuCzech")->trigger();
+    EXPECT_EQ(Text("LabelResult"), "Verifikace: OK");
+    EXPECT_EQ(Text("LabelConnection"), unitName + QString::fromUtf8(" připojen"));
+    EXPECT_TRUE(Shown("LabelResult")) << "a switch shows again only what was on display";
+}
+
+TEST_F(WindowWithUnit, ASignalChangeOfTheSecondPickupRecomputesThePageVisibility)
+{
+    Open();
+    Connect();
+    auto* polarity2 = form->findChild<QWidget*>("RadioGroupPickup2Polarita");
+    ASSERT_NE(polarity2, nullptr);
+    form->pagesUi().Select(form->pagesUi().PageOf(polarity2));
+    // The trigger system changes in the image behind the page's back: only a recompute shows it.
+    const bool wasVisible = polarity2->isVisibleTo(form.get());
+    form->image().Adrb(PICKUP_SYSTEM) = wasVisible ? 7 : 0;
+    unit->SetPickup2Running(true);
+    EXPECT_TRUE(RunUntil([&] { return polarity2->isVisibleTo(form.get()) != wasVisible; }, 60));
+}
+
 TEST_F(WindowWithUnit, ProgrammingAfterChangeWritesTheEditAtOnce)
 {
     Open();

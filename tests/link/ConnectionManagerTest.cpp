@@ -327,6 +327,13 @@ TEST_F(ManagerWorld, OtherSubversionIsRefusedAndMonitorPollingGoesOn)
     EXPECT_EQ(manager.versionText, "Unmatched subversion of PC and Ignition programs!  PC-93.00, IGN-93.01");
     EXPECT_EQ(manager.unitMirrorValid, 0) << "nothing was read";
     EXPECT_EQ(host.boxes.size(), 1u);
+
+    // A language switch shows the mismatch in the new language.
+    LanguageIndex = 1;
+    manager.Retranslate();
+    EXPECT_EQ(host.unitPanel.find("Unmatched"), std::string::npos) << host.unitPanel;
+    EXPECT_NE(host.unitPanel.find("PC-93.00, IGN-93.01"), std::string::npos) << host.unitPanel;
+    LanguageIndex = 0;
 }
 
 TEST_F(ManagerWorld, ThreeFailedMonitorJobsDropTheLink)
