@@ -42,6 +42,9 @@
 
 namespace {
 
+// The pages' least width: every page fits it at the smallest window.
+constexpr int PAGES_MIN_WIDTH = 600;
+
 void DefaultErrorBox(const std::string& text)
 {
     QMessageBox box(QMessageBox::Critical, "Error", QString::fromUtf8(text.c_str()), QMessageBox::Ok);
@@ -90,24 +93,31 @@ TMainForm::~TMainForm()
     SetLangReportSink({});
 }
 
-// The settings pages and the program switch on the left, the monitor and its player on the right.
+// The settings pages and the program switch on the left, the monitor and its player on the right,
+// the link's messages across the bottom. Only the pages grow with the window; no page and no text
+// changes the size or place of anything else.
 void TMainForm::CreateForm()
 {
     setObjectName("MainForm");
     FormAbout = new TFormAbout(this);
     auto* central = new QWidget(this);
-    auto* columns = new QHBoxLayout(central);
+    auto* rows = new QVBoxLayout(central);
+    auto* columns = new QHBoxLayout;
+    rows->addLayout(columns, 1);
     auto* left = new QVBoxLayout;
-    columns->addLayout(left, 3);
-    auto* right = new QVBoxLayout;
-    columns->addLayout(right, 2);
-    monitor_->CreatePanels(central, right);
+    columns->addLayout(left, 1);
+    columns->addWidget(monitor_->CreateColumn(central));
     CheckBoxProgHned = new QCheckBox(central);
     CheckBoxProgHned->setObjectName("CheckBoxProgHned");
     connect(CheckBoxProgHned, &QCheckBox::toggled, this, [this] { RefreshPages(false); });
     left->addWidget(CheckBoxProgHned);
-    left->addWidget(pages_->CreateTabs(central));
-    link_->CreateControls(central, left);
+    QTabWidget* tabs = pages_->CreateTabs(central);
+    // A page wider than this (the sensor tables shown, a long caption) is clipped, never the monitor.
+    tabs->setMinimumWidth(PAGES_MIN_WIDTH);
+    left->addWidget(tabs, 1);
+    auto* messages = new QHBoxLayout;
+    link_->CreateControls(central, left, messages);
+    rows->addLayout(messages);
     setCentralWidget(central);
 
     BuildMenus();

@@ -3,6 +3,7 @@
 #include "app/QtTranslations.h"
 #include "app/TMainForm.h"
 #include "app/WindowLink.h"
+#include "app/WindowMonitor.h"
 #include "lang/LangString.h"
 
 #include <QAbstractButton>
@@ -52,7 +53,7 @@ void WindowLanguage::SetLanguage(int language)
     LanguageIndex = language;
     Retranslate();
     form_.RefreshPages(false);
-    form_.RefreshMonitorDisplay();
+    form_.monitorUi().Retranslate();
     form_.linkUi().manager().Retranslate();
 }
 

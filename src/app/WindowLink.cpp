@@ -27,6 +27,10 @@ constexpr const char* DEMO_LINE = "demo";
 
 // The names of the status message labels by slot; slot 3 has no control.
 constexpr const char* SLOT_LABEL_NAMES[5] = {nullptr, "LabelConnection", "LabelResult", nullptr, "LabelCongruence"};
+// The share of the message row each status label holds, hidden or shown, so that a message
+// appearing or changing never moves the others.
+constexpr int SLOT_STRETCH[5] = { 0, 5, 4, 0, 7 };
+constexpr int PROGRESS_WIDTH = 150;
 
 QString ColourCss(const char* property, uint32_t colour)
 {
@@ -88,7 +92,7 @@ bool WindowLink::StartDemoUnit(std::string* error)
     return true;
 }
 
-void WindowLink::CreateControls(QWidget* parent, QBoxLayout* layout)
+void WindowLink::CreateControls(QWidget* parent, QBoxLayout* commandColumn, QBoxLayout* messageRow)
 {
     auto* commands = new QHBoxLayout;
     const auto button = [&](const char* name, void (WindowLink::*handler)()) {
@@ -105,9 +109,10 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* layout)
     labelCom_->setObjectName("LabelCom");
     commands->addWidget(labelCom_);
     commands->addStretch(1);
-    layout->addLayout(commands);
+    commandColumn->addLayout(commands);
 
-    auto* messages = new QHBoxLayout;
+    QSizePolicy keepsItsPlace(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    keepsItsPlace.setRetainSizeWhenHidden(true);
     for (int slot = 1; slot < 5; ++slot) {
         if (!SLOT_LABEL_NAMES[slot])
             continue;
@@ -115,8 +120,9 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* layout)
         label->setObjectName(SLOT_LABEL_NAMES[slot]);
         label->setAutoFillBackground(true);
         label->setMargin(2);
+        label->setSizePolicy(keepsItsPlace);
         label->hide();
-        messages->addWidget(label, 1);
+        messageRow->addWidget(label, SLOT_STRETCH[slot]);
         slotLabels_[static_cast<size_t>(slot)] = label;
         if (slot == 4)
             differences_->OpenOnClick(label);
@@ -124,12 +130,14 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* layout)
             gauge_ = new QProgressBar(parent);
             gauge_->setObjectName("CGaugeProgram");
             gauge_->setRange(0, 100);
-            gauge_->setMaximumWidth(160);
+            gauge_->setFixedWidth(PROGRESS_WIDTH);
+            QSizePolicy fixed(QSizePolicy::Fixed, QSizePolicy::Fixed);
+            fixed.setRetainSizeWhenHidden(true);
+            gauge_->setSizePolicy(fixed);
             gauge_->hide();
-            messages->addWidget(gauge_);
+            messageRow->addWidget(gauge_);
         }
     }
-    layout->addLayout(messages);
 }
 
 void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
@@ -336,6 +344,8 @@ void WindowLink::ShowLabel(int slot, const std::string& text, uint32_t fontColou
     label->setStyleSheet(
         QString("QLabel { %1 %2 }").arg(ColourCss("color", slotFont_[s]), ColourCss("background-color", slotBack_[s])));
     label->setText(QString::fromUtf8(text.c_str()));
+    // A message longer than its share of the row is read in full as the tool tip.
+    label->setToolTip(label->text());
     label->show();
     differences_->ResultShown(slot, backColour);
 }

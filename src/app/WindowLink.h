@@ -43,8 +43,9 @@ public:
     bool StartDemoUnit(std::string* error = nullptr);
     UnitSim* demoUnit() const { return demo_.get(); }
 
-    // Controls: the command buttons with LabelCom, and the row of status message labels.
-    void CreateControls(QWidget* parent, QBoxLayout* layout);
+    // Controls: the command buttons with LabelCom into commandColumn, the status message labels
+    // into messageRow.
+    void CreateControls(QWidget* parent, QBoxLayout* commandColumn, QBoxLayout* messageRow);
     // The COM and Ignition menus, inserted before the menu `before` (or appended).
     void CreateMenus(QMenuBar* bar, QAction* before);
 

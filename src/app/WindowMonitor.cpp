@@ -27,6 +27,17 @@ WindowMonitor::WindowMonitor(TMainForm& form, MessageBox message)
 {
 }
 
+QWidget* WindowMonitor::CreateColumn(QWidget* parent)
+{
+    auto* column = new QWidget(parent);
+    column->setObjectName("MonitorColumn");
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    CreatePanels(column, layout);
+    column->setFixedWidth(monitorPanel_->ColumnWidth());
+    return column;
+}
+
 void WindowMonitor::CreatePanels(QWidget* parent, QBoxLayout* column)
 {
     monitorPanel_ = new MonitorPanel(parent);
@@ -179,6 +190,14 @@ void WindowMonitor::FollowPickup2Signal()
         return;
     pickup2Running_ = running;
     form_.UpdatePageVisibility(false);
+}
+
+void WindowMonitor::Retranslate()
+{
+    playerPanel_->Retranslate();
+    if (logViewer_)
+        logViewer_->Retranslate();
+    Refresh();
 }
 
 void WindowMonitor::Tick()

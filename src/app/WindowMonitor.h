@@ -32,8 +32,9 @@ public:
     // message shows the player's messages.
     WindowMonitor(TMainForm& form, MessageBox message);
 
-    // The monitor panel above the player panel, which starts hidden.
-    void CreatePanels(QWidget* parent, QBoxLayout* column);
+    // The monitor panel above the player panel (which starts hidden), in a column of fixed width,
+    // so that neither a page nor a text moves it.
+    QWidget* CreateColumn(QWidget* parent);
     // MenuMonitorPlayer (Ctrl+M) in the Tools menu shows and hides the player panel.
     void CreateMenuItem(QMenu* tools);
     void TogglePlayer();
@@ -47,6 +48,8 @@ public:
 
     // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
     void Refresh();
+    // After a language switch: the panels and the log viewer in the new language.
+    void Retranslate();
     // The monitor part of a main-timer tick: the next playback step, the player's display, and a
     // last refresh when the live source has gone.
     void Tick();
@@ -61,6 +64,7 @@ public:
     bool liveSource() const { return liveSource_; }
 
 private:
+    void CreatePanels(QWidget* parent, QBoxLayout* column);
     MonitorPlayer::Hooks PlayerHooks();
     QString ChooseLogFile(bool forSaving);
     RecordingInfo CurrentRecordingInfo() const;

@@ -8,6 +8,10 @@
 namespace {
 
 constexpr int PANEL_WIDTHS[WindowStatusBar::PANELS] = { 400, 40, 350, 40, 100 };
+// The hint and unit panels share the room the window has beyond the fixed panels; at their
+// least width all five fit the smallest window.
+constexpr int PANEL_STRETCH[WindowStatusBar::PANELS] = { 1, 0, 0, 0, 2 };
+constexpr int HINT_MIN_WIDTH = 200;
 
 } // namespace
 
@@ -18,9 +22,15 @@ WindowStatusBar::WindowStatusBar(QStatusBar* bar)
     for (int i = 0; i < PANELS; ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QString("StatusPanel%1").arg(i));
-        panel->setFixedWidth(PANEL_WIDTHS[i]);
+        if (PANEL_STRETCH[i] == 0) {
+            panel->setFixedWidth(PANEL_WIDTHS[i]);
+        } else {
+            // A long text is cut, not laid out: it never pushes the other panels.
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            panel->setMinimumWidth(i == HINT_PANEL ? HINT_MIN_WIDTH : PANEL_WIDTHS[i]);
+        }
         panel->setFrameShape(QFrame::StyledPanel);
-        bar->addWidget(panel, i == HINT_PANEL ? 1 : 0);
+        bar->addWidget(panel, PANEL_STRETCH[i]);
         panels_[static_cast<size_t>(i)] = panel;
     }
     panels_[EXE_PANEL]->setText("EXE");

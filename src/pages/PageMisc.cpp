@@ -54,20 +54,22 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEdi
     RadioGroupTpsIap = makeRadioGroup(sensor);
     for (const CodedItem& item : sensor.choices())
         RadioGroupTpsIap->addItem(QString::fromUtf8(LangText(item.text)), 0);
-    grid->addWidget(RadioGroupTpsIap, 0, 2, 3, 1);
     for (size_t i = 0; i < inputGroups_.size(); ++i) {
         inputGroups_[i] = makeRadioGroup(*INPUT_FIELDS[i]);
         grid->addWidget(inputGroups_[i], 6, static_cast<int>(i), 1, 1);
     }
     BuildSensorControls(grid, editors);
     grid->setRowStretch(7, 1);
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(3, 1);
     BuildInputGroups();
 }
 
+// The sensor choice with its calibration table below it, in one column: showing a table never
+// makes the page wider.
 void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
 {
     auto* column = new QVBoxLayout;
+    column->addWidget(RadioGroupTpsIap, 0, Qt::AlignLeft);
     tpTable_ = editors.CreateProgramMap(MapKind::TpSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     iapTable_ = editors.CreateProgramMap(MapKind::IapSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     for (TTab* table : {tpTable_, iapTable_}) {
@@ -88,7 +90,7 @@ void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
     buttons->addWidget(BitBtnTps100);
     column->addLayout(buttons);
     column->addStretch(1);
-    grid->addLayout(column, 0, 3, 8, 1);
+    grid->addLayout(column, 0, 2, 8, 1);
 }
 
 void PageMisc::TakeTpPoint(int cell)

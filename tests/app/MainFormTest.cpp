@@ -3,6 +3,7 @@
 #include "base/Trace.h"
 #include "lang/LangString.h"
 #include "model/LoadGroups.h"
+#include "pages/TRadioGroup.h"
 
 #include "TempDir.h"
 
@@ -14,6 +15,7 @@
 #include <QLibraryInfo>
 #include <QComboBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -115,6 +117,54 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_EQ(form->texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
     EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
+}
+
+// The monitor keeps its place and width and the window its size whatever a page shows, whichever
+// language is chosen and whether the player is open; only the pages take what the window gives.
+TEST_F(MainFormFixture, TheWindowKeepsItsShapeWhilePagesTextsAndPanelsChange)
+{
+    auto form = start();
+    form->resize(1000, 700);
+    form->show();
+    QCoreApplication::processEvents();
+    auto* monitor = form->findChild<QWidget*>("MonitorColumn");
+    auto* pages = form->findChild<QTabWidget*>("PageControl1");
+    ASSERT_NE(monitor, nullptr);
+    const QRect monitorPlace = monitor->geometry();
+    const QSize windowSize = form->size();
+    const auto expectShapeKept = [&](const char* after) {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(monitor->geometry(), monitorPlace) << after;
+        EXPECT_EQ(form->size(), windowSize) << after;
+        EXPECT_LE(pages->geometry().right(), monitor->geometry().left()) << after;
+    };
+
+    pages->setCurrentIndex(PAGE_MISC);
+    auto* sensor = form->findChild<TRadioGroup*>("RadioGroupTpsIap");
+    ASSERT_NE(sensor, nullptr);
+    sensor->button(1)->click();
+    form->Timer1Timer();
+    ASSERT_EQ(form->image().Adrb(TPSIAP_SENSOR), 1);
+    expectShapeKept("the TP sensor table shown");
+    for (const char* language : { "MenuGerman", "MenuCzech", "MenuEnglish" }) {
+        form->findChild<QAction*>(language)->trigger();
+        expectShapeKept(language);
+    }
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        expectShapeKept("another page");
+    }
+    const QRect playerPlace = [&] {
+        form->MenuMonitorPlayerClick();
+        QCoreApplication::processEvents();
+        return form->findChild<QWidget*>("GroupBoxPlayer")->geometry();
+    }();
+    expectShapeKept("the player shown");
+    form->player().StartRecording(QDir::current().filePath("shape.ignlog").toStdString(), {});
+    form->Timer1Timer();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->findChild<QWidget*>("GroupBoxPlayer")->geometry(), playerPlace) << "recording";
+    form->player().Stop();
 }
 
 TEST_F(MainFormFixture, QtsOwnTextsFollowTheLanguage)

@@ -231,14 +231,14 @@ void TTab::PaintTitle(QPainter& p)
         }
         return;
     }
-    if (!(options & OPT_TITLE))
+    if (!TitleShown())
         return;
     const CSheet& s = Sheet();
     font.setPixelSize(std::max(6, s.fontSize * 96 / 72));
     p.setFont(font);
-    int x = graph.Grid().right() < 200 ? 0 : 10;
+    int x = TitleCheckBox().left() - 2;
     if (s.flags & SF_CAN_DISABLE) {
-        const QRect box(x + 2, 6, 12, 12);
+        const QRect box = TitleCheckBox();
         p.fillRect(box, Qt::white);
         p.setPen(Qt::black);
         p.drawRect(box.adjusted(0, 0, -1, -1));
@@ -248,8 +248,18 @@ void TTab::PaintTitle(QPainter& p)
         }
         x += 18;
     }
-    p.setPen(Qt::black);
+    // A switched-off sheet is drawn empty; its grey title with the cleared box says why.
+    font.setItalic(!s.enabled);
+    p.setFont(font);
+    p.setPen(s.enabled ? QColor(Qt::black) : Color(0x808080));
     p.drawText(QRect(x, 2, width() - x, 20), Qt::AlignLeft | Qt::AlignVCenter, Text(s.label));
+}
+
+QRect TTab::TitleCheckBox() const { return QRect((graph.Grid().right() < 200 ? 0 : 10) + 2, 6, 12, 12); }
+
+bool TTab::TitleShown() const
+{
+    return sheetCount == 1 && ((options & OPT_TITLE) || (Sheet().flags & SF_CAN_DISABLE));
 }
 
 void TTab::paintEvent(QPaintEvent*)
@@ -409,8 +419,7 @@ void TTab::mousePressEvent(QMouseEvent* e)
         SelectSheet(sheetTab);
         return;
     }
-    if (sheetCount == 1 && (options & OPT_TITLE) && (Sheet().flags & SF_CAN_DISABLE)
-        && QRect(0, 2, 22, 20).contains(position)) {
+    if (TitleShown() && (Sheet().flags & SF_CAN_DISABLE) && TitleCheckBox().adjusted(-4, -4, 4, 4).contains(position)) {
         RunCommand(CMD_ENABLE_SHEET);
         return;
     }

@@ -108,6 +108,9 @@ private:
     void CopyGraph();
     QRect ViewArea() const;
     void PaintTitle(QPainter& painter);
+    // One sheet with a title of its own: by option, or because it can be switched off.
+    bool TitleShown() const;
+    QRect TitleCheckBox() const;
     // The sheet tab under a point, -1 for none.
     int SheetTabAt(QPoint position) const;
     // Top of the toolbar row: lower when the sheet tabs need the room beside it.

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -127,6 +129,7 @@ void TTabPointView::Paint(QPainter& p)
     const CSheet& s = tab.Sheet();
     const bool dark = !s.axisData.editable;
     const QRect band = QRect(bandStart, bandEnd).normalized();
+    std::vector<std::pair<QPoint, bool>> boxes;
     for (int j = 0; j < RegionRows(); ++j)
         for (int i = 0; i < RegionColumns(); ++i) {
             const QRect r = Region(i, j);
@@ -148,47 +151,18 @@ void TTabPointView::Paint(QPainter& p)
                 p.setBrush(green);
                 p.drawPolygon(half);
                 p.setBrush(Qt::NoBrush);
-                CheckBox(p, r.center() - QPoint(0, 8), false);
-                CheckBox(p, r.center() + QPoint(0, 8), true);
+                boxes.emplace_back(r.center() - QPoint(0, 8), false);
+                boxes.emplace_back(r.center() + QPoint(0, 8), true);
             } else {
-                CheckBox(p, r.center(), value == 1);
+                boxes.emplace_back(r.center(), value == 1);
             }
         }
-    if (proportional) {
-        p.setPen(TTab::Color(0xC0C0C0));
-        for (const CAxe* a : { &s.axisX, &s.axisY }) {
-            const double step = a->currentRange.gridStep / a->scale;
-            const int lo = a == &s.axisX ? 0 : a->minValue;
-            for (double v = lo + step; step > 0 && v < a->maxValue; v += step) {
-                const double f = (v - lo) / std::max(1, a->maxValue - lo);
-                if (a == &s.axisX)
-                    p.drawLine(plot.left() + int(f * plot.width()), plot.top(), plot.left() + int(f * plot.width()),
-                        plot.bottom());
-                else
-                    p.drawLine(plot.left(), plot.top() + int(f * plot.height()), plot.right(),
-                        plot.top() + int(f * plot.height()));
-            }
-        }
-    }
-    QFont font;
-    font.setPixelSize(12);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    const TTabGraph& g = tab.graph;
-    for (int i = 0; !s.axisX.off && i < s.axisX.count; ++i) {
-        const int x = BoundaryX(i);
-        p.drawLine(x, plot.top() - 4, x, plot.bottom());
-        const QString text
-            = QString::fromUtf8(FormatAxisValue(s.axisX.values[i], s.axisX.scale, s.axisX.unit, true).c_str());
-        p.drawText(QRect(x - 40, g.top, 80, plot.top() - 4 - g.top), Qt::AlignHCenter | Qt::AlignBottom, text);
-    }
-    for (int j = 0; !s.axisY.off && j < s.axisY.count; ++j) {
-        const int y = BoundaryY(j);
-        p.drawLine(plot.left() - 4, y, plot.right(), y);
-        const QString text
-            = QString::fromUtf8(FormatAxisValue(s.axisY.values[j], s.axisY.scale, s.axisY.unit, true).c_str());
-        p.drawText(QRect(g.left, y - 10, plot.left() - 6 - g.left, 20), Qt::AlignRight | Qt::AlignVCenter, text);
-    }
+    if (proportional)
+        PaintGrid(p);
+    PaintBoundaries(p);
+    // The boxes last, so that no grid line or boundary crosses them.
+    for (const auto& [centre, checked] : boxes)
+        CheckBox(p, centre, checked);
     p.setPen(Qt::black);
     p.drawRect(plot.adjusted(0, 0, -1, -1));
     p.fillRect(toggle, TTab::Color(0xFF00000F));
@@ -200,6 +174,70 @@ void TTabPointView::Paint(QPainter& p)
     if (banding) {
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
         p.drawRect(band);
+    }
+}
+
+void TTabPointView::PaintGrid(QPainter& p) const
+{
+    const CSheet& s = tab.Sheet();
+    p.setPen(TTab::Color(0xC0C0C0));
+    for (const CAxe* a : { &s.axisX, &s.axisY }) {
+        const double step = a->currentRange.gridStep / a->scale;
+        const int lo = a == &s.axisX ? 0 : a->minValue;
+        for (double v = lo + step; step > 0 && v < a->maxValue; v += step) {
+            const double f = (v - lo) / std::max(1, a->maxValue - lo);
+            if (a == &s.axisX)
+                p.drawLine(plot.left() + int(f * plot.width()), plot.top(), plot.left() + int(f * plot.width()),
+                    plot.bottom());
+            else
+                p.drawLine(plot.left(), plot.top() + int(f * plot.height()), plot.right(),
+                    plot.top() + int(f * plot.height()));
+        }
+    }
+}
+
+// The boundary lines with their values. Values of boundaries close together would run into each
+// other: such a label goes below the plot instead, and one that has no free place there either is
+// left out (the boundary's hint still names it).
+void TTabPointView::PaintBoundaries(QPainter& p) const
+{
+    const CSheet& s = tab.Sheet();
+    const TTabGraph& g = tab.graph;
+    QFont font;
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    const QFontMetrics metrics(font);
+    const int lineHeight = metrics.height();
+    std::vector<QRect> taken;
+    const auto place = [&](QRect r) {
+        for (const QRect& t : taken)
+            if (t.adjusted(-3, 0, 3, 0).intersects(r))
+                return false;
+        taken.push_back(r);
+        return true;
+    };
+    for (int i = 0; !s.axisX.off && i < s.axisX.count; ++i) {
+        const int x = BoundaryX(i);
+        p.drawLine(x, plot.top() - 4, x, plot.bottom());
+        const QString text
+            = QString::fromUtf8(FormatAxisValue(s.axisX.values[i], s.axisX.scale, s.axisX.unit, true).c_str());
+        const int width = metrics.horizontalAdvance(text);
+        const QRect above(x - width / 2, plot.top() - 4 - lineHeight, width, lineHeight);
+        const QRect below(x - width / 2, plot.bottom() + 2, width, lineHeight);
+        if (place(above))
+            p.drawText(above, Qt::AlignCenter, text);
+        else if (place(below))
+            p.drawText(below, Qt::AlignCenter, text);
+    }
+    for (int j = 0; !s.axisY.off && j < s.axisY.count; ++j) {
+        const int y = BoundaryY(j);
+        p.drawLine(plot.left() - 4, y, plot.right(), y);
+        const QString text
+            = QString::fromUtf8(FormatAxisValue(s.axisY.values[j], s.axisY.scale, s.axisY.unit, true).c_str());
+        const QRect r(g.left, y - lineHeight / 2, plot.left() - 6 - g.left, lineHeight);
+        if (place(r))
+            p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, text);
     }
 }
 

@@ -41,6 +41,8 @@ private:
     int ValueAtX(int x) const;
     int ValueAtY(int y) const;
     void UpdateDragHint();
+    void PaintGrid(QPainter& p) const;
+    void PaintBoundaries(QPainter& p) const;
 
     TTab& tab;
     QRect plot;

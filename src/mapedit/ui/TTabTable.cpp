@@ -113,6 +113,31 @@ QFont FontOf(int size, bool italic = false, double factor = 1.0)
     return font;
 }
 
+// A text that would not fit its width is drawn smaller, down to the least size, rather than cut.
+QFont FittedFont(QFont font, const QString& text, int width)
+{
+    while (font.pixelSize() > MIN_FONT_PIXELS && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
+// The axis labels share the corner box, X at its top right and Y at its bottom left; in a small
+// box they are drawn smaller so that they never run into each other.
+QFont CornerLabelFont(QFont font, const QRect& box, const QString& xLabel, const QString& yLabel)
+{
+    constexpr int GAP = 2;
+    for (; font.pixelSize() > MIN_FONT_PIXELS; font.setPixelSize(font.pixelSize() - 1)) {
+        const QFontMetrics fm(font);
+        const QRect x(box.right() - 3 - fm.horizontalAdvance(xLabel), box.top() + 1, fm.horizontalAdvance(xLabel),
+            fm.ascent() + fm.descent());
+        const QRect y(box.left() + 3, box.bottom() - fm.ascent() - fm.descent(), fm.horizontalAdvance(yLabel),
+            fm.ascent() + fm.descent());
+        if (!x.adjusted(-GAP, -GAP, GAP, GAP).intersects(y))
+            break;
+    }
+    return font;
+}
+
 // The open edit is drawn in the values' size, always bold.
 QFont EditFont(int baseFontSize) { return FontOf(int(std::lround(VALUE_FONT_FACTOR * baseFontSize))); }
 
@@ -516,8 +541,7 @@ void TTabTable::PaintCorner(QPainter& p)
     const QRect r = tab.graph.corner;
     const Coverage mapState = MapState();
     Bevel(p, r, CoverageColor(mapState, s.axisX.color), mapState == COVER_ALL);
-    const QFont font = FontOf(s.headerFontSize);
-    p.setFont(font);
+    p.setFont(FontOf(s.headerFontSize));
     // With X off there is no column-header row to label: the corner names the data instead.
     if (s.axisX.off) {
         p.setPen(Qt::black);
@@ -538,6 +562,8 @@ void TTabTable::PaintCorner(QPainter& p)
     p.drawLine(r.topLeft(), r.bottomRight());
     // A label turns white on the dark colour of a fully selected axis; the small paddings keep
     // the labels clear of the bevel and the diagonal.
+    if (!s.axisY.off)
+        p.setFont(CornerLabelFont(p.font(), r, Text(s.axisX.label), Text(s.axisY.label)));
     p.setPen(xState == COVER_ALL ? Qt::white : Qt::black);
     p.drawText(r.adjusted(2, 1, -3, 0), Qt::AlignRight | Qt::AlignTop, Text(s.axisX.label));
     if (!s.axisY.off) {
@@ -733,7 +759,7 @@ void TTabTable::PaintTexts(QPainter& p)
         const int32_t shown = isCell ? int32_t(raw / a.quantum * a.quantum) : raw;
         const QString text = QString::fromUtf8(FormatAxisValue(shown, a.scale, a.unit, withUnit).c_str());
         const bool grey = !a.editable;
-        p.setFont(FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0));
+        p.setFont(FittedFont(FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0), text, rect.width() - 2));
         p.setPen(previewed ? TTab::Color(CORNER_MARK_HOT) : grey ? TTab::Color(GREY) : QColor(Qt::black));
         p.drawText(rect.translated(TEXT_NUDGE, 0), Qt::AlignCenter, text);
     };

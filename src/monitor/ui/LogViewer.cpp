@@ -26,7 +26,7 @@ LogViewer::LogViewer(MonitorPlayer& player, std::function<void()> playerMoved,
     : QMainWindow(parent), player_(player), playerMoved_(std::move(playerMoved)), message_(std::move(message))
 {
     setObjectName("LogViewer");
-    setWindowTitle(Tr("###Log viewer##Protokollanzeige##Prohlížeč záznamů"));
+    ShowTitle();
     plotWidget_ = new LogPlotWidget(plot_, this);
     plotWidget_->cursorMoved = [this](int sample) { CursorMoved(sample); };
     for (const char* key : FIRST_TRACES)
@@ -34,6 +34,19 @@ LogViewer::LogViewer(MonitorPlayer& player, std::function<void()> playerMoved,
     setCentralWidget(plotWidget_);
     CreateMenus();
     resize(1000, 700);
+}
+
+void LogViewer::ShowTitle()
+{
+    const QString title = Tr("###Log viewer##Protokollanzeige##Prohlížeč záznamů");
+    setWindowTitle(path_.empty() ? title : title + " - " + QFileInfo(QString::fromStdString(path_)).fileName());
+}
+
+void LogViewer::Retranslate()
+{
+    menuBar()->clear();
+    CreateMenus();
+    ShowTitle();
 }
 
 void LogViewer::CreateMenus()
@@ -78,7 +91,7 @@ bool LogViewer::Open(const QString& path)
         return false;
     }
     path_ = path.toStdString();
-    setWindowTitle(Tr("###Log viewer##Protokollanzeige##Prohlížeč záznamů") + " - " + QFileInfo(path).fileName());
+    ShowTitle();
     if (player_.state() == MonitorPlayer::Idle && player_.StartPlaying(path_)) {
         player_.Pause();
         if (playerMoved_)

@@ -26,12 +26,15 @@ public:
     // Shows the player's position as the cursor while it replays the viewer's recording.
     void FollowPlayer();
     bool ExportPng(const QString& path) const;
+    // Menus and title in the current language.
+    void Retranslate();
 
     const LogPlot& plot() const { return plot_; }
     LogPlotWidget* plotWidget() const { return plotWidget_; }
 
 private:
     void CreateMenus();
+    void ShowTitle();
     void ChooseAndOpen();
     void ChooseAndExport();
     void CursorMoved(int sample);

@@ -59,7 +59,13 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
     grid->setRowMinimumHeight(row++, 8);
     addGroup(kRight);
     grid->setRowStretch(row, 1);
-    setMinimumWidth(340);
+}
+
+int MonitorPanel::ColumnWidth() const
+{
+    constexpr int MIN_WIDTH = 340;
+    const int margins = contentsMargins().left() + contentsMargins().right() + 16;
+    return std::max(MIN_WIDTH, fontMetrics().horizontalAdvance("Pick-up (CKPS) 1 = is running, negative polarity") + margins);
 }
 
 QLabel* MonitorPanel::label(const std::string& name) const
@@ -74,9 +80,11 @@ void MonitorPanel::applyLabel(const MonitorLabel& l)
     QWidget* w = label(l.name);
     if (!w)
         w = window()->findChild<QWidget*>(QString::fromStdString(l.name));
-    if (auto* asLabel = qobject_cast<QLabel*>(w))
+    if (auto* asLabel = qobject_cast<QLabel*>(w)) {
         asLabel->setText(text);
-    else if (auto* asButton = qobject_cast<QAbstractButton*>(w))
+        if (asLabel->toolTip() != text)
+            asLabel->setToolTip(text);
+    } else if (auto* asButton = qobject_cast<QAbstractButton*>(w))
         asButton->setText(text);
     else
         return;

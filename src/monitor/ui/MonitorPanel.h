@@ -19,6 +19,9 @@ public:
     explicit MonitorPanel(QWidget* parent);
 
     void Apply(const MonitorView& view);
+    // The width the panel keeps in every language and state: the widest common line, a running
+    // pick-up with its polarity, fits; rarer longer lines show in full as their tool tip.
+    int ColumnWidth() const;
 
     // Labels other parts of the window place themselves (test labels, unit texts) are created
     // on demand and owned by the panel's layout only when no widget of that name exists.

@@ -32,15 +32,13 @@ PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* 
         grid->addWidget(b, 0, i);
         buttons_[i] = b;
     }
-    auto* viewer = new QToolButton(this);
-    viewer->setObjectName("ButtonLogViewer");
-    viewer->setText(QString::fromUtf8(LangText("###Plot...##Diagramm...##Graf...")));
-    viewer->setToolTip(QString::fromUtf8(LangText("###Log viewer##Protokollanzeige##Prohlížeč záznamů")));
-    connect(viewer, &QToolButton::clicked, this, [this] {
+    viewer_ = new QToolButton(this);
+    viewer_->setObjectName("ButtonLogViewer");
+    connect(viewer_, &QToolButton::clicked, this, [this] {
         if (openLogViewer)
             openLogViewer();
     });
-    grid->addWidget(viewer, 0, 4, Qt::AlignLeft);
+    grid->addWidget(viewer_, 0, 4, Qt::AlignLeft);
     ScrollBarPlay = new QScrollBar(Qt::Horizontal, this);
     ScrollBarPlay->setObjectName("ScrollBarPlay");
     connect(ScrollBarPlay, &QScrollBar::valueChanged, this, [this](int pos) {
@@ -55,12 +53,26 @@ PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* 
     LabelPlayPos->setObjectName("LabelPlayPos");
     LabelPlayDevice = new QLabel(this);
     LabelPlayDevice->setObjectName("LabelPlayDevice");
+    // The panel keeps its height whatever the player shows, so the monitor above it never moves,
+    // and a long file name never widens it.
+    for (QWidget* w : std::initializer_list<QWidget*> { ScrollBarPlay, LabelPlayPos, LabelPlayFile, LabelPlayDevice }) {
+        QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     grid->addWidget(ScrollBarPlay, 1, 0, 1, 5);
     grid->addWidget(LabelPlayPos, 2, 0, 1, 5);
     grid->addWidget(LabelPlayFile, 3, 0, 1, 5);
     grid->addWidget(LabelPlayDevice, 4, 0, 1, 5);
     grid->setColumnStretch(4, 1);
+    Retranslate();
     UpdateDisplay();
+}
+
+void PlayerPanel::Retranslate()
+{
+    viewer_->setText(QString::fromUtf8(LangText("###Plot...##Diagramm...##Graf...")));
+    viewer_->setToolTip(QString::fromUtf8(LangText("###Log viewer##Protokollanzeige##Prohlížeč záznamů")));
 }
 
 void PlayerPanel::SpeedButtonPlayClick(int button)

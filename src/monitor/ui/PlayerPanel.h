@@ -23,6 +23,8 @@ public:
 
     // Shows the player's state; called after every change and on every tick while it runs.
     void UpdateDisplay();
+    // The captions in the current language.
+    void Retranslate();
     // Extra facts for a new recording (monitors, operating system, build).
     std::function<RecordingInfo()> recordingInfo;
     // The log viewer button.
@@ -34,6 +36,7 @@ private:
     MonitorPlayer& player_;
     ChooseFile chooseFile_;
     QToolButton* buttons_[4];
+    QToolButton* viewer_;
     QScrollBar* ScrollBarPlay;
     QLabel* LabelPlayFile;
     QLabel* LabelPlayPos;
