@@ -52,6 +52,11 @@ QComboBox* SettingsPage::makeComboBox(const QString& name)
 {
     auto* c = new QComboBox(sheet_);
     c->setObjectName(name);
+    // The longest item (a synchronisation method, a bike's name) would widen the page in some
+    // languages; the list itself still shows the items in full.
+    constexpr int SHOWN_CHARACTERS = 16;
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(SHOWN_CHARACTERS);
     return c;
 }
 
