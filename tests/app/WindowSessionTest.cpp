@@ -5,6 +5,7 @@
 #include "mapedit/ui/TTab.h"
 #include "model/LoadGroups.h"
 #include "monitor/IgnlogFile.h"
+#include "monitor/MonitorCsv.h"
 
 #include "WindowWithUnit.h"
 
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QProcess>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
@@ -75,6 +77,36 @@ TEST_F(WindowWithUnit, ARecordingMadeInTheWindowReplaysTheValuesShownLive)
         EXPECT_EQ(Text("LabelRpm") + Text("LabelNapeti") + Text("LabelTpsMon"), shown->second);
     });
     EXPECT_GT(monitorRecords, 5);
+}
+
+// The window records what the command line records: its recording exports to the same columns,
+// and the values in them are the simulated unit's (a shifted block would put other bytes there).
+TEST_F(WindowWithUnit, TheCommandLineExportsAWindowRecordingInItsOwnColumns)
+{
+    Open();
+    const std::string file = dir.file("window.ignlog");
+    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    Connect();
+    PlayerButton(*form, 1)->click();
+    for (int i = 0; i < 40; ++i)
+        Tick();
+    PlayerButton(*form, 4)->click();
+
+    QProcess cli;
+    cli.start(VORDAX4_CLI, { "log-export", QString::fromStdString(file) });
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QList<QByteArray> rows = cli.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_GT(rows.size(), 3);
+    EXPECT_EQ(rows[0].toStdString(), MonitorCsv::Header());
+    const qsizetype columns = rows[0].count(',');
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const QList<QByteArray> cells = rows[i].split(',');
+        ASSERT_EQ(cells.size() - 1, columns) << rows[i].toStdString();
+        // Engine speed 4000 +- 3000 rpm and supply 13.8 +- 0.15 V, as the simulated unit runs.
+        EXPECT_NEAR(cells[1].toDouble(), 4000, 3001) << rows[i].toStdString();
+        EXPECT_NEAR(cells[3].toDouble(), 13.8, 0.16) << rows[i].toStdString();
+    }
 }
 
 TEST_F(WindowWithUnit, TheUnitsNameAndFirmwareAreShownWhileConnected)
