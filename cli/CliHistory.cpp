@@ -118,10 +118,7 @@ void PrintMessages(const std::vector<std::string>& messages, CliIo& io)
 
 } // namespace
 
-CliHistory::CliHistory()
-    : path_(DefaultPath())
-{
-}
+CliHistory::CliHistory() = default;
 
 CliHistory::~CliHistory() = default;
 
@@ -136,8 +133,11 @@ bool CliHistory::TakeOptions(std::vector<std::string>& args, CliIo& io)
         io.err << "--history wants the name of the history file\n";
         return false;
     }
+    // Only a history in use makes the settings folder.
     if (given)
         path_ = CliPath(file);
+    else if (enabled_)
+        path_ = DefaultPath();
     return true;
 }
 
