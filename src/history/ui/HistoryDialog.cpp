@@ -60,6 +60,7 @@ constexpr ButtonText BUTTONS[] = {
 };
 constexpr int WIDTH = 760;
 constexpr int HEIGHT = 520;
+constexpr int RESIZE_ROWS = 100;
 
 QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
@@ -77,6 +78,8 @@ QTableWidget* NewTable(const char* name, int columns, QWidget* parent)
     t->setSelectionMode(QAbstractItemView::SingleSelection);
     t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
+    // A year of a workshop holds thousands of units: the widths follow the first rows only.
+    t->horizontalHeader()->setResizeContentsPrecision(RESIZE_ROWS);
     return t;
 }
 
