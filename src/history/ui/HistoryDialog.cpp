@@ -58,7 +58,7 @@ constexpr ButtonText BUTTONS[] = {
     { HistoryDialog::ForgetUnit, "ButtonHistoryForget", "###&Forget this unit##Diese Einheit &vergessen##&Zapomenout "
                                                         "tuto jednotku" },
 };
-constexpr int WIDTH = 760;
+constexpr int WIDTH = 900;
 constexpr int HEIGHT = 520;
 constexpr int RESIZE_ROWS = 100;
 
