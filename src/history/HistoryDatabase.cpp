@@ -180,8 +180,22 @@ bool HistoryDatabase::Exec(const QString& statement)
     return Exec(q);
 }
 
+bool HistoryDatabase::Sound()
+{
+    QSqlQuery q(Connection());
+    q.prepare("PRAGMA quick_check(1)");
+    return Exec(q) && q.next() && q.value(0).toString() == "ok";
+}
+
 bool HistoryDatabase::MoveAsideAndReopen()
 {
+    Close();
+    // Another program may have put a sound file in its place meanwhile: that one stays.
+    const bool opened = OpenOnce();
+    if (opened && Sound())
+        return true;
+    if (!opened && !lastDamaged_)
+        return false;
     Close();
     const QString aside = AsideName(path_);
     if (!QFile::rename(path_, aside)) {

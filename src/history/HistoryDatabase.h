@@ -59,6 +59,8 @@ private:
     // A file that is no database, or a damaged one, is moved aside and a new one opened.
     bool Damaged(const QSqlError& error) const;
     bool MoveAsideAndReopen();
+    // The whole file reads as a database should.
+    bool Sound();
     bool Exec(QSqlQuery& query);
     bool Exec(const QString& statement);
     void Fail(const QSqlError& error);
