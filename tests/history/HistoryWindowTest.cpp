@@ -149,6 +149,42 @@ TEST_F(HistoryWindow, AProgramTheUnitDoesNotKeepIsRecordedAsFailed)
     EXPECT_FALSE(events[0].hasConfiguration) << "what the unit holds after a failed program is not known";
 }
 
+TEST_F(HistoryWindow, AUnitLostWhileStoringLeavesTheProgramFailed)
+{
+    Open();
+    Connect();
+    form->OpenParameterFile(PAGE_ALL, WriteFile("a.ign", FileImage(7)));
+    Run("MenuProgram");
+    ASSERT_EQ(manager().programPending, 1) << "verified, the unit now stores";
+    unit->Stop();
+    ASSERT_TRUE(RunUntil([&] { return link().connectedPort.load() == 0; }));
+    const std::vector<HistoryEvent> events = Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, HistoryKind::Program);
+    EXPECT_FALSE(events[0].ok);
+}
+
+TEST_F(HistoryWindow, AUnitOfAnotherVersionIsAFailedConnectionOfThatUnit)
+{
+    UnitSimOptions options;
+    options.firmwareMinor = 1;
+    unit = std::make_unique<UnitSim>(options);
+    ASSERT_TRUE(unit->Start());
+    qputenv("VORDAX4_PORTS", QByteArray("3=") + unit->DevicePath().c_str());
+    Open();
+    ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+    ASSERT_TRUE(History().WaitWritten(5000));
+    HistoryDatabase db(History().path());
+    const std::vector<HistoryUnit> units = db.Units();
+    ASSERT_EQ(units.size(), 1u);
+    EXPECT_EQ(units[0].firmware, "93.01 7. 8.2019 14:05");
+    const std::vector<HistoryEvent> events = db.Events(units[0].id);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, HistoryKind::Connect);
+    EXPECT_FALSE(events[0].ok);
+    EXPECT_FALSE(events[0].hasConfiguration);
+}
+
 TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
 {
     Open();
