@@ -16,10 +16,9 @@ namespace {
 
 // The writer waits for other programs up to its busy time-out per event; a run ends in any case.
 constexpr int FINISH_WAIT_MS = 60000;
-constexpr const char* USAGE
-    = "usage: vordax4-cli history [--unit SERIAL] [--json] [--history FILE]\n"
-      "       vordax4-cli history --export SERIAL --event N -o FILE.ign [--history FILE]\n"
-      "       vordax4-cli history --forget SERIAL [--history FILE]\n";
+constexpr const char* USAGE = "usage: vordax4-cli history [--unit SERIAL] [--json] [--history FILE]\n"
+                              "       vordax4-cli history --export SERIAL --event N -o FILE.ign [--history FILE]\n"
+                              "       vordax4-cli history --forget SERIAL [--history FILE]\n";
 
 // Takes "name VALUE" out of args; false when the name is there without a value.
 bool TakeValue(std::vector<std::string>& args, const std::string& name, std::string& value, bool& given)
@@ -90,8 +89,7 @@ void PrintEvents(HistoryDatabase& db, const HistoryUnit& unit, bool json, CliIo&
                << (e.ok ? "OK" : "FAILED") << "\t" << e.file << "\t" << e.programVersion << "\n";
 }
 
-bool Export(HistoryDatabase& db, const HistoryUnit& unit, const std::string& event, const std::string& file,
-    CliIo& io)
+bool Export(HistoryDatabase& db, const HistoryUnit& unit, const std::string& event, const std::string& file, CliIo& io)
 {
     bool number = false;
     const int64_t id = QString::fromStdString(event).toLongLong(&number);
@@ -152,11 +150,11 @@ void CliHistory::Attach(CliUnitSession& session, std::function<std::string()> fi
             writer_ = std::make_unique<HistoryWriter>(path_);
         writer = writer_.get();
     }
-    session.onCommandEnded = [writer, &session, file](ConnectionHost::CommandKind kind, bool ok,
-                                 const ParamImage* unit) {
-        if (kind != ConnectionHost::CommandConnect)
-            writer->Record(HistoryRecord::Make(kind, ok, unit, session.manager.unitInfo, file()));
-    };
+    session.onCommandEnded
+        = [writer, &session, file](ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit) {
+              if (kind != ConnectionHost::CommandConnect)
+                  writer->Record(HistoryRecord::Make(kind, ok, unit, session.manager.unitInfo, file()));
+          };
 }
 
 void CliHistory::Finish(CliIo& io)

@@ -10,8 +10,8 @@
 #include "model/ImageDiff.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <cctype>
@@ -187,9 +187,8 @@ int CliRead(const std::vector<std::string>& args, CliIo& io)
     const int code = RunUnits(
         a,
         [&](CliUnitSession& session, PortResult& result) {
-            a.history.Attach(session, [&] {
-                return HistoryFileName(a.each ? FileOfUnit(target, session, result.port) : target);
-            });
+            a.history.Attach(
+                session, [&] { return HistoryFileName(a.each ? FileOfUnit(target, session, result.port) : target); });
             return ReadUnit(session, target, a.each, result);
         },
         io);

@@ -57,8 +57,8 @@ QString EventTime(const HistoryEvent& e)
 
 QString Described(const char* text, const HistoryUnit& unit, const HistoryEvent& event)
 {
-    return Text(text).arg(QString::fromStdString(unit.SerialText()), QString::fromUtf8(HistoryKindText(event.kind)),
-        EventTime(event));
+    return Text(text).arg(
+        QString::fromStdString(unit.SerialText()), QString::fromUtf8(HistoryKindText(event.kind)), EventTime(event));
 }
 
 } // namespace
@@ -75,16 +75,16 @@ WindowHistory::~WindowHistory()
     writer_.reset();
 }
 
-QString WindowHistory::path() const
-{
-    return form_.settingsStore().paths().folder() + HistoryDatabase::FILE_NAME;
-}
+QString WindowHistory::path() const { return form_.settingsStore().paths().folder() + HistoryDatabase::FILE_NAME; }
 
 HistoryWriter& WindowHistory::Writer()
 {
     if (!writer_) {
         writer_ = std::make_unique<HistoryWriter>(path());
-        writer_->SetMessageNotice([this] { QMetaObject::invokeMethod(this, [this] { ShowMessages(); }, Qt::QueuedConnection); });
+        writer_->SetMessageNotice([this] {
+            QMetaObject::invokeMethod(
+                this, [this] { ShowMessages(); }, Qt::QueuedConnection);
+        });
     }
     return *writer_;
 }
@@ -221,8 +221,7 @@ void WindowHistory::Save(const ParamImage& past, const HistoryUnit& unit, const 
             + QDateTime::fromMSecsSinceEpoch(event.timeMs).toLocalTime().toString("yyyyMMdd-HHmmss") + ".ign";
         name.replace(' ', '_');
         const QString folder = QFileInfo(form_.paramFileState().fileFolder).absolutePath();
-        path = QFileDialog::getSaveFileName(
-            dialog_, Text(SAVE_TITLE), QDir(folder).filePath(name), Text(IGN_FILTER));
+        path = QFileDialog::getSaveFileName(dialog_, Text(SAVE_TITLE), QDir(folder).filePath(name), Text(IGN_FILTER));
     }
     if (path.isEmpty())
         return;
@@ -234,8 +233,9 @@ void WindowHistory::Save(const ParamImage& past, const HistoryUnit& unit, const 
 
 void WindowHistory::Forget(const HistoryUnit& unit)
 {
-    const QString question = Text(FORGET_ASK).arg(QString::fromStdString(unit.SerialText()),
-        QString::fromStdString(unit.name), QString::number(unit.events));
+    const QString question = Text(FORGET_ASK)
+                                 .arg(QString::fromStdString(unit.SerialText()), QString::fromStdString(unit.name),
+                                     QString::number(unit.events));
     const std::string text = question.toStdString();
     if (form_.AskYesNoCancel(text.c_str()) != PageHost::ANSWER_YES)
         return;

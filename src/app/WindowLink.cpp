@@ -313,7 +313,10 @@ bool WindowLink::NewInstallation() const { return form_.newInstallation(); }
 
 void WindowLink::ClearNewInstallation() { form_.setNewInstallation(false); }
 
-void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit) { history_->CommandEnded(kind, ok, unit); }
+void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit)
+{
+    history_->CommandEnded(kind, ok, unit);
+}
 
 QLabel* WindowLink::SlotLabel(int slot) const
 {

@@ -52,8 +52,8 @@ QString NewConnectionName()
 QString AsideName(const QString& path)
 {
     const QFileInfo info(path);
-    const QString stem = info.dir().filePath(info.completeBaseName() + "-damaged-"
-        + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"));
+    const QString stem = info.dir().filePath(
+        info.completeBaseName() + "-damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"));
     QString name = stem + "." + info.suffix();
     for (int n = 2; QFile::exists(name); ++n)
         name = stem + "-" + QString::number(n) + "." + info.suffix();
@@ -124,8 +124,8 @@ bool HistoryDatabase::OpenOnce()
 {
     lastDamaged_ = false;
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSqlDatabase db = QSqlDatabase::contains(connection_) ? Connection()
-                                                         : QSqlDatabase::addDatabase("QSQLITE", connection_);
+    QSqlDatabase db
+        = QSqlDatabase::contains(connection_) ? Connection() : QSqlDatabase::addDatabase("QSQLITE", connection_);
     if (!db.isValid()) {
         Fail(db.lastError());
         return false;
@@ -199,8 +199,7 @@ bool HistoryDatabase::MoveAsideAndReopen()
     Close();
     const QString aside = AsideName(path_);
     if (!QFile::rename(path_, aside)) {
-        messages_.push_back(
-            Text(FAILED).arg(QDir::toNativeSeparators(path_), Text(NOT_MOVED)).toStdString());
+        messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), Text(NOT_MOVED)).toStdString());
         return false;
     }
     // The log of the WAL mode belongs to the damaged file; the shared-memory index is rebuilt.
@@ -228,9 +227,10 @@ bool HistoryDatabase::RecordOnce(const HistoryRecord& record)
     const HistoryUnit& u = record.unit;
     const HistoryEvent& e = record.event;
     QSqlQuery unit(Connection());
-    unit.prepare("INSERT INTO units (identity, serial, name, firmware, first_seen, last_seen) VALUES (?, ?, ?, ?, ?, ?) "
-                 "ON CONFLICT (identity) DO UPDATE SET name = excluded.name, firmware = excluded.firmware, "
-                 "last_seen = max(last_seen, excluded.last_seen)");
+    unit.prepare(
+        "INSERT INTO units (identity, serial, name, firmware, first_seen, last_seen) VALUES (?, ?, ?, ?, ?, ?) "
+        "ON CONFLICT (identity) DO UPDATE SET name = excluded.name, firmware = excluded.firmware, "
+        "last_seen = max(last_seen, excluded.last_seen)");
     for (const QVariant& v : { QVariant(QString::fromStdString(u.Identity())),
              QVariant(QString::fromStdString(u.serialNumber)), QVariant(QString::fromStdString(u.name)),
              QVariant(QString::fromStdString(u.firmware)), QVariant(qint64(e.timeMs)), QVariant(qint64(e.timeMs)) })

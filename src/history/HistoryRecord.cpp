@@ -11,13 +11,13 @@
 std::string HistoryProgramVersion()
 {
     char version[64];
-    std::snprintf(version, sizeof version, "%d.%02d (%s)", PROGRAM_KEY, PROGRAM_SUBVERSION,
-        ProgramCompileDate().c_str());
+    std::snprintf(
+        version, sizeof version, "%d.%02d (%s)", PROGRAM_KEY, PROGRAM_SUBVERSION, ProgramCompileDate().c_str());
     return version;
 }
 
-HistoryRecord HistoryRecord::Make(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit,
-    const UnitInfo& info, const std::string& file)
+HistoryRecord HistoryRecord::Make(
+    ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit, const UnitInfo& info, const std::string& file)
 {
     HistoryRecord r;
     r.unit = HistoryUnit::FromUnitInfo(info);

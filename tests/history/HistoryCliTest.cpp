@@ -37,7 +37,10 @@ struct HistoryCli : ::testing::Test {
     {
         return { "--port", QString("%1=").arg(port) + QString::fromStdString(unit.DevicePath()), "--timeout", "15" };
     }
-    CliRun Run(QStringList args, const UnitSim& unit) { return RunProgram(args << PortArgs(unit) << "--history" << history); }
+    CliRun Run(QStringList args, const UnitSim& unit)
+    {
+        return RunProgram(args << PortArgs(unit) << "--history" << history);
+    }
     CliRun History(QStringList args) { return RunProgram(QStringList { "history" } << args << "--history" << history); }
     QString WriteFile(const std::string& name, const ParamImage& image) const
     {
@@ -49,8 +52,8 @@ struct HistoryCli : ::testing::Test {
     {
         const auto r = unit.ReferenceBlock();
         char text[32];
-        std::snprintf(text, sizeof text, "%02i%02i%02i-%02i%02i%02i-%03i%02x", r[46], r[45], r[44], r[43], r[42],
-            r[41], r[40], r[39]);
+        std::snprintf(text, sizeof text, "%02i%02i%02i-%02i%02i%02i-%03i%02x", r[46], r[45], r[44], r[43], r[42], r[41],
+            r[40], r[39]);
         return text;
     }
     QJsonArray Events(const QString& serial)
@@ -76,8 +79,8 @@ TEST_F(HistoryCli, ReadProgramAndVerifyAreRecordedAndAPastConfigurationIsExporte
         const char* kind;
         QString file;
     };
-    const Expected expected[] = { { "verify", file }, { "program", file },
-        { "read", QString::fromStdString(dir.file("read.ign")) } };
+    const Expected expected[]
+        = { { "verify", file }, { "program", file }, { "read", QString::fromStdString(dir.file("read.ign")) } };
     ASSERT_EQ(events.size(), qsizetype(std::size(expected)));
     for (qsizetype i = 0; i < events.size(); ++i) {
         SCOPED_TRACE(i);
@@ -167,11 +170,8 @@ TEST_F(HistoryCli, WrongUsesOfTheHistoryCommandAreRefused)
     };
     const Case cases[] = {
         { { "--export", "1" }, 2 }, // no event, no output
-        { { "--export", "1", "--event", "1" }, 2 },
-        { { "--unit", "1", "--forget", "1" }, 2 },
-        { { "--forget", "1", "--json" }, 2 },
-        { { "extra" }, 2 },
-        { { "--unit", "1" }, 1 }, // no history yet
+        { { "--export", "1", "--event", "1" }, 2 }, { { "--unit", "1", "--forget", "1" }, 2 },
+        { { "--forget", "1", "--json" }, 2 }, { { "extra" }, 2 }, { { "--unit", "1" }, 1 }, // no history yet
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

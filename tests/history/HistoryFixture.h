@@ -7,8 +7,8 @@
 #include "TempDir.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 #include <QString>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -62,8 +62,9 @@ TEST_F(HistoryWriterTest, WhatIsQueuedIsWrittenBeforeTheWriterStops)
         HistoryWriter writer(path);
         for (int i = 0; i < 25; ++i)
             writer.Record(Record(Unit("141414-141414-14141"), Kind::CommandVerify, i % 2 == 0, nullptr, 1000 + i));
-        writer.Run([](HistoryDatabase& db) { db.Record(Record(Unit("151515-151515-15151"), Kind::CommandRead, true,
-                                                 nullptr, 5000)); });
+        writer.Run([](HistoryDatabase& db) {
+            db.Record(Record(Unit("151515-151515-15151"), Kind::CommandRead, true, nullptr, 5000));
+        });
     }
     HistoryDatabase db(path);
     const std::vector<HistoryUnit> units = db.Units();

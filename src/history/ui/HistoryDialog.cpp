@@ -4,11 +4,11 @@
 #include "lang/LangString.h"
 
 #include <QDateTime>
-#include <QSignalBlocker>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -48,15 +48,19 @@ struct ButtonText {
     const char* text;
 };
 constexpr ButtonText BUTTONS[] = {
-    { HistoryDialog::OpenAsSettings, "ButtonHistoryOpen", "###&Open as settings##Als Einstellungen ö&ffnen##&Otevřít "
-                                                          "jako nastavení" },
-    { HistoryDialog::CompareWithScreen, "ButtonHistoryCompareScreen", "###Compare with &screen##Mit &Bildschirm "
-                                                                      "vergleichen##Porovnat s &obrazovkou" },
-    { HistoryDialog::CompareWithUnit, "ButtonHistoryCompareUnit", "###Compare with &unit##Mit &Einheit "
-                                                                  "vergleichen##Porovnat s &jednotkou" },
+    { HistoryDialog::OpenAsSettings, "ButtonHistoryOpen",
+        "###&Open as settings##Als Einstellungen ö&ffnen##&Otevřít "
+        "jako nastavení" },
+    { HistoryDialog::CompareWithScreen, "ButtonHistoryCompareScreen",
+        "###Compare with &screen##Mit &Bildschirm "
+        "vergleichen##Porovnat s &obrazovkou" },
+    { HistoryDialog::CompareWithUnit, "ButtonHistoryCompareUnit",
+        "###Compare with &unit##Mit &Einheit "
+        "vergleichen##Porovnat s &jednotkou" },
     { HistoryDialog::SaveAsFile, "ButtonHistorySave", "###Save as .&ign…##Als .&ign speichern…##Uložit jako .&ign…" },
-    { HistoryDialog::ForgetUnit, "ButtonHistoryForget", "###&Forget this unit##Diese Einheit &vergessen##&Zapomenout "
-                                                        "tuto jednotku" },
+    { HistoryDialog::ForgetUnit, "ButtonHistoryForget",
+        "###&Forget this unit##Diese Einheit &vergessen##&Zapomenout "
+        "tuto jednotku" },
 };
 constexpr int WIDTH = 900;
 constexpr int HEIGHT = 520;
