@@ -52,6 +52,7 @@ int CliLogExport(const std::vector<std::string>& args, CliIo& io);
 int CliRender(const std::vector<std::string>& args, CliIo& io);
 int CliPrint(const std::vector<std::string>& args, CliIo& io);
 int CliLogPlot(const std::vector<std::string>& args, CliIo& io);
+int CliHistoryCommand(const std::vector<std::string>& args, CliIo& io);
 
 // A picture size given as WxH (50x30 up to 8000x8000).
 bool CliParseSize(const std::string& text, QSize& size);

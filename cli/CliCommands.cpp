@@ -62,7 +62,9 @@ constexpr const char* SHARED_OPTIONS
       "  --each  (read, verify, program) works with the units on all the --port ports at once (every present port\n"
       "          without --port); prints one line per port: COM<n>, device, unit name, serial number, OK or FAILED\n"
       "          and the result, each as its port ends, then a summary line; exits 0 only when every port succeeded\n"
-      "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n";
+      "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n"
+      "  --no-history, --history FILE  (read, verify, program) leave the event out of the unit history, or keep\n"
+      "          it in FILE instead of the settings folder's history.sqlite\n";
 
 } // namespace
 
@@ -97,6 +99,12 @@ const std::vector<CliCommand>& CliCommands()
             "at once",
             CliProgram },
         { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS]", "sends the reset command to the unit", CliReset },
+        { "history", "[--unit SERIAL] [--json] | --export SERIAL --event N -o FILE.ign | --forget SERIAL [--history FILE]",
+            "lists the units met with their serial numbers (a unit without one by its number), with --unit one unit's "
+            "events, newest first; --export writes the configuration an event left as a parameter file; --forget "
+            "removes a unit and its events. read, verify and program record their events in this history (the "
+            "settings folder's history.sqlite, or FILE of --history) unless --no-history is given",
+            CliHistoryCommand },
         { "monitor", "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]",
             "shows the unit's live monitor data for N seconds (until Ctrl+C without --seconds), as CSV rows with "
             "--csv, and records it to FILE.ignlog",

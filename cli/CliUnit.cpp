@@ -1,6 +1,7 @@
 #include "CliCommand.h"
 
 #include "CliEachPort.h"
+#include "CliHistory.h"
 #include "CliJson.h"
 #include "CliLinkOptions.h"
 #include "CliUnitSession.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <cctype>
@@ -27,11 +29,14 @@ struct UnitArgs {
     std::vector<PortChoice> ports;
     int timeoutMs = DEFAULT_TIMEOUT_MS;
     std::vector<std::string> rest;
+    CliHistory history;
 };
 
 bool ParseUnitArgs(const std::vector<std::string>& args, UnitArgs& parsed, CliIo& io)
 {
     parsed.rest = args;
+    if (!parsed.history.TakeOptions(parsed.rest, io))
+        return false;
     parsed.each = CliEachPort::TakeOption(parsed.rest);
     parsed.json = CliJson::TakeOption(parsed.rest);
     if (parsed.each)
@@ -62,6 +67,12 @@ bool OpenFile(const std::string& path, ParamImage& image, CliIo& io,
     IgnCommands::Completeness completeness = IgnCommands::Completeness::Tolerant)
 {
     return IgnCommands::Open(CliPath(path), image, io.err, completeness);
+}
+
+// The history names a parameter file by its whole path.
+std::string HistoryFileName(const std::string& path)
+{
+    return QFile::encodeName(QFileInfo(CliPath(path)).absoluteFilePath()).toStdString();
 }
 
 IgnUnitInfo UnitInfoForFile(const CliUnitSession& session)
@@ -173,8 +184,16 @@ int CliRead(const std::vector<std::string>& args, CliIo& io)
         io.err << "read: " << target << " is not a folder; with --each each unit's file goes into a folder\n";
         return CLI_USAGE;
     }
-    return RunUnits(
-        a, [&](CliUnitSession& session, PortResult& result) { return ReadUnit(session, target, a.each, result); }, io);
+    const int code = RunUnits(
+        a,
+        [&](CliUnitSession& session, PortResult& result) {
+            a.history.Attach(
+                session, [&] { return HistoryFileName(a.each ? FileOfUnit(target, session, result.port) : target); });
+            return ReadUnit(session, target, a.each, result);
+        },
+        io);
+    a.history.Finish(io);
+    return code;
 }
 
 int CliVerify(const std::vector<std::string>& args, CliIo& io)
@@ -188,14 +207,25 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     ParamImage image;
     if (!OpenFile(file, image, io))
         return CLI_FAILED;
-    if (a.each)
-        return RunUnits(
-            a, [&](CliUnitSession& s, PortResult& r) { return VerifyUnit(s, file, image, s.io(), r); }, io);
+    const auto attach = [&](CliUnitSession& s) { a.history.Attach(s, [&] { return HistoryFileName(file); }); };
+    if (a.each) {
+        const int code = RunUnits(
+            a,
+            [&](CliUnitSession& s, PortResult& r) {
+                attach(s);
+                return VerifyUnit(s, file, image, s.io(), r);
+            },
+            io);
+        a.history.Finish(io);
+        return code;
+    }
     // With --json the document is all that goes to out; the result text is in it.
     CliIo sessionIo { a.json ? io.err : io.out, io.err };
     CliUnitSession session(a.choice, a.timeoutMs, sessionIo);
     PortResult result;
+    attach(session);
     const bool ok = VerifyUnit(session, file, image, io, result);
+    a.history.Finish(io);
     if (a.json) {
         QJsonObject doc = result.json;
         doc["file"] = CliPath(file);
@@ -222,8 +252,15 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     if (!OpenFile(a.rest[0], image, io,
             strict ? IgnCommands::Completeness::Strict : IgnCommands::Completeness::Tolerant))
         return CLI_FAILED;
-    return RunUnits(
-        a, [&](CliUnitSession& s, PortResult& r) { return ProgramUnit(s, image, changedOnly, r); }, io);
+    const int code = RunUnits(
+        a,
+        [&](CliUnitSession& s, PortResult& r) {
+            a.history.Attach(s, [&] { return HistoryFileName(a.rest[0]); });
+            return ProgramUnit(s, image, changedOnly, r);
+        },
+        io);
+    a.history.Finish(io);
+    return code;
 }
 
 int CliReset(const std::vector<std::string>& args, CliIo& io)

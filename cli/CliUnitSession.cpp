@@ -209,6 +209,12 @@ void CliUnitSession::FeedRecorder(const uint8_t*)
         onMonitor(monitor);
 }
 
+void CliUnitSession::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit)
+{
+    if (onCommandEnded)
+        onCommandEnded(kind, ok, unit);
+}
+
 void CliUnitSession::ShowLabel(int slot, const std::string& text, uint32_t, uint32_t backColour)
 {
     shown_[static_cast<size_t>(slot & 3)] = true;

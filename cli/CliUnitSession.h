@@ -57,12 +57,15 @@ public:
 
     // Called with the monitor image after every monitor block the unit sent.
     std::function<void(const MonitorImage&)> onMonitor;
+    // Called when the connection or a command ended (ConnectionHost::CommandEnded).
+    std::function<void(CommandKind kind, bool ok, const ParamImage* unit)> onCommandEnded;
 
     // ConnectionHost
     void ShowProgress(bool visible, uint32_t colour, int percent) override;
     void ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind) override;
     void SetLabelComText(const std::string& text) override;
     void FeedRecorder(const uint8_t* monitorBytes) override;
+    void CommandEnded(CommandKind kind, bool ok, const ParamImage* unit) override;
 
     // StatusLabels
     bool HasControl(int slot) const override { return slot != 3; }

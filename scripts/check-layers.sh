@@ -7,7 +7,7 @@ set -euo pipefail
 root="${1:-$(dirname "$0")/..}"
 cd "$root"
 
-order=(base lang model files archive monitor link unitsim update mapedit pages print about app cli tools)
+order=(base lang model files archive monitor link unitsim history update mapedit pages print about app cli tools)
 declare -A rank
 for i in "${!order[@]}"; do rank[${order[$i]}]=$i; done
 

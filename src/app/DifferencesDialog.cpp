@@ -80,19 +80,19 @@ bool DifferencesDialog::event(QEvent* e)
     return QDialog::event(e);
 }
 
-void DifferencesDialog::Retranslate(const char* otherTitle)
+void DifferencesDialog::Retranslate(const char* firstTitle, const char* otherTitle)
 {
     setWindowTitle(Text(TITLE));
-    table_->setHorizontalHeaderLabels({ Text(SETTING), Text(SCREEN), Text(otherTitle) });
+    table_->setHorizontalHeaderLabels({ Text(SETTING), Text(firstTitle ? firstTitle : SCREEN), Text(otherTitle) });
     hint_->setText(Text(HINT));
     refreshButton_->setText(Text(REFRESH));
     closeButton_->setText(Text(CLOSE));
 }
 
-void DifferencesDialog::ShowList(
-    const QString& subject, const char* otherTitle, const std::vector<ImageDifference>& differences)
+void DifferencesDialog::ShowList(const QString& subject, const char* otherTitle,
+    const std::vector<ImageDifference>& differences, const char* firstTitle)
 {
-    Retranslate(otherTitle);
+    Retranslate(firstTitle, otherTitle);
     // An unchanged list stays as it is, with its selection and a double-click under way.
     const auto same = [](const ImageDifference& a, const ImageDifference& b) {
         return a.name == b.name && a.first == b.first && a.second == b.second;

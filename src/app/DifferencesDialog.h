@@ -21,8 +21,9 @@ public:
     explicit DifferencesDialog(QWidget* parent);
 
     // subject: what is compared, in the current language; otherTitle: the LangString heading the
-    // second value column ("Unit", "File").
-    void ShowList(const QString& subject, const char* otherTitle, const std::vector<ImageDifference>& differences);
+    // second value column ("Unit", "File"); firstTitle the first one (null: "Screen").
+    void ShowList(const QString& subject, const char* otherTitle, const std::vector<ImageDifference>& differences,
+        const char* firstTitle = nullptr);
 
     const std::vector<ImageDifference>& differences() const { return differences_; }
     QTableWidget* table() const { return table_; }
@@ -36,7 +37,7 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    void Retranslate(const char* otherTitle);
+    void Retranslate(const char* firstTitle, const char* otherTitle);
 
     QLabel* subject_;
     QTableWidget* table_;

@@ -45,3 +45,9 @@ SettingsPaths SettingsPaths::Standard()
     }
     return Below(user);
 }
+
+SettingsPaths SettingsPaths::Chosen()
+{
+    const QString dir = qEnvironmentVariable("VORDAX4_SETTINGS_DIR");
+    return dir.isEmpty() ? Standard() : Below(dir);
+}

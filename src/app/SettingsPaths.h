@@ -12,6 +12,9 @@ public:
     static SettingsPaths Standard();
     // The folder below base (empty base: the working folder).
     static SettingsPaths Below(const QString& base);
+    // The program's folder: below VORDAX4_SETTINGS_DIR when a developer or a portable installation
+    // names one, else the standard one.
+    static SettingsPaths Chosen();
 
     // With a trailing "/", or empty.
     const QString& folder() const { return folder_; }

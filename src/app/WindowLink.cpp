@@ -3,6 +3,7 @@
 #include "base/Colours.h"
 #include "app/TMainForm.h"
 #include "app/WindowDifferences.h"
+#include "app/WindowHistory.h"
 #include "lang/LangString.h"
 #include "link/PortMap.h"
 #include "link/ProtocolTable.h"
@@ -50,6 +51,7 @@ WindowLink::WindowLink(TMainForm& form)
     , link_(std::make_unique<CCOMCOM>())
     , manager_(*link_, form.image(), form.monitor(), form.monitorRequest(), status_, *this)
     , differences_(std::make_unique<WindowDifferences>(form))
+    , history_(std::make_unique<WindowHistory>(form, *this))
 {
     link_->searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
     link_->requiredUnitType = PROGRAM_KEY;
@@ -169,6 +171,7 @@ void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
     item("MenuProgram", QKeySequence(Qt::Key_F9), &WindowLink::ProgramClick);
     item("MenuReset", QKeySequence(), &WindowLink::ResetClick)->setText(QString::fromUtf8(LangText(RESET_CAPTION)));
     differences_->AddMenuItem(device);
+    history_->AddMenuItem(device);
     UpdateCommandEnabling(false);
 }
 
@@ -317,6 +320,11 @@ void WindowLink::ForgetFileName() { form_.ForgetFileName(); }
 bool WindowLink::NewInstallation() const { return form_.newInstallation(); }
 
 void WindowLink::ClearNewInstallation() { form_.setNewInstallation(false); }
+
+void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit)
+{
+    history_->CommandEnded(kind, ok, unit);
+}
 
 QLabel* WindowLink::SlotLabel(int slot) const
 {

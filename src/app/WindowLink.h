@@ -24,6 +24,7 @@ class QWidget;
 class TMainForm;
 class UnitSim;
 class WindowDifferences;
+class WindowHistory;
 
 // The window side of the unit link: it owns the link object and the connection manager, shows the
 // status message labels, the progress gauge, LabelCom and the unit panel, and carries the Ignition
@@ -68,6 +69,8 @@ public:
     const std::vector<ComMenuItem>& comMenuItems() const { return comItems_; }
     // The Differences… command and its dialog.
     WindowDifferences& differences() { return *differences_; }
+    // The workshop history and its "Unit history…" command.
+    WindowHistory& history() { return *history_; }
     // A live unit feeds the monitor display once it has sent monitor data.
     bool liveUnit() const { return manager_.VersionState != 0; }
 
@@ -88,6 +91,7 @@ public:
     void ForgetFileName() override;
     bool NewInstallation() const override;
     void ClearNewInstallation() override;
+    void CommandEnded(CommandKind kind, bool ok, const ParamImage* unit) override;
 
     // StatusLabels
     bool HasControl(int slot) const override;
@@ -106,6 +110,7 @@ private:
     ConnectionManager manager_;
     std::unique_ptr<UnitSim> demo_;
     std::unique_ptr<WindowDifferences> differences_;
+    std::unique_ptr<WindowHistory> history_;
 
     QLabel* labelCom_ = nullptr;
     std::array<QLabel*, 5> slotLabels_ {};

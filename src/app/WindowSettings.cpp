@@ -21,11 +21,7 @@ WindowSettings::WindowSettings(TMainForm& form, ParamImage& image, OutsideSettin
 {
 }
 
-SettingsPaths WindowSettings::ChoosePaths()
-{
-    const QString dir = qEnvironmentVariable("VORDAX4_SETTINGS_DIR");
-    return dir.isEmpty() ? SettingsPaths::Standard() : SettingsPaths::Below(dir);
-}
+SettingsPaths WindowSettings::ChoosePaths() { return SettingsPaths::Chosen(); }
 
 void WindowSettings::Load()
 {

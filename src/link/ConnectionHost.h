@@ -3,12 +3,16 @@
 #include <cstdint>
 #include <string>
 
+class ParamImage;
+
 // What the connection manager asks of its owner: the main window implements it with its widgets,
 // the command-line tool with printed lines. Every method has a harmless default so an owner only
 // implements what it shows.
 class ConnectionHost {
 public:
     enum MessageKind { MessageError, MessageWarning, MessageInformation };
+    // What has just ended: the reads after connecting, or one of the user's commands.
+    enum CommandKind { CommandConnect, CommandRead, CommandVerify, CommandProgram };
 
     virtual ~ConnectionHost() = default;
 
@@ -33,4 +37,7 @@ public:
     // The settings key NEWINSTAL.
     virtual bool NewInstallation() const { return false; }
     virtual void ClearNewInstallation() { }
+    // A connection or a command ended; ok: the unit now holds what it promised (a program only once
+    // the unit has stored it). unit: the unit's configuration afterwards where it is known, else null.
+    virtual void CommandEnded(CommandKind /*kind*/, bool /*ok*/, const ParamImage* /*unit*/) { }
 };

@@ -145,6 +145,7 @@ void ConnectionManager::Pass()
         return;
     if (LinkStep == StepOffline) {
         LinkStep = StepReference;
+        BeginCommand(StepReference);
         attempts = 0;
         lastMonitorTick = 0;
         programPending = 0;
@@ -156,6 +157,7 @@ void ConnectionManager::Pass()
         attempts = 0;
         if (PendingCommand) {
             LinkStep = PendingCommand;
+            BeginCommand(PendingCommand);
             PendingCommand = 0;
         } else {
             const int32_t tick = TickMs.load() / MS_PER_TICK;
@@ -171,6 +173,39 @@ void ConnectionManager::Pass()
 }
 
 bool ConnectionManager::HasJob() const { return link_.job() != JobNone; }
+
+void ConnectionManager::BeginCommand(int32_t step)
+{
+    switch (step) {
+    case StepReference:
+        activeCommand_ = ConnectionHost::CommandConnect;
+        referenceRead_ = false;
+        break;
+    case StepRead:
+        activeCommand_ = ConnectionHost::CommandRead;
+        break;
+    case StepVerify:
+        activeCommand_ = ConnectionHost::CommandVerify;
+        break;
+    case StepProgramReference:
+    case StepProgramWrite:
+        activeCommand_ = ConnectionHost::CommandProgram;
+        break;
+    default:
+        activeCommand_ = -1;
+        break;
+    }
+}
+
+void ConnectionManager::EndCommand(bool ok, const ParamImage* unit)
+{
+    if (activeCommand_ < 0)
+        return;
+    const auto kind = static_cast<ConnectionHost::CommandKind>(activeCommand_);
+    activeCommand_ = -1;
+    if (kind != ConnectionHost::CommandConnect || referenceRead_)
+        host_.CommandEnded(kind, ok, unit);
+}
 
 void ConnectionManager::VerifyCommand()
 {
@@ -229,6 +264,10 @@ void ConnectionManager::ChoosePort(int32_t forcedPort, bool portItem)
 
 void ConnectionManager::ForgetUnit()
 {
+    EndCommand(false, nullptr);
+    // The unit went before it reported its storing done.
+    if (programPending)
+        host_.CommandEnded(ConnectionHost::CommandProgram, false, nullptr);
     programPending = 0;
     saveCountdown = 0;
     if (link_.searchEnabled)
@@ -357,6 +396,7 @@ bool ConnectionManager::JobFailedInStep()
     else if (LinkStep == StepVerify || (LinkStep >= StepProgramReference && LinkStep <= StepProgramReadBack))
         ShowResult(VerifyError);
     LinkStep = StepIdle;
+    EndCommand(false, nullptr);
     return true;
 }
 
@@ -368,6 +408,7 @@ void ConnectionManager::Retry(int32_t step, const ResultMessage& error, int retr
     } else {
         ShowResult(error);
         LinkStep = StepIdle;
+        EndCommand(false, nullptr);
     }
 }
 
@@ -425,6 +466,7 @@ void ConnectionManager::JudgeReference()
     referenceBlock.fill(0);
     std::copy(rx, rx + referenceLength_, referenceBlock.begin());
     unitInfo = BuildUnitInfo(referenceBlock);
+    referenceRead_ = true;
     ValidateImage(image_);
     host_.RefreshPages();
     const int major = referenceBlock[10], minor = referenceBlock[11];
@@ -439,6 +481,7 @@ void ConnectionManager::JudgeReference()
     }
     LinkStep = StepIdle;
     SetProgress(progressVisible_, RED, 100);
+    EndCommand(false, nullptr);
     VersionMessageBox(major, minor);
 }
 
@@ -464,6 +507,7 @@ void ConnectionManager::JudgeConfigSecond()
     CompareWithUnit();
     ShowResult(ReferenceOk);
     LinkStep = StepIdle;
+    EndCommand(true, &UnitMirror);
 }
 
 void ConnectionManager::JudgeReadAgain()
@@ -487,6 +531,7 @@ void ConnectionManager::JudgeReadAgain()
     host_.RefreshPages();
     ShowResult(VerifyOk);
     LinkStep = StepIdle;
+    EndCommand(true, &UnitMirror);
 }
 
 void ConnectionManager::JudgeCompare(int32_t retryStep)
@@ -501,9 +546,12 @@ void ConnectionManager::JudgeCompare(int32_t retryStep)
         programPending = 1;
         // Storing is shown until the next monitor data reports the real count.
         saveCountdown = 1;
+        // The program ends when the unit has stored the bytes, below in ShowStoring.
+        activeCommand_ = -1;
     }
     ShowResult(VerifyOk);
     LinkStep = StepIdle;
+    EndCommand(true, &image_);
 }
 
 int ConnectionManager::CountDifferences(const uint8_t* a, const uint8_t* b, bool onlyChanged) const
@@ -537,6 +585,9 @@ void ConnectionManager::StartStepJob()
         ShowResult(ReferenceTitle);
         return;
     case StepRead:
+        // A Read during storing takes the place of the program's message; the bytes were verified.
+        if (programPending)
+            host_.CommandEnded(ConnectionHost::CommandProgram, true, &UnitMirror);
         programPending = 0;
         ++attempts;
         ShowResult(ReadTitle);
@@ -673,5 +724,6 @@ void ConnectionManager::ShowStoring()
         CompareWithUnit();
         programPending = 0;
         ShowResult(ProgramOk);
+        host_.CommandEnded(ConnectionHost::CommandProgram, true, &UnitMirror);
     }
 }

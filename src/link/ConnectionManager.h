@@ -141,6 +141,9 @@ private:
     void VersionMessageBox(int major, int minor);
     int CountDifferences(const uint8_t* a, const uint8_t* b, bool onlyChanged) const;
     bool HasJob() const;
+    // The command the owner hears the end of (CommandEnded); -1 while none runs.
+    void BeginCommand(int32_t step);
+    void EndCommand(bool ok, const ParamImage* unit);
 
     CCOMCOM& link_;
     ParamImage& image_;
@@ -150,6 +153,9 @@ private:
     ConnectionHost& host_;
 
     bool firstPass_ = true;
+    int activeCommand_ = -1;
+    // A connection that ends before the unit's reference block was read names no unit.
+    bool referenceRead_ = false;
     int32_t startedJob_ = 0;
     int referenceLength_ = REFERENCE_BLOCK_LEN;
     bool progressVisible_ = false;

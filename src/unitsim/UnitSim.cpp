@@ -73,8 +73,7 @@ UnitSim::UnitSim(UnitSimOptions options)
     r[34] = 18;
     const uint32_t lastUpdate = 1700000000u;
     std::memcpy(r + 35, &lastUpdate, 4);
-    const uint8_t serial[8] = { 1, 2, 3, 4, 5, 6, 7, 8 };
-    std::memcpy(r + 39, serial, 8);
+    std::copy(options_.serialNumber.begin(), options_.serialNumber.end(), r + 39);
 }
 
 UnitSim::~UnitSim() { Stop(); }

@@ -22,6 +22,8 @@ struct UnitSimOptions {
     int firmwareMajor = 93;
     int firmwareMinor = 0;
     std::string name = "VORDAX4 SIM";
+    // Reference bytes 39..46; byte 46 of 255 is a unit without a serial number ("none SN").
+    std::array<uint8_t, 8> serialNumber { 1, 2, 3, 4, 5, 6, 7, 8 };
     int maxFrameLength = 48; // WCOM family
     int hardwareCode = 0x12;
     bool paced = false; // requests and answers take the time their bytes need on the wire

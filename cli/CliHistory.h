@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CliCommand.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CliUnitSession;
+class HistoryWriter;
+
+// The workshop history of the unit commands: read, verify and program record their events in the
+// history of the settings folder, the one the window keeps too (--history FILE names another file,
+// --no-history leaves them out). Writing happens beside the command and never fails it.
+class CliHistory {
+public:
+    CliHistory();
+    ~CliHistory();
+
+    // Takes --no-history and --history FILE out of args; false with a message when FILE is missing.
+    bool TakeOptions(std::vector<std::string>& args, CliIo& io);
+    // Records the commands session carries out. A command's event names its unit, so the connection
+    // before it is not recorded separately. file: the parameter file involved, asked when the event
+    // is written. Sessions of several threads may be attached.
+    void Attach(CliUnitSession& session, std::function<std::string()> file);
+    // Waits until the events are written and prints on err what went wrong with the history.
+    void Finish(CliIo& io);
+
+    // The history file: FILE of --history, else history.sqlite in the settings folder.
+    static QString DefaultPath();
+    const QString& path() const { return path_; }
+
+private:
+    bool enabled_ = true;
+    QString path_;
+    std::mutex mutex_;
+    std::unique_ptr<HistoryWriter> writer_;
+};

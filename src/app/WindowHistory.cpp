@@ -1,0 +1,248 @@
+#include "app/WindowHistory.h"
+
+#include "app/DifferencesDialog.h"
+#include "app/TMainForm.h"
+#include "app/WindowDifferences.h"
+#include "app/WindowLink.h"
+#include "files/IgnWriter.h"
+#include "history/HistoryDatabase.h"
+#include "history/HistoryRecord.h"
+#include "history/HistoryWriter.h"
+#include "lang/LangString.h"
+#include "model/ImageDiff.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+constexpr const char* MENU_TEXT = "###Unit &history…##&Gerätehistorie…##&Historie jednotek…";
+constexpr const char* CAPTION = "###Unit history##Gerätehistorie##Historie jednotek";
+constexpr const char* WITH_SCREEN = "###Settings on the screen compared with unit %1 after %2 on %3##Einstellungen am "
+                                    "Bildschirm verglichen mit Einheit %1 nach „%2“ am %3##Nastavení na obrazovce ve "
+                                    "srovnání s jednotkou %1 po „%2“ dne %3";
+constexpr const char* WITH_UNIT = "###Unit %1 after %2 on %3 compared with the unit connected now##Einheit %1 nach "
+                                  "„%2“ am %3 verglichen mit der jetzt verbundenen Einheit##Jednotka %1 po „%2“ dne %3 "
+                                  "ve srovnání s nyní připojenou jednotkou";
+constexpr const char* IDENTICAL = "###The settings are identical.##Die Einstellungen sind gleich.##Nastavení jsou "
+                                  "shodná.";
+constexpr const char* PAST = "###History##Historie##Historie";
+constexpr const char* SCREEN = "###Screen##Bildschirm##Obrazovka";
+constexpr const char* UNIT = "###Unit##Einheit##Jednotka";
+constexpr const char* UNIT_UNKNOWN = "###The connected unit's configuration is not known yet.##Die Konfiguration der "
+                                     "verbundenen Einheit ist noch nicht bekannt.##Konfigurace připojené jednotky "
+                                     "zatím není známa.";
+constexpr const char* NO_CONFIGURATION = "###This event left no configuration.##Dieses Ereignis hat keine "
+                                         "Konfiguration hinterlassen.##Tato událost nezanechala žádnou konfiguraci.";
+constexpr const char* SAVE_FAILED = "###The file %1 could not be written: %2##Die Datei %1 konnte nicht geschrieben "
+                                    "werden: %2##Soubor %1 nelze zapsat: %2";
+constexpr const char* SAVE_TITLE = "###Save the configuration as##Konfiguration speichern als##Uložit konfiguraci "
+                                   "jako";
+constexpr const char* IGN_FILTER = "###Parameter files (*.ign)##Parameterdateien (*.ign)##Soubory parametrů (*.ign)";
+constexpr const char* FORGET_ASK = "###Forget the unit %1 (%2) and its %3 events?##Die Einheit %1 (%2) und ihre %3 "
+                                   "Ereignisse vergessen?##Zapomenout jednotku %1 (%2) a jejích %3 událostí?";
+// Events written a moment ago belong in the list the user opens.
+constexpr int WRITTEN_WAIT_MS = 2000;
+
+QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
+
+QString EventTime(const HistoryEvent& e)
+{
+    return QDateTime::fromMSecsSinceEpoch(e.timeMs).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+}
+
+QString Described(const char* text, const HistoryUnit& unit, const HistoryEvent& event)
+{
+    return Text(text).arg(
+        QString::fromStdString(unit.SerialText()), QString::fromUtf8(HistoryKindText(event.kind)), EventTime(event));
+}
+
+} // namespace
+
+WindowHistory::WindowHistory(TMainForm& form, WindowLink& link)
+    : form_(form)
+    , link_(link)
+{
+}
+
+WindowHistory::~WindowHistory()
+{
+    // The writer's thread may still announce a message to this object: it goes first.
+    writer_.reset();
+}
+
+QString WindowHistory::path() const { return form_.settingsStore().paths().folder() + HistoryDatabase::FILE_NAME; }
+
+HistoryWriter& WindowHistory::Writer()
+{
+    if (!writer_) {
+        writer_ = std::make_unique<HistoryWriter>(path());
+        writer_->SetMessageNotice([this] {
+            QMetaObject::invokeMethod(
+                this, [this] { ShowMessages(); }, Qt::QueuedConnection);
+        });
+    }
+    return *writer_;
+}
+
+HistoryDatabase& WindowHistory::Reader()
+{
+    if (!reader_)
+        reader_ = std::make_unique<HistoryDatabase>(path());
+    return *reader_;
+}
+
+bool WindowHistory::WaitWritten(int timeoutMs) { return !writer_ || writer_->WaitIdle(timeoutMs); }
+
+void WindowHistory::ShowMessages()
+{
+    std::vector<std::string> messages = writer_ ? writer_->TakeMessages() : std::vector<std::string> {};
+    if (reader_)
+        for (std::string& m : reader_->TakeMessages())
+            messages.push_back(std::move(m));
+    for (const std::string& m : messages)
+        link_.ShowMessageBox(m, LangText(CAPTION), ConnectionHost::MessageWarning);
+}
+
+void WindowHistory::AddMenuItem(QMenu* device)
+{
+    QAction* action = device->addAction(Text(MENU_TEXT), this, &WindowHistory::Open);
+    action->setObjectName("MenuUnitHistory");
+    // The caption tables do not know this item; it follows the language whenever the menu opens.
+    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(Text(MENU_TEXT)); });
+}
+
+void WindowHistory::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit)
+{
+    // A program or a verify of the settings of a file names the file, while the screen still shows it.
+    const ParamFileState& files = form_.paramFileState();
+    const bool ofFile = (kind == ConnectionHost::CommandProgram || kind == ConnectionHost::CommandVerify)
+        && form_.image() == files.savedImage;
+    const std::string file = ofFile ? files.currentFile.toStdString() : std::string();
+    Writer().Record(HistoryRecord::Make(kind, ok, unit, link_.manager().unitInfo, file));
+}
+
+std::string WindowHistory::ConnectedIdentity() const
+{
+    const ConnectionManager& m = link_.manager();
+    if (m.LinkStep == ConnectionManager::StepOffline || m.unitInfo.name.empty())
+        return {};
+    return HistoryUnit::FromUnitInfo(m.unitInfo).Identity();
+}
+
+void WindowHistory::Open()
+{
+    if (!dialog_) {
+        dialog_ = new HistoryDialog(&form_);
+        dialog_->act = [this](HistoryDialog::Action a, const HistoryUnit& u, const HistoryEvent* e) { Act(a, u, e); };
+    }
+    WaitWritten(WRITTEN_WAIT_MS);
+    dialog_->Reload(Reader(), ConnectedIdentity());
+    ShowMessages();
+    dialog_->show();
+    dialog_->raise();
+}
+
+void WindowHistory::Act(HistoryDialog::Action action, const HistoryUnit& unit, const HistoryEvent* event)
+{
+    if (action == HistoryDialog::ForgetUnit) {
+        Forget(unit);
+        return;
+    }
+    ParamImage past;
+    if (!event || !Reader().Configuration(event->id, past)) {
+        link_.ShowMessageBox(LangText(NO_CONFIGURATION), LangText(CAPTION), ConnectionHost::MessageWarning);
+        ShowMessages();
+        return;
+    }
+    switch (action) {
+    case HistoryDialog::OpenAsSettings:
+        OpenAsSettings(past);
+        break;
+    case HistoryDialog::CompareWithScreen:
+    case HistoryDialog::CompareWithUnit:
+        Compare(past, unit, *event, action == HistoryDialog::CompareWithUnit);
+        break;
+    case HistoryDialog::SaveAsFile:
+        Save(past, unit, *event);
+        break;
+    case HistoryDialog::ForgetUnit:
+        break;
+    }
+}
+
+void WindowHistory::OpenAsSettings(const ParamImage& past)
+{
+    // As a file open: an edit still waiting lands first, and the new settings are one undo step.
+    form_.FocusProgramAfterChange();
+    form_.CommitPendingEdit();
+    form_.image() = past;
+    form_.ImageReplaced();
+    form_.TakeUndoSnapshot();
+    form_.CommitEdit();
+}
+
+void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, const HistoryEvent& event, bool withUnit)
+{
+    const ConnectionManager& m = link_.manager();
+    if (withUnit && !m.unitMirrorValid) {
+        link_.ShowMessageBox(LangText(UNIT_UNKNOWN), LangText(CAPTION), ConnectionHost::MessageWarning);
+        return;
+    }
+    if (!comparison_)
+        comparison_ = new DifferencesDialog(&form_);
+    comparison_->showPlace = [this](const ImageDifference& d) { link_.differences().ShowPlace(d); };
+    comparison_->refresh = [this, past, unit, event, withUnit] {
+        form_.CommitPendingEdit();
+        const ParamImage& first = withUnit ? past : form_.image();
+        const ParamImage& second = withUnit ? link_.manager().UnitMirror : past;
+        const std::vector<ImageDifference> list = ImageDiff::Compare(first, second);
+        QString subject = Described(withUnit ? WITH_UNIT : WITH_SCREEN, unit, event);
+        if (list.empty())
+            subject += "\n" + Text(IDENTICAL);
+        comparison_->ShowList(subject, withUnit ? UNIT : PAST, list, withUnit ? PAST : SCREEN);
+    };
+    comparison_->refresh();
+    comparison_->show();
+    comparison_->raise();
+}
+
+void WindowHistory::Save(const ParamImage& past, const HistoryUnit& unit, const HistoryEvent& event)
+{
+    QString path;
+    if (chooseSaveFile) {
+        path = chooseSaveFile();
+    } else {
+        QString name = QString::fromStdString(unit.SerialText()) + "-"
+            + QDateTime::fromMSecsSinceEpoch(event.timeMs).toLocalTime().toString("yyyyMMdd-HHmmss") + ".ign";
+        name.replace(' ', '_');
+        const QString folder = QFileInfo(form_.paramFileState().fileFolder).absolutePath();
+        path = QFileDialog::getSaveFileName(dialog_, Text(SAVE_TITLE), QDir(folder).filePath(name), Text(IGN_FILTER));
+    }
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!WriteIgnFile(path, past, IgnUnitInfo {}, &error))
+        link_.ShowMessageBox(Text(SAVE_FAILED).arg(QDir::toNativeSeparators(path), error).toStdString(),
+            LangText(CAPTION), ConnectionHost::MessageError);
+}
+
+void WindowHistory::Forget(const HistoryUnit& unit)
+{
+    const QString question = Text(FORGET_ASK)
+                                 .arg(QString::fromStdString(unit.SerialText()), QString::fromStdString(unit.name),
+                                     QString::number(unit.events));
+    const std::string text = question.toStdString();
+    if (form_.AskYesNoCancel(text.c_str()) != PageHost::ANSWER_YES)
+        return;
+    const int64_t id = unit.id;
+    Writer().Run([id](HistoryDatabase& db) { db.ForgetUnit(id); });
+    WaitWritten(WRITTEN_WAIT_MS);
+    if (dialog_)
+        dialog_->Reload(Reader(), ConnectedIdentity());
+    ShowMessages();
+}

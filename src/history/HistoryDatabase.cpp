@@ -1,0 +1,365 @@
+#include "history/HistoryDatabase.h"
+
+#include "lang/LangString.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+
+constexpr const char* DAMAGED = "###The unit history %1 was damaged. It was moved aside as %2 and a new one was "
+                                "started.##Die Gerätehistorie %1 war beschädigt. Sie wurde als %2 beiseitegelegt und "
+                                "eine neue begonnen.##Historie jednotek %1 byla poškozená. Byla odložena jako %2 a "
+                                "byla založena nová.";
+constexpr const char* FAILED = "###The unit history %1 could not be used: %2##Die Gerätehistorie %1 konnte nicht "
+                               "benutzt werden: %2##Historii jednotek %1 nelze použít: %2";
+constexpr const char* NOT_MOVED = "###a damaged file that cannot be moved aside##eine beschädigte Datei, die sich "
+                                  "nicht beiseitelegen lässt##poškozený soubor, který nelze odložit";
+constexpr const char* NO_DRIVER = "###the SQLite driver of Qt is not installed##der SQLite-Treiber von Qt ist nicht "
+                                  "installiert##ovladač SQLite pro Qt není nainstalován";
+
+// SQLite's primary result codes for a damaged file and for a file that is no database at all.
+constexpr int SQLITE_CORRUPT_CODE = 11;
+constexpr int SQLITE_NOTADB_CODE = 26;
+
+const char* const SCHEMA[] = {
+    "CREATE TABLE IF NOT EXISTS units (id INTEGER PRIMARY KEY, identity TEXT NOT NULL UNIQUE, serial TEXT NOT NULL, "
+    "name TEXT NOT NULL, firmware TEXT NOT NULL, first_seen INTEGER NOT NULL, last_seen INTEGER NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS events (id INTEGER PRIMARY KEY, unit INTEGER NOT NULL REFERENCES units(id) ON DELETE "
+    "CASCADE, time INTEGER NOT NULL, kind INTEGER NOT NULL, ok INTEGER NOT NULL, file TEXT NOT NULL, configuration "
+    "BLOB, program TEXT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS events_of_unit ON events (unit, time)",
+};
+
+QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
+
+QString NewConnectionName()
+{
+    static std::atomic<int> counter { 0 };
+    return QString("vordax4-history-%1").arg(counter.fetch_add(1));
+}
+
+// "history.sqlite" -> "history-damaged-20261210-165512.sqlite", numbered when that name is taken.
+QString AsideName(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString stem = info.dir().filePath(
+        info.completeBaseName() + "-damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"));
+    QString name = stem + "." + info.suffix();
+    for (int n = 2; QFile::exists(name); ++n)
+        name = stem + "-" + QString::number(n) + "." + info.suffix();
+    return name;
+}
+
+HistoryUnit UnitOf(const QSqlQuery& q)
+{
+    HistoryUnit u;
+    u.id = q.value(0).toLongLong();
+    u.serialNumber = q.value(1).toString().toStdString();
+    u.name = q.value(2).toString().toStdString();
+    u.firmware = q.value(3).toString().toStdString();
+    u.firstSeenMs = q.value(4).toLongLong();
+    u.lastSeenMs = q.value(5).toLongLong();
+    u.events = q.value(6).toInt();
+    return u;
+}
+
+constexpr const char* UNIT_COLUMNS = "SELECT u.id, u.serial, u.name, u.firmware, u.first_seen, u.last_seen, "
+                                     "(SELECT count(*) FROM events e WHERE e.unit = u.id) FROM units u ";
+
+} // namespace
+
+HistoryDatabase::HistoryDatabase(const QString& path)
+    : path_(path)
+    , connection_(NewConnectionName())
+{
+}
+
+HistoryDatabase::~HistoryDatabase()
+{
+    Close();
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+QSqlDatabase HistoryDatabase::Connection() const { return QSqlDatabase::database(connection_, false); }
+
+void HistoryDatabase::Close()
+{
+    if (QSqlDatabase::contains(connection_))
+        Connection().close();
+    open_ = false;
+}
+
+void HistoryDatabase::Fail(const QSqlError& error)
+{
+    const QString reason = error.text().isEmpty() ? Text(NO_DRIVER) : error.text();
+    messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), reason).toStdString());
+}
+
+bool HistoryDatabase::Damaged(const QSqlError& error) const
+{
+    const int code = error.nativeErrorCode().toInt() & 0xFF;
+    return code == SQLITE_CORRUPT_CODE || code == SQLITE_NOTADB_CODE;
+}
+
+bool HistoryDatabase::Open()
+{
+    if (open_)
+        return true;
+    if (OpenOnce())
+        return true;
+    return lastDamaged_ && MoveAsideAndReopen();
+}
+
+bool HistoryDatabase::OpenOnce()
+{
+    lastDamaged_ = false;
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QSqlDatabase db
+        = QSqlDatabase::contains(connection_) ? Connection() : QSqlDatabase::addDatabase("QSQLITE", connection_);
+    if (!db.isValid()) {
+        Fail(db.lastError());
+        return false;
+    }
+    db.setDatabaseName(path_);
+    db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BUSY_TIMEOUT_MS));
+    if (!db.open()) {
+        Fail(db.lastError());
+        return false;
+    }
+    open_ = true;
+    if (Prepare())
+        return true;
+    Close();
+    return false;
+}
+
+bool HistoryDatabase::Prepare()
+{
+    // WAL lets readers and one writer work at once; NORMAL syncing is safe in WAL mode. A forgotten
+    // unit's bytes are overwritten, not only unlinked.
+    for (const char* pragma :
+        { "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON", "PRAGMA secure_delete=ON" })
+        if (!Exec(pragma))
+            return false;
+    for (const char* statement : SCHEMA)
+        if (!Exec(statement))
+            return false;
+    // Reading the tables once finds a damaged file now rather than in the middle of a command.
+    return Exec("SELECT count(*) FROM units");
+}
+
+bool HistoryDatabase::Exec(QSqlQuery& query)
+{
+    // A statement that could not be prepared keeps the reason from its preparation.
+    QSqlError error = query.lastError();
+    if (error.type() == QSqlError::NoError) {
+        if (query.exec())
+            return true;
+        error = query.lastError();
+    }
+    lastDamaged_ = Damaged(error);
+    if (!lastDamaged_)
+        Fail(error);
+    return false;
+}
+
+bool HistoryDatabase::Exec(const QString& statement)
+{
+    QSqlQuery q(Connection());
+    q.prepare(statement);
+    return Exec(q);
+}
+
+bool HistoryDatabase::Sound()
+{
+    QSqlQuery q(Connection());
+    q.prepare("PRAGMA quick_check(1)");
+    return Exec(q) && q.next() && q.value(0).toString() == "ok";
+}
+
+bool HistoryDatabase::MoveAsideAndReopen()
+{
+    Close();
+    // Another program may have put a sound file in its place meanwhile: that one stays.
+    const bool opened = OpenOnce();
+    if (opened && Sound())
+        return true;
+    if (!opened && !lastDamaged_)
+        return false;
+    Close();
+    const QString aside = AsideName(path_);
+    if (!QFile::rename(path_, aside)) {
+        messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), Text(NOT_MOVED)).toStdString());
+        return false;
+    }
+    // The log of the WAL mode belongs to the damaged file; the shared-memory index is rebuilt.
+    QFile::rename(path_ + "-wal", aside + "-wal");
+    QFile::remove(path_ + "-shm");
+    messages_.push_back(
+        Text(DAMAGED).arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(aside)).toStdString());
+    return OpenOnce();
+}
+
+bool HistoryDatabase::Record(const HistoryRecord& record)
+{
+    if (!Open())
+        return false;
+    if (RecordOnce(record))
+        return true;
+    return lastDamaged_ && MoveAsideAndReopen() && RecordOnce(record);
+}
+
+bool HistoryDatabase::RecordOnce(const HistoryRecord& record)
+{
+    // IMMEDIATE takes the write lock at once, so a busy file is waited for, never failed half-way.
+    if (!Exec("BEGIN IMMEDIATE"))
+        return false;
+    const HistoryUnit& u = record.unit;
+    const HistoryEvent& e = record.event;
+    QSqlQuery unit(Connection());
+    unit.prepare(
+        "INSERT INTO units (identity, serial, name, firmware, first_seen, last_seen) VALUES (?, ?, ?, ?, ?, ?) "
+        "ON CONFLICT (identity) DO UPDATE SET name = excluded.name, firmware = excluded.firmware, "
+        "last_seen = max(last_seen, excluded.last_seen)");
+    for (const QVariant& v : { QVariant(QString::fromStdString(u.Identity())),
+             QVariant(QString::fromStdString(u.serialNumber)), QVariant(QString::fromStdString(u.name)),
+             QVariant(QString::fromStdString(u.firmware)), QVariant(qint64(e.timeMs)), QVariant(qint64(e.timeMs)) })
+        unit.addBindValue(v);
+    QSqlQuery id(Connection());
+    id.prepare("SELECT id FROM units WHERE identity = ?");
+    id.addBindValue(QString::fromStdString(u.Identity()));
+    bool ok = Exec(unit) && Exec(id) && id.next();
+    if (ok) {
+        QSqlQuery event(Connection());
+        event.prepare("INSERT INTO events (unit, time, kind, ok, file, configuration, program) "
+                      "VALUES (?, ?, ?, ?, ?, ?, ?)");
+        const QByteArray bytes = e.hasConfiguration
+            ? QByteArray(reinterpret_cast<const char*>(e.configuration.data()), RS_LEN_EXE)
+            : QByteArray();
+        for (const QVariant& v : { id.value(0), QVariant(qint64(e.timeMs)), QVariant(int(e.kind)), QVariant(int(e.ok)),
+                 QVariant(QString::fromStdString(e.file)),
+                 e.hasConfiguration ? QVariant(bytes) : QVariant(QMetaType(QMetaType::QByteArray)),
+                 QVariant(QString::fromStdString(e.programVersion)) })
+            event.addBindValue(v);
+        ok = Exec(event);
+    }
+    id.finish();
+    const bool damaged = lastDamaged_;
+    if (ok && Exec("COMMIT"))
+        return true;
+    Exec("ROLLBACK");
+    lastDamaged_ = lastDamaged_ || damaged;
+    return false;
+}
+
+std::vector<HistoryUnit> HistoryDatabase::Units()
+{
+    std::vector<HistoryUnit> units;
+    if (!Open())
+        return units;
+    QSqlQuery q(Connection());
+    q.setForwardOnly(true);
+    q.prepare(QString(UNIT_COLUMNS) + "ORDER BY u.last_seen DESC, u.id DESC");
+    if (!Exec(q)) {
+        if (lastDamaged_)
+            MoveAsideAndReopen();
+        return units;
+    }
+    while (q.next())
+        units.push_back(UnitOf(q));
+    return units;
+}
+
+std::optional<HistoryUnit> HistoryDatabase::FindUnit(const std::string& text)
+{
+    if (!Open())
+        return std::nullopt;
+    QSqlQuery q(Connection());
+    q.prepare(QString(UNIT_COLUMNS) + "WHERE u.serial = ? OR CAST(u.id AS TEXT) = ? ORDER BY u.serial = ? DESC");
+    for (int i = 0; i < 3; ++i)
+        q.addBindValue(QString::fromStdString(text));
+    if (!Exec(q) || !q.next())
+        return std::nullopt;
+    return UnitOf(q);
+}
+
+std::vector<HistoryEvent> HistoryDatabase::Events(int64_t unitId)
+{
+    std::vector<HistoryEvent> events;
+    if (!Open())
+        return events;
+    QSqlQuery q(Connection());
+    q.setForwardOnly(true);
+    q.prepare("SELECT id, time, kind, ok, file, configuration IS NOT NULL, program FROM events WHERE unit = ? "
+              "ORDER BY time DESC, id DESC");
+    q.addBindValue(qint64(unitId));
+    if (!Exec(q))
+        return events;
+    while (q.next()) {
+        HistoryEvent e;
+        e.id = q.value(0).toLongLong();
+        e.timeMs = q.value(1).toLongLong();
+        const int kind = q.value(2).toInt();
+        // A file from elsewhere may hold kinds this program does not know: they show as connections.
+        e.kind = kind >= 0 && kind < HISTORY_KINDS ? static_cast<HistoryKind>(kind) : HistoryKind::Connect;
+        e.ok = q.value(3).toInt() != 0;
+        e.file = q.value(4).toString().toStdString();
+        e.hasConfiguration = q.value(5).toInt() != 0;
+        e.programVersion = q.value(6).toString().toStdString();
+        events.push_back(std::move(e));
+    }
+    return events;
+}
+
+bool HistoryDatabase::Configuration(int64_t eventId, ParamImage& image, int64_t* unitId)
+{
+    if (!Open())
+        return false;
+    QSqlQuery q(Connection());
+    q.prepare("SELECT configuration, unit FROM events WHERE id = ?");
+    q.addBindValue(qint64(eventId));
+    if (!Exec(q) || !q.next())
+        return false;
+    const QByteArray bytes = q.value(0).toByteArray();
+    // Only a whole configuration is one; anything else in the file is not used.
+    if (q.value(0).isNull() || bytes.size() != RS_LEN_EXE)
+        return false;
+    std::memcpy(image.data(), bytes.constData(), RS_LEN_EXE);
+    if (unitId)
+        *unitId = q.value(1).toLongLong();
+    return true;
+}
+
+bool HistoryDatabase::ForgetUnit(int64_t unitId)
+{
+    if (!Open())
+        return false;
+    QSqlQuery events(Connection()), unit(Connection());
+    events.prepare("DELETE FROM events WHERE unit = ?");
+    events.addBindValue(qint64(unitId));
+    unit.prepare("DELETE FROM units WHERE id = ?");
+    unit.addBindValue(qint64(unitId));
+    if (!Exec("BEGIN IMMEDIATE"))
+        return false;
+    if (Exec(events) && Exec(unit) && Exec("COMMIT"))
+        return true;
+    Exec("ROLLBACK");
+    return false;
+}
+
+std::vector<std::string> HistoryDatabase::TakeMessages()
+{
+    std::vector<std::string> taken;
+    taken.swap(messages_);
+    return taken;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "history/HistoryEvent.h"
+#include "history/HistoryRecord.h"
+#include "history/HistoryUnit.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class QSqlDatabase;
+class QSqlError;
+class QSqlQuery;
+
+// The workshop history kept in an SQLite file: the units met and their events. Several programs may
+// use the same file at once (the window and command-line runs): the file is in WAL mode and waits for
+// another writer up to a busy time-out. A file that turns out not to be a sound database is moved
+// aside under a name with a time stamp and a new one is started; that costs a message, never the
+// command that wanted to write. Use an object on one thread only (each has its own connection).
+class HistoryDatabase {
+public:
+    static constexpr const char* FILE_NAME = "history.sqlite";
+    static constexpr int BUSY_TIMEOUT_MS = 5000;
+
+    explicit HistoryDatabase(const QString& path);
+    ~HistoryDatabase();
+    HistoryDatabase(const HistoryDatabase&) = delete;
+    HistoryDatabase& operator=(const HistoryDatabase&) = delete;
+
+    // Opens the file, creating it and its tables when missing; false with a message when no
+    // database can be had there.
+    bool Open();
+    bool IsOpen() const { return open_; }
+    const QString& path() const { return path_; }
+
+    // Adds the event and the unit (or brings the unit's last sighting, name and firmware up to date).
+    bool Record(const HistoryRecord& record);
+    // Every unit, the most recently seen first, with its count of events.
+    std::vector<HistoryUnit> Units();
+    // The unit whose serial number is text, or whose number (id) text is.
+    std::optional<HistoryUnit> FindUnit(const std::string& text);
+    // A unit's events, newest first, without their configurations.
+    std::vector<HistoryEvent> Events(int64_t unitId);
+    // The configuration an event left; false when it has none or the event does not exist.
+    bool Configuration(int64_t eventId, ParamImage& image, int64_t* unitId = nullptr);
+    // Removes the unit and all its events.
+    bool ForgetUnit(int64_t unitId);
+
+    // The messages (in the current language) of what went wrong or was repaired since the last call.
+    std::vector<std::string> TakeMessages();
+
+private:
+    QSqlDatabase Connection() const;
+    bool OpenOnce();
+    bool Prepare();
+    void Close();
+    // A file that is no database, or a damaged one, is moved aside and a new one opened.
+    bool Damaged(const QSqlError& error) const;
+    bool MoveAsideAndReopen();
+    // The whole file reads as a database should.
+    bool Sound();
+    bool Exec(QSqlQuery& query);
+    bool Exec(const QString& statement);
+    void Fail(const QSqlError& error);
+    bool RecordOnce(const HistoryRecord& record);
+
+    QString path_;
+    QString connection_;
+    bool open_ = false;
+    bool lastDamaged_ = false;
+    std::vector<std::string> messages_;
+};

@@ -1,0 +1,247 @@
+#include "history/ui/HistoryDialog.h"
+
+#include "history/HistoryDatabase.h"
+#include "lang/LangString.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr const char* TITLE = "###Unit history##Gerätehistorie##Historie jednotek";
+constexpr const char* UNITS = "###Units met, the connected one first:##Bisher verbundene Einheiten, die verbundene "
+                              "zuerst:##Připojené jednotky, aktuálně připojená první:";
+constexpr const char* EVENTS = "###Events of the unit, newest first:##Ereignisse der Einheit, neueste zuerst:"
+                               "##Události jednotky, nejnovější první:";
+constexpr const char* UNIT_HEADINGS[] = {
+    "###Serial number##Seriennummer##Sériové číslo",
+    "###Name##Name##Název",
+    "###Firmware##Firmware##Firmware",
+    "###First seen##Zuerst gesehen##Poprvé",
+    "###Last seen##Zuletzt gesehen##Naposledy",
+    "###Events##Ereignisse##Události",
+};
+constexpr const char* EVENT_HEADINGS[] = {
+    "###Time##Zeit##Čas",
+    "###Command##Befehl##Příkaz",
+    "###Result##Ergebnis##Výsledek",
+    "###File##Datei##Soubor",
+    "###Program version##Programmversion##Verze programu",
+};
+constexpr const char* CONNECTED = "###%1 (connected)##%1 (verbunden)##%1 (připojena)";
+constexpr const char* OK = "###OK##OK##OK";
+constexpr const char* FAILED = "###failed##fehlgeschlagen##selhalo";
+constexpr const char* CLOSE = "###&Close##&Schließen##&Zavřít";
+
+struct ButtonText {
+    HistoryDialog::Action action;
+    const char* objectName;
+    const char* text;
+};
+constexpr ButtonText BUTTONS[] = {
+    { HistoryDialog::OpenAsSettings, "ButtonHistoryOpen",
+        "###&Open as settings##Als Einstellungen ö&ffnen##&Otevřít "
+        "jako nastavení" },
+    { HistoryDialog::CompareWithScreen, "ButtonHistoryCompareScreen",
+        "###Compare with &screen##Mit &Bildschirm "
+        "vergleichen##Porovnat s &obrazovkou" },
+    { HistoryDialog::CompareWithUnit, "ButtonHistoryCompareUnit",
+        "###Compare with &unit##Mit &Einheit "
+        "vergleichen##Porovnat s &jednotkou" },
+    { HistoryDialog::SaveAsFile, "ButtonHistorySave", "###Save as .&ign…##Als .&ign speichern…##Uložit jako .&ign…" },
+    { HistoryDialog::ForgetUnit, "ButtonHistoryForget",
+        "###&Forget this unit##Diese Einheit &vergessen##&Zapomenout "
+        "tuto jednotku" },
+};
+constexpr int WIDTH = 900;
+constexpr int HEIGHT = 520;
+constexpr int RESIZE_ROWS = 100;
+
+QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
+
+QString TimeText(int64_t ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+}
+
+QTableWidget* NewTable(const char* name, int columns, QWidget* parent)
+{
+    auto* t = new QTableWidget(0, columns, parent);
+    t->setObjectName(name);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    t->verticalHeader()->hide();
+    t->horizontalHeader()->setStretchLastSection(true);
+    // A year of a workshop holds thousands of units: the widths follow the first rows only.
+    t->horizontalHeader()->setResizeContentsPrecision(RESIZE_ROWS);
+    return t;
+}
+
+void FillRow(QTableWidget* table, int row, const QStringList& cells)
+{
+    for (int c = 0; c < cells.size(); ++c)
+        table->setItem(row, c, new QTableWidgetItem(cells[c]));
+}
+
+template <size_t N> QStringList Headings(const char* const (&texts)[N])
+{
+    QStringList list;
+    for (const char* t : texts)
+        list << Text(t);
+    return list;
+}
+
+} // namespace
+
+HistoryDialog::HistoryDialog(QWidget* parent)
+    : QDialog(parent)
+    , unitsLabel_(new QLabel(this))
+    , units_(NewTable("TableHistoryUnits", std::size(UNIT_HEADINGS), this))
+    , eventsLabel_(new QLabel(this))
+    , events_(NewTable("TableHistoryEvents", std::size(EVENT_HEADINGS), this))
+{
+    setObjectName("FormHistory");
+    auto* buttons = new QHBoxLayout;
+    for (const ButtonText& b : BUTTONS)
+        buttons->addWidget(AddButton(b.objectName, b.action));
+    buttons->addStretch(1);
+    closeButton_ = new QPushButton(this);
+    closeButton_->setObjectName("ButtonHistoryClose");
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+    buttons->addWidget(closeButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(unitsLabel_);
+    layout->addWidget(units_, 2);
+    layout->addWidget(eventsLabel_);
+    layout->addWidget(events_, 3);
+    layout->addLayout(buttons);
+    resize(WIDTH, HEIGHT);
+
+    connect(units_, &QTableWidget::currentCellChanged, this, [this] { ShowEvents(); });
+    connect(events_, &QTableWidget::currentCellChanged, this, [this] { UpdateButtons(); });
+    connect(events_, &QTableWidget::cellDoubleClicked, this, [this] {
+        if (act && currentUnit() && currentEvent() && currentEvent()->hasConfiguration)
+            act(OpenAsSettings, *currentUnit(), currentEvent());
+    });
+    Retranslate();
+}
+
+QPushButton* HistoryDialog::AddButton(const char* name, Action action)
+{
+    auto* b = new QPushButton(this);
+    b->setObjectName(name);
+    connect(b, &QPushButton::clicked, this, [this, action] {
+        if (act && currentUnit())
+            act(action, *currentUnit(), currentEvent());
+    });
+    buttons_.emplace_back(b, action);
+    return b;
+}
+
+void HistoryDialog::Retranslate()
+{
+    setWindowTitle(Text(TITLE));
+    unitsLabel_->setText(Text(UNITS));
+    eventsLabel_->setText(Text(EVENTS));
+    units_->setHorizontalHeaderLabels(Headings(UNIT_HEADINGS));
+    events_->setHorizontalHeaderLabels(Headings(EVENT_HEADINGS));
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        buttons_[i].first->setText(Text(BUTTONS[i].text));
+    closeButton_->setText(Text(CLOSE));
+}
+
+void HistoryDialog::Reload(HistoryDatabase& db, const std::string& connectedIdentity)
+{
+    db_ = &db;
+    connectedIdentity_ = connectedIdentity;
+    unitList_ = db.Units();
+    // The connected unit first, the others as the database orders them (most recently seen first).
+    std::stable_partition(unitList_.begin(), unitList_.end(),
+        [&](const HistoryUnit& u) { return !connectedIdentity.empty() && u.Identity() == connectedIdentity; });
+    Retranslate();
+    ShowUnits();
+}
+
+void HistoryDialog::ShowUnits()
+{
+    const QSignalBlocker blocker(units_);
+    units_->clearContents();
+    units_->setRowCount(static_cast<int>(unitList_.size()));
+    for (int row = 0; row < units_->rowCount(); ++row) {
+        const HistoryUnit& u = unitList_[static_cast<size_t>(row)];
+        QString serial = QString::fromStdString(u.SerialText());
+        if (!connectedIdentity_.empty() && u.Identity() == connectedIdentity_)
+            serial = Text(CONNECTED).arg(serial);
+        FillRow(units_, row,
+            { serial, QString::fromStdString(u.name), QString::fromStdString(u.firmware), TimeText(u.firstSeenMs),
+                TimeText(u.lastSeenMs), QString::number(u.events) });
+    }
+    units_->resizeColumnsToContents();
+    units_->setCurrentCell(unitList_.empty() ? -1 : 0, 0);
+    ShowEvents();
+}
+
+void HistoryDialog::ShowEvents()
+{
+    const QSignalBlocker blocker(events_);
+    const HistoryUnit* unit = currentUnit();
+    eventList_ = unit && db_ ? db_->Events(unit->id) : std::vector<HistoryEvent> {};
+    events_->clearContents();
+    events_->setRowCount(static_cast<int>(eventList_.size()));
+    for (int row = 0; row < events_->rowCount(); ++row) {
+        const HistoryEvent& e = eventList_[static_cast<size_t>(row)];
+        FillRow(events_, row,
+            { TimeText(e.timeMs), QString::fromUtf8(HistoryKindText(e.kind)), Text(e.ok ? OK : FAILED),
+                QString::fromStdString(e.file), QString::fromStdString(e.programVersion) });
+    }
+    events_->resizeColumnsToContents();
+    events_->setCurrentCell(eventList_.empty() ? -1 : 0, 0);
+    UpdateButtons();
+}
+
+void HistoryDialog::SelectUnit(int row) { units_->setCurrentCell(row, 0); }
+
+void HistoryDialog::SelectEvent(int row) { events_->setCurrentCell(row, 0); }
+
+const HistoryUnit* HistoryDialog::currentUnit() const
+{
+    const int row = units_->currentRow();
+    return row >= 0 && row < static_cast<int>(unitList_.size()) ? &unitList_[static_cast<size_t>(row)] : nullptr;
+}
+
+const HistoryEvent* HistoryDialog::currentEvent() const
+{
+    const int row = events_->currentRow();
+    return row >= 0 && row < static_cast<int>(eventList_.size()) ? &eventList_[static_cast<size_t>(row)] : nullptr;
+}
+
+void HistoryDialog::UpdateButtons()
+{
+    const HistoryEvent* e = currentEvent();
+    const bool configuration = e && e->hasConfiguration;
+    const bool connected = !connectedIdentity_.empty();
+    for (auto& [button, action] : buttons_) {
+        switch (action) {
+        case ForgetUnit:
+            button->setEnabled(currentUnit() != nullptr);
+            break;
+        case CompareWithUnit:
+            button->setEnabled(configuration && connected);
+            break;
+        default:
+            button->setEnabled(configuration);
+            break;
+        }
+    }
+}

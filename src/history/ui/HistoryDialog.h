@@ -1,0 +1,60 @@
+#pragma once
+
+#include "history/HistoryEvent.h"
+#include "history/HistoryUnit.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class HistoryDatabase;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// "Unit history…": the units met, the connected one first, and the chosen unit's events, newest
+// first. For an event with a configuration it offers to open it as the settings, to compare it with
+// the screen or the connected unit, and to save it as a parameter file; for a unit, to forget it.
+// The dialog reads the database; what the commands do is up to its owner.
+class HistoryDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Action { OpenAsSettings, CompareWithScreen, CompareWithUnit, SaveAsFile, ForgetUnit };
+
+    explicit HistoryDialog(QWidget* parent);
+
+    // Reads the units again and shows them; connectedIdentity names the connected unit (empty: none).
+    void Reload(HistoryDatabase& db, const std::string& connectedIdentity);
+    // Selects a unit's row (0 is the top one).
+    void SelectUnit(int row);
+    void SelectEvent(int row);
+
+    const HistoryUnit* currentUnit() const;
+    const HistoryEvent* currentEvent() const;
+    QTableWidget* unitTable() const { return units_; }
+    QTableWidget* eventTable() const { return events_; }
+
+    // A button was pressed; the owner carries the action out.
+    std::function<void(Action, const HistoryUnit&, const HistoryEvent*)> act;
+
+private:
+    void Retranslate();
+    void ShowUnits();
+    void ShowEvents();
+    void UpdateButtons();
+    QPushButton* AddButton(const char* name, Action action);
+
+    HistoryDatabase* db_ = nullptr;
+    std::string connectedIdentity_;
+    std::vector<HistoryUnit> unitList_;
+    std::vector<HistoryEvent> eventList_;
+    QLabel* unitsLabel_;
+    QTableWidget* units_;
+    QLabel* eventsLabel_;
+    QTableWidget* events_;
+    std::vector<std::pair<QPushButton*, Action>> buttons_;
+    QPushButton* closeButton_ = nullptr;
+};

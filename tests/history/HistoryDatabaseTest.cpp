@@ -1,0 +1,226 @@
+#include "HistoryFixture.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using Kind = ConnectionHost::CommandKind;
+
+struct HistoryDatabaseTest : testing::Test, HistoryFixture {
+    QStringList AsideFiles() const
+    {
+        return QDir(QString::fromStdString(dir.path())).entryList({ "history-damaged-*.sqlite" }, QDir::Files);
+    }
+};
+
+TEST_F(HistoryDatabaseTest, EventsComeBackNewestFirstWithTheirConfigurations)
+{
+    const ParamImage a = Image(1), b = Image(2), c = Image(3);
+    {
+        HistoryDatabase db(path);
+        ASSERT_TRUE(db.Open());
+        const UnitInfo bike = Unit("010203-040506-00708");
+        ASSERT_TRUE(db.Record(Record(bike, Kind::CommandConnect, true, &a, 1000)));
+        ASSERT_TRUE(db.Record(Record(bike, Kind::CommandProgram, true, &b, 2000, "/w/b.ign")));
+        ASSERT_TRUE(db.Record(Record(bike, Kind::CommandProgram, false, nullptr, 3000, "/w/c.ign")));
+        ASSERT_TRUE(db.Record(Record(Unit("990000-000000-00001"), Kind::CommandRead, true, &c, 1500)));
+    }
+    HistoryDatabase db(path);
+    const std::vector<HistoryUnit> units = db.Units();
+    ASSERT_EQ(units.size(), 2u);
+    EXPECT_EQ(units[0].serialNumber, "010203-040506-00708") << "the unit seen last comes first";
+    EXPECT_EQ(units[0].firstSeenMs, 1000);
+    EXPECT_EQ(units[0].lastSeenMs, 3000);
+    EXPECT_EQ(units[0].firmware, "93.00 7. 8.2019 14:05");
+    EXPECT_EQ(units[0].events, 3);
+
+    const std::vector<HistoryEvent> events = db.Events(units[0].id);
+    ASSERT_EQ(events.size(), 3u);
+    struct Expected {
+        HistoryKind kind;
+        bool ok;
+        const char* file;
+        const ParamImage* config;
+    };
+    const Expected expected[] = {
+        { HistoryKind::Program, false, "/w/c.ign", nullptr },
+        { HistoryKind::Program, true, "/w/b.ign", &b },
+        { HistoryKind::Connect, true, "", &a },
+    };
+    for (size_t i = 0; i < events.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(events[i].kind, expected[i].kind);
+        EXPECT_EQ(events[i].ok, expected[i].ok);
+        EXPECT_EQ(events[i].file, expected[i].file);
+        EXPECT_EQ(events[i].programVersion, HistoryProgramVersion());
+        ParamImage stored;
+        EXPECT_EQ(db.Configuration(events[i].id, stored), expected[i].config != nullptr);
+        if (expected[i].config) {
+            EXPECT_EQ(stored, *expected[i].config);
+        }
+    }
+}
+
+TEST_F(HistoryDatabaseTest, AUnitIsKnownByItsSerialNumberOrWithoutOneByNameAndFirmware)
+{
+    struct Case {
+        UnitInfo unit;
+        const char* serialText;
+    };
+    // "none SN" and a unit that reports no serial at all are both units without one.
+    const Case cases[] = {
+        { Unit("010203-040506-00708", "VDX04"), "010203-040506-00708" },
+        { Unit("010203-040506-00708", "RENAMED"), "010203-040506-00708" }, // the same unit, renamed
+        { Unit("none SN", "VDX04"), "none SN" },
+        { Unit("", "VDX04"), "none SN" }, // the same as the one before: same name and firmware
+        { Unit("none SN", "VDX04", 1), "none SN" }, // other firmware: another unit
+        { Unit("none SN", "OTHER"), "none SN" },
+    };
+    HistoryDatabase db(path);
+    int64_t t = 1000;
+    for (const Case& c : cases)
+        ASSERT_TRUE(db.Record(Record(c.unit, Kind::CommandRead, true, nullptr, t += 1000)));
+    const std::vector<HistoryUnit> units = db.Units();
+    ASSERT_EQ(units.size(), 4u);
+    // Newest first: OTHER, VDX04 93.01, VDX04 without serial (two events), the serial unit (two events).
+    EXPECT_EQ(units[0].name, "OTHER");
+    EXPECT_EQ(units[1].firmware, "93.01 7. 8.2019 14:05");
+    EXPECT_TRUE(units[2].noSerialNumber());
+    EXPECT_EQ(units[2].events, 2);
+    EXPECT_EQ(units[2].SerialText(), "none SN");
+    EXPECT_EQ(units[3].serialNumber, "010203-040506-00708");
+    EXPECT_EQ(units[3].name, "RENAMED") << "the name the unit reported last";
+    EXPECT_EQ(units[3].events, 2);
+    EXPECT_EQ(db.FindUnit("010203-040506-00708")->id, units[3].id);
+    EXPECT_EQ(db.FindUnit(std::to_string(units[2].id))->name, "VDX04") << "a unit without a serial by its number";
+    EXPECT_FALSE(db.FindUnit("none SN"));
+}
+
+TEST_F(HistoryDatabaseTest, ForgettingAUnitRemovesItsEventsAndTheirBytesFromTheFile)
+{
+    ParamImage secret;
+    for (int a = 0; a < RS_LEN_EXE; ++a)
+        secret.Adrb(a) = uint8_t(0xA0 + a % 16);
+    const QByteArray pattern(reinterpret_cast<const char*>(secret.data()), 64);
+    int64_t forgotten = 0;
+    {
+        HistoryDatabase db(path);
+        ASSERT_TRUE(db.Record(Record(Unit("111111-111111-11111"), Kind::CommandRead, true, &secret, 1000)));
+        const ParamImage other = Image(5);
+        ASSERT_TRUE(db.Record(Record(Unit("222222-222222-22222"), Kind::CommandRead, true, &other, 2000)));
+        forgotten = db.FindUnit("111111-111111-11111")->id;
+        ASSERT_TRUE(db.ForgetUnit(forgotten));
+        EXPECT_FALSE(db.FindUnit("111111-111111-11111"));
+        EXPECT_TRUE(db.Events(forgotten).empty());
+        ASSERT_EQ(db.Units().size(), 1u);
+    }
+    // Closed: the log is folded into the file, and the forgotten bytes must not be in either.
+    EXPECT_FALSE(Bytes(path).contains(pattern));
+    EXPECT_FALSE(Bytes(path + "-wal").contains(pattern));
+}
+
+TEST_F(HistoryDatabaseTest, ADamagedFileIsMovedAsideAndTheEventGoesToANewOne)
+{
+    // A file of an earlier run whose pages past the first were overwritten.
+    const auto damagedPages = [this] {
+        {
+            HistoryDatabase db(path);
+            for (int i = 0; i < 40; ++i) {
+                const ParamImage image = Image(i);
+                db.Record(Record(Unit("33333" + std::to_string(i)), Kind::CommandRead, true, &image, 1000 + i));
+            }
+        }
+        QByteArray bytes = Bytes(path);
+        for (qsizetype i = 4096; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7);
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        QByteArray content;
+    };
+    const Case cases[] = {
+        { "random bytes", QByteArray(30000, 'x') },
+        { "zeros", QByteArray(100, '\0') },
+        { "a database with damaged pages", damagedPages() },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString& f : AsideFiles())
+            QFile::remove(QString::fromStdString(dir.file(f.toStdString())));
+        QFile::remove(path);
+        WriteBytes(path, c.content);
+        HistoryDatabase db(path);
+        const ParamImage image = Image(9);
+        ASSERT_TRUE(db.Record(Record(Unit("444444-444444-44444"), Kind::CommandProgram, true, &image, 5000)));
+        const std::vector<HistoryUnit> units = db.Units();
+        ASSERT_EQ(units.size(), 1u);
+        EXPECT_EQ(units[0].serialNumber, "444444-444444-44444");
+        const QStringList aside = AsideFiles();
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(Bytes(QString::fromStdString(dir.file(aside[0].toStdString()))), c.content)
+            << "the damaged file is kept as it was";
+        const std::vector<std::string> messages = db.TakeMessages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(aside[0].toStdString()), std::string::npos) << messages[0];
+    }
+}
+
+TEST_F(HistoryDatabaseTest, AFolderThatCannotHoldTheFileCostsAMessage)
+{
+    WriteBytes(QString::fromStdString(dir.file("plain")), "not a folder");
+    HistoryDatabase db(QString::fromStdString(dir.file("plain/history.sqlite")));
+    EXPECT_FALSE(db.Record(Record(Unit("555555-555555-55555"), Kind::CommandRead, true, nullptr, 1000)));
+    EXPECT_TRUE(db.Units().empty());
+    const std::vector<std::string> messages = db.TakeMessages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_NE(messages[0].find("plain"), std::string::npos) << messages[0];
+}
+
+TEST_F(HistoryDatabaseTest, AStoredConfigurationOfAnotherSizeIsNotUsed)
+{
+    const ParamImage image = Image(1);
+    HistoryDatabase db(path);
+    ASSERT_TRUE(db.Record(Record(Unit("666666-666666-66666"), Kind::CommandRead, true, &image, 1000)));
+    const int64_t event = db.Events(db.Units()[0].id)[0].id;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "outside");
+        other.setDatabaseName(path);
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec("UPDATE events SET configuration = x'0102' "));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("outside");
+    ParamImage stored = Image(7);
+    EXPECT_FALSE(db.Configuration(event, stored));
+    EXPECT_EQ(stored, Image(7)) << "nothing of the short record is taken";
+}
+
+TEST_F(HistoryDatabaseTest, TwoConnectionsWritingAtOnceLoseNoEvent)
+{
+    constexpr int PER_THREAD = 60;
+    const auto writeMany = [this](const std::string& serial) {
+        HistoryDatabase db(path);
+        for (int i = 0; i < PER_THREAD; ++i) {
+            const ParamImage image = Image(i);
+            EXPECT_TRUE(db.Record(Record(Unit(serial), Kind::CommandVerify, true, &image, 1000 + i)));
+        }
+    };
+    std::thread first(writeMany, "777777-777777-77777");
+    std::thread second(writeMany, "888888-888888-88888");
+    first.join();
+    second.join();
+    HistoryDatabase db(path);
+    for (const HistoryUnit& u : db.Units())
+        EXPECT_EQ(u.events, PER_THREAD) << u.serialNumber;
+    EXPECT_EQ(db.Units().size(), 2u);
+}
+
+} // namespace
