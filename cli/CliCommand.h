@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ QString CliPath(const std::string& arg);
 
 // Runs one command line (without the program name).
 int RunCli(const std::vector<std::string>& args, CliIo& io);
+// --help, -h, --version and COMMAND --help are answered without running anything: the exit
+// code, or nothing for any other command line.
+std::optional<int> CliAnswerAlone(const std::vector<std::string>& args, CliIo& io);
 
 int CliHelp(const std::vector<std::string>& args, CliIo& io);
 int CliCrate(const std::vector<std::string>& args, CliIo& io);
