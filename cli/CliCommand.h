@@ -9,10 +9,12 @@
 
 class QSize;
 
-// Where a command writes: results to out, every error message to err.
+// Where a command writes: results to out, every error message to err. inputRefused marks an exit
+// code 2 that reports an input file, not wrong usage, so no usage line follows the message.
 struct CliIo {
     std::ostream& out;
     std::ostream& err;
+    bool inputRefused = false;
 };
 
 // One command of vordax4-cli: `vordax4-cli <name> args...`. The handler gets the arguments after
@@ -27,6 +29,10 @@ struct CliCommand {
 constexpr int CLI_OK = 0;
 constexpr int CLI_FAILED = 1;
 constexpr int CLI_USAGE = 2;
+
+// An input file that cannot be read or is refused: the exit code of wrong usage (2), without the
+// usage line. code passes the other codes of a command through.
+int CliBadInput(CliIo& io, int code = CLI_USAGE);
 
 // The command table; new commands are new rows.
 const std::vector<CliCommand>& CliCommands();

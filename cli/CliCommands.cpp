@@ -137,9 +137,9 @@ constexpr const char* EXIT_CODES
       "\nexit codes:\n"
       "  0  success (diff: the files are equal)\n"
       "  1  a negative result: the files or the unit differ, no unit answers, a transfer, a check or a\n"
-      "     write failed, an input file cannot be read\n"
-      "  2  wrong usage: an unknown command or option, a missing or malformed argument (diff: also an\n"
-      "     input file it cannot read)\n";
+      "     write failed\n"
+      "  2  wrong usage (an unknown command or option, a missing or malformed argument; the usage\n"
+      "     follows the message) or an input file that cannot be read or is refused\n";
 
 } // namespace
 
@@ -249,6 +249,13 @@ std::optional<int> CliAnswerAlone(const std::vector<std::string>& commandLine, C
     return std::nullopt;
 }
 
+int CliBadInput(CliIo& io, int code)
+{
+    if (code == CLI_USAGE)
+        io.inputRefused = true;
+    return code;
+}
+
 QString CliPath(const std::string& arg) { return QFile::decodeName(QByteArray::fromStdString(arg)); }
 
 int RunCli(const std::vector<std::string>& commandLine, CliIo& io)
@@ -277,7 +284,7 @@ int RunCli(const std::vector<std::string>& commandLine, CliIo& io)
     CliIo commandIo { io.out, err };
     const int code = c->handler(std::vector<std::string>(args.begin() + 1, args.end()), commandIo);
     err.flush();
-    if (code == CLI_USAGE && !noting.usageSeen())
+    if (code == CLI_USAGE && !noting.usageSeen() && !commandIo.inputRefused)
         PrintUsage(*c, io.err);
     return code;
 }

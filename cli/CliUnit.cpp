@@ -187,7 +187,7 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     const std::string file = a.rest[0];
     ParamImage image;
     if (!OpenFile(file, image, io))
-        return CLI_FAILED;
+        return CliBadInput(io);
     if (a.each)
         return RunUnits(
             a, [&](CliUnitSession& s, PortResult& r) { return VerifyUnit(s, file, image, s.io(), r); }, io);
@@ -221,7 +221,7 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     ParamImage image;
     if (!OpenFile(a.rest[0], image, io,
             strict ? IgnCommands::Completeness::Strict : IgnCommands::Completeness::Tolerant))
-        return CLI_FAILED;
+        return CliBadInput(io);
     return RunUnits(
         a, [&](CliUnitSession& s, PortResult& r) { return ProgramUnit(s, image, changedOnly, r); }, io);
 }

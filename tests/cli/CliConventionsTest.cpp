@@ -114,3 +114,30 @@ TEST(CliConventions, WrongUsageShowsTheUsageOnStandardError)
         EXPECT_LE(Count(r.err, "usage:"), 1u) << line << ": " << r.err;
     }
 }
+
+// An input file that cannot be read is exit code 2 as well, with the reason and no usage line, and
+// nothing is written.
+TEST(CliConventions, UnreadableInputExitsTwoWithoutTheUsage)
+{
+    const QStringList cases[] = {
+        { "show", "missing.ign" },
+        { "show", "missing.ign", "--json" },
+        { "convert", "missing.ign", "out.ign" },
+        { "diff", "missing.ign", "missing.ign" },
+        { "render", "missing.ign", "--map", "advance", "-o", "out.png" },
+        { "print", "missing.ign", "-o", "out.pdf" },
+        { "log-export", "missing.ignlog" },
+        { "log-plot", "missing.ignlog", "-o", "out.png" },
+        { "crate", "missing.bin" },
+        { "verify", "missing.ign" },
+        { "program", "missing.ign" },
+    };
+    for (const QStringList& args : cases) {
+        const ScriptRun r = RunWithoutDisplay(args);
+        const std::string line = args.join(' ').toStdString();
+        EXPECT_EQ(r.code, CLI_USAGE) << line << ": " << r.err;
+        EXPECT_NE(r.err.find("missing"), std::string::npos) << line << ": " << r.err;
+        EXPECT_EQ(r.err.find("usage:"), std::string::npos) << line << ": " << r.err;
+        EXPECT_EQ(r.out, "") << line;
+    }
+}
