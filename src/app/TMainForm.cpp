@@ -26,6 +26,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -223,11 +224,12 @@ void TMainForm::ListenForBootloader()
 }
 
 // The files open on the whole window, after the settings and the language word have been applied.
+// The history keeps them by their absolute names, so they open again from any working folder.
 void TMainForm::OpenCommandLineFiles()
 {
     for (const std::string* file : { &commandLine_.paramFile, &commandLine_.recordingFile })
         if (!file->empty())
-            OpenFromOutside(QFile::decodeName(QByteArray::fromStdString(*file)));
+            OpenFromOutside(QFileInfo(QFile::decodeName(QByteArray::fromStdString(*file))).absoluteFilePath());
 }
 
 void TMainForm::OpenFromOutside(const QString& path)

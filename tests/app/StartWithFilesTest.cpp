@@ -100,7 +100,8 @@ TEST_F(StartFixture, AParameterFileOnTheCommandLineOpensAfterTheLanguageWord)
     const ParamImage file = writeParamFile("bike.ign", 95);
     ASSERT_NE(file.Adrb(LIMITER), start()->image().Adrb(LIMITER)) << "the file must differ from the defaults";
 
-    auto form = start({ "DEUTSCH", dir.file("bike.ign") });
+    // A name relative to the working folder is kept by its absolute name.
+    auto form = start({ "DEUTSCH", "bike.ign" });
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(form->image().Adrb(LIMITER), file.Adrb(LIMITER));
     EXPECT_TRUE(form->windowTitle().endsWith("bike.ign")) << form->windowTitle().toStdString();
