@@ -63,7 +63,10 @@ void PrintUsage(const CliCommand& c, std::ostream& os)
 // command refusing its arguments without showing how to use it gets its usage added.
 class UsageNoting : public std::streambuf {
 public:
-    explicit UsageNoting(std::ostream& target) : target_(target) {}
+    explicit UsageNoting(std::ostream& target)
+        : target_(target)
+    {
+    }
     bool usageSeen() const { return usageSeen_; }
 
 protected:

@@ -32,19 +32,35 @@ struct QtOption {
 };
 
 constexpr QtOption QT_OPTIONS[] = {
-    { "platform", true }, { "platformpluginpath", true }, { "platformtheme", true }, { "plugin", true },
-    { "qwindowgeometry", true }, { "qwindowicon", true }, { "qwindowtitle", true }, { "session", true },
-    { "style", true }, { "stylesheet", true }, { "display", true }, { "geometry", true }, { "name", true },
-    { "title", true }, { "visual", true }, { "qmljsdebugger", false }, { "reverse", false },
-    { "widgetcount", false }, { "nograb", false }, { "dograb", false }, { "sync", false },
+    { "platform", true },
+    { "platformpluginpath", true },
+    { "platformtheme", true },
+    { "plugin", true },
+    { "qwindowgeometry", true },
+    { "qwindowicon", true },
+    { "qwindowtitle", true },
+    { "session", true },
+    { "style", true },
+    { "stylesheet", true },
+    { "display", true },
+    { "geometry", true },
+    { "name", true },
+    { "title", true },
+    { "visual", true },
+    { "qmljsdebugger", false },
+    { "reverse", false },
+    { "widgetcount", false },
+    { "nograb", false },
+    { "dograb", false },
+    { "sync", false },
 };
 
 const QtOption* FindQtOption(const std::string& arg)
 {
     std::string name = arg.substr(arg.rfind("--", 0) == 0 ? 2 : 1);
     name = name.substr(0, name.find('='));
-    const auto found = std::find_if(std::begin(QT_OPTIONS), std::end(QT_OPTIONS),
-        [&](const QtOption& o) { return name == o.name; });
+    const auto found
+        = std::find_if(std::begin(QT_OPTIONS), std::end(QT_OPTIONS), [&](const QtOption& o) { return name == o.name; });
     return found == std::end(QT_OPTIONS) ? nullptr : found;
 }
 
@@ -88,18 +104,24 @@ struct UsageRow {
 };
 
 constexpr UsageRow USAGE_ROWS[] = {
-    { "ENGLISH, DEUTSCH, CESKY", "###the language of the window (first argument only)##die Sprache des Fensters (nur als "
-                                 "erstes Argument)##jazyk okna (jen jako první argument)" },
-    { "nopatchcheck", "###no update check (first argument only)##keine Suche nach Updates (nur als erstes "
-                      "Argument)##bez kontroly aktualizací (jen jako první argument)" },
-    { "FILE.ign", "###opens the parameter file, as File > Open does##öffnet die Parameterdatei wie Datei > "
-                  "Öffnen##otevře soubor parametrů jako Soubor > Otevřít" },
-    { "FILE.ignlog", "###opens the recording in the monitor player##öffnet die Aufzeichnung im "
-                     "Monitor-Player##otevře záznam v přehrávači monitoru" },
-    { "", "###(when the program already runs, its window opens the files)##(läuft das Programm schon, öffnet "
-          "sein Fenster die Dateien)##(když program už běží, otevře soubory jeho okno)" },
-    { "--demo", "###starts a simulated unit inside the program, offered as COM1##startet ein simuliertes Gerät im "
-                "Programm, angeboten als COM1##spustí v programu simulovanou jednotku, nabízenou jako COM1" },
+    { "ENGLISH, DEUTSCH, CESKY",
+        "###the language of the window (first argument only)##die Sprache des Fensters (nur als "
+        "erstes Argument)##jazyk okna (jen jako první argument)" },
+    { "nopatchcheck",
+        "###no update check (first argument only)##keine Suche nach Updates (nur als erstes "
+        "Argument)##bez kontroly aktualizací (jen jako první argument)" },
+    { "FILE.ign",
+        "###opens the parameter file, as File > Open does##öffnet die Parameterdatei wie Datei > "
+        "Öffnen##otevře soubor parametrů jako Soubor > Otevřít" },
+    { "FILE.ignlog",
+        "###opens the recording in the monitor player##öffnet die Aufzeichnung im "
+        "Monitor-Player##otevře záznam v přehrávači monitoru" },
+    { "",
+        "###(when the program already runs, its window opens the files)##(läuft das Programm schon, öffnet "
+        "sein Fenster die Dateien)##(když program už běží, otevře soubory jeho okno)" },
+    { "--demo",
+        "###starts a simulated unit inside the program, offered as COM1##startet ein simuliertes Gerät im "
+        "Programm, angeboten als COM1##spustí v programu simulovanou jednotku, nabízenou jako COM1" },
     { "-h, --help", "###shows this help##zeigt diese Hilfe##zobrazí tuto nápovědu" },
     { "--version", "###shows the program's version##zeigt die Version des Programms##zobrazí verzi programu" },
 };
