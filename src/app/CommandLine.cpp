@@ -126,6 +126,18 @@ constexpr UsageRow USAGE_ROWS[] = {
     { "--version", "###shows the program's version##zeigt die Version des Programms##zobrazí verzi programu" },
 };
 
+// How many arguments the option at args[i] takes, itself included.
+size_t TakeOption(CommandLine& cl, const std::vector<std::string>& args, size_t i)
+{
+    const std::string& a = args[i];
+    if (TakeOwnOption(cl, a))
+        return 1;
+    if (const QtOption* qt = FindQtOption(a))
+        return qt->takesValue && a.find('=') == std::string::npos ? 2 : 1;
+    cl.wrongOptions.push_back(a);
+    return 1;
+}
+
 } // namespace
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& args)
@@ -141,18 +153,16 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             }
     }
     bool optionsEnded = false;
-    for (; i < args.size(); ++i) {
+    while (i < args.size()) {
         const std::string& a = args[i];
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
             TakeFile(cl, a);
+            ++i;
         } else if (a == "--") {
-            optionsEnded = true; // a file whose name starts with "-" follows
-        } else if (TakeOwnOption(cl, a)) {
-        } else if (const QtOption* qt = FindQtOption(a)) {
-            if (qt->takesValue && a.find('=') == std::string::npos)
-                ++i;
+            optionsEnded = true; // a file whose name starts with "-" may follow
+            ++i;
         } else {
-            cl.wrongOptions.push_back(a);
+            i += TakeOption(cl, args, i);
         }
     }
     return cl;
