@@ -93,10 +93,9 @@ void BootloaderChannel::Accept()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Receive(socket); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            pending_.erase(socket);
-            socket->deleteLater();
-        });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // However the socket goes, its unfinished bytes go with it, never to a later socket.
+        connect(socket, &QObject::destroyed, this, [this, socket] { pending_.erase(socket); });
         Receive(socket);
     }
 }
