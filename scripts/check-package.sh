@@ -57,6 +57,10 @@ if [ "${1:-}" = "--install" ]; then
   dpkg-query -W vordax4 >/dev/null 2>&1 && fail "vordax4 is already installed; not touching it"
   dpkg -i "$deb"
   "${no_display[@]}" /usr/bin/vordax4-cli --version
+  # The system's triggers have registered the file types and the program that opens them.
+  [ -e /usr/share/mime/application/x-vordax4-ign.xml ] || fail "the .ign file type is not registered"
+  grep -q '^application/x-vordax4-ign=.*vordax4\.desktop' /usr/share/applications/mimeinfo.cache ||
+    fail "the desktop entry is not registered for .ign files"
   dpkg -r vordax4
   [ ! -e /usr/bin/vordax4 ] && [ ! -e /usr/share/applications/vordax4.desktop ] || fail "dpkg -r left files behind"
 fi
