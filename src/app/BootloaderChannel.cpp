@@ -101,24 +101,27 @@ void BootloaderChannel::Accept()
 }
 
 // A message may arrive in pieces; only whole messages are taken, the rest waits for its bytes.
+// Each message leaves the buffer before the handler runs, so a handler that runs the event loop
+// cannot see it twice.
 void BootloaderChannel::Receive(QLocalSocket* socket)
 {
     QByteArray& bytes = pending_[socket];
     bytes += socket->readAll();
     while (bytes.size() >= MESSAGE_SIZE) {
         const uint32_t number = Word(bytes, 0);
-        int used = MESSAGE_SIZE;
         if (number == static_cast<uint32_t>(OPEN_FILE_MESSAGE)) {
-            used = ReceiveFile(socket, bytes);
-            if (used <= 0) {
-                if (used < 0)
-                    socket->abort();
+            const int used = ReceiveFile(socket, bytes);
+            if (used < 0)
+                socket->abort();
+            if (used <= 0)
                 return;
-            }
-        } else if (number == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler_) {
-            handler_(static_cast<int>(Word(bytes, 4)), Word(bytes, 8));
+            bytes.remove(0, used);
+            continue;
         }
-        bytes.remove(0, used);
+        const QByteArray message = bytes.left(MESSAGE_SIZE);
+        bytes.remove(0, MESSAGE_SIZE);
+        if (number == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler_)
+            handler_(static_cast<int>(Word(message, 4)), Word(message, 8));
     }
 }
 
