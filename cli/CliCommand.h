@@ -2,16 +2,19 @@
 
 #include <QString>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 class QSize;
 
-// Where a command writes: results to out, every error message to err.
+// Where a command writes: results to out, every error message to err. inputRefused marks an exit
+// code 2 that reports an input file, not wrong usage, so no usage line follows the message.
 struct CliIo {
     std::ostream& out;
     std::ostream& err;
+    bool inputRefused = false;
 };
 
 // One command of vordax4-cli: `vordax4-cli <name> args...`. The handler gets the arguments after
@@ -27,6 +30,10 @@ constexpr int CLI_OK = 0;
 constexpr int CLI_FAILED = 1;
 constexpr int CLI_USAGE = 2;
 
+// An input file that cannot be read or is refused: the exit code of wrong usage (2), without the
+// usage line. code passes the other codes of a command through.
+int CliBadInput(CliIo& io, int code = CLI_USAGE);
+
 // The command table; new commands are new rows.
 const std::vector<CliCommand>& CliCommands();
 
@@ -35,6 +42,9 @@ QString CliPath(const std::string& arg);
 
 // Runs one command line (without the program name).
 int RunCli(const std::vector<std::string>& args, CliIo& io);
+// --help, -h, --version and COMMAND --help are answered without running anything: the exit
+// code, or nothing for any other command line.
+std::optional<int> CliAnswerAlone(const std::vector<std::string>& args, CliIo& io);
 
 int CliHelp(const std::vector<std::string>& args, CliIo& io);
 int CliCrate(const std::vector<std::string>& args, CliIo& io);

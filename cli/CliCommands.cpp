@@ -1,11 +1,14 @@
 #include "CliCommand.h"
 
+#include "base/BuildInfo.h"
 #include "lang/LangString.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
+#include <streambuf>
 
 namespace {
 
@@ -56,6 +59,71 @@ void PrintUsage(const CliCommand& c, std::ostream& os)
     os << "usage: vordax4-cli " << c.name << (*c.usage ? " " : "") << c.usage << "\n";
 }
 
+// Passes everything on to the real stream and notes whether a usage line went through, so that a
+// command refusing its arguments without showing how to use it gets its usage added.
+class UsageNoting : public std::streambuf {
+public:
+    explicit UsageNoting(std::ostream& target)
+        : target_(target)
+    {
+    }
+    bool usageSeen() const { return usageSeen_; }
+
+protected:
+    int overflow(int c) override
+    {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        const char ch = static_cast<char>(c);
+        target_.put(ch);
+        Note(ch);
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        target_.write(s, n);
+        for (std::streamsize i = 0; i < n; ++i)
+            Note(s[i]);
+        return n;
+    }
+    int sync() override
+    {
+        target_.flush();
+        return 0;
+    }
+
+private:
+    void Note(char c)
+    {
+        static const std::string word = "usage:";
+        if (c == '\n') {
+            lineStart_.clear();
+        } else if (lineStart_.size() < word.size()) {
+            lineStart_ += c;
+            usageSeen_ = usageSeen_ || lineStart_ == word;
+        }
+    }
+
+    std::ostream& target_;
+    std::string lineStart_;
+    bool usageSeen_ = false;
+};
+
+bool IsHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// The command line without "--lang CODE", which does not change what help and version print.
+std::vector<std::string> WithoutLanguage(const std::vector<std::string>& args)
+{
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--lang")
+            ++i;
+        else
+            rest.push_back(args[i]);
+    }
+    return rest;
+}
+
 // The options several commands share, explained once after the list of commands.
 constexpr const char* SHARED_OPTIONS
     = "\noptions:\n"
@@ -64,7 +132,19 @@ constexpr const char* SHARED_OPTIONS
       "          and the result, each as its port ends, then a summary line; exits 0 only when every port succeeded\n"
       "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n"
       "  --no-history, --history FILE  (read, verify, program) leave the event out of the unit history, or keep\n"
-      "          it in FILE instead of the settings folder's history.sqlite\n";
+      "          it in FILE instead of the settings folder's history.sqlite\n"
+      "  --lang en|de|cs  the language of the messages\n"
+      "  -h, --help  after a command: shows how to use that command\n";
+
+// Scripts rely on these; the manual page lists them too.
+constexpr const char* EXIT_CODES
+    = "\nresults go to standard output, messages and errors to standard error.\n"
+      "\nexit codes:\n"
+      "  0  success (diff: the files are equal)\n"
+      "  1  a negative result: the files or the unit differ, no unit answers, a transfer, a check or a\n"
+      "     write failed\n"
+      "  2  wrong usage (an unknown command or option, a missing or malformed argument; the usage\n"
+      "     follows the message) or an input file that cannot be read or is refused\n";
 
 } // namespace
 
@@ -155,11 +235,36 @@ int CliHelp(const std::vector<std::string>& args, CliIo& io)
         io.out << "  " << c->summary << "\n";
         return CLI_OK;
     }
-    io.out << "usage: vordax4-cli [--lang en|de|cs] <command> args...\n\ncommands:\n";
+    io.out << "usage: vordax4-cli [--lang en|de|cs] <command> args...\n"
+              "       vordax4-cli <command> --help\n"
+              "       vordax4-cli --help | --version\n\ncommands:\n";
     for (const CliCommand& c : CliCommands())
         io.out << "  " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
-    io.out << SHARED_OPTIONS;
+    io.out << SHARED_OPTIONS << EXIT_CODES;
     return CLI_OK;
+}
+
+std::optional<int> CliAnswerAlone(const std::vector<std::string>& commandLine, CliIo& io)
+{
+    const std::vector<std::string> args = WithoutLanguage(commandLine);
+    if (args.empty())
+        return std::nullopt;
+    if (IsHelpOption(args[0]))
+        return CliHelp({}, io);
+    if (args[0] == "--version") {
+        io.out << VersionText("vordax4-cli") << "\n";
+        return CLI_OK;
+    }
+    if (FindCommand(args[0]) && std::any_of(args.begin() + 1, args.end(), IsHelpOption))
+        return CliHelp({ args[0] }, io);
+    return std::nullopt;
+}
+
+int CliBadInput(CliIo& io, int code)
+{
+    if (code == CLI_USAGE)
+        io.inputRefused = true;
+    return code;
 }
 
 QString CliPath(const std::string& arg) { return QFile::decodeName(QByteArray::fromStdString(arg)); }
@@ -174,6 +279,8 @@ int RunCli(const std::vector<std::string>& commandLine, CliIo& io)
             io.err << "vordax4-cli: '" << arg << "': " << LangText(NAME_NOT_CARRIED) << "\n";
             return CLI_FAILED;
         }
+    if (const std::optional<int> answer = CliAnswerAlone(args, io))
+        return *answer;
     if (args.empty()) {
         io.err << "usage: vordax4-cli <command> args...  (vordax4-cli help lists the commands)\n";
         return CLI_USAGE;
@@ -183,5 +290,12 @@ int RunCli(const std::vector<std::string>& commandLine, CliIo& io)
         io.err << "vordax4-cli: unknown command '" << args[0] << "' (vordax4-cli help lists the commands)\n";
         return CLI_USAGE;
     }
-    return c->handler(std::vector<std::string>(args.begin() + 1, args.end()), io);
+    UsageNoting noting(io.err);
+    std::ostream err(&noting);
+    CliIo commandIo { io.out, err };
+    const int code = c->handler(std::vector<std::string>(args.begin() + 1, args.end()), commandIo);
+    err.flush();
+    if (code == CLI_USAGE && !noting.usageSeen() && !commandIo.inputRefused)
+        PrintUsage(*c, io.err);
+    return code;
 }

@@ -32,10 +32,10 @@ int CliCrate(const std::vector<std::string>& args, CliIo& io)
     switch (crate.Load(args[0])) {
     case CrateLoadResult::CannotOpen:
         io.err << "crate: cannot open " << args[0] << "\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     case CrateLoadResult::ReadError:
         io.err << "crate: " << args[0] << " holds a corrupt archive\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     default:
         break;
     }

@@ -28,7 +28,7 @@ int CliDiff(const std::vector<std::string>& args, CliIo& io)
     ParamImage second = first;
     if (!IgnCommands::Open(CliPath(files[0]), first, io.err)
         || !IgnCommands::Open(CliPath(files[1]), second, io.err))
-        return TROUBLE;
+        return CliBadInput(io, TROUBLE);
     const std::vector<ImageDifference> differences = ImageDiff::Compare(first, second);
     if (json) {
         CliJson::Print({ { "first", CliPath(files[0]) }, { "second", CliPath(files[1]) },

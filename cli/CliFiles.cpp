@@ -11,7 +11,7 @@ int CliConvert(const std::vector<std::string>& args, CliIo& io)
         io.err << "usage: vordax4-cli convert IN.ign OUT.ign\n";
         return CLI_USAGE;
     }
-    return IgnCommands::Convert(CliPath(args[0]), CliPath(args[1]), io.err);
+    return CliBadInput(io, IgnCommands::Convert(CliPath(args[0]), CliPath(args[1]), io.err));
 }
 
 int CliShow(const std::vector<std::string>& args, CliIo& io)
@@ -24,10 +24,10 @@ int CliShow(const std::vector<std::string>& args, CliIo& io)
     }
     const QString path = CliPath(files[0]);
     if (!json)
-        return IgnCommands::Show(path, io.out, io.err);
+        return CliBadInput(io, IgnCommands::Show(path, io.out, io.err));
     ParamImage image = IgnCommands::StartupImage();
     if (!IgnCommands::Open(path, image, io.err))
-        return CLI_FAILED;
+        return CliBadInput(io);
     QJsonObject document = CliJson::Settings(image);
     document["file"] = path;
     CliJson::Print(document, io.out);

@@ -73,7 +73,7 @@ int CliLogPlot(const std::vector<std::string>& args, CliIo& io)
     const std::string error = plot.Load(o.file);
     if (!error.empty()) {
         io.err << "log-plot: " << o.file << ": " << LangText(error) << "\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     }
     if (plot.empty()) {
         io.err << "log-plot: " << o.file << " holds no monitor records\n";

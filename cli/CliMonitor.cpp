@@ -186,21 +186,21 @@ int CliLogExport(const std::vector<std::string>& args, CliIo& io)
     QFile f(CliPath(args[0]));
     if (!f.open(QIODevice::ReadOnly)) {
         io.err << "log-export: cannot open " << args[0] << "\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     }
     if (f.size() > MAX_LOG_FILE) {
         io.err << "log-export: " << args[0] << " is too large for a monitor log\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     }
     const QByteArray raw = f.readAll();
     IgnlogFile log;
     if (log.parse(std::vector<uint8_t>(raw.begin(), raw.end())) != IgnlogFile::ParseError::None) {
         io.err << "log-export: " << args[0] << " is not a monitor log or is damaged\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     }
     if (log.rsKey() != PROGRAM_KEY) {
         io.err << "log-export: RS keys are not equal (" << log.rsKey() << "!=" << PROGRAM_KEY << ")\n";
-        return CLI_FAILED;
+        return CliBadInput(io);
     }
     io.out << MonitorCsv::Header() << "\n";
     for (int i = 0; i < log.totalCount(); ++i) {

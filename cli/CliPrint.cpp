@@ -65,6 +65,7 @@ int CliPrint(const std::vector<std::string>& args, CliIo& io)
             io.err << m << "\n";
         if (!opened.accepted()) {
             io.err << "vordax4-cli print: cannot open '" << o.file << "'\n";
+            code = CliBadInput(io);
         } else {
             QString error;
             const QString header = PrintHeader(file, QString(), QDate::currentDate());

@@ -144,7 +144,7 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
     }
     ParamImage image;
     if (!IgnCommands::Open(CliPath(o.file), image, io.err))
-        return CLI_FAILED;
+        return CliBadInput(io);
     std::string error;
     const QImage picture = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look);
     if (picture.isNull()) {

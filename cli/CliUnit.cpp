@@ -206,7 +206,7 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     const std::string file = a.rest[0];
     ParamImage image;
     if (!OpenFile(file, image, io))
-        return CLI_FAILED;
+        return CliBadInput(io);
     const auto attach = [&](CliUnitSession& s) { a.history.Attach(s, [&] { return HistoryFileName(file); }); };
     if (a.each) {
         const int code = RunUnits(
@@ -251,8 +251,8 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     ParamImage image;
     if (!OpenFile(a.rest[0], image, io,
             strict ? IgnCommands::Completeness::Strict : IgnCommands::Completeness::Tolerant))
-        return CLI_FAILED;
-    const int code = RunUnits(
+        return CliBadInput(io);
+    const int code = RunUnits((
         a,
         [&](CliUnitSession& s, PortResult& r) {
             a.history.Attach(s, [&] { return HistoryFileName(a.rest[0]); });

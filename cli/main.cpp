@@ -29,6 +29,10 @@ int CheckedExitCode(int code)
 int main(int argc, char* argv[])
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    CliIo io { std::cout, std::cerr };
+    // Help and the version need neither a display nor a port, nor even Qt's application object.
+    if (const std::optional<int> answer = CliAnswerAlone(args, io))
+        return CheckedExitCode(*answer);
     std::unique_ptr<QCoreApplication> app;
     if (CliPaints(args)) {
         // Pictures are painted off-screen: a display is neither needed nor used.
@@ -37,6 +41,5 @@ int main(int argc, char* argv[])
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    CliIo io { std::cout, std::cerr };
     return CheckedExitCode(RunCli(args, io));
 }

@@ -10,6 +10,8 @@ packages=(
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core qt6-translations-l10n
   poppler-utils # pdftoppm: the print tests look at the PDF pages they write
+  dpkg-dev lintian desktop-file-utils shared-mime-info # scripts/package.sh and scripts/check-package.sh
+  bash-completion # tests/cli/completion-test.sh
   "$@"
 )
 

@@ -4,6 +4,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 #include <QtEndian>
 
 namespace {
@@ -69,21 +70,78 @@ bool BootloaderChannel::Send(const QString& name, int port, uint32_t code, int t
     return written;
 }
 
+bool BootloaderChannel::SendFile(const QString& name, const QString& path, int timeoutMs)
+{
+    const QByteArray bytes = path.toUtf8();
+    if (bytes.isEmpty() || bytes.size() > MAX_PATH_BYTES)
+        return false;
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    const QByteArray header = Encode(OPEN_FILE_MESSAGE, static_cast<int32_t>(bytes.size()), 0);
+    socket.write(header + bytes);
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    while (socket.bytesAvailable() < MESSAGE_SIZE)
+        if (!socket.waitForReadyRead(timeoutMs))
+            return false;
+    return socket.read(MESSAGE_SIZE) == header;
+}
+
 void BootloaderChannel::Accept()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Receive(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // However the socket goes, its unfinished bytes go with it, never to a later socket.
+        connect(socket, &QObject::destroyed, this, [this, socket] { pending_.erase(socket); });
         Receive(socket);
     }
 }
 
-// A message may arrive in pieces; only whole messages are taken.
+// A message may arrive in pieces; only whole messages are taken, the rest waits for its bytes.
+// Each message leaves the buffer before the handler runs, so a handler that runs the event loop
+// cannot see it twice.
 void BootloaderChannel::Receive(QLocalSocket* socket)
 {
-    while (socket->bytesAvailable() >= MESSAGE_SIZE) {
-        const QByteArray message = socket->read(MESSAGE_SIZE);
-        if (Word(message, 0) == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler_)
+    QByteArray& bytes = pending_[socket];
+    bytes += socket->readAll();
+    while (bytes.size() >= MESSAGE_SIZE) {
+        const uint32_t number = Word(bytes, 0);
+        if (number == static_cast<uint32_t>(OPEN_FILE_MESSAGE)) {
+            const int used = ReceiveFile(socket, bytes);
+            if (used < 0)
+                socket->abort();
+            if (used <= 0)
+                return;
+            bytes.remove(0, used);
+            continue;
+        }
+        const QByteArray message = bytes.left(MESSAGE_SIZE);
+        bytes.remove(0, MESSAGE_SIZE);
+        if (number == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler_)
             handler_(static_cast<int>(Word(message, 4)), Word(message, 8));
     }
+}
+
+// The bytes a whole file message takes, 0 while the path has not arrived whole, -1 for a length
+// beyond the limit: such a writer is cut off, so it cannot make the window hold an unbounded buffer.
+int BootloaderChannel::ReceiveFile(QLocalSocket* socket, const QByteArray& bytes)
+{
+    const uint32_t length = Word(bytes, 4);
+    if (length == 0 || length > static_cast<uint32_t>(MAX_PATH_BYTES))
+        return -1;
+    const int size = MESSAGE_SIZE + static_cast<int>(length);
+    if (bytes.size() < size)
+        return 0;
+    const QString path = QString::fromUtf8(bytes.mid(MESSAGE_SIZE, static_cast<int>(length)));
+    socket->write(bytes.left(MESSAGE_SIZE));
+    socket->flush();
+    if (onFile)
+        QTimer::singleShot(0, this, [this, path] {
+            if (onFile)
+                onFile(path);
+        });
+    return size;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 
 class QLocalServer;
 class QLocalSocket;
@@ -14,10 +15,17 @@ class QLocalSocket;
 // (a named pipe on Windows, a socket file elsewhere). Each message is 12 bytes, three 32-bit
 // little-endian integers: the message number 33545, the port and the code. Messages with another
 // number are ignored, as the window ignores other window messages.
+//
+// A second start of the program uses the same socket to hand a file to the running window: a
+// message numbered 33645 whose second word is the length of the path that follows it (UTF-8, at
+// most MAX_PATH_BYTES); the window answers with the same 12 bytes once it has taken the path.
 class BootloaderChannel : public QObject {
 public:
     using Handler = std::function<void(int port, uint32_t code)>;
+    using FileHandler = std::function<void(const QString& path)>;
     static constexpr int MESSAGE_SIZE = 12;
+    static constexpr int32_t OPEN_FILE_MESSAGE = 33645;
+    static constexpr int MAX_PATH_BYTES = 32768;
 
     explicit BootloaderChannel(Handler handler, QObject* parent = nullptr);
     ~BootloaderChannel() override;
@@ -32,11 +40,19 @@ public:
     // Sends one message, as the bootloader tool does; false when no program listens.
     static bool Send(const QString& name, int port, uint32_t code, int timeoutMs = 1000);
     static QByteArray Encode(int32_t message, int32_t port, uint32_t code);
+    // Hands an absolute path to the running program; true once its window has taken it.
+    static bool SendFile(const QString& name, const QString& path, int timeoutMs = 3000);
+
+    // Runs after the answer has gone out, from the event loop, so a message box it shows does
+    // not keep the second program waiting.
+    FileHandler onFile;
 
 private:
     void Accept();
     void Receive(QLocalSocket* socket);
+    int ReceiveFile(QLocalSocket* socket, const QByteArray& bytes);
 
     Handler handler_;
     QLocalServer* server_ = nullptr;
+    std::map<QLocalSocket*, QByteArray> pending_;
 };

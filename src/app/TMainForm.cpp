@@ -25,6 +25,8 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -207,9 +209,7 @@ void TMainForm::FormCreate()
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
-    bootloader_ = new BootloaderChannel([this](int port, uint32_t code) { link_->BootloaderMessage(port, code); }, this);
-    if (!bootloader_->Listen())
-        TraceLine("BOOTLOADER CHANNEL NOT OPEN");
+    ListenForBootloader();
     LayoutSelfCheck(errorBox_);
     link_->manager().UpdateUnitPanel();
     RefreshMonitorDisplay();
@@ -217,6 +217,37 @@ void TMainForm::FormCreate()
 
     initialised_ = true;
     TraceLine("FORM Initialised");
+    OpenCommandLineFiles();
+}
+
+// The bootloader tool's socket also brings the files of a second start of the program.
+void TMainForm::ListenForBootloader()
+{
+    bootloader_ = new BootloaderChannel([this](int port, uint32_t code) { link_->BootloaderMessage(port, code); }, this);
+    bootloader_->onFile = [this](const QString& path) {
+        OpenFromOutside(path);
+        raise();
+        activateWindow();
+    };
+    if (!bootloader_->Listen())
+        TraceLine("BOOTLOADER CHANNEL NOT OPEN");
+}
+
+// The files open on the whole window, after the settings and the language word have been applied.
+// The history keeps them by their absolute names, so they open again from any working folder.
+void TMainForm::OpenCommandLineFiles()
+{
+    for (const std::string* file : { &commandLine_.paramFile, &commandLine_.recordingFile })
+        if (!file->empty())
+            OpenFromOutside(QFileInfo(QFile::decodeName(QByteArray::fromStdString(*file))).absoluteFilePath());
+}
+
+void TMainForm::OpenFromOutside(const QString& path)
+{
+    if (path.endsWith(".ignlog", Qt::CaseInsensitive))
+        monitor_->OpenRecording(path);
+    else
+        fileMenu_->OpenDropped({ path });
 }
 
 void TMainForm::StartUpdateCheck()

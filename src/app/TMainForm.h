@@ -149,6 +149,9 @@ public:
     FileMenu& fileMenu() { return *fileMenu_; }
     // Opens a parameter file for all pages (PAGE_ALL) or one page, as the history menu does.
     IgnOpenResult OpenParameterFile(int page, const QString& path);
+    // A file named on the command line or handed over by a second start: a ".ign" file opens as
+    // File > Open opens it, a ".ignlog" recording in the monitor player; other names are ignored.
+    void OpenFromOutside(const QString& path);
     // Applies an edit still waiting for its delay at once.
     void CommitPendingEdit() { pages_->CommitPending(); }
     // Stores an undo slot when the image changed; true when it did.
@@ -172,6 +175,8 @@ private:
     void BuildMenus();
     void AddAdvanceMenuItems(QMenu* tools);
     void ApplyCommandLine();
+    void OpenCommandLineFiles();
+    void ListenForBootloader();
     void StartLink();
     void ConnectFileMenuToLink();
     void CentreWindow();

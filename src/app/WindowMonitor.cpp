@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "app/WindowLink.h"
 #include "app/WindowStatusBar.h"
+#include "lang/LangString.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/TTab.h"
 #include "monitor/ui/LogViewer.h"
@@ -84,6 +85,22 @@ void WindowMonitor::ShowPlayer(bool visible)
     playerPanel_->setHidden(!visible);
     if (playerItem_)
         playerItem_->setChecked(visible);
+}
+
+void WindowMonitor::OpenRecording(const QString& path)
+{
+    ShowPlayer(true);
+    const MonitorPlayer::State state = player_.state();
+    if (state == MonitorPlayer::Recording || state == MonitorPlayer::RecordingPaused) {
+        message_(LangText("###A recording is being made; stop it before playing another file.##Eine Aufzeichnung "
+                          "läuft; beenden Sie sie, bevor Sie eine andere Datei abspielen.##Probíhá záznam; před "
+                          "přehráním jiného souboru jej ukončete."));
+        return;
+    }
+    if (state != MonitorPlayer::Idle)
+        player_.Stop();
+    player_.StartPlaying(path.toStdString());
+    playerPanel_->UpdateDisplay();
 }
 
 bool WindowMonitor::playerShown() const { return !playerPanel_->isHidden(); }

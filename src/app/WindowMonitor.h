@@ -42,6 +42,8 @@ public:
     // picks) as plots.
     void ShowLogViewer();
     void ShowPlayer(bool visible);
+    // Shows the player and plays the recording at path; a recording being made is not broken off.
+    void OpenRecording(const QString& path);
     bool playerShown() const;
     // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
     static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);

@@ -29,3 +29,10 @@ std::string VersionLine(const std::string& compileDate)
         compileDate.c_str());
     return buf;
 }
+
+std::string VersionText(const char* program)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s %i.%i\n", program, PROGRAM_KEY, PROGRAM_SUBVERSION);
+    return buf + VersionLine(ProgramCompileDate());
+}

@@ -10,3 +10,6 @@ std::string ProgramCompileDate();
 
 // "VORDAX4   RSKEY=93.00   COMPILE=2020_01_27".
 std::string VersionLine(const std::string& compileDate);
+
+// What --version prints: "<program> 93.0" and the version line on a second line.
+std::string VersionText(const char* program);

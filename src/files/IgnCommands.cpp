@@ -164,7 +164,7 @@ int IgnCommands::Convert(const QString& in, const QString& out, std::ostream& er
 {
     ParamImage image = StartupImage();
     if (!Open(in, image, err))
-        return 1;
+        return 2;
     QString error;
     if (!WriteIgnFile(out, image, IgnUnitInfo {}, &error)) {
         err << "vordax4-cli: cannot write " << out.toStdString() << ": " << error.toStdString() << "\n";
@@ -177,7 +177,7 @@ int IgnCommands::Show(const QString& path, std::ostream& out, std::ostream& err)
 {
     ParamImage image = StartupImage();
     if (!Open(path, image, err))
-        return 1;
+        return 2;
     out << path.toStdString() << "\n\n" << ShowText(image);
     return 0;
 }

@@ -7,8 +7,9 @@
 #include <ostream>
 #include <string>
 
-// The parameter-file commands of the command-line tool. Each returns the process exit code
-// (0 on success) and writes its messages to err; nothing is written when the input is refused.
+// The parameter-file commands of the command-line tool. Each returns the process exit code (0 on
+// success, 1 when the output cannot be written, 2 when the input cannot be read or is refused) and
+// writes its messages to err; nothing is written when the input is refused.
 class IgnCommands {
 public:
     // "convert IN OUT": two-pass open of IN over the start-up defaults, validation, and IN

@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -82,6 +85,82 @@ TEST_F(ChannelFixture, AStaleNameLeftByAnAbortedProgramIsTakenOver)
     ASSERT_TRUE(WaitFor(1));
     EXPECT_EQ(received[0].port, 2);
 #endif
+}
+
+TEST_F(ChannelFixture, AFileHandedOverInPiecesAndTheToolsMessagesAfterIt)
+{
+    ASSERT_TRUE(channel.Listen(name));
+    QStringList files;
+    channel.onFile = [&](const QString& path) { files << path; };
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    ASSERT_TRUE(socket.waitForConnected(1000));
+    const QByteArray path = QString("/tmp/Zündung ř.ign").toUtf8();
+    const QByteArray header = BootloaderChannel::Encode(BootloaderChannel::OPEN_FILE_MESSAGE, path.size(), 0);
+    const QByteArray all = header + path + BootloaderChannel::Encode(BOOTLOADER_MESSAGE, 4, BOOT_RETURN_PORT);
+    int sentBytes = 0;
+    for (int cut : { 7, 15 }) {
+        socket.write(all.mid(sentBytes, cut - sentBytes));
+        sentBytes = cut;
+        socket.waitForBytesWritten(1000);
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_TRUE(files.isEmpty()) << "half a path opens nothing";
+    }
+    socket.write(all.mid(15));
+    socket.waitForBytesWritten(1000);
+    ASSERT_TRUE(WaitFor(1));
+    EXPECT_EQ(received[0].port, 4) << "the tool's message after the file is still understood";
+    EXPECT_EQ(files, QStringList { "/tmp/Zündung ř.ign" });
+    ASSERT_TRUE(socket.bytesAvailable() >= BootloaderChannel::MESSAGE_SIZE || socket.waitForReadyRead(1000));
+    EXPECT_EQ(socket.read(BootloaderChannel::MESSAGE_SIZE), header) << "the sender learns that the path arrived";
+}
+
+TEST_F(ChannelFixture, SendFileNeedsAWindowThatTakesIt)
+{
+    ASSERT_TRUE(channel.Listen(name));
+    QStringList files;
+    channel.onFile = [&](const QString& path) { files << path; };
+    // The sender waits for the answer, so it runs beside this thread's event loop, as a second program would.
+    std::atomic<int> sent { -1 };
+    std::thread sender([&] { sent = BootloaderChannel::SendFile(name, "/data/bike.ign") ? 1 : 0; });
+    QElapsedTimer t;
+    t.start();
+    while ((files.isEmpty() || sent < 0) && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    sender.join();
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(files, QStringList { "/data/bike.ign" });
+    EXPECT_FALSE(BootloaderChannel::SendFile(name + "-nobody", "/data/bike.ign", 200));
+    EXPECT_FALSE(BootloaderChannel::SendFile(name, QString(), 200));
+}
+
+TEST_F(ChannelFixture, AnOverlongPathEndsTheConnectionAndNothingElse)
+{
+    ASSERT_TRUE(channel.Listen(name));
+    QStringList files;
+    channel.onFile = [&](const QString& path) { files << path; };
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    ASSERT_TRUE(socket.waitForConnected(1000));
+    for (int32_t length : { 0, BootloaderChannel::MAX_PATH_BYTES + 1, -1 }) {
+        socket.write(BootloaderChannel::Encode(BootloaderChannel::OPEN_FILE_MESSAGE, length, 0) + QByteArray(64, 'x'));
+        socket.waitForBytesWritten(1000);
+        QElapsedTimer t;
+        t.start();
+        while (socket.state() != QLocalSocket::UnconnectedState && t.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            if (socket.state() != QLocalSocket::UnconnectedState)
+                socket.waitForDisconnected(10);
+        }
+        EXPECT_EQ(socket.state(), QLocalSocket::UnconnectedState) << length;
+        socket.connectToServer(name);
+        ASSERT_TRUE(socket.waitForConnected(1000));
+    }
+    ASSERT_TRUE(BootloaderChannel::Send(name, 6, BOOT_RELEASE_PORT));
+    ASSERT_TRUE(WaitFor(1));
+    EXPECT_EQ(received[0].port, 6);
+    EXPECT_TRUE(files.isEmpty());
 }
 
 } // namespace

@@ -100,7 +100,7 @@ TEST_F(CliLogPlot, BadInputIsRefused)
     damaged.resize(damaged.size() - 30);
     damaged.close();
     const CliRun r = Plot({ "-o", File("x.png") });
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find(LangText(MonitorPlayer::DamagedText(), LANG_ENGLISH)), std::string::npos) << r.err;
     EXPECT_FALSE(QFile::exists(File("x.png"))) << "no picture of a damaged recording";
 }

@@ -131,7 +131,7 @@ TEST_F(CliRender, WrongUsageAndUnreadableFilesAreRefused)
         EXPECT_FALSE(r.err.empty());
     }
     const CliRun missing = RunProgram({ "render", "missing.ign", "--map", "advance", "-o", "x.png" });
-    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.code, 2);
     EXPECT_FALSE(dir.exists("x.png"));
 }
 

@@ -78,7 +78,7 @@ TEST(Cli, CrateStopsAtTheFirstFailure)
     EXPECT_EQ(r.code, 1);
 
     r = RunProgram({ "crate", "missing.bin", "SAVE" });
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("cannot open missing.bin"), std::string::npos);
 }
 
@@ -126,7 +126,7 @@ TEST(Cli, ConvertAndShowParameterFiles)
     const CliRun show = RunProgram({ "show", QString::fromStdString(dir.file("out.ign")) });
     EXPECT_EQ(show.code, 0) << show.err;
     EXPECT_FALSE(show.out.empty());
-    EXPECT_EQ(RunProgram({ "show", QString::fromStdString(dir.file("missing.ign")) }).code, 1);
+    EXPECT_EQ(RunProgram({ "show", QString::fromStdString(dir.file("missing.ign")) }).code, 2);
     EXPECT_EQ(RunProgram({ "convert", "only-one" }).code, 2);
 }
 

@@ -105,7 +105,7 @@ TEST_F(CliUnit, VerifySucceedsOnlyWhileTheUnitHoldsTheFile)
     EXPECT_TRUE(Has(r.err, "Verify error !")) << r.err;
     EXPECT_TRUE(Has(r.err, "1 of 400 bytes")) << r.err;
 
-    EXPECT_EQ(Run({ "verify", File("missing.ign") }).code, 1);
+    EXPECT_EQ(Run({ "verify", File("missing.ign") }).code, 2);
     EXPECT_EQ(unit->Configuration(), changed) << "verify writes nothing";
 }
 
@@ -236,7 +236,7 @@ TEST_F(CliUnit, ProgramWarnsOfMissingSettingsAndStrictRefusesTheFile)
     const auto before = unit->Configuration();
 
     CliRun r = Run({ "program", File("cut.ign"), "--strict" });
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.code, 2) << "a refused input";
     EXPECT_TRUE(Has(r.err, "settings are missing from the file")) << r.err;
     EXPECT_TRUE(Has(r.err, "--strict refuses it")) << r.err;
     EXPECT_FALSE(Has(r.out, "Program device: OK")) << r.out;
@@ -354,7 +354,7 @@ TEST(CliLogExport, DamagedOrForeignLogsAreRefused)
     std::vector<uint8_t> foreign = good;
     ignlog::put16(&foreign[ignlog::H_RS_KEY], 92);
     r = RunProgram({ "log-export", write("foreign.ignlog", foreign) });
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(Has(r.err, "RS keys are not equal (92!=93)")) << r.err;
     EXPECT_TRUE(r.out.empty());
 
@@ -363,11 +363,11 @@ TEST(CliLogExport, DamagedOrForeignLogsAreRefused)
     badRecord[ignlog::HEADER_BASE + 2 + ignlog::R_TYPE] = 9;
     for (const auto& [name, bytes] : { std::pair { "truncated.ignlog", truncated }, { "record.ignlog", badRecord } }) {
         r = RunProgram({ "log-export", write(name, bytes) });
-        EXPECT_EQ(r.code, 1) << name;
+        EXPECT_EQ(r.code, 2) << name;
         EXPECT_TRUE(Has(r.err, "damaged")) << r.err;
         EXPECT_TRUE(r.out.empty()) << name;
     }
-    EXPECT_EQ(RunProgram({ "log-export", QString::fromStdString(dir.file("none.ignlog")) }).code, 1);
+    EXPECT_EQ(RunProgram({ "log-export", QString::fromStdString(dir.file("none.ignlog")) }).code, 2);
 }
 
 TEST_F(CliUnit, WithoutAUnitOrWithAnotherVersionTheCommandsFail)

@@ -52,11 +52,11 @@ TEST(IgnCommands, RefusedInputsWriteNothing)
     };
     for (auto [in, message] : cases) {
         std::ostringstream err;
-        EXPECT_EQ(IgnCommands::Convert(Q(dir.file(in)), Q(dir.file("out.ign")), err), 1) << in;
+        EXPECT_EQ(IgnCommands::Convert(Q(dir.file(in)), Q(dir.file("out.ign")), err), 2) << in;
         EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
         EXPECT_FALSE(dir.exists("out.ign")) << in;
         std::ostringstream out;
-        EXPECT_EQ(IgnCommands::Show(Q(dir.file(in)), out, err), 1);
+        EXPECT_EQ(IgnCommands::Show(Q(dir.file(in)), out, err), 2);
         EXPECT_TRUE(out.str().empty());
     }
 }

@@ -87,7 +87,7 @@ TEST_F(CliPrintFixture, FailuresExitNonZeroWithAMessageAndNoFile)
         QString leftOver;
     } cases[] = {
         { { in, "-o", path("blocker") + "/out.pdf" }, 1, "could not be written", path("blocker") + "/out.pdf" },
-        { { path("missing.ign"), "-o", path("m.pdf") }, 1, "cannot open", path("m.pdf") },
+        { { path("missing.ign"), "-o", path("m.pdf") }, 2, "cannot open", path("m.pdf") },
         { { in }, 2, "usage", QString() },
         { { in, "-o", path("x.pdf"), "--pages" }, 2, "unexpected", path("x.pdf") },
     };

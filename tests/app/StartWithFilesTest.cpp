@@ -1,0 +1,190 @@
+#include "app/BootloaderChannel.h"
+#include "app/FileMenu.h"
+#include "app/TMainForm.h"
+#include "files/IgnWriter.h"
+#include "lang/LangString.h"
+#include "model/ImageDefaults.h"
+#include "model/ImageValidation.h"
+
+#include "TempDir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a run of the real vordax4 executable left behind.
+struct ProgramRun {
+    int code = -1; // -1: it crashed or did not end in time
+    std::string out;
+    std::string err;
+};
+
+// Runs the program without a display and without a platform chosen, as from a plain terminal,
+// while this process goes on serving its own window's events.
+ProgramRun RunProgram(const QStringList& args, const QString& workDir = QDir::currentPath())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workDir);
+    p.start(VORDAX4_PROGRAM, args);
+    QElapsedTimer t;
+    t.start();
+    while (p.state() != QProcess::NotRunning && t.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        p.waitForFinished(20);
+    }
+    ProgramRun r;
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+struct StartFixture : testing::Test {
+    ScopedWorkDir dir;
+    std::vector<std::string> errors;
+
+    std::unique_ptr<TMainForm> start(std::vector<std::string> args = {})
+    {
+        LanguageIndex = LANG_ENGLISH;
+        return std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
+    }
+
+    // A parameter file whose limiter differs from the defaults.
+    ParamImage writeParamFile(const std::string& name, int limiter)
+    {
+        ParamImage image;
+        image.Adrb(BIKE) = 20;
+        ResetDefaults(image, PAGE_ALL);
+        image.Adrb(LIMITER) = static_cast<uint8_t>(limiter);
+        ValidateImage(image);
+        EXPECT_TRUE(WriteIgnFile(QString::fromStdString(dir.file(name)), image, IgnUnitInfo {}));
+        return image;
+    }
+
+    void writeRecording(const std::string& name)
+    {
+        auto recorder = start();
+        ASSERT_TRUE(recorder->player().StartRecording(dir.file(name), {}));
+        recorder->Timer1Timer();
+        recorder->player().Stop();
+    }
+
+    static void waitUntil(const std::function<bool()>& done)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+};
+
+TEST_F(StartFixture, AParameterFileOnTheCommandLineOpensAfterTheLanguageWord)
+{
+    const ParamImage file = writeParamFile("bike.ign", 95);
+    ASSERT_NE(file.Adrb(LIMITER), start()->image().Adrb(LIMITER)) << "the file must differ from the defaults";
+
+    // A name relative to the working folder is kept by its absolute name.
+    auto form = start({ "DEUTSCH", "bike.ign" });
+    EXPECT_EQ(LanguageIndex, LANG_GERMAN);
+    EXPECT_EQ(form->image().Adrb(LIMITER), file.Adrb(LIMITER));
+    EXPECT_TRUE(form->windowTitle().endsWith("bike.ign")) << form->windowTitle().toStdString();
+    EXPECT_EQ(form->fileMenu().openDialogName(), QString::fromStdString(dir.file("bike.ign")));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(StartFixture, AMissingFileIsReportedAndTheDefaultsStay)
+{
+    auto form = start({ dir.file("missing.ign") });
+    EXPECT_FALSE(errors.empty()) << "reported as File > Open reports it";
+    EXPECT_EQ(form->image().Adrb(LIMITER), 110);
+    EXPECT_EQ(form->windowTitle(), "  VORDAX4 (v93)       ");
+}
+
+TEST_F(StartFixture, ARecordingOnTheCommandLinePlaysInThePlayer)
+{
+    writeRecording("ride.ignlog");
+    auto form = start({ dir.file("ride.ignlog") });
+    EXPECT_TRUE(form->player().replaying());
+    EXPECT_EQ(form->player().fileName(), dir.file("ride.ignlog"));
+    EXPECT_TRUE(form->findChild<QWidget*>("GroupBoxPlayer")->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
+}
+
+TEST_F(StartFixture, ARecordingBeingMadeIsNotBrokenOff)
+{
+    writeRecording("ride.ignlog");
+    auto form = start();
+    ASSERT_TRUE(form->player().StartRecording(dir.file("now.ignlog"), {}));
+    form->OpenFromOutside(QString::fromStdString(dir.file("ride.ignlog")));
+    EXPECT_EQ(form->player().state(), MonitorPlayer::Recording);
+    EXPECT_EQ(errors.size(), 1u);
+    form->player().Stop();
+}
+
+TEST_F(StartFixture, ASecondStartHandsItsFilesToTheRunningWindow)
+{
+    const ParamImage file = writeParamFile("second.ign", 97);
+    writeRecording("ride.ignlog");
+    auto form = start();
+    QDir(QString::fromStdString(dir.path())).mkdir("elsewhere");
+    const QString elsewhere = QString::fromStdString(dir.file("elsewhere"));
+
+    // A relative name, from another working folder than the running window's.
+    ProgramRun run = RunProgram({ "ENGLISH", "../second.ign" }, elsewhere);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.out.empty());
+    waitUntil([&] { return form->image().Adrb(LIMITER) == file.Adrb(LIMITER); });
+    EXPECT_EQ(form->image().Adrb(LIMITER), file.Adrb(LIMITER));
+    EXPECT_TRUE(form->windowTitle().endsWith("second.ign")) << form->windowTitle().toStdString();
+
+    run = RunProgram({ "../ride.ignlog" }, elsewhere);
+    EXPECT_EQ(run.code, 0) << run.err;
+    waitUntil([&] { return form->player().replaying(); });
+    EXPECT_EQ(form->player().fileName(), dir.file("ride.ignlog"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(StartFixture, HelpVersionAndWrongOptionsNeedNoDisplay)
+{
+    struct Case {
+        QStringList args;
+        int code;
+        std::string out; // the start of standard output
+        std::string err; // the start of standard error
+    } cases[] = {
+        { { "--help" }, 0, "usage: vordax4 [ENGLISH|DEUTSCH|CESKY|nopatchcheck]", "" },
+        { { "-h" }, 0, "usage: vordax4 ", "" },
+        { { "DEUTSCH", "--help" }, 0, "Aufruf: vordax4 ", "" },
+        { { "--version" }, 0, "vordax4 93.0\nVORDAX4   RSKEY=93.00   COMPILE=", "" },
+        { { "--no-such-option" }, 2, "", "vordax4: unknown option '--no-such-option'\n\nusage: vordax4 " },
+        { { "bike.ign", "-q" }, 2, "", "vordax4: unknown option '-q'" },
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = RunProgram(c.args);
+        const std::string line = c.args.join(' ').toStdString();
+        EXPECT_EQ(run.code, c.code) << line << ": " << run.err;
+        EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << line;
+        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << line;
+        EXPECT_EQ(run.out.empty(), c.out.empty()) << line;
+        EXPECT_EQ(run.err.empty(), c.err.empty()) << line << ": " << run.err;
+    }
+}
+
+} // namespace
