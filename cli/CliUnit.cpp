@@ -252,7 +252,7 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     if (!OpenFile(a.rest[0], image, io,
             strict ? IgnCommands::Completeness::Strict : IgnCommands::Completeness::Tolerant))
         return CliBadInput(io);
-    const int code = RunUnits((
+    const int code = RunUnits(
         a,
         [&](CliUnitSession& s, PortResult& r) {
             a.history.Attach(s, [&] { return HistoryFileName(a.rest[0]); });
