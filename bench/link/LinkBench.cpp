@@ -1,7 +1,9 @@
 #include "unitsim/UnitSim.h"
 #include "RealTimeTicks.h"
+#include "ThreadCpu.h"
 #include "base/TickClock.h"
 #include "link/CCOMCOM.h"
+#include "unitsim/PseudoTerminal.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +13,8 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -94,17 +98,21 @@ void BM_TimeToConnected(benchmark::State& state)
     state.SetLabel(ProtocolName(protocol));
 }
 
-// CPU of the whole process (program side and the in-process unit) while a unit is connected and
-// the link only exchanges monitor data every 8 ticks, as the connection manager does when idle.
+// CPU while a unit is connected and the link only exchanges monitor data every 8 ticks, as the
+// connection manager does when idle: of the whole process (program side and the in-process unit),
+// and of the link alone (every thread but the unit's).
 void BM_IdleCpuWhileConnected(benchmark::State& state)
 {
     double percent = 0;
+    double linkPercent = 0;
     for (auto _ : state) {
         UnitSimOptions o;
         o.protocol = PROTOCOL_IGN100;
         o.paced = true;
         UnitSim unit(o);
+        const std::set<int> beforeUnit = ThreadCpu::ThreadIds();
         unit.Start();
+        const std::set<int> unitThreads = ThreadCpu::NewSince(beforeUnit);
         CCOMCOM link;
         SearchOnlyTheUnit(link, unit);
         Driver driver { link, {} };
@@ -114,6 +122,7 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
         }
         const auto t0 = Clock::now();
         const double cpu0 = ProcessCpuSeconds();
+        const double unitCpu0 = ThreadCpu::Seconds(unitThreads);
         int passes = 0;
         while (Seconds(Clock::now() - t0) < 10) {
             if (driver.Step() && ++passes % 4 == 0) {
@@ -124,10 +133,48 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
             QThread::msleep(55 / 2);
         }
         const double wall = Seconds(Clock::now() - t0);
+        const double cpu = ProcessCpuSeconds() - cpu0;
+        percent = 100.0 * cpu / wall;
+        linkPercent = 100.0 * (cpu - (ThreadCpu::Seconds(unitThreads) - unitCpu0)) / wall;
+        state.SetIterationTime(wall);
+    }
+    state.counters["cpu_percent_of_one_core"] = percent;
+    state.counters["link_cpu_percent_of_one_core"] = linkPercent;
+    state.counters["goal_share"] = linkPercent / 0.3;
+}
+
+// CPU while the search works through 32 ports on which nothing answers (pseudo-terminals with no
+// unit behind them): three slots open, send, wait and close all the time; the goal is 2 % of a core.
+void BM_SearchCpuWithSilentPorts(benchmark::State& state)
+{
+    constexpr int PORTS = 32;
+    double percent = 0;
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<PseudoTerminal>> lines;
+        PortMap map;
+        map.onlyMapped = true;
+        for (int i = 0; i < PORTS; ++i) {
+            lines.push_back(std::make_unique<PseudoTerminal>());
+            if (!lines.back()->Open())
+                state.SkipWithError("no pseudo-terminal");
+            map.Add(std::to_string(i + 1) + "=" + lines.back()->SlavePath());
+        }
+        CCOMCOM link;
+        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.SetPortMap(map);
+        Driver driver { link, {} };
+        const auto t0 = Clock::now();
+        const double cpu0 = ProcessCpuSeconds();
+        while (Seconds(Clock::now() - t0) < 20) {
+            driver.Step();
+            QThread::msleep(55 / 2);
+        }
+        const double wall = Seconds(Clock::now() - t0);
         percent = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
         state.SetIterationTime(wall);
     }
     state.counters["cpu_percent_of_one_core"] = percent;
+    state.counters["goal_share"] = percent / 2.0;
 }
 
 } // namespace
@@ -144,6 +191,7 @@ BENCHMARK(BM_TimeToConnected)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleCpuWhileConnected)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_SearchCpuWithSilentPorts)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
 {

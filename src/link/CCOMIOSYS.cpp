@@ -39,6 +39,8 @@ void CCOMIOSYS::StopPortThreads()
 {
     CloseAllPorts();
     LinkStop.store(1, std::memory_order_release);
+    for (CCOM& com : com_)
+        com.bell.Ring();
     // Joining (rather than a fixed wait) keeps a thread from outliving the record it works on.
     for (CCOM& com : com_)
         if (com.ioThread) {
@@ -151,6 +153,7 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         else if (state != PORT_CLOSING) {
             com.requestTime = now;
             com.threadCommand.store(COMMAND_CLOSE, std::memory_order_release);
+            com.bell.Ring();
         }
         return;
     }
@@ -165,6 +168,7 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         if (now - com.requestTime > OPEN_TIMEOUT_MS) {
             com.error.store(PORT_ERROR_OPEN_TIMEOUT, std::memory_order_relaxed);
             com.threadCommand.store(COMMAND_CLOSE, std::memory_order_release);
+            com.bell.Ring();
             com.requestFlags = REQUEST_CLOSE;
         }
         return;
@@ -173,6 +177,8 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         return;
     std::snprintf(com.lineMode, sizeof com.lineMode, "%u,N,8,1", com.baud.load(std::memory_order_relaxed));
     const std::string path = DevicePath(com.portNumber);
+    // Once per record, before any other thread may ring it; without it the thread polls.
+    com.bell.Open();
     com.ioThread = new PortIoThread(com, QString::fromStdString(path), portMap_.Channel(path), LinkStop);
     com.ioThread->setStackSize(IO_THREAD_STACK);
     com.requestTime = now;
