@@ -132,6 +132,17 @@ void CCOMIOSYS::ServicePorts()
         ServicePort(com, now);
 }
 
+void CCOMIOSYS::ServicePortNow(int port)
+{
+    if (port < 1 || port >= PORT_COUNT)
+        return;
+    CCOM& com = Port(port);
+    const int32_t now = TickMs.load();
+    ServicePort(com, now);
+    if (com.requestFlags == REQUEST_OPEN && !com.ioThread)
+        ServicePort(com, now);
+}
+
 void CCOMIOSYS::ReleaseThread(CCOM& com)
 {
     com.ioThread->wait();

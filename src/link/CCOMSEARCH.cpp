@@ -171,6 +171,8 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
         return HandleSlot(i, now);
     }
     OpenPort(slot.port, SlotBaud(slot));
+    // The thread starts opening now, so the request can go out on the next pass.
+    ServicePortNow(slot.port);
     TraceLinef("[%i]Open Port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
     return false;
 }
