@@ -2,6 +2,7 @@
 
 #include "monitor/MonitorDisplay.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -26,6 +27,9 @@ public:
 
 private:
     void applyLabel(const MonitorLabel& l);
+    QWidget* widget(const std::string& name);
     std::map<std::string, QLabel*> labels_;
+    std::map<std::string, QPointer<QWidget>> placed_;
     std::map<std::string, QProgressBar*> gauges_;
+    int hintLanguage_ = -1;
 };
