@@ -731,11 +731,12 @@ void TTabTable::PaintTexts(QPainter& p)
         // Header values always carry their unit; cells only where the map asks for it.
         const bool withUnit = isCell ? a.showUnit : true;
         const int32_t shown = isCell ? int32_t(raw / a.quantum * a.quantum) : raw;
-        const QString text = QString::fromUtf8(FormatAxisValue(shown, a.scale, a.unit, withUnit).c_str());
         const bool grey = !a.editable;
-        p.setFont(FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0));
+        const int fontKey = size * 2 + (grey ? 1 : 0);
+        p.setFont(texts.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
         p.setPen(previewed ? TTab::Color(CORNER_MARK_HOT) : grey ? TTab::Color(GREY) : QColor(Qt::black));
-        p.drawText(rect.translated(TEXT_NUDGE, 0), Qt::AlignCenter, text);
+        texts.DrawCentred(
+            p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey);
     };
     for (int j = 0; j < g.shownRows; ++j)
         for (int i = 0; i < g.shownColumns; ++i)
