@@ -70,16 +70,19 @@ QLabel* MonitorPanel::label(const std::string& name) const
     return it == labels_.end() ? nullptr : it->second;
 }
 
-// Widgets placed by other parts of the window are looked up once; a widget that goes is looked
-// up again.
+// Widgets placed by other parts of the window are looked up once; one that goes is looked up
+// again, and a name the window lacks only now and then (most such names never come).
 QWidget* MonitorPanel::widget(const std::string& name)
 {
     if (QLabel* own = label(name))
         return own;
-    QPointer<QWidget>& found = placed_[name];
-    if (!found)
-        found = window()->findChild<QWidget*>(QString::fromStdString(name));
-    return found;
+    Placed& placed = placed_[name];
+    const bool lookUp = placed.found ? !placed.widget : placed.missedApplies++ % MISS_RETRY_APPLIES == 0;
+    if (lookUp) {
+        placed.widget = window()->findChild<QWidget*>(QString::fromStdString(name));
+        placed.found = placed.widget != nullptr;
+    }
+    return placed.widget;
 }
 
 namespace {
@@ -87,8 +90,7 @@ namespace {
 // Texts and colours are set only when they differ from what the widget shows: the monitor
 // refreshes every few ticks with mostly the same values, and a new text or palette makes the
 // widget lay out and repaint. (Qt's own setters of visibility and state already return early.)
-template <typename Widget>
-void SetTextIfChanged(Widget* w, const QString& text)
+template <typename Widget> void SetTextIfChanged(Widget* w, const QString& text)
 {
     if (w->text() != text)
         w->setText(text);

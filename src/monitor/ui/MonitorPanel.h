@@ -29,7 +29,13 @@ private:
     void applyLabel(const MonitorLabel& l);
     QWidget* widget(const std::string& name);
     std::map<std::string, QLabel*> labels_;
-    std::map<std::string, QPointer<QWidget>> placed_;
+    struct Placed {
+        QPointer<QWidget> widget;
+        bool found = false;
+        int missedApplies = 0;
+    };
+    static constexpr int MISS_RETRY_APPLIES = 100;
+    std::map<std::string, Placed> placed_;
     std::map<std::string, QProgressBar*> gauges_;
     int hintLanguage_ = -1;
 };
