@@ -159,8 +159,13 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         return;
     const uint8_t state = com.state.load(std::memory_order_acquire);
     if (com.requestFlags & REQUEST_CLOSE) {
-        if (state == PORT_CLOSED)
+        if (state == PORT_CLOSED) {
             com.requestFlags &= static_cast<uint8_t>(~REQUEST_CLOSE);
+            // The thread is done with the record once it has stored Closed; bytes a sender handed
+            // over after the thread's purge (while it was closing) are dropped here, so a sender
+            // still holding the port finds the buffer free.
+            com.txLength.store(0, std::memory_order_release);
+        }
         else if (state != PORT_CLOSING) {
             com.requestTime = now;
             com.threadCommand.store(COMMAND_CLOSE, std::memory_order_release);
