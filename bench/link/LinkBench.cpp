@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -176,6 +177,51 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
     state.counters["goal_share"] = linkPercent / 0.3;
 }
 
+// Time from the unit's last answer byte leaving it to the job being judged (JobDone), for monitor
+// exchanges: the I/O thread hands the bytes over and the worker judges them. The unit counts an
+// answer once its last byte is written; both sides are watched closely from this thread.
+void BM_AnswerToJudgedLatency(benchmark::State& state)
+{
+    constexpr int JOBS = 40;
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        UnitSimOptions o;
+        o.protocol = PROTOCOL_IGN100;
+        o.paced = true;
+        UnitSim unit(o);
+        unit.Start();
+        CCOMCOM link;
+        SearchOnlyTheUnit(link, unit);
+        Driver driver { link, {} };
+        while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
+            driver.Step();
+            QThread::msleep(5);
+        }
+        for (int i = 0; i < JOBS; ++i) {
+            const int answered = unit.RequestsAnswered();
+            if (link.job() == JobDone || link.job() == JobFailed)
+                link.ClearJob();
+            link.StartJob(JobMonitor, 0, 100, JOB_FLAG_SEND_ALL | JOB_FLAG_ONE_ATTEMPT);
+            Clock::time_point sent {};
+            while (link.job() == JobMonitor) {
+                driver.Step();
+                if (sent == Clock::time_point {} && unit.RequestsAnswered() != answered)
+                    sent = Clock::now();
+                QThread::usleep(20);
+            }
+            if (link.job() == JobDone && sent != Clock::time_point {})
+                latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+        }
+        state.SetIterationTime(1);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    state.counters["jobs_judged"] = double(latencies.size());
+    if (!latencies.empty()) {
+        state.counters["median_ms"] = latencies[latencies.size() / 2];
+        state.counters["max_ms"] = latencies.back();
+    }
+}
+
 // CPU while the search works through 32 ports on which nothing answers (pseudo-terminals with no
 // unit behind them): three slots open, send, wait and close all the time; the goal is 2 % of a core.
 void BM_SearchCpuWithSilentPorts(benchmark::State& state)
@@ -229,6 +275,7 @@ void EveryRow(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_TimeToConnected)->Apply(EveryRow);
 BENCHMARK(BM_TimeToConnectedKnownUnit)->Apply(EveryRow);
 BENCHMARK(BM_IdleCpuWhileConnected)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_AnswerToJudgedLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchCpuWithSilentPorts)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
