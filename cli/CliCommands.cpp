@@ -158,34 +158,43 @@ const std::vector<CliCommand>& CliCommands()
             CliCrate },
         { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
             CliPorts },
-        { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",
             "searches for the unit as the program does and prints its port, name, protocol and frame limits "
-            "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON",
+            "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON; "
+            "--protocol NAME (WCOM, WCOMS, IGN50, IGN100, IGN150, IGN300) tries only that protocol on each port, "
+            "at its rate in the search order or at --baud N",
             CliIdentify },
-        { "read", "-o FILE.ign | -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "read",
+            "-o FILE.ign | -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME "
+            "[--baud N]]",
             "connects to the unit, reads its configuration twice and writes it to FILE.ign; with --each reads the "
             "unit on every port at once into FOLDER/COM<n>-<serial number>.ign",
             CliRead },
-        { "verify", "FILE.ign [--each] [--json] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "verify",
+            "FILE.ign [--each] [--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",
             "compares the unit's configuration with the settings of FILE.ign; when they differ (exit 1) lists every "
             "setting and map cell that differs; --json prints the result and the list as JSON; --each: every port at "
             "once",
             CliVerify },
         { "program",
-            "FILE.ign [--changed-only] [--strict] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS]",
+            "FILE.ign [--changed-only] [--strict] [--each [--json]] [--port N[=DEVICE]]... [--timeout SECONDS] "
+            "[--protocol NAME [--baud N]]",
             "programs the settings of FILE.ign into the unit, reads them back and waits until the unit has stored "
             "them; --changed-only writes only the bytes that differ from what the unit holds; --strict refuses a "
             "file that lacks settings (otherwise they take the bike's defaults, with a warning); --each: every port "
             "at once",
             CliProgram },
-        { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS]", "sends the reset command to the unit", CliReset },
+        { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",
+            "sends the reset command to the unit", CliReset },
         { "history", "[--unit SERIAL] [--json] | --export SERIAL --event N -o FILE.ign | --forget SERIAL [--history FILE]",
             "lists the units met with their serial numbers (a unit without one by its number), with --unit one unit's "
             "events, newest first; --export writes the configuration an event left as a parameter file; --forget "
             "removes a unit and its events. read, verify and program record their events in this history (the "
             "settings folder's history.sqlite, or FILE of --history) unless --no-history is given",
             CliHistoryCommand },
-        { "monitor", "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]",
+        { "monitor",
+            "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME "
+            "[--baud N]]",
             "shows the unit's live monitor data for N seconds (until Ctrl+C without --seconds), as CSV rows with "
             "--csv, and records it to FILE.ignlog",
             CliMonitor },

@@ -81,6 +81,37 @@ bool TakeLinkOptions(std::vector<std::string>& args, PortChoice& choice, int* ti
         *timeoutMs = static_cast<int>(seconds * 1000);
     }
     args = std::move(rest);
+    return timeoutMs ? TakeProtocolOptions(args, choice, io) : true;
+}
+
+bool TakeProtocolOptions(std::vector<std::string>& args, PortChoice& choice, CliIo& io)
+{
+    std::vector<std::string> rest;
+    bool baudGiven = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a != "--protocol" && a != "--baud") {
+            rest.push_back(a);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            io.err << "vordax4-cli: " << a << " needs a value\n";
+            return false;
+        }
+        std::string error;
+        baudGiven |= a == "--baud";
+        const bool ok = a == "--protocol" ? ParseProtocolOption(args[++i], choice, &error)
+                                          : ParseBaudOption(args[++i], choice, &error);
+        if (!ok) {
+            io.err << "vordax4-cli: " << error << "\n";
+            return false;
+        }
+    }
+    if (baudGiven && !choice.protocol) {
+        io.err << "vordax4-cli: --baud is the rate of a protocol named with --protocol\n";
+        return false;
+    }
+    args = std::move(rest);
     return true;
 }
 

@@ -21,8 +21,8 @@
 namespace {
 
 constexpr int DEFAULT_TIMEOUT_MS = 10000;
-constexpr const char* MONITOR_USAGE
-    = "monitor [--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS]";
+constexpr const char* MONITOR_USAGE = "monitor [--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... "
+                                      "[--timeout SECONDS] [--protocol NAME [--baud N]]";
 // A file larger than the fullest recording cannot be a monitor log.
 constexpr qint64 MAX_LOG_FILE = ignlog::MAX_HEADER + ignlog::MAX_AREA + 1024;
 

@@ -39,9 +39,16 @@ bool ParseUnitArgs(const std::vector<std::string>& args, UnitArgs& parsed, CliIo
         return false;
     parsed.each = CliEachPort::TakeOption(parsed.rest);
     parsed.json = CliJson::TakeOption(parsed.rest);
-    if (parsed.each)
-        return CliEachPort::TakePorts(parsed.rest, parsed.ports, parsed.timeoutMs, io);
-    return TakeLinkOptions(parsed.rest, parsed.choice, &parsed.timeoutMs, io);
+    if (!parsed.each)
+        return TakeLinkOptions(parsed.rest, parsed.choice, &parsed.timeoutMs, io);
+    if (!TakeProtocolOptions(parsed.rest, parsed.choice, io)
+        || !CliEachPort::TakePorts(parsed.rest, parsed.ports, parsed.timeoutMs, io))
+        return false;
+    for (PortChoice& port : parsed.ports) {
+        port.protocol = parsed.choice.protocol;
+        port.baud = parsed.choice.baud;
+    }
+    return true;
 }
 
 int Usage(const char* usage, CliIo& io)

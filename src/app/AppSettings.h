@@ -17,4 +17,9 @@ struct AppSettings {
     int newInstal = 1; // "NEWINSTAL": while not 0 programming the unit is refused
     bool monitorPlayer = false; // "MONITORPLAYER": GroupBoxPlayer is shown
     QStringList history; // "MenuHistory00".."MenuHistory09"; entry 0 is the current file
+    // "KnownUnitPort", "KnownUnitRow", "KnownUnitBaud": the last connected unit, tried first by the
+    // search; port 0 when none is known.
+    int knownUnitPort = 0;
+    int knownUnitRow = -1;
+    int knownUnitBaud = 0;
 };

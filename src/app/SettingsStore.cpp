@@ -58,6 +58,9 @@ void SettingsStore::LoadSettings(AppSettings& s, ParamImage& image, std::span<co
     s.iniFileDir = PathCodec::Decode(ini.Value(sec, "IniFileDir").value_or(file));
     s.activePage = ini.IntValue(sec, "PageControl1->ActivePageIndex", s.activePage);
     s.monitorPlayer = ini.IntValue(sec, "MONITORPLAYER", 0) != 0;
+    s.knownUnitPort = ini.IntValue(sec, "KnownUnitPort", 0);
+    s.knownUnitRow = ini.IntValue(sec, "KnownUnitRow", -1);
+    s.knownUnitBaud = ini.IntValue(sec, "KnownUnitBaud", 0);
 
     s.history.clear();
     for (int i = 0; i < HISTORY_KEYS; ++i) {
@@ -98,6 +101,9 @@ bool SettingsStore::SaveSettings(const AppSettings& s, const ParamImage& image, 
     // Entries beyond the count would come back at the next start as stale history.
     for (int i = count; i < HISTORY_KEYS; ++i)
         ini.RemoveKey(sec, historyKey(i));
+    ini.SetInt(sec, "KnownUnitPort", s.knownUnitPort);
+    ini.SetInt(sec, "KnownUnitRow", s.knownUnitRow);
+    ini.SetInt(sec, "KnownUnitBaud", s.knownUnitBaud);
 
     QString iniError, defaultError;
     const bool iniSaved = ini.Save(paths_.applicationIni(), &iniError);

@@ -177,8 +177,12 @@ int WindowPages::PageOf(const QWidget* widget) const
 
 void WindowPages::ApplyTachoPickupText()
 {
-    auto* edit = form_.findChild<QLineEdit*>("EditRpmPulsu");
-    auto* upDown = form_.findChild<TUpDown*>("UpDownRpmPulsu");
+    if (!pickupEdit_ || !pickupUpDown_) {
+        pickupEdit_ = form_.findChild<QLineEdit*>("EditRpmPulsu");
+        pickupUpDown_ = form_.findChild<TUpDown*>("UpDownRpmPulsu");
+    }
+    QLineEdit* edit = pickupEdit_;
+    TUpDown* upDown = pickupUpDown_;
     if (!edit || !upDown)
         return;
     for (int pickup : { 1, 2 }) {

@@ -4,8 +4,12 @@
 #include "monitor/MonitorPlayer.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <array>
+
+class QLineEdit;
+class TUpDown;
 
 class QTabWidget;
 class QWidget;
@@ -76,4 +80,7 @@ private:
     QObject* pendingControl_ = nullptr;
     int pendingKind_ = 0;
     int pendingDue_ = 0;
+    // The tacho pickup controls, looked up once: their text is checked on every tick.
+    QPointer<QLineEdit> pickupEdit_;
+    QPointer<TUpDown> pickupUpDown_;
 };

@@ -38,6 +38,8 @@ void WindowSettings::Load()
     LanguageIndex = settings_.language;
     outside_.forcedPort = settings_.comPort;
     outside_.nextScanPort = settings_.comPortAuto;
+    form_.linkUi().link().SetKnownUnit(
+        { settings_.knownUnitPort, settings_.knownUnitRow, static_cast<uint32_t>(settings_.knownUnitBaud) });
     fileState_.currentFile = settings_.file;
     fileState_.fileFolder = settings_.iniFileDir;
     fileState_.newInstal = settings_.newInstal;
@@ -58,6 +60,10 @@ void WindowSettings::Collect()
     settings_.activePage = form_.activePage();
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = form_.linkUi().link().nextScanPort;
+    const KnownUnit& known = form_.linkUi().link().knownUnit;
+    settings_.knownUnitPort = known.port;
+    settings_.knownUnitRow = known.row;
+    settings_.knownUnitBaud = static_cast<int>(known.baud);
     settings_.file = fileState_.currentFile;
     settings_.iniFileDir = fileState_.fileFolder;
     settings_.newInstal = fileState_.newInstal;

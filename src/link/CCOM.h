@@ -1,5 +1,8 @@
 #pragma once
 
+#include "link/Doorbell.h"
+#include "link/TxLength.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -44,8 +47,10 @@ struct CCOM {
     std::atomic<uint8_t> threadCommand { COMMAND_NONE };
     int32_t requestTime = 0;
 
+    // Wakes the port's I/O thread: a sender's hand-over, a command, the link's stop.
+    Doorbell bell;
     uint8_t txBuffer[PORT_BUFFER_LEN] = {};
-    std::atomic<uint32_t> txLength { 0 };
+    TxLength txLength { bell };
     uint8_t rxRing[PORT_BUFFER_LEN] = {};
     std::atomic<uint32_t> rxRead { 0 };
     std::atomic<uint32_t> rxWrite { 0 };

@@ -111,6 +111,7 @@ void CCOMCOM::Disconnect()
     ClosePort(port);
     connectedPort.store(0, std::memory_order_release);
     portsChanged = 1;
+    TryKnownUnitFirst();
 }
 
 CCOMCOM::HandOver CCOMCOM::BootloaderHandOver(int port, uint32_t code)

@@ -39,6 +39,8 @@ void CCOMIOSYS::StopPortThreads()
 {
     CloseAllPorts();
     LinkStop.store(1, std::memory_order_release);
+    for (CCOM& com : com_)
+        com.bell.Ring();
     // Joining (rather than a fixed wait) keeps a thread from outliving the record it works on.
     for (CCOM& com : com_)
         if (com.ioThread) {
@@ -130,6 +132,17 @@ void CCOMIOSYS::ServicePorts()
         ServicePort(com, now);
 }
 
+void CCOMIOSYS::ServicePortNow(int port)
+{
+    if (port < 1 || port >= PORT_COUNT)
+        return;
+    CCOM& com = Port(port);
+    const int32_t now = TickMs.load();
+    ServicePort(com, now);
+    if (com.requestFlags == REQUEST_OPEN && !com.ioThread)
+        ServicePort(com, now);
+}
+
 void CCOMIOSYS::ReleaseThread(CCOM& com)
 {
     com.ioThread->wait();
@@ -146,11 +159,17 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         return;
     const uint8_t state = com.state.load(std::memory_order_acquire);
     if (com.requestFlags & REQUEST_CLOSE) {
-        if (state == PORT_CLOSED)
+        if (state == PORT_CLOSED) {
             com.requestFlags &= static_cast<uint8_t>(~REQUEST_CLOSE);
+            // The thread is done with the record once it has stored Closed; bytes a sender handed
+            // over after the thread's purge (while it was closing) are dropped here, so a sender
+            // still holding the port finds the buffer free.
+            com.txLength.store(0, std::memory_order_release);
+        }
         else if (state != PORT_CLOSING) {
             com.requestTime = now;
             com.threadCommand.store(COMMAND_CLOSE, std::memory_order_release);
+            com.bell.Ring();
         }
         return;
     }
@@ -165,6 +184,7 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         if (now - com.requestTime > OPEN_TIMEOUT_MS) {
             com.error.store(PORT_ERROR_OPEN_TIMEOUT, std::memory_order_relaxed);
             com.threadCommand.store(COMMAND_CLOSE, std::memory_order_release);
+            com.bell.Ring();
             com.requestFlags = REQUEST_CLOSE;
         }
         return;
@@ -173,6 +193,8 @@ void CCOMIOSYS::ServicePort(CCOM& com, int32_t now)
         return;
     std::snprintf(com.lineMode, sizeof com.lineMode, "%u,N,8,1", com.baud.load(std::memory_order_relaxed));
     const std::string path = DevicePath(com.portNumber);
+    // Once per record, before any other thread may ring it; without it the thread polls.
+    com.bell.Open();
     com.ioThread = new PortIoThread(com, QString::fromStdString(path), portMap_.Channel(path), LinkStop);
     com.ioThread->setStackSize(IO_THREAD_STACK);
     com.requestTime = now;

@@ -24,6 +24,9 @@ public:
     void ClosePort(int port);
     void CloseAllPorts();
     void ServicePorts();
+    // Carries a request just made for one port out at once instead of on the next pass: a close
+    // is commanded, an open gets its thread (also when it waited only for its close to finish).
+    void ServicePortNow(int port);
     // Returns 1 when the set of present ports changed.
     int EnumeratePorts();
 

@@ -136,8 +136,8 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
         slot.state = SLOT_PAUSING;
     }
     if (slot.state == SLOT_PROTOCOL_FAILED) {
-        const int next = slot.row + 1;
-        if (slot.port && !searchTable.IsEnd(next) && searchTable.Row(next).baud == row.baud) {
+        const int next = NextRow(slot);
+        if (slot.port && !searchTable.IsEnd(next) && searchTable.Row(next).baud == SlotBaud(slot)) {
             TraceLinef("[%i]FAIL PROTOCOL - skip port closing", i);
             slot.state = SLOT_IDLE;
         } else {
@@ -150,7 +150,8 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
     if (slot.state != SLOT_IDLE)
         return false;
     if (slot.port) {
-        ++slot.row;
+        slot.row = NextRow(slot);
+        slot.knownTry = false;
         if (searchTable.IsEnd(slot.row))
             slot.port = 0;
     }
@@ -169,13 +170,52 @@ bool CCOMSEARCH::HandleSlot(int i, int32_t now)
             "[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
         return HandleSlot(i, now);
     }
-    OpenPort(slot.port, next.baud);
+    OpenPort(slot.port, SlotBaud(slot));
+    // The thread starts opening now, so the request can go out on the next pass.
+    ServicePortNow(slot.port);
     TraceLinef("[%i]Open Port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
     return false;
 }
 
+void CCOMSEARCH::SetKnownUnit(const KnownUnit& unit)
+{
+    constexpr uint32_t FASTEST_BAUD = 4000000;
+    const bool usable = unit.Valid() && !searchTable.IsEnd(unit.row) && unit.baud <= FASTEST_BAUD;
+    knownUnit = usable ? unit : KnownUnit {};
+}
+
+uint32_t CCOMSEARCH::SlotBaud(const SearchSlot& slot) const
+{
+    return slot.knownTry ? knownUnit.baud : searchTable.Row(slot.row).baud;
+}
+
+// After the known unit's row the port gets the full order from its first row.
+int CCOMSEARCH::NextRow(const SearchSlot& slot) const { return slot.knownTry ? 0 : slot.row + 1; }
+
+// Once per start of the search: the first slot to choose takes the known unit's port with its row,
+// unless the port is gone or another port is fixed.
+bool CCOMSEARCH::TakeKnownPort(SearchSlot& slot)
+{
+    if (!knownFirst_)
+        return false;
+    knownFirst_ = false;
+    const int port = knownUnit.port;
+    if (!knownUnit.Valid() || searchTable.IsEnd(knownUnit.row) || (forcedPort > 0 && port != forcedPort)
+        || !Port(port).present || HeldBySlot(port))
+        return false;
+    slot.port = port;
+    slot.row = knownUnit.row;
+    slot.knownTry = true;
+    if (forcedPort <= 0)
+        nextScanPort = port >= 255 ? 1 : port + 1;
+    return true;
+}
+
 bool CCOMSEARCH::ChoosePort(int, SearchSlot& slot)
 {
+    slot.knownTry = false;
+    if (TakeKnownPort(slot))
+        return true;
     int chosen = 0;
     if (forcedPort > 0) {
         chosen = forcedPort;
@@ -232,6 +272,7 @@ void CCOMSEARCH::ReceiveIdentity(int i, SearchSlot& slot)
 bool CCOMSEARCH::Connect(int i, SearchSlot& slot)
 {
     const int port = slot.port;
+    knownUnit = { port, slot.row, SlotBaud(slot) };
     ConnectedUnit = slot;
     for (SearchSlot& other : searchSlots) {
         if (other.port && other.port != port)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CCOMIOSYS.h"
+#include "link/KnownUnit.h"
 #include "link/SearchSlot.h"
 #include "link/SearchTable.h"
 
@@ -45,6 +46,13 @@ public:
     int32_t forcedPort = 0; // -1 offline, 0 automatic, 1..255 only this port
     int32_t nextScanPort = 1;
     int32_t rememberedPort = -1; // the port a bootloader tool holds
+    // The unit of the last connection (the window keeps it in its settings); updated on every
+    // connection.
+    KnownUnit knownUnit;
+
+    // Takes the known unit from the settings; a port, row or rate the search cannot use leaves
+    // none known.
+    void SetKnownUnit(const KnownUnit& unit);
 
     // The settings keys ComPort and ComPortAuto: out-of-range values become -1 and 1.
     static int32_t SanitiseForcedPort(int32_t value) { return value < -1 || value > 255 ? -1 : value; }
@@ -53,6 +61,9 @@ public:
     int TailValue() const { return extraTailByte * 256 + requiredUnitType; }
 
 protected:
+    // The next start of the search tries the known unit first (after a dropped connection).
+    void TryKnownUnitFirst() { knownFirst_ = true; }
+
     StatusSlots* status_ = nullptr;
 
 private:
@@ -62,8 +73,13 @@ private:
     bool Connect(int index, SearchSlot& slot);
     void Unmatched(int index, SearchSlot& slot);
     bool ChoosePort(int index, SearchSlot& slot);
+    bool TakeKnownPort(SearchSlot& slot);
+    // The rate a slot opens its port at, and the row it tries after its current one.
+    uint32_t SlotBaud(const SearchSlot& slot) const;
+    int NextRow(const SearchSlot& slot) const;
     bool HeldBySlot(int port) const;
     bool PortReady(int port) const;
 
     bool comFoundTraced_ = false;
+    bool knownFirst_ = true;
 };

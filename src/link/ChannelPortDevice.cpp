@@ -29,10 +29,7 @@ void ChannelPortDevice::Close()
     open_ = false;
 }
 
-void ChannelPortDevice::WaitForBytes(int ms, const std::atomic<uint32_t>& txLength)
-{
-    channel_->PortWait(ms, [&txLength] { return txLength.load(std::memory_order_acquire) != 0; });
-}
+void ChannelPortDevice::WaitForWork(Doorbell& bell, int ms) { channel_->PortWait(ms, &bell); }
 
 void ChannelPortDevice::Write(const uint8_t* data, uint32_t length)
 {

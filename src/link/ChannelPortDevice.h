@@ -15,7 +15,7 @@ public:
     bool Open(uint32_t baud) override;
     void Close() override;
     bool IsOpen() const override { return open_; }
-    void WaitForBytes(int ms, const std::atomic<uint32_t>& txLength) override;
+    void WaitForWork(Doorbell& bell, int ms) override;
     void Write(const uint8_t* data, uint32_t length) override;
     int64_t BytesWaiting() override;
     int64_t Read(uint8_t* into, int64_t count) override;

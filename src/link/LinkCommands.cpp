@@ -5,6 +5,8 @@
 #include "link/CCOMCOM.h"
 #include "link/StatusSlots.h"
 
+#include <QString>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -33,11 +35,56 @@ private:
     bool shown_[4] = {};
 };
 
+constexpr uint32_t FASTEST_BAUD = 4000000;
+
+// The row of the chosen protocol: the first one in the search order at the chosen rate, else its
+// first one at all, with the chosen rate.
+SearchRow ChosenRow(const SearchTable& table, const PortChoice& choice)
+{
+    int row = choice.baud ? table.Find(choice.protocol, choice.baud) : -1;
+    for (int i = 0; row < 0 && !table.IsEnd(i); ++i)
+        if (table.Row(i).protocol == choice.protocol)
+            row = i;
+    SearchRow chosen = table.Row(row < 0 ? 0 : row);
+    chosen.protocol = choice.protocol;
+    if (choice.baud)
+        chosen.baud = choice.baud;
+    return chosen;
+}
+
 } // namespace
+
+bool ParseProtocolOption(const std::string& value, PortChoice& choice, std::string* error)
+{
+    for (const int32_t id :
+        { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 })
+        if (QString::fromStdString(value).compare(ProtocolName(id), Qt::CaseInsensitive) == 0) {
+            choice.protocol = id;
+            return true;
+        }
+    if (error)
+        *error = "--protocol needs one of WCOM, WCOMS, IGN50, IGN100, IGN150, IGN300: \"" + value + "\"";
+    return false;
+}
+
+bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* error)
+{
+    char* end = nullptr;
+    const long baud = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || !end || *end || baud < 1 || baud > long(FASTEST_BAUD)) {
+        if (error)
+            *error = "--baud needs a line rate from 1 to 4000000: \"" + value + "\"";
+        return false;
+    }
+    choice.baud = static_cast<uint32_t>(baud);
+    return true;
+}
 
 void ApplyPortChoice(CCOMCOM& link, const PortChoice& choice)
 {
     link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    if (choice.protocol)
+        link.searchTable.KeepOnly(ChosenRow(link.searchTable, choice));
     link.forcedPort = choice.forcedPort;
     PortMap map = choice.map;
     // A device named for the forced port is the only port.

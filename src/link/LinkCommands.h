@@ -8,18 +8,27 @@
 // What a command that talks to a unit is told about ports: --port N uses only COM N (like a fixed
 // port in the COM menu), --port N=DEVICE makes COM N that device and uses only it; without --port
 // the search is automatic over every present port (and the mapped ones of VORDAX4_PORTS).
+//
+// --protocol NAME [--baud N] tries only that protocol at that rate on each port (a production line
+// knows what it connects to), instead of the whole search order.
 struct PortChoice {
     int forcedPort = 0;
     PortMap map = PortMap::FromEnvironment();
+    int32_t protocol = 0; // 0: the whole search order
+    uint32_t baud = 0; // 0: the protocol's first rate in the search order
 };
 
 // Parses the value of --port into the choice; false with a message when it is malformed.
 bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error);
+// Parses the values of --protocol (a protocol name in any case) and --baud; false with a message.
+bool ParseProtocolOption(const std::string& value, PortChoice& choice, std::string* error);
+bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* error);
 
 class CCOMCOM;
 
 // Sets the link up for the choice as the program searches: the IGN100 family rows, the forced port
-// and the port map (a device named for the forced port is then the only port).
+// and the port map (a device named for the forced port is then the only port); a chosen protocol
+// leaves the search table with that one row.
 void ApplyPortChoice(CCOMCOM& link, const PortChoice& choice);
 
 // `ports`: prints one line per present port, "COM<n>\t<device>", in ascending order. Returns the

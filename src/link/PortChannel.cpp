@@ -1,19 +1,12 @@
 #include "link/PortChannel.h"
 
 #include <algorithm>
-#include <thread>
-
-namespace {
-
-// Polling pauses: the first after bytes have moved, and the longest, reached by doubling.
-constexpr std::chrono::steady_clock::duration FIRST_STEP = std::chrono::microseconds(50);
-constexpr std::chrono::steady_clock::duration LONGEST_STEP = std::chrono::milliseconds(1);
-
-} // namespace
 
 PortChannel::PortChannel(const std::string& label)
     : name_(NAME_PREFIX + label)
 {
+    portBell_.Open();
+    deviceBell_.Open();
 }
 
 bool PortChannel::ValidLabel(const std::string& label)
@@ -30,25 +23,25 @@ void PortChannel::AttachDevice()
     deviceAttached_.store(true, std::memory_order_release);
 }
 
-void PortChannel::DetachDevice() { deviceAttached_.store(false, std::memory_order_release); }
-
-size_t PortChannel::DeviceRead(uint8_t* into, size_t size)
+void PortChannel::DetachDevice()
 {
-    const size_t n = toDevice_.Pop(into, size);
-    if (n)
-        deviceStep_ = FIRST_STEP;
-    return n;
+    deviceAttached_.store(false, std::memory_order_release);
+    portBell_.Ring();
 }
+
+size_t PortChannel::DeviceRead(uint8_t* into, size_t size) { return toDevice_.Pop(into, size); }
 
 size_t PortChannel::DeviceWrite(const uint8_t* data, size_t size)
 {
     if (!PortOpen())
         return 0;
-    deviceStep_ = FIRST_STEP;
-    return toPort_.Push(data, size);
+    const size_t n = toPort_.Push(data, size);
+    if (n)
+        portBell_.Ring();
+    return n;
 }
 
-bool PortChannel::DeviceWait(int ms) { return WaitFor(toDevice_, ms, deviceStep_, {}); }
+bool PortChannel::DeviceWait(int ms) { return WaitFor(toDevice_, ms, deviceBell_, nullptr); }
 
 bool PortChannel::OpenPort(uint32_t baud)
 {
@@ -73,30 +66,31 @@ size_t PortChannel::PortWrite(const uint8_t* data, size_t size)
 {
     if (!DeviceAttached())
         return 0;
-    portStep_ = FIRST_STEP;
-    return toDevice_.Push(data, size);
-}
-
-size_t PortChannel::PortRead(uint8_t* into, size_t size)
-{
-    const size_t n = toPort_.Pop(into, size);
+    const size_t n = toDevice_.Push(data, size);
     if (n)
-        portStep_ = FIRST_STEP;
+        deviceBell_.Ring();
     return n;
 }
 
-bool PortChannel::PortWait(int ms, const std::function<bool()>& wake) { return WaitFor(toPort_, ms, portStep_, wake); }
+size_t PortChannel::PortRead(uint8_t* into, size_t size) { return toPort_.Pop(into, size); }
 
-bool PortChannel::WaitFor(const ByteQueue& queue, int ms, Clock::duration& step, const std::function<bool()>& wake)
+bool PortChannel::PortWait(int ms, Doorbell* also) { return WaitFor(toPort_, ms, portBell_, also); }
+
+bool PortChannel::WaitFor(const ByteQueue& queue, int ms, Doorbell& mine, Doorbell* also)
 {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (!queue.Waiting() && !(wake && wake())) {
-        const auto now = Clock::now();
-        if (now >= end)
+    while (!queue.Waiting()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (left <= 0)
             return false;
-        step = std::clamp(step, FIRST_STEP, LONGEST_STEP);
-        std::this_thread::sleep_for(std::min<Clock::duration>(step, end - now));
-        step *= 2;
+        if (!also) {
+            mine.Wait(-1, static_cast<int>(left));
+            continue;
+        }
+        // Whatever woke the port end is for its thread to look at.
+        if (also->Wait(mine.Fd(), static_cast<int>(left)))
+            mine.Take();
+        return queue.Waiting() > 0;
     }
     return true;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "link/ByteQueue.h"
+#include "link/Doorbell.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 // A serial line inside the program, to a device that runs in the same process (the simulated
@@ -16,9 +16,9 @@
 //
 // Each direction is a ByteQueue with one producer and one consumer: the port's I/O thread on one
 // side, the device's thread on the other. Their sizes are those of a serial driver's queues.
-// Nothing is locked, so an end waiting for bytes polls: finely right after bytes have moved, so
-// that an answer follows its request about as quickly as through a serial driver, then ever more
-// coarsely up to once a millisecond, so that an idle line costs no more than an idle serial port.
+// Nothing is locked; each end has a doorbell that the other end rings after it has moved bytes
+// (or, for the port end, when the device goes), so a waiting end sleeps until there is something
+// to read, as a thread waiting on a serial driver does.
 class PortChannel {
 public:
     static constexpr const char* NAME_PREFIX = "inproc:";
@@ -55,12 +55,13 @@ public:
     size_t PortWrite(const uint8_t* data, size_t size);
     size_t PortWaiting() const { return toPort_.Waiting(); }
     size_t PortRead(uint8_t* into, size_t size);
-    // Waits at most ms for bytes to arrive at the port end, or for wake to hold; false on time-out.
-    bool PortWait(int ms, const std::function<bool()>& wake = {});
+    // Waits at most ms for bytes to arrive at the port end or the device to go; with also, returns
+    // as well when that bell rings (the port's own work). False when nothing arrived.
+    bool PortWait(int ms, Doorbell* also = nullptr);
 
 private:
     using Clock = std::chrono::steady_clock;
-    static bool WaitFor(const ByteQueue& queue, int ms, Clock::duration& step, const std::function<bool()>& wake);
+    static bool WaitFor(const ByteQueue& queue, int ms, Doorbell& mine, Doorbell* also);
 
     std::string name_;
     ByteQueue toPort_ { TO_PORT_BYTES };
@@ -68,7 +69,7 @@ private:
     std::atomic<bool> deviceAttached_ { false };
     std::atomic<bool> portOpen_ { false };
     std::atomic<uint32_t> lineBaud_ { 0 };
-    // The next polling pause of each end, used only by that end's thread.
-    Clock::duration portStep_ {};
-    Clock::duration deviceStep_ {};
+    // Rung for the port end by the device, and for the device end by the port.
+    Doorbell portBell_;
+    Doorbell deviceBell_;
 };

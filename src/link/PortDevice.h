@@ -1,7 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+
+class Doorbell;
 
 // What a port's I/O thread moves bytes through: a serial device of the system or an in-process
 // line (PortChannel). Everything above the I/O thread sees only the port record, so it cannot
@@ -15,9 +16,9 @@ public:
     // Discards what waits in both directions and closes.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
-    // The pause of a pass while open: returns early when bytes arrive and, where the device can
-    // tell, when a sender has handed bytes over (txLength not 0).
-    virtual void WaitForBytes(int ms, const std::atomic<uint32_t>& txLength) = 0;
+    // The pause of a pass while open: sleeps until bytes arrive, the device is lost, the port's
+    // bell rings (a hand-over, a command, the link's stop) or ms pass (-1: no limit).
+    virtual void WaitForWork(Doorbell& bell, int ms) = 0;
     // Writes the bytes in one call that blocks for at most the write time-out.
     virtual void Write(const uint8_t* data, uint32_t length) = 0;
     // The number of bytes waiting to be read; reads never wait for more.

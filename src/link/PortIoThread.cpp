@@ -14,6 +14,11 @@ namespace {
 
 std::atomic<int> transmissionCounter { 0 };
 
+// Every wake has a cause that rings the bell or reaches the device's descriptor; the rare wake
+// without one only bounds what an unforeseen silence of the device could cost.
+constexpr int SAFETY_WAKE_MS = 500;
+constexpr int POLL_MS = 1;
+
 } // namespace
 
 PortIoThread::PortIoThread(
@@ -37,34 +42,57 @@ void PortIoThread::run()
     // Made here, so that a QSerialPort belongs to this thread.
     const std::unique_ptr<PortDevice> device = MakeDevice();
     while (!linkStop_.load(std::memory_order_acquire)) {
-        if (device->IsOpen())
-            device->WaitForBytes(1, com_.txLength);
-        else
-            msleep(com_.state.load(std::memory_order_acquire) != PORT_CLOSED ? 1 : 50);
-        if (com_.threadState.load(std::memory_order_acquire) != THREAD_RUNNING)
-            continue;
-        const uint8_t command = com_.threadCommand.load(std::memory_order_acquire);
-        const uint8_t state = com_.state.load(std::memory_order_acquire);
-        if (state == PORT_CLOSED && command == COMMAND_OPEN && !Open(*device))
+        if (com_.threadState.load(std::memory_order_acquire) == THREAD_RUNNING && !Pass(*device))
             break;
-        if (state == PORT_OPEN && command == COMMAND_CLOSE) {
-            Close(*device);
-            break;
-        }
-        if (com_.state.load(std::memory_order_acquire) != PORT_OPEN)
-            continue;
-        Write(*device);
-        Read(*device);
-        if (device->Lost()) {
-            TraceLinef("\n[%i:TMR=%i]LOST %s\n", com_.portNumber, TickMs.load(), com_.deviceName.c_str());
-            com_.error.store(PORT_ERROR_LOST, std::memory_order_release);
-            Close(*device);
-            break;
-        }
+        Sleep(*device);
     }
     if (device->IsOpen())
         device->Close();
     com_.threadState.store(THREAD_FINISHED, std::memory_order_release);
+}
+
+bool PortIoThread::Pass(PortDevice& device)
+{
+    const uint8_t command = com_.threadCommand.load(std::memory_order_acquire);
+    const uint8_t state = com_.state.load(std::memory_order_acquire);
+    if (state == PORT_CLOSED && command == COMMAND_OPEN && !Open(device))
+        return false;
+    if (state == PORT_OPEN && command == COMMAND_CLOSE) {
+        Close(device);
+        return false;
+    }
+    if (com_.state.load(std::memory_order_acquire) != PORT_OPEN)
+        return true;
+    Write(device);
+    Read(device);
+    if (device.Lost()) {
+        TraceLinef("\n[%i:TMR=%i]LOST %s\n", com_.portNumber, TickMs.load(), com_.deviceName.c_str());
+        com_.error.store(PORT_ERROR_LOST, std::memory_order_release);
+        Close(device);
+        return false;
+    }
+    return true;
+}
+
+bool PortIoThread::WaitsForRoom(PortDevice& device) const
+{
+    uint32_t first = 0;
+    uint32_t second = 0;
+    CCOM::FreeParts(
+        com_.rxRead.load(std::memory_order_acquire), com_.rxWrite.load(std::memory_order_relaxed), first, second);
+    return first + second == 0 && device.BytesWaiting() > 0;
+}
+
+void PortIoThread::Sleep(PortDevice& device)
+{
+    // A full ring is emptied by a consumer that rings no bell, so the thread looks again soon;
+    // so it does when the port has no bell (no descriptor was left for it).
+    const bool poll = com_.bell.Fd() < 0 || (device.IsOpen() && WaitsForRoom(device));
+    const int ms = poll ? POLL_MS : SAFETY_WAKE_MS;
+    if (device.IsOpen())
+        device.WaitForWork(com_.bell, ms);
+    else
+        com_.bell.Wait(-1, ms);
 }
 
 bool PortIoThread::Open(PortDevice& device)

@@ -28,6 +28,8 @@ struct SearchSlot {
     int32_t maxFrameLength = 0;
     int32_t frameOverhead = 0;
     FrameCodec codec;
+    // The slot is trying the known unit's row (at its rate) before the port's full order.
+    bool knownTry = false;
 
     // Data bytes per frame: the maximum frame length less the frame overhead, kept within what
     // one frame can carry even when a unit reports an odd maximum.

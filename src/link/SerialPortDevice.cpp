@@ -1,5 +1,7 @@
 #include "link/SerialPortDevice.h"
 
+#include "link/Doorbell.h"
+
 namespace {
 
 constexpr qint64 DRIVER_INPUT_QUEUE = 10000;
@@ -40,6 +42,14 @@ void SerialPortDevice::Close()
 {
     serial_.clear(QSerialPort::AllDirections);
     serial_.close();
+}
+
+void SerialPortDevice::WaitForWork(Doorbell& bell, int ms)
+{
+    // The descriptor tells when bytes (or a hang-up) arrive; QSerialPort then takes them into its
+    // buffer without waiting, and a hang-up becomes the error that Lost reports.
+    if (bell.Wait(static_cast<int>(serial_.handle()), ms))
+        serial_.waitForReadyRead(0);
 }
 
 void SerialPortDevice::Write(const uint8_t* data, uint32_t length)

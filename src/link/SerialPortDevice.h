@@ -14,7 +14,7 @@ public:
     bool Open(uint32_t baud) override;
     void Close() override;
     bool IsOpen() const override { return serial_.isOpen(); }
-    void WaitForBytes(int ms, const std::atomic<uint32_t>&) override { serial_.waitForReadyRead(ms); }
+    void WaitForWork(Doorbell& bell, int ms) override;
     void Write(const uint8_t* data, uint32_t length) override;
     int64_t BytesWaiting() override { return serial_.bytesAvailable(); }
     int64_t Read(uint8_t* into, int64_t count) override;

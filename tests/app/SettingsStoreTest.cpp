@@ -325,3 +325,30 @@ TEST(SettingsPaths, PerMachineFolderWhereWritableElsePerUser)
     EXPECT_EQ(SettingsPaths::Standard().folder(), base + "/user/Motravex/VORDAX4/93/");
 }
 #endif
+
+// The known unit is written after the keys of a first run's file (they keep their order) and read
+// back; a file from before it existed knows no unit.
+TEST_F(SettingsStoreTest, KnownUnitKeysRoundTripAfterTheOthers)
+{
+    AppSettings s = present();
+    s.history = { "a.ign" };
+    s.knownUnitPort = 6;
+    s.knownUnitRow = 13;
+    s.knownUnitBaud = 115200;
+    ParamImage img = StartupImage();
+    ASSERT_TRUE(store.SaveSettings(s, img));
+    const QByteArray ini = ReadFile(store.paths().applicationIni());
+    EXPECT_TRUE(ini.contains("\r\nMenuHistory00=a.ign\r\nKnownUnitPort=6\r\nKnownUnitRow=13\r\nKnownUnitBaud=115200\r\n"))
+        << ini.toStdString();
+    AppSettings back = present();
+    store.LoadSettings(back, img, {});
+    EXPECT_EQ(back.knownUnitPort, 6);
+    EXPECT_EQ(back.knownUnitRow, 13);
+    EXPECT_EQ(back.knownUnitBaud, 115200);
+
+    WriteFile(store.paths().applicationIni(), "[FORM_HLAV]\r\nComPort=0\r\n");
+    store.LoadSettings(back, img, {});
+    EXPECT_EQ(back.knownUnitPort, 0);
+    EXPECT_EQ(back.knownUnitRow, -1);
+    EXPECT_EQ(back.knownUnitBaud, 0);
+}

@@ -139,6 +139,84 @@ INSTANTIATE_TEST_SUITE_P(SearchRows, EveryProtocol,
         return std::string(ProtocolName(info.param.protocol)) + "_row" + std::to_string(info.param.row);
     });
 
+// The rows tried on a port, in the order the slots first took them.
+struct RowsTried {
+    std::vector<int> rows;
+    void Note(const CCOMCOM& link, int port)
+    {
+        for (const SearchSlot& s : link.searchSlots)
+            if (s.port == port && s.state != SLOT_IDLE && (rows.empty() || rows.back() != s.row))
+                rows.push_back(s.row);
+    }
+};
+
+// A remembered unit that is still there answers its own row at once, wherever the row lies in the
+// search order: no other row is tried on its port.
+TEST_P(EveryProtocol, RememberedUnitIsFoundOnItsRowFirst)
+{
+    const ProtocolCase c = GetParam();
+    UnitSimOptions o;
+    o.protocol = c.protocol;
+    o.baud = c.baud;
+    AddUnit(6, o);
+    const uint32_t baud = link.searchTable.Row(c.row).baud;
+    link.SetKnownUnit({ 6, c.row, baud });
+    RowsTried tried;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            tried.Note(link, 6);
+            return Connected();
+        },
+        20000));
+    EXPECT_EQ(tried.rows, std::vector<int> { c.row });
+    EXPECT_EQ(link.ConnectedUnit.codec.protocol, c.protocol);
+    EXPECT_EQ(link.knownUnit.port, 6);
+    EXPECT_EQ(link.knownUnit.row, c.row);
+    EXPECT_EQ(link.knownUnit.baud, baud);
+}
+
+// The unit on the remembered port was swapped for one of another protocol: the remembered row gets
+// no answer, and the port's full search order finds the new unit, which is remembered instead.
+TEST_F(LinkWorld, RememberedRowThatNoLongerAnswersFallsBackToTheFullSearch)
+{
+    UnitSimOptions o;
+    o.protocol = PROTOCOL_WCOM;
+    AddUnit(6, o);
+    link.SetKnownUnit({ 6, 13, 115200 });
+    RowsTried tried;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            tried.Note(link, 6);
+            return Connected();
+        },
+        20000));
+    EXPECT_EQ(tried.rows, (std::vector<int> { 13, 0, 1 }));
+    EXPECT_EQ(link.connectedPort.load(), 6);
+    EXPECT_EQ(link.ConnectedUnit.codec.protocol, PROTOCOL_WCOM);
+    EXPECT_EQ(link.knownUnit.row, 1);
+    EXPECT_EQ(link.knownUnit.baud, 57600u);
+}
+
+// A connection found by the full search is remembered, and after the connection is dropped the
+// search starts again with that row.
+TEST_F(LinkWorld, DroppedConnectionIsSoughtOnTheRememberedRowFirst)
+{
+    UnitSimOptions o;
+    o.protocol = PROTOCOL_IGN50;
+    AddUnit(6, o);
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000));
+    EXPECT_EQ(link.knownUnit.row, 4);
+    link.Disconnect();
+    RowsTried tried;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            tried.Note(link, 6);
+            return Connected();
+        },
+        20000));
+    EXPECT_EQ(tried.rows, std::vector<int> { 4 });
+}
+
 // The highest search row any slot reached on a port.
 int HighestRowOn(const CCOMCOM& link, int port, int sofar)
 {

@@ -1,3 +1,4 @@
+#include "link/CCOMCOM.h"
 #include "link/LinkCommands.h"
 #include "unitsim/UnitSim.h"
 
@@ -38,6 +39,69 @@ TEST(LinkCommandsTest, PortOptionForms)
         EXPECT_FALSE(ParsePortOption(bad, choice, &error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
+}
+
+TEST(LinkCommandsTest, ProtocolOptionLeavesTheSearchOneRow)
+{
+    struct Case {
+        const char* protocol;
+        const char* baud;
+        SearchRow row;
+    };
+    const Case cases[] = {
+        { "IGN300", nullptr, { PROTOCOL_IGN300, 115200, 175 } },
+        { "ign100", nullptr, { PROTOCOL_IGN100, 57600, 175 } },
+        { "WCOM", nullptr, { PROTOCOL_WCOM, 57600, 75 } },
+        { "WCOM", "115200", { PROTOCOL_WCOM, 115200, 75 } },
+        { "WCOMS", "115200", { PROTOCOL_WCOMS, 115200, 325 } },
+        { "IGN50", "19200", { PROTOCOL_IGN50, 19200, 125 } },
+    };
+    for (const Case& c : cases) {
+        const std::string label = std::string(c.protocol) + " " + (c.baud ? c.baud : "-");
+        PortChoice choice;
+        ASSERT_TRUE(ParseProtocolOption(c.protocol, choice, nullptr)) << label;
+        if (c.baud) {
+            ASSERT_TRUE(ParseBaudOption(c.baud, choice, nullptr)) << label;
+        }
+        CCOMCOM link;
+        ApplyPortChoice(link, choice);
+        const SearchRow& row = link.searchTable.Row(0);
+        EXPECT_EQ(row.protocol, c.row.protocol) << label;
+        EXPECT_EQ(row.baud, c.row.baud) << label;
+        EXPECT_EQ(row.timeoutMs, c.row.timeoutMs) << label;
+        EXPECT_TRUE(link.searchTable.IsEnd(1)) << label;
+    }
+    CCOMCOM whole;
+    ApplyPortChoice(whole, PortChoice {});
+    EXPECT_EQ(whole.searchTable.Row(13).protocol, PROTOCOL_IGN300) << "without --protocol the whole order";
+
+    PortChoice choice;
+    std::string error;
+    for (const char* bad : { "IGN", "", "3100", "WCOMX" }) {
+        error.clear();
+        EXPECT_FALSE(ParseProtocolOption(bad, choice, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+    for (const char* bad : { "0", "-9600", "x", "", "4000001", "9600x" }) {
+        error.clear();
+        EXPECT_FALSE(ParseBaudOption(bad, choice, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+// The last row of the search order, named with its protocol, is the one tried.
+TEST(LinkCommandsTest, IdentifyWithAProtocolFindsTheUnitOnThatRow)
+{
+    UnitSimOptions o;
+    o.protocol = PROTOCOL_IGN300;
+    UnitSim unit(o);
+    ASSERT_TRUE(unit.Start());
+    PortChoice choice;
+    ASSERT_TRUE(ParsePortOption("3=" + unit.DevicePath(), choice, nullptr));
+    ASSERT_TRUE(ParseProtocolOption("IGN300", choice, nullptr));
+    Capture out, err;
+    ASSERT_EQ(IdentifyCommand(choice, 5000, out.file, err.file), 0) << err.Text();
+    EXPECT_NE(out.Text().find("\tprotocol IGN300\t"), std::string::npos) << out.Text();
 }
 
 TEST(LinkCommandsTest, PortsListsTheMappedDevice)

@@ -185,3 +185,56 @@ TEST_F(SearchFixture, CaptionAndBootloaderHandOver)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SearchFixture, KnownUnitFromTheSettingsIsKeptOnlyWhenTheSearchCanUseIt)
+{
+    struct Case {
+        KnownUnit given;
+        bool kept;
+    };
+    const Case cases[] = {
+        { { 4, 13, 115200 }, true },
+        { { 4, 0, 9600 }, true },
+        { { 0, 13, 115200 }, false },
+        { { 256, 13, 115200 }, false },
+        { { 4, -1, 115200 }, false },
+        { { 4, SearchTable::ROWS, 115200 }, false },
+        { { 4, 13, 0 }, false },
+        { { 4, 13, 4000001 }, false },
+    };
+    for (const Case& c : cases) {
+        link.SetKnownUnit(c.given);
+        const KnownUnit& k = link.knownUnit;
+        EXPECT_EQ(k.port, c.kept ? c.given.port : 0) << c.given.port << " " << c.given.row << " " << c.given.baud;
+        EXPECT_EQ(k.Valid(), c.kept) << c.given.port << " " << c.given.row << " " << c.given.baud;
+    }
+}
+
+TEST_F(SearchFixture, FirstSlotTriesTheKnownRowOnTheKnownPortAtItsRate)
+{
+    link.nextScanPort = 3;
+    link.SetKnownUnit({ 4, 13, 115200 });
+    link.LinkTick();
+    const SearchSlot& first = link.searchSlots[0];
+    EXPECT_EQ(first.port, 4);
+    EXPECT_EQ(first.row, 13);
+    EXPECT_TRUE(first.knownTry);
+    EXPECT_EQ(link.Port(4).baud.load(), 115200u);
+    EXPECT_EQ(link.searchSlots[1].port, 3) << "the other slots search the other ports in order";
+    EXPECT_EQ(link.searchSlots[1].row, 0);
+    EXPECT_FALSE(link.searchSlots[1].knownTry);
+}
+
+TEST_F(SearchFixture, KnownUnitOnAnotherPortThanTheFixedOneIsNotTried)
+{
+    link.forcedPort = 3;
+    link.SetKnownUnit({ 4, 13, 115200 });
+    link.LinkTick();
+    EXPECT_EQ(link.searchSlots[0].port, 3);
+    EXPECT_EQ(link.searchSlots[0].row, 0);
+    EXPECT_FALSE(link.searchSlots[0].knownTry);
+}
+
+} // namespace

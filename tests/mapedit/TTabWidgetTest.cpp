@@ -255,6 +255,55 @@ TEST_F(TableWidget, RenderedTableShowsTheOperatingRingAroundItsCell)
     tab->SetPrintMode(false);
 }
 
+// The live values arrive on every tick; the picture is painted again only when what it shows
+// changes (here the operating cell), and a map on a page not shown waits until it is shown.
+TEST_F(TableWidget, TicksRepaintOnlyAShownMapWhoseOperatingCellMoved)
+{
+    MapLiveValues live;
+    live.engineRpm = 4000;
+    live.throttle = 20;
+    for (int i = 0; i < 4; ++i)
+        editors.TabTick(live);
+    const QImage atFirstCell = tab->Picture().copy();
+    live.engineRpm = 4010; // the same cell
+    for (int i = 0; i < 4; ++i)
+        editors.TabTick(live);
+    EXPECT_EQ(tab->repaintFlags, 0);
+    EXPECT_EQ(tab->Picture(), atFirstCell);
+
+    tab->hide();
+    live.engineRpm = 7000;
+    for (int i = 0; i < 4; ++i)
+        editors.TabTick(live);
+    ASSERT_NE(tab->Sheet().opColumn, 3);
+    EXPECT_NE(tab->repaintFlags, 0) << "the request waits";
+    EXPECT_EQ(tab->Picture(), atFirstCell) << "nothing is painted while the map is not shown";
+
+    tab->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tab));
+    editors.TabTick(live);
+    EXPECT_EQ(tab->repaintFlags, 0);
+    EXPECT_NE(tab->Picture(), atFirstCell);
+}
+
+// The graph's live engine-speed line moves with the speed even where the operating cell stays.
+TEST_F(TableWidget, TheGraphRepaintsWhenItsLiveSpeedLineMoves)
+{
+    tab->SetViewMode(VIEW_2D);
+    MapLiveValues live;
+    live.engineRpm = 4000;
+    live.throttle = 20;
+    for (int i = 0; i < 4; ++i)
+        editors.TabTick(live);
+    const int column = tab->Sheet().opColumn;
+    const QImage before = tab->Picture().copy();
+    live.engineRpm = 4150;
+    editors.TabTick(live);
+    ASSERT_EQ(tab->Sheet().opColumn, column);
+    EXPECT_EQ(tab->repaintFlags, 0);
+    EXPECT_NE(tab->Picture(), before);
+}
+
 TEST_F(TableWidget, ScrollBarsAppearOnlyWhenTheMapIsLarger)
 {
     EXPECT_TRUE(tab->graph.horizontalBar.isNull()) << "10 columns in a view of 15";

@@ -521,7 +521,12 @@ void TTab::OnViewTick()
         view->Tick();
     if (toolbar->Refresh(tickCount & 2, tickCount & 8))
         RequestRepaint(REPAINT);
-    if (repaintFlags)
+    // The engine speed moves the graph's live line without moving the operating cell.
+    const bool graphShown = sheetCount && (viewBits & VIEW_2D) && Sheet().enabled && !Sheet().hidden;
+    if (graphShown && graph2d->LiveSpeedMoved())
+        RequestRepaint(REPAINT);
+    // A map on a page not shown keeps its request until it is shown (its paint event renders).
+    if (repaintFlags && isVisible())
         Render();
     else if (editing && (blinkPhase == 0 || blinkPhase == 8))
         update();

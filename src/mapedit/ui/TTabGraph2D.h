@@ -45,6 +45,8 @@ public:
     int SelectedCurve() const { return selectedCurve; }
     bool Dragging() const { return drag.Active(); }
     bool InterpolationPreview() const { return preview; }
+    // The live engine-speed line would stand elsewhere than where it was last painted.
+    bool LiveSpeedMoved() const { return LiveSpeedX() != paintedSpeedX; }
 
 private:
     struct Point {
@@ -72,6 +74,8 @@ private:
     void PaintLabels(QPainter& p);
     void PaintAxes(QPainter& p);
     void PaintLiveSpeed(QPainter& p);
+    // Pixel column of the live engine-speed line, -1 when none is drawn.
+    int LiveSpeedX() const;
     void PaintCurves(QPainter& p);
     void PaintCurveLabels(QPainter& p);
     void PaintPoints(QPainter& p);
@@ -92,6 +96,7 @@ private:
     int dragCurve = 0;
     bool banding = false;
     bool preview = false;
+    int paintedSpeedX = -1;
     Qt::KeyboardModifiers modifiers;
     QString hint;
 };

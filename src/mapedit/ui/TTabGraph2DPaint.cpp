@@ -195,16 +195,23 @@ void TTabGraph2D::PaintAxes(QPainter& p)
     p.drawLine(geo.plotLeft, geo.plotBottom, geo.PlotRight(), geo.plotBottom);
 }
 
-void TTabGraph2D::PaintLiveSpeed(QPainter& p)
+int TTabGraph2D::LiveSpeedX() const
 {
     const CSheet& s = tab.Sheet();
     const CAxe& across = s.Axis(geo.ranges.across);
     if (!(s.flags & SF_OPERATING_POINT) || std::strcmp(across.name, "RPM") != 0 || tab.engineRpm <= 0)
-        return;
+        return -1;
     const double raw = tab.engineRpm / across.scale;
     if (raw < geo.acrossMin || raw > geo.acrossMax)
+        return -1;
+    return int(std::lround(geo.AcrossPixel(raw)));
+}
+
+void TTabGraph2D::PaintLiveSpeed(QPainter& p)
+{
+    const int x = paintedSpeedX = LiveSpeedX();
+    if (x < 0)
         return;
-    const int x = int(std::lround(geo.AcrossPixel(raw)));
     p.setPen(C(LIVE_SPEED));
     p.drawLine(x, geo.plotTop, x, geo.plotBottom);
 }

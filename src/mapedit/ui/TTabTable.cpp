@@ -113,14 +113,6 @@ QFont FontOf(int size, bool italic = false, double factor = 1.0)
     return font;
 }
 
-// A text that would not fit its width is drawn smaller, down to the least size, rather than cut.
-QFont FittedFont(QFont font, const QString& text, int width)
-{
-    while (font.pixelSize() > MIN_FONT_PIXELS && QFontMetrics(font).horizontalAdvance(text) > width)
-        font.setPixelSize(font.pixelSize() - 1);
-    return font;
-}
-
 // The axis labels share the corner box, X at its top right and Y at its bottom left; in a small
 // box they are drawn smaller so that they never run into each other.
 QFont CornerLabelFont(QFont font, const QRect& box, const QString& xLabel, const QString& yLabel)
@@ -757,11 +749,12 @@ void TTabTable::PaintTexts(QPainter& p)
         // Header values always carry their unit; cells only where the map asks for it.
         const bool withUnit = isCell ? a.showUnit : true;
         const int32_t shown = isCell ? int32_t(raw / a.quantum * a.quantum) : raw;
-        const QString text = QString::fromUtf8(FormatAxisValue(shown, a.scale, a.unit, withUnit).c_str());
         const bool grey = !a.editable;
-        p.setFont(FittedFont(FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0), text, rect.width() - 2));
+        const int fontKey = size * 2 + (grey ? 1 : 0);
+        p.setFont(texts.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
         p.setPen(previewed ? TTab::Color(CORNER_MARK_HOT) : grey ? TTab::Color(GREY) : QColor(Qt::black));
-        p.drawText(rect.translated(TEXT_NUDGE, 0), Qt::AlignCenter, text);
+        texts.DrawFitted(
+            p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey, MIN_FONT_PIXELS);
     };
     for (int j = 0; j < g.shownRows; ++j)
         for (int i = 0; i < g.shownColumns; ++i)

@@ -2,6 +2,7 @@
 
 #include "mapedit/MapEditTypes.h"
 #include "mapedit/ui/TabViewPart.h"
+#include "mapedit/ui/TableTextCache.h"
 
 #include <QRect>
 #include <QString>
@@ -130,4 +131,5 @@ private:
     int thumbGrab = 0;
     // Where a mouse selection inside the edit began.
     int textAnchor = 0;
+    TableTextCache texts;
 };

@@ -6,8 +6,10 @@
 #include <QAbstractButton>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -74,23 +76,59 @@ QLabel* MonitorPanel::label(const std::string& name) const
     return it == labels_.end() ? nullptr : it->second;
 }
 
-void MonitorPanel::applyLabel(const MonitorLabel& l)
+// Widgets placed by other parts of the window are looked up once; one that goes is looked up
+// again, and a name the window lacks only now and then (most such names never come).
+QWidget* MonitorPanel::widget(const std::string& name)
 {
-    const QString text = QString::fromUtf8(l.text.c_str());
-    QWidget* w = label(l.name);
-    if (!w)
-        w = window()->findChild<QWidget*>(QString::fromStdString(l.name));
-    if (auto* asLabel = qobject_cast<QLabel*>(w)) {
-        asLabel->setText(text);
-        if (asLabel->toolTip() != text)
-            asLabel->setToolTip(text);
-    } else if (auto* asButton = qobject_cast<QAbstractButton*>(w))
-        asButton->setText(text);
-    else
+    if (QLabel* own = label(name))
+        return own;
+    Placed& placed = placed_[name];
+    const bool lookUp = placed.found ? !placed.widget : placed.missedApplies++ % MISS_RETRY_APPLIES == 0;
+    if (lookUp) {
+        placed.widget = window()->findChild<QWidget*>(QString::fromStdString(name));
+        placed.found = placed.widget != nullptr;
+    }
+    return placed.widget;
+}
+
+namespace {
+
+// Texts and colours are set only when they differ from what the widget shows: the monitor
+// refreshes every few ticks with mostly the same values, and a new text or palette makes the
+// widget lay out and repaint. (Qt's own setters of visibility and state already return early.)
+template <typename Widget> void SetTextIfChanged(Widget* w, const QString& text)
+{
+    if (w->text() != text)
+        w->setText(text);
+}
+
+void SetColourIfChanged(QWidget* w, QPalette::ColorRole role, uint32_t colour)
+{
+    const QColor c = ToQColor(colour);
+    if (w->palette().color(role) == c)
         return;
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, ToQColor(l.colour));
+    p.setColor(role, c);
     w->setPalette(p);
+}
+
+} // namespace
+
+void MonitorPanel::applyLabel(const MonitorLabel& l)
+{
+    QWidget* w = widget(l.name);
+    const QString text = QString::fromUtf8(l.text.c_str());
+    if (auto* asLabel = qobject_cast<QLabel*>(w)) {
+        if (asLabel->text() != text) {
+            asLabel->setText(text);
+            // A line longer than the column is cut; its tool tip holds it whole.
+            asLabel->setToolTip(text);
+        }
+    } else if (auto* asButton = qobject_cast<QAbstractButton*>(w))
+        SetTextIfChanged(asButton, text);
+    else
+        return;
+    SetColourIfChanged(w, QPalette::Window, l.colour);
     w->setEnabled(l.enabled);
     // Controls of functions the unit family lacks stay hidden.
     w->setVisible(l.visible && !w->property("hiddenInFamily").toBool());
@@ -105,13 +143,17 @@ void MonitorPanel::Apply(const MonitorView& view)
         if (it == gauges_.end())
             continue;
         QProgressBar* bar = it->second;
-        bar->setMaximum(g.maximum);
-        bar->setValue(std::clamp(g.value, 0, g.maximum));
-        QPalette p = bar->palette();
-        p.setColor(QPalette::Highlight, ToQColor(g.colour));
-        bar->setPalette(p);
+        if (bar->maximum() != g.maximum)
+            bar->setMaximum(g.maximum);
+        const int value = std::clamp(g.value, 0, g.maximum);
+        if (bar->value() != value)
+            bar->setValue(value);
+        SetColourIfChanged(bar, QPalette::Highlight, g.colour);
     }
     // The bars have no caption of their own; the tool tip names them in the current language.
-    for (const auto& [name, hint] : kGaugeHints)
-        gauges_.at(name)->setToolTip(QString::fromUtf8(LangText(hint)));
+    if (hintLanguage_ != LanguageIndex) {
+        hintLanguage_ = LanguageIndex;
+        for (const auto& [name, hint] : kGaugeHints)
+            gauges_.at(name)->setToolTip(QString::fromUtf8(LangText(hint)));
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "monitor/MonitorDisplay.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -29,6 +30,15 @@ public:
 
 private:
     void applyLabel(const MonitorLabel& l);
+    QWidget* widget(const std::string& name);
     std::map<std::string, QLabel*> labels_;
+    struct Placed {
+        QPointer<QWidget> widget;
+        bool found = false;
+        int missedApplies = 0;
+    };
+    static constexpr int MISS_RETRY_APPLIES = 100;
+    std::map<std::string, Placed> placed_;
     std::map<std::string, QProgressBar*> gauges_;
+    int hintLanguage_ = -1;
 };
