@@ -1,4 +1,5 @@
 #include "CliCommand.h"
+#include "CliRun.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -10,30 +11,8 @@
 
 namespace {
 
-struct ScriptRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-// The CLI as a script on a machine without a display starts it: no DISPLAY, no platform chosen.
-ScriptRun RunWithoutDisplay(const QStringList& args)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(VORDAX4_CLI, args);
-    ScriptRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
+// The CLI as a script on a machine without a display starts it.
+CliRun RunWithoutDisplay(const QStringList& args) { return RunProgram(args, WithoutDisplay()); }
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
@@ -65,7 +44,7 @@ TEST(CliConventions, HelpAndVersionGoToStandardOutput)
         { { "program", "bike.ign", "--port", "3", "--help" }, "usage: vordax4-cli program FILE.ign", "" },
     };
     for (const Case& c : cases) {
-        const ScriptRun r = RunWithoutDisplay(c.args);
+        const CliRun r = RunWithoutDisplay(c.args);
         const std::string line = c.args.join(' ').toStdString();
         EXPECT_EQ(r.code, CLI_OK) << line << ": " << r.err;
         EXPECT_TRUE(StartsWith(r.out, c.start)) << line << ": " << r.out;
@@ -79,7 +58,7 @@ TEST(CliConventions, HelpAndVersionGoToStandardOutput)
 TEST(CliConventions, EveryCommandExplainsItself)
 {
     for (const CliCommand& c : CliCommands()) {
-        const ScriptRun r = RunWithoutDisplay({ c.name, "--help" });
+        const CliRun r = RunWithoutDisplay({ c.name, "--help" });
         EXPECT_EQ(r.code, CLI_OK) << c.name << ": " << r.err;
         EXPECT_TRUE(StartsWith(r.out, std::string("usage: vordax4-cli ") + c.name)) << c.name << ": " << r.out;
         EXPECT_NE(r.out.find(c.summary), std::string::npos) << c.name;
@@ -106,7 +85,7 @@ TEST(CliConventions, WrongUsageShowsTheUsageOnStandardError)
         { { "--lang", "xx", "show", "a.ign" }, "--lang wants en, de or cs" },
     };
     for (const Case& c : cases) {
-        const ScriptRun r = RunWithoutDisplay(c.args);
+        const CliRun r = RunWithoutDisplay(c.args);
         const std::string line = c.args.join(' ').toStdString();
         EXPECT_EQ(r.code, CLI_USAGE) << line << ": " << r.err;
         EXPECT_EQ(r.out, "") << line;
@@ -133,7 +112,7 @@ TEST(CliConventions, UnreadableInputExitsTwoWithoutTheUsage)
         { "program", "missing.ign" },
     };
     for (const QStringList& args : cases) {
-        const ScriptRun r = RunWithoutDisplay(args);
+        const CliRun r = RunWithoutDisplay(args);
         const std::string line = args.join(' ').toStdString();
         EXPECT_EQ(r.code, CLI_USAGE) << line << ": " << r.err;
         EXPECT_NE(r.err.find("missing"), std::string::npos) << line << ": " << r.err;

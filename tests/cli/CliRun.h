@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 #include <string>
@@ -12,9 +13,20 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun RunProgram(const QStringList& args)
+// The environment of a script on a machine without a display: no DISPLAY, no platform chosen.
+inline QProcessEnvironment WithoutDisplay()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    return env;
+}
+
+inline CliRun RunProgram(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(VORDAX4_CLI, args);
     CliRun r;
     if (!p.waitForFinished(60000))
