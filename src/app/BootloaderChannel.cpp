@@ -78,12 +78,14 @@ void BootloaderChannel::Accept()
     }
 }
 
+void BootloaderChannel::Receive(QLocalSocket* socket) { TakeMessages(*socket, handler_); }
+
 // A message may arrive in pieces; only whole messages are taken.
-void BootloaderChannel::Receive(QLocalSocket* socket)
+void BootloaderChannel::TakeMessages(QIODevice& in, const Handler& handler)
 {
-    while (socket->bytesAvailable() >= MESSAGE_SIZE) {
-        const QByteArray message = socket->read(MESSAGE_SIZE);
-        if (Word(message, 0) == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler_)
-            handler_(static_cast<int>(Word(message, 4)), Word(message, 8));
+    while (in.bytesAvailable() >= MESSAGE_SIZE) {
+        const QByteArray message = in.read(MESSAGE_SIZE);
+        if (message.size() == MESSAGE_SIZE && Word(message, 0) == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler)
+            handler(static_cast<int>(Word(message, 4)), Word(message, 8));
     }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+class QIODevice;
 class QLocalServer;
 class QLocalSocket;
 
@@ -32,6 +33,9 @@ public:
     // Sends one message, as the bootloader tool does; false when no program listens.
     static bool Send(const QString& name, int port, uint32_t code, int timeoutMs = 1000);
     static QByteArray Encode(int32_t message, int32_t port, uint32_t code);
+    // Takes the whole messages waiting in the socket's bytes and hands those with the message
+    // number to handler; a message cut short waits for its rest.
+    static void TakeMessages(QIODevice& in, const Handler& handler);
 
 private:
     void Accept();
