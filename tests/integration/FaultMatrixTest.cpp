@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <future>
 #include <iterator>
 #include <sstream>
@@ -312,9 +313,11 @@ TEST_P(FaultMatrix, EveryCommandKeepsItsPromise)
 
     // A command that succeeded has shown the healthy path already; the others are run again.
     std::vector<Command> failed;
+    std::string outcomes;
     for (Command c : COMMANDS) {
         const size_t i = static_cast<size_t>(c);
         const bool ok = CheckRun(c, runs[i], *units[i], false);
+        outcomes += std::string(outcomes.empty() ? "" : ", ") + NameOf(c) + (ok ? " ok" : " failed");
         if (expected != Outcome::Either) {
             EXPECT_EQ(ok, expected == Outcome::Succeeds) << NameOf(c);
         }
@@ -323,6 +326,8 @@ TEST_P(FaultMatrix, EveryCommandKeepsItsPromise)
             Heal(units[i], c);
         }
     }
+    // The outcomes, for the record of a run: which faults the commands rode out.
+    std::printf("[ outcome  ] %s %s: %s\n", ProtocolName(GetParam().protocol), InfoOf(fault).name, outcomes.c_str());
     const std::vector<CliRun> again = RunAll(failed, units, Fault::None, true);
     for (size_t k = 0; k < failed.size(); ++k) {
         const Command c = failed[k];
