@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <future>
 #include <iterator>
-#include <sstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,9 +45,7 @@ struct FaultInfo {
     Outcome outcome;
 };
 
-// Shares and delays as a flaky cable gives them: a block fails only when all three attempts are
-// hit, so most commands still succeed, but every command meets retries. 380 ms is just inside the
-// unit's 400 ms answer time.
+// What each fault lets a command end with.
 constexpr FaultInfo FAULTS[] = {
     { Fault::None, "none", Outcome::Succeeds },
     { Fault::Drops, "drops", Outcome::Either },
@@ -162,6 +160,9 @@ struct FaultMatrix : ::testing::TestWithParam<MatrixCase> {
         return std::string("read-") + (healthy ? "healthy" : "faulty") + std::to_string(static_cast<int>(c)) + ".ign";
     }
 
+    // Shares and delays as a flaky cable gives them: a block fails only when all three attempts
+    // are hit, so most commands still succeed after retries. 380 ms is just inside the unit's 400 ms
+    // answer time. A pulled plug cuts the command's own transfer in its middle.
     UnitSimOptions Options(Command c, Fault fault) const
     {
         UnitSimOptions o;
