@@ -22,7 +22,9 @@
 
 // Keeps the window connected to a simulated unit with the monitor running and a recording on, and
 // prints at the chosen minutes: resident memory, monitor exchanges, failed jobs, lost links and the
-// records against the monitor blocks the unit sent while recording.
+// records saved against the monitor blocks the unit sent while recording. A recording holds about
+// two minutes (its offsets are 16-bit); when one ends full, it is checked on disk and the next one
+// starts, as a rider would start it again.
 // Usage: bench_soak MINUTES [REPORT_MINUTE...]   (QT_QPA_PLATFORM=offscreen)
 namespace {
 
@@ -36,6 +38,9 @@ long ResidentKiB()
 }
 
 struct Counters {
+    int recordings = 0;
+    int savedRecords = 0; // monitor records in the finished recordings, as read back from disk
+    int unreadable = 0;
     int failedJobs = 0;
     int lostLinks = 0;
     int messages = 0;
@@ -75,6 +80,7 @@ int main(int argc, char* argv[])
     TMainForm form({ "nopatchcheck" }, [&](const std::string& text) {
         ++c.messages;
         std::printf("message: %s\n", text.c_str());
+        std::fflush(stdout);
     });
     form.linkUi().messageBox = [&](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
         ++c.messages;
@@ -84,12 +90,28 @@ int main(int argc, char* argv[])
     CCOMCOM& link = form.linkUi().link();
     ConnectionManager& manager = form.linkUi().manager();
     MonitorPlayer& player = form.player();
-    const std::string recording = scratch.filePath("soak.ignlog").toStdString();
+    const auto recordingName = [&](int n) { return scratch.filePath(QString("soak-%1.ignlog").arg(n)).toStdString(); };
+    // The monitor records of a finished recording as saved, or -1 when the file cannot be read.
+    const auto savedRecords = [&](int n) {
+        IgnlogFile saved;
+        QFile f(QString::fromStdString(recordingName(n)));
+        f.open(QIODevice::ReadOnly);
+        const QByteArray bytes = f.readAll();
+        if (saved.parse(std::vector<uint8_t>(bytes.begin(), bytes.end())) != IgnlogFile::ParseError::None)
+            return -1;
+        return saved.totalCount() - saved.snapshotCount();
+    };
+    const auto takeFinished = [&] {
+        const int records = savedRecords(c.recordings);
+        if (records < 0)
+            ++c.unreadable;
+        else
+            c.savedRecords += records;
+    };
 
     QElapsedTimer clock;
     clock.start();
     int answeredAtStart = -1;
-    int snapshots = 0;
 
     // Jobs and links are watched more often than the manager judges them, so none is missed.
     QTimer watch;
@@ -103,25 +125,34 @@ int main(int argc, char* argv[])
         if (c.connected && !connected)
             ++c.lostLinks;
         c.connected = connected;
-        if (answeredAtStart < 0 && manager.unitMirrorValid && manager.LinkStep == ConnectionManager::StepIdle) {
-            if (!player.StartRecording(recording, {})) {
+        const bool ready = manager.unitMirrorValid && manager.LinkStep == ConnectionManager::StepIdle;
+        if (answeredAtStart >= 0 && player.state() == MonitorPlayer::Idle) {
+            takeFinished();
+            ++c.recordings;
+        }
+        if ((answeredAtStart < 0 && ready) || (answeredAtStart >= 0 && player.state() == MonitorPlayer::Idle)) {
+            if (!player.StartRecording(recordingName(c.recordings), {})) {
                 std::fprintf(stderr, "bench_soak: the recording could not be started\n");
                 app.exit(1);
                 return;
             }
-            snapshots = player.file().snapshotCount();
-            answeredAtStart = unit.RequestsAnswered();
-            std::printf("connected and recording after %.1f s\n", clock.elapsed() / 1000.0);
+            if (answeredAtStart < 0) {
+                answeredAtStart = unit.RequestsAnswered();
+                std::printf("connected and recording after %.1f s\n", clock.elapsed() / 1000.0);
+            }
         }
     });
     watch.start();
 
     auto report = [&](int minute) {
         const int exchanges = answeredAtStart < 0 ? 0 : unit.RequestsAnswered() - answeredAtStart;
-        const int records = player.state() == MonitorPlayer::Recording ? player.file().totalCount() - snapshots : -1;
+        const int running = player.state() == MonitorPlayer::Recording
+            ? player.file().totalCount() - player.file().snapshotCount()
+            : 0;
         std::printf("minute %3d: resident %6.1f MiB, monitor exchanges %6d, failed jobs %d, lost links %d, "
-                    "records %6d of %6d expected, messages %d\n",
-            minute, ResidentKiB() / 1024.0, exchanges, c.failedJobs, c.lostLinks, records, exchanges, c.messages);
+                    "records %6d (%d finished recordings, %d unreadable) of %6d exchanges, messages %d\n",
+            minute, ResidentKiB() / 1024.0, exchanges, c.failedJobs, c.lostLinks, c.savedRecords + running,
+            c.recordings, c.unreadable, exchanges, c.messages);
         std::fflush(stdout);
     };
     QTimer minuteTimer;
@@ -142,15 +173,13 @@ int main(int argc, char* argv[])
         });
 
     app.exec();
-    const int inMemory = player.file().totalCount();
+    const int inMemory = player.file().totalCount() - player.file().snapshotCount();
     const bool stopped = player.Stop();
-    IgnlogFile saved;
-    QFile f(QString::fromStdString(recording));
-    f.open(QIODevice::ReadOnly);
-    const QByteArray bytes = f.readAll();
-    const bool readable = saved.parse(std::vector<uint8_t>(bytes.begin(), bytes.end())) == IgnlogFile::ParseError::None;
-    std::printf("recording: %s, %d records in memory, %d in the file (%lld bytes), %s\n",
-        stopped ? "saved" : "NOT saved", inMemory, readable ? saved.totalCount() : -1,
-        static_cast<long long>(bytes.size()), readable ? "readable" : "NOT readable");
-    return c.failedJobs == 0 && c.lostLinks == 0 && stopped && readable ? 0 : 1;
+    const int onDisk = savedRecords(c.recordings);
+    takeFinished();
+    std::printf("last recording: %s, %d records in memory, %d on disk; all recordings: %d records of %d exchanges, "
+                "%d unreadable\n",
+        stopped ? "saved" : "NOT saved", inMemory, onDisk, c.savedRecords,
+        unit.RequestsAnswered() - answeredAtStart, c.unreadable);
+    return c.lostLinks == 0 && stopped && c.unreadable == 0 ? 0 : 1;
 }
