@@ -320,7 +320,7 @@ TEST_P(FaultMatrix, EveryCommandKeepsItsPromise)
         const bool ok = CheckRun(c, runs[i], *units[i], false);
         outcomes += std::string(outcomes.empty() ? "" : ", ") + NameOf(c) + (ok ? " ok" : " failed");
         if (expected != Outcome::Either) {
-            EXPECT_EQ(ok, expected == Outcome::Succeeds) << NameOf(c);
+            EXPECT_EQ(ok, expected == Outcome::Succeeds) << NameOf(c) << "\nstderr:\n" << runs[i].err;
         }
         if (!ok) {
             failed.push_back(c);
@@ -332,7 +332,8 @@ TEST_P(FaultMatrix, EveryCommandKeepsItsPromise)
     const std::vector<CliRun> again = RunAll(failed, units, Fault::None, true);
     for (size_t k = 0; k < failed.size(); ++k) {
         const Command c = failed[k];
-        EXPECT_TRUE(CheckRun(c, again[k], *units[static_cast<size_t>(c)], true)) << NameOf(c);
+        EXPECT_TRUE(CheckRun(c, again[k], *units[static_cast<size_t>(c)], true))
+            << NameOf(c) << "\nstderr:\n" << again[k].err;
     }
 }
 
