@@ -101,47 +101,46 @@ void BootloaderChannel::Accept()
 }
 
 // A message may arrive in pieces; only whole messages are taken, the rest waits for its bytes.
-// Each message leaves the buffer before the handler runs, so a handler that runs the event loop
-// cannot see it twice.
 void BootloaderChannel::Receive(QLocalSocket* socket)
 {
     QByteArray& bytes = pending_[socket];
     bytes += socket->readAll();
-    while (bytes.size() >= MESSAGE_SIZE) {
-        const uint32_t number = Word(bytes, 0);
-        if (number == static_cast<uint32_t>(OPEN_FILE_MESSAGE)) {
-            const int used = ReceiveFile(socket, bytes);
-            if (used < 0)
-                socket->abort();
-            if (used <= 0)
-                return;
-            bytes.remove(0, used);
-            continue;
-        }
-        const QByteArray message = bytes.left(MESSAGE_SIZE);
-        bytes.remove(0, MESSAGE_SIZE);
-        if (number == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler_)
-            handler_(static_cast<int>(Word(message, 4)), Word(message, 8));
-    }
-}
-
-// The bytes a whole file message takes, 0 while the path has not arrived whole, -1 for a length
-// beyond the limit: such a writer is cut off, so it cannot make the window hold an unbounded buffer.
-int BootloaderChannel::ReceiveFile(QLocalSocket* socket, const QByteArray& bytes)
-{
-    const uint32_t length = Word(bytes, 4);
-    if (length == 0 || length > static_cast<uint32_t>(MAX_PATH_BYTES))
-        return -1;
-    const int size = MESSAGE_SIZE + static_cast<int>(length);
-    if (bytes.size() < size)
-        return 0;
-    const QString path = QString::fromUtf8(bytes.mid(MESSAGE_SIZE, static_cast<int>(length)));
-    socket->write(bytes.left(MESSAGE_SIZE));
-    socket->flush();
-    if (onFile)
+    const bool sound = TakeMessages(bytes, handler_, [this, socket](const QByteArray& header, const QString& path) {
+        socket->write(header);
+        socket->flush();
         QTimer::singleShot(0, this, [this, path] {
             if (onFile)
                 onFile(path);
         });
-    return size;
+    });
+    // A writer announcing an unbounded path is cut off, so it cannot make the window hold an
+    // unbounded buffer.
+    if (!sound)
+        socket->abort();
+}
+
+bool BootloaderChannel::TakeMessages(QByteArray& bytes, const Handler& handler, const FileTaker& file)
+{
+    while (bytes.size() >= MESSAGE_SIZE) {
+        const uint32_t number = Word(bytes, 0);
+        if (number == static_cast<uint32_t>(OPEN_FILE_MESSAGE)) {
+            const uint32_t length = Word(bytes, 4);
+            if (length == 0 || length > static_cast<uint32_t>(MAX_PATH_BYTES))
+                return false;
+            const int size = MESSAGE_SIZE + static_cast<int>(length);
+            if (bytes.size() < size)
+                return true;
+            const QByteArray header = bytes.left(MESSAGE_SIZE);
+            const QString path = QString::fromUtf8(bytes.mid(MESSAGE_SIZE, static_cast<int>(length)));
+            bytes.remove(0, size);
+            if (file)
+                file(header, path);
+            continue;
+        }
+        const QByteArray message = bytes.left(MESSAGE_SIZE);
+        bytes.remove(0, MESSAGE_SIZE);
+        if (number == static_cast<uint32_t>(BOOTLOADER_MESSAGE) && handler)
+            handler(static_cast<int>(Word(message, 4)), Word(message, 8));
+    }
+    return true;
 }

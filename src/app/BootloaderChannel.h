@@ -43,6 +43,13 @@ public:
     // Hands an absolute path to the running program; true once its window has taken it.
     static bool SendFile(const QString& name, const QString& path, int timeoutMs = 3000);
 
+    // Takes the whole messages at the front of bytes, each leaving the buffer before its handler
+    // runs: a bootloader message goes to handler, a file message (its header and path) to file; a
+    // message cut short stays for the rest of its bytes. False when a file message announces an
+    // empty path or one beyond the limit: its writer is to be cut off.
+    using FileTaker = std::function<void(const QByteArray& header, const QString& path)>;
+    static bool TakeMessages(QByteArray& bytes, const Handler& handler, const FileTaker& file);
+
     // Runs after the answer has gone out, from the event loop, so a message box it shows does
     // not keep the second program waiting.
     FileHandler onFile;
@@ -50,7 +57,6 @@ public:
 private:
     void Accept();
     void Receive(QLocalSocket* socket);
-    int ReceiveFile(QLocalSocket* socket, const QByteArray& bytes);
 
     Handler handler_;
     QLocalServer* server_ = nullptr;

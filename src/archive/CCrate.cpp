@@ -1,12 +1,12 @@
 #include "archive/CCrate.h"
 
 #include "archive/CratePath.h"
+#include "base/AtomicFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <zlib.h>
 
@@ -494,11 +494,9 @@ bool CCrate::ExportFile(const std::string& archivePath, const std::string& diskF
     const QString folder = QPath(diskFolder);
     const QString path = folder.isEmpty() ? QString::fromStdString(entry->name)
                                           : QDir(folder).filePath(QString::fromStdString(entry->name));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (out.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !out.commit())
+    // Saved whole beside the target first: a full disk keeps the previous file, and a device or
+    // pipe named as the target is written into rather than replaced.
+    if (!SaveFileAtomically(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))))
         return false;
     QFile stamped(path);
     return stamped.open(QIODevice::ReadWrite)

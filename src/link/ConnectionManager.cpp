@@ -103,6 +103,10 @@ const ConnectionManager::ResultMessage ConnectionManager::ReadError
     = { "###Read error !##Lesefehler !##Chyba čtení !", Failure };
 const ConnectionManager::ResultMessage ConnectionManager::VerifyError
     = { "###Verify error !##Vergleichsfehler !##Chyba verifikace !", Failure };
+const ConnectionManager::ResultMessage ConnectionManager::CommandCut
+    = { "###Connection lost: the command did not finish !##Verbindung verloren: der Befehl wurde nicht beendet "
+        "!##Spojení ztraceno: příkaz nebyl dokončen !",
+          Failure };
 
 ConnectionManager::ConnectionManager(CCOMCOM& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
     StatusSlots& status, ConnectionHost& host)
@@ -262,8 +266,16 @@ void ConnectionManager::ChoosePort(int32_t forcedPort, bool portItem)
         DropConnection();
 }
 
+bool ConnectionManager::CommandUnderway() const
+{
+    return LinkStep >= StepRead || PendingCommand != 0 || programPending != 0;
+}
+
 void ConnectionManager::ForgetUnit()
 {
+    // Otherwise the last result shown (often the OK of the read before) would stand for the cut command.
+    if (CommandUnderway())
+        ShowResult(CommandCut);
     EndCommand(false, nullptr);
     // The unit went before it reported its storing done.
     if (programPending)

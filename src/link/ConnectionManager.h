@@ -107,15 +107,17 @@ private:
         MessageKind kind;
     };
     static const ResultMessage ReferenceTitle, ReadTitle, VerifyTitle, ProgramTitle, SavingTitle, ReferenceOk, VerifyOk,
-        ProgramOk, ReferenceError, ReadError, VerifyError;
+        ProgramOk, ReferenceError, ReadError, VerifyError, CommandCut;
 
     // A title starts the bar at titlePercent.
     void ShowResult(const ResultMessage& message, int titlePercent = 0);
     void SetProgress(bool visible, uint32_t colour, int percent);
     void SetPercent(int percent) { SetProgress(progressVisible_, progressColour_, percent); }
     void ShowNoConnection();
-    // What a lost link leaves behind: no mirror, no version, no storing to wait for.
+    // What a lost link leaves behind: no mirror, no version, no storing to wait for; a command it
+    // cut short is reported as failed.
     void ForgetUnit();
+    bool CommandUnderway() const;
     void UpdateLabelCom();
     void SetLabelCom(const std::string& text);
 

@@ -1,10 +1,10 @@
 #include "monitor/MonitorPlayer.h"
 
+#include "base/AtomicFile.h"
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <ctime>
@@ -12,6 +12,9 @@
 using namespace ignlog;
 
 namespace {
+
+// How often a running recording is saved: what a full disk or a crash can cost.
+constexpr int64_t SAVE_INTERVAL_MS = 2000;
 
 constexpr const char* kLogFull = "###The recording was ended because the monitor log is full.##"
                                  "Die Aufzeichnung wurde beendet, weil das Monitorprotokoll voll ist.##"
@@ -55,10 +58,6 @@ bool MonitorPlayer::StartRecording(const std::string& path, const RecordingInfo&
 {
     if (state_ != Idle)
         return false;
-    auto out = std::make_unique<QSaveFile>(QString::fromStdString(path));
-    if (!out->open(QIODevice::WriteOnly))
-        return false;
-    out_ = std::move(out);
     fileName_ = path;
     pos_ = len_ = 0;
     replayedTime_.clear();
@@ -69,6 +68,7 @@ bool MonitorPlayer::StartRecording(const std::string& path, const RecordingInfo&
     put16(h + H_LENGTH, HEADER_BASE);
     put32(h + H_START_TIME, static_cast<uint32_t>(hooks_.wallSeconds()));
     recordingStart_ = now();
+    lastSaveMs_ = recordingStart_;
     put32(h + H_OS_MAJOR, static_cast<uint32_t>(info.osMajor));
     put32(h + H_OS_MINOR, static_cast<uint32_t>(info.osMinor));
     put32(h + H_OS_BUILD, static_cast<uint32_t>(info.osBuild));
@@ -96,7 +96,21 @@ bool MonitorPlayer::StartRecording(const std::string& path, const RecordingInfo&
         LogPages(hooks_.pages());
     if (state_ == Recording)
         put16(h + H_SNAPSHOT_COUNT, static_cast<uint32_t>(log_.totalCount()));
+    // A file that cannot be written is refused at once rather than after the ride.
+    if (!SaveRecording()) {
+        freeBuffers();
+        state_ = Idle;
+        return false;
+    }
     return true;
+}
+
+bool MonitorPlayer::SaveRecording()
+{
+    lastSaveMs_ = now();
+    const std::vector<uint8_t> bytes = log_.serialize();
+    return SaveFileAtomically(QString::fromStdString(fileName_),
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
 }
 
 void MonitorPlayer::ResumeRecording()
@@ -121,11 +135,8 @@ void MonitorPlayer::Pause()
 bool MonitorPlayer::Stop()
 {
     bool ok = true;
-    if ((state_ == Recording || state_ == RecordingPaused) && out_) {
-        const std::vector<uint8_t> bytes = log_.serialize();
-        ok = out_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()))
-                == static_cast<qint64>(bytes.size())
-            && out_->commit();
+    if ((state_ == Recording || state_ == RecordingPaused) && !log_.header.empty()) {
+        ok = SaveRecording();
         if (!ok)
             report(kWriteFailed, "Error");
     }
@@ -136,7 +147,6 @@ bool MonitorPlayer::Stop()
 
 void MonitorPlayer::freeBuffers()
 {
-    out_.reset();
     log_.header.clear();
     log_.header.shrink_to_fit();
     log_.area.clear();
@@ -296,6 +306,12 @@ void MonitorPlayer::AddLogRecord(int length)
     writePos_ += length;
     put32(h + H_AREA_LENGTH, static_cast<uint32_t>(writePos_));
     len_ = pos_ = count + 1;
+    if (now() - lastSaveMs_ >= SAVE_INTERVAL_MS && !SaveRecording()) {
+        // The file keeps the recording as last saved; nothing more is taken that could not be kept.
+        freeBuffers();
+        state_ = Idle;
+        report(kWriteFailed, "Error");
+    }
 }
 
 void MonitorPlayer::LogUnit()

@@ -9,8 +9,6 @@
 #include <memory>
 #include <string>
 
-class QSaveFile;
-
 // The page and the maps shown, as logged in type-5 records.
 struct PageRecord {
     uint8_t page = 0;
@@ -103,13 +101,16 @@ private:
     bool roomFor(int length);
     void ReplayLogRecord(int index);
     void freeBuffers();
+    // Writes the recording so far over the file; a recording that is cut off (full disk, a crash)
+    // leaves the file as of the last save that succeeded, readable.
+    bool SaveRecording();
     void report(const char* langText, const std::string& caption = {});
     int64_t now() const { return hooks_.clockMs(); }
 
     Hooks hooks_;
     State state_ = Idle;
     IgnlogFile log_;
-    std::unique_ptr<QSaveFile> out_;
+    int64_t lastSaveMs_ = 0;
     std::string fileName_;
     int writePos_ = 0;
     int len_ = 0;

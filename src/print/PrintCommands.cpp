@@ -1,8 +1,10 @@
 #include "print/PrintCommands.h"
 
+#include "base/AtomicFile.h"
 #include "lang/LangString.h"
 #include "print/WindowPrinter.h"
 
+#include <QBuffer>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -11,7 +13,6 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace {
 
@@ -92,23 +93,23 @@ void PrintCommands::ExportPdf()
 
 bool PrintCommands::WritePdf(QMainWindow& window, const QString& path, bool all, const QString& header, QString* error)
 {
-    // The pages go to a temporary file that replaces the target only once it is complete.
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QPdfWriter writer(&file);
+    // The pages are made in memory and saved as a whole, so a full disk keeps the previous file and
+    // a device or pipe named as the target is written into, not replaced.
+    QByteArray pdf;
+    bool written = false;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(PDF_DPI);
         writer.setCreator("VORDAX4");
         SetUpPage(writer);
         written = all ? WindowPrinter::PrintAll(window, writer, header) > 0
                       : WindowPrinter::PrintActive(window, writer, header);
     }
-    written = written && file.commit();
-    if (!written) {
-        file.cancelWriting();
-        if (error)
-            *error = Text(PDF_FAILED) + " " + path
-                + (file.errorString().isEmpty() ? QString() : "\n" + file.errorString());
-    }
+    QString reason;
+    written = written && SaveFileAtomically(path, pdf, &reason);
+    if (!written && error)
+        *error = Text(PDF_FAILED) + " " + path + (reason.isEmpty() ? QString() : "\n" + reason);
     return written;
 }

@@ -11,7 +11,8 @@
 bool PseudoTerminal::Open(std::string* error)
 {
     Close();
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    // Close-on-exec: a program started meanwhile must not hold the line up after the unit lets go.
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     const char* name
         = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 ? ::ptsname(master_) : nullptr;
     if (!name) {
@@ -21,7 +22,7 @@ bool PseudoTerminal::Open(std::string* error)
         return false;
     }
     slavePath_ = name;
-    slaveKeeper_ = ::open(name, O_RDWR | O_NOCTTY);
+    slaveKeeper_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slaveKeeper_ >= 0) {
         termios tio {};
         if (::tcgetattr(slaveKeeper_, &tio) == 0) {

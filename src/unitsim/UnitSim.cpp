@@ -42,6 +42,7 @@ UnitSim::UnitSim(UnitSimOptions options)
     , info_(FindProtocol(options_.protocol))
     , silent_(options_.silent)
     , echo_(options_.echo)
+    , delayMs_(options_.delayMs)
     , alteredReads_(options_.alteredReads)
     , random_(options_.seed)
     , dropShare_(options_.dropShare)
@@ -120,6 +121,9 @@ void UnitSim::StartOn(std::unique_ptr<UnitLine> line)
 {
     line_ = std::move(line);
     stop_ = false;
+    unplugged_ = false;
+    configWrites_ = 0;
+    configReads_ = 0;
     startMs_ = NowMs();
     thread_ = std::thread([this] { Run(); });
 }
@@ -161,12 +165,24 @@ void UnitSim::Run()
             WaitWireTime(static_cast<size_t>(n));
         input_.insert(input_.end(), buffer, buffer + n);
         Consume();
+        if (unplugged_) {
+            line_->Close();
+            return;
+        }
     }
 }
 
 void UnitSim::Consume()
 {
-    while (info_->wcomFamily ? TakeWcomRequest() : TakeIgnRequest()) { }
+    while (!unplugged_ && (info_->wcomFamily ? TakeWcomRequest() : TakeIgnRequest())) { }
+}
+
+bool UnitSim::UnplugsAt(std::atomic<int>& counter, int at)
+{
+    if (++counter != at)
+        return false;
+    unplugged_ = true;
+    return true;
 }
 
 bool UnitSim::TakeWcomRequest()
@@ -331,6 +347,8 @@ void UnitSim::AnswerWcom(const uint8_t* frame)
         break;
     case 0x7010:
     case 0x701F: {
+        if (command == 0x7010 && UnplugsAt(configReads_, options_.unplugAtRead))
+            return;
         const int count = std::min<int>(length >= 2 ? Word(data) : 0, WCOM_MAX_DATA);
         std::lock_guard lock(mutex_);
         if (command == 0x7010)
@@ -341,6 +359,8 @@ void UnitSim::AnswerWcom(const uint8_t* frame)
         break;
     }
     case 0x7020: {
+        if (UnplugsAt(configWrites_, options_.unplugAtWrite))
+            return;
         {
             std::lock_guard lock(mutex_);
             for (int i = 0; i < length && address + i < 400 && !options_.ignoreWrites; ++i)
@@ -406,6 +426,8 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
             storingStartMs_ = -1;
         }
     } else if (request < 0x30) {
+        if (UnplugsAt(configWrites_, options_.unplugAtWrite))
+            return;
         const int block = request - 1;
         {
             std::lock_guard lock(mutex_);
@@ -441,6 +463,8 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
         }
         AlterRead(answerData.data(), answerData.size());
     } else {
+        if (UnplugsAt(configReads_, options_.unplugAtRead))
+            return;
         {
             std::lock_guard lock(mutex_);
             answerData = IgnBlock(config_.data(), 400, request - 0x41);
@@ -488,8 +512,11 @@ void UnitSim::SendAnswer(std::vector<uint8_t> answer, bool wcomFrame)
         return;
     if (corruptDraw < corruptShare_.load())
         answer.back() ^= wcomFrame ? 0x5A : 0x01;
-    if (options_.delayMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(options_.delayMs));
+    // The delay's draw is taken only when delays are shared out, so the drop and corruption
+    // patterns of a seed stay as they were.
+    const int delay = delayMs_.load();
+    if (delay > 0 && (options_.delayShare >= 1 || share(random_) < options_.delayShare))
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     if (options_.paced)
         WaitWireTime(answer.size());
     line_->Write(answer.data(), answer.size());

@@ -30,11 +30,16 @@ struct UnitSimOptions {
     int storingMs = 2000; // the storing countdown runs from 800 to 0 in this time after a write
     double dropShare = 0; // share of requests left unanswered
     double corruptShare = 0; // share of answers with a wrong check
-    int delayMs = 0; // every answer waits this long
+    int delayMs = 0; // answers wait this long
+    double delayShare = 1; // share of answers that wait delayMs
     bool echo = false; // a loop-back plug: every byte comes back, nothing else
     bool silent = false; // the unit answers nothing
     bool ignoreWrites = false; // write requests are confirmed but the memory keeps its bytes
     int alteredReads = 0; // this many memory read answers carry a changed byte in a valid frame; -1 all
+    // The unit vanishes as an unplugged adapter does when the configuration write (or read) request
+    // with this number arrives, before it is carried out; 0 never.
+    int unplugAtWrite = 0;
+    int unplugAtRead = 0;
     uint32_t seed = 1;
 };
 
@@ -75,6 +80,7 @@ public:
     void SetEcho(bool echo) { echo_.store(echo); }
     // Whether the engine's second pick-up delivers a signal (the first always does).
     void SetPickup2Running(bool running) { pickup2Running_.store(running); }
+    void SetDelay(int ms) { delayMs_.store(ms); }
     // The next count answers to configuration or reference reads carry one byte changed, each time
     // differently, in a frame that is otherwise correct; -1 alters every read answer from now on.
     void SetAlteredReads(int count) { alteredReads_.store(count); }
@@ -91,6 +97,8 @@ public:
     // Bytes heard on the line and bytes sent, for the transfer figures of the benchmarks.
     int64_t BytesMoved() const { return bytesIn_.load() + bytesOut_.load(); }
     int StoringCountdown() const;
+    // True once the unit has pulled its own plug (unplugAtWrite, unplugAtRead).
+    bool Unplugged() const { return unplugged_.load(); }
     // The monitor block (100 bytes) as the unit would send it now.
     std::array<uint8_t, 100> MonitorBlock() const;
     std::array<uint8_t, 100> LastMonitorRequest() const;
@@ -107,6 +115,8 @@ private:
     void StartStoring();
     std::vector<uint8_t> IgnBlock(const uint8_t* source, int sourceLength, int block) const;
     void WaitWireTime(size_t bytes) const;
+    // Counts a configuration write or read request; true when the unit is to vanish at this one.
+    bool UnplugsAt(std::atomic<int>& counter, int at);
     // Changes one byte of a read answer's data while altered reads are pending.
     void AlterRead(uint8_t* data, size_t length);
 
@@ -119,10 +129,14 @@ private:
     std::atomic<bool> silent_;
     std::atomic<bool> echo_;
     std::atomic<bool> pickup2Running_ { false };
+    std::atomic<int> delayMs_;
     std::atomic<int> answered_ { 0 };
     std::atomic<int> writes_ { 0 };
     std::atomic<int> programmings_ { 0 };
     std::atomic<int> resets_ { 0 };
+    std::atomic<int> configWrites_ { 0 };
+    std::atomic<int> configReads_ { 0 };
+    std::atomic<bool> unplugged_ { false };
     std::atomic<int64_t> bytesIn_ { 0 };
     std::atomic<int64_t> bytesOut_ { 0 };
     std::atomic<int> alteredReads_;

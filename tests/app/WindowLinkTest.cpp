@@ -111,6 +111,33 @@ TEST_F(WindowWithUnit, ASignalChangeOfTheSecondPickupRecomputesThePageVisibility
     EXPECT_TRUE(RunUntil([&] { return polarity2->isVisibleTo(form.get()) != wasVisible; }, 60));
 }
 
+// An IGN50 unit carries only the first 50 bytes of its reference block in a frame; the window
+// still connects, reads, programs and verifies it.
+TEST_F(WindowWithUnit, AnIgn50UnitConnectsReadsProgramsAndVerifies)
+{
+    UnitSimOptions options;
+    options.protocol = PROTOCOL_IGN50;
+    options.storingMs = 300;
+    unit = std::make_unique<UnitSim>(options);
+    ASSERT_TRUE(unit->Start());
+    qputenv("VORDAX4_PORTS", QByteArray("3=") + unit->DevicePath().c_str());
+    Open();
+    Connect();
+    EXPECT_EQ(link().ConnectedUnit.codec.protocol, PROTOCOL_IGN50);
+    EXPECT_EQ(manager().unitInfo.name, "VORDAX4 SIM");
+    Run("MenuRead");
+    EXPECT_EQ(Text("LabelResult"), "Verify: OK");
+    EXPECT_EQ(form->image().bytes(), unit->Configuration());
+
+    const int limiter = form->image().Adrb(LIMITER) * 100 + 500;
+    SetLimiter(limiter);
+    Run("MenuProgram");
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    EXPECT_EQ(unit->Configuration()[LIMITER], limiter / 100);
+    Run("MenuVerify");
+    EXPECT_EQ(Text("LabelResult"), "Verify: OK");
+}
+
 TEST_F(WindowWithUnit, ProgrammingAfterChangeWritesTheEditAtOnce)
 {
     Open();

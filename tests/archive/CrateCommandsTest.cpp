@@ -1,4 +1,5 @@
 #include "CrateFixture.h"
+#include "FileSizeLimit.h"
 
 #include <QDir>
 
@@ -156,3 +157,18 @@ TEST_F(CrateCommands, ExportRefusesNamesThatLeaveTheFolder)
     e.name = "a/b";
     EXPECT_EQ(Run("EXPORT a/b \"\""), "EXPORT a/b \"\"\n (error)\n");
 }
+
+TEST_F(CrateCommands, AnExportThatDoesNotFitFailsAndKeepsThePreviousFile)
+{
+    Run("SET big.txt " + Bytes(5000, 'x'));
+    QDir(QString::fromStdString(dir.path())).mkpath("out");
+    WriteFile(dir.file("out/big.txt"), "previous");
+    {
+        FileSizeLimit full(1000);
+        EXPECT_EQ(Run("EXPORT big.txt out"), "EXPORT big.txt out\n (error)\n");
+    }
+    EXPECT_EQ(ReadFile(dir.file("out/big.txt")), "previous");
+    EXPECT_EQ(QDir(QString::fromStdString(dir.file("out"))).entryList(QDir::Files), QStringList { "big.txt" })
+        << "no temporary file is left";
+}
+

@@ -82,11 +82,14 @@ TEST(Cli, CrateStopsAtTheFirstFailure)
     EXPECT_NE(r.err.find("cannot open missing.bin"), std::string::npos);
 }
 
-TEST(Cli, IdentifyFindsTheSimulatedUnitOnAMappedPort)
+namespace {
+
+// Starts the simulated unit's tool; returns the pseudo-terminal it names, empty when it names none.
+QString StartUnitTool(QProcess& sim, const QStringList& args)
 {
-    QProcess sim;
-    sim.start(VORDAX4_UNITSIM, { "--protocol", "IGN100" });
-    ASSERT_TRUE(sim.waitForStarted(10000));
+    sim.start(VORDAX4_UNITSIM, args);
+    if (!sim.waitForStarted(10000))
+        return {};
     QString device;
     for (int i = 0; i < 100 && device.isEmpty(); ++i) {
         sim.waitForReadyRead(100);
@@ -96,6 +99,15 @@ TEST(Cli, IdentifyFindsTheSimulatedUnitOnAMappedPort)
                 device = line;
         }
     }
+    return device;
+}
+
+} // namespace
+
+TEST(Cli, IdentifyFindsTheSimulatedUnitOnAMappedPort)
+{
+    QProcess sim;
+    const QString device = StartUnitTool(sim, { "--protocol", "IGN100" });
     ASSERT_FALSE(device.isEmpty()) << "the simulated unit names its pseudo-terminal";
 
     const CliRun found = RunProgram({ "identify", "--port", "7=" + device, "--timeout", "20" });
@@ -113,6 +125,22 @@ TEST(Cli, IdentifyFindsTheSimulatedUnitOnAMappedPort)
     EXPECT_EQ(none.code, 1);
     EXPECT_FALSE(none.err.empty());
     EXPECT_EQ(RunProgram({ "identify", "--timeout", "x" }).code, 2);
+}
+
+TEST(Cli, TheUnitToolPullsItsPlugAtTheAskedWriteAndEnds)
+{
+    ScopedWorkDir dir;
+    QProcess sim;
+    const QString device = StartUnitTool(sim, { "--unplug-at-write", "1", "--storing-ms", "300" });
+    ASSERT_FALSE(device.isEmpty());
+    const QString file = QString::fromStdString(dir.file("a.ign"));
+    ASSERT_TRUE(WriteIgnFile(file, IgnCommands::StartupImage(), IgnUnitInfo {}));
+    const CliRun r = RunProgram({ "program", file, "--port", "7=" + device, "--timeout", "20" });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("the connection with the unit was lost"), std::string::npos) << r.err;
+    ASSERT_TRUE(sim.waitForFinished(5000)) << "the tool ends once its plug is pulled";
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_NE(sim.readAllStandardError().indexOf("unplugged as asked"), -1);
 }
 
 TEST(Cli, ConvertAndShowParameterFiles)

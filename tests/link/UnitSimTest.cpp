@@ -225,4 +225,31 @@ TEST(UnitSimTest, DropsAreReproducibleWithTheSeed)
     EXPECT_NE(first.find('1'), std::string::npos);
 }
 
+TEST(UnitSimTest, PullsItsOwnPlugAtTheGivenWriteOrRead)
+{
+    struct Case {
+        const char* what;
+        void (*apply)(UnitSimOptions&);
+        int kind; // request kind of the transfer that counts
+    };
+    const Case cases[] = {
+        { "write", [](UnitSimOptions& o) { o.unplugAtWrite = 2; }, 0x00 },
+        { "read", [](UnitSimOptions& o) { o.unplugAtRead = 2; }, 0x40 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UnitSimOptions o;
+        o.protocol = PROTOCOL_IGN100;
+        c.apply(o);
+        SimLine line(o);
+        EXPECT_TRUE(line.Exchange(line.Ign(0x40, 0, {}), 1000)) << "the reference read does not count";
+        EXPECT_TRUE(line.Exchange(line.Ign(c.kind, 1, Bytes(100, 7)), 1000));
+        EXPECT_FALSE(line.sim.Unplugged());
+        const auto before = line.sim.Configuration();
+        EXPECT_FALSE(line.Exchange(line.Ign(c.kind, 2, Bytes(100, 9)), 300));
+        EXPECT_TRUE(line.sim.Unplugged());
+        EXPECT_EQ(line.sim.Configuration(), before) << "the request that met the pulled plug changed nothing";
+    }
+}
+
 } // namespace

@@ -1,7 +1,9 @@
 #include "monitor/MonitorPlayer.h"
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -250,3 +252,50 @@ TEST_F(PlayerFixture, DisplayByState)
     EXPECT_EQ(d.scrollMax, 0);
     EXPECT_EQ(d.posText.rfind("Play (0) ", 0), 0u) << d.posText;
 }
+
+// The recording is saved every two seconds while it runs, so a full disk or a crash costs at most
+// the last two seconds, and what was saved stays a readable recording.
+TEST_F(PlayerFixture, ARecordingMeetingAFullDiskStopsWithItsMessageAndKeepsWhatWasSaved)
+{
+    ASSERT_TRUE(player->StartRecording(dir.file("ride.ignlog"), {}));
+    for (int i = 1; i <= 5; ++i)
+        monitorAt(10000 + i * 500, 1000 + i); // the record at 12000 ms is saved with the others
+    IgnlogFile saved;
+    ASSERT_EQ(saved.parse(fileBytes("ride.ignlog")), IgnlogFile::ParseError::None) << "readable while it runs";
+    const int savedRecords = saved.totalCount();
+    EXPECT_EQ(savedRecords, saved.snapshotCount() + 4);
+    {
+        FileSizeLimit full(fileBytes("ride.ignlog").size() + 50);
+        for (int i = 6; i <= 10 && player->state() == MonitorPlayer::Recording; ++i)
+            monitorAt(10000 + i * 500, 1000 + i);
+    }
+    EXPECT_EQ(player->state(), MonitorPlayer::Idle) << "the recording stopped";
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The monitor log could not be written.");
+    IgnlogFile kept;
+    ASSERT_EQ(kept.parse(fileBytes("ride.ignlog")), IgnlogFile::ParseError::None);
+    EXPECT_EQ(kept.totalCount(), savedRecords);
+    EXPECT_EQ(kept.header, saved.header);
+    EXPECT_TRUE(player->Stop()) << "nothing is left to write";
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files), QStringList { "ride.ignlog" })
+        << "no temporary file is left";
+}
+
+TEST_F(PlayerFixture, ARecordingThatCannotBeStartedOnAFullDiskKeepsThePreviousFile)
+{
+    {
+        QFile previous(QString::fromStdString(dir.file("old.ignlog")));
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        previous.write("previous recording");
+    }
+    {
+        FileSizeLimit full(64);
+        EXPECT_FALSE(player->StartRecording(dir.file("old.ignlog"), {}));
+    }
+    EXPECT_EQ(player->state(), MonitorPlayer::Idle);
+    const std::vector<uint8_t> bytes = fileBytes("old.ignlog");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "previous recording");
+    EXPECT_FALSE(player->StartRecording(dir.file("no-such-folder/a.ignlog"), {}));
+}
+

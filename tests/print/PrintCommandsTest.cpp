@@ -7,10 +7,13 @@
 #include "lang/LangString.h"
 #include "print/PrintHeader.h"
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -165,6 +168,27 @@ TEST_F(PrintFixture, WritePdfOfTheActivePageGivesOnePage)
     EXPECT_EQ(PdfPages::Count(target), 1);
     EXPECT_EQ(PrintCommands::WithPdfSuffix("a.PDF"), "a.PDF");
     EXPECT_EQ(PrintCommands::WithPdfSuffix("a.ign"), "a.ign.pdf");
+}
+
+TEST_F(PrintFixture, APdfThatDoesNotFitIsReportedAndKeepsThePreviousFile)
+{
+    const QString target = path("full.pdf");
+    {
+        QFile previous(target);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        previous.write("previous");
+    }
+    QString error;
+    {
+        FileSizeLimit full(1000);
+        EXPECT_FALSE(PrintCommands::WritePdf(*form, target, false, "head", &error));
+    }
+    EXPECT_TRUE(error.contains("could not be written")) << error.toStdString();
+    QFile kept(target);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "previous");
+    EXPECT_EQ(QFileInfo(target).dir().entryList({ "full*" }, QDir::Files), QStringList { "full.pdf" })
+        << "no temporary file is left";
 }
 
 TEST(PrintHeader, NamesFileUnitAndDate)

@@ -27,10 +27,14 @@ void Usage()
         "  --drop SHARE      leave this share of requests unanswered (0..1)\n"
         "  --corrupt SHARE   send this share of answers with a wrong check (0..1)\n"
         "  --delay MS        delay every answer\n"
+        "  --delay-share S   delay only this share of the answers (0..1, default 1)\n"
+        "  --storing-ms MS   time the unit takes to store a written configuration (default 2000)\n"
         "  --echo            behave as a loop-back plug\n"
         "  --silent          answer nothing\n"
         "  --ignore-writes   confirm writes but keep the memory as it is\n"
         "  --alter-reads N   change a byte in N read answers (-1 all) in otherwise valid frames\n"
+        "  --unplug-at-write N  vanish as an unplugged adapter when the Nth configuration write arrives\n"
+        "  --unplug-at-read N   the same at the Nth configuration read\n"
         "  --seed N          seed of the fault draws (default 1)\n");
 }
 
@@ -88,6 +92,10 @@ int main(int argc, char** argv)
             options.corruptShare = std::atof(take().c_str());
         else if (arg == "--delay")
             options.delayMs = std::atoi(take().c_str());
+        else if (arg == "--delay-share")
+            options.delayShare = std::atof(take().c_str());
+        else if (arg == "--storing-ms")
+            options.storingMs = std::atoi(take().c_str());
         else if (arg == "--echo")
             options.echo = true;
         else if (arg == "--silent")
@@ -96,6 +104,10 @@ int main(int argc, char** argv)
             options.ignoreWrites = true;
         else if (arg == "--alter-reads")
             options.alteredReads = std::atoi(take().c_str());
+        else if (arg == "--unplug-at-write")
+            options.unplugAtWrite = std::atoi(take().c_str());
+        else if (arg == "--unplug-at-read")
+            options.unplugAtRead = std::atoi(take().c_str());
         else if (arg == "--seed")
             options.seed = static_cast<uint32_t>(std::strtoul(take().c_str(), nullptr, 10));
         else {
@@ -116,8 +128,10 @@ int main(int argc, char** argv)
         ProtocolName(options.protocol), options.unitType, options.firmwareMajor, options.firmwareMinor,
         sim.LineBaudRequired(), sim.DevicePath().c_str());
     std::fflush(stdout);
-    while (!stopRequested)
+    while (!stopRequested && !sim.Unplugged())
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (sim.Unplugged())
+        std::fprintf(stderr, "vordax4-unitsim: unplugged as asked\n");
     sim.Stop();
     return 0;
 }

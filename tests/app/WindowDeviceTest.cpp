@@ -1,0 +1,100 @@
+#include "WindowWithUnit.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The window's COM 3 is a link in the test folder to the unit's pseudo-terminal, so the device can
+// vanish and come back under the same name, as a USB adapter pulled out and plugged in again does.
+struct WindowWithPluggedUnit : WindowWithUnit {
+    std::string device;
+
+    void SetUp() override
+    {
+        WindowWithUnit::SetUp();
+        device = dir.file("ttyUSB-unit");
+        PlugIn(UnitSimOptions {}, nullptr);
+    }
+    // Starts a unit (holding config, when given) and points the device at it.
+    void PlugIn(UnitSimOptions options, const std::array<uint8_t, 400>* config)
+    {
+        options.storingMs = 300;
+        if (unit)
+            unit->Stop();
+        unit = std::make_unique<UnitSim>(options);
+        ASSERT_TRUE(unit->Start());
+        if (config)
+            unit->SetConfiguration(*config);
+        QFile::remove(QString::fromStdString(device));
+        ASSERT_TRUE(QFile::link(QString::fromStdString(unit->DevicePath()), QString::fromStdString(device)));
+        qputenv("VORDAX4_PORTS", QByteArray("3=") + device.c_str());
+    }
+    void PullOut()
+    {
+        unit->Stop();
+        QFile::remove(QString::fromStdString(device));
+    }
+    bool Gone()
+    {
+        return RunUntil([&] { return link().connectedPort.load() == 0; }, 200);
+    }
+    // Connected, read, and the limiter edited so that the window's image is not the unit's.
+    ParamImage ConnectAndEdit()
+    {
+        Open();
+        Connect();
+        Run("MenuRead");
+        SetLimiter(form->image().Adrb(LIMITER) * 100 + 500);
+        return form->image();
+    }
+};
+
+TEST_F(WindowWithPluggedUnit, AUnitPulledOutWhileConnectedDropsTheLinkAndIsFoundAgain)
+{
+    const ParamImage edited = ConnectAndEdit();
+    const auto held = unit->Configuration();
+    PullOut();
+    ASSERT_TRUE(Gone());
+    EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
+    EXPECT_EQ(form->statusPanelText(4), "not connected");
+    EXPECT_EQ(form->image(), edited) << "the window's settings stay as they were";
+    EXPECT_FALSE(form->findChild<QWidget*>("ButtonProgram")->isEnabled());
+
+    PlugIn(UnitSimOptions {}, &held);
+    Connect();
+    EXPECT_EQ(link().connectedPort.load(), 3);
+    EXPECT_TRUE(Text("LabelConnection").endsWith(" connected"));
+    EXPECT_EQ(form->image(), edited);
+    EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
+    EXPECT_EQ(unit->WritesReceived(), 0) << "nothing is written by itself";
+}
+
+TEST_F(WindowWithPluggedUnit, AProgramCutByAPulledOutUnitFailsAndSucceedsOnceItIsBack)
+{
+    UnitSimOptions cut;
+    cut.unplugAtWrite = 1; // the first block never reaches the memory
+    PlugIn(cut, nullptr);
+    const ParamImage edited = ConnectAndEdit();
+    form->findChild<QAction*>("MenuProgram")->trigger();
+    ASSERT_TRUE(Gone());
+    EXPECT_TRUE(unit->Unplugged());
+    EXPECT_EQ(Text("LabelResult"), "Connection lost: the command did not finish !");
+    EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
+    EXPECT_EQ(form->image(), edited);
+    for (int i = 0; i < 40; ++i)
+        Tick();
+    EXPECT_NE(Text("LabelResult"), "Program device: OK");
+
+    const auto left = unit->Configuration();
+    EXPECT_NE(left[LIMITER], edited.Adrb(LIMITER));
+    PlugIn(UnitSimOptions {}, &left);
+    Connect();
+    EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
+    Run("MenuProgram");
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    EXPECT_EQ(unit->Configuration(), edited.bytes());
+}
+
+} // namespace
