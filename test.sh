@@ -3,8 +3,8 @@
 # platform). ./test.sh --sanitize does the same with AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-sanitize/; ./test.sh --tsan builds the link and integration tests with ThreadSanitizer in
 # build-tsan/ and runs only those. VORDAX4_BUILD_DIR chooses another build folder. The fault table
-# of the integration tests (label faultmatrix) runs whole in the plain build; the sanitizer builds run
-# its core slice, which meets every protocol and every fault once.
+# of the integration tests (label faultmatrix) runs whole in the plain build; the AddressSanitizer
+# build runs its core slice, which meets every protocol and every fault once.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -23,12 +23,14 @@ elif [ "${1:-}" = "--tsan" ]; then
   if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORDAX4_TSAN=ON -DVORDAX4_BENCH=OFF
   fi
-  cmake --build "$build" -j"$(nproc)" --target "${tsan_labels[@]/#/tests_}" tests_faultmatrix
+  cmake --build "$build" -j"$(nproc)" --target "${tsan_labels[@]/#/tests_}"
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/link/tsan.supp"
   export QT_QPA_PLATFORM=offscreen
   label_pattern="^($(IFS='|'; echo "${tsan_labels[*]}"))\$"
+  # The fault table is left out here: it starts the command-line tool as child processes of a
+  # threaded test through futures, which ThreadSanitizer cannot follow (fork with threads, and
+  # libstdc++'s uninstrumented future state); the sanitizer run covers its slice.
   ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 --no-tests=error -L "$label_pattern"
-  ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 --no-tests=error -L '^faultmatrix$' -R '_core'
   exit 0
 else
   build="${VORDAX4_BUILD_DIR:-build}"
