@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 
 #include "app/DefaultIni.h"
@@ -38,28 +39,6 @@ QByteArray ReadFile(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-// Files of the process may grow to at most limit bytes while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = old_;
-        r.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit old_ {};
-    void (*previous_)(int) = nullptr;
-};
 
 class SettingsStoreTest : public testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "base/AtomicFile.h"
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -85,29 +86,6 @@ TEST(AtomicFile, AFolderIsRefusedAndKept)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(FileType(dir.file("folder")), S_IFDIR);
 }
-
-// A file-size limit stands in for a full disk: writes beyond it fail with EFBIG (the signal that
-// would end the process is ignored while the limit holds).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_ {};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST(AtomicFile, ASaveThatDoesNotFitIsReportedAndKeepsThePreviousFile)
 {
