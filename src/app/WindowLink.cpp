@@ -7,6 +7,7 @@
 #include "lang/LangString.h"
 #include "link/PortMap.h"
 #include "link/ProtocolTable.h"
+#include "monitor/ui/CGauge.h"
 
 #include "unitsim/UnitSim.h"
 
@@ -17,7 +18,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -129,9 +129,10 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* commandColumn, QBox
         if (slot == 4)
             differences_->OpenOnClick(label);
         if (slot == 2) {
-            gauge_ = new QProgressBar(parent);
+            gauge_ = new CGauge(parent);
             gauge_->setObjectName("CGaugeProgram");
-            gauge_->setRange(0, 100);
+            gauge_->setMaximum(100);
+            gauge_->setTextVisible(true);
             gauge_->setFixedWidth(PROGRESS_WIDTH);
             QSizePolicy fixed(QSizePolicy::Fixed, QSizePolicy::Fixed);
             fixed.setRetainSizeWhenHidden(true);
@@ -265,15 +266,9 @@ void WindowLink::ShowProgress(bool visible, uint32_t colour, int percent)
 {
     if (!gauge_)
         return;
-    gaugeColour_ = colour;
-    gauge_->setValue(std::clamp(percent, 0, 100));
-    PaintGauge();
+    gauge_->setValue(percent);
+    gauge_->setColour(ToQColor(colour));
     gauge_->setVisible(visible && IsShown(2));
-}
-
-void WindowLink::PaintGauge()
-{
-    gauge_->setStyleSheet(QString("QProgressBar::chunk { background-color: %1; }").arg(ToQColor(gaugeColour_).name()));
 }
 
 void WindowLink::ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind)

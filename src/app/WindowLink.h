@@ -18,7 +18,7 @@ class QBoxLayout;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class QProgressBar;
+class CGauge;
 class QPushButton;
 class QWidget;
 class TMainForm;
@@ -102,7 +102,6 @@ public:
 private:
     QLabel* SlotLabel(int slot) const;
     void UpdateCommandEnabling(bool replaying);
-    void PaintGauge();
 
     TMainForm& form_;
     std::unique_ptr<CCOMCOM> link_;
@@ -115,8 +114,7 @@ private:
     QLabel* labelCom_ = nullptr;
     std::array<QLabel*, 5> slotLabels_ {};
     std::array<uint32_t, 5> slotFont_ {}, slotBack_ {};
-    QProgressBar* gauge_ = nullptr;
-    uint32_t gaugeColour_ = 0;
+    CGauge* gauge_ = nullptr;
     std::vector<QWidget*> commandControls_;
     std::vector<QAction*> commandActions_;
     QMenu* comMenu_ = nullptr;

@@ -27,6 +27,7 @@ constexpr KindName KIND_NAMES[] = {
     { "QGroupBox", KIND_GROUP_BOX },
     { "TTab", KIND_MAP_EDITOR },
     { "QTabWidget", KIND_PAGE_CONTROL },
+    { "CGauge", KIND_GAUGE },
     { "QProgressBar", KIND_GAUGE },
     { "QLineEdit", KIND_EDIT },
     { "QToolButton", KIND_SPEED_BUTTON },
