@@ -54,6 +54,16 @@ struct CCOM {
     uint8_t rxRing[PORT_BUFFER_LEN] = {};
     std::atomic<uint32_t> rxRead { 0 };
     std::atomic<uint32_t> rxWrite { 0 };
+    // Rung by the I/O thread whenever it publishes received bytes, frees the transmit buffer or
+    // closes the port: the transfer worker listens on the connected port this way instead of
+    // polling it. Null when nobody listens.
+    std::atomic<Doorbell*> listener { nullptr };
+
+    void RingListener() const
+    {
+        if (Doorbell* l = listener.load(std::memory_order_acquire))
+            l->Ring();
+    }
 
     // Free space of the receive ring as two parts (at rxWrite, and at the ring start), keeping one
     // byte always free so that a full ring never looks empty.

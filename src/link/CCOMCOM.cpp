@@ -15,18 +15,28 @@ bool StoresAnswer(int32_t job) { return job == JobRead || job == JobReference ||
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+// Every wake of the worker has a cause that rings its bell; the limits only bound what an
+// unforeseen silence could cost. Without a bell (no descriptor left) the worker polls as it
+// always did: every millisecond while a job runs, every 50 ms without one.
+constexpr int SAFETY_WAKE_JOB_MS = 50;
+constexpr int SAFETY_WAKE_IDLE_MS = 500;
+constexpr int POLL_JOB_MS = 1;
+constexpr int POLL_IDLE_MS = 50;
+
 } // namespace
 
 CCOMCOM::CCOMCOM()
 {
     // The worker needs far less than the half-megabyte stack it was once given; std::thread's
     // default stack is larger than that anyway.
+    workerBell_.Open();
     worker_ = std::thread([this] { TransferWorker(); });
 }
 
 CCOMCOM::~CCOMCOM()
 {
     LinkStop.store(1, std::memory_order_release);
+    workerBell_.Ring();
     if (worker_.joinable())
         worker_.join();
     StopPortThreads();
@@ -60,6 +70,7 @@ bool CCOMCOM::StartJob(int32_t jobCode, int32_t start, int32_t length, int flags
     }
     retryLimit_ = (flags & JOB_FLAG_ONE_ATTEMPT) ? 1 : 3;
     job_.store(jobCode, std::memory_order_seq_cst);
+    workerBell_.Ring();
     return true;
 }
 
@@ -84,18 +95,31 @@ void CCOMCOM::LinkTick()
             AbandonJob();
             ConnectedUnit.codec.txLength = 0;
             ConnectedUnit.codec.RestartSend();
+            ListenTo(connectedPort.load(std::memory_order_relaxed));
             state_.store(ENGINE_READY, std::memory_order_release);
+            workerBell_.Ring();
         }
         return;
     }
     if (!connected) {
         state_.store(ENGINE_DOWN, std::memory_order_release);
         AbandonJob();
+        ListenTo(0);
         return;
     }
     int32_t expected = ENGINE_AWAITING;
-    if (TickMs.load() - sendTime_.load(std::memory_order_acquire) > ANSWER_TIMEOUT_MS)
-        state_.compare_exchange_strong(expected, ENGINE_ATTEMPT_FAILED);
+    if (TickMs.load() - sendTime_.load(std::memory_order_acquire) > ANSWER_TIMEOUT_MS
+        && state_.compare_exchange_strong(expected, ENGINE_ATTEMPT_FAILED))
+        workerBell_.Ring();
+}
+
+void CCOMCOM::ListenTo(int port)
+{
+    if (listenedPort_)
+        Port(listenedPort_).listener.store(nullptr, std::memory_order_release);
+    listenedPort_ = port;
+    if (port)
+        Port(port).listener.store(&workerBell_, std::memory_order_release);
 }
 
 void CCOMCOM::Disconnect()
@@ -106,6 +130,7 @@ void CCOMCOM::Disconnect()
     TraceLinef("Close Port COM%i...", port);
     state_.store(ENGINE_DOWN, std::memory_order_release);
     AbandonJob();
+    ListenTo(0);
     ConnectedUnit.codec.txLength = 0;
     ConnectedUnit.codec.RestartSend();
     ClosePort(port);
@@ -140,14 +165,31 @@ void CCOMCOM::TransferWorker()
         workerInPass_.store(true, std::memory_order_seq_cst);
         const int32_t job = job_.load(std::memory_order_seq_cst);
         const bool idle = job == JobNone || job == JobFailed || job == JobDone;
-        if (!idle)
-            WorkerPass(job);
+        const bool movedOn = !idle && WorkerPass(job);
         workerInPass_.store(false, std::memory_order_seq_cst);
-        SleepMs(idle ? 50 : 1);
+        if (!movedOn)
+            WaitForWork(idle);
     }
 }
 
-void CCOMCOM::WorkerPass(int32_t job)
+void CCOMCOM::WaitForWork(bool idle)
+{
+    if (workerBell_.Fd() < 0)
+        SleepMs(idle ? POLL_IDLE_MS : POLL_JOB_MS);
+    else
+        workerBell_.Wait(-1, idle ? SAFETY_WAKE_IDLE_MS : SAFETY_WAKE_JOB_MS);
+}
+
+bool CCOMCOM::WorkerPass(int32_t job)
+{
+    const int32_t stateBefore = state_.load(std::memory_order_acquire);
+    const int32_t posBefore = jobPos_.load(std::memory_order_relaxed);
+    WorkerSteps(job);
+    return state_.load(std::memory_order_acquire) != stateBefore
+        || jobPos_.load(std::memory_order_relaxed) != posBefore || job_.load(std::memory_order_acquire) != job;
+}
+
+void CCOMCOM::WorkerSteps(int32_t job)
 {
     if (state_.load(std::memory_order_acquire) == ENGINE_ATTEMPT_FAILED)
         HandleAttemptFailed(job);

@@ -73,7 +73,14 @@ public:
 
 private:
     void TransferWorker();
-    void WorkerPass(int32_t job);
+    // One pass over the running job; returns whether it moved the engine on (state, block or
+    // job), in which case the worker passes again at once.
+    bool WorkerPass(int32_t job);
+    void WorkerSteps(int32_t job);
+    // Sleeps until there may be work: a job started, bytes arrived on or left the connected port,
+    // an attempt timed out, or the link stops.
+    void WaitForWork(bool idle);
+    void ListenTo(int port);
     void HandleAttemptFailed(int32_t job);
     void HandleAnswer(int32_t job);
     bool HandleIgnAnswer(int32_t job, FrameCodec& codec);
@@ -100,5 +107,8 @@ private:
     std::atomic<int32_t> sendTime_ { 0 };
     std::atomic<bool> workerInPass_ { false };
     std::atomic<int32_t> framesSent_ { 0 };
+    // Wakes the worker; the connected port's I/O thread, StartJob, LinkTick and shutdown ring it.
+    Doorbell workerBell_;
+    int listenedPort_ = 0;
     std::thread worker_;
 };

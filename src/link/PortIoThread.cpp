@@ -126,6 +126,7 @@ void PortIoThread::Close(PortDevice& device)
     com_.txLength.store(0, std::memory_order_release);
     com_.threadCommand.store(COMMAND_NONE, std::memory_order_release);
     com_.state.store(PORT_CLOSED, std::memory_order_release);
+    com_.RingListener();
 }
 
 void PortIoThread::Write(PortDevice& device)
@@ -145,6 +146,7 @@ void PortIoThread::Write(PortDevice& device)
     }
     device.Write(com_.txBuffer, length);
     com_.txLength.store(0, std::memory_order_release);
+    com_.RingListener();
 }
 
 void PortIoThread::Read(PortDevice& device)
@@ -162,11 +164,12 @@ void PortIoThread::Read(PortDevice& device)
         return;
     write = static_cast<uint32_t>((write + got) % PORT_BUFFER_LEN);
     com_.rxWrite.store(write, std::memory_order_release);
-    if (got < asked)
-        return;
-    waiting = device.BytesWaiting();
-    const int64_t more = std::min<int64_t>(waiting, second);
-    const int64_t got2 = more > 0 ? device.Read(com_.rxRing + write, more) : 0;
-    if (got2 > 0)
-        com_.rxWrite.store(static_cast<uint32_t>((write + got2) % PORT_BUFFER_LEN), std::memory_order_release);
+    if (got == asked) {
+        waiting = device.BytesWaiting();
+        const int64_t more = std::min<int64_t>(waiting, second);
+        const int64_t got2 = more > 0 ? device.Read(com_.rxRing + write, more) : 0;
+        if (got2 > 0)
+            com_.rxWrite.store(static_cast<uint32_t>((write + got2) % PORT_BUFFER_LEN), std::memory_order_release);
+    }
+    com_.RingListener();
 }
