@@ -48,6 +48,7 @@ void CPatchCheck::Start(bool noUpdateCheck)
 void CPatchCheck::Stop()
 {
     stop_.store(true, std::memory_order_release);
+    WakeWorker();
     if (worker_) {
         worker_->wait();
         // The worker's last store; pairs the end of its writes with what this thread does next.
@@ -59,11 +60,14 @@ void CPatchCheck::Stop()
 void CPatchCheck::WorkerLoop()
 {
     while (!stop_.load(std::memory_order_acquire)) {
-        QThread::msleep(WORKER_PERIOD_MS);
+        const unsigned seen = wakes_.load(std::memory_order_acquire);
         if (state_.load(std::memory_order_acquire) == REQUESTED) {
             Download();
             state_.store(DOWNLOADED, std::memory_order_release);
+            continue;
         }
+        if (!stop_.load(std::memory_order_acquire))
+            wakes_.wait(seen, std::memory_order_acquire);
     }
     workerDone_.store(true, std::memory_order_release);
 }
@@ -78,6 +82,12 @@ void CPatchCheck::Download()
     TraceLinef("PATCH download %s", document_ ? "OK" : "failed");
 }
 
+void CPatchCheck::WakeWorker()
+{
+    wakes_.fetch_add(1, std::memory_order_acq_rel);
+    wakes_.notify_all();
+}
+
 void CPatchCheck::Tick()
 {
     const int s = state_.load(std::memory_order_acquire);
@@ -85,6 +95,7 @@ void CPatchCheck::Tick()
         if (TickMs.load() > REQUEST_AFTER_MS && !noUpdateCheck_ && worker_) {
             host_.SetStatusText(LangText(TRYING_UPDATES));
             state_.store(REQUESTED, std::memory_order_release);
+            WakeWorker();
         }
         return;
     }

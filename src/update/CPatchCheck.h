@@ -14,12 +14,12 @@ class QThread;
 // The once-per-run update check. A worker thread fetches the update information document when
 // the user-interface thread asks for it; the user-interface thread's Tick asks, and later
 // evaluates the document and offers the update. The state value is the only hand-off: the
-// worker writes the document before it sets state 2.
+// worker writes the document before it sets state 2. Between requests the worker sleeps until it
+// is asked or told to stop (a wake count it waits on), so an idle check costs no wake-ups.
 class CPatchCheck {
 public:
     enum State : int { IDLE = 0, REQUESTED = 1, DOWNLOADED = 2, EVALUATED = 3 };
     static constexpr int REQUEST_AFTER_MS = 2000;
-    static constexpr int WORKER_PERIOD_MS = 50;
     static constexpr unsigned WORKER_STACK = 128 * 1024;
 
     // settings stays owned by the window and must outlive the check.
@@ -45,6 +45,8 @@ public:
 
 private:
     void WorkerLoop();
+    // Wakes the worker to look at the stop flag and the state again.
+    void WakeWorker();
     void Download();
     void Evaluate();
 
@@ -58,6 +60,7 @@ private:
     std::atomic<int> state_ { IDLE };
     std::atomic<bool> stop_ { false };
     std::atomic<bool> workerDone_ { false };
+    std::atomic<unsigned> wakes_ { 0 };
     std::optional<std::string> document_;
     std::unique_ptr<QThread> worker_;
 };
