@@ -185,8 +185,12 @@ void WindowPages::ApplyTachoPickupText()
     TUpDown* upDown = pickupUpDown_;
     if (!edit || !upDown)
         return;
+    // Runs on every tick: the usual text is compared without building any.
+    const QString text = edit->text();
+    if (text.size() != 2 || text[0] != u'-')
+        return;
     for (int pickup : { 1, 2 }) {
-        if (edit->text() != QString("-%1").arg(pickup))
+        if (text[1] != QChar(u'0' + pickup))
             continue;
         ControlBinder::Updating guard(binder_);
         upDown->setValue(-pickup);

@@ -508,15 +508,28 @@ void TTab::leaveEvent(QEvent*)
         graph3d->MouseMove(QPoint(-10000, -10000), false);
 }
 
+bool TTab::OnHiddenPage() const { return window() != this && window()->isVisible() && !isVisible(); }
+
+void TTab::showEvent(QShowEvent*)
+{
+    // What was left out while the page was hidden: the toolbar's state and the picture.
+    toolbar->Refresh(true, true);
+    RequestRepaint(REPAINT);
+}
+
 void TTab::OnViewTick()
 {
-    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-    shiftDown = modifiers & Qt::ShiftModifier ? 1 : 0;
-    ctrlDown = modifiers & Qt::ControlModifier ? 1 : 0;
     if (lastLanguage != LanguageIndex) {
         lastLanguage = LanguageIndex;
         RequestRepaint(REPAINT_LAYOUT);
     }
+    // Asking the window system for the keys and the clipboard costs a round trip each; an editor
+    // nobody sees only keeps its repaint request until it is shown.
+    if (OnHiddenPage())
+        return;
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    shiftDown = modifiers & Qt::ShiftModifier ? 1 : 0;
+    ctrlDown = modifiers & Qt::ControlModifier ? 1 : 0;
     if (TabViewPart* view = PresentView(); view && sheetCount)
         view->Tick();
     if (toolbar->Refresh(tickCount & 2, tickCount & 8))

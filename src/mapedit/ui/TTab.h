@@ -74,6 +74,7 @@ protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -96,6 +97,9 @@ private:
     friend class TTabGraph2D;
     friend class TTabGraph3D;
     friend class TTabToolbar;
+    // The window is shown but this editor is not (its page is not the current one): its toolbar,
+    // the keys and the live line wait until it is shown.
+    bool OnHiddenPage() const;
     // The view of the present mode (the table also when the side graph is shown).
     TabViewPart* PresentView() const;
     // Ends a press whose release will not come (a message box or another window took the mouse),

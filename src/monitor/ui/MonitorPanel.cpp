@@ -2,12 +2,12 @@
 
 #include "base/Colours.h"
 #include "lang/LangString.h"
+#include "monitor/ui/CGauge.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPalette>
-#include <QProgressBar>
 
 #include <algorithm>
 #include <utility>
@@ -37,10 +37,9 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
     grid->setVerticalSpacing(1);
     int row = 0;
     for (const auto& [name, hint] : kGaugeHints) {
-        auto* g = new QProgressBar(this);
+        auto* g = new CGauge(this);
         g->setObjectName(name);
-        g->setTextVisible(false);
-        g->setMaximumHeight(12);
+        g->setFixedHeight(12);
         grid->addWidget(g, row++, 0, 1, 2);
         gauges_[name] = g;
     }
@@ -61,6 +60,20 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
     grid->setRowMinimumHeight(row++, 8);
     addGroup(kRight);
     grid->setRowStretch(row, 1);
+}
+
+void MonitorPanel::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    FixLineSizes();
+}
+
+void MonitorPanel::FixLineSizes()
+{
+    const QMargins margins = layout()->contentsMargins();
+    const int width = std::max(0, this->width() - margins.left() - margins.right());
+    for (const auto& [name, l] : labels_)
+        l->setFixedSize(width, l->fontMetrics().height() + 2 * (l->margin() + l->frameWidth()));
 }
 
 int MonitorPanel::ColumnWidth() const
@@ -142,13 +155,10 @@ void MonitorPanel::Apply(const MonitorView& view)
         const auto it = gauges_.find(g.name);
         if (it == gauges_.end())
             continue;
-        QProgressBar* bar = it->second;
-        if (bar->maximum() != g.maximum)
-            bar->setMaximum(g.maximum);
-        const int value = std::clamp(g.value, 0, g.maximum);
-        if (bar->value() != value)
-            bar->setValue(value);
-        SetColourIfChanged(bar, QPalette::Highlight, g.colour);
+        CGauge* bar = it->second;
+        bar->setMaximum(g.maximum);
+        bar->setValue(g.value);
+        bar->setColour(ToQColor(g.colour));
     }
     // The bars have no caption of their own; the tool tip names them in the current language.
     if (hintLanguage_ != LanguageIndex) {

@@ -9,7 +9,7 @@
 #include <string>
 
 class QLabel;
-class QProgressBar;
+class CGauge;
 
 // The live monitor of the main window: one label per monitor value and the two bar gauges.
 // It only shows what RefreshMonitorDisplay computed.
@@ -28,7 +28,13 @@ public:
     // on demand and owned by the panel's layout only when no widget of that name exists.
     QLabel* label(const std::string& name) const;
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
+    // Every line keeps a fixed size (the panel's width, one line of text): a new text then only
+    // repaints its line instead of laying the whole panel out again.
+    void FixLineSizes();
     void applyLabel(const MonitorLabel& l);
     QWidget* widget(const std::string& name);
     std::map<std::string, QLabel*> labels_;
@@ -39,6 +45,6 @@ private:
     };
     static constexpr int MISS_RETRY_APPLIES = 100;
     std::map<std::string, Placed> placed_;
-    std::map<std::string, QProgressBar*> gauges_;
+    std::map<std::string, CGauge*> gauges_;
     int hintLanguage_ = -1;
 };
