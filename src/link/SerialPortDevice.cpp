@@ -1,5 +1,6 @@
 #include "link/SerialPortDevice.h"
 
+#include "base/Trace.h"
 #include "link/Doorbell.h"
 
 namespace {
@@ -29,6 +30,7 @@ bool SerialPortDevice::Open(uint32_t baud)
         && serial_.setDataBits(QSerialPort::Data8) && serial_.setStopBits(QSerialPort::OneStop)
         && serial_.setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
+        TraceLinef("OPEN %s failed: %s", path_.toLocal8Bit().constData(), serial_.errorString().toLocal8Bit().constData());
         if (serial_.isOpen())
             serial_.close();
         return false;
