@@ -182,11 +182,16 @@ void CCOMCOM::WaitForWork(bool idle)
 
 bool CCOMCOM::WorkerPass(int32_t job)
 {
+    // A frame taken that moved nothing on (a WCOM frame that is no answer) may have more bytes
+    // behind it in the ring, so taking bytes counts as moving on too.
+    const CCOM& port = Port(connectedPort.load(std::memory_order_acquire));
     const int32_t stateBefore = state_.load(std::memory_order_acquire);
     const int32_t posBefore = jobPos_.load(std::memory_order_relaxed);
+    const uint32_t readBefore = port.rxRead.load(std::memory_order_relaxed);
     WorkerSteps(job);
     return state_.load(std::memory_order_acquire) != stateBefore
-        || jobPos_.load(std::memory_order_relaxed) != posBefore || job_.load(std::memory_order_acquire) != job;
+        || jobPos_.load(std::memory_order_relaxed) != posBefore || job_.load(std::memory_order_acquire) != job
+        || port.rxRead.load(std::memory_order_relaxed) != readBefore;
 }
 
 void CCOMCOM::WorkerSteps(int32_t job)
