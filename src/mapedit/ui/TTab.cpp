@@ -508,7 +508,7 @@ void TTab::leaveEvent(QEvent*)
         graph3d->MouseMove(QPoint(-10000, -10000), false);
 }
 
-bool TTab::OnHiddenPage() const { return window() != this && window()->isVisible() && !isVisible(); }
+bool TTab::OnHiddenPage() const { return !isVisible() && window() != this && window()->isVisible(); }
 
 void TTab::showEvent(QShowEvent*)
 {
