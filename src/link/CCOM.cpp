@@ -16,6 +16,7 @@ uint32_t CCOM::PushReceived(const uint8_t* data, uint32_t count)
     std::memcpy(rxRing + write, data + a, b);
     write = (write + b) % PORT_BUFFER_LEN;
     rxWrite.store(write, std::memory_order_release);
+    RingListener();
     return a + b;
 }
 

@@ -82,8 +82,9 @@ struct CCOM {
             --first;
     }
 
-    // Producer side of the ring, used by the I/O thread (and by tests that play a port): stores
-    // up to count bytes and publishes them; returns how many fitted.
+    // Producer side of the ring, for whoever plays the line in place of an I/O thread (tests, an
+    // in-process line): stores up to count bytes, publishes them and rings the listener; returns
+    // how many fitted.
     uint32_t PushReceived(const uint8_t* data, uint32_t count);
     // Consumer side: takes one byte if one is pending.
     bool PopReceived(uint8_t& byte);

@@ -1,7 +1,10 @@
 #include "LinkTestSupport.h"
+#include "base/Trace.h"
 #include "link/CCOMCOM.h"
 
 #include <gtest/gtest.h>
+
+#include <QThread>
 
 #include <functional>
 #include <optional>
@@ -277,6 +280,30 @@ TEST_F(EngineFixture, RawCommandOfBothFamilies)
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0][0], 0x00);
     EXPECT_EQ(requests[0][13], 0xA5);
+}
+
+// The worker sleeps until something rings it: without a job, and while an answer is awaited, it
+// passes only on its rare safety wake (a polling worker would pass hundreds of times here); the
+// answer arriving in the ring wakes it, and it judges the job without any tick.
+TEST_F(EngineFixture, TheWorkerSleepsUntilAJobOrAnAnswerWakesIt)
+{
+    Connect(PROTOCOL_IGN100);
+    const auto passesDuring = [](int ms) {
+        const int before = Trace::LoopCounter.load();
+        QThread::msleep(static_cast<unsigned long>(ms));
+        return Trace::LoopCounter.load() - before;
+    };
+    QThread::msleep(20); // the pass the connection rang for
+    EXPECT_LE(passesDuring(300), 1) << "no job";
+
+    ASSERT_TRUE(link.StartJob(JobMonitor, 0, 100, JOB_FLAG_SEND_ALL));
+    CCOM& port = link.Port(PORT);
+    ASSERT_TRUE(PumpUntil([&] { return port.txLength.load() != 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return link.state() == ENGINE_AWAITING; }));
+    EXPECT_LE(passesDuring(200), 6) << "awaiting the answer";
+
+    PumpDevice();
+    EXPECT_TRUE(PumpUntil([&] { return link.job() == JobDone; }, {}, 1000));
 }
 
 TEST_F(EngineFixture, StartJobIsIgnoredWhileAnEndCodeIsUncollected)
