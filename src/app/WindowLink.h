@@ -13,12 +13,12 @@
 #include <memory>
 #include <vector>
 
+class CGauge;
 class QAction;
 class QBoxLayout;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class CGauge;
 class QPushButton;
 class QWidget;
 class TMainForm;

@@ -73,8 +73,8 @@ public:
 
 private:
     void TransferWorker();
-    // One pass over the running job; returns whether it moved the engine on (state, block or
-    // job), in which case the worker passes again at once.
+    // One pass over the running job; returns whether it moved the engine on (state, block, job
+    // code, or bytes taken from the ring), in which case the worker passes again at once.
     bool WorkerPass(int32_t job);
     void WorkerSteps(int32_t job);
     // Sleeps until there may be work: a job started, bytes arrived on or left the connected port,

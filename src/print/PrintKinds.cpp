@@ -28,7 +28,6 @@ constexpr KindName KIND_NAMES[] = {
     { "TTab", KIND_MAP_EDITOR },
     { "QTabWidget", KIND_PAGE_CONTROL },
     { "CGauge", KIND_GAUGE },
-    { "QProgressBar", KIND_GAUGE },
     { "QLineEdit", KIND_EDIT },
     { "QToolButton", KIND_SPEED_BUTTON },
     { "QStatusBar", KIND_STATUS_BAR },
