@@ -3,12 +3,14 @@
 #include "lang/LangString.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <atomic>
@@ -27,7 +29,9 @@ constexpr const char* NOT_MOVED = "###a damaged file that cannot be moved aside#
 constexpr const char* NO_DRIVER = "###the SQLite driver of Qt is not installed##der SQLite-Treiber von Qt ist nicht "
                                   "installiert##ovladač SQLite pro Qt není nainstalován";
 
-// SQLite's primary result codes for a damaged file and for a file that is no database at all.
+// SQLite's primary result codes for a file another program holds, a damaged file and a file that
+// is no database at all.
+constexpr int SQLITE_BUSY_CODE = 5;
 constexpr int SQLITE_CORRUPT_CODE = 11;
 constexpr int SQLITE_NOTADB_CODE = 26;
 
@@ -147,26 +151,56 @@ bool HistoryDatabase::Prepare()
 {
     // WAL lets readers and one writer work at once; NORMAL syncing is safe in WAL mode. A forgotten
     // unit's bytes are overwritten, not only unlinked.
-    for (const char* pragma :
-        { "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON", "PRAGMA secure_delete=ON" })
+    if (!SwitchToWal())
+        return false;
+    for (const char* pragma : { "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON", "PRAGMA secure_delete=ON" })
         if (!Exec(pragma))
             return false;
+    // The tables are made under the write lock taken at once, so two programs creating the history
+    // at the same moment wait for each other: in WAL mode SQLite refuses a transaction that began by
+    // reading its upgrade to a writer, without waiting, once another has written meanwhile.
+    if (!Exec("BEGIN IMMEDIATE"))
+        return false;
     for (const char* statement : SCHEMA)
-        if (!Exec(statement))
+        if (!Exec(statement)) {
+            Exec("ROLLBACK");
             return false;
+        }
+    if (!Exec("COMMIT"))
+        return false;
     // Reading the tables once finds a damaged file now rather than in the middle of a command.
     return Exec("SELECT count(*) FROM units");
+}
+
+// Switching the journal to WAL needs the file to itself, and SQLite refuses it at once, without
+// its busy wait, while another program holds the file, as when two programs create the history
+// together. The switch is tried again until the busy time-out has passed.
+bool HistoryDatabase::SwitchToWal()
+{
+    constexpr int RETRY_MS = 10;
+    const QDeadlineTimer deadline(BUSY_TIMEOUT_MS);
+    for (;;) {
+        QSqlQuery q(Connection());
+        if (q.exec("PRAGMA journal_mode=WAL"))
+            return true;
+        const QSqlError error = q.lastError();
+        if ((error.nativeErrorCode().toInt() & 0xFF) != SQLITE_BUSY_CODE || deadline.hasExpired())
+            return Report(error);
+        QThread::msleep(RETRY_MS);
+    }
 }
 
 bool HistoryDatabase::Exec(QSqlQuery& query)
 {
     // A statement that could not be prepared keeps the reason from its preparation.
-    QSqlError error = query.lastError();
-    if (error.type() == QSqlError::NoError) {
-        if (query.exec())
-            return true;
-        error = query.lastError();
-    }
+    const QSqlError prepared = query.lastError();
+    if (prepared.type() != QSqlError::NoError)
+        return Report(prepared);
+    return query.exec() || Report(query.lastError());
+}
+
+bool HistoryDatabase::Report(const QSqlError& error)
+{
     lastDamaged_ = Damaged(error);
     if (!lastDamaged_)
         Fail(error);

@@ -61,7 +61,10 @@ private:
     bool MoveAsideAndReopen();
     // The whole file reads as a database should.
     bool Sound();
+    bool SwitchToWal();
     bool Exec(QSqlQuery& query);
+    // Notes a failed statement (a damaged file, or a message); returns false.
+    bool Report(const QSqlError& error);
     bool Exec(const QString& statement);
     void Fail(const QSqlError& error);
     bool RecordOnce(const HistoryRecord& record);

@@ -93,7 +93,8 @@ TEST_F(WindowWithPluggedUnit, AProgramCutByAPulledOutUnitFailsAndSucceedsOnceItI
     Connect();
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
     Run("MenuProgram");
-    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
+    ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }))
+        << Text("LabelResult").toStdString() << " / " << Text("LabelConnection").toStdString();
     EXPECT_EQ(unit->Configuration(), edited.bytes());
 }
 

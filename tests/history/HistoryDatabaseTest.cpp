@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -201,6 +202,31 @@ TEST_F(HistoryDatabaseTest, AStoredConfigurationOfAnotherSizeIsNotUsed)
     ParamImage stored = Image(7);
     EXPECT_FALSE(db.Configuration(event, stored));
     EXPECT_EQ(stored, Image(7)) << "nothing of the short record is taken";
+}
+
+// Two programs that find no history yet both create it at the same moment; neither may lose its
+// first event to the other's schema being written meanwhile.
+TEST_F(HistoryDatabaseTest, TwoProgramsCreatingTheHistoryAtOnceBothRecord)
+{
+    for (int round = 0; round < 40; ++round) {
+        const QString fresh = QString::fromStdString(dir.file("fresh-" + std::to_string(round) + ".sqlite"));
+        std::atomic<int> ready { 0 };
+        const auto recordOne = [&](const std::string& serial) {
+            HistoryDatabase db(fresh);
+            ready.fetch_add(1);
+            while (ready.load() < 2) { }
+            const ParamImage image = Image(round);
+            const bool recorded = db.Record(Record(Unit(serial), Kind::CommandProgram, true, &image, 1000 + round));
+            const std::vector<std::string> messages = db.TakeMessages();
+            EXPECT_TRUE(recorded) << "round " << round << ": " << (messages.empty() ? "" : messages.back());
+        };
+        std::thread first(recordOne, "777777-777777-77777");
+        std::thread second(recordOne, "888888-888888-88888");
+        first.join();
+        second.join();
+        HistoryDatabase db(fresh);
+        EXPECT_EQ(db.Units().size(), 2u) << "round " << round;
+    }
 }
 
 TEST_F(HistoryDatabaseTest, TwoConnectionsWritingAtOnceLoseNoEvent)
