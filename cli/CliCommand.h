@@ -47,7 +47,7 @@ int RunCli(const std::vector<std::string>& args, CliIo& io);
 std::optional<int> CliAnswerAlone(const std::vector<std::string>& args, CliIo& io);
 
 int CliHelp(const std::vector<std::string>& args, CliIo& io);
-int CliCrate(const std::vector<std::string>& args, CliIo& io);
+int CliArchive(const std::vector<std::string>& args, CliIo& io);
 int CliPorts(const std::vector<std::string>& args, CliIo& io);
 int CliIdentify(const std::vector<std::string>& args, CliIo& io);
 int CliConvert(const std::vector<std::string>& args, CliIo& io);

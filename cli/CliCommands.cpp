@@ -155,7 +155,7 @@ const std::vector<CliCommand>& CliCommands()
         { "crate", "HOST [\"COMMAND LINE\" ...]",
             "runs archive command lines (OPEN, CLEAR, SAVE, IMPORT, EXPORT, SET, MKDIR, DELETE, RENAME) "
             "against the archive attached to HOST; without command lines lists its entries",
-            CliCrate },
+            CliArchive },
         { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
             CliPorts },
         { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",

@@ -1,6 +1,6 @@
 #include "CliEachPort.h"
 
-#include "link/CCOMIOSYS.h"
+#include "link/PortTable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -101,7 +101,7 @@ bool ParseTimeout(const std::string& value, int& timeoutMs, CliIo& io)
 std::vector<PortChoice> PresentPorts()
 {
     PortChoice all;
-    CCOMIOSYS sys;
+    PortTable sys;
     sys.SetPortMap(all.map);
     sys.EnumeratePorts();
     std::vector<PortChoice> ports;

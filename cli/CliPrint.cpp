@@ -1,6 +1,6 @@
 #include "CliCommand.h"
 
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 #include "print/PrintCommands.h"
 #include "print/PrintHeader.h"
@@ -57,7 +57,7 @@ int CliPrint(const std::vector<std::string>& args, CliIo& io)
     std::vector<std::string> messages;
     int code = CLI_FAILED;
     {
-        TMainForm form({ "nopatchcheck" }, [&messages](const std::string& m) { messages.push_back(m); });
+        MainWindow form({ "nopatchcheck" }, [&messages](const std::string& m) { messages.push_back(m); });
         form.SetLanguage(language);
         const QString file = QString::fromLocal8Bit(o.file.c_str());
         const IgnOpenResult opened = form.OpenParameterFile(PAGE_ALL, file);

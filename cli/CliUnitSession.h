@@ -2,7 +2,7 @@
 
 #include "CliCommand.h"
 #include "CliTicker.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/ConnectionManager.h"
 #include "link/LinkCommands.h"
 #include "link/StatusSlots.h"
@@ -48,7 +48,7 @@ public:
     bool RunUntil(const std::function<bool()>& done, int limitMs);
     bool Connected() const { return link.connectedPort.load() != 0; }
 
-    CCOMCOM link;
+    TransferEngine link;
     StatusSlots status { this };
     ParamImage image;
     MonitorImage monitor;

@@ -1,6 +1,6 @@
 #include "app/BootloaderChannel.h"
 #include "app/CommandLine.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 
 #include <QApplication>
@@ -47,7 +47,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName("VORDAX4");
     QApplication::setOrganizationName("Motravex");
 
-    TMainForm window(args);
+    MainWindow window(args);
     window.show();
     return app.exec();
 }

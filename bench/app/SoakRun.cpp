@@ -1,6 +1,6 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/ConnectionManager.h"
 #include "monitor/IgnlogFile.h"
 #include "monitor/MonitorPlayer.h"
@@ -77,7 +77,7 @@ int main(int argc, char* argv[])
     qputenv("VORDAX4_PORTS", QByteArray("3=") + unit.DevicePath().c_str());
 
     Counters c;
-    TMainForm form({ "nopatchcheck" }, [&](const std::string& text) {
+    MainWindow form({ "nopatchcheck" }, [&](const std::string& text) {
         ++c.messages;
         std::printf("message: %s\n", text.c_str());
         std::fflush(stdout);
@@ -87,7 +87,7 @@ int main(int argc, char* argv[])
         std::printf("message box: %s\n", text.c_str());
     };
     unit.SetConfiguration(form.image().bytes());
-    CCOMCOM& link = form.linkUi().link();
+    TransferEngine& link = form.linkUi().link();
     ConnectionManager& manager = form.linkUi().manager();
     MonitorPlayer& player = form.player();
     const auto recordingName = [&](int n) { return scratch.filePath(QString("soak-%1.ignlog").arg(n)).toStdString(); };

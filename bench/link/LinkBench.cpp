@@ -2,7 +2,7 @@
 #include "RealTimeTicks.h"
 #include "ThreadCpu.h"
 #include "base/TickClock.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "unitsim/PseudoTerminal.h"
 
 #include <benchmark/benchmark.h>
@@ -33,7 +33,7 @@ double ProcessCpuSeconds()
 // The link as the window drives it: the tick clock follows real time and LinkTick runs on every
 // second tick of the 55 ms timer.
 struct Driver {
-    CCOMCOM& link;
+    TransferEngine& link;
     RealTimeTicks ticks;
     bool Step()
     {
@@ -70,7 +70,7 @@ int RowOf(const SearchTable& table, int32_t protocol, uint32_t baud)
 }
 
 // The link as the window sets it up, searching only the simulated unit's pseudo-terminal as COM 1.
-void SearchOnlyTheUnit(CCOMCOM& link, const UnitSim& unit)
+void SearchOnlyTheUnit(TransferEngine& link, const UnitSim& unit)
 {
     link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
     PortMap map;
@@ -97,7 +97,7 @@ void TimeToConnected(benchmark::State& state, bool known)
         o.paced = true;
         UnitSim unit(o);
         unit.Start();
-        CCOMCOM link;
+        TransferEngine link;
         SearchOnlyTheUnit(link, unit);
         if (known)
             link.SetKnownUnit({ 1, knownRow, table.Row(knownRow).baud });
@@ -140,7 +140,7 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
         const std::set<int> beforeUnit = ThreadCpu::ThreadIds();
         unit.Start();
         const std::set<int> unitThreads = ThreadCpu::NewSince(beforeUnit);
-        CCOMCOM link;
+        TransferEngine link;
         SearchOnlyTheUnit(link, unit);
         Driver driver { link, {} };
         while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
@@ -184,7 +184,7 @@ void BM_AnswerToJudgedLatency(benchmark::State& state)
         o.paced = true;
         UnitSim unit(o);
         unit.Start();
-        CCOMCOM link;
+        TransferEngine link;
         SearchOnlyTheUnit(link, unit);
         Driver driver { link, {} };
         while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
@@ -242,7 +242,7 @@ void BM_SearchCpuWithSilentPorts(benchmark::State& state)
                 state.SkipWithError("no pseudo-terminal");
             map.Add(std::to_string(i + 1) + "=" + lines.back()->SlavePath());
         }
-        CCOMCOM link;
+        TransferEngine link;
         link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
         link.SetPortMap(map);
         Driver driver { link, {} };

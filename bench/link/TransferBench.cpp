@@ -1,7 +1,7 @@
 #include "unitsim/UnitSim.h"
 #include "RealTimeTicks.h"
 #include "base/TickClock.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/ConnectionManager.h"
 #include "link/StatusSlots.h"
 #include "model/ImageValidation.h"
@@ -29,7 +29,7 @@ constexpr double BITS_PER_BYTE = 10;
 // clock follows real time and the manager runs on every second 55 ms tick.
 struct ManagerRig {
     UnitSim unit;
-    CCOMCOM link;
+    TransferEngine link;
     StatusSlots status;
     ParamImage image;
     MonitorImage monitor;

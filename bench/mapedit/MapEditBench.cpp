@@ -1,6 +1,6 @@
 #include "mapedit/SheetClipboard.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 
 #include <QApplication>
 
@@ -17,9 +17,9 @@ constexpr double GOAL_2D_SECONDS = 0.004;
 // A 3D repaint must leave a turn by mouse smooth: 60 pictures a second.
 constexpr double GOAL_3D_SECONDS = 0.016;
 
-TTab* FullMap(MapEditorList& editors)
+MapEditor* FullMap(MapEditorList& editors)
 {
-    TTab* tab = editors.CreateMapEditor(0, 1200, 700, OPT_TABLE, nullptr);
+    MapEditor* tab = editors.CreateMapEditor(0, 1200, 700, OPT_TABLE, nullptr);
     tab->AddSheet("Bench", "RPM", "TP", "ADV", TAB_MAX_X, TAB_MAX_Y, SF_OPERATING_POINT);
     tab->DefineAxis(
         0, AXIS_X | AXIS_Y, "RPM", "", 0, 10000, 1, 1, nullptr, 1, 1, 1, TAB_MAX_X, 0, 0, 1, -1, 0, 0xFCE2F4);
@@ -42,7 +42,7 @@ TTab* FullMap(MapEditorList& editors)
 void RenderFullTable(benchmark::State& state)
 {
     MapEditorList editors;
-    TTab* tab = FullMap(editors);
+    MapEditor* tab = FullMap(editors);
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -56,10 +56,10 @@ void RenderFullTable(benchmark::State& state)
 BENCHMARK(RenderFullTable)->Unit(benchmark::kMillisecond);
 
 // The advance map as the window shows it with a TP load axis: 10 x 10 cells, 800 x 500 pixels.
-TTab* AdvanceMap(MapEditorList& editors, int view)
+MapEditor* AdvanceMap(MapEditorList& editors, int view)
 {
-    TTab* tab = editors.CreateProgramMap(MapKind::Advance, nullptr, 800, 500);
-    CSheet& s = tab->Sheet();
+    MapEditor* tab = editors.CreateProgramMap(MapKind::Advance, nullptr, 800, 500);
+    MapSheet& s = tab->Sheet();
     s.axisY.off = 0;
     for (int i = 0; i < 10; ++i) {
         s.axisX.values[i] = 15 + 10 * i;
@@ -83,7 +83,7 @@ TTab* AdvanceMap(MapEditorList& editors, int view)
 void RenderAdvance(benchmark::State& state, int view)
 {
     MapEditorList editors;
-    TTab* tab = AdvanceMap(editors, view);
+    MapEditor* tab = AdvanceMap(editors, view);
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -101,11 +101,11 @@ BENCHMARK_CAPTURE(RenderAdvance, Table, int(VIEW_TABLE))->Unit(benchmark::kMilli
 
 // The servo map over speed and load, widened to 15 engine-speed columns: servo positions that
 // rise with speed and load, so that the colours change across most grid cells.
-TTab* WideServoMap(MapEditorList& editors)
+MapEditor* WideServoMap(MapEditorList& editors)
 {
     constexpr int COLUMNS = 15;
-    TTab* tab = editors.CreateProgramMap(MapKind::Servo, nullptr, 800, 500);
-    CSheet& s = tab->Sheet();
+    MapEditor* tab = editors.CreateProgramMap(MapKind::Servo, nullptr, 800, 500);
+    MapSheet& s = tab->Sheet();
     s.axisX.maxCount = s.axisX.count = COLUMNS;
     s.axisX.off = s.axisY.off = 0;
     for (int c = 0; c < COLUMNS; ++c)
@@ -129,7 +129,7 @@ TTab* WideServoMap(MapEditorList& editors)
 void RenderSurface(benchmark::State& state, MapKind kind)
 {
     MapEditorList editors;
-    TTab* tab = kind == MapKind::Servo ? WideServoMap(editors) : AdvanceMap(editors, VIEW_3D);
+    MapEditor* tab = kind == MapKind::Servo ? WideServoMap(editors) : AdvanceMap(editors, VIEW_3D);
     tab->graph.surfaceMode = static_cast<int32_t>(state.range(0));
     double seconds = 0;
     for (auto _ : state) {
@@ -149,7 +149,7 @@ BENCHMARK_CAPTURE(RenderSurface, Servo15x10, MapKind::Servo)->DenseRange(0, 5)->
 void PasteWholeTable(benchmark::State& state)
 {
     MapEditorList editors;
-    TTab* tab = FullMap(editors);
+    MapEditor* tab = FullMap(editors);
     const std::string text = TableSheetText(*tab);
     double seconds = 0;
     for (auto _ : state) {

@@ -1,5 +1,5 @@
 #include "app/BootloaderChannel.h"
-#include "link/CCOMSEARCH.h"
+#include "link/UnitSearch.h"
 
 #include <QByteArray>
 

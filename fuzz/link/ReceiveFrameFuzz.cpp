@@ -1,4 +1,4 @@
-#include "link/CCOM.h"
+#include "link/PortRecord.h"
 #include "link/FrameCodec.h"
 
 #include <cstddef>
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         PROTOCOL_IGN150, PROTOCOL_IGN300 };
     if (size < 2)
         return 0;
-    static CCOM port;
+    static PortRecord port;
     static FrameCodec codec;
     port.DiscardReceived();
     codec.SetProtocol(protocols[data[0] % 7], data[1]);

@@ -1,4 +1,4 @@
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/ProgramMaps.h"
 #include "mapedit/SheetClipboard.h"
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     static const MapKind kinds[] = { MapKind::Advance, MapKind::Servo, MapKind::Lambda, MapKind::PowerOutA,
         MapKind::PowerOutB, MapKind::IapSensor };
-    CTab tab;
+    MapModel tab;
     DefineProgramMap(tab, kinds[data[0] % 6]);
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     const int column = (data[0] >> 3) % 3 - 1, row = (data[0] >> 5) % 3 - 1;
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         tab.SelectElement(column, row);
     PasteSelectionText(tab, text);
     PasteTableText(tab, text);
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     for (int r = 0; r < s.DataRows(); ++r)
         for (int c = 0; c < s.DataColumns(); ++c)
             if (s.Cell(c, r) < s.axisData.minValue || s.Cell(c, r) > s.axisData.maxValue)

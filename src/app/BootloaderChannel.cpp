@@ -1,6 +1,6 @@
 #include "app/BootloaderChannel.h"
 
-#include "link/CCOMSEARCH.h"
+#include "link/UnitSearch.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

@@ -1,6 +1,6 @@
 #include "app/FileMenu.h"
 
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "files/BuildStamp.h"
 #include "files/ServiceFiles.h"
 #include "lang/CaptionTables.h"
@@ -42,7 +42,7 @@ QString MenuText(const QString& caption)
 } // namespace
 
 FileMenu::FileMenu(
-    TMainForm& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside)
+    MainWindow& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside)
     : QObject(&form)
     , form_(form)
     , state_(state)

@@ -19,7 +19,7 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 class PrintCommands;
-class TMainForm;
+class MainWindow;
 
 // The File menu with its tool buttons and history items, and the service menu of test mode. It
 // asks the questions, runs the file dialogs and hands the file work to ParamFileCommands; the
@@ -32,7 +32,7 @@ public:
 
     // errorSink shows "Open file error!" and the reader's messages.
     FileMenu(
-        TMainForm& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside);
+        MainWindow& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside);
     ~FileMenu() override;
 
     // The File menu goes first in the menu bar and the three tool buttons at the start of the
@@ -85,7 +85,7 @@ private:
     void ConnectPrinting();
     QAction* addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
 
-    TMainForm& form_;
+    MainWindow& form_;
     ParamFileState& state_;
     IgnMessageSink errorSink_;
     ParamFileCommands commands_;

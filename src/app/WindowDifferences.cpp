@@ -1,11 +1,11 @@
 #include "app/WindowDifferences.h"
 
 #include "app/DifferencesDialog.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "lang/LangString.h"
 #include "mapedit/ProgramMaps.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/ImageDiff.h"
 
 #include <QAction>
@@ -60,11 +60,11 @@ int OwnerId(MapId map)
 }
 
 // The element the editor selects for a row or column of the map: an axis that is off shows one entry.
-int Entry(const CAxe& axis, int index) { return index == HEADER || !axis.off ? index : axis.offIndex; }
+int Entry(const MapAxis& axis, int index) { return index == HEADER || !axis.off ? index : axis.offIndex; }
 
 } // namespace
 
-WindowDifferences::WindowDifferences(TMainForm& form)
+WindowDifferences::WindowDifferences(MainWindow& form)
     : form_(form)
 {
 }
@@ -104,7 +104,7 @@ void WindowDifferences::ResultShown(int slot, uint32_t backColour)
         return;
     // A read that failed on the line holds only part of the unit's bytes; the mirror then stays the
     // best knowledge.
-    const CCOMCOM& link = form_.linkUi().link();
+    const TransferEngine& link = form_.linkUi().link();
     if (std::find(link.jobRxFlags, link.jobRxFlags + RS_LEN_EXE, 0) == link.jobRxFlags + RS_LEN_EXE) {
         std::copy_n(link.jobRxData, RS_LEN_EXE, failedRead_.data());
         mirrorAtFailure_ = m.UnitMirror;
@@ -186,10 +186,10 @@ bool WindowDifferences::FocusControl(const FieldFact& f, int element)
 
 bool WindowDifferences::SelectMapElement(const ImageDifference& d)
 {
-    TTab* editor = form_.mapEditors().EditorByOwnerId(OwnerId(d.map));
+    MapEditor* editor = form_.mapEditors().EditorByOwnerId(OwnerId(d.map));
     if (!editor || !SelectPageOf(editor))
         return false;
-    const CSheet& sheet = editor->Sheet();
+    const MapSheet& sheet = editor->Sheet();
     const int column = Entry(sheet.axisX, d.column < 0 ? HEADER : d.column);
     const int row = Entry(sheet.axisY, d.row < 0 ? HEADER : d.row);
     editor->SelectElement(column, row);

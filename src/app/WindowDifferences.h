@@ -11,7 +11,7 @@
 class DifferencesDialog;
 class QLabel;
 class QMenu;
-class TMainForm;
+class MainWindow;
 
 // The window side of the comparison: the Ignition menu's "Differences…" command, the click on the
 // different-settings label, the dialog, and the way from a row of the dialog to its setting on a
@@ -22,7 +22,7 @@ class WindowDifferences : public QObject {
     Q_OBJECT
 
 public:
-    explicit WindowDifferences(TMainForm& form);
+    explicit WindowDifferences(MainWindow& form);
     ~WindowDifferences() override;
 
     // Adds "Differences…" to the Ignition menu.
@@ -58,7 +58,7 @@ private:
     bool SelectMapElement(const ImageDifference& d);
     bool SelectPageOf(QWidget* widget);
 
-    TMainForm& form_;
+    MainWindow& form_;
     DifferencesDialog* dialog_ = nullptr;
     QLabel* label_ = nullptr;
     // What the unit answered to the last Verify or read-back that failed, and the unit mirror at that

@@ -1,7 +1,7 @@
 #include "app/WindowHistory.h"
 
 #include "app/DifferencesDialog.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowDifferences.h"
 #include "app/WindowLink.h"
 #include "files/IgnWriter.h"
@@ -63,7 +63,7 @@ QString Described(const char* text, const HistoryUnit& unit, const HistoryEvent&
 
 } // namespace
 
-WindowHistory::WindowHistory(TMainForm& form, WindowLink& link)
+WindowHistory::WindowHistory(MainWindow& form, WindowLink& link)
     : form_(form)
     , link_(link)
 {

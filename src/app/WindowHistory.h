@@ -14,7 +14,7 @@ class DifferencesDialog;
 class HistoryDatabase;
 class HistoryWriter;
 class QMenu;
-class TMainForm;
+class MainWindow;
 class WindowLink;
 
 // The window side of the workshop history: every connection, Read, Verify and Program the
@@ -26,7 +26,7 @@ class WindowHistory : public QObject {
     Q_OBJECT
 
 public:
-    WindowHistory(TMainForm& form, WindowLink& link);
+    WindowHistory(MainWindow& form, WindowLink& link);
     ~WindowHistory() override;
 
     void AddMenuItem(QMenu* device);
@@ -57,7 +57,7 @@ private:
     void Forget(const HistoryUnit& unit);
     void ShowMessages();
 
-    TMainForm& form_;
+    MainWindow& form_;
     WindowLink& link_;
     std::unique_ptr<HistoryWriter> writer_;
     std::unique_ptr<HistoryDatabase> reader_;

@@ -1,7 +1,7 @@
 #include "app/WindowLanguage.h"
 
 #include "app/QtTranslations.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "app/WindowMonitor.h"
 #include "lang/LangString.h"
@@ -21,7 +21,7 @@ constexpr const char* LANGUAGE_ITEMS[LANG_COUNT] = { "MenuEnglish", "MenuGerman"
 
 } // namespace
 
-WindowLanguage::WindowLanguage(TMainForm& form)
+WindowLanguage::WindowLanguage(MainWindow& form)
     : form_(form)
 {
 }

@@ -6,13 +6,13 @@
 #include <QObject>
 
 class QMenuBar;
-class TMainForm;
+class MainWindow;
 
 // The language side of the main window: the Language menu, switching the language, and
 // re-captioning the menus, hints, controls and tabs with the texts of the language chosen.
 class WindowLanguage : public QObject {
 public:
-    explicit WindowLanguage(TMainForm& form);
+    explicit WindowLanguage(MainWindow& form);
 
     // MenuLanguage with one checkable item per language.
     void CreateMenu(QMenuBar* bar);
@@ -35,6 +35,6 @@ private:
     void SetActionChecked(const char* control, bool on);
     void SetActionVisible(const char* control, bool on);
 
-    TMainForm& form_;
+    MainWindow& form_;
     RuntimeTexts texts_;
 };

@@ -1,13 +1,13 @@
 #include "app/WindowLink.h"
 
 #include "base/Colours.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowDifferences.h"
 #include "app/WindowHistory.h"
 #include "lang/LangString.h"
 #include "link/PortMap.h"
 #include "link/ProtocolTable.h"
-#include "monitor/ui/CGauge.h"
+#include "monitor/ui/BarGauge.h"
 
 #include "unitsim/UnitSim.h"
 
@@ -46,9 +46,9 @@ bool EnvironmentFlag(const char* name)
 
 } // namespace
 
-WindowLink::WindowLink(TMainForm& form)
+WindowLink::WindowLink(MainWindow& form)
     : form_(form)
-    , link_(std::make_unique<CCOMCOM>())
+    , link_(std::make_unique<TransferEngine>())
     , manager_(*link_, form.image(), form.monitor(), form.monitorRequest(), status_, *this)
     , differences_(std::make_unique<WindowDifferences>(form))
     , history_(std::make_unique<WindowHistory>(form, *this))
@@ -72,9 +72,9 @@ void WindowLink::SetUpPorts(int forcedPort, int nextScanPort)
         PortMap map = PortMap::FromEnvironment();
         map.onlyMapped = EnvironmentFlag("VORDAX4_ONLY_MAPPED_PORTS");
         link_->SetPortMap(map);
-        link_->forcedPort = CCOMSEARCH::SanitiseForcedPort(forcedPort);
+        link_->forcedPort = UnitSearch::SanitiseForcedPort(forcedPort);
     }
-    link_->nextScanPort = CCOMSEARCH::SanitiseNextScanPort(nextScanPort);
+    link_->nextScanPort = UnitSearch::SanitiseNextScanPort(nextScanPort);
 }
 
 bool WindowLink::StartDemoUnit(std::string* error)
@@ -129,7 +129,7 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* commandColumn, QBox
         if (slot == 4)
             differences_->OpenOnClick(label);
         if (slot == 2) {
-            gauge_ = new CGauge(parent);
+            gauge_ = new BarGauge(parent);
             gauge_->setObjectName("CGaugeProgram");
             gauge_->setMaximum(100);
             gauge_->setTextVisible(true);
@@ -249,15 +249,15 @@ void WindowLink::ComMenuClick(int index)
 void WindowLink::BootloaderMessage(int port, uint32_t code)
 {
     switch (link_->BootloaderHandOver(port, code)) {
-    case CCOMCOM::HANDOVER_RESET_REQUESTED:
+    case TransferEngine::HANDOVER_RESET_REQUESTED:
         manager_.RequestBootloaderReset();
         break;
-    case CCOMCOM::HANDOVER_RELEASED:
-    case CCOMCOM::HANDOVER_RETURNED:
+    case TransferEngine::HANDOVER_RELEASED:
+    case TransferEngine::HANDOVER_RETURNED:
         form_.SetLanguage(LanguageIndex);
         form_.UpdateCaption();
         break;
-    case CCOMCOM::HANDOVER_NONE:
+    case TransferEngine::HANDOVER_NONE:
         break;
     }
 }

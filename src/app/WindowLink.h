@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/ComMenuModel.h"
 #include "link/ConnectionHost.h"
 #include "link/ConnectionManager.h"
@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-class CGauge;
+class BarGauge;
 class QAction;
 class QBoxLayout;
 class QLabel;
@@ -21,7 +21,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QWidget;
-class TMainForm;
+class MainWindow;
 class UnitSim;
 class WindowDifferences;
 class WindowHistory;
@@ -29,12 +29,12 @@ class WindowHistory;
 // The window side of the unit link: it owns the link object and the connection manager, shows the
 // status message labels, the progress gauge, LabelCom and the unit panel, and carries the Ignition
 // menu, the command buttons and the COM menu. The connection manager reports to it; it passes what
-// concerns the rest of the window on to TMainForm.
+// concerns the rest of the window on to MainWindow.
 class WindowLink : public QObject, public ConnectionHost, public StatusLabels {
     Q_OBJECT
 
 public:
-    explicit WindowLink(TMainForm& form);
+    explicit WindowLink(MainWindow& form);
     ~WindowLink() override;
 
     // Where the ports come from: VORDAX4_PORTS names devices; VORDAX4_ONLY_MAPPED_PORTS=1 hides the
@@ -63,7 +63,7 @@ public:
     // The bootloader tool's message: port and code.
     void BootloaderMessage(int port, uint32_t code);
 
-    CCOMCOM& link() { return *link_; }
+    TransferEngine& link() { return *link_; }
     ConnectionManager& manager() { return manager_; }
     StatusSlots& status() { return status_; }
     const std::vector<ComMenuItem>& comMenuItems() const { return comItems_; }
@@ -103,8 +103,8 @@ private:
     QLabel* SlotLabel(int slot) const;
     void UpdateCommandEnabling(bool replaying);
 
-    TMainForm& form_;
-    std::unique_ptr<CCOMCOM> link_;
+    MainWindow& form_;
+    std::unique_ptr<TransferEngine> link_;
     StatusSlots status_ { this };
     ConnectionManager manager_;
     std::unique_ptr<UnitSim> demo_;
@@ -114,7 +114,7 @@ private:
     QLabel* labelCom_ = nullptr;
     std::array<QLabel*, 5> slotLabels_ {};
     std::array<uint32_t, 5> slotFont_ {}, slotBack_ {};
-    CGauge* gauge_ = nullptr;
+    BarGauge* gauge_ = nullptr;
     std::vector<QWidget*> commandControls_;
     std::vector<QAction*> commandActions_;
     QMenu* comMenu_ = nullptr;

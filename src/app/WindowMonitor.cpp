@@ -1,11 +1,11 @@
 #include "app/WindowMonitor.h"
 
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "app/WindowStatusBar.h"
 #include "lang/LangString.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <ctime>
 
-WindowMonitor::WindowMonitor(TMainForm& form, MessageBox message)
+WindowMonitor::WindowMonitor(MainWindow& form, MessageBox message)
     : form_(form)
     , message_(std::move(message))
     , player_(PlayerHooks())

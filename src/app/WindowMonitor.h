@@ -19,7 +19,7 @@ class QWidget;
 class LogViewer;
 class MonitorPanel;
 class PlayerPanel;
-class TMainForm;
+class MainWindow;
 struct MapLiveValues;
 
 // The monitor side of the main window: the live monitor panel and what it shows, the monitor
@@ -30,7 +30,7 @@ public:
     using MessageBox = std::function<void(const std::string&)>;
 
     // message shows the player's messages.
-    WindowMonitor(TMainForm& form, MessageBox message);
+    WindowMonitor(MainWindow& form, MessageBox message);
 
     // The monitor panel above the player panel (which starts hidden), in a column of fixed width,
     // so that neither a page nor a text moves it.
@@ -75,7 +75,7 @@ private:
     // The pages show or hide controls by the pick-up 2 signal; a change of it recomputes them.
     void FollowPickup2Signal();
 
-    TMainForm& form_;
+    MainWindow& form_;
     MessageBox message_;
     MonitorPlayer player_;
     MonitorRequest request_;

@@ -1,8 +1,8 @@
 #include "app/WindowPages.h"
 
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "lang/LangString.h"
 #include "pages/PageAdvance.h"
 #include "pages/PageBike.h"
@@ -10,7 +10,7 @@
 #include "pages/PagePowerOut.h"
 #include "pages/PageServo.h"
 #include "pages/PageTest.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
@@ -54,7 +54,7 @@ const char* const kFamilyHiddenPrefixes[] = { "EditDwell", "UpDownDwell", "Label
 
 } // namespace
 
-WindowPages::WindowPages(TMainForm& form, ControlBinder& binder, MapEditorList& editors)
+WindowPages::WindowPages(MainWindow& form, ControlBinder& binder, MapEditorList& editors)
     : form_(form)
     , binder_(binder)
     , editors_(editors)
@@ -179,10 +179,10 @@ void WindowPages::ApplyTachoPickupText()
 {
     if (!pickupEdit_ || !pickupUpDown_) {
         pickupEdit_ = form_.findChild<QLineEdit*>("EditRpmPulsu");
-        pickupUpDown_ = form_.findChild<TUpDown*>("UpDownRpmPulsu");
+        pickupUpDown_ = form_.findChild<UpDownSpinBox*>("UpDownRpmPulsu");
     }
     QLineEdit* edit = pickupEdit_;
-    TUpDown* upDown = pickupUpDown_;
+    UpDownSpinBox* upDown = pickupUpDown_;
     if (!edit || !upDown)
         return;
     // Runs on every tick: the usual text is compared without building any.
@@ -236,7 +236,7 @@ PageRecord WindowPages::Record() const
     record.page = static_cast<uint8_t>(active_);
     const int count = std::min(editors_.Count(), static_cast<int>(record.editorIds.size()));
     for (int i = 0; i < count; ++i) {
-        const TTab* editor = editors_.At(i);
+        const MapEditor* editor = editors_.At(i);
         if (!editor)
             continue;
         record.editorIds[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->ownerId);
@@ -252,7 +252,7 @@ void WindowPages::Restore(const PageRecord& record)
     // An editor takes the map of the first entry with its identifier; the advance editor's
     // identifier is 0, as is an unused entry, so the entries are searched in their order.
     for (int i = 0; i < editors_.Count(); ++i) {
-        TTab* editor = editors_.At(i);
+        MapEditor* editor = editors_.At(i);
         if (!editor)
             continue;
         const auto entry = std::find(record.editorIds.begin(), record.editorIds.end(), editor->ownerId);

@@ -9,21 +9,21 @@
 #include <array>
 
 class QLineEdit;
-class TUpDown;
+class UpDownSpinBox;
 
 class QTabWidget;
 class QWidget;
 class ControlBinder;
 class MapEditorList;
 class SettingsPage;
-class TMainForm;
+class MainWindow;
 
 // The settings notebook of the main window: the tab control with its ten sheets and the pages built
 // on them, which tabs and controls this unit family shows, storing, loading and re-captioning the
 // pages, and when an edit in one of their controls is committed.
 class WindowPages : public QObject {
 public:
-    WindowPages(TMainForm& form, ControlBinder& binder, MapEditorList& editors);
+    WindowPages(MainWindow& form, ControlBinder& binder, MapEditorList& editors);
 
     // PageControl1 with one empty sheet per page; a change of tab logs the page in a recording.
     QTabWidget* CreateTabs(QWidget* parent);
@@ -71,7 +71,7 @@ public:
 private:
     template <class Each> void ForPages(bool all, Each each);
 
-    TMainForm& form_;
+    MainWindow& form_;
     ControlBinder& binder_;
     MapEditorList& editors_;
     QTabWidget* tabs_ = nullptr;
@@ -82,5 +82,5 @@ private:
     int pendingDue_ = 0;
     // The tacho pickup controls, looked up once: their text is checked on every tick.
     QPointer<QLineEdit> pickupEdit_;
-    QPointer<TUpDown> pickupUpDown_;
+    QPointer<UpDownSpinBox> pickupUpDown_;
 };

@@ -1,7 +1,7 @@
 #include "app/WindowSettings.h"
 
 #include "app/FileMenu.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "files/ParamFileState.h"
 #include "lang/LangString.h"
@@ -12,7 +12,7 @@
 
 #include <vector>
 
-WindowSettings::WindowSettings(TMainForm& form, ParamImage& image, OutsideSettings& outside, ParamFileState& fileState)
+WindowSettings::WindowSettings(MainWindow& form, ParamImage& image, OutsideSettings& outside, ParamFileState& fileState)
     : form_(form)
     , image_(image)
     , outside_(outside)

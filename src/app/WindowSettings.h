@@ -8,7 +8,7 @@
 struct OutsideSettings;
 struct ParamFileState;
 class ParamImage;
-class TMainForm;
+class MainWindow;
 
 // The window's side of application.ini and default.ini: at start-up the saved settings go into
 // the window and its parts, and every save collects them from there again.
@@ -16,7 +16,7 @@ class WindowSettings {
 public:
     // A developer or a portable installation may name another settings folder in
     // VORDAX4_SETTINGS_DIR.
-    WindowSettings(TMainForm& form, ParamImage& image, OutsideSettings& outside, ParamFileState& fileState);
+    WindowSettings(MainWindow& form, ParamImage& image, OutsideSettings& outside, ParamFileState& fileState);
 
     // Reads the settings over the present state: the window's place, the language, the port
     // selection, the file names and history, the active page and the monitor player. The image
@@ -31,7 +31,7 @@ private:
     static SettingsPaths ChoosePaths();
     void Collect();
 
-    TMainForm& form_;
+    MainWindow& form_;
     ParamImage& image_;
     OutsideSettings& outside_;
     ParamFileState& fileState_;

@@ -1,6 +1,6 @@
 #include "app/WindowUndo.h"
 
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 
 #include <QAction>
 #include <QMenu>
@@ -8,7 +8,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-WindowUndo::WindowUndo(TMainForm& form)
+WindowUndo::WindowUndo(MainWindow& form)
     : form_(form)
     , ring_({ [&form] { form.SaveSettings(); }, [&form](const ParamImage& img) { form.player().LogImage(img); }, {} })
 {

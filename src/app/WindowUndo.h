@@ -8,14 +8,14 @@
 
 class QMenu;
 class QToolBar;
-class TMainForm;
+class MainWindow;
 
 // The undo side of the main window: the ring of image snapshots, the Undo and Redo items of the
 // Tools menu with their tool buttons, and showing the page a restored change was made on.
 class WindowUndo : public QObject {
 public:
     // Every stored slot rewrites the settings and goes into a running monitor recording.
-    explicit WindowUndo(TMainForm& form);
+    explicit WindowUndo(MainWindow& form);
 
     // MenuZpet (Ctrl+Z) and MenuZnovu (Ctrl+Alt+Z) in the Tools menu.
     void CreateMenuItems(QMenu* tools);
@@ -36,7 +36,7 @@ private:
     void Restore(Step step);
     void UpdateButtons();
 
-    TMainForm& form_;
+    MainWindow& form_;
     UndoRing ring_;
     std::vector<QObject*> undoControls_;
     std::vector<QObject*> redoControls_;

@@ -3,7 +3,7 @@
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/ComMenuModel.h"
 #include "link/ProtocolTable.h"
 #include "link/StatusSlots.h"
@@ -108,7 +108,7 @@ const ConnectionManager::ResultMessage ConnectionManager::CommandCut
         "!##Spojení ztraceno: příkaz nebyl dokončen !",
           Failure };
 
-ConnectionManager::ConnectionManager(CCOMCOM& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
+ConnectionManager::ConnectionManager(TransferEngine& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
     StatusSlots& status, ConnectionHost& host)
     : link_(link)
     , image_(image)

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-class CCOMCOM;
+class TransferEngine;
 class MonitorImage;
 class MonitorRequest;
 class StatusSlots;
@@ -43,7 +43,7 @@ public:
     static constexpr int STORING_START = 800;
     static constexpr int MONITOR_INTERVAL_TICKS = 6;
 
-    ConnectionManager(CCOMCOM& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
+    ConnectionManager(TransferEngine& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
         StatusSlots& status, ConnectionHost& host);
 
     // One pass of the connection manager.
@@ -147,7 +147,7 @@ private:
     void BeginCommand(int32_t step);
     void EndCommand(bool ok, const ParamImage* unit);
 
-    CCOMCOM& link_;
+    TransferEngine& link_;
     ParamImage& image_;
     MonitorImage& monitor_;
     MonitorRequest& request_;

@@ -1,7 +1,7 @@
 #include "link/FrameCodec.h"
 
 #include "base/Trace.h"
-#include "link/CCOM.h"
+#include "link/PortRecord.h"
 
 #include <algorithm>
 #include <cstring>
@@ -149,7 +149,7 @@ int FrameCodec::BuildIdentifyRequest(int tail)
     return static_cast<int>(txLength);
 }
 
-void FrameCodec::SendFrame(CCOM& port)
+void FrameCodec::SendFrame(PortRecord& port)
 {
     if (sendIndex == SEND_RESTART) {
         sendIndex = 0;
@@ -165,7 +165,7 @@ void FrameCodec::SendFrame(CCOM& port)
     port.txLength.store(count, std::memory_order_release);
 }
 
-int FrameCodec::ReceiveFrame(CCOM& port, int32_t now)
+int FrameCodec::ReceiveFrame(PortRecord& port, int32_t now)
 {
     if (protocol == PROTOCOL_NONE || !FindProtocol(protocol)) {
         port.DiscardReceived();

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct CCOM;
+struct PortRecord;
 
 constexpr int CODEC_BUFFER_LEN = 1040;
 constexpr int WCOM_MAX_DATA = 512;
@@ -53,9 +53,9 @@ public:
 
     // Consumes bytes of the port's receive ring until it is empty (0) or a complete frame with a
     // correct check is in rxFrame (1); bytes after the frame stay in the ring.
-    int ReceiveFrame(CCOM& port, int32_t now);
+    int ReceiveFrame(PortRecord& port, int32_t now);
     // Hands the next chunk of the transmit frame to the port when its transmit buffer is free.
-    void SendFrame(CCOM& port);
+    void SendFrame(PortRecord& port);
     // Restarts the transmit frame from its first byte on the next SendFrame.
     void RestartSend() { sendIndex = SEND_RESTART; }
 

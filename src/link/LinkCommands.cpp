@@ -2,7 +2,7 @@
 
 #include "base/TickClock.h"
 #include "lang/LangString.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/StatusSlots.h"
 
 #include <QString>
@@ -80,7 +80,7 @@ bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* 
     return true;
 }
 
-void ApplyPortChoice(CCOMCOM& link, const PortChoice& choice)
+void ApplyPortChoice(TransferEngine& link, const PortChoice& choice)
 {
     link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
     if (choice.protocol)
@@ -114,7 +114,7 @@ bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* 
 
 int ListPortsCommand(const PortChoice& choice, std::FILE* out, std::FILE* err)
 {
-    CCOMIOSYS sys;
+    PortTable sys;
     PortMap map = choice.map;
     if (choice.forcedPort > 0 && !map.Device(choice.forcedPort).empty())
         map.onlyMapped = true;
@@ -136,7 +136,7 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
     IdentifyResult result;
     PrintedLabels labels(err);
     StatusSlots status(&labels);
-    CCOMCOM link;
+    TransferEngine link;
     link.SetStatusSlots(&status);
     ApplyPortChoice(link, choice);
     const auto start = std::chrono::steady_clock::now();

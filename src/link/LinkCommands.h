@@ -24,12 +24,12 @@ bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* 
 bool ParseProtocolOption(const std::string& value, PortChoice& choice, std::string* error);
 bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* error);
 
-class CCOMCOM;
+class TransferEngine;
 
 // Sets the link up for the choice as the program searches: the IGN100 family rows, the forced port
 // and the port map (a device named for the forced port is then the only port); a chosen protocol
 // leaves the search table with that one row.
-void ApplyPortChoice(CCOMCOM& link, const PortChoice& choice);
+void ApplyPortChoice(TransferEngine& link, const PortChoice& choice);
 
 // `ports`: prints one line per present port, "COM<n>\t<device>", in ascending order. Returns the
 // exit status: 0 (also when there is no port; a note then goes to err).

@@ -2,7 +2,7 @@
 
 #include "base/TickClock.h"
 #include "base/Trace.h"
-#include "link/CCOM.h"
+#include "link/PortRecord.h"
 #include "link/ChannelPortDevice.h"
 #include "link/SerialPortDevice.h"
 
@@ -22,7 +22,7 @@ constexpr int POLL_MS = 1;
 } // namespace
 
 PortIoThread::PortIoThread(
-    CCOM& com, QString devicePath, std::shared_ptr<PortChannel> channel, const std::atomic<int>& linkStop)
+    PortRecord& com, QString devicePath, std::shared_ptr<PortChannel> channel, const std::atomic<int>& linkStop)
     : com_(com)
     , devicePath_(std::move(devicePath))
     , channel_(std::move(channel))
@@ -78,7 +78,7 @@ bool PortIoThread::WaitsForRoom(PortDevice& device) const
 {
     uint32_t first = 0;
     uint32_t second = 0;
-    CCOM::FreeParts(
+    PortRecord::FreeParts(
         com_.rxRead.load(std::memory_order_acquire), com_.rxWrite.load(std::memory_order_relaxed), first, second);
     return first + second == 0 && device.BytesWaiting() > 0;
 }
@@ -157,7 +157,7 @@ void PortIoThread::Read(PortDevice& device)
     uint32_t write = com_.rxWrite.load(std::memory_order_relaxed);
     uint32_t first = 0;
     uint32_t second = 0;
-    CCOM::FreeParts(com_.rxRead.load(std::memory_order_acquire), write, first, second);
+    PortRecord::FreeParts(com_.rxRead.load(std::memory_order_acquire), write, first, second);
     const int64_t asked = std::min<int64_t>(waiting, first);
     const int64_t got = asked > 0 ? device.Read(com_.rxRing + write, asked) : 0;
     if (got <= 0)

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-struct CCOM;
+struct PortRecord;
 class PortChannel;
 class PortDevice;
 
@@ -19,7 +19,7 @@ class PortDevice;
 class PortIoThread : public QThread {
 public:
     // channel is null for a serial device of the system.
-    PortIoThread(CCOM& com, QString devicePath, std::shared_ptr<PortChannel> channel, const std::atomic<int>& linkStop);
+    PortIoThread(PortRecord& com, QString devicePath, std::shared_ptr<PortChannel> channel, const std::atomic<int>& linkStop);
 
 protected:
     void run() override;
@@ -36,7 +36,7 @@ private:
     void Write(PortDevice& device);
     void Read(PortDevice& device);
 
-    CCOM& com_;
+    PortRecord& com_;
     QString devicePath_;
     std::shared_ptr<PortChannel> channel_;
     const std::atomic<int>& linkStop_;

@@ -6,7 +6,7 @@
 
 namespace {
 
-bool IsRpm(const CAxe& axis) { return std::strcmp(axis.name, "RPM") == 0; }
+bool IsRpm(const MapAxis& axis) { return std::strcmp(axis.name, "RPM") == 0; }
 
 void Include(DisplayRange::Extent& e, double value)
 {
@@ -16,32 +16,32 @@ void Include(DisplayRange::Extent& e, double value)
 
 } // namespace
 
-bool DisplayRange::SharesRange(const CAxe& mine, const CAxe& other)
+bool DisplayRange::SharesRange(const MapAxis& mine, const MapAxis& other)
 {
     return (mine.group & other.group) != 0 && mine.proportional == other.proportional;
 }
 
-double DisplayRange::Position(const CAxe& axis, int entry)
+double DisplayRange::Position(const MapAxis& axis, int entry)
 {
     return axis.proportional ? axis.values[static_cast<size_t>(entry)] : entry;
 }
 
-void DisplayRange::PointCell(const CSheet& sheet, int acrossBit, int i, int r, int& column, int& row)
+void DisplayRange::PointCell(const MapSheet& sheet, int acrossBit, int i, int r, int& column, int& row)
 {
-    const CAxe& across = sheet.Axis(acrossBit);
-    const CAxe& curve = sheet.Axis(acrossBit == AXIS_X ? AXIS_Y : AXIS_X);
+    const MapAxis& across = sheet.Axis(acrossBit);
+    const MapAxis& curve = sheet.Axis(acrossBit == AXIS_X ? AXIS_Y : AXIS_X);
     const int a = across.EntryAt(i), c = curve.EntryAt(r);
     column = acrossBit == AXIS_X ? a : c;
     row = acrossBit == AXIS_X ? c : a;
 }
 
-DisplayRange::Extent DisplayRange::AxisExtent(const CTab& tab, int bit)
+DisplayRange::Extent DisplayRange::AxisExtent(const MapModel& tab, int bit)
 {
-    const CAxe& mine = tab.Sheet().Axis(bit);
+    const MapAxis& mine = tab.Sheet().Axis(bit);
     Extent e { 1e300, -1e300 };
     for (int index = 0; index < tab.sheetCount; ++index) {
-        const CSheet& s = tab.sheets[static_cast<size_t>(index)];
-        const CAxe& a = s.Axis(bit);
+        const MapSheet& s = tab.sheets[static_cast<size_t>(index)];
+        const MapAxis& a = s.Axis(bit);
         if (index != tab.activeSheet && !(s.defined && SharesRange(mine, a)))
             continue;
         for (int i = 0; i < a.count; ++i)
@@ -50,12 +50,12 @@ DisplayRange::Extent DisplayRange::AxisExtent(const CTab& tab, int bit)
     return e.min > e.max ? Extent {} : e;
 }
 
-DisplayRange::Extent DisplayRange::DataExtent(const CTab& tab)
+DisplayRange::Extent DisplayRange::DataExtent(const MapModel& tab)
 {
-    const CAxe& mine = tab.Sheet().axisData;
+    const MapAxis& mine = tab.Sheet().axisData;
     Extent e { 1e300, -1e300 };
     for (int index = 0; index < tab.sheetCount; ++index) {
-        const CSheet& s = tab.sheets[static_cast<size_t>(index)];
+        const MapSheet& s = tab.sheets[static_cast<size_t>(index)];
         if (index != tab.activeSheet && !(s.defined && (s.axisData.group & mine.group) != 0))
             continue;
         for (int r = 0; r < s.axisY.Used(); ++r)
@@ -65,14 +65,14 @@ DisplayRange::Extent DisplayRange::DataExtent(const CTab& tab)
     return e.min > e.max ? Extent {} : e;
 }
 
-DisplayRange::Extent DisplayRange::WithMinimumSpan(const CAxe& a, Extent e)
+DisplayRange::Extent DisplayRange::WithMinimumSpan(const MapAxis& a, Extent e)
 {
     const double first = a.rangeCount ? a.ranges[0].roundStep : AxisRange {}.roundStep;
     e.max = std::max(e.max, e.min + std::max(2.0, first / a.scale));
     return e;
 }
 
-void DisplayRange::Apply(CAxe& a, Extent e)
+void DisplayRange::Apply(MapAxis& a, Extent e)
 {
     a.currentRange = a.RangeFor((e.max - e.min) * a.scale);
     if (!a.proportional) {
@@ -93,7 +93,7 @@ void DisplayRange::Apply(CAxe& a, Extent e)
         a.viewMax = a.viewMin + std::max(1, static_cast<int32_t>(std::lround(r / a.scale)));
 }
 
-int32_t DisplayRange::StackStep(const CSheet& s, int acrossBit)
+int32_t DisplayRange::StackStep(const MapSheet& s, int acrossBit)
 {
     const int curves = s.Axis(acrossBit == AXIS_X ? AXIS_Y : AXIS_X).Used();
     const int points = s.Axis(acrossBit).Used();
@@ -108,15 +108,15 @@ int32_t DisplayRange::StackStep(const CSheet& s, int acrossBit)
     return step;
 }
 
-GraphRanges DisplayRange::Compute(CTab& tab)
+GraphRanges DisplayRange::Compute(MapModel& tab)
 {
     GraphRanges g;
     if (tab.sheetCount == 0)
         return g;
-    CSheet& s = tab.Sheet();
+    MapSheet& s = tab.Sheet();
     g.across = (s.flags & SF_SWAP_AXES) ? AXIS_Y : AXIS_X;
     g.curve = g.across == AXIS_X ? AXIS_Y : AXIS_X;
-    CAxe& across = s.Axis(g.across);
+    MapAxis& across = s.Axis(g.across);
     Extent extents[2]
         = { WithMinimumSpan(s.axisX, AxisExtent(tab, AXIS_X)), WithMinimumSpan(s.axisY, AxisExtent(tab, AXIS_Y)) };
     Extent data = WithMinimumSpan(s.axisData, DataExtent(tab));
@@ -126,7 +126,7 @@ GraphRanges DisplayRange::Compute(CTab& tab)
         Include(data, tab.baseAdvance / s.axisData.scale);
     }
     for (int k = 0; k < 2; ++k) {
-        const CAxe& a = s.Axis(k == 0 ? AXIS_X : AXIS_Y);
+        const MapAxis& a = s.Axis(k == 0 ? AXIS_X : AXIS_Y);
         if (!IsRpm(a))
             continue;
         if (s.flags & SF_LIMITER)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/GraphRanges.h"
 
 // The display ranges of the graphs: how far each axis of the active sheet reaches on the screen.
@@ -16,26 +16,26 @@ public:
 
     // Recomputes viewMin, viewMax and currentRange of the active sheet's three axes and returns
     // the curve layout. Nothing else of the editor changes.
-    static GraphRanges Compute(CTab& tab);
+    static GraphRanges Compute(MapModel& tab);
 
     // The span of an axis's values (positions, or entry indexes when not proportional) over the
     // active sheet and every sheet whose same axis shares a group bit.
-    static Extent AxisExtent(const CTab& tab, int bit);
+    static Extent AxisExtent(const MapModel& tab, int bit);
     // The lowest and highest shown cell over the same sheets.
-    static Extent DataExtent(const CTab& tab);
+    static Extent DataExtent(const MapModel& tab);
     // Raises the maximum so that the span is at least 2 raw units and the first rounding step.
-    static Extent WithMinimumSpan(const CAxe& axis, Extent extent);
+    static Extent WithMinimumSpan(const MapAxis& axis, Extent extent);
     // Rounds an extent to the view limits of an axis by its range table; also picks currentRange.
-    static void Apply(CAxe& axis, Extent extent);
+    static void Apply(MapAxis& axis, Extent extent);
     // The largest rise of a cell over the cell of the previous curve at the same point; 0 when
     // every curve lies at or below its predecessor.
-    static int32_t StackStep(const CSheet& sheet, int acrossBit);
+    static int32_t StackStep(const MapSheet& sheet, int acrossBit);
 
     // The entry of the i-th point of curve r and the cell it stands for.
-    static void PointCell(const CSheet& sheet, int acrossBit, int i, int r, int& column, int& row);
+    static void PointCell(const MapSheet& sheet, int acrossBit, int i, int r, int& column, int& row);
     // Where an entry lies along an axis: its value on a proportional axis, else its index.
-    static double Position(const CAxe& axis, int entry);
+    static double Position(const MapAxis& axis, int entry);
 
 private:
-    static bool SharesRange(const CAxe& mine, const CAxe& other);
+    static bool SharesRange(const MapAxis& mine, const MapAxis& other);
 };

@@ -7,9 +7,9 @@
 
 namespace {
 
-bool AcrossMovable(const CAxe& across) { return across.editable && across.proportional; }
+bool AcrossMovable(const MapAxis& across) { return across.editable && across.proportional; }
 
-bool PointSelected(const CSheet& s, const GraphRanges& g, int point, int curve)
+bool PointSelected(const MapSheet& s, const GraphRanges& g, int point, int curve)
 {
     int column, row;
     DisplayRange::PointCell(s, g.across, point, curve, column, row);
@@ -17,7 +17,7 @@ bool PointSelected(const CSheet& s, const GraphRanges& g, int point, int curve)
 }
 
 // Any point of a curve (or at an across position) is selected.
-bool CurveHasSelection(const CSheet& s, const GraphRanges& g, int curve)
+bool CurveHasSelection(const MapSheet& s, const GraphRanges& g, int curve)
 {
     for (int i = 0; i < g.points; ++i)
         if (PointSelected(s, g, i, curve))
@@ -25,7 +25,7 @@ bool CurveHasSelection(const CSheet& s, const GraphRanges& g, int curve)
     return false;
 }
 
-bool ColumnHasSelection(const CSheet& s, const GraphRanges& g, int point)
+bool ColumnHasSelection(const MapSheet& s, const GraphRanges& g, int point)
 {
     for (int r = 0; r < g.curves; ++r)
         if (PointSelected(s, g, point, r))
@@ -35,18 +35,18 @@ bool ColumnHasSelection(const CSheet& s, const GraphRanges& g, int point)
 
 } // namespace
 
-bool GraphDrag::Draggable(const CTab& tab, const GraphRanges& g, int element)
+bool GraphDrag::Draggable(const MapModel& tab, const GraphRanges& g, int element)
 {
     if (tab.sheetCount == 0 || element == NONE)
         return false;
     // The base advance and the limiter markers always move; a point when one of its axes may.
     if (element < 0)
         return true;
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     return AcrossMovable(s.Axis(g.across)) || s.axisData.editable;
 }
 
-bool GraphDrag::Begin(CTab& tab, const GraphRanges& g, int element)
+bool GraphDrag::Begin(MapModel& tab, const GraphRanges& g, int element)
 {
     if (Active() || !Draggable(tab, g, element))
         return false;
@@ -58,7 +58,7 @@ bool GraphDrag::Begin(CTab& tab, const GraphRanges& g, int element)
 }
 
 bool GraphDrag::MovesWith(
-    const CSheet& s, const GraphRanges& g, int dragged, int point, int curve, bool shift, bool ctrl)
+    const MapSheet& s, const GraphRanges& g, int dragged, int point, int curve, bool shift, bool ctrl)
 {
     const int draggedPoint = PointOf(dragged), draggedCurve = CurveOf(dragged);
     if (point == draggedPoint && curve == draggedCurve)
@@ -70,10 +70,10 @@ bool GraphDrag::MovesWith(
     return ctrl && (point == draggedPoint || ColumnHasSelection(s, g, point));
 }
 
-void GraphDrag::MovePoint(CTab& tab, const GraphRanges& g, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl)
+void GraphDrag::MovePoint(MapModel& tab, const GraphRanges& g, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl)
 {
-    CSheet& s = tab.Sheet();
-    CAxe& across = s.Axis(g.across);
+    MapSheet& s = tab.Sheet();
+    MapAxis& across = s.Axis(g.across);
     const int point = PointOf(element_), curve = CurveOf(element_);
     int column, row;
     DisplayRange::PointCell(s, g.across, point, curve, column, row);
@@ -112,12 +112,12 @@ void GraphDrag::MovePoint(CTab& tab, const GraphRanges& g, int32_t acrossRaw, in
         tab.NormalizeSheet(tab.activeSheet, AXIS_DATA | (dx ? g.across : 0));
 }
 
-void GraphDrag::Move(CTab& tab, const GraphRanges& g, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl)
+void GraphDrag::Move(MapModel& tab, const GraphRanges& g, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl)
 {
     if (!Active() || tab.sheetCount == 0)
         return;
-    const CSheet& s = tab.Sheet();
-    const CAxe& across = s.Axis(g.across);
+    const MapSheet& s = tab.Sheet();
+    const MapAxis& across = s.Axis(g.across);
     switch (element_) {
     case BASE_ADVANCE: {
         const int before = tab.baseAdvance;
@@ -144,7 +144,7 @@ void GraphDrag::Move(CTab& tab, const GraphRanges& g, int32_t acrossRaw, int32_t
     }
 }
 
-void GraphDrag::End(CTab& tab)
+void GraphDrag::End(MapModel& tab)
 {
     if (!Active())
         return;

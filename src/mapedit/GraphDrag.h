@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/GraphRanges.h"
 
 #include <cstdint>
@@ -22,21 +22,21 @@ public:
     int Element() const { return element_; }
 
     // Whether an element can be dragged at all on the active sheet.
-    static bool Draggable(const CTab& tab, const GraphRanges& ranges, int element);
+    static bool Draggable(const MapModel& tab, const GraphRanges& ranges, int element);
     // Opens the change bracket; false (and nothing opened) when the element cannot move.
-    bool Begin(CTab& tab, const GraphRanges& ranges, int element);
+    bool Begin(MapModel& tab, const GraphRanges& ranges, int element);
     // One step of the drag: the raw values under the pointer, the grab offset already taken off.
     // Shift moves the dragged point's whole curve along, Ctrl its whole column.
-    void Move(CTab& tab, const GraphRanges& ranges, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl);
+    void Move(MapModel& tab, const GraphRanges& ranges, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl);
     // Closes the bracket: a drag that changed something is committed once.
-    void End(CTab& tab);
+    void End(MapModel& tab);
 
     // Whether point (point, curve) moves along with the dragged map point.
     static bool MovesWith(
-        const CSheet& sheet, const GraphRanges& ranges, int dragged, int point, int curve, bool shift, bool ctrl);
+        const MapSheet& sheet, const GraphRanges& ranges, int dragged, int point, int curve, bool shift, bool ctrl);
 
 private:
-    void MovePoint(CTab& tab, const GraphRanges& ranges, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl);
+    void MovePoint(MapModel& tab, const GraphRanges& ranges, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl);
 
     int element_ = NONE;
     int mask_ = 0;

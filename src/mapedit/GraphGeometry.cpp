@@ -19,11 +19,11 @@ int32_t RoundedRaw(double units) { return static_cast<int32_t>(std::floor(std::c
 } // namespace
 
 GraphGeometry GraphGeometry::For(
-    int areaLeft, int areaTop, int areaWidth, int areaHeight, const GraphRanges& ranges, const CSheet& sheet)
+    int areaLeft, int areaTop, int areaWidth, int areaHeight, const GraphRanges& ranges, const MapSheet& sheet)
 {
     GraphGeometry g;
     g.ranges = ranges;
-    const CAxe& across = sheet.Axis(ranges.across);
+    const MapAxis& across = sheet.Axis(ranges.across);
     g.plotLeft = areaLeft + LABEL_COLUMN;
     g.plotBottom = areaTop + areaHeight - LABEL_ROW;
     g.plotWidth = std::max(1, areaWidth - SPARE_WIDTH + (ranges.curves == 1 ? ONE_CURVE_EXTRA_WIDTH : 0));

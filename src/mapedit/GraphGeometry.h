@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapedit/CSheet.h"
+#include "mapedit/MapSheet.h"
 #include "mapedit/GraphRanges.h"
 
 #include <cstdint>
@@ -22,7 +22,7 @@ struct GraphGeometry {
 
     // The plot of an area (control pixels) for ranges already computed on the sheet's axes.
     static GraphGeometry For(
-        int areaLeft, int areaTop, int areaWidth, int areaHeight, const GraphRanges& ranges, const CSheet& sheet);
+        int areaLeft, int areaTop, int areaWidth, int areaHeight, const GraphRanges& ranges, const MapSheet& sheet);
 
     int PlotRight() const { return plotLeft + plotWidth; }
     double AcrossPixel(double raw) const { return plotLeft + (raw - acrossMin) * pxAcross; }

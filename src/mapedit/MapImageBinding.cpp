@@ -1,6 +1,6 @@
 #include "mapedit/MapImageBinding.h"
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +19,7 @@ void SetText(char* target, size_t size, const char* text)
 }
 
 // The load axis follows the sensor kind: none, TP (fixed points) or IAP (pressures from words).
-void LoadLoadAxis(CAxe& y, const ParamImage& img, int sensor, int pressureWords)
+void LoadLoadAxis(MapAxis& y, const ParamImage& img, int sensor, int pressureWords)
 {
     if (sensor == 1) {
         SetText(y.name, sizeof y.name, "TP");
@@ -44,7 +44,7 @@ void LoadLoadAxis(CAxe& y, const ParamImage& img, int sensor, int pressureWords)
     y.count = std::min(MAP_DIM, y.maxCount);
 }
 
-void LoadSpeedAxis(CAxe& x, const ParamImage& img, int address, int usedColumns)
+void LoadSpeedAxis(MapAxis& x, const ParamImage& img, int address, int usedColumns)
 {
     x.count = std::clamp(usedColumns, x.minCount, std::min(MAP_DIM, x.maxCount));
     for (int i = 0; i < MAP_DIM; ++i)
@@ -52,7 +52,7 @@ void LoadSpeedAxis(CAxe& x, const ParamImage& img, int address, int usedColumns)
 }
 
 // Columns beyond the used ones continue ascending so the image stays ordered.
-void StoreSpeedAxis(const CAxe& x, ParamImage& img, int address)
+void StoreSpeedAxis(const MapAxis& x, ParamImage& img, int address)
 {
     for (int i = 0; i < MAP_DIM; ++i) {
         const int value = i < x.count ? x.values[i] : x.values[x.count - 1] + (i - x.count + 1);
@@ -61,7 +61,7 @@ void StoreSpeedAxis(const CAxe& x, ParamImage& img, int address)
 }
 
 // The arrays go back as they are; a row shorter than ten columns repeats its last used value.
-void StoreCells(const CSheet& s, ParamImage& img, int address, int offset)
+void StoreCells(const MapSheet& s, ParamImage& img, int address, int offset)
 {
     for (int r = 0; r < MAP_DIM; ++r)
         for (int c = 0; c < MAP_DIM; ++c) {
@@ -71,7 +71,7 @@ void StoreCells(const CSheet& s, ParamImage& img, int address, int offset)
 }
 
 // The limiter markers as the editor shows them; the graph lets the user drag them.
-void LoadMarkers(CTab& tab, const ParamImage& img)
+void LoadMarkers(MapModel& tab, const ParamImage& img)
 {
     tab.limiterRpm = img.Adrb(LIMITER) * 100;
     tab.startLimiterRpm = img.Adrb(START_LIM) * 100;
@@ -79,7 +79,7 @@ void LoadMarkers(CTab& tab, const ParamImage& img)
 }
 
 // A marker dragged in the graph goes back to the image; the others belong to their own pages.
-void StoreMarkers(const CTab& tab, ParamImage& img)
+void StoreMarkers(const MapModel& tab, ParamImage& img)
 {
     const std::pair<int32_t, int> markers[] = { { tab.limiterRpm, LIMITER }, { tab.startLimiterRpm, START_LIM } };
     for (int k = 0; k < 2; ++k)
@@ -87,7 +87,7 @@ void StoreMarkers(const CTab& tab, ParamImage& img)
             img.Adrb(markers[k].second) = static_cast<uint8_t>(std::clamp((markers[k].first + 50) / 100, 0, 255));
 }
 
-void Finish(CTab& tab)
+void Finish(MapModel& tab)
 {
     tab.RememberValues();
     tab.NormalizeSheet(0, AXIS_ALL | NORMALIZE_RESTART);
@@ -96,9 +96,9 @@ void Finish(CTab& tab)
 
 } // namespace
 
-void LoadAdvanceMap(CTab& tab, const ParamImage& img, int usedColumns)
+void LoadAdvanceMap(MapModel& tab, const ParamImage& img, int usedColumns)
 {
-    CSheet& s = tab.sheets[0];
+    MapSheet& s = tab.sheets[0];
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     LoadSpeedAxis(s.axisX, img, RPM_ADV, usedColumns);
     LoadLoadAxis(s.axisY, img, sensor, ADV_IAP);
@@ -111,9 +111,9 @@ void LoadAdvanceMap(CTab& tab, const ParamImage& img, int usedColumns)
     Finish(tab);
 }
 
-int StoreAdvanceMap(const CTab& tab, ParamImage& img)
+int StoreAdvanceMap(const MapModel& tab, ParamImage& img)
 {
-    const CSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.sheets[0];
     img.Adrb(BASE_ADV) = static_cast<uint8_t>(std::clamp(tab.baseAdvance, 0, 255));
     StoreMarkers(tab, img);
     // Only a pressure axis belongs in ADV_IAP; the fixed TP points must not overwrite it.
@@ -126,9 +126,9 @@ int StoreAdvanceMap(const CTab& tab, ParamImage& img)
     return s.axisX.count;
 }
 
-void LoadServoMap(CTab& tab, const ParamImage& img, int usedColumns)
+void LoadServoMap(MapModel& tab, const ParamImage& img, int usedColumns)
 {
-    CSheet& s = tab.sheets[0];
+    MapSheet& s = tab.sheets[0];
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     const int mapa = (sensor == 1 || sensor == 2) ? img.Adrb(SERVO_MAPA) : 0;
     LoadSpeedAxis(s.axisX, img, SERVO_RPM, usedColumns);
@@ -148,9 +148,9 @@ void LoadServoMap(CTab& tab, const ParamImage& img, int usedColumns)
     Finish(tab);
 }
 
-int StoreServoMap(const CTab& tab, ParamImage& img)
+int StoreServoMap(const MapModel& tab, ParamImage& img)
 {
-    const CSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.sheets[0];
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     img.Adrb(SERVO_ENABLE) = s.enabled ? 1 : 0;
     StoreMarkers(tab, img);
@@ -164,9 +164,9 @@ int StoreServoMap(const CTab& tab, ParamImage& img)
     return s.axisX.count;
 }
 
-void LoadTpSensor(CTab& tab, const ParamImage& img)
+void LoadTpSensor(MapModel& tab, const ParamImage& img)
 {
-    CSheet& s = tab.sheets[0];
+    MapSheet& s = tab.sheets[0];
     s.axisY.values[0] = 0;
     s.axisY.values[1] = 100;
     s.Cell(s.axisX.offIndex, 0) = img.Adrw(TPS);
@@ -174,16 +174,16 @@ void LoadTpSensor(CTab& tab, const ParamImage& img)
     Finish(tab);
 }
 
-void StoreTpSensor(const CTab& tab, ParamImage& img)
+void StoreTpSensor(const MapModel& tab, ParamImage& img)
 {
-    const CSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.sheets[0];
     img.Adrw(TPS) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, 0));
     img.Adrw(TPS + 1) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, 1));
 }
 
-void LoadIapSensor(CTab& tab, const ParamImage& img)
+void LoadIapSensor(MapModel& tab, const ParamImage& img)
 {
-    CSheet& s = tab.sheets[0];
+    MapSheet& s = tab.sheets[0];
     for (int k = 0; k < 2; ++k) {
         s.axisY.values[k] = img.Adrw(IAP_SENSOR + 2 * k);
         s.Cell(s.axisX.offIndex, k) = img.Adrw(IAP_SENSOR + 2 * k + 1);
@@ -191,18 +191,18 @@ void LoadIapSensor(CTab& tab, const ParamImage& img)
     Finish(tab);
 }
 
-void StoreIapSensor(const CTab& tab, ParamImage& img)
+void StoreIapSensor(const MapModel& tab, ParamImage& img)
 {
-    const CSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.sheets[0];
     for (int k = 0; k < 2; ++k) {
         img.Adrw(IAP_SENSOR + 2 * k) = static_cast<unsigned>(s.axisY.values[k]);
         img.Adrw(IAP_SENSOR + 2 * k + 1) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, k));
     }
 }
 
-void LoadPowerOutMap(CTab& tab, const ParamImage& img, int output)
+void LoadPowerOutMap(MapModel& tab, const ParamImage& img, int output)
 {
-    CSheet& s = tab.sheets[0];
+    MapSheet& s = tab.sheets[0];
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     SetText(s.axisY.name, sizeof s.axisY.name, sensor == 2 ? "IAP" : "TP");
     SetText(s.axisY.unit, sizeof s.axisY.unit, sensor == 2 ? "kPa" : "%");
@@ -217,9 +217,9 @@ void LoadPowerOutMap(CTab& tab, const ParamImage& img, int output)
     Finish(tab);
 }
 
-void StorePowerOutMap(const CTab& tab, ParamImage& img, int output)
+void StorePowerOutMap(const MapModel& tab, ParamImage& img, int output)
 {
-    const CSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.sheets[0];
     for (int i = 0; i < 3; ++i)
         img.Adrb(POWER_OUT_RPM + 3 * output + i) = static_cast<uint8_t>(std::clamp(s.axisX.values[i], 0, 255));
     for (int j = 0; j < 2; ++j)

@@ -1,6 +1,6 @@
 #include "mapedit/ProgramMaps.h"
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 
 #include <cstring>
 
@@ -45,7 +45,7 @@ const ProgramMapDef Maps[] = {
         { "U", "V", 0, 250, 0.02, Volts, 1, 1, 0, 1, 0, 0, -1, SERVO_COLOR } },
 };
 
-void Define(CTab& tab, int sheet, int which, const MapAxisDef& a, int group)
+void Define(MapModel& tab, int sheet, int which, const MapAxisDef& a, int group)
 {
     tab.DefineAxis(sheet, which, a.name, a.unit, a.minValue, a.maxValue, a.scale, 1, a.ranges, a.editable,
         a.proportional, 1, a.count, a.offMode, a.off, a.resizable, a.offPosition, group, a.color);
@@ -65,7 +65,7 @@ ProgramMapDef ProgramMap(MapKind kind, int output)
     return Maps[0];
 }
 
-int DefineProgramMap(CTab& tab, MapKind kind, int output, const char* label)
+int DefineProgramMap(MapModel& tab, MapKind kind, int output, const char* label)
 {
     const ProgramMapDef def = ProgramMap(kind, output);
     tab.ownerId = def.ownerId;
@@ -79,7 +79,7 @@ int DefineProgramMap(CTab& tab, MapKind kind, int output, const char* label)
     Define(tab, sheet, AXIS_X, def.x, def.group);
     Define(tab, sheet, AXIS_Y, def.y, def.group);
     Define(tab, sheet, AXIS_DATA, def.data, def.group);
-    CSheet& s = tab.sheets[static_cast<size_t>(sheet)];
+    MapSheet& s = tab.sheets[static_cast<size_t>(sheet)];
     if (def.fontSize)
         s.fontSize = def.fontSize;
     if (def.headerFontSize)

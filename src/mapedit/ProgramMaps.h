@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-class CTab;
+class MapModel;
 
 // The maps of this program, each defined as data and built into an editor by DefineProgramMap.
 enum class MapKind : int { Advance, TpSensor, IapSensor, Lambda, PowerOutA, PowerOutB, Servo };
@@ -43,4 +43,4 @@ ProgramMapDef ProgramMap(MapKind kind, int output = 1);
 
 // Adds the map as a sheet of tab and defines its axes; label replaces the sheet label when
 // given (the power-output maps are labelled by their owner). Returns the sheet index or -1.
-int DefineProgramMap(CTab& tab, MapKind kind, int output = 1, const char* label = nullptr);
+int DefineProgramMap(MapModel& tab, MapKind kind, int output = 1, const char* label = nullptr);

@@ -1,7 +1,7 @@
 #include "mapedit/SheetClipboard.h"
 
 #include "lang/LangString.h"
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/FormatAxisValue.h"
 #include "mapedit/MapEditorHost.h"
 
@@ -17,7 +17,7 @@ const char* const DimensionMessage
       "Dimensionen der Tabelle und kann nicht geändert werden !\nInsertion abgesagt...##Neshodují se rozměry tabulky "
       "a nelze je změnit !\nVkládání zrušeno...";
 
-std::string Value(const CAxe& axis, int32_t raw)
+std::string Value(const MapAxis& axis, int32_t raw)
 {
     const int32_t shown = static_cast<int32_t>(raw / axis.quantum * axis.quantum);
     return FormatAxisValue(shown, axis.scale, nullptr, false);
@@ -130,10 +130,10 @@ void WalkText(const std::string& text, bool allowBraces, int startColumn, int st
 
 } // namespace
 
-std::string SelectionText(const CTab& tab)
+std::string SelectionText(const MapModel& tab)
 {
-    const CSheet& s = tab.Sheet();
-    const TSel& sel = s.selection;
+    const MapSheet& s = tab.Sheet();
+    const MapSelection& sel = s.selection;
     std::string text;
     if (sel.kind == SEL_CELLS) {
         int c0 = TAB_MAX_X, c1 = -1, r0 = TAB_MAX_Y, r1 = -1;
@@ -154,7 +154,7 @@ std::string SelectionText(const CTab& tab)
         text = Join(lines, "\n");
     } else if (sel.kind == SEL_COLUMNS || sel.kind == SEL_ROWS) {
         const bool columns = sel.kind == SEL_COLUMNS;
-        const CAxe& a = columns ? s.axisX : s.axisY;
+        const MapAxis& a = columns ? s.axisX : s.axisY;
         int first = -1, last = -1;
         for (int i = 0; i < a.count; ++i)
             if (columns ? sel.IsSelected(i, -1) : sel.IsSelected(-1, i)) {
@@ -172,9 +172,9 @@ std::string SelectionText(const CTab& tab)
     return Finish(text);
 }
 
-std::string TablePlainText(const CTab& tab)
+std::string TablePlainText(const MapModel& tab)
 {
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     const int columns = s.DataColumns();
     const int rows = s.DataRows();
     auto xField = [&](int c) { return c < s.axisX.count ? Value(s.axisX, s.axisX.values[c]) : std::string(); };
@@ -204,9 +204,9 @@ std::string TablePlainText(const CTab& tab)
     return Finish(Join(lines, "\n"));
 }
 
-std::string TableSheetText(const CTab& tab)
+std::string TableSheetText(const MapModel& tab)
 {
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     const int columns = s.DataColumns();
     const int rows = s.DataRows();
     std::string text;
@@ -227,10 +227,10 @@ std::string TableSheetText(const CTab& tab)
     return Finish(text);
 }
 
-bool PasteSelectionText(CTab& tab, const std::string& text)
+bool PasteSelectionText(MapModel& tab, const std::string& text)
 {
-    CSheet& s = tab.Sheet();
-    TSel& sel = s.selection;
+    MapSheet& s = tab.Sheet();
+    MapSelection& sel = s.selection;
     if (sel.count == 0 || sel.boxX0 < -1 || sel.boxY0 < -1)
         return false;
     const int startColumn = sel.boxX0, startRow = sel.boxY0;
@@ -257,13 +257,13 @@ bool PasteSelectionText(CTab& tab, const std::string& text)
     WalkText(text, true, startColumn, startRow, [&](int c, int r, double v) {
         if (!target(c, r))
             return;
-        const CAxe& a = s.AxisOf(c, r);
+        const MapAxis& a = s.AxisOf(c, r);
         double raw = v / a.scale;
         if (r >= 0 && c >= 0 && raw > 5.0 * a.maxValue)
             raw *= 0.001;
         s.Value(c, r) = Rounded(raw);
         sel.SetMark(c, r, MARK_DRAG);
-        mask |= CSheet::MaskOf(c, r);
+        mask |= MapSheet::MaskOf(c, r);
     });
     sel.Commit();
     if (mask & AXIS_X)
@@ -274,9 +274,9 @@ bool PasteSelectionText(CTab& tab, const std::string& text)
     return mask != 0;
 }
 
-bool PasteTableText(CTab& tab, const std::string& text)
+bool PasteTableText(MapModel& tab, const std::string& text)
 {
-    CSheet& s = tab.Sheet();
+    MapSheet& s = tab.Sheet();
     bool matchX = false, matchY = false, matchData = false;
     int sizeX = 0, sizeY = 0;
     bool offX = false, offY = false;
@@ -335,7 +335,7 @@ bool PasteTableText(CTab& tab, const std::string& text)
         if (!allowed)
             return;
         s.Value(c, r) = Rounded(v / s.AxisOf(c, r).scale);
-        mask |= CSheet::MaskOf(c, r);
+        mask |= MapSheet::MaskOf(c, r);
     });
     s.axisX.lastMoved = s.axisY.lastMoved = -3;
     tab.RebuildLayout();

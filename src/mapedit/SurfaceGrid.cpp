@@ -1,6 +1,6 @@
 #include "mapedit/SurfaceGrid.h"
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/DisplayRange.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ struct Line {
 };
 
 // The shown entries of an axis; a switched-off axis spans its whole range with its one entry.
-Line LineOf(const CAxe& axis, double span)
+Line LineOf(const MapAxis& axis, double span)
 {
     Line line;
     if (axis.Used() == 1) {
@@ -30,19 +30,19 @@ Line LineOf(const CAxe& axis, double span)
     return line;
 }
 
-double Span(const CAxe& axis) { return std::max(1, axis.viewMax - axis.viewMin); }
+double Span(const MapAxis& axis) { return std::max(1, axis.viewMax - axis.viewMin); }
 
 } // namespace
 
-SurfaceGrid SurfaceGrid::Build(const CTab& tab, const GraphRanges& ranges)
+SurfaceGrid SurfaceGrid::Build(const MapModel& tab, const GraphRanges& ranges)
 {
     SurfaceGrid g;
     if (tab.sheetCount == 0)
         return g;
-    const CSheet& s = tab.Sheet();
-    const CAxe& across = s.Axis(ranges.across);
-    const CAxe& curve = s.Axis(ranges.curve);
-    const CAxe& data = s.axisData;
+    const MapSheet& s = tab.Sheet();
+    const MapAxis& across = s.Axis(ranges.across);
+    const MapAxis& curve = s.Axis(ranges.curve);
+    const MapAxis& data = s.axisData;
     g.acrossSpan = Span(across);
     g.curveSpan = Span(curve);
     g.dataBottom = data.fullRange3D ? data.minValue : data.viewMin;
@@ -52,7 +52,7 @@ SurfaceGrid SurfaceGrid::Build(const CTab& tab, const GraphRanges& ranges)
     g.plateau = (s.flags & SF_BASE_ADVANCE) && std::strcmp(across.name, "RPM") == 0 && !across.off;
     if (g.plateau) {
         a.at.insert(a.at.begin(), { 0.0, a.at.front() });
-        a.entry.insert(a.entry.begin(), { CSheet::OP_BASE_ZONE, CSheet::OP_BASE_ZONE });
+        a.entry.insert(a.entry.begin(), { MapSheet::OP_BASE_ZONE, MapSheet::OP_BASE_ZONE });
     }
     g.columns = static_cast<int>(a.at.size());
     g.rows = static_cast<int>(c.at.size());
@@ -64,7 +64,7 @@ SurfaceGrid SurfaceGrid::Build(const CTab& tab, const GraphRanges& ranges)
             n.across = a.at[static_cast<size_t>(i)];
             n.depth = c.at[static_cast<size_t>(r)];
             const int acrossEntry = a.entry[static_cast<size_t>(i)], curveEntry = c.entry[static_cast<size_t>(r)];
-            const bool onPlateau = acrossEntry == CSheet::OP_BASE_ZONE;
+            const bool onPlateau = acrossEntry == MapSheet::OP_BASE_ZONE;
             // The plateau belongs to the curve's first cell: its column is the base zone.
             n.column = ranges.across == AXIS_X ? acrossEntry : curveEntry;
             n.row = ranges.across == AXIS_X ? curveEntry : acrossEntry;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-class CTab;
+class MapModel;
 
 // The nodes of the 3D surface of a map: one per shown cell, in columns along the across axis and
 // rows along the curve axis, each placed in raw units above the minima of the display ranges.
@@ -18,12 +18,12 @@ public:
         double across = 0;
         double height = 0;
         double depth = 0;
-        int column = 0; // the cell shown; column CSheet::OP_BASE_ZONE on the plateau
+        int column = 0; // the cell shown; column MapSheet::OP_BASE_ZONE on the plateau
         int row = 0;
     };
 
     // The grid of the active sheet; the display ranges must be computed already.
-    static SurfaceGrid Build(const CTab& tab, const GraphRanges& ranges);
+    static SurfaceGrid Build(const MapModel& tab, const GraphRanges& ranges);
 
     int Columns() const { return columns; }
     int Rows() const { return rows; }

@@ -1,10 +1,10 @@
 #include "mapedit/SurfaceValues.h"
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 
 #include <array>
 
-bool SurfaceValues::LocalExtreme(const CSheet& s, int column, int row)
+bool SurfaceValues::LocalExtreme(const MapSheet& s, int column, int row)
 {
     const int32_t v = s.Cell(column, row);
     bool above = true, below = true;
@@ -27,15 +27,15 @@ bool SurfaceValues::LocalExtreme(const CSheet& s, int column, int row)
     return neighbours > 0 && (above || below);
 }
 
-std::vector<std::pair<int, int>> SurfaceValues::Cells(const CTab& tab, int valueMode)
+std::vector<std::pair<int, int>> SurfaceValues::Cells(const MapModel& tab, int valueMode)
 {
     std::vector<std::pair<int, int>> cells;
     if (tab.sheetCount == 0 || valueMode == View3DState::VALUES_NONE)
         return cells;
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     const bool live = (s.flags & SF_OPERATING_POINT)
-        && (s.opState == CSheet::OP_ACTIVE || s.opState == CSheet::OP_OTHER_MAP) && s.opRow >= 0
-        && (s.opColumn >= 0 || s.opColumn == CSheet::OP_BASE_ZONE);
+        && (s.opState == MapSheet::OP_ACTIVE || s.opState == MapSheet::OP_OTHER_MAP) && s.opRow >= 0
+        && (s.opColumn >= 0 || s.opColumn == MapSheet::OP_BASE_ZONE);
     // The operating cell comes first: where texts crowd, it is the one that is written.
     if (live)
         cells.emplace_back(s.opColumn, s.opRow);

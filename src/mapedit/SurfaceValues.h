@@ -5,20 +5,20 @@
 #include <utility>
 #include <vector>
 
-class CTab;
-struct CSheet;
+class MapModel;
+struct MapSheet;
 
 // Which cells of the active sheet the 3D graph writes its values at, by value mode: none; the
 // operating cell; the interesting ones (the operating cell, the corners of an interpolable
 // selection, a selection of fewer than five cells, and the local extremes); or all. The
-// operating cell is (CSheet::OP_BASE_ZONE, row) while the engine runs on the base advance.
+// operating cell is (MapSheet::OP_BASE_ZONE, row) while the engine runs on the base advance.
 class SurfaceValues {
 public:
     // A selection this small is shown whole among the interesting values.
     static constexpr int FEW_SELECTED = 5;
 
     // The cells as (column, row), each once: the operating cell first, the others row by row.
-    static std::vector<std::pair<int, int>> Cells(const CTab& tab, int valueMode);
+    static std::vector<std::pair<int, int>> Cells(const MapModel& tab, int valueMode);
     // A cell strictly above, or strictly below, every neighbour along the axes in use.
-    static bool LocalExtreme(const CSheet& sheet, int column, int row);
+    static bool LocalExtreme(const MapSheet& sheet, int column, int row);
 };

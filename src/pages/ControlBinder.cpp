@@ -1,28 +1,28 @@
 #include "pages/ControlBinder.h"
 
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 
-void ControlBinder::ImageToUpDown(TUpDown* c, FieldRef f, int scale, int offset)
+void ControlBinder::ImageToUpDown(UpDownSpinBox* c, FieldRef f, int scale, int offset)
 {
     Updating guard(*this);
     c->setValue(ImageToScreen(img_, f, scale, offset));
 }
 
-void ControlBinder::UpDownToImage(const TUpDown* c, FieldRef f, int scale, int offset)
+void ControlBinder::UpDownToImage(const UpDownSpinBox* c, FieldRef f, int scale, int offset)
 {
     ScreenToImage(img_, f, c->value(), scale, offset);
 }
 
-void ControlBinder::ImageToUpDown(TUpDown* c, const FieldFact& f, int element)
+void ControlBinder::ImageToUpDown(UpDownSpinBox* c, const FieldFact& f, int element)
 {
     ImageToUpDown(c, f.ref(element), f.scale, f.offset);
 }
 
-void ControlBinder::UpDownToImage(const TUpDown* c, const FieldFact& f, int element)
+void ControlBinder::UpDownToImage(const UpDownSpinBox* c, const FieldFact& f, int element)
 {
     UpDownToImage(c, f.ref(element), f.scale, f.offset);
 }
@@ -37,15 +37,15 @@ void ControlBinder::ImageToCheckBox(QCheckBox* c, FieldRef f)
 
 void ControlBinder::CheckBoxToImage(const QCheckBox* c, FieldRef f) { f.write(img_, c->isChecked() ? 1 : 0); }
 
-void ControlBinder::ImageToRadioIndex(TRadioGroup* c, FieldRef f)
+void ControlBinder::ImageToRadioIndex(RadioGroup* c, FieldRef f)
 {
     Updating guard(*this);
     c->setItemIndex(f.read(img_));
 }
 
-void ControlBinder::RadioIndexToImage(const TRadioGroup* c, FieldRef f) { f.write(img_, c->itemIndex()); }
+void ControlBinder::RadioIndexToImage(const RadioGroup* c, FieldRef f) { f.write(img_, c->itemIndex()); }
 
-void ControlBinder::ImageToItemCode(TRadioGroup* c, FieldRef f)
+void ControlBinder::ImageToItemCode(RadioGroup* c, FieldRef f)
 {
     Updating guard(*this);
     const int code = f.read(img_);
@@ -58,7 +58,7 @@ void ControlBinder::ImageToItemCode(TRadioGroup* c, FieldRef f)
     c->setItemIndex(match);
 }
 
-void ControlBinder::ItemCodeToImage(const TRadioGroup* c, FieldRef f)
+void ControlBinder::ItemCodeToImage(const RadioGroup* c, FieldRef f)
 {
     const int index = c->itemIndex();
     f.write(img_, index < 0 ? -1 : c->code(index));

@@ -5,8 +5,8 @@
 
 class QCheckBox;
 class QComboBox;
-class TRadioGroup;
-class TUpDown;
+class RadioGroup;
+class UpDownSpinBox;
 
 // The routines that move one image field into one control and back. While the program itself
 // writes into controls the updating flag is set, so the control events can tell program updates
@@ -29,17 +29,17 @@ public:
         ControlBinder& b_;
     };
 
-    void ImageToUpDown(TUpDown* c, FieldRef f, int scale = 1, int offset = 0);
-    void UpDownToImage(const TUpDown* c, FieldRef f, int scale = 1, int offset = 0);
+    void ImageToUpDown(UpDownSpinBox* c, FieldRef f, int scale = 1, int offset = 0);
+    void UpDownToImage(const UpDownSpinBox* c, FieldRef f, int scale = 1, int offset = 0);
     // The same with the sign, scale and offset of the field's facts.
-    void ImageToUpDown(TUpDown* c, const FieldFact& f, int element = 0);
-    void UpDownToImage(const TUpDown* c, const FieldFact& f, int element = 0);
+    void ImageToUpDown(UpDownSpinBox* c, const FieldFact& f, int element = 0);
+    void UpDownToImage(const UpDownSpinBox* c, const FieldFact& f, int element = 0);
     void ImageToCheckBox(QCheckBox* c, FieldRef f);
     void CheckBoxToImage(const QCheckBox* c, FieldRef f);
-    void ImageToRadioIndex(TRadioGroup* c, FieldRef f);
-    void RadioIndexToImage(const TRadioGroup* c, FieldRef f);
-    void ImageToItemCode(TRadioGroup* c, FieldRef f);
-    void ItemCodeToImage(const TRadioGroup* c, FieldRef f);
+    void ImageToRadioIndex(RadioGroup* c, FieldRef f);
+    void RadioIndexToImage(const RadioGroup* c, FieldRef f);
+    void ImageToItemCode(RadioGroup* c, FieldRef f);
+    void ItemCodeToImage(const RadioGroup* c, FieldRef f);
     void ImageToItemCode(QComboBox* c, FieldRef f);
     void ItemCodeToImage(const QComboBox* c, FieldRef f);
 

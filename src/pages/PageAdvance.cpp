@@ -4,9 +4,9 @@
 #include "lang/RuntimeTexts.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/FieldFacts.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -6,7 +6,7 @@
 #include <array>
 
 class MapEditorList;
-class TTab;
+class MapEditor;
 
 // The Advance Map page: the advance map editor, the base advance and the advance correction of
 // each ignition channel.
@@ -21,12 +21,12 @@ public:
     void UpdateVisibility() override;
     void Retranslate() override;
 
-    TTab* mapEditor() const { return map_; }
+    MapEditor* mapEditor() const { return map_; }
     int usedColumns() const { return usedColumns_; }
 
 private:
-    TTab* map_ = nullptr;
-    TUpDown* UpDownBaseAdv = nullptr;
+    MapEditor* map_ = nullptr;
+    UpDownSpinBox* UpDownBaseAdv = nullptr;
     QLabel* LabelKorAdv = nullptr;
     std::array<UpDownField, CHANNELS> corrections_ {};
     std::array<QLabel*, CHANNELS> correctionLabels_ {};

@@ -6,8 +6,8 @@
 #include "model/ImageValidation.h"
 #include "model/LobeByte.h"
 #include "model/SelectionLists.h"
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -77,7 +77,7 @@ void PageBike::buildControls()
     for (int i = 0; i < polarity.count; ++i)
         polarityGroups_[static_cast<size_t>(i)] = makeRadioGroup(polarity, i);
     for (const CodedItem& item : polarity.choices())
-        for (TRadioGroup* g : polarityGroups_)
+        for (RadioGroup* g : polarityGroups_)
             g->addItem(QString::fromUtf8(LangText(item.text)), 0);
     RadioGroupPickup1Polarita = polarityGroups_[0];
     RadioGroupPickup2Polarita = polarityGroups_[1];
@@ -179,7 +179,7 @@ void PageBike::Retranslate()
     Load();
 }
 
-TUpDown* PageBike::boundUpDown(const FieldFact& f)
+UpDownSpinBox* PageBike::boundUpDown(const FieldFact& f)
 {
     spins_.push_back(makeUpDownField(f));
     return spins_.back().upDown;

@@ -26,7 +26,7 @@ public:
 
 private:
     struct LobePoint {
-        TUpDown* upDown = nullptr;
+        UpDownSpinBox* upDown = nullptr;
         QCheckBox* secondEdge = nullptr;   // H2, "2nd Edge"
         QCheckBox* secondPickup = nullptr; // P2, "2nd Pick-up"
         QLabel* label = nullptr;
@@ -39,7 +39,7 @@ private:
 
     void buildControls();
     // A spin button bound one to one to a field, kept in spins_.
-    TUpDown* boundUpDown(const FieldFact& f);
+    UpDownSpinBox* boundUpDown(const FieldFact& f);
     void fillLists();
     void storeLobe(const LobePoint& p, int address, int method);
     void loadLobe(LobePoint& p, int address, int method, bool firstEdge);
@@ -47,14 +47,14 @@ private:
     QComboBox* ComboBoxBike;
     QComboBox* ComboBoxSynchro;
     QComboBox* ComboBoxNasobekPalcu;
-    TUpDown* UpDownPocPalcu;
-    TUpDown* UpDownPocKanalu;
-    TUpDown* UpDownRevWoIgnition;
-    TUpDown* UpDownRpmPulsu;
-    TUpDown* UpDownRpmKorekce;
-    TUpDown* UpDownKompenz;
-    TRadioGroup* RadioGroupPickup1Polarita;
-    TRadioGroup* RadioGroupPickup2Polarita;
+    UpDownSpinBox* UpDownPocPalcu;
+    UpDownSpinBox* UpDownPocKanalu;
+    UpDownSpinBox* UpDownRevWoIgnition;
+    UpDownSpinBox* UpDownRpmPulsu;
+    UpDownSpinBox* UpDownRpmKorekce;
+    UpDownSpinBox* UpDownKompenz;
+    RadioGroup* RadioGroupPickup1Polarita;
+    RadioGroup* RadioGroupPickup2Polarita;
     QCheckBox* CheckBoxZamenaPickup;
     QCheckBox* CheckBoxNehlidaPalec;
     QCheckBox* CheckBoxCrossBlock;
@@ -62,7 +62,7 @@ private:
     QCheckBox* CheckBoxSpecStart;
     QCheckBox* CheckBoxSpecDwellByStart;
     std::array<QCheckBox*, 6> checkBoxes_{}; // the check boxes bound one to one to an image byte
-    std::array<TRadioGroup*, 2> polarityGroups_{};
+    std::array<RadioGroup*, 2> polarityGroups_{};
     std::vector<UpDownField> spins_;
     QGroupBox* GroupBoxSpecial;
     QLabel* LabelRevWoIgnition;

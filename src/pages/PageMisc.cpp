@@ -3,12 +3,12 @@
 #include "lang/LangString.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/BikePresets.h"
 #include "model/FieldFacts.h"
 #include "model/SelectionLists.h"
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -72,7 +72,7 @@ void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
     column->addWidget(RadioGroupTpsIap, 0, Qt::AlignLeft);
     tpTable_ = editors.CreateProgramMap(MapKind::TpSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     iapTable_ = editors.CreateProgramMap(MapKind::IapSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
-    for (TTab* table : {tpTable_, iapTable_}) {
+    for (MapEditor* table : {tpTable_, iapTable_}) {
         // A calibration table has no speed axis: its one column gets the whole width, so the
         // voltages are not clipped.
         table->visibleColumns = 1;
@@ -98,7 +98,7 @@ void PageMisc::TakeTpPoint(int cell)
     const std::optional<int> mv = sensorMv_ ? sensorMv_() : std::nullopt;
     if (!mv)
         return;
-    CSheet& s = tpTable_->sheets[0];
+    MapSheet& s = tpTable_->sheets[0];
     s.Cell(s.axisX.offIndex, cell) = std::clamp(*mv, s.axisData.minValue, s.axisData.maxValue);
     host_.RequestCommit(cell == 0 ? BitBtnTps0 : BitBtnTps100, PageHost::COMMIT_NOW);
 }
@@ -109,7 +109,7 @@ void PageMisc::BuildInputGroups()
     std::array<std::vector<CodedItem>, 2> items{InputItems(0), InputItems(1)};
     const size_t padded = std::max<size_t>({MIN_INPUT_ITEMS, items[0].size(), items[1].size()});
     for (size_t i = 0; i < inputGroups_.size(); ++i) {
-        TRadioGroup* g = inputGroups_[i];
+        RadioGroup* g = inputGroups_[i];
         const int selected = g->itemIndex();
         g->clearItems();
         for (const CodedItem& item : items[i])
@@ -171,7 +171,7 @@ void PageMisc::UpdateVisibility()
     const FunctionUse use = ComputeFunctionUse(img());
     UpDownClutchTime->setUpDownVisible(use.quickshift);
     UpDownClutchPause->setUpDownVisible(use.quickshift);
-    for (TUpDown* u : {UpDownStartLimiter, UpDownStartLimiterDelay}) {
+    for (UpDownSpinBox* u : {UpDownStartLimiter, UpDownStartLimiterDelay}) {
         u->setEnabled(use.startLimiter);
         u->setUpDownVisible(use.startLimiter);
     }

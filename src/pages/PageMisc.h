@@ -10,7 +10,7 @@
 class MapEditorList;
 class QGridLayout;
 class QPushButton;
-class TTab;
+class MapEditor;
 
 // The Miscellaneous page (which also carries the load sensor of the hidden Sensors page):
 // limiters, quickshift, retard, the multifunction inputs and the load sensor choice.
@@ -43,24 +43,24 @@ public:
     void BitBtnTps0Click() { TakeTpPoint(0); }
     void BitBtnTps100Click() { TakeTpPoint(1); }
 
-    TTab* tpSensorEditor() const { return tpTable_; }
-    TTab* iapSensorEditor() const { return iapTable_; }
+    MapEditor* tpSensorEditor() const { return tpTable_; }
+    MapEditor* iapSensorEditor() const { return iapTable_; }
 
 private:
     void BuildSensorControls(QGridLayout* grid, MapEditorList& editors);
     void TakeTpPoint(int cell);
 
-    TUpDown* UpDownLimiter;
-    TUpDown* UpDownStartLimiter;
-    TUpDown* UpDownStartLimiterDelay;
-    TUpDown* UpDownClutchTime;
-    TUpDown* UpDownClutchPause;
-    TUpDown* UpDownRetard;
-    TRadioGroup* RadioGroupTpsIap;
-    std::array<TRadioGroup*, 2> inputGroups_{};
+    UpDownSpinBox* UpDownLimiter;
+    UpDownSpinBox* UpDownStartLimiter;
+    UpDownSpinBox* UpDownStartLimiterDelay;
+    UpDownSpinBox* UpDownClutchTime;
+    UpDownSpinBox* UpDownClutchPause;
+    UpDownSpinBox* UpDownRetard;
+    RadioGroup* RadioGroupTpsIap;
+    std::array<RadioGroup*, 2> inputGroups_{};
     std::array<UpDownField, 6> bindings_;
-    TTab* tpTable_ = nullptr;
-    TTab* iapTable_ = nullptr;
+    MapEditor* tpTable_ = nullptr;
+    MapEditor* iapTable_ = nullptr;
     QPushButton* BitBtnTps0 = nullptr;
     QPushButton* BitBtnTps100 = nullptr;
     SensorReading sensorMv_;

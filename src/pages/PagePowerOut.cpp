@@ -3,13 +3,13 @@
 #include "lang/LangString.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/SelectionLists.h"
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,8 +61,8 @@ void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
     o.box->setObjectName(QString("GroupBoxPOut%1").arg(n + 1));
     auto* grid = new QGridLayout(o.box);
 
-    o.mode = new TRadioGroup(QString::fromStdString(Fact("POWER_OUT_MODE").controlName(n)), o.box);
-    connect(o.mode, &TRadioGroup::itemClicked, this, [this, n] {
+    o.mode = new RadioGroup(QString::fromStdString(Fact("POWER_OUT_MODE").controlName(n)), o.box);
+    connect(o.mode, &RadioGroup::itemClicked, this, [this, n] {
         if (!binder_.updating())
             RadioGroupPOutClick(n);
     });
@@ -182,7 +182,7 @@ void PagePowerOut::UpdateOutput(int n)
     o.hysteresis->setVisible(withTable);
     o.hysteresisLabel->setVisible(withTable);
     // The gear shift light switches by speed alone; the special mode also by load when a sensor exists.
-    CSheet& s = o.table->sheets[0];
+    MapSheet& s = o.table->sheets[0];
     s.axisX.count = mode == GEAR_SHIFT_LIGHT ? 1 : SPEED_POINTS;
     s.axisY.count = LOAD_POINTS;
     s.axisY.off = mode == GEAR_SHIFT_LIGHT || sensor == 0 ? 1 : 0;

@@ -6,7 +6,7 @@
 
 class MapEditorList;
 class QGroupBox;
-class TTab;
+class MapEditor;
 
 // The Power out page: two switched outputs, each with its mode, hysteresis and switching table.
 // The controls of outputs 3 and 4, the PWM, frequency and pulse settings and the second table
@@ -27,16 +27,16 @@ public:
     // A mode chosen by the user: the gear shift light gets its default table, the others keep theirs.
     void RadioGroupPOutClick(int output);
 
-    TTab* mapEditor(int output) const { return outputs_[static_cast<size_t>(output)].table; }
+    MapEditor* mapEditor(int output) const { return outputs_[static_cast<size_t>(output)].table; }
 
 private:
     struct Output {
         QGroupBox* box = nullptr;
-        TRadioGroup* mode = nullptr;
-        TUpDown* hysteresis = nullptr;
+        RadioGroup* mode = nullptr;
+        UpDownSpinBox* hysteresis = nullptr;
         QLabel* hysteresisLabel = nullptr;
-        TTab* table = nullptr;
-        std::array<TUpDown*, 3> unused {}; // PWM, frequency, pulse
+        MapEditor* table = nullptr;
+        std::array<UpDownSpinBox*, 3> unused {}; // PWM, frequency, pulse
         std::array<QLabel*, 3> unusedLabels {};
         int shownMode = -1;
         int shownSensor = -1;
@@ -48,5 +48,5 @@ private:
     static bool Used(int n) { return n < POWER_OUT_COUNT; }
 
     std::array<Output, OUTPUT_SLOTS> outputs_ {};
-    TTab* secondTable_ = nullptr;
+    MapEditor* secondTable_ = nullptr;
 };

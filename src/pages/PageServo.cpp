@@ -2,9 +2,9 @@
 
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/MapImageBinding.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/FieldFacts.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -89,7 +89,7 @@ void PageServo::UpdateVisibility()
         levelLabels_[i]->setVisible(enabled);
     }
     const uint32_t color = img().Adrb(SERVO_PERCENT) ? PERCENT_COLOR : VOLTS_COLOR;
-    CSheet& s = map_->sheets[0];
+    MapSheet& s = map_->sheets[0];
     if (s.axisData.color != color) {
         s.axisX.color = s.axisY.color = s.axisData.color = color;
         map_->RebuildLayout();

@@ -6,7 +6,7 @@
 #include <array>
 
 class MapEditorList;
-class TTab;
+class MapEditor;
 
 // The Servo page: the exhaust servo switch, its hysteresis and off level, and the servo map,
 // which holds voltages or percent.
@@ -20,7 +20,7 @@ public:
     void Load() override;
     void UpdateVisibility() override;
 
-    TTab* mapEditor() const { return map_; }
+    MapEditor* mapEditor() const { return map_; }
 
     // The servo map cells between volts (x20 mV) and percent, rounded half up.
     static int VoltsToPercent(int cell) { return (4 * cell + 5) / 10; }
@@ -29,7 +29,7 @@ public:
 private:
     void ConvertCells(bool toPercent);
 
-    TTab* map_ = nullptr;
+    MapEditor* map_ = nullptr;
     QCheckBox* CheckBoxServoEnable = nullptr;
     QCheckBox* CheckBoxServoProcenta = nullptr;
     std::array<UpDownField, 2> levels_ {};

@@ -2,7 +2,7 @@
 
 #include "lang/LangString.h"
 #include "model/FieldFacts.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -25,6 +25,6 @@ private:
     QPushButton* makeButton(const char* name, MonitorRequest::TestButton button);
 
     PressTest press_;
-    TUpDown* UpDownTestRpm;
-    TUpDown* UpDownTestServo;
+    UpDownSpinBox* UpDownTestRpm;
+    UpDownSpinBox* UpDownTestServo;
 };

@@ -1,7 +1,7 @@
 #include "pages/SettingsPage.h"
 
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,11 +12,11 @@ SettingsPage::SettingsPage(ControlBinder& binder, PageHost& host, QWidget* sheet
 {
 }
 
-TUpDown* SettingsPage::makeUpDown(const QString& name, int minimum, int maximum, int increment)
+UpDownSpinBox* SettingsPage::makeUpDown(const QString& name, int minimum, int maximum, int increment)
 {
-    auto* c = new TUpDown("UpDown" + name, "Edit" + name, minimum, maximum, increment, sheet_);
+    auto* c = new UpDownSpinBox("UpDown" + name, "Edit" + name, minimum, maximum, increment, sheet_);
     // Clicks on the arrows gather for a moment; leaving or confirming the edit applies at once.
-    connect(c, &TUpDown::stepped, this, [this, c] {
+    connect(c, &UpDownSpinBox::stepped, this, [this, c] {
         if (!binder_.updating())
             host_.RequestCommit(c, PageHost::COMMIT_DELAYED);
     });
@@ -38,10 +38,10 @@ QCheckBox* SettingsPage::makeCheckBox(const QString& name)
     return c;
 }
 
-TRadioGroup* SettingsPage::makeRadioGroup(const QString& name)
+RadioGroup* SettingsPage::makeRadioGroup(const QString& name)
 {
-    auto* c = new TRadioGroup(name, sheet_);
-    connect(c, &TRadioGroup::itemClicked, this, [this, c] {
+    auto* c = new RadioGroup(name, sheet_);
+    connect(c, &RadioGroup::itemClicked, this, [this, c] {
         if (!binder_.updating())
             host_.RequestCommit(c, PageHost::COMMIT_NOW);
     });
@@ -83,14 +83,14 @@ QString SettingsPage::UpDownStem(const FieldFact& f, int element)
     return name.mid(UP_DOWN_PREFIX.size());
 }
 
-TUpDown* SettingsPage::makeUpDown(const FieldFact& f, int element)
+UpDownSpinBox* SettingsPage::makeUpDown(const FieldFact& f, int element)
 {
     return makeUpDown(UpDownStem(f, element), f.minimum, f.maximum, f.step);
 }
 
 QCheckBox* SettingsPage::makeCheckBox(const FieldFact& f) { return makeCheckBox(controlName(f, 0)); }
 
-TRadioGroup* SettingsPage::makeRadioGroup(const FieldFact& f, int element)
+RadioGroup* SettingsPage::makeRadioGroup(const FieldFact& f, int element)
 {
     return makeRadioGroup(controlName(f, element));
 }

@@ -9,8 +9,8 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class TRadioGroup;
-class TUpDown;
+class RadioGroup;
+class UpDownSpinBox;
 
 // What a settings page asks of the window that owns it.
 class PageHost {
@@ -46,16 +46,16 @@ public:
     QWidget* sheet() const { return sheet_; }
 
 protected:
-    TUpDown* makeUpDown(const QString& name, int minimum, int maximum, int increment = 1);
+    UpDownSpinBox* makeUpDown(const QString& name, int minimum, int maximum, int increment = 1);
     QCheckBox* makeCheckBox(const QString& name);
-    TRadioGroup* makeRadioGroup(const QString& name);
+    RadioGroup* makeRadioGroup(const QString& name);
     QComboBox* makeComboBox(const QString& name);
     QLabel* makeLabel(const QString& name);
     // The control of a field's element, named and ranged as its facts say.
-    TUpDown* makeUpDown(const FieldFact& f, int element = 0);
+    UpDownSpinBox* makeUpDown(const FieldFact& f, int element = 0);
     UpDownField makeUpDownField(const FieldFact& f, int element = 0) { return { makeUpDown(f, element), &f, element }; }
     QCheckBox* makeCheckBox(const FieldFact& f);
-    TRadioGroup* makeRadioGroup(const FieldFact& f, int element = 0);
+    RadioGroup* makeRadioGroup(const FieldFact& f, int element = 0);
     QComboBox* makeComboBox(const FieldFact& f);
     // The label that carries the caption of a field's element.
     QLabel* makeCaptionLabel(const FieldFact& f, int element = 0);

@@ -5,11 +5,11 @@
 
 #include <span>
 
-class TUpDown;
+class UpDownSpinBox;
 
 // One spin button bound to one element of a field; pages keep these in tables and walk them.
 struct UpDownField {
-    TUpDown* upDown = nullptr;
+    UpDownSpinBox* upDown = nullptr;
     const FieldFact* fact = nullptr;
     int element = 0;
 };

@@ -1,7 +1,7 @@
 #include "print/PrintPreparer.h"
 
 #include "base/Colours.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -87,7 +87,7 @@ void PrintPreparer::PrepareChild(QWidget* child)
     case KIND_LABEL:
         if (child->autoFillBackground() && IsButtonFace(ControlColour(child))) {
             child->setAutoFillBackground(false);
-            Record(child, kind, CPrintObj::LABEL_TRANSPARENT);
+            Record(child, kind, PrintedControl::LABEL_TRANSPARENT);
         }
         break;
     case KIND_UPDOWN:
@@ -96,7 +96,7 @@ void PrintPreparer::PrepareChild(QWidget* child)
         if (auto* spin = static_cast<QAbstractSpinBox*>(child);
             spin->buttonSymbols() == QAbstractSpinBox::UpDownArrows) {
             spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
-            Record(child, kind, CPrintObj::CONTROL_HIDDEN);
+            Record(child, kind, PrintedControl::CONTROL_HIDDEN);
         }
         break;
     case KIND_BUTTON:
@@ -112,8 +112,8 @@ void PrintPreparer::PrepareChild(QWidget* child)
         break;
     case KIND_MAP_EDITOR:
         if (!child->isHidden()) {
-            static_cast<TTab*>(child)->SetPrintMode(true);
-            Record(child, kind, CPrintObj::MAP_EDITOR_PRINT_MODE);
+            static_cast<MapEditor*>(child)->SetPrintMode(true);
+            Record(child, kind, PrintedControl::MAP_EDITOR_PRINT_MODE);
         }
         break;
     case KIND_OTHER:
@@ -135,9 +135,9 @@ void PrintPreparer::PrepareTabs(QTabWidget* tabs)
     }
 }
 
-void PrintPreparer::Record(QWidget* control, PrintKind kind, CPrintObj::Change change)
+void PrintPreparer::Record(QWidget* control, PrintKind kind, PrintedControl::Change change)
 {
-    CPrintObj r;
+    PrintedControl r;
     r.control = control;
     r.kind = kind;
     r.change = change;
@@ -149,36 +149,36 @@ void PrintPreparer::Record(QWidget* control, PrintKind kind, CPrintObj::Change c
 
 void PrintPreparer::Hide(QWidget* control, PrintKind kind)
 {
-    Record(control, kind, CPrintObj::CONTROL_HIDDEN);
+    Record(control, kind, PrintedControl::CONTROL_HIDDEN);
     control->hide();
 }
 
 void PrintPreparer::Whiten(QWidget* control, PrintKind kind)
 {
-    Record(control, kind, CPrintObj::COLOUR_CHANGED);
+    Record(control, kind, PrintedControl::COLOUR_CHANGED);
     SetBackground(control, WHITE);
 }
 
-void PrintPreparer::Undo(const CPrintObj& r)
+void PrintPreparer::Undo(const PrintedControl& r)
 {
     QWidget* control = r.control;
     if (!control)
         return;
     switch (r.change) {
-    case CPrintObj::CONTROL_HIDDEN:
+    case PrintedControl::CONTROL_HIDDEN:
         if (r.kind == KIND_UPDOWN || r.kind == KIND_DECI_UPDOWN)
             static_cast<QAbstractSpinBox*>(control)->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
         else
             control->show();
         break;
-    case CPrintObj::LABEL_TRANSPARENT:
+    case PrintedControl::LABEL_TRANSPARENT:
         control->setAutoFillBackground(true);
         break;
-    case CPrintObj::COLOUR_CHANGED:
+    case PrintedControl::COLOUR_CHANGED:
         PutPaletteBack(control, r.palette, r.ownPalette);
         break;
-    case CPrintObj::MAP_EDITOR_PRINT_MODE:
-        static_cast<TTab*>(control)->SetPrintMode(false);
+    case PrintedControl::MAP_EDITOR_PRINT_MODE:
+        static_cast<MapEditor*>(control)->SetPrintMode(false);
         break;
     }
 }
@@ -189,7 +189,7 @@ void PrintPreparer::Restore()
         PutPaletteBack(window_, windowPalette_, windowOwnPalette_);
         window_->setAutoFillBackground(windowAutoFill_);
     }
-    for (const CPrintObj& r : records_)
+    for (const PrintedControl& r : records_)
         Undo(r);
     if (window_ && window_->layout())
         window_->layout()->activate();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/CPrintObj.h"
+#include "print/PrintedControl.h"
 
 #include <QPalette>
 #include <QPointer>
@@ -27,7 +27,7 @@ public:
     void Restore();
 
     bool prepared() const { return window_ != nullptr; }
-    const std::vector<CPrintObj>& records() const { return records_; }
+    const std::vector<PrintedControl>& records() const { return records_; }
     // The sheets that were shown as tabs, each with its tab control, in the order they were met.
     struct Sheet {
         QPointer<QTabWidget> tabs;
@@ -50,14 +50,14 @@ private:
     void PrepareTabs(QTabWidget* tabs);
     void Hide(QWidget* control, PrintKind kind);
     void Whiten(QWidget* control, PrintKind kind);
-    void Record(QWidget* control, PrintKind kind, CPrintObj::Change change);
-    static void Undo(const CPrintObj& r);
+    void Record(QWidget* control, PrintKind kind, PrintedControl::Change change);
+    static void Undo(const PrintedControl& r);
 
     QPointer<QMainWindow> window_;
     QPalette windowPalette_;
     bool windowOwnPalette_ = false;
     bool windowAutoFill_ = false;
-    std::vector<CPrintObj> records_;
+    std::vector<PrintedControl> records_;
     std::vector<Sheet> sheets_;
 };
 

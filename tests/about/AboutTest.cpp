@@ -1,5 +1,5 @@
-#include "about/TFormAbout.h"
-#include "app/TMainForm.h"
+#include "about/AboutDialog.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 
 #include "TempDir.h"
@@ -14,8 +14,8 @@ TEST(AboutBox, ContentAndCaptionInTheLanguageOfTheMoment)
 {
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
-    TMainForm form({}, [](const std::string&) {});
-    TFormAbout* about = form.aboutBox();
+    MainWindow form({}, [](const std::string&) {});
+    AboutDialog* about = form.aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 93.0");
     EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Programm for setting of ignition");
@@ -38,7 +38,7 @@ TEST(AboutBox, ManualAddressByLanguageAndFailureMessage)
     ScopedWorkDir dir;
     std::vector<std::string> errors;
     LanguageIndex = LANG_GERMAN;
-    TMainForm form({}, [&](const std::string& e) { errors.push_back(e); });
+    MainWindow form({}, [&](const std::string& e) { errors.push_back(e); });
     QString opened;
     form.openUrl = [&](const QString& url) {
         opened = url;

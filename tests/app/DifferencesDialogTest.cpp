@@ -2,7 +2,7 @@
 #include "app/WindowDifferences.h"
 #include "files/IgnWriter.h"
 #include "mapedit/ProgramMaps.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/LoadGroups.h"
 #include "model/MapFacts.h"
 
@@ -104,7 +104,7 @@ TEST_F(Differences, AMapCellTheUnitHoldsOtherwiseIsSelectedInItsEditor)
 
     DoubleClickRow(0);
     EXPECT_EQ(form->activePage(), PAGE_ADVANCE);
-    TTab* editor = form->mapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
+    MapEditor* editor = form->mapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->Sel().startColumn, 3);
     EXPECT_EQ(editor->Sel().count, 1);
@@ -153,7 +153,7 @@ TEST_F(Differences, TheCurveLinesOfTheMapsAreTheLinesTheirEditorsShow)
 {
     Open();
     for (MapKind kind : { MapKind::Advance, MapKind::Servo }) {
-        TTab* editor = form->mapEditors().EditorByOwnerId(ProgramMap(kind).ownerId);
+        MapEditor* editor = form->mapEditors().EditorByOwnerId(ProgramMap(kind).ownerId);
         ASSERT_NE(editor, nullptr);
         const MapFact* map = MapFacts::Find(kind == MapKind::Advance ? MapId::Advance : MapId::Servo);
         ASSERT_NE(map, nullptr);

@@ -1,5 +1,5 @@
 #include "app/FileMenu.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
@@ -40,10 +40,10 @@ struct FileMenuFixture : testing::Test {
     QStringList choices; // the dialogs' answers in turn; an empty text cancels
     bool ctrl = false;
 
-    std::unique_ptr<TMainForm> start()
+    std::unique_ptr<MainWindow> start()
     {
         LanguageIndex = LANG_ENGLISH;
-        auto form = std::make_unique<TMainForm>(
+        auto form = std::make_unique<MainWindow>(
             std::vector<std::string> {}, [this](const std::string& e) { errors.push_back(e); });
         form->questionBox = [this](const char* q) {
             questions.push_back(q);
@@ -59,36 +59,36 @@ struct FileMenuFixture : testing::Test {
 
     QString path(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
 
-    static void trigger(TMainForm& form, const char* action)
+    static void trigger(MainWindow& form, const char* action)
     {
         QAction* a = form.findChild<QAction*>(action);
         ASSERT_NE(a, nullptr) << action;
         a->trigger();
     }
-    static void click(TMainForm& form, const char* button)
+    static void click(MainWindow& form, const char* button)
     {
         auto* b = form.findChild<QToolButton*>(button);
         ASSERT_NE(b, nullptr) << button;
         b->click();
     }
-    void saveAs(TMainForm& form, const std::string& name)
+    void saveAs(MainWindow& form, const std::string& name)
     {
         choices << path(name);
         trigger(form, "MenuSave");
     }
-    void openFile(TMainForm& form, const std::string& name, const char* command = "MenuOpen")
+    void openFile(MainWindow& form, const std::string& name, const char* command = "MenuOpen")
     {
         choices << path(name);
         trigger(form, command);
     }
     // Changes a field as an edit would: the image, then the controls that show it.
-    static void setField(TMainForm& form, int address, int value)
+    static void setField(MainWindow& form, int address, int value)
     {
         form.image().Adrb(address) = static_cast<uint8_t>(value);
         form.RefreshPages(true);
     }
-    static QStringList history(TMainForm& form) { return form.paramFileState().history.entries(); }
-    static QAction* historyItem(TMainForm& form, int k)
+    static QStringList history(MainWindow& form) { return form.paramFileState().history.entries(); }
+    static QAction* historyItem(MainWindow& form, int k)
     {
         return form.findChild<QAction*>(QString("MenuHistory%1").arg(k));
     }

@@ -1,8 +1,8 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
 #include "model/LoadGroups.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include "TempDir.h"
 
@@ -19,7 +19,7 @@ TEST(Keyboard, EnterAppliesTheTypedValueAtOnceAndMovesTheFocusOn)
 {
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
-    TMainForm form({}, [](const std::string&) {});
+    MainWindow form({}, [](const std::string&) {});
     form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(PAGE_MISC);
     form.show();
     QApplication::setActiveWindow(&form);

@@ -1,9 +1,9 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
 #include "model/LoadGroups.h"
-#include "pages/TRadioGroup.h"
+#include "pages/RadioGroup.h"
 
 #include "TempDir.h"
 
@@ -28,10 +28,10 @@ struct MainFormFixture : testing::Test {
     ScopedWorkDir dir;
     std::vector<std::string> errors;
 
-    std::unique_ptr<TMainForm> start(std::vector<std::string> args = {})
+    std::unique_ptr<MainWindow> start(std::vector<std::string> args = {})
     {
         LanguageIndex = LANG_ENGLISH;
-        return std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
+        return std::make_unique<MainWindow>(args, [this](const std::string& e) { errors.push_back(e); });
     }
 };
 
@@ -140,7 +140,7 @@ TEST_F(MainFormFixture, TheWindowKeepsItsShapeWhilePagesTextsAndPanelsChange)
     };
 
     pages->setCurrentIndex(PAGE_MISC);
-    auto* sensor = form->findChild<TRadioGroup*>("RadioGroupTpsIap");
+    auto* sensor = form->findChild<RadioGroup*>("RadioGroupTpsIap");
     ASSERT_NE(sensor, nullptr);
     sensor->button(1)->click();
     form->Timer1Timer();

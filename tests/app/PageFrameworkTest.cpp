@@ -1,9 +1,9 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 #include "model/BikePresets.h"
 #include "pages/PageBike.h"
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include "TempDir.h"
 
@@ -22,12 +22,12 @@ struct BikePageFixture : testing::Test {
     ScopedWorkDir dir;
     std::vector<std::string> questions;
     PageHost::Answer answer = PageHost::ANSWER_NO;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     void SetUp() override
     {
         LanguageIndex = LANG_ENGLISH;
-        form = std::make_unique<TMainForm>(std::vector<std::string>{}, [](const std::string&) {});
+        form = std::make_unique<MainWindow>(std::vector<std::string>{}, [](const std::string&) {});
         form->questionBox = [this](const char* text) {
             questions.push_back(text);
             return answer;
@@ -72,7 +72,7 @@ TEST_F(BikePageFixture, SpecialSettingAsksNothingAndUnlocksTheTrigger)
         }
     }
     EXPECT_TRUE(control<QComboBox>("ComboBoxSynchro")->isEnabled());
-    EXPECT_TRUE(control<TUpDown>("UpDownKompenz")->isEnabled());
+    EXPECT_TRUE(control<UpDownSpinBox>("UpDownKompenz")->isEnabled());
 }
 
 TEST_F(BikePageFixture, AnsweringNoChangesOnlyTheTriggerFields)
@@ -114,7 +114,7 @@ TEST_F(BikePageFixture, CancelPutsTheOldBikeBack)
 
 TEST_F(BikePageFixture, SpinClicksGatherIntoOneApplyFiveTicksAfterTheLast)
 {
-    auto* corr = control<TUpDown>("UpDownRpmKorekce");
+    auto* corr = control<UpDownSpinBox>("UpDownRpmKorekce");
     for (int i = 0; i < 3; ++i) {
         corr->stepUp();
         ticks(1);
@@ -128,7 +128,7 @@ TEST_F(BikePageFixture, SpinClicksGatherIntoOneApplyFiveTicksAfterTheLast)
 
 TEST_F(BikePageFixture, AClickOnAnotherControlAppliesAtOnce)
 {
-    control<TUpDown>("UpDownRpmKorekce")->stepUp();
+    control<UpDownSpinBox>("UpDownRpmKorekce")->stepUp();
     control<QCheckBox>("CheckBoxZamenaPickup")->click();
     EXPECT_EQ(img().Adrb(RPM_CORR), 101);
     EXPECT_EQ(img().Adrb(PICKUPS_INTERCHANGE), 1);
@@ -176,14 +176,14 @@ TEST_F(BikePageFixture, TypedMinusTwoFollowsPickupTwo)
     ticks(1);
     EXPECT_EQ(control<QLineEdit>("EditRpmPulsu")->text(), "pickup 2");
     EXPECT_EQ(img().Adrb(RPM_PULSES), 254);
-    EXPECT_FALSE(control<TUpDown>("UpDownRpmKorekce")->isVisibleTo(form.get()) && img().Adrb(RPM_PULSES) < 240);
+    EXPECT_FALSE(control<UpDownSpinBox>("UpDownRpmKorekce")->isVisibleTo(form.get()) && img().Adrb(RPM_PULSES) < 240);
 }
 
 TEST_F(BikePageFixture, WideLobeNumbersAndSharedSecondEdge)
 {
     chooseBike(39); // BMW S1000RR, method 14, 116 lobes
     // 198 = bit 7 (lobe bit 6) + bit 6 (2nd edge) + 6: lobe 70 on its second edge.
-    EXPECT_EQ(control<TUpDown>("UpDownPalec1Zac")->value(), 70);
+    EXPECT_EQ(control<UpDownSpinBox>("UpDownPalec1Zac")->value(), 70);
     EXPECT_TRUE(control<QCheckBox>("CheckBoxPalec1ZacH2")->isChecked());
     EXPECT_FALSE(control<QCheckBox>("CheckBoxPalec1ZacP2")->isChecked());
     const ParamImage before = img();
@@ -193,7 +193,7 @@ TEST_F(BikePageFixture, WideLobeNumbersAndSharedSecondEdge)
 
 TEST_F(BikePageFixture, ClosingStoresAPendingEdit)
 {
-    control<TUpDown>("UpDownRpmKorekce")->stepUp();
+    control<UpDownSpinBox>("UpDownRpmKorekce")->stepUp();
     form->close();
     EXPECT_EQ(img().Adrb(RPM_CORR), 101);
 }
@@ -201,16 +201,16 @@ TEST_F(BikePageFixture, ClosingStoresAPendingEdit)
 TEST_F(BikePageFixture, MiscPageInputsDriveTheQuickshiftControls)
 {
     form->SelectPage(PAGE_MISC);
-    auto* input2 = control<TRadioGroup>("RadioGroupInput2");
+    auto* input2 = control<RadioGroup>("RadioGroupInput2");
     ASSERT_EQ(input2->count(), 7);
     EXPECT_EQ(input2->code(4), 4) << "Quickshift inv. is the fifth item";
-    auto* clutch = control<TUpDown>("UpDownClutchTime");
+    auto* clutch = control<UpDownSpinBox>("UpDownClutchTime");
     EXPECT_EQ(clutch->buttonSymbols(), QAbstractSpinBox::NoButtons);
     input2->button(4)->click();
     EXPECT_EQ(img().Adrb(INPUT2), 4);
     EXPECT_EQ(clutch->buttonSymbols(), QAbstractSpinBox::UpDownArrows);
     input2->button(0)->click();
-    control<TRadioGroup>("RadioGroupInput1")->button(0)->click();
+    control<RadioGroup>("RadioGroupInput1")->button(0)->click();
     EXPECT_EQ(clutch->buttonSymbols(), QAbstractSpinBox::NoButtons);
 }
 
@@ -219,7 +219,7 @@ TEST_F(BikePageFixture, ItemCodeWithoutAnItemStores255)
     form->SelectPage(PAGE_MISC);
     img().Adrb(INPUT1) = 9; // Speed: not offered by this family
     form->RefreshPages(false);
-    EXPECT_EQ(control<TRadioGroup>("RadioGroupInput1")->itemIndex(), -1);
+    EXPECT_EQ(control<RadioGroup>("RadioGroupInput1")->itemIndex(), -1);
     form->RequestCommit(nullptr, PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(INPUT1), 255);
 }
@@ -229,7 +229,7 @@ TEST_F(BikePageFixture, LimiterShowsTheSpinButtonsOwnGrouping)
     form->SelectPage(PAGE_MISC);
     img().Adrb(LIMITER) = 150;
     form->RefreshPages(false);
-    auto* limiter = control<TUpDown>("UpDownLimiter");
+    auto* limiter = control<UpDownSpinBox>("UpDownLimiter");
     EXPECT_EQ(limiter->value(), 15000);
     EXPECT_EQ(limiter->text(), limiter->locale().toString(15000));
 }

@@ -1,6 +1,6 @@
 #include "app/BootloaderChannel.h"
 #include "app/FileMenu.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "files/IgnWriter.h"
 #include "lang/LangString.h"
 #include "model/ImageDefaults.h"
@@ -60,10 +60,10 @@ struct StartFixture : testing::Test {
     ScopedWorkDir dir;
     std::vector<std::string> errors;
 
-    std::unique_ptr<TMainForm> start(std::vector<std::string> args = {})
+    std::unique_ptr<MainWindow> start(std::vector<std::string> args = {})
     {
         LanguageIndex = LANG_ENGLISH;
-        return std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
+        return std::make_unique<MainWindow>(args, [this](const std::string& e) { errors.push_back(e); });
     }
 
     // A parameter file whose limiter differs from the defaults.

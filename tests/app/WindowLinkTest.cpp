@@ -1,10 +1,10 @@
 #include "app/BootloaderChannel.h"
 #include "app/FileMenu.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include "TempDir.h"
 #include "WindowWithUnit.h"

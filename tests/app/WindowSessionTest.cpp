@@ -1,8 +1,8 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "app/WindowMonitor.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/LoadGroups.h"
 #include "monitor/IgnlogFile.h"
 #include "monitor/MonitorCsv.h"
@@ -26,21 +26,21 @@ namespace {
 
 using MonitorBytes = std::array<uint8_t, 100>;
 
-MonitorBytes ShownBlock(TMainForm& form)
+MonitorBytes ShownBlock(MainWindow& form)
 {
     MonitorBytes bytes;
     std::copy_n(form.monitor().bytes().begin(), bytes.size(), bytes.begin());
     return bytes;
 }
 
-QAbstractButton* PlayerButton(TMainForm& form, int n)
+QAbstractButton* PlayerButton(MainWindow& form, int n)
 {
     return form.findChild<QAbstractButton*>(QString("SpeedButtonPlay%1").arg(n));
 }
 
 // Replays every record after the snapshot in turn, as the scroll bar does; each calls back with
 // the record's type.
-template <class Each> void ReplayEach(TMainForm& form, Each each)
+template <class Each> void ReplayEach(MainWindow& form, Each each)
 {
     MonitorPlayer& player = form.player();
     for (int pos = 1; pos < player.length(); ++pos) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
-#include "pages/TUpDown.h"
+#include "pages/UpDownSpinBox.h"
 
 #include "TempDir.h"
 #include "unitsim/UnitSim.h"
@@ -29,7 +29,7 @@
 struct WindowWithUnit : testing::Test {
     ScopedWorkDir dir;
     std::unique_ptr<UnitSim> unit;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
     std::vector<std::string> errors;
     std::vector<std::string> boxes;
 
@@ -49,14 +49,14 @@ struct WindowWithUnit : testing::Test {
     }
     void Open(const std::vector<std::string>& args = {})
     {
-        form = std::make_unique<TMainForm>(args, [this](const std::string& e) { errors.push_back(e); });
+        form = std::make_unique<MainWindow>(args, [this](const std::string& e) { errors.push_back(e); });
         form->linkUi().messageBox = [this](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
             boxes.push_back(text);
         };
         // The unit holds a configuration the program accepts as it is.
         unit->SetConfiguration(form->image().bytes());
     }
-    CCOMCOM& link() { return form->linkUi().link(); }
+    TransferEngine& link() { return form->linkUi().link(); }
     ConnectionManager& manager() { return form->linkUi().manager(); }
     bool JobRunning()
     {
@@ -101,7 +101,7 @@ struct WindowWithUnit : testing::Test {
     // As the user does: clicks on the spin button's arrows, each a step of 100 rpm.
     void SetLimiter(int rpm)
     {
-        auto* upDown = form->findChild<TUpDown*>("UpDownLimiter");
+        auto* upDown = form->findChild<UpDownSpinBox*>("UpDownLimiter");
         static_cast<QAbstractSpinBox*>(upDown)->stepBy((rpm - upDown->value()) / 100);
         ASSERT_TRUE(RunUntil([&] { return form->image().Adrb(LIMITER) == rpm / 100; }, 20));
     }

@@ -40,7 +40,7 @@ TEST(Cli, WrongUsageGoesToStandardErrorWithExitCode2)
     }
 }
 
-TEST(Cli, CrateRunsCommandLinesAgainstTheHost)
+TEST(Cli, ArchiveRunsCommandLinesAgainstTheHost)
 {
     ScopedWorkDir dir;
     {
@@ -65,7 +65,7 @@ TEST(Cli, CrateRunsCommandLinesAgainstTheHost)
     EXPECT_EQ(dir.read("a.txt"), "hi there");
 }
 
-TEST(Cli, CrateStopsAtTheFirstFailure)
+TEST(Cli, ArchiveStopsAtTheFirstFailure)
 {
     ScopedWorkDir dir;
     QFile(QString::fromStdString(dir.file("host.bin"))).open(QIODevice::WriteOnly);

@@ -2,7 +2,7 @@
 #include "../link/RecordingLabels.h"
 #include "unitsim/UnitSim.h"
 #include "lang/LangString.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 struct LinkWorld : ::testing::Test {
     std::vector<std::unique_ptr<UnitSim>> units;
     PortMap map;
-    CCOMCOM link;
+    TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
     std::chrono::steady_clock::time_point origin = std::chrono::steady_clock::now();
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(SearchRows, EveryProtocol,
 // The rows tried on a port, in the order the slots first took them.
 struct RowsTried {
     std::vector<int> rows;
-    void Note(const CCOMCOM& link, int port)
+    void Note(const TransferEngine& link, int port)
     {
         for (const SearchSlot& s : link.searchSlots)
             if (s.port == port && s.state != SLOT_IDLE && (rows.empty() || rows.back() != s.row))
@@ -218,7 +218,7 @@ TEST_F(LinkWorld, DroppedConnectionIsSoughtOnTheRememberedRowFirst)
 }
 
 // The highest search row any slot reached on a port.
-int HighestRowOn(const CCOMCOM& link, int port, int sofar)
+int HighestRowOn(const TransferEngine& link, int port, int sofar)
 {
     for (const SearchSlot& s : link.searchSlots)
         if (s.port == port && s.state != SLOT_IDLE)

@@ -3,7 +3,7 @@
 #include "RecordingLabels.h"
 #include "unitsim/UnitSim.h"
 #include "lang/LangString.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "model/MonitorImage.h"
 #include "monitor/MonitorRequest.h"
 
@@ -73,7 +73,7 @@ std::array<uint8_t, 400> Pattern(int seed)
 // tick clock.
 struct ManagerWorld : ::testing::Test {
     std::unique_ptr<UnitSim> unit;
-    CCOMCOM link;
+    TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
     ParamImage image;

@@ -1,5 +1,5 @@
 #include "link/FrameCodec.h"
-#include "link/CCOM.h"
+#include "link/PortRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 struct CodecFixture : ::testing::Test {
-    CCOM port;
+    PortRecord port;
     FrameCodec codec;
 
     void Feed(const Bytes& bytes) { ASSERT_EQ(port.PushReceived(bytes.data(), uint32_t(bytes.size())), bytes.size()); }
@@ -284,15 +284,15 @@ TEST_F(CodecFixture, IdentityOfEveryFamily)
 TEST(PortRing, OneByteAlwaysStaysFree)
 {
     uint32_t first = 0, second = 0;
-    CCOM::FreeParts(0, 329, first, second);
+    PortRecord::FreeParts(0, 329, first, second);
     EXPECT_EQ(first + second, 0u);
-    CCOM::FreeParts(100, 300, first, second);
+    PortRecord::FreeParts(100, 300, first, second);
     EXPECT_EQ(first, 30u);
     EXPECT_EQ(second, 99u);
-    CCOM::FreeParts(50, 10, first, second);
+    PortRecord::FreeParts(50, 10, first, second);
     EXPECT_EQ(first, 39u);
     EXPECT_EQ(second, 0u);
-    CCOM port;
+    PortRecord port;
     const Bytes many(400, 9);
     EXPECT_EQ(port.PushReceived(many.data(), 400), 329u);
 }

@@ -1,4 +1,4 @@
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/LinkCommands.h"
 #include "unitsim/UnitSim.h"
 
@@ -63,7 +63,7 @@ TEST(LinkCommandsTest, ProtocolOptionLeavesTheSearchOneRow)
         if (c.baud) {
             ASSERT_TRUE(ParseBaudOption(c.baud, choice, nullptr)) << label;
         }
-        CCOMCOM link;
+        TransferEngine link;
         ApplyPortChoice(link, choice);
         const SearchRow& row = link.searchTable.Row(0);
         EXPECT_EQ(row.protocol, c.row.protocol) << label;
@@ -71,7 +71,7 @@ TEST(LinkCommandsTest, ProtocolOptionLeavesTheSearchOneRow)
         EXPECT_EQ(row.timeoutMs, c.row.timeoutMs) << label;
         EXPECT_TRUE(link.searchTable.IsEnd(1)) << label;
     }
-    CCOMCOM whole;
+    TransferEngine whole;
     ApplyPortChoice(whole, PortChoice {});
     EXPECT_EQ(whole.searchTable.Row(13).protocol, PROTOCOL_IGN300) << "without --protocol the whole order";
 

@@ -3,7 +3,7 @@
 #include "RecordingLabels.h"
 #include "lang/LangString.h"
 #include "link/ByteQueue.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/FrameCodec.h"
 #include "unitsim/UnitSim.h"
 
@@ -145,7 +145,7 @@ TEST(PortChannelTest, APortMapCarriesTheLineUnderItsName)
     PortMap typed;
     ASSERT_TRUE(typed.Add("2=inproc:demo"));
     EXPECT_EQ(typed.Channel("inproc:demo"), nullptr);
-    CCOMIOSYS sys;
+    PortTable sys;
     typed.onlyMapped = true;
     sys.SetPortMap(typed);
     sys.ServicePorts();
@@ -185,7 +185,7 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     options.paced = true;
     UnitSim unit(options);
     ASSERT_TRUE(unit.StartInProcess("demo"));
-    CCOMCOM link;
+    TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
     link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
@@ -233,7 +233,7 @@ TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
 {
     LanguageIndex = 0;
     TickMs = 1000000;
-    CCOMCOM link;
+    TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
     link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);

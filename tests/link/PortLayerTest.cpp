@@ -1,5 +1,5 @@
 #include "LinkTestSupport.h"
-#include "link/CCOMIOSYS.h"
+#include "link/PortTable.h"
 #include "link/PortChannel.h"
 #include "link/PortDirectory.h"
 #include "unitsim/ChannelUnitLine.h"
@@ -45,7 +45,7 @@ const LineKind LINE_KINDS[] = {
 
 struct PortLayerFixture : ::testing::TestWithParam<LineKind> {
     std::unique_ptr<UnitLine> line;
-    CCOMIOSYS sys;
+    PortTable sys;
 
     void SetUp() override
     {
@@ -96,7 +96,7 @@ TEST_P(PortLayerFixture, OpenMovesBytesBothWaysAndCloseEndsTheThread)
     EXPECT_STREQ(sys.Port(7).lineMode, "57600,N,8,1");
     EXPECT_EQ(line->LineBaud(), 57600u) << "the line settings reach the device";
 
-    CCOM& com = sys.Port(7);
+    PortRecord& com = sys.Port(7);
     const uint8_t out[] = { 1, 2, 3, 0x30, 5 };
     std::copy(std::begin(out), std::end(out), com.txBuffer);
     com.txLength.store(5, std::memory_order_release);
@@ -127,7 +127,7 @@ TEST_P(PortLayerFixture, BytesHandedOverAsThePortClosesAreDropped)
 {
     sys.OpenPort(7, 57600);
     ASSERT_TRUE(WaitState(7, PORT_OPEN));
-    CCOM& com = sys.Port(7);
+    PortRecord& com = sys.Port(7);
     sys.ClosePort(7);
     sys.ServicePorts();
     com.txBuffer[0] = 0x55;
@@ -144,7 +144,7 @@ TEST_P(PortLayerFixture, ReceiveRingBacksUpIntoTheDriverQueueWithoutLoss)
     for (size_t i = 0; i < in.size(); ++i)
         in[i] = uint8_t(i * 13 + 1);
     ASSERT_TRUE(line->Write(in.data(), in.size()));
-    CCOM& com = sys.Port(7);
+    PortRecord& com = sys.Port(7);
     EXPECT_TRUE(PumpUntil([&] { return com.rxWrite.load() == 329; })) << "the ring fills up to one free byte";
     std::vector<uint8_t> got;
     PumpUntil([&] { return got.size() >= in.size(); },

@@ -1,7 +1,7 @@
 #include "RecordingLabels.h"
 #include "base/TickClock.h"
 #include "lang/LangString.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 #include "link/UnitTypeTable.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +77,7 @@ TEST(UnitTypeTableTest, CodesAreUniqueAndComplete)
 }
 
 struct SearchFixture : ::testing::Test {
-    CCOMCOM link;
+    TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
 
@@ -158,12 +158,12 @@ TEST_F(SearchFixture, OpeningThatTakesTooLongFailsThePort)
 
 TEST_F(SearchFixture, SettingsValuesAreSanitised)
 {
-    EXPECT_EQ(CCOMSEARCH::SanitiseForcedPort(300), -1);
-    EXPECT_EQ(CCOMSEARCH::SanitiseForcedPort(-2), -1);
-    EXPECT_EQ(CCOMSEARCH::SanitiseForcedPort(12), 12);
-    EXPECT_EQ(CCOMSEARCH::SanitiseNextScanPort(0), 1);
-    EXPECT_EQ(CCOMSEARCH::SanitiseNextScanPort(256), 1);
-    EXPECT_EQ(CCOMSEARCH::SanitiseNextScanPort(200), 200);
+    EXPECT_EQ(UnitSearch::SanitiseForcedPort(300), -1);
+    EXPECT_EQ(UnitSearch::SanitiseForcedPort(-2), -1);
+    EXPECT_EQ(UnitSearch::SanitiseForcedPort(12), 12);
+    EXPECT_EQ(UnitSearch::SanitiseNextScanPort(0), 1);
+    EXPECT_EQ(UnitSearch::SanitiseNextScanPort(256), 1);
+    EXPECT_EQ(UnitSearch::SanitiseNextScanPort(200), 200);
 }
 
 TEST_F(SearchFixture, CaptionAndBootloaderHandOver)
@@ -171,15 +171,15 @@ TEST_F(SearchFixture, CaptionAndBootloaderHandOver)
     LanguageIndex = 0;
     EXPECT_EQ(link.WindowCaption(""), "  VORDAX4 (v93)       ");
     EXPECT_EQ(link.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign");
-    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), CCOMCOM::HANDOVER_NONE) << "no connected port";
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), TransferEngine::HANDOVER_NONE) << "no connected port";
     link.connectedPort = 4;
-    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RESET_UNIT), CCOMCOM::HANDOVER_RESET_REQUESTED);
-    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), CCOMCOM::HANDOVER_RELEASED);
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RESET_UNIT), TransferEngine::HANDOVER_RESET_REQUESTED);
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), TransferEngine::HANDOVER_RELEASED);
     EXPECT_EQ(link.searchEnabled, 0);
     EXPECT_EQ(link.connectedPort.load(), 0);
     EXPECT_EQ(link.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign   (Disconnected by bootloader)");
-    EXPECT_EQ(link.BootloaderHandOver(3, BOOT_RETURN_PORT), CCOMCOM::HANDOVER_NONE) << "another port";
-    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RETURN_PORT), CCOMCOM::HANDOVER_RETURNED);
+    EXPECT_EQ(link.BootloaderHandOver(3, BOOT_RETURN_PORT), TransferEngine::HANDOVER_NONE) << "another port";
+    EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RETURN_PORT), TransferEngine::HANDOVER_RETURNED);
     EXPECT_EQ(link.searchEnabled, 1);
     EXPECT_EQ(link.rememberedPort, -1);
 }

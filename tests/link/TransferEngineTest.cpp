@@ -1,6 +1,6 @@
 #include "LinkTestSupport.h"
 #include "base/Trace.h"
-#include "link/CCOMCOM.h"
+#include "link/TransferEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,8 @@ constexpr int PORT = 5;
 // A connected link whose port is played by the test: the test thread takes what the worker hands
 // to the port and answers as a unit with a 400-byte memory would, unless a script says otherwise.
 struct EngineFixture : ::testing::Test {
-    CCOMCOM link;
-    CCOM device; // the unit's side: requests are parsed from its ring
+    TransferEngine link;
+    PortRecord device; // the unit's side: requests are parsed from its ring
     FrameCodec requestParser;
     std::vector<Bytes> requests;
     std::array<uint8_t, 600> memory {};
@@ -82,7 +82,7 @@ struct EngineFixture : ::testing::Test {
     // Takes what the worker handed over; answers complete requests.
     void PumpDevice()
     {
-        CCOM& port = link.Port(PORT);
+        PortRecord& port = link.Port(PORT);
         const uint32_t n = port.txLength.load(std::memory_order_acquire);
         if (!n)
             return;
@@ -297,7 +297,7 @@ TEST_F(EngineFixture, TheWorkerSleepsUntilAJobOrAnAnswerWakesIt)
     EXPECT_LE(passesDuring(300), 1) << "no job";
 
     ASSERT_TRUE(link.StartJob(JobMonitor, 0, 100, JOB_FLAG_SEND_ALL));
-    CCOM& port = link.Port(PORT);
+    PortRecord& port = link.Port(PORT);
     ASSERT_TRUE(PumpUntil([&] { return port.txLength.load() != 0; }));
     ASSERT_TRUE(PumpUntil([&] { return link.state() == ENGINE_AWAITING; }));
     EXPECT_LE(passesDuring(200), 6) << "awaiting the answer";

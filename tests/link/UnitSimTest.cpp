@@ -1,6 +1,6 @@
 #include "unitsim/UnitSim.h"
 #include "LinkTestSupport.h"
-#include "link/CCOMIOSYS.h"
+#include "link/PortTable.h"
 #include "link/FrameCodec.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ enum class Line { InProcess, PseudoTerminal };
 // pseudo-terminal.
 struct SimLine {
     UnitSim sim;
-    CCOMIOSYS sys;
+    PortTable sys;
     FrameCodec codec;
     const ProtocolInfo* info;
 

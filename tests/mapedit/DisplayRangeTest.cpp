@@ -25,7 +25,7 @@ protected:
     }
     // The drawn height (raw units) of the point of column c on curve r.
     int32_t Drawn(const GraphRanges& g, int c, int r) const { return tab.Sheet().Cell(c, r) + g.Offset(r); }
-    CTab tab;
+    MapModel tab;
 };
 
 TEST_F(AdvanceRanges, CurvesThatAllFallAreNotOffset)
@@ -62,7 +62,7 @@ TEST_F(AdvanceRanges, TheSpeedAxisStartsAtZeroForTheBaseAdvance)
     EXPECT_EQ(tab.Sheet().axisX.viewMin, 0);
 
     // The servo map has no base advance: its speed axis starts at the rounded first column.
-    CTab servo;
+    MapModel servo;
     DefineProgramMap(servo, MapKind::Servo);
     for (int c = 0; c < 10; ++c)
         servo.Sheet().axisX.values[c] = 30 + 7 * c;
@@ -88,7 +88,7 @@ TEST_F(AdvanceRanges, ALimiterPastTheLastColumnExtendsTheSpeedAxis)
         tab.Sheet().axisX.values[c] = 10 + 7 * c + (c == 9 ? 7 : 0); // last column 8000 rpm
     ASSERT_EQ(tab.Sheet().axisX.values[9], 80);
     const GraphRanges g = DisplayRange::Compute(tab);
-    const CAxe& x = tab.Sheet().axisX;
+    const MapAxis& x = tab.Sheet().axisX;
     EXPECT_EQ(x.viewMin, 0);
     EXPECT_EQ(x.viewMax, 100) << "9000 + 0.2 x 2000 rounded up to 10000 rpm";
     EXPECT_EQ(x.currentRange.span, 10000);
@@ -103,7 +103,7 @@ TEST_F(AdvanceRanges, RoundingFollowsTheRangeTable)
 {
     // Cells 11..29 and the base advance 10: span 19 picks the 30-degree row (rounding by 5).
     const GraphRanges g = DisplayRange::Compute(tab);
-    const CAxe& d = tab.Sheet().axisData;
+    const MapAxis& d = tab.Sheet().axisData;
     EXPECT_EQ(d.currentRange.span, 30);
     EXPECT_EQ(d.viewMin, 5) << "10 - 1 rounded down to 5";
     EXPECT_EQ(d.viewMax, 30) << "29 + 1 rounded up to 30";
@@ -120,7 +120,7 @@ class DataRounding : public ::testing::TestWithParam<ExtentCase> { };
 TEST_P(DataRounding, KeepsZeroAsALimitWhenTheValuesDoNotCrossIt)
 {
     const ExtentCase c = GetParam();
-    CAxe a;
+    MapAxis a;
     a.scale = 1;
     a.proportional = 1;
     a.SetRanges(AxisRanges::Degrees);
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Degrees, DataRounding,
 
 TEST(DisplayRangeGroups, SheetsSharingAGroupBitShareTheRange)
 {
-    CTab tab;
+    MapModel tab;
     for (int sheet = 0; sheet < 3; ++sheet) {
         tab.AddSheet("S", "RPM", "TP", "ADV", 3, 1, 0);
         const int group = sheet == 2 ? 4 : 2;
@@ -158,7 +158,7 @@ TEST(DisplayRangeGroups, SheetsSharingAGroupBitShareTheRange)
 
 TEST(GraphGeometryMapping, PixelsAndRawValuesAreInverse)
 {
-    CTab tab;
+    MapModel tab;
     DefineProgramMap(tab, MapKind::Advance);
     FillSheet(tab, AdvanceRpm, TpPoints, 12);
     tab.Sheet().axisY.off = 0;

@@ -30,7 +30,7 @@ protected:
         drag.Move(tab, ranges, across, data, shift, ctrl);
         drag.End(tab);
     }
-    CTab tab;
+    MapModel tab;
     RecordingHost host;
     GraphRanges ranges;
     GraphDrag drag;

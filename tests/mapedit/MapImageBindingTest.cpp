@@ -35,10 +35,10 @@ TEST(MapImageBindingTest, AdvanceMapFollowsTheLoadSensor)
     } cases[]
         = { { 0, 1, "TP", true, 3 }, { 1, 1, "TP", false, 10 }, { 1, 0, "TP", true, 10 }, { 2, 1, "IAP", false, 51 } };
     for (const Case& c : cases) {
-        CTab tab;
+        MapModel tab;
         DefineProgramMap(tab, MapKind::Advance);
         LoadAdvanceMap(tab, AdvanceImage(c.sensor, c.mapa), 10);
-        const CSheet& s = tab.Sheet();
+        const MapSheet& s = tab.Sheet();
         EXPECT_EQ(bool(s.axisY.off), c.yOff) << c.sensor << "/" << c.mapa;
         EXPECT_EQ(s.axisX.values[9], 100);
         EXPECT_EQ(s.Cell(4, 3), 7);
@@ -54,7 +54,7 @@ TEST(MapImageBindingTest, AdvanceMapFollowsTheLoadSensor)
 TEST(MapImageBindingTest, LimiterMarkersMovedInTheEditorGoBackToTheImage)
 {
     for (MapKind kind : { MapKind::Advance, MapKind::Servo }) {
-        CTab tab;
+        MapModel tab;
         DefineProgramMap(tab, kind);
         ParamImage img = AdvanceImage(1, 1);
         img.Adrb(START_LIM) = 40;
@@ -66,7 +66,7 @@ TEST(MapImageBindingTest, LimiterMarkersMovedInTheEditorGoBackToTheImage)
         EXPECT_EQ(img.Adrb(LIMITER), 85);
         EXPECT_EQ(img.Adrb(START_LIM), 40) << "an unmoved marker stays";
     }
-    CTab unsynced;
+    MapModel unsynced;
     DefineProgramMap(unsynced, MapKind::Servo);
     ParamImage img = AdvanceImage(1, 1);
     StoreServoMap(unsynced, img);
@@ -75,7 +75,7 @@ TEST(MapImageBindingTest, LimiterMarkersMovedInTheEditorGoBackToTheImage)
 
 TEST(MapImageBindingTest, AdvanceStoreRepeatsTheLastUsedColumn)
 {
-    CTab tab;
+    MapModel tab;
     DefineProgramMap(tab, MapKind::Advance);
     ParamImage img = AdvanceImage(2, 1);
     LoadAdvanceMap(tab, img, 6);
@@ -96,7 +96,7 @@ TEST(MapImageBindingTest, AdvanceStoreRepeatsTheLastUsedColumn)
 
 TEST(MapImageBindingTest, ServoMapKindAndPercent)
 {
-    CTab tab;
+    MapModel tab;
     DefineProgramMap(tab, MapKind::Servo);
     ParamImage img = AdvanceImage(1, 0);
     img.Adrb(SERVO_MAPA) = 1;
@@ -106,7 +106,7 @@ TEST(MapImageBindingTest, ServoMapKindAndPercent)
     for (int i = 0; i < MAP_DIM; ++i)
         img.Adrb(SERVO_RPM + i) = static_cast<uint8_t>(20 + i);
     LoadServoMap(tab, img, 10);
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     EXPECT_TRUE(s.axisX.off);
     EXPECT_FALSE(s.axisY.off);
     EXPECT_EQ(s.axisData.maxValue, 100);
@@ -126,7 +126,7 @@ TEST(MapImageBindingTest, SensorsAndPowerOutputsRoundTrip)
     ParamImage img;
     ResetDefaults(img, -1);
     img.Adrb(POWER_OUT_CELLS + 3 + 1) = 0b1010;
-    CTab tp, iap, power;
+    MapModel tp, iap, power;
     DefineProgramMap(tp, MapKind::TpSensor);
     DefineProgramMap(iap, MapKind::IapSensor);
     DefineProgramMap(power, MapKind::PowerOutA, 2);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapedit/CTab.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/MapEditorHost.h"
 #include "mapedit/ProgramMaps.h"
 
@@ -10,16 +10,16 @@
 // Records what an editor reports to its owner.
 class RecordingHost : public MapEditorHost {
 public:
-    void OnMapChanged(CTab&, int mask) override { commits.push_back(mask); }
-    void ShowMapMessage(CTab&, const char* text) override { messages.emplace_back(text); }
+    void OnMapChanged(MapModel&, int mask) override { commits.push_back(mask); }
+    void ShowMapMessage(MapModel&, const char* text) override { messages.emplace_back(text); }
     std::vector<int> commits;
     std::vector<std::string> messages;
 };
 
 // Fills the active sheet's X and Y values and cells the way the owner does from the image.
-inline void FillSheet(CTab& tab, const std::vector<int>& xs, const std::vector<int>& ys, int cellBase = 0)
+inline void FillSheet(MapModel& tab, const std::vector<int>& xs, const std::vector<int>& ys, int cellBase = 0)
 {
-    CSheet& s = tab.Sheet();
+    MapSheet& s = tab.Sheet();
     for (size_t i = 0; i < xs.size(); ++i)
         s.axisX.values[i] = xs[i];
     for (size_t i = 0; i < ys.size(); ++i)

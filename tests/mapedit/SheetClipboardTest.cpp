@@ -27,13 +27,13 @@ protected:
             for (int c = 0; c < 10; ++c)
                 advance.Sheet().Cell(c, r) = c + r;
     }
-    void SelectBlock(CTab& tab, int kind, int c0, int r0, int c1, int r1)
+    void SelectBlock(MapModel& tab, int kind, int c0, int r0, int c1, int r1)
     {
         tab.BeginBand(kind, c0, r0, false, false);
         tab.DragBand(c1, r1);
         tab.EndBand();
     }
-    CTab advance;
+    MapModel advance;
     RecordingHost host;
 };
 
@@ -75,7 +75,7 @@ TEST_F(Clipboard, WholeTableTexts)
 
 TEST_F(Clipboard, CzechCopiesUseADecimalComma)
 {
-    CTab lambda;
+    MapModel lambda;
     DefineProgramMap(lambda, MapKind::Lambda);
     lambda.Sheet().axisY.values[0] = 125;
     lambda.SelectElement(-1, 0);
@@ -91,7 +91,7 @@ TEST_F(Clipboard, PasteFillsFromTheSelectionStartAndSelectsWhatItWrote)
 {
     advance.SelectElement(8, 8);
     ASSERT_TRUE(PasteSelectionText(advance, "1\t2\t3\n4\t\t6\n7"));
-    const CSheet& s = advance.Sheet();
+    const MapSheet& s = advance.Sheet();
     EXPECT_EQ(s.Cell(8, 8), 1);
     EXPECT_EQ(s.Cell(9, 8), 2);
     EXPECT_EQ(s.Cell(8, 9), 4);
@@ -115,7 +115,7 @@ TEST_F(Clipboard, PasteParsingRules)
         { "x7y\tabc\t9", { 7, 0, 9 } },
     };
     for (const Case& c : cases) {
-        CTab tab;
+        MapModel tab;
         tab.AddSheet("t", "X", "Y", "D", 5, 5, 0);
         tab.DefineAxis(0, AXIS_DATA, "D", "", -100000000, 100000000, 1, 1, nullptr, 1, 0, 1, 1, 0, 0, 0, -1, 0, 0);
         tab.SelectSheet(0);
@@ -148,7 +148,7 @@ TEST_F(Clipboard, ThousandsSpaceIntoAnRpmHeader)
 
 TEST_F(Clipboard, MillivoltsIntoAVoltTable)
 {
-    CTab tp;
+    MapModel tp;
     DefineProgramMap(tp, MapKind::TpSensor);
     tp.SelectElement(0, 0);
     ASSERT_TRUE(PasteSelectionText(tp, "3500"));
@@ -160,7 +160,7 @@ TEST_F(Clipboard, MillivoltsIntoAVoltTable)
 
 TEST_F(Clipboard, AlongASwitchedOffAxisOnlyTheUsedColumnIsATarget)
 {
-    CTab lambda;
+    MapModel lambda;
     DefineProgramMap(lambda, MapKind::Lambda);
     lambda.SelectElement(0, 2);
     ASSERT_TRUE(PasteSelectionText(lambda, "1\t2\n3"));
@@ -183,13 +183,13 @@ TEST_F(Clipboard, AdvanceTablePastedIntoServoWritesOnlyTheEngineSpeeds)
     const std::vector<int> rpm = { 12, 22, 32, 42, 52, 62, 72, 82, 92, 102 };
     FillSheet(advance, rpm, TpPoints);
     const std::string text = TableSheetText(advance);
-    CTab servo;
+    MapModel servo;
     RecordingHost servoHost;
     DefineProgramMap(servo, MapKind::Servo);
     servo.SetHost(&servoHost);
     FillSheet(servo, AdvanceRpm, TpPoints, 50);
     ASSERT_TRUE(PasteTableText(servo, text));
-    const CSheet& s = servo.Sheet();
+    const MapSheet& s = servo.Sheet();
     EXPECT_EQ(std::vector<int>(s.axisX.values.begin(), s.axisX.values.begin() + 10), rpm);
     EXPECT_EQ(s.Cell(3, 3), 50);
     EXPECT_EQ(servoHost.commits, (std::vector<int> { AXIS_X }));
@@ -206,13 +206,13 @@ TEST_F(Clipboard, TablePasteResizesAMatchingMapAndAppliesTheSwitchOff)
     advance.Sheet().axisX.count = 6;
     advance.UseAxes(CMD_ONLY_X);
     const std::string text = TableSheetText(advance);
-    CTab other;
+    MapModel other;
     RecordingHost otherHost;
     DefineProgramMap(other, MapKind::Advance);
     other.SetHost(&otherHost);
     FillSheet(other, AdvanceRpm, TpPoints, 9);
     ASSERT_TRUE(PasteTableText(other, text));
-    const CSheet& s = other.Sheet();
+    const MapSheet& s = other.Sheet();
     EXPECT_EQ(s.axisX.count, 6);
     EXPECT_TRUE(s.axisY.off);
     EXPECT_EQ(s.Cell(5, 9), 14);
@@ -248,7 +248,7 @@ TEST_F(Clipboard, CopyAndPasteCommandsThroughTheEditorsClipboard)
 
 TEST_F(Clipboard, CompactPointTablesCarryTheExtraRegion)
 {
-    CTab power;
+    MapModel power;
     DefineProgramMap(power, MapKind::PowerOutA, 2, "Power out 2");
     EXPECT_EQ(power.ownerId, 26);
     FillSheet(power, { 90, 125, 140 }, { 75, 90 });

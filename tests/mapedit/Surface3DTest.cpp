@@ -246,14 +246,14 @@ protected:
     {
         return Projection3D::For(Area800, 140, angles, grid.AcrossSpan(), grid.DataSpan(), grid.CurveSpan());
     }
-    CTab tab;
+    MapModel tab;
     GraphRanges ranges;
     SurfaceGrid grid;
 };
 
 TEST_F(AdvanceSurface, TheGridStartsWithTheBaseAdvancePlateau)
 {
-    const CSheet& s = tab.Sheet();
+    const MapSheet& s = tab.Sheet();
     ASSERT_EQ(grid.Columns(), 12);
     ASSERT_EQ(grid.Rows(), 10);
     EXPECT_EQ(s.axisX.viewMin, 0);
@@ -268,7 +268,7 @@ TEST_F(AdvanceSurface, TheGridStartsWithTheBaseAdvancePlateau)
         EXPECT_EQ(grid.At(2, r).depth, TpPoints[r] - s.axisY.viewMin);
     }
     EXPECT_EQ(grid.At(11, 9).column, 9);
-    EXPECT_EQ(grid.At(0, 3).column, CSheet::OP_BASE_ZONE);
+    EXPECT_EQ(grid.At(0, 3).column, MapSheet::OP_BASE_ZONE);
 }
 
 TEST_F(AdvanceSurface, ASwitchedOffLoadAxisLeavesTheMapFlatAcrossTheWholeLoadRange)
@@ -429,7 +429,7 @@ protected:
         tab.Sheet().Cell(2, 3) = 3;
     }
     using Cells = std::vector<std::pair<int, int>>;
-    CTab tab;
+    MapModel tab;
 };
 
 TEST_F(InterestingValues, AreThePeakAndTheDip)
@@ -442,20 +442,20 @@ TEST_F(InterestingValues, AreThePeakAndTheDip)
 
 TEST_F(InterestingValues, AddTheOperatingCellAndASmallSelection)
 {
-    CSheet& s = tab.Sheet();
-    s.opColumn = 3, s.opRow = 2, s.opState = CSheet::OP_ACTIVE;
+    MapSheet& s = tab.Sheet();
+    s.opColumn = 3, s.opRow = 2, s.opState = MapSheet::OP_ACTIVE;
     tab.SelectElement(0, 2);
     EXPECT_EQ(
         SurfaceValues::Cells(tab, View3DState::VALUES_INTERESTING), (Cells { { 3, 2 }, { 1, 1 }, { 0, 2 }, { 2, 3 } }))
         << "the operating cell first, then row by row";
     EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE), (Cells { { 3, 2 } }));
-    s.opState = CSheet::OP_OTHER_LOAD;
+    s.opState = MapSheet::OP_OTHER_LOAD;
     EXPECT_TRUE(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE).empty()) << "no live point on this load";
     EXPECT_TRUE(SurfaceValues::Cells(tab, View3DState::VALUES_NONE).empty());
     EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ALL).size(), 16u);
-    s.opState = CSheet::OP_ACTIVE;
-    s.opColumn = CSheet::OP_BASE_ZONE;
-    EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE), (Cells { { CSheet::OP_BASE_ZONE, 2 } }))
+    s.opState = MapSheet::OP_ACTIVE;
+    s.opColumn = MapSheet::OP_BASE_ZONE;
+    EXPECT_EQ(SurfaceValues::Cells(tab, View3DState::VALUES_ACTIVE), (Cells { { MapSheet::OP_BASE_ZONE, 2 } }))
         << "below the first column: the base advance";
 }
 

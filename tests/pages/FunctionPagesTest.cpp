@@ -1,12 +1,12 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/LoadGroups.h"
 #include "pages/PageAdvance.h"
 #include "pages/PagePowerOut.h"
 #include "pages/PageServo.h"
-#include "pages/TRadioGroup.h"
-#include "pages/TUpDown.h"
+#include "pages/RadioGroup.h"
+#include "pages/UpDownSpinBox.h"
 
 #include "TempDir.h"
 
@@ -23,13 +23,13 @@ namespace {
 
 struct FunctionPagesFixture : testing::Test {
     ScopedWorkDir dir;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
     std::vector<QString> messages;
 
     void SetUp() override
     {
         LanguageIndex = LANG_ENGLISH;
-        form = std::make_unique<TMainForm>(std::vector<std::string> {}, [](const std::string&) {});
+        form = std::make_unique<MainWindow>(std::vector<std::string> {}, [](const std::string&) {});
         form->mapMessageBox = [this](const QString& t) { messages.push_back(t); };
     }
 
@@ -66,7 +66,7 @@ struct FunctionPagesFixture : testing::Test {
 
     void chooseMode(int output, int code)
     {
-        auto* group = control<TRadioGroup>(QString("RadioGroupPOut%1").arg(output + 1));
+        auto* group = control<RadioGroup>(QString("RadioGroupPOut%1").arg(output + 1));
         for (int i = 0; i < group->count(); ++i)
             if (group->code(i) == code)
                 group->button(i)->click();
@@ -98,7 +98,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapLoadViewFollowsTheSensorAndKeepsThePressu
         img().Adrb(TPSIAP_SENSOR) = static_cast<uint8_t>(c.sensor);
         reload();
         showPage(PAGE_ADVANCE);
-        const CSheet& s = advance()->mapEditor()->sheets[0];
+        const MapSheet& s = advance()->mapEditor()->sheets[0];
         EXPECT_FALSE(s.axisY.off) << c.sensor;
         EXPECT_STREQ(s.axisY.name, c.loadName);
         form->CommitEdit();
@@ -117,7 +117,7 @@ TEST_F(FunctionPagesFixture, CorrectionsAreShownPerChannelAndStoredWithTheirOffs
         form->RefreshPages(false);
         for (int k = 1; k <= CHANNELS; ++k) {
             const bool shown = k == 1 || channels >= k;
-            EXPECT_EQ(!control<TUpDown>(QString("UpDownKorAdv%1").arg(k))->isHidden(), shown)
+            EXPECT_EQ(!control<UpDownSpinBox>(QString("UpDownKorAdv%1").arg(k))->isHidden(), shown)
                 << channels << " channels, correction " << k;
             EXPECT_EQ(!control<QLabel>(QString("LabelKorAdv%1").arg(k))->isHidden(), shown);
         }
@@ -126,21 +126,21 @@ TEST_F(FunctionPagesFixture, CorrectionsAreShownPerChannelAndStoredWithTheirOffs
     form->SetLanguage(LANG_CZECH);
     EXPECT_EQ(control<QLabel>("LabelKorAdv")->text(), QString::fromUtf8("Korekce pro válec:"));
 
-    control<TUpDown>("UpDownKorAdv2")->setValue(-7);
-    control<TUpDown>("UpDownKorAdv4")->setValue(12);
-    form->RequestCommit(control<TUpDown>("UpDownKorAdv2"), PageHost::COMMIT_NOW);
+    control<UpDownSpinBox>("UpDownKorAdv2")->setValue(-7);
+    control<UpDownSpinBox>("UpDownKorAdv4")->setValue(12);
+    form->RequestCommit(control<UpDownSpinBox>("UpDownKorAdv2"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(CORR_ADVANCE + 1), 93);
     EXPECT_EQ(img().Adrb(CORR_ADVANCE + 3), 112);
     img().Adrb(CORR_ADVANCE) = 70;
     form->RefreshPages(false);
-    EXPECT_EQ(control<TUpDown>("UpDownKorAdv1")->value(), -30);
+    EXPECT_EQ(control<UpDownSpinBox>("UpDownKorAdv1")->value(), -30);
 }
 
 TEST_F(FunctionPagesFixture, BaseAdvanceFromTheSpinButtonReachesImageAndEditor)
 {
     showPage(PAGE_ADVANCE);
-    control<TUpDown>("UpDownBaseAdv")->setValue(17);
-    form->RequestCommit(control<TUpDown>("UpDownBaseAdv"), PageHost::COMMIT_NOW);
+    control<UpDownSpinBox>("UpDownBaseAdv")->setValue(17);
+    form->RequestCommit(control<UpDownSpinBox>("UpDownBaseAdv"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(BASE_ADV), 17);
     ticks(1);
     EXPECT_EQ(advance()->mapEditor()->baseAdvance, 17);
@@ -163,7 +163,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
 {
     showPage(PAGE_ADVANCE);
     const ParamImage before = img();
-    TTab* tab = advance()->mapEditor();
+    MapEditor* tab = advance()->mapEditor();
     const int shown = tab->sheets[0].Cell(2, 0);
     tab->SelectElement(2, 0);
     tab->StepValues(1);
@@ -182,7 +182,7 @@ TEST_F(FunctionPagesFixture, EditGatheredOnAnotherPageIsStoredThroughItsOwnPage)
 {
     showPage(PAGE_SERVO);
     const int cell = img().Adrb(SERVO_MV);
-    TTab* tab = servo()->mapEditor();
+    MapEditor* tab = servo()->mapEditor();
     tab->SelectElement(0, 0);
     tab->StepValues(1);
     showPage(PAGE_MISC);
@@ -195,7 +195,7 @@ TEST_F(FunctionPagesFixture, AdvanceMenuStepsTheFocusedEditor)
     form->show();
     QApplication::setActiveWindow(form.get());
     showPage(PAGE_ADVANCE);
-    TTab* tab = advance()->mapEditor();
+    MapEditor* tab = advance()->mapEditor();
     tab->setFocus();
     QApplication::processEvents();
     if (!tab->hasFocus())
@@ -236,7 +236,7 @@ TEST_F(FunctionPagesFixture, ServoPercentConvertsTheCellsBothWays)
     EXPECT_EQ(img().Adrb(SERVO_MV), 50);
     EXPECT_EQ(img().Adrb(SERVO_MV + 1), 100);
     EXPECT_EQ(img().Adrb(SERVO_MV + 2), 1);
-    const CSheet& s = servo()->mapEditor()->sheets[0];
+    const MapSheet& s = servo()->mapEditor()->sheets[0];
     EXPECT_EQ(s.Cell(0, 0), 50);
     EXPECT_STREQ(s.axisData.label, "STPS [%]");
     EXPECT_EQ(s.axisData.maxValue, 100);
@@ -262,8 +262,8 @@ TEST_F(FunctionPagesFixture, ServoLevelsFollowTheEnableSwitch)
     for (const char* name : { "UpDownServoHyster", "UpDownServoNo", "LabelServoHyster", "LabelServoNo" })
         EXPECT_FALSE(control<QWidget>(name)->isHidden()) << name;
 
-    control<TUpDown>("UpDownServoHyster")->setValue(135);
-    form->RequestCommit(control<TUpDown>("UpDownServoHyster"), PageHost::COMMIT_NOW);
+    control<UpDownSpinBox>("UpDownServoHyster")->setValue(135);
+    form->RequestCommit(control<UpDownSpinBox>("UpDownServoHyster"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(SERVO_HYSTER), 27);
 }
 
@@ -272,7 +272,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     img().Adrb(POWER_OUT_MODE) = 0;
     reload();
     showPage(PAGE_POWER_OUT);
-    TTab* table = powerOut()->mapEditor(0);
+    MapEditor* table = powerOut()->mapEditor(0);
     EXPECT_TRUE(table->isHidden());
 
     chooseMode(0, 2);
@@ -286,7 +286,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
         EXPECT_EQ(img().Adrb(POWER_OUT_CELLS + i), 14) << i;
     EXPECT_EQ(img().Adrb(POWER_OUT_HYST), 10);
     EXPECT_FALSE(table->isHidden());
-    EXPECT_FALSE(control<TUpDown>("UpDownPOutHyster1")->isHidden());
+    EXPECT_FALSE(control<UpDownSpinBox>("UpDownPOutHyster1")->isHidden());
     // The light switches by speed alone.
     EXPECT_EQ(table->sheets[0].axisX.count, 1);
     EXPECT_TRUE(table->sheets[0].axisY.off);
@@ -301,7 +301,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
         EXPECT_EQ(img().Adrb(a), withLight.Adrb(a));
     EXPECT_EQ(img().Adrw(POWER_OUT_TP + 1), 90);
     EXPECT_TRUE(table->isHidden());
-    EXPECT_TRUE(control<TUpDown>("UpDownPOutHyster1")->isHidden());
+    EXPECT_TRUE(control<UpDownSpinBox>("UpDownPOutHyster1")->isHidden());
     EXPECT_TRUE(control<QLabel>("LabelPOutHyster1")->isHidden());
 
     form->Undo();
@@ -326,7 +326,7 @@ TEST_F(FunctionPagesFixture, SpecialModeShowsLoadRowsOnlyWithASensor)
         img().Adrb(TPSIAP_SENSOR) = static_cast<uint8_t>(sensor);
         reload();
         showPage(PAGE_POWER_OUT);
-        const CSheet& s = powerOut()->mapEditor(1)->sheets[0];
+        const MapSheet& s = powerOut()->mapEditor(1)->sheets[0];
         EXPECT_EQ(s.axisX.count, 3) << sensor;
         EXPECT_EQ(bool(s.axisY.off), sensor == 0) << sensor;
         EXPECT_STREQ(s.axisY.name, sensor == 2 ? "IAP" : "TP");
@@ -346,7 +346,7 @@ TEST_F(FunctionPagesFixture, TableCellsMapToTheirOutputBits)
         int output, row, column;
     };
     for (const Case c : { Case { 0, 0, 0 }, Case { 0, 2, 3 }, Case { 1, 1, 2 }, Case { 1, 0, 1 } }) {
-        TTab* table = powerOut()->mapEditor(c.output);
+        MapEditor* table = powerOut()->mapEditor(c.output);
         const int address = POWER_OUT_CELLS + 3 * c.output + c.row;
         const int before = img().Adrb(address);
         table->sheets[0].Cell(c.column, c.row) = 1;
@@ -357,7 +357,7 @@ TEST_F(FunctionPagesFixture, TableCellsMapToTheirOutputBits)
     // Loading puts each bit back into its cell.
     img().Adrb(POWER_OUT_CELLS + 4) = 0x9; // output 2, row 1: columns 0 and 3
     form->RefreshPages(false);
-    const CSheet& s = powerOut()->mapEditor(1)->sheets[0];
+    const MapSheet& s = powerOut()->mapEditor(1)->sheets[0];
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(s.Cell(column, 1), column == 0 || column == 3 ? 1 : 0) << column;
 }
@@ -370,8 +370,8 @@ TEST_F(FunctionPagesFixture, UnusedOutputControlsStayHiddenAndAreNeverStored)
     for (const char* name : { "UpDownPOutPwm1", "UpDownPOutFreq1", "UpDownPOutPulse2", "LabelPOutPwm2" })
         EXPECT_TRUE(control<QWidget>(name)->isHidden()) << name;
     const ParamImage before = img();
-    control<TUpDown>("UpDownPOutPwm1")->setValue(70);
-    control<TRadioGroup>("RadioGroupPOut3")->button(2)->click();
+    control<UpDownSpinBox>("UpDownPOutPwm1")->setValue(70);
+    control<RadioGroup>("RadioGroupPOut3")->button(2)->click();
     form->CommitEdit();
     EXPECT_TRUE(img() == before);
 }
@@ -383,7 +383,7 @@ TEST_F(FunctionPagesFixture, PowerOutCaptionsAndHysteresisLabelsComeFromTheTable
     EXPECT_EQ(control<QLabel>("LabelPOutHyster2")->text(), "Hysteresis [RPM]");
     form->SetLanguage(LANG_GERMAN);
     EXPECT_EQ(control<QWidget>("GroupBoxPOut2")->property("title").toString(), "Power out 2 (pin 12)");
-    auto* modes = control<TRadioGroup>("RadioGroupPOut1");
+    auto* modes = control<RadioGroup>("RadioGroupPOut1");
     EXPECT_EQ(modes->button(2)->text(), "Schaltblitz");
 }
 

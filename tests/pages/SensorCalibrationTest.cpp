@@ -1,10 +1,10 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 #include "model/ImageDefaults.h"
 #include "pages/PageMisc.h"
-#include "pages/TRadioGroup.h"
+#include "pages/RadioGroup.h"
 
 #include "TempDir.h"
 
@@ -107,7 +107,7 @@ TEST_F(SensorPageFixture, CalibrationTablesRoundTripThroughTheImage)
     image.Adrw(TPS) = 650;
     image.Adrw(TPS + 1) = 3900;
     page->Load();
-    const CSheet& s = page->iapSensorEditor()->sheets[0];
+    const MapSheet& s = page->iapSensorEditor()->sheets[0];
     EXPECT_EQ(s.axisY.values[0], 40);
     EXPECT_EQ(s.axisY.values[1], 110);
     for (int k = 0; k < 4; ++k)
@@ -124,7 +124,7 @@ TEST(SensorPageInWindow, TpButtonWithoutAUnitLeavesTheImageAlone)
 {
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
-    TMainForm form({}, [](const std::string&) {});
+    MainWindow form({}, [](const std::string&) {});
     form.image().Adrb(TPSIAP_SENSOR) = 1;
     form.RefreshPages(true);
     form.monitor().setMonw(MON_SENSOR_MV, 4012);

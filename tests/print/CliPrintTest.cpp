@@ -1,5 +1,5 @@
 #include "PdfPages.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "lang/LangString.h"
@@ -43,7 +43,7 @@ struct CliPrintFixture : testing::Test {
     int visibleTabs()
     {
         LanguageIndex = LANG_ENGLISH;
-        TMainForm form(std::vector<std::string> {}, [](const std::string&) {});
+        MainWindow form(std::vector<std::string> {}, [](const std::string&) {});
         form.OpenParameterFile(PAGE_ALL, in);
         auto* tabs = form.findChild<QTabWidget*>("PageControl1");
         int n = 0;

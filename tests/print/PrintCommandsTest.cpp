@@ -3,7 +3,7 @@
 #include "PdfPages.h"
 #include "WindowSnapshot.h"
 #include "app/FileMenu.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "lang/LangString.h"
 #include "print/PrintHeader.h"
 
@@ -24,7 +24,7 @@ namespace {
 
 struct PrintFixture : testing::Test {
     ScopedWorkDir dir;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
     QTabWidget* tabs = nullptr;
     QString printedTo; // where the dialog sends the printer; empty cancels
     int dialogs = 0;
@@ -33,7 +33,7 @@ struct PrintFixture : testing::Test {
     void SetUp() override
     {
         LanguageIndex = LANG_ENGLISH;
-        form = std::make_unique<TMainForm>(std::vector<std::string> {}, [](const std::string&) {});
+        form = std::make_unique<MainWindow>(std::vector<std::string> {}, [](const std::string&) {});
         form->resize(1000, 700);
         SettleWindow(*form);
         tabs = form->findChild<QTabWidget*>("PageControl1");

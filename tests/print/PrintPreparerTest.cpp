@@ -1,11 +1,11 @@
 #include "print/PrintPreparer.h"
 
 #include "WindowSnapshot.h"
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 #include "base/Colours.h"
 #include "lang/LangString.h"
-#include "mapedit/ui/TTab.h"
-#include "pages/TUpDown.h"
+#include "mapedit/ui/MapEditor.h"
+#include "pages/UpDownSpinBox.h"
 #include "print/PrintKinds.h"
 
 #include "TempDir.h"
@@ -43,8 +43,8 @@ struct SmallWindow {
     QPushButton* hiddenButton = new QPushButton("hidden");
     QCheckBox* check = new QCheckBox("check");
     QGroupBox* group = new QGroupBox("group");
-    TUpDown* upDown = new TUpDown("UpDownLimiter", "EditLimiter", 0, 100, 1, nullptr);
-    TTab* editor = new TTab(nullptr, 200, 120);
+    UpDownSpinBox* upDown = new UpDownSpinBox("UpDownLimiter", "EditLimiter", 0, 100, 1, nullptr);
+    MapEditor* editor = new MapEditor(nullptr, 200, 120);
     QCheckBox* progHned = new QCheckBox("program at once");
     QTabWidget* tabs = new QTabWidget;
 
@@ -161,11 +161,11 @@ TEST(PrintPreparer, AControlDeletedWhilePreparedIsSkipped)
 
 struct MainWindowFixture : testing::Test {
     ScopedWorkDir dir;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
     void SetUp() override
     {
         LanguageIndex = LANG_ENGLISH;
-        form = std::make_unique<TMainForm>(std::vector<std::string> {}, [](const std::string&) {});
+        form = std::make_unique<MainWindow>(std::vector<std::string> {}, [](const std::string&) {});
         form->resize(1000, 700);
         SettleWindow(*form);
     }
@@ -185,7 +185,7 @@ TEST_F(MainWindowFixture, RealWindowIsRestoredOnEveryPage)
             EXPECT_TRUE(!w || w->isHidden()) << name;
         }
         int editors = 0;
-        for (TTab* t : form->findChildren<TTab*>())
+        for (MapEditor* t : form->findChildren<MapEditor*>())
             editors += !t->isHidden() && t->printMode;
         EXPECT_GT(editors, 0) << "the map editors print in print mode";
         preparer.Restore();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 
 #include <QAbstractSpinBox>
 #include <QStringList>
@@ -33,7 +33,7 @@ inline QStringList WindowSnapshot(QWidget& window)
                            .arg(w->testAttribute(Qt::WA_SetPalette));
         if (auto* spin = qobject_cast<QAbstractSpinBox*>(w))
             line += QString(" arrows=%1").arg(spin->buttonSymbols());
-        if (auto* tab = qobject_cast<TTab*>(w))
+        if (auto* tab = qobject_cast<MapEditor*>(w))
             line += QString(" print=%1").arg(tab->printMode);
         if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
             line += QString(" current=%1 tabs=").arg(tabs->currentIndex());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapedit/CAxe.h"
+#include "mapedit/MapAxis.h"
 #include "mapedit/FormatAxisValue.h"
 
 #include <QFont>
@@ -21,7 +21,7 @@ inline QFont LabelFont()
 }
 
 // A raw value of an axis in the axis's scale and unit, as the labels show it.
-inline QString Value(int32_t raw, const CAxe& axis)
+inline QString Value(int32_t raw, const MapAxis& axis)
 {
     return QString::fromUtf8(FormatAxisValue(raw, axis.scale, axis.unit, true).c_str());
 }

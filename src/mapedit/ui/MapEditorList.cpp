@@ -1,6 +1,6 @@
 #include "mapedit/ui/MapEditorList.h"
 
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 
 MapEditorList::~MapEditorList()
 {
@@ -9,11 +9,11 @@ MapEditorList::~MapEditorList()
             delete editor.data();
 }
 
-TTab* MapEditorList::CreateMapEditor(int ownerId, int width, int height, int options, QWidget* parent)
+MapEditor* MapEditorList::CreateMapEditor(int ownerId, int width, int height, int options, QWidget* parent)
 {
     if (editors_.size() >= static_cast<size_t>(TAB_MAX_EDITORS))
         return nullptr;
-    auto* tab = new TTab(parent, width, height);
+    auto* tab = new MapEditor(parent, width, height);
     tab->ownerId = ownerId;
     tab->options = options;
     tab->autoscroll = &autoscroll;
@@ -22,11 +22,11 @@ TTab* MapEditorList::CreateMapEditor(int ownerId, int width, int height, int opt
     return tab;
 }
 
-TTab* MapEditorList::CreateProgramMap(
+MapEditor* MapEditorList::CreateProgramMap(
     MapKind kind, QWidget* parent, int width, int height, int output, const char* label)
 {
     const ProgramMapDef def = ProgramMap(kind, output);
-    TTab* tab = CreateMapEditor(def.ownerId, width, height, def.options, parent);
+    MapEditor* tab = CreateMapEditor(def.ownerId, width, height, def.options, parent);
     if (!tab)
         return nullptr;
     const QString name = QString("MapEditor%1").arg(def.ownerId);
@@ -58,7 +58,7 @@ void MapEditorList::TabTick(const MapLiveValues& live, bool imageChanged)
     }
 }
 
-TTab* MapEditorList::FocusedEditor() const
+MapEditor* MapEditorList::FocusedEditor() const
 {
     for (const auto& editor : editors_)
         if (editor && editor->hasFocus())
@@ -68,14 +68,14 @@ TTab* MapEditorList::FocusedEditor() const
 
 bool MapEditorList::StepFocused(int direction)
 {
-    TTab* tab = FocusedEditor();
+    MapEditor* tab = FocusedEditor();
     if (!tab)
         return false;
     tab->StepValues(direction);
     return true;
 }
 
-TTab* MapEditorList::EditorByOwnerId(int ownerId) const
+MapEditor* MapEditorList::EditorByOwnerId(int ownerId) const
 {
     for (const auto& editor : editors_)
         if (editor && editor->ownerId == ownerId)

@@ -10,7 +10,7 @@
 
 class MapEditorHost;
 class QWidget;
-class TTab;
+class MapEditor;
 
 // What the main window hands to every editor on each tick of its timer.
 struct MapLiveValues {
@@ -37,9 +37,9 @@ public:
     MapEditorList& operator=(const MapEditorList&) = delete;
 
     // Creates an empty editor (500 x 200 when a size is 0); nullptr once 40 editors exist.
-    TTab* CreateMapEditor(int ownerId, int width, int height, int options, QWidget* parent);
+    MapEditor* CreateMapEditor(int ownerId, int width, int height, int options, QWidget* parent);
     // Creates an editor holding one of the program's maps, fully defined.
-    TTab* CreateProgramMap(
+    MapEditor* CreateProgramMap(
         MapKind kind, QWidget* parent, int width = 0, int height = 0, int output = 1, const char* label = nullptr);
 
     // One main-timer tick for every editor. imageChanged: the owner rewrote the arrays from the
@@ -47,18 +47,18 @@ public:
     void TabTick(const MapLiveValues& live, bool imageChanged = false);
 
     // The first editor, in creation order, that has the input focus.
-    TTab* FocusedEditor() const;
+    MapEditor* FocusedEditor() const;
     // MenuAdvancePlus / MenuAdvanceMinus: steps the focused editor; false when none has the focus.
     bool StepFocused(int direction);
-    TTab* EditorByOwnerId(int ownerId) const;
+    MapEditor* EditorByOwnerId(int ownerId) const;
 
     int Count() const { return static_cast<int>(editors_.size()); }
-    TTab* At(int index) const { return editors_[static_cast<size_t>(index)]; }
+    MapEditor* At(int index) const { return editors_[static_cast<size_t>(index)]; }
 
     // "Autoscroll actual position": one switch for the window, on at start, not stored.
     int32_t autoscroll = 1;
 
 private:
     MapEditorHost* host_;
-    std::vector<QPointer<TTab>> editors_;
+    std::vector<QPointer<MapEditor>> editors_;
 };

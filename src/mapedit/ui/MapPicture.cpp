@@ -2,7 +2,7 @@
 
 #include "mapedit/MapImageBinding.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "mapedit/ui/TTab.h"
+#include "mapedit/ui/MapEditor.h"
 
 const std::vector<MapPicture::Map>& MapPicture::Maps()
 {
@@ -28,7 +28,7 @@ const MapPicture::Map* MapPicture::Find(const std::string& name)
 
 namespace {
 
-void Load(const MapPicture::Map& map, CTab& tab, const ParamImage& image)
+void Load(const MapPicture::Map& map, MapModel& tab, const ParamImage& image)
 {
     switch (map.kind) {
     case MapKind::Advance:
@@ -55,7 +55,7 @@ QImage MapPicture::Paint(
     const Map& map, const ParamImage& image, QSize size, int view, std::string& error, const View3DState& look)
 {
     MapEditorList editors;
-    TTab* tab = editors.CreateProgramMap(map.kind, nullptr, 0, 0, map.output + 1);
+    MapEditor* tab = editors.CreateProgramMap(map.kind, nullptr, 0, 0, map.output + 1);
     if (!tab) {
         error = "the map editor could not be created";
         return {};

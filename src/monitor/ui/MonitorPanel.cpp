@@ -2,7 +2,7 @@
 
 #include "base/Colours.h"
 #include "lang/LangString.h"
-#include "monitor/ui/CGauge.h"
+#include "monitor/ui/BarGauge.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
@@ -37,7 +37,7 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
     grid->setVerticalSpacing(1);
     int row = 0;
     for (const auto& [name, hint] : kGaugeHints) {
-        auto* g = new CGauge(this);
+        auto* g = new BarGauge(this);
         g->setObjectName(name);
         g->setFixedHeight(12);
         grid->addWidget(g, row++, 0, 1, 2);
@@ -155,7 +155,7 @@ void MonitorPanel::Apply(const MonitorView& view)
         const auto it = gauges_.find(g.name);
         if (it == gauges_.end())
             continue;
-        CGauge* bar = it->second;
+        BarGauge* bar = it->second;
         bar->setMaximum(g.maximum);
         bar->setValue(g.value);
         bar->setColour(ToQColor(g.colour));

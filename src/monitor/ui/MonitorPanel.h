@@ -9,7 +9,7 @@
 #include <string>
 
 class QLabel;
-class CGauge;
+class BarGauge;
 
 // The live monitor of the main window: one label per monitor value and the two bar gauges.
 // It only shows what RefreshMonitorDisplay computed.
@@ -45,6 +45,6 @@ private:
     };
     static constexpr int MISS_RETRY_APPLIES = 100;
     std::map<std::string, Placed> placed_;
-    std::map<std::string, CGauge*> gauges_;
+    std::map<std::string, BarGauge*> gauges_;
     int hintLanguage_ = -1;
 };

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 PatchWindowHost::PatchWindowHost(QWidget* window, std::function<void(const std::string&)> setStatusText,
-    std::function<void()> saveSettings, TFormPatch::LinkOpener openLink)
+    std::function<void()> saveSettings, UpdateDialog::LinkOpener openLink)
     : window_(window)
     , setStatusText_(std::move(setStatusText))
     , saveSettings_(std::move(saveSettings))
@@ -24,7 +24,7 @@ void PatchWindowHost::SetStatusText(const std::string& text)
 
 int PatchWindowHost::ShowPatchDialog(const UpdateOffer& offer)
 {
-    TFormPatch dialog(window_, openLink_);
+    UpdateDialog dialog(window_, openLink_);
     dialog.setOffer(offer);
     if (window_) {
         const QPoint centre = window_->frameGeometry().center();
@@ -34,8 +34,8 @@ int PatchWindowHost::ShowPatchDialog(const UpdateOffer& offer)
         onDialogShown(dialog);
     const int result = dialog.exec();
     // Closing the dialog by its frame or Escape counts as "remind later".
-    return result == TFormPatch::RESULT_DOWNLOAD || result == TFormPatch::RESULT_DONT_REMIND ? result
-                                                                                             : TFormPatch::RESULT_LATER;
+    return result == UpdateDialog::RESULT_DOWNLOAD || result == UpdateDialog::RESULT_DONT_REMIND ? result
+                                                                                             : UpdateDialog::RESULT_LATER;
 }
 
 void PatchWindowHost::OpenLink(const std::string& link) { openLink_(link); }

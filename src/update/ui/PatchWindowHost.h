@@ -1,7 +1,7 @@
 #pragma once
 
-#include "update/PatchCheckHost.h"
-#include "update/ui/TFormPatch.h"
+#include "update/UpdateCheckHost.h"
+#include "update/ui/UpdateDialog.h"
 
 #include <functional>
 
@@ -9,10 +9,10 @@ class QWidget;
 
 // The main window's side of the update check: the patch dialog centred over the window, message
 // boxes, the system's "open" action and the window's own status panel, settings and closing.
-class PatchWindowHost : public PatchCheckHost {
+class PatchWindowHost : public UpdateCheckHost {
 public:
     PatchWindowHost(QWidget* window, std::function<void(const std::string&)> setStatusText,
-        std::function<void()> saveSettings, TFormPatch::LinkOpener openLink = {});
+        std::function<void()> saveSettings, UpdateDialog::LinkOpener openLink = {});
 
     void SetStatusText(const std::string& text) override;
     int ShowPatchDialog(const UpdateOffer& offer) override;
@@ -22,11 +22,11 @@ public:
     void CloseMainWindow() override;
 
     // Called with the dialog before it runs; tests use it to press a button.
-    std::function<void(TFormPatch&)> onDialogShown;
+    std::function<void(UpdateDialog&)> onDialogShown;
 
 private:
     QWidget* window_;
     std::function<void(const std::string&)> setStatusText_;
     std::function<void()> saveSettings_;
-    TFormPatch::LinkOpener openLink_;
+    UpdateDialog::LinkOpener openLink_;
 };

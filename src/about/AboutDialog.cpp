@@ -1,0 +1,102 @@
+#include "about/AboutDialog.h"
+
+#include "about/Branding.h"
+#include "lang/LangString.h"
+#include "model/ImageLayout.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+
+// The maker's logo: drawn, so the program carries no image file of its own.
+QPixmap makerLogo()
+{
+    QPixmap logo(161, 81);
+    logo.fill(Qt::white);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0, 0, 128), 3));
+    p.drawRoundedRect(QRectF(2, 2, 157, 77), 10, 10);
+    QFont f = p.font();
+    f.setPixelSize(26);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 161, 81), Qt::AlignCenter, QString::fromUtf8(ProgramBranding().company));
+    return logo;
+}
+
+// A label that closes the box when clicked.
+class ClickLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> clicked;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent*) override
+    {
+        if (clicked)
+            clicked();
+    }
+};
+
+} // namespace
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("FormAbout");
+    setFixedSize(342, 420);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    const Branding& b = ProgramBranding();
+    place("LabelAbout", 16, 24, "Programm for setting of ignition", 16);
+    auto* image = new QLabel(this);
+    image->setObjectName("Image1");
+    image->setGeometry(32, 72, 161, 81);
+    image->setPixmap(makerLogo());
+    place("Label2", 32, 180, QString::fromUtf8(b.company), 16);
+    place("Label3", 32, 205, QString::fromUtf8(b.street), 16);
+    place("Label4", 32, 230, QString::fromUtf8(b.town), 16);
+    place("Label5", 32, 255, QString::fromUtf8(b.country), 16);
+    place("Label9", 32, 291, QString::fromUtf8(b.email), 16);
+    place("Label10", 32, 316, QString::fromUtf8(b.web), 16);
+    place("LabelDate", 32, 350, __DATE__, 12);
+    place("LabelTime", 32, 370, __TIME__, 12);
+    place("LabelRsKey", 32, 391, QString("Version - %1.%2").arg(PROGRAM_KEY).arg(PROGRAM_SUBVERSION), 12);
+
+    auto* exit = new ClickLabel("OK", this);
+    exit->setObjectName("LabelExit");
+    QFont f = exit->font();
+    f.setPixelSize(23);
+    exit->setFont(f);
+    exit->move(272, 368);
+    exit->adjustSize();
+    exit->setCursor(Qt::PointingHandCursor);
+    exit->clicked = [this] { accept(); };
+
+    if (const QScreen* s = QGuiApplication::primaryScreen())
+        move(s->geometry().center() - rect().center());
+}
+
+QLabel* AboutDialog::place(const char* name, int left, int top, const QString& text, int pixelSize)
+{
+    auto* l = new QLabel(text, this);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setPixelSize(pixelSize);
+    l->setFont(f);
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+}
+
+void AboutDialog::MenuAboutClick()
+{
+    setWindowTitle(QString::fromUtf8(LangText("###About VORDAX4##Über Programm VORDAX4##O programu VORDAX4")));
+    exec();
+}

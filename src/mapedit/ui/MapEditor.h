@@ -1,0 +1,136 @@
+#pragma once
+
+#include "mapedit/MapModel.h"
+#include "mapedit/ui/MapViewGeometry.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QMenu;
+class MapViewPart;
+class MapTableView;
+class MapPointView;
+class MapGraph2D;
+class MapGraph3D;
+class MapToolbar;
+
+// The map editor control: the model of MapModel shown in a widget. Everything is painted into an
+// off-screen picture; the paint event copies it to the screen and adds the caret.
+class MapEditor : public QWidget, public MapModel {
+    Q_OBJECT
+
+public:
+    // The MIME type that carries a whole table; on Windows Qt maps it to the registered
+    // clipboard format of that name.
+    static const char* const SheetMimeType;
+
+    explicit MapEditor(QWidget* parent = nullptr, int width = 0, int height = 0);
+    ~MapEditor() override;
+
+    void RebuildLayout() override;
+    void RunCommand(int command) override;
+    bool OnKey(int key, bool shift, bool ctrl) override;
+
+    // Paints the present views into the off-screen picture now.
+    void Render();
+    const QImage& Picture() const { return picture; }
+    void SetPrintMode(bool on);
+
+    // The popup menu of the last right-button press (built anew on every press).
+    QMenu* Popup() const { return popup; }
+    // Builds the popup for a position as a right-button press does, without showing it.
+    QMenu* BuildPopup(QPoint position);
+
+    MapViewGeometry graph;
+    int pixelsPerInch = 96;
+    int baseFontSize = 8;
+    // Hint of the hovered element (interpolation, dragging).
+    QString hintText;
+
+    // Set while any editor handles an input message; messages for other editors are dropped.
+    static int InMessage;
+
+    MapTableView& Table() { return *table; }
+    MapPointView& Points() { return *points; }
+    MapGraph2D& Graph2D() { return *graph2d; }
+    MapGraph3D& Graph3D() { return *graph3d; }
+    MapToolbar& Toolbar() { return *toolbar; }
+    // The colour of the control behind the views: white while printing or copying the graph.
+    QColor BackgroundColor() const;
+    bool HasFocusNow() const { return focused; }
+
+    // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).
+    static QColor Color(uint32_t bgr);
+
+    void ClipboardSet(const std::string& plain, const std::string* sheet) override;
+    int ClipboardFormats() const override;
+    std::string ClipboardText(bool sheetFormat) const override;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+    void RequestRepaint(int flags) override;
+    void OnScrolled() override;
+    int MeasureLabelWidth(const char* text, int fontSize) const override;
+    void OnViewTick() override;
+    void OnMessageShown() override { EndPress(); }
+
+private:
+    friend class MapTableView;
+    friend class MapPointView;
+    friend class MapGraph2D;
+    friend class MapGraph3D;
+    friend class MapToolbar;
+    // The window is shown but this editor is not (its page is not the current one): its toolbar,
+    // the keys and the live line wait until it is shown.
+    bool OnHiddenPage() const;
+    // The view of the present mode (the table also when the side graph is shown).
+    MapViewPart* PresentView() const;
+    // Ends a press whose release will not come (a message box or another window took the mouse),
+    // so hovering and the wheel work again without a click.
+    void EndPress();
+    // The view that takes the mouse at a point: the one that got the press until its release,
+    // else the side graph over its area, else the present view.
+    MapViewPart* ViewAt(QPoint position) const;
+    // Puts a picture of the graph area, on white, on the clipboard.
+    void CopyGraph();
+    QRect ViewArea() const;
+    void PaintTitle(QPainter& painter);
+    // One sheet with a title of its own: by option, or because it can be switched off.
+    bool TitleShown() const;
+    QRect TitleCheckBox() const;
+    // The sheet tab under a point, -1 for none.
+    int SheetTabAt(QPoint position) const;
+    // Top of the toolbar row: lower when the sheet tabs need the room beside it.
+    int ToolbarTop() const;
+    bool leftHeld = false;
+    bool focused = false;
+    QPoint mouse;
+    QImage picture;
+    std::unique_ptr<MapTableView> table;
+    std::unique_ptr<MapPointView> points;
+    std::unique_ptr<MapGraph2D> graph2d;
+    std::unique_ptr<MapGraph3D> graph3d;
+    std::unique_ptr<MapToolbar> toolbar;
+    MapViewPart* pressedView = nullptr;
+    MapViewPart* hoverView = nullptr;
+    bool whiteBackground = false;
+    QPointer<QMenu> popup;
+    int lastLanguage = -1;
+};

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "mapedit/GraphDrag.h"
+#include "mapedit/GraphGeometry.h"
+#include "mapedit/ui/MapViewPart.h"
+
+#include <QPointF>
+#include <QRect>
+#include <QString>
+
+#include <vector>
+
+class MapEditor;
+class MapSheet;
+
+// The 2D graph: one curve per entry of the curve axis over the across axis, the data upward.
+// It is the editor's 2D view and the side graph beside the table; its points and the limiter
+// and base-advance markers can be dragged, and a rubber band selects points.
+class MapGraph2D : public MapViewPart {
+public:
+    explicit MapGraph2D(MapEditor& tab);
+
+    void Layout(const QRect& area) override;
+    void Paint(QPainter& painter) override;
+    Qt::CursorShape MouseMove(QPoint position, bool leftHeld) override;
+    bool MousePress(QPoint position, Qt::KeyboardModifiers modifiers) override;
+    void MouseRelease(QPoint position) override;
+    bool Wheel(QPoint position, int steps) override;
+    void RightClickSelect(QPoint position) override;
+    QString Hint() const override { return hint; }
+
+    // Recomputes the display ranges and where every point lies; painting does it as well.
+    void Refresh();
+    QRect Area() const { return area; }
+    QRect Plot() const;
+    const GraphGeometry& Geometry() const { return geo; }
+    // Pixel position of the i-th point of curve r, and of a curve's base-advance point.
+    QPointF PointPosition(int point, int curve) const;
+    QPointF BasePosition(int curve) const;
+    // X of the limiter (start limiter) marker; negative when the sheet has none.
+    double MarkerX(int element) const;
+    // The graph element under a pixel (GraphDrag ids) and the curve it belongs to.
+    int ElementAt(QPoint position, int* curve = nullptr) const;
+    int HotElement() const { return hot; }
+    int SelectedCurve() const { return selectedCurve; }
+    bool Dragging() const { return drag.Active(); }
+    bool InterpolationPreview() const { return preview; }
+    // The live engine-speed line would stand elsewhere than where it was last painted.
+    bool LiveSpeedMoved() const { return LiveSpeedX() != paintedSpeedX; }
+
+private:
+    struct Point {
+        QPointF at;
+        int column = 0;
+        int row = 0;
+    };
+    bool HasBaseAdvance() const;
+    bool HasMarker(int element) const;
+    const Point& PointAt(int point, int curve) const;
+    // The point of a cell on the shown curves, false when the cell is not shown.
+    bool PointOfCell(int column, int row, int& point, int& curve) const;
+    // Raw across value a marker stands at.
+    double MarkerRaw(int element) const;
+    void UpdateHover(QPoint position);
+    void UpdateHint();
+    void DragTo(QPoint position);
+    void KeepPointerOnPoint(double oldAcross, double oldUp);
+    void MarkBand();
+    void FinishBand();
+
+    void PaintBackground(QPainter& p);
+    void PaintZones(QPainter& p);
+    void PaintGrid(QPainter& p);
+    void PaintLabels(QPainter& p);
+    void PaintAxes(QPainter& p);
+    void PaintLiveSpeed(QPainter& p);
+    // Pixel column of the live engine-speed line, -1 when none is drawn.
+    int LiveSpeedX() const;
+    void PaintCurves(QPainter& p);
+    void PaintCurveLabels(QPainter& p);
+    void PaintPoints(QPainter& p);
+    void PaintOperatingPoint(QPainter& p);
+    void PaintHoverMarks(QPainter& p);
+    void PaintBand(QPainter& p);
+    // The value of a point as painted: the previewed interpolation while it is shown.
+    int32_t ShownValue(int column, int row, const MapSheet& previewSheet) const;
+
+    MapEditor& tab;
+    QRect area;
+    GraphGeometry geo;
+    std::vector<Point> points;
+    GraphDrag drag;
+    int hot = GraphDrag::NONE;
+    int selectedCurve = 0;
+    QPointF grabOffset;
+    int dragCurve = 0;
+    bool banding = false;
+    bool preview = false;
+    int paintedSpeedX = -1;
+    Qt::KeyboardModifiers modifiers;
+    QString hint;
+};

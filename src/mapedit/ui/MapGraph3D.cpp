@@ -1,0 +1,229 @@
+#include "mapedit/ui/MapGraph3D.h"
+
+#include "lang/LangString.h"
+#include "mapedit/DisplayRange.h"
+#include "mapedit/ui/MapEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QStatusTipEvent>
+
+namespace {
+
+// Preset buttons: their row in the panel and their columns, in the panel's own pixels.
+constexpr int PRESET_TOP = 25;
+constexpr int PRESET_HEIGHT = 17;
+struct PresetPlace {
+    int command;
+    int left, right;
+};
+constexpr PresetPlace PresetPlaces[] = { { CMD_3D_TOP, 10, 55 }, { CMD_3D_ISO1, 60, 95 }, { CMD_3D_ISO2, 100, 135 } };
+// The hints leave a gap at the panel's edge where neither is shown.
+constexpr int PANEL_HINT_GAP = 10;
+constexpr int SURFACE_HINT_GAP = 20;
+
+const char* const ActualValueHint
+    = "###Set actual value - mouse wheel##Istwert setzen - Mausrad##Nastav aktuální hodnotu - kolečko myši";
+const char* const RotateHint
+    = "###Rotate: drag mouse (X, XY) and wheel (XYZ)   \nGraph quality: CTRL+mouse wheel   \nView values: SHIFT + "
+      "mouse wheel##Drehen: Ziehen Sie die Maus (X, XY) und Rad (XYZ)  nGraph Qualität: STRG + Mausrad  nView Werte: "
+      "SHIFT + Mausrad##Otáčení - tažení myší (X a XY) a kolečkem (XYZ)  \nJemnost vykreslení grafu: CTRL+kolečko "
+      "myši   \nZobrazení hodnot: SHIFT+kolečko myši";
+const char* const QualityHint = "###high graph drawing quality takes lot of CPU time##hohe Qualität Zeichnen von "
+                                "Graphen nimmt sehr viel CPU-Zeit##vysoká kvalita vykreslení grafu značně zatěžuje "
+                                "počítač";
+
+struct MenuEntry {
+    int value;
+    const char* text;
+};
+const MenuEntry PresetEntries[] = {
+    { CMD_3D_TOP, "###Top view##Aufsicht##Pohled seshora" },
+    { CMD_3D_ISO1, "###ISO1 view##ISO1 Ansicht##Pohled ISO1" },
+    { CMD_3D_ISO2, "###ISO2 view##ISO2 Ansicht##Pohled ISO2" },
+};
+const MenuEntry SurfaceEntries[] = {
+    { View3DState::WIRE, "###Wire model##Draht-Modell##Drátěný model" },
+    { View3DState::ONE_COLOUR, "###One color graph##Ein Farb-Kurve##Jednobarevný graf" },
+    { View3DState::HEIGHT_COLOURS, "###Height colors (grain 0)##Höhe Farben (Korn 0)##Výškové barvy (zrno 0)" },
+    { View3DState::HEIGHT_COLOURS + 1, "###Height colors (grain 1)##Höhe Farben (Korn 1)##Výškové barvy (zrno 1)" },
+    { View3DState::HEIGHT_COLOURS + 2, "###Height colors (grain 2)##Höhe Farben (Korn 2)##Výškové barvy (zrno 2)" },
+    { View3DState::HEIGHT_COLOURS + 3, "###Height colors (grain 3)##Höhe Farben (Korn 3)##Výškové barvy (zrno 3)" },
+};
+const MenuEntry ValueEntries[] = {
+    { View3DState::VALUES_NONE, "###No values##Keinen Wert##Žádné hodnoty" },
+    { View3DState::VALUES_ACTIVE, "###Only active value##Nur aktiven Wert##Jen aktivní honota" },
+    { View3DState::VALUES_INTERESTING, "###Only interresting values##Nur interresanten Werte##Jen zajímavé honoty" },
+    { View3DState::VALUES_ALL, "###All values##Alle Werte##Všechny honoty" },
+};
+
+QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
+
+} // namespace
+
+MapGraph3D::MapGraph3D(MapEditor& t)
+    : tab(t)
+{
+}
+
+void MapGraph3D::Layout(const QRect& a)
+{
+    area = a;
+    Refresh();
+}
+
+QRect MapGraph3D::Panel() const { return QRect(area.left(), area.top(), tab.graph.panelWidth, area.height()); }
+
+QRect MapGraph3D::PresetButton(const QRect& a, int command)
+{
+    for (const PresetPlace& place : PresetPlaces)
+        if (place.command == command)
+            return QRect(a.left() + place.left, a.top() + PRESET_TOP, place.right - place.left, PRESET_HEIGHT);
+    return {};
+}
+
+void MapGraph3D::Refresh()
+{
+    if (tab.sheetCount == 0 || area.isEmpty())
+        return;
+    ranges = DisplayRange::Compute(tab);
+    grid = SurfaceGrid::Build(tab, ranges);
+    projection = Projection3D::For({ area.left(), area.top(), area.width(), area.height() }, tab.graph.panelWidth,
+        tab.graph.Current(), grid.AcrossSpan(), grid.DataSpan(), grid.CurveSpan());
+}
+
+QPointF MapGraph3D::At(double across, double height, double depth) const
+{
+    const Projection3D::Point p = projection.Project(across, height, depth);
+    return QPointF(p.x, p.y);
+}
+
+bool MapGraph3D::CellPosition(int column, int row, QPointF& at) const
+{
+    SurfaceGrid::Node n;
+    if (!grid.CellPoint(column, row, n))
+        return false;
+    at = At(n.across, n.height, n.depth);
+    return true;
+}
+
+void MapGraph3D::ShowPreset(int command)
+{
+    View3DState::Angles angles {};
+    if (!View3DState::PresetOf(command, angles))
+        return;
+    tab.graph.Set(angles);
+    tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
+}
+
+bool MapGraph3D::Key(int key)
+{
+    if (key != KEY_SPACE)
+        return false;
+    tab.graph.NextValueMode();
+    tab.RequestRepaint(MapModel::REPAINT);
+    return true;
+}
+
+void MapGraph3D::UpdateHints(QPoint position)
+{
+    const int x = position.x() - area.left();
+    const View3DState& v = tab.graph;
+    QString longHint;
+    tip.clear();
+    if (!area.contains(position)) {
+        // Outside the graph no hint of it stays.
+    } else if (x < v.panelWidth - PANEL_HINT_GAP) {
+        longHint = Text(ActualValueHint);
+        if (v.hintFlags & View3DState::HINT_ACTUAL_VALUE)
+            tip = longHint;
+    } else if (x > v.panelWidth + SURFACE_HINT_GAP) {
+        const bool fresh = v.hintFlags & View3DState::HINT_ROTATE;
+        if (fresh)
+            tip = Text(RotateHint);
+        longHint = Text(fresh ? QualityHint : RotateHint);
+    }
+    // The status line has one row: the lines of a hint are joined there.
+    longHint = longHint.simplified();
+    if (longHint == statusHint)
+        return;
+    statusHint = longHint;
+    QStatusTipEvent event(statusHint);
+    QApplication::sendEvent(&tab, &event);
+}
+
+Qt::CursorShape MapGraph3D::MouseMove(QPoint position, bool leftHeld)
+{
+    if (rotating && leftHeld) {
+        const QPoint d = position - pressAt;
+        if (tab.graph.Drag(pressAngles, d.x(), d.y()))
+            tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
+        UpdateHints(position);
+        return Qt::ClosedHandCursor;
+    }
+    UpdateHints(position);
+    return area.contains(position) && position.x() >= Panel().right() ? Qt::OpenHandCursor : Qt::ArrowCursor;
+}
+
+bool MapGraph3D::MousePress(QPoint position, Qt::KeyboardModifiers)
+{
+    if (tab.sheetCount == 0 || !area.contains(position) || position.x() <= Panel().right())
+        return false;
+    if (tab.editing)
+        tab.CommitCellEdit();
+    rotating = true;
+    pressAt = position;
+    pressAngles = tab.graph.Current();
+    return true;
+}
+
+void MapGraph3D::MouseRelease(QPoint position)
+{
+    rotating = false;
+    UpdateHints(position);
+}
+
+bool MapGraph3D::Wheel(QPoint position, int steps)
+{
+    if (tab.sheetCount == 0 || !area.contains(position))
+        return false;
+    View3DState& v = tab.graph;
+    if (position.x() <= Panel().right()) {
+        tab.StepValues(steps, true);
+        v.hintFlags &= ~View3DState::HINT_ACTUAL_VALUE;
+    } else {
+        v.Wheel(steps, tab.ctrlDown, tab.shiftDown);
+    }
+    UpdateHints(position);
+    tab.RequestRepaint(MapModel::REPAINT);
+    return true;
+}
+
+void MapGraph3D::AddPopupEntries(QMenu& menu, QPoint position)
+{
+    if (!area.contains(position))
+        return;
+    View3DState& v = tab.graph;
+    auto entry = [&](const MenuEntry& e, bool checked, auto run) {
+        QAction* action = menu.addAction(Text(e.text));
+        action->setCheckable(true);
+        action->setChecked(checked);
+        QObject::connect(action, &QAction::triggered, &tab, run);
+    };
+    for (const MenuEntry& e : PresetEntries)
+        entry(e, v.Shows(e.value), [this, command = e.value] { tab.RunCommand(command); });
+    menu.addSeparator();
+    for (const MenuEntry& e : SurfaceEntries)
+        entry(e, v.surfaceMode == e.value, [this, mode = e.value] {
+            tab.graph.surfaceMode = mode;
+            tab.RequestRepaint(MapModel::REPAINT);
+        });
+    menu.addSeparator();
+    for (const MenuEntry& e : ValueEntries)
+        entry(e, v.valueMode == e.value, [this, mode = e.value] {
+            tab.graph.valueMode = mode;
+            tab.RequestRepaint(MapModel::REPAINT);
+        });
+    menu.addSeparator();
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "mapedit/MapEditTypes.h"
+#include "mapedit/ui/MapViewPart.h"
+#include "mapedit/ui/TableTextCache.h"
+
+#include <QRect>
+#include <QString>
+
+class MapEditor;
+class QPainter;
+
+// The table view: header row, header column, select strips and cells of the active sheet.
+class MapTableView : public MapViewPart {
+public:
+    // What lies under a point.
+    enum HitKind {
+        HIT_NONE,
+        HIT_CELL,
+        HIT_COLUMN_HEADER,
+        HIT_ROW_HEADER,
+        HIT_COLUMN_BOX,
+        HIT_ROW_BOX,
+        HIT_CORNER_X,
+        HIT_CORNER_Y,
+        HIT_SELECT_ALL,
+        HIT_HBAR,
+        HIT_VBAR,
+        HIT_ADD_COLUMN,
+        HIT_REMOVE_COLUMN,
+    };
+    struct Hit {
+        HitKind kind = HIT_NONE;
+        int column = NO_ELEMENT;
+        int row = NO_ELEMENT;
+    };
+
+    explicit MapTableView(MapEditor& tab);
+
+    void Layout(const QRect& area) override;
+    void Paint(QPainter& painter) override;
+    Qt::CursorShape MouseMove(QPoint position, bool leftHeld) override;
+    bool MousePress(QPoint position, Qt::KeyboardModifiers modifiers) override;
+    void MouseRelease(QPoint position) override;
+    void DoubleClick(QPoint position) override;
+    bool Wheel(QPoint position, int steps) override;
+    void Tick() override;
+    void RightClickSelect(QPoint position) override;
+    void AddPopupEntries(QMenu& menu, QPoint position) override;
+    QString Hint() const override;
+
+    Hit HitTest(QPoint position) const;
+    // The rectangle of an element (entry indexes, -1 for headers); empty when not shown.
+    QRect ElementRect(int column, int row) const;
+    // The up (down) step arrow of an element.
+    QRect ArrowRect(int column, int row, bool up) const;
+    // The caret line of the open edit, as painted last.
+    QRect CaretRect() const { return caretRect; }
+    // The hot zone of an interpolation corner contains the point.
+    bool OnInterpolationCorner(QPoint position) const;
+    bool interpolationHover = false;
+
+private:
+    // What the held left button is doing in the table.
+    enum Drag { DRAG_NONE, DRAG_BAND, DRAG_BLOCK, DRAG_TEXT, DRAG_ARROW, DRAG_SCROLL };
+    // How much of a header's line (of an axis, of the map) is selected; it chooses the colour.
+    enum Coverage { COVER_NONE, COVER_SOME, COVER_ALL };
+    // The part of a scroll bar under a press; arrows and track carry the direction as their sign
+    // (negative toward the first entry).
+    enum ScrollPart { SCROLL_NONE = 0, SCROLL_ARROW = 1, SCROLL_TRACK = 2, SCROLL_THUMB = 3 };
+    // One scroll bar along its length: the track between the arrows and the thumb in it.
+    struct ScrollBar {
+        QRect bar;
+        int length, page, track, thumb, offset;
+    };
+    // Entry indexes (of the axis) and window indexes (of the shown columns and rows).
+    int EntryColumn(int window) const;
+    int EntryRow(int window) const;
+    int WindowColumn(int entry) const;
+    int WindowRow(int entry) const;
+    void ElementNear(QPoint position, int& column, int& row) const;
+    Coverage HeaderState(bool columns, int index) const;
+    Coverage AxisState(bool columns) const;
+    Coverage MapState() const;
+    // Headers (and the corner and select boxes) darken as more of their line is selected.
+    static uint32_t CoverageColor(Coverage coverage, uint32_t plain);
+    void LayoutMeasures(int top);
+    void LayoutElements();
+    void LayoutScrollBars();
+    void LayoutSideParts();
+    ScrollBar ScrollGeometry(bool horizontal) const;
+    void PaintScrollBars(QPainter& p);
+    void PaintCorner(QPainter& p);
+    void PaintGrid(QPainter& p);
+    void PaintHeaders(QPainter& p);
+    void PaintSelection(QPainter& p);
+    void PaintCornerMarks(QPainter& p);
+    void PaintOperatingPoint(QPainter& p);
+    void PaintTexts(QPainter& p);
+    void PaintEditText(QPainter& p, const QRect& rect);
+    void PaintArrows(QPainter& p);
+    void PaintCounts(QPainter& p);
+    // The add and remove column buttons are disabled at the limits of the column count.
+    bool CountButtonEnabled(bool add) const;
+    void Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken);
+    void ScrollPress(bool horizontal, QPoint position);
+    void ScrollStep();
+    void AutoscrollBand();
+    Qt::CursorShape DragTo(QPoint position);
+    void DragThumb(QPoint position);
+    void UpdateHover(QPoint position);
+    int ArrowPartAt(QPoint position) const;
+    // The block drag a press would start here (a MapModel::BlockDragMode).
+    int BlockGripAt(QPoint position) const;
+    int CaretAt(QPoint position) const;
+    QRect SelectionBox() const;
+    // The element of the open edit; empty while none is open.
+    QRect EditRect() const;
+    void AddLineEntries(QMenu& menu, QPoint position);
+    void AddAutoscrollEntries(QMenu& menu, QPoint position);
+
+    MapEditor& tab;
+    QRect area;
+    Drag drag = DRAG_NONE;
+    QPoint mouse;
+    QRect caretRect;
+    // A ScrollPart, signed.
+    int scrollPart = SCROLL_NONE;
+    bool scrollHorizontal = true;
+    int scrollPressTick = 0;
+    int thumbGrab = 0;
+    // Where a mouse selection inside the edit began.
+    int textAnchor = 0;
+    TableTextCache texts;
+};
