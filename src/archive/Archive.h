@@ -70,7 +70,7 @@ private:
         Handler handler;
         bool needsArchive;
     };
-    static const CommandRow kCommands[];
+    static const CommandRow COMMANDS[];
 
     int cmdOpen(const std::vector<std::string>& args);
     int cmdClear(const std::vector<std::string>& args);

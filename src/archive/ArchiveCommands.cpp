@@ -55,7 +55,7 @@ std::string Format(const char* format, int a, int b = 0)
 
 } // namespace
 
-const Archive::CommandRow Archive::kCommands[] = {
+const Archive::CommandRow Archive::COMMANDS[] = {
     { "OPEN", &Archive::cmdOpen, false },
     { "CLEAR", &Archive::cmdClear, true },
     { "SAVE", &Archive::cmdSave, true },
@@ -85,7 +85,7 @@ int Archive::Command(const std::string& line)
     while (end > start && (IsBlank(line[end - 1]) || line[end - 1] == '\r' || line[end - 1] == '\n'))
         --end;
     const std::string text = line.substr(0, end);
-    for (const CommandRow& row : kCommands) {
+    for (const CommandRow& row : COMMANDS) {
         if (!KeywordMatches(text, start, row.keyword))
             continue;
         if (row.needsArchive && !open_) {

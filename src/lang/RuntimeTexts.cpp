@@ -147,9 +147,9 @@ RuntimeTexts::RuntimeTexts() { Build(); }
 
 void RuntimeTexts::Build(int lang)
 {
-    language = resolveLanguage(lang);
+    language_ = resolveLanguage(lang);
     for (int n = FIRST_TEXT; n <= LAST_TEXT; ++n)
-        texts[static_cast<size_t>(n - FIRST_TEXT)] = TextIn(n, language);
+        texts_[static_cast<size_t>(n - FIRST_TEXT)] = TextIn(n, language_);
 }
 
 const std::string& RuntimeTexts::Text(int n) const
@@ -157,7 +157,7 @@ const std::string& RuntimeTexts::Text(int n) const
     static const std::string empty;
     if (n < FIRST_TEXT || n > LAST_TEXT)
         return empty;
-    return texts[static_cast<size_t>(n - FIRST_TEXT)];
+    return texts_[static_cast<size_t>(n - FIRST_TEXT)];
 }
 
 std::string RuntimeTexts::TextIn(int n, int lang)

@@ -34,13 +34,13 @@ public:
     // Text n in the language of the last build; empty for numbers outside 14..90 and for unused numbers.
     const std::string& Text(int n) const;
 
-    int Language() const { return language; }
+    int Language() const { return language_; }
 
     // Text n in language without touching any table: the fixed texts, the copy of text 72 as
     // text 73 and the padding of text 37 already applied.
     static std::string TextIn(int n, int language);
 
 private:
-    std::array<std::string, TEXT_COUNT> texts;
-    int language = 0;
+    std::array<std::string, TEXT_COUNT> texts_;
+    int language_ = 0;
 };

@@ -30,12 +30,12 @@ PageAdvance::PageAdvance(ControlBinder& binder, PageHost& host, QWidget* sheet, 
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 0, 0, 1, 4);
 
-    UpDownBaseAdv = makeUpDown(Fact("BASE_ADV"));
+    upDownBaseAdv_ = makeUpDown(Fact("BASE_ADV"));
     grid->addWidget(makeCaptionLabel(Fact("BASE_ADV")), 1, 0);
-    grid->addWidget(UpDownBaseAdv, 1, 1);
+    grid->addWidget(upDownBaseAdv_, 1, 1);
 
-    LabelKorAdv = makeLabel("LabelKorAdv");
-    grid->addWidget(LabelKorAdv, 2, 0, 1, 2);
+    labelKorAdv_ = makeLabel("LabelKorAdv");
+    grid->addWidget(labelKorAdv_, 2, 0, 1, 2);
     for (int k = 0; k < CHANNELS; ++k) {
         const auto i = static_cast<size_t>(k);
         corrections_[i] = makeUpDownField(Fact("CORR_ADVANCE"), k);
@@ -53,20 +53,20 @@ void PageAdvance::Store()
 {
     // The spin button wins over the editor when the user changed it; otherwise the editor's base
     // advance (moved on its own display) is kept.
-    const bool baseEdited = UpDownBaseAdv->value() != img().Adrb(BASE_ADV);
+    const bool baseEdited = upDownBaseAdv_->value() != img().Adrb(BASE_ADV);
     usedColumns_ = MapImageBinding::StoreAdvanceMap(*map_, img());
     if (img().Adrb(TPSIAP_SENSOR) == 0)
         img().Adrb(ADV_MAPA) = 0; // without a load sensor the map is one curve over speed
     StoreUpDownFields(binder_, corrections_);
     if (baseEdited)
-        binder_.UpDownToImage(UpDownBaseAdv, Fact("BASE_ADV"));
+        binder_.UpDownToImage(upDownBaseAdv_, Fact("BASE_ADV"));
     map_->baseAdvance = img().Adrb(BASE_ADV);
 }
 
 void PageAdvance::Load()
 {
     LoadUpDownFields(binder_, corrections_);
-    binder_.ImageToUpDown(UpDownBaseAdv, Fact("BASE_ADV"));
+    binder_.ImageToUpDown(upDownBaseAdv_, Fact("BASE_ADV"));
     MapImageBinding::LoadAdvanceMap(*map_, img(), usedColumns_);
     map_->update();
     if (img().Adrb(BASE_ADV) != shownBaseAdvance_)
@@ -87,5 +87,5 @@ void PageAdvance::UpdateVisibility()
 
 void PageAdvance::Retranslate()
 {
-    LabelKorAdv->setText(QString::fromStdString(RuntimeTexts::TextIn(CORRECTION_TEXT, LanguageIndex)));
+    labelKorAdv_->setText(QString::fromStdString(RuntimeTexts::TextIn(CORRECTION_TEXT, LanguageIndex)));
 }

@@ -26,8 +26,8 @@ public:
 
 private:
     MapEditor* map_ = nullptr;
-    UpDownSpinBox* UpDownBaseAdv = nullptr;
-    QLabel* LabelKorAdv = nullptr;
+    UpDownSpinBox* upDownBaseAdv_ = nullptr;
+    QLabel* labelKorAdv_ = nullptr;
     std::array<UpDownField, CHANNELS> corrections_ {};
     std::array<QLabel*, CHANNELS> correctionLabels_ {};
     // The number of speed columns in use is program state, not part of the image.

@@ -55,22 +55,22 @@ void PageBike::buildControls()
     auto* grid = new QGridLayout(sheet_);
     int row = 0;
     grid->addWidget(makeCaptionLabel(Fact("BIKE")), row, 0);
-    ComboBoxBike = makeComboBox(Fact("BIKE"));
-    connect(ComboBoxBike, &QComboBox::activated, this, [this] { ComboBoxBikeChange(); });
-    grid->addWidget(ComboBoxBike, row++, 1, 1, 3);
+    comboBoxBike_ = makeComboBox(Fact("BIKE"));
+    connect(comboBoxBike_, &QComboBox::activated, this, [this] { ComboBoxBikeChange(); });
+    grid->addWidget(comboBoxBike_, row++, 1, 1, 3);
 
     auto* rpmBox = new QGroupBox(sheet_);
     rpmBox->setObjectName("GroupBoxRpm");
     auto* rpmGrid = new QGridLayout(rpmBox);
-    UpDownRpmPulsu = boundUpDown(Fact("RPM_PULSES"));
+    upDownRpmPulsu_ = boundUpDown(Fact("RPM_PULSES"));
     for (const CodedItem& special : Fact("RPM_PULSES").choices())
-        UpDownRpmPulsu->setSpecialText(special.code, QString::fromUtf8(LangText(special.text)));
-    UpDownRpmKorekce = boundUpDown(Fact("RPM_CORR"));
-    LabelRpmKorekce = makeCaptionLabel(Fact("RPM_CORR"));
+        upDownRpmPulsu_->setSpecialText(special.code, QString::fromUtf8(LangText(special.text)));
+    upDownRpmKorekce_ = boundUpDown(Fact("RPM_CORR"));
+    labelRpmKorekce_ = makeCaptionLabel(Fact("RPM_CORR"));
     rpmGrid->addWidget(makeCaptionLabel(Fact("RPM_PULSES")), 0, 0);
-    rpmGrid->addWidget(UpDownRpmPulsu, 0, 1);
-    rpmGrid->addWidget(LabelRpmKorekce, 1, 0);
-    rpmGrid->addWidget(UpDownRpmKorekce, 1, 1);
+    rpmGrid->addWidget(upDownRpmPulsu_, 0, 1);
+    rpmGrid->addWidget(labelRpmKorekce_, 1, 0);
+    rpmGrid->addWidget(upDownRpmKorekce_, 1, 1);
     grid->addWidget(rpmBox, row, 0, 1, 2);
 
     const FieldFact& polarity = Fact("PICKUP_POLARITY");
@@ -79,53 +79,53 @@ void PageBike::buildControls()
     for (const CodedItem& item : polarity.choices())
         for (RadioGroup* g : polarityGroups_)
             g->addItem(QString::fromUtf8(LangText(item.text)), 0);
-    RadioGroupPickup1Polarita = polarityGroups_[0];
-    RadioGroupPickup2Polarita = polarityGroups_[1];
-    grid->addWidget(RadioGroupPickup1Polarita, row, 2);
-    grid->addWidget(RadioGroupPickup2Polarita, row++, 3);
+    radioGroupPickup1Polarita_ = polarityGroups_[0];
+    radioGroupPickup2Polarita_ = polarityGroups_[1];
+    grid->addWidget(radioGroupPickup1Polarita_, row, 2);
+    grid->addWidget(radioGroupPickup2Polarita_, row++, 3);
 
     for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
         checkBoxes_[i] = makeCheckBox(*CHECK_FIELDS[i]);
-    CheckBoxZamenaPickup = checkBoxes_[0];
-    CheckBoxNehlidaPalec = checkBoxes_[1];
-    CheckBoxCrossBlock = checkBoxes_[2];
-    CheckBoxPredPalec = checkBoxes_[3];
-    CheckBoxSpecStart = checkBoxes_[4];
-    CheckBoxSpecDwellByStart = checkBoxes_[5];
-    CheckBoxSpecDwellByStart->hide();
-    for (QCheckBox* c : {CheckBoxZamenaPickup, CheckBoxNehlidaPalec, CheckBoxCrossBlock, CheckBoxPredPalec, CheckBoxSpecStart})
+    checkBoxZamenaPickup_ = checkBoxes_[0];
+    checkBoxNehlidaPalec_ = checkBoxes_[1];
+    checkBoxCrossBlock_ = checkBoxes_[2];
+    checkBoxPredPalec_ = checkBoxes_[3];
+    checkBoxSpecStart_ = checkBoxes_[4];
+    checkBoxSpecDwellByStart_ = checkBoxes_[5];
+    checkBoxSpecDwellByStart_->hide();
+    for (QCheckBox* c : {checkBoxZamenaPickup_, checkBoxNehlidaPalec_, checkBoxCrossBlock_, checkBoxPredPalec_, checkBoxSpecStart_})
         grid->addWidget(c, row++, 0, 1, 4);
 
-    UpDownRevWoIgnition = boundUpDown(Fact("REV_WO_IGNITION"));
-    LabelRevWoIgnition = makeCaptionLabel(Fact("REV_WO_IGNITION"));
-    grid->addWidget(LabelRevWoIgnition, row, 0);
-    grid->addWidget(UpDownRevWoIgnition, row++, 1);
+    upDownRevWoIgnition_ = boundUpDown(Fact("REV_WO_IGNITION"));
+    labelRevWoIgnition_ = makeCaptionLabel(Fact("REV_WO_IGNITION"));
+    grid->addWidget(labelRevWoIgnition_, row, 0);
+    grid->addWidget(upDownRevWoIgnition_, row++, 1);
 
-    GroupBoxSpecial = new QGroupBox(sheet_);
-    GroupBoxSpecial->setObjectName("GroupBoxSpecial");
-    auto* special = new QGridLayout(GroupBoxSpecial);
-    ComboBoxSynchro = makeComboBox(Fact("PICKUP_SYSTEM"));
-    ComboBoxNasobekPalcu = makeComboBox(Fact("GEBER_MODE"));
-    for (QComboBox* c : {ComboBoxSynchro, ComboBoxNasobekPalcu})
+    groupBoxSpecial_ = new QGroupBox(sheet_);
+    groupBoxSpecial_->setObjectName("GroupBoxSpecial");
+    auto* special = new QGridLayout(groupBoxSpecial_);
+    comboBoxSynchro_ = makeComboBox(Fact("PICKUP_SYSTEM"));
+    comboBoxNasobekPalcu_ = makeComboBox(Fact("GEBER_MODE"));
+    for (QComboBox* c : {comboBoxSynchro_, comboBoxNasobekPalcu_})
         connect(c, &QComboBox::activated, this, [this, c] {
             if (!binder_.updating())
                 host_.RequestCommit(c, PageHost::COMMIT_NOW);
             host_.FocusProgramAfterChange();
         });
-    UpDownPocPalcu = boundUpDown(Fact("LOBE_COUNT"));
-    UpDownPocKanalu = boundUpDown(Fact("CHANNEL_COUNT"));
-    UpDownKompenz = boundUpDown(Fact("COMPENSATION"));
-    LabelPocPalcu = makeCaptionLabel(Fact("LOBE_COUNT"));
-    LabelPocKanalu = makeCaptionLabel(Fact("CHANNEL_COUNT"));
+    upDownPocPalcu_ = boundUpDown(Fact("LOBE_COUNT"));
+    upDownPocKanalu_ = boundUpDown(Fact("CHANNEL_COUNT"));
+    upDownKompenz_ = boundUpDown(Fact("COMPENSATION"));
+    labelPocPalcu_ = makeCaptionLabel(Fact("LOBE_COUNT"));
+    labelPocKanalu_ = makeCaptionLabel(Fact("CHANNEL_COUNT"));
     special->addWidget(makeCaptionLabel(Fact("PICKUP_SYSTEM")), 0, 0);
-    special->addWidget(ComboBoxSynchro, 0, 1, 1, 3);
-    special->addWidget(LabelPocPalcu, 1, 0);
-    special->addWidget(UpDownPocPalcu, 1, 1);
-    special->addWidget(LabelPocKanalu, 1, 2);
-    special->addWidget(UpDownPocKanalu, 1, 3);
-    special->addWidget(ComboBoxNasobekPalcu, 2, 0, 1, 2);
+    special->addWidget(comboBoxSynchro_, 0, 1, 1, 3);
+    special->addWidget(labelPocPalcu_, 1, 0);
+    special->addWidget(upDownPocPalcu_, 1, 1);
+    special->addWidget(labelPocKanalu_, 1, 2);
+    special->addWidget(upDownPocKanalu_, 1, 3);
+    special->addWidget(comboBoxNasobekPalcu_, 2, 0, 1, 2);
     special->addWidget(makeCaptionLabel(Fact("COMPENSATION")), 2, 2);
-    special->addWidget(UpDownKompenz, 2, 3);
+    special->addWidget(upDownKompenz_, 2, 3);
     special->addWidget(makeLabel("LabelLobe"), 3, 1);
     special->addWidget(makeLabel("LabelHrana2"), 3, 2);
     special->addWidget(makeLabel("LabelSnimac2"), 3, 3);
@@ -133,7 +133,7 @@ void PageBike::buildControls()
     for (int ch = 0; ch < CHANNELS; ++ch) {
         Channel& c = channels_[ch];
         const QString n = QString::number(ch + 1);
-        c.box = new QGroupBox(GroupBoxSpecial);
+        c.box = new QGroupBox(groupBoxSpecial_);
         c.box->setObjectName("GroupBoxPalec" + n);
         auto* g = new QGridLayout(c.box);
         int r = 0;
@@ -151,26 +151,26 @@ void PageBike::buildControls()
         }
         special->addWidget(c.box, 4 + ch / 2, (ch % 2) * 2, 1, 2);
     }
-    grid->addWidget(GroupBoxSpecial, row++, 0, 1, 4);
+    grid->addWidget(groupBoxSpecial_, row++, 0, 1, 4);
     grid->setRowStretch(row, 1);
 }
 
 void PageBike::fillLists()
 {
     ControlBinder::Updating guard(binder_);
-    const int bike = ComboBoxBike->currentData().isValid() ? ComboBoxBike->currentData().toInt() : -1;
-    ComboBoxBike->clear();
+    const int bike = comboBoxBike_->currentData().isValid() ? comboBoxBike_->currentData().toInt() : -1;
+    comboBoxBike_->clear();
     for (const BikePreset& b : BikePresetTable())
         if (b.listText)
-            ComboBoxBike->addItem(tr8(b.listText), b.code);
-    ComboBoxSynchro->clear();
+            comboBoxBike_->addItem(tr8(b.listText), b.code);
+    comboBoxSynchro_->clear();
     for (const CodedItem& m : SynchroMethodList())
-        ComboBoxSynchro->addItem(tr8(m.text), m.code);
-    ComboBoxNasobekPalcu->clear();
+        comboBoxSynchro_->addItem(tr8(m.text), m.code);
+    comboBoxNasobekPalcu_->clear();
     for (const CodedItem& m : GeberModeList())
-        ComboBoxNasobekPalcu->addItem(tr8(m.text), m.code);
+        comboBoxNasobekPalcu_->addItem(tr8(m.text), m.code);
     if (bike >= 0)
-        ComboBoxBike->setCurrentIndex(ComboBoxBike->findData(bike));
+        comboBoxBike_->setCurrentIndex(comboBoxBike_->findData(bike));
 }
 
 void PageBike::Retranslate()
@@ -201,14 +201,14 @@ void PageBike::storeLobe(const LobePoint& p, int address, int method)
 void PageBike::Store()
 {
     ControlBinder& b = binder_;
-    b.ItemCodeToImage(ComboBoxBike, Fact("BIKE").ref());
+    b.ItemCodeToImage(comboBoxBike_, Fact("BIKE").ref());
     StoreUpDownFields(b, spins_);
     std::fill_n(&img().Adrb(COMPENSATION + 1), CHANNELS - 1, img().Adrb(COMPENSATION));
     for (size_t i = 0; i < polarityGroups_.size(); ++i)
         b.RadioIndexToImage(polarityGroups_[i], Fact("PICKUP_POLARITY").ref(static_cast<int>(i)));
     for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
         b.CheckBoxToImage(checkBoxes_[i], CHECK_FIELDS[i]->ref());
-    b.ItemCodeToImage(ComboBoxSynchro, Fact("PICKUP_SYSTEM").ref());
+    b.ItemCodeToImage(comboBoxSynchro_, Fact("PICKUP_SYSTEM").ref());
 
     const int method = img().Adrb(PICKUP_SYSTEM);
     for (int ch = 0; ch < CHANNELS; ++ch) {
@@ -220,13 +220,13 @@ void PageBike::Store()
         for (int a = LOBE_START; a < LOBE_START + 2 * CHANNELS; ++a)
             img().Adrb(a) = static_cast<uint8_t>((img().Adrb(a) & ~LobeByte::SECOND_EDGE) | edge);
     }
-    b.ItemCodeToImage(ComboBoxNasobekPalcu, Fact("GEBER_MODE").ref());
+    b.ItemCodeToImage(comboBoxNasobekPalcu_, Fact("GEBER_MODE").ref());
 
     if (img().Adrb(BIKE) != BIKE_SPECIAL_SETTING) {
         ControlBinder::Updating guard(binder_);
         for (int a : {NO_LOBE_CHECK, INTERLOCK_INPUT, SPARK_BEFORE_LOBE})
             img().Adrb(a) = 0;
-        for (QCheckBox* c : {CheckBoxNehlidaPalec, CheckBoxCrossBlock, CheckBoxPredPalec})
+        for (QCheckBox* c : {checkBoxNehlidaPalec_, checkBoxCrossBlock_, checkBoxPredPalec_})
             c->setChecked(false);
     }
 }
@@ -244,13 +244,13 @@ void PageBike::Load()
 {
     ControlBinder& b = binder_;
     ControlBinder::Updating guard(b);
-    b.ImageToItemCode(ComboBoxBike, Fact("BIKE").ref());
+    b.ImageToItemCode(comboBoxBike_, Fact("BIKE").ref());
     for (size_t i = 0; i < polarityGroups_.size(); ++i)
         b.ImageToRadioIndex(polarityGroups_[i], Fact("PICKUP_POLARITY").ref(static_cast<int>(i)));
     for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
         b.ImageToCheckBox(checkBoxes_[i], CHECK_FIELDS[i]->ref());
-    b.ImageToItemCode(ComboBoxSynchro, Fact("PICKUP_SYSTEM").ref());
-    b.ImageToItemCode(ComboBoxNasobekPalcu, Fact("GEBER_MODE").ref());
+    b.ImageToItemCode(comboBoxSynchro_, Fact("PICKUP_SYSTEM").ref());
+    b.ImageToItemCode(comboBoxNasobekPalcu_, Fact("GEBER_MODE").ref());
     // The lobe count allows more lobes with some trigger systems; the range must be there before the value.
     for (const UpDownField& f : spins_)
         f.upDown->setRange(f.fact->minimum, f.fact->maximumIn(img()));
@@ -273,24 +273,24 @@ void PageBike::UpdateVisibility()
     const MethodClass m(img().Adrb(PICKUP_SYSTEM));
     const bool method19 = m.method == 19;
 
-    for (QWidget* w : std::initializer_list<QWidget*>{ComboBoxSynchro, UpDownPocPalcu, UpDownPocKanalu, ComboBoxNasobekPalcu, UpDownKompenz})
+    for (QWidget* w : std::initializer_list<QWidget*>{comboBoxSynchro_, upDownPocPalcu_, upDownPocKanalu_, comboBoxNasobekPalcu_, upDownKompenz_})
         w->setEnabled(S);
-    GroupBoxSpecial->setEnabled(S || m.B);
-    GroupBoxSpecial->setStyleSheet(S ? QString() : QString("QGroupBox { color: rgb(128,128,128); }"));
+    groupBoxSpecial_->setEnabled(S || m.B);
+    groupBoxSpecial_->setStyleSheet(S ? QString() : QString("QGroupBox { color: rgb(128,128,128); }"));
 
-    RadioGroupPickup2Polarita->setVisible(m.A || m.B || m.C || m.method == 14);
-    CheckBoxNehlidaPalec->setVisible(S && !m.E);
-    CheckBoxCrossBlock->setVisible(S && m.B);
-    CheckBoxPredPalec->setVisible(S && m.B);
-    CheckBoxSpecStart->setVisible(S);
+    radioGroupPickup2Polarita_->setVisible(m.A || m.B || m.C || m.method == 14);
+    checkBoxNehlidaPalec_->setVisible(S && !m.E);
+    checkBoxCrossBlock_->setVisible(S && m.B);
+    checkBoxPredPalec_->setVisible(S && m.B);
+    checkBoxSpecStart_->setVisible(S);
 
-    LabelPocPalcu->setVisible(!m.D);
-    UpDownPocPalcu->setVisible(!m.D);
-    UpDownPocPalcu->setUpDownVisible(S && !m.D && !m.B);
-    UpDownPocPalcu->setEnabled(S && !m.D && !m.B);
-    LabelPocKanalu->setVisible(!m.D);
-    UpDownPocKanalu->setVisible(!m.D);
-    UpDownPocKanalu->setUpDownVisible((S || m.B) && !m.D);
+    labelPocPalcu_->setVisible(!m.D);
+    upDownPocPalcu_->setVisible(!m.D);
+    upDownPocPalcu_->setUpDownVisible(S && !m.D && !m.B);
+    upDownPocPalcu_->setEnabled(S && !m.D && !m.B);
+    labelPocKanalu_->setVisible(!m.D);
+    upDownPocKanalu_->setVisible(!m.D);
+    upDownPocKanalu_->setUpDownVisible((S || m.B) && !m.D);
 
     const int channelCount = img().Adrb(CHANNEL_COUNT);
     for (int ch = 0; ch < CHANNELS; ++ch) {
@@ -311,10 +311,10 @@ void PageBike::UpdateVisibility()
         }
     }
 
-    LabelRevWoIgnition->setText(tr8(m.method == 10 ? COLLECTIVE_IGNITIONS : Fact("REV_WO_IGNITION").captionText));
+    labelRevWoIgnition_->setText(tr8(m.method == 10 ? COLLECTIVE_IGNITIONS : Fact("REV_WO_IGNITION").captionText));
     const bool tachoCorrection = img().Adrb(RPM_PULSES) < 240;
-    LabelRpmKorekce->setVisible(tachoCorrection);
-    UpDownRpmKorekce->setVisible(tachoCorrection);
+    labelRpmKorekce_->setVisible(tachoCorrection);
+    upDownRpmKorekce_->setVisible(tachoCorrection);
 }
 
 void PageBike::ComboBoxBikeChange()
@@ -322,7 +322,7 @@ void PageBike::ComboBoxBikeChange()
     if (binder_.updating())
         return;
     const int oldCode = img().Adrb(BIKE);
-    binder_.ItemCodeToImage(ComboBoxBike, Fact("BIKE").ref());
+    binder_.ItemCodeToImage(comboBoxBike_, Fact("BIKE").ref());
     const int code = img().Adrb(BIKE);
 
     PageHost::Answer answer = PageHost::ANSWER_NO;
@@ -330,10 +330,10 @@ void PageBike::ComboBoxBikeChange()
         answer = host_.AskYesNoCancel("###Do you want default setting?##Wollen Sie Standardeinstellungen öffnen?##Chcete nastavit základní hodnoty?");
     if (answer == PageHost::ANSWER_CANCEL) {
         img().Adrb(BIKE) = static_cast<uint8_t>(oldCode);
-        binder_.ImageToItemCode(ComboBoxBike, Fact("BIKE").ref());
+        binder_.ImageToItemCode(comboBoxBike_, Fact("BIKE").ref());
         return;
     }
-    binder_.ItemCodeToImage(ComboBoxSynchro, Fact("PICKUP_SYSTEM").ref());
+    binder_.ItemCodeToImage(comboBoxSynchro_, Fact("PICKUP_SYSTEM").ref());
     if (code != BIKE_SPECIAL_SETTING) {
         std::fill_n(&img().Adrb(LOBE_START), 2 * CHANNELS, uint8_t{0});
         img().Adrb(GEBER_MODE) = 1;
@@ -342,6 +342,6 @@ void PageBike::ComboBoxBikeChange()
     }
     ApplyBikePreset(img(), LoadGroups::all());
     host_.RefreshActivePage();
-    host_.RequestCommit(ComboBoxBike, PageHost::COMMIT_NOW);
+    host_.RequestCommit(comboBoxBike_, PageHost::COMMIT_NOW);
     host_.FocusProgramAfterChange();
 }

@@ -43,17 +43,17 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEdi
         grid->addWidget(makeCaptionLabel(*SPIN_FIELDS[i]), static_cast<int>(i), 0);
         grid->addWidget(bindings_[i].upDown, static_cast<int>(i), 1);
     }
-    UpDownLimiter = bindings_[0].upDown;
-    UpDownStartLimiter = bindings_[1].upDown;
-    UpDownStartLimiterDelay = bindings_[2].upDown;
-    UpDownClutchTime = bindings_[3].upDown;
-    UpDownClutchPause = bindings_[4].upDown;
-    UpDownRetard = bindings_[5].upDown;
+    upDownLimiter_ = bindings_[0].upDown;
+    upDownStartLimiter_ = bindings_[1].upDown;
+    upDownStartLimiterDelay_ = bindings_[2].upDown;
+    upDownClutchTime_ = bindings_[3].upDown;
+    upDownClutchPause_ = bindings_[4].upDown;
+    upDownRetard_ = bindings_[5].upDown;
 
     const FieldFact& sensor = Fact("TPSIAP_SENSOR");
-    RadioGroupTpsIap = makeRadioGroup(sensor);
+    radioGroupTpsIap_ = makeRadioGroup(sensor);
     for (const CodedItem& item : sensor.choices())
-        RadioGroupTpsIap->addItem(QString::fromUtf8(LangText(item.text)), 0);
+        radioGroupTpsIap_->addItem(QString::fromUtf8(LangText(item.text)), 0);
     for (size_t i = 0; i < inputGroups_.size(); ++i) {
         inputGroups_[i] = makeRadioGroup(*INPUT_FIELDS[i]);
         grid->addWidget(inputGroups_[i], 6, static_cast<int>(i), 1, 1);
@@ -69,7 +69,7 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEdi
 void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
 {
     auto* column = new QVBoxLayout;
-    column->addWidget(RadioGroupTpsIap, 0, Qt::AlignLeft);
+    column->addWidget(radioGroupTpsIap_, 0, Qt::AlignLeft);
     tpTable_ = editors.CreateProgramMap(MapKind::TpSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     iapTable_ = editors.CreateProgramMap(MapKind::IapSensor, sheet_, SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
     for (MapEditor* table : {tpTable_, iapTable_}) {
@@ -80,14 +80,14 @@ void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
         column->addWidget(table);
     }
     auto* buttons = new QHBoxLayout;
-    BitBtnTps0 = new QPushButton("TP 0 %", sheet_);
-    BitBtnTps0->setObjectName("BitBtnTps0");
-    BitBtnTps100 = new QPushButton("TP 100 %", sheet_);
-    BitBtnTps100->setObjectName("BitBtnTps100");
-    connect(BitBtnTps0, &QPushButton::clicked, this, &PageMisc::BitBtnTps0Click);
-    connect(BitBtnTps100, &QPushButton::clicked, this, &PageMisc::BitBtnTps100Click);
-    buttons->addWidget(BitBtnTps0);
-    buttons->addWidget(BitBtnTps100);
+    bitBtnTps0_ = new QPushButton("TP 0 %", sheet_);
+    bitBtnTps0_->setObjectName("BitBtnTps0");
+    bitBtnTps100_ = new QPushButton("TP 100 %", sheet_);
+    bitBtnTps100_->setObjectName("BitBtnTps100");
+    connect(bitBtnTps0_, &QPushButton::clicked, this, &PageMisc::BitBtnTps0Click);
+    connect(bitBtnTps100_, &QPushButton::clicked, this, &PageMisc::BitBtnTps100Click);
+    buttons->addWidget(bitBtnTps0_);
+    buttons->addWidget(bitBtnTps100_);
     column->addLayout(buttons);
     column->addStretch(1);
     grid->addLayout(column, 0, 2, 8, 1);
@@ -100,7 +100,7 @@ void PageMisc::TakeTpPoint(int cell)
         return;
     MapSheet& s = tpTable_->sheets[0];
     s.Cell(s.axisX.offIndex, cell) = std::clamp(*mv, s.axisData.minValue, s.axisData.maxValue);
-    host_.RequestCommit(cell == 0 ? BitBtnTps0 : BitBtnTps100, PageHost::COMMIT_NOW);
+    host_.RequestCommit(cell == 0 ? bitBtnTps0_ : bitBtnTps100_, PageHost::COMMIT_NOW);
 }
 
 void PageMisc::BuildInputGroups()
@@ -143,7 +143,7 @@ void PageMisc::Store()
     StoreUpDownFields(binder_, bindings_);
     // The dwell settings are not offered by this unit family and are kept at zero.
     std::fill(&img().Adrb(EXCITATION), &img().Adrb(DWELL + 4) + 1, uint8_t{0});
-    binder_.RadioIndexToImage(RadioGroupTpsIap, Fact("TPSIAP_SENSOR").ref());
+    binder_.RadioIndexToImage(radioGroupTpsIap_, Fact("TPSIAP_SENSOR").ref());
     for (size_t i = 0; i < inputGroups_.size(); ++i)
         binder_.ItemCodeToImage(inputGroups_[i], INPUT_FIELDS[i]->ref());
     MapImageBinding::StoreTpSensor(*tpTable_, img());
@@ -153,7 +153,7 @@ void PageMisc::Store()
 void PageMisc::Load()
 {
     LoadUpDownFields(binder_, bindings_);
-    binder_.ImageToRadioIndex(RadioGroupTpsIap, Fact("TPSIAP_SENSOR").ref());
+    binder_.ImageToRadioIndex(radioGroupTpsIap_, Fact("TPSIAP_SENSOR").ref());
     for (size_t i = 0; i < inputGroups_.size(); ++i)
         binder_.ImageToItemCode(inputGroups_[i], INPUT_FIELDS[i]->ref());
     MapImageBinding::LoadTpSensor(*tpTable_, img());
@@ -169,16 +169,16 @@ void PageMisc::Load()
 void PageMisc::UpdateVisibility()
 {
     const FunctionUse use = ComputeFunctionUse(img());
-    UpDownClutchTime->setUpDownVisible(use.quickshift);
-    UpDownClutchPause->setUpDownVisible(use.quickshift);
-    for (UpDownSpinBox* u : {UpDownStartLimiter, UpDownStartLimiterDelay}) {
+    upDownClutchTime_->setUpDownVisible(use.quickshift);
+    upDownClutchPause_->setUpDownVisible(use.quickshift);
+    for (UpDownSpinBox* u : {upDownStartLimiter_, upDownStartLimiterDelay_}) {
         u->setEnabled(use.startLimiter);
         u->setUpDownVisible(use.startLimiter);
     }
-    UpDownRetard->setEnabled(use.retard);
-    UpDownRetard->setUpDownVisible(use.retard);
+    upDownRetard_->setEnabled(use.retard);
+    upDownRetard_->setUpDownVisible(use.retard);
     const int sensor = img().Adrb(TPSIAP_SENSOR);
-    for (QWidget* w : std::initializer_list<QWidget*>{tpTable_, BitBtnTps0, BitBtnTps100})
+    for (QWidget* w : std::initializer_list<QWidget*>{tpTable_, bitBtnTps0_, bitBtnTps100_})
         w->setVisible(sensor == 1);
     iapTable_->setVisible(sensor == 2);
 }

@@ -50,19 +50,19 @@ private:
     void BuildSensorControls(QGridLayout* grid, MapEditorList& editors);
     void TakeTpPoint(int cell);
 
-    UpDownSpinBox* UpDownLimiter;
-    UpDownSpinBox* UpDownStartLimiter;
-    UpDownSpinBox* UpDownStartLimiterDelay;
-    UpDownSpinBox* UpDownClutchTime;
-    UpDownSpinBox* UpDownClutchPause;
-    UpDownSpinBox* UpDownRetard;
-    RadioGroup* RadioGroupTpsIap;
+    UpDownSpinBox* upDownLimiter_;
+    UpDownSpinBox* upDownStartLimiter_;
+    UpDownSpinBox* upDownStartLimiterDelay_;
+    UpDownSpinBox* upDownClutchTime_;
+    UpDownSpinBox* upDownClutchPause_;
+    UpDownSpinBox* upDownRetard_;
+    RadioGroup* radioGroupTpsIap_;
     std::array<RadioGroup*, 2> inputGroups_{};
     std::array<UpDownField, 6> bindings_;
     MapEditor* tpTable_ = nullptr;
     MapEditor* iapTable_ = nullptr;
-    QPushButton* BitBtnTps0 = nullptr;
-    QPushButton* BitBtnTps100 = nullptr;
+    QPushButton* bitBtnTps0_ = nullptr;
+    QPushButton* bitBtnTps100_ = nullptr;
     SensorReading sensorMv_;
     int shownLimiter_ = -1;
     int shownStartLimiter_ = -1;

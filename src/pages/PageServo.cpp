@@ -26,10 +26,10 @@ PageServo::PageServo(ControlBinder& binder, PageHost& host, QWidget* sheet, MapE
     : SettingsPage(binder, host, sheet)
 {
     auto* grid = new QGridLayout(sheet_);
-    CheckBoxServoEnable = makeCheckBox(Fact("SERVO_ENABLE"));
-    CheckBoxServoProcenta = makeCheckBox(Fact("SERVO_PERCENT"));
-    grid->addWidget(CheckBoxServoEnable, 0, 0, 1, 2);
-    grid->addWidget(CheckBoxServoProcenta, 0, 2, 1, 2);
+    checkBoxServoEnable_ = makeCheckBox(Fact("SERVO_ENABLE"));
+    checkBoxServoProcenta_ = makeCheckBox(Fact("SERVO_PERCENT"));
+    grid->addWidget(checkBoxServoEnable_, 0, 0, 1, 2);
+    grid->addWidget(checkBoxServoProcenta_, 0, 2, 1, 2);
     for (size_t i = 0; i < levels_.size(); ++i)
         levels_[i] = makeUpDownField(*LEVEL_FIELDS[i]);
     for (size_t i = 0; i < levels_.size(); ++i) {
@@ -51,16 +51,16 @@ void PageServo::Store()
 {
     // The check box and the editor's sheet switch both edit SERVO_ENABLE; whichever the user
     // changed since the last load wins.
-    const bool enableEdited = CheckBoxServoEnable->isChecked() != (img().Adrb(SERVO_ENABLE) != 0);
+    const bool enableEdited = checkBoxServoEnable_->isChecked() != (img().Adrb(SERVO_ENABLE) != 0);
     usedColumns_ = MapImageBinding::StoreServoMap(*map_, img());
     if (enableEdited)
-        binder_.CheckBoxToImage(CheckBoxServoEnable, Fact("SERVO_ENABLE").ref());
+        binder_.CheckBoxToImage(checkBoxServoEnable_, Fact("SERVO_ENABLE").ref());
     StoreUpDownFields(binder_, levels_);
-    const bool percent = CheckBoxServoProcenta->isChecked();
+    const bool percent = checkBoxServoProcenta_->isChecked();
     if (percent != (img().Adrb(SERVO_PERCENT) != 0)) {
         map_->CancelCellEdit();
         ConvertCells(percent);
-        binder_.CheckBoxToImage(CheckBoxServoProcenta, Fact("SERVO_PERCENT").ref());
+        binder_.CheckBoxToImage(checkBoxServoProcenta_, Fact("SERVO_PERCENT").ref());
     }
 }
 
@@ -74,8 +74,8 @@ void PageServo::ConvertCells(bool toPercent)
 
 void PageServo::Load()
 {
-    binder_.ImageToCheckBox(CheckBoxServoEnable, Fact("SERVO_ENABLE").ref());
-    binder_.ImageToCheckBox(CheckBoxServoProcenta, Fact("SERVO_PERCENT").ref());
+    binder_.ImageToCheckBox(checkBoxServoEnable_, Fact("SERVO_ENABLE").ref());
+    binder_.ImageToCheckBox(checkBoxServoProcenta_, Fact("SERVO_PERCENT").ref());
     LoadUpDownFields(binder_, levels_);
     MapImageBinding::LoadServoMap(*map_, img(), usedColumns_);
     map_->update();

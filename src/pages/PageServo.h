@@ -30,8 +30,8 @@ private:
     void ConvertCells(bool toPercent);
 
     MapEditor* map_ = nullptr;
-    QCheckBox* CheckBoxServoEnable = nullptr;
-    QCheckBox* CheckBoxServoProcenta = nullptr;
+    QCheckBox* checkBoxServoEnable_ = nullptr;
+    QCheckBox* checkBoxServoProcenta_ = nullptr;
     std::array<UpDownField, 2> levels_ {};
     std::array<QLabel*, 2> levelLabels_ {};
     int usedColumns_ = MAP_DIM;

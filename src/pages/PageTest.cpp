@@ -61,13 +61,13 @@ PageTest::PageTest(ControlBinder& binder, PageHost& host, QWidget* sheet, PressT
         buttons->addWidget(button, i / 2, i % 2);
         ++i;
     }
-    UpDownTestRpm = makeUpDown(Fact("TEST_RPM"));
-    UpDownTestServo = makeUpDown(Fact("TEST_SERVO"));
+    upDownTestRpm_ = makeUpDown(Fact("TEST_RPM"));
+    upDownTestServo_ = makeUpDown(Fact("TEST_SERVO"));
     grid->addWidget(group, 0, 0, 1, 2);
     grid->addWidget(makeCaptionLabel(Fact("TEST_RPM")), 1, 0);
-    grid->addWidget(UpDownTestRpm, 1, 1);
+    grid->addWidget(upDownTestRpm_, 1, 1);
     grid->addWidget(makeCaptionLabel(Fact("TEST_SERVO")), 2, 0);
-    grid->addWidget(UpDownTestServo, 2, 1);
+    grid->addWidget(upDownTestServo_, 2, 1);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(2, 1);
 }
@@ -85,14 +85,14 @@ QPushButton* PageTest::makeButton(const char* name, MonitorRequest::TestButton b
 
 void PageTest::Store()
 {
-    binder_.UpDownToImage(UpDownTestRpm, Fact("TEST_RPM"));
-    binder_.UpDownToImage(UpDownTestServo, Fact("TEST_SERVO"));
+    binder_.UpDownToImage(upDownTestRpm_, Fact("TEST_RPM"));
+    binder_.UpDownToImage(upDownTestServo_, Fact("TEST_SERVO"));
 }
 
 void PageTest::Load()
 {
-    binder_.ImageToUpDown(UpDownTestRpm, Fact("TEST_RPM"));
-    binder_.ImageToUpDown(UpDownTestServo, Fact("TEST_SERVO"));
+    binder_.ImageToUpDown(upDownTestRpm_, Fact("TEST_RPM"));
+    binder_.ImageToUpDown(upDownTestServo_, Fact("TEST_SERVO"));
 }
 
 void PageTest::UpdateVisibility()

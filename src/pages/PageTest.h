@@ -25,6 +25,6 @@ private:
     QPushButton* makeButton(const char* name, MonitorRequest::TestButton button);
 
     PressTest press_;
-    UpDownSpinBox* UpDownTestRpm;
-    UpDownSpinBox* UpDownTestServo;
+    UpDownSpinBox* upDownTestRpm_;
+    UpDownSpinBox* upDownTestServo_;
 };

@@ -39,31 +39,31 @@ PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* 
             openLogViewer();
     });
     grid->addWidget(viewer_, 0, 4, Qt::AlignLeft);
-    ScrollBarPlay = new QScrollBar(Qt::Horizontal, this);
-    ScrollBarPlay->setObjectName("ScrollBarPlay");
-    connect(ScrollBarPlay, &QScrollBar::valueChanged, this, [this](int pos) {
+    scrollBarPlay_ = new QScrollBar(Qt::Horizontal, this);
+    scrollBarPlay_->setObjectName("ScrollBarPlay");
+    connect(scrollBarPlay_, &QScrollBar::valueChanged, this, [this](int pos) {
         if (positioning_)
             return;
         player_.SetPosition(pos);
         UpdateDisplay();
     });
-    LabelPlayFile = new QLabel(this);
-    LabelPlayFile->setObjectName("LabelPlayFile");
-    LabelPlayPos = new QLabel(this);
-    LabelPlayPos->setObjectName("LabelPlayPos");
-    LabelPlayDevice = new QLabel(this);
-    LabelPlayDevice->setObjectName("LabelPlayDevice");
+    labelPlayFile_ = new QLabel(this);
+    labelPlayFile_->setObjectName("LabelPlayFile");
+    labelPlayPos_ = new QLabel(this);
+    labelPlayPos_->setObjectName("LabelPlayPos");
+    labelPlayDevice_ = new QLabel(this);
+    labelPlayDevice_->setObjectName("LabelPlayDevice");
     // The panel keeps its height whatever the player shows, so the monitor above it never moves,
     // and a long file name never widens it.
-    for (QWidget* w : std::initializer_list<QWidget*> { ScrollBarPlay, LabelPlayPos, LabelPlayFile, LabelPlayDevice }) {
+    for (QWidget* w : std::initializer_list<QWidget*> { scrollBarPlay_, labelPlayPos_, labelPlayFile_, labelPlayDevice_ }) {
         QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         policy.setRetainSizeWhenHidden(true);
         w->setSizePolicy(policy);
     }
-    grid->addWidget(ScrollBarPlay, 1, 0, 1, 5);
-    grid->addWidget(LabelPlayPos, 2, 0, 1, 5);
-    grid->addWidget(LabelPlayFile, 3, 0, 1, 5);
-    grid->addWidget(LabelPlayDevice, 4, 0, 1, 5);
+    grid->addWidget(scrollBarPlay_, 1, 0, 1, 5);
+    grid->addWidget(labelPlayPos_, 2, 0, 1, 5);
+    grid->addWidget(labelPlayFile_, 3, 0, 1, 5);
+    grid->addWidget(labelPlayDevice_, 4, 0, 1, 5);
     grid->setColumnStretch(4, 1);
     Retranslate();
     UpdateDisplay();
@@ -116,13 +116,13 @@ void PlayerPanel::UpdateDisplay()
     buttons_[PauseButton]->setEnabled(d.pauseEnabled);
     buttons_[StopButton]->setEnabled(d.stopEnabled);
     positioning_ = true;
-    ScrollBarPlay->setVisible(d.scrollVisible);
-    ScrollBarPlay->setMaximum(std::max(0, d.scrollMax));
-    ScrollBarPlay->setValue(d.scrollPos);
+    scrollBarPlay_->setVisible(d.scrollVisible);
+    scrollBarPlay_->setMaximum(std::max(0, d.scrollMax));
+    scrollBarPlay_->setValue(d.scrollPos);
     positioning_ = false;
-    LabelPlayPos->setVisible(d.labelsVisible);
-    LabelPlayPos->setText(QString::fromStdString(d.posText));
-    LabelPlayFile->setVisible(d.labelsVisible);
-    LabelPlayFile->setText(QFileInfo(QString::fromStdString(d.fileText)).fileName());
-    LabelPlayDevice->setVisible(d.deviceVisible);
+    labelPlayPos_->setVisible(d.labelsVisible);
+    labelPlayPos_->setText(QString::fromStdString(d.posText));
+    labelPlayFile_->setVisible(d.labelsVisible);
+    labelPlayFile_->setText(QFileInfo(QString::fromStdString(d.fileText)).fileName());
+    labelPlayDevice_->setVisible(d.deviceVisible);
 }

@@ -37,9 +37,9 @@ private:
     ChooseFile chooseFile_;
     QToolButton* buttons_[4];
     QToolButton* viewer_;
-    QScrollBar* ScrollBarPlay;
-    QLabel* LabelPlayFile;
-    QLabel* LabelPlayPos;
-    QLabel* LabelPlayDevice;
+    QScrollBar* scrollBarPlay_;
+    QLabel* labelPlayFile_;
+    QLabel* labelPlayPos_;
+    QLabel* labelPlayDevice_;
     bool positioning_ = false;
 };
