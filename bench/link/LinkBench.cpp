@@ -108,7 +108,7 @@ void TimeToConnected(benchmark::State& state, bool known)
             QThread::msleep(1);
         }
         connectSeconds = Seconds(Clock::now() - t0);
-        row = link.ConnectedUnit.row;
+        row = link.connectedUnit.row;
         state.SetIterationTime(connectSeconds);
     }
     state.counters["row"] = row;

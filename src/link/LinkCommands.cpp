@@ -157,9 +157,9 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
         if (link.connectedPort.load()) {
             result.found = true;
             result.port = link.connectedPort.load();
-            result.name = link.ConnectedUnit.name;
-            result.protocol = ProtocolName(link.ConnectedUnit.codec.protocol);
-            result.maxFrameLength = link.ConnectedUnit.maxFrameLength;
+            result.name = link.connectedUnit.name;
+            result.protocol = ProtocolName(link.connectedUnit.codec.protocol);
+            result.maxFrameLength = link.connectedUnit.maxFrameLength;
             result.dataBytesPerFrame = link.DataBytesPerFrame();
             result.device = link.DevicePath(result.port);
             break;

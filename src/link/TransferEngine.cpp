@@ -35,7 +35,7 @@ TransferEngine::TransferEngine()
 
 TransferEngine::~TransferEngine()
 {
-    LinkStop.store(1, std::memory_order_release);
+    linkStop.store(1, std::memory_order_release);
     workerBell_.Ring();
     if (worker_.joinable())
         worker_.join();
@@ -44,10 +44,10 @@ TransferEngine::~TransferEngine()
 
 int32_t TransferEngine::DataBytesPerFrame() const
 {
-    const ProtocolInfo* info = FindProtocol(ConnectedUnit.codec.protocol);
+    const ProtocolInfo* info = FindProtocol(connectedUnit.codec.protocol);
     if (info && !info->wcomFamily)
         return info->blockSize;
-    return ConnectedUnit.DataBytesPerFrame();
+    return connectedUnit.DataBytesPerFrame();
 }
 
 bool TransferEngine::StartJob(int32_t jobCode, int32_t start, int32_t length, int flags)
@@ -93,8 +93,8 @@ void TransferEngine::LinkTick()
     if (state_.load(std::memory_order_acquire) == ENGINE_DOWN) {
         if (connected) {
             AbandonJob();
-            ConnectedUnit.codec.txLength = 0;
-            ConnectedUnit.codec.RestartSend();
+            connectedUnit.codec.txLength = 0;
+            connectedUnit.codec.RestartSend();
             ListenTo(connectedPort.load(std::memory_order_relaxed));
             state_.store(ENGINE_READY, std::memory_order_release);
             workerBell_.Ring();
@@ -131,8 +131,8 @@ void TransferEngine::Disconnect()
     state_.store(ENGINE_DOWN, std::memory_order_release);
     AbandonJob();
     ListenTo(0);
-    ConnectedUnit.codec.txLength = 0;
-    ConnectedUnit.codec.RestartSend();
+    connectedUnit.codec.txLength = 0;
+    connectedUnit.codec.RestartSend();
     ClosePort(port);
     connectedPort.store(0, std::memory_order_release);
     portsChanged = 1;
@@ -160,7 +160,7 @@ TransferEngine::HandOver TransferEngine::BootloaderHandOver(int port, uint32_t c
 
 void TransferEngine::TransferWorker()
 {
-    while (!LinkStop.load(std::memory_order_acquire)) {
+    while (!linkStop.load(std::memory_order_acquire)) {
         ++Trace::LoopCounter;
         workerInPass_.store(true, std::memory_order_seq_cst);
         const int32_t job = job_.load(std::memory_order_seq_cst);
@@ -201,7 +201,7 @@ void TransferEngine::WorkerSteps(int32_t job)
     if (state_.load(std::memory_order_acquire) == ENGINE_AWAITING)
         HandleAnswer(job);
     if (state_.load(std::memory_order_acquire) == ENGINE_SENDING) {
-        SearchSlot& unit = ConnectedUnit;
+        SearchSlot& unit = connectedUnit;
         unit.codec.SendFrame(Port(connectedPort.load(std::memory_order_acquire)));
         if (unit.codec.remaining == 0) {
             int32_t expected = ENGINE_SENDING;
@@ -225,7 +225,7 @@ void TransferEngine::HandleAttemptFailed(int32_t job)
     TraceLinef("COM timeout or redirection (%i)...", retryCount_);
     ++retryCount_;
     if (retryCount_ < retryLimit_) {
-        ConnectedUnit.codec.RestartSend();
+        connectedUnit.codec.RestartSend();
         sendTime_.store(TickMs.load(), std::memory_order_release);
         framesSent_.fetch_add(1, std::memory_order_relaxed);
         state_.store(ENGINE_SENDING, std::memory_order_release);
@@ -243,7 +243,7 @@ void TransferEngine::Fail(const char* what, int a, int b)
 
 void TransferEngine::HandleAnswer(int32_t job)
 {
-    FrameCodec& codec = ConnectedUnit.codec;
+    FrameCodec& codec = connectedUnit.codec;
     if (!codec.ReceiveFrame(Port(connectedPort.load(std::memory_order_acquire)), TickMs.load()))
         return;
     const bool wcom = IsWcomFamily(codec.protocol);
@@ -307,7 +307,7 @@ bool TransferEngine::ChooseNextBlock(int& start, int& length) const
 {
     const int b = DataBytesPerFrame();
     const int pos = jobPos_.load(std::memory_order_relaxed);
-    if (!IsWcomFamily(ConnectedUnit.codec.protocol)) {
+    if (!IsWcomFamily(connectedUnit.codec.protocol)) {
         for (int block = pos / b; block < (jobEnd_ + b - 1) / b; ++block) {
             const int first = block * b;
             const int last = std::min(first + b, JOB_AREA_LEN);
@@ -397,7 +397,7 @@ void TransferEngine::StartNextBlock(int32_t job)
     }
     jobPos_.store(start, std::memory_order_release);
     blockLength_ = static_cast<uint16_t>(length);
-    FrameCodec& codec = ConnectedUnit.codec;
+    FrameCodec& codec = connectedUnit.codec;
     codec.txLength = static_cast<uint32_t>(BuildFrame(job, codec));
     codec.RestartSend();
     sendTime_.store(TickMs.load(), std::memory_order_release);

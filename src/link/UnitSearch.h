@@ -37,7 +37,7 @@ public:
     std::string WindowCaption(const std::string& fileName) const;
 
     SearchTable searchTable;
-    SearchSlot ConnectedUnit;
+    SearchSlot connectedUnit;
     std::array<SearchSlot, SLOT_COUNT> searchSlots;
     std::atomic<int32_t> connectedPort { 0 };
     int32_t searchEnabled = 1;

@@ -210,7 +210,7 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     };
     ASSERT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 1 && link.state() == ENGINE_READY; }, step, 5000));
     EXPECT_EQ(link.Port(1).present, 1u);
-    EXPECT_EQ(link.ConnectedUnit.codec.protocol, PROTOCOL_IGN100);
+    EXPECT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_IGN100);
     EXPECT_EQ(labels.labels[1].text, "VORDAX4 v93 connected");
     EXPECT_GT(unit.RequestsAnswered(), 0);
 
