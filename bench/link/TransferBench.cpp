@@ -43,7 +43,7 @@ struct ManagerRig {
     {
         unit.Start();
         link.SetStatusSlots(&status);
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows();
         PortMap map;
         map.onlyMapped = true;
         map.Add("1=" + unit.DevicePath());

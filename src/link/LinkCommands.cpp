@@ -82,7 +82,7 @@ bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* 
 
 void ApplyPortChoice(TransferEngine& link, const PortChoice& choice)
 {
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     if (choice.protocol)
         link.searchTable.KeepOnly(ChosenRow(link.searchTable, choice));
     link.forcedPort = choice.forcedPort;

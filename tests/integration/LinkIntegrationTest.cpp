@@ -29,7 +29,7 @@ struct LinkWorld : ::testing::Test {
         LanguageIndex = 0;
         TickMs = originTick = 1000000;
         map.onlyMapped = true;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows();
         link.SetStatusSlots(&status);
     }
     UnitSim& AddUnit(int port, UnitSimOptions options)

@@ -82,13 +82,13 @@ struct ManagerWorld : ::testing::Test {
     RecordingHost host;
     ConnectionManager manager { link, image, monitor, request, status, host };
     int jobWaitMs = 1000;
-    int32_t familyProtocol = PROTOCOL_IGN100;
+    SearchRow family = SearchTable::OWN_FAMILY;
 
     void SetUp() override
     {
         LanguageIndex = 0;
         TickMs = 1000000;
-        link.searchTable.FillFamilyRows(familyProtocol, 57600, 175);
+        link.searchTable.FillFamilyRows(family);
         link.SetStatusSlots(&status);
     }
     void StartUnit(UnitSimOptions options = {})
@@ -533,7 +533,7 @@ TEST_F(ManagerWorld, DisagreeingReferenceReadsEndWithTheReferenceError)
 // A unit whose fixed block (50 bytes) is shorter than the reference block: one reference frame
 // carries only block 0, so the reference is read and compared over those bytes alone.
 struct ShortBlockWorld : ManagerWorld {
-    ShortBlockWorld() { familyProtocol = PROTOCOL_IGN50; }
+    ShortBlockWorld() { family.protocol = PROTOCOL_IGN50; }
     void StartShortUnit(UnitSimOptions options = {})
     {
         options.protocol = PROTOCOL_IGN50;

@@ -188,7 +188,7 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     link.SetStatusSlots(&status);
     PortMap map;
     map.onlyMapped = true;
@@ -236,7 +236,7 @@ TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
     TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     link.SetStatusSlots(&status);
     const auto line = std::make_shared<PortChannel>("late");
     line->AttachDevice();
