@@ -126,7 +126,7 @@ int FrameCodec::BuildIgnFrame(uint8_t* frame, int blockSize, int kind, int index
         std::memcpy(frame + 1, data, static_cast<size_t>(blockSize));
     else
         std::memset(frame + 1, 0, static_cast<size_t>(blockSize));
-    const ProtocolInfo* info = FindProtocol(3000 + blockSize);
+    const ProtocolInfo* info = FindProtocol(FixedBlockProtocolId(blockSize));
     if (tail != 0 && info && info->hasTail) {
         frame[blockSize] = static_cast<uint8_t>(tail);
         if (tail > 255)

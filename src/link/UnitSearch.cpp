@@ -179,7 +179,6 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
 
 void UnitSearch::SetKnownUnit(const KnownUnit& unit)
 {
-    constexpr uint32_t FASTEST_BAUD = 4000000;
     const bool usable = unit.Valid() && !searchTable.IsEnd(unit.row) && unit.baud <= FASTEST_BAUD;
     knownUnit = usable ? unit : KnownUnit {};
 }

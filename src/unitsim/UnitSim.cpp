@@ -79,12 +79,7 @@ UnitSim::UnitSim(UnitSimOptions options)
 
 UnitSim::~UnitSim() { Stop(); }
 
-uint32_t UnitSim::LineBaudRequired() const
-{
-    if (options_.baud)
-        return options_.baud;
-    return info_->id == PROTOCOL_IGN300 ? 115200 : 57600;
-}
+uint32_t UnitSim::LineBaudRequired() const { return options_.baud ? options_.baud : info_->usualBaud; }
 
 bool UnitSim::Start(std::string* error)
 {

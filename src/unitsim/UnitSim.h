@@ -16,7 +16,7 @@
 // How the simulated unit behaves; the fault options make it misbehave reproducibly (seed).
 struct UnitSimOptions {
     int32_t protocol = PROTOCOL_IGN100;
-    uint32_t baud = 0; // 0: the protocol's usual rate (IGN300 115200, all others 57600)
+    uint32_t baud = 0; // 0: the usual rate of the protocol's row
     bool checkBaud = true; // requests sent at another line rate are not understood, as on a real line
     int unitType = 93;
     int firmwareMajor = 93;
