@@ -4,6 +4,7 @@
 #include "base/Trace.h"
 #include "lang/LangString.h"
 #include "link/TransferEngine.h"
+#include "link/FrameCommands.h"
 #include "link/ComMenuModel.h"
 #include "link/ProtocolTable.h"
 #include "link/StatusSlots.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -692,9 +694,8 @@ void ConnectionManager::StartProgramWrite()
 void ConnectionManager::StartReset()
 {
     std::fill(link_.jobData, link_.jobData + REFERENCE_BLOCK_LEN, 0);
-    link_.jobData[12] = 0xA5;
-    link_.jobData[13] = 0x10;
-    link_.rawCommand = 0xF000;
+    std::copy(std::begin(IGN_RESET_MARK), std::end(IGN_RESET_MARK), link_.jobData + IGN_RESET_MARK_OFFSET);
+    link_.rawCommand = WCOM_RESET;
     link_.rawLength = 0;
     if (link_.StartJob(JobCommand, 0, 1, JOB_FLAG_SEND_ALL))
         startedJob_ = JobCommand;

@@ -2,6 +2,7 @@
 
 #include "base/TickClock.h"
 #include "base/Trace.h"
+#include "link/FrameCommands.h"
 
 #include <algorithm>
 #include <chrono>
@@ -288,7 +289,7 @@ bool TransferEngine::HandleIgnAnswer(int32_t job, FrameCodec& codec)
 
 bool TransferEngine::HandleWcomAnswer(int32_t job, FrameCodec& codec)
 {
-    if ((codec.kind() & 0x0F) != 0x0C || codec.command() != expectedAnswer_)
+    if ((codec.kind() & WCOM_KIND_DIRECTION_MASK) != WCOM_KIND_ANSWER || codec.command() != expectedAnswer_)
         return false;
     const int pos = jobPos_.load(std::memory_order_relaxed);
     if (codec.address() != pos || (StoresAnswer(job) && codec.dataLength() != blockLength_)) {
@@ -346,22 +347,22 @@ int TransferEngine::BuildFrame(int32_t job, FrameCodec& codec)
         const uint32_t sum = info->sumCheck ? WCOM_FLAG_SUM : 0;
         const uint8_t count[2] = { static_cast<uint8_t>(blockLength_), static_cast<uint8_t>(blockLength_ >> 8) };
         const uint16_t address = static_cast<uint16_t>(pos);
+        // The unit's answer carries the request's command word.
+        const auto send = [&](uint16_t command, int length, const uint8_t* data) {
+            expectedAnswer_ = command;
+            return FrameCodec::BuildWcomFrame(codec.txFrame, command | sum, address, length, data);
+        };
         switch (job) {
         case JobWrite:
-            expectedAnswer_ = 0x7020;
-            return FrameCodec::BuildWcomFrame(codec.txFrame, 0x7020 | sum, address, blockLength_, jobData + pos);
+            return send(WCOM_WRITE_MEMORY, blockLength_, jobData + pos);
         case JobRead:
+            return send(WCOM_READ_MEMORY, sizeof count, count);
         case JobReference:
-            expectedAnswer_ = job == JobRead ? 0x7010 : 0x701F;
-            return FrameCodec::BuildWcomFrame(
-                codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, 2, count);
+            return send(WCOM_READ_REFERENCE, sizeof count, count);
         case JobMonitor:
-            expectedAnswer_ = 0x7050;
-            return FrameCodec::BuildWcomFrame(codec.txFrame, 0x7050 | sum, address, blockLength_, jobData + pos);
+            return send(WCOM_MONITOR, blockLength_, jobData + pos);
         default:
-            expectedAnswer_ = rawCommand & 0xFFFF;
-            return FrameCodec::BuildWcomFrame(
-                codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, rawLength, nullptr);
+            return send(static_cast<uint16_t>(rawCommand & 0xFFFF), rawLength, nullptr);
         }
     }
     const int n = info->blockSize;
@@ -370,18 +371,18 @@ int TransferEngine::BuildFrame(int32_t job, FrameCodec& codec)
         int32_t job;
         int kind;
         int index;
-        int answer;
         int tail;
     } requests[] = {
-        { JobWrite, 0x00, block + 1, 0x81 + block, 0 },
-        { JobRead, 0x40, block + 1, 0xC1 + block, 0 },
-        { JobReference, 0x40, 0, 0xC0, 0 },
-        { JobMonitor, 0x30, block, 0xB0 + block, TailValue() },
-        { JobCommand, 0x00, 0, 0x80, 0 },
+        { JobWrite, IGN_WRITE_MEMORY, block + 1, 0 },
+        { JobRead, IGN_READ, block + 1, 0 },
+        { JobReference, IGN_READ, 0, 0 },
+        { JobMonitor, IGN_MONITOR, block, TailValue() },
+        { JobCommand, IGN_COMMAND, 0, 0 },
     };
     for (const auto& r : requests)
         if (r.job == job) {
-            expectedAnswer_ = r.answer;
+            // The unit answers with the request's command byte and the answer bit set.
+            expectedAnswer_ = IGN_ANSWER + r.kind + r.index;
             return FrameCodec::BuildIgnFrame(codec.txFrame, n, r.kind, r.index, jobData + pos, r.tail);
         }
     return 0;
