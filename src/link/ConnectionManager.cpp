@@ -3,11 +3,11 @@
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
-#include "link/TransferEngine.h"
-#include "link/FrameCommands.h"
 #include "link/ComMenuModel.h"
+#include "link/FrameCommands.h"
 #include "link/ProtocolTable.h"
 #include "link/StatusSlots.h"
+#include "link/TransferEngine.h"
 #include "model/ImageValidation.h"
 #include "model/MonitorImage.h"
 #include "monitor/MonitorRequest.h"
@@ -58,23 +58,29 @@ constexpr const char* NEW_INSTALLATION
       "(například z přiloženého CD) !";
 constexpr const char* ATTENTION = "###Attention##Attention##Upozornění";
 
-// The per-mille span of the shared progress bar each configuration read fills.
-struct ConfigSpan {
-    int step, from, to;
-};
-constexpr ConfigSpan CONFIG_SPANS[] = {
-    { 48, 200, 300 },
-    { 49, 300, 400 },
-    { 50, 400, 500 },
-    { 51, 500, 600 },
-    { 56, 600, 700 },
-    { 57, 700, 800 },
-    { 58, 800, 900 },
-    { 59, 900, 1000 },
-};
+using Step = ConnectionManager::Step;
+constexpr int CONFIG_PARTS = ConnectionManager::CONFIG_PARTS;
+static_assert(CONFIG_PARTS * PART_LEN == RS_LEN_EXE, "the parts cover the configuration");
 
-bool IsConfigRead(int step) { return (step >= 48 && step <= 51) || (step >= 56 && step <= 59); }
-bool IsMonitorStep(int step) { return step == 2 || (step >= 52 && step <= 55) || (step >= 60 && step <= 63); }
+// The shared progress bar, in per mille: the reference reads fill it up to the start, then each of
+// the eight configuration reads fills one span.
+constexpr int CONFIG_BAR_START = 200;
+constexpr int CONFIG_BAR_SPAN = 100;
+
+// Each phase of the configuration reads after connecting is a run of one step per part.
+bool InPhase(int step, Step first) { return step >= first && step < first + CONFIG_PARTS; }
+int ConfigPart(int step) { return (step - Step::StepConfigFirst) % CONFIG_PARTS; }
+bool IsConfigRead(int step) { return InPhase(step, Step::StepConfigFirst) || InPhase(step, Step::StepConfigSecond); }
+bool IsMonitorStep(int step)
+{
+    return step == Step::StepMonitor || InPhase(step, Step::StepConfigMonitorFirst)
+        || InPhase(step, Step::StepConfigMonitorSecond);
+}
+// The configuration reads and the monitor exchanges between them.
+bool IsConfigStep(int step)
+{
+    return step >= Step::StepConfigFirst && step < Step::StepConfigMonitorSecond + CONFIG_PARTS;
+}
 
 std::string VersionMismatchText(int major, int minor)
 {
@@ -123,10 +129,11 @@ ConnectionManager::ConnectionManager(TransferEngine& link, ParamImage& image, Mo
 
 int ConnectionManager::ConfigReadPercent(int step, int p)
 {
-    for (const ConfigSpan& s : CONFIG_SPANS)
-        if (s.step == step)
-            return (s.from * 100 + (s.to - s.from) * p) / 1000;
-    return p;
+    if (!IsConfigRead(step))
+        return p;
+    const int index = ConfigPart(step) + (InPhase(step, StepConfigSecond) ? CONFIG_PARTS : 0);
+    const int from = CONFIG_BAR_START + index * CONFIG_BAR_SPAN;
+    return (from * 100 + CONFIG_BAR_SPAN * p) / 1000;
 }
 
 void ConnectionManager::Pass()
@@ -288,7 +295,7 @@ void ConnectionManager::ForgetUnit()
         ShowNoConnection();
     unitMirrorValid = 0;
     CompareWithUnit();
-    versionState = 0;
+    versionState = VERSION_NOT_CONNECTED;
     versionText.clear();
     UpdateUnitPanel();
 }
@@ -313,7 +320,7 @@ void ConnectionManager::UpdateUnitPanel()
 
 void ConnectionManager::Retranslate()
 {
-    if (versionState == 1)
+    if (versionState == VERSION_OTHER)
         versionText = VersionMismatchText(unitVersionMajor, unitVersionMinor);
     status_.Retranslate();
     UpdateUnitPanel();
@@ -374,7 +381,7 @@ bool ConnectionManager::FollowJob()
     } else if (job == JobFailed) {
         link_.ClearJob();
         ++failedJobs;
-        if (failedJobs > 2)
+        if (failedJobs > JOB_RESTARTS)
             return JobFailedInStep();
     } else if (job == JobDone) {
         link_.ClearJob();
@@ -403,7 +410,7 @@ bool ConnectionManager::JobFailedInStep()
         DropConnection();
         return false;
     }
-    if (linkStep == StepReference || linkStep == StepReferenceAgain || (linkStep >= 48 && linkStep <= 63))
+    if (linkStep == StepReference || linkStep == StepReferenceAgain || IsConfigStep(linkStep))
         ShowResult(REFERENCE_ERROR);
     else if (linkStep == StepRead || linkStep == StepReadAgain)
         ShowResult(READ_ERROR);
@@ -416,7 +423,7 @@ bool ConnectionManager::JobFailedInStep()
 
 void ConnectionManager::Retry(int32_t step, const ResultMessage& error, int retryPercent)
 {
-    if (attempts < 2) {
+    if (attempts < READ_ATTEMPTS) {
         SetPercent(retryPercent);
         linkStep = step;
     } else {
@@ -437,17 +444,17 @@ void ConnectionManager::Judge()
         linkStep = step + 1;
     } else if (step == StepReferenceAgain || step == StepProgramReferenceAgain) {
         JudgeReference();
-    } else if (step >= StepConfigFirst && step <= 51) {
-        const int part = step & 3;
+    } else if (InPhase(step, StepConfigFirst)) {
+        const int part = ConfigPart(step);
         std::memcpy(firstRead.data() + part * PART_LEN, rx + part * PART_LEN, PART_LEN);
-        static constexpr int32_t next[] = { 53, 54, 55, 60 };
-        linkStep = next[part];
-    } else if (step >= StepConfigMonitorFirst && step <= 55) {
-        linkStep = step - 4;
-    } else if (step >= StepConfigSecond && step <= 59) {
+        // A monitor exchange before the next part; after the last part the second pass begins.
+        linkStep = part + 1 < CONFIG_PARTS ? StepConfigMonitorFirst + part + 1 : StepConfigMonitorSecond;
+    } else if (InPhase(step, StepConfigMonitorFirst)) {
+        linkStep = StepConfigFirst + ConfigPart(step);
+    } else if (InPhase(step, StepConfigSecond)) {
         JudgeConfigSecond();
-    } else if (step >= StepConfigMonitorSecond && step <= 63) {
-        linkStep = step - 4;
+    } else if (InPhase(step, StepConfigMonitorSecond)) {
+        linkStep = StepConfigSecond + ConfigPart(step);
     } else if (step == StepRead) {
         std::memcpy(firstRead.data(), rx, RS_LEN_EXE);
         linkStep = StepReadAgain;
@@ -483,7 +490,7 @@ void ConnectionManager::JudgeReference()
     referenceRead_ = true;
     ValidateImage(image_);
     host_.RefreshPages();
-    const int major = referenceBlock[10], minor = referenceBlock[11];
+    const int major = unitInfo.versionMajor, minor = unitInfo.versionMinor;
     if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
         // After connecting the mirror still holds the previous unit's bytes; it only becomes
         // valid once the configuration has been read twice alike.
@@ -506,15 +513,16 @@ void ConnectionManager::VersionMessageBox(int major, int minor)
 
 void ConnectionManager::JudgeConfigSecond()
 {
-    const int part = linkStep & 3;
+    const int part = ConfigPart(linkStep);
     const uint8_t* rx = link_.jobRxData + part * PART_LEN;
     if (std::memcmp(firstRead.data() + part * PART_LEN, rx, PART_LEN) != 0) {
-        Retry(StepConfigMonitorFirst, REFERENCE_ERROR, 20);
+        // The second pass starts over, with the bar back where the configuration reads begin.
+        Retry(StepConfigMonitorFirst, REFERENCE_ERROR, ConfigReadPercent(StepConfigFirst, 0));
         return;
     }
     std::memcpy(unitMirror.data() + part * PART_LEN, rx, PART_LEN);
-    if (linkStep < 59) {
-        linkStep += 5;
+    if (part + 1 < CONFIG_PARTS) {
+        linkStep = StepConfigMonitorSecond + part + 1;
         return;
     }
     unitMirrorValid = 1;
@@ -639,7 +647,7 @@ void ConnectionManager::StartStepJob()
     if (IsConfigRead(step)) {
         if (step == StepConfigFirst)
             ++attempts;
-        const int part = step & 3;
+        const int part = ConfigPart(step);
         // The eight reads share one bar, so a part starts where the previous one ended.
         ShowResult(REFERENCE_TITLE, ConfigReadPercent(step, 0));
         StartRead(part * PART_LEN, PART_LEN, ALL_FLAGS);
@@ -706,12 +714,12 @@ void ConnectionManager::TakeOverMonitor()
     monitor_.setBlock(link_.jobRxData);
     const int major = monitor_.Monb(MON_KEY), minor = monitor_.Monb(MON_SUBVERSION);
     if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
-        versionState = 2;
+        versionState = VERSION_MATCHING;
         char text[32];
         std::snprintf(text, sizeof text, "RSKEY=%d.%02d", PROGRAM_KEY, PROGRAM_SUBVERSION);
         versionText = text;
     } else {
-        versionState = 1;
+        versionState = VERSION_OTHER;
         unitVersionMajor = major;
         unitVersionMinor = minor;
         versionText = VersionMismatchText(major, minor);

@@ -40,6 +40,12 @@ public:
         StepReset = 128,
         StepBootloaderReset = 129,
     };
+    // The configuration is read after connecting in this many parts of 100 bytes.
+    static constexpr int CONFIG_PARTS = 4;
+    // A double read (or a write and its read-back) that disagrees is tried this often in all.
+    static constexpr int READ_ATTEMPTS = 2;
+    // A failed job is started this many times more before its step gives up.
+    static constexpr int JOB_RESTARTS = 2;
     static constexpr int STORING_START = 800;
     static constexpr int MONITOR_INTERVAL_TICKS = 6;
 
