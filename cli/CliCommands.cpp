@@ -2,6 +2,7 @@
 
 #include "base/BuildInfo.h"
 #include "lang/LangString.h"
+#include "link/ProtocolTable.h"
 
 #include <QFile>
 
@@ -150,6 +151,12 @@ constexpr const char* EXIT_CODES
 
 const std::vector<CliCommand>& CliCommands()
 {
+    static const std::string identifySummary
+        = "searches for the unit as the program does and prints its port, name, protocol and frame limits "
+          "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON; "
+          "--protocol NAME ("
+        + ProtocolNames(", ")
+        + ") tries only that protocol on each port, at its rate in the search order or at --baud N";
     static const std::vector<CliCommand> commands = {
         { "help", "[COMMAND]", "lists the commands, or shows how to use one", CliHelp },
         { "crate", "HOST [\"COMMAND LINE\" ...]",
@@ -159,11 +166,7 @@ const std::vector<CliCommand>& CliCommands()
         { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
             CliPorts },
         { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",
-            "searches for the unit as the program does and prints its port, name, protocol and frame limits "
-            "(exit 1 when none answers within the time-out, 10 s by default); --json prints them as JSON; "
-            "--protocol NAME (WCOM, WCOMS, IGN50, IGN100, IGN150, IGN300) tries only that protocol on each port, "
-            "at its rate in the search order or at --baud N",
-            CliIdentify },
+            identifySummary.c_str(), CliIdentify },
         { "read",
             "-o FILE.ign | -o FOLDER --each [--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME "
             "[--baud N]]",

@@ -96,11 +96,11 @@ MonitorPlayer::Hooks RecorderHooks(CliUnitSession& session, CliIo& io)
     h.wallSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
     h.connectedPort = [&session] { return static_cast<int>(session.link.connectedPort.load()); };
     h.unitPanelText = [&session] {
-        return UnitPanelText(session.manager.VersionState, session.manager.versionText, session.manager.unitInfo);
+        return UnitPanelText(session.manager.versionState, session.manager.versionText, session.manager.unitInfo);
     };
     h.image = [&session] { return session.image; };
     h.unitMirror = [&session]() -> const ParamImage* {
-        return session.manager.unitMirrorValid ? &session.manager.UnitMirror : nullptr;
+        return session.manager.unitMirrorValid ? &session.manager.unitMirror : nullptr;
     };
     h.pages = [] { return PageRecord {}; };
     h.message = [&io](const std::string& text, const std::string& caption) {

@@ -168,7 +168,7 @@ bool ProgramUnit(CliUnitSession& session, const ParamImage& image, bool changedO
     session.image = image;
     if (!session.Connect())
         return false;
-    if (changedOnly && session.image == session.manager.UnitMirror) {
+    if (changedOnly && session.image == session.manager.unitMirror) {
         result.message = "nothing to program: the unit already holds these settings";
         return true;
     }

@@ -52,8 +52,8 @@ bool CliUnitSession::RunUntil(const std::function<bool()>& done, int limitMs)
 
 bool CliUnitSession::Idle() const
 {
-    return manager.PendingCommand == 0
-        && (manager.LinkStep == ConnectionManager::StepIdle || manager.LinkStep == ConnectionManager::StepMonitor);
+    return manager.pendingCommand == 0
+        && (manager.linkStep == ConnectionManager::StepIdle || manager.linkStep == ConnectionManager::StepMonitor);
 }
 
 bool CliUnitSession::Connect()
@@ -83,11 +83,11 @@ bool CliUnitSession::RunCommand(const std::function<bool()>& start)
     const int limit = std::max(timeoutMs_, MIN_COMMAND_MS);
     const bool began = RunUntil(
         [&] {
-            return !Connected() || (manager.PendingCommand == 0 && manager.LinkStep >= ConnectionManager::StepRead);
+            return !Connected() || (manager.pendingCommand == 0 && manager.linkStep >= ConnectionManager::StepRead);
         },
         limit);
     const bool ended
-        = began && RunUntil([&] { return !Connected() || manager.LinkStep < ConnectionManager::StepReference; }, limit);
+        = began && RunUntil([&] { return !Connected() || manager.linkStep < ConnectionManager::StepReference; }, limit);
     if (!ended && Connected())
         io_.err << "the unit did not finish the command within " << limit / 1000 << " s\n";
     return ended && Connected() && !resultFailed_ && manager.failedJobs == 0;
@@ -124,14 +124,14 @@ bool CliUnitSession::Program(bool changedOnly)
             // Changed relative to what the unit holds, as read after connecting.
             manager.programAll = 0;
             for (int a = 0; a < RS_LEN_EXE; ++a)
-                manager.changedMap[static_cast<size_t>(a)] = image.Adrb(a) != manager.UnitMirror.Adrb(a) ? 1 : 0;
+                manager.changedMap[static_cast<size_t>(a)] = image.Adrb(a) != manager.unitMirror.Adrb(a) ? 1 : 0;
         }
         return true;
     });
     // After the read-back the unit stores the bytes; the program OK message follows its countdown.
     ok = ok && manager.programPending
         && RunUntil([&] { return !Connected() || !manager.programPending; }, std::max(timeoutMs_, MIN_COMMAND_MS))
-        && Connected() && manager.unitMirrorValid && manager.UnitMirror == image;
+        && Connected() && manager.unitMirrorValid && manager.unitMirror == image;
     ReportResult(ok);
     return ok;
 }
@@ -152,7 +152,7 @@ bool CliUnitSession::Reset()
 
 void CliUnitSession::KeepVerifyRead()
 {
-    if (manager.LinkStep != ConnectionManager::StepVerify)
+    if (manager.linkStep != ConnectionManager::StepVerify)
         return;
     const uint8_t* received = link.jobRxFlags;
     if (std::find(received, received + RS_LEN_EXE, 0) != received + RS_LEN_EXE)
@@ -166,7 +166,7 @@ bool CliUnitSession::UnitConfiguration(ParamImage& unit) const
     if (verifyReadValid_)
         unit = verifyRead_;
     else if (manager.unitMirrorValid)
-        unit = manager.UnitMirror;
+        unit = manager.unitMirror;
     return verifyReadValid_ || manager.unitMirrorValid;
 }
 

@@ -25,7 +25,7 @@ public:
     CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io, CliTicker* ticker = nullptr);
 
     // Finds the unit and waits until the manager has read its reference block and configuration
-    // (the UnitMirror is then valid); false with a message when no unit answers within the time-out,
+    // (the unitMirror is then valid); false with a message when no unit answers within the time-out,
     // the unit runs another program version or the reads fail.
     bool Connect();
 

@@ -125,7 +125,7 @@ int main(int argc, char* argv[])
         if (c.connected && !connected)
             ++c.lostLinks;
         c.connected = connected;
-        const bool ready = manager.unitMirrorValid && manager.LinkStep == ConnectionManager::StepIdle;
+        const bool ready = manager.unitMirrorValid && manager.linkStep == ConnectionManager::StepIdle;
         if (answeredAtStart >= 0 && player.state() == MonitorPlayer::Idle) {
             takeFinished();
             ++c.recordings;

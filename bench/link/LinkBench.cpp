@@ -72,7 +72,7 @@ int RowOf(const SearchTable& table, int32_t protocol, uint32_t baud)
 // The link as the window sets it up, searching only the simulated unit's pseudo-terminal as COM 1.
 void SearchOnlyTheUnit(TransferEngine& link, const UnitSim& unit)
 {
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     PortMap map;
     map.onlyMapped = true;
     map.Add("1=" + unit.DevicePath());
@@ -86,7 +86,7 @@ void TimeToConnected(benchmark::State& state, bool known)
     const int32_t protocol = int32_t(state.range(0));
     const uint32_t baud = uint32_t(state.range(1));
     SearchTable table;
-    table.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    table.FillFamilyRows();
     const int knownRow = RowOf(table, protocol, baud);
     double connectSeconds = 0;
     int row = 0;
@@ -108,7 +108,7 @@ void TimeToConnected(benchmark::State& state, bool known)
             QThread::msleep(1);
         }
         connectSeconds = Seconds(Clock::now() - t0);
-        row = link.ConnectedUnit.row;
+        row = link.connectedUnit.row;
         state.SetIterationTime(connectSeconds);
     }
     state.counters["row"] = row;
@@ -243,7 +243,7 @@ void BM_SearchCpuWithSilentPorts(benchmark::State& state)
             map.Add(std::to_string(i + 1) + "=" + lines.back()->SlavePath());
         }
         TransferEngine link;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows();
         link.SetPortMap(map);
         Driver driver { link, {} };
         const auto t0 = Clock::now();

@@ -43,7 +43,7 @@ struct ManagerRig {
     {
         unit.Start();
         link.SetStatusSlots(&status);
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows();
         PortMap map;
         map.onlyMapped = true;
         map.Add("1=" + unit.DevicePath());
@@ -70,8 +70,8 @@ struct ManagerRig {
     }
     bool Idle() const
     {
-        return manager.PendingCommand == 0
-            && (manager.LinkStep == ConnectionManager::StepIdle || manager.LinkStep == ConnectionManager::StepMonitor);
+        return manager.pendingCommand == 0
+            && (manager.linkStep == ConnectionManager::StepIdle || manager.linkStep == ConnectionManager::StepMonitor);
     }
 };
 
@@ -89,14 +89,14 @@ Timed TimeCommand(ManagerRig& rig, const std::function<void()>& issue, const std
     issue();
     Timed t;
     rig.RunUntil(
-        [&] { return rig.manager.PendingCommand == 0 && rig.manager.LinkStep >= ConnectionManager::StepRead; });
+        [&] { return rig.manager.pendingCommand == 0 && rig.manager.linkStep >= ConnectionManager::StepRead; });
     const auto t0 = Clock::now();
     const int64_t bytes0 = rig.unit.BytesMoved();
     int64_t jobStart = bytes0;
-    int32_t step = rig.manager.LinkStep;
+    int32_t step = rig.manager.linkStep;
     const bool done = rig.RunUntil([&] {
-        if (rig.manager.LinkStep != step) {
-            step = rig.manager.LinkStep;
+        if (rig.manager.linkStep != step) {
+            step = rig.manager.linkStep;
             t.jobBytes.push_back(rig.unit.BytesMoved() - jobStart);
             jobStart = rig.unit.BytesMoved();
         }
@@ -157,7 +157,7 @@ void BM_ManagerTransfer(benchmark::State& state)
         } else {
             timed = TimeCommand(
                 rig, [&] { rig.manager.ReadCommand(); },
-                [&] { return rig.manager.LinkStep < ConnectionManager::StepReference; });
+                [&] { return rig.manager.linkStep < ConnectionManager::StepReference; });
         }
         if (timed.seconds == 0) {
             state.SkipWithError("the command did not end");

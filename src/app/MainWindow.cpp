@@ -438,7 +438,7 @@ void MainWindow::ShowMapMessage(MapModel&, const char* text)
 
 ChangedMap& MainWindow::changedMap() { return link_->manager().changedMap; }
 
-int MainWindow::pendingCommand() const { return link_->manager().PendingCommand; }
+int MainWindow::pendingCommand() const { return link_->manager().pendingCommand; }
 
 void MainWindow::PortSelectionChanged(int forcedPort)
 {

@@ -100,14 +100,14 @@ void WindowDifferences::ResultShown(int slot, uint32_t backColour)
 {
     ConnectionManager& m = form_.linkUi().manager();
     if (slot != RESULT_SLOT || backColour != RED
-        || (m.LinkStep != ConnectionManager::StepVerify && m.LinkStep != ConnectionManager::StepProgramReadBack))
+        || (m.linkStep != ConnectionManager::StepVerify && m.linkStep != ConnectionManager::StepProgramReadBack))
         return;
     // A read that failed on the line holds only part of the unit's bytes; the mirror then stays the
     // best knowledge.
     const TransferEngine& link = form_.linkUi().link();
     if (std::find(link.jobRxFlags, link.jobRxFlags + RS_LEN_EXE, 0) == link.jobRxFlags + RS_LEN_EXE) {
         std::copy_n(link.jobRxData, RS_LEN_EXE, failedRead_.data());
-        mirrorAtFailure_ = m.UnitMirror;
+        mirrorAtFailure_ = m.unitMirror;
         mirrorValidAtFailure_ = m.unitMirrorValid;
         failedReadValid_ = true;
     }
@@ -121,9 +121,9 @@ WindowDifferences::Other WindowDifferences::ChooseOther() const
     const ConnectionManager& m = form_.linkUi().manager();
     const int port = form_.linkUi().link().connectedPort.load();
     const bool failedReadIsNewest
-        = failedReadValid_ && m.UnitMirror == mirrorAtFailure_ && m.unitMirrorValid == mirrorValidAtFailure_;
+        = failedReadValid_ && m.unitMirror == mirrorAtFailure_ && m.unitMirrorValid == mirrorValidAtFailure_;
     if (port && (failedReadIsNewest || m.unitMirrorValid)) {
-        other = { true, failedReadIsNewest ? failedRead_ : m.UnitMirror, Text(WITH_UNIT).arg(port), UNIT };
+        other = { true, failedReadIsNewest ? failedRead_ : m.unitMirror, Text(WITH_UNIT).arg(port), UNIT };
     } else if (!port && !form_.paramFileState().currentFile.isEmpty()) {
         const ParamFileState& file = form_.paramFileState();
         other = { true, file.savedImage, Text(WITH_FILE).arg(QFileInfo(file.currentFile).fileName()), FILE_TITLE };

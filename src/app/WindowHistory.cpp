@@ -129,7 +129,7 @@ void WindowHistory::CommandEnded(ConnectionHost::CommandKind kind, bool ok, cons
 std::string WindowHistory::ConnectedIdentity() const
 {
     const ConnectionManager& m = link_.manager();
-    if (m.LinkStep == ConnectionManager::StepOffline || m.unitInfo.name.empty())
+    if (m.linkStep == ConnectionManager::StepOffline || m.unitInfo.name.empty())
         return {};
     return HistoryUnit::FromUnitInfo(m.unitInfo).Identity();
 }
@@ -199,7 +199,7 @@ void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, con
     comparison_->refresh = [this, past, unit, event, withUnit] {
         form_.CommitPendingEdit();
         const ParamImage& first = withUnit ? past : form_.image();
-        const ParamImage& second = withUnit ? link_.manager().UnitMirror : past;
+        const ParamImage& second = withUnit ? link_.manager().unitMirror : past;
         const std::vector<ImageDifference> list = ImageDiff::Compare(first, second);
         QString subject = Described(withUnit ? WITH_UNIT : WITH_SCREEN, unit, event);
         if (list.empty())

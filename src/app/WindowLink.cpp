@@ -53,7 +53,7 @@ WindowLink::WindowLink(MainWindow& form)
     , differences_(std::make_unique<WindowDifferences>(form))
     , history_(std::make_unique<WindowHistory>(form, *this))
 {
-    link_->searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link_->searchTable.FillFamilyRows();
     link_->requiredUnitType = PROGRAM_KEY;
     link_->extraTailByte = 0;
     link_->SetStatusSlots(&status_);

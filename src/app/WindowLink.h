@@ -72,7 +72,7 @@ public:
     // The workshop history and its "Unit history…" command.
     WindowHistory& history() { return *history_; }
     // A live unit feeds the monitor display once it has sent monitor data.
-    bool liveUnit() const { return manager_.VersionState != 0; }
+    bool liveUnit() const { return manager_.versionState != 0; }
 
     // Tests answer the manager's message boxes through this.
     std::function<void(const std::string& text, const std::string& caption, MessageKind kind)> messageBox;

@@ -154,11 +154,11 @@ MonitorPlayer::Hooks WindowMonitor::PlayerHooks()
     h.image = [this] { return form_.image(); };
     h.unitMirror = [this]() -> const ParamImage* {
         const ConnectionManager& m = form_.linkUi().manager();
-        return m.unitMirrorValid ? &m.UnitMirror : nullptr;
+        return m.unitMirrorValid ? &m.unitMirror : nullptr;
     };
     h.replayMirror = [this](const ParamImage& mirror) {
         ConnectionManager& m = form_.linkUi().manager();
-        m.UnitMirror = mirror;
+        m.unitMirror = mirror;
         m.unitMirrorValid = 1;
         m.CompareWithUnit();
     };

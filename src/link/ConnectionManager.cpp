@@ -3,10 +3,11 @@
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
-#include "link/TransferEngine.h"
 #include "link/ComMenuModel.h"
+#include "link/FrameCommands.h"
 #include "link/ProtocolTable.h"
 #include "link/StatusSlots.h"
+#include "link/TransferEngine.h"
 #include "model/ImageValidation.h"
 #include "model/MonitorImage.h"
 #include "monitor/MonitorRequest.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -56,23 +58,29 @@ constexpr const char* NEW_INSTALLATION
       "(například z přiloženého CD) !";
 constexpr const char* ATTENTION = "###Attention##Attention##Upozornění";
 
-// The per-mille span of the shared progress bar each configuration read fills.
-struct ConfigSpan {
-    int step, from, to;
-};
-constexpr ConfigSpan CONFIG_SPANS[] = {
-    { 48, 200, 300 },
-    { 49, 300, 400 },
-    { 50, 400, 500 },
-    { 51, 500, 600 },
-    { 56, 600, 700 },
-    { 57, 700, 800 },
-    { 58, 800, 900 },
-    { 59, 900, 1000 },
-};
+using Step = ConnectionManager::Step;
+constexpr int CONFIG_PARTS = ConnectionManager::CONFIG_PARTS;
+static_assert(CONFIG_PARTS * PART_LEN == RS_LEN_EXE, "the parts cover the configuration");
 
-bool IsConfigRead(int step) { return (step >= 48 && step <= 51) || (step >= 56 && step <= 59); }
-bool IsMonitorStep(int step) { return step == 2 || (step >= 52 && step <= 55) || (step >= 60 && step <= 63); }
+// The shared progress bar, in per mille: the reference reads fill it up to the start, then each of
+// the eight configuration reads fills one span.
+constexpr int CONFIG_BAR_START = 200;
+constexpr int CONFIG_BAR_SPAN = 100;
+
+// Each phase of the configuration reads after connecting is a run of one step per part.
+bool InPhase(int step, Step first) { return step >= first && step < first + CONFIG_PARTS; }
+int ConfigPart(int step) { return (step - Step::StepConfigFirst) % CONFIG_PARTS; }
+bool IsConfigRead(int step) { return InPhase(step, Step::StepConfigFirst) || InPhase(step, Step::StepConfigSecond); }
+bool IsMonitorStep(int step)
+{
+    return step == Step::StepMonitor || InPhase(step, Step::StepConfigMonitorFirst)
+        || InPhase(step, Step::StepConfigMonitorSecond);
+}
+// The configuration reads and the monitor exchanges between them.
+bool IsConfigStep(int step)
+{
+    return step >= Step::StepConfigFirst && step < Step::StepConfigMonitorSecond + CONFIG_PARTS;
+}
 
 std::string VersionMismatchText(int major, int minor)
 {
@@ -83,27 +91,27 @@ std::string VersionMismatchText(int major, int minor)
 
 } // namespace
 
-const ConnectionManager::ResultMessage ConnectionManager::ReferenceTitle
+const ConnectionManager::ResultMessage ConnectionManager::REFERENCE_TITLE
     = { "###Reference read:##Referenzlesen:##Čtení reference:", Title };
-const ConnectionManager::ResultMessage ConnectionManager::ReadTitle = { "###Read:##Lesen:##Čtení:", Title };
-const ConnectionManager::ResultMessage ConnectionManager::VerifyTitle
+const ConnectionManager::ResultMessage ConnectionManager::READ_TITLE = { "###Read:##Lesen:##Čtení:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::VERIFY_TITLE
     = { "###Verify:##Vergleichen:##Verifikace:", Title };
-const ConnectionManager::ResultMessage ConnectionManager::ProgramTitle
+const ConnectionManager::ResultMessage ConnectionManager::PROGRAM_TITLE
     = { "###Program device:##Programmieren:##Programování:", Title };
-const ConnectionManager::ResultMessage ConnectionManager::SavingTitle = { "###Saving:##Speichern:##Ukládání:", Title };
-const ConnectionManager::ResultMessage ConnectionManager::ReferenceOk
+const ConnectionManager::ResultMessage ConnectionManager::SAVING_TITLE = { "###Saving:##Speichern:##Ukládání:", Title };
+const ConnectionManager::ResultMessage ConnectionManager::REFERENCE_OK
     = { "###Reference read: OK##Referenzlesen: OK##Čtení reference: OK", Success };
-const ConnectionManager::ResultMessage ConnectionManager::VerifyOk
+const ConnectionManager::ResultMessage ConnectionManager::VERIFY_OK
     = { "###Verify: OK##Vergleichen: OK##Verifikace: OK", Success };
-const ConnectionManager::ResultMessage ConnectionManager::ProgramOk
+const ConnectionManager::ResultMessage ConnectionManager::PROGRAM_OK
     = { "###Program device: OK##Programmieren: OK##Programování: OK", Success };
-const ConnectionManager::ResultMessage ConnectionManager::ReferenceError
+const ConnectionManager::ResultMessage ConnectionManager::REFERENCE_ERROR
     = { "###Reference read error !##Referenzlesefehler !##Chyba čtení reference !", Failure };
-const ConnectionManager::ResultMessage ConnectionManager::ReadError
+const ConnectionManager::ResultMessage ConnectionManager::READ_ERROR
     = { "###Read error !##Lesefehler !##Chyba čtení !", Failure };
-const ConnectionManager::ResultMessage ConnectionManager::VerifyError
+const ConnectionManager::ResultMessage ConnectionManager::VERIFY_ERROR
     = { "###Verify error !##Vergleichsfehler !##Chyba verifikace !", Failure };
-const ConnectionManager::ResultMessage ConnectionManager::CommandCut
+const ConnectionManager::ResultMessage ConnectionManager::COMMAND_CUT
     = { "###Connection lost: the command did not finish !##Verbindung verloren: der Befehl wurde nicht beendet "
         "!##Spojení ztraceno: příkaz nebyl dokončen !",
           Failure };
@@ -121,10 +129,11 @@ ConnectionManager::ConnectionManager(TransferEngine& link, ParamImage& image, Mo
 
 int ConnectionManager::ConfigReadPercent(int step, int p)
 {
-    for (const ConfigSpan& s : CONFIG_SPANS)
-        if (s.step == step)
-            return (s.from * 100 + (s.to - s.from) * p) / 1000;
-    return p;
+    if (!IsConfigRead(step))
+        return p;
+    const int index = ConfigPart(step) + (InPhase(step, StepConfigSecond) ? CONFIG_PARTS : 0);
+    const int from = CONFIG_BAR_START + index * CONFIG_BAR_SPAN;
+    return (from * 100 + CONFIG_BAR_SPAN * p) / 1000;
 }
 
 void ConnectionManager::Pass()
@@ -138,17 +147,17 @@ void ConnectionManager::Pass()
     const int32_t port = link_.connectedPort.load(std::memory_order_acquire);
     if (!port) {
         // The link can also go without DropConnection (a vanished device, the bootloader tool).
-        if (LinkStep != StepOffline)
+        if (linkStep != StepOffline)
             ForgetUnit();
-        LinkStep = StepOffline;
+        linkStep = StepOffline;
         // A command belongs to the unit it was given for: the next unit to connect must not get it.
-        PendingCommand = 0;
+        pendingCommand = 0;
         UpdateLabelCom();
     }
     if (!port || !link_.searchEnabled)
         return;
-    if (LinkStep == StepOffline) {
-        LinkStep = StepReference;
+    if (linkStep == StepOffline) {
+        linkStep = StepReference;
         BeginCommand(StepReference);
         attempts = 0;
         lastMonitorTick = 0;
@@ -157,17 +166,17 @@ void ConnectionManager::Pass()
     }
     if (!FollowJob())
         return;
-    if (LinkStep == StepIdle) {
+    if (linkStep == StepIdle) {
         attempts = 0;
-        if (PendingCommand) {
-            LinkStep = PendingCommand;
-            BeginCommand(PendingCommand);
-            PendingCommand = 0;
+        if (pendingCommand) {
+            linkStep = pendingCommand;
+            BeginCommand(pendingCommand);
+            pendingCommand = 0;
         } else {
             const int32_t tick = TickMs.load() / MS_PER_TICK;
             if (tick - lastMonitorTick > MONITOR_INTERVAL_TICKS) {
                 lastMonitorTick = tick;
-                LinkStep = StepMonitor;
+                linkStep = StepMonitor;
             }
         }
     }
@@ -215,7 +224,7 @@ void ConnectionManager::VerifyCommand()
 {
     ValidateImage(image_);
     host_.RefreshPages();
-    PendingCommand = StepVerify;
+    pendingCommand = StepVerify;
 }
 
 bool ConnectionManager::ProgramCommand()
@@ -229,14 +238,14 @@ bool ConnectionManager::ProgramCommand()
     ValidateImage(image_);
     host_.RefreshPages();
     programAll = 1;
-    PendingCommand = StepProgramReference;
+    pendingCommand = StepProgramReference;
     return true;
 }
 
 void ConnectionManager::RequestProgramChanged()
 {
     programAll = 0;
-    PendingCommand = StepProgramWrite;
+    pendingCommand = StepProgramWrite;
 }
 
 bool ConnectionManager::CommandsEnabled(bool replaying) const
@@ -248,7 +257,7 @@ void ConnectionManager::DropConnection()
 {
     link_.Disconnect();
     ForgetUnit();
-    LinkStep = StepOffline;
+    linkStep = StepOffline;
 }
 
 void ConnectionManager::ChoosePort(int32_t forcedPort, bool portItem)
@@ -268,14 +277,14 @@ void ConnectionManager::ChoosePort(int32_t forcedPort, bool portItem)
 
 bool ConnectionManager::CommandUnderway() const
 {
-    return LinkStep >= StepRead || PendingCommand != 0 || programPending != 0;
+    return linkStep >= StepRead || pendingCommand != 0 || programPending != 0;
 }
 
 void ConnectionManager::ForgetUnit()
 {
     // Otherwise the last result shown (often the OK of the read before) would stand for the cut command.
     if (CommandUnderway())
-        ShowResult(CommandCut);
+        ShowResult(COMMAND_CUT);
     EndCommand(false, nullptr);
     // The unit went before it reported its storing done.
     if (programPending)
@@ -286,7 +295,7 @@ void ConnectionManager::ForgetUnit()
         ShowNoConnection();
     unitMirrorValid = 0;
     CompareWithUnit();
-    VersionState = 0;
+    versionState = VERSION_NOT_CONNECTED;
     versionText.clear();
     UpdateUnitPanel();
 }
@@ -298,7 +307,7 @@ void ConnectionManager::CompareWithUnit()
         status_.ShowStatus(4, nullptr, 0, BLACK, BUTTON_FACE, RESULT_PRIORITY);
         return;
     }
-    if (UnitMirror != image_)
+    if (unitMirror != image_)
         status_.ShowStatus(4, SETTINGS_DIFFERENT, -1, BLACK, YELLOW, RESULT_PRIORITY);
     else
         status_.ShowStatus(4, SETTINGS_IDENTICAL, IDENTICAL_MS, BLACK, GREEN, RESULT_PRIORITY);
@@ -306,12 +315,12 @@ void ConnectionManager::CompareWithUnit()
 
 void ConnectionManager::UpdateUnitPanel()
 {
-    host_.SetUnitPanelText(UnitPanelText(VersionState, versionText, unitInfo));
+    host_.SetUnitPanelText(UnitPanelText(versionState, versionText, unitInfo));
 }
 
 void ConnectionManager::Retranslate()
 {
-    if (VersionState == 1)
+    if (versionState == VERSION_OTHER)
         versionText = VersionMismatchText(unitVersionMajor, unitVersionMinor);
     status_.Retranslate();
     UpdateUnitPanel();
@@ -372,7 +381,7 @@ bool ConnectionManager::FollowJob()
     } else if (job == JobFailed) {
         link_.ClearJob();
         ++failedJobs;
-        if (failedJobs > 2)
+        if (failedJobs > JOB_RESTARTS)
             return JobFailedInStep();
     } else if (job == JobDone) {
         link_.ClearJob();
@@ -392,34 +401,34 @@ void ConnectionManager::ShowJobProgress()
     if (span <= 0)
         return;
     const int p = std::clamp((link_.jobPos() - rangeStart) * 100 / span, 0, 100);
-    SetPercent(IsConfigRead(LinkStep) ? ConfigReadPercent(LinkStep, p) : p);
+    SetPercent(IsConfigRead(linkStep) ? ConfigReadPercent(linkStep, p) : p);
 }
 
 bool ConnectionManager::JobFailedInStep()
 {
-    if (LinkStep == StepMonitor) {
+    if (linkStep == StepMonitor) {
         DropConnection();
         return false;
     }
-    if (LinkStep == StepReference || LinkStep == StepReferenceAgain || (LinkStep >= 48 && LinkStep <= 63))
-        ShowResult(ReferenceError);
-    else if (LinkStep == StepRead || LinkStep == StepReadAgain)
-        ShowResult(ReadError);
-    else if (LinkStep == StepVerify || (LinkStep >= StepProgramReference && LinkStep <= StepProgramReadBack))
-        ShowResult(VerifyError);
-    LinkStep = StepIdle;
+    if (linkStep == StepReference || linkStep == StepReferenceAgain || IsConfigStep(linkStep))
+        ShowResult(REFERENCE_ERROR);
+    else if (linkStep == StepRead || linkStep == StepReadAgain)
+        ShowResult(READ_ERROR);
+    else if (linkStep == StepVerify || (linkStep >= StepProgramReference && linkStep <= StepProgramReadBack))
+        ShowResult(VERIFY_ERROR);
+    linkStep = StepIdle;
     EndCommand(false, nullptr);
     return true;
 }
 
 void ConnectionManager::Retry(int32_t step, const ResultMessage& error, int retryPercent)
 {
-    if (attempts < 2) {
+    if (attempts < READ_ATTEMPTS) {
         SetPercent(retryPercent);
-        LinkStep = step;
+        linkStep = step;
     } else {
         ShowResult(error);
-        LinkStep = StepIdle;
+        linkStep = StepIdle;
         EndCommand(false, nullptr);
     }
 }
@@ -427,51 +436,51 @@ void ConnectionManager::Retry(int32_t step, const ResultMessage& error, int retr
 void ConnectionManager::Judge()
 {
     const uint8_t* rx = link_.jobRxData;
-    const int step = LinkStep;
+    const int step = linkStep;
     if (step == StepMonitor) {
-        LinkStep = StepIdle;
+        linkStep = StepIdle;
     } else if (step == StepReference || step == StepProgramReference) {
         std::memcpy(firstRead.data(), rx, static_cast<size_t>(referenceLength_));
-        LinkStep = step + 1;
+        linkStep = step + 1;
     } else if (step == StepReferenceAgain || step == StepProgramReferenceAgain) {
         JudgeReference();
-    } else if (step >= StepConfigFirst && step <= 51) {
-        const int part = step & 3;
+    } else if (InPhase(step, StepConfigFirst)) {
+        const int part = ConfigPart(step);
         std::memcpy(firstRead.data() + part * PART_LEN, rx + part * PART_LEN, PART_LEN);
-        static constexpr int32_t next[] = { 53, 54, 55, 60 };
-        LinkStep = next[part];
-    } else if (step >= StepConfigMonitorFirst && step <= 55) {
-        LinkStep = step - 4;
-    } else if (step >= StepConfigSecond && step <= 59) {
+        // A monitor exchange before the next part; after the last part the second pass begins.
+        linkStep = part + 1 < CONFIG_PARTS ? StepConfigMonitorFirst + part + 1 : StepConfigMonitorSecond;
+    } else if (InPhase(step, StepConfigMonitorFirst)) {
+        linkStep = StepConfigFirst + ConfigPart(step);
+    } else if (InPhase(step, StepConfigSecond)) {
         JudgeConfigSecond();
-    } else if (step >= StepConfigMonitorSecond && step <= 63) {
-        LinkStep = step - 4;
+    } else if (InPhase(step, StepConfigMonitorSecond)) {
+        linkStep = StepConfigSecond + ConfigPart(step);
     } else if (step == StepRead) {
         std::memcpy(firstRead.data(), rx, RS_LEN_EXE);
-        LinkStep = StepReadAgain;
+        linkStep = StepReadAgain;
     } else if (step == StepReadAgain) {
         JudgeReadAgain();
     } else if (step == StepVerify) {
         JudgeCompare(StepVerify);
     } else if (step == StepProgramWrite) {
-        LinkStep = StepProgramReadBack;
+        linkStep = StepProgramReadBack;
     } else if (step == StepProgramReadBack) {
         JudgeCompare(StepProgramWrite);
     } else if (step == StepReset) {
-        LinkStep = StepIdle;
+        linkStep = StepIdle;
     } else if (step == StepBootloaderReset) {
         link_.BootloaderHandOver(link_.connectedPort.load(std::memory_order_acquire), BOOT_RELEASE_PORT);
         host_.RebuildCaption();
-        LinkStep = StepIdle;
+        linkStep = StepIdle;
     }
 }
 
 void ConnectionManager::JudgeReference()
 {
     const uint8_t* rx = link_.jobRxData;
-    const int32_t first = LinkStep == StepReferenceAgain ? StepReference : StepProgramReference;
+    const int32_t first = linkStep == StepReferenceAgain ? StepReference : StepProgramReference;
     if (std::memcmp(firstRead.data(), rx, static_cast<size_t>(referenceLength_)) != 0) {
-        Retry(first, ReferenceError);
+        Retry(first, REFERENCE_ERROR);
         return;
     }
     // Bytes a short block cannot carry stay unknown rather than showing a stale unit's bytes.
@@ -481,17 +490,17 @@ void ConnectionManager::JudgeReference()
     referenceRead_ = true;
     ValidateImage(image_);
     host_.RefreshPages();
-    const int major = referenceBlock[10], minor = referenceBlock[11];
+    const int major = unitInfo.versionMajor, minor = unitInfo.versionMinor;
     if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
         // After connecting the mirror still holds the previous unit's bytes; it only becomes
         // valid once the configuration has been read twice alike.
         if (first == StepProgramReference)
             unitMirrorValid = 1;
         attempts = 0;
-        LinkStep = first == StepReference ? StepConfigMonitorFirst : StepProgramWrite;
+        linkStep = first == StepReference ? StepConfigMonitorFirst : StepProgramWrite;
         return;
     }
-    LinkStep = StepIdle;
+    linkStep = StepIdle;
     SetProgress(progressVisible_, RED, 100);
     EndCommand(false, nullptr);
     VersionMessageBox(major, minor);
@@ -504,29 +513,30 @@ void ConnectionManager::VersionMessageBox(int major, int minor)
 
 void ConnectionManager::JudgeConfigSecond()
 {
-    const int part = LinkStep & 3;
+    const int part = ConfigPart(linkStep);
     const uint8_t* rx = link_.jobRxData + part * PART_LEN;
     if (std::memcmp(firstRead.data() + part * PART_LEN, rx, PART_LEN) != 0) {
-        Retry(StepConfigMonitorFirst, ReferenceError, 20);
+        // The second pass starts over, with the bar back where the configuration reads begin.
+        Retry(StepConfigMonitorFirst, REFERENCE_ERROR, ConfigReadPercent(StepConfigFirst, 0));
         return;
     }
-    std::memcpy(UnitMirror.data() + part * PART_LEN, rx, PART_LEN);
-    if (LinkStep < 59) {
-        LinkStep += 5;
+    std::memcpy(unitMirror.data() + part * PART_LEN, rx, PART_LEN);
+    if (part + 1 < CONFIG_PARTS) {
+        linkStep = StepConfigMonitorSecond + part + 1;
         return;
     }
     unitMirrorValid = 1;
     CompareWithUnit();
-    ShowResult(ReferenceOk);
-    LinkStep = StepIdle;
-    EndCommand(true, &UnitMirror);
+    ShowResult(REFERENCE_OK);
+    linkStep = StepIdle;
+    EndCommand(true, &unitMirror);
 }
 
 void ConnectionManager::JudgeReadAgain()
 {
     const uint8_t* rx = link_.jobRxData;
     if (std::memcmp(firstRead.data(), rx, RS_LEN_EXE) != 0) {
-        Retry(StepRead, VerifyError);
+        Retry(StepRead, VERIFY_ERROR);
         return;
     }
     changedMap.fill(0);
@@ -535,25 +545,25 @@ void ConnectionManager::JudgeReadAgain()
         host_.ClearNewInstallation();
         host_.SaveSettings();
     }
-    UnitMirror = image_;
+    unitMirror = image_;
     unitMirrorValid = 1;
     CompareWithUnit();
     host_.UndoSnapshot();
     ValidateImage(image_);
     host_.RefreshPages();
-    ShowResult(VerifyOk);
-    LinkStep = StepIdle;
-    EndCommand(true, &UnitMirror);
+    ShowResult(VERIFY_OK);
+    linkStep = StepIdle;
+    EndCommand(true, &unitMirror);
 }
 
 void ConnectionManager::JudgeCompare(int32_t retryStep)
 {
-    const bool onlyChanged = LinkStep == StepProgramReadBack && !programAll;
+    const bool onlyChanged = linkStep == StepProgramReadBack && !programAll;
     if (CountDifferences(image_.data(), link_.jobRxData, onlyChanged)) {
-        Retry(retryStep, VerifyError);
+        Retry(retryStep, VERIFY_ERROR);
         return;
     }
-    if (LinkStep == StepProgramReadBack) {
+    if (linkStep == StepProgramReadBack) {
         changedMap.fill(0);
         programPending = 1;
         // Storing is shown until the next monitor data reports the real count.
@@ -561,8 +571,8 @@ void ConnectionManager::JudgeCompare(int32_t retryStep)
         // The program ends when the unit has stored the bytes, below in ShowStoring.
         activeCommand_ = -1;
     }
-    ShowResult(VerifyOk);
-    LinkStep = StepIdle;
+    ShowResult(VERIFY_OK);
+    linkStep = StepIdle;
     EndCommand(true, &image_);
 }
 
@@ -577,7 +587,7 @@ int ConnectionManager::CountDifferences(const uint8_t* a, const uint8_t* b, bool
 
 void ConnectionManager::StartStepJob()
 {
-    const int step = LinkStep;
+    const int step = linkStep;
     if (IsMonitorStep(step)) {
         StartMonitorExchange();
         return;
@@ -594,32 +604,32 @@ void ConnectionManager::StartStepJob()
         rangeEnd = referenceLength_;
         if (link_.StartJob(JobReference, 0, referenceLength_, ALL_FLAGS))
             startedJob_ = JobReference;
-        ShowResult(ReferenceTitle);
+        ShowResult(REFERENCE_TITLE);
         return;
     case StepRead:
         // A Read during storing takes the place of the program's message; the bytes were verified.
         if (programPending)
-            host_.CommandEnded(ConnectionHost::CommandProgram, true, &UnitMirror);
+            host_.CommandEnded(ConnectionHost::CommandProgram, true, &unitMirror);
         programPending = 0;
         ++attempts;
-        ShowResult(ReadTitle);
+        ShowResult(READ_TITLE);
         host_.ForgetFileName();
         StartRead(0, RS_LEN_EXE, ALL_FLAGS);
         return;
     case StepReadAgain:
-        ShowResult(VerifyTitle);
+        ShowResult(VERIFY_TITLE);
         StartRead(0, RS_LEN_EXE, ALL_FLAGS);
         return;
     case StepVerify:
         ++attempts;
-        ShowResult(VerifyTitle);
+        ShowResult(VERIFY_TITLE);
         StartRead(0, RS_LEN_EXE, ALL_FLAGS);
         return;
     case StepProgramWrite:
         StartProgramWrite();
         return;
     case StepProgramReadBack:
-        ShowResult(VerifyTitle);
+        ShowResult(VERIFY_TITLE);
         if (programAll) {
             StartRead(0, RS_LEN_EXE, ALL_FLAGS);
         } else {
@@ -637,9 +647,9 @@ void ConnectionManager::StartStepJob()
     if (IsConfigRead(step)) {
         if (step == StepConfigFirst)
             ++attempts;
-        const int part = step & 3;
+        const int part = ConfigPart(step);
         // The eight reads share one bar, so a part starts where the previous one ended.
-        ShowResult(ReferenceTitle, ConfigReadPercent(step, 0));
+        ShowResult(REFERENCE_TITLE, ConfigReadPercent(step, 0));
         StartRead(part * PART_LEN, PART_LEN, ALL_FLAGS);
     }
 }
@@ -648,7 +658,7 @@ int ConnectionManager::ReferenceReadLength() const
 {
     // The unit answers every reference request with block 0, so a fixed block shorter than the
     // reference block can only ever carry its first block; the unit texts all lie inside it.
-    const ProtocolInfo* info = FindProtocol(link_.ConnectedUnit.codec.protocol);
+    const ProtocolInfo* info = FindProtocol(link_.connectedUnit.codec.protocol);
     if (info && !info->wcomFamily && info->blockSize > 0)
         return std::min(info->blockSize, REFERENCE_BLOCK_LEN);
     return REFERENCE_BLOCK_LEN;
@@ -673,10 +683,10 @@ void ConnectionManager::StartMonitorExchange()
 void ConnectionManager::StartProgramWrite()
 {
     ++attempts;
-    ShowResult(ProgramTitle);
+    ShowResult(PROGRAM_TITLE);
     rangeStart = 0;
     rangeEnd = RS_LEN_EXE;
-    UnitMirror = image_;
+    unitMirror = image_;
     unitMirrorValid = 0;
     CompareWithUnit();
     std::memcpy(link_.jobData, image_.data(), RS_LEN_EXE);
@@ -692,9 +702,8 @@ void ConnectionManager::StartProgramWrite()
 void ConnectionManager::StartReset()
 {
     std::fill(link_.jobData, link_.jobData + REFERENCE_BLOCK_LEN, 0);
-    link_.jobData[12] = 0xA5;
-    link_.jobData[13] = 0x10;
-    link_.rawCommand = 0xF000;
+    std::copy(std::begin(IGN_RESET_MARK), std::end(IGN_RESET_MARK), link_.jobData + IGN_RESET_MARK_OFFSET);
+    link_.rawCommand = WCOM_RESET;
     link_.rawLength = 0;
     if (link_.StartJob(JobCommand, 0, 1, JOB_FLAG_SEND_ALL))
         startedJob_ = JobCommand;
@@ -705,12 +714,12 @@ void ConnectionManager::TakeOverMonitor()
     monitor_.setBlock(link_.jobRxData);
     const int major = monitor_.Monb(MON_KEY), minor = monitor_.Monb(MON_SUBVERSION);
     if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
-        VersionState = 2;
+        versionState = VERSION_MATCHING;
         char text[32];
         std::snprintf(text, sizeof text, "RSKEY=%d.%02d", PROGRAM_KEY, PROGRAM_SUBVERSION);
         versionText = text;
     } else {
-        VersionState = 1;
+        versionState = VERSION_OTHER;
         unitVersionMajor = major;
         unitVersionMinor = minor;
         versionText = VersionMismatchText(major, minor);
@@ -726,7 +735,7 @@ void ConnectionManager::ShowStoring()
 {
     if (saveCountdown > 0) {
         if (!HasJob())
-            ShowResult(SavingTitle);
+            ShowResult(SAVING_TITLE);
         SetProgress(
             true, progressColour_, (STORING_START - std::min(saveCountdown, STORING_START)) * 100 / STORING_START);
         return;
@@ -735,7 +744,7 @@ void ConnectionManager::ShowStoring()
         unitMirrorValid = 1;
         CompareWithUnit();
         programPending = 0;
-        ShowResult(ProgramOk);
-        host_.CommandEnded(ConnectionHost::CommandProgram, true, &UnitMirror);
+        ShowResult(PROGRAM_OK);
+        host_.CommandEnded(ConnectionHost::CommandProgram, true, &unitMirror);
     }
 }

@@ -19,7 +19,7 @@ class StatusSlots;
 // monitor data while idle, and carries out Read, Verify, Program and Reset through transfer jobs.
 class ConnectionManager {
 public:
-    // LinkStep values with a name of their own; the configuration reads use 48..63.
+    // linkStep values with a name of their own; the configuration reads use 48..63.
     enum Step : int32_t {
         StepOffline = 0,
         StepIdle = 1,
@@ -40,6 +40,12 @@ public:
         StepReset = 128,
         StepBootloaderReset = 129,
     };
+    // The configuration is read after connecting in this many parts of 100 bytes.
+    static constexpr int CONFIG_PARTS = 4;
+    // A double read (or a write and its read-back) that disagrees is tried this often in all.
+    static constexpr int READ_ATTEMPTS = 2;
+    // A failed job is started this many times more before its step gives up.
+    static constexpr int JOB_RESTARTS = 2;
     static constexpr int STORING_START = 800;
     static constexpr int MONITOR_INTERVAL_TICKS = 6;
 
@@ -51,16 +57,16 @@ public:
 
     // Buttons and menu items. The window applies the open page's controls to the image before
     // VerifyCommand and ProgramCommand.
-    void ReadCommand() { PendingCommand = StepRead; }
+    void ReadCommand() { pendingCommand = StepRead; }
     void VerifyCommand();
     // Returns whether the program command was accepted: it is refused without a connected unit and
     // on a new installation (with a message box).
     bool ProgramCommand();
-    void ResetCommand() { PendingCommand = StepReset; }
+    void ResetCommand() { pendingCommand = StepReset; }
     // Undo and redo with "program immediately" ticked: only the changed bytes are written.
     void RequestProgramChanged();
     // The bootloader tool asked for the unit to be reset into its bootloader.
-    void RequestBootloaderReset() { PendingCommand = StepBootloaderReset; }
+    void RequestBootloaderReset() { pendingCommand = StepBootloaderReset; }
     // The Read, Verify, Program and Reset controls are enabled while this holds.
     bool CommandsEnabled(bool replaying) const;
 
@@ -77,8 +83,8 @@ public:
     // connecting; the reads share one bar from 20 to 100.
     static int ConfigReadPercent(int step, int p);
 
-    int32_t LinkStep = StepOffline;
-    int32_t PendingCommand = 0;
+    int32_t linkStep = StepOffline;
+    int32_t pendingCommand = 0;
     int32_t failedJobs = 0;
     int32_t attempts = 0;
     int32_t lastMonitorTick = 0;
@@ -87,12 +93,12 @@ public:
     std::array<uint8_t, RS_LEN_EXE> firstRead {};
     uint8_t programPending = 0;
     ::ReferenceBlock referenceBlock {};
-    ParamImage UnitMirror;
+    ParamImage unitMirror;
     int32_t unitMirrorValid = 0;
     ::ChangedMap changedMap {};
     int32_t programAll = 1;
     int32_t saveCountdown = 0;
-    int32_t VersionState = 0;
+    int32_t versionState = 0;
     std::string versionText;
     // The unit's program version from its monitor block; the mismatch text is built from them in
     // the language of the moment.
@@ -106,8 +112,8 @@ private:
         const char* text;
         MessageKind kind;
     };
-    static const ResultMessage ReferenceTitle, ReadTitle, VerifyTitle, ProgramTitle, SavingTitle, ReferenceOk, VerifyOk,
-        ProgramOk, ReferenceError, ReadError, VerifyError, CommandCut;
+    static const ResultMessage REFERENCE_TITLE, READ_TITLE, VERIFY_TITLE, PROGRAM_TITLE, SAVING_TITLE, REFERENCE_OK,
+        VERIFY_OK, PROGRAM_OK, REFERENCE_ERROR, READ_ERROR, VERIFY_ERROR, COMMAND_CUT;
 
     // A title starts the bar at titlePercent.
     void ShowResult(const ResultMessage& message, int titlePercent = 0);

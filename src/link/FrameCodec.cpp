@@ -1,6 +1,7 @@
 #include "link/FrameCodec.h"
 
 #include "base/Trace.h"
+#include "link/FrameCommands.h"
 #include "link/PortRecord.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr uint8_t wcomSync[7] = { 0xFF, 0xFF, 0xFF, 0xFF, 0xA5, 0x5A, 0xBB };
 constexpr uint16_t crcAfterSync = 0xB797;
 constexpr uint16_t sumAfterSync = 0x5B5E;
 
@@ -90,14 +90,14 @@ int FrameCodec::BuildWcomFrame(
     PutWord(frame + WCOM_COMMAND, commandWithFlags & 0xFFFF);
     PutWord(frame + WCOM_ADDRESS, address);
     PutWord(frame + WCOM_LENGTH, static_cast<unsigned>(length));
-    std::memcpy(frame, wcomSync, sizeof wcomSync);
-    uint8_t kind = (commandWithFlags & WCOM_FLAG_SUM) ? 0xF0 : 0xB0;
+    std::memcpy(frame, WCOM_SYNC, sizeof WCOM_SYNC);
+    uint8_t kind = (commandWithFlags & WCOM_FLAG_SUM) ? WCOM_KIND_SUM : WCOM_KIND_CRC;
     if (commandWithFlags & WCOM_FLAG_ANSWER)
-        kind |= 0x0C;
+        kind |= WCOM_KIND_ANSWER;
     else if (commandWithFlags & WCOM_FLAG_ANSWER2)
-        kind |= 0x0D;
+        kind |= WCOM_KIND_ANSWER_SECOND;
     else
-        kind |= 0x0B;
+        kind |= WCOM_KIND_REQUEST;
     frame[WCOM_KIND] = kind;
     if (length > 0 && data)
         std::memcpy(frame + WCOM_DATA, data, static_cast<size_t>(length));
@@ -126,7 +126,7 @@ int FrameCodec::BuildIgnFrame(uint8_t* frame, int blockSize, int kind, int index
         std::memcpy(frame + 1, data, static_cast<size_t>(blockSize));
     else
         std::memset(frame + 1, 0, static_cast<size_t>(blockSize));
-    const ProtocolInfo* info = FindProtocol(3000 + blockSize);
+    const ProtocolInfo* info = FindProtocol(FixedBlockProtocolId(blockSize));
     if (tail != 0 && info && info->hasTail) {
         frame[blockSize] = static_cast<uint8_t>(tail);
         if (tail > 255)
@@ -143,9 +143,9 @@ int FrameCodec::BuildIdentifyRequest(int tail)
         return 0;
     if (info->wcomFamily)
         txLength = static_cast<uint32_t>(
-            BuildWcomFrame(txFrame, 0xFEEE | (info->sumCheck ? WCOM_FLAG_SUM : 0), 0, 0, nullptr));
+            BuildWcomFrame(txFrame, WCOM_IDENTIFY | (info->sumCheck ? WCOM_FLAG_SUM : 0), 0, 0, nullptr));
     else
-        txLength = static_cast<uint32_t>(BuildIgnFrame(txFrame, info->blockSize, 0x30, 0, nullptr, tail));
+        txLength = static_cast<uint32_t>(BuildIgnFrame(txFrame, info->blockSize, IGN_MONITOR, 0, nullptr, tail));
     return static_cast<int>(txLength);
 }
 
@@ -197,11 +197,12 @@ int FrameCodec::ReceiveWcomByte(uint8_t byte)
     else if (syncMode == SYNC_SUM)
         runningCheck = static_cast<uint16_t>(runningCheck + ((position & 1) ? byte : byte << 8));
     if (position == 8) {
-        const bool synced = std::memcmp(rxFrame, wcomSync, sizeof wcomSync) == 0;
-        if (synced && (rxFrame[WCOM_KIND] >> 4) == 0xB) {
+        const bool synced = std::memcmp(rxFrame, WCOM_SYNC, sizeof WCOM_SYNC) == 0;
+        const uint8_t check = rxFrame[WCOM_KIND] & WCOM_KIND_CHECK_MASK;
+        if (synced && check == WCOM_KIND_CRC) {
             syncMode = SYNC_CRC;
             runningCheck = CrcByte(crcAfterSync, rxFrame[WCOM_KIND]);
-        } else if (synced && (rxFrame[WCOM_KIND] >> 4) == 0xF) {
+        } else if (synced && check == WCOM_KIND_SUM) {
             syncMode = SYNC_SUM;
             runningCheck = static_cast<uint16_t>(sumAfterSync + rxFrame[WCOM_KIND] * 256);
         } else {
@@ -234,7 +235,7 @@ int FrameCodec::ReceiveIgnByte(uint8_t byte)
         position = 0;
     if (position == 0) {
         runningCheck = 0xFF;
-        if (!(byte & 0x80))
+        if (!(byte & IGN_ANSWER))
             return 0;
     }
     runningCheck ^= byte;
@@ -251,11 +252,11 @@ void FrameCodec::NormaliseShortAnswer()
     const struct {
         uint16_t command;
         uint8_t nibble;
-    } forms[] = { { 0xFFFF, 0x0C }, { 0xFFFE, 0x0D } };
+    } forms[] = { { WCOM_SHORT_ANSWER, WCOM_KIND_ANSWER }, { WCOM_SHORT_ANSWER_SECOND, WCOM_KIND_ANSWER_SECOND } };
     for (const auto& form : forms) {
         if (command() != form.command)
             continue;
-        rxFrame[WCOM_KIND] = static_cast<uint8_t>((rxFrame[WCOM_KIND] & 0xF0) | form.nibble);
+        rxFrame[WCOM_KIND] = static_cast<uint8_t>((rxFrame[WCOM_KIND] & WCOM_KIND_CHECK_MASK) | form.nibble);
         PutWord(rxFrame + WCOM_COMMAND, address());
         PutWord(rxFrame + WCOM_ADDRESS, 0);
         if (dataLength() == 1) {
@@ -284,13 +285,13 @@ bool FrameCodec::ParseIdentity(UnitIdentity& identity) const
         return false;
     identity = UnitIdentity {};
     if (!info->wcomFamily) {
-        if (rxFrame[0] != 0xB0)
+        if (rxFrame[0] != IGN_IDENTIFY_ANSWER)
             return false;
         const int n = info->blockSize;
         identity.unitTypeCode = info->hasTail ? rxFrame[n] : (rxFrame[2] << 8) | rxFrame[3];
         return true;
     }
-    if ((kind() & 0x0F) != 0x0C || command() != 0xFEEE)
+    if ((kind() & WCOM_KIND_DIRECTION_MASK) != WCOM_KIND_ANSWER || command() != WCOM_IDENTIFY)
         return false;
     const int length = std::min<int>(dataLength(), CODEC_BUFFER_LEN - WCOM_OVERHEAD);
     const uint8_t* d = data();

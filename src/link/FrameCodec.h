@@ -14,6 +14,9 @@ constexpr uint32_t WCOM_FLAG_SUM = 1u << 16;
 constexpr uint32_t WCOM_FLAG_ANSWER = 1u << 17;
 constexpr uint32_t WCOM_FLAG_ANSWER2 = 1u << 18;
 
+// The bytes every WCOM frame starts with; the kind byte follows.
+constexpr uint8_t WCOM_SYNC[7] = { 0xFF, 0xFF, 0xFF, 0xFF, 0xA5, 0x5A, 0xBB };
+
 // Offsets of the WCOM frame.
 enum WcomOffset : int { WCOM_KIND = 7, WCOM_COMMAND = 8, WCOM_ADDRESS = 10, WCOM_LENGTH = 12, WCOM_DATA = 14 };
 

@@ -35,8 +35,6 @@ private:
     bool shown_[4] = {};
 };
 
-constexpr uint32_t FASTEST_BAUD = 4000000;
-
 // The row of the chosen protocol: the first one in the search order at the chosen rate, else its
 // first one at all, with the chosen rate.
 SearchRow ChosenRow(const SearchTable& table, const PortChoice& choice)
@@ -56,14 +54,13 @@ SearchRow ChosenRow(const SearchTable& table, const PortChoice& choice)
 
 bool ParseProtocolOption(const std::string& value, PortChoice& choice, std::string* error)
 {
-    for (const int32_t id :
-        { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 })
-        if (QString::fromStdString(value).compare(ProtocolName(id), Qt::CaseInsensitive) == 0) {
-            choice.protocol = id;
+    for (const ProtocolInfo& row : Protocols())
+        if (QString::fromStdString(value).compare(row.name, Qt::CaseInsensitive) == 0) {
+            choice.protocol = row.id;
             return true;
         }
     if (error)
-        *error = "--protocol needs one of WCOM, WCOMS, IGN50, IGN100, IGN150, IGN300: \"" + value + "\"";
+        *error = "--protocol needs one of " + ProtocolNames(", ") + ": \"" + value + "\"";
     return false;
 }
 
@@ -73,7 +70,7 @@ bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* 
     const long baud = std::strtol(value.c_str(), &end, 10);
     if (value.empty() || !end || *end || baud < 1 || baud > long(FASTEST_BAUD)) {
         if (error)
-            *error = "--baud needs a line rate from 1 to 4000000: \"" + value + "\"";
+            *error = "--baud needs a line rate from 1 to " + std::to_string(FASTEST_BAUD) + ": \"" + value + "\"";
         return false;
     }
     choice.baud = static_cast<uint32_t>(baud);
@@ -82,7 +79,7 @@ bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* 
 
 void ApplyPortChoice(TransferEngine& link, const PortChoice& choice)
 {
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     if (choice.protocol)
         link.searchTable.KeepOnly(ChosenRow(link.searchTable, choice));
     link.forcedPort = choice.forcedPort;
@@ -157,9 +154,9 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
         if (link.connectedPort.load()) {
             result.found = true;
             result.port = link.connectedPort.load();
-            result.name = link.ConnectedUnit.name;
-            result.protocol = ProtocolName(link.ConnectedUnit.codec.protocol);
-            result.maxFrameLength = link.ConnectedUnit.maxFrameLength;
+            result.name = link.connectedUnit.name;
+            result.protocol = ProtocolName(link.connectedUnit.codec.protocol);
+            result.maxFrameLength = link.connectedUnit.maxFrameLength;
             result.dataBytesPerFrame = link.DataBytesPerFrame();
             result.device = link.DevicePath(result.port);
             break;

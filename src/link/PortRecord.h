@@ -11,6 +11,8 @@ class PortIoThread;
 
 constexpr int PORT_COUNT = 256;
 constexpr uint32_t PORT_BUFFER_LEN = 330;
+// The fastest line rate a port is asked to open at (a rate from the command line or the settings).
+constexpr uint32_t FASTEST_BAUD = 4000000;
 
 // PortState of a port record.
 enum PortState : uint8_t { PORT_CLOSED = 0, PORT_OPENING = 16, PORT_OPEN = 32, PORT_CLOSING = 48 };

@@ -38,7 +38,7 @@ PortTable::~PortTable() { StopPortThreads(); }
 void PortTable::StopPortThreads()
 {
     CloseAllPorts();
-    LinkStop.store(1, std::memory_order_release);
+    linkStop.store(1, std::memory_order_release);
     for (PortRecord& com : com_)
         com.bell.Ring();
     // Joining (rather than a fixed wait) keeps a thread from outliving the record it works on.
@@ -195,7 +195,7 @@ void PortTable::ServicePort(PortRecord& com, int32_t now)
     const std::string path = DevicePath(com.portNumber);
     // Once per record, before any other thread may ring it; without it the thread polls.
     com.bell.Open();
-    com.ioThread = new PortIoThread(com, QString::fromStdString(path), portMap_.Channel(path), LinkStop);
+    com.ioThread = new PortIoThread(com, QString::fromStdString(path), portMap_.Channel(path), linkStop);
     com.ioThread->setStackSize(IO_THREAD_STACK);
     com.requestTime = now;
     com.error.store(PORT_ERROR_NONE, std::memory_order_relaxed);

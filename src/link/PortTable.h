@@ -44,7 +44,7 @@ public:
     int portsEnumerated = 0;
     int portsChanged = 0;
     // Raised once shutdown has begun; every link thread of this object polls it.
-    std::atomic<int> LinkStop { 0 };
+    std::atomic<int> linkStop { 0 };
 
 protected:
     // Ends and joins every thread of the port table (the destructor of a derived class calls it

@@ -16,7 +16,7 @@ enum SlotState : int32_t {
     SLOT_PORT_FAILED = 7,
 };
 
-// One of the three parallel searches, and (as ConnectedUnit) the copy of the slot that connected.
+// One of the three parallel searches, and (as connectedUnit) the copy of the slot that connected.
 struct SearchSlot {
     int32_t port = 0;
     int32_t row = 0;

@@ -25,11 +25,11 @@ SearchTable::SearchTable()
         family_[i] = rows_[i].protocol == FAMILY;
 }
 
-void SearchTable::FillFamilyRows(int32_t protocol, uint32_t baud, int32_t timeoutMs)
+void SearchTable::FillFamilyRows(const SearchRow& family)
 {
     for (size_t i = 0; i < rows_.size(); ++i)
         if (family_[i])
-            rows_[i] = { protocol, baud, timeoutMs };
+            rows_[i] = family;
 }
 
 void SearchTable::KeepOnly(const SearchRow& row)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ProtocolTable.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -18,10 +20,12 @@ class SearchTable {
 public:
     static constexpr int ROWS = 14;
     static constexpr int32_t FAMILY = -1; // placeholder until FillFamilyRows
+    // What the program fills the family rows with: its own unit family's protocol.
+    static constexpr SearchRow OWN_FAMILY { PROTOCOL_IGN100, 57600, 175 };
 
     SearchTable();
-    // The main window's constructor fills the family rows (IGN100 at 57600 baud with 175 ms).
-    void FillFamilyRows(int32_t protocol, uint32_t baud, int32_t timeoutMs);
+    // The main window's constructor fills the family rows before the first search.
+    void FillFamilyRows(const SearchRow& family = OWN_FAMILY);
     // Limits the table to one row (the CLI and tests that know the unit's protocol).
     void KeepOnly(const SearchRow& row);
 

@@ -2,6 +2,7 @@
 
 #include "base/TickClock.h"
 #include "base/Trace.h"
+#include "link/FrameCommands.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,7 +36,7 @@ TransferEngine::TransferEngine()
 
 TransferEngine::~TransferEngine()
 {
-    LinkStop.store(1, std::memory_order_release);
+    linkStop.store(1, std::memory_order_release);
     workerBell_.Ring();
     if (worker_.joinable())
         worker_.join();
@@ -44,10 +45,10 @@ TransferEngine::~TransferEngine()
 
 int32_t TransferEngine::DataBytesPerFrame() const
 {
-    const ProtocolInfo* info = FindProtocol(ConnectedUnit.codec.protocol);
+    const ProtocolInfo* info = FindProtocol(connectedUnit.codec.protocol);
     if (info && !info->wcomFamily)
         return info->blockSize;
-    return ConnectedUnit.DataBytesPerFrame();
+    return connectedUnit.DataBytesPerFrame();
 }
 
 bool TransferEngine::StartJob(int32_t jobCode, int32_t start, int32_t length, int flags)
@@ -93,8 +94,8 @@ void TransferEngine::LinkTick()
     if (state_.load(std::memory_order_acquire) == ENGINE_DOWN) {
         if (connected) {
             AbandonJob();
-            ConnectedUnit.codec.txLength = 0;
-            ConnectedUnit.codec.RestartSend();
+            connectedUnit.codec.txLength = 0;
+            connectedUnit.codec.RestartSend();
             ListenTo(connectedPort.load(std::memory_order_relaxed));
             state_.store(ENGINE_READY, std::memory_order_release);
             workerBell_.Ring();
@@ -131,8 +132,8 @@ void TransferEngine::Disconnect()
     state_.store(ENGINE_DOWN, std::memory_order_release);
     AbandonJob();
     ListenTo(0);
-    ConnectedUnit.codec.txLength = 0;
-    ConnectedUnit.codec.RestartSend();
+    connectedUnit.codec.txLength = 0;
+    connectedUnit.codec.RestartSend();
     ClosePort(port);
     connectedPort.store(0, std::memory_order_release);
     portsChanged = 1;
@@ -160,7 +161,7 @@ TransferEngine::HandOver TransferEngine::BootloaderHandOver(int port, uint32_t c
 
 void TransferEngine::TransferWorker()
 {
-    while (!LinkStop.load(std::memory_order_acquire)) {
+    while (!linkStop.load(std::memory_order_acquire)) {
         ++Trace::LoopCounter;
         workerInPass_.store(true, std::memory_order_seq_cst);
         const int32_t job = job_.load(std::memory_order_seq_cst);
@@ -201,7 +202,7 @@ void TransferEngine::WorkerSteps(int32_t job)
     if (state_.load(std::memory_order_acquire) == ENGINE_AWAITING)
         HandleAnswer(job);
     if (state_.load(std::memory_order_acquire) == ENGINE_SENDING) {
-        SearchSlot& unit = ConnectedUnit;
+        SearchSlot& unit = connectedUnit;
         unit.codec.SendFrame(Port(connectedPort.load(std::memory_order_acquire)));
         if (unit.codec.remaining == 0) {
             int32_t expected = ENGINE_SENDING;
@@ -225,7 +226,7 @@ void TransferEngine::HandleAttemptFailed(int32_t job)
     TraceLinef("COM timeout or redirection (%i)...", retryCount_);
     ++retryCount_;
     if (retryCount_ < retryLimit_) {
-        ConnectedUnit.codec.RestartSend();
+        connectedUnit.codec.RestartSend();
         sendTime_.store(TickMs.load(), std::memory_order_release);
         framesSent_.fetch_add(1, std::memory_order_relaxed);
         state_.store(ENGINE_SENDING, std::memory_order_release);
@@ -243,7 +244,7 @@ void TransferEngine::Fail(const char* what, int a, int b)
 
 void TransferEngine::HandleAnswer(int32_t job)
 {
-    FrameCodec& codec = ConnectedUnit.codec;
+    FrameCodec& codec = connectedUnit.codec;
     if (!codec.ReceiveFrame(Port(connectedPort.load(std::memory_order_acquire)), TickMs.load()))
         return;
     const bool wcom = IsWcomFamily(codec.protocol);
@@ -288,7 +289,7 @@ bool TransferEngine::HandleIgnAnswer(int32_t job, FrameCodec& codec)
 
 bool TransferEngine::HandleWcomAnswer(int32_t job, FrameCodec& codec)
 {
-    if ((codec.kind() & 0x0F) != 0x0C || codec.command() != expectedAnswer_)
+    if ((codec.kind() & WCOM_KIND_DIRECTION_MASK) != WCOM_KIND_ANSWER || codec.command() != expectedAnswer_)
         return false;
     const int pos = jobPos_.load(std::memory_order_relaxed);
     if (codec.address() != pos || (StoresAnswer(job) && codec.dataLength() != blockLength_)) {
@@ -307,7 +308,7 @@ bool TransferEngine::ChooseNextBlock(int& start, int& length) const
 {
     const int b = DataBytesPerFrame();
     const int pos = jobPos_.load(std::memory_order_relaxed);
-    if (!IsWcomFamily(ConnectedUnit.codec.protocol)) {
+    if (!IsWcomFamily(connectedUnit.codec.protocol)) {
         for (int block = pos / b; block < (jobEnd_ + b - 1) / b; ++block) {
             const int first = block * b;
             const int last = std::min(first + b, JOB_AREA_LEN);
@@ -346,22 +347,22 @@ int TransferEngine::BuildFrame(int32_t job, FrameCodec& codec)
         const uint32_t sum = info->sumCheck ? WCOM_FLAG_SUM : 0;
         const uint8_t count[2] = { static_cast<uint8_t>(blockLength_), static_cast<uint8_t>(blockLength_ >> 8) };
         const uint16_t address = static_cast<uint16_t>(pos);
+        // The unit's answer carries the request's command word.
+        const auto send = [&](uint16_t command, int length, const uint8_t* data) {
+            expectedAnswer_ = command;
+            return FrameCodec::BuildWcomFrame(codec.txFrame, command | sum, address, length, data);
+        };
         switch (job) {
         case JobWrite:
-            expectedAnswer_ = 0x7020;
-            return FrameCodec::BuildWcomFrame(codec.txFrame, 0x7020 | sum, address, blockLength_, jobData + pos);
+            return send(WCOM_WRITE_MEMORY, blockLength_, jobData + pos);
         case JobRead:
+            return send(WCOM_READ_MEMORY, sizeof count, count);
         case JobReference:
-            expectedAnswer_ = job == JobRead ? 0x7010 : 0x701F;
-            return FrameCodec::BuildWcomFrame(
-                codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, 2, count);
+            return send(WCOM_READ_REFERENCE, sizeof count, count);
         case JobMonitor:
-            expectedAnswer_ = 0x7050;
-            return FrameCodec::BuildWcomFrame(codec.txFrame, 0x7050 | sum, address, blockLength_, jobData + pos);
+            return send(WCOM_MONITOR, blockLength_, jobData + pos);
         default:
-            expectedAnswer_ = rawCommand & 0xFFFF;
-            return FrameCodec::BuildWcomFrame(
-                codec.txFrame, static_cast<uint32_t>(expectedAnswer_) | sum, address, rawLength, nullptr);
+            return send(static_cast<uint16_t>(rawCommand & 0xFFFF), rawLength, nullptr);
         }
     }
     const int n = info->blockSize;
@@ -370,18 +371,18 @@ int TransferEngine::BuildFrame(int32_t job, FrameCodec& codec)
         int32_t job;
         int kind;
         int index;
-        int answer;
         int tail;
     } requests[] = {
-        { JobWrite, 0x00, block + 1, 0x81 + block, 0 },
-        { JobRead, 0x40, block + 1, 0xC1 + block, 0 },
-        { JobReference, 0x40, 0, 0xC0, 0 },
-        { JobMonitor, 0x30, block, 0xB0 + block, TailValue() },
-        { JobCommand, 0x00, 0, 0x80, 0 },
+        { JobWrite, IGN_WRITE_MEMORY, block + 1, 0 },
+        { JobRead, IGN_READ, block + 1, 0 },
+        { JobReference, IGN_READ, 0, 0 },
+        { JobMonitor, IGN_MONITOR, block, TailValue() },
+        { JobCommand, IGN_COMMAND, 0, 0 },
     };
     for (const auto& r : requests)
         if (r.job == job) {
-            expectedAnswer_ = r.answer;
+            // The unit answers with the request's command byte and the answer bit set.
+            expectedAnswer_ = IGN_ANSWER + r.kind + r.index;
             return FrameCodec::BuildIgnFrame(codec.txFrame, n, r.kind, r.index, jobData + pos, r.tail);
         }
     return 0;
@@ -397,7 +398,7 @@ void TransferEngine::StartNextBlock(int32_t job)
     }
     jobPos_.store(start, std::memory_order_release);
     blockLength_ = static_cast<uint16_t>(length);
-    FrameCodec& codec = ConnectedUnit.codec;
+    FrameCodec& codec = connectedUnit.codec;
     codec.txLength = static_cast<uint32_t>(BuildFrame(job, codec));
     codec.RestartSend();
     sendTime_.store(TickMs.load(), std::memory_order_release);

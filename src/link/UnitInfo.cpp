@@ -72,9 +72,9 @@ UnitInfo BuildUnitInfo(const ReferenceBlock& b)
 
 std::string UnitPanelText(int versionState, const std::string& versionText, const UnitInfo& u)
 {
-    if (versionState == 0)
+    if (versionState == VERSION_NOT_CONNECTED)
         return "not connected";
-    if (versionState == 1)
+    if (versionState == VERSION_OTHER)
         return versionText;
     if (!u.programmedBy.empty())
         return u.programmedBy + "   " + versionText + "   (" + u.serialNumber + ")   " + u.lastUpdate;

@@ -26,5 +26,8 @@ UnitInfo BuildUnitInfo(const ReferenceBlock& block);
 // 0 for an unknown code.
 int FirmwareMonth(uint8_t code);
 
-// Panel 4 of the status bar. versionState: 0 not connected, 1 other version, 2 matching.
+// How the connected unit's program version compares with the program's own.
+enum UnitVersionState : int32_t { VERSION_NOT_CONNECTED = 0, VERSION_OTHER = 1, VERSION_MATCHING = 2 };
+
+// Panel 4 of the status bar.
 std::string UnitPanelText(int versionState, const std::string& versionText, const UnitInfo& info);

@@ -26,7 +26,7 @@ const char* const unmatchedText
 
 } // namespace
 
-UnitSearch::UnitSearch() { ConnectedUnit.codec.ResetCodec(); }
+UnitSearch::UnitSearch() { connectedUnit.codec.ResetCodec(); }
 
 std::string UnitSearch::WindowCaption(const std::string& fileName) const
 {
@@ -179,7 +179,6 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
 
 void UnitSearch::SetKnownUnit(const KnownUnit& unit)
 {
-    constexpr uint32_t FASTEST_BAUD = 4000000;
     const bool usable = unit.Valid() && !searchTable.IsEnd(unit.row) && unit.baud <= FASTEST_BAUD;
     knownUnit = usable ? unit : KnownUnit {};
 }
@@ -273,7 +272,7 @@ bool UnitSearch::Connect(int i, SearchSlot& slot)
 {
     const int port = slot.port;
     knownUnit = { port, slot.row, SlotBaud(slot) };
-    ConnectedUnit = slot;
+    connectedUnit = slot;
     for (SearchSlot& other : searchSlots) {
         if (other.port && other.port != port)
             ClosePort(other.port);
@@ -284,7 +283,7 @@ bool UnitSearch::Connect(int i, SearchSlot& slot)
     nextScanPort = port;
     searchEnabled = 1;
     char text[256];
-    std::snprintf(text, sizeof text, connectedText, ConnectedUnit.name, ConnectedUnit.name, ConnectedUnit.name);
+    std::snprintf(text, sizeof text, connectedText, connectedUnit.name, connectedUnit.name, connectedUnit.name);
     if (status_)
         status_->ShowStatus(1, text, -1, BLACK, WHITE, 100);
     TraceLinef("[%i]%s", i, text);

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "link/PortTable.h"
 #include "link/KnownUnit.h"
+#include "link/PortTable.h"
 #include "link/SearchSlot.h"
 #include "link/SearchTable.h"
+#include "link/UnitTypeTable.h"
 
 #include <array>
 #include <atomic>
@@ -37,11 +38,11 @@ public:
     std::string WindowCaption(const std::string& fileName) const;
 
     SearchTable searchTable;
-    SearchSlot ConnectedUnit;
+    SearchSlot connectedUnit;
     std::array<SearchSlot, SLOT_COUNT> searchSlots;
     std::atomic<int32_t> connectedPort { 0 };
     int32_t searchEnabled = 1;
-    int32_t requiredUnitType = 93;
+    int32_t requiredUnitType = REQUIRED_UNIT_TYPE;
     int32_t extraTailByte = 0;
     int32_t forcedPort = 0; // -1 offline, 0 automatic, 1..255 only this port
     int32_t nextScanPort = 1;

@@ -1,6 +1,8 @@
 #include "unitsim/UnitSim.h"
 
+#include "link/ConnectionManager.h"
 #include "link/FrameCodec.h"
+#include "link/FrameCommands.h"
 #include "link/PortChannel.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
@@ -15,11 +17,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 constexpr int INPUT_GAP_MS = 50; // a pause this long ends a request that was cut short
-constexpr int STORING_START = 800;
+constexpr int STORING_START = ConnectionManager::STORING_START;
 
 int64_t NowMs()
 {
@@ -79,12 +82,7 @@ UnitSim::UnitSim(UnitSimOptions options)
 
 UnitSim::~UnitSim() { Stop(); }
 
-uint32_t UnitSim::LineBaudRequired() const
-{
-    if (options_.baud)
-        return options_.baud;
-    return info_->id == PROTOCOL_IGN300 ? 115200 : 57600;
-}
+uint32_t UnitSim::LineBaudRequired() const { return options_.baud ? options_.baud : info_->usualBaud; }
 
 bool UnitSim::Start(std::string* error)
 {
@@ -187,28 +185,29 @@ bool UnitSim::UnplugsAt(std::atomic<int>& counter, int at)
 
 bool UnitSim::TakeWcomRequest()
 {
-    static const uint8_t sync[7] = { 0xFF, 0xFF, 0xFF, 0xFF, 0xA5, 0x5A, 0xBB };
     while (!input_.empty()) {
-        const size_t have = std::min<size_t>(input_.size(), 7);
-        if (std::memcmp(input_.data(), sync, have) != 0) {
+        const size_t have = std::min<size_t>(input_.size(), sizeof WCOM_SYNC);
+        if (std::memcmp(input_.data(), WCOM_SYNC, have) != 0) {
             input_.erase(input_.begin());
             continue;
         }
-        if (input_.size() < 16)
+        if (input_.size() < WCOM_OVERHEAD)
             return false;
-        const int length = Word(&input_[12]);
-        const uint8_t kind = input_[7];
+        const int length = Word(&input_[WCOM_LENGTH]);
+        const uint8_t kind = input_[WCOM_KIND];
         // A unit checks frames with its own protocol's check: a WCOMS unit never takes a CRC frame.
-        if (length > WCOM_MAX_DATA || (kind >> 4) != (info_->sumCheck ? 0xF : 0xB)) {
+        const uint8_t check = info_->sumCheck ? WCOM_KIND_SUM : WCOM_KIND_CRC;
+        if (length > WCOM_MAX_DATA || (kind & WCOM_KIND_CHECK_MASK) != check) {
             input_.erase(input_.begin());
             continue;
         }
-        const size_t total = static_cast<size_t>(length) + 16;
+        const size_t total = static_cast<size_t>(length) + WCOM_OVERHEAD;
         if (input_.size() < total)
             return false;
-        const bool good = info_->sumCheck ? FrameCodec::WcomsSum(input_.data(), static_cast<int>(total)) == 0xFFFF
-                                          : FrameCodec::WcomCrc(input_.data(), length + 14) == Word(&input_[total - 2]);
-        if (!good || (kind & 0x0F) != 0x0B) {
+        const bool good = info_->sumCheck
+            ? FrameCodec::WcomsSum(input_.data(), static_cast<int>(total)) == 0xFFFF
+            : FrameCodec::WcomCrc(input_.data(), WCOM_DATA + length) == Word(&input_[total - 2]);
+        if (!good || (kind & WCOM_KIND_DIRECTION_MASK) != WCOM_KIND_REQUEST) {
             input_.erase(input_.begin());
             continue;
         }
@@ -222,9 +221,9 @@ bool UnitSim::TakeWcomRequest()
 
 bool UnitSim::TakeIgnRequest()
 {
-    const size_t total = static_cast<size_t>(info_->blockSize) + 2;
+    const size_t total = static_cast<size_t>(info_->blockSize) + IGN_OVERHEAD;
     while (!input_.empty()) {
-        if (input_[0] & 0x80) {
+        if (input_[0] & IGN_ANSWER) {
             input_.erase(input_.begin());
             continue;
         }
@@ -264,7 +263,7 @@ int UnitSim::StoringCountdown() const
     return static_cast<int>(std::max<int64_t>(0, left));
 }
 
-std::array<uint8_t, 100> UnitSim::MonitorBlock() const
+std::array<uint8_t, MONITOR_BLOCK_LEN> UnitSim::MonitorBlock() const
 {
     const double t = static_cast<double>(NowMs() - startMs_) / 1000.0;
     const int countdown = StoringCountdown();
@@ -293,30 +292,30 @@ std::array<uint8_t, 100> UnitSim::MonitorBlock() const
     m.Monb(MON_STATUS) = 0x10;
     m.Monb(MON_SUBVERSION) = static_cast<uint8_t>(options_.firmwareMinor);
     m.Monb(MON_KEY) = static_cast<uint8_t>(options_.firmwareMajor);
-    std::array<uint8_t, 100> block {};
+    std::array<uint8_t, MONITOR_BLOCK_LEN> block {};
     std::copy(m.bytes().begin() + 1, m.bytes().end(), block.begin());
     return block;
 }
 
-std::array<uint8_t, 400> UnitSim::Configuration() const
+std::array<uint8_t, RS_LEN_EXE> UnitSim::Configuration() const
 {
     std::lock_guard lock(mutex_);
     return config_;
 }
 
-void UnitSim::SetConfiguration(const std::array<uint8_t, 400>& bytes)
+void UnitSim::SetConfiguration(const std::array<uint8_t, RS_LEN_EXE>& bytes)
 {
     std::lock_guard lock(mutex_);
     config_ = bytes;
 }
 
-std::array<uint8_t, 300> UnitSim::ReferenceBlock() const
+std::array<uint8_t, UnitSim::REFERENCE_AREA_LEN> UnitSim::ReferenceBlock() const
 {
     std::lock_guard lock(mutex_);
     return reference_;
 }
 
-std::array<uint8_t, 100> UnitSim::LastMonitorRequest() const
+std::array<uint8_t, MONITOR_BLOCK_LEN> UnitSim::LastMonitorRequest() const
 {
     std::lock_guard lock(mutex_);
     return monitorRequest_;
@@ -338,59 +337,59 @@ void UnitSim::AnswerWcom(const uint8_t* frame)
     uint32_t answerCommand = command;
     uint16_t answerAddress = address;
     switch (command) {
-    case 0xFEEE:
+    case WCOM_IDENTIFY:
         payload.assign(options_.name.begin(), options_.name.end());
         payload.push_back(0);
         PutWord(payload, static_cast<unsigned>(options_.maxFrameLength));
         PutWord(payload, static_cast<unsigned>(options_.hardwareCode));
         PutWord(payload, static_cast<unsigned>(options_.unitType));
         break;
-    case 0x7010:
-    case 0x701F: {
-        if (command == 0x7010 && UnplugsAt(configReads_, options_.unplugAtRead))
+    case WCOM_READ_MEMORY:
+    case WCOM_READ_REFERENCE: {
+        if (command == WCOM_READ_MEMORY && UnplugsAt(configReads_, options_.unplugAtRead))
             return;
         const int count = std::min<int>(length >= 2 ? Word(data) : 0, WCOM_MAX_DATA);
         std::lock_guard lock(mutex_);
-        if (command == 0x7010)
-            copyRange(config_.data(), 400, count);
+        if (command == WCOM_READ_MEMORY)
+            copyRange(config_.data(), RS_LEN_EXE, count);
         else
-            copyRange(reference_.data(), 300, count);
+            copyRange(reference_.data(), REFERENCE_AREA_LEN, count);
         AlterRead(payload.data(), payload.size());
         break;
     }
-    case 0x7020: {
+    case WCOM_WRITE_MEMORY: {
         if (UnplugsAt(configWrites_, options_.unplugAtWrite))
             return;
         {
             std::lock_guard lock(mutex_);
-            for (int i = 0; i < length && address + i < 400 && !options_.ignoreWrites; ++i)
+            for (int i = 0; i < length && address + i < RS_LEN_EXE && !options_.ignoreWrites; ++i)
                 config_[static_cast<size_t>(address + i)] = data[i];
         }
         StartStoring();
         // Writes are confirmed with the short answer form: the command in the address field.
-        answerCommand = 0xFFFF;
-        answerAddress = 0x7020;
+        answerCommand = WCOM_SHORT_ANSWER;
+        answerAddress = WCOM_WRITE_MEMORY;
         PutWord(payload, address);
         break;
     }
-    case 0x7050: {
+    case WCOM_MONITOR: {
         {
             std::lock_guard lock(mutex_);
-            for (int i = 0; i < length && address + i < 100; ++i)
+            for (int i = 0; i < length && address + i < MONITOR_BLOCK_LEN; ++i)
                 monitorRequest_[static_cast<size_t>(address + i)] = data[i];
         }
         const auto block = MonitorBlock();
-        copyRange(block.data(), 100, length);
+        copyRange(block.data(), MONITOR_BLOCK_LEN, length);
         break;
     }
-    case 0xF000:
+    case WCOM_RESET:
         ++resets_;
         {
             std::lock_guard lock(mutex_);
             storingStartMs_ = -1;
         }
-        answerCommand = 0xFFFF;
-        answerAddress = 0xF000;
+        answerCommand = WCOM_SHORT_ANSWER;
+        answerAddress = WCOM_RESET;
         break;
     default:
         return;
@@ -418,33 +417,33 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
     const uint8_t request = frame[0];
     const uint8_t* data = frame + 1;
     std::vector<uint8_t> answerData(static_cast<size_t>(n), 0);
-    uint8_t answer = request | 0x80;
-    if (request == 0x00) {
-        if (data[12] == 0xA5 && data[13] == 0x10) {
+    uint8_t answer = request | IGN_ANSWER;
+    if (request == IGN_COMMAND) {
+        if (std::equal(std::begin(IGN_RESET_MARK), std::end(IGN_RESET_MARK), data + IGN_RESET_MARK_OFFSET)) {
             ++resets_;
             std::lock_guard lock(mutex_);
             storingStartMs_ = -1;
         }
-    } else if (request < 0x30) {
+    } else if (request < IGN_MONITOR) {
         if (UnplugsAt(configWrites_, options_.unplugAtWrite))
             return;
-        const int block = request - 1;
+        const int block = request - IGN_WRITE_MEMORY - 1;
         {
             std::lock_guard lock(mutex_);
-            for (int i = 0; i < n && block * n + i < 400 && !options_.ignoreWrites; ++i)
+            for (int i = 0; i < n && block * n + i < RS_LEN_EXE && !options_.ignoreWrites; ++i)
                 config_[static_cast<size_t>(block * n + i)] = data[i];
         }
         StartStoring();
         answerData.assign(data, data + n);
-    } else if (request < 0x40) {
-        const int block = request - 0x30;
+    } else if (request < IGN_READ) {
+        const int block = request - IGN_MONITOR;
         {
             std::lock_guard lock(mutex_);
-            for (int i = 0; i < n && block * n + i < 100; ++i)
+            for (int i = 0; i < n && block * n + i < MONITOR_BLOCK_LEN; ++i)
                 monitorRequest_[static_cast<size_t>(block * n + i)] = data[i];
         }
         const auto monitor = MonitorBlock();
-        answerData = IgnBlock(monitor.data(), 100, block);
+        answerData = IgnBlock(monitor.data(), MONITOR_BLOCK_LEN, block);
         const bool identify = std::all_of(data, data + n, [](uint8_t b) { return b == 0; });
         // The unit's type code sits where the identity is read: the last data byte of block 0
         // (and the one before it for codes above 255), or the big-endian word at the start for IGN300.
@@ -456,10 +455,10 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
             answerData[1] = static_cast<uint8_t>(options_.unitType >> 8);
             answerData[2] = static_cast<uint8_t>(options_.unitType);
         }
-    } else if (request == 0x40) {
+    } else if (request == IGN_READ) {
         {
             std::lock_guard lock(mutex_);
-            answerData = IgnBlock(reference_.data(), 300, 0);
+            answerData = IgnBlock(reference_.data(), REFERENCE_AREA_LEN, 0);
         }
         AlterRead(answerData.data(), answerData.size());
     } else {
@@ -467,7 +466,7 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
             return;
         {
             std::lock_guard lock(mutex_);
-            answerData = IgnBlock(config_.data(), 400, request - 0x41);
+            answerData = IgnBlock(config_.data(), RS_LEN_EXE, request - IGN_READ - 1);
         }
         AlterRead(answerData.data(), answerData.size());
     }

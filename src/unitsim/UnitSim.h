@@ -1,6 +1,9 @@
 #pragma once
 
+#include "base/ProductIdentity.h"
 #include "link/ProtocolTable.h"
+#include "link/UnitTypeTable.h"
+#include "model/ImageLayout.h"
 #include "unitsim/UnitLine.h"
 
 #include <array>
@@ -16,15 +19,15 @@
 // How the simulated unit behaves; the fault options make it misbehave reproducibly (seed).
 struct UnitSimOptions {
     int32_t protocol = PROTOCOL_IGN100;
-    uint32_t baud = 0; // 0: the protocol's usual rate (IGN300 115200, all others 57600)
+    uint32_t baud = 0; // 0: the usual rate of the protocol's row
     bool checkBaud = true; // requests sent at another line rate are not understood, as on a real line
-    int unitType = 93;
-    int firmwareMajor = 93;
-    int firmwareMinor = 0;
+    int unitType = REQUIRED_UNIT_TYPE;
+    int firmwareMajor = PROGRAM_KEY;
+    int firmwareMinor = PROGRAM_SUBVERSION;
     std::string name = "VORDAX4 SIM";
     // Reference bytes 39..46; byte 46 of 255 is a unit without a serial number ("none SN").
     std::array<uint8_t, 8> serialNumber { 1, 2, 3, 4, 5, 6, 7, 8 };
-    int maxFrameLength = 48; // WCOM family
+    int maxFrameLength = WCOM_DEFAULT_MAX_FRAME; // WCOM family
     int hardwareCode = 0x12;
     bool paced = false; // requests and answers take the time their bytes need on the wire
     int storingMs = 2000; // the storing countdown runs from 800 to 0 in this time after a write
@@ -53,6 +56,8 @@ class PortChannel;
 class UnitSim {
 public:
     static constexpr const char* DEFAULT_LINE_LABEL = "unitsim";
+    // The reference block as the unit keeps it: enough for block 0 of the largest fixed block.
+    static constexpr int REFERENCE_AREA_LEN = 300;
 
     explicit UnitSim(UnitSimOptions options = {});
     ~UnitSim();
@@ -87,9 +92,9 @@ public:
     // New fault shares, with the draws starting afresh from the seed at the next request.
     void SetFaults(double dropShare, double corruptShare, uint32_t seed);
 
-    std::array<uint8_t, 400> Configuration() const;
-    void SetConfiguration(const std::array<uint8_t, 400>& bytes);
-    std::array<uint8_t, 300> ReferenceBlock() const;
+    std::array<uint8_t, RS_LEN_EXE> Configuration() const;
+    void SetConfiguration(const std::array<uint8_t, RS_LEN_EXE>& bytes);
+    std::array<uint8_t, REFERENCE_AREA_LEN> ReferenceBlock() const;
     // Counters of handled requests, for tests and the demo's display.
     int RequestsAnswered() const { return answered_.load(); }
     int WritesReceived() const { return writes_.load(); }
@@ -99,9 +104,9 @@ public:
     int StoringCountdown() const;
     // True once the unit has pulled its own plug (unplugAtWrite, unplugAtRead).
     bool Unplugged() const { return unplugged_.load(); }
-    // The monitor block (100 bytes) as the unit would send it now.
-    std::array<uint8_t, 100> MonitorBlock() const;
-    std::array<uint8_t, 100> LastMonitorRequest() const;
+    // The monitor block as the unit would send it now.
+    std::array<uint8_t, MONITOR_BLOCK_LEN> MonitorBlock() const;
+    std::array<uint8_t, MONITOR_BLOCK_LEN> LastMonitorRequest() const;
 
 private:
     void StartOn(std::unique_ptr<UnitLine> line);
@@ -149,9 +154,9 @@ private:
     int64_t lastInputMs_ = 0;
 
     mutable std::mutex mutex_; // guards the memories below against the accessors
-    std::array<uint8_t, 400> config_ {};
-    std::array<uint8_t, 300> reference_ {};
-    std::array<uint8_t, 100> monitorRequest_ {};
+    std::array<uint8_t, RS_LEN_EXE> config_ {};
+    std::array<uint8_t, REFERENCE_AREA_LEN> reference_ {};
+    std::array<uint8_t, MONITOR_BLOCK_LEN> monitorRequest_ {};
     int64_t storingStartMs_ = -1;
     int64_t startMs_ = 0;
 };

@@ -123,7 +123,7 @@ TEST_F(WindowWithUnit, AnIgn50UnitConnectsReadsProgramsAndVerifies)
     qputenv("VORDAX4_PORTS", QByteArray("3=") + unit->DevicePath().c_str());
     Open();
     Connect();
-    EXPECT_EQ(link().ConnectedUnit.codec.protocol, PROTOCOL_IGN50);
+    EXPECT_EQ(link().connectedUnit.codec.protocol, PROTOCOL_IGN50);
     EXPECT_EQ(manager().unitInfo.name, "VORDAX4 SIM");
     Run("MenuRead");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");

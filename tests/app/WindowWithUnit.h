@@ -87,7 +87,7 @@ struct WindowWithUnit : testing::Test {
     }
     QString Text(const char* name) { return form->findChild<QLabel*>(name)->text(); }
     bool Shown(const char* name) { return !form->findChild<QWidget*>(name)->isHidden(); }
-    bool Idle() { return manager().LinkStep == ConnectionManager::StepIdle && !manager().PendingCommand; }
+    bool Idle() { return manager().linkStep == ConnectionManager::StepIdle && !manager().pendingCommand; }
     void Connect()
     {
         ASSERT_TRUE(RunUntil([&] { return manager().unitMirrorValid == 1 && Idle(); }));

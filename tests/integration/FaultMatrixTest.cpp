@@ -339,14 +339,13 @@ TEST_P(FaultMatrix, EveryCommandKeepsItsPromise)
 
 std::vector<MatrixCase> AllCases()
 {
-    const int32_t protocols[]
-        = { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 };
-    constexpr int protocolCount = sizeof protocols / sizeof protocols[0];
+    const auto protocols = Protocols();
+    const int protocolCount = int(protocols.size());
     std::vector<MatrixCase> cases;
     for (int p = 0; p < protocolCount; ++p)
         for (int f = 0; f < int(std::size(FAULTS)); ++f)
             // A diagonal: the core cases meet every protocol and every fault at least once.
-            cases.push_back({ protocols[p], FAULTS[f].fault, f % protocolCount == p });
+            cases.push_back({ protocols[size_t(p)].id, FAULTS[f].fault, f % protocolCount == p });
     return cases;
 }
 

@@ -29,7 +29,7 @@ struct LinkWorld : ::testing::Test {
         LanguageIndex = 0;
         TickMs = originTick = 1000000;
         map.onlyMapped = true;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows();
         link.SetStatusSlots(&status);
     }
     UnitSim& AddUnit(int port, UnitSimOptions options)
@@ -85,11 +85,11 @@ TEST_P(EveryProtocol, ConnectsThroughItsRowAndMovesTheConfiguration)
     UnitSim& unit = AddUnit(6, o);
     ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000)) << "a missed row costs one more round of the table";
     EXPECT_EQ(link.connectedPort.load(), 6);
-    EXPECT_EQ(link.ConnectedUnit.codec.protocol, c.protocol);
-    EXPECT_EQ(link.ConnectedUnit.row, c.row);
+    EXPECT_EQ(link.connectedUnit.codec.protocol, c.protocol);
+    EXPECT_EQ(link.connectedUnit.row, c.row);
     EXPECT_EQ(link.nextScanPort, 6);
     EXPECT_EQ(link.portsChanged, 1);
-    const std::string name = link.ConnectedUnit.name;
+    const std::string name = link.connectedUnit.name;
     EXPECT_EQ(name, IsWcomFamily(c.protocol) ? "VORDAX4 SIM v93 (hw:12)" : "VORDAX4 v93");
     EXPECT_EQ(labels.labels[1].text, name + " connected");
     EXPECT_EQ(status.Priority(1), 100);
@@ -169,7 +169,7 @@ TEST_P(EveryProtocol, RememberedUnitIsFoundOnItsRowFirst)
         },
         20000));
     EXPECT_EQ(tried.rows, std::vector<int> { c.row });
-    EXPECT_EQ(link.ConnectedUnit.codec.protocol, c.protocol);
+    EXPECT_EQ(link.connectedUnit.codec.protocol, c.protocol);
     EXPECT_EQ(link.knownUnit.port, 6);
     EXPECT_EQ(link.knownUnit.row, c.row);
     EXPECT_EQ(link.knownUnit.baud, baud);
@@ -192,7 +192,7 @@ TEST_F(LinkWorld, RememberedRowThatNoLongerAnswersFallsBackToTheFullSearch)
         20000));
     EXPECT_EQ(tried.rows, (std::vector<int> { 13, 0, 1 }));
     EXPECT_EQ(link.connectedPort.load(), 6);
-    EXPECT_EQ(link.ConnectedUnit.codec.protocol, PROTOCOL_WCOM);
+    EXPECT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_WCOM);
     EXPECT_EQ(link.knownUnit.row, 1);
     EXPECT_EQ(link.knownUnit.baud, 57600u);
 }

@@ -82,13 +82,13 @@ struct ManagerWorld : ::testing::Test {
     RecordingHost host;
     ConnectionManager manager { link, image, monitor, request, status, host };
     int jobWaitMs = 1000;
-    int32_t familyProtocol = PROTOCOL_IGN100;
+    SearchRow family = SearchTable::OWN_FAMILY;
 
     void SetUp() override
     {
         LanguageIndex = 0;
         TickMs = 1000000;
-        link.searchTable.FillFamilyRows(familyProtocol, 57600, 175);
+        link.searchTable.FillFamilyRows(family);
         link.SetStatusSlots(&status);
     }
     void StartUnit(UnitSimOptions options = {})
@@ -132,7 +132,7 @@ struct ManagerWorld : ::testing::Test {
         }
         return done();
     }
-    bool Idle() const { return manager.LinkStep == ConnectionManager::StepIdle && !manager.PendingCommand; }
+    bool Idle() const { return manager.linkStep == ConnectionManager::StepIdle && !manager.pendingCommand; }
     // Connects and waits for the configuration reads to end.
     void Connect()
     {
@@ -141,7 +141,7 @@ struct ManagerWorld : ::testing::Test {
     // Runs a command to its end (the idle step with nothing pending).
     void RunCommand()
     {
-        ASSERT_TRUE(RunUntil([&] { return manager.LinkStep != ConnectionManager::StepIdle; }));
+        ASSERT_TRUE(RunUntil([&] { return manager.linkStep != ConnectionManager::StepIdle; }));
         ASSERT_TRUE(RunUntil([&] { return Idle(); }));
     }
     const RecordingLabels::Label& Result() const { return labels.labels[2]; }
@@ -156,12 +156,12 @@ TEST_F(ManagerWorld, ConnectingReadsReferenceAndConfigurationWithRisingProgress)
 
     std::vector<int> steps;
     ASSERT_TRUE(RunUntil([&] {
-        if (steps.empty() || steps.back() != manager.LinkStep)
-            steps.push_back(manager.LinkStep);
+        if (steps.empty() || steps.back() != manager.linkStep)
+            steps.push_back(manager.linkStep);
         return manager.unitMirrorValid == 1 && Idle();
     }));
     EXPECT_EQ(host.labelCom, "COM=5");
-    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+    EXPECT_EQ(manager.unitMirror.bytes(), Pattern(3));
     ParamImage untouched;
     ValidateImage(untouched);
     EXPECT_EQ(image, untouched) << "connecting only checks the image";
@@ -181,7 +181,7 @@ TEST_F(ManagerWorld, ConnectingReadsReferenceAndConfigurationWithRisingProgress)
     EXPECT_EQ(host.percents.back(), 100);
 
     // Idle: monitor exchanges take over the unit's data and version.
-    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     EXPECT_EQ(manager.versionText, "RSKEY=93.00");
     EXPECT_EQ(monitor.Monb(MON_KEY), 93);
     EXPECT_GT(host.recorded, 0);
@@ -265,7 +265,7 @@ TEST_F(ManagerWorld, ProgramAllWritesEveryByteThenWaitsForStoring)
     }));
     EXPECT_TRUE(sawSaving);
     EXPECT_EQ(unit->Configuration(), wanted.bytes());
-    EXPECT_EQ(manager.UnitMirror, wanted);
+    EXPECT_EQ(manager.unitMirror, wanted);
     EXPECT_EQ(manager.unitMirrorValid, 1);
     EXPECT_EQ(manager.saveCountdown, 0);
     EXPECT_EQ(labels.labels[4].text, "Unit and PC settings are identical");
@@ -311,7 +311,7 @@ TEST_F(ManagerWorld, NewInstallationRefusesProgram)
         "CD) !");
     EXPECT_EQ(host.boxes[0].caption, "Attention");
     EXPECT_EQ(host.boxes[0].kind, ConnectionHost::MessageError);
-    EXPECT_EQ(manager.PendingCommand, 0);
+    EXPECT_EQ(manager.pendingCommand, 0);
     LanguageIndex = 2;
     manager.ProgramCommand();
     EXPECT_EQ(host.boxes.back().caption, "Upozornění");
@@ -325,10 +325,10 @@ TEST_F(ManagerWorld, OtherSubversionIsRefusedAndMonitorPollingGoesOn)
     StartUnit(o);
     ASSERT_TRUE(RunUntil([&] { return !host.boxes.empty(); }));
     EXPECT_EQ(host.boxes[0].text, "Unmatched subversion of PC and Ignition programs!  PC-93.00, IGN-93.01");
-    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling, nothing read";
+    EXPECT_LT(manager.linkStep, ConnectionManager::StepReference) << "idle or polling, nothing read";
     EXPECT_EQ(host.colour, 0x0000FFu);
-    ASSERT_TRUE(RunUntil([&] { return manager.VersionState != 0; }));
-    EXPECT_EQ(manager.VersionState, 1);
+    ASSERT_TRUE(RunUntil([&] { return manager.versionState != 0; }));
+    EXPECT_EQ(manager.versionState, 1);
     EXPECT_EQ(manager.versionText, "Unmatched subversion of PC and Ignition programs!  PC-93.00, IGN-93.01");
     EXPECT_EQ(manager.unitMirrorValid, 0) << "nothing was read";
     EXPECT_EQ(host.boxes.size(), 1u);
@@ -345,19 +345,19 @@ TEST_F(ManagerWorld, ThreeFailedMonitorJobsDropTheLink)
 {
     StartUnit();
     Connect();
-    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     jobWaitMs = 5;
     unit->SetSilent(true);
     ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
     EXPECT_EQ(manager.failedJobs, 3);
     EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
     EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
-    EXPECT_EQ(manager.VersionState, 0);
+    EXPECT_EQ(manager.versionState, 0);
     EXPECT_EQ(manager.unitMirrorValid, 0);
     EXPECT_EQ(host.unitPanel, "not connected");
     EXPECT_FALSE(labels.labels[4].shown);
     Pass();
-    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
 }
 
 TEST_F(ManagerWorld, ResetSendsTheResetCommand)
@@ -379,7 +379,7 @@ TEST_F(ManagerWorld, ThreeFailedReadJobsEndWithTheReadError)
     manager.ReadCommand();
     ASSERT_TRUE(RunUntil([&] { return Result().text == "Read error !"; }, 1000));
     EXPECT_EQ(Result().back, 0x0000FFu);
-    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling";
+    EXPECT_LT(manager.linkStep, ConnectionManager::StepReference) << "idle or polling";
     EXPECT_EQ(image, before) << "a failed Read leaves the image alone";
     // The failures go on counting: the next failed monitor job drops the link.
     ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 200));
@@ -397,17 +397,17 @@ TEST_F(ManagerWorld, DroppedAnswersAreRepeatedAndTheCommandsStillSucceed)
     EXPECT_GT(link.FramesSent() - sentBefore, unit->RequestsAnswered() - answeredBefore) << "answers were dropped";
     EXPECT_EQ(Result().text, "Verify: OK");
     EXPECT_EQ(image.bytes(), Pattern(3));
-    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+    EXPECT_EQ(manager.unitMirror.bytes(), Pattern(3));
 }
 
 TEST_F(ManagerWorld, AVanishedDeviceForgetsTheUnit)
 {
     StartUnit();
     Connect();
-    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     unit->Stop();
-    ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepOffline; }));
-    EXPECT_EQ(manager.VersionState, 0);
+    ASSERT_TRUE(RunUntil([&] { return manager.linkStep == ConnectionManager::StepOffline; }));
+    EXPECT_EQ(manager.versionState, 0);
     EXPECT_EQ(manager.unitMirrorValid, 0);
     EXPECT_EQ(host.unitPanel, "not connected");
     EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
@@ -421,7 +421,7 @@ TEST_F(ManagerWorld, WithoutAUnitLabelComShowsThePortChoice)
     link.forcedPort = -1;
     manager.Pass();
     EXPECT_EQ(host.labelCom, "COM=OFF");
-    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
     EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
     EXPECT_EQ(status.Priority(1), -5);
 }
@@ -438,7 +438,7 @@ TEST_F(ManagerWorld, BootloaderResetHandsThePortOver)
     EXPECT_EQ(link.rememberedPort, 5);
     Pass();
     EXPECT_EQ(host.labelCom, "COM=5 (DISCONECTED)");
-    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
 }
 
 TEST_F(ManagerWorld, ComMenuChoicesKeepOrDropTheConnection)
@@ -451,7 +451,7 @@ TEST_F(ManagerWorld, ComMenuChoicesKeepOrDropTheConnection)
     EXPECT_EQ(link.connectedPort.load(), 5) << "choosing the connected port keeps it";
     manager.ChoosePort(-1, false);
     EXPECT_EQ(link.connectedPort.load(), 0);
-    EXPECT_EQ(manager.LinkStep, ConnectionManager::StepOffline);
+    EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
     EXPECT_EQ(manager.unitMirrorValid, 0);
     EXPECT_EQ(link.forcedPort, -1);
 }
@@ -491,11 +491,11 @@ TEST_F(ManagerWorld, ADisagreeingReadIsRepeatedAndPersistentDisagreementEndsWith
         StepLog log;
         manager.ReadCommand();
         ASSERT_TRUE(RunUntil([&] {
-            log.Note(manager.LinkStep);
-            return manager.LinkStep >= ConnectionManager::StepRead;
+            log.Note(manager.linkStep);
+            return manager.linkStep >= ConnectionManager::StepRead;
         }));
         ASSERT_TRUE(RunUntil([&] {
-            log.Note(manager.LinkStep);
+            log.Note(manager.linkStep);
             return Idle();
         }));
         EXPECT_EQ(log.Visits(ConnectionManager::StepRead), 2) << "the double read is repeated once";
@@ -520,20 +520,20 @@ TEST_F(ManagerWorld, DisagreeingReferenceReadsEndWithTheReferenceError)
     StartUnit(o);
     StepLog log;
     ASSERT_TRUE(RunUntil([&] {
-        log.Note(manager.LinkStep);
+        log.Note(manager.linkStep);
         return Result().text == "Reference read error !";
     }));
     EXPECT_EQ(log.Visits(ConnectionManager::StepReference), 2);
     EXPECT_EQ(log.Visits(ConnectionManager::StepConfigMonitorFirst), 0) << "no configuration read follows";
     EXPECT_EQ(Result().back, 0x0000FFu);
     EXPECT_EQ(manager.unitMirrorValid, 0);
-    EXPECT_LT(manager.LinkStep, ConnectionManager::StepReference) << "idle or polling";
+    EXPECT_LT(manager.linkStep, ConnectionManager::StepReference) << "idle or polling";
 }
 
 // A unit whose fixed block (50 bytes) is shorter than the reference block: one reference frame
 // carries only block 0, so the reference is read and compared over those bytes alone.
 struct ShortBlockWorld : ManagerWorld {
-    ShortBlockWorld() { familyProtocol = PROTOCOL_IGN50; }
+    ShortBlockWorld() { family.protocol = PROTOCOL_IGN50; }
     void StartShortUnit(UnitSimOptions options = {})
     {
         options.protocol = PROTOCOL_IGN50;
@@ -545,7 +545,7 @@ TEST_F(ShortBlockWorld, ReferenceIsReadAsFarAsBlockZeroAndTheCommandsSucceed)
 {
     StartShortUnit();
     Connect();
-    ASSERT_EQ(link.ConnectedUnit.codec.protocol, PROTOCOL_IGN50);
+    ASSERT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_IGN50);
     EXPECT_EQ(Result().text, "Reference read: OK");
     const auto unitReference = unit->ReferenceBlock();
     for (int a = 0; a < 50; ++a)
@@ -554,7 +554,7 @@ TEST_F(ShortBlockWorld, ReferenceIsReadAsFarAsBlockZeroAndTheCommandsSucceed)
         ASSERT_EQ(manager.referenceBlock[size_t(a)], 0) << "byte " << a << " is unknown and stays empty";
     EXPECT_EQ(manager.unitInfo.name, BuildUnitInfo(manager.referenceBlock).name);
     EXPECT_FALSE(manager.unitInfo.name.empty());
-    EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+    EXPECT_EQ(manager.unitMirror.bytes(), Pattern(3));
 
     manager.ReadCommand();
     RunCommand();
@@ -578,7 +578,7 @@ TEST_F(ShortBlockWorld, DisagreeingReadsOfBlockZeroStillEndWithTheReferenceError
     StartShortUnit(o);
     StepLog log;
     ASSERT_TRUE(RunUntil([&] {
-        log.Note(manager.LinkStep);
+        log.Note(manager.linkStep);
         return Result().text == "Reference read error !";
     }));
     EXPECT_EQ(log.Visits(ConnectionManager::StepReference), 2);
@@ -598,17 +598,17 @@ TEST_F(ManagerWorld, DisagreeingConfigurationReadsStartTheSecondPassOverThenFail
         StartUnit();
         StepLog log;
         // The reference block is read unaltered; from the configuration reads on the answers differ.
-        ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepConfigMonitorFirst; }));
+        ASSERT_TRUE(RunUntil([&] { return manager.linkStep == ConnectionManager::StepConfigMonitorFirst; }));
         unit->SetAlteredReads(c.alteredReads);
         ASSERT_TRUE(RunUntil([&] {
-            log.Note(manager.LinkStep);
+            log.Note(manager.linkStep);
             return Idle();
         }));
         EXPECT_EQ(log.Visits(ConnectionManager::StepConfigFirst), 2) << ::testing::PrintToString(log.steps);
         EXPECT_EQ(Result().text, c.result);
         EXPECT_EQ(manager.unitMirrorValid, c.mirrorValid);
         if (c.mirrorValid) {
-            EXPECT_EQ(manager.UnitMirror.bytes(), Pattern(3));
+            EXPECT_EQ(manager.unitMirror.bytes(), Pattern(3));
         }
         manager.DropConnection();
         unit.reset();
@@ -625,21 +625,21 @@ TEST_F(ManagerWorld, ACommandLeftWithoutAUnitIsNotCarriedOutOnTheNextUnit)
     manager.Pass();
     StartUnit();
     Connect();
-    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     EXPECT_EQ(unit->WritesReceived(), 0);
     EXPECT_EQ(unit->Configuration(), Pattern(3));
 
     // The unit stops answering during a monitor exchange; the Program waits behind it until the link drops.
     jobWaitMs = 5;
     unit->SetSilent(true);
-    ASSERT_TRUE(RunUntil([&] { return manager.LinkStep == ConnectionManager::StepMonitor; }));
+    ASSERT_TRUE(RunUntil([&] { return manager.linkStep == ConnectionManager::StepMonitor; }));
     ASSERT_TRUE(manager.ProgramCommand());
     ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
     unit->SetSilent(false);
     ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() != 0; }));
     jobWaitMs = 1000;
     Connect();
-    ASSERT_TRUE(RunUntil([&] { return manager.VersionState == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     EXPECT_EQ(unit->WritesReceived(), 0) << "the reconnected unit is only read";
     EXPECT_EQ(unit->Configuration(), Pattern(3));
 }

@@ -188,7 +188,7 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     link.SetStatusSlots(&status);
     PortMap map;
     map.onlyMapped = true;
@@ -210,7 +210,7 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     };
     ASSERT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 1 && link.state() == ENGINE_READY; }, step, 5000));
     EXPECT_EQ(link.Port(1).present, 1u);
-    EXPECT_EQ(link.ConnectedUnit.codec.protocol, PROTOCOL_IGN100);
+    EXPECT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_IGN100);
     EXPECT_EQ(labels.labels[1].text, "VORDAX4 v93 connected");
     EXPECT_GT(unit.RequestsAnswered(), 0);
 
@@ -236,7 +236,7 @@ TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
     TransferEngine link;
     RecordingLabels labels;
     StatusSlots status { &labels };
-    link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+    link.searchTable.FillFamilyRows();
     link.SetStatusSlots(&status);
     const auto line = std::make_shared<PortChannel>("late");
     line->AttachDevice();

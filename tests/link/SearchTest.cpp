@@ -48,9 +48,12 @@ TEST(SearchTableTest, FamilyRowsAndEnd)
 {
     SearchTable t;
     EXPECT_EQ(t.Row(0).protocol, SearchTable::FAMILY);
-    t.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
-    for (int row : { 0, 3, 5, 7, 9, 12 })
+    t.FillFamilyRows();
+    for (int row : { 0, 3, 5, 7, 9, 12 }) {
         EXPECT_EQ(t.Row(row).protocol, PROTOCOL_IGN100) << row;
+        EXPECT_EQ(t.Row(row).baud, 57600u) << row;
+        EXPECT_EQ(t.Row(row).timeoutMs, 175) << row;
+    }
     EXPECT_EQ(t.Row(11).timeoutMs, 325);
     EXPECT_EQ(t.Row(13).protocol, PROTOCOL_IGN300);
     EXPECT_EQ(t.Row(13).baud, 115200u);
@@ -84,7 +87,7 @@ struct SearchFixture : ::testing::Test {
     void SetUp() override
     {
         TickMs = 300000;
-        link.searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
+        link.searchTable.FillFamilyRows();
         link.SetStatusSlots(&status);
         PortMap map;
         map.onlyMapped = true;

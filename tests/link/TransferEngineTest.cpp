@@ -37,7 +37,7 @@ struct EngineFixture : ::testing::Test {
     }
     void Connect(int32_t protocol, int maxFrameLength = 48)
     {
-        SearchSlot& unit = link.ConnectedUnit;
+        SearchSlot& unit = link.connectedUnit;
         unit.codec.SetProtocol(protocol, 1000);
         const ProtocolInfo* info = FindProtocol(protocol);
         unit.frameOverhead = info->wcomFamily ? WCOM_OVERHEAD : IGN_OVERHEAD;
@@ -48,7 +48,7 @@ struct EngineFixture : ::testing::Test {
         link.LinkTick();
         ASSERT_EQ(link.state(), ENGINE_READY);
     }
-    bool IgnLink() const { return !IsWcomFamily(link.ConnectedUnit.codec.protocol); }
+    bool IgnLink() const { return !IsWcomFamily(link.connectedUnit.codec.protocol); }
 
     Bytes GoodAnswer(const Bytes& r)
     {

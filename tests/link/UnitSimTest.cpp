@@ -56,7 +56,7 @@ struct SimLine {
             limitMs);
         if (!got)
             return std::nullopt;
-        const int length = info->wcomFamily ? codec.dataLength() + 16 : codec.frameLength;
+        const int length = info->wcomFamily ? codec.dataLength() + WCOM_OVERHEAD : codec.frameLength;
         return Bytes(codec.rxFrame, codec.rxFrame + length);
     }
     Bytes Wcom(uint16_t command, uint16_t address, const Bytes& data)
@@ -76,10 +76,12 @@ struct SimLine {
 
 TEST(UnitSimTest, WcomUnitAnswersEveryRequest)
 {
-    for (int32_t protocol : { PROTOCOL_WCOM, PROTOCOL_WCOMS }) {
-        SCOPED_TRACE(protocol);
+    for (const ProtocolInfo& row : Protocols()) {
+        if (!row.wcomFamily)
+            continue;
+        SCOPED_TRACE(row.name);
         UnitSimOptions o;
-        o.protocol = protocol;
+        o.protocol = row.id;
         o.maxFrameLength = 64;
         SimLine line(o);
         ASSERT_TRUE(line.Exchange(line.Wcom(0xFEEE, 0, {})));
@@ -114,10 +116,12 @@ TEST(UnitSimTest, WcomUnitAnswersEveryRequest)
 
 TEST(UnitSimTest, FixedBlockUnitAnswersEveryRequest)
 {
-    for (int32_t protocol : { PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 }) {
-        SCOPED_TRACE(protocol);
+    for (const ProtocolInfo& row : Protocols()) {
+        if (row.wcomFamily)
+            continue;
+        SCOPED_TRACE(row.name);
         UnitSimOptions o;
-        o.protocol = protocol;
+        o.protocol = row.id;
         SimLine line(o);
         const int n = line.info->blockSize;
         ASSERT_TRUE(line.Exchange(line.Ign(0x30, 0, {}, line.info->hasTail ? 93 : 0)));
@@ -203,6 +207,24 @@ TEST(UnitSimTest, RequestAtAnotherLineRateIsNotUnderstood)
         EXPECT_FALSE(wrongRate.Exchange(wrongRate.Ign(0x30, 0, {}), 300));
         SimLine rightRate(o, 0, kind);
         EXPECT_TRUE(rightRate.Exchange(rightRate.Ign(0x30, 0, {})));
+    }
+}
+
+// Unless told a rate, a unit listens at the usual rate of its protocol.
+TEST(UnitSimTest, ListensAtItsProtocolsUsualRate)
+{
+    const struct {
+        int32_t protocol;
+        uint32_t baud;
+    } cases[] = { { PROTOCOL_WCOM, 57600 }, { PROTOCOL_WCOMS, 57600 }, { PROTOCOL_IGN50, 57600 },
+        { PROTOCOL_IGN100, 57600 }, { PROTOCOL_IGN150, 57600 }, { PROTOCOL_IGN300, 115200 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ProtocolName(c.protocol));
+        UnitSimOptions o;
+        o.protocol = c.protocol;
+        EXPECT_EQ(UnitSim(o).LineBaudRequired(), c.baud);
+        o.baud = 19200;
+        EXPECT_EQ(UnitSim(o).LineBaudRequired(), 19200u);
     }
 }
 

@@ -13,38 +13,34 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 void OnSignal(int) { stopRequested = 1; }
 
+// The defaults shown are those of UnitSimOptions, so the help cannot drift from them.
 void Usage()
 {
+    const UnitSimOptions defaults;
     std::fprintf(stderr,
         "usage: vordax4-unitsim [options]\n"
-        "  --protocol WCOM|WCOMS|IGN50|IGN100|IGN150|IGN300   (default IGN100)\n"
-        "  --type N          unit type code (default 93)\n"
-        "  --firmware M.mm   firmware version (default 93.00)\n"
-        "  --name TEXT       unit name (default \"VORDAX4 SIM\")\n"
-        "  --max-frame N     WCOM family: maximum frame length (default 48)\n"
+        "  --protocol %s   (default %s)\n"
+        "  --type N          unit type code (default %d)\n"
+        "  --firmware M.mm   firmware version (default %d.%02d)\n"
+        "  --name TEXT       unit name (default \"%s\")\n"
+        "  --max-frame N     WCOM family: maximum frame length (default %d)\n"
         "  --baud N          line rate the unit listens at (default by protocol)\n"
         "  --paced           requests and answers take their time on the wire\n"
         "  --drop SHARE      leave this share of requests unanswered (0..1)\n"
         "  --corrupt SHARE   send this share of answers with a wrong check (0..1)\n"
         "  --delay MS        delay every answer\n"
-        "  --delay-share S   delay only this share of the answers (0..1, default 1)\n"
-        "  --storing-ms MS   time the unit takes to store a written configuration (default 2000)\n"
+        "  --delay-share S   delay only this share of the answers (0..1, default %g)\n"
+        "  --storing-ms MS   time the unit takes to store a written configuration (default %d)\n"
         "  --echo            behave as a loop-back plug\n"
         "  --silent          answer nothing\n"
         "  --ignore-writes   confirm writes but keep the memory as it is\n"
         "  --alter-reads N   change a byte in N read answers (-1 all) in otherwise valid frames\n"
         "  --unplug-at-write N  vanish as an unplugged adapter when the Nth configuration write arrives\n"
         "  --unplug-at-read N   the same at the Nth configuration read\n"
-        "  --seed N          seed of the fault draws (default 1)\n");
-}
-
-int32_t ProtocolByName(const std::string& name)
-{
-    for (int32_t id :
-        { PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300 })
-        if (name == ProtocolName(id))
-            return id;
-    return PROTOCOL_NONE;
+        "  --seed N          seed of the fault draws (default %u)\n",
+        ProtocolNames("|").c_str(), ProtocolName(defaults.protocol), defaults.unitType, defaults.firmwareMajor,
+        defaults.firmwareMinor, defaults.name.c_str(), defaults.maxFrameLength, defaults.delayShare, defaults.storingMs,
+        defaults.seed);
 }
 
 } // namespace
@@ -65,11 +61,12 @@ int main(int argc, char** argv)
             return std::string(value);
         };
         if (arg == "--protocol") {
-            options.protocol = ProtocolByName(take());
-            if (!options.protocol) {
+            const ProtocolInfo* row = FindProtocolNamed(take());
+            if (!row) {
                 std::fprintf(stderr, "vordax4-unitsim: unknown protocol \"%s\"\n", value);
                 return 2;
             }
+            options.protocol = row->id;
         } else if (arg == "--type")
             options.unitType = std::atoi(take().c_str());
         else if (arg == "--firmware") {
