@@ -14,16 +14,20 @@ class UpDownSpinBox;
 class QTabWidget;
 class QWidget;
 class ControlBinder;
+class EditCycle;
 class MapEditorList;
 class SettingsPage;
-class MainWindow;
+class WindowMonitor;
 
 // The settings notebook of the main window: the tab control with its ten sheets and the pages built
 // on them, which tabs and controls this unit family shows, storing, loading and re-captioning the
 // pages, and when an edit in one of their controls is committed.
 class WindowPages : public QObject {
 public:
-    WindowPages(MainWindow& form, ControlBinder& binder, MapEditorList& editors);
+    // window: where the controls of the hidden functions are found, anywhere in the window. The
+    // monitor side gives the pages the live sensor voltage and takes the test buttons' presses.
+    WindowPages(
+        QWidget& window, EditCycle& edits, ControlBinder& binder, MapEditorList& editors, WindowMonitor& monitor);
 
     // PageControl1 with one empty sheet per page; a change of tab logs the page in a recording.
     QTabWidget* CreateTabs(QWidget* parent);
@@ -71,9 +75,11 @@ public:
 private:
     template <class Each> void ForPages(bool all, Each each);
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
     ControlBinder& binder_;
     MapEditorList& editors_;
+    WindowMonitor& monitor_;
     QTabWidget* tabs_ = nullptr;
     std::array<SettingsPage*, PAGE_COUNT> pages_ {};
     int active_ = 0;

@@ -1,5 +1,7 @@
 #include "app/DifferencesDialog.h"
+#include "app/FileMenu.h"
 #include "app/WindowHistory.h"
+#include "app/WindowUndo.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "history/HistoryDatabase.h"
@@ -27,14 +29,14 @@ std::vector<std::string> Rows(const std::vector<ImageDifference>& differences)
 
 // The window against a simulated unit, with its history in the scratch settings folder.
 struct HistoryWindow : WindowWithUnit {
-    WindowHistory& History() { return form->linkUi().history(); }
+    WindowHistory& History() { return form->History(); }
     HistoryDialog* Dialog() { return History().dialog(); }
     QString Path(const std::string& name) { return QString::fromStdString(dir.file(name)); }
 
     // A configuration that survives a trip through a parameter file, different for every seed.
     ParamImage FileImage(int seed)
     {
-        ParamImage image = form->image();
+        ParamImage image = form->Image();
         image.Adrb(LIMITER) = uint8_t(60 + seed);
         image.Adrb(200) = uint8_t(seed * 11);
         ValidateImage(image);
@@ -52,7 +54,7 @@ struct HistoryWindow : WindowWithUnit {
     }
     void ProgramFile(const QString& file)
     {
-        form->OpenParameterFile(PAGE_ALL, file);
+        form->Files().OpenParameterFile(PAGE_ALL, file);
         Run("MenuProgram");
         // The program ends when the unit has stored the bytes.
         ASSERT_TRUE(RunUntil([&] { return manager().programPending == 0 && manager().saveCountdown == 0; }));
@@ -92,7 +94,7 @@ TEST_F(HistoryWindow, TwoProgramsAndAReadAreEventsWithTheirFilesAndConfiguration
 {
     Open();
     Connect();
-    const ParamImage initial = form->image();
+    const ParamImage initial = form->Image();
     const ParamImage a = FileImage(1), b = FileImage(2);
     ASSERT_NE(a, b);
     const QString fileA = WriteFile("a.ign", a), fileB = WriteFile("b.ign", b);
@@ -137,7 +139,7 @@ TEST_F(HistoryWindow, AProgramTheUnitDoesNotKeepIsRecordedAsFailed)
     const ParamImage image = FileImage(3);
     ASSERT_NE(image.bytes(), unit->Configuration());
     const QString file = WriteFile("a.ign", image);
-    form->OpenParameterFile(PAGE_ALL, file);
+    form->Files().OpenParameterFile(PAGE_ALL, file);
     Run("MenuProgram");
     ASSERT_TRUE(RunUntil([&] { return manager().saveCountdown == 0; }));
     ASSERT_NE(unit->Configuration(), image.bytes());
@@ -153,7 +155,7 @@ TEST_F(HistoryWindow, AUnitLostWhileStoringLeavesTheProgramFailed)
 {
     Open();
     Connect();
-    form->OpenParameterFile(PAGE_ALL, WriteFile("a.ign", FileImage(7)));
+    form->Files().OpenParameterFile(PAGE_ALL, WriteFile("a.ign", FileImage(7)));
     Run("MenuProgram");
     ASSERT_EQ(manager().programPending, 1) << "verified, the unit now stores";
     unit->Stop();
@@ -192,7 +194,7 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     const ParamImage a = FileImage(4), b = FileImage(5);
     ProgramFile(WriteFile("a.ign", a));
     ProgramFile(WriteFile("b.ign", b));
-    ASSERT_EQ(form->image(), b);
+    ASSERT_EQ(form->Image(), b);
     OpenDialog();
     EXPECT_TRUE(Dialog()->unitTable()->item(0, 0)->text().endsWith("(connected)"));
     const std::vector<HistoryEvent> events = Events();
@@ -216,10 +218,10 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     EXPECT_EQ(saved, a);
 
     Press("ButtonHistoryOpen");
-    EXPECT_EQ(form->image(), a);
+    EXPECT_EQ(form->Image(), a);
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
-    form->Undo();
-    EXPECT_EQ(form->image(), b) << "one undo step brings the settings before back";
+    form->Undo().Undo();
+    EXPECT_EQ(form->Image(), b) << "one undo step brings the settings before back";
     EXPECT_TRUE(boxes.empty());
 }
 
