@@ -88,9 +88,9 @@ int main(int argc, char* argv[])
         std::printf("message box: %s\n", text.c_str());
     };
     unit.SetConfiguration(form.Image().bytes());
-    TransferEngine& link = form.Link().link();
-    ConnectionManager& manager = form.Link().manager();
-    MonitorPlayer& player = form.Monitor().player();
+    TransferEngine& link = form.Link().Engine();
+    ConnectionManager& manager = form.Link().Manager();
+    MonitorPlayer& player = form.Monitor().Player();
     const auto recordingName = [&](int n) { return scratch.filePath(QString("soak-%1.ignlog").arg(n)).toStdString(); };
     // The monitor records of a finished recording as saved, or -1 when the file cannot be read.
     const auto savedRecords = [&](int n) {

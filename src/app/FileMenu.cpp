@@ -237,7 +237,7 @@ void FileMenu::afterFileChange()
 
 void FileMenu::New(bool activePageOnly)
 {
-    const int page = pages_.active();
+    const int page = pages_.Active();
     if (edits_.AskYesNoCancel(NEW_QUESTION) != PageHost::ANSWER_YES)
         return;
     NewConfirmed(activePageOnly ? page : PAGE_ALL);
@@ -255,7 +255,7 @@ void FileMenu::NewConfirmed(int page)
 
 void FileMenu::Open(bool fromDefaultPath, bool activePageOnly)
 {
-    const int page = activePageOnly ? pages_.active() : PAGE_ALL;
+    const int page = activePageOnly ? pages_.Active() : PAGE_ALL;
     if (fromDefaultPath)
         PresetDialogs(defaultPath_);
     const QString path = choose(false);

@@ -62,13 +62,13 @@ public:
     void RefreshHistoryMenu();
     // Sets the file name both dialogs start with.
     void PresetDialogs(const QString& path);
-    const QString& openDialogName() const { return openName_; }
-    const QString& saveDialogName() const { return saveName_; }
-    const QString& defaultPath() const { return defaultPath_; }
+    const QString& OpenDialogName() const { return openName_; }
+    const QString& SaveDialogName() const { return saveName_; }
+    const QString& DefaultPath() const { return defaultPath_; }
     // The current file, the dialogs' folder, the history and the new-installation flag.
-    ParamFileState& state() { return state_; }
+    ParamFileState& State() { return state_; }
     // Print, Print All, the print preview and Export PDF.
-    PrintCommands& printing() { return *printing_; }
+    PrintCommands& Printing() { return *printing_; }
 
     // "data.ign" in the program's folder.
     static QString DefaultParamPath();

@@ -76,7 +76,7 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     CreateParts();
     CreateForm();
     settings_ = std::make_unique<WindowSettings>(*store_,
-        WindowSettings::Parts { *this, link_->link(), *fileMenu_, *pages_, *monitor_ }, image_, outside_, fileState_);
+        WindowSettings::Parts { *this, link_->Engine(), *fileMenu_, *pages_, *monitor_ }, image_, outside_, fileState_);
     handOver_ = std::make_unique<WindowHandOver>(*this, *link_, *monitor_, *fileMenu_);
     update_ = std::make_unique<WindowUpdate>(*this, *status_, Edits());
     initialised_ = false;
@@ -117,8 +117,8 @@ void MainWindow::CreateParts()
     link_ = std::make_unique<WindowLink>(
         window, edits, static_cast<LinkHost&>(*this), *monitor_, monitorData_, fileState_);
     pages_ = std::make_unique<WindowPages>(window, edits, *binder_, *mapEditors_, *monitor_);
-    undo_ = std::make_unique<WindowUndo>(edits, *pages_, monitor_->player(), link_->manager().changedMap);
-    language_ = std::make_unique<WindowLanguage>(window, edits, *pages_, *monitor_, link_->manager());
+    undo_ = std::make_unique<WindowUndo>(edits, *pages_, monitor_->Player(), link_->Manager().changedMap);
+    language_ = std::make_unique<WindowLanguage>(window, edits, *pages_, *monitor_, link_->Manager());
     differences_ = std::make_unique<WindowDifferences>(window, edits, *pages_, *link_, fileState_, *mapEditors_);
     history_ = std::make_unique<WindowHistory>(window, edits, *link_, *differences_, fileState_, *store_);
 }
@@ -175,7 +175,7 @@ void MainWindow::BuildMenus()
     language_->CreateMenu(menuBar());
     help_->CreateMenu(menuBar());
 
-    fileMenu_ = new FileMenu(*this, Edits(), *pages_, link_->status(), fileState_, errorBox_, &outside_);
+    fileMenu_ = new FileMenu(*this, Edits(), *pages_, link_->Status(), fileState_, errorBox_, &outside_);
     fileMenu_->Build(menuBar(), bar);
     // A saved file carries the unit's version labels.
     fileMenu_->unitInfo = [this] { return link_->UnitFileInfo(); };
@@ -236,7 +236,7 @@ void MainWindow::FormCreate()
     qApp->installEventFilter(this);
     handOver_->Listen();
     LayoutSelfCheck(errorBox_);
-    link_->manager().UpdateUnitPanel();
+    link_->Manager().UpdateUnitPanel();
     monitor_->Refresh();
     update_->Start(compileDate_, noUpdateCheck_);
 
@@ -256,7 +256,7 @@ void MainWindow::Timer1Timer()
     if (!initialised_ || inTick_)
         return;
     const QScopedValueRollback<bool> inTick(inTick_, true);
-    link_->Tick(tickCounter_, monitor_->player().replaying());
+    link_->Tick(tickCounter_, monitor_->Player().replaying());
     pages_->CommitIfDue(tickCounter_);
     SyncMapEditors();
     update_->Tick();
@@ -269,9 +269,9 @@ void MainWindow::FormClose()
 {
     closed_ = true;
     timer_->stop();
-    monitor_->player().Stop();
+    monitor_->Player().Stop();
     update_->Stop();
-    link_->link().CloseAllPorts();
+    link_->Engine().CloseAllPorts();
     ApplyPage();
     ValidateImage(image_, &outside_);
     SaveSettings();
@@ -345,9 +345,9 @@ void MainWindow::CommitEdit()
 
 void MainWindow::ImageEdited(bool changed)
 {
-    link_->manager().CompareWithUnit();
+    link_->Manager().CompareWithUnit();
     if (programAtOnce_->isChecked() && changed)
-        link_->manager().RequestProgramChanged();
+        link_->Manager().RequestProgramChanged();
 }
 
 void MainWindow::ImageReplaced()
@@ -395,8 +395,8 @@ void MainWindow::OnMapChanged(MapModel& editor, int)
     auto* tab = dynamic_cast<MapEditor*>(&editor);
     const int index = pages_->PageOf(tab);
     // A gathered edit may fall due after the user switched pages: store the editor's own page too.
-    if (index >= 0 && index != pages_->active() && pages_->page(index))
-        pages_->page(index)->Store();
+    if (index >= 0 && index != pages_->Active() && pages_->Page(index))
+        pages_->Page(index)->Store();
     RequestCommit(tab, COMMIT_NOW);
 }
 
@@ -411,7 +411,7 @@ void MainWindow::ShowMapMessage(MapModel&, const char* text)
 
 void MainWindow::PortSelectionChanged(int forcedPort)
 {
-    if (!link_->demoUnit())
+    if (!link_->DemoUnit())
         outside_.forcedPort = forcedPort;
     UpdateCaption();
 }
@@ -431,15 +431,15 @@ void MainWindow::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const P
     history_->CommandEnded(kind, ok, unit);
 }
 
-int MainWindow::ConnectedPort() const { return link_->link().connectedPort.load(); }
+int MainWindow::ConnectedPort() const { return link_->Engine().connectedPort.load(); }
 
-bool MainWindow::UnitFeedsMonitor() const { return link_->liveUnit(); }
+bool MainWindow::UnitFeedsMonitor() const { return link_->LiveUnit(); }
 
-ConnectionManager& MainWindow::Connection() { return link_->manager(); }
+ConnectionManager& MainWindow::Connection() { return link_->Manager(); }
 
 std::string MainWindow::UnitPanelText() const { return status_->Text(WindowStatusBar::UNIT_PANEL).toStdString(); }
 
-const RuntimeTexts& MainWindow::Texts() const { return language_->texts(); }
+const RuntimeTexts& MainWindow::Texts() const { return language_->Texts(); }
 
 PageRecord MainWindow::ShownPages() const { return pages_->Record(); }
 
@@ -451,7 +451,7 @@ void MainWindow::UpdateCaption()
 {
     // The file name names the image only while the image is still the one last saved or opened.
     const std::string file = image_ == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
-    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->link().searchEnabled != 0).c_str()));
+    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->Engine().searchEnabled != 0).c_str()));
 }
 
 bool MainWindow::event(QEvent* e)

@@ -107,13 +107,13 @@ bool WindowDifferences::eventFilter(QObject* watched, QEvent* event)
 
 void WindowDifferences::ResultShown(int slot, uint32_t backColour)
 {
-    ConnectionManager& m = link_.manager();
+    ConnectionManager& m = link_.Manager();
     if (slot != RESULT_SLOT || backColour != RED
         || (m.LinkStep != ConnectionManager::StepVerify && m.LinkStep != ConnectionManager::StepProgramReadBack))
         return;
     // A read that failed on the line holds only part of the unit's bytes; the mirror then stays the
     // best knowledge.
-    const TransferEngine& link = link_.link();
+    const TransferEngine& link = link_.Engine();
     if (std::find(link.jobRxFlags, link.jobRxFlags + RS_LEN_EXE, 0) == link.jobRxFlags + RS_LEN_EXE) {
         std::copy_n(link.jobRxData, RS_LEN_EXE, failedRead_.data());
         mirrorAtFailure_ = m.UnitMirror;
@@ -127,8 +127,8 @@ void WindowDifferences::ResultShown(int slot, uint32_t backColour)
 WindowDifferences::Other WindowDifferences::ChooseOther() const
 {
     Other other;
-    const ConnectionManager& m = link_.manager();
-    const int port = link_.link().connectedPort.load();
+    const ConnectionManager& m = link_.Manager();
+    const int port = link_.Engine().connectedPort.load();
     const bool failedReadIsNewest
         = failedReadValid_ && m.UnitMirror == mirrorAtFailure_ && m.unitMirrorValid == mirrorValidAtFailure_;
     if (port && (failedReadIsNewest || m.unitMirrorValid)) {
@@ -172,7 +172,7 @@ void WindowDifferences::Refresh()
 
 bool WindowDifferences::SelectPageOf(QWidget* widget)
 {
-    QTabWidget* tabs = pages_.tabs();
+    QTabWidget* tabs = pages_.Tabs();
     for (QWidget* w = widget; w && tabs; w = w->parentWidget())
         if (const int page = tabs->indexOf(w); page >= 0) {
             if (!tabs->isTabVisible(page))
@@ -218,7 +218,7 @@ void WindowDifferences::ShowPlace(const ImageDifference& d)
     if (!d.fact || FocusControl(*d.fact, d.element))
         return;
     // A setting without a control of its own (a map's kind, the third input): its page.
-    QTabWidget* tabs = pages_.tabs();
+    QTabWidget* tabs = pages_.Tabs();
     if (tabs && d.fact->loadGroup >= 0 && tabs->isTabVisible(d.fact->loadGroup))
         pages_.Select(d.fact->loadGroup);
 }

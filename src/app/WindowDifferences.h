@@ -47,7 +47,7 @@ public:
     void ShowPlace(const ImageDifference& d);
 
     // nullptr until the dialog was first opened.
-    DifferencesDialog* dialog() const { return dialog_; }
+    DifferencesDialog* Dialog() const { return dialog_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -23,7 +23,7 @@ public:
     void CreateMenu(QMenuBar* bar);
     // The manual in the current language.
     void OpenManual();
-    AboutDialog* aboutBox() const { return aboutBox_; }
+    AboutDialog* AboutBox() const { return aboutBox_; }
 
     // How the shell opens an address; tests replace it.
     std::function<bool(const QString&)> openUrl;

@@ -82,12 +82,12 @@ WindowHistory::~WindowHistory()
     writer_.reset();
 }
 
-QString WindowHistory::path() const { return store_.paths().folder() + HistoryDatabase::FILE_NAME; }
+QString WindowHistory::Path() const { return store_.paths().folder() + HistoryDatabase::FILE_NAME; }
 
 HistoryWriter& WindowHistory::Writer()
 {
     if (!writer_) {
-        writer_ = std::make_unique<HistoryWriter>(path());
+        writer_ = std::make_unique<HistoryWriter>(Path());
         writer_->SetMessageNotice([this] {
             QMetaObject::invokeMethod(
                 this, [this] { ShowMessages(); }, Qt::QueuedConnection);
@@ -99,7 +99,7 @@ HistoryWriter& WindowHistory::Writer()
 HistoryDatabase& WindowHistory::Reader()
 {
     if (!reader_)
-        reader_ = std::make_unique<HistoryDatabase>(path());
+        reader_ = std::make_unique<HistoryDatabase>(Path());
     return *reader_;
 }
 
@@ -129,12 +129,12 @@ void WindowHistory::CommandEnded(ConnectionHost::CommandKind kind, bool ok, cons
     const bool ofFile = (kind == ConnectionHost::CommandProgram || kind == ConnectionHost::CommandVerify)
         && edits_.Image() == files_.savedImage;
     const std::string file = ofFile ? files_.currentFile.toStdString() : std::string();
-    Writer().Record(HistoryRecord::Make(kind, ok, unit, link_.manager().unitInfo, file));
+    Writer().Record(HistoryRecord::Make(kind, ok, unit, link_.Manager().unitInfo, file));
 }
 
 std::string WindowHistory::ConnectedIdentity() const
 {
-    const ConnectionManager& m = link_.manager();
+    const ConnectionManager& m = link_.Manager();
     if (m.LinkStep == ConnectionManager::StepOffline || m.unitInfo.name.empty())
         return {};
     return HistoryUnit::FromUnitInfo(m.unitInfo).Identity();
@@ -194,7 +194,7 @@ void WindowHistory::OpenAsSettings(const ParamImage& past)
 
 void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, const HistoryEvent& event, bool withUnit)
 {
-    const ConnectionManager& m = link_.manager();
+    const ConnectionManager& m = link_.Manager();
     if (withUnit && !m.unitMirrorValid) {
         link_.ShowMessageBox(LangText(UNIT_UNKNOWN), LangText(CAPTION), ConnectionHost::MessageWarning);
         return;
@@ -205,7 +205,7 @@ void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, con
     comparison_->refresh = [this, past, unit, event, withUnit] {
         edits_.CommitPendingEdit();
         const ParamImage& first = withUnit ? past : edits_.Image();
-        const ParamImage& second = withUnit ? link_.manager().UnitMirror : past;
+        const ParamImage& second = withUnit ? link_.Manager().UnitMirror : past;
         const std::vector<ImageDifference> list = ImageDiff::Compare(first, second);
         QString subject = Described(withUnit ? WITH_UNIT : WITH_SCREEN, unit, event);
         if (list.empty())

@@ -43,10 +43,10 @@ public:
     void Open();
 
     // nullptr until the dialog was first opened.
-    HistoryDialog* dialog() const { return dialog_; }
-    DifferencesDialog* comparison() const { return comparison_; }
+    HistoryDialog* Dialog() const { return dialog_; }
+    DifferencesDialog* Comparison() const { return comparison_; }
     // The history file: history.sqlite in the settings folder.
-    QString path() const;
+    QString Path() const;
     // Waits until the queued events are written; false when timeoutMs passed first.
     bool WaitWritten(int timeoutMs);
 

@@ -84,7 +84,7 @@ void WindowLanguage::SetControlText(const char* control, const char* text)
     const QString t = QString::fromUtf8(text);
     for (QAction* a : window_.findChildren<QAction*>(name))
         a->setText(t);
-    QTabWidget* tabs = pages_.tabs();
+    QTabWidget* tabs = pages_.Tabs();
     for (int i = 0; i < tabs->count(); ++i)
         if (tabs->widget(i)->objectName() == name)
             tabs->setTabText(i, t);

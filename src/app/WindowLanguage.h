@@ -32,7 +32,7 @@ public:
     // Switches to language and shows the active page and the monitor in it.
     void SetLanguage(int language);
 
-    const RuntimeTexts& texts() const { return texts_; }
+    const RuntimeTexts& Texts() const { return texts_; }
 
 private:
     LanguageTargets Targets();

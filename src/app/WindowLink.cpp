@@ -56,7 +56,7 @@ WindowLink::WindowLink(QWidget& window, EditCycle& edits, LinkHost& host, Window
     , monitorData_(monitorData)
     , files_(files)
     , link_(std::make_unique<TransferEngine>())
-    , manager_(*link_, edits.Image(), monitorData, monitor.request(), status_, *this)
+    , manager_(*link_, edits.Image(), monitorData, monitor.Request(), status_, *this)
 {
     link_->searchTable.FillFamilyRows(PROTOCOL_IGN100, 57600, 175);
     link_->requiredUnitType = PROGRAM_KEY;
@@ -308,7 +308,7 @@ void WindowLink::RefreshMonitorDisplay() { monitor_.Refresh(); }
 
 void WindowLink::RebuildCaption() { edits_.UpdateCaption(); }
 
-void WindowLink::FeedRecorder(const uint8_t*) { monitor_.player().LogMonitor(monitorData_); }
+void WindowLink::FeedRecorder(const uint8_t*) { monitor_.Player().LogMonitor(monitorData_); }
 
 void WindowLink::ForgetFileName()
 {

@@ -50,7 +50,7 @@ public:
     void SetUpPorts(int forcedPort, int nextScanPort);
     // Starts the simulated unit in-process and offers it as COM 1; false with a message on failure.
     bool StartDemoUnit(std::string* error = nullptr);
-    UnitSim* demoUnit() const { return demo_.get(); }
+    UnitSim* DemoUnit() const { return demo_.get(); }
 
     // Controls: the command buttons with LabelCom into commandColumn, the status message labels
     // into messageRow.
@@ -75,12 +75,12 @@ public:
     // The bootloader tool's message: port and code.
     void BootloaderMessage(int port, uint32_t code);
 
-    TransferEngine& link() { return *link_; }
-    ConnectionManager& manager() { return manager_; }
-    StatusSlots& status() { return status_; }
-    const std::vector<ComMenuItem>& comMenuItems() const { return comItems_; }
+    TransferEngine& Engine() { return *link_; }
+    ConnectionManager& Manager() { return manager_; }
+    StatusSlots& Status() { return status_; }
+    const std::vector<ComMenuItem>& ComMenuItems() const { return comItems_; }
     // A live unit feeds the monitor display once it has sent monitor data.
-    bool liveUnit() const { return manager_.VersionState != 0; }
+    bool LiveUnit() const { return manager_.VersionState != 0; }
     // What a saved parameter file records about the connected unit: its port and version labels.
     IgnUnitInfo UnitFileInfo() const;
 

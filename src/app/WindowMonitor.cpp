@@ -109,7 +109,7 @@ void WindowMonitor::OpenRecording(const QString& path)
     playerPanel_->UpdateDisplay();
 }
 
-bool WindowMonitor::playerShown() const { return !playerPanel_->isHidden(); }
+bool WindowMonitor::PlayerShown() const { return !playerPanel_->isHidden(); }
 
 QString WindowMonitor::ChooseLogFile(bool forSaving)
 {

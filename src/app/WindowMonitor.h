@@ -47,7 +47,7 @@ public:
     void ShowPlayer(bool visible);
     // Shows the player and plays the recording at path; a recording being made is not broken off.
     void OpenRecording(const QString& path);
-    bool playerShown() const;
+    bool PlayerShown() const;
     // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
     static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);
 
@@ -63,10 +63,10 @@ public:
     // The sensor voltage, while a unit or a replayed recording feeds the monitor.
     std::optional<int> SensorMillivolts() const;
 
-    MonitorPlayer& player() { return player_; }
-    MonitorRequest& request() { return request_; }
-    const MonitorView& view() const { return view_; }
-    bool liveSource() const { return liveSource_; }
+    MonitorPlayer& Player() { return player_; }
+    MonitorRequest& Request() { return request_; }
+    const MonitorView& View() const { return view_; }
+    bool LiveSource() const { return liveSource_; }
 
     // Asks for a monitor log file name; tests replace it.
     std::function<QString(bool forSaving)> chooseLogFile;

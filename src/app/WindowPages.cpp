@@ -78,7 +78,7 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         active_ = index;
         edits_.RefreshPages(false);
-        monitor_.player().LogPages(Record());
+        monitor_.Player().LogPages(Record());
     });
     return tabs_;
 }
@@ -90,7 +90,7 @@ void WindowPages::BuildPages()
     pages_[PAGE_SENSORS] = pages_[PAGE_MISC]; // the sensors live on the Miscellaneous page
     pages_[PAGE_BIKE] = new PageBike(binder_, edits_, tabs_->widget(PAGE_BIKE));
     pages_[PAGE_TEST] = new PageTest(binder_, edits_, tabs_->widget(PAGE_TEST),
-        [this](MonitorRequest::TestButton b) { monitor_.request().Press(b); });
+        [this](MonitorRequest::TestButton b) { monitor_.Request().Press(b); });
     pages_[PAGE_ADVANCE] = new PageAdvance(binder_, edits_, tabs_->widget(PAGE_ADVANCE), editors_);
     pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, edits_, tabs_->widget(PAGE_POWER_OUT), editors_);
     pages_[PAGE_SERVO] = new PageServo(binder_, edits_, tabs_->widget(PAGE_SERVO), editors_);
@@ -133,15 +133,15 @@ void WindowPages::Retranslate()
 
 void WindowPages::StoreActive()
 {
-    if (SettingsPage* p = page(active_))
+    if (SettingsPage* p = Page(active_))
         p->Store();
 }
 
 template <class Each> void WindowPages::ForPages(bool all, Each each)
 {
     for (int i = 0; i < PAGE_COUNT; ++i)
-        if ((all || i == active_) && page(i))
-            each(*page(i));
+        if ((all || i == active_) && Page(i))
+            each(*Page(i));
 }
 
 void WindowPages::Load(bool all)

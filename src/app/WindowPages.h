@@ -66,11 +66,11 @@ public:
     // Commits a waiting edit at once.
     void CommitPending();
 
-    int active() const { return active_; }
-    SettingsPage* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    int Active() const { return active_; }
+    SettingsPage* Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     // The index of the page whose sheet holds widget; -1 when none does.
     int PageOf(const QWidget* widget) const;
-    QTabWidget* tabs() const { return tabs_; }
+    QTabWidget* Tabs() const { return tabs_; }
 
 private:
     template <class Each> void ForPages(bool all, Each each);

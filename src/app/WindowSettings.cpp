@@ -29,7 +29,7 @@ void WindowSettings::Load()
 {
     settings_.window = parts_.window.geometry();
     settings_.language = LanguageIndex;
-    settings_.activePage = parts_.pages.active();
+    settings_.activePage = parts_.pages.Active();
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = outside_.nextScanPort;
     std::vector<QRect> monitors;
@@ -59,7 +59,7 @@ void WindowSettings::Collect()
 {
     settings_.window = parts_.window.geometry();
     settings_.language = LanguageIndex;
-    settings_.activePage = parts_.pages.active();
+    settings_.activePage = parts_.pages.Active();
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = parts_.link.nextScanPort;
     const KnownUnit& known = parts_.link.knownUnit;
@@ -70,7 +70,7 @@ void WindowSettings::Collect()
     settings_.iniFileDir = fileState_.fileFolder;
     settings_.newInstal = fileState_.newInstal;
     settings_.history = fileState_.history.entries();
-    settings_.monitorPlayer = parts_.monitor.playerShown();
+    settings_.monitorPlayer = parts_.monitor.PlayerShown();
 }
 
 bool WindowSettings::Save(QString* error)

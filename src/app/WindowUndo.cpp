@@ -44,13 +44,13 @@ void WindowUndo::CreateButtons(QToolBar* bar)
 
 void WindowUndo::Init()
 {
-    ring_.UndoInit(edits_.Image(), pages_.active(), changes_);
+    ring_.UndoInit(edits_.Image(), pages_.Active(), changes_);
     UpdateButtons();
 }
 
 bool WindowUndo::TakeSnapshot()
 {
-    const bool changed = ring_.UndoSnapshot(edits_.Image(), pages_.active(), changes_);
+    const bool changed = ring_.UndoSnapshot(edits_.Image(), pages_.Active(), changes_);
     UpdateButtons();
     return changed;
 }
@@ -65,7 +65,7 @@ void WindowUndo::Restore(Step step)
     UndoRing::Restored r;
     if ((ring_.*step)(edits_.Image(), changes_, r)) {
         edits_.RefreshPages(false);
-        if (r.slotPage != pages_.active())
+        if (r.slotPage != pages_.Active())
             pages_.Select(r.showPage);
         edits_.RefreshPages(false);
         UpdateButtons();

@@ -32,7 +32,7 @@ public:
     void Undo();
     void Redo();
 
-    const UndoRing& ring() const { return ring_; }
+    const UndoRing& Ring() const { return ring_; }
 
 private:
     using Step = bool (UndoRing::*)(ParamImage&, ChangedMap&, UndoRing::Restored&);

@@ -17,7 +17,7 @@ TEST(AboutBox, ContentAndCaptionInTheLanguageOfTheMoment)
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
     MainWindow form({}, [](const std::string&) {});
-    AboutDialog* about = form.Help().aboutBox();
+    AboutDialog* about = form.Help().AboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 93.0");
     EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Programm for setting of ignition");

@@ -21,7 +21,7 @@
 namespace {
 
 struct Differences : WindowWithUnit {
-    DifferencesDialog* Dialog() { return form->Differences().dialog(); }
+    DifferencesDialog* Dialog() { return form->Differences().Dialog(); }
     QTableWidget* Table() { return Dialog()->table(); }
     std::vector<std::string> Rows(int column = 0)
     {
@@ -72,12 +72,12 @@ TEST_F(Differences, TwoEditedSettingsAreTheTwoRowsAndADoubleClickShowsTheSetting
     EXPECT_EQ(Rows(1), (std::vector<std::string> { "On", std::to_string(limiter) + " rpm" }));
     EXPECT_EQ(Rows(2)[0], "Off");
 
-    ASSERT_EQ(form->Pages().active(), PAGE_BIKE);
+    ASSERT_EQ(form->Pages().Active(), PAGE_BIKE);
     DoubleClickRow(1);
-    EXPECT_EQ(form->Pages().active(), PAGE_MISC);
+    EXPECT_EQ(form->Pages().Active(), PAGE_MISC);
     EXPECT_EQ(form->focusWidget(), form->findChild<QWidget*>("UpDownLimiter"));
     DoubleClickRow(0);
-    EXPECT_EQ(form->Pages().active(), PAGE_BIKE);
+    EXPECT_EQ(form->Pages().Active(), PAGE_BIKE);
     EXPECT_EQ(form->focusWidget(), form->findChild<QWidget*>("CheckBoxZamenaPickup"));
 
     // The list follows the language, and Refresh shows the screen as it is now.
@@ -107,7 +107,7 @@ TEST_F(Differences, AMapCellTheUnitHoldsOtherwiseIsSelectedInItsEditor)
     EXPECT_NE(Rows()[0].find(", 4000 rpm"), std::string::npos) << Rows()[0];
 
     DoubleClickRow(0);
-    EXPECT_EQ(form->Pages().active(), PAGE_ADVANCE);
+    EXPECT_EQ(form->Pages().Active(), PAGE_ADVANCE);
     MapEditor* editor = form->MapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->Sel().startColumn, 3);

@@ -90,7 +90,7 @@ struct FileMenuFixture : testing::Test {
         form.Image().Adrb(address) = static_cast<uint8_t>(value);
         form.Edits().RefreshPages(true);
     }
-    static QStringList history(MainWindow& form) { return form.Files().state().history.entries(); }
+    static QStringList history(MainWindow& form) { return form.Files().State().history.entries(); }
     static QAction* historyItem(MainWindow& form, int k)
     {
         return form.findChild<QAction*>(QString("MenuHistory%1").arg(k));
@@ -172,18 +172,18 @@ TEST_F(FileMenuFixture, SaveAndReopenRestoreTheImageCaptionAndHistory)
     EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE + path("my.bike.ign"));
     EXPECT_EQ(history(*form), QStringList { path("my.bike.ign") });
     EXPECT_FALSE(historyItem(*form, 1)->isVisible()) << "entry 0 is the current file, not a menu item";
-    EXPECT_EQ(form->Files().openDialogName(), path("my.bike.ign")) << "a save presets the open dialog too";
+    EXPECT_EQ(form->Files().OpenDialogName(), path("my.bike.ign")) << "a save presets the open dialog too";
 
     // Reopening brings the saved value back as one undo step and requests no programming.
     form->findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
     setField(*form, LIMITER, 100);
-    ASSERT_EQ(form->Link().manager().PendingCommand, 0);
+    ASSERT_EQ(form->Link().Manager().PendingCommand, 0);
     openFile(*form, "my.bike.ign");
     EXPECT_EQ(form->Image().Adrb(LIMITER), 95);
-    EXPECT_EQ(form->Files().state().newInstal, 0) << "an accepted file ends the new installation";
-    EXPECT_EQ(form->Files().state().fileFolder, path("my.bike.ign"));
-    EXPECT_TRUE(form->Files().state().unchanged);
-    EXPECT_EQ(form->Link().manager().PendingCommand, 0) << "opening a file is no edit to program";
+    EXPECT_EQ(form->Files().State().newInstal, 0) << "an accepted file ends the new installation";
+    EXPECT_EQ(form->Files().State().fileFolder, path("my.bike.ign"));
+    EXPECT_TRUE(form->Files().State().unchanged);
+    EXPECT_EQ(form->Link().Manager().PendingCommand, 0) << "opening a file is no edit to program";
     form->Undo().Undo();
     EXPECT_EQ(form->Image().Adrb(LIMITER), 110) << "undo goes back to the image before the open";
     EXPECT_TRUE(errors.empty());
@@ -201,7 +201,7 @@ TEST_F(FileMenuFixture, HistoryMovesUpAndDropsTheOldest)
 
     trigger(*form, "MenuHistory3");
     EXPECT_EQ(history(*form), (QStringList { path("f0.ign"), path("f3.ign"), path("f2.ign"), path("f1.ign") }));
-    EXPECT_EQ(form->Files().state().currentFile, path("f0.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("f0.ign"));
     EXPECT_EQ(historyItem(*form, 1)->text(), "1 f3");
     EXPECT_EQ(historyItem(*form, 3)->text(), "3 f1");
 
@@ -231,7 +231,7 @@ TEST_F(FileMenuFixture, NewAsksThenEmptiesEntryZero)
         answer = refused;
         trigger(*form, "MenuNew");
         EXPECT_EQ(form->Image().Adrb(LIMITER), 95);
-        EXPECT_EQ(form->Files().state().currentFile, path("my.bike.ign"));
+        EXPECT_EQ(form->Files().State().currentFile, path("my.bike.ign"));
     }
     answer = PageHost::ANSWER_YES;
     click(*form, "SpeedButtonNew");
@@ -299,14 +299,14 @@ TEST_F(FileMenuFixture, CancelledDialogsChangeNothing)
     auto form = start();
     setField(*form, LIMITER, 95);
     const ParamImage before = form->Image();
-    ASSERT_EQ(form->Files().state().newInstal, 1);
+    ASSERT_EQ(form->Files().State().newInstal, 1);
     const QStringList entries = history(*form);
     trigger(*form, "MenuOpen");
     trigger(*form, "MenuOpenPage");
     trigger(*form, "MenuSave");
     EXPECT_EQ(dialogs.size(), 3u);
     EXPECT_EQ(form->Image(), before);
-    EXPECT_EQ(form->Files().state().newInstal, 1) << "not even the new-installation flag";
+    EXPECT_EQ(form->Files().State().newInstal, 1) << "not even the new-installation flag";
     EXPECT_EQ(history(*form), entries);
     EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({ "*.ign" }).isEmpty());
@@ -343,7 +343,7 @@ TEST_F(FileMenuFixture, ExeDirCommandsAndCtrlButtonsPresetTheDefaultPath)
         EXPECT_EQ(dialogs[0].forSaving, c.forSaving) << c.command;
         EXPECT_EQ(dialogs[0].startName, c.preset ? data : path("elsewhere.ign")) << c.command << " ctrl " << c.ctrlDown;
         if (c.preset) {
-            EXPECT_EQ(c.forSaving ? form->Files().openDialogName() : form->Files().saveDialogName(), data)
+            EXPECT_EQ(c.forSaving ? form->Files().OpenDialogName() : form->Files().SaveDialogName(), data)
                 << "both dialogs are preset";
         }
     }
@@ -365,7 +365,7 @@ TEST_F(FileMenuFixture, UnreadableFileLeavesTheHistoryAndIsReported)
     EXPECT_EQ(historyItem(*form, 1)->text(), "1 a");
     EXPECT_FALSE(historyItem(*form, 2)->isVisible());
     EXPECT_EQ(form->Image(), before);
-    EXPECT_EQ(form->Files().state().currentFile, path("b.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("b.ign"));
 }
 
 TEST_F(FileMenuFixture, ForeignVersionKeepsNameAndHistory)
@@ -375,9 +375,9 @@ TEST_F(FileMenuFixture, ForeignVersionKeepsNameAndHistory)
     writeText("old.ign", "MOTRAVEX_KEY 12 LIMITER 50 ");
     openFile(*form, "old.ign");
     EXPECT_EQ(errors, std::vector<std::string> { "Unmatched version of *.ign file!" });
-    EXPECT_EQ(form->Files().state().currentFile, path("cur.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("cur.ign"));
     EXPECT_EQ(history(*form), QStringList { path("cur.ign") });
-    EXPECT_EQ(form->Files().state().newInstal, 1);
+    EXPECT_EQ(form->Files().State().newInstal, 1);
 }
 
 TEST_F(FileMenuFixture, SaveThatCannotBeWrittenIsReported)
@@ -386,7 +386,7 @@ TEST_F(FileMenuFixture, SaveThatCannotBeWrittenIsReported)
     saveAs(*form, "cur.ign");
     saveAs(*form, "no/such/folder.ign");
     EXPECT_EQ(errors, std::vector<std::string> { "Open file error!" });
-    EXPECT_EQ(form->Files().state().currentFile, path("cur.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("cur.ign"));
     EXPECT_EQ(history(*form), QStringList { path("cur.ign") });
 }
 
@@ -420,10 +420,10 @@ TEST_F(FileMenuFixture, DroppedFilesOpenTheFirstParameterFile)
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form.get(), &drop);
         const QString expected = c.opened.isEmpty() ? QString() : path(c.opened.toStdString());
-        EXPECT_EQ(form->Files().state().currentFile, expected) << c.dropped.join(",").toStdString();
+        EXPECT_EQ(form->Files().State().currentFile, expected) << c.dropped.join(",").toStdString();
         EXPECT_EQ(form->Image().Adrb(LIMITER), c.opened.isEmpty() ? 110 : 95);
         if (!c.opened.isEmpty()) {
-            EXPECT_EQ(form->Files().saveDialogName(), expected) << "both dialogs take the dropped name";
+            EXPECT_EQ(form->Files().SaveDialogName(), expected) << "both dialogs take the dropped name";
         }
     }
     EXPECT_EQ(FileMenu::FirstIgnFile({ "a.IGNX", "b.ıgn", "c.IgN" }), "c.IgN");
@@ -437,11 +437,11 @@ TEST_F(FileMenuFixture, FileSettingsSurviveARestart)
         saveAs(*form, "one.ign");
         saveAs(*form, "two.ign");
         openFile(*form, "one.ign");
-        ASSERT_EQ(form->Files().state().newInstal, 0);
+        ASSERT_EQ(form->Files().State().newInstal, 0);
         form->close();
     }
     auto again = start();
-    const ParamFileState& state = again->Files().state();
+    const ParamFileState& state = again->Files().State();
     EXPECT_EQ(state.currentFile, path("one.ign"));
     EXPECT_EQ(state.fileFolder, path("one.ign"));
     EXPECT_EQ(state.newInstal, 0);
@@ -449,8 +449,8 @@ TEST_F(FileMenuFixture, FileSettingsSurviveARestart)
     EXPECT_EQ(again->windowTitle(), NO_FILE_TITLE + path("one.ign"));
     EXPECT_EQ(historyItem(*again, 1)->text(), "1 two");
     EXPECT_TRUE(historyItem(*again, 1)->isVisible());
-    EXPECT_EQ(again->Files().openDialogName(), path("one.ign"));
-    EXPECT_EQ(again->Files().saveDialogName(), path("one.ign"));
+    EXPECT_EQ(again->Files().OpenDialogName(), path("one.ign"));
+    EXPECT_EQ(again->Files().SaveDialogName(), path("one.ign"));
 }
 
 TEST_F(FileMenuFixture, ServiceMenuOnlyInTestMode)

@@ -118,7 +118,7 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_TRUE(german->isChecked());
     EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Zurück");
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Mottorad");
-    EXPECT_EQ(form->Language().texts().Text(66), "Begrenzer");
+    EXPECT_EQ(form->Language().Texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
     EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
 }
@@ -164,11 +164,11 @@ TEST_F(MainFormFixture, TheWindowKeepsItsShapeWhilePagesTextsAndPanelsChange)
         return form->findChild<QWidget*>("GroupBoxPlayer")->geometry();
     }();
     expectShapeKept("the player shown");
-    form->Monitor().player().StartRecording(QDir::current().filePath("shape.ignlog").toStdString(), {});
+    form->Monitor().Player().StartRecording(QDir::current().filePath("shape.ignlog").toStdString(), {});
     form->Timer1Timer();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->findChild<QWidget*>("GroupBoxPlayer")->geometry(), playerPlace) << "recording";
-    form->Monitor().player().Stop();
+    form->Monitor().Player().Stop();
 }
 
 TEST_F(MainFormFixture, QtsOwnTextsFollowTheLanguage)
@@ -189,7 +189,7 @@ TEST_F(MainFormFixture, MonitorShowsDashesWithoutAUnit)
     auto form = start();
     EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
     EXPECT_EQ(form->findChild<QLabel*>("LabelAdvance1")->text(), "Advance 1 = --- [°]");
-    EXPECT_EQ(form->Monitor().view().gauge("CGaugeRpm")->value, 0);
+    EXPECT_EQ(form->Monitor().View().gauge("CGaugeRpm")->value, 0);
 }
 
 TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
@@ -199,7 +199,7 @@ TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "&Ignition2");
     button->click();
-    EXPECT_EQ(form->Monitor().request().Build()[20], 0x02);
+    EXPECT_EQ(form->Monitor().Request().Build()[20], 0x02);
     EXPECT_FALSE(form->findChild<QWidget*>("ButtonTest03")->isVisibleTo(form.get()));
 }
 
@@ -218,26 +218,26 @@ TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
     auto button = [&](int n) { return form->findChild<QAbstractButton*>(QString("SpeedButtonPlay%1").arg(n)); };
     EXPECT_FALSE(button(4)->isEnabled());
     button(1)->click();
-    EXPECT_EQ(form->Monitor().player().state(), MonitorPlayer::Recording);
+    EXPECT_EQ(form->Monitor().Player().state(), MonitorPlayer::Recording);
     EXPECT_FALSE(button(1)->isEnabled());
     form->findChild<QSpinBox*>("UpDownRetard")->setValue(12);
     form->Edits().RequestCommit(nullptr, PageHost::COMMIT_NOW); // an edit goes into the recording with its snapshot
     ASSERT_EQ(form->Image().Adrb(RETARD), 12);
     button(4)->click();
-    EXPECT_EQ(form->Monitor().player().state(), MonitorPlayer::Idle);
+    EXPECT_EQ(form->Monitor().Player().state(), MonitorPlayer::Idle);
 
     form->Image().Adrb(RETARD) = 6;
     button(2)->click();
-    ASSERT_TRUE(form->Monitor().player().replaying()) << "state " << form->Monitor().player().state() << " errors " << errors.size()
+    ASSERT_TRUE(form->Monitor().Player().replaying()) << "state " << form->Monitor().Player().state() << " errors " << errors.size()
                                             << (errors.empty() ? "" : errors[0]) << " play enabled " << button(2)->isEnabled();
     EXPECT_TRUE(form->findChild<QWidget*>("ScrollBarPlay")->isVisibleTo(form.get()));
-    for (int i = 0; i < 40 && form->Monitor().player().state() == MonitorPlayer::Playing; ++i) {
+    for (int i = 0; i < 40 && form->Monitor().Player().state() == MonitorPlayer::Playing; ++i) {
         QTest::qWait(10);
         form->Timer1Timer();
     }
     EXPECT_EQ(form->Image().Adrb(RETARD), 12) << "the recorded edit is replayed";
     button(4)->click();
-    EXPECT_FALSE(form->Monitor().player().replaying());
+    EXPECT_FALSE(form->Monitor().Player().replaying());
     EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
 }
 
@@ -255,6 +255,6 @@ TEST_F(MainFormFixture, SettingsSurviveARestart)
     auto again = start();
     EXPECT_EQ(again->Image().Adrb(RETARD), 9);
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
-    EXPECT_EQ(again->Pages().active(), PAGE_MISC);
+    EXPECT_EQ(again->Pages().Active(), PAGE_MISC);
     EXPECT_TRUE(again->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
 }

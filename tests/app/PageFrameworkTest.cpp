@@ -49,7 +49,7 @@ struct BikePageFixture : testing::Test {
     {
         auto* combo = control<QComboBox>("ComboBoxBike");
         combo->setCurrentIndex(combo->findData(code));
-        static_cast<PageBike*>(form->Pages().page(PAGE_BIKE))->ComboBoxBikeChange();
+        static_cast<PageBike*>(form->Pages().Page(PAGE_BIKE))->ComboBoxBikeChange();
     }
 
     void ticks(int n)
@@ -141,9 +141,9 @@ TEST_F(BikePageFixture, ProgramAfterChangeOnlyWhenTheImageChanged)
 {
     control<QCheckBox>("CheckBoxProgHned")->setChecked(true);
     form->Edits().RequestCommit(nullptr, PageHost::COMMIT_NOW);
-    EXPECT_EQ(form->Link().manager().PendingCommand, 0) << "nothing changed";
+    EXPECT_EQ(form->Link().Manager().PendingCommand, 0) << "nothing changed";
     control<QCheckBox>("CheckBoxZamenaPickup")->click();
-    EXPECT_EQ(form->Link().manager().PendingCommand, 98);
+    EXPECT_EQ(form->Link().Manager().PendingCommand, 98);
 }
 
 TEST_F(BikePageFixture, UndoAndRedoThroughTheWindow)
@@ -160,7 +160,7 @@ TEST_F(BikePageFixture, UndoAndRedoThroughTheWindow)
     EXPECT_EQ(img().Adrb(PICKUPS_INTERCHANGE), 0);
     EXPECT_FALSE(control<QCheckBox>("CheckBoxZamenaPickup")->isChecked());
     EXPECT_TRUE(redo->isEnabled());
-    EXPECT_EQ(form->Link().manager().changedMap[PICKUPS_INTERCHANGE], 1);
+    EXPECT_EQ(form->Link().Manager().changedMap[PICKUPS_INTERCHANGE], 1);
     redo->trigger();
     EXPECT_EQ(img().Adrb(PICKUPS_INTERCHANGE), 1);
 }
@@ -170,7 +170,7 @@ TEST_F(BikePageFixture, UndoSwitchesToThePageOfTheEdit)
     control<QCheckBox>("CheckBoxZamenaPickup")->click(); // edit on the Bike page
     form->Pages().Select(PAGE_SERVO);
     form->Undo().Undo();
-    EXPECT_EQ(form->Pages().active(), PAGE_BIKE);
+    EXPECT_EQ(form->Pages().Active(), PAGE_BIKE);
 }
 
 TEST_F(BikePageFixture, TypedMinusTwoFollowsPickupTwo)

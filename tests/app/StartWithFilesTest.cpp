@@ -83,9 +83,9 @@ struct StartFixture : testing::Test {
     void writeRecording(const std::string& name)
     {
         auto recorder = start();
-        ASSERT_TRUE(recorder->Monitor().player().StartRecording(dir.file(name), {}));
+        ASSERT_TRUE(recorder->Monitor().Player().StartRecording(dir.file(name), {}));
         recorder->Timer1Timer();
-        recorder->Monitor().player().Stop();
+        recorder->Monitor().Player().Stop();
     }
 
     static void waitUntil(const std::function<bool()>& done)
@@ -107,7 +107,7 @@ TEST_F(StartFixture, AParameterFileOnTheCommandLineOpensAfterTheLanguageWord)
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(form->Image().Adrb(LIMITER), file.Adrb(LIMITER));
     EXPECT_TRUE(form->windowTitle().endsWith("bike.ign")) << form->windowTitle().toStdString();
-    EXPECT_EQ(form->Files().openDialogName(), QString::fromStdString(dir.file("bike.ign")));
+    EXPECT_EQ(form->Files().OpenDialogName(), QString::fromStdString(dir.file("bike.ign")));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -123,8 +123,8 @@ TEST_F(StartFixture, ARecordingOnTheCommandLinePlaysInThePlayer)
 {
     writeRecording("ride.ignlog");
     auto form = start({ dir.file("ride.ignlog") });
-    EXPECT_TRUE(form->Monitor().player().replaying());
-    EXPECT_EQ(form->Monitor().player().fileName(), dir.file("ride.ignlog"));
+    EXPECT_TRUE(form->Monitor().Player().replaying());
+    EXPECT_EQ(form->Monitor().Player().fileName(), dir.file("ride.ignlog"));
     EXPECT_TRUE(form->findChild<QWidget*>("GroupBoxPlayer")->isVisibleTo(form.get()));
     EXPECT_TRUE(form->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
 }
@@ -133,11 +133,11 @@ TEST_F(StartFixture, ARecordingBeingMadeIsNotBrokenOff)
 {
     writeRecording("ride.ignlog");
     auto form = start();
-    ASSERT_TRUE(form->Monitor().player().StartRecording(dir.file("now.ignlog"), {}));
+    ASSERT_TRUE(form->Monitor().Player().StartRecording(dir.file("now.ignlog"), {}));
     form->HandOver().Open(QString::fromStdString(dir.file("ride.ignlog")));
-    EXPECT_EQ(form->Monitor().player().state(), MonitorPlayer::Recording);
+    EXPECT_EQ(form->Monitor().Player().state(), MonitorPlayer::Recording);
     EXPECT_EQ(errors.size(), 1u);
-    form->Monitor().player().Stop();
+    form->Monitor().Player().Stop();
 }
 
 TEST_F(StartFixture, ASecondStartHandsItsFilesToTheRunningWindow)
@@ -158,8 +158,8 @@ TEST_F(StartFixture, ASecondStartHandsItsFilesToTheRunningWindow)
 
     run = RunProgram({ "../ride.ignlog" }, elsewhere);
     EXPECT_EQ(run.code, 0) << run.err;
-    waitUntil([&] { return form->Monitor().player().replaying(); });
-    EXPECT_EQ(form->Monitor().player().fileName(), dir.file("ride.ignlog"));
+    waitUntil([&] { return form->Monitor().Player().replaying(); });
+    EXPECT_EQ(form->Monitor().Player().fileName(), dir.file("ride.ignlog"));
     EXPECT_TRUE(errors.empty());
 }
 

@@ -39,7 +39,7 @@ TEST_F(WindowWithUnit, WithoutAUnitTheCommandsAreDisabledAndTheComMenuOffersTheC
         EXPECT_FALSE(form->findChild<QWidget*>(name)->isEnabled()) << name;
     for (const char* name : { "MenuRead", "MenuVerify", "MenuProgram", "MenuReset" })
         EXPECT_FALSE(form->findChild<QAction*>(name)->isEnabled()) << name;
-    const auto& items = form->Link().comMenuItems();
+    const auto& items = form->Link().ComMenuItems();
     ASSERT_GE(items.size(), 3u);
     EXPECT_TRUE(items[1].checked) << "automatic search";
     EXPECT_TRUE(items[2].separator);
@@ -55,8 +55,8 @@ TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
     EXPECT_TRUE(Text("LabelConnection").endsWith(" connected"));
     EXPECT_TRUE(form->findChild<QWidget*>("ButtonProgram")->isEnabled());
     ASSERT_TRUE(RunUntil([&] { return form->Status().Text(4).contains("RSKEY=93.00"); }));
-    EXPECT_TRUE(form->Monitor().liveSource()) << "the monitor display shows the unit";
-    EXPECT_FALSE(form->Monitor().view().labels.empty());
+    EXPECT_TRUE(form->Monitor().LiveSource()) << "the monitor display shows the unit";
+    EXPECT_FALSE(form->Monitor().View().labels.empty());
 
     // A new installation refuses Program until the unit has been read.
     form->findChild<QAction*>("MenuProgram")->trigger();
@@ -65,7 +65,7 @@ TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
     Run("MenuRead");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");
     EXPECT_EQ(form->Image().bytes(), unit->Configuration());
-    EXPECT_FALSE(form->Files().state().newInstal);
+    EXPECT_FALSE(form->Files().State().newInstal);
 
     const int limiter = form->Image().Adrb(LIMITER) * 100 + 500;
     SetLimiter(limiter);
@@ -169,7 +169,7 @@ TEST_F(WindowWithUnit, OfflineDropsTheUnitAndIsKeptInTheSettings)
     EXPECT_EQ(Text("LabelCom"), "COM=OFF");
     EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
     EXPECT_EQ(form->Status().Text(4), "not connected");
-    EXPECT_TRUE(form->Link().comMenuItems()[0].checked);
+    EXPECT_TRUE(form->Link().ComMenuItems()[0].checked);
     form.reset();
     Open();
     EXPECT_EQ(link().forcedPort, -1);
@@ -212,7 +212,7 @@ TEST_F(WindowWithUnit, DemoModeConnectsToItsOwnSimulatedUnitAndKeepsTheSavedPort
     form->Link().ComMenuClick(0); // the user's choice: offline
     form.reset();
     Open({ "--demo" });
-    ASSERT_NE(form->Link().demoUnit(), nullptr);
+    ASSERT_NE(form->Link().DemoUnit(), nullptr);
     ASSERT_TRUE(RunUntil([&] { return form->Status().Text(4).contains("RSKEY=93.00"); }));
     EXPECT_EQ(link().connectedPort.load(), 1);
     EXPECT_EQ(Text("LabelCom"), "COM=1");
@@ -259,9 +259,9 @@ TEST_F(WindowWithUnit, UserStoryFromConnectingToARestart)
     Open();
     EXPECT_EQ(LanguageIndex, LANG_CZECH);
     EXPECT_EQ(form->Image(), kept);
-    EXPECT_EQ(form->Files().state().currentFile, file);
+    EXPECT_EQ(form->Files().State().currentFile, file);
     EXPECT_TRUE(form->windowTitle().contains("story.ign"));
-    EXPECT_FALSE(form->Files().state().newInstal);
+    EXPECT_FALSE(form->Files().State().newInstal);
     Connect();
     EXPECT_EQ(Text("LabelConnection"), QString::fromUtf8("VORDAX4 v93 připojen"));
 }

@@ -43,7 +43,7 @@ QAbstractButton* PlayerButton(MainWindow& form, int n)
 // the record's type.
 template <class Each> void ReplayEach(MainWindow& form, Each each)
 {
-    MonitorPlayer& player = form.Monitor().player();
+    MonitorPlayer& player = form.Monitor().Player();
     for (int pos = 1; pos < player.length(); ++pos) {
         player.SetPosition(pos);
         each(player.file().recordType(player.file().snapshotCount() + pos - 1));
@@ -59,7 +59,7 @@ TEST_F(WindowWithUnit, ARecordingMadeInTheWindowReplaysTheValuesShownLive)
     form->Monitor().chooseLogFile = [&](bool) { return QString::fromStdString(file); };
     Connect();
     PlayerButton(*form, 1)->click();
-    ASSERT_EQ(form->Monitor().player().state(), MonitorPlayer::Recording);
+    ASSERT_EQ(form->Monitor().Player().state(), MonitorPlayer::Recording);
     std::map<MonitorBytes, QString> live;
     for (int i = 0; i < 60; ++i) {
         Tick();
@@ -67,7 +67,7 @@ TEST_F(WindowWithUnit, ARecordingMadeInTheWindowReplaysTheValuesShownLive)
     }
     PlayerButton(*form, 4)->click();
 
-    ASSERT_TRUE(form->Monitor().player().StartPlaying(file));
+    ASSERT_TRUE(form->Monitor().Player().StartPlaying(file));
     int monitorRecords = 0;
     ReplayEach(*form, [&](int type) {
         if (type != ignlog::REC_MONITOR)
@@ -135,8 +135,8 @@ TEST_F(WindowWithUnit, ARecordingKeepsThePageAndTheMapEachEditorShows)
     PlayerButton(*form, 4)->click();
 
     form->Pages().Select(PAGE_MISC);
-    ASSERT_TRUE(form->Monitor().player().StartPlaying(file));
-    const IgnlogFile& log = form->Monitor().player().file();
+    ASSERT_TRUE(form->Monitor().Player().StartPlaying(file));
+    const IgnlogFile& log = form->Monitor().Player().file();
     const uint8_t* pages = nullptr;
     for (int i = 0; i < log.totalCount(); ++i)
         if (log.recordType(i) == ignlog::REC_PAGES)
@@ -148,7 +148,7 @@ TEST_F(WindowWithUnit, ARecordingKeepsThePageAndTheMapEachEditorShows)
         EXPECT_EQ(pages[4 + ignlog::MAX_MAPS + i], editors.At(i)->activeSheet) << "editor " << i;
     }
     ReplayEach(*form, [](int) {});
-    EXPECT_EQ(form->Pages().active(), PAGE_ADVANCE);
+    EXPECT_EQ(form->Pages().Active(), PAGE_ADVANCE);
 }
 
 TEST(RecordingDialog, ATypedNameGetsTheLogExtension)

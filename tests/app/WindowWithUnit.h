@@ -56,8 +56,8 @@ struct WindowWithUnit : testing::Test {
         // The unit holds a configuration the program accepts as it is.
         unit->SetConfiguration(form->Image().bytes());
     }
-    TransferEngine& link() { return form->Link().link(); }
-    ConnectionManager& manager() { return form->Link().manager(); }
+    TransferEngine& link() { return form->Link().Engine(); }
+    ConnectionManager& manager() { return form->Link().Manager(); }
     bool JobRunning()
     {
         const int32_t job = link().job();

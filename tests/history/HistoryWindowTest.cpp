@@ -30,7 +30,7 @@ std::vector<std::string> Rows(const std::vector<ImageDifference>& differences)
 // The window against a simulated unit, with its history in the scratch settings folder.
 struct HistoryWindow : WindowWithUnit {
     WindowHistory& History() { return form->History(); }
-    HistoryDialog* Dialog() { return History().dialog(); }
+    HistoryDialog* Dialog() { return History().Dialog(); }
     QString Path(const std::string& name) { return QString::fromStdString(dir.file(name)); }
 
     // A configuration that survives a trip through a parameter file, different for every seed.
@@ -63,7 +63,7 @@ struct HistoryWindow : WindowWithUnit {
     std::vector<HistoryEvent> Events()
     {
         EXPECT_TRUE(History().WaitWritten(5000));
-        HistoryDatabase db(History().path());
+        HistoryDatabase db(History().Path());
         const std::vector<HistoryUnit> units = db.Units();
         EXPECT_EQ(units.size(), 1u);
         return units.empty() ? std::vector<HistoryEvent> {} : db.Events(units[0].id);
@@ -71,7 +71,7 @@ struct HistoryWindow : WindowWithUnit {
     ParamImage Configuration(const HistoryEvent& e)
     {
         ParamImage image;
-        EXPECT_TRUE(HistoryDatabase(History().path()).Configuration(e.id, image));
+        EXPECT_TRUE(HistoryDatabase(History().Path()).Configuration(e.id, image));
         return image;
     }
     void OpenDialog()
@@ -176,7 +176,7 @@ TEST_F(HistoryWindow, AUnitOfAnotherVersionIsAFailedConnectionOfThatUnit)
     Open();
     ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
     ASSERT_TRUE(History().WaitWritten(5000));
-    HistoryDatabase db(History().path());
+    HistoryDatabase db(History().Path());
     const std::vector<HistoryUnit> units = db.Units();
     ASSERT_EQ(units.size(), 1u);
     EXPECT_EQ(units[0].firmware, "93.01 7. 8.2019 14:05");
@@ -203,12 +203,12 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     Dialog()->SelectEvent(rowA);
 
     Press("ButtonHistoryCompareScreen");
-    ASSERT_NE(History().comparison(), nullptr);
-    EXPECT_FALSE(History().comparison()->differences().empty());
-    EXPECT_EQ(Rows(History().comparison()->differences()), Rows(ImageDiff::Compare(b, a)));
+    ASSERT_NE(History().Comparison(), nullptr);
+    EXPECT_FALSE(History().Comparison()->differences().empty());
+    EXPECT_EQ(Rows(History().Comparison()->differences()), Rows(ImageDiff::Compare(b, a)));
 
     Press("ButtonHistoryCompareUnit");
-    EXPECT_EQ(Rows(History().comparison()->differences()), Rows(ImageDiff::Compare(a, b))) << "the unit holds b";
+    EXPECT_EQ(Rows(History().Comparison()->differences()), Rows(ImageDiff::Compare(a, b))) << "the unit holds b";
 
     History().chooseSaveFile = [&] { return Path("past.ign"); };
     Press("ButtonHistorySave");
@@ -235,14 +235,14 @@ TEST_F(HistoryWindow, ForgettingTheUnitEmptiesTheList)
     ASSERT_EQ(Dialog()->unitTable()->rowCount(), 1);
     Press("ButtonHistoryForget");
     EXPECT_EQ(Dialog()->unitTable()->rowCount(), 0);
-    EXPECT_TRUE(HistoryDatabase(History().path()).Units().empty());
+    EXPECT_TRUE(HistoryDatabase(History().Path()).Units().empty());
 }
 
 TEST_F(HistoryWindow, ADamagedHistoryIsMovedAsideWithAMessageAndTheProgramStillRecords)
 {
     Open();
     {
-        QFile damaged(History().path());
+        QFile damaged(History().Path());
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
         damaged.write(QByteArray(20000, 'x'));
     }

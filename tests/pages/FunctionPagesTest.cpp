@@ -47,7 +47,7 @@ struct FunctionPagesFixture : testing::Test {
     void showPage(int index)
     {
         form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(index);
-        ASSERT_EQ(form->Pages().active(), index);
+        ASSERT_EQ(form->Pages().Active(), index);
     }
 
     // The image was changed behind the pages' back, as a file load does.
@@ -64,9 +64,9 @@ struct FunctionPagesFixture : testing::Test {
     }
 
     ParamImage& img() { return form->Image(); }
-    PageAdvance* advance() { return static_cast<PageAdvance*>(form->Pages().page(PAGE_ADVANCE)); }
-    PagePowerOut* powerOut() { return static_cast<PagePowerOut*>(form->Pages().page(PAGE_POWER_OUT)); }
-    PageServo* servo() { return static_cast<PageServo*>(form->Pages().page(PAGE_SERVO)); }
+    PageAdvance* advance() { return static_cast<PageAdvance*>(form->Pages().Page(PAGE_ADVANCE)); }
+    PagePowerOut* powerOut() { return static_cast<PagePowerOut*>(form->Pages().Page(PAGE_POWER_OUT)); }
+    PageServo* servo() { return static_cast<PageServo*>(form->Pages().Page(PAGE_SERVO)); }
 
     void chooseMode(int output, int code)
     {
@@ -173,7 +173,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
     tab->StepValues(1);
     ticks(20);
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
-    ASSERT_TRUE(form->Undo().ring().canUndo());
+    ASSERT_TRUE(form->Undo().Ring().canUndo());
 
     form->Undo().Undo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2));
@@ -294,7 +294,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     // The light switches by speed alone.
     EXPECT_EQ(table->sheets[0].axisX.count, 1);
     EXPECT_TRUE(table->sheets[0].axisY.off);
-    EXPECT_TRUE(form->Undo().ring().canUndo());
+    EXPECT_TRUE(form->Undo().Ring().canUndo());
 
     const ParamImage withLight = img();
     chooseMode(0, 1);

@@ -39,7 +39,7 @@ struct PrintFixture : testing::Test {
         form->resize(1000, 700);
         SettleWindow(*form);
         tabs = form->findChild<QTabWidget*>("PageControl1");
-        PrintCommands& p = form->Files().printing();
+        PrintCommands& p = form->Files().Printing();
         p.printDialog = [this](QPrinter& printer) {
             ++dialogs;
             if (printedTo.isEmpty())
@@ -116,7 +116,7 @@ TEST_F(PrintFixture, PrintAllGivesOnePagePerVisibleTabAndKeepsTheActivePage)
     EXPECT_EQ(PdfPages::Count(printedTo), visibleTabs());
     expectInkOnEveryPage(printedTo, visibleTabs());
     EXPECT_EQ(tabs->currentIndex(), 5);
-    EXPECT_EQ(form->Pages().active(), 5);
+    EXPECT_EQ(form->Pages().Active(), 5);
     ExpectSameSnapshot(before, WindowSnapshot(*form));
 }
 
@@ -136,13 +136,13 @@ TEST_F(PrintFixture, CancelledDialogChangesNothing)
 
 TEST_F(PrintFixture, ExportPdfAddsTheSuffixAndWritesEveryPage)
 {
-    form->Files().printing().chooseExportFile = [this] { return path("settings"); };
+    form->Files().Printing().chooseExportFile = [this] { return path("settings"); };
     trigger("MenuExportPdf");
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(PdfPages::Count(path("settings.pdf")), visibleTabs());
     EXPECT_FALSE(QFile::exists(path("settings")));
 
-    form->Files().printing().chooseExportFile = [] { return QString(); };
+    form->Files().Printing().chooseExportFile = [] { return QString(); };
     trigger("MenuExportPdf");
     EXPECT_TRUE(errors.isEmpty()) << "a cancelled save dialog is no error";
 }
@@ -153,7 +153,7 @@ TEST_F(PrintFixture, FailedPdfWriteReportsAndLeavesNoFile)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QString target = path("blocker") + "/out.pdf"; // a folder that cannot exist
-    form->Files().printing().chooseExportFile = [&] { return target; };
+    form->Files().Printing().chooseExportFile = [&] { return target; };
     const QStringList before = WindowSnapshot(*form);
     trigger("MenuExportPdf");
     ASSERT_EQ(errors.size(), 1);
