@@ -1,6 +1,8 @@
 #include "CliCommand.h"
 
+#include "app/FileMenu.h"
 #include "app/MainWindow.h"
+#include "app/WindowLanguage.h"
 #include "lang/LangString.h"
 #include "print/PrintCommands.h"
 #include "print/PrintHeader.h"
@@ -58,9 +60,9 @@ int CliPrint(const std::vector<std::string>& args, CliIo& io)
     int code = CLI_FAILED;
     {
         MainWindow form({ "nopatchcheck" }, [&messages](const std::string& m) { messages.push_back(m); });
-        form.SetLanguage(language);
+        form.Language().SetLanguage(language);
         const QString file = QString::fromLocal8Bit(o.file.c_str());
-        const IgnOpenResult opened = form.OpenParameterFile(PAGE_ALL, file);
+        const IgnOpenResult opened = form.Files().OpenParameterFile(PAGE_ALL, file);
         for (const std::string& m : messages)
             io.err << m << "\n";
         if (!opened.accepted()) {

@@ -1,7 +1,8 @@
 #include "app/MainWindow.h"
 #include "app/WindowLink.h"
-#include "link/TransferEngine.h"
+#include "app/WindowMonitor.h"
 #include "link/ConnectionManager.h"
+#include "link/TransferEngine.h"
 #include "monitor/IgnlogFile.h"
 #include "monitor/MonitorPlayer.h"
 #include "unitsim/UnitSim.h"
@@ -82,14 +83,14 @@ int main(int argc, char* argv[])
         std::printf("message: %s\n", text.c_str());
         std::fflush(stdout);
     });
-    form.linkUi().messageBox = [&](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
+    form.Link().messageBox = [&](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
         ++c.messages;
         std::printf("message box: %s\n", text.c_str());
     };
-    unit.SetConfiguration(form.image().bytes());
-    TransferEngine& link = form.linkUi().link();
-    ConnectionManager& manager = form.linkUi().manager();
-    MonitorPlayer& player = form.player();
+    unit.SetConfiguration(form.Image().bytes());
+    TransferEngine& link = form.Link().Engine();
+    ConnectionManager& manager = form.Link().Manager();
+    MonitorPlayer& player = form.Monitor().Player();
     const auto recordingName = [&](int n) { return scratch.filePath(QString("soak-%1.ignlog").arg(n)).toStdString(); };
     // The monitor records of a finished recording as saved, or -1 when the file cannot be read.
     const auto savedRecords = [&](int n) {

@@ -1,21 +1,23 @@
 #include "app/FileMenu.h"
 
-#include "app/MainWindow.h"
+#include "app/EditCycle.h"
+#include "app/WindowPages.h"
 #include "files/BuildStamp.h"
 #include "files/ServiceFiles.h"
 #include "lang/CaptionTables.h"
+#include "link/StatusSlots.h"
 #include "model/LoadGroups.h"
 #include "print/PrintCommands.h"
 #include "print/PrintHeader.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDate>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -41,18 +43,21 @@ QString MenuText(const QString& caption)
 
 } // namespace
 
-FileMenu::FileMenu(
-    MainWindow& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside)
-    : QObject(&form)
-    , form_(form)
+FileMenu::FileMenu(QMainWindow& window, EditCycle& edits, WindowPages& pages, StatusSlots& status,
+    ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside)
+    : QObject(&window)
+    , window_(window)
+    , edits_(edits)
+    , pages_(pages)
+    , status_(status)
     , state_(state)
     , errorSink_(errorSink)
-    , commands_(image, state, errorSink, outside)
+    , commands_(edits.Image(), state, errorSink, outside)
     , defaultPath_(DefaultParamPath())
 {
     ctrlHeld = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier); };
     infoBox = [this](const std::string& text) {
-        QMessageBox::information(&form_, QString(), QString::fromUtf8(text.c_str()));
+        QMessageBox::information(&window_, QString(), QString::fromUtf8(text.c_str()));
     };
     ConnectPrinting();
 }
@@ -61,14 +66,13 @@ FileMenu::~FileMenu() = default;
 
 void FileMenu::ConnectPrinting()
 {
-    printing_ = std::make_unique<PrintCommands>(form_);
+    printing_ = std::make_unique<PrintCommands>(window_);
     printing_->beforePrint = [this](bool all) {
         // Moving the focus off an edit field applies what was typed into it.
-        if (auto* box = form_.findChild<QCheckBox*>("CheckBoxProgHned"))
-            box->setFocus();
-        form_.CommitPendingEdit();
+        edits_.FocusProgramAfterChange();
+        edits_.CommitPendingEdit();
         if (all)
-            form_.RefreshPages(true);
+            edits_.RefreshPages(true);
     };
     printing_->header = [this] {
         const IgnUnitInfo unit = unitInfo ? unitInfo() : IgnUnitInfo {};
@@ -131,7 +135,7 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
         historyItems_[k - 1] = addCommand(file, name.constData(), QKeySequence(), [this, k] { OpenHistory(k); });
     }
     historySeparator_ = file->addSeparator();
-    addCommand(file, "MenuExit", QKeySequence(), [this] { form_.close(); });
+    addCommand(file, "MenuExit", QKeySequence(), [this] { window_.close(); });
 
     // The service menu goes before Help, so Help stays last.
     serviceMenu_ = new QMenu("Servis", menuBar);
@@ -160,7 +164,7 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
     for (const Button& b : buttons) {
         auto* button = new QToolButton(toolBar);
         button->setObjectName(b.name);
-        button->setIcon(form_.style()->standardIcon(b.icon));
+        button->setIcon(window_.style()->standardIcon(b.icon));
         connect(button, &QToolButton::clicked, this, [click = b.click] { click(); });
         toolBar->insertWidget(first, button);
     }
@@ -193,7 +197,7 @@ void FileMenu::PresetDialogs(const QString& path)
 
 QString FileMenu::runDialog(bool forSaving, const QString& fileName)
 {
-    QFileDialog dialog(&form_);
+    QFileDialog dialog(&window_);
     // The dialog is titled like the command that opened it, without the menu's mnemonic mark.
     if (const char* title = CaptionFor(CaptionTableId::Menu, forSaving ? "MenuSave" : "MenuOpen"))
         dialog.setWindowTitle(QString::fromUtf8(title).remove('&'));
@@ -227,14 +231,14 @@ QString FileMenu::choose(bool forSaving)
 
 void FileMenu::afterFileChange()
 {
-    form_.UpdateCaption();
+    edits_.UpdateCaption();
     RefreshHistoryMenu();
 }
 
 void FileMenu::New(bool activePageOnly)
 {
-    const int page = form_.activePage();
-    if (form_.AskYesNoCancel(NEW_QUESTION) != PageHost::ANSWER_YES)
+    const int page = pages_.Active();
+    if (edits_.AskYesNoCancel(NEW_QUESTION) != PageHost::ANSWER_YES)
         return;
     NewConfirmed(activePageOnly ? page : PAGE_ALL);
 }
@@ -242,16 +246,16 @@ void FileMenu::New(bool activePageOnly)
 void FileMenu::NewConfirmed(int page)
 {
     commands_.New(page);
-    form_.MarkEditorsForReload();
-    form_.RefreshPages(false);
-    form_.CommitEdit();
-    form_.HideResultStatus();
+    edits_.MarkEditorsForReload();
+    edits_.RefreshPages(false);
+    edits_.CommitEdit();
+    HideResultStatus();
     afterFileChange();
 }
 
 void FileMenu::Open(bool fromDefaultPath, bool activePageOnly)
 {
-    const int page = activePageOnly ? form_.activePage() : PAGE_ALL;
+    const int page = activePageOnly ? pages_.Active() : PAGE_ALL;
     if (fromDefaultPath)
         PresetDialogs(defaultPath_);
     const QString path = choose(false);
@@ -280,23 +284,23 @@ bool FileMenu::OpenDropped(const QStringList& paths)
 IgnOpenResult FileMenu::OpenParameterFile(int page, const QString& path)
 {
     // An edit still waiting for its delay must land before the file, never on top of it.
-    form_.FocusProgramAfterChange();
-    form_.CommitPendingEdit();
+    edits_.FocusProgramAfterChange();
+    edits_.CommitPendingEdit();
     const int wasNew = state_.newInstal;
     const IgnOpenResult result = commands_.OpenParameterFile(page, path);
     if (result.status == IgnLoadStatus::Loaded) {
-        form_.ImageReplaced();
+        edits_.ImageReplaced();
     }
     if (result.accepted()) {
         // The snapshot first, so the commit finds nothing new and requests no programming.
-        form_.TakeUndoSnapshot();
-        form_.CommitEdit();
+        edits_.TakeUndoSnapshot();
+        edits_.CommitEdit();
         PresetDialogs(path);
     }
-    form_.HideResultStatus();
+    HideResultStatus();
     afterFileChange();
     if (wasNew && !state_.newInstal)
-        form_.SaveSettings();
+        edits_.SaveSettings();
     return result;
 }
 
@@ -307,20 +311,23 @@ void FileMenu::Save(bool presetDefaultPath)
     const QString path = choose(true);
     if (path.isEmpty())
         return;
-    form_.ApplyPage();
+    edits_.ApplyPage();
     const bool saved = commands_.Save(path, unitInfo ? unitInfo() : IgnUnitInfo {});
-    form_.RefreshPages(false);
+    edits_.RefreshPages(false);
     if (!saved)
         return;
     openName_ = path;
     afterFileChange();
 }
 
+// The second status message (LabelResult) tells of the last command, which New and Open end.
+void FileMenu::HideResultStatus() { status_.ShowStatus(2, nullptr, 0, 0, COLOUR_UNCHANGED, -1); }
+
 void FileMenu::SaveAllNew()
 {
     ServiceFiles::SaveAllNew(QDir::currentPath(), unitInfo ? unitInfo() : IgnUnitInfo {}, BuildStamp::Program(),
         ServiceFiles::DefaultBikeText, errorSink_);
-    form_.RefreshPages(false);
+    edits_.RefreshPages(false);
 }
 
 void FileMenu::CompareAllNew()

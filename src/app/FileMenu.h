@@ -14,12 +14,15 @@
 #include <memory>
 #include <string>
 
+class EditCycle;
+class PrintCommands;
 class QAction;
+class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QToolBar;
-class PrintCommands;
-class MainWindow;
+class StatusSlots;
+class WindowPages;
 
 // The File menu with its tool buttons and history items, and the service menu of test mode. It
 // asks the questions, runs the file dialogs and hands the file work to ParamFileCommands; the
@@ -30,9 +33,11 @@ public:
     static constexpr const char* NEW_QUESTION = "###Do you want default setting?##Wollen Sie Standardeinstellungen "
                                                 "öffnen?##Chcete nastavit základní hodnoty?";
 
-    // errorSink shows "Open file error!" and the reader's messages.
-    FileMenu(
-        MainWindow& form, ParamImage& image, ParamFileState& state, IgnMessageSink errorSink, OutsideSettings* outside);
+    // window: the parent of the dialogs and what is printed; Exit closes it. status: where the
+    // result of the last command is hidden after New and Open. errorSink shows "Open file error!"
+    // and the reader's messages.
+    FileMenu(QMainWindow& window, EditCycle& edits, WindowPages& pages, StatusSlots& status, ParamFileState& state,
+        IgnMessageSink errorSink, OutsideSettings* outside);
     ~FileMenu() override;
 
     // The File menu goes first in the menu bar and the three tool buttons at the start of the
@@ -57,11 +62,13 @@ public:
     void RefreshHistoryMenu();
     // Sets the file name both dialogs start with.
     void PresetDialogs(const QString& path);
-    const QString& openDialogName() const { return openName_; }
-    const QString& saveDialogName() const { return saveName_; }
-    const QString& defaultPath() const { return defaultPath_; }
+    const QString& OpenDialogName() const { return openName_; }
+    const QString& SaveDialogName() const { return saveName_; }
+    const QString& DefaultPath() const { return defaultPath_; }
+    // The current file, the dialogs' folder, the history and the new-installation flag.
+    ParamFileState& State() { return state_; }
     // Print, Print All, the print preview and Export PDF.
-    PrintCommands& printing() { return *printing_; }
+    PrintCommands& Printing() { return *printing_; }
 
     // "data.ign" in the program's folder.
     static QString DefaultParamPath();
@@ -85,7 +92,12 @@ private:
     void ConnectPrinting();
     QAction* addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
 
-    MainWindow& form_;
+    void HideResultStatus();
+
+    QMainWindow& window_;
+    EditCycle& edits_;
+    WindowPages& pages_;
+    StatusSlots& status_;
     ParamFileState& state_;
     IgnMessageSink errorSink_;
     ParamFileCommands commands_;

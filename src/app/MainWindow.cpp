@@ -1,12 +1,22 @@
 #include "app/MainWindow.h"
 
-#include "about/Branding.h"
-#include "about/AboutDialog.h"
-#include "app/BootloaderChannel.h"
 #include "app/FileMenu.h"
+#include "app/SettingsStore.h"
 #include "app/SignalClose.h"
 #include "app/TestSettings.h"
+#include "app/WindowDifferences.h"
+#include "app/WindowHandOver.h"
+#include "app/WindowHelp.h"
+#include "app/WindowHistory.h"
+#include "app/WindowLanguage.h"
 #include "app/WindowLink.h"
+#include "app/WindowMonitor.h"
+#include "app/WindowPages.h"
+#include "app/WindowSettings.h"
+#include "app/WindowStatusBar.h"
+#include "app/WindowUndo.h"
+#include "app/WindowUpdate.h"
+#include "archive/Archive.h"
 #include "archive/ArchiveStartup.h"
 #include "base/BuildInfo.h"
 #include "base/TickClock.h"
@@ -14,23 +24,21 @@
 #include "lang/LangString.h"
 #include "link/WindowCaption.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "model/ImageDefaults.h"
 #include "model/LayoutSelfCheck.h"
 #include "model/LoadGroups.h"
+#include "pages/ControlBinder.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -39,7 +47,6 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -56,27 +63,30 @@ void DefaultErrorBox(const std::string& text)
 } // namespace
 
 MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, QWidget* parent)
-    : QMainWindow(parent), errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox))
+    : QMainWindow(parent)
+    , archive_(std::make_unique<Archive>())
+    , errorBox_(errorBox ? std::move(errorBox) : ErrorBox(DefaultErrorBox))
+    , binder_(std::make_unique<ControlBinder>(image_))
+    , mapEditors_(std::make_unique<MapEditorList>(static_cast<MapEditorHost*>(this)))
 {
     // Before the port table exists, so that its first trace line is written.
     Trace::OpenFromEnvironment();
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
-    settings_ = std::make_unique<WindowSettings>(*this, Image, outside_, fileState_);
-    monitor_ = std::make_unique<WindowMonitor>(*this, errorBox_);
-    undo_ = std::make_unique<WindowUndo>(*this);
-    language_ = std::make_unique<WindowLanguage>(*this);
-    pages_ = std::make_unique<WindowPages>(*this, binder_, mapEditors_);
-    link_ = std::make_unique<WindowLink>(*this);
+    CreateParts();
     CreateForm();
+    settings_ = std::make_unique<WindowSettings>(*store_,
+        WindowSettings::Parts { *this, link_->Engine(), *fileMenu_, *pages_, *monitor_ }, image_, outside_, fileState_);
+    handOver_ = std::make_unique<WindowHandOver>(*this, *link_, *monitor_, *fileMenu_);
+    update_ = std::make_unique<WindowUpdate>(*this, *status_, Edits());
     initialised_ = false;
-    Monitor.clear();
+    monitorData_.clear();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(TIMER_INTERVAL_MS);
-    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
-    Timer1->start();
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(TIMER_INTERVAL_MS);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::Timer1Timer);
+    timer_->start();
     // A signal ends the program the way closing the window does: edits applied, settings written.
     new SignalClose([this] { close(); }, this);
 
@@ -95,13 +105,31 @@ MainWindow::~MainWindow()
     SetLangReportSink({});
 }
 
+// Each part is made after the parts it uses; the link needs the monitor side's request, the pages the
+// monitor side's sensor voltage, the undo side the link's record of the unit's changes.
+void MainWindow::CreateParts()
+{
+    // A developer or a portable installation may name another settings folder in VORDAX4_SETTINGS_DIR.
+    store_ = std::make_unique<SettingsStore>(SettingsPaths::Chosen());
+    QWidget& window = *this;
+    EditCycle& edits = *this;
+    monitor_ = std::make_unique<WindowMonitor>(window, edits, static_cast<MonitorHost&>(*this), monitorData_, errorBox_);
+    link_ = std::make_unique<WindowLink>(
+        window, edits, static_cast<LinkHost&>(*this), *monitor_, monitorData_, fileState_);
+    pages_ = std::make_unique<WindowPages>(window, edits, *binder_, *mapEditors_, *monitor_);
+    undo_ = std::make_unique<WindowUndo>(edits, *pages_, monitor_->Player(), link_->Manager().changedMap);
+    language_ = std::make_unique<WindowLanguage>(window, edits, *pages_, *monitor_, link_->Manager());
+    differences_ = std::make_unique<WindowDifferences>(window, edits, *pages_, *link_, fileState_, *mapEditors_);
+    history_ = std::make_unique<WindowHistory>(window, edits, *link_, *differences_, fileState_, *store_);
+}
+
 // The settings pages and the program switch on the left, the monitor and its player on the right,
 // the link's messages across the bottom. Only the pages grow with the window; no page and no text
 // changes the size or place of anything else.
 void MainWindow::CreateForm()
 {
     setObjectName("MainForm");
-    FormAbout = new AboutDialog(this);
+    help_ = std::make_unique<WindowHelp>(*this, errorBox_);
     auto* central = new QWidget(this);
     auto* rows = new QVBoxLayout(central);
     auto* columns = new QHBoxLayout;
@@ -109,16 +137,17 @@ void MainWindow::CreateForm()
     auto* left = new QVBoxLayout;
     columns->addLayout(left, 1);
     columns->addWidget(monitor_->CreateColumn(central));
-    CheckBoxProgHned = new QCheckBox(central);
-    CheckBoxProgHned->setObjectName("CheckBoxProgHned");
-    connect(CheckBoxProgHned, &QCheckBox::toggled, this, [this] { RefreshPages(false); });
-    left->addWidget(CheckBoxProgHned);
+    programAtOnce_ = new QCheckBox(central);
+    programAtOnce_->setObjectName("CheckBoxProgHned");
+    connect(programAtOnce_, &QCheckBox::toggled, this, [this] { RefreshPages(false); });
+    left->addWidget(programAtOnce_);
     QTabWidget* tabs = pages_->CreateTabs(central);
     // A page wider than this (the sensor tables shown, a long caption) is clipped, never the monitor.
     tabs->setMinimumWidth(PAGES_MIN_WIDTH);
     left->addWidget(tabs, 1);
     auto* messages = new QHBoxLayout;
     link_->CreateControls(central, left, messages);
+    differences_->OpenOnClick(link_->CongruenceLabel());
     rows->addLayout(messages);
     setCentralWidget(central);
 
@@ -130,15 +159,13 @@ void MainWindow::CreateForm()
 // Menu items carry their control names as object names, so the caption tables find them.
 void MainWindow::BuildMenus()
 {
-    const auto menu = [this](const char* name) {
-        QMenu* m = menuBar()->addMenu(QString());
-        m->menuAction()->setObjectName(name);
-        return m;
-    };
-    QMenu* tools = menu("MenuTools");
+    QMenu* tools = menuBar()->addMenu(QString());
+    tools->menuAction()->setObjectName("MenuTools");
     undo_->CreateMenuItems(tools);
     AddAdvanceMenuItems(tools);
     link_->CreateMenus(menuBar(), tools->menuAction());
+    differences_->AddMenuItem(link_->DeviceMenu());
+    history_->AddMenuItem(link_->DeviceMenu());
 
     QToolBar* bar = addToolBar(QString());
     bar->setObjectName("ToolBar1");
@@ -146,14 +173,12 @@ void MainWindow::BuildMenus()
     undo_->CreateButtons(bar);
     monitor_->CreateMenuItem(tools);
     language_->CreateMenu(menuBar());
+    help_->CreateMenu(menuBar());
 
-    QMenu* help = menu("MenuHelp");
-    help->addAction(QString(), QKeySequence(Qt::Key_F1), this, &MainWindow::MenuContensClick)->setObjectName("MenuContens");
-    help->addAction(QString(), this, [this] { FormAbout->MenuAboutClick(); })->setObjectName("MenuAbout");
-
-    fileMenu_ = new FileMenu(*this, Image, fileState_, errorBox_, &outside_);
+    fileMenu_ = new FileMenu(*this, Edits(), *pages_, link_->Status(), fileState_, errorBox_, &outside_);
     fileMenu_->Build(menuBar(), bar);
-    ConnectFileMenuToLink();
+    // A saved file carries the unit's version labels.
+    fileMenu_->unitInfo = [this] { return link_->UnitFileInfo(); };
 }
 
 // F4 and F5 step the selection (or the live cell) of the focused map editor.
@@ -161,7 +186,7 @@ void MainWindow::AddAdvanceMenuItems(QMenu* tools)
 {
     const auto item = [&](const char* name, Qt::Key key, int direction) {
         QAction* a = tools->addAction(QString(), QKeySequence(key), this, [this, direction] {
-            mapEditors_.StepFocused(direction);
+            mapEditors_->StepFocused(direction);
         });
         a->setObjectName(name);
     };
@@ -173,21 +198,21 @@ void MainWindow::AddAdvanceMenuItems(QMenu* tools)
 // settings before the command line, texts before the first refresh.
 void MainWindow::FormCreate()
 {
-    OpenProgramArchive(crate_, QCoreApplication::applicationFilePath().toStdString());
+    OpenProgramArchive(*archive_, QCoreApplication::applicationFilePath().toStdString());
     const TestSettings test = ReadTestSettings();
     testMode_ = test.testMode;
     testPort_ = test.testPort;
 
-    ValidateImage(Image, &outside_);
+    ValidateImage(image_, &outside_);
     pages_->BuildPages();
 
     compileDate_ = ProgramCompileDate();
     status_->ShowStartTexts(compileDate_);
 
-    Image.Adrb(BIKE) = 20;
+    image_.Adrb(BIKE) = 20;
     outside_.forcedPort = 1;
-    ResetDefaults(Image, PAGE_ALL);
-    ValidateImage(Image, &outside_);
+    ResetDefaults(image_, PAGE_ALL);
+    ValidateImage(image_, &outside_);
 
     CentreWindow();
     settings_->Load();
@@ -205,58 +230,19 @@ void MainWindow::FormCreate()
     pages_->ApplyDefaultVisibility();
     fileMenu_->SetServiceMenuVisible(testMode_);
     editorsReload_ = true;
-    UpdatePageVisibility(true);
+    pages_->UpdateVisibility(true);
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
-    ListenForBootloader();
+    handOver_->Listen();
     LayoutSelfCheck(errorBox_);
-    link_->manager().UpdateUnitPanel();
-    RefreshMonitorDisplay();
-    StartUpdateCheck();
+    link_->Manager().UpdateUnitPanel();
+    monitor_->Refresh();
+    update_->Start(compileDate_, noUpdateCheck_);
 
     initialised_ = true;
     TraceLine("FORM Initialised");
-    OpenCommandLineFiles();
-}
-
-// The bootloader tool's socket also brings the files of a second start of the program.
-void MainWindow::ListenForBootloader()
-{
-    bootloader_ = new BootloaderChannel([this](int port, uint32_t code) { link_->BootloaderMessage(port, code); }, this);
-    bootloader_->onFile = [this](const QString& path) {
-        OpenFromOutside(path);
-        raise();
-        activateWindow();
-    };
-    if (!bootloader_->Listen())
-        TraceLine("BOOTLOADER CHANNEL NOT OPEN");
-}
-
-// The files open on the whole window, after the settings and the language word have been applied.
-// The history keeps them by their absolute names, so they open again from any working folder.
-void MainWindow::OpenCommandLineFiles()
-{
-    for (const std::string* file : { &commandLine_.paramFile, &commandLine_.recordingFile })
-        if (!file->empty())
-            OpenFromOutside(QFileInfo(QFile::decodeName(QByteArray::fromStdString(*file))).absoluteFilePath());
-}
-
-void MainWindow::OpenFromOutside(const QString& path)
-{
-    if (path.endsWith(".ignlog", Qt::CaseInsensitive))
-        monitor_->OpenRecording(path);
-    else
-        fileMenu_->OpenDropped({ path });
-}
-
-void MainWindow::StartUpdateCheck()
-{
-    patchHost_ = std::make_unique<PatchWindowHost>(
-        this, [this](const std::string& t) { status_->ShowHint(QString::fromUtf8(t.c_str())); },
-        [this] { SaveSettings(); });
-    patch_ = std::make_unique<UpdateCheck>(*patchHost_, patchSettings_, compileDate_);
-    patch_->Start(noUpdateCheck_);
+    handOver_->OpenCommandLineFiles(commandLine_);
 }
 
 void MainWindow::Timer1Timer()
@@ -270,11 +256,10 @@ void MainWindow::Timer1Timer()
     if (!initialised_ || inTick_)
         return;
     const QScopedValueRollback<bool> inTick(inTick_, true);
-    link_->Tick(tickCounter_, player().replaying());
+    link_->Tick(tickCounter_, monitor_->Player().replaying());
     pages_->CommitIfDue(tickCounter_);
     SyncMapEditors();
-    if (patch_)
-        patch_->Tick();
+    update_->Tick();
     pages_->ApplyTachoPickupText();
     monitor_->Tick();
 }
@@ -283,13 +268,12 @@ void MainWindow::Timer1Timer()
 void MainWindow::FormClose()
 {
     closed_ = true;
-    Timer1->stop();
-    player().Stop();
-    if (patch_)
-        patch_->Stop();
-    link_->link().CloseAllPorts();
+    timer_->stop();
+    monitor_->Player().Stop();
+    update_->Stop();
+    link_->Engine().CloseAllPorts();
     ApplyPage();
-    ValidateImage(Image, &outside_);
+    ValidateImage(image_, &outside_);
     SaveSettings();
 }
 
@@ -338,23 +322,6 @@ void MainWindow::StartLink()
     link_->SetUpPorts(outside_.forcedPort, outside_.nextScanPort);
 }
 
-// A saved file carries the unit's version labels.
-void MainWindow::ConnectFileMenuToLink()
-{
-    fileMenu_->unitInfo = [this] {
-        const auto label = [this](const char* name) {
-            const QLabel* l = findChild<QLabel*>(name);
-            return l ? l->text() : QString();
-        };
-        IgnUnitInfo unit;
-        unit.connectedPort = link_->link().connectedPort.load();
-        unit.firmwareVersion = label("LabelVerze1");
-        unit.firmwareDate = label("LabelVerze2");
-        unit.firmwareTime = label("LabelVerze3");
-        return unit;
-    };
-}
-
 void MainWindow::RequestCommit(QObject* control, int kind)
 {
     // Closing applied the page for the last time; focus changes while the window goes apply nothing.
@@ -362,19 +329,25 @@ void MainWindow::RequestCommit(QObject* control, int kind)
         pages_->RequestCommit(control, kind, tickCounter_);
 }
 
+void MainWindow::ApplyPage() { pages_->StoreActive(); }
+
+void MainWindow::CommitPendingEdit() { pages_->CommitPending(); }
+
+bool MainWindow::TakeUndoSnapshot() { return undo_->TakeSnapshot(); }
+
 void MainWindow::CommitEdit()
 {
     ApplyPage();
-    ValidateImage(Image, &outside_);
+    ValidateImage(image_, &outside_);
     RefreshPages(false);
     ImageEdited(TakeUndoSnapshot());
 }
 
 void MainWindow::ImageEdited(bool changed)
 {
-    link_->manager().CompareWithUnit();
-    if (CheckBoxProgHned->isChecked() && changed)
-        link_->manager().RequestProgramChanged();
+    link_->Manager().CompareWithUnit();
+    if (programAtOnce_->isChecked() && changed)
+        link_->Manager().RequestProgramChanged();
 }
 
 void MainWindow::ImageReplaced()
@@ -385,7 +358,7 @@ void MainWindow::ImageReplaced()
 
 void MainWindow::RefreshPages(bool all)
 {
-    CheckBoxProgHned->setStyleSheet(CheckBoxProgHned->isChecked() ? "QCheckBox { background-color: red; }" : QString());
+    programAtOnce_->setStyleSheet(programAtOnce_->isChecked() ? "QCheckBox { background-color: red; }" : QString());
     pages_->Load(all);
 }
 
@@ -400,20 +373,20 @@ PageHost::Answer MainWindow::AskYesNoCancel(const char* langText)
 
 void MainWindow::NewWithoutAsking() { fileMenu_->NewConfirmed(PAGE_ALL); }
 
-void MainWindow::FocusProgramAfterChange() { CheckBoxProgHned->setFocus(); }
+void MainWindow::FocusProgramAfterChange() { programAtOnce_->setFocus(); }
 
 // Every tick the editors get the image's base advance and limiters, the live operating point and
 // the reload mark, which makes them forget the push memory of their normalization.
 void MainWindow::SyncMapEditors()
 {
-    mapEditors_.TabTick(monitor_->EditorValues(), editorsReload_);
+    mapEditors_->TabTick(monitor_->EditorValues(), editorsReload_);
     editorsReload_ = false;
 }
 
 void MainWindow::DetachMapEditors()
 {
-    for (int i = 0; i < mapEditors_.Count(); ++i)
-        if (MapEditor* tab = mapEditors_.At(i))
+    for (int i = 0; i < mapEditors_->Count(); ++i)
+        if (MapEditor* tab = mapEditors_->At(i))
             tab->SetHost(nullptr);
 }
 
@@ -422,8 +395,8 @@ void MainWindow::OnMapChanged(MapModel& editor, int)
     auto* tab = dynamic_cast<MapEditor*>(&editor);
     const int index = pages_->PageOf(tab);
     // A gathered edit may fall due after the user switched pages: store the editor's own page too.
-    if (index >= 0 && index != activePage() && page(index))
-        page(index)->Store();
+    if (index >= 0 && index != pages_->Active() && pages_->Page(index))
+        pages_->Page(index)->Store();
     RequestCommit(tab, COMMIT_NOW);
 }
 
@@ -436,46 +409,49 @@ void MainWindow::ShowMapMessage(MapModel&, const char* text)
         QMessageBox::information(this, QString(), t);
 }
 
-ChangedMap& MainWindow::changedMap() { return link_->manager().changedMap; }
-
-int MainWindow::pendingCommand() const { return link_->manager().pendingCommand; }
-
 void MainWindow::PortSelectionChanged(int forcedPort)
 {
-    if (!link_->demoUnit())
+    if (!link_->DemoUnit())
         outside_.forcedPort = forcedPort;
     UpdateCaption();
 }
 
-void MainWindow::ForgetFileName()
+void MainWindow::PortHandedOver()
 {
-    fileState_.currentFile.clear();
+    language_->SetLanguage(LanguageIndex);
     UpdateCaption();
 }
 
-void MainWindow::HideResultStatus() { link_->status().ShowStatus(2, nullptr, 0, 0, COLOUR_UNCHANGED, -1); }
+void MainWindow::SetUnitPanelText(const std::string& text) { status_->SetUnitText(text); }
+
+void MainWindow::ResultShown(int slot, uint32_t backColour) { differences_->ResultShown(slot, backColour); }
+
+void MainWindow::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit)
+{
+    history_->CommandEnded(kind, ok, unit);
+}
+
+int MainWindow::ConnectedPort() const { return link_->Engine().connectedPort.load(); }
+
+bool MainWindow::UnitFeedsMonitor() const { return link_->LiveUnit(); }
+
+ConnectionManager& MainWindow::Connection() { return link_->Manager(); }
+
+std::string MainWindow::UnitPanelText() const { return status_->Text(WindowStatusBar::UNIT_PANEL).toStdString(); }
+
+const RuntimeTexts& MainWindow::Texts() const { return language_->Texts(); }
+
+PageRecord MainWindow::ShownPages() const { return pages_->Record(); }
+
+void MainWindow::ShowPages(const PageRecord& record) { pages_->Restore(record); }
+
+void MainWindow::UpdatePageVisibility() { pages_->UpdateVisibility(false); }
 
 void MainWindow::UpdateCaption()
 {
     // The file name names the image only while the image is still the one last saved or opened.
-    const std::string file = Image == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
-    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->link().searchEnabled != 0).c_str()));
-}
-
-IgnOpenResult MainWindow::OpenParameterFile(int page, const QString& path)
-{
-    return fileMenu_->OpenParameterFile(page, path);
-}
-
-void MainWindow::MenuContensClick()
-{
-    const QString address = QString::fromUtf8(ProgramBranding().webHost) + ManualPath(LanguageIndex);
-    const bool opened = openUrl ? openUrl(address) : QDesktopServices::openUrl(QUrl(address));
-    if (!opened) {
-        const QString text = QString("%1 %2 !").arg(QString::fromUtf8(LangText(
-            "###Error by opening www link##Fehler beim öffnen der www Link##Chyba při otevírání www odkazu")), address);
-        errorBox_(text.toStdString());
-    }
+    const std::string file = image_ == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
+    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->Engine().searchEnabled != 0).c_str()));
 }
 
 bool MainWindow::event(QEvent* e)
@@ -511,13 +487,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* e)
         e->acceptProposedAction();
 }
 
-// Only the first parameter file of a drop is opened; other files are ignored.
 void MainWindow::dropEvent(QDropEvent* e)
 {
-    QStringList paths;
-    for (const QUrl& url : e->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    fileMenu_->OpenDropped(paths);
+    handOver_->Drop(*e->mimeData());
     e->acceptProposedAction();
 }

@@ -1,8 +1,11 @@
 #include "app/WindowDifferences.h"
 
 #include "app/DifferencesDialog.h"
-#include "app/MainWindow.h"
+#include "app/EditCycle.h"
 #include "app/WindowLink.h"
+#include "app/WindowPages.h"
+#include "files/ParamFileState.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "lang/LangString.h"
 #include "mapedit/ProgramMaps.h"
 #include "mapedit/ui/MapEditor.h"
@@ -64,8 +67,14 @@ int Entry(const MapAxis& axis, int index) { return index == HEADER || !axis.off 
 
 } // namespace
 
-WindowDifferences::WindowDifferences(MainWindow& form)
-    : form_(form)
+WindowDifferences::WindowDifferences(QWidget& window, EditCycle& edits, WindowPages& pages, WindowLink& link,
+    const ParamFileState& files, MapEditorList& editors)
+    : window_(window)
+    , edits_(edits)
+    , pages_(pages)
+    , link_(link)
+    , files_(files)
+    , editors_(editors)
 {
 }
 
@@ -98,13 +107,13 @@ bool WindowDifferences::eventFilter(QObject* watched, QEvent* event)
 
 void WindowDifferences::ResultShown(int slot, uint32_t backColour)
 {
-    ConnectionManager& m = form_.linkUi().manager();
+    ConnectionManager& m = link_.Manager();
     if (slot != RESULT_SLOT || backColour != RED
         || (m.linkStep != ConnectionManager::StepVerify && m.linkStep != ConnectionManager::StepProgramReadBack))
         return;
     // A read that failed on the line holds only part of the unit's bytes; the mirror then stays the
     // best knowledge.
-    const TransferEngine& link = form_.linkUi().link();
+    const TransferEngine& link = link_.Engine();
     if (std::find(link.jobRxFlags, link.jobRxFlags + RS_LEN_EXE, 0) == link.jobRxFlags + RS_LEN_EXE) {
         std::copy_n(link.jobRxData, RS_LEN_EXE, failedRead_.data());
         mirrorAtFailure_ = m.unitMirror;
@@ -118,14 +127,14 @@ void WindowDifferences::ResultShown(int slot, uint32_t backColour)
 WindowDifferences::Other WindowDifferences::ChooseOther() const
 {
     Other other;
-    const ConnectionManager& m = form_.linkUi().manager();
-    const int port = form_.linkUi().link().connectedPort.load();
+    const ConnectionManager& m = link_.Manager();
+    const int port = link_.Engine().connectedPort.load();
     const bool failedReadIsNewest
         = failedReadValid_ && m.unitMirror == mirrorAtFailure_ && m.unitMirrorValid == mirrorValidAtFailure_;
     if (port && (failedReadIsNewest || m.unitMirrorValid)) {
         other = { true, failedReadIsNewest ? failedRead_ : m.unitMirror, Text(WITH_UNIT).arg(port), UNIT };
-    } else if (!port && !form_.paramFileState().currentFile.isEmpty()) {
-        const ParamFileState& file = form_.paramFileState();
+    } else if (!port && !files_.currentFile.isEmpty()) {
+        const ParamFileState& file = files_;
         other = { true, file.savedImage, Text(WITH_FILE).arg(QFileInfo(file.currentFile).fileName()), FILE_TITLE };
     } else {
         other.subject = Text(NOTHING);
@@ -138,7 +147,7 @@ void WindowDifferences::Open()
 {
     const bool first = !dialog_;
     if (first) {
-        dialog_ = new DifferencesDialog(&form_);
+        dialog_ = new DifferencesDialog(&window_);
         dialog_->showPlace = [this](const ImageDifference& d) { ShowPlace(d); };
         dialog_->refresh = [this] { Refresh(); };
     }
@@ -147,28 +156,28 @@ void WindowDifferences::Open()
     dialog_->raise();
     // Over the monitor side of the window, so that the page it shows stays in sight.
     if (first)
-        dialog_->move(form_.mapToGlobal(QPoint(form_.width() - dialog_->width() - EDGE, TOP)));
+        dialog_->move(window_.mapToGlobal(QPoint(window_.width() - dialog_->width() - EDGE, TOP)));
 }
 
 void WindowDifferences::Refresh()
 {
     // An edit still waiting for its delay belongs to the screen.
-    form_.CommitPendingEdit();
+    edits_.CommitPendingEdit();
     const Other other = ChooseOther();
     const std::vector<ImageDifference> list
-        = other.known ? ImageDiff::Compare(form_.image(), other.image) : std::vector<ImageDifference> {};
+        = other.known ? ImageDiff::Compare(edits_.Image(), other.image) : std::vector<ImageDifference> {};
     const QString subject = other.known && list.empty() ? other.subject + "\n" + Text(IDENTICAL) : other.subject;
     dialog_->ShowList(subject, other.title, list);
 }
 
 bool WindowDifferences::SelectPageOf(QWidget* widget)
 {
-    auto* tabs = form_.findChild<QTabWidget*>("PageControl1");
+    QTabWidget* tabs = pages_.Tabs();
     for (QWidget* w = widget; w && tabs; w = w->parentWidget())
         if (const int page = tabs->indexOf(w); page >= 0) {
             if (!tabs->isTabVisible(page))
                 return false;
-            form_.SelectPage(page);
+            pages_.Select(page);
             return true;
         }
     return false;
@@ -176,17 +185,17 @@ bool WindowDifferences::SelectPageOf(QWidget* widget)
 
 bool WindowDifferences::FocusControl(const FieldFact& f, int element)
 {
-    QWidget* control = f.control ? form_.findChild<QWidget*>(QString::fromStdString(f.controlName(element))) : nullptr;
+    QWidget* control = f.control ? window_.findChild<QWidget*>(QString::fromStdString(f.controlName(element))) : nullptr;
     if (!control || !SelectPageOf(control))
         return false;
-    form_.activateWindow();
+    window_.activateWindow();
     control->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
 bool WindowDifferences::SelectMapElement(const ImageDifference& d)
 {
-    MapEditor* editor = form_.mapEditors().EditorByOwnerId(OwnerId(d.map));
+    MapEditor* editor = editors_.EditorByOwnerId(OwnerId(d.map));
     if (!editor || !SelectPageOf(editor))
         return false;
     const MapSheet& sheet = editor->Sheet();
@@ -194,7 +203,7 @@ bool WindowDifferences::SelectMapElement(const ImageDifference& d)
     const int row = Entry(sheet.axisY, d.row < 0 ? HEADER : d.row);
     editor->SelectElement(column, row);
     editor->ScrollTo(column, row);
-    form_.activateWindow();
+    window_.activateWindow();
     editor->setFocus(Qt::OtherFocusReason);
     editor->update();
     return true;
@@ -209,7 +218,7 @@ void WindowDifferences::ShowPlace(const ImageDifference& d)
     if (!d.fact || FocusControl(*d.fact, d.element))
         return;
     // A setting without a control of its own (a map's kind, the third input): its page.
-    auto* tabs = form_.findChild<QTabWidget*>("PageControl1");
+    QTabWidget* tabs = pages_.Tabs();
     if (tabs && d.fact->loadGroup >= 0 && tabs->isTabVisible(d.fact->loadGroup))
-        form_.SelectPage(d.fact->loadGroup);
+        pages_.Select(d.fact->loadGroup);
 }

@@ -9,9 +9,14 @@
 #include <cstdint>
 
 class DifferencesDialog;
+class EditCycle;
+class MapEditorList;
 class QLabel;
 class QMenu;
-class MainWindow;
+class QWidget;
+class WindowLink;
+class WindowPages;
+struct ParamFileState;
 
 // The window side of the comparison: the Ignition menu's "Differences…" command, the click on the
 // different-settings label, the dialog, and the way from a row of the dialog to its setting on a
@@ -22,7 +27,9 @@ class WindowDifferences : public QObject {
     Q_OBJECT
 
 public:
-    explicit WindowDifferences(MainWindow& form);
+    // window: the parent of the dialog and where the controls of the settings are found.
+    WindowDifferences(QWidget& window, EditCycle& edits, WindowPages& pages, WindowLink& link,
+        const ParamFileState& files, MapEditorList& editors);
     ~WindowDifferences() override;
 
     // Adds "Differences…" to the Ignition menu.
@@ -40,7 +47,7 @@ public:
     void ShowPlace(const ImageDifference& d);
 
     // nullptr until the dialog was first opened.
-    DifferencesDialog* dialog() const { return dialog_; }
+    DifferencesDialog* Dialog() const { return dialog_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,7 +65,12 @@ private:
     bool SelectMapElement(const ImageDifference& d);
     bool SelectPageOf(QWidget* widget);
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
+    WindowPages& pages_;
+    WindowLink& link_;
+    const ParamFileState& files_;
+    MapEditorList& editors_;
     DifferencesDialog* dialog_ = nullptr;
     QLabel* label_ = nullptr;
     // What the unit answered to the last Verify or read-back that failed, and the unit mirror at that

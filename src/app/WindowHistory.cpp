@@ -1,9 +1,11 @@
 #include "app/WindowHistory.h"
 
 #include "app/DifferencesDialog.h"
-#include "app/MainWindow.h"
+#include "app/EditCycle.h"
+#include "app/SettingsStore.h"
 #include "app/WindowDifferences.h"
 #include "app/WindowLink.h"
+#include "files/ParamFileState.h"
 #include "files/IgnWriter.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryRecord.h"
@@ -63,9 +65,14 @@ QString Described(const char* text, const HistoryUnit& unit, const HistoryEvent&
 
 } // namespace
 
-WindowHistory::WindowHistory(MainWindow& form, WindowLink& link)
-    : form_(form)
+WindowHistory::WindowHistory(QWidget& window, EditCycle& edits, WindowLink& link, WindowDifferences& differences,
+    const ParamFileState& files, const SettingsStore& store)
+    : window_(window)
+    , edits_(edits)
     , link_(link)
+    , differences_(differences)
+    , files_(files)
+    , store_(store)
 {
 }
 
@@ -75,12 +82,12 @@ WindowHistory::~WindowHistory()
     writer_.reset();
 }
 
-QString WindowHistory::path() const { return form_.settingsStore().paths().folder() + HistoryDatabase::FILE_NAME; }
+QString WindowHistory::Path() const { return store_.paths().folder() + HistoryDatabase::FILE_NAME; }
 
 HistoryWriter& WindowHistory::Writer()
 {
     if (!writer_) {
-        writer_ = std::make_unique<HistoryWriter>(path());
+        writer_ = std::make_unique<HistoryWriter>(Path());
         writer_->SetMessageNotice([this] {
             QMetaObject::invokeMethod(
                 this, [this] { ShowMessages(); }, Qt::QueuedConnection);
@@ -92,7 +99,7 @@ HistoryWriter& WindowHistory::Writer()
 HistoryDatabase& WindowHistory::Reader()
 {
     if (!reader_)
-        reader_ = std::make_unique<HistoryDatabase>(path());
+        reader_ = std::make_unique<HistoryDatabase>(Path());
     return *reader_;
 }
 
@@ -119,16 +126,15 @@ void WindowHistory::AddMenuItem(QMenu* device)
 void WindowHistory::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit)
 {
     // A program or a verify of the settings of a file names the file, while the screen still shows it.
-    const ParamFileState& files = form_.paramFileState();
     const bool ofFile = (kind == ConnectionHost::CommandProgram || kind == ConnectionHost::CommandVerify)
-        && form_.image() == files.savedImage;
-    const std::string file = ofFile ? files.currentFile.toStdString() : std::string();
-    Writer().Record(HistoryRecord::Make(kind, ok, unit, link_.manager().unitInfo, file));
+        && edits_.Image() == files_.savedImage;
+    const std::string file = ofFile ? files_.currentFile.toStdString() : std::string();
+    Writer().Record(HistoryRecord::Make(kind, ok, unit, link_.Manager().unitInfo, file));
 }
 
 std::string WindowHistory::ConnectedIdentity() const
 {
-    const ConnectionManager& m = link_.manager();
+    const ConnectionManager& m = link_.Manager();
     if (m.linkStep == ConnectionManager::StepOffline || m.unitInfo.name.empty())
         return {};
     return HistoryUnit::FromUnitInfo(m.unitInfo).Identity();
@@ -137,7 +143,7 @@ std::string WindowHistory::ConnectedIdentity() const
 void WindowHistory::Open()
 {
     if (!dialog_) {
-        dialog_ = new HistoryDialog(&form_);
+        dialog_ = new HistoryDialog(&window_);
         dialog_->act = [this](HistoryDialog::Action a, const HistoryUnit& u, const HistoryEvent* e) { Act(a, u, e); };
     }
     WaitWritten(WRITTEN_WAIT_MS);
@@ -178,28 +184,28 @@ void WindowHistory::Act(HistoryDialog::Action action, const HistoryUnit& unit, c
 void WindowHistory::OpenAsSettings(const ParamImage& past)
 {
     // As a file open: an edit still waiting lands first, and the new settings are one undo step.
-    form_.FocusProgramAfterChange();
-    form_.CommitPendingEdit();
-    form_.image() = past;
-    form_.ImageReplaced();
-    form_.TakeUndoSnapshot();
-    form_.CommitEdit();
+    edits_.FocusProgramAfterChange();
+    edits_.CommitPendingEdit();
+    edits_.Image() = past;
+    edits_.ImageReplaced();
+    edits_.TakeUndoSnapshot();
+    edits_.CommitEdit();
 }
 
 void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, const HistoryEvent& event, bool withUnit)
 {
-    const ConnectionManager& m = link_.manager();
+    const ConnectionManager& m = link_.Manager();
     if (withUnit && !m.unitMirrorValid) {
         link_.ShowMessageBox(LangText(UNIT_UNKNOWN), LangText(CAPTION), ConnectionHost::MessageWarning);
         return;
     }
     if (!comparison_)
-        comparison_ = new DifferencesDialog(&form_);
-    comparison_->showPlace = [this](const ImageDifference& d) { link_.differences().ShowPlace(d); };
+        comparison_ = new DifferencesDialog(&window_);
+    comparison_->showPlace = [this](const ImageDifference& d) { differences_.ShowPlace(d); };
     comparison_->refresh = [this, past, unit, event, withUnit] {
-        form_.CommitPendingEdit();
-        const ParamImage& first = withUnit ? past : form_.image();
-        const ParamImage& second = withUnit ? link_.manager().unitMirror : past;
+        edits_.CommitPendingEdit();
+        const ParamImage& first = withUnit ? past : edits_.Image();
+        const ParamImage& second = withUnit ? link_.Manager().unitMirror : past;
         const std::vector<ImageDifference> list = ImageDiff::Compare(first, second);
         QString subject = Described(withUnit ? WITH_UNIT : WITH_SCREEN, unit, event);
         if (list.empty())
@@ -220,7 +226,7 @@ void WindowHistory::Save(const ParamImage& past, const HistoryUnit& unit, const 
         QString name = QString::fromStdString(unit.SerialText()) + "-"
             + QDateTime::fromMSecsSinceEpoch(event.timeMs).toLocalTime().toString("yyyyMMdd-HHmmss") + ".ign";
         name.replace(' ', '_');
-        const QString folder = QFileInfo(form_.paramFileState().fileFolder).absolutePath();
+        const QString folder = QFileInfo(files_.fileFolder).absolutePath();
         path = QFileDialog::getSaveFileName(dialog_, Text(SAVE_TITLE), QDir(folder).filePath(name), Text(IGN_FILTER));
     }
     if (path.isEmpty())
@@ -237,7 +243,7 @@ void WindowHistory::Forget(const HistoryUnit& unit)
                                  .arg(QString::fromStdString(unit.SerialText()), QString::fromStdString(unit.name),
                                      QString::number(unit.events));
     const std::string text = question.toStdString();
-    if (form_.AskYesNoCancel(text.c_str()) != PageHost::ANSWER_YES)
+    if (edits_.AskYesNoCancel(text.c_str()) != PageHost::ANSWER_YES)
         return;
     const int64_t id = unit.id;
     Writer().Run([id](HistoryDatabase& db) { db.ForgetUnit(id); });

@@ -11,11 +11,15 @@
 #include <memory>
 
 class DifferencesDialog;
+class EditCycle;
 class HistoryDatabase;
 class HistoryWriter;
 class QMenu;
-class MainWindow;
+class QWidget;
+class SettingsStore;
+class WindowDifferences;
 class WindowLink;
+struct ParamFileState;
 
 // The window side of the workshop history: every connection, Read, Verify and Program the
 // connection manager reports goes to the history file in the settings folder (written in the
@@ -26,7 +30,10 @@ class WindowHistory : public QObject {
     Q_OBJECT
 
 public:
-    WindowHistory(MainWindow& form, WindowLink& link);
+    // window: the parent of the dialogs. A row of the comparison shows its place as the
+    // Differences… dialog does. The history file lies in the settings folder of store.
+    WindowHistory(QWidget& window, EditCycle& edits, WindowLink& link, WindowDifferences& differences,
+        const ParamFileState& files, const SettingsStore& store);
     ~WindowHistory() override;
 
     void AddMenuItem(QMenu* device);
@@ -36,10 +43,10 @@ public:
     void Open();
 
     // nullptr until the dialog was first opened.
-    HistoryDialog* dialog() const { return dialog_; }
-    DifferencesDialog* comparison() const { return comparison_; }
+    HistoryDialog* Dialog() const { return dialog_; }
+    DifferencesDialog* Comparison() const { return comparison_; }
     // The history file: history.sqlite in the settings folder.
-    QString path() const;
+    QString Path() const;
     // Waits until the queued events are written; false when timeoutMs passed first.
     bool WaitWritten(int timeoutMs);
 
@@ -57,8 +64,12 @@ private:
     void Forget(const HistoryUnit& unit);
     void ShowMessages();
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
     WindowLink& link_;
+    WindowDifferences& differences_;
+    const ParamFileState& files_;
+    const SettingsStore& store_;
     std::unique_ptr<HistoryWriter> writer_;
     std::unique_ptr<HistoryDatabase> reader_;
     HistoryDialog* dialog_ = nullptr;

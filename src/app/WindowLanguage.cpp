@@ -1,9 +1,10 @@
 #include "app/WindowLanguage.h"
 
+#include "app/EditCycle.h"
 #include "app/QtTranslations.h"
-#include "app/MainWindow.h"
-#include "app/WindowLink.h"
 #include "app/WindowMonitor.h"
+#include "app/WindowPages.h"
+#include "link/ConnectionManager.h"
 #include "lang/LangString.h"
 
 #include <QAbstractButton>
@@ -21,8 +22,13 @@ constexpr const char* LANGUAGE_ITEMS[LANG_COUNT] = { "MenuEnglish", "MenuGerman"
 
 } // namespace
 
-WindowLanguage::WindowLanguage(MainWindow& form)
-    : form_(form)
+WindowLanguage::WindowLanguage(
+    QWidget& window, EditCycle& edits, WindowPages& pages, WindowMonitor& monitor, ConnectionManager& manager)
+    : window_(window)
+    , edits_(edits)
+    , pages_(pages)
+    , monitor_(monitor)
+    , manager_(manager)
 {
 }
 
@@ -45,16 +51,16 @@ void WindowLanguage::Retranslate()
 {
     ApplyQtTranslations(LanguageIndex);
     BuildRuntimeTexts(texts_, Targets());
-    form_.pagesUi().Retranslate();
+    pages_.Retranslate();
 }
 
 void WindowLanguage::SetLanguage(int language)
 {
     LanguageIndex = language;
     Retranslate();
-    form_.RefreshPages(false);
-    form_.monitorUi().Retranslate();
-    form_.linkUi().manager().Retranslate();
+    edits_.RefreshPages(false);
+    monitor_.Retranslate();
+    manager_.Retranslate();
 }
 
 LanguageTargets WindowLanguage::Targets()
@@ -67,8 +73,8 @@ LanguageTargets WindowLanguage::Targets()
     hints.setText = [this](const char* c, const char* t) { SetControlHint(c, t); };
     CaptionTarget captions = menus;
     return { menus, hints, captions, [this] {
-                form_.UpdateCaption();
-                form_.pagesUi().SetTabCaptions();
+                edits_.UpdateCaption();
+                pages_.SetTabCaptions();
             } };
 }
 
@@ -76,13 +82,13 @@ void WindowLanguage::SetControlText(const char* control, const char* text)
 {
     const QString name = QString::fromLatin1(control);
     const QString t = QString::fromUtf8(text);
-    for (QAction* a : form_.findChildren<QAction*>(name))
+    for (QAction* a : window_.findChildren<QAction*>(name))
         a->setText(t);
-    QTabWidget* tabs = form_.pagesUi().tabs();
+    QTabWidget* tabs = pages_.Tabs();
     for (int i = 0; i < tabs->count(); ++i)
         if (tabs->widget(i)->objectName() == name)
             tabs->setTabText(i, t);
-    QWidget* w = form_.findChild<QWidget*>(name);
+    QWidget* w = window_.findChild<QWidget*>(name);
     if (auto* b = qobject_cast<QAbstractButton*>(w))
         b->setText(t);
     else if (auto* l = qobject_cast<QLabel*>(w))
@@ -95,11 +101,11 @@ void WindowLanguage::SetControlHint(const char* control, const char* text)
 {
     const QString name = QString::fromLatin1(control);
     const QString t = QString::fromUtf8(text);
-    for (QAction* a : form_.findChildren<QAction*>(name)) {
+    for (QAction* a : window_.findChildren<QAction*>(name)) {
         a->setToolTip(t);
         a->setStatusTip(t);
     }
-    if (QWidget* w = form_.findChild<QWidget*>(name)) {
+    if (QWidget* w = window_.findChild<QWidget*>(name)) {
         w->setToolTip(t);
         w->setStatusTip(t);
     }
@@ -107,12 +113,12 @@ void WindowLanguage::SetControlHint(const char* control, const char* text)
 
 void WindowLanguage::SetActionChecked(const char* control, bool on)
 {
-    if (auto* a = form_.findChild<QAction*>(QString::fromLatin1(control)))
+    if (auto* a = window_.findChild<QAction*>(QString::fromLatin1(control)))
         a->setChecked(on);
 }
 
 void WindowLanguage::SetActionVisible(const char* control, bool on)
 {
-    if (auto* a = form_.findChild<QAction*>(QString::fromLatin1(control)))
+    if (auto* a = window_.findChild<QAction*>(QString::fromLatin1(control)))
         a->setVisible(on);
 }

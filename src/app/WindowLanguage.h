@@ -5,14 +5,21 @@
 
 #include <QObject>
 
+class ConnectionManager;
+class EditCycle;
 class QMenuBar;
-class MainWindow;
+class QWidget;
+class WindowMonitor;
+class WindowPages;
 
 // The language side of the main window: the Language menu, switching the language, and
 // re-captioning the menus, hints, controls and tabs with the texts of the language chosen.
 class WindowLanguage : public QObject {
 public:
-    explicit WindowLanguage(MainWindow& form);
+    // window: where the controls named by the caption tables are found. The pages, the monitor side
+    // and the connection manager keep texts of their own that follow a switch.
+    WindowLanguage(
+        QWidget& window, EditCycle& edits, WindowPages& pages, WindowMonitor& monitor, ConnectionManager& manager);
 
     // MenuLanguage with one checkable item per language.
     void CreateMenu(QMenuBar* bar);
@@ -25,7 +32,7 @@ public:
     // Switches to language and shows the active page and the monitor in it.
     void SetLanguage(int language);
 
-    const RuntimeTexts& texts() const { return texts_; }
+    const RuntimeTexts& Texts() const { return texts_; }
 
 private:
     LanguageTargets Targets();
@@ -35,6 +42,10 @@ private:
     void SetActionChecked(const char* control, bool on);
     void SetActionVisible(const char* control, bool on);
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
+    WindowPages& pages_;
+    WindowMonitor& monitor_;
+    ConnectionManager& manager_;
     RuntimeTexts texts_;
 };

@@ -1,9 +1,10 @@
 #include "app/WindowLink.h"
 
+#include "app/EditCycle.h"
+#include "app/LinkHost.h"
+#include "app/WindowMonitor.h"
 #include "base/Colours.h"
-#include "app/MainWindow.h"
-#include "app/WindowDifferences.h"
-#include "app/WindowHistory.h"
+#include "files/ParamFileState.h"
 #include "lang/LangString.h"
 #include "link/PortMap.h"
 #include "link/ProtocolTable.h"
@@ -46,12 +47,16 @@ bool EnvironmentFlag(const char* name)
 
 } // namespace
 
-WindowLink::WindowLink(MainWindow& form)
-    : form_(form)
+WindowLink::WindowLink(QWidget& window, EditCycle& edits, LinkHost& host, WindowMonitor& monitor,
+    MonitorImage& monitorData, ParamFileState& files)
+    : window_(window)
+    , edits_(edits)
+    , host_(host)
+    , monitor_(monitor)
+    , monitorData_(monitorData)
+    , files_(files)
     , link_(std::make_unique<TransferEngine>())
-    , manager_(*link_, form.image(), form.monitor(), form.monitorRequest(), status_, *this)
-    , differences_(std::make_unique<WindowDifferences>(form))
-    , history_(std::make_unique<WindowHistory>(form, *this))
+    , manager_(*link_, edits.Image(), monitorData, monitor.Request(), status_, *this)
 {
     link_->searchTable.FillFamilyRows();
     link_->requiredUnitType = PROGRAM_KEY;
@@ -126,8 +131,6 @@ void WindowLink::CreateControls(QWidget* parent, QBoxLayout* commandColumn, QBox
         label->hide();
         messageRow->addWidget(label, SLOT_STRETCH[slot]);
         slotLabels_[static_cast<size_t>(slot)] = label;
-        if (slot == 4)
-            differences_->OpenOnClick(label);
         if (slot == 2) {
             gauge_ = new BarGauge(parent);
             gauge_->setObjectName("CGaugeProgram");
@@ -160,9 +163,9 @@ void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
         comActions_[static_cast<size_t>(i)] = a;
     }
 
-    QMenu* device = menu("MenuDevice");
+    deviceMenu_ = menu("MenuDevice");
     const auto item = [&](const char* name, QKeySequence key, void (WindowLink::*handler)()) {
-        QAction* a = device->addAction(QString(), key, this, handler);
+        QAction* a = deviceMenu_->addAction(QString(), key, this, handler);
         a->setObjectName(name);
         commandActions_.push_back(a);
         return a;
@@ -171,8 +174,6 @@ void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
     item("MenuVerify", QKeySequence(Qt::Key_F8), &WindowLink::VerifyClick);
     item("MenuProgram", QKeySequence(Qt::Key_F9), &WindowLink::ProgramClick);
     item("MenuReset", QKeySequence(), &WindowLink::ResetClick)->setText(QString::fromUtf8(LangText(RESET_CAPTION)));
-    differences_->AddMenuItem(device);
-    history_->AddMenuItem(device);
     UpdateCommandEnabling(false);
 }
 
@@ -199,7 +200,7 @@ void WindowLink::ReadClick() { manager_.ReadCommand(); }
 
 void WindowLink::VerifyClick()
 {
-    form_.ApplyPage();
+    edits_.ApplyPage();
     manager_.VerifyCommand();
 }
 
@@ -208,7 +209,7 @@ void WindowLink::ProgramClick()
     if (!link_->connectedPort.load(std::memory_order_acquire))
         return;
     if (!NewInstallation())
-        form_.ApplyPage();
+        edits_.ApplyPage();
     manager_.ProgramCommand();
 }
 
@@ -241,7 +242,7 @@ void WindowLink::ComMenuClick(int index)
     int forcedPort = link_->forcedPort;
     if (ComMenuModel::Click(comItems_, index, forcedPort)) {
         manager_.ChoosePort(forcedPort, index >= 3);
-        form_.PortSelectionChanged(forcedPort);
+        host_.PortSelectionChanged(forcedPort);
     }
     BuildComMenu();
 }
@@ -254,8 +255,7 @@ void WindowLink::BootloaderMessage(int port, uint32_t code)
         break;
     case TransferEngine::HANDOVER_RELEASED:
     case TransferEngine::HANDOVER_RETURNED:
-        form_.SetLanguage(LanguageIndex);
-        form_.UpdateCaption();
+        host_.PortHandedOver();
         break;
     case TransferEngine::HANDOVER_NONE:
         break;
@@ -283,18 +283,18 @@ void WindowLink::ShowMessageBox(const std::string& text, const std::string& capt
     // Modal for the user but not for the timer: the link goes on polling while the box is open, and
     // the connection routine is never entered again from inside itself.
     auto* box = new QMessageBox(icon, QString::fromUtf8(caption.c_str()), QString::fromUtf8(text.c_str()),
-        QMessageBox::Ok, &form_);
+        QMessageBox::Ok, &window_);
     box->setWindowFlags(box->windowFlags() | Qt::WindowStaysOnTopHint);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     box->show();
 }
 
-void WindowLink::RefreshPages() { form_.ImageReplaced(); }
+void WindowLink::RefreshPages() { edits_.ImageReplaced(); }
 
-void WindowLink::UndoSnapshot() { form_.TakeUndoSnapshot(); }
+void WindowLink::UndoSnapshot() { edits_.TakeUndoSnapshot(); }
 
-void WindowLink::SaveSettings() { form_.SaveSettings(); }
+void WindowLink::SaveSettings() { edits_.SaveSettings(); }
 
 void WindowLink::SetLabelComText(const std::string& text)
 {
@@ -302,23 +302,38 @@ void WindowLink::SetLabelComText(const std::string& text)
         labelCom_->setText(QString::fromStdString(text));
 }
 
-void WindowLink::SetUnitPanelText(const std::string& text) { form_.SetUnitPanelText(text); }
+void WindowLink::SetUnitPanelText(const std::string& text) { host_.SetUnitPanelText(text); }
 
-void WindowLink::RefreshMonitorDisplay() { form_.RefreshMonitorDisplay(); }
+void WindowLink::RefreshMonitorDisplay() { monitor_.Refresh(); }
 
-void WindowLink::RebuildCaption() { form_.UpdateCaption(); }
+void WindowLink::RebuildCaption() { edits_.UpdateCaption(); }
 
-void WindowLink::FeedRecorder(const uint8_t*) { form_.player().LogMonitor(form_.monitor()); }
+void WindowLink::FeedRecorder(const uint8_t*) { monitor_.Player().LogMonitor(monitorData_); }
 
-void WindowLink::ForgetFileName() { form_.ForgetFileName(); }
-
-bool WindowLink::NewInstallation() const { return form_.newInstallation(); }
-
-void WindowLink::ClearNewInstallation() { form_.setNewInstallation(false); }
-
-void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit)
+void WindowLink::ForgetFileName()
 {
-    history_->CommandEnded(kind, ok, unit);
+    files_.currentFile.clear();
+    edits_.UpdateCaption();
+}
+
+bool WindowLink::NewInstallation() const { return files_.newInstal != 0; }
+
+void WindowLink::ClearNewInstallation() { files_.newInstal = 0; }
+
+void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit) { host_.CommandEnded(kind, ok, unit); }
+
+IgnUnitInfo WindowLink::UnitFileInfo() const
+{
+    const auto label = [this](const char* name) {
+        const QLabel* l = window_.findChild<QLabel*>(name);
+        return l ? l->text() : QString();
+    };
+    IgnUnitInfo unit;
+    unit.connectedPort = link_->connectedPort.load();
+    unit.firmwareVersion = label("LabelVerze1");
+    unit.firmwareDate = label("LabelVerze2");
+    unit.firmwareTime = label("LabelVerze3");
+    return unit;
 }
 
 QLabel* WindowLink::SlotLabel(int slot) const
@@ -350,7 +365,7 @@ void WindowLink::ShowLabel(int slot, const std::string& text, uint32_t fontColou
     // A message longer than its share of the row is read in full as the tool tip.
     label->setToolTip(label->text());
     label->show();
-    differences_->ResultShown(slot, backColour);
+    host_.ResultShown(slot, backColour);
 }
 
 void WindowLink::HideLabel(int slot)

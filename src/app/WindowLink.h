@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/IgnUnitInfo.h"
 #include "link/TransferEngine.h"
 #include "link/ComMenuModel.h"
 #include "link/ConnectionHost.h"
@@ -21,20 +22,27 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QWidget;
-class MainWindow;
+class EditCycle;
+class LinkHost;
+class MonitorImage;
 class UnitSim;
-class WindowDifferences;
-class WindowHistory;
+class WindowMonitor;
+struct ParamFileState;
 
 // The window side of the unit link: it owns the link object and the connection manager, shows the
 // status message labels, the progress gauge, LabelCom and the unit panel, and carries the Ignition
-// menu, the command buttons and the COM menu. The connection manager reports to it; it passes what
-// concerns the rest of the window on to MainWindow.
+// menu, the command buttons and the COM menu. The connection manager reports to it; it changes the
+// image through the window's edit cycle, feeds the monitor side, and passes what concerns the rest
+// of the window on to its host.
 class WindowLink : public QObject, public ConnectionHost, public StatusLabels {
     Q_OBJECT
 
 public:
-    explicit WindowLink(MainWindow& form);
+    // window: the parent of the message boxes and where the unit's version labels are found.
+    // monitorData: where the unit's monitor answers go. files: the file the image came from and
+    // the new-installation flag.
+    WindowLink(QWidget& window, EditCycle& edits, LinkHost& host, WindowMonitor& monitor, MonitorImage& monitorData,
+        ParamFileState& files);
     ~WindowLink() override;
 
     // Where the ports come from: VORDAX4_PORTS names devices; VORDAX4_ONLY_MAPPED_PORTS=1 hides the
@@ -42,13 +50,17 @@ public:
     void SetUpPorts(int forcedPort, int nextScanPort);
     // Starts the simulated unit in-process and offers it as COM 1; false with a message on failure.
     bool StartDemoUnit(std::string* error = nullptr);
-    UnitSim* demoUnit() const { return demo_.get(); }
+    UnitSim* DemoUnit() const { return demo_.get(); }
 
     // Controls: the command buttons with LabelCom into commandColumn, the status message labels
     // into messageRow.
     void CreateControls(QWidget* parent, QBoxLayout* commandColumn, QBoxLayout* messageRow);
     // The COM and Ignition menus, inserted before the menu `before` (or appended).
     void CreateMenus(QMenuBar* bar, QAction* before);
+    // The Ignition menu, for the commands of other parts.
+    QMenu* DeviceMenu() const { return deviceMenu_; }
+    // LabelCongruence, the message that the settings differ from the unit's.
+    QLabel* CongruenceLabel() const { return slotLabels_[CONGRUENCE_SLOT]; }
 
     // The link part of one main-timer tick: the connection routine on even ticks, the COM menu when
     // the ports changed, the expiry of messages and the enabling of the commands.
@@ -63,16 +75,14 @@ public:
     // The bootloader tool's message: port and code.
     void BootloaderMessage(int port, uint32_t code);
 
-    TransferEngine& link() { return *link_; }
-    ConnectionManager& manager() { return manager_; }
-    StatusSlots& status() { return status_; }
-    const std::vector<ComMenuItem>& comMenuItems() const { return comItems_; }
-    // The Differences… command and its dialog.
-    WindowDifferences& differences() { return *differences_; }
-    // The workshop history and its "Unit history…" command.
-    WindowHistory& history() { return *history_; }
+    TransferEngine& Engine() { return *link_; }
+    ConnectionManager& Manager() { return manager_; }
+    StatusSlots& Status() { return status_; }
+    const std::vector<ComMenuItem>& ComMenuItems() const { return comItems_; }
     // A live unit feeds the monitor display once it has sent monitor data.
-    bool liveUnit() const { return manager_.versionState != 0; }
+    bool LiveUnit() const { return manager_.versionState != VERSION_NOT_CONNECTED; }
+    // What a saved parameter file records about the connected unit: its port and version labels.
+    IgnUnitInfo UnitFileInfo() const;
 
     // Tests answer the manager's message boxes through this.
     std::function<void(const std::string& text, const std::string& caption, MessageKind kind)> messageBox;
@@ -100,16 +110,21 @@ public:
     void HideLabel(int slot) override;
 
 private:
+    static constexpr size_t CONGRUENCE_SLOT = 4;
+
     QLabel* SlotLabel(int slot) const;
     void UpdateCommandEnabling(bool replaying);
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
+    LinkHost& host_;
+    WindowMonitor& monitor_;
+    MonitorImage& monitorData_;
+    ParamFileState& files_;
     std::unique_ptr<TransferEngine> link_;
     StatusSlots status_ { this };
     ConnectionManager manager_;
     std::unique_ptr<UnitSim> demo_;
-    std::unique_ptr<WindowDifferences> differences_;
-    std::unique_ptr<WindowHistory> history_;
 
     QLabel* labelCom_ = nullptr;
     std::array<QLabel*, 5> slotLabels_ {};
@@ -118,6 +133,7 @@ private:
     std::vector<QWidget*> commandControls_;
     std::vector<QAction*> commandActions_;
     QMenu* comMenu_ = nullptr;
+    QMenu* deviceMenu_ = nullptr;
     std::array<QAction*, ComMenuModel::ITEMS> comActions_ {};
     std::vector<ComMenuItem> comItems_;
 };

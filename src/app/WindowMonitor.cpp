@@ -1,11 +1,13 @@
 #include "app/WindowMonitor.h"
 
-#include "app/MainWindow.h"
-#include "app/WindowLink.h"
-#include "app/WindowStatusBar.h"
+#include "app/EditCycle.h"
+#include "app/MonitorHost.h"
 #include "lang/LangString.h"
+#include "lang/RuntimeTexts.h"
+#include "link/ConnectionManager.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapEditor.h"
+#include "model/MonitorImage.h"
 #include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -21,8 +23,12 @@
 #include <algorithm>
 #include <ctime>
 
-WindowMonitor::WindowMonitor(MainWindow& form, MessageBox message)
-    : form_(form)
+WindowMonitor::WindowMonitor(
+    QWidget& window, EditCycle& edits, MonitorHost& host, MonitorImage& monitor, MessageBox message)
+    : window_(window)
+    , edits_(edits)
+    , host_(host)
+    , monitor_(monitor)
     , message_(std::move(message))
     , player_(PlayerHooks())
 {
@@ -77,7 +83,7 @@ void WindowMonitor::ShowLogViewer()
 void WindowMonitor::TogglePlayer()
 {
     ShowPlayer(playerPanel_->isHidden());
-    form_.SaveSettings();
+    edits_.SaveSettings();
 }
 
 void WindowMonitor::ShowPlayer(bool visible)
@@ -103,13 +109,13 @@ void WindowMonitor::OpenRecording(const QString& path)
     playerPanel_->UpdateDisplay();
 }
 
-bool WindowMonitor::playerShown() const { return !playerPanel_->isHidden(); }
+bool WindowMonitor::PlayerShown() const { return !playerPanel_->isHidden(); }
 
 QString WindowMonitor::ChooseLogFile(bool forSaving)
 {
-    if (form_.chooseLogFile)
-        return form_.chooseLogFile(forSaving);
-    QFileDialog dialog(&form_);
+    if (chooseLogFile)
+        return chooseLogFile(forSaving);
+    QFileDialog dialog(&window_);
     PrepareLogDialog(dialog, forSaving);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -128,7 +134,7 @@ void WindowMonitor::PrepareLogDialog(QFileDialog& dialog, bool forSaving)
 RecordingInfo WindowMonitor::CurrentRecordingInfo() const
 {
     RecordingInfo info;
-    info.compileDate = form_.compileDate();
+    info.compileDate = host_.CompileDate();
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect g = screen->geometry();
         info.monitors.push_back({ g.left(), g.width(), g.top(), g.height() });
@@ -149,48 +155,48 @@ MonitorPlayer::Hooks WindowMonitor::PlayerHooks()
         return clock.elapsed();
     };
     h.wallSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
-    h.connectedPort = [this] { return form_.linkUi().link().connectedPort.load(); };
-    h.unitPanelText = [this] { return form_.statusPanelText(WindowStatusBar::UNIT_PANEL).toStdString(); };
-    h.image = [this] { return form_.image(); };
+    h.connectedPort = [this] { return host_.ConnectedPort(); };
+    h.unitPanelText = [this] { return host_.UnitPanelText(); };
+    h.image = [this] { return edits_.Image(); };
     h.unitMirror = [this]() -> const ParamImage* {
-        const ConnectionManager& m = form_.linkUi().manager();
+        const ConnectionManager& m = host_.Connection();
         return m.unitMirrorValid ? &m.unitMirror : nullptr;
     };
     h.replayMirror = [this](const ParamImage& mirror) {
-        ConnectionManager& m = form_.linkUi().manager();
+        ConnectionManager& m = host_.Connection();
         m.unitMirror = mirror;
         m.unitMirrorValid = 1;
         m.CompareWithUnit();
     };
-    h.pages = [this] { return form_.pagesUi().Record(); };
+    h.pages = [this] { return host_.ShownPages(); };
     h.replayImage = [this](const ParamImage& img) {
-        form_.image() = img;
-        form_.ImageReplaced();
-        form_.linkUi().manager().CompareWithUnit();
+        edits_.Image() = img;
+        edits_.ImageReplaced();
+        host_.Connection().CompareWithUnit();
     };
     h.replayMonitor = [this](const uint8_t* bytes) { Replay(bytes); };
-    h.replayPages = [this](const PageRecord& p) { form_.pagesUi().Restore(p); };
+    h.replayPages = [this](const PageRecord& p) { host_.ShowPages(p); };
     h.message = [this](const std::string& text, const std::string&) { message_(text); };
     return h;
 }
 
 void WindowMonitor::Replay(const uint8_t* monitorBytes)
 {
-    std::copy_n(monitorBytes, 100, form_.monitor().bytes().begin());
+    std::copy_n(monitorBytes, 100, monitor_.bytes().begin());
     UpdateLiveSource();
     liveSource_ = true;
     Refresh();
 }
 
-void WindowMonitor::UpdateLiveSource() { liveSource_ = player_.replaying() || form_.linkUi().liveUnit(); }
+void WindowMonitor::UpdateLiveSource() { liveSource_ = player_.replaying() || host_.UnitFeedsMonitor(); }
 
 void WindowMonitor::Refresh()
 {
-    MonitorSources sources { form_.monitor(), form_.image(), liveSource_,
-        [this](int n) { return form_.texts().Text(n); }, {}, {}, {} };
+    MonitorSources sources { monitor_, edits_.Image(), liveSource_, [this](int n) { return host_.Texts().Text(n); }, {},
+        {}, {} };
     // The unit's own texts, read from its reference block, are shown while it is connected.
-    if (form_.linkUi().link().connectedPort.load() != 0) {
-        const UnitInfo& unit = form_.linkUi().manager().unitInfo;
+    if (host_.ConnectedPort() != 0) {
+        const UnitInfo& unit = host_.Connection().unitInfo;
         sources.unitName = unit.name;
         sources.unitDate = unit.firmwareDate;
         sources.unitTime = unit.firmwareTime;
@@ -202,11 +208,11 @@ void WindowMonitor::Refresh()
 
 void WindowMonitor::FollowPickup2Signal()
 {
-    const bool running = liveSource_ && (form_.monitor().Monb(MON_PICKUPS) >> PICKUP2_RUNNING & 1) != 0;
+    const bool running = liveSource_ && (monitor_.Monb(MON_PICKUPS) >> PICKUP2_RUNNING & 1) != 0;
     if (running == pickup2Running_)
         return;
     pickup2Running_ = running;
-    form_.UpdatePageVisibility(false);
+    host_.UpdatePageVisibility();
 }
 
 void WindowMonitor::Retranslate()
@@ -222,7 +228,7 @@ void WindowMonitor::Tick()
     if (player_.state() == MonitorPlayer::Playing)
         player_.PlaybackTick();
     // A map chosen in an editor goes into the recording; an unchanged record is not written again.
-    player_.LogPages(form_.pagesUi().Record());
+    player_.LogPages(host_.ShownPages());
     if (player_.state() != MonitorPlayer::Idle)
         playerPanel_->UpdateDisplay();
     if (logViewer_)
@@ -236,7 +242,7 @@ void WindowMonitor::Tick()
 MapLiveValues WindowMonitor::EditorValues() const
 {
     const OperatingPoint& p = view_.point;
-    const ParamImage& image = form_.image();
+    const ParamImage& image = edits_.Image();
     MapLiveValues live;
     live.engineRpm = p.rpm;
     live.throttle = p.loadTenths >= 0 ? p.loadTenths / 10 : -1;
@@ -252,5 +258,5 @@ std::optional<int> WindowMonitor::SensorMillivolts() const
 {
     if (!liveSource_)
         return std::nullopt;
-    return form_.monitor().Monw(MON_SENSOR_MV);
+    return monitor_.Monw(MON_SENSOR_MV);
 }

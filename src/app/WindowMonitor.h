@@ -16,10 +16,12 @@ class QBoxLayout;
 class QFileDialog;
 class QMenu;
 class QWidget;
+class EditCycle;
 class LogViewer;
+class MonitorHost;
+class MonitorImage;
 class MonitorPanel;
 class PlayerPanel;
-class MainWindow;
 struct MapLiveValues;
 
 // The monitor side of the main window: the live monitor panel and what it shows, the monitor
@@ -29,8 +31,9 @@ class WindowMonitor : public QObject {
 public:
     using MessageBox = std::function<void(const std::string&)>;
 
-    // message shows the player's messages.
-    WindowMonitor(MainWindow& form, MessageBox message);
+    // window: the parent of the dialogs. monitor: the monitor data the display shows, which a
+    // replayed recording writes. message shows the player's messages.
+    WindowMonitor(QWidget& window, EditCycle& edits, MonitorHost& host, MonitorImage& monitor, MessageBox message);
 
     // The monitor panel above the player panel (which starts hidden), in a column of fixed width,
     // so that neither a page nor a text moves it.
@@ -44,7 +47,7 @@ public:
     void ShowPlayer(bool visible);
     // Shows the player and plays the recording at path; a recording being made is not broken off.
     void OpenRecording(const QString& path);
-    bool playerShown() const;
+    bool PlayerShown() const;
     // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
     static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);
 
@@ -60,10 +63,13 @@ public:
     // The sensor voltage, while a unit or a replayed recording feeds the monitor.
     std::optional<int> SensorMillivolts() const;
 
-    MonitorPlayer& player() { return player_; }
-    MonitorRequest& request() { return request_; }
-    const MonitorView& view() const { return view_; }
-    bool liveSource() const { return liveSource_; }
+    MonitorPlayer& Player() { return player_; }
+    MonitorRequest& Request() { return request_; }
+    const MonitorView& View() const { return view_; }
+    bool LiveSource() const { return liveSource_; }
+
+    // Asks for a monitor log file name; tests replace it.
+    std::function<QString(bool forSaving)> chooseLogFile;
 
 private:
     void CreatePanels(QWidget* parent, QBoxLayout* column);
@@ -75,7 +81,10 @@ private:
     // The pages show or hide controls by the pick-up 2 signal; a change of it recomputes them.
     void FollowPickup2Signal();
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
+    MonitorHost& host_;
+    MonitorImage& monitor_;
     MessageBox message_;
     MonitorPlayer player_;
     MonitorRequest request_;

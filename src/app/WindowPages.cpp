@@ -1,6 +1,7 @@
 #include "app/WindowPages.h"
 
-#include "app/MainWindow.h"
+#include "app/EditCycle.h"
+#include "app/WindowMonitor.h"
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapEditor.h"
 #include "lang/LangString.h"
@@ -54,10 +55,13 @@ const char* const kFamilyHiddenPrefixes[] = { "EditDwell", "UpDownDwell", "Label
 
 } // namespace
 
-WindowPages::WindowPages(MainWindow& form, ControlBinder& binder, MapEditorList& editors)
-    : form_(form)
+WindowPages::WindowPages(
+    QWidget& window, EditCycle& edits, ControlBinder& binder, MapEditorList& editors, WindowMonitor& monitor)
+    : window_(window)
+    , edits_(edits)
     , binder_(binder)
     , editors_(editors)
+    , monitor_(monitor)
 {
 }
 
@@ -73,8 +77,8 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
     // Connected after the sheets are added: adding the first one is no change of page.
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         active_ = index;
-        form_.RefreshPages(false);
-        form_.player().LogPages(Record());
+        edits_.RefreshPages(false);
+        monitor_.Player().LogPages(Record());
     });
     return tabs_;
 }
@@ -82,14 +86,14 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
 void WindowPages::BuildPages()
 {
     pages_[PAGE_MISC] = new PageMisc(
-        binder_, form_, tabs_->widget(PAGE_MISC), editors_, [this] { return form_.monitorUi().SensorMillivolts(); });
+        binder_, edits_, tabs_->widget(PAGE_MISC), editors_, [this] { return monitor_.SensorMillivolts(); });
     pages_[PAGE_SENSORS] = pages_[PAGE_MISC]; // the sensors live on the Miscellaneous page
-    pages_[PAGE_BIKE] = new PageBike(binder_, form_, tabs_->widget(PAGE_BIKE));
-    pages_[PAGE_TEST] = new PageTest(binder_, form_, tabs_->widget(PAGE_TEST),
-        [this](MonitorRequest::TestButton b) { form_.monitorRequest().Press(b); });
-    pages_[PAGE_ADVANCE] = new PageAdvance(binder_, form_, tabs_->widget(PAGE_ADVANCE), editors_);
-    pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, form_, tabs_->widget(PAGE_POWER_OUT), editors_);
-    pages_[PAGE_SERVO] = new PageServo(binder_, form_, tabs_->widget(PAGE_SERVO), editors_);
+    pages_[PAGE_BIKE] = new PageBike(binder_, edits_, tabs_->widget(PAGE_BIKE));
+    pages_[PAGE_TEST] = new PageTest(binder_, edits_, tabs_->widget(PAGE_TEST),
+        [this](MonitorRequest::TestButton b) { monitor_.Request().Press(b); });
+    pages_[PAGE_ADVANCE] = new PageAdvance(binder_, edits_, tabs_->widget(PAGE_ADVANCE), editors_);
+    pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, edits_, tabs_->widget(PAGE_POWER_OUT), editors_);
+    pages_[PAGE_SERVO] = new PageServo(binder_, edits_, tabs_->widget(PAGE_SERVO), editors_);
 }
 
 void WindowPages::ApplyDefaultVisibility()
@@ -105,9 +109,9 @@ void WindowPages::ApplyDefaultVisibility()
         w->hide();
     };
     for (const char* name : kFamilyHiddenControls)
-        for (QWidget* w : form_.findChildren<QWidget*>(QString::fromLatin1(name)))
+        for (QWidget* w : window_.findChildren<QWidget*>(QString::fromLatin1(name)))
             hide(w);
-    for (QWidget* w : form_.findChildren<QWidget*>())
+    for (QWidget* w : window_.findChildren<QWidget*>())
         for (const char* prefix : kFamilyHiddenPrefixes)
             if (w->objectName().startsWith(QLatin1String(prefix)))
                 hide(w);
@@ -129,15 +133,15 @@ void WindowPages::Retranslate()
 
 void WindowPages::StoreActive()
 {
-    if (SettingsPage* p = page(active_))
+    if (SettingsPage* p = Page(active_))
         p->Store();
 }
 
 template <class Each> void WindowPages::ForPages(bool all, Each each)
 {
     for (int i = 0; i < PAGE_COUNT; ++i)
-        if ((all || i == active_) && page(i))
-            each(*page(i));
+        if ((all || i == active_) && Page(i))
+            each(*Page(i));
 }
 
 void WindowPages::Load(bool all)
@@ -178,8 +182,8 @@ int WindowPages::PageOf(const QWidget* widget) const
 void WindowPages::ApplyTachoPickupText()
 {
     if (!pickupEdit_ || !pickupUpDown_) {
-        pickupEdit_ = form_.findChild<QLineEdit*>("EditRpmPulsu");
-        pickupUpDown_ = form_.findChild<UpDownSpinBox*>("UpDownRpmPulsu");
+        pickupEdit_ = window_.findChild<QLineEdit*>("EditRpmPulsu");
+        pickupUpDown_ = window_.findChild<UpDownSpinBox*>("UpDownRpmPulsu");
     }
     QLineEdit* edit = pickupEdit_;
     UpDownSpinBox* upDown = pickupUpDown_;
@@ -195,7 +199,7 @@ void WindowPages::ApplyTachoPickupText()
         ControlBinder::Updating guard(binder_);
         upDown->setValue(-pickup);
         edit->setText(QString("pickup %1").arg(pickup));
-        form_.image().Adrb(RPM_PULSES) = static_cast<uint8_t>(256 - pickup);
+        edits_.Image().Adrb(RPM_PULSES) = static_cast<uint8_t>(256 - pickup);
     }
 }
 
@@ -213,7 +217,7 @@ void WindowPages::RequestCommit(QObject* control, int kind, int tick)
     if (pendingKind_ == PageHost::COMMIT_NOW) {
         pendingControl_ = nullptr;
         pendingDue_ = 0;
-        form_.CommitEdit();
+        edits_.CommitEdit();
     }
 }
 
@@ -221,13 +225,13 @@ void WindowPages::RequestCommit(QObject* control, int kind, int tick)
 void WindowPages::CommitIfDue(int tick)
 {
     if (pendingControl_ && tick >= pendingDue_)
-        form_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
+        edits_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
 }
 
 void WindowPages::CommitPending()
 {
     if (pendingControl_)
-        form_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
+        edits_.RequestCommit(pendingControl_, PageHost::COMMIT_NOW);
 }
 
 PageRecord WindowPages::Record() const

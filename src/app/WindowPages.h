@@ -14,16 +14,20 @@ class UpDownSpinBox;
 class QTabWidget;
 class QWidget;
 class ControlBinder;
+class EditCycle;
 class MapEditorList;
 class SettingsPage;
-class MainWindow;
+class WindowMonitor;
 
 // The settings notebook of the main window: the tab control with its ten sheets and the pages built
 // on them, which tabs and controls this unit family shows, storing, loading and re-captioning the
 // pages, and when an edit in one of their controls is committed.
 class WindowPages : public QObject {
 public:
-    WindowPages(MainWindow& form, ControlBinder& binder, MapEditorList& editors);
+    // window: where the controls of the hidden functions are found, anywhere in the window. The
+    // monitor side gives the pages the live sensor voltage and takes the test buttons' presses.
+    WindowPages(
+        QWidget& window, EditCycle& edits, ControlBinder& binder, MapEditorList& editors, WindowMonitor& monitor);
 
     // PageControl1 with one empty sheet per page; a change of tab logs the page in a recording.
     QTabWidget* CreateTabs(QWidget* parent);
@@ -62,18 +66,20 @@ public:
     // Commits a waiting edit at once.
     void CommitPending();
 
-    int active() const { return active_; }
-    SettingsPage* page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    int Active() const { return active_; }
+    SettingsPage* Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     // The index of the page whose sheet holds widget; -1 when none does.
     int PageOf(const QWidget* widget) const;
-    QTabWidget* tabs() const { return tabs_; }
+    QTabWidget* Tabs() const { return tabs_; }
 
 private:
     template <class Each> void ForPages(bool all, Each each);
 
-    MainWindow& form_;
+    QWidget& window_;
+    EditCycle& edits_;
     ControlBinder& binder_;
     MapEditorList& editors_;
+    WindowMonitor& monitor_;
     QTabWidget* tabs_ = nullptr;
     std::array<SettingsPage*, PAGE_COUNT> pages_ {};
     int active_ = 0;

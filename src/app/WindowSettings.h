@@ -1,22 +1,34 @@
 #pragma once
 
 #include "app/AppSettings.h"
-#include "app/SettingsStore.h"
 
 #include <QString>
 
 struct OutsideSettings;
 struct ParamFileState;
+class FileMenu;
 class ParamImage;
-class MainWindow;
+class QWidget;
+class SettingsStore;
+class TransferEngine;
+class WindowMonitor;
+class WindowPages;
 
 // The window's side of application.ini and default.ini: at start-up the saved settings go into
 // the window and its parts, and every save collects them from there again.
 class WindowSettings {
 public:
-    // A developer or a portable installation may name another settings folder in
-    // VORDAX4_SETTINGS_DIR.
-    WindowSettings(MainWindow& form, ParamImage& image, OutsideSettings& outside, ParamFileState& fileState);
+    // Where the saved settings live in the running program.
+    struct Parts {
+        QWidget& window; // its place and size
+        TransferEngine& link; // the next port to search and the unit last connected
+        FileMenu& fileMenu; // the dialogs' file name and the history items
+        WindowPages& pages; // the active page
+        WindowMonitor& monitor; // whether the player is shown
+    };
+
+    WindowSettings(const SettingsStore& store, Parts parts, ParamImage& image, OutsideSettings& outside,
+        ParamFileState& fileState);
 
     // Reads the settings over the present state: the window's place, the language, the port
     // selection, the file names and history, the active page and the monitor player. The image
@@ -25,16 +37,13 @@ public:
     // Writes the present state; false with the reasons in error when a file could not be written.
     bool Save(QString* error);
 
-    const SettingsStore& store() const { return store_; }
-
 private:
-    static SettingsPaths ChoosePaths();
     void Collect();
 
-    MainWindow& form_;
+    const SettingsStore& store_;
+    Parts parts_;
     ParamImage& image_;
     OutsideSettings& outside_;
     ParamFileState& fileState_;
-    SettingsStore store_;
     AppSettings settings_;
 };

@@ -1,6 +1,8 @@
 #include "app/WindowUndo.h"
 
-#include "app/MainWindow.h"
+#include "app/EditCycle.h"
+#include "app/WindowPages.h"
+#include "monitor/MonitorPlayer.h"
 
 #include <QAction>
 #include <QMenu>
@@ -8,9 +10,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
-WindowUndo::WindowUndo(MainWindow& form)
-    : form_(form)
-    , ring_({ [&form] { form.SaveSettings(); }, [&form](const ParamImage& img) { form.player().LogImage(img); }, {} })
+WindowUndo::WindowUndo(EditCycle& edits, WindowPages& pages, MonitorPlayer& player, ChangedMap& changes)
+    : edits_(edits)
+    , pages_(pages)
+    , changes_(changes)
+    , ring_({ [&edits] { edits.SaveSettings(); }, [&player](const ParamImage& img) { player.LogImage(img); }, {} })
 {
 }
 
@@ -29,7 +33,7 @@ void WindowUndo::CreateButtons(QToolBar* bar)
     const auto button = [&](const char* name, QStyle::StandardPixmap icon, void (WindowUndo::*handler)()) {
         auto* b = new QToolButton(bar);
         b->setObjectName(name);
-        b->setIcon(form_.style()->standardIcon(icon));
+        b->setIcon(bar->style()->standardIcon(icon));
         connect(b, &QToolButton::clicked, this, handler);
         bar->addWidget(b);
         return b;
@@ -40,13 +44,13 @@ void WindowUndo::CreateButtons(QToolBar* bar)
 
 void WindowUndo::Init()
 {
-    ring_.UndoInit(form_.image(), form_.activePage(), form_.changedMap());
+    ring_.UndoInit(edits_.Image(), pages_.Active(), changes_);
     UpdateButtons();
 }
 
 bool WindowUndo::TakeSnapshot()
 {
-    const bool changed = ring_.UndoSnapshot(form_.image(), form_.activePage(), form_.changedMap());
+    const bool changed = ring_.UndoSnapshot(edits_.Image(), pages_.Active(), changes_);
     UpdateButtons();
     return changed;
 }
@@ -59,15 +63,15 @@ void WindowUndo::Redo() { Restore(&UndoRing::Redo); }
 void WindowUndo::Restore(Step step)
 {
     UndoRing::Restored r;
-    if ((ring_.*step)(form_.image(), form_.changedMap(), r)) {
-        form_.RefreshPages(false);
-        if (r.slotPage != form_.activePage())
-            form_.SelectPage(r.showPage);
-        form_.RefreshPages(false);
+    if ((ring_.*step)(edits_.Image(), changes_, r)) {
+        edits_.RefreshPages(false);
+        if (r.slotPage != pages_.Active())
+            pages_.Select(r.showPage);
+        edits_.RefreshPages(false);
         UpdateButtons();
-        form_.ImageEdited(r.changed);
+        edits_.ImageEdited(r.changed);
     }
-    form_.FocusProgramAfterChange();
+    edits_.FocusProgramAfterChange();
 }
 
 void WindowUndo::UpdateButtons()

@@ -6,16 +6,19 @@
 
 #include <vector>
 
+class EditCycle;
+class MonitorPlayer;
 class QMenu;
 class QToolBar;
-class MainWindow;
+class WindowPages;
 
 // The undo side of the main window: the ring of image snapshots, the Undo and Redo items of the
 // Tools menu with their tool buttons, and showing the page a restored change was made on.
 class WindowUndo : public QObject {
 public:
-    // Every stored slot rewrites the settings and goes into a running monitor recording.
-    explicit WindowUndo(MainWindow& form);
+    // Every stored slot rewrites the settings and goes into a running monitor recording; a restored
+    // slot changes the unit's changes.
+    WindowUndo(EditCycle& edits, WindowPages& pages, MonitorPlayer& player, ChangedMap& changes);
 
     // MenuZpet (Ctrl+Z) and MenuZnovu (Ctrl+Alt+Z) in the Tools menu.
     void CreateMenuItems(QMenu* tools);
@@ -29,14 +32,16 @@ public:
     void Undo();
     void Redo();
 
-    const UndoRing& ring() const { return ring_; }
+    const UndoRing& Ring() const { return ring_; }
 
 private:
     using Step = bool (UndoRing::*)(ParamImage&, ChangedMap&, UndoRing::Restored&);
     void Restore(Step step);
     void UpdateButtons();
 
-    MainWindow& form_;
+    EditCycle& edits_;
+    WindowPages& pages_;
+    ChangedMap& changes_;
     UndoRing ring_;
     std::vector<QObject*> undoControls_;
     std::vector<QObject*> redoControls_;

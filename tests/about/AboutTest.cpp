@@ -1,5 +1,7 @@
 #include "about/AboutDialog.h"
 #include "app/MainWindow.h"
+#include "app/WindowHelp.h"
+#include "app/WindowLanguage.h"
 #include "lang/LangString.h"
 
 #include "TempDir.h"
@@ -15,14 +17,14 @@ TEST(AboutBox, ContentAndCaptionInTheLanguageOfTheMoment)
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
     MainWindow form({}, [](const std::string&) {});
-    AboutDialog* about = form.aboutBox();
+    AboutDialog* about = form.Help().AboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 93.0");
     EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Programm for setting of ignition");
     EXPECT_EQ(about->findChild<QLabel*>("LabelDate")->text(), __DATE__);
     EXPECT_EQ(about->size(), QSize(342, 420));
 
-    form.SetLanguage(LANG_CZECH);
+    form.Language().SetLanguage(LANG_CZECH);
     QString shownCaption;
     QTimer::singleShot(0, about, [&] {
         shownCaption = about->windowTitle();
@@ -40,7 +42,7 @@ TEST(AboutBox, ManualAddressByLanguageAndFailureMessage)
     LanguageIndex = LANG_GERMAN;
     MainWindow form({}, [&](const std::string& e) { errors.push_back(e); });
     QString opened;
-    form.openUrl = [&](const QString& url) {
+    form.Help().openUrl = [&](const QString& url) {
         opened = url;
         return false;
     };
@@ -49,8 +51,8 @@ TEST(AboutBox, ManualAddressByLanguageAndFailureMessage)
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Fehler beim öffnen der www Link " + opened.toStdString() + " !");
 
-    form.SetLanguage(LANG_CZECH);
-    form.MenuContensClick();
+    form.Language().SetLanguage(LANG_CZECH);
+    form.Help().OpenManual();
     EXPECT_TRUE(opened.endsWith("/cz/vyrobky/vordax4/manual_flinter_vordax4_v93_cz.pdf"));
     LanguageIndex = LANG_ENGLISH;
 }

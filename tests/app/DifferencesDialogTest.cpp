@@ -1,8 +1,12 @@
 #include "app/DifferencesDialog.h"
+#include "app/FileMenu.h"
 #include "app/WindowDifferences.h"
+#include "app/WindowLanguage.h"
+#include "app/WindowPages.h"
 #include "files/IgnWriter.h"
 #include "mapedit/ProgramMaps.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "model/LoadGroups.h"
 #include "model/MapFacts.h"
 
@@ -17,7 +21,7 @@
 namespace {
 
 struct Differences : WindowWithUnit {
-    DifferencesDialog* Dialog() { return form->linkUi().differences().dialog(); }
+    DifferencesDialog* Dialog() { return form->Differences().Dialog(); }
     QTableWidget* Table() { return Dialog()->table(); }
     std::vector<std::string> Rows(int column = 0)
     {
@@ -42,7 +46,7 @@ struct Differences : WindowWithUnit {
     }
     void ClickCheckBoxOnItsPage(const char* name, int page)
     {
-        form->SelectPage(page);
+        form->Pages().Select(page);
         form->findChild<QCheckBox*>(name)->click();
         Tick();
     }
@@ -53,8 +57,8 @@ TEST_F(Differences, TwoEditedSettingsAreTheTwoRowsAndADoubleClickShowsTheSetting
     Open();
     Connect();
     Run("MenuRead");
-    ASSERT_EQ(form->image().bytes(), unit->Configuration());
-    const int limiter = form->image().Adrb(LIMITER) * 100 + 700;
+    ASSERT_EQ(form->Image().bytes(), unit->Configuration());
+    const int limiter = form->Image().Adrb(LIMITER) * 100 + 700;
     SetLimiter(limiter);
     ClickCheckBoxOnItsPage("CheckBoxZamenaPickup", PAGE_BIKE);
     ASSERT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
@@ -68,21 +72,21 @@ TEST_F(Differences, TwoEditedSettingsAreTheTwoRowsAndADoubleClickShowsTheSetting
     EXPECT_EQ(Rows(1), (std::vector<std::string> { "On", std::to_string(limiter) + " rpm" }));
     EXPECT_EQ(Rows(2)[0], "Off");
 
-    ASSERT_EQ(form->activePage(), PAGE_BIKE);
+    ASSERT_EQ(form->Pages().Active(), PAGE_BIKE);
     DoubleClickRow(1);
-    EXPECT_EQ(form->activePage(), PAGE_MISC);
+    EXPECT_EQ(form->Pages().Active(), PAGE_MISC);
     EXPECT_EQ(form->focusWidget(), form->findChild<QWidget*>("UpDownLimiter"));
     DoubleClickRow(0);
-    EXPECT_EQ(form->activePage(), PAGE_BIKE);
+    EXPECT_EQ(form->Pages().Active(), PAGE_BIKE);
     EXPECT_EQ(form->focusWidget(), form->findChild<QWidget*>("CheckBoxZamenaPickup"));
 
     // The list follows the language, and Refresh shows the screen as it is now.
-    form->SetLanguage(LANG_GERMAN);
+    form->Language().SetLanguage(LANG_GERMAN);
     ClickCheckBoxOnItsPage("CheckBoxZamenaPickup", PAGE_BIKE);
     Dialog()->findChild<QPushButton*>("ButtonDifferencesRefresh")->click();
     EXPECT_EQ(Rows(), (std::vector<std::string> { "Begrenzer [rpm]" }));
     EXPECT_EQ(Table()->horizontalHeaderItem(2)->text(), "Einheit");
-    form->SetLanguage(LANG_ENGLISH);
+    form->Language().SetLanguage(LANG_ENGLISH);
 }
 
 TEST_F(Differences, AMapCellTheUnitHoldsOtherwiseIsSelectedInItsEditor)
@@ -103,8 +107,8 @@ TEST_F(Differences, AMapCellTheUnitHoldsOtherwiseIsSelectedInItsEditor)
     EXPECT_NE(Rows()[0].find(", 4000 rpm"), std::string::npos) << Rows()[0];
 
     DoubleClickRow(0);
-    EXPECT_EQ(form->activePage(), PAGE_ADVANCE);
-    MapEditor* editor = form->mapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
+    EXPECT_EQ(form->Pages().Active(), PAGE_ADVANCE);
+    MapEditor* editor = form->MapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->Sel().startColumn, 3);
     EXPECT_EQ(editor->Sel().count, 1);
@@ -135,14 +139,14 @@ TEST_F(Differences, WithoutAUnitTheScreenIsComparedWithTheOpenedFile)
     qunsetenv("VORDAX4_PORTS");
     Open();
     const QString path = QString::fromStdString(dir.file("bike.ign"));
-    ASSERT_TRUE(WriteIgnFile(path, form->image(), IgnUnitInfo {}));
-    form->OpenParameterFile(PAGE_ALL, path);
+    ASSERT_TRUE(WriteIgnFile(path, form->Image(), IgnUnitInfo {}));
+    form->Files().OpenParameterFile(PAGE_ALL, path);
     OpenFromMenu();
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(Dialog()->findChild<QLabel*>("LabelDifferencesSubject")->text(),
         "Settings on the screen compared with the file bike.ign\nThe settings are identical.");
 
-    SetLimiter(form->image().Adrb(LIMITER) * 100 - 1000);
+    SetLimiter(form->Image().Adrb(LIMITER) * 100 - 1000);
     Dialog()->findChild<QPushButton*>("ButtonDifferencesRefresh")->click();
     EXPECT_EQ(Rows(), (std::vector<std::string> { "Limiter [rpm]" }));
     EXPECT_EQ(Table()->horizontalHeaderItem(2)->text(), "File");
@@ -153,7 +157,7 @@ TEST_F(Differences, TheCurveLinesOfTheMapsAreTheLinesTheirEditorsShow)
 {
     Open();
     for (MapKind kind : { MapKind::Advance, MapKind::Servo }) {
-        MapEditor* editor = form->mapEditors().EditorByOwnerId(ProgramMap(kind).ownerId);
+        MapEditor* editor = form->MapEditors().EditorByOwnerId(ProgramMap(kind).ownerId);
         ASSERT_NE(editor, nullptr);
         const MapFact* map = MapFacts::Find(kind == MapKind::Advance ? MapId::Advance : MapId::Servo);
         ASSERT_NE(map, nullptr);

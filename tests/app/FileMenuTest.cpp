@@ -1,5 +1,8 @@
 #include "app/FileMenu.h"
 #include "app/MainWindow.h"
+#include "app/WindowLink.h"
+#include "app/WindowPages.h"
+#include "app/WindowUndo.h"
 #include "lang/LangString.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
@@ -49,11 +52,11 @@ struct FileMenuFixture : testing::Test {
             questions.push_back(q);
             return answer;
         };
-        form->fileMenu().chooseFile = [this](bool forSaving, const QString& name) {
+        form->Files().chooseFile = [this](bool forSaving, const QString& name) {
             dialogs.push_back({ forSaving, name });
             return choices.isEmpty() ? QString() : choices.takeFirst();
         };
-        form->fileMenu().ctrlHeld = [this] { return ctrl; };
+        form->Files().ctrlHeld = [this] { return ctrl; };
         return form;
     }
 
@@ -84,10 +87,10 @@ struct FileMenuFixture : testing::Test {
     // Changes a field as an edit would: the image, then the controls that show it.
     static void setField(MainWindow& form, int address, int value)
     {
-        form.image().Adrb(address) = static_cast<uint8_t>(value);
-        form.RefreshPages(true);
+        form.Image().Adrb(address) = static_cast<uint8_t>(value);
+        form.Edits().RefreshPages(true);
     }
-    static QStringList history(MainWindow& form) { return form.paramFileState().history.entries(); }
+    static QStringList history(MainWindow& form) { return form.Files().State().history.entries(); }
     static QAction* historyItem(MainWindow& form, int k)
     {
         return form.findChild<QAction*>(QString("MenuHistory%1").arg(k));
@@ -169,20 +172,20 @@ TEST_F(FileMenuFixture, SaveAndReopenRestoreTheImageCaptionAndHistory)
     EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE + path("my.bike.ign"));
     EXPECT_EQ(history(*form), QStringList { path("my.bike.ign") });
     EXPECT_FALSE(historyItem(*form, 1)->isVisible()) << "entry 0 is the current file, not a menu item";
-    EXPECT_EQ(form->fileMenu().openDialogName(), path("my.bike.ign")) << "a save presets the open dialog too";
+    EXPECT_EQ(form->Files().OpenDialogName(), path("my.bike.ign")) << "a save presets the open dialog too";
 
     // Reopening brings the saved value back as one undo step and requests no programming.
     form->findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
     setField(*form, LIMITER, 100);
-    ASSERT_EQ(form->pendingCommand(), 0);
+    ASSERT_EQ(form->Link().Manager().pendingCommand, 0);
     openFile(*form, "my.bike.ign");
-    EXPECT_EQ(form->image().Adrb(LIMITER), 95);
-    EXPECT_EQ(form->paramFileState().newInstal, 0) << "an accepted file ends the new installation";
-    EXPECT_EQ(form->paramFileState().fileFolder, path("my.bike.ign"));
-    EXPECT_TRUE(form->paramFileState().unchanged);
-    EXPECT_EQ(form->pendingCommand(), 0) << "opening a file is no edit to program";
-    form->Undo();
-    EXPECT_EQ(form->image().Adrb(LIMITER), 110) << "undo goes back to the image before the open";
+    EXPECT_EQ(form->Image().Adrb(LIMITER), 95);
+    EXPECT_EQ(form->Files().State().newInstal, 0) << "an accepted file ends the new installation";
+    EXPECT_EQ(form->Files().State().fileFolder, path("my.bike.ign"));
+    EXPECT_TRUE(form->Files().State().unchanged);
+    EXPECT_EQ(form->Link().Manager().pendingCommand, 0) << "opening a file is no edit to program";
+    form->Undo().Undo();
+    EXPECT_EQ(form->Image().Adrb(LIMITER), 110) << "undo goes back to the image before the open";
     EXPECT_TRUE(errors.empty());
 }
 
@@ -198,7 +201,7 @@ TEST_F(FileMenuFixture, HistoryMovesUpAndDropsTheOldest)
 
     trigger(*form, "MenuHistory3");
     EXPECT_EQ(history(*form), (QStringList { path("f0.ign"), path("f3.ign"), path("f2.ign"), path("f1.ign") }));
-    EXPECT_EQ(form->paramFileState().currentFile, path("f0.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("f0.ign"));
     EXPECT_EQ(historyItem(*form, 1)->text(), "1 f3");
     EXPECT_EQ(historyItem(*form, 3)->text(), "3 f1");
 
@@ -218,8 +221,8 @@ TEST_F(FileMenuFixture, NewAsksThenEmptiesEntryZero)
 {
     auto form = start();
     setField(*form, LIMITER, 95);
-    form->CommitEdit();
-    ParamImage defaults = form->image();
+    form->Edits().CommitEdit();
+    ParamImage defaults = form->Image();
     ResetDefaults(defaults, PAGE_ALL);
     ValidateImage(defaults);
     saveAs(*form, "my.bike.ign");
@@ -227,40 +230,40 @@ TEST_F(FileMenuFixture, NewAsksThenEmptiesEntryZero)
     for (PageHost::Answer refused : { PageHost::ANSWER_NO, PageHost::ANSWER_CANCEL }) {
         answer = refused;
         trigger(*form, "MenuNew");
-        EXPECT_EQ(form->image().Adrb(LIMITER), 95);
-        EXPECT_EQ(form->paramFileState().currentFile, path("my.bike.ign"));
+        EXPECT_EQ(form->Image().Adrb(LIMITER), 95);
+        EXPECT_EQ(form->Files().State().currentFile, path("my.bike.ign"));
     }
     answer = PageHost::ANSWER_YES;
     click(*form, "SpeedButtonNew");
     ASSERT_EQ(questions.size(), 3u);
     EXPECT_EQ(std::string(questions[0]), FileMenu::NEW_QUESTION);
-    EXPECT_EQ(form->image(), defaults);
+    EXPECT_EQ(form->Image(), defaults);
     EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE);
     EXPECT_EQ(history(*form), (QStringList { "", path("my.bike.ign") }));
     EXPECT_EQ(historyItem(*form, 1)->text(), "1 my.bike");
     EXPECT_TRUE(historyItem(*form, 1)->isVisible());
 
-    form->Undo();
-    EXPECT_EQ(form->image().Adrb(LIMITER), 95) << "New is one undo step";
+    form->Undo().Undo();
+    EXPECT_EQ(form->Image().Adrb(LIMITER), 95) << "New is one undo step";
 }
 
 TEST_F(FileMenuFixture, NewForTheActivePageResetsOnlyItsFields)
 {
     auto form = start();
-    const ParamImage defaults = form->image();
-    form->SelectPage(PAGE_MISC);
+    const ParamImage defaults = form->Image();
+    form->Pages().Select(PAGE_MISC);
     setField(*form, RETARD, defaults.Adrb(RETARD) + 2);
     setField(*form, SERVO_PERCENT, !defaults.Adrb(SERVO_PERCENT));
     trigger(*form, "MenuNewPage");
-    EXPECT_EQ(form->image().Adrb(RETARD), defaults.Adrb(RETARD));
-    EXPECT_NE(form->image().Adrb(SERVO_PERCENT), defaults.Adrb(SERVO_PERCENT));
+    EXPECT_EQ(form->Image().Adrb(RETARD), defaults.Adrb(RETARD));
+    EXPECT_NE(form->Image().Adrb(SERVO_PERCENT), defaults.Adrb(SERVO_PERCENT));
 }
 
 TEST_F(FileMenuFixture, OpenForTheActivePageDefaultsOnlyItsMissingFields)
 {
     auto form = start();
-    const ParamImage defaults = form->image();
-    form->SelectPage(PAGE_MISC);
+    const ParamImage defaults = form->Image();
+    form->Pages().Select(PAGE_MISC);
     const auto edit = [&] {
         setField(*form, RETARD, defaults.Adrb(RETARD) + 2);
         setField(*form, SERVO_PERCENT, !defaults.Adrb(SERVO_PERCENT));
@@ -269,24 +272,24 @@ TEST_F(FileMenuFixture, OpenForTheActivePageDefaultsOnlyItsMissingFields)
 
     edit();
     openFile(*form, "part.ign", "MenuOpenPage");
-    EXPECT_EQ(form->image().Adrb(LIMITER), 95);
-    EXPECT_EQ(form->image().Adrb(RETARD), defaults.Adrb(RETARD)) << "the active page's missing field";
-    EXPECT_NE(form->image().Adrb(SERVO_PERCENT), defaults.Adrb(SERVO_PERCENT)) << "another page keeps its value";
+    EXPECT_EQ(form->Image().Adrb(LIMITER), 95);
+    EXPECT_EQ(form->Image().Adrb(RETARD), defaults.Adrb(RETARD)) << "the active page's missing field";
+    EXPECT_NE(form->Image().Adrb(SERVO_PERCENT), defaults.Adrb(SERVO_PERCENT)) << "another page keeps its value";
 
     edit();
     openFile(*form, "part.ign");
-    EXPECT_EQ(form->image().Adrb(SERVO_PERCENT), defaults.Adrb(SERVO_PERCENT));
+    EXPECT_EQ(form->Image().Adrb(SERVO_PERCENT), defaults.Adrb(SERVO_PERCENT));
 
     // A complete file gives the same image either way.
     edit();
     saveAs(*form, "whole.ign");
-    const ParamImage saved = form->image();
+    const ParamImage saved = form->Image();
     openFile(*form, "part.ign");
     openFile(*form, "whole.ign", "MenuOpenPage");
-    const ParamImage forPage = form->image();
+    const ParamImage forPage = form->Image();
     openFile(*form, "part.ign");
     openFile(*form, "whole.ign");
-    EXPECT_EQ(form->image(), saved);
+    EXPECT_EQ(form->Image(), saved);
     EXPECT_EQ(forPage, saved);
     EXPECT_TRUE(errors.empty());
 }
@@ -295,15 +298,15 @@ TEST_F(FileMenuFixture, CancelledDialogsChangeNothing)
 {
     auto form = start();
     setField(*form, LIMITER, 95);
-    const ParamImage before = form->image();
-    ASSERT_EQ(form->paramFileState().newInstal, 1);
+    const ParamImage before = form->Image();
+    ASSERT_EQ(form->Files().State().newInstal, 1);
     const QStringList entries = history(*form);
     trigger(*form, "MenuOpen");
     trigger(*form, "MenuOpenPage");
     trigger(*form, "MenuSave");
     EXPECT_EQ(dialogs.size(), 3u);
-    EXPECT_EQ(form->image(), before);
-    EXPECT_EQ(form->paramFileState().newInstal, 1) << "not even the new-installation flag";
+    EXPECT_EQ(form->Image(), before);
+    EXPECT_EQ(form->Files().State().newInstal, 1) << "not even the new-installation flag";
     EXPECT_EQ(history(*form), entries);
     EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({ "*.ign" }).isEmpty());
@@ -332,7 +335,7 @@ TEST_F(FileMenuFixture, ExeDirCommandsAndCtrlButtonsPresetTheDefaultPath)
         { "SpeedButtonSave", true, false, true, false },
     };
     for (const Case& c : cases) {
-        form->fileMenu().PresetDialogs(path("elsewhere.ign"));
+        form->Files().PresetDialogs(path("elsewhere.ign"));
         ctrl = c.ctrlDown;
         dialogs.clear();
         c.isButton ? click(*form, c.command) : trigger(*form, c.command);
@@ -340,7 +343,7 @@ TEST_F(FileMenuFixture, ExeDirCommandsAndCtrlButtonsPresetTheDefaultPath)
         EXPECT_EQ(dialogs[0].forSaving, c.forSaving) << c.command;
         EXPECT_EQ(dialogs[0].startName, c.preset ? data : path("elsewhere.ign")) << c.command << " ctrl " << c.ctrlDown;
         if (c.preset) {
-            EXPECT_EQ(c.forSaving ? form->fileMenu().openDialogName() : form->fileMenu().saveDialogName(), data)
+            EXPECT_EQ(c.forSaving ? form->Files().OpenDialogName() : form->Files().SaveDialogName(), data)
                 << "both dialogs are preset";
         }
     }
@@ -353,7 +356,7 @@ TEST_F(FileMenuFixture, UnreadableFileLeavesTheHistoryAndIsReported)
         saveAs(*form, name);
     ASSERT_TRUE(QFile::remove(path("gone.ign")));
     setField(*form, LIMITER, 95);
-    const ParamImage before = form->image();
+    const ParamImage before = form->Image();
 
     ASSERT_EQ(historyItem(*form, 1)->text(), "1 gone");
     trigger(*form, "MenuHistory1");
@@ -361,8 +364,8 @@ TEST_F(FileMenuFixture, UnreadableFileLeavesTheHistoryAndIsReported)
     EXPECT_EQ(history(*form), (QStringList { path("b.ign"), path("a.ign") }));
     EXPECT_EQ(historyItem(*form, 1)->text(), "1 a");
     EXPECT_FALSE(historyItem(*form, 2)->isVisible());
-    EXPECT_EQ(form->image(), before);
-    EXPECT_EQ(form->paramFileState().currentFile, path("b.ign"));
+    EXPECT_EQ(form->Image(), before);
+    EXPECT_EQ(form->Files().State().currentFile, path("b.ign"));
 }
 
 TEST_F(FileMenuFixture, ForeignVersionKeepsNameAndHistory)
@@ -372,9 +375,9 @@ TEST_F(FileMenuFixture, ForeignVersionKeepsNameAndHistory)
     writeText("old.ign", "MOTRAVEX_KEY 12 LIMITER 50 ");
     openFile(*form, "old.ign");
     EXPECT_EQ(errors, std::vector<std::string> { "Unmatched version of *.ign file!" });
-    EXPECT_EQ(form->paramFileState().currentFile, path("cur.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("cur.ign"));
     EXPECT_EQ(history(*form), QStringList { path("cur.ign") });
-    EXPECT_EQ(form->paramFileState().newInstal, 1);
+    EXPECT_EQ(form->Files().State().newInstal, 1);
 }
 
 TEST_F(FileMenuFixture, SaveThatCannotBeWrittenIsReported)
@@ -383,7 +386,7 @@ TEST_F(FileMenuFixture, SaveThatCannotBeWrittenIsReported)
     saveAs(*form, "cur.ign");
     saveAs(*form, "no/such/folder.ign");
     EXPECT_EQ(errors, std::vector<std::string> { "Open file error!" });
-    EXPECT_EQ(form->paramFileState().currentFile, path("cur.ign"));
+    EXPECT_EQ(form->Files().State().currentFile, path("cur.ign"));
     EXPECT_EQ(history(*form), QStringList { path("cur.ign") });
 }
 
@@ -405,7 +408,7 @@ TEST_F(FileMenuFixture, DroppedFilesOpenTheFirstParameterFile)
     for (const char* name : { "A.TXT", "B.IGN", "x.ign", "a.ig", "C.Ign", "ign", ".ign" })
         writeText(name, text);
     for (const Case& c : cases) {
-        form->NewWithoutAsking();
+        form->Edits().NewWithoutAsking();
         QMimeData mime;
         QList<QUrl> urls;
         for (const QString& name : c.dropped)
@@ -417,10 +420,10 @@ TEST_F(FileMenuFixture, DroppedFilesOpenTheFirstParameterFile)
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form.get(), &drop);
         const QString expected = c.opened.isEmpty() ? QString() : path(c.opened.toStdString());
-        EXPECT_EQ(form->paramFileState().currentFile, expected) << c.dropped.join(",").toStdString();
-        EXPECT_EQ(form->image().Adrb(LIMITER), c.opened.isEmpty() ? 110 : 95);
+        EXPECT_EQ(form->Files().State().currentFile, expected) << c.dropped.join(",").toStdString();
+        EXPECT_EQ(form->Image().Adrb(LIMITER), c.opened.isEmpty() ? 110 : 95);
         if (!c.opened.isEmpty()) {
-            EXPECT_EQ(form->fileMenu().saveDialogName(), expected) << "both dialogs take the dropped name";
+            EXPECT_EQ(form->Files().SaveDialogName(), expected) << "both dialogs take the dropped name";
         }
     }
     EXPECT_EQ(FileMenu::FirstIgnFile({ "a.IGNX", "b.ıgn", "c.IgN" }), "c.IgN");
@@ -434,11 +437,11 @@ TEST_F(FileMenuFixture, FileSettingsSurviveARestart)
         saveAs(*form, "one.ign");
         saveAs(*form, "two.ign");
         openFile(*form, "one.ign");
-        ASSERT_EQ(form->paramFileState().newInstal, 0);
+        ASSERT_EQ(form->Files().State().newInstal, 0);
         form->close();
     }
     auto again = start();
-    const ParamFileState& state = again->paramFileState();
+    const ParamFileState& state = again->Files().State();
     EXPECT_EQ(state.currentFile, path("one.ign"));
     EXPECT_EQ(state.fileFolder, path("one.ign"));
     EXPECT_EQ(state.newInstal, 0);
@@ -446,8 +449,8 @@ TEST_F(FileMenuFixture, FileSettingsSurviveARestart)
     EXPECT_EQ(again->windowTitle(), NO_FILE_TITLE + path("one.ign"));
     EXPECT_EQ(historyItem(*again, 1)->text(), "1 two");
     EXPECT_TRUE(historyItem(*again, 1)->isVisible());
-    EXPECT_EQ(again->fileMenu().openDialogName(), path("one.ign"));
-    EXPECT_EQ(again->fileMenu().saveDialogName(), path("one.ign"));
+    EXPECT_EQ(again->Files().OpenDialogName(), path("one.ign"));
+    EXPECT_EQ(again->Files().SaveDialogName(), path("one.ign"));
 }
 
 TEST_F(FileMenuFixture, ServiceMenuOnlyInTestMode)
@@ -463,7 +466,7 @@ TEST_F(FileMenuFixture, ServiceMenuOnlyInTestMode)
         auto form = start();
         EXPECT_TRUE(form->findChild<QAction*>("MenuServis")->isVisible());
         std::vector<std::string> notes;
-        form->fileMenu().infoBox = [&](const std::string& t) { notes.push_back(t); };
+        form->Files().infoBox = [&](const std::string& t) { notes.push_back(t); };
         trigger(*form, "MenuSaveAllNew");
         EXPECT_GE(QDir(path("new_ign")).entryList({ "*.ign" }).size(), 40);
         trigger(*form, "MenuCompareAll");

@@ -28,9 +28,9 @@ TEST(Keyboard, EnterAppliesTheTypedValueAtOnceAndMovesTheFocusOn)
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, "12300");
-    EXPECT_NE(form.image().Adrb(LIMITER), 123) << "typing alone applies nothing";
+    EXPECT_NE(form.Image().Adrb(LIMITER), 123) << "typing alone applies nothing";
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(form.image().Adrb(LIMITER), 123);
+    EXPECT_EQ(form.Image().Adrb(LIMITER), 123);
     EXPECT_NE(QApplication::focusWidget(), edit);
 }
 

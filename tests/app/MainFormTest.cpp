@@ -1,4 +1,8 @@
 #include "app/MainWindow.h"
+#include "app/WindowLanguage.h"
+#include "app/WindowMonitor.h"
+#include "app/WindowPages.h"
+#include "app/WindowStatusBar.h"
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
@@ -40,14 +44,14 @@ struct MainFormFixture : testing::Test {
 TEST_F(MainFormFixture, StartsInitialisedWithDefaultsAndStatusBar)
 {
     auto form = start();
-    EXPECT_TRUE(form->initialised());
+    EXPECT_TRUE(form->Initialised());
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(form->image().Adrb(BIKE), 20);
-    EXPECT_EQ(form->image().Adrb(LIMITER), 110);
-    EXPECT_EQ(form->statusPanelText(1), "EXE");
-    EXPECT_EQ(form->statusPanelText(3), "HEX");
-    EXPECT_TRUE(form->statusPanelText(2).startsWith("VORDAX4   RSKEY=93.00   COMPILE=20"));
-    EXPECT_EQ(form->statusPanelText(4), "not connected");
+    EXPECT_EQ(form->Image().Adrb(BIKE), 20);
+    EXPECT_EQ(form->Image().Adrb(LIMITER), 110);
+    EXPECT_EQ(form->Status().Text(1), "EXE");
+    EXPECT_EQ(form->Status().Text(3), "HEX");
+    EXPECT_TRUE(form->Status().Text(2).startsWith("VORDAX4   RSKEY=93.00   COMPILE=20"));
+    EXPECT_EQ(form->Status().Text(4), "not connected");
     EXPECT_EQ(form->windowTitle(), "  VORDAX4 (v93)       ");
 
     auto* pages = form->findChild<QTabWidget*>("PageControl1");
@@ -76,7 +80,7 @@ TEST_F(MainFormFixture, TheTraceNamedByTheEnvironmentHoldsTheWholeStart)
 TEST_F(MainFormFixture, EachTickAdvancesTickMsBy50)
 {
     auto form = start();
-    const int ticks = form->tickCounter();
+    const int ticks = form->TickCounter();
     form->Timer1Timer();
     EXPECT_EQ(TickMs.load(), (ticks + 1) * 50);
     form->Timer1Timer();
@@ -98,8 +102,8 @@ TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
 
 TEST_F(MainFormFixture, NoPatchCheckWord)
 {
-    EXPECT_TRUE(start({"nopatchcheck"})->noUpdateCheck());
-    EXPECT_FALSE(start({"ENGLISH"})->noUpdateCheck());
+    EXPECT_TRUE(start({"nopatchcheck"})->NoUpdateCheck());
+    EXPECT_FALSE(start({"ENGLISH"})->NoUpdateCheck());
 }
 
 TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
@@ -114,7 +118,7 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_TRUE(german->isChecked());
     EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Zurück");
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Mottorad");
-    EXPECT_EQ(form->texts().Text(66), "Begrenzer");
+    EXPECT_EQ(form->Language().Texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
     EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
 }
@@ -144,7 +148,7 @@ TEST_F(MainFormFixture, TheWindowKeepsItsShapeWhilePagesTextsAndPanelsChange)
     ASSERT_NE(sensor, nullptr);
     sensor->button(1)->click();
     form->Timer1Timer();
-    ASSERT_EQ(form->image().Adrb(TPSIAP_SENSOR), 1);
+    ASSERT_EQ(form->Image().Adrb(TPSIAP_SENSOR), 1);
     expectShapeKept("the TP sensor table shown");
     for (const char* language : { "MenuGerman", "MenuCzech", "MenuEnglish" }) {
         form->findChild<QAction*>(language)->trigger();
@@ -155,16 +159,16 @@ TEST_F(MainFormFixture, TheWindowKeepsItsShapeWhilePagesTextsAndPanelsChange)
         expectShapeKept("another page");
     }
     const QRect playerPlace = [&] {
-        form->MenuMonitorPlayerClick();
+        form->Monitor().TogglePlayer();
         QCoreApplication::processEvents();
         return form->findChild<QWidget*>("GroupBoxPlayer")->geometry();
     }();
     expectShapeKept("the player shown");
-    form->player().StartRecording(QDir::current().filePath("shape.ignlog").toStdString(), {});
+    form->Monitor().Player().StartRecording(QDir::current().filePath("shape.ignlog").toStdString(), {});
     form->Timer1Timer();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->findChild<QWidget*>("GroupBoxPlayer")->geometry(), playerPlace) << "recording";
-    form->player().Stop();
+    form->Monitor().Player().Stop();
 }
 
 TEST_F(MainFormFixture, QtsOwnTextsFollowTheLanguage)
@@ -185,7 +189,7 @@ TEST_F(MainFormFixture, MonitorShowsDashesWithoutAUnit)
     auto form = start();
     EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
     EXPECT_EQ(form->findChild<QLabel*>("LabelAdvance1")->text(), "Advance 1 = --- [°]");
-    EXPECT_EQ(form->monitorView().gauge("CGaugeRpm")->value, 0);
+    EXPECT_EQ(form->Monitor().View().gauge("CGaugeRpm")->value, 0);
 }
 
 TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
@@ -195,7 +199,7 @@ TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), "&Ignition2");
     button->click();
-    EXPECT_EQ(form->monitorRequest().Build()[20], 0x02);
+    EXPECT_EQ(form->Monitor().Request().Build()[20], 0x02);
     EXPECT_FALSE(form->findChild<QWidget*>("ButtonTest03")->isVisibleTo(form.get()));
 }
 
@@ -203,7 +207,7 @@ TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
 {
     auto form = start();
     const std::string file = dir.file("session.ignlog");
-    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    form->Monitor().chooseLogFile = [&](bool) { return QString::fromStdString(file); };
     auto* menu = form->findChild<QAction*>("MenuMonitorPlayer");
     auto* panel = form->findChild<QWidget*>("GroupBoxPlayer");
     EXPECT_FALSE(panel->isVisibleTo(form.get()));
@@ -214,26 +218,26 @@ TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
     auto button = [&](int n) { return form->findChild<QAbstractButton*>(QString("SpeedButtonPlay%1").arg(n)); };
     EXPECT_FALSE(button(4)->isEnabled());
     button(1)->click();
-    EXPECT_EQ(form->player().state(), MonitorPlayer::Recording);
+    EXPECT_EQ(form->Monitor().Player().state(), MonitorPlayer::Recording);
     EXPECT_FALSE(button(1)->isEnabled());
     form->findChild<QSpinBox*>("UpDownRetard")->setValue(12);
-    form->RequestCommit(nullptr, PageHost::COMMIT_NOW); // an edit goes into the recording with its snapshot
-    ASSERT_EQ(form->image().Adrb(RETARD), 12);
+    form->Edits().RequestCommit(nullptr, PageHost::COMMIT_NOW); // an edit goes into the recording with its snapshot
+    ASSERT_EQ(form->Image().Adrb(RETARD), 12);
     button(4)->click();
-    EXPECT_EQ(form->player().state(), MonitorPlayer::Idle);
+    EXPECT_EQ(form->Monitor().Player().state(), MonitorPlayer::Idle);
 
-    form->image().Adrb(RETARD) = 6;
+    form->Image().Adrb(RETARD) = 6;
     button(2)->click();
-    ASSERT_TRUE(form->player().replaying()) << "state " << form->player().state() << " errors " << errors.size()
+    ASSERT_TRUE(form->Monitor().Player().replaying()) << "state " << form->Monitor().Player().state() << " errors " << errors.size()
                                             << (errors.empty() ? "" : errors[0]) << " play enabled " << button(2)->isEnabled();
     EXPECT_TRUE(form->findChild<QWidget*>("ScrollBarPlay")->isVisibleTo(form.get()));
-    for (int i = 0; i < 40 && form->player().state() == MonitorPlayer::Playing; ++i) {
+    for (int i = 0; i < 40 && form->Monitor().Player().state() == MonitorPlayer::Playing; ++i) {
         QTest::qWait(10);
         form->Timer1Timer();
     }
-    EXPECT_EQ(form->image().Adrb(RETARD), 12) << "the recorded edit is replayed";
+    EXPECT_EQ(form->Image().Adrb(RETARD), 12) << "the recorded edit is replayed";
     button(4)->click();
-    EXPECT_FALSE(form->player().replaying());
+    EXPECT_FALSE(form->Monitor().Player().replaying());
     EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "RPM = ---");
 }
 
@@ -241,16 +245,16 @@ TEST_F(MainFormFixture, SettingsSurviveARestart)
 {
     {
         auto form = start();
-        form->SelectPage(PAGE_MISC);
-        form->SetLanguage(LANG_GERMAN);
+        form->Pages().Select(PAGE_MISC);
+        form->Language().SetLanguage(LANG_GERMAN);
         form->findChild<QSpinBox*>("UpDownRetard")->setValue(9);
-        form->MenuMonitorPlayerClick();
+        form->Monitor().TogglePlayer();
         form->close(); // the pending edit is applied before the settings are written
     }
     EXPECT_TRUE(dir.exists("Motravex/VORDAX4/93/application.ini"));
     auto again = start();
-    EXPECT_EQ(again->image().Adrb(RETARD), 9);
+    EXPECT_EQ(again->Image().Adrb(RETARD), 9);
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
-    EXPECT_EQ(again->activePage(), PAGE_MISC);
+    EXPECT_EQ(again->Pages().Active(), PAGE_MISC);
     EXPECT_TRUE(again->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
 }

@@ -1,4 +1,7 @@
 #include "app/MainWindow.h"
+#include "app/WindowLink.h"
+#include "app/WindowPages.h"
+#include "app/WindowUndo.h"
 #include "lang/LangString.h"
 #include "model/BikePresets.h"
 #include "pages/PageBike.h"
@@ -46,7 +49,7 @@ struct BikePageFixture : testing::Test {
     {
         auto* combo = control<QComboBox>("ComboBoxBike");
         combo->setCurrentIndex(combo->findData(code));
-        static_cast<PageBike*>(form->page(PAGE_BIKE))->ComboBoxBikeChange();
+        static_cast<PageBike*>(form->Pages().Page(PAGE_BIKE))->ComboBoxBikeChange();
     }
 
     void ticks(int n)
@@ -54,7 +57,7 @@ struct BikePageFixture : testing::Test {
         for (int i = 0; i < n; ++i)
             form->Timer1Timer();
     }
-    ParamImage& img() { return form->image(); }
+    ParamImage& img() { return form->Image(); }
 };
 
 } // namespace
@@ -137,10 +140,10 @@ TEST_F(BikePageFixture, AClickOnAnotherControlAppliesAtOnce)
 TEST_F(BikePageFixture, ProgramAfterChangeOnlyWhenTheImageChanged)
 {
     control<QCheckBox>("CheckBoxProgHned")->setChecked(true);
-    form->RequestCommit(nullptr, PageHost::COMMIT_NOW);
-    EXPECT_EQ(form->pendingCommand(), 0) << "nothing changed";
+    form->Edits().RequestCommit(nullptr, PageHost::COMMIT_NOW);
+    EXPECT_EQ(form->Link().Manager().pendingCommand, 0) << "nothing changed";
     control<QCheckBox>("CheckBoxZamenaPickup")->click();
-    EXPECT_EQ(form->pendingCommand(), 98);
+    EXPECT_EQ(form->Link().Manager().pendingCommand, 98);
 }
 
 TEST_F(BikePageFixture, UndoAndRedoThroughTheWindow)
@@ -157,7 +160,7 @@ TEST_F(BikePageFixture, UndoAndRedoThroughTheWindow)
     EXPECT_EQ(img().Adrb(PICKUPS_INTERCHANGE), 0);
     EXPECT_FALSE(control<QCheckBox>("CheckBoxZamenaPickup")->isChecked());
     EXPECT_TRUE(redo->isEnabled());
-    EXPECT_EQ(form->changedMap()[PICKUPS_INTERCHANGE], 1);
+    EXPECT_EQ(form->Link().Manager().changedMap[PICKUPS_INTERCHANGE], 1);
     redo->trigger();
     EXPECT_EQ(img().Adrb(PICKUPS_INTERCHANGE), 1);
 }
@@ -165,9 +168,9 @@ TEST_F(BikePageFixture, UndoAndRedoThroughTheWindow)
 TEST_F(BikePageFixture, UndoSwitchesToThePageOfTheEdit)
 {
     control<QCheckBox>("CheckBoxZamenaPickup")->click(); // edit on the Bike page
-    form->SelectPage(PAGE_SERVO);
-    form->Undo();
-    EXPECT_EQ(form->activePage(), PAGE_BIKE);
+    form->Pages().Select(PAGE_SERVO);
+    form->Undo().Undo();
+    EXPECT_EQ(form->Pages().Active(), PAGE_BIKE);
 }
 
 TEST_F(BikePageFixture, TypedMinusTwoFollowsPickupTwo)
@@ -187,7 +190,7 @@ TEST_F(BikePageFixture, WideLobeNumbersAndSharedSecondEdge)
     EXPECT_TRUE(control<QCheckBox>("CheckBoxPalec1ZacH2")->isChecked());
     EXPECT_FALSE(control<QCheckBox>("CheckBoxPalec1ZacP2")->isChecked());
     const ParamImage before = img();
-    form->RequestCommit(nullptr, PageHost::COMMIT_NOW);
+    form->Edits().RequestCommit(nullptr, PageHost::COMMIT_NOW);
     EXPECT_EQ(img(), before) << "store after load keeps every lobe byte";
 }
 
@@ -200,7 +203,7 @@ TEST_F(BikePageFixture, ClosingStoresAPendingEdit)
 
 TEST_F(BikePageFixture, MiscPageInputsDriveTheQuickshiftControls)
 {
-    form->SelectPage(PAGE_MISC);
+    form->Pages().Select(PAGE_MISC);
     auto* input2 = control<RadioGroup>("RadioGroupInput2");
     ASSERT_EQ(input2->count(), 7);
     EXPECT_EQ(input2->code(4), 4) << "Quickshift inv. is the fifth item";
@@ -216,19 +219,19 @@ TEST_F(BikePageFixture, MiscPageInputsDriveTheQuickshiftControls)
 
 TEST_F(BikePageFixture, ItemCodeWithoutAnItemStores255)
 {
-    form->SelectPage(PAGE_MISC);
+    form->Pages().Select(PAGE_MISC);
     img().Adrb(INPUT1) = 9; // Speed: not offered by this family
-    form->RefreshPages(false);
+    form->Edits().RefreshPages(false);
     EXPECT_EQ(control<RadioGroup>("RadioGroupInput1")->itemIndex(), -1);
-    form->RequestCommit(nullptr, PageHost::COMMIT_NOW);
+    form->Edits().RequestCommit(nullptr, PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(INPUT1), 255);
 }
 
 TEST_F(BikePageFixture, LimiterShowsTheSpinButtonsOwnGrouping)
 {
-    form->SelectPage(PAGE_MISC);
+    form->Pages().Select(PAGE_MISC);
     img().Adrb(LIMITER) = 150;
-    form->RefreshPages(false);
+    form->Edits().RefreshPages(false);
     auto* limiter = control<UpDownSpinBox>("UpDownLimiter");
     EXPECT_EQ(limiter->value(), 15000);
     EXPECT_EQ(limiter->text(), limiter->locale().toString(15000));

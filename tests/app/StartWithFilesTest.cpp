@@ -1,6 +1,8 @@
 #include "app/BootloaderChannel.h"
 #include "app/FileMenu.h"
 #include "app/MainWindow.h"
+#include "app/WindowHandOver.h"
+#include "app/WindowMonitor.h"
 #include "files/IgnWriter.h"
 #include "lang/LangString.h"
 #include "model/ImageDefaults.h"
@@ -81,9 +83,9 @@ struct StartFixture : testing::Test {
     void writeRecording(const std::string& name)
     {
         auto recorder = start();
-        ASSERT_TRUE(recorder->player().StartRecording(dir.file(name), {}));
+        ASSERT_TRUE(recorder->Monitor().Player().StartRecording(dir.file(name), {}));
         recorder->Timer1Timer();
-        recorder->player().Stop();
+        recorder->Monitor().Player().Stop();
     }
 
     static void waitUntil(const std::function<bool()>& done)
@@ -98,14 +100,14 @@ struct StartFixture : testing::Test {
 TEST_F(StartFixture, AParameterFileOnTheCommandLineOpensAfterTheLanguageWord)
 {
     const ParamImage file = writeParamFile("bike.ign", 95);
-    ASSERT_NE(file.Adrb(LIMITER), start()->image().Adrb(LIMITER)) << "the file must differ from the defaults";
+    ASSERT_NE(file.Adrb(LIMITER), start()->Image().Adrb(LIMITER)) << "the file must differ from the defaults";
 
     // A name relative to the working folder is kept by its absolute name.
     auto form = start({ "DEUTSCH", "bike.ign" });
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
-    EXPECT_EQ(form->image().Adrb(LIMITER), file.Adrb(LIMITER));
+    EXPECT_EQ(form->Image().Adrb(LIMITER), file.Adrb(LIMITER));
     EXPECT_TRUE(form->windowTitle().endsWith("bike.ign")) << form->windowTitle().toStdString();
-    EXPECT_EQ(form->fileMenu().openDialogName(), QString::fromStdString(dir.file("bike.ign")));
+    EXPECT_EQ(form->Files().OpenDialogName(), QString::fromStdString(dir.file("bike.ign")));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -113,7 +115,7 @@ TEST_F(StartFixture, AMissingFileIsReportedAndTheDefaultsStay)
 {
     auto form = start({ dir.file("missing.ign") });
     EXPECT_FALSE(errors.empty()) << "reported as File > Open reports it";
-    EXPECT_EQ(form->image().Adrb(LIMITER), 110);
+    EXPECT_EQ(form->Image().Adrb(LIMITER), 110);
     EXPECT_EQ(form->windowTitle(), "  VORDAX4 (v93)       ");
 }
 
@@ -121,8 +123,8 @@ TEST_F(StartFixture, ARecordingOnTheCommandLinePlaysInThePlayer)
 {
     writeRecording("ride.ignlog");
     auto form = start({ dir.file("ride.ignlog") });
-    EXPECT_TRUE(form->player().replaying());
-    EXPECT_EQ(form->player().fileName(), dir.file("ride.ignlog"));
+    EXPECT_TRUE(form->Monitor().Player().replaying());
+    EXPECT_EQ(form->Monitor().Player().fileName(), dir.file("ride.ignlog"));
     EXPECT_TRUE(form->findChild<QWidget*>("GroupBoxPlayer")->isVisibleTo(form.get()));
     EXPECT_TRUE(form->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
 }
@@ -131,11 +133,11 @@ TEST_F(StartFixture, ARecordingBeingMadeIsNotBrokenOff)
 {
     writeRecording("ride.ignlog");
     auto form = start();
-    ASSERT_TRUE(form->player().StartRecording(dir.file("now.ignlog"), {}));
-    form->OpenFromOutside(QString::fromStdString(dir.file("ride.ignlog")));
-    EXPECT_EQ(form->player().state(), MonitorPlayer::Recording);
+    ASSERT_TRUE(form->Monitor().Player().StartRecording(dir.file("now.ignlog"), {}));
+    form->HandOver().Open(QString::fromStdString(dir.file("ride.ignlog")));
+    EXPECT_EQ(form->Monitor().Player().state(), MonitorPlayer::Recording);
     EXPECT_EQ(errors.size(), 1u);
-    form->player().Stop();
+    form->Monitor().Player().Stop();
 }
 
 TEST_F(StartFixture, ASecondStartHandsItsFilesToTheRunningWindow)
@@ -150,14 +152,14 @@ TEST_F(StartFixture, ASecondStartHandsItsFilesToTheRunningWindow)
     ProgramRun run = RunProgram({ "ENGLISH", "../second.ign" }, elsewhere);
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(run.out.empty());
-    waitUntil([&] { return form->image().Adrb(LIMITER) == file.Adrb(LIMITER); });
-    EXPECT_EQ(form->image().Adrb(LIMITER), file.Adrb(LIMITER));
+    waitUntil([&] { return form->Image().Adrb(LIMITER) == file.Adrb(LIMITER); });
+    EXPECT_EQ(form->Image().Adrb(LIMITER), file.Adrb(LIMITER));
     EXPECT_TRUE(form->windowTitle().endsWith("second.ign")) << form->windowTitle().toStdString();
 
     run = RunProgram({ "../ride.ignlog" }, elsewhere);
     EXPECT_EQ(run.code, 0) << run.err;
-    waitUntil([&] { return form->player().replaying(); });
-    EXPECT_EQ(form->player().fileName(), dir.file("ride.ignlog"));
+    waitUntil([&] { return form->Monitor().Player().replaying(); });
+    EXPECT_EQ(form->Monitor().Player().fileName(), dir.file("ride.ignlog"));
     EXPECT_TRUE(errors.empty());
 }
 

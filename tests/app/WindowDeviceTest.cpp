@@ -1,3 +1,4 @@
+#include "app/WindowStatusBar.h"
 #include "WindowWithUnit.h"
 
 #include <QFile>
@@ -46,8 +47,8 @@ struct WindowWithPluggedUnit : WindowWithUnit {
         Open();
         Connect();
         Run("MenuRead");
-        SetLimiter(form->image().Adrb(LIMITER) * 100 + 500);
-        return form->image();
+        SetLimiter(form->Image().Adrb(LIMITER) * 100 + 500);
+        return form->Image();
     }
 };
 
@@ -58,15 +59,15 @@ TEST_F(WindowWithPluggedUnit, AUnitPulledOutWhileConnectedDropsTheLinkAndIsFound
     PullOut();
     ASSERT_TRUE(Gone());
     EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
-    EXPECT_EQ(form->statusPanelText(4), "not connected");
-    EXPECT_EQ(form->image(), edited) << "the window's settings stay as they were";
+    EXPECT_EQ(form->Status().Text(4), "not connected");
+    EXPECT_EQ(form->Image(), edited) << "the window's settings stay as they were";
     EXPECT_FALSE(form->findChild<QWidget*>("ButtonProgram")->isEnabled());
 
     PlugIn(UnitSimOptions {}, &held);
     Connect();
     EXPECT_EQ(link().connectedPort.load(), 3);
     EXPECT_TRUE(Text("LabelConnection").endsWith(" connected"));
-    EXPECT_EQ(form->image(), edited);
+    EXPECT_EQ(form->Image(), edited);
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
     EXPECT_EQ(unit->WritesReceived(), 0) << "nothing is written by itself";
 }
@@ -82,7 +83,7 @@ TEST_F(WindowWithPluggedUnit, AProgramCutByAPulledOutUnitFailsAndSucceedsOnceItI
     EXPECT_TRUE(unit->Unplugged());
     EXPECT_EQ(Text("LabelResult"), "Connection lost: the command did not finish !");
     EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
-    EXPECT_EQ(form->image(), edited);
+    EXPECT_EQ(form->Image(), edited);
     for (int i = 0; i < 40; ++i)
         Tick();
     EXPECT_NE(Text("LabelResult"), "Program device: OK");

@@ -2,6 +2,10 @@
 #include "app/FileMenu.h"
 #include "app/MainWindow.h"
 #include "app/WindowLink.h"
+#include "app/WindowMonitor.h"
+#include "app/WindowPages.h"
+#include "app/WindowStatusBar.h"
+#include "app/WindowUndo.h"
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
 #include "pages/UpDownSpinBox.h"
@@ -35,12 +39,12 @@ TEST_F(WindowWithUnit, WithoutAUnitTheCommandsAreDisabledAndTheComMenuOffersTheC
         EXPECT_FALSE(form->findChild<QWidget*>(name)->isEnabled()) << name;
     for (const char* name : { "MenuRead", "MenuVerify", "MenuProgram", "MenuReset" })
         EXPECT_FALSE(form->findChild<QAction*>(name)->isEnabled()) << name;
-    const auto& items = form->linkUi().comMenuItems();
+    const auto& items = form->Link().ComMenuItems();
     ASSERT_GE(items.size(), 3u);
     EXPECT_TRUE(items[1].checked) << "automatic search";
     EXPECT_TRUE(items[2].separator);
     EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
-    EXPECT_EQ(form->statusPanelText(4), "not connected");
+    EXPECT_EQ(form->Status().Text(4), "not connected");
 }
 
 TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
@@ -50,9 +54,9 @@ TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
     EXPECT_EQ(Text("LabelCom"), "COM=3");
     EXPECT_TRUE(Text("LabelConnection").endsWith(" connected"));
     EXPECT_TRUE(form->findChild<QWidget*>("ButtonProgram")->isEnabled());
-    ASSERT_TRUE(RunUntil([&] { return form->statusPanelText(4).contains("RSKEY=93.00"); }));
-    EXPECT_TRUE(form->liveSource()) << "the monitor display shows the unit";
-    EXPECT_FALSE(form->monitorView().labels.empty());
+    ASSERT_TRUE(RunUntil([&] { return form->Status().Text(4).contains("RSKEY=93.00"); }));
+    EXPECT_TRUE(form->Monitor().LiveSource()) << "the monitor display shows the unit";
+    EXPECT_FALSE(form->Monitor().View().labels.empty());
 
     // A new installation refuses Program until the unit has been read.
     form->findChild<QAction*>("MenuProgram")->trigger();
@@ -60,10 +64,10 @@ TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
     EXPECT_NE(boxes[0].find("new installation"), std::string::npos);
     Run("MenuRead");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");
-    EXPECT_EQ(form->image().bytes(), unit->Configuration());
-    EXPECT_FALSE(form->newInstallation());
+    EXPECT_EQ(form->Image().bytes(), unit->Configuration());
+    EXPECT_FALSE(form->Files().State().newInstal);
 
-    const int limiter = form->image().Adrb(LIMITER) * 100 + 500;
+    const int limiter = form->Image().Adrb(LIMITER) * 100 + 500;
     SetLimiter(limiter);
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
     Run("MenuProgram");
@@ -73,8 +77,8 @@ TEST_F(WindowWithUnit, ConnectReadEditProgramVerifyAndUndo)
     Run("MenuVerify");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");
 
-    form->Undo();
-    EXPECT_EQ(form->image().Adrb(LIMITER), limiter / 100 - 5);
+    form->Undo().Undo();
+    EXPECT_EQ(form->Image().Adrb(LIMITER), limiter / 100 - 5);
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
     Run("MenuVerify");
     EXPECT_EQ(Text("LabelResult"), "Verify error !");
@@ -103,10 +107,10 @@ TEST_F(WindowWithUnit, ASignalChangeOfTheSecondPickupRecomputesThePageVisibility
     Connect();
     auto* polarity2 = form->findChild<QWidget*>("RadioGroupPickup2Polarita");
     ASSERT_NE(polarity2, nullptr);
-    form->pagesUi().Select(form->pagesUi().PageOf(polarity2));
+    form->Pages().Select(form->Pages().PageOf(polarity2));
     // The trigger system changes in the image behind the page's back: only a recompute shows it.
     const bool wasVisible = polarity2->isVisibleTo(form.get());
-    form->image().Adrb(PICKUP_SYSTEM) = wasVisible ? 7 : 0;
+    form->Image().Adrb(PICKUP_SYSTEM) = wasVisible ? 7 : 0;
     unit->SetPickup2Running(true);
     EXPECT_TRUE(RunUntil([&] { return polarity2->isVisibleTo(form.get()) != wasVisible; }, 60));
 }
@@ -127,9 +131,9 @@ TEST_F(WindowWithUnit, AnIgn50UnitConnectsReadsProgramsAndVerifies)
     EXPECT_EQ(manager().unitInfo.name, "VORDAX4 SIM");
     Run("MenuRead");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");
-    EXPECT_EQ(form->image().bytes(), unit->Configuration());
+    EXPECT_EQ(form->Image().bytes(), unit->Configuration());
 
-    const int limiter = form->image().Adrb(LIMITER) * 100 + 500;
+    const int limiter = form->Image().Adrb(LIMITER) * 100 + 500;
     SetLimiter(limiter);
     Run("MenuProgram");
     ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
@@ -145,7 +149,7 @@ TEST_F(WindowWithUnit, ProgrammingAfterChangeWritesTheEditAtOnce)
     Run("MenuRead");
     form->findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
     const int writes = unit->WritesReceived();
-    const int limiter = form->image().Adrb(LIMITER) * 100 - 1000;
+    const int limiter = form->Image().Adrb(LIMITER) * 100 - 1000;
     SetLimiter(limiter);
     ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
     EXPECT_EQ(unit->Configuration()[LIMITER], limiter / 100);
@@ -156,16 +160,16 @@ TEST_F(WindowWithUnit, OfflineDropsTheUnitAndIsKeptInTheSettings)
 {
     Open();
     Connect();
-    form->linkUi().ComMenuClick(1);
+    form->Link().ComMenuClick(1);
     EXPECT_NE(link().connectedPort.load(), 0) << "the automatic search keeps the unit";
-    form->linkUi().ComMenuClick(0);
+    form->Link().ComMenuClick(0);
     EXPECT_EQ(link().connectedPort.load(), 0);
     Tick();
     Tick();
     EXPECT_EQ(Text("LabelCom"), "COM=OFF");
     EXPECT_EQ(Text("LabelConnection"), "No connection with PC...");
-    EXPECT_EQ(form->statusPanelText(4), "not connected");
-    EXPECT_TRUE(form->linkUi().comMenuItems()[0].checked);
+    EXPECT_EQ(form->Status().Text(4), "not connected");
+    EXPECT_TRUE(form->Link().ComMenuItems()[0].checked);
     form.reset();
     Open();
     EXPECT_EQ(link().forcedPort, -1);
@@ -205,11 +209,11 @@ TEST_F(WindowWithUnit, DemoModeConnectsToItsOwnSimulatedUnitAndKeepsTheSavedPort
 {
     qunsetenv("VORDAX4_PORTS");
     Open();
-    form->linkUi().ComMenuClick(0); // the user's choice: offline
+    form->Link().ComMenuClick(0); // the user's choice: offline
     form.reset();
     Open({ "--demo" });
-    ASSERT_NE(form->linkUi().demoUnit(), nullptr);
-    ASSERT_TRUE(RunUntil([&] { return form->statusPanelText(4).contains("RSKEY=93.00"); }));
+    ASSERT_NE(form->Link().DemoUnit(), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return form->Status().Text(4).contains("RSKEY=93.00"); }));
     EXPECT_EQ(link().connectedPort.load(), 1);
     EXPECT_EQ(Text("LabelCom"), "COM=1");
     form.reset();
@@ -223,17 +227,17 @@ TEST_F(WindowWithUnit, UserStoryFromConnectingToARestart)
 {
     Open();
     QStringList choices;
-    form->fileMenu().chooseFile = [&](bool, const QString&) { return choices.isEmpty() ? QString() : choices.takeFirst(); };
+    form->Files().chooseFile = [&](bool, const QString&) { return choices.isEmpty() ? QString() : choices.takeFirst(); };
     Connect();
     Run("MenuRead");
-    const int original = form->image().Adrb(LIMITER);
+    const int original = form->Image().Adrb(LIMITER);
     SetLimiter(original * 100 + 300);
     Run("MenuProgram");
     ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
     Run("MenuVerify");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");
-    form->Undo();
-    EXPECT_EQ(form->image().Adrb(LIMITER), original);
+    form->Undo().Undo();
+    EXPECT_EQ(form->Image().Adrb(LIMITER), original);
 
     const QString file = QString::fromStdString(dir.file("story.ign"));
     choices << file;
@@ -243,21 +247,21 @@ TEST_F(WindowWithUnit, UserStoryFromConnectingToARestart)
     EXPECT_FALSE(form->windowTitle().contains("story.ign")) << "the file no longer describes the image";
     choices << file;
     form->findChild<QAction*>("MenuOpen")->trigger();
-    EXPECT_EQ(form->image().Adrb(LIMITER), original);
+    EXPECT_EQ(form->Image().Adrb(LIMITER), original);
     EXPECT_TRUE(form->windowTitle().contains("story.ign"));
 
     form->findChild<QAction*>("MenuCzech")->trigger();
     EXPECT_EQ(form->findChild<QAbstractButton*>("ButtonRead")->text(), QString::fromUtf8("Čí&st"));
-    const ParamImage kept = form->image();
+    const ParamImage kept = form->Image();
     form->close();
     form.reset();
 
     Open();
     EXPECT_EQ(LanguageIndex, LANG_CZECH);
-    EXPECT_EQ(form->image(), kept);
-    EXPECT_EQ(form->paramFileState().currentFile, file);
+    EXPECT_EQ(form->Image(), kept);
+    EXPECT_EQ(form->Files().State().currentFile, file);
     EXPECT_TRUE(form->windowTitle().contains("story.ign"));
-    EXPECT_FALSE(form->newInstallation());
+    EXPECT_FALSE(form->Files().State().newInstal);
     Connect();
     EXPECT_EQ(Text("LabelConnection"), QString::fromUtf8("VORDAX4 v93 připojen"));
 }

@@ -1,8 +1,9 @@
 #include "app/MainWindow.h"
 #include "app/WindowLink.h"
 #include "app/WindowMonitor.h"
-#include "mapedit/ui/MapEditorList.h"
+#include "app/WindowPages.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "model/LoadGroups.h"
 #include "monitor/IgnlogFile.h"
 #include "monitor/MonitorCsv.h"
@@ -29,7 +30,7 @@ using MonitorBytes = std::array<uint8_t, 100>;
 MonitorBytes ShownBlock(MainWindow& form)
 {
     MonitorBytes bytes;
-    std::copy_n(form.monitor().bytes().begin(), bytes.size(), bytes.begin());
+    std::copy_n(form.MonitorData().bytes().begin(), bytes.size(), bytes.begin());
     return bytes;
 }
 
@@ -42,7 +43,7 @@ QAbstractButton* PlayerButton(MainWindow& form, int n)
 // the record's type.
 template <class Each> void ReplayEach(MainWindow& form, Each each)
 {
-    MonitorPlayer& player = form.player();
+    MonitorPlayer& player = form.Monitor().Player();
     for (int pos = 1; pos < player.length(); ++pos) {
         player.SetPosition(pos);
         each(player.file().recordType(player.file().snapshotCount() + pos - 1));
@@ -55,10 +56,10 @@ TEST_F(WindowWithUnit, ARecordingMadeInTheWindowReplaysTheValuesShownLive)
 {
     Open();
     const std::string file = dir.file("live.ignlog");
-    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    form->Monitor().chooseLogFile = [&](bool) { return QString::fromStdString(file); };
     Connect();
     PlayerButton(*form, 1)->click();
-    ASSERT_EQ(form->player().state(), MonitorPlayer::Recording);
+    ASSERT_EQ(form->Monitor().Player().state(), MonitorPlayer::Recording);
     std::map<MonitorBytes, QString> live;
     for (int i = 0; i < 60; ++i) {
         Tick();
@@ -66,7 +67,7 @@ TEST_F(WindowWithUnit, ARecordingMadeInTheWindowReplaysTheValuesShownLive)
     }
     PlayerButton(*form, 4)->click();
 
-    ASSERT_TRUE(form->player().StartPlaying(file));
+    ASSERT_TRUE(form->Monitor().Player().StartPlaying(file));
     int monitorRecords = 0;
     ReplayEach(*form, [&](int type) {
         if (type != ignlog::REC_MONITOR)
@@ -85,7 +86,7 @@ TEST_F(WindowWithUnit, TheCommandLineExportsAWindowRecordingInItsOwnColumns)
 {
     Open();
     const std::string file = dir.file("window.ignlog");
-    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    form->Monitor().chooseLogFile = [&](bool) { return QString::fromStdString(file); };
     Connect();
     PlayerButton(*form, 1)->click();
     for (int i = 0; i < 40; ++i)
@@ -125,17 +126,17 @@ TEST_F(WindowWithUnit, ARecordingKeepsThePageAndTheMapEachEditorShows)
 {
     Open();
     const std::string file = dir.file("maps.ignlog");
-    form->chooseLogFile = [&](bool) { return QString::fromStdString(file); };
-    const MapEditorList& editors = form->mapEditors();
+    form->Monitor().chooseLogFile = [&](bool) { return QString::fromStdString(file); };
+    const MapEditorList& editors = form->MapEditors();
     ASSERT_GT(editors.Count(), 1);
     PlayerButton(*form, 1)->click();
-    form->SelectPage(PAGE_ADVANCE);
+    form->Pages().Select(PAGE_ADVANCE);
     Tick();
     PlayerButton(*form, 4)->click();
 
-    form->SelectPage(PAGE_MISC);
-    ASSERT_TRUE(form->player().StartPlaying(file));
-    const IgnlogFile& log = form->player().file();
+    form->Pages().Select(PAGE_MISC);
+    ASSERT_TRUE(form->Monitor().Player().StartPlaying(file));
+    const IgnlogFile& log = form->Monitor().Player().file();
     const uint8_t* pages = nullptr;
     for (int i = 0; i < log.totalCount(); ++i)
         if (log.recordType(i) == ignlog::REC_PAGES)
@@ -147,7 +148,7 @@ TEST_F(WindowWithUnit, ARecordingKeepsThePageAndTheMapEachEditorShows)
         EXPECT_EQ(pages[4 + ignlog::MAX_MAPS + i], editors.At(i)->activeSheet) << "editor " << i;
     }
     ReplayEach(*form, [](int) {});
-    EXPECT_EQ(form->activePage(), PAGE_ADVANCE);
+    EXPECT_EQ(form->Pages().Active(), PAGE_ADVANCE);
 }
 
 TEST(RecordingDialog, ATypedNameGetsTheLogExtension)
@@ -177,7 +178,7 @@ TEST_P(SignalEnd, ClosesTheWindowAndKeepsTheSession)
     EXPECT_FALSE(form->isVisible());
     form.reset();
     Open();
-    EXPECT_EQ(form->image().Adrb(RETARD), 9);
+    EXPECT_EQ(form->Image().Adrb(RETARD), 9);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowWithUnit, SignalEnd, testing::Values(SIGTERM, SIGINT, SIGHUP));
@@ -187,14 +188,14 @@ TEST_F(WindowWithUnit, OneProgramCountsOneProgramming)
     Open();
     Connect();
     Run("MenuRead"); // a new installation programs only after a read
-    const int before = form->monitor().Monw(MON_PROG_COUNT);
-    SetLimiter(form->image().Adrb(LIMITER) * 100 + 500);
+    const int before = form->MonitorData().Monw(MON_PROG_COUNT);
+    SetLimiter(form->Image().Adrb(LIMITER) * 100 + 500);
     Run("MenuProgram");
     ASSERT_TRUE(RunUntil([&] { return Text("LabelResult") == "Program device: OK"; }));
-    ASSERT_TRUE(RunUntil([&] { return form->monitor().Monw(MON_PROG_COUNT) != before; }, 400))
+    ASSERT_TRUE(RunUntil([&] { return form->MonitorData().Monw(MON_PROG_COUNT) != before; }, 400))
         << "writes " << unit->WritesReceived();
     for (int i = 0; i < 40; ++i)
         Tick();
     ASSERT_GT(unit->WritesReceived(), 1) << "Program sends more than one block";
-    EXPECT_EQ(form->monitor().Monw(MON_PROG_COUNT), before + 1) << "the blocks of one Program are one programming";
+    EXPECT_EQ(form->MonitorData().Monw(MON_PROG_COUNT), before + 1) << "the blocks of one Program are one programming";
 }

@@ -50,14 +50,14 @@ struct WindowWithUnit : testing::Test {
     void Open(const std::vector<std::string>& args = {})
     {
         form = std::make_unique<MainWindow>(args, [this](const std::string& e) { errors.push_back(e); });
-        form->linkUi().messageBox = [this](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
+        form->Link().messageBox = [this](const std::string& text, const std::string&, ConnectionHost::MessageKind) {
             boxes.push_back(text);
         };
         // The unit holds a configuration the program accepts as it is.
-        unit->SetConfiguration(form->image().bytes());
+        unit->SetConfiguration(form->Image().bytes());
     }
-    TransferEngine& link() { return form->linkUi().link(); }
-    ConnectionManager& manager() { return form->linkUi().manager(); }
+    TransferEngine& link() { return form->Link().Engine(); }
+    ConnectionManager& manager() { return form->Link().Manager(); }
     bool JobRunning()
     {
         const int32_t job = link().job();
@@ -103,6 +103,6 @@ struct WindowWithUnit : testing::Test {
     {
         auto* upDown = form->findChild<UpDownSpinBox*>("UpDownLimiter");
         static_cast<QAbstractSpinBox*>(upDown)->stepBy((rpm - upDown->value()) / 100);
-        ASSERT_TRUE(RunUntil([&] { return form->image().Adrb(LIMITER) == rpm / 100; }, 20));
+        ASSERT_TRUE(RunUntil([&] { return form->Image().Adrb(LIMITER) == rpm / 100; }, 20));
     }
 };

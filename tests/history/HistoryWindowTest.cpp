@@ -1,5 +1,7 @@
 #include "app/DifferencesDialog.h"
+#include "app/FileMenu.h"
 #include "app/WindowHistory.h"
+#include "app/WindowUndo.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "history/HistoryDatabase.h"
@@ -27,14 +29,14 @@ std::vector<std::string> Rows(const std::vector<ImageDifference>& differences)
 
 // The window against a simulated unit, with its history in the scratch settings folder.
 struct HistoryWindow : WindowWithUnit {
-    WindowHistory& History() { return form->linkUi().history(); }
-    HistoryDialog* Dialog() { return History().dialog(); }
+    WindowHistory& History() { return form->History(); }
+    HistoryDialog* Dialog() { return History().Dialog(); }
     QString Path(const std::string& name) { return QString::fromStdString(dir.file(name)); }
 
     // A configuration that survives a trip through a parameter file, different for every seed.
     ParamImage FileImage(int seed)
     {
-        ParamImage image = form->image();
+        ParamImage image = form->Image();
         image.Adrb(LIMITER) = uint8_t(60 + seed);
         image.Adrb(200) = uint8_t(seed * 11);
         ValidateImage(image);
@@ -52,7 +54,7 @@ struct HistoryWindow : WindowWithUnit {
     }
     void ProgramFile(const QString& file)
     {
-        form->OpenParameterFile(PAGE_ALL, file);
+        form->Files().OpenParameterFile(PAGE_ALL, file);
         Run("MenuProgram");
         // The program ends when the unit has stored the bytes.
         ASSERT_TRUE(RunUntil([&] { return manager().programPending == 0 && manager().saveCountdown == 0; }));
@@ -61,7 +63,7 @@ struct HistoryWindow : WindowWithUnit {
     std::vector<HistoryEvent> Events()
     {
         EXPECT_TRUE(History().WaitWritten(5000));
-        HistoryDatabase db(History().path());
+        HistoryDatabase db(History().Path());
         const std::vector<HistoryUnit> units = db.Units();
         EXPECT_EQ(units.size(), 1u);
         return units.empty() ? std::vector<HistoryEvent> {} : db.Events(units[0].id);
@@ -69,7 +71,7 @@ struct HistoryWindow : WindowWithUnit {
     ParamImage Configuration(const HistoryEvent& e)
     {
         ParamImage image;
-        EXPECT_TRUE(HistoryDatabase(History().path()).Configuration(e.id, image));
+        EXPECT_TRUE(HistoryDatabase(History().Path()).Configuration(e.id, image));
         return image;
     }
     void OpenDialog()
@@ -92,7 +94,7 @@ TEST_F(HistoryWindow, TwoProgramsAndAReadAreEventsWithTheirFilesAndConfiguration
 {
     Open();
     Connect();
-    const ParamImage initial = form->image();
+    const ParamImage initial = form->Image();
     const ParamImage a = FileImage(1), b = FileImage(2);
     ASSERT_NE(a, b);
     const QString fileA = WriteFile("a.ign", a), fileB = WriteFile("b.ign", b);
@@ -137,7 +139,7 @@ TEST_F(HistoryWindow, AProgramTheUnitDoesNotKeepIsRecordedAsFailed)
     const ParamImage image = FileImage(3);
     ASSERT_NE(image.bytes(), unit->Configuration());
     const QString file = WriteFile("a.ign", image);
-    form->OpenParameterFile(PAGE_ALL, file);
+    form->Files().OpenParameterFile(PAGE_ALL, file);
     Run("MenuProgram");
     ASSERT_TRUE(RunUntil([&] { return manager().saveCountdown == 0; }));
     ASSERT_NE(unit->Configuration(), image.bytes());
@@ -153,7 +155,7 @@ TEST_F(HistoryWindow, AUnitLostWhileStoringLeavesTheProgramFailed)
 {
     Open();
     Connect();
-    form->OpenParameterFile(PAGE_ALL, WriteFile("a.ign", FileImage(7)));
+    form->Files().OpenParameterFile(PAGE_ALL, WriteFile("a.ign", FileImage(7)));
     Run("MenuProgram");
     ASSERT_EQ(manager().programPending, 1) << "verified, the unit now stores";
     unit->Stop();
@@ -174,7 +176,7 @@ TEST_F(HistoryWindow, AUnitOfAnotherVersionIsAFailedConnectionOfThatUnit)
     Open();
     ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
     ASSERT_TRUE(History().WaitWritten(5000));
-    HistoryDatabase db(History().path());
+    HistoryDatabase db(History().Path());
     const std::vector<HistoryUnit> units = db.Units();
     ASSERT_EQ(units.size(), 1u);
     EXPECT_EQ(units[0].firmware, "93.01 7. 8.2019 14:05");
@@ -192,7 +194,7 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     const ParamImage a = FileImage(4), b = FileImage(5);
     ProgramFile(WriteFile("a.ign", a));
     ProgramFile(WriteFile("b.ign", b));
-    ASSERT_EQ(form->image(), b);
+    ASSERT_EQ(form->Image(), b);
     OpenDialog();
     EXPECT_TRUE(Dialog()->unitTable()->item(0, 0)->text().endsWith("(connected)"));
     const std::vector<HistoryEvent> events = Events();
@@ -201,12 +203,12 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     Dialog()->SelectEvent(rowA);
 
     Press("ButtonHistoryCompareScreen");
-    ASSERT_NE(History().comparison(), nullptr);
-    EXPECT_FALSE(History().comparison()->differences().empty());
-    EXPECT_EQ(Rows(History().comparison()->differences()), Rows(ImageDiff::Compare(b, a)));
+    ASSERT_NE(History().Comparison(), nullptr);
+    EXPECT_FALSE(History().Comparison()->differences().empty());
+    EXPECT_EQ(Rows(History().Comparison()->differences()), Rows(ImageDiff::Compare(b, a)));
 
     Press("ButtonHistoryCompareUnit");
-    EXPECT_EQ(Rows(History().comparison()->differences()), Rows(ImageDiff::Compare(a, b))) << "the unit holds b";
+    EXPECT_EQ(Rows(History().Comparison()->differences()), Rows(ImageDiff::Compare(a, b))) << "the unit holds b";
 
     History().chooseSaveFile = [&] { return Path("past.ign"); };
     Press("ButtonHistorySave");
@@ -216,10 +218,10 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     EXPECT_EQ(saved, a);
 
     Press("ButtonHistoryOpen");
-    EXPECT_EQ(form->image(), a);
+    EXPECT_EQ(form->Image(), a);
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");
-    form->Undo();
-    EXPECT_EQ(form->image(), b) << "one undo step brings the settings before back";
+    form->Undo().Undo();
+    EXPECT_EQ(form->Image(), b) << "one undo step brings the settings before back";
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -233,14 +235,14 @@ TEST_F(HistoryWindow, ForgettingTheUnitEmptiesTheList)
     ASSERT_EQ(Dialog()->unitTable()->rowCount(), 1);
     Press("ButtonHistoryForget");
     EXPECT_EQ(Dialog()->unitTable()->rowCount(), 0);
-    EXPECT_TRUE(HistoryDatabase(History().path()).Units().empty());
+    EXPECT_TRUE(HistoryDatabase(History().Path()).Units().empty());
 }
 
 TEST_F(HistoryWindow, ADamagedHistoryIsMovedAsideWithAMessageAndTheProgramStillRecords)
 {
     Open();
     {
-        QFile damaged(History().path());
+        QFile damaged(History().Path());
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
         damaged.write(QByteArray(20000, 'x'));
     }

@@ -1,6 +1,10 @@
 #include "app/MainWindow.h"
+#include "app/WindowLanguage.h"
+#include "app/WindowPages.h"
+#include "app/WindowUndo.h"
 #include "lang/LangString.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "model/LoadGroups.h"
 #include "pages/PageAdvance.h"
 #include "pages/PagePowerOut.h"
@@ -43,14 +47,14 @@ struct FunctionPagesFixture : testing::Test {
     void showPage(int index)
     {
         form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(index);
-        ASSERT_EQ(form->activePage(), index);
+        ASSERT_EQ(form->Pages().Active(), index);
     }
 
     // The image was changed behind the pages' back, as a file load does.
     void reload()
     {
-        form->MarkEditorsForReload();
-        form->RefreshPages(true);
+        form->Edits().MarkEditorsForReload();
+        form->Edits().RefreshPages(true);
     }
 
     void ticks(int n)
@@ -59,10 +63,10 @@ struct FunctionPagesFixture : testing::Test {
             form->Timer1Timer();
     }
 
-    ParamImage& img() { return form->image(); }
-    PageAdvance* advance() { return static_cast<PageAdvance*>(form->page(PAGE_ADVANCE)); }
-    PagePowerOut* powerOut() { return static_cast<PagePowerOut*>(form->page(PAGE_POWER_OUT)); }
-    PageServo* servo() { return static_cast<PageServo*>(form->page(PAGE_SERVO)); }
+    ParamImage& img() { return form->Image(); }
+    PageAdvance* advance() { return static_cast<PageAdvance*>(form->Pages().Page(PAGE_ADVANCE)); }
+    PagePowerOut* powerOut() { return static_cast<PagePowerOut*>(form->Pages().Page(PAGE_POWER_OUT)); }
+    PageServo* servo() { return static_cast<PageServo*>(form->Pages().Page(PAGE_SERVO)); }
 
     void chooseMode(int output, int code)
     {
@@ -80,7 +84,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapWithoutSensorIsShownAndStoredBySpeedOnly)
     reload();
     showPage(PAGE_ADVANCE);
     EXPECT_TRUE(advance()->mapEditor()->sheets[0].axisY.off);
-    form->CommitEdit();
+    form->Edits().CommitEdit();
     EXPECT_EQ(img().Adrb(ADV_MAPA), 0);
 }
 
@@ -101,7 +105,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapLoadViewFollowsTheSensorAndKeepsThePressu
         const MapSheet& s = advance()->mapEditor()->sheets[0];
         EXPECT_FALSE(s.axisY.off) << c.sensor;
         EXPECT_STREQ(s.axisY.name, c.loadName);
-        form->CommitEdit();
+        form->Edits().CommitEdit();
         EXPECT_EQ(img().Adrb(ADV_MAPA), 1) << c.sensor;
         // The fixed TP points are shown, but the pressure axis in the image stays the user's.
         for (int i = 0; i < MAP_DIM; ++i)
@@ -114,7 +118,7 @@ TEST_F(FunctionPagesFixture, CorrectionsAreShownPerChannelAndStoredWithTheirOffs
     showPage(PAGE_ADVANCE);
     for (int channels = 1; channels <= CHANNELS; ++channels) {
         img().Adrb(CHANNEL_COUNT) = static_cast<uint8_t>(channels);
-        form->RefreshPages(false);
+        form->Edits().RefreshPages(false);
         for (int k = 1; k <= CHANNELS; ++k) {
             const bool shown = k == 1 || channels >= k;
             EXPECT_EQ(!control<UpDownSpinBox>(QString("UpDownKorAdv%1").arg(k))->isHidden(), shown)
@@ -123,16 +127,16 @@ TEST_F(FunctionPagesFixture, CorrectionsAreShownPerChannelAndStoredWithTheirOffs
         }
     }
     EXPECT_EQ(control<QLabel>("LabelKorAdv")->text(), "Correction for cylinder:");
-    form->SetLanguage(LANG_CZECH);
+    form->Language().SetLanguage(LANG_CZECH);
     EXPECT_EQ(control<QLabel>("LabelKorAdv")->text(), QString::fromUtf8("Korekce pro válec:"));
 
     control<UpDownSpinBox>("UpDownKorAdv2")->setValue(-7);
     control<UpDownSpinBox>("UpDownKorAdv4")->setValue(12);
-    form->RequestCommit(control<UpDownSpinBox>("UpDownKorAdv2"), PageHost::COMMIT_NOW);
+    form->Edits().RequestCommit(control<UpDownSpinBox>("UpDownKorAdv2"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(CORR_ADVANCE + 1), 93);
     EXPECT_EQ(img().Adrb(CORR_ADVANCE + 3), 112);
     img().Adrb(CORR_ADVANCE) = 70;
-    form->RefreshPages(false);
+    form->Edits().RefreshPages(false);
     EXPECT_EQ(control<UpDownSpinBox>("UpDownKorAdv1")->value(), -30);
 }
 
@@ -140,7 +144,7 @@ TEST_F(FunctionPagesFixture, BaseAdvanceFromTheSpinButtonReachesImageAndEditor)
 {
     showPage(PAGE_ADVANCE);
     control<UpDownSpinBox>("UpDownBaseAdv")->setValue(17);
-    form->RequestCommit(control<UpDownSpinBox>("UpDownBaseAdv"), PageHost::COMMIT_NOW);
+    form->Edits().RequestCommit(control<UpDownSpinBox>("UpDownBaseAdv"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(BASE_ADV), 17);
     ticks(1);
     EXPECT_EQ(advance()->mapEditor()->baseAdvance, 17);
@@ -151,7 +155,7 @@ TEST_F(FunctionPagesFixture, EveryEditorGetsTheLimitersOnTheNextTick)
     img().Adrb(LIMITER) = 123;
     img().Adrb(START_LIM) = 45;
     ticks(1);
-    MapEditorList& editors = form->mapEditors();
+    MapEditorList& editors = form->MapEditors();
     ASSERT_GT(editors.Count(), 0);
     for (int i = 0; i < editors.Count(); ++i) {
         EXPECT_EQ(editors.At(i)->limiterRpm, 12300) << editors.At(i)->objectName().toStdString();
@@ -169,12 +173,12 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
     tab->StepValues(1);
     ticks(20);
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
-    ASSERT_TRUE(form->undoRing().canUndo());
+    ASSERT_TRUE(form->Undo().Ring().canUndo());
 
-    form->Undo();
+    form->Undo().Undo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2));
     EXPECT_EQ(tab->sheets[0].Cell(2, 0), shown);
-    form->Redo();
+    form->Undo().Redo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
 }
 
@@ -263,7 +267,7 @@ TEST_F(FunctionPagesFixture, ServoLevelsFollowTheEnableSwitch)
         EXPECT_FALSE(control<QWidget>(name)->isHidden()) << name;
 
     control<UpDownSpinBox>("UpDownServoHyster")->setValue(135);
-    form->RequestCommit(control<UpDownSpinBox>("UpDownServoHyster"), PageHost::COMMIT_NOW);
+    form->Edits().RequestCommit(control<UpDownSpinBox>("UpDownServoHyster"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(SERVO_HYSTER), 27);
 }
 
@@ -290,7 +294,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     // The light switches by speed alone.
     EXPECT_EQ(table->sheets[0].axisX.count, 1);
     EXPECT_TRUE(table->sheets[0].axisY.off);
-    EXPECT_TRUE(form->undoRing().canUndo());
+    EXPECT_TRUE(form->Undo().Ring().canUndo());
 
     const ParamImage withLight = img();
     chooseMode(0, 1);
@@ -304,7 +308,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     EXPECT_TRUE(control<UpDownSpinBox>("UpDownPOutHyster1")->isHidden());
     EXPECT_TRUE(control<QLabel>("LabelPOutHyster1")->isHidden());
 
-    form->Undo();
+    form->Undo().Undo();
     EXPECT_EQ(img().Adrb(POWER_OUT_MODE), 2);
     EXPECT_FALSE(table->isHidden());
 }
@@ -350,13 +354,13 @@ TEST_F(FunctionPagesFixture, TableCellsMapToTheirOutputBits)
         const int address = POWER_OUT_CELLS + 3 * c.output + c.row;
         const int before = img().Adrb(address);
         table->sheets[0].Cell(c.column, c.row) = 1;
-        form->OnMapChanged(*table, 4);
+        table->Host()->OnMapChanged(*table, 4);
         EXPECT_EQ(img().Adrb(address), before | (1 << c.column))
             << "output " << c.output << " row " << c.row << " column " << c.column;
     }
     // Loading puts each bit back into its cell.
     img().Adrb(POWER_OUT_CELLS + 4) = 0x9; // output 2, row 1: columns 0 and 3
-    form->RefreshPages(false);
+    form->Edits().RefreshPages(false);
     const MapSheet& s = powerOut()->mapEditor(1)->sheets[0];
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(s.Cell(column, 1), column == 0 || column == 3 ? 1 : 0) << column;
@@ -372,7 +376,7 @@ TEST_F(FunctionPagesFixture, UnusedOutputControlsStayHiddenAndAreNeverStored)
     const ParamImage before = img();
     control<UpDownSpinBox>("UpDownPOutPwm1")->setValue(70);
     control<RadioGroup>("RadioGroupPOut3")->button(2)->click();
-    form->CommitEdit();
+    form->Edits().CommitEdit();
     EXPECT_TRUE(img() == before);
 }
 
@@ -381,7 +385,7 @@ TEST_F(FunctionPagesFixture, PowerOutCaptionsAndHysteresisLabelsComeFromTheTable
     showPage(PAGE_POWER_OUT);
     EXPECT_EQ(control<QWidget>("GroupBoxPOut1")->property("title").toString(), "Power out 1 (pin 3)");
     EXPECT_EQ(control<QLabel>("LabelPOutHyster2")->text(), "Hysteresis [RPM]");
-    form->SetLanguage(LANG_GERMAN);
+    form->Language().SetLanguage(LANG_GERMAN);
     EXPECT_EQ(control<QWidget>("GroupBoxPOut2")->property("title").toString(), "Power out 2 (pin 12)");
     auto* modes = control<RadioGroup>("RadioGroupPOut1");
     EXPECT_EQ(modes->button(2)->text(), "Schaltblitz");

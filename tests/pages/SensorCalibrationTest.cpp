@@ -125,12 +125,12 @@ TEST(SensorPageInWindow, TpButtonWithoutAUnitLeavesTheImageAlone)
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
     MainWindow form({}, [](const std::string&) {});
-    form.image().Adrb(TPSIAP_SENSOR) = 1;
-    form.RefreshPages(true);
-    form.monitor().setMonw(MON_SENSOR_MV, 4012);
-    const ParamImage before = form.image();
+    form.Image().Adrb(TPSIAP_SENSOR) = 1;
+    form.Edits().RefreshPages(true);
+    form.MonitorData().setMonw(MON_SENSOR_MV, 4012);
+    const ParamImage before = form.Image();
     form.findChild<QPushButton*>("BitBtnTps100")->click();
-    EXPECT_TRUE(form.image() == before);
+    EXPECT_TRUE(form.Image() == before);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "PdfPages.h"
+#include "app/FileMenu.h"
 #include "app/MainWindow.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
@@ -44,7 +45,7 @@ struct CliPrintFixture : testing::Test {
     {
         LanguageIndex = LANG_ENGLISH;
         MainWindow form(std::vector<std::string> {}, [](const std::string&) {});
-        form.OpenParameterFile(PAGE_ALL, in);
+        form.Files().OpenParameterFile(PAGE_ALL, in);
         auto* tabs = form.findChild<QTabWidget*>("PageControl1");
         int n = 0;
         for (int i = 0; i < tabs->count(); ++i)

@@ -1,3 +1,5 @@
+#include "app/WindowLanguage.h"
+#include "app/WindowPages.h"
 #include "print/PrintCommands.h"
 
 #include "PdfPages.h"
@@ -37,7 +39,7 @@ struct PrintFixture : testing::Test {
         form->resize(1000, 700);
         SettleWindow(*form);
         tabs = form->findChild<QTabWidget*>("PageControl1");
-        PrintCommands& p = form->fileMenu().printing();
+        PrintCommands& p = form->Files().Printing();
         p.printDialog = [this](QPrinter& printer) {
             ++dialogs;
             if (printedTo.isEmpty())
@@ -85,10 +87,10 @@ TEST_F(PrintFixture, MenuAndToolButtonArePresent)
     EXPECT_TRUE(all->isVisible()) << "made visible with the menu texts";
     EXPECT_EQ(all->text(), "Print all");
     EXPECT_NE(form->findChild<QToolButton*>("SpeedButtonPrint"), nullptr);
-    form->SetLanguage(LANG_CZECH);
+    form->Language().SetLanguage(LANG_CZECH);
     EXPECT_EQ(print->text(), "&Tisk");
     EXPECT_EQ(all->text(), "Tisk vše");
-    form->SetLanguage(LANG_ENGLISH);
+    form->Language().SetLanguage(LANG_ENGLISH);
 }
 
 TEST_F(PrintFixture, PrintGivesOnePageAndRestoresTheWindow)
@@ -114,7 +116,7 @@ TEST_F(PrintFixture, PrintAllGivesOnePagePerVisibleTabAndKeepsTheActivePage)
     EXPECT_EQ(PdfPages::Count(printedTo), visibleTabs());
     expectInkOnEveryPage(printedTo, visibleTabs());
     EXPECT_EQ(tabs->currentIndex(), 5);
-    EXPECT_EQ(form->activePage(), 5);
+    EXPECT_EQ(form->Pages().Active(), 5);
     ExpectSameSnapshot(before, WindowSnapshot(*form));
 }
 
@@ -134,13 +136,13 @@ TEST_F(PrintFixture, CancelledDialogChangesNothing)
 
 TEST_F(PrintFixture, ExportPdfAddsTheSuffixAndWritesEveryPage)
 {
-    form->fileMenu().printing().chooseExportFile = [this] { return path("settings"); };
+    form->Files().Printing().chooseExportFile = [this] { return path("settings"); };
     trigger("MenuExportPdf");
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(PdfPages::Count(path("settings.pdf")), visibleTabs());
     EXPECT_FALSE(QFile::exists(path("settings")));
 
-    form->fileMenu().printing().chooseExportFile = [] { return QString(); };
+    form->Files().Printing().chooseExportFile = [] { return QString(); };
     trigger("MenuExportPdf");
     EXPECT_TRUE(errors.isEmpty()) << "a cancelled save dialog is no error";
 }
@@ -151,7 +153,7 @@ TEST_F(PrintFixture, FailedPdfWriteReportsAndLeavesNoFile)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QString target = path("blocker") + "/out.pdf"; // a folder that cannot exist
-    form->fileMenu().printing().chooseExportFile = [&] { return target; };
+    form->Files().Printing().chooseExportFile = [&] { return target; };
     const QStringList before = WindowSnapshot(*form);
     trigger("MenuExportPdf");
     ASSERT_EQ(errors.size(), 1);
