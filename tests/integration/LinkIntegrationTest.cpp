@@ -145,8 +145,17 @@ struct RowsTried {
     void Note(const TransferEngine& link, int port)
     {
         for (const SearchSlot& s : link.searchSlots)
-            if (s.port == port && s.state != SLOT_IDLE && (rows.empty() || rows.back() != s.row))
-                rows.push_back(s.row);
+            if (s.port == port && s.state != SLOT_IDLE)
+                Add(s.row);
+        // On a busy machine a row can be tried and answered between two looks at the slots; the
+        // connection then names the row that answered.
+        if (link.connectedPort.load() == port)
+            Add(link.knownUnit.row);
+    }
+    void Add(int row)
+    {
+        if (rows.empty() || rows.back() != row)
+            rows.push_back(row);
     }
 };
 
