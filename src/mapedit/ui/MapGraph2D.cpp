@@ -43,7 +43,7 @@ QRect MapGraph2D::Plot() const { return QRect(geo.plotLeft, geo.plotTop, geo.plo
 
 void MapGraph2D::Refresh()
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab.SheetCount() == 0 || area.isEmpty())
         return;
     const GraphRanges ranges = DisplayRange::Compute(tab);
     const MapSheet& s = tab.Sheet();
@@ -81,7 +81,7 @@ bool MapGraph2D::HasBaseAdvance() const
 
 QPointF MapGraph2D::BasePosition(int curve) const
 {
-    return QPointF(geo.plotLeft, geo.UpPixel(tab.baseAdvance / tab.Sheet().axisData.scale, curve));
+    return QPointF(geo.plotLeft, geo.UpPixel(tab.BaseAdvance() / tab.Sheet().axisData.scale, curve));
 }
 
 bool MapGraph2D::HasMarker(int element) const
@@ -93,7 +93,7 @@ bool MapGraph2D::HasMarker(int element) const
 
 double MapGraph2D::MarkerRaw(int element) const
 {
-    const double rpm = element == GraphDrag::LIMITER ? tab.limiterRpm : tab.startLimiterRpm;
+    const double rpm = element == GraphDrag::LIMITER ? tab.LimiterRpm() : tab.StartLimiterRpm();
     return rpm / tab.Sheet().Axis(geo.ranges.across).scale;
 }
 
@@ -113,7 +113,7 @@ bool MapGraph2D::PointOfCell(int column, int row, int& point, int& curve) const
 
 int MapGraph2D::ElementAt(QPoint position, int* curve) const
 {
-    if (tab.sheetCount == 0 || area.isEmpty() || points.empty())
+    if (tab.SheetCount() == 0 || area.isEmpty() || points.empty())
         return GraphDrag::NONE;
     const QPointF at(position);
     double best = HIT_DISTANCE;
@@ -185,9 +185,9 @@ void MapGraph2D::UpdateHint()
     const MapAxis& across = s.Axis(geo.ranges.across);
     if (hot == GraphDrag::BASE_ADVANCE) {
         hint = QString::asprintf("%s%s = %s", prefix.c_str(), LangText(BaseAdvanceText),
-            FormatAxisValue(tab.baseAdvance, 1.0, s.axisData.unit, true).c_str());
+            FormatAxisValue(tab.BaseAdvance(), 1.0, s.axisData.unit, true).c_str());
     } else if (hot == GraphDrag::LIMITER || hot == GraphDrag::START_LIMITER) {
-        const int rpm = hot == GraphDrag::LIMITER ? tab.limiterRpm : tab.startLimiterRpm;
+        const int rpm = hot == GraphDrag::LIMITER ? tab.LimiterRpm() : tab.StartLimiterRpm();
         hint = QString::asprintf("%s%s = %s", prefix.c_str(),
             LangText(hot == GraphDrag::LIMITER ? LimiterText : StartLimiterText),
             FormatAxisValue(rpm, 1.0, across.unit, true).c_str());
@@ -212,7 +212,7 @@ void MapGraph2D::UpdateHint()
 
 Qt::CursorShape MapGraph2D::MouseMove(QPoint position, bool leftHeld)
 {
-    if (tab.sheetCount == 0)
+    if (tab.SheetCount() == 0)
         return Qt::ArrowCursor;
     if (leftHeld && drag.Active()) {
         DragTo(position);
@@ -235,10 +235,10 @@ Qt::CursorShape MapGraph2D::MouseMove(QPoint position, bool leftHeld)
 
 bool MapGraph2D::MousePress(QPoint position, Qt::KeyboardModifiers mods)
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab.SheetCount() == 0 || area.isEmpty())
         return false;
     modifiers = mods;
-    if (tab.editing)
+    if (tab.Editing())
         tab.CommitCellEdit();
     Refresh();
     UpdateHover(position);
@@ -298,8 +298,8 @@ void MapGraph2D::DragTo(QPoint position)
 {
     const QPointF target = QPointF(position) - grabOffset;
     const double pxAcross = geo.pxAcross, pxUp = geo.pxUp;
-    const Qt::KeyboardModifiers live = modifiers | (tab.shiftDown ? Qt::ShiftModifier : Qt::NoModifier)
-        | (tab.ctrlDown ? Qt::ControlModifier : Qt::NoModifier);
+    const Qt::KeyboardModifiers live = modifiers | (tab.Interaction().ShiftDown() ? Qt::ShiftModifier : Qt::NoModifier)
+        | (tab.Interaction().CtrlDown() ? Qt::ControlModifier : Qt::NoModifier);
     drag.Move(tab, geo.ranges, geo.AcrossRaw(target.x()), geo.DataRaw(target.y(), dragCurve), live & Qt::ShiftModifier,
         live & Qt::ControlModifier);
     Refresh();
@@ -348,18 +348,14 @@ void MapGraph2D::FinishBand()
 
 bool MapGraph2D::Wheel(QPoint position, int steps)
 {
-    if (tab.sheetCount == 0)
+    if (tab.SheetCount() == 0)
         return false;
     const int element = ElementAt(position);
     if (element >= 0) {
         const Point& pt = PointAt(GraphDrag::PointOf(element), GraphDrag::CurveOf(element));
         if (!tab.Sel().IsSelected(pt.column, pt.row)) {
-            const int valid = tab.hoverValid, column = tab.hoverColumn, row = tab.hoverRow;
-            tab.hoverValid = 1;
-            tab.hoverColumn = pt.column;
-            tab.hoverRow = pt.row;
-            tab.StepHovered(steps);
-            tab.hoverValid = valid, tab.hoverColumn = column, tab.hoverRow = row;
+            // An unselected point steps alone, as the table's step arrows step their element.
+            tab.StepAt(pt.column, pt.row, steps);
             return true;
         }
     }

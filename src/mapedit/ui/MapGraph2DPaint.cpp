@@ -60,7 +60,7 @@ int32_t MapGraph2D::ShownValue(int column, int row, const MapSheet& previewSheet
 
 void MapGraph2D::Paint(QPainter& p)
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab.SheetCount() == 0 || area.isEmpty())
         return;
     Refresh();
     p.save();
@@ -199,9 +199,9 @@ int MapGraph2D::LiveSpeedX() const
 {
     const MapSheet& s = tab.Sheet();
     const MapAxis& across = s.Axis(geo.ranges.across);
-    if (!(s.flags & SF_OPERATING_POINT) || std::strcmp(across.name, "RPM") != 0 || tab.engineRpm <= 0)
+    if (!(s.flags & SF_OPERATING_POINT) || std::strcmp(across.name, "RPM") != 0 || tab.EngineRpm() <= 0)
         return -1;
-    const double raw = tab.engineRpm / across.scale;
+    const double raw = tab.EngineRpm() / across.scale;
     if (raw < geo.acrossMin || raw > geo.acrossMax)
         return -1;
     return int(std::lround(geo.AcrossPixel(raw)));
@@ -246,8 +246,8 @@ void MapGraph2D::PaintCurves(QPainter& p)
             for (int i = 0; i + 1 < line.size(); ++i) {
                 const Point& a = PointAt(i, r);
                 const Point& b = PointAt(i + 1, r);
-                const bool selected
-                    = tab.Sel().IsSelected(a.column, a.row) && tab.Sel().IsSelected(b.column, b.row) && !tab.printMode;
+                const bool selected = tab.Sel().IsSelected(a.column, a.row) && tab.Sel().IsSelected(b.column, b.row)
+                    && !tab.PrintMode();
                 p.setPen(QPen(selected ? C(SEGMENT_SELECTED) : color, 2, Qt::SolidLine, Qt::FlatCap));
                 p.drawLine(line[i], line[i + 1]);
             }
@@ -293,7 +293,7 @@ void MapGraph2D::PaintPoints(QPainter& p)
         previewSheet = s;
         tab.ComputeInterpolation(previewSheet);
     }
-    const bool marks = !tab.printMode;
+    const bool marks = !tab.PrintMode();
     p.setRenderHint(QPainter::Antialiasing, true);
     // The selected curve's points come last, over the points of curves that lie on them.
     for (int k = 0; k < geo.ranges.curves; ++k) {
@@ -358,7 +358,7 @@ void MapGraph2D::PaintOperatingPoint(QPainter& p)
 
 void MapGraph2D::PaintHoverMarks(QPainter& p)
 {
-    if (tab.printMode || hot == GraphDrag::NONE || preview)
+    if (tab.PrintMode() || hot == GraphDrag::NONE || preview)
         return;
     const QColor color = C(drag.Active() ? MARK_DRAGGING : MARK_HOT);
     if (hot == GraphDrag::LIMITER || hot == GraphDrag::START_LIMITER) {
@@ -374,8 +374,8 @@ void MapGraph2D::PaintHoverMarks(QPainter& p)
     }
     const MapSheet& s = tab.Sheet();
     // While dragging the keys held at the press count too; hovering shows what a press would move.
-    const bool shift = tab.shiftDown || (drag.Active() && (modifiers & Qt::ShiftModifier));
-    const bool ctrl = tab.ctrlDown || (drag.Active() && (modifiers & Qt::ControlModifier));
+    const bool shift = tab.Interaction().ShiftDown() || (drag.Active() && (modifiers & Qt::ShiftModifier));
+    const bool ctrl = tab.Interaction().CtrlDown() || (drag.Active() && (modifiers & Qt::ControlModifier));
     const int dragged = drag.Active() ? drag.Element() : hot;
     if (dragged < 0 || GraphDrag::CurveOf(dragged) >= geo.ranges.curves
         || GraphDrag::PointOf(dragged) >= geo.ranges.points)

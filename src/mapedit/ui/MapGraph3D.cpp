@@ -73,7 +73,7 @@ void MapGraph3D::Layout(const QRect& a)
     Refresh();
 }
 
-QRect MapGraph3D::Panel() const { return QRect(area.left(), area.top(), tab.graph.panelWidth, area.height()); }
+QRect MapGraph3D::Panel() const { return QRect(area.left(), area.top(), tab.Geometry().panelWidth, area.height()); }
 
 QRect MapGraph3D::PresetButton(const QRect& a, int command)
 {
@@ -85,12 +85,12 @@ QRect MapGraph3D::PresetButton(const QRect& a, int command)
 
 void MapGraph3D::Refresh()
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab.SheetCount() == 0 || area.isEmpty())
         return;
     ranges = DisplayRange::Compute(tab);
     grid = SurfaceGrid::Build(tab, ranges);
-    projection = Projection3D::For({ area.left(), area.top(), area.width(), area.height() }, tab.graph.panelWidth,
-        tab.graph.Current(), grid.AcrossSpan(), grid.DataSpan(), grid.CurveSpan());
+    projection = Projection3D::For({ area.left(), area.top(), area.width(), area.height() }, tab.Geometry().panelWidth,
+        tab.Geometry().Current(), grid.AcrossSpan(), grid.DataSpan(), grid.CurveSpan());
 }
 
 QPointF MapGraph3D::At(double across, double height, double depth) const
@@ -113,7 +113,7 @@ void MapGraph3D::ShowPreset(int command)
     View3DState::Angles angles {};
     if (!View3DState::PresetOf(command, angles))
         return;
-    tab.graph.Set(angles);
+    tab.Geometry().Set(angles);
     tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
 }
 
@@ -121,7 +121,7 @@ bool MapGraph3D::Key(int key)
 {
     if (key != KEY_SPACE)
         return false;
-    tab.graph.NextValueMode();
+    tab.Geometry().NextValueMode();
     tab.RequestRepaint(MapModel::REPAINT);
     return true;
 }
@@ -129,7 +129,7 @@ bool MapGraph3D::Key(int key)
 void MapGraph3D::UpdateHints(QPoint position)
 {
     const int x = position.x() - area.left();
-    const View3DState& v = tab.graph;
+    const View3DState& v = tab.Geometry();
     QString longHint;
     tip.clear();
     if (!area.contains(position)) {
@@ -157,7 +157,7 @@ Qt::CursorShape MapGraph3D::MouseMove(QPoint position, bool leftHeld)
 {
     if (rotating && leftHeld) {
         const QPoint d = position - pressAt;
-        if (tab.graph.Drag(pressAngles, d.x(), d.y()))
+        if (tab.Geometry().Drag(pressAngles, d.x(), d.y()))
             tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
         UpdateHints(position);
         return Qt::ClosedHandCursor;
@@ -168,13 +168,13 @@ Qt::CursorShape MapGraph3D::MouseMove(QPoint position, bool leftHeld)
 
 bool MapGraph3D::MousePress(QPoint position, Qt::KeyboardModifiers)
 {
-    if (tab.sheetCount == 0 || !area.contains(position) || position.x() <= Panel().right())
+    if (tab.SheetCount() == 0 || !area.contains(position) || position.x() <= Panel().right())
         return false;
-    if (tab.editing)
+    if (tab.Editing())
         tab.CommitCellEdit();
     rotating = true;
     pressAt = position;
-    pressAngles = tab.graph.Current();
+    pressAngles = tab.Geometry().Current();
     return true;
 }
 
@@ -186,14 +186,14 @@ void MapGraph3D::MouseRelease(QPoint position)
 
 bool MapGraph3D::Wheel(QPoint position, int steps)
 {
-    if (tab.sheetCount == 0 || !area.contains(position))
+    if (tab.SheetCount() == 0 || !area.contains(position))
         return false;
-    View3DState& v = tab.graph;
+    View3DState& v = tab.Geometry();
     if (position.x() <= Panel().right()) {
         tab.StepValues(steps, true);
         v.hintFlags &= ~View3DState::HINT_ACTUAL_VALUE;
     } else {
-        v.Wheel(steps, tab.ctrlDown, tab.shiftDown);
+        v.Wheel(steps, tab.Interaction().CtrlDown(), tab.Interaction().ShiftDown());
     }
     UpdateHints(position);
     tab.RequestRepaint(MapModel::REPAINT);
@@ -204,7 +204,7 @@ void MapGraph3D::AddPopupEntries(QMenu& menu, QPoint position)
 {
     if (!area.contains(position))
         return;
-    View3DState& v = tab.graph;
+    View3DState& v = tab.Geometry();
     auto entry = [&](const MenuEntry& e, bool checked, auto run) {
         QAction* action = menu.addAction(Text(e.text));
         action->setCheckable(true);
@@ -216,13 +216,13 @@ void MapGraph3D::AddPopupEntries(QMenu& menu, QPoint position)
     menu.addSeparator();
     for (const MenuEntry& e : SurfaceEntries)
         entry(e, v.surfaceMode == e.value, [this, mode = e.value] {
-            tab.graph.surfaceMode = mode;
+            tab.Geometry().surfaceMode = mode;
             tab.RequestRepaint(MapModel::REPAINT);
         });
     menu.addSeparator();
     for (const MenuEntry& e : ValueEntries)
         entry(e, v.valueMode == e.value, [this, mode = e.value] {
-            tab.graph.valueMode = mode;
+            tab.Geometry().valueMode = mode;
             tab.RequestRepaint(MapModel::REPAINT);
         });
     menu.addSeparator();

@@ -138,7 +138,7 @@ private:
 
 void MapGraph3D::Paint(QPainter& p)
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab.SheetCount() == 0 || area.isEmpty())
         return;
     Refresh();
     p.save();
@@ -160,14 +160,14 @@ void MapGraph3D::Paint(QPainter& p)
 
 QString MapGraph3D::AnglesText() const
 {
-    const View3DState& v = tab.graph;
+    const View3DState& v = tab.Geometry();
     return QString::asprintf("X:%i°  XY:%i°  XYZ:%i°", v.angleX * View3DState::STEP_DEGREES,
         v.angleXY * View3DState::STEP_DEGREES, v.angleXYZ * View3DState::STEP_DEGREES);
 }
 
 void MapGraph3D::PaintPanel(QPainter& p)
 {
-    const View3DState& v = tab.graph;
+    const View3DState& v = tab.Geometry();
     p.setFont(LabelFont());
     p.setPen(Qt::black);
     p.drawText(QRect(area.left(), area.top() + ANGLES_TOP, v.panelWidth, ANGLES_HEIGHT), Qt::AlignCenter, AnglesText());
@@ -343,7 +343,7 @@ void MapGraph3D::PaintAxisLabels(QPainter& p, bool overSurface)
 void MapGraph3D::PaintSurface(QPainter& p)
 {
     PainterSink sink(p, area.adjusted(Panel().width(), 0, 0, 0));
-    SurfaceMesh::Paint(grid, projection, tab.graph.surfaceMode, sink);
+    SurfaceMesh::Paint(grid, projection, tab.Geometry().surfaceMode, sink);
     p.setBrush(Qt::NoBrush);
 }
 
@@ -369,12 +369,12 @@ void MapGraph3D::PaintValues(QPainter& p)
     const QFontMetrics fm(p.font());
     // A value that would cover one already written is left out.
     std::vector<QRectF> written;
-    for (const auto& [column, row] : SurfaceValues::Cells(tab, tab.graph.valueMode)) {
+    for (const auto& [column, row] : SurfaceValues::Cells(tab, tab.Geometry().valueMode)) {
         QPointF at;
         if (!CellPosition(column, row, at))
             continue;
         const QString text = column == MapSheet::OP_BASE_ZONE
-            ? QString::fromUtf8(FormatAxisValue(tab.baseAdvance, 1.0, s.axisData.unit, false).c_str())
+            ? QString::fromUtf8(FormatAxisValue(tab.BaseAdvance(), 1.0, s.axisData.unit, false).c_str())
             : QString::fromUtf8(FormatAxisValue(s.Cell(column, row), s.axisData.scale, s.axisData.unit, false).c_str());
         const int w = fm.horizontalAdvance(text) + 4;
         const QRectF box(at.x() - w / 2.0, at.y() - VALUE_LIFT - fm.height(), w, fm.height());

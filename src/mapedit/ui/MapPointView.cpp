@@ -51,8 +51,9 @@ int MapPointView::RegionRows() const { return tab.Sheet().axisY.off ? 1 : tab.Sh
 
 void MapPointView::Layout(const QRect&)
 {
-    const MapViewGeometry& g = tab.graph;
-    plot = QRect(g.cellLeft, g.cellTop, int(tab.visibleColumns * g.columnWidth), int(tab.visibleRows * g.rowHeight));
+    const MapViewGeometry& g = tab.Geometry();
+    plot
+        = QRect(g.cellLeft, g.cellTop, int(tab.VisibleColumns() * g.columnWidth), int(tab.VisibleRows() * g.rowHeight));
     toggle = QRect(g.left + (g.headerWidth - 10) / 2, plot.bottom() + 4, 10, 10);
 }
 
@@ -202,7 +203,7 @@ void MapPointView::PaintGrid(QPainter& p) const
 void MapPointView::PaintBoundaries(QPainter& p) const
 {
     const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     QFont font;
     font.setPixelSize(12);
     p.setFont(font);
@@ -246,7 +247,7 @@ void MapPointView::UpdateDragHint()
     const MapAxis& a = tab.Sheet().Axis(dragAxis);
     hint = QString::asprintf("%s%s = %s", LangText(Dragging), LangText(a.label),
         FormatAxisValue(a.values[dragIndex], a.scale, a.unit, true).c_str());
-    tab.hintText = hint;
+    tab.SetHintText(hint);
 }
 
 Qt::CursorShape MapPointView::MouseMove(QPoint position, bool leftHeld)
@@ -260,7 +261,7 @@ Qt::CursorShape MapPointView::MouseMove(QPoint position, bool leftHeld)
         MapSheet& s = tab.Sheet();
         MapAxis& a = s.Axis(dragAxis);
         a.values[dragIndex] = dragAxis == AXIS_X ? ValueAtX(position.x()) : ValueAtY(position.y());
-        tab.NormalizeSheet(tab.activeSheet, dragAxis);
+        tab.NormalizeSheet(tab.ActiveSheet(), dragAxis);
         UpdateDragHint();
         tab.RequestRepaint(MapModel::REPAINT);
         return dragAxis == AXIS_X ? Qt::SizeHorCursor : Qt::SizeVerCursor;
@@ -314,7 +315,7 @@ void MapPointView::MouseRelease(QPoint position)
     if (dragAxis) {
         dragAxis = 0;
         hint.clear();
-        tab.hintText.clear();
+        tab.SetHintText(QString());
         tab.NoteChange(AXIS_X | AXIS_Y, ChangeEnd);
     }
     tab.RequestRepaint(MapModel::REPAINT);

@@ -172,7 +172,10 @@ int BandKindOf(MapTableView::HitKind kind)
     }
 }
 
-Qt::CursorShape GripCursor(int mode) { return mode == MapModel::BLOCK_FILL ? Qt::CrossCursor : Qt::SizeAllCursor; }
+Qt::CursorShape GripCursor(int mode)
+{
+    return mode == MapInteraction::BLOCK_FILL ? Qt::CrossCursor : Qt::SizeAllCursor;
+}
 
 } // namespace
 
@@ -199,7 +202,7 @@ int MapTableView::WindowColumn(int entry) const
     if (a.off)
         return entry == a.offIndex ? 0 : -1;
     const int w = entry - a.firstVisible;
-    return w >= 0 && w < tab.graph.shownColumns ? w : -1;
+    return w >= 0 && w < tab.Geometry().shownColumns ? w : -1;
 }
 
 int MapTableView::WindowRow(int entry) const
@@ -208,7 +211,7 @@ int MapTableView::WindowRow(int entry) const
     if (a.off)
         return entry == a.offIndex ? 0 : -1;
     const int w = entry - a.firstVisible;
-    return w >= 0 && w < tab.graph.shownRows ? w : -1;
+    return w >= 0 && w < tab.Geometry().shownRows ? w : -1;
 }
 
 void MapTableView::Layout(const QRect& a)
@@ -222,9 +225,9 @@ void MapTableView::Layout(const QRect& a)
 
 void MapTableView::LayoutMeasures(int top)
 {
-    MapViewGeometry& g = tab.graph;
-    const int ppi = tab.pixelsPerInch;
-    const bool compact = tab.options & OPT_COMPACT_POINTS;
+    MapViewGeometry& g = tab.Geometry();
+    const int ppi = tab.PixelsPerInch();
+    const bool compact = tab.Options() & OPT_COMPACT_POINTS;
     const int width = tab.width(), height = tab.height();
     g.left = TABLE_LEFT;
     g.rightMargin = g.bottomMargin = TABLE_MARGIN;
@@ -232,19 +235,19 @@ void MapTableView::LayoutMeasures(int top)
     g.labelGap = ppi * LABEL_GAP_AT_BASE / BASE_DPI;
     g.headerWidth = ppi * (compact ? COMPACT_HEADER_WIDTH_AT_BASE : HEADER_WIDTH_AT_BASE) / BASE_DPI;
     // The header row is as high as one of the visible rows would be with it counted in.
-    g.headerHeight = std::max(1, (height - g.top - g.labelGap - g.bottomMargin) / (tab.visibleRows + 1));
+    g.headerHeight = std::max(1, (height - g.top - g.labelGap - g.bottomMargin) / (tab.VisibleRows() + 1));
     g.cellLeft = g.left + g.headerWidth + g.labelGap;
     g.cellTop = g.top + g.headerHeight + g.labelGap;
-    g.columnWidth = std::max(MIN_CELL, double(width - g.cellLeft - g.rightMargin) / tab.visibleColumns);
+    g.columnWidth = std::max(MIN_CELL, double(width - g.cellLeft - g.rightMargin) / tab.VisibleColumns());
     g.rowHeight
-        = std::max(MIN_CELL, double(height - g.top - g.headerHeight - g.labelGap - g.bottomMargin) / tab.visibleRows);
+        = std::max(MIN_CELL, double(height - g.top - g.headerHeight - g.labelGap - g.bottomMargin) / tab.VisibleRows());
     g.shownColumns = tab.ShownColumns();
     g.shownRows = tab.ShownRows();
 }
 
 void MapTableView::LayoutElements()
 {
-    MapViewGeometry& g = tab.graph;
+    MapViewGeometry& g = tab.Geometry();
     // Edges are rounded per boundary, so neighbouring cells always meet without a gap.
     for (int i = 0; i < g.shownColumns; ++i) {
         const int x0 = g.cellLeft + int(i * g.columnWidth), x1 = g.cellLeft + int((i + 1) * g.columnWidth);
@@ -266,20 +269,20 @@ void MapTableView::LayoutElements()
 
 void MapTableView::LayoutScrollBars()
 {
-    MapViewGeometry& g = tab.graph;
+    MapViewGeometry& g = tab.Geometry();
     const QRect grid = g.Grid();
     const MapSheet& s = tab.Sheet();
-    g.horizontalBar = (!s.axisX.off && s.axisX.count > tab.visibleColumns)
+    g.horizontalBar = (!s.axisX.off && s.axisX.count > tab.VisibleColumns())
         ? QRect(grid.left(), grid.bottom() + 1, grid.width(), SCROLL_BAR)
         : QRect();
-    g.verticalBar = (!s.axisY.off && s.axisY.count > tab.visibleRows)
+    g.verticalBar = (!s.axisY.off && s.axisY.count > tab.VisibleRows())
         ? QRect(grid.right() + 1, grid.top(), SCROLL_BAR, grid.height())
         : QRect();
 }
 
 void MapTableView::LayoutSideParts()
 {
-    MapViewGeometry& g = tab.graph;
+    MapViewGeometry& g = tab.Geometry();
     const QRect grid = g.Grid();
     const MapSheet& s = tab.Sheet();
     const int width = tab.width(), height = tab.height();
@@ -307,7 +310,7 @@ void MapTableView::LayoutSideParts()
 
 QRect MapTableView::ElementRect(int column, int row) const
 {
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     if (row == HEADER) {
         const int w = WindowColumn(column);
         return w < 0 ? QRect() : g.columnHeaders[w];
@@ -330,11 +333,11 @@ QRect MapTableView::ArrowRect(int column, int row, bool up) const
     return up ? QRect(left, r.top(), ARROW_WIDTH, half) : QRect(left, r.top() + half, ARROW_WIDTH, r.height() - half);
 }
 
-QRect MapTableView::EditRect() const { return tab.editing ? ElementRect(tab.editColumn, tab.editRow) : QRect(); }
+QRect MapTableView::EditRect() const { return tab.Editing() ? ElementRect(tab.EditColumn(), tab.EditRow()) : QRect(); }
 
 MapTableView::Hit MapTableView::HitTest(QPoint p) const
 {
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     if (!g.horizontalBar.isNull() && g.horizontalBar.contains(p))
         return { HIT_HBAR };
     if (!g.verticalBar.isNull() && g.verticalBar.contains(p))
@@ -374,7 +377,7 @@ MapTableView::Hit MapTableView::HitTest(QPoint p) const
 void MapTableView::ElementNear(QPoint p, int& column, int& row) const
 {
     // Drags keep working beyond the grid: the position is held to the nearest shown element.
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     const int i = std::clamp(int(std::floor((p.x() - g.cellLeft) / g.columnWidth)), 0, g.shownColumns - 1);
     const int j = std::clamp(int(std::floor((p.y() - g.cellTop) / g.rowHeight)), 0, g.shownRows - 1);
     column = EntryColumn(i);
@@ -396,7 +399,7 @@ QRect MapTableView::SelectionBox() const
 bool MapTableView::OnInterpolationCorner(QPoint p) const
 {
     const MapSelection& sel = tab.Sheet().selection;
-    if (!tab.CanInterpolate() || tab.printMode)
+    if (!tab.CanInterpolate() || tab.PrintMode())
         return false;
     const QRect first = ElementRect(sel.cornerX0 < 0 ? HEADER : sel.cornerX0, sel.cornerY0);
     const QRect last = ElementRect(sel.cornerX1 < 0 ? HEADER : sel.cornerX1, sel.cornerY1);
@@ -419,7 +422,7 @@ MapTableView::Coverage MapTableView::HeaderState(bool columns, int index) const
     const MapSheet& s = tab.Sheet();
     const MapSelection& sel = s.selection;
     // A printout shows no selection.
-    if (tab.printMode)
+    if (tab.PrintMode())
         return COVER_NONE;
     if (columns ? sel.IsSelected(index, HEADER) : sel.IsSelected(HEADER, index))
         return COVER_ALL;
@@ -445,7 +448,7 @@ MapTableView::Coverage MapTableView::AxisState(bool columns) const
 MapTableView::Coverage MapTableView::MapState() const
 {
     const MapSheet& s = tab.Sheet();
-    if (tab.printMode)
+    if (tab.PrintMode())
         return COVER_NONE;
     int selected = 0;
     for (int r = 0; r < s.axisY.Used(); ++r)
@@ -491,9 +494,9 @@ MapTableView::ScrollBar MapTableView::ScrollGeometry(bool horizontal) const
 {
     const MapAxis& a = horizontal ? tab.Sheet().axisX : tab.Sheet().axisY;
     ScrollBar b;
-    b.bar = horizontal ? tab.graph.horizontalBar : tab.graph.verticalBar;
+    b.bar = horizontal ? tab.Geometry().horizontalBar : tab.Geometry().verticalBar;
     b.length = horizontal ? b.bar.width() : b.bar.height();
-    b.page = horizontal ? tab.visibleColumns : tab.visibleRows;
+    b.page = horizontal ? tab.VisibleColumns() : tab.VisibleRows();
     // The thumb is as long a part of the track as the page is of the entries, and its offset
     // counts from the start of the bar (past the first arrow).
     b.track = std::max(1, b.length - 2 * SCROLL_BAR);
@@ -530,7 +533,7 @@ void MapTableView::PaintScrollBars(QPainter& p)
 void MapTableView::PaintCorner(QPainter& p)
 {
     const MapSheet& s = tab.Sheet();
-    const QRect r = tab.graph.corner;
+    const QRect r = tab.Geometry().corner;
     const Coverage mapState = MapState();
     Bevel(p, r, CoverageColor(mapState, s.axisX.color), mapState == COVER_ALL);
     p.setFont(FontOf(s.headerFontSize));
@@ -566,7 +569,7 @@ void MapTableView::PaintCorner(QPainter& p)
 
 void MapTableView::PaintGrid(QPainter& p)
 {
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     const QRect grid = g.Grid();
     p.setPen(MapEditor::Color(GRID_LINE));
     for (int i = 0; i <= g.shownColumns; ++i) {
@@ -582,7 +585,7 @@ void MapTableView::PaintGrid(QPainter& p)
 void MapTableView::PaintHeaders(QPainter& p)
 {
     const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     for (int i = 0; i < g.shownColumns; ++i) {
         const Coverage state = HeaderState(true, EntryColumn(i));
         const uint32_t color = CoverageColor(state, s.axisX.color);
@@ -605,7 +608,7 @@ void MapTableView::PaintSelection(QPainter& p)
 {
     const MapSheet& s = tab.Sheet();
     const MapSelection& sel = s.selection;
-    if (tab.printMode)
+    if (tab.PrintMode())
         return;
     // A band in progress is shown like the selection it will become.
     auto marked = [&](int c, int r) { return (sel.Mark(c, r) & (MARK_SELECTED | MARK_DRAG)) != 0; };
@@ -624,12 +627,12 @@ void MapTableView::PaintSelection(QPainter& p)
         if (!marked(c + 1, r))
             p.drawLine(rect.topRight(), rect.bottomRight());
     };
-    for (int j = 0; j < tab.graph.shownRows; ++j)
-        for (int i = 0; i < tab.graph.shownColumns; ++i) {
+    for (int j = 0; j < tab.Geometry().shownRows; ++j)
+        for (int i = 0; i < tab.Geometry().shownColumns; ++i) {
             const int c = EntryColumn(i), r = EntryRow(j);
             if (!marked(c, r))
                 continue;
-            const QRect rect = tab.graph.Cell(i, j);
+            const QRect rect = tab.Geometry().Cell(i, j);
             if (several) {
                 // Every second pixel only, so that the cell shows through the overlay.
                 p.fillRect(rect, QBrush(MapEditor::Color(SELECTION_OVERLAY), Qt::Dense4Pattern));
@@ -639,23 +642,23 @@ void MapTableView::PaintSelection(QPainter& p)
             }
             outline(c, r, rect);
         }
-    for (int i = 0; i < tab.graph.shownColumns; ++i)
+    for (int i = 0; i < tab.Geometry().shownColumns; ++i)
         if (marked(EntryColumn(i), HEADER)) {
-            const QRect rect = tab.graph.columnHeaders[i];
+            const QRect rect = tab.Geometry().columnHeaders[i];
             p.setPen(Qt::black);
             p.drawRect(rect.adjusted(0, 0, -1, -1));
         }
-    for (int j = 0; j < tab.graph.shownRows; ++j)
+    for (int j = 0; j < tab.Geometry().shownRows; ++j)
         if (marked(HEADER, EntryRow(j))) {
-            const QRect rect = tab.graph.rowHeaders[j];
+            const QRect rect = tab.Geometry().rowHeaders[j];
             p.setPen(Qt::black);
             p.drawRect(rect.adjusted(0, 0, -1, -1));
         }
-    if (tab.blockDrag) {
-        const auto& t = tab.blockTarget;
+    if (tab.Interaction().BlockDrag()) {
+        const auto& t = tab.Interaction().BlockTarget();
         QRect target;
-        for (int r = t[MapModel::BOX_Y0]; r <= t[MapModel::BOX_Y1]; ++r)
-            for (int c = t[MapModel::BOX_X0]; c <= t[MapModel::BOX_X1]; ++c)
+        for (int r = t[BOX_Y0]; r <= t[BOX_Y1]; ++r)
+            for (int c = t[BOX_X0]; c <= t[BOX_X1]; ++c)
                 target |= ElementRect(c, r);
         p.setPen(QPen(Qt::black, 1, Qt::DashLine));
         p.drawRect(target.adjusted(1, 1, -2, -2));
@@ -665,7 +668,7 @@ void MapTableView::PaintSelection(QPainter& p)
 void MapTableView::PaintCornerMarks(QPainter& p)
 {
     const MapSelection& sel = tab.Sheet().selection;
-    if (tab.printMode || !sel.interpolable)
+    if (tab.PrintMode() || !sel.interpolable)
         return;
     const QColor color = MapEditor::Color(interpolationHover ? CORNER_MARK_HOT : CORNER_MARK);
     p.setPen(Qt::NoPen);
@@ -719,7 +722,7 @@ void MapTableView::PaintOperatingPoint(QPainter& p)
 void MapTableView::PaintTexts(QPainter& p)
 {
     const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     // While a corner mark is hovered the cells show what the interpolation would make of them.
     MapSheet preview;
     const bool previewing = interpolationHover && tab.CanInterpolate();
@@ -738,7 +741,7 @@ void MapTableView::PaintTexts(QPainter& p)
         }
         const MapAxis& a = s.AxisOf(c, r);
         const bool isCell = c >= 0 && r >= 0;
-        const int size = a.axisFontSize ? a.axisFontSize : int(std::lround(VALUE_FONT_FACTOR * tab.baseFontSize));
+        const int size = a.axisFontSize ? a.axisFontSize : int(std::lround(VALUE_FONT_FACTOR * tab.BaseFontSize()));
         int32_t raw = s.ValueOf(c, r);
         bool previewed = false;
         if (previewing) {
@@ -769,36 +772,37 @@ void MapTableView::PaintTexts(QPainter& p)
 
 void MapTableView::PaintEditText(QPainter& p, const QRect& rect)
 {
-    const QFont font = EditFont(tab.baseFontSize);
+    const QFont font = EditFont(tab.BaseFontSize());
     p.setFont(font);
     const QFontMetrics fm(font);
-    const QString text = QString::fromStdString(tab.editText);
+    const QString text = QString::fromStdString(tab.EditText());
     const int x = EditTextLeft(rect, fm, text);
     const int y = rect.center().y() + (fm.ascent() - fm.descent()) / 2;
-    if (tab.textSelEnd > tab.textSelStart && !tab.printMode) {
-        const int a0 = fm.horizontalAdvance(text.left(tab.textSelStart));
-        const int a1 = fm.horizontalAdvance(text.left(tab.textSelEnd));
+    if (tab.Interaction().TextSelEnd() > tab.Interaction().TextSelStart() && !tab.PrintMode()) {
+        const int a0 = fm.horizontalAdvance(text.left(tab.Interaction().TextSelStart()));
+        const int a1 = fm.horizontalAdvance(text.left(tab.Interaction().TextSelEnd()));
         p.fillRect(QRect(x + a0, y - fm.ascent(), a1 - a0, fm.height()), MapEditor::Color(EDIT_TEXT_SELECTION));
     }
     p.setPen(Qt::black);
     p.drawText(x, y, text);
     // The caret blinks in the paint event over the picture, so only its place is kept here.
-    const int cx = x + fm.horizontalAdvance(text.left(tab.caret));
+    const int cx = x + fm.horizontalAdvance(text.left(tab.Interaction().Caret()));
     caretRect = QRect(cx, y - fm.ascent(), 1, fm.height());
 }
 
 void MapTableView::PaintArrows(QPainter& p)
 {
-    if (tab.printMode || !tab.hoverValid)
+    if (tab.PrintMode() || !tab.Interaction().HoverValid())
         return;
     const MapSheet& s = tab.Sheet();
-    if (!s.Inside(tab.hoverColumn, tab.hoverRow) || !s.AxisOf(tab.hoverColumn, tab.hoverRow).editable)
+    if (!s.Inside(tab.Interaction().HoverColumn(), tab.Interaction().HoverRow())
+        || !s.AxisOf(tab.Interaction().HoverColumn(), tab.Interaction().HoverRow()).editable)
         return;
     for (bool up : { true, false }) {
-        const QRect r = ArrowRect(tab.hoverColumn, tab.hoverRow, up);
+        const QRect r = ArrowRect(tab.Interaction().HoverColumn(), tab.Interaction().HoverRow(), up);
         if (r.isNull())
             continue;
-        Bevel(p, r, BUTTON_FACE, up ? tab.upHeld : tab.downHeld);
+        Bevel(p, r, BUTTON_FACE, up ? tab.Interaction().ArrowHeld(true) : tab.Interaction().ArrowHeld(false));
         p.setPen(Qt::NoPen);
         p.setBrush(MapEditor::Color(GREY));
         p.drawPolygon(Triangle(r.center(), false, !up, STEP_GLYPH));
@@ -815,7 +819,7 @@ bool MapTableView::CountButtonEnabled(bool add) const
 void MapTableView::PaintCounts(QPainter& p)
 {
     const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab.Geometry();
     QFont font = FontOf(COUNT_FONT_SIZE);
     p.setFont(font);
     p.setPen(Qt::black);
@@ -846,10 +850,10 @@ void MapTableView::PaintCounts(QPainter& p)
 
 int MapTableView::CaretAt(QPoint position) const
 {
-    const QFont font = EditFont(tab.baseFontSize);
+    const QFont font = EditFont(tab.BaseFontSize());
     const QFontMetrics fm(font);
-    const QString text = QString::fromStdString(tab.editText);
-    const int x0 = EditTextLeft(ElementRect(tab.editColumn, tab.editRow), fm, text);
+    const QString text = QString::fromStdString(tab.EditText());
+    const int x0 = EditTextLeft(ElementRect(tab.EditColumn(), tab.EditRow()), fm, text);
     // The caret goes to the character boundary nearest the click: past a character's middle, after it.
     int best = 0;
     for (int i = 1; i <= text.size(); ++i) {
@@ -862,26 +866,26 @@ int MapTableView::CaretAt(QPoint position) const
 
 int MapTableView::ArrowPartAt(QPoint position) const
 {
-    if (!tab.hoverValid)
-        return MapModel::ARROW_NONE;
-    if (ArrowRect(tab.hoverColumn, tab.hoverRow, true).contains(position))
-        return MapModel::ARROW_UP;
-    if (ArrowRect(tab.hoverColumn, tab.hoverRow, false).contains(position))
-        return MapModel::ARROW_DOWN;
-    return MapModel::ARROW_NONE;
+    if (!tab.Interaction().HoverValid())
+        return MapInteraction::ARROW_NONE;
+    if (ArrowRect(tab.Interaction().HoverColumn(), tab.Interaction().HoverRow(), true).contains(position))
+        return MapInteraction::ARROW_UP;
+    if (ArrowRect(tab.Interaction().HoverColumn(), tab.Interaction().HoverRow(), false).contains(position))
+        return MapInteraction::ARROW_DOWN;
+    return MapInteraction::ARROW_NONE;
 }
 
 int MapTableView::BlockGripAt(QPoint position) const
 {
     const QRect box = SelectionBox();
-    const QRect reach = tab.graph.Grid().adjusted(-GRID_SLACK, -GRID_SLACK, GRID_SLACK, GRID_SLACK);
+    const QRect reach = tab.Geometry().Grid().adjusted(-GRID_SLACK, -GRID_SLACK, GRID_SLACK, GRID_SLACK);
     if (box.isNull() || !tab.SelectionEditable() || !reach.contains(position))
-        return MapModel::BLOCK_NONE;
+        return MapInteraction::BLOCK_NONE;
     if ((position - box.bottomRight()).manhattanLength() <= FILL_GRIP)
-        return MapModel::BLOCK_FILL;
+        return MapInteraction::BLOCK_FILL;
     const bool nearEdge = box.adjusted(-MOVE_GRIP, -MOVE_GRIP, MOVE_GRIP, MOVE_GRIP).contains(position)
         && !box.adjusted(MOVE_GRIP, MOVE_GRIP, -MOVE_GRIP, -MOVE_GRIP).contains(position);
-    return nearEdge ? MapModel::BLOCK_MOVE : MapModel::BLOCK_NONE;
+    return nearEdge ? MapInteraction::BLOCK_MOVE : MapInteraction::BLOCK_NONE;
 }
 
 Qt::CursorShape MapTableView::DragTo(QPoint position)
@@ -890,14 +894,14 @@ Qt::CursorShape MapTableView::DragTo(QPoint position)
     switch (drag) {
     case DRAG_BAND:
         ElementNear(position, column, row);
-        tab.DragBand(column, row);
+        tab.Interaction().DragBand(column, row);
         return Qt::ArrowCursor;
     case DRAG_BLOCK:
         ElementNear(position, column, row);
-        tab.UpdateBlockDrag(column, row);
-        return GripCursor(tab.blockDrag);
+        tab.Interaction().UpdateBlockDrag(column, row);
+        return GripCursor(tab.Interaction().BlockDrag());
     case DRAG_TEXT:
-        tab.SelectEditText(textAnchor, CaretAt(position));
+        tab.Interaction().SelectEditText(textAnchor, CaretAt(position));
         tab.RequestRepaint(MapModel::REPAINT);
         return Qt::IBeamCursor;
     case DRAG_SCROLL:
@@ -926,14 +930,14 @@ void MapTableView::UpdateHover(QPoint position)
 {
     // The arrows belong to the hovered element and reach past its edge, so while the mouse is on
     // them the element stays hovered.
-    if (ArrowPartAt(position) == MapModel::ARROW_NONE) {
+    if (ArrowPartAt(position) == MapInteraction::ARROW_NONE) {
         const MapSheet& s = tab.Sheet();
         const Hit hit = HitTest(position);
         const bool element = hit.kind == HIT_CELL || hit.kind == HIT_COLUMN_HEADER || hit.kind == HIT_ROW_HEADER;
-        tab.SetHovered(
+        tab.Interaction().SetHovered(
             element && s.Inside(hit.column, hit.row) && s.AxisOf(hit.column, hit.row).editable, hit.column, hit.row);
     }
-    tab.arrowPart = ArrowPartAt(position);
+    tab.Interaction().SetArrowPartHovered(ArrowPartAt(position));
 }
 
 Qt::CursorShape MapTableView::MouseMove(QPoint position, bool leftHeld)
@@ -944,17 +948,17 @@ Qt::CursorShape MapTableView::MouseMove(QPoint position, bool leftHeld)
     if (EditRect().contains(position))
         return Qt::IBeamCursor;
     UpdateHover(position);
-    const bool hot = !tab.arrowPart && OnInterpolationCorner(position);
+    const bool hot = !tab.Interaction().ArrowPartHovered() && OnInterpolationCorner(position);
     if (hot != interpolationHover) {
         interpolationHover = hot;
-        tab.hintText = hot ? Text(InterpolationHint) : QString();
-        tab.setToolTip(tab.hintText);
+        tab.SetHintText(hot ? Text(InterpolationHint) : QString());
+        tab.setToolTip(tab.HintText());
         tab.Render();
     }
-    if (hot || tab.arrowPart)
+    if (hot || tab.Interaction().ArrowPartHovered())
         return Qt::ArrowCursor;
     const int grip = BlockGripAt(position);
-    return grip == MapModel::BLOCK_NONE ? Qt::ArrowCursor : GripCursor(grip);
+    return grip == MapInteraction::BLOCK_NONE ? Qt::ArrowCursor : GripCursor(grip);
 }
 
 bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
@@ -964,7 +968,7 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
     // A press inside the open edit places the caret; anywhere else it commits the edit first.
     if (EditRect().contains(position)) {
         textAnchor = CaretAt(position);
-        tab.SelectEditText(textAnchor, textAnchor);
+        tab.Interaction().SelectEditText(textAnchor, textAnchor);
         drag = DRAG_TEXT;
         tab.RequestRepaint(MapModel::REPAINT);
         return true;
@@ -972,8 +976,8 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
     tab.CommitCellEdit();
     // The hover may be stale (no move since the last change): bring it up to date first.
     MouseMove(position, false);
-    if (tab.hoverValid && tab.arrowPart) {
-        tab.PressArrow(tab.arrowPart == MapModel::ARROW_UP);
+    if (tab.Interaction().HoverValid() && tab.Interaction().ArrowPartHovered()) {
+        tab.Interaction().PressArrow(tab.Interaction().ArrowPartHovered() == MapInteraction::ARROW_UP);
         drag = DRAG_ARROW;
         return true;
     }
@@ -982,10 +986,10 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
         tab.InterpolateSelection();
         return true;
     }
-    if (const int grip = BlockGripAt(position); grip != MapModel::BLOCK_NONE) {
+    if (const int grip = BlockGripAt(position); grip != MapInteraction::BLOCK_NONE) {
         int column, row;
         ElementNear(position, column, row);
-        if (tab.BeginBlockDrag(grip, column, row)) {
+        if (tab.Interaction().BeginBlockDrag(grip, column, row)) {
             drag = DRAG_BLOCK;
             return true;
         }
@@ -1016,7 +1020,7 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
     case HIT_ROW_BOX:
         if (hit.kind == HIT_ROW_HEADER && tab.Sheet().axisY.off)
             return false;
-        tab.BeginBand(BandKindOf(hit.kind), std::max(hit.column, 0), std::max(hit.row, 0), shift, ctrl);
+        tab.Interaction().BeginBand(BandKindOf(hit.kind), std::max(hit.column, 0), std::max(hit.row, 0), shift, ctrl);
         drag = DRAG_BAND;
         return true;
     default:
@@ -1029,13 +1033,13 @@ void MapTableView::MouseRelease(QPoint position)
     mouse = position;
     switch (drag) {
     case DRAG_ARROW:
-        tab.ReleaseArrow();
+        tab.Interaction().ReleaseArrow();
         break;
     case DRAG_BAND:
-        tab.EndBand();
+        tab.Interaction().EndBand();
         break;
     case DRAG_BLOCK:
-        tab.FinishBlockDrag();
+        tab.Interaction().FinishBlockDrag();
         break;
     default:
         break;
@@ -1051,29 +1055,29 @@ void MapTableView::DoubleClick(QPoint position)
     if (hit.kind != HIT_CELL && hit.kind != HIT_COLUMN_HEADER && hit.kind != HIT_ROW_HEADER)
         return;
     if (tab.Sheet().selection.dragKind & DRAG_RUBBER)
-        tab.EndBand();
+        tab.Interaction().EndBand();
     drag = DRAG_NONE;
-    if (!tab.BeginCellEdit(hit.column, hit.row, false))
+    if (!tab.Interaction().BeginCellEdit(hit.column, hit.row, false))
         return;
-    tab.SelectAllEditText();
+    tab.Interaction().SelectAllEditText();
     // The caret is placed on the text as drawn, so the picture is brought up to date first.
     tab.Render();
-    tab.PlaceEditCaret(CaretAt(position));
+    tab.Interaction().PlaceEditCaret(CaretAt(position));
 }
 
 bool MapTableView::Wheel(QPoint position, int steps)
 {
     (void)position;
-    if (tab.hoverValid) {
-        tab.StepHovered(steps);
+    if (tab.Interaction().HoverValid()) {
+        tab.Interaction().StepHovered(steps);
         return true;
     }
     // Without step arrows the wheel scrolls: rows when there are more than shown, else columns.
     MapSheet& s = tab.Sheet();
-    if (!tab.graph.verticalBar.isNull())
-        tab.ScrollTo(HEADER, steps > 0 ? s.axisY.firstVisible - 1 : s.axisY.firstVisible + tab.graph.shownRows);
-    else if (!tab.graph.horizontalBar.isNull())
-        tab.ScrollTo(steps > 0 ? s.axisX.firstVisible - 1 : s.axisX.firstVisible + tab.graph.shownColumns, HEADER);
+    if (!tab.Geometry().verticalBar.isNull())
+        tab.ScrollTo(HEADER, steps > 0 ? s.axisY.firstVisible - 1 : s.axisY.firstVisible + tab.Geometry().shownRows);
+    else if (!tab.Geometry().horizontalBar.isNull())
+        tab.ScrollTo(steps > 0 ? s.axisX.firstVisible - 1 : s.axisX.firstVisible + tab.Geometry().shownColumns, HEADER);
     else
         return false;
     return true;
@@ -1085,7 +1089,7 @@ void MapTableView::ScrollPress(bool horizontal, QPoint position)
     const int at = horizontal ? position.x() - b.bar.left() : position.y() - b.bar.top();
     scrollHorizontal = horizontal;
     drag = DRAG_SCROLL;
-    scrollPressTick = tab.tickCount;
+    scrollPressTick = tab.TickCount();
     if (at < SCROLL_BAR)
         scrollPart = -SCROLL_ARROW;
     else if (at >= b.length - SCROLL_BAR)
@@ -1125,7 +1129,7 @@ void MapTableView::ScrollStep()
 void MapTableView::Tick()
 {
     if (drag == DRAG_SCROLL && scrollPart != SCROLL_THUMB && scrollPart != SCROLL_NONE
-        && tab.tickCount - scrollPressTick >= SCROLL_REPEAT_TICKS)
+        && tab.TickCount() - scrollPressTick >= SCROLL_REPEAT_TICKS)
         ScrollStep();
     if (drag == DRAG_BAND || drag == DRAG_BLOCK)
         AutoscrollBand();
@@ -1133,7 +1137,7 @@ void MapTableView::Tick()
 
 void MapTableView::AutoscrollBand()
 {
-    const QRect grid = tab.graph.Grid();
+    const QRect grid = tab.Geometry().Grid();
     MapSheet& s = tab.Sheet();
     // d: how far the mouse is beyond the grid; above it only below the header row, so that a band
     // along the column headers does not scroll the rows.
@@ -1144,16 +1148,18 @@ void MapTableView::AutoscrollBand()
         dx = -1, d = grid.left() - mouse.x();
     if (mouse.y() > grid.bottom())
         dy = 1, d = std::max(d, mouse.y() - grid.bottom());
-    else if (mouse.y() < grid.top() && mouse.y() >= tab.graph.top + tab.graph.headerHeight)
+    else if (mouse.y() < grid.top() && mouse.y() >= tab.Geometry().top + tab.Geometry().headerHeight)
         dy = -1, d = std::max(d, grid.top() - mouse.y());
     if (!dx && !dy)
         return;
-    if (tab.tickCount % std::max(1, (BAND_SCROLL_SPAN - d) / BAND_SCROLL_STEP) != 0)
+    if (tab.TickCount() % std::max(1, (BAND_SCROLL_SPAN - d) / BAND_SCROLL_STEP) != 0)
         return;
-    const int column = dx > 0 ? s.axisX.firstVisible + tab.graph.shownColumns
+    const int column = dx > 0 ? s.axisX.firstVisible + tab.Geometry().shownColumns
         : dx < 0              ? s.axisX.firstVisible - 1
                               : HEADER;
-    const int row = dy > 0 ? s.axisY.firstVisible + tab.graph.shownRows : dy < 0 ? s.axisY.firstVisible - 1 : HEADER;
+    const int row = dy > 0 ? s.axisY.firstVisible + tab.Geometry().shownRows
+        : dy < 0           ? s.axisY.firstVisible - 1
+                           : HEADER;
     tab.ScrollTo(column, row);
     // The band follows the newly shown elements.
     MouseMove(mouse, true);
@@ -1182,8 +1188,9 @@ void MapTableView::RightClickSelect(QPoint position)
     case HIT_COLUMN_BOX:
     case HIT_ROW_BOX:
         if (HeaderState(hit.kind == HIT_COLUMN_BOX, hit.kind == HIT_COLUMN_BOX ? hit.column : hit.row) != COVER_ALL) {
-            tab.BeginBand(BandKindOf(hit.kind), std::max(0, hit.column), std::max(0, hit.row), false, false);
-            tab.EndBand();
+            tab.Interaction().BeginBand(
+                BandKindOf(hit.kind), std::max(0, hit.column), std::max(0, hit.row), false, false);
+            tab.Interaction().EndBand();
         }
         break;
     default:
@@ -1243,8 +1250,8 @@ void MapTableView::AddAutoscrollEntries(QMenu& menu, QPoint position)
 {
     const MapSheet& s = tab.Sheet();
     // Autoscroll matters only where the map is larger than the table shows.
-    const bool larger = s.axisX.count > tab.visibleColumns || s.axisY.count > tab.visibleRows;
-    if (!larger || !tab.autoscroll || !tab.graph.Grid().united(tab.graph.corner).contains(position))
+    const bool larger = s.axisX.count > tab.VisibleColumns() || s.axisY.count > tab.VisibleRows();
+    if (!larger || !tab.AutoscrollSwitch() || !tab.Geometry().Grid().united(tab.Geometry().corner).contains(position))
         return;
     QAction* on = menu.addAction(
         Text("###Autoscroll actual position##Autoscroll aktuelle Position##Automaticky posunovat na aktuální polohu"));
@@ -1252,10 +1259,10 @@ void MapTableView::AddAutoscrollEntries(QMenu& menu, QPoint position)
         = menu.addAction(Text("###Disable autoscroll##Deaktivieren Autoscroll##Zakázat automatické posunování"));
     on->setCheckable(true);
     off->setCheckable(true);
-    on->setChecked(*tab.autoscroll);
-    off->setChecked(!*tab.autoscroll);
+    on->setChecked(*tab.AutoscrollSwitch());
+    off->setChecked(!*tab.AutoscrollSwitch());
     // The switch is shared by every editor of the window.
-    int32_t* shared = tab.autoscroll;
+    int32_t* shared = tab.AutoscrollSwitch();
     QObject::connect(on, &QAction::triggered, &tab, [shared] { *shared = 1; });
     QObject::connect(off, &QAction::triggered, &tab, [shared] { *shared = 0; });
     menu.addSeparator();

@@ -86,9 +86,9 @@ MapToolbar::MapToolbar(MapEditor& t)
 int MapToolbar::UseOnlyCount() const
 {
     const MapSheet& s = tab.Sheet();
-    if (s.axisX.OffMode == 2 || s.axisY.OffMode == 2 || !s.enabled)
+    if (s.axisX.offMode == MapAxis::OFF_ALWAYS || s.axisY.offMode == MapAxis::OFF_ALWAYS || !s.enabled)
         return 0;
-    const int switchable = (s.axisX.OffMode == 1) + (s.axisY.OffMode == 1);
+    const int switchable = (s.axisX.offMode == MapAxis::OFF_SWITCHABLE) + (s.axisY.offMode == MapAxis::OFF_SWITCHABLE);
     return switchable ? switchable + 1 : 0;
 }
 
@@ -96,13 +96,13 @@ int MapToolbar::ViewCount() const
 {
     int n = 0;
     for (const ViewButton& v : Views)
-        n += (tab.options & v.option) != 0;
+        n += (tab.Options() & v.option) != 0;
     return n > 1 ? n : 0;
 }
 
 int MapToolbar::Width() const
 {
-    if (!(tab.options & OPT_TOOLBAR) || tab.sheetCount == 0)
+    if (!(tab.Options() & OPT_TOOLBAR) || tab.SheetCount() == 0)
         return 0;
     return UseOnlyCount() * USE_ONLY_PITCH + ViewCount() * VIEW_PITCH + FIXED_WIDTH;
 }
@@ -112,14 +112,14 @@ void MapToolbar::Build(int top)
     buttons = {};
     viewToggle = QRect();
     held = -1;
-    if (tab.sheetCount == 0)
+    if (tab.SheetCount() == 0)
         return;
-    if (!(tab.options & OPT_TOOLBAR)) {
+    if (!(tab.Options() & OPT_TOOLBAR)) {
         // Maps without a toolbar switch between table and graph with one small button under the
         // header column, in the bottom margin.
-        const bool both = (tab.options & OPT_TABLE) && (tab.options & OPT_GRAPH2D);
-        if (both && (tab.viewMode == VIEW_TABLE || tab.viewMode == VIEW_2D)) {
-            const MapViewGeometry& g = tab.graph;
+        const bool both = (tab.Options() & OPT_TABLE) && (tab.Options() & OPT_GRAPH2D);
+        if (both && (tab.ViewMode() == VIEW_TABLE || tab.ViewMode() == VIEW_2D)) {
+            const MapViewGeometry& g = tab.Geometry();
             viewToggle = QRect(g.left + (g.headerWidth - TOGGLE_WIDTH) / 2, tab.height() - g.bottomMargin + 4,
                 TOGGLE_WIDTH, TOGGLE_HEIGHT);
         }
@@ -149,24 +149,24 @@ void MapToolbar::Build(int top)
             b.caption = caption;
             b.toggle = true;
         };
-        if (s.axisY.OffMode == 1)
+        if (s.axisY.offMode == MapAxis::OFF_SWITCHABLE)
             useOnly(CMD_ONLY_X, QString("%1 %2").arg(Text(OnlyText), x), UseOnlyHint);
-        if (s.axisX.OffMode == 1)
+        if (s.axisX.offMode == MapAxis::OFF_SWITCHABLE)
             useOnly(CMD_ONLY_Y, QString("%1 %2").arg(Text(OnlyText), y), UseOnlyHint);
         useOnly(CMD_BOTH, QString("%1 %2 %3").arg(x, Text(AndText), y), UseBothHint);
     }
     if (const int v = ViewCount()) {
         int slot = 0;
         for (const ViewButton& view : Views) {
-            if (!(tab.options & view.option))
+            if (!(tab.Options() & view.option))
                 continue;
             const int x = tab.width() - RIGHT_MARGIN - v * VIEW_PITCH + 5 + slot++ * VIEW_PITCH;
             place(view.command, QRect(x, top, VIEW_WIDTH, HEIGHT), view.icon, view.hint).toggle = true;
         }
     }
-    if (tab.options & OPT_GRAPH3D)
+    if (tab.Options() & OPT_GRAPH3D)
         for (const PresetButton& preset : Presets) {
-            Button& b = place(preset.command, MapGraph3D::PresetButton(tab.graph.graphArea, preset.command),
+            Button& b = place(preset.command, MapGraph3D::PresetButton(tab.Geometry().graphArea, preset.command),
                 ToolbarIcon::None, preset.hint);
             b.caption = Text(preset.caption);
             b.view = VIEW_3D;
@@ -181,16 +181,16 @@ void MapToolbar::SetPressedStates()
     buttons[CMD_ONLY_X].pressed = !s.axisX.off && s.axisY.off;
     buttons[CMD_ONLY_Y].pressed = s.axisX.off && !s.axisY.off;
     buttons[CMD_BOTH].pressed = !s.axisX.off && !s.axisY.off;
-    buttons[CMD_VIEW_TABLE].pressed = tab.viewMode == VIEW_TABLE || tab.viewMode == VIEW_POINTS;
-    buttons[CMD_VIEW_2D].pressed = tab.viewMode == VIEW_2D;
-    buttons[CMD_VIEW_3D].pressed = tab.viewMode == VIEW_3D;
+    buttons[CMD_VIEW_TABLE].pressed = tab.ViewMode() == VIEW_TABLE || tab.ViewMode() == VIEW_POINTS;
+    buttons[CMD_VIEW_2D].pressed = tab.ViewMode() == VIEW_2D;
+    buttons[CMD_VIEW_3D].pressed = tab.ViewMode() == VIEW_3D;
     for (const PresetButton& preset : Presets)
-        buttons[static_cast<size_t>(preset.command)].pressed = tab.graph.Shows(preset.command);
+        buttons[static_cast<size_t>(preset.command)].pressed = tab.Geometry().Shows(preset.command);
 }
 
 bool MapToolbar::Refresh(bool stepsAndCopy, bool paste)
 {
-    if (tab.sheetCount == 0 || !(tab.options & OPT_TOOLBAR))
+    if (tab.SheetCount() == 0 || !(tab.Options() & OPT_TOOLBAR))
         return false;
     const MapSheet& s = tab.Sheet();
     const auto before = buttons;
@@ -199,7 +199,8 @@ bool MapToolbar::Refresh(bool stepsAndCopy, bool paste)
         const bool live = (s.flags & SF_OPERATING_POINT) && s.opState > 0 && s.enabled;
         const bool step = (s.selection.count > 0 && tab.SelectionEditable() && s.enabled) || live;
         buttons[CMD_STEP_UP].enabled = buttons[CMD_STEP_DOWN].enabled = step;
-        buttons[CMD_COPY].enabled = tab.editing ? tab.textSelEnd > tab.textSelStart : s.selection.count > 0;
+        buttons[CMD_COPY].enabled
+            = tab.Editing() ? tab.Interaction().TextSelEnd() > tab.Interaction().TextSelStart() : s.selection.count > 0;
         buttons[CMD_COPY_TABLE].enabled = true;
     }
     if (paste) {
@@ -220,7 +221,7 @@ bool MapToolbar::Visible(const Button& b) const
 {
     // The 3D graph's view buttons stand in its panel, which a switched-off sheet does not show.
     const bool panelShown = b.view != VIEW_3D || (tab.Sheet().enabled && !tab.Sheet().hidden);
-    return b.exists && (b.view == 0 || b.view == tab.viewMode) && panelShown;
+    return b.exists && (b.view == 0 || b.view == tab.ViewMode()) && panelShown;
 }
 
 int MapToolbar::ButtonAt(QPoint position) const
@@ -234,7 +235,7 @@ int MapToolbar::ButtonAt(QPoint position) const
 bool MapToolbar::MousePress(QPoint position)
 {
     if (viewToggle.contains(position)) {
-        tab.RunCommand(tab.viewMode == VIEW_2D ? CMD_VIEW_TABLE : CMD_VIEW_2D);
+        tab.RunCommand(tab.ViewMode() == VIEW_2D ? CMD_VIEW_TABLE : CMD_VIEW_2D);
         return true;
     }
     const int command = ButtonAt(position);
@@ -287,10 +288,10 @@ QRect MapToolbar::StepButtons() const { return At(CMD_STEP_UP).rect.united(At(CM
 
 void MapToolbar::Paint(QPainter& p)
 {
-    if (tab.printMode)
+    if (tab.PrintMode())
         return;
     PaintViewToggle(p);
-    if (!(tab.options & OPT_TOOLBAR))
+    if (!(tab.Options() & OPT_TOOLBAR))
         return;
     SetPressedStates();
     for (int i = 0; i < MAX_BUTTONS; ++i)
@@ -362,6 +363,6 @@ void MapToolbar::PaintViewToggle(QPainter& p)
     if (viewToggle.isNull())
         return;
     Bevel(p, viewToggle, MapEditor::Color(0xFF00000F), false);
-    DrawToolbarIcon(p, tab.viewMode == VIEW_2D ? ToolbarIcon::ToTable : ToolbarIcon::ToGraph,
+    DrawToolbarIcon(p, tab.ViewMode() == VIEW_2D ? ToolbarIcon::ToTable : ToolbarIcon::ToGraph,
         viewToggle.adjusted(2, 1, -2, -1), true);
 }
