@@ -101,30 +101,20 @@ private:
 
     MapModel& model_;
     std::function<void(int)> runCommand_;
-    bool shiftDown_ = false;
-    bool ctrlDown_ = false;
+    bool shiftDown_ = false, ctrlDown_ = false;
     bool hoverValid_ = false;
-    int32_t hoverColumn_ = NO_ELEMENT;
-    int32_t hoverRow_ = NO_ELEMENT;
-    int32_t arrowPart_ = ARROW_NONE;
-    bool upHeld_ = false;
-    bool downHeld_ = false;
+    int32_t hoverColumn_ = NO_ELEMENT, hoverRow_ = NO_ELEMENT, arrowPart_ = ARROW_NONE;
+    bool upHeld_ = false, downHeld_ = false, repeating_ = false;
     int32_t pressTick_ = 0;
-    bool repeating_ = false;
-    int32_t caret_ = 0;
-    int32_t textSelStart_ = 0;
-    int32_t textSelEnd_ = 0;
-    int32_t editAnchor_ = 0;
+    // The caret, the selected part of the edit text and the end a Shift selection stays at.
+    int32_t caret_ = 0, textSelStart_ = 0, textSelEnd_ = 0, editAnchor_ = 0;
     int32_t blinkPhase_ = 0;
-    int32_t bandKind_ = 0;
-    int32_t bandStartColumn_ = -1;
-    int32_t bandStartRow_ = -1;
+    int32_t bandKind_ = 0, bandStartColumn_ = -1, bandStartRow_ = -1;
     // A fill or move drag keeps the dragged axis (or the cells) as they were at the press, so the
     // drag reads unchanged values however far it goes.
     int32_t blockDrag_ = BLOCK_NONE;
     MapBox blockStart_ { NO_ELEMENT, NO_ELEMENT, NO_ELEMENT, NO_ELEMENT };
     MapBox blockTarget_ { NO_ELEMENT, NO_ELEMENT, NO_ELEMENT, NO_ELEMENT };
     std::vector<int32_t> blockSaved_;
-    int32_t grabColumn_ = 0;
-    int32_t grabRow_ = 0;
+    int32_t grabColumn_ = 0, grabRow_ = 0;
 };

@@ -190,30 +190,17 @@ private:
     bool LineDeletable(bool isColumn, int index) const;
 
     MapEditorHost* host_ = nullptr;
-    int32_t ownerId_ = 0;
-    int32_t options_ = OPT_TABLE;
-    int32_t visibleColumns_ = 15;
-    int32_t visibleRows_ = 10;
+    int32_t ownerId_ = 0, options_ = OPT_TABLE;
+    int32_t visibleColumns_ = 15, visibleRows_ = 10;
     int32_t* autoscroll_ = nullptr;
-    int32_t sheetCount_ = 0;
-    int32_t activeSheet_ = 0;
-    int32_t previousSheet_ = 0;
+    int32_t sheetCount_ = 0, activeSheet_ = 0, previousSheet_ = 0;
     std::array<MapSheet, TAB_MAX_SHEETS> sheets_;
-    int32_t baseAdvance_ = 0;
-    int32_t limiterRpm_ = 0;
-    int32_t startLimiterRpm_ = 0;
-    int32_t movedMarkers_ = 0;
-    int32_t engineRpm_ = 0;
-    int32_t throttle_ = 0;
-    int32_t pressure_ = 0;
-    int32_t monitorStatus_ = 0;
-    int32_t tickCount_ = 0;
-    int32_t pendingMask_ = 0;
-    int32_t pendingChangeId_ = 0;
-    int32_t commitTick_ = 0;
+    int32_t baseAdvance_ = 0, limiterRpm_ = 0, startLimiterRpm_ = 0, movedMarkers_ = 0;
+    int32_t engineRpm_ = 0, throttle_ = 0, pressure_ = 0, monitorStatus_ = 0;
+    // The commit protocol: the changed axes gathered, the target they belong to, when they commit.
+    int32_t tickCount_ = 0, pendingMask_ = 0, pendingChangeId_ = 0, commitTick_ = 0;
     bool editing_ = false;
-    int32_t editColumn_ = 0;
-    int32_t editRow_ = 0;
+    int32_t editColumn_ = 0, editRow_ = 0;
     std::string editText_;
     // The in-process clipboard, shared by every editor like the system's.
     static inline std::string localPlain_;

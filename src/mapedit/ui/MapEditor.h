@@ -137,13 +137,10 @@ private:
 
     MapInteraction interaction_;
     MapViewGeometry geometry_;
-    int pixelsPerInch_ = 96;
-    int baseFontSize_ = 8;
+    int pixelsPerInch_ = 96, baseFontSize_ = 8;
     QString hintText_;
-    bool printMode_ = false;
-    bool inPaint_ = false;
-    bool leftHeld_ = false;
-    bool focused_ = false;
+    bool printMode_ = false, inPaint_ = false, whiteBackground_ = false;
+    bool leftHeld_ = false, focused_ = false;
     QPoint mouse_;
     QImage picture_;
     std::unique_ptr<MapTableView> table_;
@@ -151,9 +148,9 @@ private:
     std::unique_ptr<MapGraph2D> graph2d_;
     std::unique_ptr<MapGraph3D> graph3d_;
     std::unique_ptr<MapToolbar> toolbar_;
+    // The view that took the left press (it gets the moves until the release) and the one hovered.
     MapViewPart* pressedView_ = nullptr;
     MapViewPart* hoverView_ = nullptr;
-    bool whiteBackground_ = false;
     QPointer<QMenu> popup_;
     int lastLanguage_ = -1;
 };
