@@ -301,6 +301,22 @@ TEST_F(AdvanceMap, EditAcceptsSixteenCharactersAndReplacesTheSelection)
     EXPECT_EQ(tab.Sheet().Cell(0, 0), 0);
 }
 
+TEST_F(AdvanceMap, CaretBlinksEveryEightTicksAndShowsAgainOnAKey)
+{
+    ASSERT_TRUE(ui.BeginCellEdit(1, 1, true));
+    Tick(7);
+    EXPECT_TRUE(ui.CaretVisible());
+    Tick(1);
+    EXPECT_FALSE(ui.CaretVisible());
+    EXPECT_TRUE(ui.CaretBlinked()) << "the caret is redrawn when it goes";
+    ui.EditKey('5');
+    EXPECT_TRUE(ui.CaretVisible()) << "typing shows the caret at once";
+    Tick(8);
+    EXPECT_FALSE(ui.CaretVisible());
+    Tick(8);
+    EXPECT_TRUE(ui.CaretVisible());
+}
+
 TEST_F(AdvanceMap, HeaderEditStoresRawAxisUnits)
 {
     ASSERT_TRUE(ui.BeginCellEdit(4, -1, false));
