@@ -24,8 +24,8 @@ MapEditor* FullMap(MapEditorList& editors)
     tab->DefineAxis(
         0, AXIS_X | AXIS_Y, "RPM", "", 0, 10000, 1, 1, nullptr, 1, 1, 1, TAB_MAX_X, 0, 0, 1, -1, 0, 0xFCE2F4);
     tab->DefineAxis(0, AXIS_DATA, "ADV", "°", -1000, 1000, 1, 1, nullptr, 1, 0, 1, 1, 0, 0, 0, -1, 0, 0xFCE2F4);
-    tab->visibleColumns = TAB_MAX_X;
-    tab->visibleRows = TAB_MAX_Y;
+    tab->SetVisibleColumns(TAB_MAX_X);
+    tab->SetVisibleRows(TAB_MAX_Y);
     for (int i = 0; i < TAB_MAX_X; ++i)
         tab->Sheet().axisX.values[i] = 100 * i;
     for (int i = 0; i < TAB_MAX_Y; ++i)
@@ -46,7 +46,7 @@ void RenderFullTable(benchmark::State& state)
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        tab->repaintFlags |= 2;
+        tab->RequestRepaint(MapModel::REPAINT_LAYOUT);
         tab->Render();
         benchmark::DoNotOptimize(tab->Picture().constBits());
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -67,10 +67,10 @@ MapEditor* AdvanceMap(MapEditorList& editors, int view)
         for (int c = 0; c < 10; ++c)
             s.Cell(c, i) = 10 + (c * 7 + i * 3) % 25; // curves that cross: the stacking step is used
     }
-    tab->baseAdvance = 10;
-    tab->limiterRpm = 11000;
-    tab->startLimiterRpm = 4000;
-    tab->engineRpm = 5200;
+    tab->SetBaseAdvance(10);
+    tab->SetLimiterRpm(11000);
+    tab->SetStartLimiterRpm(4000);
+    tab->SetEngineRpm(5200);
     tab->RememberValues();
     tab->SetViewMode(view);
     tab->RebuildLayout();
@@ -87,7 +87,7 @@ void RenderAdvance(benchmark::State& state, int view)
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        tab->repaintFlags |= 2;
+        tab->RequestRepaint(MapModel::REPAINT_LAYOUT);
         tab->Render();
         benchmark::DoNotOptimize(tab->Picture().constBits());
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -115,8 +115,8 @@ MapEditor* WideServoMap(MapEditorList& editors)
         for (int c = 0; c < COLUMNS; ++c)
             s.Cell(c, r) = 20 + 12 * c + 5 * r + (c * r) % 9;
     }
-    tab->engineRpm = 5200;
-    tab->throttle = 40;
+    tab->SetEngineRpm(5200);
+    tab->SetThrottle(40);
     tab->RememberValues();
     tab->LocateOperatingPoint();
     tab->SetViewMode(VIEW_3D);
@@ -130,11 +130,11 @@ void RenderSurface(benchmark::State& state, MapKind kind)
 {
     MapEditorList editors;
     MapEditor* tab = kind == MapKind::Servo ? WideServoMap(editors) : AdvanceMap(editors, VIEW_3D);
-    tab->graph.surfaceMode = static_cast<int32_t>(state.range(0));
+    tab->Geometry().surfaceMode = static_cast<int32_t>(state.range(0));
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        tab->repaintFlags |= 2;
+        tab->RequestRepaint(MapModel::REPAINT_LAYOUT);
         tab->Render();
         benchmark::DoNotOptimize(tab->Picture().constBits());
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -243,8 +243,8 @@ PageRecord WindowPages::Record() const
         const MapEditor* editor = editors_.At(i);
         if (!editor)
             continue;
-        record.editorIds[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->ownerId);
-        record.maps[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->activeSheet);
+        record.editorIds[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->OwnerId());
+        record.maps[static_cast<size_t>(i)] = static_cast<uint8_t>(editor->ActiveSheet());
     }
     return record;
 }
@@ -259,11 +259,11 @@ void WindowPages::Restore(const PageRecord& record)
         MapEditor* editor = editors_.At(i);
         if (!editor)
             continue;
-        const auto entry = std::find(record.editorIds.begin(), record.editorIds.end(), editor->ownerId);
+        const auto entry = std::find(record.editorIds.begin(), record.editorIds.end(), editor->OwnerId());
         if (entry == record.editorIds.end())
             continue;
         const int map = record.maps[static_cast<size_t>(entry - record.editorIds.begin())];
-        if (editor->activeSheet != map)
+        if (editor->ActiveSheet() != map)
             editor->SelectSheet(map);
     }
 }

@@ -39,10 +39,10 @@ DisplayRange::Extent DisplayRange::AxisExtent(const MapModel& tab, int bit)
 {
     const MapAxis& mine = tab.Sheet().Axis(bit);
     Extent e { 1e300, -1e300 };
-    for (int index = 0; index < tab.sheetCount; ++index) {
-        const MapSheet& s = tab.sheets[static_cast<size_t>(index)];
+    for (int index = 0; index < tab.SheetCount(); ++index) {
+        const MapSheet& s = tab.SheetAt(static_cast<size_t>(index));
         const MapAxis& a = s.Axis(bit);
-        if (index != tab.activeSheet && !(s.defined && SharesRange(mine, a)))
+        if (index != tab.ActiveSheet() && !(s.defined && SharesRange(mine, a)))
             continue;
         for (int i = 0; i < a.count; ++i)
             Include(e, Position(a, i));
@@ -54,9 +54,9 @@ DisplayRange::Extent DisplayRange::DataExtent(const MapModel& tab)
 {
     const MapAxis& mine = tab.Sheet().axisData;
     Extent e { 1e300, -1e300 };
-    for (int index = 0; index < tab.sheetCount; ++index) {
-        const MapSheet& s = tab.sheets[static_cast<size_t>(index)];
-        if (index != tab.activeSheet && !(s.defined && (s.axisData.group & mine.group) != 0))
+    for (int index = 0; index < tab.SheetCount(); ++index) {
+        const MapSheet& s = tab.SheetAt(static_cast<size_t>(index));
+        if (index != tab.ActiveSheet() && !(s.defined && (s.axisData.group & mine.group) != 0))
             continue;
         for (int r = 0; r < s.axisY.Used(); ++r)
             for (int c = 0; c < s.axisX.Used(); ++c)
@@ -111,7 +111,7 @@ int32_t DisplayRange::StackStep(const MapSheet& s, int acrossBit)
 GraphRanges DisplayRange::Compute(MapModel& tab)
 {
     GraphRanges g;
-    if (tab.sheetCount == 0)
+    if (tab.SheetCount() == 0)
         return g;
     MapSheet& s = tab.Sheet();
     g.across = (s.flags & SF_SWAP_AXES) ? AXIS_Y : AXIS_X;
@@ -123,16 +123,16 @@ GraphRanges DisplayRange::Compute(MapModel& tab)
     if ((s.flags & SF_BASE_ADVANCE) && IsRpm(across)) {
         Extent& e = extents[g.across == AXIS_X ? 0 : 1];
         e.min = std::min(e.min, 0.0);
-        Include(data, tab.baseAdvance / s.axisData.scale);
+        Include(data, tab.BaseAdvance() / s.axisData.scale);
     }
     for (int k = 0; k < 2; ++k) {
         const MapAxis& a = s.Axis(k == 0 ? AXIS_X : AXIS_Y);
         if (!IsRpm(a))
             continue;
         if (s.flags & SF_LIMITER)
-            Include(extents[k], tab.limiterRpm / a.scale);
+            Include(extents[k], tab.LimiterRpm() / a.scale);
         if (s.flags & SF_START_LIMITER)
-            Include(extents[k], tab.startLimiterRpm / a.scale);
+            Include(extents[k], tab.StartLimiterRpm() / a.scale);
     }
     Apply(s.axisX, extents[0]);
     Apply(s.axisY, extents[1]);

@@ -37,7 +37,7 @@ bool ColumnHasSelection(const MapSheet& s, const GraphRanges& g, int point)
 
 bool GraphDrag::Draggable(const MapModel& tab, const GraphRanges& g, int element)
 {
-    if (tab.sheetCount == 0 || element == NONE)
+    if (tab.SheetCount() == 0 || element == NONE)
         return false;
     // The base advance and the limiter markers always move; a point when one of its axes may.
     if (element < 0)
@@ -86,7 +86,7 @@ void GraphDrag::MovePoint(MapModel& tab, const GraphRanges& g, int32_t acrossRaw
         across.values[static_cast<size_t>(entry)] = acrossRaw;
     if (moveData)
         s.Cell(column, row) = dataRaw;
-    tab.NormalizeSheet(tab.activeSheet, AXIS_DATA | (moveAcross ? g.across : 0));
+    tab.NormalizeSheet(tab.ActiveSheet(), AXIS_DATA | (moveAcross ? g.across : 0));
     const int32_t dx = across.values[static_cast<size_t>(entry)] - oldPosition;
     const int32_t dv = s.Cell(column, row) - oldValue;
     if (dx == 0 && dv == 0)
@@ -109,32 +109,35 @@ void GraphDrag::MovePoint(MapModel& tab, const GraphRanges& g, int32_t acrossRaw
             others = true;
         }
     if (others)
-        tab.NormalizeSheet(tab.activeSheet, AXIS_DATA | (dx ? g.across : 0));
+        tab.NormalizeSheet(tab.ActiveSheet(), AXIS_DATA | (dx ? g.across : 0));
 }
 
 void GraphDrag::Move(MapModel& tab, const GraphRanges& g, int32_t acrossRaw, int32_t dataRaw, bool shift, bool ctrl)
 {
-    if (!Active() || tab.sheetCount == 0)
+    if (!Active() || tab.SheetCount() == 0)
         return;
     const MapSheet& s = tab.Sheet();
     const MapAxis& across = s.Axis(g.across);
     switch (element_) {
     case BASE_ADVANCE: {
-        const int before = tab.baseAdvance;
-        tab.baseAdvance = static_cast<int32_t>(std::lround(dataRaw * s.axisData.scale));
-        tab.NormalizeSheet(tab.activeSheet, 0);
-        mask_ |= tab.baseAdvance != before ? AXIS_DATA : 0;
+        const int before = tab.BaseAdvance();
+        tab.SetBaseAdvance(static_cast<int32_t>(std::lround(dataRaw * s.axisData.scale)));
+        tab.NormalizeSheet(tab.ActiveSheet(), 0);
+        mask_ |= tab.BaseAdvance() != before ? AXIS_DATA : 0;
         break;
     }
     case LIMITER:
     case START_LIMITER: {
-        int32_t& marker = element_ == LIMITER ? tab.limiterRpm : tab.startLimiterRpm;
-        const int before = marker;
-        marker = static_cast<int32_t>(std::lround(acrossRaw * across.scale));
-        tab.NormalizeSheet(tab.activeSheet, 0);
-        if (marker != before) {
+        const bool limiter = element_ == LIMITER;
+        auto marker = [&] { return limiter ? tab.LimiterRpm() : tab.StartLimiterRpm(); };
+        const int before = marker();
+        const auto rpm = static_cast<int32_t>(std::lround(acrossRaw * across.scale));
+        limiter ? tab.SetLimiterRpm(rpm) : tab.SetStartLimiterRpm(rpm);
+        tab.NormalizeSheet(tab.ActiveSheet(), 0);
+        if (marker() != before) {
             mask_ |= g.across;
-            tab.movedMarkers |= element_ == LIMITER ? 1 : 2;
+            tab.SetMovedMarkers(
+                tab.MovedMarkers() | (limiter ? MapModel::MOVED_LIMITER : MapModel::MOVED_START_LIMITER));
         }
         break;
     }

@@ -10,9 +10,9 @@
 // One axis of a sheet: X (columns), Y (rows) or the data (the cells). The data axis uses only
 // the fields that describe values (colour, labels, limits, scale, range table, group).
 struct MapAxis {
-    // OffMode: whether the user may switch the axis off.
+    // offMode: whether the user may switch the axis off.
     enum OffModes : int32_t { OFF_NEVER = 0, OFF_SWITCHABLE = 1, OFF_ALWAYS = 2 };
-    // OffPosition: the entry used while the axis is off (n >= 0 names entry n).
+    // offPosition: the entry used while the axis is off (n >= 0 names entry n).
     enum OffPositions : int32_t { OFF_AT_FIRST = -1, OFF_AT_LAST = -2, OFF_AT_MIDDLE = -3 };
     // lastMoved when no single value is known to be moving; the normalization then orders all.
     static constexpr int32_t LAST_MOVED_NONE = -3;
@@ -27,10 +27,10 @@ struct MapAxis {
     int32_t count = 1;
     int32_t off = 0;
     int32_t offIndex = 0;
-    int32_t OffPosition = OFF_AT_FIRST;
+    int32_t offPosition = OFF_AT_FIRST;
     int32_t editable = 0;
     int32_t resizable = 0;
-    int32_t OffMode = OFF_NEVER;
+    int32_t offMode = OFF_NEVER;
     int32_t firstVisible = 0;
     std::vector<int32_t> values, lastValues, savedValues, pushed;
     double scale = 1.0;
@@ -86,14 +86,14 @@ struct MapAxis {
 
     void ResolveOffIndex()
     {
-        if (OffPosition == OFF_AT_FIRST)
+        if (offPosition == OFF_AT_FIRST)
             offIndex = 0;
-        else if (OffPosition == OFF_AT_LAST)
+        else if (offPosition == OFF_AT_LAST)
             offIndex = count - 1;
-        else if (OffPosition == OFF_AT_MIDDLE)
+        else if (offPosition == OFF_AT_MIDDLE)
             offIndex = count / 2;
         else
-            offIndex = OffPosition < count - 1 ? OffPosition : count - 1;
+            offIndex = offPosition < count - 1 ? offPosition : count - 1;
         if (offIndex < 0)
             offIndex = 0;
     }

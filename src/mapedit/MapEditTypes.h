@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // Capacities of one map editor; every array of the editor is sized by them.
@@ -68,6 +69,9 @@ enum SelKind : int32_t {
     DRAG_GRAPH_POINT = 0x200,
 };
 
+// The change mask of a committed selection: column headers change X, row headers Y, cells the data.
+constexpr int MaskOfKind(int kind) { return kind == SEL_COLUMNS ? AXIS_X : kind == SEL_ROWS ? AXIS_Y : AXIS_DATA; }
+
 // Change identifiers of the commit protocol. Positive values name a target.
 enum ChangeId : int32_t { CHANGE_NOW = 0, ChangeBegin = -1, ChangeEnd = -2 };
 
@@ -117,6 +121,10 @@ enum TabKey : int32_t {
     KEY_INSERT = 0x2D * 256,
     KEY_DELETE = 0x2E * 256,
 };
+
+// A box of elements, { column0, row0, column1, row1 } (a fill or move drag of the selection box).
+enum BoxIndex { BOX_X0, BOX_Y0, BOX_X1, BOX_Y1 };
+using MapBox = std::array<int32_t, 4>;
 
 // Identifiers of the targets of gathered changes.
 constexpr int32_t ChangeIdOfElement(int column, int row) { return 0x10000 + (row + 1) * 64 + (column + 1); }

@@ -26,7 +26,7 @@ void LoadLoadAxis(MapAxis& y, const ParamImage& img, int sensor, int pressureWor
         SetText(y.unit, sizeof y.unit, "%");
         y.maxValue = 100;
         y.editable = 0;
-        y.OffMode = 1;
+        y.offMode = MapAxis::OFF_SWITCHABLE;
         for (int i = 0; i < MAP_DIM; ++i)
             y.values[i] = TpLoadPoints[i];
     } else if (sensor == 2) {
@@ -34,11 +34,11 @@ void LoadLoadAxis(MapAxis& y, const ParamImage& img, int sensor, int pressureWor
         SetText(y.unit, sizeof y.unit, "kPa");
         y.maxValue = 999;
         y.editable = 1;
-        y.OffMode = 1;
+        y.offMode = MapAxis::OFF_SWITCHABLE;
         for (int i = 0; i < MAP_DIM; ++i)
             y.values[i] = img.Adrw(pressureWords + i);
     } else {
-        y.OffMode = 2;
+        y.offMode = MapAxis::OFF_ALWAYS;
         y.off = 1;
     }
     y.count = std::min(MAP_DIM, y.maxCount);
@@ -73,17 +73,17 @@ void StoreCells(const MapSheet& s, ParamImage& img, int address, int offset)
 // The limiter markers as the editor shows them; the graph lets the user drag them.
 void LoadMarkers(MapModel& tab, const ParamImage& img)
 {
-    tab.limiterRpm = img.Adrb(LIMITER) * 100;
-    tab.startLimiterRpm = img.Adrb(START_LIM) * 100;
-    tab.movedMarkers = 0;
+    tab.SetLimiterRpm(img.Adrb(LIMITER) * 100);
+    tab.SetStartLimiterRpm(img.Adrb(START_LIM) * 100);
+    tab.SetMovedMarkers(0);
 }
 
 // A marker dragged in the graph goes back to the image; the others belong to their own pages.
 void StoreMarkers(const MapModel& tab, ParamImage& img)
 {
-    const std::pair<int32_t, int> markers[] = { { tab.limiterRpm, LIMITER }, { tab.startLimiterRpm, START_LIM } };
+    const std::pair<int32_t, int> markers[] = { { tab.LimiterRpm(), LIMITER }, { tab.StartLimiterRpm(), START_LIM } };
     for (int k = 0; k < 2; ++k)
-        if (tab.movedMarkers & (1 << k))
+        if (tab.MovedMarkers() & (1 << k))
             img.Adrb(markers[k].second) = static_cast<uint8_t>(std::clamp((markers[k].first + 50) / 100, 0, 255));
 }
 
@@ -91,14 +91,14 @@ void Finish(MapModel& tab)
 {
     tab.RememberValues();
     tab.NormalizeSheet(0, AXIS_ALL | NORMALIZE_RESTART);
-    tab.SelectSheet(tab.activeSheet);
+    tab.SelectSheet(tab.ActiveSheet());
 }
 
 } // namespace
 
 void LoadAdvanceMap(MapModel& tab, const ParamImage& img, int usedColumns)
 {
-    MapSheet& s = tab.sheets[0];
+    MapSheet& s = tab.SheetAt(0);
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     LoadSpeedAxis(s.axisX, img, RPM_ADV, usedColumns);
     LoadLoadAxis(s.axisY, img, sensor, ADV_IAP);
@@ -106,15 +106,15 @@ void LoadAdvanceMap(MapModel& tab, const ParamImage& img, int usedColumns)
     for (int r = 0; r < MAP_DIM; ++r)
         for (int c = 0; c < MAP_DIM; ++c)
             s.Cell(c, r) = img.Adrb(ADVANCE + MAP_DIM * r + c) - 100;
-    tab.baseAdvance = img.Adrb(BASE_ADV);
+    tab.SetBaseAdvance(img.Adrb(BASE_ADV));
     LoadMarkers(tab, img);
     Finish(tab);
 }
 
 int StoreAdvanceMap(const MapModel& tab, ParamImage& img)
 {
-    const MapSheet& s = tab.sheets[0];
-    img.Adrb(BASE_ADV) = static_cast<uint8_t>(std::clamp(tab.baseAdvance, 0, 255));
+    const MapSheet& s = tab.SheetAt(0);
+    img.Adrb(BASE_ADV) = static_cast<uint8_t>(std::clamp(tab.BaseAdvance(), 0, 255));
     StoreMarkers(tab, img);
     // Only a pressure axis belongs in ADV_IAP; the fixed TP points must not overwrite it.
     if (img.Adrb(ADV_MAPA) == 1 && img.Adrb(TPSIAP_SENSOR) == 2)
@@ -128,7 +128,7 @@ int StoreAdvanceMap(const MapModel& tab, ParamImage& img)
 
 void LoadServoMap(MapModel& tab, const ParamImage& img, int usedColumns)
 {
-    MapSheet& s = tab.sheets[0];
+    MapSheet& s = tab.SheetAt(0);
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     const int mapa = (sensor == 1 || sensor == 2) ? img.Adrb(SERVO_MAPA) : 0;
     LoadSpeedAxis(s.axisX, img, SERVO_RPM, usedColumns);
@@ -150,7 +150,7 @@ void LoadServoMap(MapModel& tab, const ParamImage& img, int usedColumns)
 
 int StoreServoMap(const MapModel& tab, ParamImage& img)
 {
-    const MapSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.SheetAt(0);
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     img.Adrb(SERVO_ENABLE) = s.enabled ? 1 : 0;
     StoreMarkers(tab, img);
@@ -166,7 +166,7 @@ int StoreServoMap(const MapModel& tab, ParamImage& img)
 
 void LoadTpSensor(MapModel& tab, const ParamImage& img)
 {
-    MapSheet& s = tab.sheets[0];
+    MapSheet& s = tab.SheetAt(0);
     s.axisY.values[0] = 0;
     s.axisY.values[1] = 100;
     s.Cell(s.axisX.offIndex, 0) = img.Adrw(TPS);
@@ -176,14 +176,14 @@ void LoadTpSensor(MapModel& tab, const ParamImage& img)
 
 void StoreTpSensor(const MapModel& tab, ParamImage& img)
 {
-    const MapSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.SheetAt(0);
     img.Adrw(TPS) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, 0));
     img.Adrw(TPS + 1) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, 1));
 }
 
 void LoadIapSensor(MapModel& tab, const ParamImage& img)
 {
-    MapSheet& s = tab.sheets[0];
+    MapSheet& s = tab.SheetAt(0);
     for (int k = 0; k < 2; ++k) {
         s.axisY.values[k] = img.Adrw(IAP_SENSOR + 2 * k);
         s.Cell(s.axisX.offIndex, k) = img.Adrw(IAP_SENSOR + 2 * k + 1);
@@ -193,7 +193,7 @@ void LoadIapSensor(MapModel& tab, const ParamImage& img)
 
 void StoreIapSensor(const MapModel& tab, ParamImage& img)
 {
-    const MapSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.SheetAt(0);
     for (int k = 0; k < 2; ++k) {
         img.Adrw(IAP_SENSOR + 2 * k) = static_cast<unsigned>(s.axisY.values[k]);
         img.Adrw(IAP_SENSOR + 2 * k + 1) = static_cast<unsigned>(s.Cell(s.axisX.offIndex, k));
@@ -202,7 +202,7 @@ void StoreIapSensor(const MapModel& tab, ParamImage& img)
 
 void LoadPowerOutMap(MapModel& tab, const ParamImage& img, int output)
 {
-    MapSheet& s = tab.sheets[0];
+    MapSheet& s = tab.SheetAt(0);
     const int sensor = img.Adrb(TPSIAP_SENSOR);
     SetText(s.axisY.name, sizeof s.axisY.name, sensor == 2 ? "IAP" : "TP");
     SetText(s.axisY.unit, sizeof s.axisY.unit, sensor == 2 ? "kPa" : "%");
@@ -219,7 +219,7 @@ void LoadPowerOutMap(MapModel& tab, const ParamImage& img, int output)
 
 void StorePowerOutMap(const MapModel& tab, ParamImage& img, int output)
 {
-    const MapSheet& s = tab.sheets[0];
+    const MapSheet& s = tab.SheetAt(0);
     for (int i = 0; i < 3; ++i)
         img.Adrb(POWER_OUT_RPM + 3 * output + i) = static_cast<uint8_t>(std::clamp(s.axisX.values[i], 0, 255));
     for (int j = 0; j < 2; ++j)

@@ -68,10 +68,10 @@ ProgramMapDef ProgramMap(MapKind kind, int output)
 int DefineProgramMap(MapModel& tab, MapKind kind, int output, const char* label)
 {
     const ProgramMapDef def = ProgramMap(kind, output);
-    tab.ownerId = def.ownerId;
-    tab.options = def.options;
-    tab.visibleColumns = def.visibleColumns;
-    tab.visibleRows = def.visibleRows;
+    tab.SetOwnerId(def.ownerId);
+    tab.SetOptions(def.options);
+    tab.SetVisibleColumns(def.visibleColumns);
+    tab.SetVisibleRows(def.visibleRows);
     const int sheet = tab.AddSheet(
         label ? label : def.label, def.labelX, def.labelY, def.labelData, def.maxX, def.maxY, def.sheetFlags);
     if (sheet < 0)
@@ -79,7 +79,7 @@ int DefineProgramMap(MapModel& tab, MapKind kind, int output, const char* label)
     Define(tab, sheet, AXIS_X, def.x, def.group);
     Define(tab, sheet, AXIS_Y, def.y, def.group);
     Define(tab, sheet, AXIS_DATA, def.data, def.group);
-    MapSheet& s = tab.sheets[static_cast<size_t>(sheet)];
+    MapSheet& s = tab.SheetAt(static_cast<size_t>(sheet));
     if (def.fontSize)
         s.fontSize = def.fontSize;
     if (def.headerFontSize)

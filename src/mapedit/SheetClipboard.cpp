@@ -316,8 +316,8 @@ bool PasteTableText(MapModel& tab, const std::string& text)
             tab.Host()->ShowMapMessage(tab, LangText(DimensionMessage));
         return false;
     }
-    offX = (offX && s.axisX.OffMode != 0) || s.axisX.OffMode == 2;
-    offY = (offY && s.axisY.OffMode != 0) || s.axisY.OffMode == 2;
+    offX = (offX && s.axisX.offMode != MapAxis::OFF_NEVER) || s.axisX.offMode == MapAxis::OFF_ALWAYS;
+    offY = (offY && s.axisY.offMode != MapAxis::OFF_NEVER) || s.axisY.offMode == MapAxis::OFF_ALWAYS;
     tab.NoteChange(0, ChangeBegin);
     s.axisX.count = std::clamp(sizeX, s.axisX.minCount, s.axisX.maxCount);
     s.axisY.count = std::clamp(sizeY, s.axisY.minCount, s.axisY.maxCount);

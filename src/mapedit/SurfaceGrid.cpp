@@ -37,7 +37,7 @@ double Span(const MapAxis& axis) { return std::max(1, axis.viewMax - axis.viewMi
 SurfaceGrid SurfaceGrid::Build(const MapModel& tab, const GraphRanges& ranges)
 {
     SurfaceGrid g;
-    if (tab.sheetCount == 0)
+    if (tab.SheetCount() == 0)
         return g;
     const MapSheet& s = tab.Sheet();
     const MapAxis& across = s.Axis(ranges.across);
@@ -56,7 +56,7 @@ SurfaceGrid SurfaceGrid::Build(const MapModel& tab, const GraphRanges& ranges)
     }
     g.columns = static_cast<int>(a.at.size());
     g.rows = static_cast<int>(c.at.size());
-    const double base = tab.baseAdvance / data.scale - g.dataBottom;
+    const double base = tab.BaseAdvance() / data.scale - g.dataBottom;
     g.nodes.resize(static_cast<size_t>(g.columns * g.rows));
     for (int r = 0; r < g.rows; ++r)
         for (int i = 0; i < g.columns; ++i) {

@@ -30,7 +30,7 @@ bool SurfaceValues::LocalExtreme(const MapSheet& s, int column, int row)
 std::vector<std::pair<int, int>> SurfaceValues::Cells(const MapModel& tab, int valueMode)
 {
     std::vector<std::pair<int, int>> cells;
-    if (tab.sheetCount == 0 || valueMode == View3DState::VALUES_NONE)
+    if (tab.SheetCount() == 0 || valueMode == View3DState::VALUES_NONE)
         return cells;
     const MapSheet& s = tab.Sheet();
     const bool live = (s.flags & SF_OPERATING_POINT)

@@ -26,7 +26,7 @@ PageAdvance::PageAdvance(ControlBinder& binder, PageHost& host, QWidget* sheet, 
     map_ = editors.CreateProgramMap(MapKind::Advance, sheet_, MAP_WIDTH, MAP_HEIGHT);
     // The map never has more than ten speed columns; sharing the width among ten keeps the
     // speed headers ("10 000") readable.
-    map_->visibleColumns = MAP_DIM;
+    map_->SetVisibleColumns(MAP_DIM);
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 0, 0, 1, 4);
 
@@ -60,7 +60,7 @@ void PageAdvance::Store()
     StoreUpDownFields(binder_, corrections_);
     if (baseEdited)
         binder_.UpDownToImage(upDownBaseAdv_, Fact("BASE_ADV"));
-    map_->baseAdvance = img().Adrb(BASE_ADV);
+    map_->SetBaseAdvance(img().Adrb(BASE_ADV));
 }
 
 void PageAdvance::Load()

@@ -75,7 +75,7 @@ void PageMisc::BuildSensorControls(QGridLayout* grid, MapEditorList& editors)
     for (MapEditor* table : {tpTable_, iapTable_}) {
         // A calibration table has no speed axis: its one column gets the whole width, so the
         // voltages are not clipped.
-        table->visibleColumns = 1;
+        table->SetVisibleColumns(1);
         table->setMinimumSize(SENSOR_TABLE_WIDTH, SENSOR_TABLE_HEIGHT);
         column->addWidget(table);
     }
@@ -98,7 +98,7 @@ void PageMisc::TakeTpPoint(int cell)
     const std::optional<int> mv = sensorMv_ ? sensorMv_() : std::nullopt;
     if (!mv)
         return;
-    MapSheet& s = tpTable_->sheets[0];
+    MapSheet& s = tpTable_->SheetAt(0);
     s.Cell(s.axisX.offIndex, cell) = std::clamp(*mv, s.axisData.minValue, s.axisData.maxValue);
     host_.RequestCommit(cell == 0 ? bitBtnTps0_ : bitBtnTps100_, PageHost::COMMIT_NOW);
 }

@@ -182,7 +182,7 @@ void PagePowerOut::UpdateOutput(int n)
     o.hysteresis->setVisible(withTable);
     o.hysteresisLabel->setVisible(withTable);
     // The gear shift light switches by speed alone; the special mode also by load when a sensor exists.
-    MapSheet& s = o.table->sheets[0];
+    MapSheet& s = o.table->SheetAt(0);
     s.axisX.count = mode == GEAR_SHIFT_LIGHT ? 1 : SPEED_POINTS;
     s.axisY.count = LOAD_POINTS;
     s.axisY.off = mode == GEAR_SHIFT_LIGHT || sensor == 0 ? 1 : 0;

@@ -40,7 +40,7 @@ PageServo::PageServo(ControlBinder& binder, PageHost& host, QWidget* sheet, MapE
     map_ = editors.CreateProgramMap(MapKind::Servo, sheet_, MAP_WIDTH, MAP_HEIGHT);
     // The map never has more than ten speed columns; sharing the width among ten keeps the
     // speed headers ("10 000") readable.
-    map_->visibleColumns = MAP_DIM;
+    map_->SetVisibleColumns(MAP_DIM);
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 2, 0, 1, 5);
     grid->setRowStretch(2, 1);
@@ -89,7 +89,7 @@ void PageServo::UpdateVisibility()
         levelLabels_[i]->setVisible(enabled);
     }
     const uint32_t color = img().Adrb(SERVO_PERCENT) ? PERCENT_COLOR : VOLTS_COLOR;
-    MapSheet& s = map_->sheets[0];
+    MapSheet& s = map_->SheetAt(0);
     if (s.axisData.color != color) {
         s.axisX.color = s.axisY.color = s.axisData.color = color;
         map_->RebuildLayout();

@@ -144,8 +144,8 @@ TEST_F(WindowWithUnit, ARecordingKeepsThePageAndTheMapEachEditorShows)
     ASSERT_NE(pages, nullptr);
     EXPECT_EQ(pages[0], PAGE_ADVANCE);
     for (int i = 0; i < editors.Count(); ++i) {
-        EXPECT_EQ(pages[4 + i], editors.At(i)->ownerId) << "editor " << i;
-        EXPECT_EQ(pages[4 + ignlog::MAX_MAPS + i], editors.At(i)->activeSheet) << "editor " << i;
+        EXPECT_EQ(pages[4 + i], editors.At(i)->OwnerId()) << "editor " << i;
+        EXPECT_EQ(pages[4 + ignlog::MAX_MAPS + i], editors.At(i)->ActiveSheet()) << "editor " << i;
     }
     ReplayEach(*form, [](int) {});
     EXPECT_EQ(form->Pages().Active(), PAGE_ADVANCE);

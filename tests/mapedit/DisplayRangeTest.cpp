@@ -18,9 +18,9 @@ protected:
         for (int r = 0; r < 10; ++r)
             for (int c = 0; c < 10; ++c)
                 tab.Sheet().Cell(c, r) = 20 + c - r;
-        tab.baseAdvance = 10;
-        tab.limiterRpm = 9000;
-        tab.startLimiterRpm = 3000;
+        tab.SetBaseAdvance(10);
+        tab.SetLimiterRpm(9000);
+        tab.SetStartLimiterRpm(3000);
         tab.RebuildLayout();
     }
     // The drawn height (raw units) of the point of column c on curve r.
@@ -66,18 +66,18 @@ TEST_F(AdvanceRanges, TheSpeedAxisStartsAtZeroForTheBaseAdvance)
     DefineProgramMap(servo, MapKind::Servo);
     for (int c = 0; c < 10; ++c)
         servo.Sheet().axisX.values[c] = 30 + 7 * c;
-    servo.limiterRpm = 9000;
-    servo.startLimiterRpm = 9000;
+    servo.SetLimiterRpm(9000);
+    servo.SetStartLimiterRpm(9000);
     DisplayRange::Compute(servo);
     EXPECT_EQ(servo.Sheet().axisX.viewMin, 20) << "3000 rpm - 400 rounded down to 2000";
 }
 
 TEST_F(AdvanceRanges, TheBaseAdvanceWidensTheDataRange)
 {
-    tab.baseAdvance = 50;
+    tab.SetBaseAdvance(50);
     DisplayRange::Compute(tab);
     EXPECT_GE(tab.Sheet().axisData.viewMax, 50);
-    tab.baseAdvance = -25;
+    tab.SetBaseAdvance(-25);
     DisplayRange::Compute(tab);
     EXPECT_LE(tab.Sheet().axisData.viewMin, -25);
 }
@@ -94,7 +94,7 @@ TEST_F(AdvanceRanges, ALimiterPastTheLastColumnExtendsTheSpeedAxis)
     EXPECT_EQ(x.currentRange.span, 10000);
     EXPECT_EQ(x.currentRange.labelStep, 1000);
     const GraphGeometry geo = GraphGeometry::For(10, 40, 800, 400, g, tab.Sheet());
-    const double limiterX = geo.AcrossPixel(tab.limiterRpm / x.scale);
+    const double limiterX = geo.AcrossPixel(tab.LimiterRpm() / x.scale);
     EXPECT_GT(limiterX, geo.AcrossPixel(80));
     EXPECT_LT(limiterX, geo.PlotRight());
 }
@@ -146,8 +146,8 @@ TEST(DisplayRangeGroups, SheetsSharingAGroupBitShareTheRange)
         tab.DefineAxis(
             sheet, AXIS_DATA, "ADV", "", -30, 60, 1, 1, AxisRanges::Degrees, 1, 0, 1, 1, 0, 0, 0, -1, group, 0);
         for (int c = 0; c < 3; ++c) {
-            tab.sheets[sheet].axisX.values[c] = 20 * (sheet + 1) + c;
-            tab.sheets[sheet].Cell(c, 0) = 10 * (sheet + 1) + c;
+            tab.SheetAt(sheet).axisX.values[c] = 20 * (sheet + 1) + c;
+            tab.SheetAt(sheet).Cell(c, 0) = 10 * (sheet + 1) + c;
         }
     }
     tab.SelectSheet(0);

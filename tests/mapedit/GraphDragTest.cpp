@@ -124,19 +124,19 @@ TEST_F(PointDrag, AnAxisThatIsNotEditableKeepsItsValues)
 
 TEST_F(PointDrag, TheBaseAdvanceAndTheLimitersFollowThePointer)
 {
-    tab.baseAdvance = 10;
-    tab.limiterRpm = 9000;
-    tab.startLimiterRpm = 3000;
+    tab.SetBaseAdvance(10);
+    tab.SetLimiterRpm(9000);
+    tab.SetStartLimiterRpm(3000);
     Drag(GraphDrag::BASE_ADVANCE, 0, 17);
-    EXPECT_EQ(tab.baseAdvance, 17);
+    EXPECT_EQ(tab.BaseAdvance(), 17);
     Drag(GraphDrag::BASE_ADVANCE, 0, 99);
-    EXPECT_EQ(tab.baseAdvance, 60) << "clamped to the data limits";
-    EXPECT_EQ(tab.movedMarkers, 0);
+    EXPECT_EQ(tab.BaseAdvance(), 60) << "clamped to the data limits";
+    EXPECT_EQ(tab.MovedMarkers(), 0);
     Drag(GraphDrag::LIMITER, 95, 0);
-    EXPECT_EQ(tab.limiterRpm, 9500);
-    EXPECT_EQ(tab.movedMarkers, 1);
+    EXPECT_EQ(tab.LimiterRpm(), 9500);
+    EXPECT_EQ(tab.MovedMarkers(), 1);
     Drag(GraphDrag::START_LIMITER, 1, 0);
-    EXPECT_EQ(tab.startLimiterRpm, 300) << "clamped to the speed limits";
+    EXPECT_EQ(tab.StartLimiterRpm(), 300) << "clamped to the speed limits";
     EXPECT_EQ(host.commits.size(), 4u);
 }
 
@@ -144,7 +144,7 @@ TEST_F(PointDrag, ADragThatChangesNothingCommitsNothing)
 {
     Drag(GraphDrag::PointId(4, 2), 50, 14);
     EXPECT_TRUE(host.commits.empty());
-    EXPECT_EQ(tab.pendingMask, 0);
+    EXPECT_EQ(tab.PendingMask(), 0);
 }
 
 } // namespace

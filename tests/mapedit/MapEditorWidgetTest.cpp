@@ -57,17 +57,17 @@ TEST_F(TableWidget, AClickSelectsTheCell)
     EXPECT_TRUE(tab->Sel().IsSelected(3, 2));
     QTest::mouseClick(tab, Qt::LeftButton, Qt::ShiftModifier, CellCentre(4, 4));
     EXPECT_EQ(tab->Sel().count, 6);
-    QTest::mouseClick(
-        tab, Qt::LeftButton, Qt::NoModifier, tab->graph.corner.topLeft() + QPoint(tab->graph.corner.width() - 3, 3));
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier,
+        tab->Geometry().corner.topLeft() + QPoint(tab->Geometry().corner.width() - 3, 3));
     EXPECT_EQ(tab->Sel().kind, SEL_COLUMNS);
     EXPECT_EQ(tab->Sel().count, 10);
 }
 
 TEST_F(TableWidget, SelectAllBoxSelectsAndThenClears)
 {
-    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->graph.selectAll.center());
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->Geometry().selectAll.center());
     EXPECT_EQ(tab->Sel().count, 100);
-    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->graph.selectAll.center());
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->Geometry().selectAll.center());
     EXPECT_EQ(tab->Sel().count, 0);
 }
 
@@ -75,9 +75,9 @@ TEST_F(TableWidget, TypingANumberAndEnterCommitsIt)
 {
     QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(5, 5));
     QTest::keyClicks(tab, "12");
-    EXPECT_TRUE(tab->editing);
+    EXPECT_TRUE(tab->Editing());
     QTest::keyClick(tab, Qt::Key_Return);
-    EXPECT_FALSE(tab->editing);
+    EXPECT_FALSE(tab->Editing());
     EXPECT_EQ(tab->Sheet().Cell(5, 5), 12);
     EXPECT_EQ(host.commits, (std::vector<int> { AXIS_DATA }));
     QTest::keyClick(tab, Qt::Key_Down);
@@ -87,9 +87,9 @@ TEST_F(TableWidget, TypingANumberAndEnterCommitsIt)
 TEST_F(TableWidget, DoubleClickOpensAPrefilledEditWithItsTextSelected)
 {
     QTest::mouseDClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(4, -1));
-    ASSERT_TRUE(tab->editing);
-    EXPECT_EQ(tab->editText, "5 000");
-    EXPECT_EQ(tab->textSelEnd - tab->textSelStart, 5);
+    ASSERT_TRUE(tab->Editing());
+    EXPECT_EQ(tab->EditText(), "5 000");
+    EXPECT_EQ(tab->Interaction().TextSelEnd() - tab->Interaction().TextSelStart(), 5);
     QTest::keyClicks(tab, "5100");
     QTest::keyClick(tab, Qt::Key_Escape);
     EXPECT_EQ(tab->Sheet().axisX.values[4], 50);
@@ -102,7 +102,7 @@ TEST_F(TableWidget, AFillDragFills)
     const QRect cell = tab->Table().ElementRect(1, 1);
     const QPoint grip = cell.bottomRight() + QPoint(2, 2);
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, grip);
-    ASSERT_EQ(tab->blockDrag, 1);
+    ASSERT_EQ(tab->Interaction().BlockDrag(), 1);
     QTest::mouseMove(tab, CellCentre(3, 1));
     QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(3, 1));
     EXPECT_EQ(tab->Sheet().Cell(2, 1), 7);
@@ -123,7 +123,7 @@ TEST_F(TableWidget, RubberBandSelectsARectangle)
 TEST_F(TableWidget, TheWheelOverAStepArrowSteps)
 {
     QTest::mouseMove(tab, CellCentre(2, 2));
-    ASSERT_TRUE(tab->hoverValid);
+    ASSERT_TRUE(tab->Interaction().HoverValid());
     const QRect up = tab->Table().ArrowRect(2, 2, true);
     QTest::mouseMove(tab, up.center());
     Wheel(up.center(), 120);
@@ -167,7 +167,7 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
             "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
-    QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, tab->graph.columnBoxes[4].center());
+    QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, tab->Geometry().columnBoxes[4].center());
     texts = PopupTexts();
     EXPECT_TRUE(texts.contains("Insert column here"));
     EXPECT_TRUE(texts.contains("Delete column"));
@@ -268,7 +268,7 @@ TEST_F(TableWidget, TicksRepaintOnlyAShownMapWhoseOperatingCellMoved)
     live.engineRpm = 4010; // the same cell
     for (int i = 0; i < 4; ++i)
         editors.TabTick(live);
-    EXPECT_EQ(tab->repaintFlags, 0);
+    EXPECT_EQ(tab->RepaintFlags(), 0);
     EXPECT_EQ(tab->Picture(), atFirstCell);
 
     tab->hide();
@@ -276,13 +276,13 @@ TEST_F(TableWidget, TicksRepaintOnlyAShownMapWhoseOperatingCellMoved)
     for (int i = 0; i < 4; ++i)
         editors.TabTick(live);
     ASSERT_NE(tab->Sheet().opColumn, 3);
-    EXPECT_NE(tab->repaintFlags, 0) << "the request waits";
+    EXPECT_NE(tab->RepaintFlags(), 0) << "the request waits";
     EXPECT_EQ(tab->Picture(), atFirstCell) << "nothing is painted while the map is not shown";
 
     tab->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(tab));
     editors.TabTick(live);
-    EXPECT_EQ(tab->repaintFlags, 0);
+    EXPECT_EQ(tab->RepaintFlags(), 0);
     EXPECT_NE(tab->Picture(), atFirstCell);
 }
 
@@ -300,22 +300,22 @@ TEST_F(TableWidget, TheGraphRepaintsWhenItsLiveSpeedLineMoves)
     live.engineRpm = 4150;
     editors.TabTick(live);
     ASSERT_EQ(tab->Sheet().opColumn, column);
-    EXPECT_EQ(tab->repaintFlags, 0);
+    EXPECT_EQ(tab->RepaintFlags(), 0);
     EXPECT_NE(tab->Picture(), before);
 }
 
 TEST_F(TableWidget, ScrollBarsAppearOnlyWhenTheMapIsLarger)
 {
-    EXPECT_TRUE(tab->graph.horizontalBar.isNull()) << "10 columns in a view of 15";
-    EXPECT_TRUE(tab->graph.sideGraph.isNull()) << "five empty columns give less than 100 pixels per column";
+    EXPECT_TRUE(tab->Geometry().horizontalBar.isNull()) << "10 columns in a view of 15";
+    EXPECT_TRUE(tab->Geometry().sideGraph.isNull()) << "five empty columns give less than 100 pixels per column";
     tab->UseAxes(CMD_ONLY_X);
-    EXPECT_FALSE(tab->graph.sideGraph.isNull()) << "a one-row table leaves room below it";
-    EXPECT_GT(tab->graph.sideGraph.top(), tab->graph.Grid().bottom());
+    EXPECT_FALSE(tab->Geometry().sideGraph.isNull()) << "a one-row table leaves room below it";
+    EXPECT_GT(tab->Geometry().sideGraph.top(), tab->Geometry().Grid().bottom());
     tab->UseAxes(CMD_BOTH);
-    tab->visibleColumns = 4;
+    tab->SetVisibleColumns(4);
     tab->RebuildLayout();
-    ASSERT_FALSE(tab->graph.horizontalBar.isNull());
-    const QRect bar = tab->graph.horizontalBar;
+    ASSERT_FALSE(tab->Geometry().horizontalBar.isNull());
+    const QRect bar = tab->Geometry().horizontalBar;
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, QPoint(bar.right() - 3, bar.center().y()));
     EXPECT_EQ(tab->Sheet().axisX.firstVisible, 1);
     for (int i = 0; i < 3; ++i)
@@ -329,10 +329,10 @@ TEST_F(TableWidget, ScrollBarsAppearOnlyWhenTheMapIsLarger)
 TEST_F(TableWidget, LoadOnlyByEngineSpeedShowsOneRowTheLast)
 {
     tab->UseAxes(CMD_ONLY_X);
-    EXPECT_EQ(tab->graph.shownRows, 1);
+    EXPECT_EQ(tab->Geometry().shownRows, 1);
     EXPECT_FALSE(tab->Table().ElementRect(0, 9).isNull());
     EXPECT_TRUE(tab->Table().ElementRect(0, 0).isNull());
-    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->graph.Cell(2, 0).center());
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->Geometry().Cell(2, 0).center());
     EXPECT_TRUE(tab->Sel().IsSelected(2, 9));
 }
 
@@ -358,7 +358,7 @@ TEST_F(TableWidget, PrintModeShowsNoSelection)
 
 TEST_F(TableWidget, AutoscrollFollowsTheOperatingCellWhileSwitchedOn)
 {
-    tab->visibleColumns = 4;
+    tab->SetVisibleColumns(4);
     tab->RebuildLayout();
     MapLiveValues live;
     live.engineRpm = 9000;
@@ -382,7 +382,7 @@ TEST_F(TableWidget, AnEditKeepsItsTextWhileTheValueChanges)
     QTest::keyClicks(tab, "33");
     tab->Sheet().Cell(1, 1) = 44;
     tab->Render();
-    EXPECT_EQ(tab->editText, "33");
+    EXPECT_EQ(tab->EditText(), "33");
     EXPECT_FALSE(tab->Table().CaretRect().isNull());
     QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(5, 5));
     EXPECT_EQ(tab->Sheet().Cell(1, 1), 33) << "a click elsewhere commits the edit";
@@ -393,7 +393,7 @@ TEST_F(TableWidget, InsertColumnHereInsertsAtTheNearestBoundary)
     tab->Sheet().axisX.count = 6;
     FillSheet(*tab, { 10, 20, 30, 40, 50, 60 }, TpPoints);
     tab->Render();
-    const QRect box = tab->graph.columnBoxes[2];
+    const QRect box = tab->Geometry().columnBoxes[2];
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, box.center() + QPoint(box.width() / 4, 0));
     QAction* insert = nullptr;
     for (QAction* action : tab->Popup()->actions())
@@ -415,24 +415,25 @@ TEST_F(TableWidget, DraggingInsideAnEditSelectsItsText)
     tab->Render();
     const QRect cell = tab->Table().ElementRect(5, 5);
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 2, cell.center().y()));
-    EXPECT_EQ(tab->caret, 0);
-    EXPECT_EQ(tab->textSelEnd - tab->textSelStart, 0) << "a press places the caret and clears the text selection";
+    EXPECT_EQ(tab->Interaction().Caret(), 0);
+    EXPECT_EQ(tab->Interaction().TextSelEnd() - tab->Interaction().TextSelStart(), 0)
+        << "a press places the caret and clears the text selection";
     QTest::mouseMove(tab, QPoint(cell.right() - 1, cell.center().y()));
     QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, QPoint(cell.right() - 1, cell.center().y()));
-    EXPECT_EQ(tab->textSelStart, 0);
-    EXPECT_EQ(tab->textSelEnd, 5);
-    EXPECT_EQ(tab->caret, 5);
+    EXPECT_EQ(tab->Interaction().TextSelStart(), 0);
+    EXPECT_EQ(tab->Interaction().TextSelEnd(), 5);
+    EXPECT_EQ(tab->Interaction().Caret(), 5);
     QTest::keyClicks(tab, "7");
-    EXPECT_EQ(tab->editText, "7") << "typing replaces the selected text";
+    EXPECT_EQ(tab->EditText(), "7") << "typing replaces the selected text";
     QTest::keyClick(tab, Qt::Key_Escape);
 }
 
 TEST_F(TableWidget, ScrollBarTrackPagesUpToThePointerAndTheThumbDrags)
 {
-    tab->visibleColumns = 4;
+    tab->SetVisibleColumns(4);
     tab->RebuildLayout();
     tab->Render();
-    const QRect bar = tab->graph.horizontalBar;
+    const QRect bar = tab->Geometry().horizontalBar;
     ASSERT_FALSE(bar.isNull());
     EXPECT_EQ(tab->Picture().pixel(bar.left() + bar.width() * 3 / 4, bar.center().y()), qRgb(0xE0, 0xE0, 0xE0))
         << "the track beside the thumb";
@@ -454,10 +455,10 @@ TEST_F(TableWidget, ScrollBarTrackPagesUpToThePointerAndTheThumbDrags)
 
 TEST_F(TableWidget, ABandBeyondTheGridScrollsAndFollows)
 {
-    tab->visibleColumns = 4;
+    tab->SetVisibleColumns(4);
     tab->RebuildLayout();
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(1, 1));
-    const QRect grid = tab->graph.Grid();
+    const QRect grid = tab->Geometry().Grid();
     // 25 pixels beyond the grid: one column every (100 - 25) / 10 = 7 ticks.
     QTest::mouseMove(tab, QPoint(grid.right() + 25, CellCentre(1, 1).y()));
     for (int i = 0; i < 14; ++i)
@@ -478,11 +479,11 @@ TEST(SheetTabsTest, AClickOnATabSelectsItsSheet)
     tab->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(tab));
     tab->Render();
-    const int x = 2 + tab->sheets[0].labelWidth + tab->sheets[1].labelWidth / 2;
+    const int x = 2 + tab->SheetAt(0).labelWidth + tab->SheetAt(1).labelWidth / 2;
     QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, QPoint(x, 10));
-    EXPECT_EQ(tab->activeSheet, 1);
+    EXPECT_EQ(tab->ActiveSheet(), 1);
     QTest::keyClick(tab, Qt::Key_Tab);
-    EXPECT_EQ(tab->activeSheet, 0);
+    EXPECT_EQ(tab->ActiveSheet(), 0);
 }
 
 TEST(MapEditorListTest, FortyEditorsAtMost)
@@ -492,7 +493,7 @@ TEST(MapEditorListTest, FortyEditorsAtMost)
         ASSERT_NE(editors.CreateMapEditor(i, 0, 0, OPT_TABLE, nullptr), nullptr);
     EXPECT_EQ(editors.CreateMapEditor(99, 0, 0, OPT_TABLE, nullptr), nullptr);
     EXPECT_EQ(editors.At(0)->size(), QSize(500, 200));
-    EXPECT_EQ(editors.At(0)->autoscroll, &editors.autoscroll);
+    EXPECT_EQ(editors.At(0)->AutoscrollSwitch(), &editors.autoscroll);
 }
 
 TEST(MapEditorListTest, LiveValuesFollowTheWindowsRules)
@@ -504,8 +505,8 @@ TEST(MapEditorListTest, LiveValuesFollowTheWindowsRules)
     live.manifoldLoad = true;
     live.limiterRpm = 99999;
     editors.TabTick(live);
-    EXPECT_EQ(tab->throttle, 100);
-    EXPECT_EQ(tab->monitorStatus & 0x30, 0x30);
+    EXPECT_EQ(tab->Throttle(), 100);
+    EXPECT_EQ(tab->MonitorStatus() & 0x30, 0x30);
     EXPECT_EQ(editors.EditorByOwnerId(0), tab);
     EXPECT_FALSE(editors.StepFocused(1));
 }
@@ -523,17 +524,17 @@ TEST(MapEditorListTest, AnUncommittedBaseAdvanceIsNotOverwrittenByTheImage)
     editors.TabTick(live);
     ASSERT_EQ(tab->Sheet().opColumn, -1);
     tab->StepValues(1);
-    EXPECT_EQ(tab->baseAdvance, 11);
+    EXPECT_EQ(tab->BaseAdvance(), 11);
     editors.TabTick(live);
-    EXPECT_EQ(tab->baseAdvance, 11) << "the step waits for its commit, the image still says 10";
+    EXPECT_EQ(tab->BaseAdvance(), 11) << "the step waits for its commit, the image still says 10";
     tab->Sel().dragKind |= DRAG_GRAPH_POINT;
-    tab->limiterRpm = 8000;
+    tab->SetLimiterRpm(8000);
     for (int i = 0; i < 10; ++i)
         editors.TabTick(live);
-    EXPECT_EQ(tab->limiterRpm, 8000) << "a marker being dragged keeps its place";
+    EXPECT_EQ(tab->LimiterRpm(), 8000) << "a marker being dragged keeps its place";
     tab->Sel().dragKind = 0;
     editors.TabTick(live);
-    EXPECT_EQ(tab->limiterRpm, 9000);
+    EXPECT_EQ(tab->LimiterRpm(), 9000);
 }
 
 TEST(PointViewTest, ABandTogglesTheRegionsItTouches)
@@ -541,7 +542,7 @@ TEST(PointViewTest, ABandTogglesTheRegionsItTouches)
     RecordingHost host;
     MapEditorList editors(&host);
     MapEditor* power = editors.CreateProgramMap(MapKind::PowerOutA, nullptr, 400, 250, 1, "Power out 1");
-    ASSERT_EQ(power->viewMode, VIEW_POINTS);
+    ASSERT_EQ(power->ViewMode(), VIEW_POINTS);
     FillSheet(*power, { 90, 125, 140 }, { 75, 90 });
     power->Sheet().axisData.editable = 1;
     power->show();
@@ -574,13 +575,13 @@ TEST(PointViewTest, ABandTogglesTheRegionsItTouches)
 TEST_F(TableWidget, ADisabledColumnCountButtonDoesNothing)
 {
     MapAxis& x = tab->Sheet().axisX;
-    ASSERT_FALSE(tab->graph.addColumn.isNull());
+    ASSERT_FALSE(tab->Geometry().addColumn.isNull());
     for (const auto& [count, button] : { std::pair { x.maxCount, &MapViewGeometry::addColumn },
              std::pair { x.minCount, &MapViewGeometry::removeColumn } }) {
         x.count = count;
         tab->RebuildLayout();
         tab->Render();
-        QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, (tab->graph.*button).center());
+        QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, (tab->Geometry().*button).center());
         EXPECT_EQ(x.count, count);
         EXPECT_TRUE(host.messages.empty()) << host.messages.front();
         EXPECT_TRUE(host.commits.empty());

@@ -28,9 +28,9 @@ protected:
             for (int c = 0; c < 10; ++c)
                 tab->Sheet().Cell(c, r) = 30;
         tab->Sheet().axisY.off = 1;
-        tab->baseAdvance = 30;
-        tab->limiterRpm = 9000;
-        tab->startLimiterRpm = 3000;
+        tab->SetBaseAdvance(30);
+        tab->SetLimiterRpm(9000);
+        tab->SetStartLimiterRpm(3000);
         tab->RunCommand(CMD_VIEW_2D);
         tab->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(tab));
@@ -142,7 +142,7 @@ TEST_F(Graph2D, TheLimiterMarkerIsDraggedAcross)
     const QPoint to(int(std::lround(Graph().Geometry().AcrossPixel(85))), from.y());
     QTest::mouseMove(tab, to);
     QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, to);
-    EXPECT_EQ(tab->limiterRpm, 8500);
+    EXPECT_EQ(tab->LimiterRpm(), 8500);
     EXPECT_EQ(host.commits.size(), 1u);
 }
 
@@ -216,11 +216,11 @@ TEST_F(Graph2D, ThePopupOffersTheViewsWithThePresentOneChecked)
         if (action->text() == "View as table")
             action->trigger();
     tab->Popup()->close();
-    EXPECT_EQ(tab->viewMode, VIEW_TABLE);
+    EXPECT_EQ(tab->ViewMode(), VIEW_TABLE);
     tab->Render();
-    EXPECT_TRUE(tab->viewBits & VIEW_2D) << "the one-row table keeps its curve below it";
-    EXPECT_EQ(tab->graph.graphArea, tab->graph.sideGraph);
-    texts = PopupTexts(tab->graph.sideGraph.center());
+    EXPECT_TRUE(tab->ViewBits() & VIEW_2D) << "the one-row table keeps its curve below it";
+    EXPECT_EQ(tab->Geometry().graphArea, tab->Geometry().sideGraph);
+    texts = PopupTexts(tab->Geometry().sideGraph.center());
     EXPECT_TRUE(texts.contains("View as table [x]"));
     EXPECT_TRUE(texts.contains("Copy graph"));
 }
@@ -248,20 +248,20 @@ TEST_F(Graph2D, AFewColumnsLeaveRoomForTheGraphRightOfTheTable)
     while (tab->Sheet().axisX.count > 3)
         tab->DeleteLine(true, tab->Sheet().axisX.count - 1);
     tab->Render();
-    ASSERT_TRUE(tab->viewBits & VIEW_2D);
-    EXPECT_GT(tab->graph.graphArea.left(), tab->graph.Grid().right());
+    ASSERT_TRUE(tab->ViewBits() & VIEW_2D);
+    EXPECT_GT(tab->Geometry().graphArea.left(), tab->Geometry().Grid().right());
     EXPECT_EQ(Graph().Geometry().ranges.points, 3);
     EXPECT_EQ(Graph().Geometry().ranges.curves, 10);
-    EXPECT_TRUE(tab->graph.graphArea.contains(Graph().PointPosition(2, 0).toPoint()));
+    EXPECT_TRUE(tab->Geometry().graphArea.contains(Graph().PointPosition(2, 0).toPoint()));
 }
 
 TEST_F(Graph2D, CopyGraphPutsThePictureOfTheGraphOnWhiteOnTheClipboard)
 {
     tab->RunCommand(CMD_COPY_GRAPH);
     const QImage copy = QApplication::clipboard()->image();
-    ASSERT_EQ(copy.size(), tab->graph.graphArea.size());
+    ASSERT_EQ(copy.size(), tab->Geometry().graphArea.size());
     EXPECT_EQ(copy.pixel(1, 1), qRgb(255, 255, 255));
-    EXPECT_NE(tab->Picture().pixel(tab->graph.graphArea.topLeft() + QPoint(1, 1)), qRgb(255, 255, 255))
+    EXPECT_NE(tab->Picture().pixel(tab->Geometry().graphArea.topLeft() + QPoint(1, 1)), qRgb(255, 255, 255))
         << "the editor returns to its own colour";
 }
 

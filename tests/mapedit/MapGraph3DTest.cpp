@@ -45,7 +45,7 @@ protected:
     std::set<QRgb> DrawingColours() const
     {
         std::set<QRgb> colours;
-        const QRect drawing = tab->graph.graphArea.adjusted(tab->graph.panelWidth, 0, 0, 0);
+        const QRect drawing = tab->Geometry().graphArea.adjusted(tab->Geometry().panelWidth, 0, 0, 0);
         for (int y = drawing.top(); y <= drawing.bottom(); ++y)
             for (int x = drawing.left(); x <= drawing.right(); ++x)
                 colours.insert(tab->Picture().pixel(x, y) & 0xFFFFFF);
@@ -66,8 +66,11 @@ protected:
             Qt::NoScrollPhase, false);
         QApplication::sendEvent(tab, &e);
     }
-    QPoint SurfacePoint() const { return tab->graph.graphArea.center() + QPoint(tab->graph.panelWidth / 2, 0); }
-    QPoint PanelPoint() const { return tab->graph.graphArea.topLeft() + QPoint(60, 200); }
+    QPoint SurfacePoint() const
+    {
+        return tab->Geometry().graphArea.center() + QPoint(tab->Geometry().panelWidth / 2, 0);
+    }
+    QPoint PanelPoint() const { return tab->Geometry().graphArea.topLeft() + QPoint(60, 200); }
     QStringList PopupTexts(QPoint at)
     {
         tab->BuildPopup(at);
@@ -90,10 +93,10 @@ protected:
 
 TEST_F(Graph3D, TheStartViewShowsTheMapInColoursFromBothEndsOfThePalette)
 {
-    EXPECT_EQ(tab->viewMode, VIEW_3D);
-    EXPECT_EQ(tab->graph.graphArea, QRect(10, 36, 800 - 37, 500 - 36 - 27)) << "the whole view below the toolbar";
-    EXPECT_TRUE(tab->graph.Shows(CMD_3D_ISO2));
-    EXPECT_EQ(tab->graph.surfaceMode, 4);
+    EXPECT_EQ(tab->ViewMode(), VIEW_3D);
+    EXPECT_EQ(tab->Geometry().graphArea, QRect(10, 36, 800 - 37, 500 - 36 - 27)) << "the whole view below the toolbar";
+    EXPECT_TRUE(tab->Geometry().Shows(CMD_3D_ISO2));
+    EXPECT_EQ(tab->Geometry().surfaceMode, 4);
     const std::set<QRgb> colours = DrawingColours();
     EXPECT_GT(colours.size(), 20u) << "not blank";
     EXPECT_TRUE(HasPaletteEntry(colours, 0, 12)) << "the low advance in blue";
@@ -102,14 +105,14 @@ TEST_F(Graph3D, TheStartViewShowsTheMapInColoursFromBothEndsOfThePalette)
 
 TEST_F(Graph3D, TheWireModelDrawsOutlinesOnly)
 {
-    tab->graph.surfaceMode = View3DState::WIRE;
+    tab->Geometry().surfaceMode = View3DState::WIRE;
     tab->Render();
     const std::set<QRgb> colours = DrawingColours();
     EXPECT_TRUE(colours.count(Rgb(SurfaceMesh::WIRE_COLOR)));
     EXPECT_FALSE(HasPaletteEntry(colours, 0, SurfacePalette::ENTRIES - 1)) << "no height colours";
     EXPECT_FALSE(colours.count(Rgb(SurfaceMesh::SINGLE_COLOR))) << "no filled triangle";
 
-    tab->graph.surfaceMode = View3DState::ONE_COLOUR;
+    tab->Geometry().surfaceMode = View3DState::ONE_COLOUR;
     tab->Render();
     EXPECT_TRUE(DrawingColours().count(Rgb(SurfaceMesh::SINGLE_COLOR)));
 }
@@ -119,33 +122,33 @@ TEST_F(Graph3D, DraggingRightOfThePanelTurnsTheSurface)
     const QPoint from = SurfacePoint();
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, from);
     QTest::mouseMove(tab, from + QPoint(50, 0));
-    EXPECT_EQ(tab->graph.angleXY, 24 + 5) << "50 pixels right: five steps";
+    EXPECT_EQ(tab->Geometry().angleXY, 24 + 5) << "50 pixels right: five steps";
     EXPECT_TRUE(Graph().Rotating());
     QTest::mouseMove(tab, from + QPoint(100, -30));
     QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, from + QPoint(100, -30));
-    EXPECT_EQ(tab->graph.angleXY, 24 + 10);
-    EXPECT_EQ(tab->graph.angleX, -5 + 3) << "up by 30 pixels";
+    EXPECT_EQ(tab->Geometry().angleXY, 24 + 10);
+    EXPECT_EQ(tab->Geometry().angleX, -5 + 3) << "up by 30 pixels";
     EXPECT_FALSE(Graph().Rotating());
-    EXPECT_FALSE(tab->graph.hintFlags & View3DState::HINT_ROTATE);
+    EXPECT_FALSE(tab->Geometry().hintFlags & View3DState::HINT_ROTATE);
 
     // A press on the panel turns nothing.
-    const View3DState::Angles before = tab->graph.Current();
+    const View3DState::Angles before = tab->Geometry().Current();
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, PanelPoint());
     QTest::mouseMove(tab, PanelPoint() + QPoint(60, 60));
     QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, PanelPoint() + QPoint(60, 60));
-    EXPECT_EQ(tab->graph.Current(), before);
+    EXPECT_EQ(tab->Geometry().Current(), before);
 }
 
 TEST_F(Graph3D, ThePresetButtonsStandInThePanelAndShowTheMatchingView)
 {
     const MapToolbar::Button& top = tab->Toolbar().At(CMD_3D_TOP);
-    const QRect area = tab->graph.graphArea;
+    const QRect area = tab->Geometry().graphArea;
     EXPECT_EQ(top.rect, QRect(area.left() + 10, area.top() + 25, 45, 17));
     EXPECT_EQ(tab->Toolbar().At(CMD_3D_ISO2).rect.left(), area.left() + 100);
     EXPECT_EQ(top.caption, "TOP");
     EXPECT_TRUE(tab->Toolbar().At(CMD_3D_ISO2).pressed);
     QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, top.rect.center());
-    EXPECT_EQ(tab->graph.Current(), View3DState::TOP);
+    EXPECT_EQ(tab->Geometry().Current(), View3DState::TOP);
     tab->Render();
     EXPECT_TRUE(tab->Toolbar().At(CMD_3D_TOP).pressed);
     EXPECT_FALSE(tab->Toolbar().At(CMD_3D_ISO2).pressed);
@@ -153,22 +156,22 @@ TEST_F(Graph3D, ThePresetButtonsStandInThePanelAndShowTheMatchingView)
     tab->Render();
     for (int command : { CMD_3D_TOP, CMD_3D_ISO1, CMD_3D_ISO2 })
         EXPECT_FALSE(tab->Toolbar().At(command).pressed) << command;
-    EXPECT_EQ(tab->graph.angleXYZ, 1);
+    EXPECT_EQ(tab->Geometry().angleXYZ, 1);
 }
 
 TEST_F(Graph3D, TheWheelChangesTheAngleTheQualityOrTheValues)
 {
     Wheel(SurfacePoint(), -120, Qt::ControlModifier);
-    EXPECT_EQ(tab->graph.surfaceMode, 3);
+    EXPECT_EQ(tab->Geometry().surfaceMode, 3);
     Wheel(SurfacePoint(), 240, Qt::ShiftModifier);
-    EXPECT_EQ(tab->graph.valueMode, 3) << "two notches up from 2, held at 3";
+    EXPECT_EQ(tab->Geometry().valueMode, 3) << "two notches up from 2, held at 3";
     Wheel(SurfacePoint(), -120);
-    EXPECT_EQ(tab->graph.angleXYZ, -1);
+    EXPECT_EQ(tab->Geometry().angleXYZ, -1);
 }
 
 TEST_F(Graph3D, TheWheelOverThePanelStepsTheLiveCell)
 {
-    tab->engineRpm = 3000;
+    tab->SetEngineRpm(3000);
     tab->LocateOperatingPoint();
     const MapSheet& s = tab->Sheet();
     ASSERT_EQ(s.opState, MapSheet::OP_ACTIVE);
@@ -178,20 +181,20 @@ TEST_F(Graph3D, TheWheelOverThePanelStepsTheLiveCell)
     Wheel(PanelPoint(), 120);
     EXPECT_EQ(s.Cell(s.opColumn, s.opRow), before + 1);
     EXPECT_EQ(s.Cell(0, s.opRow), selected) << "the selection is not the target here";
-    EXPECT_FALSE(tab->graph.hintFlags & View3DState::HINT_ACTUAL_VALUE);
-    EXPECT_EQ(tab->graph.Current(), View3DState::ISO2);
+    EXPECT_FALSE(tab->Geometry().hintFlags & View3DState::HINT_ACTUAL_VALUE);
+    EXPECT_EQ(tab->Geometry().Current(), View3DState::ISO2);
 }
 
 TEST_F(Graph3D, HintsGoAwayAsTooltipsOnceUsed)
 {
     QTest::mouseMove(tab, PanelPoint());
-    EXPECT_TRUE(tab->hintText.startsWith("Set actual value"));
+    EXPECT_TRUE(tab->HintText().startsWith("Set actual value"));
     QTest::mouseMove(tab, SurfacePoint());
-    EXPECT_TRUE(tab->hintText.startsWith("Rotate: drag mouse"));
+    EXPECT_TRUE(tab->HintText().startsWith("Rotate: drag mouse"));
     EXPECT_TRUE(Graph().LongHint().startsWith("high graph drawing quality"));
     Wheel(SurfacePoint(), 120);
     QTest::mouseMove(tab, SurfacePoint() + QPoint(3, 3));
-    EXPECT_TRUE(tab->hintText.isEmpty());
+    EXPECT_TRUE(tab->HintText().isEmpty());
     EXPECT_TRUE(Graph().LongHint().startsWith("Rotate: drag mouse (X, XY) and wheel (XYZ) Graph quality"))
         << "one line in the status bar";
     QEvent leave(QEvent::Leave);
@@ -201,12 +204,12 @@ TEST_F(Graph3D, HintsGoAwayAsTooltipsOnceUsed)
 
 TEST_F(Graph3D, SpaceCyclesTheValues)
 {
-    tab->graph.valueMode = View3DState::VALUES_ALL;
+    tab->Geometry().valueMode = View3DState::VALUES_ALL;
     tab->setFocus();
     QTest::keyClick(tab, Qt::Key_Space);
-    EXPECT_EQ(tab->graph.valueMode, View3DState::VALUES_NONE);
+    EXPECT_EQ(tab->Geometry().valueMode, View3DState::VALUES_NONE);
     QTest::keyClick(tab, Qt::Key_Space);
-    EXPECT_EQ(tab->graph.valueMode, View3DState::VALUES_ACTIVE);
+    EXPECT_EQ(tab->Geometry().valueMode, View3DState::VALUES_ACTIVE);
 }
 
 TEST_F(Graph3D, ThePopupOffersTheViewsAndModesWithThePresentOnesChecked)
@@ -219,13 +222,13 @@ TEST_F(Graph3D, ThePopupOffersTheViewsAndModesWithThePresentOnesChecked)
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(texts.value(i), expected[i]) << i;
     Trigger("Wire model");
-    EXPECT_EQ(tab->graph.surfaceMode, View3DState::WIRE);
+    EXPECT_EQ(tab->Geometry().surfaceMode, View3DState::WIRE);
     PopupTexts(SurfacePoint());
     Trigger("All values");
-    EXPECT_EQ(tab->graph.valueMode, View3DState::VALUES_ALL);
+    EXPECT_EQ(tab->Geometry().valueMode, View3DState::VALUES_ALL);
     PopupTexts(SurfacePoint());
     Trigger("Top view");
-    EXPECT_EQ(tab->graph.Current(), View3DState::TOP);
+    EXPECT_EQ(tab->Geometry().Current(), View3DState::TOP);
     EXPECT_TRUE(PopupTexts(SurfacePoint()).contains("Top view [x]"));
 }
 
@@ -241,9 +244,9 @@ TEST_F(Graph3D, CopyGraphPutsThePictureOfTheGraphAreaOnTheClipboard)
     PopupTexts(SurfacePoint());
     Trigger("Copy graph");
     const QImage copy = QApplication::clipboard()->image();
-    const QRect area = tab->graph.graphArea;
+    const QRect area = tab->Geometry().graphArea;
     ASSERT_EQ(copy.size(), area.size());
-    const QPoint inPanel(tab->graph.panelWidth - 5, area.height() - 5);
+    const QPoint inPanel(tab->Geometry().panelWidth - 5, area.height() - 5);
     EXPECT_EQ(copy.pixel(inPanel) & 0xFFFFFF, 0xFFFFFFu) << "the panel on white";
     EXPECT_NE(tab->Picture().pixel(area.topLeft() + inPanel) & 0xFFFFFF, 0xFFFFFFu)
         << "the editor returns to its own colour";
@@ -251,9 +254,9 @@ TEST_F(Graph3D, CopyGraphPutsThePictureOfTheGraphAreaOnTheClipboard)
     const QImage shown = tab->Picture().copy(area);
     int same = 0;
     for (int y = 0; y < copy.height(); ++y)
-        for (int x = tab->graph.panelWidth; x < copy.width(); ++x)
+        for (int x = tab->Geometry().panelWidth; x < copy.width(); ++x)
             same += copy.pixel(x, y) == shown.pixel(x, y);
-    EXPECT_GT(same, (copy.width() - tab->graph.panelWidth) * copy.height() * 9 / 10);
+    EXPECT_GT(same, (copy.width() - tab->Geometry().panelWidth) * copy.height() * 9 / 10);
 }
 
 TEST_F(Graph3D, ASwitchedOffSheetShowsNoPanel)

@@ -42,8 +42,8 @@ TEST(MapImageBindingTest, AdvanceMapFollowsTheLoadSensor)
         EXPECT_EQ(bool(s.axisY.off), c.yOff) << c.sensor << "/" << c.mapa;
         EXPECT_EQ(s.axisX.values[9], 100);
         EXPECT_EQ(s.Cell(4, 3), 7);
-        EXPECT_EQ(tab.baseAdvance, 12);
-        EXPECT_EQ(tab.limiterRpm, 9000);
+        EXPECT_EQ(tab.BaseAdvance(), 12);
+        EXPECT_EQ(tab.LimiterRpm(), 9000);
         if (c.sensor) {
             EXPECT_STREQ(s.axisY.name, c.name);
             EXPECT_EQ(s.axisY.values[3], c.row3);
@@ -59,9 +59,9 @@ TEST(MapImageBindingTest, LimiterMarkersMovedInTheEditorGoBackToTheImage)
         ParamImage img = AdvanceImage(1, 1);
         img.Adrb(START_LIM) = 40;
         kind == MapKind::Advance ? LoadAdvanceMap(tab, img, 10) : LoadServoMap(tab, img, 10);
-        EXPECT_EQ(tab.startLimiterRpm, 4000);
-        tab.limiterRpm = 8460;
-        tab.movedMarkers = 1;
+        EXPECT_EQ(tab.StartLimiterRpm(), 4000);
+        tab.SetLimiterRpm(8460);
+        tab.SetMovedMarkers(1);
         kind == MapKind::Advance ? void(StoreAdvanceMap(tab, img)) : void(StoreServoMap(tab, img));
         EXPECT_EQ(img.Adrb(LIMITER), 85);
         EXPECT_EQ(img.Adrb(START_LIM), 40) << "an unmoved marker stays";
@@ -81,7 +81,7 @@ TEST(MapImageBindingTest, AdvanceStoreRepeatsTheLastUsedColumn)
     LoadAdvanceMap(tab, img, 6);
     tab.Sheet().Cell(5, 2) = -20;
     tab.Sheet().axisY.values[0] = 25;
-    tab.baseAdvance = 15;
+    tab.SetBaseAdvance(15);
     EXPECT_EQ(StoreAdvanceMap(tab, img), 6);
     EXPECT_EQ(img.Adrb(ADVANCE + 20 + 5), 80);
     EXPECT_EQ(img.Adrb(ADVANCE + 20 + 9), 80);
@@ -112,7 +112,7 @@ TEST(MapImageBindingTest, ServoMapKindAndPercent)
     EXPECT_EQ(s.axisData.maxValue, 100);
     EXPECT_EQ(s.Cell(3, 1), 40);
     EXPECT_EQ(s.enabled, 1);
-    tab.RunCommand(CMD_ENABLE_SHEET);
+    tab.ApplyCommand(CMD_ENABLE_SHEET);
     tab.UseAxes(CMD_BOTH);
     StoreServoMap(tab, img);
     EXPECT_EQ(img.Adrb(SERVO_ENABLE), 0);

@@ -26,10 +26,13 @@ protected:
     }
     void Tick(int n)
     {
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
             tab.TabTick();
+            ui.Tick();
+        }
     }
     MapModel tab;
+    MapInteraction ui { tab };
     RecordingHost host;
 };
 
@@ -93,8 +96,8 @@ TEST_F(AdvanceMap, UseOnlyRpmShowsTheLastRow)
 
 TEST_F(AdvanceMap, RepeatedStepsOnOneTargetCommitOnceFiveTicksLater)
 {
-    tab.engineRpm = 2500;
-    tab.throttle = 40;
+    tab.SetEngineRpm(2500);
+    tab.SetThrottle(40);
     tab.LocateOperatingPoint();
     ASSERT_EQ(tab.Sheet().opState, 1);
     tab.StepValues(1);
@@ -109,8 +112,8 @@ TEST_F(AdvanceMap, RepeatedStepsOnOneTargetCommitOnceFiveTicksLater)
 
 TEST_F(AdvanceMap, AStepOnAnotherTargetCommitsTheEarlierAtOnce)
 {
-    tab.engineRpm = 2500;
-    tab.throttle = 40;
+    tab.SetEngineRpm(2500);
+    tab.SetThrottle(40);
     tab.LocateOperatingPoint();
     tab.StepValues(1);
     tab.SelectElement(0, 0);
@@ -122,37 +125,37 @@ TEST_F(AdvanceMap, AStepOnAnotherTargetCommitsTheEarlierAtOnce)
 
 TEST_F(AdvanceMap, LiveStepFindsTheOperatingCellOrTheBaseAdvance)
 {
-    tab.engineRpm = 2500;
-    tab.throttle = 40;
+    tab.SetEngineRpm(2500);
+    tab.SetThrottle(40);
     tab.LocateOperatingPoint();
     EXPECT_EQ(tab.Sheet().opColumn, 2) << "2500 rpm is the midpoint of 2000 and 3000 and goes to the upper";
     EXPECT_EQ(tab.Sheet().opRow, 6);
     tab.StepValues(-1);
     EXPECT_EQ(tab.Sheet().Cell(2, 6), -1);
 
-    tab.engineRpm = 800;
+    tab.SetEngineRpm(800);
     tab.LocateOperatingPoint();
     EXPECT_EQ(tab.Sheet().opColumn, -1);
-    tab.baseAdvance = 10;
+    tab.SetBaseAdvance(10);
     tab.StepValues(1);
-    EXPECT_EQ(tab.baseAdvance, 11);
+    EXPECT_EQ(tab.BaseAdvance(), 11);
 }
 
 TEST_F(AdvanceMap, OperatingStateFollowsTheMonitorStatus)
 {
-    tab.engineRpm = 3000;
-    tab.throttle = 50;
+    tab.SetEngineRpm(3000);
+    tab.SetThrottle(50);
     struct Case {
         int status;
         int state;
     } cases[] = { { 0, 1 }, { 1, 2 }, { 0x10, -1 }, { 0x20, 1 } };
     for (const Case& c : cases) {
-        tab.monitorStatus = c.status;
+        tab.SetMonitorStatus(c.status);
         tab.LocateOperatingPoint();
         EXPECT_EQ(tab.Sheet().opState, c.state) << c.status;
     }
-    tab.monitorStatus = 0;
-    tab.engineRpm = 0;
+    tab.SetMonitorStatus(0);
+    tab.SetEngineRpm(0);
     tab.LocateOperatingPoint();
     EXPECT_EQ(tab.Sheet().opState, 0);
 }
@@ -163,8 +166,8 @@ TEST(ServoMap, BelowTheFirstColumnIsColumnZero)
     DefineProgramMap(tab, MapKind::Servo);
     FillSheet(tab, AdvanceRpm, TpPoints);
     EXPECT_EQ(tab.Sheet().axisX.count, 10) << "15 columns are clamped to the 10 the map holds";
-    tab.engineRpm = 500;
-    tab.throttle = 0;
+    tab.SetEngineRpm(500);
+    tab.SetThrottle(0);
     tab.LocateOperatingPoint();
     EXPECT_EQ(tab.Sheet().opColumn, 0);
     EXPECT_EQ(tab.Sheet().opState, 1);
@@ -204,7 +207,7 @@ TEST_F(AdvanceMap, InsertOnAFullAxisShowsTheMessage)
 TEST_F(AdvanceMap, DeletingStopsAtOneColumn)
 {
     for (int i = 0; i < 12; ++i)
-        tab.RunCommand(CMD_REMOVE_COLUMN);
+        tab.ApplyCommand(CMD_REMOVE_COLUMN);
     EXPECT_EQ(tab.Sheet().axisX.count, 1);
     EXPECT_EQ(host.commits.size(), 9u);
 }
@@ -212,9 +215,9 @@ TEST_F(AdvanceMap, DeletingStopsAtOneColumn)
 TEST_F(AdvanceMap, DeleteSelectedLinesRemovesWholeColumnsOnly)
 {
     tab.Sheet().Cell(4, 0) = 44;
-    tab.BeginBand(SEL_WHOLE_COLUMNS, 1, 0, false, false);
-    tab.DragBand(2, 0);
-    tab.EndBand();
+    ui.BeginBand(SEL_WHOLE_COLUMNS, 1, 0, false, false);
+    ui.DragBand(2, 0);
+    ui.EndBand();
     EXPECT_EQ(tab.CountDeletableLines(true), 2);
     EXPECT_TRUE(tab.DeleteSelectedLines(true));
     EXPECT_EQ(X(), (std::vector<int> { 10, 40, 50, 60, 70, 80, 90, 100 }));
@@ -227,9 +230,9 @@ TEST_F(AdvanceMap, InterpolationWeighsByProportionalAxisValues)
     FillSheet(tab, { 10, 15, 30, 40, 50, 60, 70, 80, 90, 100 }, TpPoints);
     tab.Sheet().Cell(0, 0) = 10;
     tab.Sheet().Cell(2, 0) = 20;
-    tab.BeginBand(SEL_CELLS, 0, 0, false, false);
-    tab.DragBand(2, 0);
-    tab.EndBand();
+    ui.BeginBand(SEL_CELLS, 0, 0, false, false);
+    ui.DragBand(2, 0);
+    ui.EndBand();
     ASSERT_TRUE(tab.Sel().interpolable);
     EXPECT_TRUE(tab.Sel().Mark(0, 0) & MARK_CORNER);
     ASSERT_TRUE(tab.InterpolateSelection());
@@ -240,9 +243,9 @@ TEST_F(AdvanceMap, InterpolationWeighsByProportionalAxisValues)
 
 TEST_F(AdvanceMap, TwoBySelectionIsNotInterpolable)
 {
-    tab.BeginBand(SEL_CELLS, 0, 0, false, false);
-    tab.DragBand(1, 1);
-    tab.EndBand();
+    ui.BeginBand(SEL_CELLS, 0, 0, false, false);
+    ui.DragBand(1, 1);
+    ui.EndBand();
     EXPECT_FALSE(tab.Sel().interpolable);
     EXPECT_EQ(tab.Sel().count, 4);
 }
@@ -256,56 +259,72 @@ TEST_F(AdvanceMap, TypedValuesRoundHalfAwayFromZero)
     for (const Case& c : cases) {
         tab.Sheet().Cell(1, 1) = 5;
         tab.SelectElement(1, 1);
-        ASSERT_TRUE(tab.BeginCellEdit(1, 1, true));
+        ASSERT_TRUE(ui.BeginCellEdit(1, 1, true));
         for (const char* p = c.typed; *p; ++p)
-            tab.EditKey(*p);
-        tab.EditKey(KEY_ENTER);
+            ui.EditKey(*p);
+        ui.EditKey(KEY_ENTER);
         EXPECT_EQ(tab.Sheet().Cell(1, 1), c.stored) << c.typed;
-        EXPECT_FALSE(tab.editing);
+        EXPECT_FALSE(tab.Editing());
     }
 }
 
 TEST_F(AdvanceMap, KeysStartEditsAndStepOutsideThem)
 {
     tab.SelectElement(2, 2);
-    tab.OnKey('7', false, false);
-    ASSERT_TRUE(tab.editing);
-    tab.OnKey('-', false, false);
-    EXPECT_EQ(tab.editText, "7-");
-    tab.OnKey(KEY_BACKSPACE, false, false);
-    tab.OnKey('+', false, false);
-    EXPECT_EQ(tab.editText, "7") << "plus is ignored while editing";
-    tab.OnKey(KEY_ENTER, false, false);
+    ui.OnKey('7', false, false);
+    ASSERT_TRUE(tab.Editing());
+    ui.OnKey('-', false, false);
+    EXPECT_EQ(tab.EditText(), "7-");
+    ui.OnKey(KEY_BACKSPACE, false, false);
+    ui.OnKey('+', false, false);
+    EXPECT_EQ(tab.EditText(), "7") << "plus is ignored while editing";
+    ui.OnKey(KEY_ENTER, false, false);
     EXPECT_EQ(tab.Sheet().Cell(2, 2), 7);
-    tab.OnKey('-', false, false);
+    ui.OnKey('-', false, false);
     EXPECT_EQ(tab.Sheet().Cell(2, 2), 6) << "outside an edit minus steps the selection";
-    tab.OnKey(KEY_ESC, false, false);
+    ui.OnKey(KEY_ESC, false, false);
     EXPECT_EQ(tab.Sel().count, 0);
 }
 
 TEST_F(AdvanceMap, EditAcceptsSixteenCharactersAndReplacesTheSelection)
 {
-    ASSERT_TRUE(tab.BeginCellEdit(0, 0, true));
+    ASSERT_TRUE(ui.BeginCellEdit(0, 0, true));
     for (int i = 0; i < 20; ++i)
-        tab.EditKey('1');
-    EXPECT_EQ(tab.editText.size(), 16u);
-    tab.shiftDown = 1;
-    tab.EditKey(KEY_HOME);
-    tab.shiftDown = 0;
-    tab.EditKey('4');
-    EXPECT_EQ(tab.editText, "4");
-    tab.EditKey(KEY_ESC);
+        ui.EditKey('1');
+    EXPECT_EQ(tab.EditText().size(), 16u);
+    ui.SetModifiers(true, false);
+    ui.EditKey(KEY_HOME);
+    ui.SetModifiers(false, false);
+    ui.EditKey('4');
+    EXPECT_EQ(tab.EditText(), "4");
+    ui.EditKey(KEY_ESC);
     EXPECT_EQ(tab.Sheet().Cell(0, 0), 0);
+}
+
+TEST_F(AdvanceMap, CaretBlinksEveryEightTicksAndShowsAgainOnAKey)
+{
+    ASSERT_TRUE(ui.BeginCellEdit(1, 1, true));
+    Tick(7);
+    EXPECT_TRUE(ui.CaretVisible());
+    Tick(1);
+    EXPECT_FALSE(ui.CaretVisible());
+    EXPECT_TRUE(ui.CaretBlinked()) << "the caret is redrawn when it goes";
+    ui.EditKey('5');
+    EXPECT_TRUE(ui.CaretVisible()) << "typing shows the caret at once";
+    Tick(8);
+    EXPECT_FALSE(ui.CaretVisible());
+    Tick(8);
+    EXPECT_TRUE(ui.CaretVisible());
 }
 
 TEST_F(AdvanceMap, HeaderEditStoresRawAxisUnits)
 {
-    ASSERT_TRUE(tab.BeginCellEdit(4, -1, false));
-    EXPECT_EQ(tab.editText, "5 000");
-    tab.editText = "5449";
+    ASSERT_TRUE(ui.BeginCellEdit(4, -1, false));
+    EXPECT_EQ(tab.EditText(), "5 000");
+    tab.SetEditText("5449");
     tab.CommitCellEdit();
     EXPECT_EQ(tab.Sheet().axisX.values[4], 54);
-    EXPECT_FALSE(tab.BeginCellEdit(-1, 4, false)) << "the TP axis of the advance map is fixed";
+    EXPECT_FALSE(ui.BeginCellEdit(-1, 4, false)) << "the TP axis of the advance map is fixed";
 }
 
 TEST_F(AdvanceMap, CursorCyclesThroughTheHeaders)
@@ -326,7 +345,7 @@ TEST_F(AdvanceMap, CursorCyclesThroughTheHeaders)
     };
     for (const Case& c : cases) {
         tab.SelectElement(c.fromColumn, c.fromRow);
-        tab.MoveCursor(c.key);
+        ui.MoveCursor(c.key);
         EXPECT_EQ(tab.Sel().startColumn, c.toColumn) << c.fromColumn << "," << c.fromRow << " key " << c.key;
         EXPECT_EQ(tab.Sel().startRow, c.toRow) << c.fromColumn << "," << c.fromRow << " key " << c.key;
     }
@@ -335,9 +354,9 @@ TEST_F(AdvanceMap, CursorCyclesThroughTheHeaders)
 TEST_F(AdvanceMap, ShiftExtendsFromTheStartElement)
 {
     tab.SelectElement(1, 1);
-    tab.shiftDown = 1;
-    tab.MoveCursor(KEY_RIGHT);
-    tab.MoveCursor(KEY_DOWN);
+    ui.SetModifiers(true, false);
+    ui.MoveCursor(KEY_RIGHT);
+    ui.MoveCursor(KEY_DOWN);
     EXPECT_EQ(tab.Sel().count, 4);
     EXPECT_TRUE(tab.Sel().IsSelected(2, 2));
     EXPECT_EQ(tab.Sel().startColumn, 1);
@@ -345,21 +364,19 @@ TEST_F(AdvanceMap, ShiftExtendsFromTheStartElement)
 
 TEST_F(AdvanceMap, HeldArrowStepsOnReleaseOrRepeatsFromTheSixteenthTick)
 {
-    tab.hoverValid = 1;
-    tab.hoverColumn = 3;
-    tab.hoverRow = 3;
-    tab.PressArrow(true);
+    ui.SetHovered(true, 3, 3);
+    ui.PressArrow(true);
     Tick(10);
-    tab.ReleaseArrow();
+    ui.ReleaseArrow();
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 1);
 
-    tab.PressArrow(true);
+    ui.PressArrow(true);
     Tick(15);
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 1);
     Tick(1);
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 2);
     Tick(3);
-    tab.ReleaseArrow();
+    ui.ReleaseArrow();
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 5) << "no extra step on release after repeating";
 }
 
@@ -367,15 +384,13 @@ TEST_F(AdvanceMap, FastRepeatStepsByTenOnMarkedAxes)
 {
     tab.Sheet().flags |= SF_FAST_DATA;
     tab.Sheet().axisData.maxValue = 1000;
-    tab.hoverValid = 1;
-    tab.hoverColumn = 3;
-    tab.hoverRow = 3;
-    tab.PressArrow(true);
+    ui.SetHovered(true, 3, 3);
+    ui.PressArrow(true);
     Tick(35);
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 20);
     Tick(4);
     EXPECT_EQ(tab.Sheet().Cell(3, 3), 40);
-    tab.ReleaseArrow();
+    ui.ReleaseArrow();
 }
 
 TEST_F(AdvanceMap, FillDragExtendsRowsLinearly)
@@ -384,12 +399,12 @@ TEST_F(AdvanceMap, FillDragExtendsRowsLinearly)
         tab.Sheet().Cell(c, 0) = 0;
     tab.Sheet().Cell(2, 0) = 4;
     tab.Sheet().Cell(3, 0) = 6;
-    tab.BeginBand(SEL_CELLS, 2, 0, false, false);
-    tab.DragBand(3, 0);
-    tab.EndBand();
-    ASSERT_TRUE(tab.BeginBlockDrag(1, 3, 0));
-    tab.UpdateBlockDrag(6, 2);
-    tab.FinishBlockDrag();
+    ui.BeginBand(SEL_CELLS, 2, 0, false, false);
+    ui.DragBand(3, 0);
+    ui.EndBand();
+    ASSERT_TRUE(ui.BeginBlockDrag(1, 3, 0));
+    ui.UpdateBlockDrag(6, 2);
+    ui.FinishBlockDrag();
     const int expected[] = { 0, 0, 4, 6, 8, 10, 12, 0 };
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r <= 2; ++r)
@@ -402,9 +417,9 @@ TEST_F(AdvanceMap, FillOfOneElementCopiesIt)
 {
     tab.Sheet().Cell(1, 1) = 9;
     tab.SelectElement(1, 1);
-    ASSERT_TRUE(tab.BeginBlockDrag(1, 1, 1));
-    tab.UpdateBlockDrag(0, 3);
-    tab.FinishBlockDrag();
+    ASSERT_TRUE(ui.BeginBlockDrag(1, 1, 1));
+    ui.UpdateBlockDrag(0, 3);
+    ui.FinishBlockDrag();
     EXPECT_EQ(tab.Sheet().Cell(0, 3), 9);
     EXPECT_EQ(tab.Sheet().Cell(1, 2), 9);
 }
@@ -413,12 +428,12 @@ TEST_F(AdvanceMap, MoveDragCopiesTheBlockAndStaysInsideTheTable)
 {
     tab.Sheet().Cell(0, 0) = 1;
     tab.Sheet().Cell(1, 0) = 2;
-    tab.BeginBand(SEL_CELLS, 0, 0, false, false);
-    tab.DragBand(1, 0);
-    tab.EndBand();
-    ASSERT_TRUE(tab.BeginBlockDrag(2, 0, 0));
-    tab.UpdateBlockDrag(20, 1);
-    tab.FinishBlockDrag();
+    ui.BeginBand(SEL_CELLS, 0, 0, false, false);
+    ui.DragBand(1, 0);
+    ui.EndBand();
+    ASSERT_TRUE(ui.BeginBlockDrag(2, 0, 0));
+    ui.UpdateBlockDrag(20, 1);
+    ui.FinishBlockDrag();
     EXPECT_EQ(tab.Sheet().Cell(8, 1), 1);
     EXPECT_EQ(tab.Sheet().Cell(9, 1), 2);
     EXPECT_EQ(tab.Sheet().Cell(0, 0), 1) << "the source stays";
@@ -427,16 +442,17 @@ TEST_F(AdvanceMap, MoveDragCopiesTheBlockAndStaysInsideTheTable)
 TEST_F(AdvanceMap, TabWalksSheetsAndCtrlTabReturns)
 {
     MapModel two;
+    MapInteraction twoUi(two);
     DefineProgramMap(two, MapKind::Advance);
     two.AddSheet("B", "RPM", "TP", "ADV", 10, 10, 1);
     two.AddSheet("C", "RPM", "TP", "ADV", 10, 10, 1);
-    two.sheets[1].hidden = 1;
-    two.OnKey(KEY_TAB, false, false);
-    EXPECT_EQ(two.activeSheet, 2);
-    two.OnKey(KEY_TAB, true, false);
-    EXPECT_EQ(two.activeSheet, 0);
-    two.OnKey(KEY_TAB, false, true);
-    EXPECT_EQ(two.activeSheet, 2);
+    two.SheetAt(1).hidden = 1;
+    twoUi.OnKey(KEY_TAB, false, false);
+    EXPECT_EQ(two.ActiveSheet(), 2);
+    twoUi.OnKey(KEY_TAB, true, false);
+    EXPECT_EQ(two.ActiveSheet(), 0);
+    twoUi.OnKey(KEY_TAB, false, true);
+    EXPECT_EQ(two.ActiveSheet(), 2);
 }
 
 TEST(MapModelLimits, NinthSheetIsRefused)
@@ -445,8 +461,8 @@ TEST(MapModelLimits, NinthSheetIsRefused)
     for (int i = 0; i < TAB_MAX_SHEETS; ++i)
         EXPECT_EQ(tab.AddSheet("s", "x", "y", "d", 99, 99, 0), i);
     EXPECT_EQ(tab.AddSheet("s", "x", "y", "d", 5, 5, 0), -1);
-    EXPECT_EQ(tab.sheets[0].axisX.maxCount, TAB_MAX_X);
-    EXPECT_EQ(tab.sheets[0].axisY.maxCount, TAB_MAX_Y);
+    EXPECT_EQ(tab.SheetAt(0).axisX.maxCount, TAB_MAX_X);
+    EXPECT_EQ(tab.SheetAt(0).axisY.maxCount, TAB_MAX_Y);
 }
 
 TEST(ServoMap, DisablingTheSheetCommitsAndBlocksUseOnly)
@@ -455,11 +471,11 @@ TEST(ServoMap, DisablingTheSheetCommitsAndBlocksUseOnly)
     RecordingHost host;
     DefineProgramMap(tab, MapKind::Servo);
     tab.SetHost(&host);
-    tab.RunCommand(CMD_ENABLE_SHEET);
+    tab.ApplyCommand(CMD_ENABLE_SHEET);
     EXPECT_EQ(tab.Sheet().enabled, 0);
     EXPECT_EQ(host.commits, (std::vector<int> { 7 }));
     EXPECT_FALSE(tab.UseAxes(CMD_ONLY_Y));
-    tab.RunCommand(CMD_ENABLE_SHEET);
+    tab.ApplyCommand(CMD_ENABLE_SHEET);
     EXPECT_TRUE(tab.UseAxes(CMD_ONLY_Y));
     EXPECT_EQ(tab.Sheet().axisX.offIndex, 0);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "mapedit/MapModel.h"
 #include "mapedit/MapEditorHost.h"
+#include "mapedit/MapInteraction.h"
+#include "mapedit/MapModel.h"
 #include "mapedit/ProgramMaps.h"
 
 #include <string>

@@ -121,18 +121,18 @@ TEST_F(Toolbar, TheViewButtonsSwitchViewsAndThePopupShowsTheCheckedOne)
 {
     EXPECT_TRUE(Button(CMD_VIEW_TABLE).pressed);
     Click(CMD_VIEW_2D);
-    EXPECT_EQ(tab->viewMode, VIEW_2D);
+    EXPECT_EQ(tab->ViewMode(), VIEW_2D);
     tab->Render();
     EXPECT_TRUE(Button(CMD_VIEW_2D).pressed);
     EXPECT_FALSE(Button(CMD_VIEW_TABLE).pressed);
-    tab->BuildPopup(tab->graph.graphArea.center());
+    tab->BuildPopup(tab->Geometry().graphArea.center());
     QStringList checked;
     for (QAction* action : tab->Popup()->actions())
         if (action->isChecked())
             checked << action->text();
     EXPECT_EQ(checked, (QStringList { "View as graph 2D", "Use RPM and TP" }));
     QTest::mouseDClick(tab, Qt::LeftButton, Qt::NoModifier, Button(CMD_VIEW_TABLE).rect.center());
-    EXPECT_EQ(tab->viewMode, VIEW_TABLE);
+    EXPECT_EQ(tab->ViewMode(), VIEW_TABLE);
 }
 
 TEST_F(Toolbar, UseOnlyButtonsShowAndSwitchTheAxes)
@@ -183,11 +183,11 @@ TEST(ToolbarlessMap, TheTpSensorTableTogglesBetweenTableAndGraph)
     EXPECT_LE(toggle.bottom(), 110);
     EXPECT_EQ(tab->Toolbar().HintAt(toggle.center()), "2D Graph / Table view");
     QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, toggle.center());
-    EXPECT_EQ(tab->viewMode, VIEW_2D);
+    EXPECT_EQ(tab->ViewMode(), VIEW_2D);
     tab->Render();
     ASSERT_FALSE(tab->Toolbar().ViewToggle().isNull()) << "the BT_T button leads back";
     QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, tab->Toolbar().ViewToggle().center());
-    EXPECT_EQ(tab->viewMode, VIEW_TABLE);
+    EXPECT_EQ(tab->ViewMode(), VIEW_TABLE);
 }
 
 } // namespace

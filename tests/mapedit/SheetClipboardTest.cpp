@@ -29,11 +29,13 @@ protected:
     }
     void SelectBlock(MapModel& tab, int kind, int c0, int r0, int c1, int r1)
     {
-        tab.BeginBand(kind, c0, r0, false, false);
-        tab.DragBand(c1, r1);
-        tab.EndBand();
+        MapInteraction ui(tab);
+        ui.BeginBand(kind, c0, r0, false, false);
+        ui.DragBand(c1, r1);
+        ui.EndBand();
     }
     MapModel advance;
+    MapInteraction advanceUi { advance };
     RecordingHost host;
 };
 
@@ -46,8 +48,8 @@ TEST_F(Clipboard, CellSelectionTextHasNoTrailingNewline)
 TEST_F(Clipboard, GapsInTheSelectionAreEmptyFields)
 {
     advance.SelectElement(0, 0);
-    advance.BeginBand(SEL_CELLS, 2, 1, false, true);
-    advance.EndBand();
+    advanceUi.BeginBand(SEL_CELLS, 2, 1, false, true);
+    advanceUi.EndBand();
     EXPECT_EQ(SelectionText(advance), "0\t\t\n\t\t3");
 }
 
@@ -229,28 +231,28 @@ TEST_F(Clipboard, UnrelatedTextIsNotATable)
 TEST_F(Clipboard, CopyAndPasteCommandsThroughTheEditorsClipboard)
 {
     SelectBlock(advance, SEL_CELLS, 0, 0, 1, 0);
-    advance.RunCommand(CMD_COPY);
+    advanceUi.RunCommand(CMD_COPY);
     EXPECT_EQ(advance.ClipboardFormats(), 1);
     EXPECT_EQ(advance.ClipboardText(false), "0\t1");
     advance.SelectElement(5, 5);
-    advance.RunCommand(CMD_PASTE);
+    advanceUi.RunCommand(CMD_PASTE);
     EXPECT_EQ(advance.Sheet().Cell(6, 5), 1);
 
-    advance.RunCommand(CMD_COPY_TABLE);
+    advanceUi.RunCommand(CMD_COPY_TABLE);
     EXPECT_EQ(advance.ClipboardFormats(), 3);
     EXPECT_EQ(advance.ClipboardText(true).rfind("Label:\t", 0), 0u);
 
     advance.ClipboardSet("-4,5\tjunk\n", nullptr);
-    advance.BeginCellEdit(2, 2, true);
-    advance.RunCommand(CMD_PASTE);
-    EXPECT_EQ(advance.editText, "-4.5");
+    advanceUi.BeginCellEdit(2, 2, true);
+    advanceUi.RunCommand(CMD_PASTE);
+    EXPECT_EQ(advance.EditText(), "-4.5");
 }
 
 TEST_F(Clipboard, CompactPointTablesCarryTheExtraRegion)
 {
     MapModel power;
     DefineProgramMap(power, MapKind::PowerOutA, 2, "Power out 2");
-    EXPECT_EQ(power.ownerId, 26);
+    EXPECT_EQ(power.OwnerId(), 26);
     FillSheet(power, { 90, 125, 140 }, { 75, 90 });
     power.Sheet().Cell(3, 2) = 1;
     EXPECT_EQ(TablePlainText(power), "\t9 000\t12 500\t14 000\t\n75\t0\t0\t0\t0\n90\t0\t0\t0\t0\n\t0\t0\t0\t1");

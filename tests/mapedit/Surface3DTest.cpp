@@ -234,7 +234,7 @@ protected:
         for (int r = 0; r < 10; ++r)
             for (int c = 0; c < 10; ++c)
                 tab.Sheet().Cell(c, r) = 10 + 2 * c - r;
-        tab.baseAdvance = 5;
+        tab.SetBaseAdvance(5);
         Refresh();
     }
     void Refresh()
@@ -366,7 +366,7 @@ TEST_F(AdvanceSurface, TheFourTrianglesOfACellArePaintedFarthestFirst)
 
 TEST_F(AdvanceSurface, HeightColoursDivideTrianglesWhoseColourChanges)
 {
-    tab.baseAdvance = 0; // below every cell: no wall of the plateau is flat
+    tab.SetBaseAdvance(0); // below every cell: no wall of the plateau is flat
     Refresh();
     const Projection3D p = View(View3DState::ISO2);
     std::vector<size_t> fills;
@@ -386,7 +386,7 @@ TEST_F(AdvanceSurface, HeightColoursDivideTrianglesWhoseColourChanges)
     for (int r = 0; r < 10; ++r)
         for (int c = 0; c < 10; ++c)
             tab.Sheet().Cell(c, r) = 12;
-    tab.baseAdvance = 12;
+    tab.SetBaseAdvance(12);
     Refresh();
     Recorder flat;
     SurfaceMesh::Paint(grid, View(View3DState::ISO2), View3DState::MAX_SURFACE_MODE, flat);

@@ -83,7 +83,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapWithoutSensorIsShownAndStoredBySpeedOnly)
     img().Adrb(ADV_MAPA) = 1;
     reload();
     showPage(PAGE_ADVANCE);
-    EXPECT_TRUE(advance()->mapEditor()->sheets[0].axisY.off);
+    EXPECT_TRUE(advance()->mapEditor()->SheetAt(0).axisY.off);
     form->Edits().CommitEdit();
     EXPECT_EQ(img().Adrb(ADV_MAPA), 0);
 }
@@ -102,7 +102,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapLoadViewFollowsTheSensorAndKeepsThePressu
         img().Adrb(TPSIAP_SENSOR) = static_cast<uint8_t>(c.sensor);
         reload();
         showPage(PAGE_ADVANCE);
-        const MapSheet& s = advance()->mapEditor()->sheets[0];
+        const MapSheet& s = advance()->mapEditor()->SheetAt(0);
         EXPECT_FALSE(s.axisY.off) << c.sensor;
         EXPECT_STREQ(s.axisY.name, c.loadName);
         form->Edits().CommitEdit();
@@ -147,7 +147,7 @@ TEST_F(FunctionPagesFixture, BaseAdvanceFromTheSpinButtonReachesImageAndEditor)
     form->Edits().RequestCommit(control<UpDownSpinBox>("UpDownBaseAdv"), PageHost::COMMIT_NOW);
     EXPECT_EQ(img().Adrb(BASE_ADV), 17);
     ticks(1);
-    EXPECT_EQ(advance()->mapEditor()->baseAdvance, 17);
+    EXPECT_EQ(advance()->mapEditor()->BaseAdvance(), 17);
 }
 
 TEST_F(FunctionPagesFixture, EveryEditorGetsTheLimitersOnTheNextTick)
@@ -158,8 +158,8 @@ TEST_F(FunctionPagesFixture, EveryEditorGetsTheLimitersOnTheNextTick)
     MapEditorList& editors = form->MapEditors();
     ASSERT_GT(editors.Count(), 0);
     for (int i = 0; i < editors.Count(); ++i) {
-        EXPECT_EQ(editors.At(i)->limiterRpm, 12300) << editors.At(i)->objectName().toStdString();
-        EXPECT_EQ(editors.At(i)->startLimiterRpm, 4500);
+        EXPECT_EQ(editors.At(i)->LimiterRpm(), 12300) << editors.At(i)->objectName().toStdString();
+        EXPECT_EQ(editors.At(i)->StartLimiterRpm(), 4500);
     }
 }
 
@@ -168,7 +168,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
     showPage(PAGE_ADVANCE);
     const ParamImage before = img();
     MapEditor* tab = advance()->mapEditor();
-    const int shown = tab->sheets[0].Cell(2, 0);
+    const int shown = tab->SheetAt(0).Cell(2, 0);
     tab->SelectElement(2, 0);
     tab->StepValues(1);
     ticks(20);
@@ -177,8 +177,8 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
 
     form->Undo().Undo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2));
-    EXPECT_EQ(tab->sheets[0].Cell(2, 0), shown);
-    form->Undo().Redo();
+    EXPECT_EQ(tab->SheetAt(0).Cell(2, 0), shown);
+    form->Redo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
 }
 
@@ -240,7 +240,7 @@ TEST_F(FunctionPagesFixture, ServoPercentConvertsTheCellsBothWays)
     EXPECT_EQ(img().Adrb(SERVO_MV), 50);
     EXPECT_EQ(img().Adrb(SERVO_MV + 1), 100);
     EXPECT_EQ(img().Adrb(SERVO_MV + 2), 1);
-    const MapSheet& s = servo()->mapEditor()->sheets[0];
+    const MapSheet& s = servo()->mapEditor()->SheetAt(0);
     EXPECT_EQ(s.Cell(0, 0), 50);
     EXPECT_STREQ(s.axisData.label, "STPS [%]");
     EXPECT_EQ(s.axisData.maxValue, 100);
@@ -262,7 +262,7 @@ TEST_F(FunctionPagesFixture, ServoLevelsFollowTheEnableSwitch)
         EXPECT_TRUE(control<QWidget>(name)->isHidden()) << name;
     control<QCheckBox>("CheckBoxServoEnable")->click();
     EXPECT_EQ(img().Adrb(SERVO_ENABLE), 1);
-    EXPECT_TRUE(servo()->mapEditor()->sheets[0].enabled);
+    EXPECT_TRUE(servo()->mapEditor()->SheetAt(0).enabled);
     for (const char* name : { "UpDownServoHyster", "UpDownServoNo", "LabelServoHyster", "LabelServoNo" })
         EXPECT_FALSE(control<QWidget>(name)->isHidden()) << name;
 
@@ -292,9 +292,9 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     EXPECT_FALSE(table->isHidden());
     EXPECT_FALSE(control<UpDownSpinBox>("UpDownPOutHyster1")->isHidden());
     // The light switches by speed alone.
-    EXPECT_EQ(table->sheets[0].axisX.count, 1);
-    EXPECT_TRUE(table->sheets[0].axisY.off);
-    EXPECT_TRUE(form->Undo().Ring().canUndo());
+    EXPECT_EQ(table->SheetAt(0).axisX.count, 1);
+    EXPECT_TRUE(table->SheetAt(0).axisY.off);
+    EXPECT_TRUE(form->undoRing().canUndo());
 
     const ParamImage withLight = img();
     chooseMode(0, 1);
@@ -330,7 +330,7 @@ TEST_F(FunctionPagesFixture, SpecialModeShowsLoadRowsOnlyWithASensor)
         img().Adrb(TPSIAP_SENSOR) = static_cast<uint8_t>(sensor);
         reload();
         showPage(PAGE_POWER_OUT);
-        const MapSheet& s = powerOut()->mapEditor(1)->sheets[0];
+        const MapSheet& s = powerOut()->mapEditor(1)->SheetAt(0);
         EXPECT_EQ(s.axisX.count, 3) << sensor;
         EXPECT_EQ(bool(s.axisY.off), sensor == 0) << sensor;
         EXPECT_STREQ(s.axisY.name, sensor == 2 ? "IAP" : "TP");
@@ -353,15 +353,15 @@ TEST_F(FunctionPagesFixture, TableCellsMapToTheirOutputBits)
         MapEditor* table = powerOut()->mapEditor(c.output);
         const int address = POWER_OUT_CELLS + 3 * c.output + c.row;
         const int before = img().Adrb(address);
-        table->sheets[0].Cell(c.column, c.row) = 1;
-        table->Host()->OnMapChanged(*table, 4);
+        table->SheetAt(0).Cell(c.column, c.row) = 1;
+        form->OnMapChanged(*table, 4);
         EXPECT_EQ(img().Adrb(address), before | (1 << c.column))
             << "output " << c.output << " row " << c.row << " column " << c.column;
     }
     // Loading puts each bit back into its cell.
     img().Adrb(POWER_OUT_CELLS + 4) = 0x9; // output 2, row 1: columns 0 and 3
-    form->Edits().RefreshPages(false);
-    const MapSheet& s = powerOut()->mapEditor(1)->sheets[0];
+    form->RefreshPages(false);
+    const MapSheet& s = powerOut()->mapEditor(1)->SheetAt(0);
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(s.Cell(column, 1), column == 0 || column == 3 ? 1 : 0) << column;
 }

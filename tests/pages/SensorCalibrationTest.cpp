@@ -107,7 +107,7 @@ TEST_F(SensorPageFixture, CalibrationTablesRoundTripThroughTheImage)
     image.Adrw(TPS) = 650;
     image.Adrw(TPS + 1) = 3900;
     page->Load();
-    const MapSheet& s = page->iapSensorEditor()->sheets[0];
+    const MapSheet& s = page->iapSensorEditor()->SheetAt(0);
     EXPECT_EQ(s.axisY.values[0], 40);
     EXPECT_EQ(s.axisY.values[1], 110);
     for (int k = 0; k < 4; ++k)

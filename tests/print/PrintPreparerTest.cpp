@@ -112,7 +112,7 @@ TEST(PrintPreparer, PreparesThePrintableForm)
     EXPECT_TRUE(w.progHned->isHidden());
     EXPECT_EQ(w.upDown->buttonSymbols(), QAbstractSpinBox::NoButtons);
     EXPECT_FALSE(w.upDown->isHidden()) << "the edit field stays on paper";
-    EXPECT_EQ(w.editor->printMode, 1) << "an editor on a sheet not shown is printed too";
+    EXPECT_EQ(w.editor->PrintMode(), 1) << "an editor on a sheet not shown is printed too";
     EXPECT_EQ(ControlColour(w.group), WHITE);
     ASSERT_EQ(preparer.sheets().size(), 2u) << "only sheets shown as tabs";
     EXPECT_EQ(preparer.sheets()[0].sheet, w.tabs->widget(0));
@@ -186,7 +186,7 @@ TEST_F(MainWindowFixture, RealWindowIsRestoredOnEveryPage)
         }
         int editors = 0;
         for (MapEditor* t : form->findChildren<MapEditor*>())
-            editors += !t->isHidden() && t->printMode;
+            editors += !t->isHidden() && t->PrintMode();
         EXPECT_GT(editors, 0) << "the map editors print in print mode";
         preparer.Restore();
         ExpectSameSnapshot(before, WindowSnapshot(*form));

@@ -34,7 +34,7 @@ inline QStringList WindowSnapshot(QWidget& window)
         if (auto* spin = qobject_cast<QAbstractSpinBox*>(w))
             line += QString(" arrows=%1").arg(spin->buttonSymbols());
         if (auto* tab = qobject_cast<MapEditor*>(w))
-            line += QString(" print=%1").arg(tab->printMode);
+            line += QString(" print=%1").arg(tab->PrintMode());
         if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
             line += QString(" current=%1 tabs=").arg(tabs->currentIndex());
             for (int i = 0; i < tabs->count(); ++i)

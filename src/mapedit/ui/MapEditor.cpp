@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 
 #include <cstring>
+#include <utility>
 
 const char* const MapEditor::SheetMimeType = "application/x-qt-windows-mime;value=\"CF_MOTRAVEX_SHEET\"";
 int MapEditor::InMessage = 0;
@@ -48,21 +49,24 @@ bool IsInput(QEvent::Type type)
 
 MapEditor::MapEditor(QWidget* parent, int width, int height)
     : QWidget(parent)
-    , table(std::make_unique<MapTableView>(*this))
-    , points(std::make_unique<MapPointView>(*this))
-    , graph2d(std::make_unique<MapGraph2D>(*this))
-    , graph3d(std::make_unique<MapGraph3D>(*this))
-    , toolbar(std::make_unique<MapToolbar>(*this))
+    , interaction_(*this)
+    , table_(std::make_unique<MapTableView>(*this))
+    , points_(std::make_unique<MapPointView>(*this))
+    , graph2d_(std::make_unique<MapGraph2D>(*this))
+    , graph3d_(std::make_unique<MapGraph3D>(*this))
+    , toolbar_(std::make_unique<MapToolbar>(*this))
 {
+    // The plus and minus keys step as the toolbar's buttons do, with the layout pass after them.
+    interaction_.SetCommandRunner([this](int command) { RunCommand(command); });
     resize(width > 0 ? width : 500, height > 0 ? height : 200);
-    pixelsPerInch = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    pixelsPerInch_ = logicalDpiX() > 0 ? logicalDpiX() : 96;
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    lastLanguage = LanguageIndex;
+    lastLanguage_ = LanguageIndex;
 }
 
-MapEditor::~MapEditor() { delete popup; }
+MapEditor::~MapEditor() { delete popup_; }
 
 QColor MapEditor::Color(uint32_t bgr)
 {
@@ -79,37 +83,40 @@ int MapEditor::MeasureLabelWidth(const char* text, int fontSize) const
     return QFontMetrics(font).horizontalAdvance(QString::fromUtf8(text));
 }
 
-QColor MapEditor::BackgroundColor() const { return printMode || whiteBackground ? QColor(Qt::white) : Color(0xFF00000F); }
+QColor MapEditor::BackgroundColor() const
+{
+    return printMode_ || whiteBackground_ ? QColor(Qt::white) : Color(0xFF00000F);
+}
 
 MapViewPart* MapEditor::PresentView() const
 {
-    if (viewMode == VIEW_POINTS)
-        return points.get();
-    if (viewMode == VIEW_TABLE)
-        return table.get();
-    if (viewMode == VIEW_2D)
-        return graph2d.get();
-    if (viewMode == VIEW_3D)
-        return graph3d.get();
+    if (viewMode_ == VIEW_POINTS)
+        return points_.get();
+    if (viewMode_ == VIEW_TABLE)
+        return table_.get();
+    if (viewMode_ == VIEW_2D)
+        return graph2d_.get();
+    if (viewMode_ == VIEW_3D)
+        return graph3d_.get();
     return nullptr;
 }
 
 MapViewPart* MapEditor::ViewAt(QPoint position) const
 {
-    if (pressedView)
-        return pressedView;
-    if ((viewBits & VIEW_2D) && graph.graphArea.contains(position))
-        return graph2d.get();
+    if (pressedView_)
+        return pressedView_;
+    if ((viewBits_ & VIEW_2D) && geometry_.graphArea.contains(position))
+        return graph2d_.get();
     return PresentView();
 }
 
 int MapEditor::ToolbarTop() const
 {
-    if (sheetCount > 1 && (options & OPT_TOOLBAR)) {
+    if (SheetCount() > 1 && (Options() & OPT_TOOLBAR)) {
         int tabs = 2;
-        for (int i = 0; i < sheetCount; ++i)
-            tabs += sheets[static_cast<size_t>(i)].labelWidth;
-        if (tabs > width() - 27 - toolbar->Width())
+        for (int i = 0; i < SheetCount(); ++i)
+            tabs += SheetAt(i).labelWidth;
+        if (tabs > width() - 27 - toolbar_->Width())
             return 25;
     }
     return 5;
@@ -118,84 +125,87 @@ int MapEditor::ToolbarTop() const
 QRect MapEditor::ViewArea() const
 {
     const int b = ToolbarTop();
-    const int top = (options & OPT_TOOLBAR) ? b + 31 : (options & OPT_TITLE) ? b + 20 : sheetCount > 1 ? b + 20 : 10;
+    const int top = (Options() & OPT_TOOLBAR) ? b + 31
+        : (Options() & OPT_TITLE)             ? b + 20
+        : SheetCount() > 1                    ? b + 20
+                                              : 10;
     return QRect(10, top, std::max(1, width() - 37), std::max(1, height() - top - 27));
 }
 
 void MapEditor::RebuildLayout()
 {
     MapModel::RebuildLayout();
-    if (sheetCount == 0)
+    if (SheetCount() == 0)
         return;
     const QRect area = ViewArea();
-    table->Layout(area);
-    points->Layout(area);
-    const bool graphView = viewMode == VIEW_2D || viewMode == VIEW_3D;
-    graph.graphArea = graphView ? area : viewMode == VIEW_TABLE ? graph.sideGraph : QRect();
-    viewBits = viewMode | (graph.graphArea.isNull() || viewMode == VIEW_3D ? 0 : VIEW_2D);
-    graph2d->Layout(viewBits & VIEW_2D ? graph.graphArea : QRect());
-    graph3d->Layout(viewMode == VIEW_3D ? area : QRect());
-    toolbar->Build(ToolbarTop());
+    table_->Layout(area);
+    points_->Layout(area);
+    const bool graphView = viewMode_ == VIEW_2D || viewMode_ == VIEW_3D;
+    geometry_.graphArea = graphView ? area : viewMode_ == VIEW_TABLE ? geometry_.sideGraph : QRect();
+    viewBits_ = viewMode_ | (geometry_.graphArea.isNull() || viewMode_ == VIEW_3D ? 0 : VIEW_2D);
+    graph2d_->Layout(viewBits_ & VIEW_2D ? geometry_.graphArea : QRect());
+    graph3d_->Layout(viewMode_ == VIEW_3D ? area : QRect());
+    toolbar_->Build(ToolbarTop());
 }
 
 void MapEditor::RequestRepaint(int flags)
 {
-    repaintFlags |= flags;
+    repaintFlags_ |= flags;
     update();
 }
 
 void MapEditor::OnScrolled()
 {
-    hoverValid = 0;
+    interaction_.HideArrows();
     RequestRepaint(REPAINT);
 }
 
 void MapEditor::SetPrintMode(bool on)
 {
-    printMode = on ? 1 : 0;
+    printMode_ = on;
     Render();
 }
 
 void MapEditor::Render()
 {
-    if (inPaint)
+    if (inPaint_)
         return;
-    inPaint = 1;
-    if (picture.size() != size())
-        picture = QImage(size(), QImage::Format_RGB32);
-    if ((repaintFlags & 2) && sheetCount)
+    inPaint_ = true;
+    if (picture_.size() != size())
+        picture_ = QImage(size(), QImage::Format_RGB32);
+    if ((repaintFlags_ & 2) && SheetCount())
         RebuildLayout();
-    picture.fill(BackgroundColor());
+    picture_.fill(BackgroundColor());
     {
-        QPainter p(&picture);
+        QPainter p(&picture_);
         p.setRenderHint(QPainter::Antialiasing, false);
-        if (sheetCount && Sheet().enabled && !Sheet().hidden) {
-            if (viewBits & VIEW_TABLE)
-                table->Paint(p);
-            if (viewBits & VIEW_POINTS)
-                points->Paint(p);
-            if (viewBits & VIEW_2D)
-                graph2d->Paint(p);
-            if (viewBits & VIEW_3D)
-                graph3d->Paint(p);
+        if (SheetCount() && Sheet().enabled && !Sheet().hidden) {
+            if (viewBits_ & VIEW_TABLE)
+                table_->Paint(p);
+            if (viewBits_ & VIEW_POINTS)
+                points_->Paint(p);
+            if (viewBits_ & VIEW_2D)
+                graph2d_->Paint(p);
+            if (viewBits_ & VIEW_3D)
+                graph3d_->Paint(p);
         }
-        if (sheetCount) {
+        if (SheetCount()) {
             PaintTitle(p);
-            toolbar->Paint(p);
+            toolbar_->Paint(p);
         }
     }
-    repaintFlags = 0;
-    inPaint = 0;
+    repaintFlags_ = 0;
+    inPaint_ = false;
     update();
 }
 
 int MapEditor::SheetTabAt(QPoint position) const
 {
-    if (sheetCount < 2)
+    if (SheetCount() < 2)
         return -1;
     int x = 2;
-    for (int i = 0; i < sheetCount; ++i) {
-        const MapSheet& s = sheets[static_cast<size_t>(i)];
+    for (int i = 0; i < SheetCount(); ++i) {
+        const MapSheet& s = SheetAt(i);
         if (s.hidden)
             continue;
         if (QRect(x, 2, s.labelWidth, 18).contains(position))
@@ -208,15 +218,15 @@ int MapEditor::SheetTabAt(QPoint position) const
 void MapEditor::PaintTitle(QPainter& p)
 {
     QFont font = this->font();
-    if (sheetCount > 1) {
+    if (SheetCount() > 1) {
         font.setPixelSize(9 * 96 / 72);
         p.setFont(font);
         int x = 2;
-        for (int i = 0; i < sheetCount; ++i) {
-            const MapSheet& s = sheets[static_cast<size_t>(i)];
+        for (int i = 0; i < SheetCount(); ++i) {
+            const MapSheet& s = SheetAt(i);
             if (s.hidden)
                 continue;
-            const bool active = i == activeSheet;
+            const bool active = i == ActiveSheet();
             const QRect r = active ? QRect(x - 2, 0, s.labelWidth + 4, 20) : QRect(x, 2, s.labelWidth, 18);
             p.fillRect(r, Color(active ? 0xFFFFFF : 0xFF00000F));
             p.setPen(Color(0x808080));
@@ -255,21 +265,21 @@ void MapEditor::PaintTitle(QPainter& p)
     p.drawText(QRect(x, 2, width() - x, 20), Qt::AlignLeft | Qt::AlignVCenter, Text(s.label));
 }
 
-QRect MapEditor::TitleCheckBox() const { return QRect((graph.Grid().right() < 200 ? 0 : 10) + 2, 6, 12, 12); }
+QRect MapEditor::TitleCheckBox() const { return QRect((geometry_.Grid().right() < 200 ? 0 : 10) + 2, 6, 12, 12); }
 
 bool MapEditor::TitleShown() const
 {
-    return sheetCount == 1 && ((options & OPT_TITLE) || (Sheet().flags & SF_CAN_DISABLE));
+    return SheetCount() == 1 && ((Options() & OPT_TITLE) || (Sheet().flags & SF_CAN_DISABLE));
 }
 
 void MapEditor::paintEvent(QPaintEvent*)
 {
-    if (repaintFlags || picture.size() != size())
+    if (repaintFlags_ || picture_.size() != size())
         Render();
     QPainter p(this);
-    p.drawImage(0, 0, picture);
-    if (focused && editing && blinkPhase < 8 && !printMode && viewMode == VIEW_TABLE) {
-        const QRect caretLine = table->CaretRect();
+    p.drawImage(0, 0, picture_);
+    if (focused_ && Editing() && interaction_.CaretVisible() && !printMode_ && viewMode_ == VIEW_TABLE) {
+        const QRect caretLine = table_->CaretRect();
         if (!caretLine.isNull())
             p.fillRect(caretLine, Qt::black);
     }
@@ -296,69 +306,44 @@ bool MapEditor::event(QEvent* e)
     return result;
 }
 
+int MapEditor::KeyCode(const QKeyEvent& e)
+{
+    static const std::pair<int, int> keys[] = {
+        { Qt::Key_Tab, KEY_TAB },
+        { Qt::Key_Backtab, KEY_TAB },
+        { Qt::Key_Return, KEY_ENTER },
+        { Qt::Key_Enter, KEY_ENTER },
+        { Qt::Key_Space, KEY_SPACE },
+        { Qt::Key_PageUp, KEY_PAGE_UP },
+        { Qt::Key_PageDown, KEY_PAGE_DOWN },
+        { Qt::Key_End, KEY_END },
+        { Qt::Key_Home, KEY_HOME },
+        { Qt::Key_Left, KEY_LEFT },
+        { Qt::Key_Up, KEY_UP },
+        { Qt::Key_Right, KEY_RIGHT },
+        { Qt::Key_Down, KEY_DOWN },
+        { Qt::Key_Insert, KEY_INSERT },
+        { Qt::Key_Delete, KEY_DELETE },
+        { Qt::Key_Backspace, KEY_BACKSPACE },
+        { Qt::Key_Escape, KEY_ESC },
+    };
+    for (const auto& [qtKey, key] : keys)
+        if (e.key() == qtKey)
+            return key;
+    const bool ctrl = e.modifiers() & Qt::ControlModifier;
+    if (ctrl && e.key() == Qt::Key_C)
+        return KEY_CTRL_C;
+    if (ctrl && e.key() == Qt::Key_V)
+        return KEY_CTRL_V;
+    if (!e.text().isEmpty() && e.text()[0].unicode() < 128 && e.text()[0].unicode() >= 32)
+        return e.text()[0].unicode();
+    return 0;
+}
+
 void MapEditor::keyPressEvent(QKeyEvent* e)
 {
     const bool shift = e->modifiers() & Qt::ShiftModifier, ctrl = e->modifiers() & Qt::ControlModifier;
-    int key = 0;
-    switch (e->key()) {
-    case Qt::Key_Tab:
-        key = KEY_TAB;
-        break;
-    case Qt::Key_Backtab:
-        key = KEY_TAB;
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        key = KEY_ENTER;
-        break;
-    case Qt::Key_Space:
-        key = KEY_SPACE;
-        break;
-    case Qt::Key_PageUp:
-        key = KEY_PAGE_UP;
-        break;
-    case Qt::Key_PageDown:
-        key = KEY_PAGE_DOWN;
-        break;
-    case Qt::Key_End:
-        key = KEY_END;
-        break;
-    case Qt::Key_Home:
-        key = KEY_HOME;
-        break;
-    case Qt::Key_Left:
-        key = KEY_LEFT;
-        break;
-    case Qt::Key_Up:
-        key = KEY_UP;
-        break;
-    case Qt::Key_Right:
-        key = KEY_RIGHT;
-        break;
-    case Qt::Key_Down:
-        key = KEY_DOWN;
-        break;
-    case Qt::Key_Insert:
-        key = KEY_INSERT;
-        break;
-    case Qt::Key_Delete:
-        key = KEY_DELETE;
-        break;
-    case Qt::Key_Backspace:
-        key = KEY_BACKSPACE;
-        break;
-    case Qt::Key_Escape:
-        key = KEY_ESC;
-        break;
-    default:
-        if (ctrl && e->key() == Qt::Key_C)
-            key = KEY_CTRL_C;
-        else if (ctrl && e->key() == Qt::Key_V)
-            key = KEY_CTRL_V;
-        else if (!e->text().isEmpty() && e->text()[0].unicode() < 128 && e->text()[0].unicode() >= 32)
-            key = e->text()[0].unicode();
-        break;
-    }
+    const int key = KeyCode(*e);
     if (key && OnKey(key, shift || e->key() == Qt::Key_Backtab, ctrl)) {
         e->accept();
         RequestRepaint(REPAINT);
@@ -370,33 +355,33 @@ void MapEditor::keyPressEvent(QKeyEvent* e)
 void MapEditor::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint position = e->position().toPoint();
-    const bool changed = position != mouse;
-    mouse = position;
+    const bool changed = position != mouse_;
+    mouse_ = position;
     if (!changed)
         return;
     MapViewPart* view = ViewAt(position);
-    if (view != hoverView) {
+    if (view != hoverView_) {
         // The view the pointer left forgets its hover marks and step arrows.
-        if (hoverView && !leftHeld && sheetCount && Sheet().enabled)
-            hoverView->MouseMove(QPoint(-10000, -10000), false);
-        hoverView = view;
+        if (hoverView_ && !leftHeld_ && SheetCount() && Sheet().enabled)
+            hoverView_->MouseMove(QPoint(-10000, -10000), false);
+        hoverView_ = view;
     }
-    if (view && sheetCount && Sheet().enabled) {
-        setCursor(view->MouseMove(position, leftHeld));
-        hintText = view->Hint();
+    if (view && SheetCount() && Sheet().enabled) {
+        setCursor(view->MouseMove(position, leftHeld_));
+        hintText_ = view->Hint();
     }
-    if (const QString buttonHint = toolbar->HintAt(position); !buttonHint.isEmpty() && !leftHeld)
-        hintText = buttonHint;
-    if (!hintText.isEmpty() || !toolTip().isEmpty())
-        setToolTip(hintText);
+    if (const QString buttonHint = toolbar_->HintAt(position); !buttonHint.isEmpty() && !leftHeld_)
+        hintText_ = buttonHint;
+    if (!hintText_.isEmpty() || !toolTip().isEmpty())
+        setToolTip(hintText_);
 }
 
 void MapEditor::mousePressEvent(QMouseEvent* e)
 {
     const QPoint position = e->position().toPoint();
-    mouse = position;
+    mouse_ = position;
     setFocus(Qt::MouseFocusReason);
-    if (sheetCount == 0)
+    if (SheetCount() == 0)
         return;
     const int sheetTab = SheetTabAt(position);
     if (e->button() == Qt::RightButton) {
@@ -407,13 +392,13 @@ void MapEditor::mousePressEvent(QMouseEvent* e)
         if (MapViewPart* view = ViewAt(position); view && Sheet().enabled)
             view->RightClickSelect(position);
         BuildPopup(position);
-        popup->popup(mapToGlobal(position));
+        popup_->popup(mapToGlobal(position));
         return;
     }
     if (e->button() != Qt::LeftButton)
         return;
-    leftHeld = true;
-    if (toolbar->MousePress(position))
+    leftHeld_ = true;
+    if (toolbar_->MousePress(position))
         return;
     if (sheetTab >= 0) {
         SelectSheet(sheetTab);
@@ -423,9 +408,9 @@ void MapEditor::mousePressEvent(QMouseEvent* e)
         RunCommand(CMD_ENABLE_SHEET);
         return;
     }
-    pressedView = nullptr;
+    pressedView_ = nullptr;
     if (MapViewPart* view = ViewAt(position); view && Sheet().enabled) {
-        pressedView = view;
+        pressedView_ = view;
         view->MousePress(position, e->modifiers());
     }
     RequestRepaint(REPAINT);
@@ -435,23 +420,23 @@ void MapEditor::mouseReleaseEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton)
         return;
-    leftHeld = false;
-    if (toolbar->MouseRelease(e->position().toPoint())) {
-        pressedView = nullptr;
+    leftHeld_ = false;
+    if (toolbar_->MouseRelease(e->position().toPoint())) {
+        pressedView_ = nullptr;
         return;
     }
     MapViewPart* view = ViewAt(e->position().toPoint());
-    pressedView = nullptr;
-    if (view && sheetCount)
+    pressedView_ = nullptr;
+    if (view && SheetCount())
         view->MouseRelease(e->position().toPoint());
 }
 
 void MapEditor::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    if (e->button() != Qt::LeftButton || sheetCount == 0)
+    if (e->button() != Qt::LeftButton || SheetCount() == 0)
         return;
-    leftHeld = true;
-    if (toolbar->DoubleClick(e->position().toPoint()))
+    leftHeld_ = true;
+    if (toolbar_->DoubleClick(e->position().toPoint()))
         return;
     if (MapViewPart* view = ViewAt(e->position().toPoint()); view && Sheet().enabled)
         view->DoubleClick(e->position().toPoint());
@@ -459,13 +444,12 @@ void MapEditor::mouseDoubleClickEvent(QMouseEvent* e)
 
 void MapEditor::wheelEvent(QWheelEvent* e)
 {
-    if (leftHeld || sheetCount == 0 || !Sheet().enabled) {
+    if (leftHeld_ || SheetCount() == 0 || !Sheet().enabled) {
         e->accept();
         return;
     }
     // The 3D graph's wheel depends on Shift and Ctrl as they are at this notch.
-    shiftDown = e->modifiers() & Qt::ShiftModifier ? 1 : 0;
-    ctrlDown = e->modifiers() & Qt::ControlModifier ? 1 : 0;
+    interaction_.SetModifiers(e->modifiers() & Qt::ShiftModifier, e->modifiers() & Qt::ControlModifier);
     const int delta = e->angleDelta().y();
     const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
     MapViewPart* view = ViewAt(e->position().toPoint());
@@ -476,36 +460,36 @@ void MapEditor::wheelEvent(QWheelEvent* e)
 
 void MapEditor::focusInEvent(QFocusEvent*)
 {
-    focused = true;
+    focused_ = true;
     RequestRepaint(REPAINT);
 }
 
 void MapEditor::focusOutEvent(QFocusEvent*)
 {
-    focused = false;
+    focused_ = false;
     EndPress();
-    if (editing)
+    if (Editing())
         CommitCellEdit();
     RequestRepaint(REPAINT);
 }
 
 void MapEditor::EndPress()
 {
-    leftHeld = false;
+    leftHeld_ = false;
     // Released away from every button, the held toolbar button runs no command.
-    toolbar->MouseRelease(QPoint(-10000, -10000));
-    MapViewPart* view = pressedView;
-    pressedView = nullptr;
-    if (view && sheetCount)
-        view->MouseRelease(mouse);
+    toolbar_->MouseRelease(QPoint(-10000, -10000));
+    MapViewPart* view = pressedView_;
+    pressedView_ = nullptr;
+    if (view && SheetCount())
+        view->MouseRelease(mouse_);
 }
 
 void MapEditor::leaveEvent(QEvent*)
 {
-    mouse = QPoint(-1, -1);
+    mouse_ = QPoint(-1, -1);
     // The 3D graph's hint in the status line is its own; it goes with the pointer.
-    if (viewMode == VIEW_3D && sheetCount)
-        graph3d->MouseMove(QPoint(-10000, -10000), false);
+    if (viewMode_ == VIEW_3D && SheetCount())
+        graph3d_->MouseMove(QPoint(-10000, -10000), false);
 }
 
 bool MapEditor::OnHiddenPage() const { return !isVisible() && window() != this && window()->isVisible(); }
@@ -513,14 +497,14 @@ bool MapEditor::OnHiddenPage() const { return !isVisible() && window() != this &
 void MapEditor::showEvent(QShowEvent*)
 {
     // What was left out while the page was hidden: the toolbar's state and the picture.
-    toolbar->Refresh(true, true);
+    toolbar_->Refresh(true, true);
     RequestRepaint(REPAINT);
 }
 
 void MapEditor::OnViewTick()
 {
-    if (lastLanguage != LanguageIndex) {
-        lastLanguage = LanguageIndex;
+    if (lastLanguage_ != LanguageIndex) {
+        lastLanguage_ = LanguageIndex;
         RequestRepaint(REPAINT_LAYOUT);
     }
     // Asking the window system for the keys and the clipboard costs a round trip each; an editor
@@ -528,20 +512,19 @@ void MapEditor::OnViewTick()
     if (OnHiddenPage())
         return;
     const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-    shiftDown = modifiers & Qt::ShiftModifier ? 1 : 0;
-    ctrlDown = modifiers & Qt::ControlModifier ? 1 : 0;
-    if (MapViewPart* view = PresentView(); view && sheetCount)
+    interaction_.SetModifiers(modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
+    if (MapViewPart* view = PresentView(); view && SheetCount())
         view->Tick();
-    if (toolbar->Refresh(tickCount & 2, tickCount & 8))
+    if (toolbar_->Refresh(TickCount() & 2, TickCount() & 8))
         RequestRepaint(REPAINT);
     // The engine speed moves the graph's live line without moving the operating cell.
-    const bool graphShown = sheetCount && (viewBits & VIEW_2D) && Sheet().enabled && !Sheet().hidden;
-    if (graphShown && graph2d->LiveSpeedMoved())
+    const bool graphShown = SheetCount() && (viewBits_ & VIEW_2D) && Sheet().enabled && !Sheet().hidden;
+    if (graphShown && graph2d_->LiveSpeedMoved())
         RequestRepaint(REPAINT);
     // A map on a page not shown keeps its request until it is shown (its paint event renders).
-    if (repaintFlags && isVisible())
+    if (repaintFlags_ && isVisible())
         Render();
-    else if (editing && (blinkPhase == 0 || blinkPhase == 8))
+    else if (Editing() && interaction_.CaretBlinked())
         update();
 }
 
@@ -550,7 +533,7 @@ void MapEditor::RunCommand(int command)
     switch (command) {
     case CMD_SCROLL_X:
     case CMD_SCROLL_Y:
-        hoverValid = 0;
+        interaction_.HideArrows();
         RequestRepaint(REPAINT_LAYOUT);
         return;
     case CMD_COPY_GRAPH:
@@ -559,29 +542,29 @@ void MapEditor::RunCommand(int command)
     case CMD_3D_TOP:
     case CMD_3D_ISO1:
     case CMD_3D_ISO2:
-        graph3d->ShowPreset(command);
+        graph3d_->ShowPreset(command);
         return;
     default:
         break;
     }
-    MapModel::RunCommand(command);
+    interaction_.RunCommand(command);
     RequestRepaint(REPAINT_LAYOUT);
 }
 
 bool MapEditor::OnKey(int key, bool shift, bool ctrl)
 {
-    if (MapModel::OnKey(key, shift, ctrl))
+    if (interaction_.OnKey(key, shift, ctrl))
         return true;
-    return viewMode == VIEW_3D && sheetCount && Sheet().enabled && graph3d->Key(key);
+    return viewMode_ == VIEW_3D && SheetCount() && Sheet().enabled && graph3d_->Key(key);
 }
 
 QMenu* MapEditor::BuildPopup(QPoint position)
 {
-    delete popup;
-    popup = new QMenu(this);
-    QMenu& menu = *popup;
-    if (sheetCount == 0)
-        return popup;
+    delete popup_;
+    popup_ = new QMenu(this);
+    QMenu& menu = *popup_;
+    if (SheetCount() == 0)
+        return popup_;
     MapSheet& s = Sheet();
     auto add = [&](const QString& text, int command, bool checkable = false, bool checked = false) {
         QAction* action = menu.addAction(text);
@@ -599,10 +582,10 @@ QMenu* MapEditor::BuildPopup(QPoint position)
         menu.addSeparator();
     }
     if (!s.enabled)
-        return popup;
-    const bool copy = editing ? textSelEnd > textSelStart : s.selection.count > 0;
+        return popup_;
+    const bool copy = Editing() ? interaction_.TextSelEnd() > interaction_.TextSelStart() : s.selection.count > 0;
     const bool overTab = SheetTabAt(position) >= 0;
-    const bool overGraph = (viewBits & (VIEW_2D | VIEW_3D)) && graph.graphArea.contains(position);
+    const bool overGraph = (viewBits_ & (VIEW_2D | VIEW_3D)) && geometry_.graphArea.contains(position);
     if (copy)
         add(Text("###Copy##Kopieren##Kopírovat"), CMD_COPY);
     if (copy || overTab || overGraph)
@@ -633,15 +616,15 @@ QMenu* MapEditor::BuildPopup(QPoint position)
     const int allowedBits[] = { OPT_TABLE, OPT_GRAPH2D, OPT_GRAPH3D };
     int offered = 0;
     for (int i = 0; i < 3; ++i)
-        offered += (options & allowedBits[i]) != 0;
+        offered += (Options() & allowedBits[i]) != 0;
     if (offered > 1) {
         for (int i = 0; i < 3; ++i)
-            if (options & allowedBits[i])
+            if (Options() & allowedBits[i])
                 add(Text(views[i].text), views[i].command, true,
-                    viewMode == views[i].view || (views[i].view == VIEW_TABLE && viewMode == VIEW_POINTS));
+                    viewMode_ == views[i].view || (views[i].view == VIEW_TABLE && viewMode_ == VIEW_POINTS));
         menu.addSeparator();
     }
-    const int mx = s.axisX.OffMode, my = s.axisY.OffMode;
+    const int mx = s.axisX.offMode, my = s.axisY.offMode;
     if (mx < 2 && my < 2 && (mx == 1 || my == 1)) {
         const QString xl = Text(s.axisX.label), yl = Text(s.axisY.label);
         if (my == 1)
@@ -653,17 +636,17 @@ QMenu* MapEditor::BuildPopup(QPoint position)
         add(QString("%1 %2 %3 %4").arg(Text("###Use##Verwenden##Použij"), xl, Text("###and##und##a"), yl), CMD_BOTH,
             true, !s.axisX.off && !s.axisY.off);
     }
-    return popup;
+    return popup_;
 }
 
 void MapEditor::CopyGraph()
 {
-    if (graph.graphArea.isNull())
+    if (geometry_.graphArea.isNull())
         return;
-    whiteBackground = true;
+    whiteBackground_ = true;
     Render();
-    const QImage copy = picture.copy(graph.graphArea);
-    whiteBackground = false;
+    const QImage copy = picture_.copy(geometry_.graphArea);
+    whiteBackground_ = false;
     Render();
     QApplication::clipboard()->setImage(copy);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapedit/MapInteraction.h"
 #include "mapedit/MapModel.h"
 #include "mapedit/ui/MapViewGeometry.h"
 
@@ -10,6 +11,7 @@
 
 #include <memory>
 
+class QKeyEvent;
 class QMenu;
 class MapViewPart;
 class MapTableView;
@@ -18,8 +20,9 @@ class MapGraph2D;
 class MapGraph3D;
 class MapToolbar;
 
-// The map editor control: the model of MapModel shown in a widget. Everything is painted into an
-// off-screen picture; the paint event copies it to the screen and adds the caret.
+// The map editor control: the model of MapModel shown in a widget, with the user's input held in
+// its MapInteraction. Everything is painted into an off-screen picture; the paint event copies it
+// to the screen and adds the caret.
 class MapEditor : public QWidget, public MapModel {
     Q_OBJECT
 
@@ -32,36 +35,46 @@ public:
     ~MapEditor() override;
 
     void RebuildLayout() override;
-    void RunCommand(int command) override;
-    bool OnKey(int key, bool shift, bool ctrl) override;
+    void RequestRepaint(int flags) override;
+    // The numbered commands of the toolbar, the popup and the keys.
+    void RunCommand(int command);
+    // Keys: characters as themselves, navigation keys as key code x 256.
+    bool OnKey(int key, bool shift, bool ctrl);
 
     // Paints the present views into the off-screen picture now.
     void Render();
-    const QImage& Picture() const { return picture; }
+    const QImage& Picture() const { return picture_; }
     void SetPrintMode(bool on);
+    // While printing no selection, caret, corner marks, step arrows or toolbar are drawn.
+    bool PrintMode() const { return printMode_; }
 
     // The popup menu of the last right-button press (built anew on every press).
-    QMenu* Popup() const { return popup; }
+    QMenu* Popup() const { return popup_; }
     // Builds the popup for a position as a right-button press does, without showing it.
     QMenu* BuildPopup(QPoint position);
 
-    MapViewGeometry graph;
-    int pixelsPerInch = 96;
-    int baseFontSize = 8;
+    MapInteraction& Interaction() { return interaction_; }
+    const MapInteraction& Interaction() const { return interaction_; }
+    // Where the views lie; recomputed by the layout pass, read by painting and hit-testing.
+    MapViewGeometry& Geometry() { return geometry_; }
+    const MapViewGeometry& Geometry() const { return geometry_; }
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    int BaseFontSize() const { return baseFontSize_; }
     // Hint of the hovered element (interpolation, dragging).
-    QString hintText;
+    const QString& HintText() const { return hintText_; }
+    void SetHintText(const QString& hint) { hintText_ = hint; }
 
     // Set while any editor handles an input message; messages for other editors are dropped.
     static int InMessage;
 
-    MapTableView& Table() { return *table; }
-    MapPointView& Points() { return *points; }
-    MapGraph2D& Graph2D() { return *graph2d; }
-    MapGraph3D& Graph3D() { return *graph3d; }
-    MapToolbar& Toolbar() { return *toolbar; }
+    MapTableView& Table() { return *table_; }
+    MapPointView& Points() { return *points_; }
+    MapGraph2D& Graph2D() { return *graph2d_; }
+    MapGraph3D& Graph3D() { return *graph3d_; }
+    MapToolbar& Toolbar() { return *toolbar_; }
     // The colour of the control behind the views: white while printing or copying the graph.
     QColor BackgroundColor() const;
-    bool HasFocusNow() const { return focused; }
+    bool HasFocusNow() const { return focused_; }
 
     // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).
     static QColor Color(uint32_t bgr);
@@ -85,9 +98,9 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void leaveEvent(QEvent* e) override;
 
-    void RequestRepaint(int flags) override;
     void OnScrolled() override;
     int MeasureLabelWidth(const char* text, int fontSize) const override;
+    void OnInputTick() override { interaction_.Tick(); }
     void OnViewTick() override;
     void OnMessageShown() override { EndPress(); }
 
@@ -119,18 +132,25 @@ private:
     int SheetTabAt(QPoint position) const;
     // Top of the toolbar row: lower when the sheet tabs need the room beside it.
     int ToolbarTop() const;
-    bool leftHeld = false;
-    bool focused = false;
-    QPoint mouse;
-    QImage picture;
-    std::unique_ptr<MapTableView> table;
-    std::unique_ptr<MapPointView> points;
-    std::unique_ptr<MapGraph2D> graph2d;
-    std::unique_ptr<MapGraph3D> graph3d;
-    std::unique_ptr<MapToolbar> toolbar;
-    MapViewPart* pressedView = nullptr;
-    MapViewPart* hoverView = nullptr;
-    bool whiteBackground = false;
-    QPointer<QMenu> popup;
-    int lastLanguage = -1;
+    // A key of Qt as the editor's key code (TabKey or the character); 0 for keys it does not use.
+    static int KeyCode(const QKeyEvent& e);
+
+    MapInteraction interaction_;
+    MapViewGeometry geometry_;
+    int pixelsPerInch_ = 96, baseFontSize_ = 8;
+    QString hintText_;
+    bool printMode_ = false, inPaint_ = false, whiteBackground_ = false;
+    bool leftHeld_ = false, focused_ = false;
+    QPoint mouse_;
+    QImage picture_;
+    std::unique_ptr<MapTableView> table_;
+    std::unique_ptr<MapPointView> points_;
+    std::unique_ptr<MapGraph2D> graph2d_;
+    std::unique_ptr<MapGraph3D> graph3d_;
+    std::unique_ptr<MapToolbar> toolbar_;
+    // The view that took the left press (it gets the moves until the release) and the one hovered.
+    MapViewPart* pressedView_ = nullptr;
+    MapViewPart* hoverView_ = nullptr;
+    QPointer<QMenu> popup_;
+    int lastLanguage_ = -1;
 };

@@ -14,9 +14,9 @@ MapEditor* MapEditorList::CreateMapEditor(int ownerId, int width, int height, in
     if (editors_.size() >= static_cast<size_t>(TAB_MAX_EDITORS))
         return nullptr;
     auto* tab = new MapEditor(parent, width, height);
-    tab->ownerId = ownerId;
-    tab->options = options;
-    tab->autoscroll = &autoscroll;
+    tab->SetOwnerId(ownerId);
+    tab->SetOptions(options);
+    tab->SetAutoscrollSwitch(&autoscroll);
     tab->SetHost(host_);
     editors_.emplace_back(tab);
     return tab;
@@ -42,17 +42,18 @@ void MapEditorList::TabTick(const MapLiveValues& live, bool imageChanged)
             continue;
         if (imageChanged)
             editor->RememberValues();
-        editor->engineRpm = live.engineRpm;
-        editor->throttle = live.throttle < 0 ? 100 : live.throttle;
-        editor->pressure = live.pressure;
-        editor->monitorStatus = live.monitorStatus | (live.manifoldLoad ? 0x30 : 0);
+        editor->SetEngineRpm(live.engineRpm);
+        editor->SetThrottle(live.throttle < 0 ? 100 : live.throttle);
+        editor->SetPressure(live.pressure);
+        editor->SetMonitorStatus(live.monitorStatus | (live.manifoldLoad ? 0x30 : 0));
         // A base advance or limiter moved in the editor (a drag in the graph, gathered steps)
         // is the newer value until its commit has brought it into the image.
-        const bool holding = editor->pendingMask || (editor->sheetCount && (editor->Sel().dragKind & DRAG_GRAPH_POINT));
+        const bool holding
+            = editor->PendingMask() || (editor->SheetCount() && (editor->Sel().dragKind & DRAG_GRAPH_POINT));
         if (!holding) {
-            editor->baseAdvance = live.baseAdvance;
-            editor->limiterRpm = live.limiterRpm;
-            editor->startLimiterRpm = live.startLimiterRpm;
+            editor->SetBaseAdvance(live.baseAdvance);
+            editor->SetLimiterRpm(live.limiterRpm);
+            editor->SetStartLimiterRpm(live.startLimiterRpm);
         }
         editor->TabTick();
     }
@@ -78,7 +79,7 @@ bool MapEditorList::StepFocused(int direction)
 MapEditor* MapEditorList::EditorByOwnerId(int ownerId) const
 {
     for (const auto& editor : editors_)
-        if (editor && editor->ownerId == ownerId)
+        if (editor && editor->OwnerId() == ownerId)
             return editor;
     return nullptr;
 }

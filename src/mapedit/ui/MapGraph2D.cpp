@@ -29,80 +29,80 @@ std::string Value(int32_t raw, const MapAxis& axis) { return FormatAxisValue(raw
 } // namespace
 
 MapGraph2D::MapGraph2D(MapEditor& t)
-    : tab(t)
+    : tab_(t)
 {
 }
 
 void MapGraph2D::Layout(const QRect& a)
 {
-    area = a;
+    area_ = a;
     Refresh();
 }
 
-QRect MapGraph2D::Plot() const { return QRect(geo.plotLeft, geo.plotTop, geo.plotWidth, geo.plotHeight); }
+QRect MapGraph2D::Plot() const { return QRect(geo_.plotLeft, geo_.plotTop, geo_.plotWidth, geo_.plotHeight); }
 
 void MapGraph2D::Refresh()
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab_.SheetCount() == 0 || area_.isEmpty())
         return;
-    const GraphRanges ranges = DisplayRange::Compute(tab);
-    const MapSheet& s = tab.Sheet();
-    geo = GraphGeometry::For(area.left(), area.top(), area.width(), area.height(), ranges, s);
-    selectedCurve = std::clamp(selectedCurve, 0, ranges.curves - 1);
+    const GraphRanges ranges = DisplayRange::Compute(tab_);
+    const MapSheet& s = tab_.Sheet();
+    geo_ = GraphGeometry::For(area_.left(), area_.top(), area_.width(), area_.height(), ranges, s);
+    selectedCurve_ = std::clamp(selectedCurve_, 0, ranges.curves - 1);
     // A map that lost curves or points (an axis switched off, a column deleted) forgets a hot
     // point that no longer exists.
-    if (hot >= 0 && (GraphDrag::CurveOf(hot) >= ranges.curves || GraphDrag::PointOf(hot) >= ranges.points)) {
-        hot = GraphDrag::NONE;
-        preview = false;
+    if (hot_ >= 0 && (GraphDrag::CurveOf(hot_) >= ranges.curves || GraphDrag::PointOf(hot_) >= ranges.points)) {
+        hot_ = GraphDrag::NONE;
+        preview_ = false;
     }
     const MapAxis& across = s.Axis(ranges.across);
-    points.assign(static_cast<size_t>(ranges.curves * ranges.points), Point {});
+    points_.assign(static_cast<size_t>(ranges.curves * ranges.points), Point {});
     for (int r = 0; r < ranges.curves; ++r)
         for (int i = 0; i < ranges.points; ++i) {
-            Point& pt = points[static_cast<size_t>(r * ranges.points + i)];
+            Point& pt = points_[static_cast<size_t>(r * ranges.points + i)];
             DisplayRange::PointCell(s, ranges.across, i, r, pt.column, pt.row);
-            pt.at = QPointF(geo.AcrossPixel(DisplayRange::Position(across, across.EntryAt(i))),
-                geo.UpPixel(s.Cell(pt.column, pt.row), r));
+            pt.at = QPointF(geo_.AcrossPixel(DisplayRange::Position(across, across.EntryAt(i))),
+                geo_.UpPixel(s.Cell(pt.column, pt.row), r));
         }
 }
 
 const MapGraph2D::Point& MapGraph2D::PointAt(int point, int curve) const
 {
-    return points[static_cast<size_t>(curve * geo.ranges.points + point)];
+    return points_[static_cast<size_t>(curve * geo_.ranges.points + point)];
 }
 
 QPointF MapGraph2D::PointPosition(int point, int curve) const { return PointAt(point, curve).at; }
 
 bool MapGraph2D::HasBaseAdvance() const
 {
-    const MapSheet& s = tab.Sheet();
-    return (s.flags & SF_BASE_ADVANCE) && IsRpm(s.Axis(geo.ranges.across));
+    const MapSheet& s = tab_.Sheet();
+    return (s.flags & SF_BASE_ADVANCE) && IsRpm(s.Axis(geo_.ranges.across));
 }
 
 QPointF MapGraph2D::BasePosition(int curve) const
 {
-    return QPointF(geo.plotLeft, geo.UpPixel(tab.baseAdvance / tab.Sheet().axisData.scale, curve));
+    return QPointF(geo_.plotLeft, geo_.UpPixel(tab_.BaseAdvance() / tab_.Sheet().axisData.scale, curve));
 }
 
 bool MapGraph2D::HasMarker(int element) const
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     const int flag = element == GraphDrag::LIMITER ? SF_LIMITER : SF_START_LIMITER;
-    return (s.flags & flag) && IsRpm(s.Axis(geo.ranges.across));
+    return (s.flags & flag) && IsRpm(s.Axis(geo_.ranges.across));
 }
 
 double MapGraph2D::MarkerRaw(int element) const
 {
-    const double rpm = element == GraphDrag::LIMITER ? tab.limiterRpm : tab.startLimiterRpm;
-    return rpm / tab.Sheet().Axis(geo.ranges.across).scale;
+    const double rpm = element == GraphDrag::LIMITER ? tab_.LimiterRpm() : tab_.StartLimiterRpm();
+    return rpm / tab_.Sheet().Axis(geo_.ranges.across).scale;
 }
 
-double MapGraph2D::MarkerX(int element) const { return HasMarker(element) ? geo.AcrossPixel(MarkerRaw(element)) : -1; }
+double MapGraph2D::MarkerX(int element) const { return HasMarker(element) ? geo_.AcrossPixel(MarkerRaw(element)) : -1; }
 
 bool MapGraph2D::PointOfCell(int column, int row, int& point, int& curve) const
 {
-    for (int r = 0; r < geo.ranges.curves; ++r)
-        for (int i = 0; i < geo.ranges.points; ++i)
+    for (int r = 0; r < geo_.ranges.curves; ++r)
+        for (int i = 0; i < geo_.ranges.points; ++i)
             if (PointAt(i, r).column == column && PointAt(i, r).row == row) {
                 point = i;
                 curve = r;
@@ -113,11 +113,11 @@ bool MapGraph2D::PointOfCell(int column, int row, int& point, int& curve) const
 
 int MapGraph2D::ElementAt(QPoint position, int* curve) const
 {
-    if (tab.sheetCount == 0 || area.isEmpty() || points.empty())
+    if (tab_.SheetCount() == 0 || area_.isEmpty() || points_.empty())
         return GraphDrag::NONE;
     const QPointF at(position);
     double best = HIT_DISTANCE;
-    int element = GraphDrag::NONE, bestCurve = selectedCurve;
+    int element = GraphDrag::NONE, bestCurve = selectedCurve_;
     auto consider = [&](QPointF p, int id, int r) {
         const double d = std::hypot(p.x() - at.x(), p.y() - at.y());
         if (d < best) {
@@ -126,13 +126,13 @@ int MapGraph2D::ElementAt(QPoint position, int* curve) const
             bestCurve = r;
         }
     };
-    for (int r = 0; r < geo.ranges.curves; ++r) {
-        for (int i = 0; i < geo.ranges.points; ++i)
+    for (int r = 0; r < geo_.ranges.curves; ++r) {
+        for (int i = 0; i < geo_.ranges.points; ++i)
             consider(PointAt(i, r).at, GraphDrag::PointId(i, r), r);
         if (HasBaseAdvance())
             consider(BasePosition(r), GraphDrag::BASE_ADVANCE, r);
     }
-    const bool inHeight = position.y() >= geo.plotTop - 3 && position.y() <= geo.plotBottom + 3;
+    const bool inHeight = position.y() >= geo_.plotTop - 3 && position.y() <= geo_.plotBottom + 3;
     for (int marker : { GraphDrag::LIMITER, GraphDrag::START_LIMITER }) {
         if (element != GraphDrag::NONE && element >= 0)
             break;
@@ -151,76 +151,76 @@ int MapGraph2D::ElementAt(QPoint position, int* curve) const
 
 void MapGraph2D::UpdateHover(QPoint position)
 {
-    int curve = selectedCurve;
+    int curve = selectedCurve_;
     const int element = ElementAt(position, &curve);
     bool corner = false;
     if (element >= 0) {
         const Point& pt = PointAt(GraphDrag::PointOf(element), GraphDrag::CurveOf(element));
-        corner = tab.CanInterpolate() && (tab.Sel().Mark(pt.column, pt.row) & MARK_CORNER);
+        corner = tab_.CanInterpolate() && (tab_.Sel().Mark(pt.column, pt.row) & MARK_CORNER);
     }
-    const bool curveChanged = (element >= 0 || element == GraphDrag::BASE_ADVANCE) && curve != selectedCurve;
-    if (element == hot && corner == preview && !curveChanged)
+    const bool curveChanged = (element >= 0 || element == GraphDrag::BASE_ADVANCE) && curve != selectedCurve_;
+    if (element == hot_ && corner == preview_ && !curveChanged)
         return;
-    hot = element;
-    preview = corner;
+    hot_ = element;
+    preview_ = corner;
     if (curveChanged)
-        selectedCurve = curve;
-    tab.RequestRepaint(MapModel::REPAINT);
+        selectedCurve_ = curve;
+    tab_.RequestRepaint(MapModel::REPAINT);
 }
 
 void MapGraph2D::UpdateHint()
 {
-    hint.clear();
-    if (preview) {
-        hint = QString::fromUtf8(LangText(InterpolationHint));
+    hint_.clear();
+    if (preview_) {
+        hint_ = QString::fromUtf8(LangText(InterpolationHint));
         return;
     }
-    if (hot == GraphDrag::NONE)
+    if (hot_ == GraphDrag::NONE)
         return;
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     // The text table trims the trailing space of the prefix; the hint keeps the word apart.
-    std::string prefix = drag.Active() ? LangText(DraggingPrefix) : "";
+    std::string prefix = drag_.Active() ? LangText(DraggingPrefix) : "";
     if (!prefix.empty() && prefix.back() != ' ')
         prefix += ' ';
-    const MapAxis& across = s.Axis(geo.ranges.across);
-    if (hot == GraphDrag::BASE_ADVANCE) {
-        hint = QString::asprintf("%s%s = %s", prefix.c_str(), LangText(BaseAdvanceText),
-            FormatAxisValue(tab.baseAdvance, 1.0, s.axisData.unit, true).c_str());
-    } else if (hot == GraphDrag::LIMITER || hot == GraphDrag::START_LIMITER) {
-        const int rpm = hot == GraphDrag::LIMITER ? tab.limiterRpm : tab.startLimiterRpm;
-        hint = QString::asprintf("%s%s = %s", prefix.c_str(),
-            LangText(hot == GraphDrag::LIMITER ? LimiterText : StartLimiterText),
+    const MapAxis& across = s.Axis(geo_.ranges.across);
+    if (hot_ == GraphDrag::BASE_ADVANCE) {
+        hint_ = QString::asprintf("%s%s = %s", prefix.c_str(), LangText(BaseAdvanceText),
+            FormatAxisValue(tab_.BaseAdvance(), 1.0, s.axisData.unit, true).c_str());
+    } else if (hot_ == GraphDrag::LIMITER || hot_ == GraphDrag::START_LIMITER) {
+        const int rpm = hot_ == GraphDrag::LIMITER ? tab_.LimiterRpm() : tab_.StartLimiterRpm();
+        hint_ = QString::asprintf("%s%s = %s", prefix.c_str(),
+            LangText(hot_ == GraphDrag::LIMITER ? LimiterText : StartLimiterText),
             FormatAxisValue(rpm, 1.0, across.unit, true).c_str());
     } else {
-        const Point& pt = PointAt(GraphDrag::PointOf(hot), GraphDrag::CurveOf(hot));
-        const int acrossEntry = geo.ranges.across == AXIS_X ? pt.column : pt.row;
+        const Point& pt = PointAt(GraphDrag::PointOf(hot_), GraphDrag::CurveOf(hot_));
+        const int acrossEntry = geo_.ranges.across == AXIS_X ? pt.column : pt.row;
         const std::string acrossText = LangText(across.label) + std::string(" = ")
             + Value(across.values[static_cast<size_t>(acrossEntry)], across);
         const std::string dataText
             = LangText(s.axisData.label) + std::string(" = ") + Value(s.Cell(pt.column, pt.row), s.axisData);
-        if (geo.ranges.curves > 1) {
-            const MapAxis& curveAxis = s.Axis(geo.ranges.curve);
-            const int curveEntry = geo.ranges.across == AXIS_X ? pt.row : pt.column;
-            hint = QString::asprintf("%s%s = %s; %s; %s", prefix.c_str(), LangText(curveAxis.label),
+        if (geo_.ranges.curves > 1) {
+            const MapAxis& curveAxis = s.Axis(geo_.ranges.curve);
+            const int curveEntry = geo_.ranges.across == AXIS_X ? pt.row : pt.column;
+            hint_ = QString::asprintf("%s%s = %s; %s; %s", prefix.c_str(), LangText(curveAxis.label),
                 Value(curveAxis.values[static_cast<size_t>(curveEntry)], curveAxis).c_str(), acrossText.c_str(),
                 dataText.c_str());
         } else {
-            hint = QString::asprintf("%s%s; %s", prefix.c_str(), acrossText.c_str(), dataText.c_str());
+            hint_ = QString::asprintf("%s%s; %s", prefix.c_str(), acrossText.c_str(), dataText.c_str());
         }
     }
 }
 
 Qt::CursorShape MapGraph2D::MouseMove(QPoint position, bool leftHeld)
 {
-    if (tab.sheetCount == 0)
+    if (tab_.SheetCount() == 0)
         return Qt::ArrowCursor;
-    if (leftHeld && drag.Active()) {
+    if (leftHeld && drag_.Active()) {
         DragTo(position);
-        return hot == GraphDrag::LIMITER || hot == GraphDrag::START_LIMITER ? Qt::SizeHorCursor : Qt::SizeAllCursor;
+        return hot_ == GraphDrag::LIMITER || hot_ == GraphDrag::START_LIMITER ? Qt::SizeHorCursor : Qt::SizeAllCursor;
     }
-    if (leftHeld && banding) {
+    if (leftHeld && banding_) {
         const QRect plot = Plot();
-        MapSelection& sel = tab.Sel();
+        MapSelection& sel = tab_.Sel();
         sel.currentX = std::clamp(position.x(), plot.left(), plot.right());
         sel.currentY = std::clamp(position.y(), plot.top(), plot.bottom());
         MarkBand();
@@ -228,116 +228,116 @@ Qt::CursorShape MapGraph2D::MouseMove(QPoint position, bool leftHeld)
     }
     UpdateHover(position);
     UpdateHint();
-    if (hot == GraphDrag::LIMITER || hot == GraphDrag::START_LIMITER)
+    if (hot_ == GraphDrag::LIMITER || hot_ == GraphDrag::START_LIMITER)
         return Qt::SizeHorCursor;
-    return hot != GraphDrag::NONE && GraphDrag::Draggable(tab, geo.ranges, hot) ? Qt::SizeAllCursor : Qt::ArrowCursor;
+    return hot_ != GraphDrag::NONE && GraphDrag::Draggable(tab_, geo_.ranges, hot_) ? Qt::SizeAllCursor : Qt::ArrowCursor;
 }
 
 bool MapGraph2D::MousePress(QPoint position, Qt::KeyboardModifiers mods)
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab_.SheetCount() == 0 || area_.isEmpty())
         return false;
-    modifiers = mods;
-    if (tab.editing)
-        tab.CommitCellEdit();
+    modifiers_ = mods;
+    if (tab_.Editing())
+        tab_.CommitCellEdit();
     Refresh();
     UpdateHover(position);
-    if (preview) {
-        preview = false;
-        hot = GraphDrag::NONE;
-        tab.InterpolateSelection();
+    if (preview_) {
+        preview_ = false;
+        hot_ = GraphDrag::NONE;
+        tab_.InterpolateSelection();
         return true;
     }
-    if (hot != GraphDrag::NONE) {
-        int curve = selectedCurve;
+    if (hot_ != GraphDrag::NONE) {
+        int curve = selectedCurve_;
         ElementAt(position, &curve);
-        if (!drag.Begin(tab, geo.ranges, hot))
+        if (!drag_.Begin(tab_, geo_.ranges, hot_))
             return false;
-        dragCurve = curve;
+        dragCurve_ = curve;
         QPointF at;
-        if (hot == GraphDrag::BASE_ADVANCE)
+        if (hot_ == GraphDrag::BASE_ADVANCE)
             at = BasePosition(curve);
-        else if (hot < 0)
-            at = QPointF(MarkerX(hot), position.y());
+        else if (hot_ < 0)
+            at = QPointF(MarkerX(hot_), position.y());
         else
-            at = PointPosition(GraphDrag::PointOf(hot), curve);
-        grabOffset = QPointF(position) - at;
+            at = PointPosition(GraphDrag::PointOf(hot_), curve);
+        grabOffset_ = QPointF(position) - at;
         UpdateHint();
-        tab.RequestRepaint(MapModel::REPAINT);
+        tab_.RequestRepaint(MapModel::REPAINT);
         return true;
     }
     const QRect plot = Plot();
     if (!plot.adjusted(-HIT_DISTANCE, -HIT_DISTANCE, HIT_DISTANCE, HIT_DISTANCE).contains(position))
         return false;
-    MapSelection& sel = tab.Sel();
+    MapSelection& sel = tab_.Sel();
     if (!(mods & (Qt::ShiftModifier | Qt::ControlModifier)))
         sel.Clear();
     sel.ClearDragMarks();
     sel.anchorX = sel.currentX = std::clamp(position.x(), plot.left(), plot.right());
     sel.anchorY = sel.currentY = std::clamp(position.y(), plot.top(), plot.bottom());
     sel.dragKind = SEL_CELLS | DRAG_RUBBER;
-    banding = true;
+    banding_ = true;
     MarkBand();
     return true;
 }
 
 void MapGraph2D::MouseRelease(QPoint position)
 {
-    if (drag.Active()) {
-        drag.End(tab);
+    if (drag_.Active()) {
+        drag_.End(tab_);
         Refresh();
         UpdateHover(position);
         UpdateHint();
     }
-    if (banding)
+    if (banding_)
         FinishBand();
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
 }
 
 void MapGraph2D::DragTo(QPoint position)
 {
-    const QPointF target = QPointF(position) - grabOffset;
-    const double pxAcross = geo.pxAcross, pxUp = geo.pxUp;
-    const Qt::KeyboardModifiers live = modifiers | (tab.shiftDown ? Qt::ShiftModifier : Qt::NoModifier)
-        | (tab.ctrlDown ? Qt::ControlModifier : Qt::NoModifier);
-    drag.Move(tab, geo.ranges, geo.AcrossRaw(target.x()), geo.DataRaw(target.y(), dragCurve), live & Qt::ShiftModifier,
+    const QPointF target = QPointF(position) - grabOffset_;
+    const double pxAcross = geo_.pxAcross, pxUp = geo_.pxUp;
+    const Qt::KeyboardModifiers live = modifiers_ | (tab_.Interaction().ShiftDown() ? Qt::ShiftModifier : Qt::NoModifier)
+        | (tab_.Interaction().CtrlDown() ? Qt::ControlModifier : Qt::NoModifier);
+    drag_.Move(tab_, geo_.ranges, geo_.AcrossRaw(target.x()), geo_.DataRaw(target.y(), dragCurve_), live & Qt::ShiftModifier,
         live & Qt::ControlModifier);
     Refresh();
     KeepPointerOnPoint(pxAcross, pxUp);
     UpdateHint();
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
 }
 
 void MapGraph2D::KeepPointerOnPoint(double oldAcross, double oldUp)
 {
-    if (oldAcross == geo.pxAcross && oldUp == geo.pxUp)
+    if (oldAcross == geo_.pxAcross && oldUp == geo_.pxUp)
         return;
-    const int element = drag.Element();
+    const int element = drag_.Element();
     QPointF at;
     if (element == GraphDrag::BASE_ADVANCE)
-        at = BasePosition(dragCurve);
+        at = BasePosition(dragCurve_);
     else if (element < 0)
-        at = QPointF(MarkerX(element), tab.mapFromGlobal(QCursor::pos()).y() - grabOffset.y());
+        at = QPointF(MarkerX(element), tab_.mapFromGlobal(QCursor::pos()).y() - grabOffset_.y());
     else
         at = PointPosition(GraphDrag::PointOf(element), GraphDrag::CurveOf(element));
-    QCursor::setPos(tab.mapToGlobal((at + grabOffset).toPoint()));
+    QCursor::setPos(tab_.mapToGlobal((at + grabOffset_).toPoint()));
 }
 
 void MapGraph2D::MarkBand()
 {
-    MapSelection& sel = tab.Sel();
+    MapSelection& sel = tab_.Sel();
     sel.ClearDragMarks();
     const QRectF band = QRectF(QPointF(sel.anchorX, sel.anchorY), QPointF(sel.currentX, sel.currentY)).normalized();
-    for (const Point& pt : points)
+    for (const Point& pt : points_)
         if (band.adjusted(-0.5, -0.5, 0.5, 0.5).contains(pt.at))
             sel.OrMark(pt.column, pt.row, MARK_DRAG);
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
 }
 
 void MapGraph2D::FinishBand()
 {
-    banding = false;
-    MapSelection& sel = tab.Sel();
+    banding_ = false;
+    MapSelection& sel = tab_.Sel();
     sel.Commit();
     sel.anchorX = sel.anchorY = sel.currentX = sel.currentY = -1;
     if (sel.count > 0 && sel.kind == SEL_CELLS) {
@@ -348,24 +348,20 @@ void MapGraph2D::FinishBand()
 
 bool MapGraph2D::Wheel(QPoint position, int steps)
 {
-    if (tab.sheetCount == 0)
+    if (tab_.SheetCount() == 0)
         return false;
     const int element = ElementAt(position);
     if (element >= 0) {
         const Point& pt = PointAt(GraphDrag::PointOf(element), GraphDrag::CurveOf(element));
-        if (!tab.Sel().IsSelected(pt.column, pt.row)) {
-            const int valid = tab.hoverValid, column = tab.hoverColumn, row = tab.hoverRow;
-            tab.hoverValid = 1;
-            tab.hoverColumn = pt.column;
-            tab.hoverRow = pt.row;
-            tab.StepHovered(steps);
-            tab.hoverValid = valid, tab.hoverColumn = column, tab.hoverRow = row;
+        if (!tab_.Sel().IsSelected(pt.column, pt.row)) {
+            // An unselected point steps alone, as the table's step arrows step their element.
+            tab_.StepAt(pt.column, pt.row, steps);
             return true;
         }
     }
-    if (tab.Sel().count == 0)
+    if (tab_.Sel().count == 0)
         return false;
-    tab.StepValues(steps);
+    tab_.StepValues(steps);
     return true;
 }
 
@@ -375,6 +371,6 @@ void MapGraph2D::RightClickSelect(QPoint position)
     if (element < 0)
         return;
     const Point& pt = PointAt(GraphDrag::PointOf(element), GraphDrag::CurveOf(element));
-    if (!tab.Sel().IsSelected(pt.column, pt.row))
-        tab.SelectElement(pt.column, pt.row);
+    if (!tab_.Sel().IsSelected(pt.column, pt.row))
+        tab_.SelectElement(pt.column, pt.row);
 }

@@ -27,13 +27,13 @@ public:
     void MouseRelease(QPoint position) override;
     bool Wheel(QPoint position, int steps) override;
     void RightClickSelect(QPoint position) override;
-    QString Hint() const override { return hint; }
+    QString Hint() const override { return hint_; }
 
     // Recomputes the display ranges and where every point lies; painting does it as well.
     void Refresh();
-    QRect Area() const { return area; }
+    QRect Area() const { return area_; }
     QRect Plot() const;
-    const GraphGeometry& Geometry() const { return geo; }
+    const GraphGeometry& Geometry() const { return geo_; }
     // Pixel position of the i-th point of curve r, and of a curve's base-advance point.
     QPointF PointPosition(int point, int curve) const;
     QPointF BasePosition(int curve) const;
@@ -41,12 +41,12 @@ public:
     double MarkerX(int element) const;
     // The graph element under a pixel (GraphDrag ids) and the curve it belongs to.
     int ElementAt(QPoint position, int* curve = nullptr) const;
-    int HotElement() const { return hot; }
-    int SelectedCurve() const { return selectedCurve; }
-    bool Dragging() const { return drag.Active(); }
-    bool InterpolationPreview() const { return preview; }
+    int HotElement() const { return hot_; }
+    int SelectedCurve() const { return selectedCurve_; }
+    bool Dragging() const { return drag_.Active(); }
+    bool InterpolationPreview() const { return preview_; }
     // The live engine-speed line would stand elsewhere than where it was last painted.
-    bool LiveSpeedMoved() const { return LiveSpeedX() != paintedSpeedX; }
+    bool LiveSpeedMoved() const { return LiveSpeedX() != paintedSpeedX_; }
 
 private:
     struct Point {
@@ -85,18 +85,18 @@ private:
     // The value of a point as painted: the previewed interpolation while it is shown.
     int32_t ShownValue(int column, int row, const MapSheet& previewSheet) const;
 
-    MapEditor& tab;
-    QRect area;
-    GraphGeometry geo;
-    std::vector<Point> points;
-    GraphDrag drag;
-    int hot = GraphDrag::NONE;
-    int selectedCurve = 0;
-    QPointF grabOffset;
-    int dragCurve = 0;
-    bool banding = false;
-    bool preview = false;
-    int paintedSpeedX = -1;
-    Qt::KeyboardModifiers modifiers;
-    QString hint;
+    MapEditor& tab_;
+    QRect area_;
+    GraphGeometry geo_;
+    std::vector<Point> points_;
+    GraphDrag drag_;
+    int hot_ = GraphDrag::NONE;
+    int selectedCurve_ = 0;
+    QPointF grabOffset_;
+    int dragCurve_ = 0;
+    bool banding_ = false;
+    bool preview_ = false;
+    int paintedSpeedX_ = -1;
+    Qt::KeyboardModifiers modifiers_;
+    QString hint_;
 };

@@ -63,17 +63,17 @@ QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
 } // namespace
 
 MapGraph3D::MapGraph3D(MapEditor& t)
-    : tab(t)
+    : tab_(t)
 {
 }
 
 void MapGraph3D::Layout(const QRect& a)
 {
-    area = a;
+    area_ = a;
     Refresh();
 }
 
-QRect MapGraph3D::Panel() const { return QRect(area.left(), area.top(), tab.graph.panelWidth, area.height()); }
+QRect MapGraph3D::Panel() const { return QRect(area_.left(), area_.top(), tab_.Geometry().panelWidth, area_.height()); }
 
 QRect MapGraph3D::PresetButton(const QRect& a, int command)
 {
@@ -85,24 +85,24 @@ QRect MapGraph3D::PresetButton(const QRect& a, int command)
 
 void MapGraph3D::Refresh()
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab_.SheetCount() == 0 || area_.isEmpty())
         return;
-    ranges = DisplayRange::Compute(tab);
-    grid = SurfaceGrid::Build(tab, ranges);
-    projection = Projection3D::For({ area.left(), area.top(), area.width(), area.height() }, tab.graph.panelWidth,
-        tab.graph.Current(), grid.AcrossSpan(), grid.DataSpan(), grid.CurveSpan());
+    ranges_ = DisplayRange::Compute(tab_);
+    grid_ = SurfaceGrid::Build(tab_, ranges_);
+    projection_ = Projection3D::For({ area_.left(), area_.top(), area_.width(), area_.height() }, tab_.Geometry().panelWidth,
+        tab_.Geometry().Current(), grid_.AcrossSpan(), grid_.DataSpan(), grid_.CurveSpan());
 }
 
 QPointF MapGraph3D::At(double across, double height, double depth) const
 {
-    const Projection3D::Point p = projection.Project(across, height, depth);
+    const Projection3D::Point p = projection_.Project(across, height, depth);
     return QPointF(p.x, p.y);
 }
 
 bool MapGraph3D::CellPosition(int column, int row, QPointF& at) const
 {
     SurfaceGrid::Node n;
-    if (!grid.CellPoint(column, row, n))
+    if (!grid_.CellPoint(column, row, n))
         return false;
     at = At(n.across, n.height, n.depth);
     return true;
@@ -113,117 +113,117 @@ void MapGraph3D::ShowPreset(int command)
     View3DState::Angles angles {};
     if (!View3DState::PresetOf(command, angles))
         return;
-    tab.graph.Set(angles);
-    tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
+    tab_.Geometry().Set(angles);
+    tab_.RequestRepaint(MapModel::REPAINT_LAYOUT);
 }
 
 bool MapGraph3D::Key(int key)
 {
     if (key != KEY_SPACE)
         return false;
-    tab.graph.NextValueMode();
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.Geometry().NextValueMode();
+    tab_.RequestRepaint(MapModel::REPAINT);
     return true;
 }
 
 void MapGraph3D::UpdateHints(QPoint position)
 {
-    const int x = position.x() - area.left();
-    const View3DState& v = tab.graph;
+    const int x = position.x() - area_.left();
+    const View3DState& v = tab_.Geometry();
     QString longHint;
-    tip.clear();
-    if (!area.contains(position)) {
+    tip_.clear();
+    if (!area_.contains(position)) {
         // Outside the graph no hint of it stays.
     } else if (x < v.panelWidth - PANEL_HINT_GAP) {
         longHint = Text(ActualValueHint);
         if (v.hintFlags & View3DState::HINT_ACTUAL_VALUE)
-            tip = longHint;
+            tip_ = longHint;
     } else if (x > v.panelWidth + SURFACE_HINT_GAP) {
         const bool fresh = v.hintFlags & View3DState::HINT_ROTATE;
         if (fresh)
-            tip = Text(RotateHint);
+            tip_ = Text(RotateHint);
         longHint = Text(fresh ? QualityHint : RotateHint);
     }
     // The status line has one row: the lines of a hint are joined there.
     longHint = longHint.simplified();
-    if (longHint == statusHint)
+    if (longHint == statusHint_)
         return;
-    statusHint = longHint;
-    QStatusTipEvent event(statusHint);
-    QApplication::sendEvent(&tab, &event);
+    statusHint_ = longHint;
+    QStatusTipEvent event(statusHint_);
+    QApplication::sendEvent(&tab_, &event);
 }
 
 Qt::CursorShape MapGraph3D::MouseMove(QPoint position, bool leftHeld)
 {
-    if (rotating && leftHeld) {
-        const QPoint d = position - pressAt;
-        if (tab.graph.Drag(pressAngles, d.x(), d.y()))
-            tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
+    if (rotating_ && leftHeld) {
+        const QPoint d = position - pressAt_;
+        if (tab_.Geometry().Drag(pressAngles, d.x(), d.y()))
+            tab_.RequestRepaint(MapModel::REPAINT_LAYOUT);
         UpdateHints(position);
         return Qt::ClosedHandCursor;
     }
     UpdateHints(position);
-    return area.contains(position) && position.x() >= Panel().right() ? Qt::OpenHandCursor : Qt::ArrowCursor;
+    return area_.contains(position) && position.x() >= Panel().right() ? Qt::OpenHandCursor : Qt::ArrowCursor;
 }
 
 bool MapGraph3D::MousePress(QPoint position, Qt::KeyboardModifiers)
 {
-    if (tab.sheetCount == 0 || !area.contains(position) || position.x() <= Panel().right())
+    if (tab_.SheetCount() == 0 || !area_.contains(position) || position.x() <= Panel().right())
         return false;
-    if (tab.editing)
-        tab.CommitCellEdit();
-    rotating = true;
-    pressAt = position;
-    pressAngles = tab.graph.Current();
+    if (tab_.Editing())
+        tab_.CommitCellEdit();
+    rotating_ = true;
+    pressAt_ = position;
+    pressAngles = tab_.Geometry().Current();
     return true;
 }
 
 void MapGraph3D::MouseRelease(QPoint position)
 {
-    rotating = false;
+    rotating_ = false;
     UpdateHints(position);
 }
 
 bool MapGraph3D::Wheel(QPoint position, int steps)
 {
-    if (tab.sheetCount == 0 || !area.contains(position))
+    if (tab_.SheetCount() == 0 || !area_.contains(position))
         return false;
-    View3DState& v = tab.graph;
+    View3DState& v = tab_.Geometry();
     if (position.x() <= Panel().right()) {
-        tab.StepValues(steps, true);
+        tab_.StepValues(steps, true);
         v.hintFlags &= ~View3DState::HINT_ACTUAL_VALUE;
     } else {
-        v.Wheel(steps, tab.ctrlDown, tab.shiftDown);
+        v.Wheel(steps, tab_.Interaction().CtrlDown(), tab_.Interaction().ShiftDown());
     }
     UpdateHints(position);
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
     return true;
 }
 
 void MapGraph3D::AddPopupEntries(QMenu& menu, QPoint position)
 {
-    if (!area.contains(position))
+    if (!area_.contains(position))
         return;
-    View3DState& v = tab.graph;
+    View3DState& v = tab_.Geometry();
     auto entry = [&](const MenuEntry& e, bool checked, auto run) {
         QAction* action = menu.addAction(Text(e.text));
         action->setCheckable(true);
         action->setChecked(checked);
-        QObject::connect(action, &QAction::triggered, &tab, run);
+        QObject::connect(action, &QAction::triggered, &tab_, run);
     };
     for (const MenuEntry& e : PresetEntries)
-        entry(e, v.Shows(e.value), [this, command = e.value] { tab.RunCommand(command); });
+        entry(e, v.Shows(e.value), [this, command = e.value] { tab_.RunCommand(command); });
     menu.addSeparator();
     for (const MenuEntry& e : SurfaceEntries)
         entry(e, v.surfaceMode == e.value, [this, mode = e.value] {
-            tab.graph.surfaceMode = mode;
-            tab.RequestRepaint(MapModel::REPAINT);
+            tab_.Geometry().surfaceMode = mode;
+            tab_.RequestRepaint(MapModel::REPAINT);
         });
     menu.addSeparator();
     for (const MenuEntry& e : ValueEntries)
         entry(e, v.valueMode == e.value, [this, mode = e.value] {
-            tab.graph.valueMode = mode;
-            tab.RequestRepaint(MapModel::REPAINT);
+            tab_.Geometry().valueMode = mode;
+            tab_.RequestRepaint(MapModel::REPAINT);
         });
     menu.addSeparator();
 }

@@ -29,7 +29,7 @@ public:
     void MouseRelease(QPoint position) override;
     bool Wheel(QPoint position, int steps) override;
     void AddPopupEntries(QMenu& menu, QPoint position) override;
-    QString Hint() const override { return tip; }
+    QString Hint() const override { return tip_; }
 
     // The space key cycles the value display; false for other keys.
     bool Key(int key);
@@ -38,19 +38,19 @@ public:
 
     // Recomputes the display ranges, the surface and its projection; painting does it as well.
     void Refresh();
-    QRect Area() const { return area; }
+    QRect Area() const { return area_; }
     QRect Panel() const;
     // Where a preset button of a view command lies in the panel of a graph area.
     static QRect PresetButton(const QRect& area, int command);
-    const Projection3D& Projection() const { return projection; }
-    const SurfaceGrid& Grid() const { return grid; }
+    const Projection3D& Projection() const { return projection_; }
+    const SurfaceGrid& Grid() const { return grid_; }
     // The screen position of a cell's point on the surface; false when the cell is not shown.
     bool CellPosition(int column, int row, QPointF& at) const;
-    bool Rotating() const { return rotating; }
+    bool Rotating() const { return rotating_; }
     // The angles as the panel writes them, in degrees.
     QString AnglesText() const;
     // The long hint of the status line for the pointer's last position.
-    QString LongHint() const { return statusHint; }
+    QString LongHint() const { return statusHint_; }
 
 private:
     QPointF At(double across, double height, double depth) const;
@@ -76,13 +76,13 @@ private:
     void PaintOperatingPoint(QPainter& p);
     void PaintValues(QPainter& p);
 
-    MapEditor& tab;
-    QRect area;
-    GraphRanges ranges;
-    SurfaceGrid grid;
-    Projection3D projection;
-    bool rotating = false;
-    QPoint pressAt;
+    MapEditor& tab_;
+    QRect area_;
+    GraphRanges ranges_;
+    SurfaceGrid grid_;
+    Projection3D projection_;
+    bool rotating_ = false;
+    QPoint pressAt_;
     View3DState::Angles pressAngles {};
     struct AxisLabel {
         QString text;
@@ -90,10 +90,10 @@ private:
         bool name = false;
         bool overSurface = false;
     };
-    std::vector<AxisLabel> labels;
+    std::vector<AxisLabel> labels_;
     // Where the labelled floor edges lie: the depth of the across axis's, the across position of
     // the curve axis's (index 1 unused).
     double labelEdge[3] = { 0, 0, 0 };
-    QString tip;
-    QString statusHint;
+    QString tip_;
+    QString statusHint_;
 };

@@ -138,15 +138,15 @@ private:
 
 void MapGraph3D::Paint(QPainter& p)
 {
-    if (tab.sheetCount == 0 || area.isEmpty())
+    if (tab_.SheetCount() == 0 || area_.isEmpty())
         return;
     Refresh();
     p.save();
-    p.setClipRect(area);
-    p.fillRect(area, tab.BackgroundColor());
-    p.fillRect(QRect(Panel().right() + 1, area.top(), area.width() - Panel().width(), area.height()), C(DRAWING));
+    p.setClipRect(area_);
+    p.fillRect(area_, tab_.BackgroundColor());
+    p.fillRect(QRect(Panel().right() + 1, area_.top(), area_.width() - Panel().width(), area_.height()), C(DRAWING));
     PaintPanel(p);
-    p.setClipRect(area.adjusted(Panel().width(), 0, 0, 0));
+    p.setClipRect(area_.adjusted(Panel().width(), 0, 0, 0));
     PaintFloor(p);
     // Axes and labels first: the surface hides what lies behind it.
     PaintAxisLines(p);
@@ -160,25 +160,25 @@ void MapGraph3D::Paint(QPainter& p)
 
 QString MapGraph3D::AnglesText() const
 {
-    const View3DState& v = tab.graph;
+    const View3DState& v = tab_.Geometry();
     return QString::asprintf("X:%i°  XY:%i°  XYZ:%i°", v.angleX * View3DState::STEP_DEGREES,
         v.angleXY * View3DState::STEP_DEGREES, v.angleXYZ * View3DState::STEP_DEGREES);
 }
 
 void MapGraph3D::PaintPanel(QPainter& p)
 {
-    const View3DState& v = tab.graph;
+    const View3DState& v = tab_.Geometry();
     p.setFont(LabelFont());
     p.setPen(Qt::black);
-    p.drawText(QRect(area.left(), area.top() + ANGLES_TOP, v.panelWidth, ANGLES_HEIGHT), Qt::AlignCenter, AnglesText());
+    p.drawText(QRect(area_.left(), area_.top() + ANGLES_TOP, v.panelWidth, ANGLES_HEIGHT), Qt::AlignCenter, AnglesText());
     if (v.surfaceMode >= View3DState::HEIGHT_COLOURS)
         PaintLegend(p);
 }
 
 void MapGraph3D::PaintLegend(QPainter& p)
 {
-    const QRect bar(area.left() + LEGEND_LEFT, area.top() + LEGEND_TOP, LEGEND_WIDTH,
-        area.height() - LEGEND_TOP - LEGEND_BOTTOM_GAP);
+    const QRect bar(area_.left() + LEGEND_LEFT, area_.top() + LEGEND_TOP, LEGEND_WIDTH,
+        area_.height() - LEGEND_TOP - LEGEND_BOTTOM_GAP);
     if (bar.height() < 20)
         return;
     for (int y = 0; y < bar.height(); ++y) {
@@ -189,13 +189,13 @@ void MapGraph3D::PaintLegend(QPainter& p)
     p.setPen(C(TICK_LABEL));
     p.setBrush(Qt::NoBrush);
     p.drawRect(bar.adjusted(0, 0, -1, -1));
-    const MapAxis& data = tab.Sheet().axisData;
+    const MapAxis& data = tab_.Sheet().axisData;
     const QFontMetrics fm(p.font());
     const double step = data.currentRange.labelStep / data.scale;
-    const double pxPerRaw = bar.height() / grid.DataSpan();
+    const double pxPerRaw = bar.height() / grid_.DataSpan();
     const double rawStep = step * GraphSteps::Stride(step * pxPerRaw, fm.height() + 2.0);
-    GraphSteps::ForEach(grid.DataBottom(), grid.DataBottom() + grid.DataSpan(), rawStep, [&](double raw) {
-        const int y = bar.bottom() - int(std::lround((raw - grid.DataBottom()) * pxPerRaw));
+    GraphSteps::ForEach(grid_.DataBottom(), grid_.DataBottom() + grid_.DataSpan(), rawStep, [&](double raw) {
+        const int y = bar.bottom() - int(std::lround((raw - grid_.DataBottom()) * pxPerRaw));
         p.drawLine(bar.right() + 1, y, bar.right() + 4, y);
         const QString text
             = QString::fromUtf8(GraphLabelWithUnit(raw * data.scale, data.currentRange.labelStep, data.unit).c_str());
@@ -206,7 +206,7 @@ void MapGraph3D::PaintLegend(QPainter& p)
 
 void MapGraph3D::PaintFloor(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     p.setPen(C(FLOOR_GRID));
     // Lines across one direction of the floor, at the grid steps of the other.
     auto lines = [&](const MapAxis& axis, double span, bool alongCurve) {
@@ -216,23 +216,23 @@ void MapGraph3D::PaintFloor(QPainter& p)
         GraphSteps::ForEach(axis.viewMin, axis.viewMin + span, rawStep, [&](double raw) {
             const double t = raw - axis.viewMin;
             if (alongCurve)
-                p.drawLine(At(t, 0, 0), At(t, 0, grid.CurveSpan()));
+                p.drawLine(At(t, 0, 0), At(t, 0, grid_.CurveSpan()));
             else
-                p.drawLine(At(0, 0, t), At(grid.AcrossSpan(), 0, t));
+                p.drawLine(At(0, 0, t), At(grid_.AcrossSpan(), 0, t));
         });
     };
-    lines(s.Axis(ranges.across), grid.AcrossSpan(), true);
-    lines(s.Axis(ranges.curve), grid.CurveSpan(), false);
+    lines(s.Axis(ranges_.across), grid_.AcrossSpan(), true);
+    lines(s.Axis(ranges_.curve), grid_.CurveSpan(), false);
     p.setPen(C(FLOOR_EDGE));
-    const QPointF corners[4] = { At(0, 0, 0), At(grid.AcrossSpan(), 0, 0), At(grid.AcrossSpan(), 0, grid.CurveSpan()),
-        At(0, 0, grid.CurveSpan()) };
+    const QPointF corners[4] = { At(0, 0, 0), At(grid_.AcrossSpan(), 0, 0), At(grid_.AcrossSpan(), 0, grid_.CurveSpan()),
+        At(0, 0, grid_.CurveSpan()) };
     p.setBrush(Qt::NoBrush);
     p.drawPolygon(corners, 4);
 }
 
 double MapGraph3D::Span(int axis) const
 {
-    return axis == 0 ? grid.AcrossSpan() : axis == 1 ? grid.DataSpan() : grid.CurveSpan();
+    return axis == 0 ? grid_.AcrossSpan() : axis == 1 ? grid_.DataSpan() : grid_.CurveSpan();
 }
 
 QPointF MapGraph3D::AxisPoint(int axis, double t) const
@@ -247,7 +247,7 @@ void MapGraph3D::ChooseLabelEdges()
     // Of two parallel edges of the floor the one nearer to the viewer (on a tie, the lower one on
     // the screen) carries the labels.
     auto nearer = [&](double a0, double a2, double b0, double b2) {
-        const Projection3D::Point a = projection.Project(a0, 0, a2), b = projection.Project(b0, 0, b2);
+        const Projection3D::Point a = projection_.Project(a0, 0, a2), b = projection_.Project(b0, 0, b2);
         return std::fabs(a.depth - b.depth) > 1e-6 ? a.depth < b.depth : a.y >= b.y;
     };
     const double across = Span(0) / 2, deep = Span(2) / 2;
@@ -280,9 +280,9 @@ void MapGraph3D::PaintAxisLines(QPainter& p)
 
 void MapGraph3D::PlaceAxisLabels(const QFontMetrics& fm)
 {
-    const MapSheet& s = tab.Sheet();
-    const QRectF bounds = area.adjusted(Panel().width(), 0, 0, 0);
-    labels.clear();
+    const MapSheet& s = tab_.Sheet();
+    const QRectF bounds = area_.adjusted(Panel().width(), 0, 0, 0);
+    labels_.clear();
     ChooseLabelEdges();
     // A label stands outside the box. Where the drawing's edge leaves no room it goes to the
     // other side of its axis and is written over the surface; a value that would cover a label
@@ -294,13 +294,13 @@ void MapGraph3D::PlaceAxisLabels(const QFontMetrics& fm)
             label.box = Inside(BoxOutside(LabelPoint(axis, t), -Outward(axis, t), size, gap), bounds);
             label.overSurface = true;
         }
-        if (name || std::none_of(labels.begin(), labels.end(), [&](const AxisLabel& l) {
+        if (name || std::none_of(labels_.begin(), labels_.end(), [&](const AxisLabel& l) {
                 return l.box.intersects(label.box);
             }))
-            labels.push_back(label);
+            labels_.push_back(label);
     };
-    const MapAxis* axes[3] = { &s.Axis(ranges.across), &s.axisData, &s.Axis(ranges.curve) };
-    const double bottoms[3] = { double(axes[0]->viewMin), grid.DataBottom(), double(axes[2]->viewMin) };
+    const MapAxis* axes[3] = { &s.Axis(ranges_.across), &s.axisData, &s.Axis(ranges_.curve) };
+    const double bottoms[3] = { double(axes[0]->viewMin), grid_.DataBottom(), double(axes[2]->viewMin) };
     for (int axis = 0; axis < 3; ++axis)
         place(axis, Span(axis), Text(axes[axis]->label), NAME_GAP, true);
     for (int axis = 0; axis < 3; ++axis) {
@@ -327,7 +327,7 @@ void MapGraph3D::PaintAxisLabels(QPainter& p, bool overSurface)
     p.setBackgroundMode(Qt::TransparentMode);
     if (!overSurface)
         PlaceAxisLabels(QFontMetrics(p.font()));
-    for (const AxisLabel& label : labels) {
+    for (const AxisLabel& label : labels_) {
         if (label.overSurface != overSurface)
             continue;
         if (overSurface && !label.name) {
@@ -342,14 +342,14 @@ void MapGraph3D::PaintAxisLabels(QPainter& p, bool overSurface)
 
 void MapGraph3D::PaintSurface(QPainter& p)
 {
-    PainterSink sink(p, area.adjusted(Panel().width(), 0, 0, 0));
-    SurfaceMesh::Paint(grid, projection, tab.graph.surfaceMode, sink);
+    PainterSink sink(p, area_.adjusted(Panel().width(), 0, 0, 0));
+    SurfaceMesh::Paint(grid_, projection_, tab_.Geometry().surfaceMode, sink);
     p.setBrush(Qt::NoBrush);
 }
 
 void MapGraph3D::PaintOperatingPoint(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     QPointF at;
     if (!(s.flags & SF_OPERATING_POINT) || (s.opState != MapSheet::OP_ACTIVE && s.opState != MapSheet::OP_OTHER_MAP)
         || !CellPosition(s.opColumn, s.opRow, at))
@@ -364,17 +364,17 @@ void MapGraph3D::PaintOperatingPoint(QPainter& p)
 
 void MapGraph3D::PaintValues(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     p.setFont(LabelFont());
     const QFontMetrics fm(p.font());
     // A value that would cover one already written is left out.
     std::vector<QRectF> written;
-    for (const auto& [column, row] : SurfaceValues::Cells(tab, tab.graph.valueMode)) {
+    for (const auto& [column, row] : SurfaceValues::Cells(tab_, tab_.Geometry().valueMode)) {
         QPointF at;
         if (!CellPosition(column, row, at))
             continue;
         const QString text = column == MapSheet::OP_BASE_ZONE
-            ? QString::fromUtf8(FormatAxisValue(tab.baseAdvance, 1.0, s.axisData.unit, false).c_str())
+            ? QString::fromUtf8(FormatAxisValue(tab_.BaseAdvance(), 1.0, s.axisData.unit, false).c_str())
             : QString::fromUtf8(FormatAxisValue(s.Cell(column, row), s.axisData.scale, s.axisData.unit, false).c_str());
         const int w = fm.horizontalAdvance(text) + 4;
         const QRectF box(at.x() - w / 2.0, at.y() - VALUE_LIFT - fm.height(), w, fm.height());

@@ -61,22 +61,22 @@ QImage MapPicture::Paint(
         return {};
     }
     const int allowed = view == VIEW_3D ? OPT_GRAPH3D : view == VIEW_2D ? OPT_GRAPH2D : OPT_TABLE;
-    if (!(tab->options & allowed)) {
+    if (!(tab->Options() & allowed)) {
         const char* name = view == VIEW_3D ? "3D graph" : view == VIEW_2D ? "2D graph" : "table";
         error = std::string("the ") + map.name + " map has no " + name + " view";
         return {};
     }
-    static_cast<View3DState&>(tab->graph) = look;
+    static_cast<View3DState&>(tab->Geometry()) = look;
     tab->resize(size.isEmpty() ? QSize(map.width, map.height) : size);
-    tab->visibleColumns = map.visibleColumns;
+    tab->SetVisibleColumns(map.visibleColumns);
     Load(map, *tab, image);
     // What the window hands every editor on its timer, with the engine standing still.
-    tab->baseAdvance = image.Adrb(BASE_ADV);
-    tab->limiterRpm = image.Adrb(LIMITER) * 100;
-    tab->startLimiterRpm = image.Adrb(START_LIM) * 100;
+    tab->SetBaseAdvance(image.Adrb(BASE_ADV));
+    tab->SetLimiterRpm(image.Adrb(LIMITER) * 100);
+    tab->SetStartLimiterRpm(image.Adrb(START_LIM) * 100);
     tab->SetViewMode(view);
     tab->RebuildLayout();
-    tab->repaintFlags |= 2;
+    tab->RequestRepaint(MapModel::REPAINT_LAYOUT);
     tab->Render();
     return tab->Picture().copy();
 }

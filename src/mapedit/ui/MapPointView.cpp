@@ -42,74 +42,75 @@ void CheckBox(QPainter& p, QPoint centre, bool checked)
 } // namespace
 
 MapPointView::MapPointView(MapEditor& t)
-    : tab(t)
+    : tab_(t)
 {
 }
 
-int MapPointView::RegionColumns() const { return tab.Sheet().axisX.off ? 1 : tab.Sheet().axisX.count + 1; }
-int MapPointView::RegionRows() const { return tab.Sheet().axisY.off ? 1 : tab.Sheet().axisY.count + 1; }
+int MapPointView::RegionColumns() const { return tab_.Sheet().axisX.off ? 1 : tab_.Sheet().axisX.count + 1; }
+int MapPointView::RegionRows() const { return tab_.Sheet().axisY.off ? 1 : tab_.Sheet().axisY.count + 1; }
 
 void MapPointView::Layout(const QRect&)
 {
-    const MapViewGeometry& g = tab.graph;
-    plot = QRect(g.cellLeft, g.cellTop, int(tab.visibleColumns * g.columnWidth), int(tab.visibleRows * g.rowHeight));
-    toggle = QRect(g.left + (g.headerWidth - 10) / 2, plot.bottom() + 4, 10, 10);
+    const MapViewGeometry& g = tab_.Geometry();
+    plot_
+        = QRect(g.cellLeft, g.cellTop, int(tab_.VisibleColumns() * g.columnWidth), int(tab_.VisibleRows() * g.rowHeight));
+    toggle_ = QRect(g.left + (g.headerWidth - 10) / 2, plot_.bottom() + 4, 10, 10);
 }
 
 int MapPointView::BoundaryX(int index) const
 {
-    const MapAxis& a = tab.Sheet().axisX;
+    const MapAxis& a = tab_.Sheet().axisX;
     if (proportional && a.maxValue > 0)
-        return plot.left() + int(double(a.values[index]) / a.maxValue * plot.width());
-    return plot.left() + (index + 1) * plot.width() / (a.count + 1);
+        return plot_.left() + int(double(a.values[index]) / a.maxValue * plot_.width());
+    return plot_.left() + (index + 1) * plot_.width() / (a.count + 1);
 }
 
 int MapPointView::BoundaryY(int index) const
 {
-    const MapAxis& a = tab.Sheet().axisY;
+    const MapAxis& a = tab_.Sheet().axisY;
     if (proportional && a.maxValue > a.minValue)
-        return plot.top() + int(double(a.values[index] - a.minValue) / (a.maxValue - a.minValue) * plot.height());
-    return plot.top() + (index + 1) * plot.height() / (a.count + 1);
+        return plot_.top() + int(double(a.values[index] - a.minValue) / (a.maxValue - a.minValue) * plot_.height());
+    return plot_.top() + (index + 1) * plot_.height() / (a.count + 1);
 }
 
 int MapPointView::ValueAtX(int x) const
 {
-    const MapAxis& a = tab.Sheet().axisX;
+    const MapAxis& a = tab_.Sheet().axisX;
     if (proportional)
-        return int(std::lround(double(x - plot.left()) / std::max(1, plot.width()) * a.maxValue));
-    return a.values[dragIndex] + (x - BoundaryX(dragIndex)) * (a.count + 1) / std::max(1, plot.width());
+        return int(std::lround(double(x - plot_.left()) / std::max(1, plot_.width()) * a.maxValue));
+    return a.values[dragIndex_] + (x - BoundaryX(dragIndex_)) * (a.count + 1) / std::max(1, plot_.width());
 }
 
 int MapPointView::ValueAtY(int y) const
 {
-    const MapAxis& a = tab.Sheet().axisY;
+    const MapAxis& a = tab_.Sheet().axisY;
     if (proportional)
         return a.minValue
-            + int(std::lround(double(y - plot.top()) / std::max(1, plot.height()) * (a.maxValue - a.minValue)));
-    return a.values[dragIndex] + (y - BoundaryY(dragIndex)) * (a.count + 1) / std::max(1, plot.height());
+            + int(std::lround(double(y - plot_.top()) / std::max(1, plot_.height()) * (a.maxValue - a.minValue)));
+    return a.values[dragIndex_] + (y - BoundaryY(dragIndex_)) * (a.count + 1) / std::max(1, plot_.height());
 }
 
 QRect MapPointView::Region(int i, int j) const
 {
-    const MapSheet& s = tab.Sheet();
-    const int x0 = s.axisX.off || i == 0 ? plot.left() : BoundaryX(i - 1);
-    const int x1 = s.axisX.off || i == s.axisX.count ? plot.right() + 1 : BoundaryX(i);
-    const int y0 = s.axisY.off || j == 0 ? plot.top() : BoundaryY(j - 1);
-    const int y1 = s.axisY.off || j == s.axisY.count ? plot.bottom() + 1 : BoundaryY(j);
+    const MapSheet& s = tab_.Sheet();
+    const int x0 = s.axisX.off || i == 0 ? plot_.left() : BoundaryX(i - 1);
+    const int x1 = s.axisX.off || i == s.axisX.count ? plot_.right() + 1 : BoundaryX(i);
+    const int y0 = s.axisY.off || j == 0 ? plot_.top() : BoundaryY(j - 1);
+    const int y1 = s.axisY.off || j == s.axisY.count ? plot_.bottom() + 1 : BoundaryY(j);
     return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
 }
 
 void MapPointView::RegionCell(int i, int j, int& column, int& row) const
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     column = s.axisX.off ? s.axisX.offIndex : i;
     row = s.axisY.off ? s.axisY.offIndex : j;
 }
 
 int MapPointView::BoundaryAt(QPoint p, int& index) const
 {
-    const MapSheet& s = tab.Sheet();
-    if (!plot.adjusted(-5, -5, 5, 5).contains(p))
+    const MapSheet& s = tab_.Sheet();
+    if (!plot_.adjusted(-5, -5, 5, 5).contains(p))
         return 0;
     for (int i = 0; !s.axisX.off && i < s.axisX.count; ++i)
         if (std::abs(p.x() - BoundaryX(i)) <= 5 && s.axisX.editable) {
@@ -126,9 +127,9 @@ int MapPointView::BoundaryAt(QPoint p, int& index) const
 
 void MapPointView::Paint(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     const bool dark = !s.axisData.editable;
-    const QRect band = QRect(bandStart, bandEnd).normalized();
+    const QRect band = QRect(bandStart_, bandEnd_).normalized();
     std::vector<std::pair<QPoint, bool>> boxes;
     for (int j = 0; j < RegionRows(); ++j)
         for (int i = 0; i < RegionColumns(); ++i) {
@@ -136,7 +137,7 @@ void MapPointView::Paint(QPainter& p)
             int column, row;
             RegionCell(i, j, column, row);
             const int value = s.Cell(column, row);
-            if (banding && band.intersects(r)) {
+            if (banding_ && band.intersects(r)) {
                 p.fillRect(r, MapEditor::Color(value == 0 ? ON_COLOR : 0x808080));
                 continue;
             }
@@ -164,14 +165,14 @@ void MapPointView::Paint(QPainter& p)
     for (const auto& [centre, checked] : boxes)
         CheckBox(p, centre, checked);
     p.setPen(Qt::black);
-    p.drawRect(plot.adjusted(0, 0, -1, -1));
-    p.fillRect(toggle, MapEditor::Color(0xFF00000F));
-    p.drawRect(toggle.adjusted(0, 0, -1, -1));
+    p.drawRect(plot_.adjusted(0, 0, -1, -1));
+    p.fillRect(toggle_, MapEditor::Color(0xFF00000F));
+    p.drawRect(toggle_.adjusted(0, 0, -1, -1));
     if (proportional)
-        p.drawLine(toggle.left() + 2, toggle.bottom() - 2, toggle.right() - 2, toggle.top() + 2);
+        p.drawLine(toggle_.left() + 2, toggle_.bottom() - 2, toggle_.right() - 2, toggle_.top() + 2);
     else
-        p.drawLine(toggle.left() + 2, toggle.center().y(), toggle.right() - 2, toggle.center().y());
-    if (banding) {
+        p.drawLine(toggle_.left() + 2, toggle_.center().y(), toggle_.right() - 2, toggle_.center().y());
+    if (banding_) {
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
         p.drawRect(band);
     }
@@ -179,7 +180,7 @@ void MapPointView::Paint(QPainter& p)
 
 void MapPointView::PaintGrid(QPainter& p) const
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     p.setPen(MapEditor::Color(0xC0C0C0));
     for (const MapAxis* a : { &s.axisX, &s.axisY }) {
         const double step = a->currentRange.gridStep / a->scale;
@@ -187,11 +188,11 @@ void MapPointView::PaintGrid(QPainter& p) const
         for (double v = lo + step; step > 0 && v < a->maxValue; v += step) {
             const double f = (v - lo) / std::max(1, a->maxValue - lo);
             if (a == &s.axisX)
-                p.drawLine(plot.left() + int(f * plot.width()), plot.top(), plot.left() + int(f * plot.width()),
-                    plot.bottom());
+                p.drawLine(plot_.left() + int(f * plot_.width()), plot_.top(), plot_.left() + int(f * plot_.width()),
+                    plot_.bottom());
             else
-                p.drawLine(plot.left(), plot.top() + int(f * plot.height()), plot.right(),
-                    plot.top() + int(f * plot.height()));
+                p.drawLine(plot_.left(), plot_.top() + int(f * plot_.height()), plot_.right(),
+                    plot_.top() + int(f * plot_.height()));
         }
     }
 }
@@ -201,8 +202,8 @@ void MapPointView::PaintGrid(QPainter& p) const
 // left out (the boundary's hint still names it).
 void MapPointView::PaintBoundaries(QPainter& p) const
 {
-    const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapSheet& s = tab_.Sheet();
+    const MapViewGeometry& g = tab_.Geometry();
     QFont font;
     font.setPixelSize(12);
     p.setFont(font);
@@ -219,12 +220,12 @@ void MapPointView::PaintBoundaries(QPainter& p) const
     };
     for (int i = 0; !s.axisX.off && i < s.axisX.count; ++i) {
         const int x = BoundaryX(i);
-        p.drawLine(x, plot.top() - 4, x, plot.bottom());
+        p.drawLine(x, plot_.top() - 4, x, plot_.bottom());
         const QString text
             = QString::fromUtf8(FormatAxisValue(s.axisX.values[i], s.axisX.scale, s.axisX.unit, true).c_str());
         const int width = metrics.horizontalAdvance(text);
-        const QRect above(x - width / 2, plot.top() - 4 - lineHeight, width, lineHeight);
-        const QRect below(x - width / 2, plot.bottom() + 2, width, lineHeight);
+        const QRect above(x - width / 2, plot_.top() - 4 - lineHeight, width, lineHeight);
+        const QRect below(x - width / 2, plot_.bottom() + 2, width, lineHeight);
         if (place(above))
             p.drawText(above, Qt::AlignCenter, text);
         else if (place(below))
@@ -232,10 +233,10 @@ void MapPointView::PaintBoundaries(QPainter& p) const
     }
     for (int j = 0; !s.axisY.off && j < s.axisY.count; ++j) {
         const int y = BoundaryY(j);
-        p.drawLine(plot.left() - 4, y, plot.right(), y);
+        p.drawLine(plot_.left() - 4, y, plot_.right(), y);
         const QString text
             = QString::fromUtf8(FormatAxisValue(s.axisY.values[j], s.axisY.scale, s.axisY.unit, true).c_str());
-        const QRect r(g.left, y - lineHeight / 2, plot.left() - 6 - g.left, lineHeight);
+        const QRect r(g.left, y - lineHeight / 2, plot_.left() - 6 - g.left, lineHeight);
         if (place(r))
             p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, text);
     }
@@ -243,27 +244,27 @@ void MapPointView::PaintBoundaries(QPainter& p) const
 
 void MapPointView::UpdateDragHint()
 {
-    const MapAxis& a = tab.Sheet().Axis(dragAxis);
-    hint = QString::asprintf("%s%s = %s", LangText(Dragging), LangText(a.label),
-        FormatAxisValue(a.values[dragIndex], a.scale, a.unit, true).c_str());
-    tab.hintText = hint;
+    const MapAxis& a = tab_.Sheet().Axis(dragAxis_);
+    hint_ = QString::asprintf("%s%s = %s", LangText(Dragging), LangText(a.label),
+        FormatAxisValue(a.values[dragIndex_], a.scale, a.unit, true).c_str());
+    tab_.SetHintText(hint_);
 }
 
 Qt::CursorShape MapPointView::MouseMove(QPoint position, bool leftHeld)
 {
-    if (leftHeld && banding) {
-        bandEnd = position;
-        tab.RequestRepaint(MapModel::REPAINT);
+    if (leftHeld && banding_) {
+        bandEnd_ = position;
+        tab_.RequestRepaint(MapModel::REPAINT);
         return Qt::ArrowCursor;
     }
-    if (leftHeld && dragAxis) {
-        MapSheet& s = tab.Sheet();
-        MapAxis& a = s.Axis(dragAxis);
-        a.values[dragIndex] = dragAxis == AXIS_X ? ValueAtX(position.x()) : ValueAtY(position.y());
-        tab.NormalizeSheet(tab.activeSheet, dragAxis);
+    if (leftHeld && dragAxis_) {
+        MapSheet& s = tab_.Sheet();
+        MapAxis& a = s.Axis(dragAxis_);
+        a.values[dragIndex_] = dragAxis_ == AXIS_X ? ValueAtX(position.x()) : ValueAtY(position.y());
+        tab_.NormalizeSheet(tab_.ActiveSheet(), dragAxis_);
         UpdateDragHint();
-        tab.RequestRepaint(MapModel::REPAINT);
-        return dragAxis == AXIS_X ? Qt::SizeHorCursor : Qt::SizeVerCursor;
+        tab_.RequestRepaint(MapModel::REPAINT);
+        return dragAxis_ == AXIS_X ? Qt::SizeHorCursor : Qt::SizeVerCursor;
     }
     int index = 0;
     const int axis = BoundaryAt(position, index);
@@ -272,35 +273,35 @@ Qt::CursorShape MapPointView::MouseMove(QPoint position, bool leftHeld)
 
 bool MapPointView::MousePress(QPoint position, Qt::KeyboardModifiers)
 {
-    if (toggle.contains(position)) {
+    if (toggle_.contains(position)) {
         proportional = !proportional;
-        tab.RequestRepaint(MapModel::REPAINT_LAYOUT);
+        tab_.RequestRepaint(MapModel::REPAINT_LAYOUT);
         return true;
     }
     int index = 0;
     const int axis = BoundaryAt(position, index);
     if (axis) {
-        dragAxis = axis;
-        dragIndex = index;
-        tab.NoteChange(0, ChangeBegin);
+        dragAxis_ = axis;
+        dragIndex_ = index;
+        tab_.NoteChange(0, ChangeBegin);
         UpdateDragHint();
         return true;
     }
-    if (!plot.contains(position) || !tab.Sheet().axisData.editable)
+    if (!plot_.contains(position) || !tab_.Sheet().axisData.editable)
         return false;
-    tab.NoteChange(0, ChangeBegin);
-    banding = true;
-    bandStart = bandEnd = position;
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.NoteChange(0, ChangeBegin);
+    banding_ = true;
+    bandStart_ = bandEnd_ = position;
+    tab_.RequestRepaint(MapModel::REPAINT);
     return true;
 }
 
 void MapPointView::MouseRelease(QPoint position)
 {
-    if (banding) {
-        bandEnd = position;
-        const QRect band = QRect(bandStart, bandEnd).normalized();
-        MapSheet& s = tab.Sheet();
+    if (banding_) {
+        bandEnd_ = position;
+        const QRect band = QRect(bandStart_, bandEnd_).normalized();
+        MapSheet& s = tab_.Sheet();
         for (int j = 0; j < RegionRows(); ++j)
             for (int i = 0; i < RegionColumns(); ++i)
                 if (band.intersects(Region(i, j))) {
@@ -308,16 +309,16 @@ void MapPointView::MouseRelease(QPoint position)
                     RegionCell(i, j, column, row);
                     s.Cell(column, row) = s.Cell(column, row) == 0 ? 1 : 0;
                 }
-        banding = false;
-        tab.NoteChange(AXIS_DATA, ChangeEnd);
+        banding_ = false;
+        tab_.NoteChange(AXIS_DATA, ChangeEnd);
     }
-    if (dragAxis) {
-        dragAxis = 0;
-        hint.clear();
-        tab.hintText.clear();
-        tab.NoteChange(AXIS_X | AXIS_Y, ChangeEnd);
+    if (dragAxis_) {
+        dragAxis_ = 0;
+        hint_.clear();
+        tab_.SetHintText(QString());
+        tab_.NoteChange(AXIS_X | AXIS_Y, ChangeEnd);
     }
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
 }
 
 bool MapPointView::Wheel(QPoint position, int steps)
@@ -327,8 +328,8 @@ bool MapPointView::Wheel(QPoint position, int steps)
     if (!axis)
         return false;
     const int id = ChangeIdOfElement(axis == AXIS_X ? index : -1, axis == AXIS_X ? -1 : index);
-    tab.NoteChange(0, id);
-    tab.Sheet().Axis(axis).values[index] += steps;
-    tab.NoteChange(axis, id);
+    tab_.NoteChange(0, id);
+    tab_.Sheet().Axis(axis).values[index] += steps;
+    tab_.NoteChange(axis, id);
     return true;
 }

@@ -21,7 +21,7 @@ public:
     bool MousePress(QPoint position, Qt::KeyboardModifiers modifiers) override;
     void MouseRelease(QPoint position) override;
     bool Wheel(QPoint position, int steps) override;
-    QString Hint() const override { return hint; }
+    QString Hint() const override { return hint_; }
 
     // Regions along X and Y (one more than the values of an axis that is on).
     int RegionColumns() const;
@@ -29,8 +29,8 @@ public:
     QRect Region(int i, int j) const;
     // The data cell of a region.
     void RegionCell(int i, int j, int& column, int& row) const;
-    QRect Plot() const { return plot; }
-    QRect ProportionalToggle() const { return toggle; }
+    QRect Plot() const { return plot_; }
+    QRect ProportionalToggle() const { return toggle_; }
     // Boundary under a point: axis bit (1 X, 2 Y) and index; 0 when none.
     int BoundaryAt(QPoint position, int& index) const;
     bool proportional = true;
@@ -44,12 +44,12 @@ private:
     void PaintGrid(QPainter& p) const;
     void PaintBoundaries(QPainter& p) const;
 
-    MapEditor& tab;
-    QRect plot;
-    QRect toggle;
-    bool banding = false;
-    QPoint bandStart, bandEnd;
-    int dragAxis = 0;
-    int dragIndex = -1;
-    QString hint;
+    MapEditor& tab_;
+    QRect plot_;
+    QRect toggle_;
+    bool banding_ = false;
+    QPoint bandStart_, bandEnd_;
+    int dragAxis_ = 0;
+    int dragIndex_ = -1;
+    QString hint_;
 };

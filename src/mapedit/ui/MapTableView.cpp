@@ -172,48 +172,51 @@ int BandKindOf(MapTableView::HitKind kind)
     }
 }
 
-Qt::CursorShape GripCursor(int mode) { return mode == MapModel::BLOCK_FILL ? Qt::CrossCursor : Qt::SizeAllCursor; }
+Qt::CursorShape GripCursor(int mode)
+{
+    return mode == MapInteraction::BLOCK_FILL ? Qt::CrossCursor : Qt::SizeAllCursor;
+}
 
 } // namespace
 
 MapTableView::MapTableView(MapEditor& t)
-    : tab(t)
+    : tab_(t)
 {
 }
 
 int MapTableView::EntryColumn(int window) const
 {
-    const MapAxis& a = tab.Sheet().axisX;
+    const MapAxis& a = tab_.Sheet().axisX;
     return a.off ? a.offIndex : a.firstVisible + window;
 }
 
 int MapTableView::EntryRow(int window) const
 {
-    const MapAxis& a = tab.Sheet().axisY;
+    const MapAxis& a = tab_.Sheet().axisY;
     return a.off ? a.offIndex : a.firstVisible + window;
 }
 
 int MapTableView::WindowColumn(int entry) const
 {
-    const MapAxis& a = tab.Sheet().axisX;
+    const MapAxis& a = tab_.Sheet().axisX;
     if (a.off)
         return entry == a.offIndex ? 0 : -1;
     const int w = entry - a.firstVisible;
-    return w >= 0 && w < tab.graph.shownColumns ? w : -1;
+    return w >= 0 && w < tab_.Geometry().shownColumns ? w : -1;
 }
 
 int MapTableView::WindowRow(int entry) const
 {
-    const MapAxis& a = tab.Sheet().axisY;
+    const MapAxis& a = tab_.Sheet().axisY;
     if (a.off)
         return entry == a.offIndex ? 0 : -1;
     const int w = entry - a.firstVisible;
-    return w >= 0 && w < tab.graph.shownRows ? w : -1;
+    return w >= 0 && w < tab_.Geometry().shownRows ? w : -1;
 }
 
 void MapTableView::Layout(const QRect& a)
 {
-    area = a;
+    area_ = a;
     LayoutMeasures(a.top());
     LayoutElements();
     LayoutScrollBars();
@@ -222,29 +225,29 @@ void MapTableView::Layout(const QRect& a)
 
 void MapTableView::LayoutMeasures(int top)
 {
-    MapViewGeometry& g = tab.graph;
-    const int ppi = tab.pixelsPerInch;
-    const bool compact = tab.options & OPT_COMPACT_POINTS;
-    const int width = tab.width(), height = tab.height();
+    MapViewGeometry& g = tab_.Geometry();
+    const int ppi = tab_.PixelsPerInch();
+    const bool compact = tab_.Options() & OPT_COMPACT_POINTS;
+    const int width = tab_.width(), height = tab_.height();
     g.left = TABLE_LEFT;
     g.rightMargin = g.bottomMargin = TABLE_MARGIN;
     g.top = top;
     g.labelGap = ppi * LABEL_GAP_AT_BASE / BASE_DPI;
     g.headerWidth = ppi * (compact ? COMPACT_HEADER_WIDTH_AT_BASE : HEADER_WIDTH_AT_BASE) / BASE_DPI;
     // The header row is as high as one of the visible rows would be with it counted in.
-    g.headerHeight = std::max(1, (height - g.top - g.labelGap - g.bottomMargin) / (tab.visibleRows + 1));
+    g.headerHeight = std::max(1, (height - g.top - g.labelGap - g.bottomMargin) / (tab_.VisibleRows() + 1));
     g.cellLeft = g.left + g.headerWidth + g.labelGap;
     g.cellTop = g.top + g.headerHeight + g.labelGap;
-    g.columnWidth = std::max(MIN_CELL, double(width - g.cellLeft - g.rightMargin) / tab.visibleColumns);
+    g.columnWidth = std::max(MIN_CELL, double(width - g.cellLeft - g.rightMargin) / tab_.VisibleColumns());
     g.rowHeight
-        = std::max(MIN_CELL, double(height - g.top - g.headerHeight - g.labelGap - g.bottomMargin) / tab.visibleRows);
-    g.shownColumns = tab.ShownColumns();
-    g.shownRows = tab.ShownRows();
+        = std::max(MIN_CELL, double(height - g.top - g.headerHeight - g.labelGap - g.bottomMargin) / tab_.VisibleRows());
+    g.shownColumns = tab_.ShownColumns();
+    g.shownRows = tab_.ShownRows();
 }
 
 void MapTableView::LayoutElements()
 {
-    MapViewGeometry& g = tab.graph;
+    MapViewGeometry& g = tab_.Geometry();
     // Edges are rounded per boundary, so neighbouring cells always meet without a gap.
     for (int i = 0; i < g.shownColumns; ++i) {
         const int x0 = g.cellLeft + int(i * g.columnWidth), x1 = g.cellLeft + int((i + 1) * g.columnWidth);
@@ -266,23 +269,23 @@ void MapTableView::LayoutElements()
 
 void MapTableView::LayoutScrollBars()
 {
-    MapViewGeometry& g = tab.graph;
+    MapViewGeometry& g = tab_.Geometry();
     const QRect grid = g.Grid();
-    const MapSheet& s = tab.Sheet();
-    g.horizontalBar = (!s.axisX.off && s.axisX.count > tab.visibleColumns)
+    const MapSheet& s = tab_.Sheet();
+    g.horizontalBar = (!s.axisX.off && s.axisX.count > tab_.VisibleColumns())
         ? QRect(grid.left(), grid.bottom() + 1, grid.width(), SCROLL_BAR)
         : QRect();
-    g.verticalBar = (!s.axisY.off && s.axisY.count > tab.visibleRows)
+    g.verticalBar = (!s.axisY.off && s.axisY.count > tab_.VisibleRows())
         ? QRect(grid.right() + 1, grid.top(), SCROLL_BAR, grid.height())
         : QRect();
 }
 
 void MapTableView::LayoutSideParts()
 {
-    MapViewGeometry& g = tab.graph;
+    MapViewGeometry& g = tab_.Geometry();
     const QRect grid = g.Grid();
-    const MapSheet& s = tab.Sheet();
-    const int width = tab.width(), height = tab.height();
+    const MapSheet& s = tab_.Sheet();
+    const int width = tab_.width(), height = tab_.height();
     // u and v: where the room right of and below the table begins.
     const int u = grid.right() + SIDE_GAP + (g.verticalBar.isNull() ? 0 : SCROLL_BAR);
     const int v = grid.bottom() + SIDE_GAP + (g.horizontalBar.isNull() ? 0 : SCROLL_BAR);
@@ -307,7 +310,7 @@ void MapTableView::LayoutSideParts()
 
 QRect MapTableView::ElementRect(int column, int row) const
 {
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab_.Geometry();
     if (row == HEADER) {
         const int w = WindowColumn(column);
         return w < 0 ? QRect() : g.columnHeaders[w];
@@ -330,11 +333,11 @@ QRect MapTableView::ArrowRect(int column, int row, bool up) const
     return up ? QRect(left, r.top(), ARROW_WIDTH, half) : QRect(left, r.top() + half, ARROW_WIDTH, r.height() - half);
 }
 
-QRect MapTableView::EditRect() const { return tab.editing ? ElementRect(tab.editColumn, tab.editRow) : QRect(); }
+QRect MapTableView::EditRect() const { return tab_.Editing() ? ElementRect(tab_.EditColumn(), tab_.EditRow()) : QRect(); }
 
 MapTableView::Hit MapTableView::HitTest(QPoint p) const
 {
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab_.Geometry();
     if (!g.horizontalBar.isNull() && g.horizontalBar.contains(p))
         return { HIT_HBAR };
     if (!g.verticalBar.isNull() && g.verticalBar.contains(p))
@@ -374,7 +377,7 @@ MapTableView::Hit MapTableView::HitTest(QPoint p) const
 void MapTableView::ElementNear(QPoint p, int& column, int& row) const
 {
     // Drags keep working beyond the grid: the position is held to the nearest shown element.
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab_.Geometry();
     const int i = std::clamp(int(std::floor((p.x() - g.cellLeft) / g.columnWidth)), 0, g.shownColumns - 1);
     const int j = std::clamp(int(std::floor((p.y() - g.cellTop) / g.rowHeight)), 0, g.shownRows - 1);
     column = EntryColumn(i);
@@ -383,7 +386,7 @@ void MapTableView::ElementNear(QPoint p, int& column, int& row) const
 
 QRect MapTableView::SelectionBox() const
 {
-    const MapSelection& sel = tab.Sheet().selection;
+    const MapSelection& sel = tab_.Sheet().selection;
     if (sel.kind == SEL_NONE || sel.boxX0 < HEADER)
         return {};
     QRect box;
@@ -395,8 +398,8 @@ QRect MapTableView::SelectionBox() const
 
 bool MapTableView::OnInterpolationCorner(QPoint p) const
 {
-    const MapSelection& sel = tab.Sheet().selection;
-    if (!tab.CanInterpolate() || tab.printMode)
+    const MapSelection& sel = tab_.Sheet().selection;
+    if (!tab_.CanInterpolate() || tab_.PrintMode())
         return false;
     const QRect first = ElementRect(sel.cornerX0 < 0 ? HEADER : sel.cornerX0, sel.cornerY0);
     const QRect last = ElementRect(sel.cornerX1 < 0 ? HEADER : sel.cornerX1, sel.cornerY1);
@@ -416,10 +419,10 @@ bool MapTableView::OnInterpolationCorner(QPoint p) const
 
 MapTableView::Coverage MapTableView::HeaderState(bool columns, int index) const
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     const MapSelection& sel = s.selection;
     // A printout shows no selection.
-    if (tab.printMode)
+    if (tab_.PrintMode())
         return COVER_NONE;
     if (columns ? sel.IsSelected(index, HEADER) : sel.IsSelected(HEADER, index))
         return COVER_ALL;
@@ -432,7 +435,7 @@ MapTableView::Coverage MapTableView::HeaderState(bool columns, int index) const
 
 MapTableView::Coverage MapTableView::AxisState(bool columns) const
 {
-    const MapAxis& a = columns ? tab.Sheet().axisX : tab.Sheet().axisY;
+    const MapAxis& a = columns ? tab_.Sheet().axisX : tab_.Sheet().axisY;
     int all = 0, some = 0;
     for (int k = 0; k < a.Used(); ++k) {
         const Coverage state = HeaderState(columns, a.EntryAt(k));
@@ -444,8 +447,8 @@ MapTableView::Coverage MapTableView::AxisState(bool columns) const
 
 MapTableView::Coverage MapTableView::MapState() const
 {
-    const MapSheet& s = tab.Sheet();
-    if (tab.printMode)
+    const MapSheet& s = tab_.Sheet();
+    if (tab_.PrintMode())
         return COVER_NONE;
     int selected = 0;
     for (int r = 0; r < s.axisY.Used(); ++r)
@@ -489,11 +492,11 @@ void MapTableView::Paint(QPainter& p)
 
 MapTableView::ScrollBar MapTableView::ScrollGeometry(bool horizontal) const
 {
-    const MapAxis& a = horizontal ? tab.Sheet().axisX : tab.Sheet().axisY;
+    const MapAxis& a = horizontal ? tab_.Sheet().axisX : tab_.Sheet().axisY;
     ScrollBar b;
-    b.bar = horizontal ? tab.graph.horizontalBar : tab.graph.verticalBar;
+    b.bar = horizontal ? tab_.Geometry().horizontalBar : tab_.Geometry().verticalBar;
     b.length = horizontal ? b.bar.width() : b.bar.height();
-    b.page = horizontal ? tab.visibleColumns : tab.visibleRows;
+    b.page = horizontal ? tab_.VisibleColumns() : tab_.VisibleRows();
     // The thumb is as long a part of the track as the page is of the entries, and its offset
     // counts from the start of the bar (past the first arrow).
     b.track = std::max(1, b.length - 2 * SCROLL_BAR);
@@ -515,9 +518,9 @@ void MapTableView::PaintScrollBars(QPainter& p)
                                       : QRect(bar.left(), bar.bottom() - SCROLL_BAR + 1, SCROLL_BAR, SCROLL_BAR);
         const QRect knob = horizontal ? QRect(bar.left() + b.offset, bar.top(), b.thumb, SCROLL_BAR)
                                       : QRect(bar.left(), bar.top() + b.offset, SCROLL_BAR, b.thumb);
-        const bool held = drag == DRAG_SCROLL && scrollHorizontal == horizontal;
-        Bevel(p, first, BUTTON_FACE, held && scrollPart == -SCROLL_ARROW);
-        Bevel(p, last, BUTTON_FACE, held && scrollPart == SCROLL_ARROW);
+        const bool held = drag_ == DRAG_SCROLL && scrollHorizontal_ == horizontal;
+        Bevel(p, first, BUTTON_FACE, held && scrollPart_ == -SCROLL_ARROW);
+        Bevel(p, last, BUTTON_FACE, held && scrollPart_ == SCROLL_ARROW);
         Bevel(p, knob, BUTTON_FACE, false);
         p.setBrush(MapEditor::Color(GREY));
         p.setPen(Qt::NoPen);
@@ -529,8 +532,8 @@ void MapTableView::PaintScrollBars(QPainter& p)
 
 void MapTableView::PaintCorner(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
-    const QRect r = tab.graph.corner;
+    const MapSheet& s = tab_.Sheet();
+    const QRect r = tab_.Geometry().corner;
     const Coverage mapState = MapState();
     Bevel(p, r, CoverageColor(mapState, s.axisX.color), mapState == COVER_ALL);
     p.setFont(FontOf(s.headerFontSize));
@@ -566,7 +569,7 @@ void MapTableView::PaintCorner(QPainter& p)
 
 void MapTableView::PaintGrid(QPainter& p)
 {
-    const MapViewGeometry& g = tab.graph;
+    const MapViewGeometry& g = tab_.Geometry();
     const QRect grid = g.Grid();
     p.setPen(MapEditor::Color(GRID_LINE));
     for (int i = 0; i <= g.shownColumns; ++i) {
@@ -581,8 +584,8 @@ void MapTableView::PaintGrid(QPainter& p)
 
 void MapTableView::PaintHeaders(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapSheet& s = tab_.Sheet();
+    const MapViewGeometry& g = tab_.Geometry();
     for (int i = 0; i < g.shownColumns; ++i) {
         const Coverage state = HeaderState(true, EntryColumn(i));
         const uint32_t color = CoverageColor(state, s.axisX.color);
@@ -603,9 +606,9 @@ void MapTableView::PaintHeaders(QPainter& p)
 
 void MapTableView::PaintSelection(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     const MapSelection& sel = s.selection;
-    if (tab.printMode)
+    if (tab_.PrintMode())
         return;
     // A band in progress is shown like the selection it will become.
     auto marked = [&](int c, int r) { return (sel.Mark(c, r) & (MARK_SELECTED | MARK_DRAG)) != 0; };
@@ -624,12 +627,12 @@ void MapTableView::PaintSelection(QPainter& p)
         if (!marked(c + 1, r))
             p.drawLine(rect.topRight(), rect.bottomRight());
     };
-    for (int j = 0; j < tab.graph.shownRows; ++j)
-        for (int i = 0; i < tab.graph.shownColumns; ++i) {
+    for (int j = 0; j < tab_.Geometry().shownRows; ++j)
+        for (int i = 0; i < tab_.Geometry().shownColumns; ++i) {
             const int c = EntryColumn(i), r = EntryRow(j);
             if (!marked(c, r))
                 continue;
-            const QRect rect = tab.graph.Cell(i, j);
+            const QRect rect = tab_.Geometry().Cell(i, j);
             if (several) {
                 // Every second pixel only, so that the cell shows through the overlay.
                 p.fillRect(rect, QBrush(MapEditor::Color(SELECTION_OVERLAY), Qt::Dense4Pattern));
@@ -639,23 +642,23 @@ void MapTableView::PaintSelection(QPainter& p)
             }
             outline(c, r, rect);
         }
-    for (int i = 0; i < tab.graph.shownColumns; ++i)
+    for (int i = 0; i < tab_.Geometry().shownColumns; ++i)
         if (marked(EntryColumn(i), HEADER)) {
-            const QRect rect = tab.graph.columnHeaders[i];
+            const QRect rect = tab_.Geometry().columnHeaders[i];
             p.setPen(Qt::black);
             p.drawRect(rect.adjusted(0, 0, -1, -1));
         }
-    for (int j = 0; j < tab.graph.shownRows; ++j)
+    for (int j = 0; j < tab_.Geometry().shownRows; ++j)
         if (marked(HEADER, EntryRow(j))) {
-            const QRect rect = tab.graph.rowHeaders[j];
+            const QRect rect = tab_.Geometry().rowHeaders[j];
             p.setPen(Qt::black);
             p.drawRect(rect.adjusted(0, 0, -1, -1));
         }
-    if (tab.blockDrag) {
-        const auto& t = tab.blockTarget;
+    if (tab_.Interaction().BlockDrag()) {
+        const auto& t = tab_.Interaction().BlockTarget();
         QRect target;
-        for (int r = t[MapModel::BOX_Y0]; r <= t[MapModel::BOX_Y1]; ++r)
-            for (int c = t[MapModel::BOX_X0]; c <= t[MapModel::BOX_X1]; ++c)
+        for (int r = t[BOX_Y0]; r <= t[BOX_Y1]; ++r)
+            for (int c = t[BOX_X0]; c <= t[BOX_X1]; ++c)
                 target |= ElementRect(c, r);
         p.setPen(QPen(Qt::black, 1, Qt::DashLine));
         p.drawRect(target.adjusted(1, 1, -2, -2));
@@ -664,10 +667,10 @@ void MapTableView::PaintSelection(QPainter& p)
 
 void MapTableView::PaintCornerMarks(QPainter& p)
 {
-    const MapSelection& sel = tab.Sheet().selection;
-    if (tab.printMode || !sel.interpolable)
+    const MapSelection& sel = tab_.Sheet().selection;
+    if (tab_.PrintMode() || !sel.interpolable)
         return;
-    const QColor color = MapEditor::Color(interpolationHover ? CORNER_MARK_HOT : CORNER_MARK);
+    const QColor color = MapEditor::Color(interpolationHover_ ? CORNER_MARK_HOT : CORNER_MARK);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     const int x0 = sel.kind == SEL_ROWS ? HEADER : sel.cornerX0, x1 = sel.kind == SEL_ROWS ? HEADER : sel.cornerX1;
@@ -693,7 +696,7 @@ void MapTableView::PaintCornerMarks(QPainter& p)
 
 void MapTableView::PaintOperatingPoint(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     if (!(s.flags & SF_OPERATING_POINT) || s.opState == MapSheet::OP_NONE)
         return;
     const QColor color = MapEditor::Color(s.opState == MapSheet::OP_ACTIVE ? OP_POINT_ACTIVE : OP_POINT_OTHER);
@@ -718,27 +721,27 @@ void MapTableView::PaintOperatingPoint(QPainter& p)
 
 void MapTableView::PaintTexts(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapSheet& s = tab_.Sheet();
+    const MapViewGeometry& g = tab_.Geometry();
     // While a corner mark is hovered the cells show what the interpolation would make of them.
     MapSheet preview;
-    const bool previewing = interpolationHover && tab.CanInterpolate();
+    const bool previewing = interpolationHover_ && tab_.CanInterpolate();
     if (previewing) {
         preview = s;
-        tab.ComputeInterpolation(preview);
+        tab_.ComputeInterpolation(preview);
     }
-    caretRect = QRect();
+    caretRect_ = QRect();
     auto draw = [&](int c, int r, const QRect& rect) {
         if (rect.isNull())
             return;
         // An open edit shows its text in place of the value, even when the value changes meanwhile.
-        if (tab.IsEditing(c, r)) {
+        if (tab_.IsEditing(c, r)) {
             PaintEditText(p, rect);
             return;
         }
         const MapAxis& a = s.AxisOf(c, r);
         const bool isCell = c >= 0 && r >= 0;
-        const int size = a.axisFontSize ? a.axisFontSize : int(std::lround(VALUE_FONT_FACTOR * tab.baseFontSize));
+        const int size = a.axisFontSize ? a.axisFontSize : int(std::lround(VALUE_FONT_FACTOR * tab_.BaseFontSize()));
         int32_t raw = s.ValueOf(c, r);
         bool previewed = false;
         if (previewing) {
@@ -751,9 +754,9 @@ void MapTableView::PaintTexts(QPainter& p)
         const int32_t shown = isCell ? int32_t(raw / a.quantum * a.quantum) : raw;
         const bool grey = !a.editable;
         const int fontKey = size * 2 + (grey ? 1 : 0);
-        p.setFont(texts.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
+        p.setFont(texts_.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
         p.setPen(previewed ? MapEditor::Color(CORNER_MARK_HOT) : grey ? MapEditor::Color(GREY) : QColor(Qt::black));
-        texts.DrawFitted(
+        texts_.DrawFitted(
             p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey, MIN_FONT_PIXELS);
     };
     for (int j = 0; j < g.shownRows; ++j)
@@ -769,36 +772,37 @@ void MapTableView::PaintTexts(QPainter& p)
 
 void MapTableView::PaintEditText(QPainter& p, const QRect& rect)
 {
-    const QFont font = EditFont(tab.baseFontSize);
+    const QFont font = EditFont(tab_.BaseFontSize());
     p.setFont(font);
     const QFontMetrics fm(font);
-    const QString text = QString::fromStdString(tab.editText);
+    const QString text = QString::fromStdString(tab_.EditText());
     const int x = EditTextLeft(rect, fm, text);
     const int y = rect.center().y() + (fm.ascent() - fm.descent()) / 2;
-    if (tab.textSelEnd > tab.textSelStart && !tab.printMode) {
-        const int a0 = fm.horizontalAdvance(text.left(tab.textSelStart));
-        const int a1 = fm.horizontalAdvance(text.left(tab.textSelEnd));
+    if (tab_.Interaction().TextSelEnd() > tab_.Interaction().TextSelStart() && !tab_.PrintMode()) {
+        const int a0 = fm.horizontalAdvance(text.left(tab_.Interaction().TextSelStart()));
+        const int a1 = fm.horizontalAdvance(text.left(tab_.Interaction().TextSelEnd()));
         p.fillRect(QRect(x + a0, y - fm.ascent(), a1 - a0, fm.height()), MapEditor::Color(EDIT_TEXT_SELECTION));
     }
     p.setPen(Qt::black);
     p.drawText(x, y, text);
     // The caret blinks in the paint event over the picture, so only its place is kept here.
-    const int cx = x + fm.horizontalAdvance(text.left(tab.caret));
-    caretRect = QRect(cx, y - fm.ascent(), 1, fm.height());
+    const int cx = x + fm.horizontalAdvance(text.left(tab_.Interaction().Caret()));
+    caretRect_ = QRect(cx, y - fm.ascent(), 1, fm.height());
 }
 
 void MapTableView::PaintArrows(QPainter& p)
 {
-    if (tab.printMode || !tab.hoverValid)
+    if (tab_.PrintMode() || !tab_.Interaction().HoverValid())
         return;
-    const MapSheet& s = tab.Sheet();
-    if (!s.Inside(tab.hoverColumn, tab.hoverRow) || !s.AxisOf(tab.hoverColumn, tab.hoverRow).editable)
+    const MapSheet& s = tab_.Sheet();
+    if (!s.Inside(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow())
+        || !s.AxisOf(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow()).editable)
         return;
     for (bool up : { true, false }) {
-        const QRect r = ArrowRect(tab.hoverColumn, tab.hoverRow, up);
+        const QRect r = ArrowRect(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow(), up);
         if (r.isNull())
             continue;
-        Bevel(p, r, BUTTON_FACE, up ? tab.upHeld : tab.downHeld);
+        Bevel(p, r, BUTTON_FACE, tab_.Interaction().ArrowHeld(up));
         p.setPen(Qt::NoPen);
         p.setBrush(MapEditor::Color(GREY));
         p.drawPolygon(Triangle(r.center(), false, !up, STEP_GLYPH));
@@ -808,14 +812,14 @@ void MapTableView::PaintArrows(QPainter& p)
 
 bool MapTableView::CountButtonEnabled(bool add) const
 {
-    const MapAxis& x = tab.Sheet().axisX;
+    const MapAxis& x = tab_.Sheet().axisX;
     return add ? x.count < x.maxCount : x.count > x.minCount;
 }
 
 void MapTableView::PaintCounts(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
-    const MapViewGeometry& g = tab.graph;
+    const MapSheet& s = tab_.Sheet();
+    const MapViewGeometry& g = tab_.Geometry();
     QFont font = FontOf(COUNT_FONT_SIZE);
     p.setFont(font);
     p.setPen(Qt::black);
@@ -846,10 +850,10 @@ void MapTableView::PaintCounts(QPainter& p)
 
 int MapTableView::CaretAt(QPoint position) const
 {
-    const QFont font = EditFont(tab.baseFontSize);
+    const QFont font = EditFont(tab_.BaseFontSize());
     const QFontMetrics fm(font);
-    const QString text = QString::fromStdString(tab.editText);
-    const int x0 = EditTextLeft(ElementRect(tab.editColumn, tab.editRow), fm, text);
+    const QString text = QString::fromStdString(tab_.EditText());
+    const int x0 = EditTextLeft(ElementRect(tab_.EditColumn(), tab_.EditRow()), fm, text);
     // The caret goes to the character boundary nearest the click: past a character's middle, after it.
     int best = 0;
     for (int i = 1; i <= text.size(); ++i) {
@@ -862,46 +866,46 @@ int MapTableView::CaretAt(QPoint position) const
 
 int MapTableView::ArrowPartAt(QPoint position) const
 {
-    if (!tab.hoverValid)
-        return MapModel::ARROW_NONE;
-    if (ArrowRect(tab.hoverColumn, tab.hoverRow, true).contains(position))
-        return MapModel::ARROW_UP;
-    if (ArrowRect(tab.hoverColumn, tab.hoverRow, false).contains(position))
-        return MapModel::ARROW_DOWN;
-    return MapModel::ARROW_NONE;
+    if (!tab_.Interaction().HoverValid())
+        return MapInteraction::ARROW_NONE;
+    if (ArrowRect(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow(), true).contains(position))
+        return MapInteraction::ARROW_UP;
+    if (ArrowRect(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow(), false).contains(position))
+        return MapInteraction::ARROW_DOWN;
+    return MapInteraction::ARROW_NONE;
 }
 
 int MapTableView::BlockGripAt(QPoint position) const
 {
     const QRect box = SelectionBox();
-    const QRect reach = tab.graph.Grid().adjusted(-GRID_SLACK, -GRID_SLACK, GRID_SLACK, GRID_SLACK);
-    if (box.isNull() || !tab.SelectionEditable() || !reach.contains(position))
-        return MapModel::BLOCK_NONE;
+    const QRect reach = tab_.Geometry().Grid().adjusted(-GRID_SLACK, -GRID_SLACK, GRID_SLACK, GRID_SLACK);
+    if (box.isNull() || !tab_.SelectionEditable() || !reach.contains(position))
+        return MapInteraction::BLOCK_NONE;
     if ((position - box.bottomRight()).manhattanLength() <= FILL_GRIP)
-        return MapModel::BLOCK_FILL;
+        return MapInteraction::BLOCK_FILL;
     const bool nearEdge = box.adjusted(-MOVE_GRIP, -MOVE_GRIP, MOVE_GRIP, MOVE_GRIP).contains(position)
         && !box.adjusted(MOVE_GRIP, MOVE_GRIP, -MOVE_GRIP, -MOVE_GRIP).contains(position);
-    return nearEdge ? MapModel::BLOCK_MOVE : MapModel::BLOCK_NONE;
+    return nearEdge ? MapInteraction::BLOCK_MOVE : MapInteraction::BLOCK_NONE;
 }
 
 Qt::CursorShape MapTableView::DragTo(QPoint position)
 {
     int column, row;
-    switch (drag) {
+    switch (drag_) {
     case DRAG_BAND:
         ElementNear(position, column, row);
-        tab.DragBand(column, row);
+        tab_.Interaction().DragBand(column, row);
         return Qt::ArrowCursor;
     case DRAG_BLOCK:
         ElementNear(position, column, row);
-        tab.UpdateBlockDrag(column, row);
-        return GripCursor(tab.blockDrag);
+        tab_.Interaction().UpdateBlockDrag(column, row);
+        return GripCursor(tab_.Interaction().BlockDrag());
     case DRAG_TEXT:
-        tab.SelectEditText(textAnchor, CaretAt(position));
-        tab.RequestRepaint(MapModel::REPAINT);
+        tab_.Interaction().SelectEditText(textAnchor_, CaretAt(position));
+        tab_.RequestRepaint(MapModel::REPAINT);
         return Qt::IBeamCursor;
     case DRAG_SCROLL:
-        if (scrollPart == SCROLL_THUMB)
+        if (scrollPart_ == SCROLL_THUMB)
             DragThumb(position);
         return Qt::ArrowCursor;
     default:
@@ -911,14 +915,14 @@ Qt::CursorShape MapTableView::DragTo(QPoint position)
 
 void MapTableView::DragThumb(QPoint position)
 {
-    const ScrollBar b = ScrollGeometry(scrollHorizontal);
-    MapAxis& a = scrollHorizontal ? tab.Sheet().axisX : tab.Sheet().axisY;
+    const ScrollBar b = ScrollGeometry(scrollHorizontal_);
+    MapAxis& a = scrollHorizontal_ ? tab_.Sheet().axisX : tab_.Sheet().axisY;
     // The thumb's place on the track maps proportionally to the first visible entry.
-    const int delta = (scrollHorizontal ? position.x() : position.y()) - thumbGrab;
+    const int delta = (scrollHorizontal_ ? position.x() : position.y()) - thumbGrab_;
     const int first = std::clamp(int(std::lround(double(delta) * a.count / b.track)), 0, std::max(0, a.count - b.page));
     if (first != a.firstVisible) {
         a.firstVisible = first;
-        tab.RunCommand(scrollHorizontal ? CMD_SCROLL_X : CMD_SCROLL_Y);
+        tab_.RunCommand(scrollHorizontal_ ? CMD_SCROLL_X : CMD_SCROLL_Y);
     }
 }
 
@@ -926,78 +930,78 @@ void MapTableView::UpdateHover(QPoint position)
 {
     // The arrows belong to the hovered element and reach past its edge, so while the mouse is on
     // them the element stays hovered.
-    if (ArrowPartAt(position) == MapModel::ARROW_NONE) {
-        const MapSheet& s = tab.Sheet();
+    if (ArrowPartAt(position) == MapInteraction::ARROW_NONE) {
+        const MapSheet& s = tab_.Sheet();
         const Hit hit = HitTest(position);
         const bool element = hit.kind == HIT_CELL || hit.kind == HIT_COLUMN_HEADER || hit.kind == HIT_ROW_HEADER;
-        tab.SetHovered(
+        tab_.Interaction().SetHovered(
             element && s.Inside(hit.column, hit.row) && s.AxisOf(hit.column, hit.row).editable, hit.column, hit.row);
     }
-    tab.arrowPart = ArrowPartAt(position);
+    tab_.Interaction().SetArrowPartHovered(ArrowPartAt(position));
 }
 
 Qt::CursorShape MapTableView::MouseMove(QPoint position, bool leftHeld)
 {
-    mouse = position;
+    mouse_ = position;
     if (leftHeld)
         return DragTo(position);
     if (EditRect().contains(position))
         return Qt::IBeamCursor;
     UpdateHover(position);
-    const bool hot = !tab.arrowPart && OnInterpolationCorner(position);
-    if (hot != interpolationHover) {
-        interpolationHover = hot;
-        tab.hintText = hot ? Text(InterpolationHint) : QString();
-        tab.setToolTip(tab.hintText);
-        tab.Render();
+    const bool hot = !tab_.Interaction().ArrowPartHovered() && OnInterpolationCorner(position);
+    if (hot != interpolationHover_) {
+        interpolationHover_ = hot;
+        tab_.SetHintText(hot ? Text(InterpolationHint) : QString());
+        tab_.setToolTip(tab_.HintText());
+        tab_.Render();
     }
-    if (hot || tab.arrowPart)
+    if (hot || tab_.Interaction().ArrowPartHovered())
         return Qt::ArrowCursor;
     const int grip = BlockGripAt(position);
-    return grip == MapModel::BLOCK_NONE ? Qt::ArrowCursor : GripCursor(grip);
+    return grip == MapInteraction::BLOCK_NONE ? Qt::ArrowCursor : GripCursor(grip);
 }
 
 bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
 {
-    mouse = position;
+    mouse_ = position;
     const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
     // A press inside the open edit places the caret; anywhere else it commits the edit first.
     if (EditRect().contains(position)) {
-        textAnchor = CaretAt(position);
-        tab.SelectEditText(textAnchor, textAnchor);
-        drag = DRAG_TEXT;
-        tab.RequestRepaint(MapModel::REPAINT);
+        textAnchor_ = CaretAt(position);
+        tab_.Interaction().SelectEditText(textAnchor_, textAnchor_);
+        drag_ = DRAG_TEXT;
+        tab_.RequestRepaint(MapModel::REPAINT);
         return true;
     }
-    tab.CommitCellEdit();
+    tab_.CommitCellEdit();
     // The hover may be stale (no move since the last change): bring it up to date first.
     MouseMove(position, false);
-    if (tab.hoverValid && tab.arrowPart) {
-        tab.PressArrow(tab.arrowPart == MapModel::ARROW_UP);
-        drag = DRAG_ARROW;
+    if (tab_.Interaction().HoverValid() && tab_.Interaction().ArrowPartHovered()) {
+        tab_.Interaction().PressArrow(tab_.Interaction().ArrowPartHovered() == MapInteraction::ARROW_UP);
+        drag_ = DRAG_ARROW;
         return true;
     }
-    if (interpolationHover) {
-        interpolationHover = false;
-        tab.InterpolateSelection();
+    if (interpolationHover_) {
+        interpolationHover_ = false;
+        tab_.InterpolateSelection();
         return true;
     }
-    if (const int grip = BlockGripAt(position); grip != MapModel::BLOCK_NONE) {
+    if (const int grip = BlockGripAt(position); grip != MapInteraction::BLOCK_NONE) {
         int column, row;
         ElementNear(position, column, row);
-        if (tab.BeginBlockDrag(grip, column, row)) {
-            drag = DRAG_BLOCK;
+        if (tab_.Interaction().BeginBlockDrag(grip, column, row)) {
+            drag_ = DRAG_BLOCK;
             return true;
         }
     }
     const Hit hit = HitTest(position);
     switch (hit.kind) {
     case HIT_SELECT_ALL:
-        tab.SelectAllCells();
+        tab_.SelectAllCells();
         return true;
     case HIT_CORNER_X:
     case HIT_CORNER_Y:
-        tab.SelectAllHeaders(hit.kind == HIT_CORNER_X);
+        tab_.SelectAllHeaders(hit.kind == HIT_CORNER_X);
         return true;
     case HIT_HBAR:
     case HIT_VBAR:
@@ -1007,17 +1011,17 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
     case HIT_REMOVE_COLUMN:
         // A disabled button takes the click and does nothing.
         if (const bool add = hit.kind == HIT_ADD_COLUMN; CountButtonEnabled(add))
-            tab.RunCommand(add ? CMD_ADD_COLUMN : CMD_REMOVE_COLUMN);
+            tab_.RunCommand(add ? CMD_ADD_COLUMN : CMD_REMOVE_COLUMN);
         return true;
     case HIT_CELL:
     case HIT_COLUMN_HEADER:
     case HIT_ROW_HEADER:
     case HIT_COLUMN_BOX:
     case HIT_ROW_BOX:
-        if (hit.kind == HIT_ROW_HEADER && tab.Sheet().axisY.off)
+        if (hit.kind == HIT_ROW_HEADER && tab_.Sheet().axisY.off)
             return false;
-        tab.BeginBand(BandKindOf(hit.kind), std::max(hit.column, 0), std::max(hit.row, 0), shift, ctrl);
-        drag = DRAG_BAND;
+        tab_.Interaction().BeginBand(BandKindOf(hit.kind), std::max(hit.column, 0), std::max(hit.row, 0), shift, ctrl);
+        drag_ = DRAG_BAND;
         return true;
     default:
         return false;
@@ -1026,23 +1030,23 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
 
 void MapTableView::MouseRelease(QPoint position)
 {
-    mouse = position;
-    switch (drag) {
+    mouse_ = position;
+    switch (drag_) {
     case DRAG_ARROW:
-        tab.ReleaseArrow();
+        tab_.Interaction().ReleaseArrow();
         break;
     case DRAG_BAND:
-        tab.EndBand();
+        tab_.Interaction().EndBand();
         break;
     case DRAG_BLOCK:
-        tab.FinishBlockDrag();
+        tab_.Interaction().FinishBlockDrag();
         break;
     default:
         break;
     }
-    drag = DRAG_NONE;
-    scrollPart = SCROLL_NONE;
-    tab.RequestRepaint(MapModel::REPAINT);
+    drag_ = DRAG_NONE;
+    scrollPart_ = SCROLL_NONE;
+    tab_.RequestRepaint(MapModel::REPAINT);
 }
 
 void MapTableView::DoubleClick(QPoint position)
@@ -1050,30 +1054,30 @@ void MapTableView::DoubleClick(QPoint position)
     const Hit hit = HitTest(position);
     if (hit.kind != HIT_CELL && hit.kind != HIT_COLUMN_HEADER && hit.kind != HIT_ROW_HEADER)
         return;
-    if (tab.Sheet().selection.dragKind & DRAG_RUBBER)
-        tab.EndBand();
-    drag = DRAG_NONE;
-    if (!tab.BeginCellEdit(hit.column, hit.row, false))
+    if (tab_.Sheet().selection.dragKind & DRAG_RUBBER)
+        tab_.Interaction().EndBand();
+    drag_ = DRAG_NONE;
+    if (!tab_.Interaction().BeginCellEdit(hit.column, hit.row, false))
         return;
-    tab.SelectAllEditText();
+    tab_.Interaction().SelectAllEditText();
     // The caret is placed on the text as drawn, so the picture is brought up to date first.
-    tab.Render();
-    tab.PlaceEditCaret(CaretAt(position));
+    tab_.Render();
+    tab_.Interaction().PlaceEditCaret(CaretAt(position));
 }
 
 bool MapTableView::Wheel(QPoint position, int steps)
 {
     (void)position;
-    if (tab.hoverValid) {
-        tab.StepHovered(steps);
+    if (tab_.Interaction().HoverValid()) {
+        tab_.Interaction().StepHovered(steps);
         return true;
     }
     // Without step arrows the wheel scrolls: rows when there are more than shown, else columns.
-    MapSheet& s = tab.Sheet();
-    if (!tab.graph.verticalBar.isNull())
-        tab.ScrollTo(HEADER, steps > 0 ? s.axisY.firstVisible - 1 : s.axisY.firstVisible + tab.graph.shownRows);
-    else if (!tab.graph.horizontalBar.isNull())
-        tab.ScrollTo(steps > 0 ? s.axisX.firstVisible - 1 : s.axisX.firstVisible + tab.graph.shownColumns, HEADER);
+    MapSheet& s = tab_.Sheet();
+    if (!tab_.Geometry().verticalBar.isNull())
+        tab_.ScrollTo(HEADER, steps > 0 ? s.axisY.firstVisible - 1 : s.axisY.firstVisible + tab_.Geometry().shownRows);
+    else if (!tab_.Geometry().horizontalBar.isNull())
+        tab_.ScrollTo(steps > 0 ? s.axisX.firstVisible - 1 : s.axisX.firstVisible + tab_.Geometry().shownColumns, HEADER);
     else
         return false;
     return true;
@@ -1083,21 +1087,21 @@ void MapTableView::ScrollPress(bool horizontal, QPoint position)
 {
     const ScrollBar b = ScrollGeometry(horizontal);
     const int at = horizontal ? position.x() - b.bar.left() : position.y() - b.bar.top();
-    scrollHorizontal = horizontal;
-    drag = DRAG_SCROLL;
-    scrollPressTick = tab.tickCount;
+    scrollHorizontal_ = horizontal;
+    drag_ = DRAG_SCROLL;
+    scrollPressTick_ = tab_.TickCount();
     if (at < SCROLL_BAR)
-        scrollPart = -SCROLL_ARROW;
+        scrollPart_ = -SCROLL_ARROW;
     else if (at >= b.length - SCROLL_BAR)
-        scrollPart = SCROLL_ARROW;
+        scrollPart_ = SCROLL_ARROW;
     else if (at < b.offset)
-        scrollPart = -SCROLL_TRACK;
+        scrollPart_ = -SCROLL_TRACK;
     else if (at >= b.offset + b.thumb)
-        scrollPart = SCROLL_TRACK;
+        scrollPart_ = SCROLL_TRACK;
     else {
         // The grab keeps the thumb's distance to the mouse while it is dragged.
-        scrollPart = SCROLL_THUMB;
-        thumbGrab = (horizontal ? position.x() : position.y()) - (b.offset - SCROLL_BAR);
+        scrollPart_ = SCROLL_THUMB;
+        thumbGrab_ = (horizontal ? position.x() : position.y()) - (b.offset - SCROLL_BAR);
         return;
     }
     ScrollStep();
@@ -1105,85 +1109,88 @@ void MapTableView::ScrollPress(bool horizontal, QPoint position)
 
 void MapTableView::ScrollStep()
 {
-    const ScrollBar b = ScrollGeometry(scrollHorizontal);
-    MapAxis& a = scrollHorizontal ? tab.Sheet().axisX : tab.Sheet().axisY;
+    const ScrollBar b = ScrollGeometry(scrollHorizontal_);
+    MapAxis& a = scrollHorizontal_ ? tab_.Sheet().axisX : tab_.Sheet().axisY;
     // An arrow moves by one entry, the track by a page less one so one entry stays in view.
-    const int move = std::abs(scrollPart) == SCROLL_ARROW ? 1 : std::max(1, b.page - 1);
-    if (std::abs(scrollPart) == SCROLL_TRACK) {
+    const int move = std::abs(scrollPart_) == SCROLL_ARROW ? 1 : std::max(1, b.page - 1);
+    if (std::abs(scrollPart_) == SCROLL_TRACK) {
         // A held track press stops once the thumb has reached the mouse.
-        const int at = scrollHorizontal ? mouse.x() - b.bar.left() : mouse.y() - b.bar.top();
+        const int at = scrollHorizontal_ ? mouse_.x() - b.bar.left() : mouse_.y() - b.bar.top();
         if (at >= b.offset && at < b.offset + b.thumb)
             return;
     }
-    const int first = std::clamp(a.firstVisible + (scrollPart > 0 ? move : -move), 0, std::max(0, a.count - b.page));
+    const int first = std::clamp(a.firstVisible + (scrollPart_ > 0 ? move : -move), 0, std::max(0, a.count - b.page));
     if (first != a.firstVisible) {
         a.firstVisible = first;
-        tab.RunCommand(scrollHorizontal ? CMD_SCROLL_X : CMD_SCROLL_Y);
+        tab_.RunCommand(scrollHorizontal_ ? CMD_SCROLL_X : CMD_SCROLL_Y);
     }
 }
 
 void MapTableView::Tick()
 {
-    if (drag == DRAG_SCROLL && scrollPart != SCROLL_THUMB && scrollPart != SCROLL_NONE
-        && tab.tickCount - scrollPressTick >= SCROLL_REPEAT_TICKS)
+    if (drag_ == DRAG_SCROLL && scrollPart_ != SCROLL_THUMB && scrollPart_ != SCROLL_NONE
+        && tab_.TickCount() - scrollPressTick_ >= SCROLL_REPEAT_TICKS)
         ScrollStep();
-    if (drag == DRAG_BAND || drag == DRAG_BLOCK)
+    if (drag_ == DRAG_BAND || drag_ == DRAG_BLOCK)
         AutoscrollBand();
 }
 
 void MapTableView::AutoscrollBand()
 {
-    const QRect grid = tab.graph.Grid();
-    MapSheet& s = tab.Sheet();
+    const QRect grid = tab_.Geometry().Grid();
+    MapSheet& s = tab_.Sheet();
     // d: how far the mouse is beyond the grid; above it only below the header row, so that a band
     // along the column headers does not scroll the rows.
     int dx = 0, dy = 0, d = 0;
-    if (mouse.x() > grid.right())
-        dx = 1, d = mouse.x() - grid.right();
-    else if (mouse.x() < grid.left())
-        dx = -1, d = grid.left() - mouse.x();
-    if (mouse.y() > grid.bottom())
-        dy = 1, d = std::max(d, mouse.y() - grid.bottom());
-    else if (mouse.y() < grid.top() && mouse.y() >= tab.graph.top + tab.graph.headerHeight)
-        dy = -1, d = std::max(d, grid.top() - mouse.y());
+    if (mouse_.x() > grid.right())
+        dx = 1, d = mouse_.x() - grid.right();
+    else if (mouse_.x() < grid.left())
+        dx = -1, d = grid.left() - mouse_.x();
+    if (mouse_.y() > grid.bottom())
+        dy = 1, d = std::max(d, mouse_.y() - grid.bottom());
+    else if (mouse_.y() < grid.top() && mouse_.y() >= tab_.Geometry().top + tab_.Geometry().headerHeight)
+        dy = -1, d = std::max(d, grid.top() - mouse_.y());
     if (!dx && !dy)
         return;
-    if (tab.tickCount % std::max(1, (BAND_SCROLL_SPAN - d) / BAND_SCROLL_STEP) != 0)
+    if (tab_.TickCount() % std::max(1, (BAND_SCROLL_SPAN - d) / BAND_SCROLL_STEP) != 0)
         return;
-    const int column = dx > 0 ? s.axisX.firstVisible + tab.graph.shownColumns
+    const int column = dx > 0 ? s.axisX.firstVisible + tab_.Geometry().shownColumns
         : dx < 0              ? s.axisX.firstVisible - 1
                               : HEADER;
-    const int row = dy > 0 ? s.axisY.firstVisible + tab.graph.shownRows : dy < 0 ? s.axisY.firstVisible - 1 : HEADER;
-    tab.ScrollTo(column, row);
+    const int row = dy > 0 ? s.axisY.firstVisible + tab_.Geometry().shownRows
+        : dy < 0           ? s.axisY.firstVisible - 1
+                           : HEADER;
+    tab_.ScrollTo(column, row);
     // The band follows the newly shown elements.
-    MouseMove(mouse, true);
+    MouseMove(mouse_, true);
 }
 
 void MapTableView::RightClickSelect(QPoint position)
 {
     // The popup acts on what is under the mouse: select it unless it is selected already.
     const Hit hit = HitTest(position);
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     switch (hit.kind) {
     case HIT_CELL:
     case HIT_COLUMN_HEADER:
     case HIT_ROW_HEADER:
         if (!s.selection.IsSelected(hit.column, hit.row))
-            tab.SelectElement(hit.column, hit.row);
+            tab_.SelectElement(hit.column, hit.row);
         break;
     case HIT_CORNER_X:
     case HIT_CORNER_Y:
-        tab.SelectAllHeaders(hit.kind == HIT_CORNER_X);
+        tab_.SelectAllHeaders(hit.kind == HIT_CORNER_X);
         break;
     case HIT_SELECT_ALL:
         if (MapState() != COVER_ALL)
-            tab.SelectAllCells();
+            tab_.SelectAllCells();
         break;
     case HIT_COLUMN_BOX:
     case HIT_ROW_BOX:
         if (HeaderState(hit.kind == HIT_COLUMN_BOX, hit.kind == HIT_COLUMN_BOX ? hit.column : hit.row) != COVER_ALL) {
-            tab.BeginBand(BandKindOf(hit.kind), std::max(0, hit.column), std::max(0, hit.row), false, false);
-            tab.EndBand();
+            tab_.Interaction().BeginBand(
+                BandKindOf(hit.kind), std::max(0, hit.column), std::max(0, hit.row), false, false);
+            tab_.Interaction().EndBand();
         }
         break;
     default:
@@ -1199,13 +1206,13 @@ void MapTableView::AddPopupEntries(QMenu& menu, QPoint position)
 
 void MapTableView::AddLineEntries(QMenu& menu, QPoint position)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     bool any = false;
     for (bool columns : { false, true }) {
         const MapAxis& a = columns ? s.axisX : s.axisY;
         if (!a.resizable || a.off)
             continue;
-        const int deletable = tab.CountDeletableLines(columns);
+        const int deletable = tab_.CountDeletableLines(columns);
         if (deletable == 0)
             continue;
         // Insert at the boundary nearest the mouse: before the element under it when in its first half.
@@ -1220,7 +1227,7 @@ void MapTableView::AddLineEntries(QMenu& menu, QPoint position)
         const char* insert = columns ? "###Insert column here##Einfügen hier Spalte##Vložit sloupec (zde)"
                                      : "###Insert row here##Einfügen einer Zeile##Vložit řádek (zde)";
         QAction* act = menu.addAction(Text(insert));
-        QObject::connect(act, &QAction::triggered, &tab, [this, columns, index] { tab.InsertLine(columns, index); });
+        QObject::connect(act, &QAction::triggered, &tab_, [this, columns, index] { tab_.InsertLine(columns, index); });
         // Deleting every line is not offered: a map keeps at least its minimum count.
         if (deletable < a.count) {
             QString text = deletable > 1
@@ -1231,7 +1238,7 @@ void MapTableView::AddLineEntries(QMenu& menu, QPoint position)
                 : Text(columns ? "###Delete column##Spalte löschen##Vymazat sloupec"
                                : "###Delete row##Klare Zeile##Vymazat řádek");
             QAction* del = menu.addAction(text);
-            QObject::connect(del, &QAction::triggered, &tab, [this, columns] { tab.DeleteSelectedLines(columns); });
+            QObject::connect(del, &QAction::triggered, &tab_, [this, columns] { tab_.DeleteSelectedLines(columns); });
         }
         any = true;
     }
@@ -1241,10 +1248,10 @@ void MapTableView::AddLineEntries(QMenu& menu, QPoint position)
 
 void MapTableView::AddAutoscrollEntries(QMenu& menu, QPoint position)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     // Autoscroll matters only where the map is larger than the table shows.
-    const bool larger = s.axisX.count > tab.visibleColumns || s.axisY.count > tab.visibleRows;
-    if (!larger || !tab.autoscroll || !tab.graph.Grid().united(tab.graph.corner).contains(position))
+    const bool larger = s.axisX.count > tab_.VisibleColumns() || s.axisY.count > tab_.VisibleRows();
+    if (!larger || !tab_.AutoscrollSwitch() || !tab_.Geometry().Grid().united(tab_.Geometry().corner).contains(position))
         return;
     QAction* on = menu.addAction(
         Text("###Autoscroll actual position##Autoscroll aktuelle Position##Automaticky posunovat na aktuální polohu"));
@@ -1252,13 +1259,13 @@ void MapTableView::AddAutoscrollEntries(QMenu& menu, QPoint position)
         = menu.addAction(Text("###Disable autoscroll##Deaktivieren Autoscroll##Zakázat automatické posunování"));
     on->setCheckable(true);
     off->setCheckable(true);
-    on->setChecked(*tab.autoscroll);
-    off->setChecked(!*tab.autoscroll);
+    on->setChecked(*tab_.AutoscrollSwitch());
+    off->setChecked(!*tab_.AutoscrollSwitch());
     // The switch is shared by every editor of the window.
-    int32_t* shared = tab.autoscroll;
-    QObject::connect(on, &QAction::triggered, &tab, [shared] { *shared = 1; });
-    QObject::connect(off, &QAction::triggered, &tab, [shared] { *shared = 0; });
+    int32_t* shared = tab_.AutoscrollSwitch();
+    QObject::connect(on, &QAction::triggered, &tab_, [shared] { *shared = 1; });
+    QObject::connect(off, &QAction::triggered, &tab_, [shared] { *shared = 0; });
     menu.addSeparator();
 }
 
-QString MapTableView::Hint() const { return interpolationHover ? Text(InterpolationHint) : QString(); }
+QString MapTableView::Hint() const { return interpolationHover_ ? Text(InterpolationHint) : QString(); }

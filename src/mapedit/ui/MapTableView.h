@@ -55,10 +55,9 @@ public:
     // The up (down) step arrow of an element.
     QRect ArrowRect(int column, int row, bool up) const;
     // The caret line of the open edit, as painted last.
-    QRect CaretRect() const { return caretRect; }
+    QRect CaretRect() const { return caretRect_; }
     // The hot zone of an interpolation corner contains the point.
     bool OnInterpolationCorner(QPoint position) const;
-    bool interpolationHover = false;
 
 private:
     // What the held left button is doing in the table.
@@ -119,17 +118,19 @@ private:
     void AddLineEntries(QMenu& menu, QPoint position);
     void AddAutoscrollEntries(QMenu& menu, QPoint position);
 
-    MapEditor& tab;
-    QRect area;
-    Drag drag = DRAG_NONE;
-    QPoint mouse;
-    QRect caretRect;
+    MapEditor& tab_;
+    QRect area_;
+    Drag drag_ = DRAG_NONE;
+    QPoint mouse_;
+    QRect caretRect_;
     // A ScrollPart, signed.
-    int scrollPart = SCROLL_NONE;
-    bool scrollHorizontal = true;
-    int scrollPressTick = 0;
-    int thumbGrab = 0;
+    int scrollPart_ = SCROLL_NONE;
+    bool scrollHorizontal_ = true;
+    int scrollPressTick_ = 0;
+    int thumbGrab_ = 0;
     // Where a mouse selection inside the edit began.
-    int textAnchor = 0;
-    TableTextCache texts;
+    int textAnchor_ = 0;
+    TableTextCache texts_;
+    // The mouse is on an interpolation corner: the cells and the side graph preview the result.
+    bool interpolationHover_ = false;
 };

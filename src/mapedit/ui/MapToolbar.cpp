@@ -79,16 +79,16 @@ void Bevel(QPainter& p, const QRect& r, const QColor& face, bool sunken)
 } // namespace
 
 MapToolbar::MapToolbar(MapEditor& t)
-    : tab(t)
+    : tab_(t)
 {
 }
 
 int MapToolbar::UseOnlyCount() const
 {
-    const MapSheet& s = tab.Sheet();
-    if (s.axisX.OffMode == 2 || s.axisY.OffMode == 2 || !s.enabled)
+    const MapSheet& s = tab_.Sheet();
+    if (s.axisX.offMode == MapAxis::OFF_ALWAYS || s.axisY.offMode == MapAxis::OFF_ALWAYS || !s.enabled)
         return 0;
-    const int switchable = (s.axisX.OffMode == 1) + (s.axisY.OffMode == 1);
+    const int switchable = (s.axisX.offMode == MapAxis::OFF_SWITCHABLE) + (s.axisY.offMode == MapAxis::OFF_SWITCHABLE);
     return switchable ? switchable + 1 : 0;
 }
 
@@ -96,13 +96,13 @@ int MapToolbar::ViewCount() const
 {
     int n = 0;
     for (const ViewButton& v : Views)
-        n += (tab.options & v.option) != 0;
+        n += (tab_.Options() & v.option) != 0;
     return n > 1 ? n : 0;
 }
 
 int MapToolbar::Width() const
 {
-    if (!(tab.options & OPT_TOOLBAR) || tab.sheetCount == 0)
+    if (!(tab_.Options() & OPT_TOOLBAR) || tab_.SheetCount() == 0)
         return 0;
     return UseOnlyCount() * USE_ONLY_PITCH + ViewCount() * VIEW_PITCH + FIXED_WIDTH;
 }
@@ -110,22 +110,22 @@ int MapToolbar::Width() const
 void MapToolbar::Build(int top)
 {
     buttons = {};
-    viewToggle = QRect();
+    viewToggle_ = QRect();
     held = -1;
-    if (tab.sheetCount == 0)
+    if (tab_.SheetCount() == 0)
         return;
-    if (!(tab.options & OPT_TOOLBAR)) {
+    if (!(tab_.Options() & OPT_TOOLBAR)) {
         // Maps without a toolbar switch between table and graph with one small button under the
         // header column, in the bottom margin.
-        const bool both = (tab.options & OPT_TABLE) && (tab.options & OPT_GRAPH2D);
-        if (both && (tab.viewMode == VIEW_TABLE || tab.viewMode == VIEW_2D)) {
-            const MapViewGeometry& g = tab.graph;
-            viewToggle = QRect(g.left + (g.headerWidth - TOGGLE_WIDTH) / 2, tab.height() - g.bottomMargin + 4,
+        const bool both = (tab_.Options() & OPT_TABLE) && (tab_.Options() & OPT_GRAPH2D);
+        if (both && (tab_.ViewMode() == VIEW_TABLE || tab_.ViewMode() == VIEW_2D)) {
+            const MapViewGeometry& g = tab_.Geometry();
+            viewToggle_ = QRect(g.left + (g.headerWidth - TOGGLE_WIDTH) / 2, tab_.height() - g.bottomMargin + 4,
                 TOGGLE_WIDTH, TOGGLE_HEIGHT);
         }
         return;
     }
-    const int e = tab.width() - RIGHT_MARGIN - Width();
+    const int e = tab_.width() - RIGHT_MARGIN - Width();
     auto place = [&](int command, QRect rect, ToolbarIcon icon, const char* hint) -> Button& {
         Button& b = buttons[static_cast<size_t>(command)];
         b.exists = true;
@@ -140,7 +140,7 @@ void MapToolbar::Build(int top)
     place(CMD_STEP_UP, QRect(e + STEP_LEFT, top, STEP_WIDTH, 12), ToolbarIcon::None, StepUpHint).caption = "+";
     place(CMD_STEP_DOWN, QRect(e + STEP_LEFT, top + 13, STEP_WIDTH, 11), ToolbarIcon::None, StepDownHint).caption = "-";
     if (UseOnlyCount()) {
-        const MapSheet& s = tab.Sheet();
+        const MapSheet& s = tab_.Sheet();
         const QString x = Text(s.axisX.label), y = Text(s.axisY.label);
         int slot = 0;
         auto useOnly = [&](int command, const QString& caption, const char* hint) {
@@ -149,24 +149,24 @@ void MapToolbar::Build(int top)
             b.caption = caption;
             b.toggle = true;
         };
-        if (s.axisY.OffMode == 1)
+        if (s.axisY.offMode == MapAxis::OFF_SWITCHABLE)
             useOnly(CMD_ONLY_X, QString("%1 %2").arg(Text(OnlyText), x), UseOnlyHint);
-        if (s.axisX.OffMode == 1)
+        if (s.axisX.offMode == MapAxis::OFF_SWITCHABLE)
             useOnly(CMD_ONLY_Y, QString("%1 %2").arg(Text(OnlyText), y), UseOnlyHint);
         useOnly(CMD_BOTH, QString("%1 %2 %3").arg(x, Text(AndText), y), UseBothHint);
     }
     if (const int v = ViewCount()) {
         int slot = 0;
         for (const ViewButton& view : Views) {
-            if (!(tab.options & view.option))
+            if (!(tab_.Options() & view.option))
                 continue;
-            const int x = tab.width() - RIGHT_MARGIN - v * VIEW_PITCH + 5 + slot++ * VIEW_PITCH;
+            const int x = tab_.width() - RIGHT_MARGIN - v * VIEW_PITCH + 5 + slot++ * VIEW_PITCH;
             place(view.command, QRect(x, top, VIEW_WIDTH, HEIGHT), view.icon, view.hint).toggle = true;
         }
     }
-    if (tab.options & OPT_GRAPH3D)
+    if (tab_.Options() & OPT_GRAPH3D)
         for (const PresetButton& preset : Presets) {
-            Button& b = place(preset.command, MapGraph3D::PresetButton(tab.graph.graphArea, preset.command),
+            Button& b = place(preset.command, MapGraph3D::PresetButton(tab_.Geometry().graphArea, preset.command),
                 ToolbarIcon::None, preset.hint);
             b.caption = Text(preset.caption);
             b.view = VIEW_3D;
@@ -177,37 +177,38 @@ void MapToolbar::Build(int top)
 
 void MapToolbar::SetPressedStates()
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     buttons[CMD_ONLY_X].pressed = !s.axisX.off && s.axisY.off;
     buttons[CMD_ONLY_Y].pressed = s.axisX.off && !s.axisY.off;
     buttons[CMD_BOTH].pressed = !s.axisX.off && !s.axisY.off;
-    buttons[CMD_VIEW_TABLE].pressed = tab.viewMode == VIEW_TABLE || tab.viewMode == VIEW_POINTS;
-    buttons[CMD_VIEW_2D].pressed = tab.viewMode == VIEW_2D;
-    buttons[CMD_VIEW_3D].pressed = tab.viewMode == VIEW_3D;
+    buttons[CMD_VIEW_TABLE].pressed = tab_.ViewMode() == VIEW_TABLE || tab_.ViewMode() == VIEW_POINTS;
+    buttons[CMD_VIEW_2D].pressed = tab_.ViewMode() == VIEW_2D;
+    buttons[CMD_VIEW_3D].pressed = tab_.ViewMode() == VIEW_3D;
     for (const PresetButton& preset : Presets)
-        buttons[static_cast<size_t>(preset.command)].pressed = tab.graph.Shows(preset.command);
+        buttons[static_cast<size_t>(preset.command)].pressed = tab_.Geometry().Shows(preset.command);
 }
 
 bool MapToolbar::Refresh(bool stepsAndCopy, bool paste)
 {
-    if (tab.sheetCount == 0 || !(tab.options & OPT_TOOLBAR))
+    if (tab_.SheetCount() == 0 || !(tab_.Options() & OPT_TOOLBAR))
         return false;
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     const auto before = buttons;
     if (stepsAndCopy) {
         // A switched-off sheet shows nothing, so nothing of it can be stepped either.
         const bool live = (s.flags & SF_OPERATING_POINT) && s.opState > 0 && s.enabled;
-        const bool step = (s.selection.count > 0 && tab.SelectionEditable() && s.enabled) || live;
+        const bool step = (s.selection.count > 0 && tab_.SelectionEditable() && s.enabled) || live;
         buttons[CMD_STEP_UP].enabled = buttons[CMD_STEP_DOWN].enabled = step;
-        buttons[CMD_COPY].enabled = tab.editing ? tab.textSelEnd > tab.textSelStart : s.selection.count > 0;
+        buttons[CMD_COPY].enabled
+            = tab_.Editing() ? tab_.Interaction().TextSelEnd() > tab_.Interaction().TextSelStart() : s.selection.count > 0;
         buttons[CMD_COPY_TABLE].enabled = true;
     }
     if (paste) {
-        const int formats = tab.ClipboardFormats();
+        const int formats = tab_.ClipboardFormats();
         Button& b = buttons[CMD_PASTE];
         b.enabled = s.enabled
-            && (((formats & 1) && s.selection.count > 0 && tab.SelectionEditable())
-                || ((formats & 2) && tab.SomethingEditable()));
+            && (((formats & 1) && s.selection.count > 0 && tab_.SelectionEditable())
+                || ((formats & 2) && tab_.SomethingEditable()));
         b.icon = (formats & 2) ? ToolbarIcon::PasteSheet : ToolbarIcon::Paste;
     }
     for (size_t i = 0; i < buttons.size(); ++i)
@@ -219,8 +220,8 @@ bool MapToolbar::Refresh(bool stepsAndCopy, bool paste)
 bool MapToolbar::Visible(const Button& b) const
 {
     // The 3D graph's view buttons stand in its panel, which a switched-off sheet does not show.
-    const bool panelShown = b.view != VIEW_3D || (tab.Sheet().enabled && !tab.Sheet().hidden);
-    return b.exists && (b.view == 0 || b.view == tab.viewMode) && panelShown;
+    const bool panelShown = b.view != VIEW_3D || (tab_.Sheet().enabled && !tab_.Sheet().hidden);
+    return b.exists && (b.view == 0 || b.view == tab_.ViewMode()) && panelShown;
 }
 
 int MapToolbar::ButtonAt(QPoint position) const
@@ -233,8 +234,8 @@ int MapToolbar::ButtonAt(QPoint position) const
 
 bool MapToolbar::MousePress(QPoint position)
 {
-    if (viewToggle.contains(position)) {
-        tab.RunCommand(tab.viewMode == VIEW_2D ? CMD_VIEW_TABLE : CMD_VIEW_2D);
+    if (viewToggle_.contains(position)) {
+        tab_.RunCommand(tab_.ViewMode() == VIEW_2D ? CMD_VIEW_TABLE : CMD_VIEW_2D);
         return true;
     }
     const int command = ButtonAt(position);
@@ -242,7 +243,7 @@ bool MapToolbar::MousePress(QPoint position)
         return false;
     if (At(command).enabled)
         held = command;
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
     return true;
 }
 
@@ -256,9 +257,9 @@ bool MapToolbar::MouseRelease(QPoint position)
         Button& b = buttons[static_cast<size_t>(command)];
         if (b.toggle)
             b.pressed = !b.pressed;
-        tab.RunCommand(command);
+        tab_.RunCommand(command);
     }
-    tab.RequestRepaint(MapModel::REPAINT);
+    tab_.RequestRepaint(MapModel::REPAINT);
     return true;
 }
 
@@ -266,18 +267,18 @@ bool MapToolbar::DoubleClick(QPoint position)
 {
     const int command = ButtonAt(position);
     if (command < 0)
-        return viewToggle.contains(position);
+        return viewToggle_.contains(position);
     Button& b = buttons[static_cast<size_t>(command)];
     if (b.toggle && b.enabled) {
         b.pressed = !b.pressed;
-        tab.RunCommand(command);
+        tab_.RunCommand(command);
     }
     return true;
 }
 
 QString MapToolbar::HintAt(QPoint position) const
 {
-    if (viewToggle.contains(position))
+    if (viewToggle_.contains(position))
         return Text(ToggleHint);
     const int command = ButtonAt(position);
     return command < 0 ? QString() : Text(At(command).hint);
@@ -287,10 +288,10 @@ QRect MapToolbar::StepButtons() const { return At(CMD_STEP_UP).rect.united(At(CM
 
 void MapToolbar::Paint(QPainter& p)
 {
-    if (tab.printMode)
+    if (tab_.PrintMode())
         return;
     PaintViewToggle(p);
-    if (!(tab.options & OPT_TOOLBAR))
+    if (!(tab_.Options() & OPT_TOOLBAR))
         return;
     SetPressedStates();
     for (int i = 0; i < MAX_BUTTONS; ++i)
@@ -339,7 +340,7 @@ void MapToolbar::PaintButton(QPainter& p, int command)
 
 void MapToolbar::PaintStepFrame(QPainter& p)
 {
-    const MapSheet& s = tab.Sheet();
+    const MapSheet& s = tab_.Sheet();
     const QRect steps = StepButtons();
     if (!At(CMD_STEP_UP).enabled)
         return;
@@ -359,9 +360,9 @@ void MapToolbar::PaintStepFrame(QPainter& p)
 
 void MapToolbar::PaintViewToggle(QPainter& p)
 {
-    if (viewToggle.isNull())
+    if (viewToggle_.isNull())
         return;
-    Bevel(p, viewToggle, MapEditor::Color(0xFF00000F), false);
-    DrawToolbarIcon(p, tab.viewMode == VIEW_2D ? ToolbarIcon::ToTable : ToolbarIcon::ToGraph,
-        viewToggle.adjusted(2, 1, -2, -1), true);
+    Bevel(p, viewToggle_, MapEditor::Color(0xFF00000F), false);
+    DrawToolbarIcon(p, tab_.ViewMode() == VIEW_2D ? ToolbarIcon::ToTable : ToolbarIcon::ToGraph,
+        viewToggle_.adjusted(2, 1, -2, -1), true);
 }

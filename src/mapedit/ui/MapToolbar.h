@@ -53,7 +53,7 @@ public:
 
     const Button& At(int command) const { return buttons[static_cast<size_t>(command)]; }
     // The table / graph switch of a map without a toolbar; empty when it has none.
-    QRect ViewToggle() const { return viewToggle; }
+    QRect ViewToggle() const { return viewToggle_; }
 
 private:
     int UseOnlyCount() const;
@@ -65,8 +65,8 @@ private:
     void PaintViewToggle(QPainter& p);
     QRect StepButtons() const;
 
-    MapEditor& tab;
+    MapEditor& tab_;
     std::array<Button, MAX_BUTTONS> buttons {};
-    QRect viewToggle;
+    QRect viewToggle_;
     int held = -1; // the button the left button went down on
 };
