@@ -125,15 +125,6 @@ std::string MissingSettingsText(int count)
 
 } // namespace
 
-ParamImage IgnCommands::StartupImage()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
-
 bool IgnCommands::Open(const QString& path, ParamImage& image, std::ostream& err, Completeness completeness)
 {
     const std::string name = path.toStdString();

@@ -1,8 +1,8 @@
 #include "files/IgnOpen.h"
 
-#include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "model/FieldFacts.h"
+#include "model/ImageDefaults.h"
 #include "model/ImageDefaults.h"
 
 namespace {
@@ -11,7 +11,7 @@ namespace {
 const IgnFileBytes& CompleteFileBytes()
 {
     static const IgnFileBytes bytes = [] {
-        ParamImage image = IgnCommands::StartupImage();
+        ParamImage image = StartupImage();
         IgnReader reader(image);
         reader.ReadIgnText(PAGE_ALL, false, IgnFileText(image, IgnUnitInfo {}));
         return reader.FileBytes();

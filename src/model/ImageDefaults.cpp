@@ -1,6 +1,7 @@
 #include "model/ImageDefaults.h"
 
 #include "model/BikePresets.h"
+#include "model/ImageValidation.h"
 
 #include <algorithm>
 
@@ -183,4 +184,13 @@ void ResetDefaults(ParamImage& img, int group)
     ApplyBikePreset(img, F);
     if (F[1])
         img.Adrb(CHANNEL_COUNT) = std::clamp<uint8_t>(img.Adrb(CHANNEL_COUNT), 1, 4);
+}
+
+ParamImage StartupImage()
+{
+    ParamImage img;
+    img.Adrb(BIKE) = STARTUP_BIKE;
+    ResetDefaults(img, PAGE_ALL);
+    ValidateImage(img);
+    return img;
 }

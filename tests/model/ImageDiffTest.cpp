@@ -18,15 +18,6 @@ namespace {
 
 using Kind = ImageDifference::Kind;
 
-ParamImage StartupImage()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
-
 // The start-up image and a copy the test changes; the comparison runs from the first to the second.
 struct ImageDiffTest : testing::Test {
     ParamImage first = StartupImage();

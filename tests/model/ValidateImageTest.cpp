@@ -9,15 +9,6 @@
 
 namespace {
 
-ParamImage defaults()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
-
 std::vector<int> bytes(const ParamImage& img, int address, int n)
 {
     std::vector<int> v;
@@ -30,7 +21,7 @@ std::vector<int> bytes(const ParamImage& img, int address, int n)
 
 TEST(ValidateImage, DefaultImageIsAlreadyValid)
 {
-    const ParamImage before = defaults();
+    const ParamImage before = StartupImage();
     ParamImage after = before;
     ValidateImage(after);
     EXPECT_EQ(after, before);
@@ -48,7 +39,7 @@ class ValidateSingleByte : public testing::TestWithParam<SingleByteCase> {};
 TEST_P(ValidateSingleByte, ClampsToItsLimit)
 {
     const SingleByteCase& c = GetParam();
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(c.address) = static_cast<uint8_t>(c.stored);
     ValidateImage(img);
     EXPECT_EQ(img.Adrb(c.address), c.expected) << c.name;
@@ -64,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, ValidateSingleByte,
 
 TEST(ValidateImage, ServoPercentLimitsCellsTo100)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(SERVO_PERCENT) = 1;
     img.Adrb(SERVO_MV + 5) = 200;
     ValidateImage(img);
@@ -73,7 +64,7 @@ TEST(ValidateImage, ServoPercentLimitsCellsTo100)
 
 TEST(ValidateImage, RpmAxisBecomesStrictlyAscending)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     std::fill_n(&img.Adrb(RPM_ADV), 10, uint8_t{5});
     std::fill_n(&img.Adrb(SERVO_RPM), 10, uint8_t{250});
     ValidateImage(img);
@@ -83,7 +74,7 @@ TEST(ValidateImage, RpmAxisBecomesStrictlyAscending)
 
 TEST(ValidateImage, PressureAxisIsClampedAsWords)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     for (int i = 0; i < 10; ++i)
         img.Adrw(ADV_IAP + i) = 5000;
     ValidateImage(img);
@@ -93,7 +84,7 @@ TEST(ValidateImage, PressureAxisIsClampedAsWords)
 
 TEST(ValidateImage, SensorCalibrationsKeepTheirOrder)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrw(TPS) = 3000;
     img.Adrw(TPS + 1) = 2995;
     img.Adrw(IAP_SENSOR) = 120;
@@ -106,7 +97,7 @@ TEST(ValidateImage, SensorCalibrationsKeepTheirOrder)
 
 TEST(ValidateImage, LobeBytesKeepFlagsAndDropSecondPickupWhereUnsupported)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 5;
     img.Adrb(LOBE_COUNT) = 7;
     img.Adrb(LOBE_START) = 0xC5; // 2nd edge, 2nd pick-up, lobe 5
@@ -120,7 +111,7 @@ TEST(ValidateImage, LobeBytesKeepFlagsAndDropSecondPickupWhereUnsupported)
 
 TEST(ValidateImage, WideLobeSystemStoresLobeBitSixInBitSeven)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 14;
     img.Adrb(LOBE_COUNT) = 120;
     img.Adrb(LOBE_START) = LobeByte::withNumber(0, 100, 14);
@@ -136,7 +127,7 @@ TEST(ValidateImage, WideLobeSystemStoresLobeBitSixInBitSeven)
 
 TEST(ValidateImage, NoTriggerSystemMeansOneLobe)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 0;
     img.Adrb(LOBE_COUNT) = 9;
     img.Adrb(LOBE_START + 2) = 0x83;
@@ -147,7 +138,7 @@ TEST(ValidateImage, NoTriggerSystemMeansOneLobe)
 
 TEST(ValidateImage, PowerOutputTables)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(TPSIAP_SENSOR) = 1;
     img.Adrb(POWER_OUT_MODE) = 2;
     std::fill_n(&img.Adrb(POWER_OUT_CELLS), 3, uint8_t{1});
@@ -181,7 +172,7 @@ TEST(ValidateImage, OutsideSettings)
         {{1, -1, 1}, {1, -1, 1}},
     };
     for (const Case& c : cases) {
-        ParamImage img = defaults();
+        ParamImage img = StartupImage();
         OutsideSettings s = c.in;
         ValidateImage(img, &s);
         EXPECT_EQ(s.language, c.out.language);
