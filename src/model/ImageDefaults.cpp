@@ -20,7 +20,6 @@ const std::array<std::array<int, MAP_DIM>, MAP_DIM> DefaultAdvanceDegrees = {{
 
 namespace {
 
-constexpr int GEAR_SHIFT_LIGHT = 2;
 constexpr uint8_t GEAR_SHIFT_CELLS = 14; // speed columns 1..3 on, column 0 off
 constexpr uint8_t PLAIN_CELLS = 2;       // speed column 1 on
 
@@ -103,11 +102,11 @@ void PowerOutDefaults(ParamImage& img, int n, PowerOutDefaultForm form)
         std::fill_n(&img.Adrb(POWER_OUT_CELLS + 3 * n), 3, GEAR_SHIFT_CELLS);
         break;
     case PowerOutDefaultForm::ModeChanged:
-        if (mode == GEAR_SHIFT_LIGHT)
+        if (mode == POWER_OUT_GEAR_SHIFT_LIGHT)
             setPowerOutTable(img, n, 90, GEAR_SHIFT_CELLS);
         break;
     case PowerOutDefaultForm::Reset:
-        if (mode == GEAR_SHIFT_LIGHT)
+        if (mode == POWER_OUT_GEAR_SHIFT_LIGHT)
             setPowerOutTable(img, n, 90, GEAR_SHIFT_CELLS);
         else if (mode <= 3)
             setPowerOutTable(img, n, 40, PLAIN_CELLS);

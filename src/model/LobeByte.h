@@ -13,6 +13,17 @@ public:
 
     static constexpr bool wide(int system) { return system == WIDE_LOBE_SYSTEM; }
 
+    // Whether bit 7 means something under a trigger system: the second-pick-up flag where the
+    // system has a second pick-up (0, 4, 9, 17, 18, 19), lobe bit 6 with system 14. Elsewhere
+    // validation clears it.
+    static constexpr bool KeepsBitSeven(int system)
+    {
+        for (int s : { WIDE_LOBE_SYSTEM, 0, 4, 9, 17, 18, 19 })
+            if (system == s)
+                return true;
+        return false;
+    }
+
     static constexpr int number(uint8_t b, int system)
     {
         return (b & 0x3F) | (wide(system) && (b & 0x80) ? 64 : 0);

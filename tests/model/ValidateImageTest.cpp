@@ -1,3 +1,4 @@
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/LayoutSelfCheck.h"
@@ -179,6 +180,65 @@ TEST(ValidateImage, OutsideSettings)
         EXPECT_EQ(s.forcedPort, c.out.forcedPort);
         EXPECT_EQ(s.nextScanPort, c.out.nextScanPort);
     }
+}
+
+// Every field that validation clamps as a plain range lands exactly on the bound its field-fact
+// row gives (in the reading the image selects), from just beyond the bound and from the far end
+// of the raw field. Series are looked at in their first element for the lower bound and in their
+// last for the upper, where ascending order leaves room.
+TEST(ValidateImage, ClampsEachRangedFieldToItsRowsRange)
+{
+    enum Bounds { Both, UpperOnly };
+    struct Case {
+        const char* name;
+        Bounds bounds;
+        bool switched = false;
+    };
+    const Case cases[] = {
+        { "CHANNEL_COUNT", Both }, { "EXCITATION", UpperOnly }, { "ADV_IAP", UpperOnly }, { "SERVO_IAP", UpperOnly },
+        { "RPM_ADV", Both }, { "SERVO_RPM", Both }, { "ADVANCE", Both }, { "SERVO_MV", UpperOnly },
+        { "SERVO_MV", UpperOnly, true }, { "LOBE_COUNT", UpperOnly }, { "LOBE_COUNT", UpperOnly, true },
+        { "POWER_OUT_MODE", UpperOnly }, { "POWER_OUT1_RPM", Both }, { "POWER_OUT2_RPM", Both },
+        { "POWER_OUT1_TP", UpperOnly }, { "POWER_OUT2_TP", UpperOnly, true }, { "LIMITER", Both },
+        { "START_LIM", Both }, { "BASE_ADV", UpperOnly },
+    };
+    for (const Case& c : cases) {
+        const FieldFact* f = FieldFacts::Find(c.name);
+        ASSERT_NE(f, nullptr) << c.name;
+        SCOPED_TRACE(std::string(c.name) + (c.switched ? " switched" : ""));
+        ParamImage start = StartupImage();
+        if (c.switched)
+            start.Adrb(f->other.flagAddress)
+                = static_cast<uint8_t>(f->other.flagValue == FieldUnitSwitch::ANY_NONZERO ? 1 : f->other.flagValue);
+        ASSERT_EQ(f->switched(start), c.switched);
+        const int rawTop = f->view == FieldRef::Word ? 0xFFFF : 0xFF;
+        const int last = f->count - 1;
+        const auto validatedFrom = [&](auto fill, int element) {
+            ParamImage img = start;
+            for (int e = 0; e < f->count; ++e)
+                fill(img, e);
+            ValidateImage(img);
+            return f->userValue(img, element);
+        };
+        const int high = f->maximumIn(start);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->storeUser(img, e, high + f->step); }, last), high);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->ref(e).write(img, rawTop); }, last), high);
+        if (c.bounds == UpperOnly)
+            continue;
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->storeUser(img, e, f->minimum - f->step); }, 0),
+            f->minimum);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->ref(e).write(img, 0); }, 0), f->minimum);
+    }
+}
+
+TEST(ValidateImage, LobeCountHasNoLowerBoundOfItsOwn)
+{
+    ParamImage img = StartupImage();
+    ASSERT_NE(img.Adrb(PICKUP_SYSTEM), 0);
+    img.Adrb(LOBE_COUNT) = 0;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(LOBE_COUNT), 0);
+    EXPECT_EQ(LobeByte::number(img.Adrb(LOBE_START), img.Adrb(PICKUP_SYSTEM)), 1) << "lobe numbers are raised to 1";
 }
 
 TEST(ClampSeries, DescendingAndSignedModes)
