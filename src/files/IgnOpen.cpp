@@ -39,9 +39,9 @@ IgnOpenResult ReadIgnTwoPass(IgnReader& reader, std::string_view text, int page,
     reader.ClearBikeRecordSeen();
     reader.ReadIgnText(PAGE_ALL, false, text);
     if (reader.BikeRecordSeen())
-        ResetDefaults(reader.image(), page);
+        ResetDefaults(reader.Image(), page);
     reader.ReadIgnText(PAGE_ALL, true, text);
-    ValidateImage(reader.image(), outside);
+    ValidateImage(reader.Image(), outside);
     const int version = reader.FileVersion();
     return { IgnLoadStatus::Loaded, version, version ? MissingSettings(reader.FileBytes()) : 0 };
 }

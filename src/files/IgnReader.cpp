@@ -33,21 +33,21 @@ public:
     {
     }
 
-    void run()
+    void Run()
     {
         std::string token;
         while (scan_.NextToken(token)) {
             token.resize(std::min(token.size(), token.find('\r')));
             if (token.empty())
                 continue;
-            if (const IgnRecord* record = IgnRecordTable::Find(token); record && applies(*record))
+            if (const IgnRecord* record = IgnRecordTable::Find(token); record && Applies(*record))
                 for (const Step& step : record->steps)
-                    apply(step);
+                    Apply(step);
         }
     }
 
 private:
-    bool applies(const IgnRecord& record) const
+    bool Applies(const IgnRecord& record) const
     {
         switch (record.when) {
         case When::AllPages:
@@ -60,35 +60,35 @@ private:
         return true;
     }
 
-    void byteField(int address, int multiplier, int addend, int group)
+    void ByteField(int address, int multiplier, int addend, int group)
     {
         const std::optional<int32_t> n = scan_.NextNumber();
         if (!n || !groups_[group])
             return;
         const int64_t result = int64_t { *n } / multiplier - addend;
         img_.Adrb(address) = result < 0 || result > 255 ? 0 : static_cast<uint8_t>(result);
-        markByte(address);
+        MarkByte(address);
     }
 
-    void markByte(int address)
+    void MarkByte(int address)
     {
         if (address >= 0 && address < RS_LEN_EXE)
             fileBytes_.set(static_cast<size_t>(address));
     }
 
-    void wordField(int address, int group)
+    void WordField(int address, int group)
     {
         const std::optional<int32_t> n = scan_.NextNumber();
         if (n && groups_[group]) {
             img_.Adrw(address) = static_cast<uint16_t>(*n);
-            markByte(2 * address);
-            markByte(2 * address + 1);
+            MarkByte(2 * address);
+            MarkByte(2 * address + 1);
         }
     }
 
     // Three numbers per lobe byte: lobe number, second edge, second pick-up (not with system 14,
     // where the lobe number has seven bits and its bit 6 lives in bit 7).
-    void decodeLobe(int address)
+    void DecodeLobe(int address)
     {
         const auto n1 = scan_.NextNumber();
         const auto n2 = scan_.NextNumber();
@@ -99,30 +99,30 @@ private:
         uint8_t b = static_cast<uint8_t>(lobe & 0x3F);
         if (*n2 != 0)
             b |= LobeByte::SECOND_EDGE;
-        if (LobeByte::wide(img_.Adrb(PICKUP_SYSTEM))) {
+        if (LobeByte::Wide(img_.Adrb(PICKUP_SYSTEM))) {
             if (lobe & 0x40)
                 b |= 0x80;
         } else if (*n3 != 0) {
             b |= LobeByte::SECOND_PICKUP;
         }
         img_.Adrb(address) = b;
-        markByte(address);
+        MarkByte(address);
     }
 
-    void bytes(const Step& step)
+    void Bytes(const Step& step)
     {
         for (int i = 0; i < step.count; ++i)
-            byteField(step.address + i, step.multiplier, step.addend, step.group);
+            ByteField(step.address + i, step.multiplier, step.addend, step.group);
     }
 
-    void servoMap(const Step& step)
+    void ServoMap(const Step& step)
     {
         if (fileVersion_ != IgnReader::OLD_FILE_VERSION) {
-            bytes(step);
+            Bytes(step);
             return;
         }
         for (int c = 0; c < MAP_DIM; ++c) {
-            byteField(step.address + c, step.multiplier, step.addend, step.group);
+            ByteField(step.address + c, step.multiplier, step.addend, step.group);
             if (groups_[step.group])
                 for (int r = 1; r < MAP_DIM; ++r)
                     img_.Adrb(step.address + MAP_DIM * r + c) = img_.Adrb(step.address + c);
@@ -132,20 +132,20 @@ private:
     }
 
     // Copied without a mark: the file holds only the first element.
-    void copies(const Step& step)
+    void Copies(const Step& step)
     {
         for (int i = 1; i <= step.count; ++i)
             img_.Adrb(step.address + i) = img_.Adrb(step.address);
-        skip(step.count);
+        Skip(step.count);
     }
 
-    void skip(int count)
+    void Skip(int count)
     {
         for (int i = 0; i < count; ++i)
             scan_.NextNumber();
     }
 
-    void cells(const Step& step)
+    void Cells(const Step& step)
     {
         for (int i = 0; i < step.count; ++i) {
             uint8_t b = 0;
@@ -159,46 +159,46 @@ private:
             if (groups_[step.group]) {
                 img_.Adrb(step.address + i) = b;
                 if (complete)
-                    markByte(step.address + i);
+                    MarkByte(step.address + i);
             }
         }
     }
 
-    void apply(const Step& step)
+    void Apply(const Step& step)
     {
         switch (step.action) {
         case Action::End:
         case Action::Unread:
             return;
         case Action::Bytes:
-            bytes(step);
+            Bytes(step);
             return;
         case Action::Words:
             for (int i = 0; i < step.count; ++i)
-                wordField(step.address + i, step.group);
+                WordField(step.address + i, step.group);
             return;
         case Action::Skip:
-            skip(step.count);
+            Skip(step.count);
             return;
         case Action::Copies:
-            copies(step);
+            Copies(step);
             return;
         case Action::AdvanceMap:
             for (int i = 0; i < step.count; ++i)
                 if (const auto n = scan_.NextNumber(); n && groups_[step.group]) {
                     img_.Adrb(step.address + i) = static_cast<uint8_t>(int64_t { *n } - step.addend);
-                    markByte(step.address + i);
+                    MarkByte(step.address + i);
                 }
             return;
         case Action::ServoMap:
-            servoMap(step);
+            ServoMap(step);
             return;
         case Action::Lobes:
             for (int k = 0; k < step.count; ++k)
-                decodeLobe(step.LobeAddress(k));
+                DecodeLobe(step.LobeAddress(k));
             return;
         case Action::Cells:
-            cells(step);
+            Cells(step);
             return;
         case Action::TpsMapa:
             if (groups_[step.group]) {
@@ -230,7 +230,7 @@ IgnReader::IgnReader(ParamImage& image, IgnMessageSink sink)
 {
 }
 
-void IgnReader::show(bool messages, FileMessage message)
+void IgnReader::Show(bool messages, FileMessage message)
 {
     if (messages && sink_)
         sink_(FileMessageText(message));
@@ -239,7 +239,7 @@ void IgnReader::show(bool messages, FileMessage message)
 // The numbered default steps for all groups (without the lobe reset), then the bike preset.
 // ResetDefaults also clears the lobe bytes and GEBER_MODE and clamps CHANNEL_COUNT, so those
 // bytes are kept and the preset is applied again over them.
-void IgnReader::convertVersion80(bool messages)
+void IgnReader::ConvertVersion80(bool messages)
 {
     if (groups_[PAGE_MISC] || groups_[PAGE_BIKE]) {
         ParamImage kept = img_;
@@ -248,9 +248,9 @@ void IgnReader::convertVersion80(bool messages)
             img_.Adrb(a) = kept.Adrb(a);
         for (int i = 0; i < 2 * CHANNELS; ++i)
             img_.Adrb(LOBE_START + i) = kept.Adrb(LOBE_START + i);
-        ApplyBikePreset(img_, LoadGroups::all());
+        ApplyBikePreset(img_, LoadGroups::All());
     }
-    show(messages, FileMessage::OlderVersion);
+    Show(messages, FileMessage::OlderVersion);
     if (groups_[PAGE_POWER_OUT]) {
         img_.Adrb(POWER_OUT_MODE) = 1;
         img_.Adrb(POWER_OUT_MODE + 1) = 2;
@@ -276,7 +276,7 @@ void IgnReader::ReadIgnText(int page, bool messages, std::string_view text)
         found = token == IgnRecordTable::HEADER_KEY;
     if (!found) {
         // Not a parameter file at all: refused like a foreign version, so the user learns why.
-        show(messages, FileMessage::UnmatchedVersion);
+        Show(messages, FileMessage::UnmatchedVersion);
         return;
     }
     const std::optional<int32_t> version = scan.NextNumber();
@@ -284,12 +284,12 @@ void IgnReader::ReadIgnText(int page, bool messages, std::string_view text)
         fileVersion_ = IGN_FILE_VERSION;
     } else if (version == OLD_FILE_VERSION) {
         fileVersion_ = OLD_FILE_VERSION;
-        convertVersion80(messages);
+        ConvertVersion80(messages);
     } else {
-        show(messages, FileMessage::UnmatchedVersion);
+        Show(messages, FileMessage::UnmatchedVersion);
         return;
     }
-    RecordReader(img_, scan, groups_, fileVersion_, bikeRecordSeen_, page == PAGE_ALL, fileBytes_).run();
+    RecordReader(img_, scan, groups_, fileVersion_, bikeRecordSeen_, page == PAGE_ALL, fileBytes_).Run();
 }
 
 IgnLoadStatus IgnReader::ReadFileText(const QString& path, QByteArray& text)

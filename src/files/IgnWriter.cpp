@@ -25,9 +25,9 @@ public:
     {
     }
 
-    std::string& text() { return text_; }
+    std::string& Text() { return text_; }
 
-    void value(long v)
+    void Value(long v)
     {
         char field[24];
         std::snprintf(field, sizeof field, "%5li ", v);
@@ -35,13 +35,13 @@ public:
     }
 
     // A line break, the key and blanks up to the value grid (15 columns, then steps of 6).
-    void key(const char* name)
+    void Key(const char* name)
     {
         text_ += LINE_BREAK;
-        keyField(name);
+        KeyField(name);
     }
 
-    void keyField(const char* name)
+    void KeyField(const char* name)
     {
         const int length = static_cast<int>(std::char_traits<char>::length(name));
         const int width = std::max(VALUE_COLUMN, 6 * ((length - 2) / 6) + 9);
@@ -49,48 +49,48 @@ public:
         text_.append(static_cast<size_t>(width - length), ' ');
     }
 
-    void continuation()
+    void Continuation()
     {
         text_ += LINE_BREAK;
         text_.append(VALUE_COLUMN, ' ');
     }
 
     // The numbers of one step of a record.
-    void step(const IgnRecord::Step& s)
+    void Step(const IgnRecord::Step& s)
     {
         for (int i = 0; i < s.lineBreaks; ++i)
-            continuation();
+            Continuation();
         switch (s.action) {
         case Action::Bytes:
         case Action::Words:
         case Action::Unread:
             for (int i = 0; i < s.count; ++i)
-                value(fileValue(s, i));
+                Value(FileValue(s, i));
             return;
         case Action::Copies:
             for (int i = 0; i < s.count; ++i)
-                value(fileValue(s, 0));
+                Value(FileValue(s, 0));
             return;
         case Action::AdvanceMap:
         case Action::ServoMap:
             for (int i = 0; i < s.count; ++i) {
                 if (i > 0 && i % VALUES_PER_LINE == 0)
-                    continuation();
-                value(fileValue(s, i));
+                    Continuation();
+                Value(FileValue(s, i));
             }
             return;
         case Action::Lobes:
             for (int k = 0; k < s.count; ++k) {
                 if (k > 0)
-                    continuation();
-                lobe(s.LobeAddress(k));
+                    Continuation();
+                Lobe(s.LobeAddress(k));
             }
             return;
         case Action::Cells:
             for (int i = 0; i < s.count; ++i) {
                 if (i > 0)
-                    continuation();
-                cellBits(s.address + i);
+                    Continuation();
+                CellBits(s.address + i);
             }
             return;
         case Action::End:
@@ -101,25 +101,25 @@ public:
         }
     }
 
-    int fileValue(const IgnRecord::Step& s, int element) const
+    int FileValue(const IgnRecord::Step& s, int element) const
     {
         const FieldRef ref { s.action == Action::Words ? FieldRef::Word : FieldRef::Byte, s.address, element };
         return ImageToFile(img_, ref, s.multiplier, s.addend);
     }
 
-    void lobe(int address)
+    void Lobe(int address)
     {
         const uint8_t b = img_.Adrb(address);
         const int system = img_.Adrb(PICKUP_SYSTEM);
-        value(LobeByte::number(b, system));
-        value((b & LobeByte::SECOND_EDGE) ? 1 : 0);
-        value(!LobeByte::wide(system) && (b & LobeByte::SECOND_PICKUP) ? 1 : 0);
+        Value(LobeByte::Number(b, system));
+        Value((b & LobeByte::SECOND_EDGE) ? 1 : 0);
+        Value(!LobeByte::Wide(system) && (b & LobeByte::SECOND_PICKUP) ? 1 : 0);
     }
 
-    void cellBits(int address)
+    void CellBits(int address)
     {
         for (int bit = 0; bit < POUT_COLUMNS; ++bit)
-            value((img_.Adrb(address) >> bit) & 1);
+            Value((img_.Adrb(address) >> bit) & 1);
     }
 
 private:
@@ -129,33 +129,33 @@ private:
 
 void writeRecord(IgnTextBuilder& out, const IgnRecord& r)
 {
-    out.key(r.keys[0]);
+    out.Key(r.keys[0]);
     for (const IgnRecord::Step& s : r.steps)
-        out.step(s);
+        out.Step(s);
     if (r.emptyLineAfter)
-        out.continuation();
+        out.Continuation();
 }
 
 std::string label8Bit(const QString& text) { return text.left(MAX_LABEL_CHARS).toLatin1().toStdString(); }
 
 void writeVersions(IgnTextBuilder& out, const IgnUnitInfo& unit, const BuildStamp& stamp)
 {
-    out.key("VERSIONS");
-    std::string& t = out.text();
+    out.Key("VERSIONS");
+    std::string& t = out.Text();
     t += LINE_BREAK;
     t += "HEX  " + label8Bit(unit.firmwareDate) + "\t" + label8Bit(unit.firmwareTime) + "\t"
         + label8Bit(unit.firmwareVersion);
     t += LINE_BREAK;
     t += "EXE  " + stamp.date + "\t" + stamp.time;
-    out.continuation();
+    out.Continuation();
 }
 
 void writeCalibration(IgnTextBuilder& out, const IgnUnitInfo& unit)
 {
     static constexpr const char* keys[] = { "Mon_Calib_CoefEE", "Mon_Calib_CoefFLASH", "Mon_Calib_CoefNEW" };
     for (int i = 0; i < 3; ++i) {
-        out.key(keys[i]);
-        out.text() += std::to_string(unit.calibration[static_cast<size_t>(i)]);
+        out.Key(keys[i]);
+        out.Text() += std::to_string(unit.calibration[static_cast<size_t>(i)]);
     }
 }
 
@@ -164,17 +164,17 @@ void writeCalibration(IgnTextBuilder& out, const IgnUnitInfo& unit)
 std::string IgnFileText(const ParamImage& img, const IgnUnitInfo& unit, const BuildStamp& stamp)
 {
     IgnTextBuilder out(img);
-    out.keyField(IgnRecordTable::HEADER_KEY);
-    out.value(IGN_FILE_VERSION);
-    out.text() += std::string(PRODUCT_WORD) + "/" + PRODUCT_WORD;
-    out.continuation();
+    out.KeyField(IgnRecordTable::HEADER_KEY);
+    out.Value(IGN_FILE_VERSION);
+    out.Text() += std::string(PRODUCT_WORD) + "/" + PRODUCT_WORD;
+    out.Continuation();
 
     for (const IgnRecord& r : IgnRecordTable::Current())
         writeRecord(out, r);
     writeVersions(out, unit, stamp);
     if (unit.connectedPort != 0)
         writeCalibration(out, unit);
-    return std::move(out.text());
+    return std::move(out.Text());
 }
 
 bool WriteIgnFile(

@@ -17,7 +17,7 @@ struct SeriesAccess {
     bool isSigned;
     int address;
 
-    int get(int i) const
+    int Get(int i) const
     {
         if (width == ClampWidth::Words) {
             const uint16_t w = img.Adrw(address + i);
@@ -26,7 +26,7 @@ struct SeriesAccess {
         const uint8_t b = img.Adrb(address + i);
         return isSigned ? static_cast<int8_t>(b) : b;
     }
-    void set(int i, int v)
+    void Set(int i, int v)
     {
         if (width == ClampWidth::Words)
             img.Adrw(address + i) = static_cast<uint16_t>(v);
@@ -73,11 +73,11 @@ void validateLobes(ParamImage& img)
     for (int ch = 0; ch < CHANNELS; ++ch) {
         for (int address : {LOBE_START + ch, LOBE_END + ch}) {
             uint8_t& b = img.Adrb(address);
-            const int lobe = LobeByte::number(b, system);
+            const int lobe = LobeByte::Number(b, system);
             if (lobe > lobeCount)
-                b = LobeByte::withNumber(b, lobeCount, system);
-            if (LobeByte::number(b, system) == 0)
-                b = LobeByte::withNumber(b, 1, system);
+                b = LobeByte::WithNumber(b, lobeCount, system);
+            if (LobeByte::Number(b, system) == 0)
+                b = LobeByte::WithNumber(b, 1, system);
             if (!LobeByte::KeepsBitSeven(system))
                 b &= static_cast<uint8_t>(~LobeByte::SECOND_PICKUP);
         }
@@ -120,16 +120,16 @@ void ClampSeries(ParamImage& img, ClampWidth width, int mode, int address, int c
     for (int i = 0; i < count; ++i) {
         const int lower = order > 0 ? low + step * i : order < 0 ? low + step * (count - 1 - i) : low;
         const int upper = order > 0 ? high - step * (count - 1 - i) : order < 0 ? high - step * i : high;
-        if (s.get(i) < lower)
-            s.set(i, lower);
-        if (s.get(i) > upper)
-            s.set(i, upper);
+        if (s.Get(i) < lower)
+            s.Set(i, lower);
+        if (s.Get(i) > upper)
+            s.Set(i, upper);
     }
     for (int i = 1; i < count; ++i) {
-        if (order > 0 && s.get(i - 1) >= s.get(i))
-            s.set(i, s.get(i - 1) + step);
-        else if (order < 0 && s.get(i) >= s.get(i - 1))
-            s.set(i, s.get(i - 1) - step);
+        if (order > 0 && s.Get(i - 1) >= s.Get(i))
+            s.Set(i, s.Get(i - 1) + step);
+        else if (order < 0 && s.Get(i) >= s.Get(i - 1))
+            s.Set(i, s.Get(i - 1) - step);
     }
 }
 

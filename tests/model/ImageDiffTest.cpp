@@ -141,7 +141,7 @@ TEST_F(ImageDiffTest, ServoCellsShowVoltsOrPercentAsTheirImageHoldsThem)
 TEST_F(ImageDiffTest, ChangingTheBikeListsTheBikeAndEveryFieldItsPresetDrags)
 {
     second.Adrb(BIKE) = 5;
-    ApplyBikePreset(second, LoadGroups::all());
+    ApplyBikePreset(second, LoadGroups::All());
     ValidateImage(second);
 
     std::set<std::pair<const FieldFact*, int>> changed;

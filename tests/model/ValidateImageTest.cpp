@@ -115,11 +115,11 @@ TEST(ValidateImage, WideLobeSystemStoresLobeBitSixInBitSeven)
     ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 14;
     img.Adrb(LOBE_COUNT) = 120;
-    img.Adrb(LOBE_START) = LobeByte::withNumber(0, 100, 14);
+    img.Adrb(LOBE_START) = LobeByte::WithNumber(0, 100, 14);
     EXPECT_EQ(img.Adrb(LOBE_START), 0xA4);
     ValidateImage(img);
     EXPECT_EQ(img.Adrb(LOBE_START), 0xA4);
-    EXPECT_EQ(LobeByte::number(img.Adrb(LOBE_START), 14), 100);
+    EXPECT_EQ(LobeByte::Number(img.Adrb(LOBE_START), 14), 100);
 
     img.Adrb(LOBE_COUNT) = 200;
     ValidateImage(img);
@@ -238,7 +238,7 @@ TEST(ValidateImage, LobeCountHasNoLowerBoundOfItsOwn)
     img.Adrb(LOBE_COUNT) = 0;
     ValidateImage(img);
     EXPECT_EQ(img.Adrb(LOBE_COUNT), 0);
-    EXPECT_EQ(LobeByte::number(img.Adrb(LOBE_START), img.Adrb(PICKUP_SYSTEM)), 1) << "lobe numbers are raised to 1";
+    EXPECT_EQ(LobeByte::Number(img.Adrb(LOBE_START), img.Adrb(PICKUP_SYSTEM)), 1) << "lobe numbers are raised to 1";
 }
 
 TEST(ClampSeries, DescendingAndSignedModes)

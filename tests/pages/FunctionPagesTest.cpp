@@ -169,7 +169,7 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
     tab->StepValues(1);
     ticks(20);
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
-    ASSERT_TRUE(form->undoRing().canUndo());
+    ASSERT_TRUE(form->undoRing().CanUndo());
 
     form->Undo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2));
@@ -290,7 +290,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     // The light switches by speed alone.
     EXPECT_EQ(table->sheets[0].axisX.count, 1);
     EXPECT_TRUE(table->sheets[0].axisY.off);
-    EXPECT_TRUE(form->undoRing().canUndo());
+    EXPECT_TRUE(form->undoRing().CanUndo());
 
     const ParamImage withLight = img();
     chooseMode(0, 1);
