@@ -2,6 +2,7 @@
 
 #include "CliJson.h"
 #include "files/IgnCommands.h"
+#include "model/ImageDefaults.h"
 #include "model/ImageDiff.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ int CliDiff(const std::vector<std::string>& args, CliIo& io)
         return TROUBLE;
     }
     // Both files open over the start-up image, as the window opens them.
-    ParamImage first = IgnCommands::StartupImage();
+    ParamImage first = StartupImage();
     ParamImage second = first;
     if (!IgnCommands::Open(CliPath(files[0]), first, io.err)
         || !IgnCommands::Open(CliPath(files[1]), second, io.err))

@@ -2,6 +2,7 @@
 
 #include "CliJson.h"
 #include "files/IgnCommands.h"
+#include "model/ImageDefaults.h"
 
 #include <QString>
 
@@ -25,7 +26,7 @@ int CliShow(const std::vector<std::string>& args, CliIo& io)
     const QString path = CliPath(files[0]);
     if (!json)
         return CliBadInput(io, IgnCommands::Show(path, io.out, io.err));
-    ParamImage image = IgnCommands::StartupImage();
+    ParamImage image = StartupImage();
     if (!IgnCommands::Open(path, image, io.err))
         return CliBadInput(io);
     QJsonObject document = CliJson::Settings(image);

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own. The folders in their order
-# from the bottom up; a folder may include its own headers and those of every folder before it.
+# from the bottom up come from layers.txt; a folder may include its own headers and those of every
+# folder before it.
 # A folder's ui/ part (widgets) may be included only from another ui/ part or from a folder above.
 # Usage: scripts/check-layers.sh [source root]
 set -euo pipefail
 root="${1:-$(dirname "$0")/..}"
 cd "$root"
 
-order=(base lang model files archive monitor link unitsim history update mapedit pages print about app cli tools)
+mapfile -t order < <(grep -v -e '^#' -e '^[[:space:]]*$' layers.txt)
 declare -A rank
 for i in "${!order[@]}"; do rank[${order[$i]}]=$i; done
 

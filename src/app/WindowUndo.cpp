@@ -77,7 +77,7 @@ void WindowUndo::Restore(Step step)
 void WindowUndo::UpdateButtons()
 {
     for (QObject* o : undoControls_)
-        o->setProperty("enabled", ring_.canUndo());
+        o->setProperty("enabled", ring_.CanUndo());
     for (QObject* o : redoControls_)
-        o->setProperty("enabled", ring_.canRedo());
+        o->setProperty("enabled", ring_.CanRedo());
 }

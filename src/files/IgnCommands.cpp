@@ -31,10 +31,10 @@ std::string format(const char* fmt, long v)
 
 std::string lobeText(uint8_t b, int system)
 {
-    std::string t = "lobe " + std::to_string(LobeByte::number(b, system));
+    std::string t = "lobe " + std::to_string(LobeByte::Number(b, system));
     if (b & LobeByte::SECOND_EDGE)
         t += " 2nd-edge";
-    if (!LobeByte::wide(system) && (b & LobeByte::SECOND_PICKUP))
+    if (!LobeByte::Wide(system) && (b & LobeByte::SECOND_PICKUP))
         t += " 2nd-pickup";
     return t;
 }
@@ -124,15 +124,6 @@ std::string MissingSettingsText(int count)
 }
 
 } // namespace
-
-ParamImage IgnCommands::StartupImage()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
 
 bool IgnCommands::Open(const QString& path, ParamImage& image, std::ostream& err, Completeness completeness)
 {

@@ -19,9 +19,6 @@ public:
     // "show FILE": every field with its name and value in user units, the maps as tables.
     static int Show(const QString& path, std::ostream& out, std::ostream& err);
 
-    // The start-up image: bike 20 with all defaults, validated.
-    static ParamImage StartupImage();
-
     // How Open treats a file that lacks settings a current file holds: tolerant opens it with a
     // warning (the missing settings keep the bike's defaults), strict refuses it.
     enum class Completeness { Tolerant, Strict };

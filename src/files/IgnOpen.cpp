@@ -1,8 +1,8 @@
 #include "files/IgnOpen.h"
 
-#include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "model/FieldFacts.h"
+#include "model/ImageDefaults.h"
 #include "model/ImageDefaults.h"
 
 namespace {
@@ -11,7 +11,7 @@ namespace {
 const IgnFileBytes& CompleteFileBytes()
 {
     static const IgnFileBytes bytes = [] {
-        ParamImage image = IgnCommands::StartupImage();
+        ParamImage image = StartupImage();
         IgnReader reader(image);
         reader.ReadIgnText(PAGE_ALL, false, IgnFileText(image, IgnUnitInfo {}));
         return reader.FileBytes();
@@ -39,9 +39,9 @@ IgnOpenResult ReadIgnTwoPass(IgnReader& reader, std::string_view text, int page,
     reader.ClearBikeRecordSeen();
     reader.ReadIgnText(PAGE_ALL, false, text);
     if (reader.BikeRecordSeen())
-        ResetDefaults(reader.image(), page);
+        ResetDefaults(reader.Image(), page);
     reader.ReadIgnText(PAGE_ALL, true, text);
-    ValidateImage(reader.image(), outside);
+    ValidateImage(reader.Image(), outside);
     const int version = reader.FileVersion();
     return { IgnLoadStatus::Loaded, version, version ? MissingSettings(reader.FileBytes()) : 0 };
 }

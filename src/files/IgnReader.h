@@ -42,14 +42,14 @@ public:
     int FileVersion() const { return fileVersion_; }
     bool BikeRecordSeen() const { return bikeRecordSeen_; }
     void ClearBikeRecordSeen() { bikeRecordSeen_ = false; }
-    const LoadGroups& loadGroups() const { return groups_; }
+    const LoadGroups& Groups() const { return groups_; }
     const IgnFileBytes& FileBytes() const { return fileBytes_; }
-    ParamImage& image() { return img_; }
+    ParamImage& Image() { return img_; }
     void SetMessageSink(IgnMessageSink sink) { sink_ = std::move(sink); }
 
 private:
-    void convertVersion80(bool messages);
-    void show(bool messages, FileMessage message);
+    void ConvertVersion80(bool messages);
+    void Show(bool messages, FileMessage message);
 
     ParamImage& img_;
     IgnMessageSink sink_;

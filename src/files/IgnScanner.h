@@ -22,7 +22,7 @@ public:
     // follow like "%i" (a leading 0 selects base 8). No number at the end of the text or for a lone "-".
     std::optional<int32_t> NextNumber();
 
-    size_t position() const { return pos_; }
+    size_t Position() const { return pos_; }
 
 private:
     std::string_view text_;

@@ -1,15 +1,16 @@
 #include "files/IgnWriter.h"
 
 #include "base/AtomicFile.h"
-#include "model/FieldFacts.h"
+#include "files/IgnRecordTable.h"
+#include "model/FieldRef.h"
 #include "model/LobeByte.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
-#include <string_view>
 
 namespace {
+
+using Action = IgnRecord::Action;
 
 constexpr int VALUE_COLUMN = 15;
 constexpr int VALUES_PER_LINE = 10;
@@ -24,9 +25,9 @@ public:
     {
     }
 
-    std::string& text() { return text_; }
+    std::string& Text() { return text_; }
 
-    void value(long v)
+    void Value(long v)
     {
         char field[24];
         std::snprintf(field, sizeof field, "%5li ", v);
@@ -34,13 +35,13 @@ public:
     }
 
     // A line break, the key and blanks up to the value grid (15 columns, then steps of 6).
-    void key(const char* name)
+    void Key(const char* name)
     {
         text_ += LINE_BREAK;
-        keyField(name);
+        KeyField(name);
     }
 
-    void keyField(const char* name)
+    void KeyField(const char* name)
     {
         const int length = static_cast<int>(std::char_traits<char>::length(name));
         const int width = std::max(VALUE_COLUMN, 6 * ((length - 2) / 6) + 9);
@@ -48,44 +49,77 @@ public:
         text_.append(static_cast<size_t>(width - length), ' ');
     }
 
-    void continuation()
+    void Continuation()
     {
         text_ += LINE_BREAK;
         text_.append(VALUE_COLUMN, ' ');
     }
 
-    // Elements first .. first + count - 1 of a field as the file holds them.
-    void values(const FieldFact& f, int first, int count)
+    // The numbers of one step of a record.
+    void Step(const IgnRecord::Step& s)
     {
-        for (int i = first; i < first + count; ++i)
-            value(f.fileValue(img_, i));
-    }
-    void values(const FieldFact& f) { values(f, 0, f.count); }
-
-    // A 10 x 10 map: one row per line, then an empty continuation line.
-    void map(const FieldFact& f)
-    {
-        for (int r = 0; r < MAP_DIM; ++r) {
-            if (r > 0)
-                continuation();
-            values(f, VALUES_PER_LINE * r, VALUES_PER_LINE);
+        for (int i = 0; i < s.lineBreaks; ++i)
+            Continuation();
+        switch (s.action) {
+        case Action::Bytes:
+        case Action::Words:
+        case Action::Unread:
+            for (int i = 0; i < s.count; ++i)
+                Value(FileValue(s, i));
+            return;
+        case Action::Copies:
+            for (int i = 0; i < s.count; ++i)
+                Value(FileValue(s, 0));
+            return;
+        case Action::AdvanceMap:
+        case Action::ServoMap:
+            for (int i = 0; i < s.count; ++i) {
+                if (i > 0 && i % VALUES_PER_LINE == 0)
+                    Continuation();
+                Value(FileValue(s, i));
+            }
+            return;
+        case Action::Lobes:
+            for (int k = 0; k < s.count; ++k) {
+                if (k > 0)
+                    Continuation();
+                Lobe(s.LobeAddress(k));
+            }
+            return;
+        case Action::Cells:
+            for (int i = 0; i < s.count; ++i) {
+                if (i > 0)
+                    Continuation();
+                CellBits(s.address + i);
+            }
+            return;
+        case Action::End:
+        case Action::Skip:
+        case Action::TpsMapa:
+        case Action::BikeSeen:
+            return;
         }
-        continuation();
     }
 
-    void lobe(int address)
+    int FileValue(const IgnRecord::Step& s, int element) const
+    {
+        const FieldRef ref { s.action == Action::Words ? FieldRef::Word : FieldRef::Byte, s.address, element };
+        return ImageToFile(img_, ref, s.multiplier, s.addend);
+    }
+
+    void Lobe(int address)
     {
         const uint8_t b = img_.Adrb(address);
         const int system = img_.Adrb(PICKUP_SYSTEM);
-        value(LobeByte::number(b, system));
-        value((b & LobeByte::SECOND_EDGE) ? 1 : 0);
-        value(!LobeByte::wide(system) && (b & LobeByte::SECOND_PICKUP) ? 1 : 0);
+        Value(LobeByte::Number(b, system));
+        Value((b & LobeByte::SECOND_EDGE) ? 1 : 0);
+        Value(!LobeByte::Wide(system) && (b & LobeByte::SECOND_PICKUP) ? 1 : 0);
     }
 
-    void cellBits(int address)
+    void CellBits(int address)
     {
         for (int bit = 0; bit < POUT_COLUMNS; ++bit)
-            value((img_.Adrb(address) >> bit) & 1);
+            Value((img_.Adrb(address) >> bit) & 1);
     }
 
 private:
@@ -93,142 +127,35 @@ private:
     std::string text_;
 };
 
-enum class Layout : uint8_t {
-    Line, // every value on the key line
-    LineThenEmpty, // every value on the key line, then an empty continuation line
-    Map, // ten values per line, then an empty continuation line
-};
-
-// One key record of the settings: the key and the fields whose values follow it in order.
-struct Record {
-    const char* key;
-    std::array<const FieldFact*, 4> fields;
-    Layout layout = Layout::Line;
-};
-
-// A record of one field under its own name.
-consteval Record Own(std::string_view name, Layout layout = Layout::Line)
+void writeRecord(IgnTextBuilder& out, const IgnRecord& r)
 {
-    return { Fact(name).name, { &Fact(name) }, layout };
-}
-
-// The records between the bike record and the power outputs, in file order.
-constexpr Record SETTINGS_RECORDS[] = {
-    Own("BASE_ADV"),
-    Own("CORR_ADVANCE"),
-    Own("GEBER_MODE"),
-    { "INPUT", { &Fact("PICKUP_POLARITY"), &Fact("INPUT1"), &Fact("INPUT2"), &Fact("INPUT3") } },
-    Own("PICKUPS_INTERCHANGE"),
-    Own("NO_LOBE_CHECK"),
-    Own("INTERLOCK_INPUT"),
-    Own("SPARK_BEFORE_LOBE"),
-    Own("SPECIAL_START"),
-    Own("LIMITER"),
-    Own("START_LIM"),
-    Own("START_LIM_DELAY"),
-    { "CLUTCH", { &Fact("CLUTCH_TIME"), &Fact("CLUTCH_PAUSE") }, Layout::LineThenEmpty },
-    Own("RETARD"),
-    { "RPM", { &Fact("RPM_PULSES"), &Fact("RPM_CORR") } },
-    Own("TPSIAP_SENSOR"),
-    Own("TPS"),
-    Own("IAP_SENSOR", Layout::LineThenEmpty),
-    Own("ADV_MAPA"),
-    Own("ADV_IAP"),
-    Own("RPM_ADV"),
-    Own("ADVANCE", Layout::Map),
-    Own("SERVO_ENABLE"),
-    Own("SERVO_PERCENT"),
-    Own("SERVO_HYSTER"),
-    Own("SERVO_NO"),
-    Own("SERVO_MAPA"),
-    Own("SERVO_IAP"),
-    Own("SERVO_RPM"),
-    Own("SERVO_MV", Layout::Map),
-};
-
-// The fields of one power output's record.
-struct PowerOutRecord {
-    const char* key;
-    const FieldFact& rpm;
-    const FieldFact& load;
-    const FieldFact& cells;
-};
-
-constexpr PowerOutRecord POWER_OUT_RECORDS[POWER_OUT_COUNT] = {
-    { "POWER_OUT1", Fact("POWER_OUT1_RPM"), Fact("POWER_OUT1_TP"), Fact("POWER_OUT1_CELLS") },
-    { "POWER_OUT2", Fact("POWER_OUT2_RPM"), Fact("POWER_OUT2_TP"), Fact("POWER_OUT2_CELLS") },
-};
-
-void writeRecord(IgnTextBuilder& out, const Record& r)
-{
-    out.key(r.key);
-    if (r.layout == Layout::Map) {
-        out.map(*r.fields[0]);
-        return;
-    }
-    for (const FieldFact* f : r.fields)
-        if (f)
-            out.values(*f);
-    if (r.layout == Layout::LineThenEmpty)
-        out.continuation();
-}
-
-void writeBike(IgnTextBuilder& out)
-{
-    out.key("BIKE");
-    out.values(Fact("BIKE"));
-    out.continuation();
-    for (const FieldFact* f : { &Fact("PICKUP_SYSTEM"), &Fact("LOBE_COUNT"), &Fact("CHANNEL_COUNT") })
-        out.values(*f);
-    out.continuation();
-    for (int i = 0; i < CHANNELS; ++i) {
-        out.lobe(LOBE_START + i);
-        out.continuation();
-        out.lobe(LOBE_END + i);
-        out.continuation();
-    }
-    out.continuation();
-    out.values(Fact("REV_WO_IGNITION"));
-    for (int i = 0; i < CHANNELS; ++i)
-        out.values(Fact("COMPENSATION"), 0, 1); // bytes 112..114 always repeat byte 111
-}
-
-void writePowerOut(IgnTextBuilder& out, int j)
-{
-    const PowerOutRecord& r = POWER_OUT_RECORDS[j];
-    out.key(r.key);
-    out.values(Fact("POWER_OUT_MODE"), j, 1);
-    out.continuation();
-    out.values(r.rpm);
-    out.values(Fact("POWER_OUT_HYST"), j, 1);
-    out.continuation();
-    out.values(r.load);
-    for (int i = 0; i < r.cells.count; ++i) {
-        out.continuation();
-        out.cellBits(r.cells.firstByte() + i);
-    }
+    out.Key(r.keys[0]);
+    for (const IgnRecord::Step& s : r.steps)
+        out.Step(s);
+    if (r.emptyLineAfter)
+        out.Continuation();
 }
 
 std::string label8Bit(const QString& text) { return text.left(MAX_LABEL_CHARS).toLatin1().toStdString(); }
 
 void writeVersions(IgnTextBuilder& out, const IgnUnitInfo& unit, const BuildStamp& stamp)
 {
-    out.key("VERSIONS");
-    std::string& t = out.text();
+    out.Key("VERSIONS");
+    std::string& t = out.Text();
     t += LINE_BREAK;
     t += "HEX  " + label8Bit(unit.firmwareDate) + "\t" + label8Bit(unit.firmwareTime) + "\t"
         + label8Bit(unit.firmwareVersion);
     t += LINE_BREAK;
     t += "EXE  " + stamp.date + "\t" + stamp.time;
-    out.continuation();
+    out.Continuation();
 }
 
 void writeCalibration(IgnTextBuilder& out, const IgnUnitInfo& unit)
 {
     static constexpr const char* keys[] = { "Mon_Calib_CoefEE", "Mon_Calib_CoefFLASH", "Mon_Calib_CoefNEW" };
     for (int i = 0; i < 3; ++i) {
-        out.key(keys[i]);
-        out.text() += std::to_string(unit.calibration[static_cast<size_t>(i)]);
+        out.Key(keys[i]);
+        out.Text() += std::to_string(unit.calibration[static_cast<size_t>(i)]);
     }
 }
 
@@ -237,20 +164,17 @@ void writeCalibration(IgnTextBuilder& out, const IgnUnitInfo& unit)
 std::string IgnFileText(const ParamImage& img, const IgnUnitInfo& unit, const BuildStamp& stamp)
 {
     IgnTextBuilder out(img);
-    out.keyField("MOTRAVEX_KEY");
-    out.value(IGN_FILE_VERSION);
-    out.text() += std::string(PRODUCT_WORD) + "/" + PRODUCT_WORD;
-    out.continuation();
+    out.KeyField(IgnRecordTable::HEADER_KEY);
+    out.Value(IGN_FILE_VERSION);
+    out.Text() += std::string(PRODUCT_WORD) + "/" + PRODUCT_WORD;
+    out.Continuation();
 
-    writeBike(out);
-    for (const Record& r : SETTINGS_RECORDS)
+    for (const IgnRecord& r : IgnRecordTable::Current())
         writeRecord(out, r);
-    for (int j = 0; j < POWER_OUT_COUNT; ++j)
-        writePowerOut(out, j);
     writeVersions(out, unit, stamp);
     if (unit.connectedPort != 0)
         writeCalibration(out, unit);
-    return std::move(out.text());
+    return std::move(out.Text());
 }
 
 bool WriteIgnFile(

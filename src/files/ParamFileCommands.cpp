@@ -14,7 +14,7 @@ ParamFileCommands::ParamFileCommands(
 {
 }
 
-void ParamFileCommands::takeSavedImage()
+void ParamFileCommands::TakeSavedImage()
 {
     state_.savedImage = image_;
     state_.unchanged = true;
@@ -37,7 +37,7 @@ IgnOpenResult ParamFileCommands::OpenParameterFile(int page, const QString& path
         state_.history.Remove(path);
         return result;
     }
-    takeSavedImage();
+    TakeSavedImage();
     if (result.accepted()) {
         state_.newInstal = 0;
         state_.currentFile = path;
@@ -55,7 +55,7 @@ bool ParamFileCommands::Save(const QString& path, const IgnUnitInfo& unit)
             sink_(FileMessageText(FileMessage::OpenFileError));
         return false;
     }
-    takeSavedImage();
+    TakeSavedImage();
     state_.currentFile = path;
     state_.fileFolder = path;
     state_.history.PutAtHead(path);

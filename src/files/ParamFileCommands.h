@@ -32,7 +32,7 @@ public:
     bool Save(const QString& path, const IgnUnitInfo& unit);
 
 private:
-    void takeSavedImage();
+    void TakeSavedImage();
 
     ParamImage& image_;
     ParamFileState& state_;

@@ -43,7 +43,7 @@ std::string lobeText(int number, uint8_t b, int system, int language)
             text += std::string(", ") + caption;
     };
     flag(b & LobeByte::SECOND_EDGE, "LabelHrana2");
-    flag(!LobeByte::wide(system) && (b & LobeByte::SECOND_PICKUP), "LabelSnimac2");
+    flag(!LobeByte::Wide(system) && (b & LobeByte::SECOND_PICKUP), "LabelSnimac2");
     return text;
 }
 
@@ -79,7 +79,7 @@ int FieldFact::userValue(const ParamImage& img, int element) const
     const int raw = ref(element).read(img);
     switch (kind) {
     case FieldKind::Lobe:
-        return LobeByte::number(static_cast<uint8_t>(raw), img.Adrb(PICKUP_SYSTEM));
+        return LobeByte::Number(static_cast<uint8_t>(raw), img.Adrb(PICKUP_SYSTEM));
     case FieldKind::Number:
         return scaleIn(img) * (raw + offset);
     case FieldKind::Flag:
@@ -96,7 +96,7 @@ void FieldFact::storeUser(ParamImage& img, int element, int value) const
     const FieldRef r = ref(element);
     switch (kind) {
     case FieldKind::Lobe:
-        r.write(img, LobeByte::withNumber(static_cast<uint8_t>(r.read(img)), value, img.Adrb(PICKUP_SYSTEM)));
+        r.write(img, LobeByte::WithNumber(static_cast<uint8_t>(r.read(img)), value, img.Adrb(PICKUP_SYSTEM)));
         return;
     case FieldKind::Number:
         ScreenToImage(img, r, value, scaleIn(img), offset);

@@ -1,6 +1,7 @@
 #include "model/ImageDefaults.h"
 
 #include "model/BikePresets.h"
+#include "model/ImageValidation.h"
 
 #include <algorithm>
 
@@ -19,7 +20,6 @@ const std::array<std::array<int, MAP_DIM>, MAP_DIM> DefaultAdvanceDegrees = {{
 
 namespace {
 
-constexpr int GEAR_SHIFT_LIGHT = 2;
 constexpr uint8_t GEAR_SHIFT_CELLS = 14; // speed columns 1..3 on, column 0 off
 constexpr uint8_t PLAIN_CELLS = 2;       // speed column 1 on
 
@@ -102,11 +102,11 @@ void PowerOutDefaults(ParamImage& img, int n, PowerOutDefaultForm form)
         std::fill_n(&img.Adrb(POWER_OUT_CELLS + 3 * n), 3, GEAR_SHIFT_CELLS);
         break;
     case PowerOutDefaultForm::ModeChanged:
-        if (mode == GEAR_SHIFT_LIGHT)
+        if (mode == POWER_OUT_GEAR_SHIFT_LIGHT)
             setPowerOutTable(img, n, 90, GEAR_SHIFT_CELLS);
         break;
     case PowerOutDefaultForm::Reset:
-        if (mode == GEAR_SHIFT_LIGHT)
+        if (mode == POWER_OUT_GEAR_SHIFT_LIGHT)
             setPowerOutTable(img, n, 90, GEAR_SHIFT_CELLS);
         else if (mode <= 3)
             setPowerOutTable(img, n, 40, PLAIN_CELLS);
@@ -116,71 +116,80 @@ void PowerOutDefaults(ParamImage& img, int n, PowerOutDefaultForm form)
 
 void ResetDefaults(ParamImage& img, int group)
 {
-    const LoadGroups F(group);
+    const LoadGroups groups(group);
     const int bike = img.Adrb(BIKE);
 
-    if (F[3])
+    if (groups[PAGE_ADVANCE])
         img.Adrb(BASE_ADV) = 10;
-    if (F[1]) {
+    if (groups[PAGE_BIKE]) {
         writeBytes(img, PICKUP_POLARITY, {2, 2});
         for (int a : {PICKUPS_INTERCHANGE, NO_LOBE_CHECK, SPARK_BEFORE_LOBE, SPECIAL_START, START_EXCITATION})
             img.Adrb(a) = 0;
     }
-    if (F[0]) {
+    if (groups[PAGE_MISC]) {
         img.Adrb(LIMITER) = 110;
         img.Adrb(START_LIM) = 100;
     }
-    if (F[2])
+    if (groups[PAGE_SENSORS])
         writeWords(img, TPS, {700, 3790});
-    if (F[3])
+    if (groups[PAGE_ADVANCE])
         img.Adrb(ADV_MAPA) = 0;
-    if (F[5])
+    if (groups[PAGE_SERVO])
         writeBytes(img, SERVO_ENABLE, {0, 0, 20, 0});
-    if (F[1])
+    if (groups[PAGE_BIKE])
         img.Adrb(RPM_CORR) = 100;
-    if (F[3])
+    if (groups[PAGE_ADVANCE])
         advanceDefaults(img);
-    if (F[5])
+    if (groups[PAGE_SERVO])
         servoDefaults(img);
-    if (F[0])
+    if (groups[PAGE_MISC])
         img.Adrb(START_LIM_DELAY) = 0;
-    if (F[1]) {
+    if (groups[PAGE_BIKE]) {
         img.Adrb(REV_WO_IGNITION) = img.Adrb(PICKUP_SYSTEM) == 0 ? 1 : 0;
         writeBytes(img, COMPENSATION, {6, 6, 6, 6});
     }
-    if (F[3])
+    if (groups[PAGE_ADVANCE])
         writeBytes(img, CORR_ADVANCE, {100, 100, 100, 100});
-    if (F[0])
+    if (groups[PAGE_MISC])
         writeBytes(img, CLUTCH_TIME, {10, 50, 6});
-    if (F[4]) {
+    if (groups[PAGE_POWER_OUT]) {
         writeBytes(img, POWER_OUT_MODE, {1, 2});
         for (int n = 0; n < POWER_OUT_COUNT; ++n)
             PowerOutDefaults(img, n, PowerOutDefaultForm::Reset);
     }
-    if (F[1])
+    if (groups[PAGE_BIKE])
         img.Adrb(RPM_PULSES) = static_cast<uint8_t>(tachoPulsesForBike(bike, img.Adrb(RPM_PULSES)));
-    if (F[0]) {
+    if (groups[PAGE_MISC]) {
         img.Adrb(INPUT2) = 0;
         img.Adrb(INPUT1) = static_cast<uint8_t>(input1ForBike(bike));
     }
-    if (F[9])
+    if (groups[PAGE_TEST])
         writeBytes(img, TEST_RPM, {50, 50});
-    if (F[3])
+    if (groups[PAGE_ADVANCE])
         writeWords(img, ADV_IAP, {30, 50, 60, 70, 75, 80, 85, 90, 95, 100});
-    if (F[5])
+    if (groups[PAGE_SERVO])
         writeWords(img, SERVO_IAP, {30, 50, 60, 70, 75, 80, 85, 90, 95, 100});
-    if (F[2]) {
+    if (groups[PAGE_SENSORS]) {
         writeWords(img, IAP_SENSOR, {55, 2305, 105, 3756});
         img.Adrb(TPSIAP_SENSOR) = 0;
     }
 
     if (bike != BIKE_SPECIAL_SETTING) {
-        if (F[1])
+        if (groups[PAGE_BIKE])
             std::fill_n(&img.Adrb(LOBE_START), 2 * CHANNELS, uint8_t{0});
-        if (F[0])
+        if (groups[PAGE_MISC])
             img.Adrb(GEBER_MODE) = 1;
     }
-    ApplyBikePreset(img, F);
-    if (F[1])
-        img.Adrb(CHANNEL_COUNT) = std::clamp<uint8_t>(img.Adrb(CHANNEL_COUNT), 1, 4);
+    ApplyBikePreset(img, groups);
+    if (groups[PAGE_BIKE])
+        img.Adrb(CHANNEL_COUNT) = std::clamp<uint8_t>(img.Adrb(CHANNEL_COUNT), 1, CHANNELS);
+}
+
+ParamImage StartupImage()
+{
+    ParamImage img;
+    img.Adrb(BIKE) = STARTUP_BIKE;
+    ResetDefaults(img, PAGE_ALL);
+    ValidateImage(img);
+    return img;
 }

@@ -16,6 +16,12 @@ void PowerOutDefaults(ParamImage& img, int output, PowerOutDefaultForm form);
 // Default ADVANCE map in degrees, [load row][rpm column].
 extern const std::array<std::array<int, MAP_DIM>, MAP_DIM> DefaultAdvanceDegrees;
 
+// The bike the program starts with.
+constexpr int STARTUP_BIKE = 20;
+
+// The image the program starts with: STARTUP_BIKE with all defaults, validated.
+ParamImage StartupImage();
+
 // Writes the default values of one page's fields (group = page index) or of all (PAGE_ALL),
 // ending with the preset of the bike in BIKE. The caller marks its map editors for reload.
 void ResetDefaults(ParamImage& img, int group);

@@ -127,6 +127,9 @@ enum MonStatusBit : int {
 // Flag bits of a lobe byte (LOBE_START / LOBE_END).
 enum LobeFlagBit : int { LOBE_NUMBER_BITS = 6, LOBE_SECOND_EDGE = 6, LOBE_SECOND_PICKUP = 7, LOBE_FLAG_BITS = 2 };
 
+// Modes of a power output (POWER_OUT_MODE).
+enum PowerOutMode : int { POWER_OUT_OFF, POWER_OUT_FUEL_PUMP, POWER_OUT_GEAR_SHIFT_LIGHT, POWER_OUT_SPECIAL };
+
 // Speed columns of a power-output cell byte.
 enum PowerOutCellBit : int { POUT_COLUMNS = 4 };
 

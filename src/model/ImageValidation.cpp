@@ -1,11 +1,13 @@
 #include "model/ImageValidation.h"
 
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/LobeByte.h"
 
-#include <algorithm>
-
 namespace {
+
+// The 100 % point of the TP sensor lies at least this far above its 0 % point.
+constexpr int TPS_MIN_SPAN_MV = 10;
 
 int sign(int v) { return (v > 0) - (v < 0); }
 
@@ -15,7 +17,7 @@ struct SeriesAccess {
     bool isSigned;
     int address;
 
-    int get(int i) const
+    int Get(int i) const
     {
         if (width == ClampWidth::Words) {
             const uint16_t w = img.Adrw(address + i);
@@ -24,7 +26,7 @@ struct SeriesAccess {
         const uint8_t b = img.Adrb(address + i);
         return isSigned ? static_cast<int8_t>(b) : b;
     }
-    void set(int i, int v)
+    void Set(int i, int v)
     {
         if (width == ClampWidth::Words)
             img.Adrw(address + i) = static_cast<uint16_t>(v);
@@ -33,7 +35,36 @@ struct SeriesAccess {
     }
 };
 
-bool inList(int v, std::initializer_list<int> list) { return std::find(list.begin(), list.end(), v) != list.end(); }
+// A row's range in raw units, in the reading that applies to img.
+struct RawRange {
+    int low;
+    int high;
+};
+
+RawRange rawRange(const FieldFact& f, const ParamImage& img)
+{
+    const int scale = f.scaleIn(img);
+    return { f.minimum / scale - f.offset, f.maximumIn(img) / scale - f.offset };
+}
+
+// The order codes of ClampSeries for unsigned fields.
+enum class Order { None = 0, Ascending = 1 };
+
+// Clamps elements first .. first + count - 1 of a row into its range, in the given order.
+void clampToRow(ParamImage& img, const FieldFact& f, Order order = Order::None, int first = 0, int count = -1)
+{
+    const RawRange r = rawRange(f, img);
+    const ClampWidth width = f.view == FieldRef::Word ? ClampWidth::Words : ClampWidth::Bytes;
+    ClampSeries(img, width, static_cast<int>(order), f.ref(first).index(), count < 0 ? f.count : count, r.low, r.high, 1);
+}
+
+// Only the upper bound of a single byte.
+void limitToRowMaximum(ParamImage& img, const FieldFact& f)
+{
+    const int high = rawRange(f, img).high;
+    if (img.Adrb(f.address) > high)
+        img.Adrb(f.address) = static_cast<uint8_t>(high);
+}
 
 void validateLobes(ParamImage& img)
 {
@@ -42,27 +73,26 @@ void validateLobes(ParamImage& img)
     for (int ch = 0; ch < CHANNELS; ++ch) {
         for (int address : {LOBE_START + ch, LOBE_END + ch}) {
             uint8_t& b = img.Adrb(address);
-            const int lobe = LobeByte::number(b, system);
+            const int lobe = LobeByte::Number(b, system);
             if (lobe > lobeCount)
-                b = LobeByte::withNumber(b, lobeCount, system);
-            if (LobeByte::number(b, system) == 0)
-                b = LobeByte::withNumber(b, 1, system);
-            if (!inList(system, {14, 0, 4, 9, 17, 18, 19}))
-                b &= 0x7F;
+                b = LobeByte::WithNumber(b, lobeCount, system);
+            if (LobeByte::Number(b, system) == 0)
+                b = LobeByte::WithNumber(b, 1, system);
+            if (!LobeByte::KeepsBitSeven(system))
+                b &= static_cast<uint8_t>(~LobeByte::SECOND_PICKUP);
         }
     }
 }
 
 void validatePowerOutputs(ParamImage& img)
 {
-    const int loadHigh = img.Adrb(TPSIAP_SENSOR) == 2 ? 999 : 100;
+    static constexpr const FieldFact* SPEED_POINTS[POWER_OUT_COUNT] = { &Fact("POWER_OUT1_RPM"), &Fact("POWER_OUT2_RPM") };
+    static constexpr const FieldFact* LOAD_POINTS[POWER_OUT_COUNT] = { &Fact("POWER_OUT1_TP"), &Fact("POWER_OUT2_TP") };
     for (int n = 0; n < POWER_OUT_COUNT; ++n) {
-        uint8_t& mode = img.Adrb(POWER_OUT_MODE + n);
-        if (mode > 2)
-            mode = 3;
-        ClampSeries(img, ClampWidth::Bytes, 1, POWER_OUT_RPM + 3 * n, 3, 3, 250, 1);
-        ClampSeries(img, ClampWidth::Words, 1, POWER_OUT_TP + 2 * n, 2, 0, loadHigh, 1);
-        if (mode == 2)
+        clampToRow(img, Fact("POWER_OUT_MODE"), Order::None, n, 1);
+        clampToRow(img, *SPEED_POINTS[n], Order::Ascending);
+        clampToRow(img, *LOAD_POINTS[n], Order::Ascending);
+        if (img.Adrb(POWER_OUT_MODE + n) == POWER_OUT_GEAR_SHIFT_LIGHT)
             PowerOutDefaults(img, n, PowerOutDefaultForm::CellsOnly);
     }
 }
@@ -90,52 +120,49 @@ void ClampSeries(ParamImage& img, ClampWidth width, int mode, int address, int c
     for (int i = 0; i < count; ++i) {
         const int lower = order > 0 ? low + step * i : order < 0 ? low + step * (count - 1 - i) : low;
         const int upper = order > 0 ? high - step * (count - 1 - i) : order < 0 ? high - step * i : high;
-        if (s.get(i) < lower)
-            s.set(i, lower);
-        if (s.get(i) > upper)
-            s.set(i, upper);
+        if (s.Get(i) < lower)
+            s.Set(i, lower);
+        if (s.Get(i) > upper)
+            s.Set(i, upper);
     }
     for (int i = 1; i < count; ++i) {
-        if (order > 0 && s.get(i - 1) >= s.get(i))
-            s.set(i, s.get(i - 1) + step);
-        else if (order < 0 && s.get(i) >= s.get(i - 1))
-            s.set(i, s.get(i - 1) - step);
+        if (order > 0 && s.Get(i - 1) >= s.Get(i))
+            s.Set(i, s.Get(i - 1) + step);
+        else if (order < 0 && s.Get(i) >= s.Get(i - 1))
+            s.Set(i, s.Get(i - 1) - step);
     }
 }
 
 void ValidateImage(ParamImage& img, OutsideSettings* outside)
 {
-    uint8_t& channels = img.Adrb(CHANNEL_COUNT);
-    channels = std::clamp<uint8_t>(channels, 1, 4);
-    if (img.Adrb(EXCITATION) > 3)
-        img.Adrb(EXCITATION) = 3;
+    clampToRow(img, Fact("CHANNEL_COUNT"));
+    clampToRow(img, Fact("EXCITATION"));
 
-    ClampSeries(img, ClampWidth::Words, 1, ADV_IAP, MAP_DIM, 0, 999, 1);
-    ClampSeries(img, ClampWidth::Words, 1, SERVO_IAP, MAP_DIM, 0, 999, 1);
-    ClampSeries(img, ClampWidth::Bytes, 1, RPM_ADV, MAP_DIM, 3, 250, 1);
-    ClampSeries(img, ClampWidth::Bytes, 1, SERVO_RPM, MAP_DIM, 3, 250, 1);
+    // The map axes must rise strictly: the maps are drawn and looked up between neighbouring points.
+    for (const FieldFact* axis : { &Fact("ADV_IAP"), &Fact("SERVO_IAP"), &Fact("RPM_ADV"), &Fact("SERVO_RPM") })
+        clampToRow(img, *axis, Order::Ascending);
 
-    if (img.Adrw(TPS + 1) < img.Adrw(TPS) + 10)
-        img.Adrw(TPS + 1) = img.Adrw(TPS) + 10;
+    // The calibration points are kept apart, not clamped: each limit depends on the other point.
+    if (img.Adrw(TPS + 1) < img.Adrw(TPS) + TPS_MIN_SPAN_MV)
+        img.Adrw(TPS + 1) = img.Adrw(TPS) + TPS_MIN_SPAN_MV;
     if (img.Adrw(IAP_SENSOR) >= img.Adrw(IAP_SENSOR + 2))
         img.Adrw(IAP_SENSOR + 2) = img.Adrw(IAP_SENSOR);
 
-    ClampSeries(img, ClampWidth::Bytes, 0, ADVANCE, MAP_DIM * MAP_DIM, 70, 160, 1);
-    ClampSeries(img, ClampWidth::Bytes, 0, SERVO_MV, MAP_DIM * MAP_DIM, 0, img.Adrb(SERVO_PERCENT) ? 100 : 250, 1);
+    clampToRow(img, Fact("ADVANCE"));
+    clampToRow(img, Fact("SERVO_MV"));
 
+    // Without a trigger system there is one lobe. The count has no lower bound here: a lobe
+    // number of 0 is raised to 1 below on its own.
     if (img.Adrb(PICKUP_SYSTEM) == 0)
         img.Adrb(LOBE_COUNT) = 1;
-    const int maxLobes = LobeByte::wide(img.Adrb(PICKUP_SYSTEM)) ? 120 : 58;
-    if (img.Adrb(LOBE_COUNT) > maxLobes)
-        img.Adrb(LOBE_COUNT) = static_cast<uint8_t>(maxLobes);
+    limitToRowMaximum(img, Fact("LOBE_COUNT"));
     validateLobes(img);
 
     validatePowerOutputs(img);
 
-    img.Adrb(LIMITER) = std::clamp<uint8_t>(img.Adrb(LIMITER), 10, 250);
-    img.Adrb(START_LIM) = std::clamp<uint8_t>(img.Adrb(START_LIM), 10, 250);
-    if (img.Adrb(BASE_ADV) > 40)
-        img.Adrb(BASE_ADV) = 40;
+    clampToRow(img, Fact("LIMITER"));
+    clampToRow(img, Fact("START_LIM"));
+    clampToRow(img, Fact("BASE_ADV"));
 
     if (outside)
         validateOutside(*outside);

@@ -28,7 +28,7 @@ public:
             flags_[k] = group == PAGE_ALL || group == k;
         flags_[PAGE_SENSORS] = flags_[PAGE_MISC];
     }
-    static LoadGroups all() { return LoadGroups(PAGE_ALL); }
+    static LoadGroups All() { return LoadGroups(PAGE_ALL); }
 
     bool operator[](int k) const { return k >= 0 && k < PAGE_COUNT && flags_[k]; }
 

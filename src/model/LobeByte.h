@@ -11,23 +11,34 @@ public:
     static constexpr uint8_t SECOND_EDGE = 0x40;
     static constexpr uint8_t SECOND_PICKUP = 0x80;
 
-    static constexpr bool wide(int system) { return system == WIDE_LOBE_SYSTEM; }
+    static constexpr bool Wide(int system) { return system == WIDE_LOBE_SYSTEM; }
 
-    static constexpr int number(uint8_t b, int system)
+    // Whether bit 7 means something under a trigger system: the second-pick-up flag where the
+    // system has a second pick-up (0, 4, 9, 17, 18, 19), lobe bit 6 with system 14. Elsewhere
+    // validation clears it.
+    static constexpr bool KeepsBitSeven(int system)
     {
-        return (b & 0x3F) | (wide(system) && (b & 0x80) ? 64 : 0);
+        for (int s : { WIDE_LOBE_SYSTEM, 0, 4, 9, 17, 18, 19 })
+            if (system == s)
+                return true;
+        return false;
+    }
+
+    static constexpr int Number(uint8_t b, int system)
+    {
+        return (b & 0x3F) | (Wide(system) && (b & 0x80) ? 64 : 0);
     }
 
     // Bits that are flags, not part of the lobe number.
-    static constexpr uint8_t flags(uint8_t b, int system)
+    static constexpr uint8_t Flags(uint8_t b, int system)
     {
-        return static_cast<uint8_t>(b & (wide(system) ? SECOND_EDGE : SECOND_EDGE | SECOND_PICKUP));
+        return static_cast<uint8_t>(b & (Wide(system) ? SECOND_EDGE : SECOND_EDGE | SECOND_PICKUP));
     }
 
-    static constexpr uint8_t withNumber(uint8_t b, int lobe, int system)
+    static constexpr uint8_t WithNumber(uint8_t b, int lobe, int system)
     {
-        uint8_t out = static_cast<uint8_t>(flags(b, system) | (lobe & 0x3F));
-        if (wide(system) && (lobe & 64))
+        uint8_t out = static_cast<uint8_t>(Flags(b, system) | (lobe & 0x3F));
+        if (Wide(system) && (lobe & 64))
             out |= 0x80;
         return out;
     }

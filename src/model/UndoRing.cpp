@@ -1,6 +1,6 @@
 #include "model/UndoRing.h"
 
-void UndoRing::store(const ParamImage& img, int page)
+void UndoRing::Store(const ParamImage& img, int page)
 {
     slots_[current_] = {img, static_cast<uint8_t>(page)};
     if (hooks_.storeSettings)
@@ -10,7 +10,7 @@ void UndoRing::store(const ParamImage& img, int page)
 void UndoRing::UndoInit(const ParamImage& img, int activePage, ChangedMap& changed)
 {
     oldest_ = current_ = newest_ = 0;
-    store(img, activePage);
+    Store(img, activePage);
     changed.fill(0);
 }
 
@@ -29,15 +29,15 @@ bool UndoRing::UndoSnapshot(const ParamImage& img, int activePage, ChangedMap& c
         hooks_.appendToRecording(img);
     if (hooks_.refreshComparison)
         hooks_.refreshComparison();
-    current_ = next(current_);
+    current_ = Next(current_);
     newest_ = current_;
     if (oldest_ == current_)
-        oldest_ = next(oldest_);
-    store(img, activePage);
+        oldest_ = Next(oldest_);
+    Store(img, activePage);
     return true;
 }
 
-bool UndoRing::restore(ParamImage& img, ChangedMap& changed)
+bool UndoRing::Restore(ParamImage& img, ChangedMap& changed)
 {
     bool any = false;
     const ParamImage& snapshot = slots_[current_].image;
@@ -52,11 +52,11 @@ bool UndoRing::restore(ParamImage& img, ChangedMap& changed)
 
 bool UndoRing::Undo(ParamImage& img, ChangedMap& changed, Restored& out)
 {
-    if (!canUndo())
+    if (!CanUndo())
         return false;
     const int old = current_;
-    current_ = prev(current_);
-    out.changed = restore(img, changed);
+    current_ = Prev(current_);
+    out.changed = Restore(img, changed);
     out.slotPage = slots_[current_].page;
     out.showPage = slots_[old].page;
     return true;
@@ -64,10 +64,10 @@ bool UndoRing::Undo(ParamImage& img, ChangedMap& changed, Restored& out)
 
 bool UndoRing::Redo(ParamImage& img, ChangedMap& changed, Restored& out)
 {
-    if (!canRedo())
+    if (!CanRedo())
         return false;
-    current_ = next(current_);
-    out.changed = restore(img, changed);
+    current_ = Next(current_);
+    out.changed = Restore(img, changed);
     out.slotPage = slots_[current_].page;
     out.showPage = out.slotPage;
     return true;

@@ -35,8 +35,8 @@ public:
     bool Undo(ParamImage& img, ChangedMap& changed, Restored& out);
     bool Redo(ParamImage& img, ChangedMap& changed, Restored& out);
 
-    bool canUndo() const { return current_ != oldest_; }
-    bool canRedo() const { return current_ != newest_; }
+    bool CanUndo() const { return current_ != oldest_; }
+    bool CanRedo() const { return current_ != newest_; }
 
 private:
     struct Slot {
@@ -44,10 +44,10 @@ private:
         uint8_t page = 0;
     };
 
-    static int next(int i) { return i == SLOTS - 1 ? 0 : i + 1; }
-    static int prev(int i) { return i == 0 ? SLOTS - 1 : i - 1; }
-    void store(const ParamImage& img, int page);
-    bool restore(ParamImage& img, ChangedMap& changed);
+    static int Next(int i) { return i == SLOTS - 1 ? 0 : i + 1; }
+    static int Prev(int i) { return i == 0 ? SLOTS - 1 : i - 1; }
+    void Store(const ParamImage& img, int page);
+    bool Restore(ParamImage& img, ChangedMap& changed);
 
     Hooks hooks_;
     std::array<Slot, SLOTS> slots_{};

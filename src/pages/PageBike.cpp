@@ -189,11 +189,11 @@ void PageBike::storeLobe(const LobePoint& p, int address, int method)
 {
     const int position = p.upDown->value();
     uint8_t b = static_cast<uint8_t>(position & 0x3F);
-    if (LobeByte::wide(method) && (position & 64))
+    if (LobeByte::Wide(method) && (position & 64))
         b |= 0x80;
     if (p.secondEdge->isChecked())
         b |= LobeByte::SECOND_EDGE;
-    if (p.secondPickup->isChecked() && !LobeByte::wide(method))
+    if (p.secondPickup->isChecked() && !LobeByte::Wide(method))
         b |= LobeByte::SECOND_PICKUP;
     img().Adrb(address) = b;
 }
@@ -235,9 +235,9 @@ void PageBike::loadLobe(LobePoint& p, int address, int method, bool firstEdge)
 {
     const uint8_t b = img().Adrb(address);
     p.upDown->setRange(Fact("LOBE_START").minimum, std::max(1, int(img().Adrb(LOBE_COUNT))));
-    p.upDown->setValue(LobeByte::number(b, method));
+    p.upDown->setValue(LobeByte::Number(b, method));
     p.secondEdge->setChecked(firstEdge);
-    p.secondPickup->setChecked(!LobeByte::wide(method) && (b & LobeByte::SECOND_PICKUP));
+    p.secondPickup->setChecked(!LobeByte::Wide(method) && (b & LobeByte::SECOND_PICKUP));
 }
 
 void PageBike::Load()
@@ -340,7 +340,7 @@ void PageBike::ComboBoxBikeChange()
         if (answer == PageHost::ANSWER_YES)
             host_.NewWithoutAsking();
     }
-    ApplyBikePreset(img(), LoadGroups::all());
+    ApplyBikePreset(img(), LoadGroups::All());
     host_.RefreshActivePage();
     host_.RequestCommit(comboBoxBike_, PageHost::COMMIT_NOW);
     host_.FocusProgramAfterChange();

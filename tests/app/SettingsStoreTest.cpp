@@ -6,7 +6,6 @@
 #include "app/SettingsStore.h"
 #include "app/TestSettings.h"
 #include "model/ImageDefaults.h"
-#include "model/ImageValidation.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,15 +16,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-ParamImage StartupImage()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
 
 void WriteFile(const QString& path, const QByteArray& data)
 {

@@ -1,8 +1,8 @@
 #include "CliRun.h"
 #include "TempDir.h"
-#include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "model/FieldFacts.h"
+#include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/MapFacts.h"
 
@@ -18,7 +18,7 @@ namespace {
 // Two parameter files in a scratch folder: the start-up settings and an edited copy.
 struct CliDiff : testing::Test {
     ScopedWorkDir dir;
-    ParamImage base = IgnCommands::StartupImage();
+    ParamImage base = StartupImage();
 
     QString Write(const std::string& name, const ParamImage& image)
     {

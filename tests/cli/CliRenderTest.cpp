@@ -1,8 +1,8 @@
 #include "CliRun.h"
 #include "TempDir.h"
-#include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "mapedit/ui/MapPicture.h"
+#include "model/ImageDefaults.h"
 
 #include <QImage>
 #include <QProcess>
@@ -17,7 +17,7 @@ class CliRender : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), {}));
+        ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), StartupImage(), {}));
     }
     CliRun Render(QStringList args)
     {

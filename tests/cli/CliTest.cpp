@@ -2,8 +2,8 @@
 
 #include "CliRun.h"
 #include "TempDir.h"
-#include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
+#include "model/ImageDefaults.h"
 
 #include <QFile>
 #include <QProcess>
@@ -134,7 +134,7 @@ TEST(Cli, TheUnitToolPullsItsPlugAtTheAskedWriteAndEnds)
     const QString device = StartUnitTool(sim, { "--unplug-at-write", "1", "--storing-ms", "300" });
     ASSERT_FALSE(device.isEmpty());
     const QString file = QString::fromStdString(dir.file("a.ign"));
-    ASSERT_TRUE(WriteIgnFile(file, IgnCommands::StartupImage(), IgnUnitInfo {}));
+    ASSERT_TRUE(WriteIgnFile(file, StartupImage(), IgnUnitInfo {}));
     const CliRun r = RunProgram({ "program", file, "--port", "7=" + device, "--timeout", "20" });
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("the connection with the unit was lost"), std::string::npos) << r.err;
@@ -146,7 +146,7 @@ TEST(Cli, TheUnitToolPullsItsPlugAtTheAskedWriteAndEnds)
 TEST(Cli, ConvertAndShowParameterFiles)
 {
     ScopedWorkDir dir;
-    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), IgnUnitInfo {}));
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), StartupImage(), IgnUnitInfo {}));
     const CliRun convert = RunProgram({ "convert", QString::fromStdString(dir.file("in.ign")),
         QString::fromStdString(dir.file("out.ign")) });
     EXPECT_EQ(convert.code, 0) << convert.err;
@@ -190,7 +190,7 @@ std::vector<std::string> FolderNames(const ScopedWorkDir& dir)
 TEST(Cli, FileNamesTheFileNameEncodingCannotCarryAreRefusedNotRenamed)
 {
     ScopedWorkDir dir;
-    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), IgnUnitInfo {}));
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), StartupImage(), IgnUnitInfo {}));
     QTemporaryDir errDir;
     const std::string err = errDir.filePath("err.txt").toStdString();
     // Raw byte names are put together by hand: a QString on the way would turn 0xFF into U+FFFD.
@@ -211,7 +211,7 @@ TEST(Cli, FileNamesTheFileNameEncodingCannotCarryAreRefusedNotRenamed)
 TEST(Cli, OutputThatCannotBeWrittenFailsTheCommand)
 {
     ScopedWorkDir dir;
-    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), IgnCommands::StartupImage(), IgnUnitInfo {}));
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("in.ign")), StartupImage(), IgnUnitInfo {}));
     for (const char* command : { "show in.ign", "help" }) {
         QProcess p;
         p.setStandardOutputFile("/dev/full");

@@ -1,3 +1,4 @@
+#include "model/ImageDefaults.h"
 #include "monitor/MonitorCsv.h"
 #include "CliRun.h"
 #include "CliTestSupport.h"
@@ -71,7 +72,7 @@ struct CliUnit : ::testing::Test {
 TEST_F(CliUnit, ReadWritesTheUnitsConfigurationToAFile)
 {
     StartUnit();
-    ASSERT_NE(unitImage, IgnCommands::StartupImage()) << "the unit holds something of its own";
+    ASSERT_NE(unitImage, StartupImage()) << "the unit holds something of its own";
     const CliRun r = Run({ "read", "-o", File("unit.ign") });
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "Verify: OK")) << r.out;

@@ -3,6 +3,7 @@
 
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
+#include "model/ImageDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ TEST(IgnCommands, ConvertUpgradesAVersion80File)
     const std::string text = ReadWholeFile(dir.file("new.ign"));
     EXPECT_EQ(text.rfind("MOTRAVEX_KEY      93 VORDAX4/VORDAX4\r\n", 0), 0u);
 
-    ParamImage img = IgnCommands::StartupImage();
+    ParamImage img = StartupImage();
     std::ostringstream err2;
     ASSERT_TRUE(IgnCommands::Open(Q(dir.file("new.ign")), img, err2));
     EXPECT_TRUE(err2.str().empty()) << "a version-93 file needs no note";
@@ -81,7 +82,7 @@ TEST(IgnCommands, ShowListsFieldsInUserUnitsAndTheMaps)
 TEST(IgnCommands, AFileLackingSettingsIsOpenedWithAWarningOrRefusedWhenStrict)
 {
     ScopedWorkDir dir;
-    const std::string complete = IgnFileText(IgnCommands::StartupImage(), IgnUnitInfo {});
+    const std::string complete = IgnFileText(StartupImage(), IgnUnitInfo {});
     const size_t servo = complete.find("SERVO_ENABLE");
     ASSERT_NE(servo, std::string::npos);
     std::ofstream(dir.file("complete.ign"), std::ios::binary) << complete;
@@ -92,7 +93,7 @@ TEST(IgnCommands, AFileLackingSettingsIsOpenedWithAWarningOrRefusedWhenStrict)
     std::ofstream(dir.file("header.ign"), std::ios::binary) << "MOTRAVEX_KEY 93\r\n";
 
     auto missing = [&](const char* name, IgnCommands::Completeness completeness, bool* opened) {
-        ParamImage img = IgnCommands::StartupImage();
+        ParamImage img = StartupImage();
         std::ostringstream err;
         *opened = IgnCommands::Open(Q(dir.file(name)), img, err, completeness);
         const std::string text = err.str();
@@ -115,7 +116,7 @@ TEST(IgnCommands, AFileLackingSettingsIsOpenedWithAWarningOrRefusedWhenStrict)
 
     for (const char* name : { "cut.ign", "header.ign" }) {
         std::ostringstream err;
-        ParamImage img = IgnCommands::StartupImage();
+        ParamImage img = StartupImage();
         EXPECT_FALSE(IgnCommands::Open(Q(dir.file(name)), img, err, IgnCommands::Completeness::Strict)) << name;
         EXPECT_NE(err.str().find("--strict refuses it"), std::string::npos) << err.str();
     }

@@ -3,6 +3,7 @@
 
 #include "files/IgnOpen.h"
 #include "files/IgnReader.h"
+#include "files/IgnRecordTable.h"
 #include "files/IgnScanner.h"
 #include "files/IgnWriter.h"
 #include "model/BikePresets.h"
@@ -136,6 +137,34 @@ TEST(IgnReader, EdgeCasesOfTheTokenAndNumberRules)
         EXPECT_EQ(reader.FileVersion(), 93) << c.name;
         EXPECT_EQ(img.Adrb(c.address), c.expected) << c.name;
     }
+}
+
+// An older name of a key reads the same numbers into the same fields as the current name; the
+// keys of dropped functions and the words of a file that are no keys change nothing.
+TEST(IgnRecordTable, OlderNamesReadLikeTheCurrentOnes)
+{
+    std::string numbers;
+    for (int i = 1; i <= 110; ++i)
+        numbers.append(" ").append(std::to_string(i % 9 == 0 ? 0 : 10 * i));
+    const ParamImage start = StartupImage();
+    const auto read = [&](const char* key) {
+        ParamImage img = start;
+        IgnReader reader(img);
+        reader.ReadIgnText(PAGE_ALL, false, V93(std::string(key).append(numbers).append(" ")));
+        return img;
+    };
+    const std::pair<const char*, const char*> sameAs[] = { { "INV_PICKUP", "PICKUP_POLARITY" },
+        { "SPEC_START", "SPECIAL_START" }, { "SENSOR_TPS_IAP", "TPSIAP_SENSOR" }, { "SENSOR_TPS", "TPS" },
+        { "SENSOR_IAP", "IAP_SENSOR" }, { "ADV_MAP", "ADV_MAPA" }, { "IAP", "ADV_IAP" },
+        { "ADVANCE_RPM1", "RPM_ADV" }, { "ADVANCE1", "ADVANCE" }, { "SERVO_MAP", "SERVO_MAPA" } };
+    for (const auto& [older, current] : sameAs) {
+        const ParamImage image = read(current);
+        EXPECT_NE(image, start) << current;
+        EXPECT_EQ(read(older), image) << older << " reads unlike " << current;
+    }
+    for (const char* word : { "INPUT_NEUTRAL_SS", "POWER_OUT3", "POWER_OUT4", "POWER_OUT1_PWM", "POWER_OUT4_PWM",
+             "VERSIONS", "HEX", "EXE", "Mon_Calib_CoefEE", "POWER_OUT", "bike" })
+        EXPECT_EQ(read(word), start) << word;
 }
 
 TEST(IgnReader, LobeNumbersDependOnTheTriggerSystem)

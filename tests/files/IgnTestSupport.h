@@ -8,16 +8,6 @@
 #include <sstream>
 #include <string>
 
-// The image the program starts with: bike 20, all defaults, validated.
-inline ParamImage StartupImage()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
-
 inline std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

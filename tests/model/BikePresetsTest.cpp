@@ -54,7 +54,7 @@ ParamImage applied(int code, const LoadGroups& groups, uint8_t fill = 0xEE)
 TEST(BikePresets, EveryPresetWritesExactlyItsBytes)
 {
     for (const Expected& e : kExpected) {
-        const ParamImage img = applied(e.code, LoadGroups::all(), 0xEE);
+        const ParamImage img = applied(e.code, LoadGroups::All(), 0xEE);
         for (int i = 0; i < 11; ++i) {
             const int want = e.trigger[i] < 0 ? 0xEE : e.trigger[i];
             EXPECT_EQ(img.Adrb(kAddresses[i]), i == 2 && want > 4 ? 4 : want) << "bike " << e.code << " byte " << kAddresses[i];
@@ -70,7 +70,7 @@ TEST(BikePresets, ExtraBytes)
         {32, 87, 0}, {31, 87, 0}, {31, 88, 1}, {28, 87, 2}, {29, 87, 3}, {30, 87, 0}, {19, 103, 1}, {21, 132, 1},
         {41, 87, 1}, {41, 130, 0}, {42, 87, 1}, {42, 130, 0}};
     for (const auto& x : extras)
-        EXPECT_EQ(applied(x.code, LoadGroups::all()).Adrb(x.address), x.value) << "bike " << x.code;
+        EXPECT_EQ(applied(x.code, LoadGroups::All()).Adrb(x.address), x.value) << "bike " << x.code;
 }
 
 TEST(BikePresets, ListOrderAndEntries)

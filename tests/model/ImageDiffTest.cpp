@@ -18,15 +18,6 @@ namespace {
 
 using Kind = ImageDifference::Kind;
 
-ParamImage StartupImage()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
-
 // The start-up image and a copy the test changes; the comparison runs from the first to the second.
 struct ImageDiffTest : testing::Test {
     ParamImage first = StartupImage();
@@ -150,7 +141,7 @@ TEST_F(ImageDiffTest, ServoCellsShowVoltsOrPercentAsTheirImageHoldsThem)
 TEST_F(ImageDiffTest, ChangingTheBikeListsTheBikeAndEveryFieldItsPresetDrags)
 {
     second.Adrb(BIKE) = 5;
-    ApplyBikePreset(second, LoadGroups::all());
+    ApplyBikePreset(second, LoadGroups::All());
     ValidateImage(second);
 
     std::set<std::pair<const FieldFact*, int>> changed;

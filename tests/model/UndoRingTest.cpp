@@ -24,8 +24,8 @@ TEST_F(UndoFixture, NothingToUndoOrRedoAfterStartUp)
 {
     changed.fill(1);
     ring.UndoInit(img, 0, changed);
-    EXPECT_FALSE(ring.canUndo());
-    EXPECT_FALSE(ring.canRedo());
+    EXPECT_FALSE(ring.CanUndo());
+    EXPECT_FALSE(ring.CanRedo());
     EXPECT_EQ(changed, ChangedMap{}) << "start-up clears the changed map";
     EXPECT_EQ(settingsSaved, 1) << "storing a slot saves the settings";
 }
@@ -34,7 +34,7 @@ TEST_F(UndoFixture, UndoThenRedoRestoresAndMarksChangedBytes)
 {
     ring.UndoInit(img, 0, changed);
     edit(7);
-    EXPECT_TRUE(ring.canUndo());
+    EXPECT_TRUE(ring.CanUndo());
     EXPECT_EQ(changed[RETARD], 1);
     EXPECT_EQ(comparisons, 1);
 
@@ -44,12 +44,12 @@ TEST_F(UndoFixture, UndoThenRedoRestoresAndMarksChangedBytes)
     EXPECT_TRUE(r.changed);
     EXPECT_EQ(img.Adrb(RETARD), 0);
     EXPECT_EQ(changed[RETARD], 1);
-    EXPECT_FALSE(ring.canUndo());
-    EXPECT_TRUE(ring.canRedo());
+    EXPECT_FALSE(ring.CanUndo());
+    EXPECT_TRUE(ring.CanRedo());
 
     ASSERT_TRUE(ring.Redo(img, changed, r));
     EXPECT_EQ(img.Adrb(RETARD), 7);
-    EXPECT_FALSE(ring.canRedo());
+    EXPECT_FALSE(ring.CanRedo());
     EXPECT_FALSE(ring.Redo(img, changed, r));
 }
 
@@ -60,9 +60,9 @@ TEST_F(UndoFixture, ApplyWithoutChangeKeepsRedo)
     UndoRing::Restored r;
     ring.Undo(img, changed, r);
     EXPECT_FALSE(ring.UndoSnapshot(img, 0, changed));
-    EXPECT_TRUE(ring.canRedo());
+    EXPECT_TRUE(ring.CanRedo());
     edit(9);
-    EXPECT_FALSE(ring.canRedo()) << "a new snapshot discards the redo steps";
+    EXPECT_FALSE(ring.CanRedo()) << "a new snapshot discards the redo steps";
 }
 
 TEST_F(UndoFixture, RingKeeps199UndoSteps)

@@ -1,3 +1,4 @@
+#include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/LayoutSelfCheck.h"
@@ -8,15 +9,6 @@
 #include <vector>
 
 namespace {
-
-ParamImage defaults()
-{
-    ParamImage img;
-    img.Adrb(BIKE) = 20;
-    ResetDefaults(img, PAGE_ALL);
-    ValidateImage(img);
-    return img;
-}
 
 std::vector<int> bytes(const ParamImage& img, int address, int n)
 {
@@ -30,7 +22,7 @@ std::vector<int> bytes(const ParamImage& img, int address, int n)
 
 TEST(ValidateImage, DefaultImageIsAlreadyValid)
 {
-    const ParamImage before = defaults();
+    const ParamImage before = StartupImage();
     ParamImage after = before;
     ValidateImage(after);
     EXPECT_EQ(after, before);
@@ -48,7 +40,7 @@ class ValidateSingleByte : public testing::TestWithParam<SingleByteCase> {};
 TEST_P(ValidateSingleByte, ClampsToItsLimit)
 {
     const SingleByteCase& c = GetParam();
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(c.address) = static_cast<uint8_t>(c.stored);
     ValidateImage(img);
     EXPECT_EQ(img.Adrb(c.address), c.expected) << c.name;
@@ -64,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, ValidateSingleByte,
 
 TEST(ValidateImage, ServoPercentLimitsCellsTo100)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(SERVO_PERCENT) = 1;
     img.Adrb(SERVO_MV + 5) = 200;
     ValidateImage(img);
@@ -73,7 +65,7 @@ TEST(ValidateImage, ServoPercentLimitsCellsTo100)
 
 TEST(ValidateImage, RpmAxisBecomesStrictlyAscending)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     std::fill_n(&img.Adrb(RPM_ADV), 10, uint8_t{5});
     std::fill_n(&img.Adrb(SERVO_RPM), 10, uint8_t{250});
     ValidateImage(img);
@@ -83,7 +75,7 @@ TEST(ValidateImage, RpmAxisBecomesStrictlyAscending)
 
 TEST(ValidateImage, PressureAxisIsClampedAsWords)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     for (int i = 0; i < 10; ++i)
         img.Adrw(ADV_IAP + i) = 5000;
     ValidateImage(img);
@@ -93,7 +85,7 @@ TEST(ValidateImage, PressureAxisIsClampedAsWords)
 
 TEST(ValidateImage, SensorCalibrationsKeepTheirOrder)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrw(TPS) = 3000;
     img.Adrw(TPS + 1) = 2995;
     img.Adrw(IAP_SENSOR) = 120;
@@ -106,7 +98,7 @@ TEST(ValidateImage, SensorCalibrationsKeepTheirOrder)
 
 TEST(ValidateImage, LobeBytesKeepFlagsAndDropSecondPickupWhereUnsupported)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 5;
     img.Adrb(LOBE_COUNT) = 7;
     img.Adrb(LOBE_START) = 0xC5; // 2nd edge, 2nd pick-up, lobe 5
@@ -120,14 +112,14 @@ TEST(ValidateImage, LobeBytesKeepFlagsAndDropSecondPickupWhereUnsupported)
 
 TEST(ValidateImage, WideLobeSystemStoresLobeBitSixInBitSeven)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 14;
     img.Adrb(LOBE_COUNT) = 120;
-    img.Adrb(LOBE_START) = LobeByte::withNumber(0, 100, 14);
+    img.Adrb(LOBE_START) = LobeByte::WithNumber(0, 100, 14);
     EXPECT_EQ(img.Adrb(LOBE_START), 0xA4);
     ValidateImage(img);
     EXPECT_EQ(img.Adrb(LOBE_START), 0xA4);
-    EXPECT_EQ(LobeByte::number(img.Adrb(LOBE_START), 14), 100);
+    EXPECT_EQ(LobeByte::Number(img.Adrb(LOBE_START), 14), 100);
 
     img.Adrb(LOBE_COUNT) = 200;
     ValidateImage(img);
@@ -136,7 +128,7 @@ TEST(ValidateImage, WideLobeSystemStoresLobeBitSixInBitSeven)
 
 TEST(ValidateImage, NoTriggerSystemMeansOneLobe)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(PICKUP_SYSTEM) = 0;
     img.Adrb(LOBE_COUNT) = 9;
     img.Adrb(LOBE_START + 2) = 0x83;
@@ -147,7 +139,7 @@ TEST(ValidateImage, NoTriggerSystemMeansOneLobe)
 
 TEST(ValidateImage, PowerOutputTables)
 {
-    ParamImage img = defaults();
+    ParamImage img = StartupImage();
     img.Adrb(TPSIAP_SENSOR) = 1;
     img.Adrb(POWER_OUT_MODE) = 2;
     std::fill_n(&img.Adrb(POWER_OUT_CELLS), 3, uint8_t{1});
@@ -181,13 +173,72 @@ TEST(ValidateImage, OutsideSettings)
         {{1, -1, 1}, {1, -1, 1}},
     };
     for (const Case& c : cases) {
-        ParamImage img = defaults();
+        ParamImage img = StartupImage();
         OutsideSettings s = c.in;
         ValidateImage(img, &s);
         EXPECT_EQ(s.language, c.out.language);
         EXPECT_EQ(s.forcedPort, c.out.forcedPort);
         EXPECT_EQ(s.nextScanPort, c.out.nextScanPort);
     }
+}
+
+// Every field that validation clamps as a plain range lands exactly on the bound its field-fact
+// row gives (in the reading the image selects), from just beyond the bound and from the far end
+// of the raw field. Series are looked at in their first element for the lower bound and in their
+// last for the upper, where ascending order leaves room.
+TEST(ValidateImage, ClampsEachRangedFieldToItsRowsRange)
+{
+    enum Bounds { Both, UpperOnly };
+    struct Case {
+        const char* name;
+        Bounds bounds;
+        bool switched = false;
+    };
+    const Case cases[] = {
+        { "CHANNEL_COUNT", Both }, { "EXCITATION", UpperOnly }, { "ADV_IAP", UpperOnly }, { "SERVO_IAP", UpperOnly },
+        { "RPM_ADV", Both }, { "SERVO_RPM", Both }, { "ADVANCE", Both }, { "SERVO_MV", UpperOnly },
+        { "SERVO_MV", UpperOnly, true }, { "LOBE_COUNT", UpperOnly }, { "LOBE_COUNT", UpperOnly, true },
+        { "POWER_OUT_MODE", UpperOnly }, { "POWER_OUT1_RPM", Both }, { "POWER_OUT2_RPM", Both },
+        { "POWER_OUT1_TP", UpperOnly }, { "POWER_OUT2_TP", UpperOnly, true }, { "LIMITER", Both },
+        { "START_LIM", Both }, { "BASE_ADV", UpperOnly },
+    };
+    for (const Case& c : cases) {
+        const FieldFact* f = FieldFacts::Find(c.name);
+        ASSERT_NE(f, nullptr) << c.name;
+        SCOPED_TRACE(std::string(c.name) + (c.switched ? " switched" : ""));
+        ParamImage start = StartupImage();
+        if (c.switched)
+            start.Adrb(f->other.flagAddress)
+                = static_cast<uint8_t>(f->other.flagValue == FieldUnitSwitch::ANY_NONZERO ? 1 : f->other.flagValue);
+        ASSERT_EQ(f->switched(start), c.switched);
+        const int rawTop = f->view == FieldRef::Word ? 0xFFFF : 0xFF;
+        const int last = f->count - 1;
+        const auto validatedFrom = [&](auto fill, int element) {
+            ParamImage img = start;
+            for (int e = 0; e < f->count; ++e)
+                fill(img, e);
+            ValidateImage(img);
+            return f->userValue(img, element);
+        };
+        const int high = f->maximumIn(start);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->storeUser(img, e, high + f->step); }, last), high);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->ref(e).write(img, rawTop); }, last), high);
+        if (c.bounds == UpperOnly)
+            continue;
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->storeUser(img, e, f->minimum - f->step); }, 0),
+            f->minimum);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->ref(e).write(img, 0); }, 0), f->minimum);
+    }
+}
+
+TEST(ValidateImage, LobeCountHasNoLowerBoundOfItsOwn)
+{
+    ParamImage img = StartupImage();
+    ASSERT_NE(img.Adrb(PICKUP_SYSTEM), 0);
+    img.Adrb(LOBE_COUNT) = 0;
+    ValidateImage(img);
+    EXPECT_EQ(img.Adrb(LOBE_COUNT), 0);
+    EXPECT_EQ(LobeByte::Number(img.Adrb(LOBE_START), img.Adrb(PICKUP_SYSTEM)), 1) << "lobe numbers are raised to 1";
 }
 
 TEST(ClampSeries, DescendingAndSignedModes)

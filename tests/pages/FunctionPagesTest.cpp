@@ -173,12 +173,12 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
     tab->StepValues(1);
     ticks(20);
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
-    ASSERT_TRUE(form->Undo().Ring().canUndo());
+    ASSERT_TRUE(form->Undo().Ring().CanUndo());
 
     form->Undo().Undo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2));
     EXPECT_EQ(tab->SheetAt(0).Cell(2, 0), shown);
-    form->Redo();
+    form->Undo().Redo();
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
 }
 
@@ -294,7 +294,7 @@ TEST_F(FunctionPagesFixture, GearShiftLightGetsItsDefaultsAndFuelPumpKeepsThem)
     // The light switches by speed alone.
     EXPECT_EQ(table->SheetAt(0).axisX.count, 1);
     EXPECT_TRUE(table->SheetAt(0).axisY.off);
-    EXPECT_TRUE(form->undoRing().canUndo());
+    EXPECT_TRUE(form->Undo().Ring().CanUndo());
 
     const ParamImage withLight = img();
     chooseMode(0, 1);
@@ -354,13 +354,13 @@ TEST_F(FunctionPagesFixture, TableCellsMapToTheirOutputBits)
         const int address = POWER_OUT_CELLS + 3 * c.output + c.row;
         const int before = img().Adrb(address);
         table->SheetAt(0).Cell(c.column, c.row) = 1;
-        form->OnMapChanged(*table, 4);
+        table->Host()->OnMapChanged(*table, 4);
         EXPECT_EQ(img().Adrb(address), before | (1 << c.column))
             << "output " << c.output << " row " << c.row << " column " << c.column;
     }
     // Loading puts each bit back into its cell.
     img().Adrb(POWER_OUT_CELLS + 4) = 0x9; // output 2, row 1: columns 0 and 3
-    form->RefreshPages(false);
+    form->Edits().RefreshPages(false);
     const MapSheet& s = powerOut()->mapEditor(1)->SheetAt(0);
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(s.Cell(column, 1), column == 0 || column == 3 ? 1 : 0) << column;

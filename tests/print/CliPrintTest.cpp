@@ -1,9 +1,9 @@
 #include "PdfPages.h"
 #include "app/FileMenu.h"
 #include "app/MainWindow.h"
-#include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
 #include "lang/LangString.h"
+#include "model/ImageDefaults.h"
 
 #include "TempDir.h"
 
@@ -27,7 +27,7 @@ struct CliPrintFixture : testing::Test {
     void SetUp() override
     {
         in = path("bike.ign");
-        ASSERT_TRUE(WriteIgnFile(in, IgnCommands::StartupImage(), {}));
+        ASSERT_TRUE(WriteIgnFile(in, StartupImage(), {}));
     }
     QString path(const char* name) const { return QString::fromStdString(dir.file(name)); }
     static CliResult print(const QStringList& args)
