@@ -28,7 +28,7 @@ int CliArchive(const std::vector<std::string>& args, CliIo& io)
         return CLI_USAGE;
     }
     Archive crate;
-    crate.setOutput([&io](const std::string& text) { io.out << text; });
+    crate.SetOutput([&io](const std::string& text) { io.out << text; });
     switch (crate.Load(args[0])) {
     case ArchiveLoadResult::CannotOpen:
         io.err << "crate: cannot open " << args[0] << "\n";

@@ -52,11 +52,11 @@ QJsonObject Field(const ParamImage& img, const FieldFact& f)
 {
     QJsonArray values, texts;
     for (int e = 0; e < f.count; ++e) {
-        values.append(f.userValue(img, e));
+        values.append(f.UserValue(img, e));
         if (ShownAsText(f))
             texts.append(Text(SettingNames::ValueText(f, img, e)));
     }
-    QJsonObject o { { "field", f.name }, { "unit", Text(f.unitIn(img)) }, { "values", values } };
+    QJsonObject o { { "field", f.name }, { "unit", Text(f.UnitIn(img)) }, { "values", values } };
     if (ShownAsText(f))
         o["texts"] = texts;
     return o;

@@ -35,9 +35,9 @@ void FillHour(LogPlot& plot)
 {
     for (int k = 0; k < HOUR_RECORDS; ++k) {
         MonitorImage m;
-        m.setMonw(MON_RPM, static_cast<uint16_t>(1000 + (k * 37) % 11000));
-        m.setMonw(MON_SUPPLY_MV, static_cast<uint16_t>(12000 + 37 * (k % 50)));
-        m.setMonw(MON_LOAD, static_cast<uint16_t>(k % 100));
+        m.SetMonw(MON_RPM, static_cast<uint16_t>(1000 + (k * 37) % 11000));
+        m.SetMonw(MON_SUPPLY_MV, static_cast<uint16_t>(12000 + 37 * (k % 50)));
+        m.SetMonw(MON_LOAD, static_cast<uint16_t>(k % 100));
         for (int c = 0; c < CHANNELS; ++c)
             m.Monb(MON_ADV + c) = static_cast<uint8_t>(100 + (k + 7 * c) % 45);
         m.Monb(MON_LIMITER) = k % 40 > 30;

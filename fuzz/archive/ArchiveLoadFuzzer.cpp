@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint8_t> host = Archive::Marker();
     host.insert(host.end(), data, data + size);
     Archive crate;
-    crate.setOutput({});
+    crate.SetOutput({});
     if (crate.LoadFromBytes(host.data(), host.size()) != ArchiveLoadResult::Ok)
         return 0;
     auto walk = [](auto&& self, const ArchiveEntry& dir) -> void {

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ParamImage img;
-    img.Adrb(BIKE) = 20;
+    img.Adrb(BIKE) = STARTUP_BIKE;
     ResetDefaults(img, PAGE_ALL);
     IgnReader reader(img, [](const std::string&) {});
     const std::string_view text(reinterpret_cast<const char*>(data), size);

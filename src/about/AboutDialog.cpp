@@ -54,20 +54,20 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     setAutoFillBackground(true);
 
     const Branding& b = ProgramBranding();
-    place("LabelAbout", 16, 24, "Programm for setting of ignition", 16);
+    Place("LabelAbout", 16, 24, "Programm for setting of ignition", 16);
     auto* image = new QLabel(this);
     image->setObjectName("Image1");
     image->setGeometry(32, 72, 161, 81);
     image->setPixmap(makerLogo());
-    place("Label2", 32, 180, QString::fromUtf8(b.company), 16);
-    place("Label3", 32, 205, QString::fromUtf8(b.street), 16);
-    place("Label4", 32, 230, QString::fromUtf8(b.town), 16);
-    place("Label5", 32, 255, QString::fromUtf8(b.country), 16);
-    place("Label9", 32, 291, QString::fromUtf8(b.email), 16);
-    place("Label10", 32, 316, QString::fromUtf8(b.web), 16);
-    place("LabelDate", 32, 350, __DATE__, 12);
-    place("LabelTime", 32, 370, __TIME__, 12);
-    place("LabelRsKey", 32, 391, QString("Version - %1.%2").arg(PROGRAM_KEY).arg(PROGRAM_SUBVERSION), 12);
+    Place("Label2", 32, 180, QString::fromUtf8(b.company), 16);
+    Place("Label3", 32, 205, QString::fromUtf8(b.street), 16);
+    Place("Label4", 32, 230, QString::fromUtf8(b.town), 16);
+    Place("Label5", 32, 255, QString::fromUtf8(b.country), 16);
+    Place("Label9", 32, 291, QString::fromUtf8(b.email), 16);
+    Place("Label10", 32, 316, QString::fromUtf8(b.web), 16);
+    Place("LabelDate", 32, 350, __DATE__, 12);
+    Place("LabelTime", 32, 370, __TIME__, 12);
+    Place("LabelRsKey", 32, 391, QString("Version - %1.%2").arg(PROGRAM_KEY).arg(PROGRAM_SUBVERSION), 12);
 
     auto* exit = new ClickLabel("OK", this);
     exit->setObjectName("LabelExit");
@@ -83,7 +83,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
         move(s->geometry().center() - rect().center());
 }
 
-QLabel* AboutDialog::place(const char* name, int left, int top, const QString& text, int pixelSize)
+QLabel* AboutDialog::Place(const char* name, int left, int top, const QString& text, int pixelSize)
 {
     auto* l = new QLabel(text, this);
     l->setObjectName(name);

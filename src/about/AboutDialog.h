@@ -15,5 +15,5 @@ public:
     void MenuAboutClick();
 
 private:
-    QLabel* place(const char* name, int left, int top, const QString& text, int pixelSize);
+    QLabel* Place(const char* name, int left, int top, const QString& text, int pixelSize);
 };

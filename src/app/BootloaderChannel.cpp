@@ -47,7 +47,7 @@ bool BootloaderChannel::Listen(const QString& name)
     return server_->listen(name);
 }
 
-bool BootloaderChannel::listening() const { return server_ && server_->isListening(); }
+bool BootloaderChannel::Listening() const { return server_ && server_->isListening(); }
 
 QByteArray BootloaderChannel::Encode(int32_t message, int32_t port, uint32_t code)
 {

@@ -35,7 +35,7 @@ public:
     // Starts listening; a name still held by a running program is left to it (false), a stale one
     // left behind by a program that ended abnormally is taken over.
     bool Listen(const QString& name = DefaultName());
-    bool listening() const;
+    bool Listening() const;
 
     // Sends one message, as the bootloader tool does; false when no program listens.
     static bool Send(const QString& name, int port, uint32_t code, int timeoutMs = 1000);

@@ -98,7 +98,7 @@ QString FileMenu::FirstIgnFile(const QStringList& names)
     return {};
 }
 
-QAction* FileMenu::addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler)
+QAction* FileMenu::AddCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler)
 {
     QAction* action = menu->addAction(QString());
     action->setObjectName(name);
@@ -114,28 +114,28 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
     const QList<QAction*> existing = menuBar->actions();
     menuBar->insertMenu(existing.isEmpty() ? nullptr : existing.first(), file);
 
-    addCommand(file, "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { New(false); });
-    addCommand(file, "MenuNewPage", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N), [this] { New(true); });
+    AddCommand(file, "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { New(false); });
+    AddCommand(file, "MenuNewPage", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N), [this] { New(true); });
     file->addSeparator();
-    addCommand(file, "MenuOpen", QKeySequence(Qt::Key_F3), [this] { Open(false, false); });
-    addCommand(file, "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), [this] { Open(true, false); });
-    addCommand(file, "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { Open(false, true); });
+    AddCommand(file, "MenuOpen", QKeySequence(Qt::Key_F3), [this] { Open(false, false); });
+    AddCommand(file, "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), [this] { Open(true, false); });
+    AddCommand(file, "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { Open(false, true); });
     file->addSeparator();
-    addCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); });
-    addCommand(file, "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { Save(true); });
+    AddCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); });
+    AddCommand(file, "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { Save(true); });
     file->addSeparator();
-    addCommand(file, "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printing_->Print(); });
+    AddCommand(file, "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printing_->Print(); });
     // Shown once the menu texts are applied.
-    addCommand(file, "MenuPrintAll", QKeySequence(), [this] { printing_->PrintAll(); })->setVisible(false);
-    addCommand(file, "MenuPrintPreview", QKeySequence(), [this] { printing_->Preview(); });
-    addCommand(file, "MenuExportPdf", QKeySequence(), [this] { printing_->ExportPdf(); });
+    AddCommand(file, "MenuPrintAll", QKeySequence(), [this] { printing_->PrintAll(); })->setVisible(false);
+    AddCommand(file, "MenuPrintPreview", QKeySequence(), [this] { printing_->Preview(); });
+    AddCommand(file, "MenuExportPdf", QKeySequence(), [this] { printing_->ExportPdf(); });
     file->addSeparator();
     for (int k = 1; k <= HISTORY_ITEMS; ++k) {
         const QByteArray name = QString("MenuHistory%1").arg(k).toLatin1();
-        historyItems_[k - 1] = addCommand(file, name.constData(), QKeySequence(), [this, k] { OpenHistory(k); });
+        historyItems_[k - 1] = AddCommand(file, name.constData(), QKeySequence(), [this, k] { OpenHistory(k); });
     }
     historySeparator_ = file->addSeparator();
-    addCommand(file, "MenuExit", QKeySequence(), [this] { window_.close(); });
+    AddCommand(file, "MenuExit", QKeySequence(), [this] { window_.close(); });
 
     // The service menu goes before Help, so Help stays last.
     serviceMenu_ = new QMenu("Servis", menuBar);
@@ -145,8 +145,8 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
         if (a->objectName() == "MenuHelp")
             before = a;
     menuBar->insertMenu(before, serviceMenu_);
-    addCommand(serviceMenu_, "MenuSaveAllNew", QKeySequence(), [this] { SaveAllNew(); })->setText("Save All New");
-    addCommand(serviceMenu_, "MenuCompareAll", QKeySequence(), [this] { CompareAllNew(); })->setText("Compare All New");
+    AddCommand(serviceMenu_, "MenuSaveAllNew", QKeySequence(), [this] { SaveAllNew(); })->setText("Save All New");
+    AddCommand(serviceMenu_, "MenuCompareAll", QKeySequence(), [this] { CompareAllNew(); })->setText("Compare All New");
     SetServiceMenuVisible(false);
 
     struct Button {
@@ -183,7 +183,7 @@ void FileMenu::RefreshHistoryMenu()
         QAction* item = historyItems_[k - 1];
         if (!item)
             return;
-        item->setText(MenuText(state_.history.caption(k)));
+        item->setText(MenuText(state_.history.Caption(k)));
         item->setVisible(state_.history.menuItemVisible(k));
     }
     historySeparator_->setVisible(state_.history.separatorVisible());
@@ -195,7 +195,7 @@ void FileMenu::PresetDialogs(const QString& path)
     saveName_ = path;
 }
 
-QString FileMenu::runDialog(bool forSaving, const QString& fileName)
+QString FileMenu::RunDialog(bool forSaving, const QString& fileName)
 {
     QFileDialog dialog(&window_);
     // The dialog is titled like the command that opened it, without the menu's mnemonic mark.
@@ -220,16 +220,16 @@ QString FileMenu::runDialog(bool forSaving, const QString& fileName)
 }
 
 // Each dialog keeps the name it was last left with.
-QString FileMenu::choose(bool forSaving)
+QString FileMenu::Choose(bool forSaving)
 {
     QString& name = forSaving ? saveName_ : openName_;
-    const QString path = chooseFile ? chooseFile(forSaving, name) : runDialog(forSaving, name);
+    const QString path = chooseFile ? chooseFile(forSaving, name) : RunDialog(forSaving, name);
     if (!path.isEmpty())
         name = path;
     return path;
 }
 
-void FileMenu::afterFileChange()
+void FileMenu::AfterFileChange()
 {
     edits_.UpdateCaption();
     RefreshHistoryMenu();
@@ -250,7 +250,7 @@ void FileMenu::NewConfirmed(int page)
     edits_.RefreshPages(false);
     edits_.CommitEdit();
     HideResultStatus();
-    afterFileChange();
+    AfterFileChange();
 }
 
 void FileMenu::Open(bool fromDefaultPath, bool activePageOnly)
@@ -258,7 +258,7 @@ void FileMenu::Open(bool fromDefaultPath, bool activePageOnly)
     const int page = activePageOnly ? pages_.Active() : PAGE_ALL;
     if (fromDefaultPath)
         PresetDialogs(defaultPath_);
-    const QString path = choose(false);
+    const QString path = Choose(false);
     if (path.isEmpty())
         return;
     OpenParameterFile(page, path);
@@ -298,7 +298,7 @@ IgnOpenResult FileMenu::OpenParameterFile(int page, const QString& path)
         PresetDialogs(path);
     }
     HideResultStatus();
-    afterFileChange();
+    AfterFileChange();
     if (wasNew && !state_.newInstal)
         edits_.SaveSettings();
     return result;
@@ -308,7 +308,7 @@ void FileMenu::Save(bool presetDefaultPath)
 {
     if (presetDefaultPath)
         PresetDialogs(defaultPath_);
-    const QString path = choose(true);
+    const QString path = Choose(true);
     if (path.isEmpty())
         return;
     edits_.ApplyPage();
@@ -317,7 +317,7 @@ void FileMenu::Save(bool presetDefaultPath)
     if (!saved)
         return;
     openName_ = path;
-    afterFileChange();
+    AfterFileChange();
 }
 
 // The second status message (LabelResult) tells of the last command, which New and Open end.

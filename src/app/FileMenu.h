@@ -86,11 +86,11 @@ public:
     std::function<void(const std::string&)> infoBox;
 
 private:
-    QString runDialog(bool forSaving, const QString& fileName);
-    QString choose(bool forSaving);
-    void afterFileChange();
+    QString RunDialog(bool forSaving, const QString& fileName);
+    QString Choose(bool forSaving);
+    void AfterFileChange();
     void ConnectPrinting();
-    QAction* addCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
+    QAction* AddCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
 
     void HideResultStatus();
 

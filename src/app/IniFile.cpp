@@ -55,7 +55,7 @@ void IniFile::Parse(const QByteArray& text)
         lines_.pop_back();
 }
 
-std::vector<IniFile::Line>::iterator IniFile::find(const QByteArray& section, const QByteArray& key)
+std::vector<IniFile::Line>::iterator IniFile::Find(const QByteArray& section, const QByteArray& key)
 {
     for (auto it = lines_.begin(); it != lines_.end(); ++it)
         if (!it->key.isEmpty() && sameName(it->section, section) && sameName(it->key, key))
@@ -63,14 +63,14 @@ std::vector<IniFile::Line>::iterator IniFile::find(const QByteArray& section, co
     return lines_.end();
 }
 
-std::vector<IniFile::Line>::const_iterator IniFile::find(const QByteArray& section, const QByteArray& key) const
+std::vector<IniFile::Line>::const_iterator IniFile::Find(const QByteArray& section, const QByteArray& key) const
 {
-    return const_cast<IniFile*>(this)->find(section, key);
+    return const_cast<IniFile*>(this)->Find(section, key);
 }
 
 std::optional<QByteArray> IniFile::Value(const QByteArray& section, const QByteArray& key) const
 {
-    const auto it = find(section, key);
+    const auto it = Find(section, key);
     if (it == lines_.end())
         return std::nullopt;
     return it->value;
@@ -84,7 +84,7 @@ int IniFile::IntValue(const QByteArray& section, const QByteArray& key, int fall
 
 void IniFile::SetValue(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
-    if (auto it = find(section, key); it != lines_.end()) {
+    if (auto it = Find(section, key); it != lines_.end()) {
         it->value = value;
         return;
     }
@@ -107,7 +107,7 @@ void IniFile::SetInt(const QByteArray& section, const QByteArray& key, int value
 
 void IniFile::RemoveKey(const QByteArray& section, const QByteArray& key)
 {
-    if (auto it = find(section, key); it != lines_.end())
+    if (auto it = Find(section, key); it != lines_.end())
         lines_.erase(it);
 }
 

@@ -39,8 +39,8 @@ private:
         QByteArray raw;
     };
 
-    std::vector<Line>::iterator find(const QByteArray& section, const QByteArray& key);
-    std::vector<Line>::const_iterator find(const QByteArray& section, const QByteArray& key) const;
+    std::vector<Line>::iterator Find(const QByteArray& section, const QByteArray& key);
+    std::vector<Line>::const_iterator Find(const QByteArray& section, const QByteArray& key) const;
 
     std::vector<Line> lines_;
 };

@@ -80,7 +80,7 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     handOver_ = std::make_unique<WindowHandOver>(*this, *link_, *monitor_, *fileMenu_);
     update_ = std::make_unique<WindowUpdate>(*this, *status_, Edits());
     initialised_ = false;
-    monitorData_.clear();
+    monitorData_.Clear();
 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
@@ -209,7 +209,7 @@ void MainWindow::FormCreate()
     compileDate_ = ProgramCompileDate();
     status_->ShowStartTexts(compileDate_);
 
-    image_.Adrb(BIKE) = 20;
+    image_.Adrb(BIKE) = STARTUP_BIKE;
     outside_.forcedPort = 1;
     ResetDefaults(image_, PAGE_ALL);
     ValidateImage(image_, &outside_);

@@ -185,7 +185,7 @@ bool WindowDifferences::SelectPageOf(QWidget* widget)
 
 bool WindowDifferences::FocusControl(const FieldFact& f, int element)
 {
-    QWidget* control = f.control ? window_.findChild<QWidget*>(QString::fromStdString(f.controlName(element))) : nullptr;
+    QWidget* control = f.control ? window_.findChild<QWidget*>(QString::fromStdString(f.ControlName(element))) : nullptr;
     if (!control || !SelectPageOf(control))
         return false;
     window_.activateWindow();

@@ -53,7 +53,7 @@ public:
     bool readRoot(ArchiveEntry& root)
     {
         const uint8_t* record = nullptr;
-        if (!take(ArchiveEntry::RECORD_SIZE, record) || !ArchiveEntry::readRecord(record, root) || !root.directory)
+        if (!take(ArchiveEntry::RECORD_SIZE, record) || !ArchiveEntry::ReadRecord(record, root) || !root.directory)
             return false;
         return readDirectory(root, 0);
     }
@@ -80,7 +80,7 @@ private:
         const size_t groups = (count + ArchiveEntry::GROW_ENTRIES - 1) / ArchiveEntry::GROW_ENTRIES;
         dir.length = static_cast<uint32_t>(std::max<size_t>(groups, 1) * ArchiveEntry::GROW_BYTES);
         for (size_t i = 0; i < count; ++i)
-            if (!ArchiveEntry::readRecord(block + i * ArchiveEntry::RECORD_SIZE, dir.children[i]))
+            if (!ArchiveEntry::ReadRecord(block + i * ArchiveEntry::RECORD_SIZE, dir.children[i]))
                 return false;
         for (ArchiveEntry& child : dir.children) {
             const bool ok = child.directory ? readDirectory(child, depth + 1) : readFile(child);
@@ -127,7 +127,7 @@ void Serialize(const ArchiveEntry& dir, std::vector<uint8_t>& out)
     for (const ArchiveEntry& child : dir.children) {
         const size_t at = out.size();
         out.resize(at + ArchiveEntry::RECORD_SIZE);
-        child.writeRecord(out.data() + at);
+        child.WriteRecord(out.data() + at);
     }
     for (const ArchiveEntry& child : dir.children) {
         if (child.directory)
@@ -167,7 +167,7 @@ void DefaultOutput(const std::string& text)
 Archive::Archive()
     : output_(DefaultOutput)
 {
-    reset();
+    Reset();
 }
 
 const std::vector<uint8_t>& Archive::Marker()
@@ -190,7 +190,7 @@ const std::vector<uint8_t>& Archive::Marker()
 
 uint64_t Archive::Now() { return FileTimeFromMs(QDateTime::currentMSecsSinceEpoch()); }
 
-void Archive::reset()
+void Archive::Reset()
 {
     root_ = ArchiveEntry::MakeDirectory("", Now());
     offset_ = 0;
@@ -199,7 +199,7 @@ void Archive::reset()
 
 ArchiveLoadResult Archive::Load(const std::string& hostPath)
 {
-    reset();
+    Reset();
     hostPath_ = hostPath;
     QFile file(QString::fromStdString(hostPath));
     if (!file.open(QIODevice::ReadOnly))
@@ -224,7 +224,7 @@ ArchiveLoadResult Archive::Load(const std::string& hostPath)
             offset_ = static_cast<uint32_t>(base + block);
             TreeReader reader(reinterpret_cast<const uint8_t*>(rest.constData()), static_cast<size_t>(rest.size()));
             if (!reader.readRoot(root_)) {
-                reset();
+                Reset();
                 return ArchiveLoadResult::ReadError;
             }
             open_ = true;
@@ -239,7 +239,7 @@ ArchiveLoadResult Archive::Load(const std::string& hostPath)
 
 ArchiveLoadResult Archive::LoadFromBytes(const uint8_t* data, size_t size)
 {
-    reset();
+    Reset();
     if (size > UINT32_MAX)
         return ArchiveLoadResult::ReadError;
     const std::vector<uint8_t>& marker = Marker();
@@ -249,7 +249,7 @@ ArchiveLoadResult Archive::LoadFromBytes(const uint8_t* data, size_t size)
         offset_ = static_cast<uint32_t>(block);
         TreeReader reader(data + block + MARKER_SIZE, size - block - MARKER_SIZE);
         if (!reader.readRoot(root_)) {
-            reset();
+            Reset();
             return ArchiveLoadResult::ReadError;
         }
         open_ = true;
@@ -267,7 +267,7 @@ bool Archive::Save()
     if (root_.children.empty()) {
         const QFileInfo info(QString::fromStdString(hostPath_));
         if (info.exists() && info.size() > static_cast<qint64>(offset_))
-            return writeHost({});
+            return WriteHost({});
         return true;
     }
     const uint64_t end = Layout(root_, ArchiveEntry::RECORD_SIZE);
@@ -277,15 +277,15 @@ bool Archive::Save()
     root_.time = Now();
     std::vector<uint8_t> archive = Marker();
     archive.resize(MARKER_SIZE + ArchiveEntry::RECORD_SIZE);
-    root_.writeRecord(archive.data() + MARKER_SIZE);
+    root_.WriteRecord(archive.data() + MARKER_SIZE);
     Serialize(root_, archive);
-    return writeHost(archive);
+    return WriteHost(archive);
 }
 
 // The new host is written beside the old one as "<host>.tmp" and then renamed over it, so a failed
 // save never destroys the previous file: the host data up to the archive, zero bytes up to the
 // next multiple of 256, then the archive.
-bool Archive::writeHost(const std::vector<uint8_t>& archive)
+bool Archive::WriteHost(const std::vector<uint8_t>& archive)
 {
     const QString host = QString::fromStdString(hostPath_);
     const QString tmpPath = host + ".tmp";
@@ -333,7 +333,7 @@ const ArchiveEntry* Archive::Find(const std::string& archivePath) const
     for (const std::string& part : SplitArchivePath(archivePath)) {
         if (!e->directory)
             return nullptr;
-        const int i = e->indexOfChild(part);
+        const int i = e->IndexOfChild(part);
         if (i < 0)
             return nullptr;
         e = &e->children[i];
@@ -341,7 +341,7 @@ const ArchiveEntry* Archive::Find(const std::string& archivePath) const
     return e;
 }
 
-ArchiveEntry* Archive::resolveDirectory(const std::string& archivePath, bool create)
+ArchiveEntry* Archive::ResolveDirectory(const std::string& archivePath, bool create)
 {
     const std::vector<std::string> parts = SplitArchivePath(archivePath);
     if (parts.size() > static_cast<size_t>(MAX_DEPTH))
@@ -350,7 +350,7 @@ ArchiveEntry* Archive::resolveDirectory(const std::string& archivePath, bool cre
     for (const std::string& part : parts) {
         ArchiveEntry* child = dir->findChild(part);
         if (!child) {
-            if (!create || !IsValidArchiveName(part) || !dir->reserveChild())
+            if (!create || !IsValidArchiveName(part) || !dir->ReserveChild())
                 return nullptr;
             dir->children.push_back(ArchiveEntry::MakeDirectory(part, Now()));
             child = &dir->children.back();
@@ -362,7 +362,7 @@ ArchiveEntry* Archive::resolveDirectory(const std::string& archivePath, bool cre
     return dir;
 }
 
-bool Archive::storeFile(ArchiveEntry& dir, const std::string& name, std::vector<uint8_t> bytes, uint64_t time, bool plain)
+bool Archive::StoreFile(ArchiveEntry& dir, const std::string& name, std::vector<uint8_t> bytes, uint64_t time, bool plain)
 {
     if (bytes.size() > MAX_FILE || !IsValidArchiveName(name))
         return false;
@@ -370,7 +370,7 @@ bool Archive::storeFile(ArchiveEntry& dir, const std::string& name, std::vector<
     if (entry && entry->directory)
         return false;
     if (!entry) {
-        if (!dir.reserveChild())
+        if (!dir.ReserveChild())
             return false;
         dir.children.emplace_back();
         entry = &dir.children.back();
@@ -410,7 +410,7 @@ bool Archive::Extract(const ArchiveEntry& file, std::vector<uint8_t>& out)
 bool Archive::AddFile(const std::string& archiveDir, const std::string& diskFile)
 {
     const QFileInfo info(QPath(diskFile));
-    ArchiveEntry* dir = resolveDirectory(archiveDir, false);
+    ArchiveEntry* dir = ResolveDirectory(archiveDir, false);
     if (!dir || !info.isFile() || info.size() > static_cast<qint64>(MAX_FILE))
         return false;
     QFile file(info.filePath());
@@ -419,7 +419,7 @@ bool Archive::AddFile(const std::string& archiveDir, const std::string& diskFile
     const QByteArray bytes = file.read(MAX_FILE + 1);
     if (bytes.size() > static_cast<qsizetype>(MAX_FILE))
         return false;
-    return storeFile(
+    return StoreFile(
         *dir, info.fileName().toStdString(), std::vector<uint8_t>(bytes.begin(), bytes.end()), FileTimeOf(info), false);
 }
 
@@ -427,14 +427,14 @@ int Archive::ImportFolder(const std::string& diskFolder, const std::string& arch
 {
     ok = false;
     const QDir folder(QPath(diskFolder));
-    ArchiveEntry* parent = resolveDirectory(archiveDir, false);
+    ArchiveEntry* parent = ResolveDirectory(archiveDir, false);
     const std::string name = QFileInfo(folder.canonicalPath()).fileName().toStdString();
     if (!parent || !folder.exists() || !IsValidArchiveName(name))
         return 0;
     const int depth = static_cast<int>(SplitArchivePath(archiveDir).size()) + 1;
     ArchiveEntry* dir = parent->findChild(name);
     if (!dir) {
-        if (depth > MAX_DEPTH || !parent->reserveChild())
+        if (depth > MAX_DEPTH || !parent->ReserveChild())
             return 0;
         parent->children.push_back(ArchiveEntry::MakeDirectory(name, FileTimeOf(QFileInfo(folder.path()))));
         dir = &parent->children.back();
@@ -442,10 +442,10 @@ int Archive::ImportFolder(const std::string& diskFolder, const std::string& arch
         return 0;
     }
     ok = true;
-    return importTree(folder.path().toStdString(), *dir, depth, ok);
+    return ImportTree(folder.path().toStdString(), *dir, depth, ok);
 }
 
-int Archive::importTree(const std::string& diskFolder, ArchiveEntry& dir, int depth, bool& ok)
+int Archive::ImportTree(const std::string& diskFolder, ArchiveEntry& dir, int depth, bool& ok)
 {
     const QDir folder(QString::fromStdString(diskFolder));
     const QFileInfoList list = folder.entryInfoList(
@@ -460,7 +460,7 @@ int Archive::importTree(const std::string& diskFolder, ArchiveEntry& dir, int de
             if (info.isSymLink())
                 continue;
             ArchiveEntry* sub = dir.findChild(name);
-            if (!sub && depth < MAX_DEPTH && IsValidArchiveName(name) && dir.reserveChild()) {
+            if (!sub && depth < MAX_DEPTH && IsValidArchiveName(name) && dir.ReserveChild()) {
                 dir.children.push_back(ArchiveEntry::MakeDirectory(name, FileTimeOf(info)));
                 sub = &dir.children.back();
             }
@@ -468,14 +468,14 @@ int Archive::importTree(const std::string& diskFolder, ArchiveEntry& dir, int de
                 ok = false;
                 continue;
             }
-            added += importTree(info.filePath().toStdString(), *sub, depth + 1, ok);
+            added += ImportTree(info.filePath().toStdString(), *sub, depth + 1, ok);
             continue;
         }
         QFile file(info.filePath());
         QByteArray bytes;
         const bool read = info.size() <= static_cast<qint64>(MAX_FILE) && file.open(QIODevice::ReadOnly)
             && (bytes = file.read(MAX_FILE + 1)).size() <= static_cast<qsizetype>(MAX_FILE);
-        if (read && storeFile(dir, name, std::vector<uint8_t>(bytes.begin(), bytes.end()), FileTimeOf(info), false))
+        if (read && StoreFile(dir, name, std::vector<uint8_t>(bytes.begin(), bytes.end()), FileTimeOf(info), false))
             ++added;
         else
             ok = false;
@@ -514,19 +514,19 @@ bool Archive::SetText(const std::string& archivePath, const std::string& text, b
     std::string parentPath;
     for (const std::string& p : parts)
         parentPath += "\\" + p;
-    ArchiveEntry* dir = resolveDirectory(parentPath, false);
+    ArchiveEntry* dir = ResolveDirectory(parentPath, false);
     if (!dir)
         return false;
     const ArchiveEntry* existing = dir->findChild(name);
     if (existing && existing->directory)
         return false;
     found = true;
-    return storeFile(*dir, name, std::vector<uint8_t>(text.begin(), text.end()), Now(), true);
+    return StoreFile(*dir, name, std::vector<uint8_t>(text.begin(), text.end()), Now(), true);
 }
 
 bool Archive::MakeDirectory(const std::string& archivePath)
 {
-    return !SplitArchivePath(archivePath).empty() && resolveDirectory(archivePath, true) != nullptr;
+    return !SplitArchivePath(archivePath).empty() && ResolveDirectory(archivePath, true) != nullptr;
 }
 
 bool Archive::Delete(const std::string& archivePath)
@@ -542,7 +542,7 @@ bool Archive::Delete(const std::string& archivePath)
         if (!dir || !dir->directory)
             return false;
     }
-    const int i = dir->indexOfChild(name);
+    const int i = dir->IndexOfChild(name);
     if (i < 0)
         return false;
     dir->children.erase(dir->children.begin() + i);
@@ -565,14 +565,14 @@ bool Archive::Rename(const std::string& oldPath, const std::string& newPath)
             s += "\\" + p;
         return s;
     };
-    ArchiveEntry* oldDir = resolveDirectory(join(oldParts), false);
-    ArchiveEntry* newDir = resolveDirectory(join(newParts), false);
+    ArchiveEntry* oldDir = ResolveDirectory(join(oldParts), false);
+    ArchiveEntry* newDir = ResolveDirectory(join(newParts), false);
     if (!oldDir || !newDir)
         return false;
-    const int index = oldDir->indexOfChild(oldName);
+    const int index = oldDir->IndexOfChild(oldName);
     if (index < 0)
         return false;
-    const int clash = newDir->indexOfChild(newName);
+    const int clash = newDir->IndexOfChild(newName);
     if (oldDir == newDir) {
         if (clash >= 0 && clash != index)
             return false;
@@ -581,7 +581,7 @@ bool Archive::Rename(const std::string& oldPath, const std::string& newPath)
     }
     ArchiveEntry& entry = oldDir->children[index];
     // A directory cannot move into its own subtree, and the tree must stay within the depth limit.
-    if (clash >= 0 || Contains(entry, newDir) || !newDir->reserveChild())
+    if (clash >= 0 || Contains(entry, newDir) || !newDir->ReserveChild())
         return false;
     if (entry.directory && static_cast<int>(newParts.size()) + 1 + Height(entry) > MAX_DEPTH)
         return false;
@@ -589,6 +589,6 @@ bool Archive::Rename(const std::string& oldPath, const std::string& newPath)
     oldDir->children.erase(oldDir->children.begin() + index);
     moved.name = newName;
     // Erasing may move the new directory in memory when it lies below the old one.
-    resolveDirectory(join(newParts), false)->children.push_back(std::move(moved));
+    ResolveDirectory(join(newParts), false)->children.push_back(std::move(moved));
     return true;
 }

@@ -39,7 +39,7 @@ public:
     // Whether the last command did what it was asked (its report was not " (error)").
     bool lastCommandOk() const { return lastOk_; }
 
-    void setOutput(Output output) { output_ = std::move(output); }
+    void SetOutput(Output output) { output_ = std::move(output); }
     const Output& output() const { return output_; }
 
     bool isOpen() const { return open_; }
@@ -72,22 +72,22 @@ private:
     };
     static const CommandRow COMMANDS[];
 
-    int cmdOpen(const std::vector<std::string>& args);
-    int cmdClear(const std::vector<std::string>& args);
-    int cmdSave(const std::vector<std::string>& args);
-    int cmdImport(const std::vector<std::string>& args);
-    int cmdExport(const std::vector<std::string>& args);
-    int cmdSet(const std::vector<std::string>& args);
-    int cmdMkdir(const std::vector<std::string>& args);
-    int cmdDelete(const std::vector<std::string>& args);
-    int cmdRename(const std::vector<std::string>& args);
+    int CmdOpen(const std::vector<std::string>& args);
+    int CmdClear(const std::vector<std::string>& args);
+    int CmdSave(const std::vector<std::string>& args);
+    int CmdImport(const std::vector<std::string>& args);
+    int CmdExport(const std::vector<std::string>& args);
+    int CmdSet(const std::vector<std::string>& args);
+    int CmdMkdir(const std::vector<std::string>& args);
+    int CmdDelete(const std::vector<std::string>& args);
+    int CmdRename(const std::vector<std::string>& args);
 
-    void report(const std::string& text, bool ok);
-    void reset();
-    ArchiveEntry* resolveDirectory(const std::string& archivePath, bool create);
-    bool storeFile(ArchiveEntry& dir, const std::string& name, std::vector<uint8_t> bytes, uint64_t time, bool plain);
-    int importTree(const std::string& diskFolder, ArchiveEntry& dir, int depth, bool& ok);
-    bool writeHost(const std::vector<uint8_t>& archive);
+    void Report(const std::string& text, bool ok);
+    void Reset();
+    ArchiveEntry* ResolveDirectory(const std::string& archivePath, bool create);
+    bool StoreFile(ArchiveEntry& dir, const std::string& name, std::vector<uint8_t> bytes, uint64_t time, bool plain);
+    int ImportTree(const std::string& diskFolder, ArchiveEntry& dir, int depth, bool& ok);
+    bool WriteHost(const std::vector<uint8_t>& archive);
 
     std::string hostPath_;
     uint32_t offset_ = 0;

@@ -56,18 +56,18 @@ std::string Format(const char* format, int a, int b = 0)
 } // namespace
 
 const Archive::CommandRow Archive::COMMANDS[] = {
-    { "OPEN", &Archive::cmdOpen, false },
-    { "CLEAR", &Archive::cmdClear, true },
-    { "SAVE", &Archive::cmdSave, true },
-    { "IMPORT", &Archive::cmdImport, true },
-    { "EXPORT", &Archive::cmdExport, true },
-    { "SET", &Archive::cmdSet, true },
-    { "MKDIR", &Archive::cmdMkdir, true },
-    { "DELETE", &Archive::cmdDelete, true },
-    { "RENAME", &Archive::cmdRename, true },
+    { "OPEN", &Archive::CmdOpen, false },
+    { "CLEAR", &Archive::CmdClear, true },
+    { "SAVE", &Archive::CmdSave, true },
+    { "IMPORT", &Archive::CmdImport, true },
+    { "EXPORT", &Archive::CmdExport, true },
+    { "SET", &Archive::CmdSet, true },
+    { "MKDIR", &Archive::CmdMkdir, true },
+    { "DELETE", &Archive::CmdDelete, true },
+    { "RENAME", &Archive::CmdRename, true },
 };
 
-void Archive::report(const std::string& text, bool ok)
+void Archive::Report(const std::string& text, bool ok)
 {
     lastOk_ = ok;
     if (output_)
@@ -89,35 +89,35 @@ int Archive::Command(const std::string& line)
         if (!KeywordMatches(text, start, row.keyword))
             continue;
         if (row.needsArchive && !open_) {
-            report(" (error)\n", false);
+            Report(" (error)\n", false);
             return 0;
         }
         items_ = 0;
         return (this->*row.handler)(SplitArguments(text.substr(start + std::char_traits<char>::length(row.keyword))));
     }
-    report(" (unknown command)\n", false);
+    Report(" (unknown command)\n", false);
     return 0;
 }
 
-int Archive::cmdOpen(const std::vector<std::string>& args)
+int Archive::CmdOpen(const std::vector<std::string>& args)
 {
     const ArchiveLoadResult result = Load(Arg(args, 0));
     const bool ok = result == ArchiveLoadResult::Ok || result == ArchiveLoadResult::NotFound;
-    report(ok ? " (opened)\n" : " (error)\n", ok);
+    Report(ok ? " (opened)\n" : " (error)\n", ok);
     return 5;
 }
 
-int Archive::cmdClear(const std::vector<std::string>&)
+int Archive::CmdClear(const std::vector<std::string>&)
 {
     root_ = ArchiveEntry::MakeDirectory("", Now());
-    report(" (cleared)\n", true);
+    Report(" (cleared)\n", true);
     return 5;
 }
 
-int Archive::cmdSave(const std::vector<std::string>&)
+int Archive::CmdSave(const std::vector<std::string>&)
 {
     if (!Save()) {
-        report(" (error)\n", false);
+        Report(" (error)\n", false);
         return 9;
     }
     uint64_t bytes = 0;
@@ -130,58 +130,58 @@ int Archive::cmdSave(const std::vector<std::string>&)
         }
     };
     count(count, root_);
-    report(Format(" (stored %i bytes - %i items)\n", static_cast<int>(bytes), items_), true);
+    Report(Format(" (stored %i bytes - %i items)\n", static_cast<int>(bytes), items_), true);
     return 9;
 }
 
-int Archive::cmdImport(const std::vector<std::string>& args)
+int Archive::CmdImport(const std::vector<std::string>& args)
 {
     const std::string source = Arg(args, 0);
     const std::string archiveDir = Arg(args, 1);
     if (IsDiskFile(source)) {
         const bool ok = AddFile(archiveDir, source);
-        report(ok ? " (1 file added)\n" : " (error)\n", ok);
+        Report(ok ? " (1 file added)\n" : " (error)\n", ok);
         return 1;
     }
     bool ok = false;
     items_ = ImportFolder(source, archiveDir, ok);
-    report(ok ? Format(" (%i files added)\n", items_) : " (error)\n", ok);
+    Report(ok ? Format(" (%i files added)\n", items_) : " (error)\n", ok);
     return 1;
 }
 
-int Archive::cmdExport(const std::vector<std::string>& args)
+int Archive::CmdExport(const std::vector<std::string>& args)
 {
     bool found = false;
     const bool ok = ExportFile(Arg(args, 0), Arg(args, 1), found);
-    report(ok ? " (1 files extracted)\n" : " (error)\n", ok);
+    Report(ok ? " (1 files extracted)\n" : " (error)\n", ok);
     return found ? 2 : 0;
 }
 
-int Archive::cmdSet(const std::vector<std::string>& args)
+int Archive::CmdSet(const std::vector<std::string>& args)
 {
     bool found = false;
     const bool ok = SetText(Arg(args, 0), Arg(args, 1), found);
-    report(ok ? " (file rewritten)\n" : " (error)\n", ok);
+    Report(ok ? " (file rewritten)\n" : " (error)\n", ok);
     return found ? 1 : 0;
 }
 
-int Archive::cmdMkdir(const std::vector<std::string>& args)
+int Archive::CmdMkdir(const std::vector<std::string>& args)
 {
     const bool ok = MakeDirectory(Arg(args, 0));
-    report(ok ? " (directory created)\n" : " (error)\n", ok);
+    Report(ok ? " (directory created)\n" : " (error)\n", ok);
     return 1;
 }
 
-int Archive::cmdDelete(const std::vector<std::string>& args)
+int Archive::CmdDelete(const std::vector<std::string>& args)
 {
     const bool ok = Delete(Arg(args, 0));
-    report(ok ? " (1 files deleted)\n" : " (error)\n", ok);
+    Report(ok ? " (1 files deleted)\n" : " (error)\n", ok);
     return 1;
 }
 
-int Archive::cmdRename(const std::vector<std::string>& args)
+int Archive::CmdRename(const std::vector<std::string>& args)
 {
     const bool ok = Rename(Arg(args, 0), Arg(args, 1));
-    report(ok ? " (1 file renamed)\n" : " (error)\n", ok);
+    Report(ok ? " (1 file renamed)\n" : " (error)\n", ok);
     return 1;
 }

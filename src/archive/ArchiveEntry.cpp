@@ -51,13 +51,13 @@ ArchiveEntry ArchiveEntry::MakeDirectory(const std::string& name, uint64_t time)
     return e;
 }
 
-uint16_t ArchiveEntry::flags() const
+uint16_t ArchiveEntry::Flags() const
 {
     const auto count = static_cast<uint16_t>(children.size() & COUNT_MASK);
     return directory ? static_cast<uint16_t>(count | DIRECTORY_FLAG) : count;
 }
 
-bool ArchiveEntry::reserveChild()
+bool ArchiveEntry::ReserveChild()
 {
     if (children.size() >= MAX_CHILDREN)
         return false;
@@ -66,7 +66,7 @@ bool ArchiveEntry::reserveChild()
     return true;
 }
 
-int ArchiveEntry::indexOfChild(const std::string& childName) const
+int ArchiveEntry::IndexOfChild(const std::string& childName) const
 {
     for (size_t i = 0; i < children.size(); ++i)
         if (ArchiveNamesEqual(children[i].name, childName))
@@ -76,11 +76,11 @@ int ArchiveEntry::indexOfChild(const std::string& childName) const
 
 ArchiveEntry* ArchiveEntry::findChild(const std::string& childName)
 {
-    const int i = indexOfChild(childName);
+    const int i = IndexOfChild(childName);
     return i < 0 ? nullptr : &children[i];
 }
 
-void ArchiveEntry::writeRecord(uint8_t* out) const
+void ArchiveEntry::WriteRecord(uint8_t* out) const
 {
     std::memset(out, 0, RECORD_SIZE);
     std::memcpy(out + F_NAME, name.data(), std::min<size_t>(name.size(), MAX_NAME));
@@ -88,11 +88,11 @@ void ArchiveEntry::writeRecord(uint8_t* out) const
     putLe(out + F_LENGTH, length, 4);
     putLe(out + F_COMPRESSED, compressedLength, 4);
     putLe(out + F_TIME, time, 8);
-    putLe(out + F_FLAGS, flags(), 2);
+    putLe(out + F_FLAGS, Flags(), 2);
     putLe(out + F_POINTER, 0, 4);
 }
 
-bool ArchiveEntry::readRecord(const uint8_t* in, ArchiveEntry& entry)
+bool ArchiveEntry::ReadRecord(const uint8_t* in, ArchiveEntry& entry)
 {
     const void* nul = std::memchr(in + F_NAME, 0, NAME_FIELD);
     if (!nul)

@@ -28,20 +28,20 @@ struct ArchiveEntry {
 
     static ArchiveEntry MakeDirectory(const std::string& name, uint64_t time);
 
-    uint16_t flags() const;
+    uint16_t Flags() const;
     uint32_t storedLength() const { return compressedLength ? compressedLength : length; }
 
     // Room for one more child: a full child array grows by 20 entries. False when the count
     // field (12 bits) cannot hold another child.
-    bool reserveChild();
+    bool ReserveChild();
 
     // Case-insensitive lookup among the children; nullptr or the index when not found.
     ArchiveEntry* findChild(const std::string& childName);
-    int indexOfChild(const std::string& childName) const;
+    int IndexOfChild(const std::string& childName) const;
 
-    void writeRecord(uint8_t* out) const;
+    void WriteRecord(uint8_t* out) const;
     // Reads a record; false when the name field holds no terminating NUL.
-    static bool readRecord(const uint8_t* in, ArchiveEntry& entry);
+    static bool ReadRecord(const uint8_t* in, ArchiveEntry& entry);
 };
 
 // Names compare case-insensitively (8-bit text, ASCII letters folded).

@@ -16,10 +16,10 @@ std::string StartupImportCommand()
 ArchiveLoadResult OpenProgramArchive(Archive& crate, const std::string& executablePath)
 {
     const Archive::Output previous = crate.output();
-    crate.setOutput({});
+    crate.SetOutput({});
     const ArchiveLoadResult result = crate.Load(executablePath);
     if (crate.isOpen() && crate.isEmpty())
         crate.Command(StartupImportCommand());
-    crate.setOutput(previous);
+    crate.SetOutput(previous);
     return result;
 }

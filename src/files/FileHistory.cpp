@@ -35,4 +35,4 @@ QString FileHistory::Caption(int index, const QString& path)
     return QString("%1 %2").arg(index).arg(name).left(MAX_CAPTION);
 }
 
-QString FileHistory::caption(int i) const { return Caption(i, entry(i)); }
+QString FileHistory::Caption(int i) const { return Caption(i, entry(i)); }

@@ -25,7 +25,7 @@ public:
     QString entry(int i) const { return i >= 0 && i < count() ? entries_[i] : QString(); }
 
     // "%i %s" with the file name of entry i without folder and last extension.
-    QString caption(int i) const;
+    QString Caption(int i) const;
     static QString Caption(int index, const QString& path);
 
     // Menu item k (1..9) is visible while k < count; the separator after them while count > 1.

@@ -47,14 +47,14 @@ std::string fieldLine(const ParamImage& img, const FieldFact& f)
     for (int i = 0; i < f.count; ++i) {
         if (i > 0)
             line += lobe ? ", " : " ";
-        line += lobe ? lobeText(img.Adrb(f.address + i), img.Adrb(PICKUP_SYSTEM)) : std::to_string(f.userValue(img, i));
+        line += lobe ? lobeText(img.Adrb(f.address + i), img.Adrb(PICKUP_SYSTEM)) : std::to_string(f.UserValue(img, i));
     }
     if (const char* after = f.legend ? f.legend : f.unit; *after)
         line += std::string(" ") + after;
     if (&f == &Fact("BIKE"))
         line += "  " + ServiceFiles::DefaultBikeText(img.Adrb(BIKE));
     else if (std::find(std::begin(NAMED_CODES), std::end(NAMED_CODES), &f) != std::end(NAMED_CODES)) {
-        const char* item = f.choiceText(f.userValue(img));
+        const char* item = f.ChoiceText(f.UserValue(img));
         line += std::string("  ") + (item ? LangText(item) : "");
     }
     return line + "\n";
@@ -64,19 +64,19 @@ std::string fieldLine(const ParamImage& img, const FieldFact& f)
 std::string mapTable(const ParamImage& img, const FieldFact& map, const FieldFact& rpmAxis, const FieldFact& loadAxis)
 {
     const int sensor = img.Adrb(TPSIAP_SENSOR);
-    std::string t = std::string("\n") + map.name + " (" + map.unitIn(img) + "; columns rpm, rows "
+    std::string t = std::string("\n") + map.name + " (" + map.UnitIn(img) + "; columns rpm, rows "
         + (sensor == 1        ? "throttle %"
                 : sensor == 2 ? "kPa"
                               : "load row")
         + ")\n" + std::string(8, ' ');
     for (int c = 0; c < MAP_DIM; ++c)
-        t += format("%7ld", rpmAxis.userValue(img, c));
+        t += format("%7ld", rpmAxis.UserValue(img, c));
     t += "\n";
     for (int r = 0; r < MAP_DIM; ++r) {
-        const long load = sensor == 1 ? TP_LOAD_POINTS[r] : sensor == 2 ? loadAxis.userValue(img, r) : r + 1;
+        const long load = sensor == 1 ? TP_LOAD_POINTS[r] : sensor == 2 ? loadAxis.UserValue(img, r) : r + 1;
         t += format("%6ld |", load);
         for (int c = 0; c < MAP_DIM; ++c)
-            t += format("%7ld", map.userValue(img, MAP_DIM * r + c));
+            t += format("%7ld", map.UserValue(img, MAP_DIM * r + c));
         t += "\n";
     }
     return t;
@@ -88,7 +88,7 @@ std::string cellTable(const ParamImage& img, const FieldFact& cells, int n)
     for (int i = 0; i < cells.count; ++i) {
         t += format("%6ld |", i);
         for (int bit = 0; bit < POUT_COLUMNS; ++bit)
-            t += format("%3ld", (cells.userValue(img, i) >> bit) & 1);
+            t += format("%3ld", (cells.UserValue(img, i) >> bit) & 1);
         t += "\n";
     }
     return t;

@@ -27,7 +27,7 @@ int MissingSettings(const IgnFileBytes& fileBytes)
     int missing = 0;
     for (const FieldFact& f : FieldFacts::All()) {
         bool lacks = false;
-        for (int b = f.firstByte(); b < f.firstByte() + f.byteCount() && b < RS_LEN_EXE; ++b)
+        for (int b = f.FirstByte(); b < f.FirstByte() + f.ByteCount() && b < RS_LEN_EXE; ++b)
             lacks |= complete[static_cast<size_t>(b)] && !fileBytes[static_cast<size_t>(b)];
         missing += lacks;
     }

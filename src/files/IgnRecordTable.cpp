@@ -16,7 +16,7 @@ consteval Step F(std::string_view name, int first = 0, int count = -1)
 {
     const FieldFact& f = Fact(name);
     return { f.view == FieldRef::Word ? Action::Words : Action::Bytes, static_cast<int16_t>(f.address + first),
-        static_cast<int16_t>(count < 0 ? f.count : count), static_cast<int16_t>(f.fileMultiplier()),
+        static_cast<int16_t>(count < 0 ? f.count : count), static_cast<int16_t>(f.FileMultiplier()),
         static_cast<int16_t>(f.offset), static_cast<int8_t>(f.loadGroup) };
 }
 

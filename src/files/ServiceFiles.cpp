@@ -59,7 +59,7 @@ void compareLines(const std::vector<std::string>& old, const std::vector<std::st
 
 std::string ServiceFiles::DefaultBikeText(int code)
 {
-    const char* text = Fact("BIKE").choiceText(code);
+    const char* text = Fact("BIKE").ChoiceText(code);
     return text ? LangText(text) : std::to_string(code);
 }
 

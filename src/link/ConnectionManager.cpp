@@ -711,7 +711,7 @@ void ConnectionManager::StartReset()
 
 void ConnectionManager::TakeOverMonitor()
 {
-    monitor_.setBlock(link_.jobRxData);
+    monitor_.SetBlock(link_.jobRxData);
     const int major = monitor_.Monb(MON_KEY), minor = monitor_.Monb(MON_SUBVERSION);
     if (major == PROGRAM_KEY && minor == PROGRAM_SUBVERSION) {
         versionState = VERSION_MATCHING;

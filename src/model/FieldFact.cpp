@@ -57,7 +57,7 @@ std::string cellsText(int bits)
 
 } // namespace
 
-bool FieldFact::switched(const ParamImage& img) const
+bool FieldFact::Switched(const ParamImage& img) const
 {
     if (other.flagAddress < 0)
         return false;
@@ -65,23 +65,23 @@ bool FieldFact::switched(const ParamImage& img) const
     return other.flagValue == FieldUnitSwitch::ANY_NONZERO ? flag != 0 : flag == other.flagValue;
 }
 
-int FieldFact::scaleIn(const ParamImage& img) const { return switched(img) ? other.scale : scale; }
+int FieldFact::ScaleIn(const ParamImage& img) const { return Switched(img) ? other.scale : scale; }
 
-int FieldFact::maximumIn(const ParamImage& img) const { return switched(img) ? other.maximum : maximum; }
+int FieldFact::MaximumIn(const ParamImage& img) const { return Switched(img) ? other.maximum : maximum; }
 
-std::string FieldFact::unitIn(const ParamImage& img, int element) const
+std::string FieldFact::UnitIn(const ParamImage& img, int element) const
 {
-    return listPart(switched(img) ? other.unit : unit, element);
+    return listPart(Switched(img) ? other.unit : unit, element);
 }
 
-int FieldFact::userValue(const ParamImage& img, int element) const
+int FieldFact::UserValue(const ParamImage& img, int element) const
 {
-    const int raw = ref(element).read(img);
+    const int raw = Ref(element).Read(img);
     switch (kind) {
     case FieldKind::Lobe:
         return LobeByte::Number(static_cast<uint8_t>(raw), img.Adrb(PICKUP_SYSTEM));
     case FieldKind::Number:
-        return scaleIn(img) * (raw + offset);
+        return ScaleIn(img) * (raw + offset);
     case FieldKind::Flag:
     case FieldKind::Choice:
     case FieldKind::Cells:
@@ -91,46 +91,46 @@ int FieldFact::userValue(const ParamImage& img, int element) const
     return raw;
 }
 
-void FieldFact::storeUser(ParamImage& img, int element, int value) const
+void FieldFact::StoreUser(ParamImage& img, int element, int value) const
 {
-    const FieldRef r = ref(element);
+    const FieldRef r = Ref(element);
     switch (kind) {
     case FieldKind::Lobe:
-        r.write(img, LobeByte::WithNumber(static_cast<uint8_t>(r.read(img)), value, img.Adrb(PICKUP_SYSTEM)));
+        r.Write(img, LobeByte::WithNumber(static_cast<uint8_t>(r.Read(img)), value, img.Adrb(PICKUP_SYSTEM)));
         return;
     case FieldKind::Number:
-        ScreenToImage(img, r, value, scaleIn(img), offset);
+        ScreenToImage(img, r, value, ScaleIn(img), offset);
         return;
     case FieldKind::Flag:
-        r.write(img, value != 0 ? 1 : 0);
+        r.Write(img, value != 0 ? 1 : 0);
         return;
     case FieldKind::Choice:
     case FieldKind::Cells:
     case FieldKind::Reserved:
         break;
     }
-    r.write(img, value);
+    r.Write(img, value);
 }
 
-std::string FieldFact::userText(const ParamImage& img, int element, int language) const
+std::string FieldFact::UserText(const ParamImage& img, int element, int language) const
 {
-    const int value = userValue(img, element);
-    if (const char* item = choiceText(value))
+    const int value = UserValue(img, element);
+    if (const char* item = ChoiceText(value))
         return LangText(item, language);
     if (kind == FieldKind::Lobe)
-        return lobeText(value, img.Adrb(ref(element).index()), img.Adrb(PICKUP_SYSTEM), language);
+        return lobeText(value, img.Adrb(Ref(element).Index()), img.Adrb(PICKUP_SYSTEM), language);
     if (kind == FieldKind::Cells)
         return cellsText(value);
-    const std::string u = unitIn(img, element);
+    const std::string u = UnitIn(img, element);
     return std::to_string(value) + (u.empty() ? "" : " " + u);
 }
 
-int FieldFact::fileValue(const ParamImage& img, int element) const
+int FieldFact::FileValue(const ParamImage& img, int element) const
 {
-    return ImageToFile(img, FieldRef { view, address, element }, fileMultiplier(), offset);
+    return ImageToFile(img, FieldRef { view, address, element }, FileMultiplier(), offset);
 }
 
-const char* FieldFact::choiceText(int code) const
+const char* FieldFact::ChoiceText(int code) const
 {
     if (!choices)
         return nullptr;
@@ -140,13 +140,13 @@ const char* FieldFact::choiceText(int code) const
     return nullptr;
 }
 
-std::string FieldFact::controlName(int element) const { return withElementNumber(control, element); }
+std::string FieldFact::ControlName(int element) const { return withElementNumber(control, element); }
 
-std::string FieldFact::captionKey(int element) const { return withElementNumber(caption ? caption : control, element); }
+std::string FieldFact::CaptionKey(int element) const { return withElementNumber(caption ? caption : control, element); }
 
-std::string FieldFact::captionIn(int element, int language) const
+std::string FieldFact::CaptionIn(int element, int language) const
 {
-    const std::string key = captionKey(element);
+    const std::string key = CaptionKey(element);
     if (const char* text = key.empty() ? nullptr : CaptionFor(CaptionTableId::Caption, key, language); text && *text)
         return text;
     return captionText ? LangText(captionText, language) : name;

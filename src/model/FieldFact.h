@@ -61,42 +61,42 @@ struct FieldFact {
     const char* captionText = nullptr; // its caption where the caption table has none (LangString)
     const char* legend = nullptr; // what the listing of a file prints after the values, in place of the unit
 
-    constexpr int width() const { return view == FieldRef::Word ? 2 : 1; }
-    constexpr int firstByte() const { return address * width(); }
-    constexpr int byteCount() const { return count * width(); }
-    constexpr bool covers(int byte) const { return byte >= firstByte() && byte < firstByte() + byteCount(); }
-    constexpr bool hasRange() const { return minimum < maximum; }
+    constexpr int Width() const { return view == FieldRef::Word ? 2 : 1; }
+    constexpr int FirstByte() const { return address * Width(); }
+    constexpr int ByteCount() const { return count * Width(); }
+    constexpr bool Covers(int byte) const { return byte >= FirstByte() && byte < FirstByte() + ByteCount(); }
+    constexpr bool HasRange() const { return minimum < maximum; }
     // Printed value = (raw + offset) x multiplier in the parameter file; raw is read unsigned there.
-    constexpr int fileMultiplier() const { return fileRaw ? 1 : scale; }
+    constexpr int FileMultiplier() const { return fileRaw ? 1 : scale; }
 
-    constexpr FieldRef ref(int element = 0) const
+    constexpr FieldRef Ref(int element = 0) const
     {
         const FieldRef r { view, address, element };
-        return isSigned ? r.asSigned() : r;
+        return isSigned ? r.AsSigned() : r;
     }
 
     // Whether the other reading applies to img.
-    bool switched(const ParamImage& img) const;
-    int scaleIn(const ParamImage& img) const;
-    int maximumIn(const ParamImage& img) const;
-    std::string unitIn(const ParamImage& img, int element = 0) const;
+    bool Switched(const ParamImage& img) const;
+    int ScaleIn(const ParamImage& img) const;
+    int MaximumIn(const ParamImage& img) const;
+    std::string UnitIn(const ParamImage& img, int element = 0) const;
 
     // The value the user sees: scale x (raw + offset), the lobe number of a lobe byte, else the raw value.
-    int userValue(const ParamImage& img, int element = 0) const;
+    int UserValue(const ParamImage& img, int element = 0) const;
     // The reverse of userValue; a lobe keeps its flag bits, a flag stores 0 or 1.
-    void storeUser(ParamImage& img, int element, int value) const;
+    void StoreUser(ParamImage& img, int element, int value) const;
     // The user value as text in language (-1: the current one): the item text of a choice or of a
     // named special value, else the number with its unit.
-    std::string userText(const ParamImage& img, int element = 0, int language = -1) const;
+    std::string UserText(const ParamImage& img, int element = 0, int language = -1) const;
     // The number the parameter file holds for the element.
-    int fileValue(const ParamImage& img, int element = 0) const;
+    int FileValue(const ParamImage& img, int element = 0) const;
 
     // The LangString of the item with code, or nullptr.
-    const char* choiceText(int code) const;
+    const char* ChoiceText(int code) const;
 
     // Control and caption-table names of an element ("" when the row has none).
-    std::string controlName(int element = 0) const;
-    std::string captionKey(int element = 0) const;
+    std::string ControlName(int element = 0) const;
+    std::string CaptionKey(int element = 0) const;
     // The caption of an element in language: the caption table's, else the row's own text, else the name.
-    std::string captionIn(int element = 0, int language = -1) const;
+    std::string CaptionIn(int element = 0, int language = -1) const;
 };

@@ -15,7 +15,7 @@ constexpr auto ROW_OF_BYTE = [] {
     rows.fill(NO_ROW);
     for (size_t i = 0; i < std::size(FIELD_FACT_TABLE); ++i) {
         const FieldFact& f = FIELD_FACT_TABLE[i];
-        for (int b = f.firstByte(); b < f.firstByte() + f.byteCount(); ++b) {
+        for (int b = f.FirstByte(); b < f.FirstByte() + f.ByteCount(); ++b) {
             int16_t& row = rows.at(static_cast<size_t>(b)); // a row past the image does not build
             row = row == NO_ROW ? static_cast<int16_t>(i) : SHARED;
         }
@@ -43,5 +43,5 @@ FieldFacts::Place FieldFacts::AtByte(int byte)
     if (row < 0)
         return {};
     const FieldFact& f = FIELD_FACT_TABLE[row];
-    return { &f, (byte - f.firstByte()) / f.width() };
+    return { &f, (byte - f.FirstByte()) / f.Width() };
 }

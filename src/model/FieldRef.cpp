@@ -1,37 +1,37 @@
 #include "model/FieldRef.h"
 
-int FieldRef::read(const ParamImage& img) const
+int FieldRef::Read(const ParamImage& img) const
 {
     if (view == Word) {
-        const uint16_t raw = img.Adrw(index());
-        return isSigned() ? static_cast<int16_t>(raw) : raw;
+        const uint16_t raw = img.Adrw(Index());
+        return IsSigned() ? static_cast<int16_t>(raw) : raw;
     }
-    const uint8_t raw = img.Adrb(index());
-    return isSigned() ? static_cast<int8_t>(raw) : raw;
+    const uint8_t raw = img.Adrb(Index());
+    return IsSigned() ? static_cast<int8_t>(raw) : raw;
 }
 
-void FieldRef::write(ParamImage& img, int v) const
+void FieldRef::Write(ParamImage& img, int v) const
 {
     if (view == Word)
-        img.Adrw(index()) = static_cast<uint16_t>(v);
+        img.Adrw(Index()) = static_cast<uint16_t>(v);
     else
-        img.Adrb(index()) = static_cast<uint8_t>(v);
+        img.Adrb(Index()) = static_cast<uint8_t>(v);
 }
 
 int ImageToScreen(const ParamImage& img, FieldRef ref, int scale, int offset)
 {
-    const int raw = ref.read(img);
-    if (ref.isSigned())
+    const int raw = ref.Read(img);
+    if (ref.IsSigned())
         return scale * raw + offset;
     return scale * static_cast<int16_t>(raw + offset);
 }
 
 void ScreenToImage(ParamImage& img, FieldRef ref, int shown, int scale, int offset)
 {
-    ref.write(img, shown / (scale == 0 ? 1 : scale) - offset);
+    ref.Write(img, shown / (scale == 0 ? 1 : scale) - offset);
 }
 
 int ImageToFile(const ParamImage& img, FieldRef ref, int scale, int offset)
 {
-    return scale * (offset + ref.read(img));
+    return scale * (offset + ref.Read(img));
 }

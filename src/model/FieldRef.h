@@ -14,17 +14,17 @@ struct FieldRef {
     int address = 0;
     int element = 0;
 
-    static constexpr FieldRef byte(int address, int element = 0) { return {Byte, address, element}; }
-    static constexpr FieldRef word(int address, int element = 0) { return {Word, address, element}; }
-    constexpr FieldRef asSigned() const { return {view, address, element | SIGNED_FLAG}; }
+    static constexpr FieldRef OfByte(int address, int element = 0) { return {Byte, address, element}; }
+    static constexpr FieldRef OfWord(int address, int element = 0) { return {Word, address, element}; }
+    constexpr FieldRef AsSigned() const { return {view, address, element | SIGNED_FLAG}; }
 
-    constexpr bool isSigned() const { return (element & SIGNED_FLAG) != 0; }
-    constexpr int index() const { return address + (element & ~SIGNED_FLAG); }
+    constexpr bool IsSigned() const { return (element & SIGNED_FLAG) != 0; }
+    constexpr int Index() const { return address + (element & ~SIGNED_FLAG); }
 
     // The raw value, sign-extended when the reference is signed.
-    int read(const ParamImage& img) const;
+    int Read(const ParamImage& img) const;
     // Stores the low 8 or 16 bits of v.
-    void write(ParamImage& img, int v) const;
+    void Write(ParamImage& img, int v) const;
 };
 
 // image -> screen: unsigned fields show S * (raw + O) with the sum taken as int16;

@@ -37,8 +37,8 @@ public:
                 AddByte(byte);
                 continue;
             }
-            const int first = p.fact->firstByte() + p.element * p.fact->width();
-            for (int k = 0; k < p.fact->width(); ++k)
+            const int first = p.fact->FirstByte() + p.element * p.fact->Width();
+            for (int k = 0; k < p.fact->Width(); ++k)
                 done_[static_cast<size_t>(first + k)] = true;
             AddElement(*p.fact, p.element);
         }
@@ -92,9 +92,9 @@ private:
     void AddSetting(const FieldFact& f, int element)
     {
         const std::string name = SettingNames::Name(f, element, language_);
-        const int first = f.firstByte() + element * f.width();
+        const int first = f.FirstByte() + element * f.Width();
         if (name.empty()) {
-            for (int byte = first; byte < first + f.width(); ++byte)
+            for (int byte = first; byte < first + f.Width(); ++byte)
                 if (a_.Adrb(byte) != b_.Adrb(byte))
                     AddByte(byte);
             return;
@@ -107,7 +107,7 @@ private:
     void AddAxisPoint(const MapFact& m, bool speedAxis, int point)
     {
         const FieldFact& f = speedAxis ? *m.speedPoints : *m.loadPoints;
-        ImageDifference& d = Add(Kind::MapAxis, &f, point, f.firstByte() + point * f.width());
+        ImageDifference& d = Add(Kind::MapAxis, &f, point, f.FirstByte() + point * f.Width());
         d.map = m.id;
         (speedAxis ? d.column : d.row) = point;
         d.name = MapFacts::AxisPointName(m, speedAxis, point, language_);
@@ -116,8 +116,8 @@ private:
 
     void SetValues(ImageDifference& d, const FieldFact& f, int element) const
     {
-        d.firstRaw = f.ref(element).read(a_);
-        d.secondRaw = f.ref(element).read(b_);
+        d.firstRaw = f.Ref(element).Read(a_);
+        d.secondRaw = f.Ref(element).Read(b_);
         d.first = SettingNames::ValueText(f, a_, element, language_);
         d.second = SettingNames::ValueText(f, b_, element, language_);
     }
@@ -129,7 +129,7 @@ private:
             AddCell(m, row, element % m.columns);
             return;
         }
-        const int byte = m.cells->firstByte() + element;
+        const int byte = m.cells->FirstByte() + element;
         for (int column = 0; column < m.columns; ++column)
             AddCell(m, row, column);
         if ((a_.Adrb(byte) ^ b_.Adrb(byte)) & ~CELL_BITS)
@@ -150,7 +150,7 @@ private:
         const bool allLoads = row == m.curveRow && MapFacts::IsSpeedCurve(m, a_) && MapFacts::IsSpeedCurve(m, b_);
         const bool allSpeeds = column == m.curveColumn && MapFacts::IsLoadCurve(m, a_) && MapFacts::IsLoadCurve(m, b_);
         const int element = MapFacts::CellElement(m, row, column);
-        ImageDifference& d = Add(Kind::MapCell, m.cells, element, m.cells->firstByte() + element);
+        ImageDifference& d = Add(Kind::MapCell, m.cells, element, m.cells->FirstByte() + element);
         d.map = m.id;
         d.row = row;
         d.column = column;

@@ -43,8 +43,8 @@ struct RawRange {
 
 RawRange rawRange(const FieldFact& f, const ParamImage& img)
 {
-    const int scale = f.scaleIn(img);
-    return { f.minimum / scale - f.offset, f.maximumIn(img) / scale - f.offset };
+    const int scale = f.ScaleIn(img);
+    return { f.minimum / scale - f.offset, f.MaximumIn(img) / scale - f.offset };
 }
 
 // The order codes of ClampSeries for unsigned fields.
@@ -55,7 +55,7 @@ void clampToRow(ParamImage& img, const FieldFact& f, Order order = Order::None, 
 {
     const RawRange r = rawRange(f, img);
     const ClampWidth width = f.view == FieldRef::Word ? ClampWidth::Words : ClampWidth::Bytes;
-    ClampSeries(img, width, static_cast<int>(order), f.ref(first).index(), count < 0 ? f.count : count, r.low, r.high, 1);
+    ClampSeries(img, width, static_cast<int>(order), f.Ref(first).Index(), count < 0 ? f.count : count, r.low, r.high, 1);
 }
 
 // Only the upper bound of a single byte.

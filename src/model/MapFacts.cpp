@@ -53,14 +53,14 @@ int GridKind(const MapFact& m, const ParamImage& img)
 
 std::string PointText(const FieldFact& points, const ParamImage& img, int point)
 {
-    return SettingNames::NumberText(points.userValue(img, point), points.unitIn(img, point));
+    return SettingNames::NumberText(points.UserValue(img, point), points.UnitIn(img, point));
 }
 
 // Region k of the regions between count points: "< p0", "p0..p1", ..., "> p(count-1)".
 std::string RegionText(const FieldFact& points, const ParamImage& img, int region)
 {
-    const std::string unit = points.unitIn(img);
-    const auto value = [&](int k) { return std::to_string(points.userValue(img, k)); };
+    const std::string unit = points.UnitIn(img);
+    const auto value = [&](int k) { return std::to_string(points.UserValue(img, k)); };
     const std::string text = region == 0 ? "< " + value(0)
         : region >= points.count         ? "> " + value(points.count - 1)
                                          : value(region - 1) + ".." + value(region);
@@ -75,7 +75,7 @@ std::string OnOffText(int bit, int language)
     return std::to_string(bit);
 }
 
-std::string LoadName(const FieldFact& points, const ParamImage& img) { return points.switched(img) ? "IAP" : "TP"; }
+std::string LoadName(const FieldFact& points, const ParamImage& img) { return points.Switched(img) ? "IAP" : "TP"; }
 
 } // namespace
 
@@ -141,7 +141,7 @@ int MapFacts::CellElement(const MapFact& m, int row, int column)
 
 int MapFacts::CellValue(const MapFact& m, const ParamImage& img, int row, int column)
 {
-    const int raw = m.cells->ref(CellElement(m, row, column)).read(img);
+    const int raw = m.cells->Ref(CellElement(m, row, column)).Read(img);
     return m.layout == MapLayout::Grid ? raw : (raw >> column) & 1;
 }
 
@@ -151,8 +151,8 @@ std::string MapFacts::CellText(const MapFact& m, const ParamImage& img, int row,
         return OnOffText(CellValue(m, img, row, column), language);
     const FieldFact& cells = *m.cells;
     const int element = CellElement(m, row, column);
-    const int value = cells.userValue(img, element);
-    const std::string unit = cells.unitIn(img, element);
+    const int value = cells.UserValue(img, element);
+    const std::string unit = cells.UnitIn(img, element);
     // The editor shows millivolts as volts.
     if (unit == "mV") {
         char text[32];

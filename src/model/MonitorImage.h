@@ -18,7 +18,7 @@ public:
         const unsigned i = 2u * static_cast<unsigned>(index);
         return static_cast<uint16_t>(bytes_[i] | (bytes_[i + 1] << 8));
     }
-    void setMonw(int index, uint16_t v)
+    void SetMonw(int index, uint16_t v)
     {
         const unsigned i = 2u * static_cast<unsigned>(index);
         bytes_[i] = static_cast<uint8_t>(v);
@@ -29,12 +29,12 @@ public:
     uint32_t hours() const { return (static_cast<uint32_t>(Monb(MON_HOURS_HIGH)) << 16) | Monw(MON_HOURS_LOW); }
 
     // Takes over one monitor block from the unit (bytes 1..100); byte 0 is left alone.
-    void setBlock(const uint8_t* block)
+    void SetBlock(const uint8_t* block)
     {
         for (int i = 0; i < MONITOR_BLOCK_LEN; ++i)
             bytes_[static_cast<unsigned>(i + 1)] = block[i];
     }
-    void clear() { bytes_.fill(0); }
+    void Clear() { bytes_.fill(0); }
 
     Bytes& bytes() { return bytes_; }
     const Bytes& bytes() const { return bytes_; }

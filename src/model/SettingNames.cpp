@@ -85,14 +85,14 @@ std::string CaptionOf(const FieldFact& f, const Naming* n, int element, int lang
 {
     if (n && n->caption)
         return LangText(n->otherCaption && element % 2 ? n->otherCaption : n->caption, language);
-    return Trimmed(f.captionIn(element, language));
+    return Trimmed(f.CaptionIn(element, language));
 }
 
 // Whether the caption alone tells the element apart from the field's other elements.
 bool CaptionTellsElementsApart(const FieldFact& f, int language)
 {
     for (int e = 1; e < f.count; ++e)
-        if (f.captionIn(e, language) == f.captionIn(0, language))
+        if (f.CaptionIn(e, language) == f.CaptionIn(0, language))
             return false;
     return true;
 }
@@ -129,12 +129,12 @@ std::string SettingNames::NumberText(int value, const std::string& unit)
 
 std::string SettingNames::ValueText(const FieldFact& f, const ParamImage& img, int element, int language)
 {
-    const int value = f.userValue(img, element);
+    const int value = f.UserValue(img, element);
     if (const Naming* n = NamingOf(f); n && n->choices)
         for (const CodedItem& item : n->choices())
             if (item.code == value)
                 return LangText(item.text, language);
-    if (f.kind == FieldKind::Number && !f.choiceText(value))
-        return NumberText(value, f.unitIn(img, element));
-    return f.userText(img, element, language);
+    if (f.kind == FieldKind::Number && !f.ChoiceText(value))
+        return NumberText(value, f.UnitIn(img, element));
+    return f.UserText(img, element, language);
 }

@@ -263,7 +263,7 @@ const MonitorGauge* MonitorView::gauge(const std::string& name) const
 MonitorView RefreshMonitorDisplay(MonitorSources& s)
 {
     if (!s.liveSource)
-        s.monitor.clear();
+        s.monitor.Clear();
     MonitorView v;
     v.point = operatingPoint(s.monitor);
     DisplayBuilder b(s, v);

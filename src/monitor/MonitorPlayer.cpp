@@ -48,7 +48,7 @@ const char* MonitorPlayer::DamagedText()
     return kDamaged;
 }
 
-void MonitorPlayer::report(const char* langText, const std::string& caption)
+void MonitorPlayer::Report(const char* langText, const std::string& caption)
 {
     if (hooks_.message)
         hooks_.message(LangText(langText), caption);
@@ -98,7 +98,7 @@ bool MonitorPlayer::StartRecording(const std::string& path, const RecordingInfo&
         put16(h + H_SNAPSHOT_COUNT, static_cast<uint32_t>(log_.totalCount()));
     // A file that cannot be written is refused at once rather than after the ride.
     if (!SaveRecording()) {
-        freeBuffers();
+        FreeBuffers();
         state_ = Idle;
         return false;
     }
@@ -138,14 +138,14 @@ bool MonitorPlayer::Stop()
     if ((state_ == Recording || state_ == RecordingPaused) && !log_.header.empty()) {
         ok = SaveRecording();
         if (!ok)
-            report(kWriteFailed, "Error");
+            Report(kWriteFailed, "Error");
     }
-    freeBuffers();
+    FreeBuffers();
     state_ = Idle;
     return ok;
 }
 
-void MonitorPlayer::freeBuffers()
+void MonitorPlayer::FreeBuffers()
 {
     log_.header.clear();
     log_.header.shrink_to_fit();
@@ -163,7 +163,7 @@ bool MonitorPlayer::StartPlaying(const std::string& path)
     const QByteArray raw = f.readAll();
     std::vector<uint8_t> bytes(raw.begin(), raw.end());
     if (log_.parse(bytes) != IgnlogFile::ParseError::None) {
-        report(kDamaged, "Error");
+        Report(kDamaged, "Error");
         return false;
     }
     if (log_.rsKey() != PROGRAM_KEY) {
@@ -171,7 +171,7 @@ bool MonitorPlayer::StartPlaying(const std::string& path)
         std::snprintf(text, sizeof text, "RS keys are not equal (%i!=%i)", log_.rsKey(), PROGRAM_KEY);
         if (hooks_.message)
             hooks_.message(text, "Error");
-        freeBuffers();
+        FreeBuffers();
         return false;
     }
     fileName_ = path;
@@ -272,21 +272,21 @@ void MonitorPlayer::ReplayLogRecord(int index)
     }
 }
 
-bool MonitorPlayer::roomFor(int length)
+bool MonitorPlayer::RoomFor(int length)
 {
     if (log_.totalCount() < MAX_RECORDS && writePos_ <= MAX_OFFSET && writePos_ + length <= MAX_AREA)
         return true;
     // The offsets of the format are signed 16-bit: end the recording cleanly rather than write
     // offsets the player could not follow.
     Stop();
-    report(kLogFull);
+    Report(kLogFull);
     return false;
 }
 
-uint8_t* MonitorPlayer::beginRecord(int type)
+uint8_t* MonitorPlayer::BeginRecord(int type)
 {
     const int length = recordLength(type);
-    if (state_ != Recording || log_.area.empty() || !roomFor(length))
+    if (state_ != Recording || log_.area.empty() || !RoomFor(length))
         return nullptr;
     uint8_t* r = &log_.area[static_cast<size_t>(writePos_)];
     std::fill_n(r, length, uint8_t{0});
@@ -308,15 +308,15 @@ void MonitorPlayer::AddLogRecord(int length)
     len_ = pos_ = count + 1;
     if (now() - lastSaveMs_ >= SAVE_INTERVAL_MS && !SaveRecording()) {
         // The file keeps the recording as last saved; nothing more is taken that could not be kept.
-        freeBuffers();
+        FreeBuffers();
         state_ = Idle;
-        report(kWriteFailed, "Error");
+        Report(kWriteFailed, "Error");
     }
 }
 
 void MonitorPlayer::LogUnit()
 {
-    if (uint8_t* r = beginRecord(REC_UNIT)) {
+    if (uint8_t* r = BeginRecord(REC_UNIT)) {
         r[R_PAYLOAD] = static_cast<uint8_t>(hooks_.connectedPort ? hooks_.connectedPort() : 0);
         const std::string text = hooks_.unitPanelText ? hooks_.unitPanelText() : std::string();
         std::snprintf(reinterpret_cast<char*>(r + R_PAYLOAD + 1), 75, "%s", text.c_str());
@@ -326,7 +326,7 @@ void MonitorPlayer::LogUnit()
 
 void MonitorPlayer::LogImage(const ParamImage& image)
 {
-    if (uint8_t* r = beginRecord(REC_IMAGE)) {
+    if (uint8_t* r = BeginRecord(REC_IMAGE)) {
         std::copy_n(image.data(), RS_LEN_EXE, r + R_PAYLOAD);
         AddLogRecord(recordLength(REC_IMAGE));
     }
@@ -337,7 +337,7 @@ void MonitorPlayer::LogMirror()
     const ParamImage* mirror = hooks_.unitMirror ? hooks_.unitMirror() : nullptr;
     if (!mirror)
         return;
-    if (uint8_t* r = beginRecord(REC_MIRROR)) {
+    if (uint8_t* r = BeginRecord(REC_MIRROR)) {
         std::copy_n(mirror->data(), RS_LEN_EXE, r + R_PAYLOAD);
         AddLogRecord(recordLength(REC_MIRROR));
     }
@@ -345,7 +345,7 @@ void MonitorPlayer::LogMirror()
 
 void MonitorPlayer::LogMonitor(const uint8_t* monitorBytes)
 {
-    if (uint8_t* r = beginRecord(REC_MONITOR)) {
+    if (uint8_t* r = BeginRecord(REC_MONITOR)) {
         std::copy_n(monitorBytes, 100, r + R_PAYLOAD);
         AddLogRecord(recordLength(REC_MONITOR));
     }
@@ -355,7 +355,7 @@ void MonitorPlayer::LogPages(const PageRecord& pages)
 {
     if (state_ != Recording || (havePages_ && pages == lastPages_))
         return;
-    if (uint8_t* r = beginRecord(REC_PAGES)) {
+    if (uint8_t* r = BeginRecord(REC_PAGES)) {
         r[R_PAYLOAD] = pages.page;
         std::copy(pages.editorIds.begin(), pages.editorIds.end(), r + R_PAYLOAD + 4);
         std::copy(pages.maps.begin(), pages.maps.end(), r + R_PAYLOAD + 4 + MAX_MAPS);

@@ -96,15 +96,15 @@ public:
     std::string replayedTime() const { return replayedTime_; }
 
 private:
-    uint8_t* beginRecord(int type);
+    uint8_t* BeginRecord(int type);
     void AddLogRecord(int length);
-    bool roomFor(int length);
+    bool RoomFor(int length);
     void ReplayLogRecord(int index);
-    void freeBuffers();
+    void FreeBuffers();
     // Writes the recording so far over the file; a recording that is cut off (full disk, a crash)
     // leaves the file as of the last save that succeeded, readable.
     bool SaveRecording();
-    void report(const char* langText, const std::string& caption = {});
+    void Report(const char* langText, const std::string& caption = {});
     int64_t now() const { return hooks_.clockMs(); }
 
     Hooks hooks_;

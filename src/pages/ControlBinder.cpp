@@ -19,36 +19,36 @@ void ControlBinder::UpDownToImage(const UpDownSpinBox* c, FieldRef f, int scale,
 
 void ControlBinder::ImageToUpDown(UpDownSpinBox* c, const FieldFact& f, int element)
 {
-    ImageToUpDown(c, f.ref(element), f.scale, f.offset);
+    ImageToUpDown(c, f.Ref(element), f.scale, f.offset);
 }
 
 void ControlBinder::UpDownToImage(const UpDownSpinBox* c, const FieldFact& f, int element)
 {
-    UpDownToImage(c, f.ref(element), f.scale, f.offset);
+    UpDownToImage(c, f.Ref(element), f.scale, f.offset);
 }
 
 void ControlBinder::ImageToCheckBox(QCheckBox* c, FieldRef f)
 {
     Updating guard(*this);
-    const bool checked = f.read(img_) != 0;
+    const bool checked = f.Read(img_) != 0;
     if (c->isChecked() != checked)
         c->setChecked(checked);
 }
 
-void ControlBinder::CheckBoxToImage(const QCheckBox* c, FieldRef f) { f.write(img_, c->isChecked() ? 1 : 0); }
+void ControlBinder::CheckBoxToImage(const QCheckBox* c, FieldRef f) { f.Write(img_, c->isChecked() ? 1 : 0); }
 
 void ControlBinder::ImageToRadioIndex(RadioGroup* c, FieldRef f)
 {
     Updating guard(*this);
-    c->setItemIndex(f.read(img_));
+    c->setItemIndex(f.Read(img_));
 }
 
-void ControlBinder::RadioIndexToImage(const RadioGroup* c, FieldRef f) { f.write(img_, c->itemIndex()); }
+void ControlBinder::RadioIndexToImage(const RadioGroup* c, FieldRef f) { f.Write(img_, c->itemIndex()); }
 
 void ControlBinder::ImageToItemCode(RadioGroup* c, FieldRef f)
 {
     Updating guard(*this);
-    const int code = f.read(img_);
+    const int code = f.Read(img_);
     if (c->code(c->itemIndex()) == code && c->itemIndex() >= 0)
         return;
     int match = -1;
@@ -61,13 +61,13 @@ void ControlBinder::ImageToItemCode(RadioGroup* c, FieldRef f)
 void ControlBinder::ItemCodeToImage(const RadioGroup* c, FieldRef f)
 {
     const int index = c->itemIndex();
-    f.write(img_, index < 0 ? -1 : c->code(index));
+    f.Write(img_, index < 0 ? -1 : c->code(index));
 }
 
 void ControlBinder::ImageToItemCode(QComboBox* c, FieldRef f)
 {
     Updating guard(*this);
-    const int code = f.read(img_);
+    const int code = f.Read(img_);
     if (c->currentIndex() >= 0 && c->currentData().toInt() == code)
         return;
     c->setCurrentIndex(c->findData(code));
@@ -75,5 +75,5 @@ void ControlBinder::ImageToItemCode(QComboBox* c, FieldRef f)
 
 void ControlBinder::ItemCodeToImage(const QComboBox* c, FieldRef f)
 {
-    f.write(img_, c->currentIndex() < 0 ? -1 : c->currentData().toInt());
+    f.Write(img_, c->currentIndex() < 0 ? -1 : c->currentData().toInt());
 }

@@ -30,16 +30,16 @@ PageAdvance::PageAdvance(ControlBinder& binder, PageHost& host, QWidget* sheet, 
     map_->setMinimumSize(MAP_WIDTH, MAP_HEIGHT);
     grid->addWidget(map_, 0, 0, 1, 4);
 
-    upDownBaseAdv_ = makeUpDown(Fact("BASE_ADV"));
-    grid->addWidget(makeCaptionLabel(Fact("BASE_ADV")), 1, 0);
+    upDownBaseAdv_ = MakeUpDown(Fact("BASE_ADV"));
+    grid->addWidget(MakeCaptionLabel(Fact("BASE_ADV")), 1, 0);
     grid->addWidget(upDownBaseAdv_, 1, 1);
 
-    labelKorAdv_ = makeLabel("LabelKorAdv");
+    labelKorAdv_ = MakeLabel("LabelKorAdv");
     grid->addWidget(labelKorAdv_, 2, 0, 1, 2);
     for (int k = 0; k < CHANNELS; ++k) {
         const auto i = static_cast<size_t>(k);
         corrections_[i] = makeUpDownField(Fact("CORR_ADVANCE"), k);
-        correctionLabels_[i] = makeLabel(QString("LabelKorAdv%1").arg(k + 1));
+        correctionLabels_[i] = MakeLabel(QString("LabelKorAdv%1").arg(k + 1));
         correctionLabels_[i]->setText(QString::number(k + 1));
         grid->addWidget(correctionLabels_[i], 3 + k, 0, Qt::AlignRight);
         grid->addWidget(corrections_[i].upDown, 3 + k, 1);

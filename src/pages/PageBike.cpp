@@ -46,28 +46,28 @@ QString tr8(const char* langString) { return QString::fromUtf8(LangText(langStri
 
 PageBike::PageBike(ControlBinder& binder, PageHost& host, QWidget* sheet) : SettingsPage(binder, host, sheet)
 {
-    buildControls();
-    fillLists();
+    BuildControls();
+    FillLists();
 }
 
-void PageBike::buildControls()
+void PageBike::BuildControls()
 {
     auto* grid = new QGridLayout(sheet_);
     int row = 0;
-    grid->addWidget(makeCaptionLabel(Fact("BIKE")), row, 0);
-    comboBoxBike_ = makeComboBox(Fact("BIKE"));
+    grid->addWidget(MakeCaptionLabel(Fact("BIKE")), row, 0);
+    comboBoxBike_ = MakeComboBox(Fact("BIKE"));
     connect(comboBoxBike_, &QComboBox::activated, this, [this] { ComboBoxBikeChange(); });
     grid->addWidget(comboBoxBike_, row++, 1, 1, 3);
 
     auto* rpmBox = new QGroupBox(sheet_);
     rpmBox->setObjectName("GroupBoxRpm");
     auto* rpmGrid = new QGridLayout(rpmBox);
-    upDownRpmPulsu_ = boundUpDown(Fact("RPM_PULSES"));
+    upDownRpmPulsu_ = BoundUpDown(Fact("RPM_PULSES"));
     for (const CodedItem& special : Fact("RPM_PULSES").choices())
         upDownRpmPulsu_->setSpecialText(special.code, QString::fromUtf8(LangText(special.text)));
-    upDownRpmKorekce_ = boundUpDown(Fact("RPM_CORR"));
-    labelRpmKorekce_ = makeCaptionLabel(Fact("RPM_CORR"));
-    rpmGrid->addWidget(makeCaptionLabel(Fact("RPM_PULSES")), 0, 0);
+    upDownRpmKorekce_ = BoundUpDown(Fact("RPM_CORR"));
+    labelRpmKorekce_ = MakeCaptionLabel(Fact("RPM_CORR"));
+    rpmGrid->addWidget(MakeCaptionLabel(Fact("RPM_PULSES")), 0, 0);
     rpmGrid->addWidget(upDownRpmPulsu_, 0, 1);
     rpmGrid->addWidget(labelRpmKorekce_, 1, 0);
     rpmGrid->addWidget(upDownRpmKorekce_, 1, 1);
@@ -75,7 +75,7 @@ void PageBike::buildControls()
 
     const FieldFact& polarity = Fact("PICKUP_POLARITY");
     for (int i = 0; i < polarity.count; ++i)
-        polarityGroups_[static_cast<size_t>(i)] = makeRadioGroup(polarity, i);
+        polarityGroups_[static_cast<size_t>(i)] = MakeRadioGroup(polarity, i);
     for (const CodedItem& item : polarity.choices())
         for (RadioGroup* g : polarityGroups_)
             g->addItem(QString::fromUtf8(LangText(item.text)), 0);
@@ -85,7 +85,7 @@ void PageBike::buildControls()
     grid->addWidget(radioGroupPickup2Polarita_, row++, 3);
 
     for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
-        checkBoxes_[i] = makeCheckBox(*CHECK_FIELDS[i]);
+        checkBoxes_[i] = MakeCheckBox(*CHECK_FIELDS[i]);
     checkBoxZamenaPickup_ = checkBoxes_[0];
     checkBoxNehlidaPalec_ = checkBoxes_[1];
     checkBoxCrossBlock_ = checkBoxes_[2];
@@ -96,39 +96,39 @@ void PageBike::buildControls()
     for (QCheckBox* c : {checkBoxZamenaPickup_, checkBoxNehlidaPalec_, checkBoxCrossBlock_, checkBoxPredPalec_, checkBoxSpecStart_})
         grid->addWidget(c, row++, 0, 1, 4);
 
-    upDownRevWoIgnition_ = boundUpDown(Fact("REV_WO_IGNITION"));
-    labelRevWoIgnition_ = makeCaptionLabel(Fact("REV_WO_IGNITION"));
+    upDownRevWoIgnition_ = BoundUpDown(Fact("REV_WO_IGNITION"));
+    labelRevWoIgnition_ = MakeCaptionLabel(Fact("REV_WO_IGNITION"));
     grid->addWidget(labelRevWoIgnition_, row, 0);
     grid->addWidget(upDownRevWoIgnition_, row++, 1);
 
     groupBoxSpecial_ = new QGroupBox(sheet_);
     groupBoxSpecial_->setObjectName("GroupBoxSpecial");
     auto* special = new QGridLayout(groupBoxSpecial_);
-    comboBoxSynchro_ = makeComboBox(Fact("PICKUP_SYSTEM"));
-    comboBoxNasobekPalcu_ = makeComboBox(Fact("GEBER_MODE"));
+    comboBoxSynchro_ = MakeComboBox(Fact("PICKUP_SYSTEM"));
+    comboBoxNasobekPalcu_ = MakeComboBox(Fact("GEBER_MODE"));
     for (QComboBox* c : {comboBoxSynchro_, comboBoxNasobekPalcu_})
         connect(c, &QComboBox::activated, this, [this, c] {
             if (!binder_.updating())
                 host_.RequestCommit(c, PageHost::COMMIT_NOW);
             host_.FocusProgramAfterChange();
         });
-    upDownPocPalcu_ = boundUpDown(Fact("LOBE_COUNT"));
-    upDownPocKanalu_ = boundUpDown(Fact("CHANNEL_COUNT"));
-    upDownKompenz_ = boundUpDown(Fact("COMPENSATION"));
-    labelPocPalcu_ = makeCaptionLabel(Fact("LOBE_COUNT"));
-    labelPocKanalu_ = makeCaptionLabel(Fact("CHANNEL_COUNT"));
-    special->addWidget(makeCaptionLabel(Fact("PICKUP_SYSTEM")), 0, 0);
+    upDownPocPalcu_ = BoundUpDown(Fact("LOBE_COUNT"));
+    upDownPocKanalu_ = BoundUpDown(Fact("CHANNEL_COUNT"));
+    upDownKompenz_ = BoundUpDown(Fact("COMPENSATION"));
+    labelPocPalcu_ = MakeCaptionLabel(Fact("LOBE_COUNT"));
+    labelPocKanalu_ = MakeCaptionLabel(Fact("CHANNEL_COUNT"));
+    special->addWidget(MakeCaptionLabel(Fact("PICKUP_SYSTEM")), 0, 0);
     special->addWidget(comboBoxSynchro_, 0, 1, 1, 3);
     special->addWidget(labelPocPalcu_, 1, 0);
     special->addWidget(upDownPocPalcu_, 1, 1);
     special->addWidget(labelPocKanalu_, 1, 2);
     special->addWidget(upDownPocKanalu_, 1, 3);
     special->addWidget(comboBoxNasobekPalcu_, 2, 0, 1, 2);
-    special->addWidget(makeCaptionLabel(Fact("COMPENSATION")), 2, 2);
+    special->addWidget(MakeCaptionLabel(Fact("COMPENSATION")), 2, 2);
     special->addWidget(upDownKompenz_, 2, 3);
-    special->addWidget(makeLabel("LabelLobe"), 3, 1);
-    special->addWidget(makeLabel("LabelHrana2"), 3, 2);
-    special->addWidget(makeLabel("LabelSnimac2"), 3, 3);
+    special->addWidget(MakeLabel("LabelLobe"), 3, 1);
+    special->addWidget(MakeLabel("LabelHrana2"), 3, 2);
+    special->addWidget(MakeLabel("LabelSnimac2"), 3, 3);
 
     for (int ch = 0; ch < CHANNELS; ++ch) {
         Channel& c = channels_[ch];
@@ -138,12 +138,12 @@ void PageBike::buildControls()
         auto* g = new QGridLayout(c.box);
         int r = 0;
         for (auto [point, fact] : {std::pair{&c.start, &Fact("LOBE_START")}, std::pair{&c.end, &Fact("LOBE_END")}}) {
-            point->label = makeCaptionLabel(*fact, ch);
-            point->upDown = makeUpDown(*fact, ch);
+            point->label = MakeCaptionLabel(*fact, ch);
+            point->upDown = MakeUpDown(*fact, ch);
             // The flag boxes of a point share its name: UpDownPalec1Zac has CheckBoxPalec1ZacH2 and ...P2.
             const QString flags = "CheckBox" + UpDownStem(*fact, ch);
-            point->secondEdge = makeCheckBox(flags + "H2");
-            point->secondPickup = makeCheckBox(flags + "P2");
+            point->secondEdge = MakeCheckBox(flags + "H2");
+            point->secondPickup = MakeCheckBox(flags + "P2");
             g->addWidget(point->label, r, 0);
             g->addWidget(point->upDown, r, 1);
             g->addWidget(point->secondEdge, r, 2);
@@ -155,7 +155,7 @@ void PageBike::buildControls()
     grid->setRowStretch(row, 1);
 }
 
-void PageBike::fillLists()
+void PageBike::FillLists()
 {
     ControlBinder::Updating guard(binder_);
     const int bike = comboBoxBike_->currentData().isValid() ? comboBoxBike_->currentData().toInt() : -1;
@@ -175,17 +175,17 @@ void PageBike::fillLists()
 
 void PageBike::Retranslate()
 {
-    fillLists();
+    FillLists();
     Load();
 }
 
-UpDownSpinBox* PageBike::boundUpDown(const FieldFact& f)
+UpDownSpinBox* PageBike::BoundUpDown(const FieldFact& f)
 {
     spins_.push_back(makeUpDownField(f));
     return spins_.back().upDown;
 }
 
-void PageBike::storeLobe(const LobePoint& p, int address, int method)
+void PageBike::StoreLobe(const LobePoint& p, int address, int method)
 {
     const int position = p.upDown->value();
     uint8_t b = static_cast<uint8_t>(position & 0x3F);
@@ -201,26 +201,26 @@ void PageBike::storeLobe(const LobePoint& p, int address, int method)
 void PageBike::Store()
 {
     ControlBinder& b = binder_;
-    b.ItemCodeToImage(comboBoxBike_, Fact("BIKE").ref());
+    b.ItemCodeToImage(comboBoxBike_, Fact("BIKE").Ref());
     StoreUpDownFields(b, spins_);
     std::fill_n(&img().Adrb(COMPENSATION + 1), CHANNELS - 1, img().Adrb(COMPENSATION));
     for (size_t i = 0; i < polarityGroups_.size(); ++i)
-        b.RadioIndexToImage(polarityGroups_[i], Fact("PICKUP_POLARITY").ref(static_cast<int>(i)));
+        b.RadioIndexToImage(polarityGroups_[i], Fact("PICKUP_POLARITY").Ref(static_cast<int>(i)));
     for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
-        b.CheckBoxToImage(checkBoxes_[i], CHECK_FIELDS[i]->ref());
-    b.ItemCodeToImage(comboBoxSynchro_, Fact("PICKUP_SYSTEM").ref());
+        b.CheckBoxToImage(checkBoxes_[i], CHECK_FIELDS[i]->Ref());
+    b.ItemCodeToImage(comboBoxSynchro_, Fact("PICKUP_SYSTEM").Ref());
 
     const int method = img().Adrb(PICKUP_SYSTEM);
     for (int ch = 0; ch < CHANNELS; ++ch) {
-        storeLobe(channels_[ch].start, LOBE_START + ch, method);
-        storeLobe(channels_[ch].end, LOBE_END + ch, method);
+        StoreLobe(channels_[ch].start, LOBE_START + ch, method);
+        StoreLobe(channels_[ch].end, LOBE_END + ch, method);
     }
     if (method == 8 || method == 14) {
         const uint8_t edge = img().Adrb(LOBE_START) & LobeByte::SECOND_EDGE;
         for (int a = LOBE_START; a < LOBE_START + 2 * CHANNELS; ++a)
             img().Adrb(a) = static_cast<uint8_t>((img().Adrb(a) & ~LobeByte::SECOND_EDGE) | edge);
     }
-    b.ItemCodeToImage(comboBoxNasobekPalcu_, Fact("GEBER_MODE").ref());
+    b.ItemCodeToImage(comboBoxNasobekPalcu_, Fact("GEBER_MODE").Ref());
 
     if (img().Adrb(BIKE) != BIKE_SPECIAL_SETTING) {
         ControlBinder::Updating guard(binder_);
@@ -231,7 +231,7 @@ void PageBike::Store()
     }
 }
 
-void PageBike::loadLobe(LobePoint& p, int address, int method, bool firstEdge)
+void PageBike::LoadLobe(LobePoint& p, int address, int method, bool firstEdge)
 {
     const uint8_t b = img().Adrb(address);
     p.upDown->setRange(Fact("LOBE_START").minimum, std::max(1, int(img().Adrb(LOBE_COUNT))));
@@ -244,16 +244,16 @@ void PageBike::Load()
 {
     ControlBinder& b = binder_;
     ControlBinder::Updating guard(b);
-    b.ImageToItemCode(comboBoxBike_, Fact("BIKE").ref());
+    b.ImageToItemCode(comboBoxBike_, Fact("BIKE").Ref());
     for (size_t i = 0; i < polarityGroups_.size(); ++i)
-        b.ImageToRadioIndex(polarityGroups_[i], Fact("PICKUP_POLARITY").ref(static_cast<int>(i)));
+        b.ImageToRadioIndex(polarityGroups_[i], Fact("PICKUP_POLARITY").Ref(static_cast<int>(i)));
     for (size_t i = 0; i < CHECK_FIELDS.size(); ++i)
-        b.ImageToCheckBox(checkBoxes_[i], CHECK_FIELDS[i]->ref());
-    b.ImageToItemCode(comboBoxSynchro_, Fact("PICKUP_SYSTEM").ref());
-    b.ImageToItemCode(comboBoxNasobekPalcu_, Fact("GEBER_MODE").ref());
+        b.ImageToCheckBox(checkBoxes_[i], CHECK_FIELDS[i]->Ref());
+    b.ImageToItemCode(comboBoxSynchro_, Fact("PICKUP_SYSTEM").Ref());
+    b.ImageToItemCode(comboBoxNasobekPalcu_, Fact("GEBER_MODE").Ref());
     // The lobe count allows more lobes with some trigger systems; the range must be there before the value.
     for (const UpDownField& f : spins_)
-        f.upDown->setRange(f.fact->minimum, f.fact->maximumIn(img()));
+        f.upDown->setRange(f.fact->minimum, f.fact->MaximumIn(img()));
     LoadUpDownFields(b, spins_);
 
     const int method = img().Adrb(PICKUP_SYSTEM);
@@ -262,8 +262,8 @@ void PageBike::Load()
     const bool firstEdge = img().Adrb(LOBE_START) & LobeByte::SECOND_EDGE;
     for (int ch = 0; ch < CHANNELS; ++ch) {
         const auto edge = [&](int address) { return shareFirstEdge ? firstEdge : bool(img().Adrb(address) & LobeByte::SECOND_EDGE); };
-        loadLobe(channels_[ch].start, LOBE_START + ch, method, edge(LOBE_START + ch));
-        loadLobe(channels_[ch].end, LOBE_END + ch, method, edge(LOBE_END + ch));
+        LoadLobe(channels_[ch].start, LOBE_START + ch, method, edge(LOBE_START + ch));
+        LoadLobe(channels_[ch].end, LOBE_END + ch, method, edge(LOBE_END + ch));
     }
 }
 
@@ -322,7 +322,7 @@ void PageBike::ComboBoxBikeChange()
     if (binder_.updating())
         return;
     const int oldCode = img().Adrb(BIKE);
-    binder_.ItemCodeToImage(comboBoxBike_, Fact("BIKE").ref());
+    binder_.ItemCodeToImage(comboBoxBike_, Fact("BIKE").Ref());
     const int code = img().Adrb(BIKE);
 
     PageHost::Answer answer = PageHost::ANSWER_NO;
@@ -330,10 +330,10 @@ void PageBike::ComboBoxBikeChange()
         answer = host_.AskYesNoCancel("###Do you want default setting?##Wollen Sie Standardeinstellungen öffnen?##Chcete nastavit základní hodnoty?");
     if (answer == PageHost::ANSWER_CANCEL) {
         img().Adrb(BIKE) = static_cast<uint8_t>(oldCode);
-        binder_.ImageToItemCode(comboBoxBike_, Fact("BIKE").ref());
+        binder_.ImageToItemCode(comboBoxBike_, Fact("BIKE").Ref());
         return;
     }
-    binder_.ItemCodeToImage(comboBoxSynchro_, Fact("PICKUP_SYSTEM").ref());
+    binder_.ItemCodeToImage(comboBoxSynchro_, Fact("PICKUP_SYSTEM").Ref());
     if (code != BIKE_SPECIAL_SETTING) {
         std::fill_n(&img().Adrb(LOBE_START), 2 * CHANNELS, uint8_t{0});
         img().Adrb(GEBER_MODE) = 1;

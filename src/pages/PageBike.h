@@ -37,12 +37,12 @@ private:
         LobePoint end;   // "Start advance", LOBE_END
     };
 
-    void buildControls();
+    void BuildControls();
     // A spin button bound one to one to a field, kept in spins_.
-    UpDownSpinBox* boundUpDown(const FieldFact& f);
-    void fillLists();
-    void storeLobe(const LobePoint& p, int address, int method);
-    void loadLobe(LobePoint& p, int address, int method, bool firstEdge);
+    UpDownSpinBox* BoundUpDown(const FieldFact& f);
+    void FillLists();
+    void StoreLobe(const LobePoint& p, int address, int method);
+    void LoadLobe(LobePoint& p, int address, int method, bool firstEdge);
 
     QComboBox* comboBoxBike_;
     QComboBox* comboBoxSynchro_;

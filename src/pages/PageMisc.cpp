@@ -40,7 +40,7 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEdi
     for (size_t i = 0; i < bindings_.size(); ++i)
         bindings_[i] = makeUpDownField(*SPIN_FIELDS[i]);
     for (size_t i = 0; i < bindings_.size(); ++i) {
-        grid->addWidget(makeCaptionLabel(*SPIN_FIELDS[i]), static_cast<int>(i), 0);
+        grid->addWidget(MakeCaptionLabel(*SPIN_FIELDS[i]), static_cast<int>(i), 0);
         grid->addWidget(bindings_[i].upDown, static_cast<int>(i), 1);
     }
     upDownLimiter_ = bindings_[0].upDown;
@@ -51,11 +51,11 @@ PageMisc::PageMisc(ControlBinder& binder, PageHost& host, QWidget* sheet, MapEdi
     upDownRetard_ = bindings_[5].upDown;
 
     const FieldFact& sensor = Fact("TPSIAP_SENSOR");
-    radioGroupTpsIap_ = makeRadioGroup(sensor);
+    radioGroupTpsIap_ = MakeRadioGroup(sensor);
     for (const CodedItem& item : sensor.choices())
         radioGroupTpsIap_->addItem(QString::fromUtf8(LangText(item.text)), 0);
     for (size_t i = 0; i < inputGroups_.size(); ++i) {
-        inputGroups_[i] = makeRadioGroup(*INPUT_FIELDS[i]);
+        inputGroups_[i] = MakeRadioGroup(*INPUT_FIELDS[i]);
         grid->addWidget(inputGroups_[i], 6, static_cast<int>(i), 1, 1);
     }
     BuildSensorControls(grid, editors);
@@ -143,9 +143,9 @@ void PageMisc::Store()
     StoreUpDownFields(binder_, bindings_);
     // The dwell settings are not offered by this unit family and are kept at zero.
     std::fill(&img().Adrb(EXCITATION), &img().Adrb(DWELL + 4) + 1, uint8_t{0});
-    binder_.RadioIndexToImage(radioGroupTpsIap_, Fact("TPSIAP_SENSOR").ref());
+    binder_.RadioIndexToImage(radioGroupTpsIap_, Fact("TPSIAP_SENSOR").Ref());
     for (size_t i = 0; i < inputGroups_.size(); ++i)
-        binder_.ItemCodeToImage(inputGroups_[i], INPUT_FIELDS[i]->ref());
+        binder_.ItemCodeToImage(inputGroups_[i], INPUT_FIELDS[i]->Ref());
     MapImageBinding::StoreTpSensor(*tpTable_, img());
     MapImageBinding::StoreIapSensor(*iapTable_, img());
 }
@@ -153,9 +153,9 @@ void PageMisc::Store()
 void PageMisc::Load()
 {
     LoadUpDownFields(binder_, bindings_);
-    binder_.ImageToRadioIndex(radioGroupTpsIap_, Fact("TPSIAP_SENSOR").ref());
+    binder_.ImageToRadioIndex(radioGroupTpsIap_, Fact("TPSIAP_SENSOR").Ref());
     for (size_t i = 0; i < inputGroups_.size(); ++i)
-        binder_.ImageToItemCode(inputGroups_[i], INPUT_FIELDS[i]->ref());
+        binder_.ImageToItemCode(inputGroups_[i], INPUT_FIELDS[i]->Ref());
     MapImageBinding::LoadTpSensor(*tpTable_, img());
     MapImageBinding::LoadIapSensor(*iapTable_, img());
     tpTable_->update();

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int GEAR_SHIFT_LIGHT = 2;
-constexpr int SPECIAL = 3;
 constexpr int TABLE_WIDTH = 330;
 constexpr int TABLE_HEIGHT = 150;
 constexpr int SPEED_POINTS = 3;
@@ -61,7 +59,7 @@ void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
     o.box->setObjectName(QString("GroupBoxPOut%1").arg(n + 1));
     auto* grid = new QGridLayout(o.box);
 
-    o.mode = new RadioGroup(QString::fromStdString(Fact("POWER_OUT_MODE").controlName(n)), o.box);
+    o.mode = new RadioGroup(QString::fromStdString(Fact("POWER_OUT_MODE").ControlName(n)), o.box);
     connect(o.mode, &RadioGroup::itemClicked, this, [this, n] {
         if (!binder_.updating())
             RadioGroupPOutClick(n);
@@ -69,18 +67,18 @@ void PagePowerOut::BuildOutput(int n, MapEditorList& editors)
     FillModes(o);
     grid->addWidget(o.mode, 0, 0, 4, 1);
 
-    o.hysteresis = makeUpDown(Fact("POWER_OUT_HYST"), n);
+    o.hysteresis = MakeUpDown(Fact("POWER_OUT_HYST"), n);
     o.hysteresis->setParent(o.box);
-    o.hysteresisLabel = makeCaptionLabel(Fact("POWER_OUT_HYST"), n);
+    o.hysteresisLabel = MakeCaptionLabel(Fact("POWER_OUT_HYST"), n);
     o.hysteresisLabel->setParent(o.box);
     grid->addWidget(o.hysteresisLabel, 0, 1);
     grid->addWidget(o.hysteresis, 1, 1);
     for (size_t k = 0; k < kUnused.size(); ++k) {
         const UnusedSpin& u = kUnused[k];
-        o.unused[k] = makeUpDown(QString("%1%2").arg(u.name).arg(n + 1), u.minimum, u.maximum, u.step);
+        o.unused[k] = MakeUpDown(QString("%1%2").arg(u.name).arg(n + 1), u.minimum, u.maximum, u.step);
         o.unused[k]->setParent(o.box);
         o.unused[k]->hide();
-        o.unusedLabels[k] = makeLabel(QString("Label%1%2").arg(u.name).arg(n + 1));
+        o.unusedLabels[k] = MakeLabel(QString("Label%1%2").arg(u.name).arg(n + 1));
         o.unusedLabels[k]->setParent(o.box);
         o.unusedLabels[k]->setText(u.label);
         o.unusedLabels[k]->hide();
@@ -122,7 +120,7 @@ void PagePowerOut::Store()
 {
     for (int n = 0; n < POWER_OUT_COUNT; ++n) {
         const Output& o = outputs_[static_cast<size_t>(n)];
-        binder_.ItemCodeToImage(o.mode, Fact("POWER_OUT_MODE").ref(n));
+        binder_.ItemCodeToImage(o.mode, Fact("POWER_OUT_MODE").Ref(n));
         binder_.UpDownToImage(o.hysteresis, Fact("POWER_OUT_HYST"), n);
         MapImageBinding::StorePowerOutMap(*o.table, img(), n);
     }
@@ -132,7 +130,7 @@ void PagePowerOut::Load()
 {
     for (int n = 0; n < POWER_OUT_COUNT; ++n) {
         Output& o = outputs_[static_cast<size_t>(n)];
-        binder_.ImageToItemCode(o.mode, Fact("POWER_OUT_MODE").ref(n));
+        binder_.ImageToItemCode(o.mode, Fact("POWER_OUT_MODE").Ref(n));
         binder_.ImageToUpDown(o.hysteresis, Fact("POWER_OUT_HYST"), n);
         MapImageBinding::LoadPowerOutMap(*o.table, img(), n);
         o.table->update();
@@ -177,15 +175,15 @@ void PagePowerOut::UpdateOutput(int n)
         return;
     o.shownMode = mode;
     o.shownSensor = sensor;
-    const bool withTable = mode == GEAR_SHIFT_LIGHT || mode == SPECIAL;
+    const bool withTable = mode == POWER_OUT_GEAR_SHIFT_LIGHT || mode == POWER_OUT_SPECIAL;
     o.table->setVisible(withTable);
     o.hysteresis->setVisible(withTable);
     o.hysteresisLabel->setVisible(withTable);
     // The gear shift light switches by speed alone; the special mode also by load when a sensor exists.
     MapSheet& s = o.table->SheetAt(0);
-    s.axisX.count = mode == GEAR_SHIFT_LIGHT ? 1 : SPEED_POINTS;
+    s.axisX.count = mode == POWER_OUT_GEAR_SHIFT_LIGHT ? 1 : SPEED_POINTS;
     s.axisY.count = LOAD_POINTS;
-    s.axisY.off = mode == GEAR_SHIFT_LIGHT || sensor == 0 ? 1 : 0;
+    s.axisY.off = mode == POWER_OUT_GEAR_SHIFT_LIGHT || sensor == 0 ? 1 : 0;
     o.table->SelectSheet(0);
     o.table->RebuildLayout();
     o.table->update();

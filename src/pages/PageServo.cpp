@@ -26,14 +26,14 @@ PageServo::PageServo(ControlBinder& binder, PageHost& host, QWidget* sheet, MapE
     : SettingsPage(binder, host, sheet)
 {
     auto* grid = new QGridLayout(sheet_);
-    checkBoxServoEnable_ = makeCheckBox(Fact("SERVO_ENABLE"));
-    checkBoxServoProcenta_ = makeCheckBox(Fact("SERVO_PERCENT"));
+    checkBoxServoEnable_ = MakeCheckBox(Fact("SERVO_ENABLE"));
+    checkBoxServoProcenta_ = MakeCheckBox(Fact("SERVO_PERCENT"));
     grid->addWidget(checkBoxServoEnable_, 0, 0, 1, 2);
     grid->addWidget(checkBoxServoProcenta_, 0, 2, 1, 2);
     for (size_t i = 0; i < levels_.size(); ++i)
         levels_[i] = makeUpDownField(*LEVEL_FIELDS[i]);
     for (size_t i = 0; i < levels_.size(); ++i) {
-        levelLabels_[i] = makeCaptionLabel(*LEVEL_FIELDS[i]);
+        levelLabels_[i] = MakeCaptionLabel(*LEVEL_FIELDS[i]);
         grid->addWidget(levelLabels_[i], 1, 2 * static_cast<int>(i));
         grid->addWidget(levels_[i].upDown, 1, 2 * static_cast<int>(i) + 1);
     }
@@ -54,13 +54,13 @@ void PageServo::Store()
     const bool enableEdited = checkBoxServoEnable_->isChecked() != (img().Adrb(SERVO_ENABLE) != 0);
     usedColumns_ = MapImageBinding::StoreServoMap(*map_, img());
     if (enableEdited)
-        binder_.CheckBoxToImage(checkBoxServoEnable_, Fact("SERVO_ENABLE").ref());
+        binder_.CheckBoxToImage(checkBoxServoEnable_, Fact("SERVO_ENABLE").Ref());
     StoreUpDownFields(binder_, levels_);
     const bool percent = checkBoxServoProcenta_->isChecked();
     if (percent != (img().Adrb(SERVO_PERCENT) != 0)) {
         map_->CancelCellEdit();
         ConvertCells(percent);
-        binder_.CheckBoxToImage(checkBoxServoProcenta_, Fact("SERVO_PERCENT").ref());
+        binder_.CheckBoxToImage(checkBoxServoProcenta_, Fact("SERVO_PERCENT").Ref());
     }
 }
 
@@ -74,8 +74,8 @@ void PageServo::ConvertCells(bool toPercent)
 
 void PageServo::Load()
 {
-    binder_.ImageToCheckBox(checkBoxServoEnable_, Fact("SERVO_ENABLE").ref());
-    binder_.ImageToCheckBox(checkBoxServoProcenta_, Fact("SERVO_PERCENT").ref());
+    binder_.ImageToCheckBox(checkBoxServoEnable_, Fact("SERVO_ENABLE").Ref());
+    binder_.ImageToCheckBox(checkBoxServoProcenta_, Fact("SERVO_PERCENT").Ref());
     LoadUpDownFields(binder_, levels_);
     MapImageBinding::LoadServoMap(*map_, img(), usedColumns_);
     map_->update();

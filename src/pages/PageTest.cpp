@@ -56,23 +56,23 @@ PageTest::PageTest(ControlBinder& binder, PageHost& host, QWidget* sheet, PressT
     auto* buttons = new QGridLayout(group);
     int i = 0;
     for (const TestButtonInfo& b : kButtons) {
-        QPushButton* button = makeButton(b.name, b.button);
+        QPushButton* button = MakeButton(b.name, b.button);
         button->setParent(group);
         buttons->addWidget(button, i / 2, i % 2);
         ++i;
     }
-    upDownTestRpm_ = makeUpDown(Fact("TEST_RPM"));
-    upDownTestServo_ = makeUpDown(Fact("TEST_SERVO"));
+    upDownTestRpm_ = MakeUpDown(Fact("TEST_RPM"));
+    upDownTestServo_ = MakeUpDown(Fact("TEST_SERVO"));
     grid->addWidget(group, 0, 0, 1, 2);
-    grid->addWidget(makeCaptionLabel(Fact("TEST_RPM")), 1, 0);
+    grid->addWidget(MakeCaptionLabel(Fact("TEST_RPM")), 1, 0);
     grid->addWidget(upDownTestRpm_, 1, 1);
-    grid->addWidget(makeCaptionLabel(Fact("TEST_SERVO")), 2, 0);
+    grid->addWidget(MakeCaptionLabel(Fact("TEST_SERVO")), 2, 0);
     grid->addWidget(upDownTestServo_, 2, 1);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(2, 1);
 }
 
-QPushButton* PageTest::makeButton(const char* name, MonitorRequest::TestButton button)
+QPushButton* PageTest::MakeButton(const char* name, MonitorRequest::TestButton button)
 {
     auto* b = new QPushButton(sheet_);
     b->setObjectName(name);

@@ -22,7 +22,7 @@ public:
     void Retranslate() override;
 
 private:
-    QPushButton* makeButton(const char* name, MonitorRequest::TestButton button);
+    QPushButton* MakeButton(const char* name, MonitorRequest::TestButton button);
 
     PressTest press_;
     UpDownSpinBox* upDownTestRpm_;

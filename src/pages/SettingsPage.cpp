@@ -12,7 +12,7 @@ SettingsPage::SettingsPage(ControlBinder& binder, PageHost& host, QWidget* sheet
 {
 }
 
-UpDownSpinBox* SettingsPage::makeUpDown(const QString& name, int minimum, int maximum, int increment)
+UpDownSpinBox* SettingsPage::MakeUpDown(const QString& name, int minimum, int maximum, int increment)
 {
     auto* c = new UpDownSpinBox("UpDown" + name, "Edit" + name, minimum, maximum, increment, sheet_);
     // Clicks on the arrows gather for a moment; leaving or confirming the edit applies at once.
@@ -27,7 +27,7 @@ UpDownSpinBox* SettingsPage::makeUpDown(const QString& name, int minimum, int ma
     return c;
 }
 
-QCheckBox* SettingsPage::makeCheckBox(const QString& name)
+QCheckBox* SettingsPage::MakeCheckBox(const QString& name)
 {
     auto* c = new QCheckBox(sheet_);
     c->setObjectName(name);
@@ -38,7 +38,7 @@ QCheckBox* SettingsPage::makeCheckBox(const QString& name)
     return c;
 }
 
-RadioGroup* SettingsPage::makeRadioGroup(const QString& name)
+RadioGroup* SettingsPage::MakeRadioGroup(const QString& name)
 {
     auto* c = new RadioGroup(name, sheet_);
     connect(c, &RadioGroup::itemClicked, this, [this, c] {
@@ -48,7 +48,7 @@ RadioGroup* SettingsPage::makeRadioGroup(const QString& name)
     return c;
 }
 
-QComboBox* SettingsPage::makeComboBox(const QString& name)
+QComboBox* SettingsPage::MakeComboBox(const QString& name)
 {
     auto* c = new QComboBox(sheet_);
     c->setObjectName(name);
@@ -60,7 +60,7 @@ QComboBox* SettingsPage::makeComboBox(const QString& name)
     return c;
 }
 
-QLabel* SettingsPage::makeLabel(const QString& name)
+QLabel* SettingsPage::MakeLabel(const QString& name)
 {
     auto* l = new QLabel(sheet_);
     l->setObjectName(name);
@@ -72,7 +72,7 @@ namespace {
 // A spin button is named "UpDown" + N and its edit field "Edit" + N; the facts name the spin button.
 const QString UP_DOWN_PREFIX = "UpDown";
 
-QString controlName(const FieldFact& f, int element) { return QString::fromStdString(f.controlName(element)); }
+QString controlName(const FieldFact& f, int element) { return QString::fromStdString(f.ControlName(element)); }
 
 } // namespace
 
@@ -83,21 +83,21 @@ QString SettingsPage::UpDownStem(const FieldFact& f, int element)
     return name.mid(UP_DOWN_PREFIX.size());
 }
 
-UpDownSpinBox* SettingsPage::makeUpDown(const FieldFact& f, int element)
+UpDownSpinBox* SettingsPage::MakeUpDown(const FieldFact& f, int element)
 {
-    return makeUpDown(UpDownStem(f, element), f.minimum, f.maximum, f.step);
+    return MakeUpDown(UpDownStem(f, element), f.minimum, f.maximum, f.step);
 }
 
-QCheckBox* SettingsPage::makeCheckBox(const FieldFact& f) { return makeCheckBox(controlName(f, 0)); }
+QCheckBox* SettingsPage::MakeCheckBox(const FieldFact& f) { return MakeCheckBox(controlName(f, 0)); }
 
-RadioGroup* SettingsPage::makeRadioGroup(const FieldFact& f, int element)
+RadioGroup* SettingsPage::MakeRadioGroup(const FieldFact& f, int element)
 {
-    return makeRadioGroup(controlName(f, element));
+    return MakeRadioGroup(controlName(f, element));
 }
 
-QComboBox* SettingsPage::makeComboBox(const FieldFact& f) { return makeComboBox(controlName(f, 0)); }
+QComboBox* SettingsPage::MakeComboBox(const FieldFact& f) { return MakeComboBox(controlName(f, 0)); }
 
-QLabel* SettingsPage::makeCaptionLabel(const FieldFact& f, int element)
+QLabel* SettingsPage::MakeCaptionLabel(const FieldFact& f, int element)
 {
-    return makeLabel(QString::fromStdString(f.captionKey(element)));
+    return MakeLabel(QString::fromStdString(f.CaptionKey(element)));
 }

@@ -46,19 +46,19 @@ public:
     QWidget* sheet() const { return sheet_; }
 
 protected:
-    UpDownSpinBox* makeUpDown(const QString& name, int minimum, int maximum, int increment = 1);
-    QCheckBox* makeCheckBox(const QString& name);
-    RadioGroup* makeRadioGroup(const QString& name);
-    QComboBox* makeComboBox(const QString& name);
-    QLabel* makeLabel(const QString& name);
+    UpDownSpinBox* MakeUpDown(const QString& name, int minimum, int maximum, int increment = 1);
+    QCheckBox* MakeCheckBox(const QString& name);
+    RadioGroup* MakeRadioGroup(const QString& name);
+    QComboBox* MakeComboBox(const QString& name);
+    QLabel* MakeLabel(const QString& name);
     // The control of a field's element, named and ranged as its facts say.
-    UpDownSpinBox* makeUpDown(const FieldFact& f, int element = 0);
-    UpDownField makeUpDownField(const FieldFact& f, int element = 0) { return { makeUpDown(f, element), &f, element }; }
-    QCheckBox* makeCheckBox(const FieldFact& f);
-    RadioGroup* makeRadioGroup(const FieldFact& f, int element = 0);
-    QComboBox* makeComboBox(const FieldFact& f);
+    UpDownSpinBox* MakeUpDown(const FieldFact& f, int element = 0);
+    UpDownField makeUpDownField(const FieldFact& f, int element = 0) { return { MakeUpDown(f, element), &f, element }; }
+    QCheckBox* MakeCheckBox(const FieldFact& f);
+    RadioGroup* MakeRadioGroup(const FieldFact& f, int element = 0);
+    QComboBox* MakeComboBox(const FieldFact& f);
     // The label that carries the caption of a field's element.
-    QLabel* makeCaptionLabel(const FieldFact& f, int element = 0);
+    QLabel* MakeCaptionLabel(const FieldFact& f, int element = 0);
     // The name a spin button of a field's element shares with its edit field and companions
     // ("Limiter" of UpDownLimiter and EditLimiter).
     static QString UpDownStem(const FieldFact& f, int element = 0);

@@ -270,18 +270,18 @@ std::array<uint8_t, MONITOR_BLOCK_LEN> UnitSim::MonitorBlock() const
     MonitorImage m;
     const int rpm = static_cast<int>(4000 + 3000 * std::sin(t * 0.6));
     const int load = static_cast<int>(50 + 45 * std::sin(t * 0.9));
-    m.setMonw(MON_RPM, static_cast<uint16_t>(rpm));
-    m.setMonw(MON_SENSOR_MV, static_cast<uint16_t>(500 + load * 40));
-    m.setMonw(MON_SUPPLY_MV, static_cast<uint16_t>(13800 + 150 * std::sin(t * 2.3)));
-    m.setMonw(MON_SERVO, static_cast<uint16_t>(2000 + load * 10));
-    m.setMonw(MON_SERVO + 1, static_cast<uint16_t>(2000 + load * 10));
-    m.setMonw(MON_PROG_COUNT, static_cast<uint16_t>(programmings_.load()));
-    m.setMonw(MON_LOAD, static_cast<uint16_t>(load));
-    m.setMonw(MON_SAVE_COUNTDOWN, static_cast<uint16_t>(countdown));
+    m.SetMonw(MON_RPM, static_cast<uint16_t>(rpm));
+    m.SetMonw(MON_SENSOR_MV, static_cast<uint16_t>(500 + load * 40));
+    m.SetMonw(MON_SUPPLY_MV, static_cast<uint16_t>(13800 + 150 * std::sin(t * 2.3)));
+    m.SetMonw(MON_SERVO, static_cast<uint16_t>(2000 + load * 10));
+    m.SetMonw(MON_SERVO + 1, static_cast<uint16_t>(2000 + load * 10));
+    m.SetMonw(MON_PROG_COUNT, static_cast<uint16_t>(programmings_.load()));
+    m.SetMonw(MON_LOAD, static_cast<uint16_t>(load));
+    m.SetMonw(MON_SAVE_COUNTDOWN, static_cast<uint16_t>(countdown));
     for (int i = 0; i < 10; ++i)
-        m.setMonw(MON_TEST + i, static_cast<uint16_t>(i * 100 + static_cast<int>(t) % 100));
+        m.SetMonw(MON_TEST + i, static_cast<uint16_t>(i * 100 + static_cast<int>(t) % 100));
     const uint32_t minutes = 125 + static_cast<uint32_t>(t / 60);
-    m.setMonw(MON_HOURS_LOW, static_cast<uint16_t>(minutes));
+    m.SetMonw(MON_HOURS_LOW, static_cast<uint16_t>(minutes));
     m.Monb(MON_HOURS_HIGH) = static_cast<uint8_t>(minutes >> 16);
     m.Monb(MON_SENSOR_KIND) = 1;
     m.Monb(MON_POUT) = rpm > 6000 ? 1 : 0;

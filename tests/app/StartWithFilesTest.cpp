@@ -72,7 +72,7 @@ struct StartFixture : testing::Test {
     ParamImage writeParamFile(const std::string& name, int limiter)
     {
         ParamImage image;
-        image.Adrb(BIKE) = 20;
+        image.Adrb(BIKE) = STARTUP_BIKE;
         ResetDefaults(image, PAGE_ALL);
         image.Adrb(LIMITER) = static_cast<uint8_t>(limiter);
         ValidateImage(image);

@@ -9,7 +9,7 @@
 ArchiveFixture::ArchiveFixture()
     : host(dir.file("host.bin"))
 {
-    crate.setOutput([this](const std::string& text) { out += text; });
+    crate.SetOutput([this](const std::string& text) { out += text; });
 }
 
 std::string ArchiveFixture::Bytes(size_t n, char fill) { return std::string(n, fill); }

@@ -82,7 +82,7 @@ TEST_F(ArchiveStore, ArchiveGoesToTheNextMultipleOf256WithZerosBefore)
     EXPECT_EQ(crate.archiveOffset(), 1024u);
 
     Archive again;
-    again.setOutput({});
+    again.SetOutput({});
     ASSERT_EQ(again.Load(host), ArchiveLoadResult::Ok);
     EXPECT_EQ(again.archiveOffset(), 1024u);
     ASSERT_NE(again.Find("\\A.TXT"), nullptr);

@@ -24,7 +24,7 @@ TEST(FileHistory, NewPutsAnEmptyHeadAndTheNextFileRemovesIt)
     FileHistory h({ "/x/cur.ign", "/x/old.ign" });
     h.PutAtHead("");
     EXPECT_EQ(h.entries(), (QStringList { "", "/x/cur.ign", "/x/old.ign" }));
-    EXPECT_EQ(h.caption(1), "1 cur");
+    EXPECT_EQ(h.Caption(1), "1 cur");
     EXPECT_TRUE(h.menuItemVisible(1));
     EXPECT_TRUE(h.menuItemVisible(2));
     EXPECT_FALSE(h.menuItemVisible(3));

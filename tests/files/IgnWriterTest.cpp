@@ -86,7 +86,7 @@ TEST(IgnWriter, ExactlyTheFieldsTheFactsMarkAsInTheFileChangeIt)
     const std::string before = IgnFileText(img, {}, STAMP);
     for (const FieldFact& f : FieldFacts::All()) {
         ParamImage other = img;
-        other.Adrb(f.firstByte()) ^= 1;
+        other.Adrb(f.FirstByte()) ^= 1;
         EXPECT_EQ(IgnFileText(other, {}, STAMP) != before, f.inFile) << f.name;
     }
 }

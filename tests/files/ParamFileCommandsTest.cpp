@@ -34,7 +34,7 @@ TEST_F(ParamFileCommandsTest, SaveThenOpenRegistersTheFile)
     commands.New(PAGE_ALL);
     EXPECT_EQ(image.Adrb(LIMITER), 110);
     EXPECT_EQ(state.currentFile, "");
-    EXPECT_EQ(state.history.caption(1), "1 one");
+    EXPECT_EQ(state.history.Caption(1), "1 one");
 
     const IgnOpenResult r = commands.OpenParameterFile(PAGE_ALL, path("one.ign"));
     EXPECT_TRUE(r.accepted());

@@ -30,7 +30,7 @@ protected:
         tab = editors.CreateProgramMap(MapKind::Advance, nullptr, 800, 500);
         ASSERT_NE(tab, nullptr);
         ParamImage image;
-        image.Adrb(BIKE) = 20;
+        image.Adrb(BIKE) = STARTUP_BIKE;
         ResetDefaults(image, PAGE_ALL);
         ValidateImage(image);
         QApplication::clipboard()->clear();

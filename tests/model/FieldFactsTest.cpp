@@ -14,7 +14,7 @@ namespace {
 
 std::string where(const FieldFact& f, int element) { return std::string(f.name) + "[" + std::to_string(element) + "]"; }
 
-int lastByte(const FieldFact& f) { return f.firstByte() + f.byteCount() - 1; }
+int lastByte(const FieldFact& f) { return f.FirstByte() + f.ByteCount() - 1; }
 
 bool unusedByte(int b) { return (b >= 60 && b <= 80) || b == 83 || (b >= 156 && b <= 169) || (b >= 180 && b <= 189); }
 
@@ -25,12 +25,12 @@ TEST(FieldFacts, EveryRowLiesInsideItsAreaOfTheImage)
     for (const FieldFact& f : FieldFacts::All()) {
         SCOPED_TRACE(f.name);
         EXPECT_GE(f.count, 1);
-        EXPECT_GE(f.firstByte(), 0);
+        EXPECT_GE(f.FirstByte(), 0);
         EXPECT_LT(lastByte(f), RS_LEN_EXE);
         if (f.view == FieldRef::Word) {
             EXPECT_LT(lastByte(f), 2 * ADRW_END);
         } else {
-            EXPECT_GE(f.firstByte(), ADRB_FIRST);
+            EXPECT_GE(f.FirstByte(), ADRB_FIRST);
         }
     }
 }
@@ -40,7 +40,7 @@ TEST(FieldFacts, NoTwoRowsShareAByte)
     const auto all = FieldFacts::All();
     for (size_t i = 0; i < all.size(); ++i)
         for (size_t k = i + 1; k < all.size(); ++k) {
-            const bool apart = lastByte(all[i]) < all[k].firstByte() || lastByte(all[k]) < all[i].firstByte();
+            const bool apart = lastByte(all[i]) < all[k].FirstByte() || lastByte(all[k]) < all[i].FirstByte();
             EXPECT_TRUE(apart) << all[i].name << " and " << all[k].name;
         }
 }
@@ -53,7 +53,7 @@ TEST(FieldFacts, EveryByteMapsToItsRowAndElementOrToNothing)
         EXPECT_EQ(p.fact == nullptr, unusedByte(b));
         if (!p.fact)
             continue;
-        EXPECT_TRUE(p.fact->covers(b));
+        EXPECT_TRUE(p.fact->Covers(b));
         EXPECT_LT(p.element, p.fact->count);
     }
     EXPECT_EQ(FieldFacts::AtByte(-1).fact, nullptr);
@@ -83,7 +83,7 @@ TEST(FieldFacts, NamesAndControlsAreUniqueAndFoundByName)
         // One control may edit several elements (COMPENSATION), but never two rows.
         std::set<std::string> own;
         for (int e = 0; e < f.count && f.control; ++e)
-            own.insert(f.controlName(e));
+            own.insert(f.ControlName(e));
         for (const std::string& c : own)
             EXPECT_TRUE(controls.insert(c).second) << c;
         if (f.kind == FieldKind::Choice) {
@@ -91,22 +91,22 @@ TEST(FieldFacts, NamesAndControlsAreUniqueAndFoundByName)
         }
     }
     EXPECT_EQ(FieldFacts::Find("NO_SUCH_FIELD"), nullptr);
-    EXPECT_EQ(Fact("POWER_OUT_HYST").controlName(1), "UpDownPOutHyster2");
+    EXPECT_EQ(Fact("POWER_OUT_HYST").ControlName(1), "UpDownPOutHyster2");
 }
 
 // A control steps in whole raw units, and its range ends on values the field can hold.
 TEST(FieldFacts, RangesOfScaledRowsLandOnRawValues)
 {
     for (const FieldFact& f : FieldFacts::All()) {
-        if (f.kind != FieldKind::Number || !f.hasRange())
+        if (f.kind != FieldKind::Number || !f.HasRange())
             continue;
         SCOPED_TRACE(f.name);
         for (int v : { f.minimum, f.maximum, f.step })
             EXPECT_EQ(v % f.scale, 0) << v;
         const int lowRaw = f.minimum / f.scale - f.offset;
         const int highRaw = f.maximum / f.scale - f.offset;
-        const int rawMin = f.isSigned ? -(1 << (8 * f.width() - 1)) : 0;
-        const int rawMax = f.isSigned ? (1 << (8 * f.width() - 1)) - 1 : (1 << (8 * f.width())) - 1;
+        const int rawMin = f.isSigned ? -(1 << (8 * f.Width() - 1)) : 0;
+        const int rawMax = f.isSigned ? (1 << (8 * f.Width() - 1)) - 1 : (1 << (8 * f.Width())) - 1;
         EXPECT_GE(lowRaw, rawMin);
         EXPECT_LE(highRaw, rawMax);
     }
@@ -119,12 +119,12 @@ TEST(FieldFacts, RawToUserToRawIsExactForEveryScaledRow)
             continue;
         SCOPED_TRACE(f.name);
         const int last = f.count - 1;
-        for (int raw = 0; raw < (1 << (8 * f.width())) && raw < 0x10000; raw += f.width() == 2 ? 7 : 1) {
+        for (int raw = 0; raw < (1 << (8 * f.Width())) && raw < 0x10000; raw += f.Width() == 2 ? 7 : 1) {
             ParamImage img;
-            f.ref(last).write(img, raw);
-            const int user = f.userValue(img, last);
+            f.Ref(last).Write(img, raw);
+            const int user = f.UserValue(img, last);
             ParamImage back;
-            f.storeUser(back, last, user);
+            f.StoreUser(back, last, user);
             ASSERT_EQ(back, img) << "raw " << raw << " user " << user;
         }
     }
@@ -137,13 +137,13 @@ namespace {
 ParamImage validatedImage(const FieldFact& f, bool switched)
 {
     ParamImage img;
-    img.Adrb(BIKE) = 20;
+    img.Adrb(BIKE) = STARTUP_BIKE;
     ResetDefaults(img, PAGE_ALL);
     if (switched)
         img.Adrb(f.other.flagAddress)
             = static_cast<uint8_t>(f.other.flagValue == FieldUnitSwitch::ANY_NONZERO ? 1 : f.other.flagValue);
     ValidateImage(img);
-    img.Adrb(LOBE_COUNT) = static_cast<uint8_t>(Fact("LOBE_COUNT").maximumIn(img));
+    img.Adrb(LOBE_COUNT) = static_cast<uint8_t>(Fact("LOBE_COUNT").MaximumIn(img));
     return img;
 }
 
@@ -152,11 +152,11 @@ ParamImage validatedImage(const FieldFact& f, bool switched)
 std::optional<int> afterValidation(const FieldFact& f, bool switched, int element, int value)
 {
     ParamImage img = validatedImage(f, switched);
-    f.storeUser(img, element, value);
-    if (f.userValue(img, element) != value)
+    f.StoreUser(img, element, value);
+    if (f.UserValue(img, element) != value)
         return std::nullopt;
     ValidateImage(img);
-    return f.userValue(img, element);
+    return f.UserValue(img, element);
 }
 
 } // namespace
@@ -167,14 +167,14 @@ std::optional<int> afterValidation(const FieldFact& f, bool switched, int elemen
 TEST(FieldFacts, RangesAgreeWithValidation)
 {
     for (const FieldFact& f : FieldFacts::All()) {
-        if (!f.hasRange())
+        if (!f.HasRange())
             continue;
         for (bool switched : { false, true }) {
             if (switched && f.other.flagAddress < 0)
                 continue;
             SCOPED_TRACE(std::string(f.name) + (switched ? " switched" : ""));
             const int low = f.minimum;
-            const int high = f.maximumIn(validatedImage(f, switched));
+            const int high = f.MaximumIn(validatedImage(f, switched));
             const int last = f.count - 1;
             EXPECT_EQ(afterValidation(f, switched, 0, low), low);
             EXPECT_EQ(afterValidation(f, switched, last, high), high);
@@ -210,14 +210,14 @@ TEST(FieldFacts, UserTextNamesChoicesAndGivesNumbersTheirUnit)
         for (const Case& c : cases) {
             const FieldFact* f = FieldFacts::Find(c.name);
             ASSERT_NE(f, nullptr) << c.name;
-            EXPECT_EQ(f->userText(img, c.element, LANG_ENGLISH), c.text) << where(*f, c.element);
+            EXPECT_EQ(f->UserText(img, c.element, LANG_ENGLISH), c.text) << where(*f, c.element);
         }
     };
     check({ { "LIMITER", 0, "11000 rpm" }, { "RPM_PULSES", 0, "pickup 1" }, { "RPM_CORR", 0, "-5 %" },
         { "PICKUP_POLARITY", 1, "Auto" }, { "INPUT2", 0, "Quickshift" }, { "SERVO_ENABLE", 0, "On" },
         { "SERVO_PERCENT", 0, "Off" }, { "IAP_SENSOR", 1, "2305 mV" }, { "IAP_SENSOR", 2, "0 kPa" },
         { "POWER_OUT1_TP", 1, "90 %" }, { "SERVO_MV", 7, "2500 mV" }, { "BIKE", 0, "99" } });
-    EXPECT_EQ(Fact("INPUT2").userText(img, 0, LANG_GERMAN), "Schaltautomat");
+    EXPECT_EQ(Fact("INPUT2").UserText(img, 0, LANG_GERMAN), "Schaltautomat");
 
     img.Adrb(TPSIAP_SENSOR) = 2;
     img.Adrb(SERVO_PERCENT) = 1;
@@ -242,25 +242,25 @@ TEST(FieldFacts, FileValuesAreUnsignedAndScaledAsTheFileHoldsThem)
     img.Adrb(SERVO_NO) = 9;
     img.Adrb(CLUTCH_PAUSE) = 50;
     img.Adrb(CORR_ADVANCE + 3) = 95;
-    EXPECT_EQ(Fact("RPM_PULSES").fileValue(img), 254);
-    EXPECT_EQ(Fact("RPM_PULSES").userValue(img), -2);
-    EXPECT_EQ(Fact("LIMITER").fileValue(img), 110);
-    EXPECT_EQ(Fact("SERVO_NO").fileValue(img), 9);
-    EXPECT_EQ(Fact("CLUTCH_PAUSE").fileValue(img), 500);
-    EXPECT_EQ(Fact("CORR_ADVANCE").fileValue(img, 3), -5);
+    EXPECT_EQ(Fact("RPM_PULSES").FileValue(img), 254);
+    EXPECT_EQ(Fact("RPM_PULSES").UserValue(img), -2);
+    EXPECT_EQ(Fact("LIMITER").FileValue(img), 110);
+    EXPECT_EQ(Fact("SERVO_NO").FileValue(img), 9);
+    EXPECT_EQ(Fact("CLUTCH_PAUSE").FileValue(img), 500);
+    EXPECT_EQ(Fact("CORR_ADVANCE").FileValue(img, 3), -5);
 }
 
 TEST(FieldFacts, CaptionsComeFromTheCaptionTableElseTheRowElseTheName)
 {
-    EXPECT_EQ(Fact("LIMITER").captionIn(0, LANG_GERMAN), "Begrenzer [rpm]");
-    EXPECT_EQ(Fact("PICKUPS_INTERCHANGE").captionIn(0, LANG_ENGLISH), "Pickups interchange (pin 9 and 20)");
-    EXPECT_EQ(Fact("POWER_OUT_HYST").captionIn(1, LANG_ENGLISH), "Hysteresis [RPM]");
-    EXPECT_EQ(Fact("TEST_RPM").captionIn(0, LANG_CZECH), "Testovací otáčky [rpm]");
-    EXPECT_EQ(Fact("ADV_MAPA").captionIn(0, LANG_ENGLISH), "ADV_MAPA");
+    EXPECT_EQ(Fact("LIMITER").CaptionIn(0, LANG_GERMAN), "Begrenzer [rpm]");
+    EXPECT_EQ(Fact("PICKUPS_INTERCHANGE").CaptionIn(0, LANG_ENGLISH), "Pickups interchange (pin 9 and 20)");
+    EXPECT_EQ(Fact("POWER_OUT_HYST").CaptionIn(1, LANG_ENGLISH), "Hysteresis [RPM]");
+    EXPECT_EQ(Fact("TEST_RPM").CaptionIn(0, LANG_CZECH), "Testovací otáčky [rpm]");
+    EXPECT_EQ(Fact("ADV_MAPA").CaptionIn(0, LANG_ENGLISH), "ADV_MAPA");
     // A caption key named explicitly must exist, or the row must carry its own text.
     for (const FieldFact& f : FieldFacts::All()) {
         for (int e = 0; e < f.count && f.caption; ++e) {
-            EXPECT_NE(f.captionIn(e, LANG_ENGLISH), f.name) << where(f, e);
+            EXPECT_NE(f.CaptionIn(e, LANG_ENGLISH), f.name) << where(f, e);
         }
     }
 }

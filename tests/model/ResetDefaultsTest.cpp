@@ -37,7 +37,7 @@ std::set<int> range(int from, int count)
 TEST(ResetDefaults, AllGroupsGiveTheDocumentedDefaults)
 {
     ParamImage img;
-    img.Adrb(BIKE) = 20;
+    img.Adrb(BIKE) = STARTUP_BIKE;
     ResetDefaults(img, PAGE_ALL);
     EXPECT_EQ(img.Adrw(TPS), 700);
     EXPECT_EQ(img.Adrw(TPS + 1), 3790);

@@ -210,7 +210,7 @@ TEST(ValidateImage, ClampsEachRangedFieldToItsRowsRange)
         if (c.switched)
             start.Adrb(f->other.flagAddress)
                 = static_cast<uint8_t>(f->other.flagValue == FieldUnitSwitch::ANY_NONZERO ? 1 : f->other.flagValue);
-        ASSERT_EQ(f->switched(start), c.switched);
+        ASSERT_EQ(f->Switched(start), c.switched);
         const int rawTop = f->view == FieldRef::Word ? 0xFFFF : 0xFF;
         const int last = f->count - 1;
         const auto validatedFrom = [&](auto fill, int element) {
@@ -218,16 +218,16 @@ TEST(ValidateImage, ClampsEachRangedFieldToItsRowsRange)
             for (int e = 0; e < f->count; ++e)
                 fill(img, e);
             ValidateImage(img);
-            return f->userValue(img, element);
+            return f->UserValue(img, element);
         };
-        const int high = f->maximumIn(start);
-        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->storeUser(img, e, high + f->step); }, last), high);
-        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->ref(e).write(img, rawTop); }, last), high);
+        const int high = f->MaximumIn(start);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->StoreUser(img, e, high + f->step); }, last), high);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->Ref(e).Write(img, rawTop); }, last), high);
         if (c.bounds == UpperOnly)
             continue;
-        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->storeUser(img, e, f->minimum - f->step); }, 0),
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->StoreUser(img, e, f->minimum - f->step); }, 0),
             f->minimum);
-        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->ref(e).write(img, 0); }, 0), f->minimum);
+        EXPECT_EQ(validatedFrom([&](ParamImage& img, int e) { f->Ref(e).Write(img, 0); }, 0), f->minimum);
     }
 }
 

@@ -28,9 +28,9 @@ inline bool WriteLogRecording(const std::string& path, int samples, int stepMs =
     for (int k = 0; k < samples; ++k) {
         clock += stepMs;
         MonitorImage m;
-        m.setMonw(MON_RPM, static_cast<uint16_t>(1000 + k * rpmStep));
-        m.setMonw(MON_SUPPLY_MV, static_cast<uint16_t>(12000 + 37 * (k % 50)));
-        m.setMonw(MON_LOAD, static_cast<uint16_t>(static_cast<int>(50 + 40 * std::sin(k / 30.0))));
+        m.SetMonw(MON_RPM, static_cast<uint16_t>(1000 + k * rpmStep));
+        m.SetMonw(MON_SUPPLY_MV, static_cast<uint16_t>(12000 + 37 * (k % 50)));
+        m.SetMonw(MON_LOAD, static_cast<uint16_t>(static_cast<int>(50 + 40 * std::sin(k / 30.0))));
         for (int c = 0; c < CHANNELS; ++c)
             m.Monb(MON_ADV + c) = static_cast<uint8_t>(c == 1 && k % 5 == 0 ? 0 : 100 + (k + 7 * c) % 45 - 5);
         m.Monb(MON_LIMITER) = k % 40 > 30 ? 1 : 0;

@@ -23,7 +23,7 @@ struct DisplayFixture : testing::Test {
 
     void SetUp() override
     {
-        image.Adrb(BIKE) = 20;
+        image.Adrb(BIKE) = STARTUP_BIKE;
         ResetDefaults(image, PAGE_ALL);
     }
 
@@ -43,7 +43,7 @@ struct DisplayFixture : testing::Test {
 
 TEST_F(DisplayFixture, WithoutLiveSourceEverythingReadsDashes)
 {
-    monitor.setMonw(MON_RPM, 5000);
+    monitor.SetMonw(MON_RPM, 5000);
     const MonitorView v = refresh(false);
     EXPECT_EQ(monitor.Monw(MON_RPM), 0) << "the monitor image is cleared";
     EXPECT_EQ(text(v, "LabelRpm"), "RPM = ---");
@@ -69,7 +69,7 @@ TEST_F(DisplayFixture, SupplyVoltageColours)
         {14998, MonitorColour::BUTTON_FACE, "U = 15.0 [V]"}, {14999, MonitorColour::YELLOW, "U = 15.0 [V]"},
         {17998, MonitorColour::YELLOW, "U = 18.0 [V]"}, {18000, MonitorColour::RED, "U = 18.0 [V]"}};
     for (const auto& c : cases) {
-        monitor.setMonw(MON_SUPPLY_MV, static_cast<uint16_t>(c.mv));
+        monitor.SetMonw(MON_SUPPLY_MV, static_cast<uint16_t>(c.mv));
         const MonitorView v = refresh();
         EXPECT_EQ(v.label("LabelNapeti")->colour, c.colour) << c.mv;
         EXPECT_EQ(text(v, "LabelNapeti"), c.text);
@@ -87,9 +87,9 @@ TEST_F(DisplayFixture, AdvanceLabels)
     EXPECT_EQ(text(v, "LabelAdvance2"), "Advance = Base");
     EXPECT_FALSE(v.label("LabelAdvance3")->visible);
 
-    monitor.setMonw(MON_ADV_MAX, 25);
+    monitor.SetMonw(MON_ADV_MAX, 25);
     monitor.Monb(MON_ADV) = 130;
-    monitor.setMonw(MON_ADV_MAX + 1, 12);
+    monitor.SetMonw(MON_ADV_MAX + 1, 12);
     v = refresh();
     EXPECT_EQ(text(v, "LabelAdvance1"), "Advance 1 = 30 [°] /max 25 [°]");
     EXPECT_EQ(v.label("LabelAdvance1")->colour, MonitorColour::YELLOW);
@@ -98,8 +98,8 @@ TEST_F(DisplayFixture, AdvanceLabels)
 
 TEST_F(DisplayFixture, LoadBySensorKind)
 {
-    monitor.setMonw(MON_SENSOR_MV, 4012);
-    monitor.setMonw(MON_LOAD, 101);
+    monitor.SetMonw(MON_SENSOR_MV, 4012);
+    monitor.SetMonw(MON_LOAD, 101);
     monitor.Monb(MON_SENSOR_KIND) = 0;
     MonitorView v = refresh();
     EXPECT_EQ(text(v, "LabelTpsMon"), "TP=error = 4012 [mV]");
@@ -146,10 +146,10 @@ TEST_F(DisplayFixture, PickupsAndStates)
 
 TEST_F(DisplayFixture, HourMeterServoAndPowerOutputs)
 {
-    monitor.setMonw(MON_HOURS_LOW, 125);
+    monitor.SetMonw(MON_HOURS_LOW, 125);
     image.Adrb(SERVO_ENABLE) = 1;
-    monitor.setMonw(MON_SERVO, 2000);
-    monitor.setMonw(MON_SERVO + 1, 2100);
+    monitor.SetMonw(MON_SERVO, 2000);
+    monitor.SetMonw(MON_SERVO + 1, 2100);
     monitor.Monb(MON_POUT) = 0x02;
     const MonitorView v = refresh();
     EXPECT_EQ(text(v, "LabelHourMeter"), "Hour meter = 2:05 [h:mm]");

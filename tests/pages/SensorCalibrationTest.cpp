@@ -127,7 +127,7 @@ TEST(SensorPageInWindow, TpButtonWithoutAUnitLeavesTheImageAlone)
     MainWindow form({}, [](const std::string&) {});
     form.Image().Adrb(TPSIAP_SENSOR) = 1;
     form.Edits().RefreshPages(true);
-    form.MonitorData().setMonw(MON_SENSOR_MV, 4012);
+    form.MonitorData().SetMonw(MON_SENSOR_MV, 4012);
     const ParamImage before = form.Image();
     form.findChild<QPushButton*>("BitBtnTps100")->click();
     EXPECT_TRUE(form.Image() == before);

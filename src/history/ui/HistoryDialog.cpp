@@ -131,8 +131,8 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     connect(units_, &QTableWidget::currentCellChanged, this, [this] { ShowEvents(); });
     connect(events_, &QTableWidget::currentCellChanged, this, [this] { UpdateButtons(); });
     connect(events_, &QTableWidget::cellDoubleClicked, this, [this] {
-        if (act && currentUnit() && currentEvent() && currentEvent()->hasConfiguration)
-            act(OpenAsSettings, *currentUnit(), currentEvent());
+        if (act && CurrentUnit() && CurrentEvent() && CurrentEvent()->hasConfiguration)
+            act(OpenAsSettings, *CurrentUnit(), CurrentEvent());
     });
     Retranslate();
 }
@@ -142,8 +142,8 @@ QPushButton* HistoryDialog::AddButton(const char* name, Action action)
     auto* b = new QPushButton(this);
     b->setObjectName(name);
     connect(b, &QPushButton::clicked, this, [this, action] {
-        if (act && currentUnit())
-            act(action, *currentUnit(), currentEvent());
+        if (act && CurrentUnit())
+            act(action, *CurrentUnit(), CurrentEvent());
     });
     buttons_.emplace_back(b, action);
     return b;
@@ -195,7 +195,7 @@ void HistoryDialog::ShowUnits()
 void HistoryDialog::ShowEvents()
 {
     const QSignalBlocker blocker(events_);
-    const HistoryUnit* unit = currentUnit();
+    const HistoryUnit* unit = CurrentUnit();
     eventList_ = unit && db_ ? db_->Events(unit->id) : std::vector<HistoryEvent> {};
     events_->clearContents();
     events_->setRowCount(static_cast<int>(eventList_.size()));
@@ -214,13 +214,13 @@ void HistoryDialog::SelectUnit(int row) { units_->setCurrentCell(row, 0); }
 
 void HistoryDialog::SelectEvent(int row) { events_->setCurrentCell(row, 0); }
 
-const HistoryUnit* HistoryDialog::currentUnit() const
+const HistoryUnit* HistoryDialog::CurrentUnit() const
 {
     const int row = units_->currentRow();
     return row >= 0 && row < static_cast<int>(unitList_.size()) ? &unitList_[static_cast<size_t>(row)] : nullptr;
 }
 
-const HistoryEvent* HistoryDialog::currentEvent() const
+const HistoryEvent* HistoryDialog::CurrentEvent() const
 {
     const int row = events_->currentRow();
     return row >= 0 && row < static_cast<int>(eventList_.size()) ? &eventList_[static_cast<size_t>(row)] : nullptr;
@@ -228,13 +228,13 @@ const HistoryEvent* HistoryDialog::currentEvent() const
 
 void HistoryDialog::UpdateButtons()
 {
-    const HistoryEvent* e = currentEvent();
+    const HistoryEvent* e = CurrentEvent();
     const bool configuration = e && e->hasConfiguration;
     const bool connected = !connectedIdentity_.empty();
     for (auto& [button, action] : buttons_) {
         switch (action) {
         case ForgetUnit:
-            button->setEnabled(currentUnit() != nullptr);
+            button->setEnabled(CurrentUnit() != nullptr);
             break;
         case CompareWithUnit:
             button->setEnabled(configuration && connected);

@@ -32,8 +32,8 @@ public:
     void SelectUnit(int row);
     void SelectEvent(int row);
 
-    const HistoryUnit* currentUnit() const;
-    const HistoryEvent* currentEvent() const;
+    const HistoryUnit* CurrentUnit() const;
+    const HistoryEvent* CurrentEvent() const;
     QTableWidget* unitTable() const { return units_; }
     QTableWidget* eventTable() const { return events_; }
 

@@ -83,7 +83,7 @@ int MonitorPanel::ColumnWidth() const
     return std::max(MIN_WIDTH, fontMetrics().horizontalAdvance("Pick-up (CKPS) 1 = is running, negative polarity") + margins);
 }
 
-QLabel* MonitorPanel::label(const std::string& name) const
+QLabel* MonitorPanel::Label(const std::string& name) const
 {
     const auto it = labels_.find(name);
     return it == labels_.end() ? nullptr : it->second;
@@ -91,9 +91,9 @@ QLabel* MonitorPanel::label(const std::string& name) const
 
 // Widgets placed by other parts of the window are looked up once; one that goes is looked up
 // again, and a name the window lacks only now and then (most such names never come).
-QWidget* MonitorPanel::widget(const std::string& name)
+QWidget* MonitorPanel::Widget(const std::string& name)
 {
-    if (QLabel* own = label(name))
+    if (QLabel* own = Label(name))
         return own;
     Placed& placed = placed_[name];
     const bool lookUp = placed.found ? !placed.widget : placed.missedApplies++ % MISS_RETRY_APPLIES == 0;
@@ -127,9 +127,9 @@ void SetColourIfChanged(QWidget* w, QPalette::ColorRole role, uint32_t colour)
 
 } // namespace
 
-void MonitorPanel::applyLabel(const MonitorLabel& l)
+void MonitorPanel::ApplyLabel(const MonitorLabel& l)
 {
-    QWidget* w = widget(l.name);
+    QWidget* w = Widget(l.name);
     const QString text = QString::fromUtf8(l.text.c_str());
     if (auto* asLabel = qobject_cast<QLabel*>(w)) {
         if (asLabel->text() != text) {
@@ -150,7 +150,7 @@ void MonitorPanel::applyLabel(const MonitorLabel& l)
 void MonitorPanel::Apply(const MonitorView& view)
 {
     for (const MonitorLabel& l : view.labels)
-        applyLabel(l);
+        ApplyLabel(l);
     for (const MonitorGauge& g : view.gauges) {
         const auto it = gauges_.find(g.name);
         if (it == gauges_.end())

@@ -26,7 +26,7 @@ public:
 
     // Labels other parts of the window place themselves (test labels, unit texts) are created
     // on demand and owned by the panel's layout only when no widget of that name exists.
-    QLabel* label(const std::string& name) const;
+    QLabel* Label(const std::string& name) const;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -35,8 +35,8 @@ private:
     // Every line keeps a fixed size (the panel's width, one line of text): a new text then only
     // repaints its line instead of laying the whole panel out again.
     void FixLineSizes();
-    void applyLabel(const MonitorLabel& l);
-    QWidget* widget(const std::string& name);
+    void ApplyLabel(const MonitorLabel& l);
+    QWidget* Widget(const std::string& name);
     std::map<std::string, QLabel*> labels_;
     struct Placed {
         QPointer<QWidget> widget;
