@@ -58,7 +58,7 @@ PortResult RunPort(const PortChoice& choice, int timeoutMs, CliTicker& ticker, c
     {
         CliUnitSession session(choice, timeoutMs, io, &ticker);
         r.ok = work(session, r);
-        r.device = session.link.DevicePath(choice.forcedPort);
+        r.device = session.link.Ports().DevicePath(choice.forcedPort);
         r.unitName = session.manager.unitInfo.name;
         r.serialNumber = session.manager.unitInfo.serialNumber;
         if (r.message.empty())

@@ -94,7 +94,7 @@ MonitorPlayer::Hooks RecorderHooks(CliUnitSession& session, CliIo& io)
             .count();
     };
     h.wallSeconds = [] { return static_cast<int64_t>(std::time(nullptr)); };
-    h.connectedPort = [&session] { return static_cast<int>(session.link.connectedPort.load()); };
+    h.connectedPort = [&session] { return static_cast<int>(session.link.Search().connectedPort.load()); };
     h.unitPanelText = [&session] {
         return UnitPanelText(session.manager.versionState, session.manager.versionText, session.manager.unitInfo);
     };

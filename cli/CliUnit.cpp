@@ -85,7 +85,7 @@ std::string HistoryFileName(const std::string& path)
 IgnUnitInfo UnitInfoForFile(const CliUnitSession& session)
 {
     IgnUnitInfo info;
-    info.connectedPort = session.link.connectedPort.load();
+    info.connectedPort = session.link.Search().connectedPort.load();
     info.firmwareDate = QString::fromStdString(session.manager.unitInfo.firmwareDate);
     info.firmwareTime = QString::fromStdString(session.manager.unitInfo.firmwareTime);
     info.firmwareVersion = QString::fromStdString(session.manager.unitInfo.name);
@@ -141,7 +141,7 @@ void PrintDifferences(const std::string& file, const ParamImage& image, const Pa
 QJsonObject UnitJson(const CliUnitSession& session)
 {
     const UnitInfo& info = session.manager.unitInfo;
-    return { { "port", session.link.connectedPort.load() }, { "name", QString::fromStdString(info.name) },
+    return { { "port", session.link.Search().connectedPort.load() }, { "name", QString::fromStdString(info.name) },
         { "serialNumber", QString::fromStdString(info.serialNumber) } };
 }
 

@@ -20,7 +20,7 @@ CliUnitSession::CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& i
     , ownTicker_(ticker ? nullptr : std::make_unique<CliTicker>())
     , ticker_(ticker ? *ticker : *ownTicker_)
 {
-    link.SetStatusSlots(&status);
+    link.Search().SetStatusSlots(&status);
     ApplyPortChoice(link, choice);
 }
 

@@ -46,7 +46,7 @@ public:
 
     // Runs the tick loop until done holds (true), the link is lost or limitMs of real time pass (false).
     bool RunUntil(const std::function<bool()>& done, int limitMs);
-    bool Connected() const { return link.connectedPort.load() != 0; }
+    bool Connected() const { return link.Search().connectedPort.load() != 0; }
 
     TransferEngine link;
     StatusSlots status { this };

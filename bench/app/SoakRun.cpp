@@ -122,7 +122,7 @@ int main(int argc, char* argv[])
         if (job == JobFailed && c.lastJob != JobFailed)
             ++c.failedJobs;
         c.lastJob = job;
-        const bool connected = link.connectedPort.load() != 0;
+        const bool connected = link.Search().connectedPort.load() != 0;
         if (c.connected && !connected)
             ++c.lostLinks;
         c.connected = connected;

@@ -72,11 +72,11 @@ int RowOf(const SearchTable& table, int32_t protocol, uint32_t baud)
 // The link as the window sets it up, searching only the simulated unit's pseudo-terminal as COM 1.
 void SearchOnlyTheUnit(TransferEngine& link, const UnitSim& unit)
 {
-    link.searchTable.FillFamilyRows();
+    link.Search().searchTable.FillFamilyRows();
     PortMap map;
     map.onlyMapped = true;
     map.Add("1=" + unit.DevicePath());
-    link.SetPortMap(map);
+    link.Ports().SetPortMap(map);
 }
 
 // Time from the first pass to the connection with a unit of the protocol on COM 1; with known set,
@@ -100,15 +100,15 @@ void TimeToConnected(benchmark::State& state, bool known)
         TransferEngine link;
         SearchOnlyTheUnit(link, unit);
         if (known)
-            link.SetKnownUnit({ 1, knownRow, table.Row(knownRow).baud });
+            link.Search().SetKnownUnit({ 1, knownRow, table.Row(knownRow).baud });
         Driver driver { link, {} };
         const auto t0 = Clock::now();
-        while (!link.connectedPort.load() && Seconds(Clock::now() - t0) < 20) {
+        while (!link.Search().connectedPort.load() && Seconds(Clock::now() - t0) < 20) {
             driver.Step();
             QThread::msleep(1);
         }
         connectSeconds = Seconds(Clock::now() - t0);
-        row = link.connectedUnit.row;
+        row = link.Search().connectedUnit.row;
         state.SetIterationTime(connectSeconds);
     }
     state.counters["row"] = row;
@@ -143,7 +143,7 @@ void BM_IdleCpuWhileConnected(benchmark::State& state)
         TransferEngine link;
         SearchOnlyTheUnit(link, unit);
         Driver driver { link, {} };
-        while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
+        while (!link.Search().connectedPort.load() || link.state() != ENGINE_READY) {
             driver.Step();
             QThread::msleep(5);
         }
@@ -187,7 +187,7 @@ void BM_AnswerToJudgedLatency(benchmark::State& state)
         TransferEngine link;
         SearchOnlyTheUnit(link, unit);
         Driver driver { link, {} };
-        while (!link.connectedPort.load() || link.state() != ENGINE_READY) {
+        while (!link.Search().connectedPort.load() || link.state() != ENGINE_READY) {
             driver.Step();
             QThread::msleep(5);
         }
@@ -243,8 +243,8 @@ void BM_SearchCpuWithSilentPorts(benchmark::State& state)
             map.Add(std::to_string(i + 1) + "=" + lines.back()->SlavePath());
         }
         TransferEngine link;
-        link.searchTable.FillFamilyRows();
-        link.SetPortMap(map);
+        link.Search().searchTable.FillFamilyRows();
+        link.Ports().SetPortMap(map);
         Driver driver { link, {} };
         const auto t0 = Clock::now();
         const double cpu0 = ProcessCpuSeconds();

@@ -42,12 +42,12 @@ struct ManagerRig {
         : unit(options)
     {
         unit.Start();
-        link.SetStatusSlots(&status);
-        link.searchTable.FillFamilyRows();
+        link.Search().SetStatusSlots(&status);
+        link.Search().searchTable.FillFamilyRows();
         PortMap map;
         map.onlyMapped = true;
         map.Add("1=" + unit.DevicePath());
-        link.SetPortMap(map);
+        link.Ports().SetPortMap(map);
     }
     // Returns whether a pass ran.
     bool Step()

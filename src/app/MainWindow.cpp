@@ -76,7 +76,8 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     CreateParts();
     CreateForm();
     settings_ = std::make_unique<WindowSettings>(*store_,
-        WindowSettings::Parts { *this, link_->Engine(), *fileMenu_, *pages_, *monitor_ }, image_, outside_, fileState_);
+        WindowSettings::Parts { *this, link_->Engine().Search(), *fileMenu_, *pages_, *monitor_ }, image_, outside_,
+        fileState_);
     handOver_ = std::make_unique<WindowHandOver>(*this, *link_, *monitor_, *fileMenu_);
     update_ = std::make_unique<WindowUpdate>(*this, *status_, Edits());
     initialised_ = false;
@@ -271,7 +272,7 @@ void MainWindow::FormClose()
     timer_->stop();
     monitor_->Player().Stop();
     update_->Stop();
-    link_->Engine().CloseAllPorts();
+    link_->Engine().Ports().CloseAllPorts();
     ApplyPage();
     ValidateImage(image_, &outside_);
     SaveSettings();
@@ -431,7 +432,7 @@ void MainWindow::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const P
     history_->CommandEnded(kind, ok, unit);
 }
 
-int MainWindow::ConnectedPort() const { return link_->Engine().connectedPort.load(); }
+int MainWindow::ConnectedPort() const { return link_->Engine().Search().connectedPort.load(); }
 
 bool MainWindow::UnitFeedsMonitor() const { return link_->LiveUnit(); }
 
@@ -451,7 +452,7 @@ void MainWindow::UpdateCaption()
 {
     // The file name names the image only while the image is still the one last saved or opened.
     const std::string file = image_ == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
-    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->Engine().searchEnabled != 0).c_str()));
+    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->Engine().Search().searchEnabled != 0).c_str()));
 }
 
 bool MainWindow::event(QEvent* e)

@@ -128,7 +128,7 @@ WindowDifferences::Other WindowDifferences::ChooseOther() const
 {
     Other other;
     const ConnectionManager& m = link_.Manager();
-    const int port = link_.Engine().connectedPort.load();
+    const int port = link_.Engine().Search().connectedPort.load();
     const bool failedReadIsNewest
         = failedReadValid_ && m.unitMirror == mirrorAtFailure_ && m.unitMirrorValid == mirrorValidAtFailure_;
     if (port && (failedReadIsNewest || m.unitMirrorValid)) {

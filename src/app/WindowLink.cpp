@@ -58,10 +58,11 @@ WindowLink::WindowLink(QWidget& window, EditCycle& edits, LinkHost& host, Window
     , link_(std::make_unique<TransferEngine>())
     , manager_(*link_, edits.Image(), monitorData, monitor.Request(), status_, *this)
 {
-    link_->searchTable.FillFamilyRows();
-    link_->requiredUnitType = PROGRAM_KEY;
-    link_->extraTailByte = 0;
-    link_->SetStatusSlots(&status_);
+    UnitSearch& search = link_->Search();
+    search.searchTable.FillFamilyRows();
+    search.requiredUnitType = PROGRAM_KEY;
+    search.extraTailByte = 0;
+    search.SetStatusSlots(&status_);
 }
 
 WindowLink::~WindowLink()
@@ -76,10 +77,10 @@ void WindowLink::SetUpPorts(int forcedPort, int nextScanPort)
     if (!demo_) {
         PortMap map = PortMap::FromEnvironment();
         map.onlyMapped = EnvironmentFlag("VORDAX4_ONLY_MAPPED_PORTS");
-        link_->SetPortMap(map);
-        link_->forcedPort = UnitSearch::SanitiseForcedPort(forcedPort);
+        link_->Ports().SetPortMap(map);
+        link_->Search().forcedPort = UnitSearch::SanitiseForcedPort(forcedPort);
     }
-    link_->nextScanPort = UnitSearch::SanitiseNextScanPort(nextScanPort);
+    link_->Search().nextScanPort = UnitSearch::SanitiseNextScanPort(nextScanPort);
 }
 
 bool WindowLink::StartDemoUnit(std::string* error)
@@ -93,8 +94,8 @@ bool WindowLink::StartDemoUnit(std::string* error)
     PortMap map;
     map.onlyMapped = true;
     map.AddChannel(DEMO_PORT, unit->Channel());
-    link_->SetPortMap(map);
-    link_->forcedPort = 0;
+    link_->Ports().SetPortMap(map);
+    link_->Search().forcedPort = 0;
     demo_ = std::move(unit);
     return true;
 }
@@ -181,7 +182,7 @@ void WindowLink::Tick(int tickCounter, bool replaying)
 {
     if ((tickCounter & 1) == 0)
         manager_.Pass();
-    if (link_->portsChanged)
+    if (link_->Ports().portsChanged)
         BuildComMenu();
     status_.ExpireStatus();
     UpdateCommandEnabling(replaying);
@@ -206,7 +207,7 @@ void WindowLink::VerifyClick()
 
 void WindowLink::ProgramClick()
 {
-    if (!link_->connectedPort.load(std::memory_order_acquire))
+    if (!link_->Search().connectedPort.load(std::memory_order_acquire))
         return;
     if (!NewInstallation())
         edits_.ApplyPage();
@@ -217,12 +218,13 @@ void WindowLink::ResetClick() { manager_.ResetCommand(); }
 
 void WindowLink::BuildComMenu()
 {
-    link_->portsChanged = 0;
+    PortTable& ports = link_->Ports();
+    const UnitSearch& search = link_->Search();
+    ports.portsChanged = 0;
     std::vector<bool> present(PORT_COUNT, false);
     for (int port = 1; port < PORT_COUNT; ++port)
-        present[static_cast<size_t>(port)] = link_->Port(port).present;
-    comItems_ = ComMenuModel::Build(
-        link_->forcedPort, link_->connectedPort.load(std::memory_order_acquire), present);
+        present[static_cast<size_t>(port)] = ports.Port(port).present;
+    comItems_ = ComMenuModel::Build(search.forcedPort, search.connectedPort.load(std::memory_order_acquire), present);
     if (!comMenu_)
         return;
     for (size_t i = 0; i < comActions_.size(); ++i) {
@@ -239,7 +241,7 @@ void WindowLink::BuildComMenu()
 
 void WindowLink::ComMenuClick(int index)
 {
-    int forcedPort = link_->forcedPort;
+    int forcedPort = link_->Search().forcedPort;
     if (ComMenuModel::Click(comItems_, index, forcedPort)) {
         manager_.ChoosePort(forcedPort, index >= 3);
         host_.PortSelectionChanged(forcedPort);
@@ -329,7 +331,7 @@ IgnUnitInfo WindowLink::UnitFileInfo() const
         return l ? l->text() : QString();
     };
     IgnUnitInfo unit;
-    unit.connectedPort = link_->connectedPort.load();
+    unit.connectedPort = link_->Search().connectedPort.load();
     unit.firmwareVersion = label("LabelVerze1");
     unit.firmwareDate = label("LabelVerze2");
     unit.firmwareTime = label("LabelVerze3");

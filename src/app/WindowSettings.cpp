@@ -5,8 +5,8 @@
 #include "app/WindowMonitor.h"
 #include "app/WindowPages.h"
 #include "files/ParamFileState.h"
-#include "link/TransferEngine.h"
 #include "lang/LangString.h"
+#include "link/UnitSearch.h"
 #include "model/ImageValidation.h"
 
 #include <QGuiApplication>
@@ -40,7 +40,7 @@ void WindowSettings::Load()
     LanguageIndex = settings_.language;
     outside_.forcedPort = settings_.comPort;
     outside_.nextScanPort = settings_.comPortAuto;
-    parts_.link.SetKnownUnit(
+    parts_.search.SetKnownUnit(
         { settings_.knownUnitPort, settings_.knownUnitRow, static_cast<uint32_t>(settings_.knownUnitBaud) });
     fileState_.currentFile = settings_.file;
     fileState_.fileFolder = settings_.iniFileDir;
@@ -61,8 +61,8 @@ void WindowSettings::Collect()
     settings_.language = LanguageIndex;
     settings_.activePage = parts_.pages.Active();
     settings_.comPort = outside_.forcedPort;
-    settings_.comPortAuto = parts_.link.nextScanPort;
-    const KnownUnit& known = parts_.link.knownUnit;
+    settings_.comPortAuto = parts_.search.nextScanPort;
+    const KnownUnit& known = parts_.search.knownUnit;
     settings_.knownUnitPort = known.port;
     settings_.knownUnitRow = known.row;
     settings_.knownUnitBaud = static_cast<int>(known.baud);

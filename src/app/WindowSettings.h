@@ -10,7 +10,7 @@ class FileMenu;
 class ParamImage;
 class QWidget;
 class SettingsStore;
-class TransferEngine;
+class UnitSearch;
 class WindowMonitor;
 class WindowPages;
 
@@ -21,7 +21,7 @@ public:
     // Where the saved settings live in the running program.
     struct Parts {
         QWidget& window; // its place and size
-        TransferEngine& link; // the next port to search and the unit last connected
+        UnitSearch& search; // the next port to search and the unit last connected
         FileMenu& fileMenu; // the dialogs' file name and the history items
         WindowPages& pages; // the active page
         WindowMonitor& monitor; // whether the player is shown

@@ -140,11 +140,11 @@ void ConnectionManager::Pass()
 {
     if (firstPass_) {
         firstPass_ = false;
-        if (link_.searchEnabled)
+        if (link_.Search().searchEnabled)
             ShowNoConnection();
     }
     link_.LinkTick();
-    const int32_t port = link_.connectedPort.load(std::memory_order_acquire);
+    const int32_t port = link_.Search().connectedPort.load(std::memory_order_acquire);
     if (!port) {
         // The link can also go without DropConnection (a vanished device, the bootloader tool).
         if (linkStep != StepOffline)
@@ -154,7 +154,7 @@ void ConnectionManager::Pass()
         pendingCommand = 0;
         UpdateLabelCom();
     }
-    if (!port || !link_.searchEnabled)
+    if (!port || !link_.Search().searchEnabled)
         return;
     if (linkStep == StepOffline) {
         linkStep = StepReference;
@@ -229,7 +229,7 @@ void ConnectionManager::VerifyCommand()
 
 bool ConnectionManager::ProgramCommand()
 {
-    if (!link_.connectedPort.load(std::memory_order_acquire))
+    if (!link_.Search().connectedPort.load(std::memory_order_acquire))
         return false;
     if (host_.NewInstallation()) {
         host_.ShowMessageBox(LangText(NEW_INSTALLATION), LangText(ATTENTION), ConnectionHost::MessageError);
@@ -250,7 +250,7 @@ void ConnectionManager::RequestProgramChanged()
 
 bool ConnectionManager::CommandsEnabled(bool replaying) const
 {
-    return link_.connectedPort.load(std::memory_order_acquire) != 0 || replaying;
+    return link_.Search().connectedPort.load(std::memory_order_acquire) != 0 || replaying;
 }
 
 void ConnectionManager::DropConnection()
@@ -262,15 +262,16 @@ void ConnectionManager::DropConnection()
 
 void ConnectionManager::ChoosePort(int32_t forcedPort, bool portItem)
 {
-    link_.forcedPort = forcedPort;
+    UnitSearch& search = link_.Search();
+    search.forcedPort = forcedPort;
     if (portItem)
         TraceLine("NEW PORT");
     // Choosing a port takes the link back from a bootloader tool that still holds it.
-    if (!link_.searchEnabled) {
-        link_.searchEnabled = 1;
-        link_.rememberedPort = -1;
+    if (!search.searchEnabled) {
+        search.searchEnabled = 1;
+        search.rememberedPort = -1;
     }
-    const int32_t connected = link_.connectedPort.load(std::memory_order_acquire);
+    const int32_t connected = search.connectedPort.load(std::memory_order_acquire);
     if (connected && forcedPort != 0 && forcedPort != connected)
         DropConnection();
 }
@@ -291,7 +292,7 @@ void ConnectionManager::ForgetUnit()
         host_.CommandEnded(ConnectionHost::CommandProgram, false, nullptr);
     programPending = 0;
     saveCountdown = 0;
-    if (link_.searchEnabled)
+    if (link_.Search().searchEnabled)
         ShowNoConnection();
     unitMirrorValid = 0;
     CompareWithUnit();
@@ -330,11 +331,12 @@ void ConnectionManager::ShowNoConnection() { status_.ShowStatus(1, NO_CONNECTION
 
 void ConnectionManager::UpdateLabelCom()
 {
+    const UnitSearch& search = link_.Search();
     std::vector<int> slotPorts;
-    for (const SearchSlot& slot : link_.searchSlots)
+    for (const SearchSlot& slot : search.searchSlots)
         if (slot.port > 0)
             slotPorts.push_back(slot.port);
-    SetLabelCom(ComMenuModel::LabelComText(link_.searchEnabled, link_.rememberedPort, link_.forcedPort, slotPorts));
+    SetLabelCom(ComMenuModel::LabelComText(search.searchEnabled, search.rememberedPort, search.forcedPort, slotPorts));
 }
 
 void ConnectionManager::SetLabelCom(const std::string& text)
@@ -390,7 +392,7 @@ bool ConnectionManager::FollowJob()
             TakeOverMonitor();
         Judge();
         // A port handed to the bootloader tool takes no further job.
-        return link_.connectedPort.load(std::memory_order_acquire) != 0;
+        return link_.Search().connectedPort.load(std::memory_order_acquire) != 0;
     }
     return true;
 }
@@ -469,7 +471,7 @@ void ConnectionManager::Judge()
     } else if (step == StepReset) {
         linkStep = StepIdle;
     } else if (step == StepBootloaderReset) {
-        link_.BootloaderHandOver(link_.connectedPort.load(std::memory_order_acquire), BOOT_RELEASE_PORT);
+        link_.BootloaderHandOver(link_.Search().connectedPort.load(std::memory_order_acquire), BOOT_RELEASE_PORT);
         host_.RebuildCaption();
         linkStep = StepIdle;
     }
@@ -658,7 +660,7 @@ int ConnectionManager::ReferenceReadLength() const
 {
     // The unit answers every reference request with block 0, so a fixed block shorter than the
     // reference block can only ever carry its first block; the unit texts all lie inside it.
-    const ProtocolInfo* info = FindProtocol(link_.connectedUnit.codec.protocol);
+    const ProtocolInfo* info = FindProtocol(link_.Search().connectedUnit.codec.protocol);
     if (info && !info->wcomFamily && info->blockSize > 0)
         return std::min(info->blockSize, REFERENCE_BLOCK_LEN);
     return REFERENCE_BLOCK_LEN;

@@ -79,15 +79,16 @@ bool ParseBaudOption(const std::string& value, PortChoice& choice, std::string* 
 
 void ApplyPortChoice(TransferEngine& link, const PortChoice& choice)
 {
-    link.searchTable.FillFamilyRows();
+    UnitSearch& search = link.Search();
+    search.searchTable.FillFamilyRows();
     if (choice.protocol)
-        link.searchTable.KeepOnly(ChosenRow(link.searchTable, choice));
-    link.forcedPort = choice.forcedPort;
+        search.searchTable.KeepOnly(ChosenRow(search.searchTable, choice));
+    search.forcedPort = choice.forcedPort;
     PortMap map = choice.map;
     // A device named for the forced port is the only port.
     if (choice.forcedPort > 0 && !map.Device(choice.forcedPort).empty())
         map.onlyMapped = true;
-    link.SetPortMap(map);
+    link.Ports().SetPortMap(map);
 }
 
 bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error)
@@ -134,7 +135,7 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
     PrintedLabels labels(err);
     StatusSlots status(&labels);
     TransferEngine link;
-    link.SetStatusSlots(&status);
+    link.Search().SetStatusSlots(&status);
     ApplyPortChoice(link, choice);
     const auto start = std::chrono::steady_clock::now();
     const int32_t origin = TickMs.load();
@@ -151,14 +152,15 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
             lastPass = tick / 2;
             link.LinkTick();
         }
-        if (link.connectedPort.load()) {
+        if (link.Search().connectedPort.load()) {
+            const SearchSlot& unit = link.Search().connectedUnit;
             result.found = true;
-            result.port = link.connectedPort.load();
-            result.name = link.connectedUnit.name;
-            result.protocol = ProtocolName(link.connectedUnit.codec.protocol);
-            result.maxFrameLength = link.connectedUnit.maxFrameLength;
+            result.port = link.Search().connectedPort.load();
+            result.name = unit.name;
+            result.protocol = ProtocolName(unit.codec.protocol);
+            result.maxFrameLength = unit.maxFrameLength;
             result.dataBytesPerFrame = link.DataBytesPerFrame();
-            result.device = link.DevicePath(result.port);
+            result.device = link.Ports().DevicePath(result.port);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -16,7 +16,7 @@
 class PortTable {
 public:
     PortTable();
-    virtual ~PortTable();
+    ~PortTable();
     PortTable(const PortTable&) = delete;
     PortTable& operator=(const PortTable&) = delete;
 
@@ -43,12 +43,11 @@ public:
 
     int portsEnumerated = 0;
     int portsChanged = 0;
-    // Raised once shutdown has begun; every link thread of this object polls it.
+    // Raised once shutdown has begun; every link thread of the table and of its owner polls it.
     std::atomic<int> linkStop { 0 };
 
-protected:
-    // Ends and joins every thread of the port table (the destructor of a derived class calls it
-    // before its own members go).
+    // Ends and joins every thread of the port table. An owner whose members the I/O threads use
+    // (the engine's worker bell) calls it before those members go.
     void StopPortThreads();
 
 private:

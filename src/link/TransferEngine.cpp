@@ -36,19 +36,19 @@ TransferEngine::TransferEngine()
 
 TransferEngine::~TransferEngine()
 {
-    linkStop.store(1, std::memory_order_release);
+    ports_.linkStop.store(1, std::memory_order_release);
     workerBell_.Ring();
     if (worker_.joinable())
         worker_.join();
-    StopPortThreads();
+    ports_.StopPortThreads();
 }
 
 int32_t TransferEngine::DataBytesPerFrame() const
 {
-    const ProtocolInfo* info = FindProtocol(connectedUnit.codec.protocol);
+    const ProtocolInfo* info = FindProtocol(search_.connectedUnit.codec.protocol);
     if (info && !info->wcomFamily)
         return info->blockSize;
-    return connectedUnit.DataBytesPerFrame();
+    return search_.connectedUnit.DataBytesPerFrame();
 }
 
 bool TransferEngine::StartJob(int32_t jobCode, int32_t start, int32_t length, int flags)
@@ -84,19 +84,19 @@ void TransferEngine::AbandonJob()
 
 void TransferEngine::LinkTick()
 {
-    SearchPass();
-    const int32_t port = connectedPort.load(std::memory_order_relaxed);
+    search_.SearchPass();
+    const int32_t port = search_.connectedPort.load(std::memory_order_relaxed);
     // A device that vanished under a connection (the I/O thread closed the port) drops the link.
-    if (port && Port(port).state.load(std::memory_order_acquire) == PORT_CLOSED
-        && Port(port).error.load(std::memory_order_acquire) == PORT_ERROR_LOST)
+    if (port && ports_.Port(port).state.load(std::memory_order_acquire) == PORT_CLOSED
+        && ports_.Port(port).error.load(std::memory_order_acquire) == PORT_ERROR_LOST)
         Disconnect();
-    const bool connected = connectedPort.load(std::memory_order_relaxed) && searchEnabled;
+    const bool connected = search_.connectedPort.load(std::memory_order_relaxed) && search_.searchEnabled;
     if (state_.load(std::memory_order_acquire) == ENGINE_DOWN) {
         if (connected) {
             AbandonJob();
-            connectedUnit.codec.txLength = 0;
-            connectedUnit.codec.RestartSend();
-            ListenTo(connectedPort.load(std::memory_order_relaxed));
+            search_.connectedUnit.codec.txLength = 0;
+            search_.connectedUnit.codec.RestartSend();
+            ListenTo(search_.connectedPort.load(std::memory_order_relaxed));
             state_.store(ENGINE_READY, std::memory_order_release);
             workerBell_.Ring();
         }
@@ -117,43 +117,43 @@ void TransferEngine::LinkTick()
 void TransferEngine::ListenTo(int port)
 {
     if (listenedPort_)
-        Port(listenedPort_).listener.store(nullptr, std::memory_order_release);
+        ports_.Port(listenedPort_).listener.store(nullptr, std::memory_order_release);
     listenedPort_ = port;
     if (port)
-        Port(port).listener.store(&workerBell_, std::memory_order_release);
+        ports_.Port(port).listener.store(&workerBell_, std::memory_order_release);
 }
 
 void TransferEngine::Disconnect()
 {
-    const int32_t port = connectedPort.load(std::memory_order_relaxed);
+    const int32_t port = search_.connectedPort.load(std::memory_order_relaxed);
     if (!port)
         return;
     TraceLinef("Close Port COM%i...", port);
     state_.store(ENGINE_DOWN, std::memory_order_release);
     AbandonJob();
     ListenTo(0);
-    connectedUnit.codec.txLength = 0;
-    connectedUnit.codec.RestartSend();
-    ClosePort(port);
-    connectedPort.store(0, std::memory_order_release);
-    portsChanged = 1;
-    TryKnownUnitFirst();
+    search_.connectedUnit.codec.txLength = 0;
+    search_.connectedUnit.codec.RestartSend();
+    ports_.ClosePort(port);
+    search_.connectedPort.store(0, std::memory_order_release);
+    ports_.portsChanged = 1;
+    search_.TryKnownUnitFirst();
 }
 
 TransferEngine::HandOver TransferEngine::BootloaderHandOver(int port, uint32_t code)
 {
-    const int32_t connected = connectedPort.load(std::memory_order_relaxed);
+    const int32_t connected = search_.connectedPort.load(std::memory_order_relaxed);
     if (code == BOOT_RELEASE_PORT && connected && port == connected) {
-        searchEnabled = 0;
-        rememberedPort = port;
+        search_.searchEnabled = 0;
+        search_.rememberedPort = port;
         Disconnect();
         return HANDOVER_RELEASED;
     }
     if (code == BOOT_RESET_UNIT && connected && port == connected)
         return HANDOVER_RESET_REQUESTED;
-    if (code == BOOT_RETURN_PORT && rememberedPort > 0 && port == rememberedPort) {
-        searchEnabled = 1;
-        rememberedPort = -1;
+    if (code == BOOT_RETURN_PORT && search_.rememberedPort > 0 && port == search_.rememberedPort) {
+        search_.searchEnabled = 1;
+        search_.rememberedPort = -1;
         return HANDOVER_RETURNED;
     }
     return HANDOVER_NONE;
@@ -161,7 +161,7 @@ TransferEngine::HandOver TransferEngine::BootloaderHandOver(int port, uint32_t c
 
 void TransferEngine::TransferWorker()
 {
-    while (!linkStop.load(std::memory_order_acquire)) {
+    while (!ports_.linkStop.load(std::memory_order_acquire)) {
         ++Trace::LoopCounter;
         workerInPass_.store(true, std::memory_order_seq_cst);
         const int32_t job = job_.load(std::memory_order_seq_cst);
@@ -185,7 +185,7 @@ bool TransferEngine::WorkerPass(int32_t job)
 {
     // A frame taken that moved nothing on (a WCOM frame that is no answer) may have more bytes
     // behind it in the ring, so taking bytes counts as moving on too.
-    const PortRecord& port = Port(connectedPort.load(std::memory_order_acquire));
+    const PortRecord& port = ConnectedRecord();
     const int32_t stateBefore = state_.load(std::memory_order_acquire);
     const int32_t posBefore = jobPos_.load(std::memory_order_relaxed);
     const uint32_t readBefore = port.rxRead.load(std::memory_order_relaxed);
@@ -202,8 +202,8 @@ void TransferEngine::WorkerSteps(int32_t job)
     if (state_.load(std::memory_order_acquire) == ENGINE_AWAITING)
         HandleAnswer(job);
     if (state_.load(std::memory_order_acquire) == ENGINE_SENDING) {
-        SearchSlot& unit = connectedUnit;
-        unit.codec.SendFrame(Port(connectedPort.load(std::memory_order_acquire)));
+        SearchSlot& unit = search_.connectedUnit;
+        unit.codec.SendFrame(ConnectedRecord());
         if (unit.codec.remaining == 0) {
             int32_t expected = ENGINE_SENDING;
             state_.compare_exchange_strong(expected, ENGINE_AWAITING);
@@ -226,7 +226,7 @@ void TransferEngine::HandleAttemptFailed(int32_t job)
     TraceLinef("COM timeout or redirection (%i)...", retryCount_);
     ++retryCount_;
     if (retryCount_ < retryLimit_) {
-        connectedUnit.codec.RestartSend();
+        search_.connectedUnit.codec.RestartSend();
         sendTime_.store(TickMs.load(), std::memory_order_release);
         framesSent_.fetch_add(1, std::memory_order_relaxed);
         state_.store(ENGINE_SENDING, std::memory_order_release);
@@ -244,8 +244,8 @@ void TransferEngine::Fail(const char* what, int a, int b)
 
 void TransferEngine::HandleAnswer(int32_t job)
 {
-    FrameCodec& codec = connectedUnit.codec;
-    if (!codec.ReceiveFrame(Port(connectedPort.load(std::memory_order_acquire)), TickMs.load()))
+    FrameCodec& codec = search_.connectedUnit.codec;
+    if (!codec.ReceiveFrame(ConnectedRecord(), TickMs.load()))
         return;
     const bool wcom = IsWcomFamily(codec.protocol);
     TraceLinef(
@@ -308,7 +308,7 @@ bool TransferEngine::ChooseNextBlock(int& start, int& length) const
 {
     const int b = DataBytesPerFrame();
     const int pos = jobPos_.load(std::memory_order_relaxed);
-    if (!IsWcomFamily(connectedUnit.codec.protocol)) {
+    if (!IsWcomFamily(search_.connectedUnit.codec.protocol)) {
         for (int block = pos / b; block < (jobEnd_ + b - 1) / b; ++block) {
             const int first = block * b;
             const int last = std::min(first + b, JOB_AREA_LEN);
@@ -376,7 +376,7 @@ int TransferEngine::BuildFrame(int32_t job, FrameCodec& codec)
         { JobWrite, IGN_WRITE_MEMORY, block + 1, 0 },
         { JobRead, IGN_READ, block + 1, 0 },
         { JobReference, IGN_READ, 0, 0 },
-        { JobMonitor, IGN_MONITOR, block, TailValue() },
+        { JobMonitor, IGN_MONITOR, block, search_.TailValue() },
         { JobCommand, IGN_COMMAND, 0, 0 },
     };
     for (const auto& r : requests)
@@ -398,7 +398,7 @@ void TransferEngine::StartNextBlock(int32_t job)
     }
     jobPos_.store(start, std::memory_order_release);
     blockLength_ = static_cast<uint16_t>(length);
-    FrameCodec& codec = connectedUnit.codec;
+    FrameCodec& codec = search_.connectedUnit.codec;
     codec.txLength = static_cast<uint32_t>(BuildFrame(job, codec));
     codec.RestartSend();
     sendTime_.store(TickMs.load(), std::memory_order_release);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Doorbell.h"
+#include "link/PortTable.h"
 #include "link/UnitSearch.h"
 
 #include <atomic>
@@ -33,14 +35,22 @@ enum JobFlag : int { JOB_FLAG_SEND_ALL = 1, JOB_FLAG_CLEAR_DATA = 2, JOB_FLAG_ON
 constexpr int JOB_AREA_LEN = 8000;
 constexpr int32_t ANSWER_TIMEOUT_MS = 400;
 
-// The link object the main window owns: port table, unit search and transfer engine. The window
-// calls LinkTick on every connection-manager pass (every second main-timer tick), starts jobs with
-// StartJob, polls job() for JobDone / JobFailed, reads jobRxData after the end and sets the job
-// code back with ClearJob. The TransferWorker thread carries the jobs out frame by frame.
-class TransferEngine : public UnitSearch {
+// The link object the main window owns: the transfer engine with its port table and unit search.
+// The window calls LinkTick on every connection-manager pass (every second main-timer tick),
+// starts jobs with StartJob, polls job() for JobDone / JobFailed, reads jobRxData after the end
+// and sets the job code back with ClearJob. The TransferWorker thread carries the jobs out frame
+// by frame over the port the search connected.
+class TransferEngine {
 public:
     TransferEngine();
-    ~TransferEngine() override;
+    ~TransferEngine();
+    TransferEngine(const TransferEngine&) = delete;
+    TransferEngine& operator=(const TransferEngine&) = delete;
+
+    PortTable& Ports() { return ports_; }
+    const PortTable& Ports() const { return ports_; }
+    UnitSearch& Search() { return search_; }
+    const UnitSearch& Search() const { return search_; }
 
     // Starts a job unless one is set (including an uncollected end code); returns whether it started.
     bool StartJob(int32_t jobCode, int32_t start, int32_t length, int flags);
@@ -80,6 +90,9 @@ private:
     // Sleeps until there may be work: a job started, bytes arrived on or left the connected port,
     // an attempt timed out, or the link stops.
     void WaitForWork(bool idle);
+    // The record of the connected port, read as the worker reads it (the search stores the port
+    // with release once the connected unit is set).
+    PortRecord& ConnectedRecord() { return ports_.Port(search_.connectedPort.load(std::memory_order_acquire)); }
     void ListenTo(int port);
     void HandleAttemptFailed(int32_t job);
     void HandleAnswer(int32_t job);
@@ -94,6 +107,10 @@ private:
     // user-interface thread may touch the connected codec and the job areas again.
     void AbandonJob();
 
+    // The search refers to the table, so the table is declared first. Their threads and the
+    // worker are stopped in the destructor's body, before any member goes.
+    PortTable ports_;
+    UnitSearch search_ { ports_ };
     std::atomic<int32_t> state_ { ENGINE_DOWN };
     std::atomic<int32_t> job_ { JobDone };
     std::atomic<int32_t> lastJob_ { JobDone };

@@ -5,6 +5,7 @@
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
+#include "link/PortTable.h"
 #include "link/StatusSlots.h"
 #include "link/UnitTypeTable.h"
 #include "model/ImageLayout.h"
@@ -26,7 +27,11 @@ const char* const unmatchedText
 
 } // namespace
 
-UnitSearch::UnitSearch() { connectedUnit.codec.ResetCodec(); }
+UnitSearch::UnitSearch(PortTable& ports)
+    : ports_(ports)
+{
+    connectedUnit.codec.ResetCodec();
+}
 
 std::string UnitSearch::WindowCaption(const std::string& fileName) const
 {
@@ -35,8 +40,8 @@ std::string UnitSearch::WindowCaption(const std::string& fileName) const
 
 void UnitSearch::SearchPass()
 {
-    ServicePorts();
-    if (!portsEnumerated || connectedPort.load(std::memory_order_relaxed) || !searchEnabled)
+    ports_.ServicePorts();
+    if (!ports_.portsEnumerated || connectedPort.load(std::memory_order_relaxed) || !searchEnabled)
         return;
     if (!comFoundTraced_) {
         comFoundTraced_ = true;
@@ -45,7 +50,7 @@ void UnitSearch::SearchPass()
     if (forcedPort == -1) {
         for (SearchSlot& slot : searchSlots) {
             if (slot.port)
-                ClosePort(slot.port);
+                ports_.ClosePort(slot.port);
             slot.port = 0;
             slot.state = SLOT_IDLE;
         }
@@ -62,7 +67,7 @@ void UnitSearch::SearchPass()
 // to the session that was given up. Such a port is opened afresh (close, then open).
 bool UnitSearch::PortReady(int port) const
 {
-    const PortRecord& com = Port(port);
+    const PortRecord& com = ports_.Port(port);
     return com.state.load(std::memory_order_acquire) == PORT_OPEN && !(com.requestFlags & REQUEST_CLOSE);
 }
 
@@ -83,12 +88,12 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
             slot.port = 0;
             slot.state = SLOT_IDLE;
         }
-        if (Port(slot.port).state.load(std::memory_order_acquire) == PORT_CLOSED)
+        if (ports_.Port(slot.port).state.load(std::memory_order_acquire) == PORT_CLOSED)
             slot.state = SLOT_IDLE;
     }
     if (forcedPort > 0 && slot.port > 0 && slot.port != forcedPort) {
         TraceLinef("[%i]FORCE CLOSE - Close port COM%i", i, slot.port);
-        ClosePort(slot.port);
+        ports_.ClosePort(slot.port);
         slot.port = 0;
         slot.timeStamp = now;
         slot.state = SLOT_PAUSING;
@@ -100,7 +105,7 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
         } else if (PortReady(slot.port)) {
             slot.codec.SetProtocol(row.protocol, row.timeoutMs);
             slot.codec.BuildIdentifyRequest(TailValue());
-            slot.codec.SendFrame(Port(slot.port));
+            slot.codec.SendFrame(ports_.Port(slot.port));
             slot.timeStamp = now;
             slot.state = SLOT_SENT_ONCE;
             TraceLinef("[%i] Send Once (%s)...", i, ProtocolName(row.protocol));
@@ -119,8 +124,8 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
         }
     }
     if (slot.state == SLOT_SENT_ONCE || slot.state == SLOT_SENT_AGAIN) {
-        slot.codec.SendFrame(Port(slot.port));
-        if (slot.codec.ReceiveFrame(Port(slot.port), now))
+        slot.codec.SendFrame(ports_.Port(slot.port));
+        if (slot.codec.ReceiveFrame(ports_.Port(slot.port), now))
             ReceiveIdentity(i, slot);
     }
     if (slot.state == SLOT_IDENTIFIED) {
@@ -130,7 +135,7 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
     }
     if (slot.state == SLOT_PORT_FAILED) {
         TraceLinef("[%i]FAIL PORT - Close port COM%i", i, slot.port);
-        ClosePort(slot.port);
+        ports_.ClosePort(slot.port);
         slot.port = 0;
         slot.timeStamp = now;
         slot.state = SLOT_PAUSING;
@@ -142,7 +147,7 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
             slot.state = SLOT_IDLE;
         } else {
             TraceLinef("[%i]FAIL PROTOCOL - Close port COM%i", i, slot.port);
-            ClosePort(slot.port);
+            ports_.ClosePort(slot.port);
             slot.timeStamp = now;
             slot.state = SLOT_PAUSING;
         }
@@ -170,9 +175,9 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
             "[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
         return HandleSlot(i, now);
     }
-    OpenPort(slot.port, SlotBaud(slot));
+    ports_.OpenPort(slot.port, SlotBaud(slot));
     // The thread starts opening now, so the request can go out on the next pass.
-    ServicePortNow(slot.port);
+    ports_.ServicePortNow(slot.port);
     TraceLinef("[%i]Open Port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
     return false;
 }
@@ -200,7 +205,7 @@ bool UnitSearch::TakeKnownPort(SearchSlot& slot)
     knownFirst_ = false;
     const int port = knownUnit.port;
     if (!knownUnit.Valid() || searchTable.IsEnd(knownUnit.row) || (forcedPort > 0 && port != forcedPort)
-        || !Port(port).present || HeldBySlot(port))
+        || !ports_.Port(port).present || HeldBySlot(port))
         return false;
     slot.port = port;
     slot.row = knownUnit.row;
@@ -221,7 +226,7 @@ bool UnitSearch::ChoosePort(int, SearchSlot& slot)
     } else {
         int candidate = SanitiseNextScanPort(nextScanPort);
         for (int tries = 0; tries < 256 && !chosen; ++tries) {
-            if (Port(candidate).present && !HeldBySlot(candidate))
+            if (ports_.Port(candidate).present && !HeldBySlot(candidate))
                 chosen = candidate;
             candidate = candidate >= 255 ? 1 : candidate + 1;
         }
@@ -275,11 +280,11 @@ bool UnitSearch::Connect(int i, SearchSlot& slot)
     connectedUnit = slot;
     for (SearchSlot& other : searchSlots) {
         if (other.port && other.port != port)
-            ClosePort(other.port);
+            ports_.ClosePort(other.port);
         other.port = 0;
         other.state = SLOT_IDLE;
     }
-    portsChanged = 1;
+    ports_.portsChanged = 1;
     nextScanPort = port;
     searchEnabled = 1;
     char text[256];

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "link/KnownUnit.h"
-#include "link/PortTable.h"
 #include "link/SearchSlot.h"
 #include "link/SearchTable.h"
 #include "link/UnitTypeTable.h"
@@ -10,6 +9,7 @@
 #include <atomic>
 #include <string>
 
+class PortTable;
 class StatusSlots;
 
 // Codes of the bootloader hand-over message (number 33545) the window receives.
@@ -20,13 +20,16 @@ enum BootloaderCode : uint32_t {
 };
 constexpr int BOOTLOADER_MESSAGE = 33545;
 
-// The unit search: three slots try present ports with the rows of the SearchTable until one finds
-// a unit of the required type, which becomes the connected unit.
-class UnitSearch : public PortTable {
+// The unit search: three slots try present ports of the port table with the rows of the
+// SearchTable until one finds a unit of the required type, which becomes the connected unit.
+class UnitSearch {
 public:
     static constexpr int SLOT_COUNT = 3;
 
-    UnitSearch();
+    // The search opens, uses and closes the ports of this table, which outlives it.
+    explicit UnitSearch(PortTable& ports);
+    UnitSearch(const UnitSearch&) = delete;
+    UnitSearch& operator=(const UnitSearch&) = delete;
 
     // One pass; called by LinkTick on every connection-manager pass.
     void SearchPass();
@@ -61,11 +64,9 @@ public:
     // The tail of IGN50..IGN150 identify and monitor frames.
     int TailValue() const { return extraTailByte * 256 + requiredUnitType; }
 
-protected:
-    // The next start of the search tries the known unit first (after a dropped connection).
+    // The next start of the search tries the known unit first; the engine calls it when it drops
+    // the connection, since the unit is most likely still on that port.
     void TryKnownUnitFirst() { knownFirst_ = true; }
-
-    StatusSlots* status_ = nullptr;
 
 private:
     // Handles one slot; returns true when the pass ends with it.
@@ -81,6 +82,8 @@ private:
     bool HeldBySlot(int port) const;
     bool PortReady(int port) const;
 
+    PortTable& ports_;
+    StatusSlots* status_ = nullptr;
     bool comFoundTraced_ = false;
     bool knownFirst_ = true;
 };

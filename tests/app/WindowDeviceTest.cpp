@@ -39,7 +39,7 @@ struct WindowWithPluggedUnit : WindowWithUnit {
     }
     bool Gone()
     {
-        return RunUntil([&] { return link().connectedPort.load() == 0; }, 200);
+        return RunUntil([&] { return search().connectedPort.load() == 0; }, 200);
     }
     // Connected, read, and the limiter edited so that the window's image is not the unit's.
     ParamImage ConnectAndEdit()
@@ -65,7 +65,7 @@ TEST_F(WindowWithPluggedUnit, AUnitPulledOutWhileConnectedDropsTheLinkAndIsFound
 
     PlugIn(UnitSimOptions {}, &held);
     Connect();
-    EXPECT_EQ(link().connectedPort.load(), 3);
+    EXPECT_EQ(search().connectedPort.load(), 3);
     EXPECT_TRUE(Text("LabelConnection").endsWith(" connected"));
     EXPECT_EQ(form->Image(), edited);
     EXPECT_EQ(Text("LabelCongruence"), "Unit and PC settings are different");

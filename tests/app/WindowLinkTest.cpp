@@ -127,7 +127,7 @@ TEST_F(WindowWithUnit, AnIgn50UnitConnectsReadsProgramsAndVerifies)
     qputenv("VORDAX4_PORTS", QByteArray("3=") + unit->DevicePath().c_str());
     Open();
     Connect();
-    EXPECT_EQ(link().connectedUnit.codec.protocol, PROTOCOL_IGN50);
+    EXPECT_EQ(search().connectedUnit.codec.protocol, PROTOCOL_IGN50);
     EXPECT_EQ(manager().unitInfo.name, "VORDAX4 SIM");
     Run("MenuRead");
     EXPECT_EQ(Text("LabelResult"), "Verify: OK");
@@ -161,9 +161,9 @@ TEST_F(WindowWithUnit, OfflineDropsTheUnitAndIsKeptInTheSettings)
     Open();
     Connect();
     form->Link().ComMenuClick(1);
-    EXPECT_NE(link().connectedPort.load(), 0) << "the automatic search keeps the unit";
+    EXPECT_NE(search().connectedPort.load(), 0) << "the automatic search keeps the unit";
     form->Link().ComMenuClick(0);
-    EXPECT_EQ(link().connectedPort.load(), 0);
+    EXPECT_EQ(search().connectedPort.load(), 0);
     Tick();
     Tick();
     EXPECT_EQ(Text("LabelCom"), "COM=OFF");
@@ -172,10 +172,10 @@ TEST_F(WindowWithUnit, OfflineDropsTheUnitAndIsKeptInTheSettings)
     EXPECT_TRUE(form->Link().ComMenuItems()[0].checked);
     form.reset();
     Open();
-    EXPECT_EQ(link().forcedPort, -1);
+    EXPECT_EQ(search().forcedPort, -1);
     for (int i = 0; i < 20; ++i)
         Tick();
-    EXPECT_EQ(link().connectedPort.load(), 0);
+    EXPECT_EQ(search().connectedPort.load(), 0);
 }
 
 TEST_F(WindowWithUnit, TheBootloaderToolTakesThePortAndGivesItBack)
@@ -184,10 +184,10 @@ TEST_F(WindowWithUnit, TheBootloaderToolTakesThePortAndGivesItBack)
     Connect();
     const QString name = BootloaderChannel::DefaultName();
     ASSERT_TRUE(BootloaderChannel::Send(name, 3, BOOT_RELEASE_PORT));
-    ASSERT_TRUE(RunUntil([&] { return link().connectedPort.load() == 0; }, 100));
+    ASSERT_TRUE(RunUntil([&] { return search().connectedPort.load() == 0; }, 100));
     EXPECT_TRUE(form->windowTitle().contains("(Disconnected by bootloader)"));
     ASSERT_TRUE(BootloaderChannel::Send(name, 3, BOOT_RETURN_PORT));
-    ASSERT_TRUE(RunUntil([&] { return link().searchEnabled == 1; }, 100));
+    ASSERT_TRUE(RunUntil([&] { return search().searchEnabled == 1; }, 100));
     EXPECT_FALSE(form->windowTitle().contains("(Disconnected by bootloader)"));
     Connect();
 }
@@ -214,11 +214,11 @@ TEST_F(WindowWithUnit, DemoModeConnectsToItsOwnSimulatedUnitAndKeepsTheSavedPort
     Open({ "--demo" });
     ASSERT_NE(form->Link().DemoUnit(), nullptr);
     ASSERT_TRUE(RunUntil([&] { return form->Status().Text(4).contains("RSKEY=93.00"); }));
-    EXPECT_EQ(link().connectedPort.load(), 1);
+    EXPECT_EQ(search().connectedPort.load(), 1);
     EXPECT_EQ(Text("LabelCom"), "COM=1");
     form.reset();
     Open();
-    EXPECT_EQ(link().forcedPort, -1) << "the demo leaves the saved port selection alone";
+    EXPECT_EQ(search().forcedPort, -1) << "the demo leaves the saved port selection alone";
 }
 
 // The whole story of a user with a unit: connect, edit, program, verify, undo, keep the settings in a

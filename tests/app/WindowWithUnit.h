@@ -57,6 +57,7 @@ struct WindowWithUnit : testing::Test {
         unit->SetConfiguration(form->Image().bytes());
     }
     TransferEngine& link() { return form->Link().Engine(); }
+    UnitSearch& search() { return link().Search(); }
     ConnectionManager& manager() { return form->Link().Manager(); }
     bool JobRunning()
     {
@@ -70,7 +71,7 @@ struct WindowWithUnit : testing::Test {
     {
         QElapsedTimer waited;
         waited.start();
-        if (!link().connectedPort.load())
+        if (!search().connectedPort.load())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         else if (!JobRunning())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

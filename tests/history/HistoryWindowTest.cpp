@@ -159,7 +159,7 @@ TEST_F(HistoryWindow, AUnitLostWhileStoringLeavesTheProgramFailed)
     Run("MenuProgram");
     ASSERT_EQ(manager().programPending, 1) << "verified, the unit now stores";
     unit->Stop();
-    ASSERT_TRUE(RunUntil([&] { return link().connectedPort.load() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return search().connectedPort.load() == 0; }));
     const std::vector<HistoryEvent> events = Events();
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].kind, HistoryKind::Program);

@@ -18,6 +18,7 @@ struct LinkWorld : ::testing::Test {
     std::vector<std::unique_ptr<UnitSim>> units;
     PortMap map;
     TransferEngine link;
+    UnitSearch& search = link.Search();
     RecordingLabels labels;
     StatusSlots status { &labels };
     std::chrono::steady_clock::time_point origin = std::chrono::steady_clock::now();
@@ -29,15 +30,15 @@ struct LinkWorld : ::testing::Test {
         LanguageIndex = 0;
         TickMs = originTick = 1000000;
         map.onlyMapped = true;
-        link.searchTable.FillFamilyRows();
-        link.SetStatusSlots(&status);
+        search.searchTable.FillFamilyRows();
+        search.SetStatusSlots(&status);
     }
     UnitSim& AddUnit(int port, UnitSimOptions options)
     {
         units.push_back(std::make_unique<UnitSim>(options));
         EXPECT_TRUE(units.back()->Start());
         map.Add(std::to_string(port) + "=" + units.back()->DevicePath());
-        link.SetPortMap(map);
+        link.Ports().SetPortMap(map);
         return *units.back();
     }
     // One step of the main timer: the clock follows real time; every second tick runs LinkTick.
@@ -58,7 +59,7 @@ struct LinkWorld : ::testing::Test {
         return PumpUntil(
             done, [&] { Step(); }, limitMs);
     }
-    bool Connected() { return link.connectedPort.load() != 0 && link.state() == ENGINE_READY; }
+    bool Connected() { return search.connectedPort.load() != 0 && link.state() == ENGINE_READY; }
     int32_t RunJob(int32_t job, int start, int length, int flags)
     {
         EXPECT_TRUE(link.StartJob(job, start, length, flags));
@@ -84,12 +85,12 @@ TEST_P(EveryProtocol, ConnectsThroughItsRowAndMovesTheConfiguration)
     o.maxFrameLength = 80;
     UnitSim& unit = AddUnit(6, o);
     ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000)) << "a missed row costs one more round of the table";
-    EXPECT_EQ(link.connectedPort.load(), 6);
-    EXPECT_EQ(link.connectedUnit.codec.protocol, c.protocol);
-    EXPECT_EQ(link.connectedUnit.row, c.row);
-    EXPECT_EQ(link.nextScanPort, 6);
-    EXPECT_EQ(link.portsChanged, 1);
-    const std::string name = link.connectedUnit.name;
+    EXPECT_EQ(search.connectedPort.load(), 6);
+    EXPECT_EQ(search.connectedUnit.codec.protocol, c.protocol);
+    EXPECT_EQ(search.connectedUnit.row, c.row);
+    EXPECT_EQ(search.nextScanPort, 6);
+    EXPECT_EQ(link.Ports().portsChanged, 1);
+    const std::string name = search.connectedUnit.name;
     EXPECT_EQ(name, IsWcomFamily(c.protocol) ? "VORDAX4 SIM v93 (hw:12)" : "VORDAX4 v93");
     EXPECT_EQ(labels.labels[1].text, name + " connected");
     EXPECT_EQ(status.Priority(1), 100);
@@ -142,15 +143,15 @@ INSTANTIATE_TEST_SUITE_P(SearchRows, EveryProtocol,
 // The rows tried on a port, in the order the slots first took them.
 struct RowsTried {
     std::vector<int> rows;
-    void Note(const TransferEngine& link, int port)
+    void Note(const UnitSearch& search, int port)
     {
-        for (const SearchSlot& s : link.searchSlots)
+        for (const SearchSlot& s : search.searchSlots)
             if (s.port == port && s.state != SLOT_IDLE)
                 Add(s.row);
         // On a busy machine a row can be tried and answered between two looks at the slots; the
         // connection then names the row that answered.
-        if (link.connectedPort.load() == port)
-            Add(link.knownUnit.row);
+        if (search.connectedPort.load() == port)
+            Add(search.knownUnit.row);
     }
     void Add(int row)
     {
@@ -168,20 +169,20 @@ TEST_P(EveryProtocol, RememberedUnitIsFoundOnItsRowFirst)
     o.protocol = c.protocol;
     o.baud = c.baud;
     AddUnit(6, o);
-    const uint32_t baud = link.searchTable.Row(c.row).baud;
-    link.SetKnownUnit({ 6, c.row, baud });
+    const uint32_t baud = search.searchTable.Row(c.row).baud;
+    search.SetKnownUnit({ 6, c.row, baud });
     RowsTried tried;
     ASSERT_TRUE(RunUntil(
         [&] {
-            tried.Note(link, 6);
+            tried.Note(search, 6);
             return Connected();
         },
         20000));
     EXPECT_EQ(tried.rows, std::vector<int> { c.row });
-    EXPECT_EQ(link.connectedUnit.codec.protocol, c.protocol);
-    EXPECT_EQ(link.knownUnit.port, 6);
-    EXPECT_EQ(link.knownUnit.row, c.row);
-    EXPECT_EQ(link.knownUnit.baud, baud);
+    EXPECT_EQ(search.connectedUnit.codec.protocol, c.protocol);
+    EXPECT_EQ(search.knownUnit.port, 6);
+    EXPECT_EQ(search.knownUnit.row, c.row);
+    EXPECT_EQ(search.knownUnit.baud, baud);
 }
 
 // The unit on the remembered port was swapped for one of another protocol: the remembered row gets
@@ -191,19 +192,19 @@ TEST_F(LinkWorld, RememberedRowThatNoLongerAnswersFallsBackToTheFullSearch)
     UnitSimOptions o;
     o.protocol = PROTOCOL_WCOM;
     AddUnit(6, o);
-    link.SetKnownUnit({ 6, 13, 115200 });
+    search.SetKnownUnit({ 6, 13, 115200 });
     RowsTried tried;
     ASSERT_TRUE(RunUntil(
         [&] {
-            tried.Note(link, 6);
+            tried.Note(search, 6);
             return Connected();
         },
         20000));
     EXPECT_EQ(tried.rows, (std::vector<int> { 13, 0, 1 }));
-    EXPECT_EQ(link.connectedPort.load(), 6);
-    EXPECT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_WCOM);
-    EXPECT_EQ(link.knownUnit.row, 1);
-    EXPECT_EQ(link.knownUnit.baud, 57600u);
+    EXPECT_EQ(search.connectedPort.load(), 6);
+    EXPECT_EQ(search.connectedUnit.codec.protocol, PROTOCOL_WCOM);
+    EXPECT_EQ(search.knownUnit.row, 1);
+    EXPECT_EQ(search.knownUnit.baud, 57600u);
 }
 
 // A connection found by the full search is remembered, and after the connection is dropped the
@@ -214,12 +215,12 @@ TEST_F(LinkWorld, DroppedConnectionIsSoughtOnTheRememberedRowFirst)
     o.protocol = PROTOCOL_IGN50;
     AddUnit(6, o);
     ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000));
-    EXPECT_EQ(link.knownUnit.row, 4);
+    EXPECT_EQ(search.knownUnit.row, 4);
     link.Disconnect();
     RowsTried tried;
     ASSERT_TRUE(RunUntil(
         [&] {
-            tried.Note(link, 6);
+            tried.Note(search, 6);
             return Connected();
         },
         20000));
@@ -227,9 +228,9 @@ TEST_F(LinkWorld, DroppedConnectionIsSoughtOnTheRememberedRowFirst)
 }
 
 // The highest search row any slot reached on a port.
-int HighestRowOn(const TransferEngine& link, int port, int sofar)
+int HighestRowOn(const UnitSearch& search, int port, int sofar)
 {
-    for (const SearchSlot& s : link.searchSlots)
+    for (const SearchSlot& s : search.searchSlots)
         if (s.port == port && s.state != SLOT_IDLE)
             sofar = std::max(sofar, s.row);
     return sofar;
@@ -247,14 +248,14 @@ TEST_F(LinkWorld, LoopBackPortIsSkippedAsAnEcho)
     int silentRow = 0;
     RunUntil(
         [&] {
-            echoRow = HighestRowOn(link, 3, echoRow);
-            silentRow = HighestRowOn(link, 4, silentRow);
+            echoRow = HighestRowOn(search, 3, echoRow);
+            silentRow = HighestRowOn(search, 4, silentRow);
             return silentRow >= 3;
         },
         4000);
     EXPECT_GE(silentRow, 3) << "a silent port is tried row after row";
     EXPECT_EQ(echoRow, 1) << "the echo of the WCOM request fails the port at row 1";
-    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(search.connectedPort.load(), 0);
 }
 
 TEST_F(LinkWorld, UnitOfAnotherTypeIsAnnouncedOnRedAndSkipped)
@@ -267,27 +268,27 @@ TEST_F(LinkWorld, UnitOfAnotherTypeIsAnnouncedOnRedAndSkipped)
     EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
     EXPECT_EQ(status.ExpiryTick(1) - TickMs.load() / MS_PER_TICK, 6000 / MS_PER_TICK);
     RunUntil([] { return false; }, 400);
-    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(search.connectedPort.load(), 0);
 }
 
 TEST_F(LinkWorld, ForcedPortIsTheOnlyPortTried)
 {
     AddUnit(3, {});
     AddUnit(4, {});
-    link.forcedPort = 4;
+    search.forcedPort = 4;
     ASSERT_TRUE(RunUntil([&] { return Connected(); }, 3000));
-    EXPECT_EQ(link.connectedPort.load(), 4);
+    EXPECT_EQ(search.connectedPort.load(), 4);
     EXPECT_EQ(units[0]->RequestsAnswered(), 0);
 }
 
 TEST_F(LinkWorld, OfflineOpensNothing)
 {
     AddUnit(3, {});
-    link.forcedPort = -1;
+    search.forcedPort = -1;
     RunUntil([] { return false; }, 600);
-    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(search.connectedPort.load(), 0);
     EXPECT_EQ(units[0]->RequestsAnswered(), 0);
-    EXPECT_EQ(link.Port(3).ioThread, nullptr);
+    EXPECT_EQ(link.Ports().Port(3).ioThread, nullptr);
 }
 
 TEST_F(LinkWorld, UnplugMidJobDropsTheLinkAndClearsTheJob)
@@ -299,7 +300,7 @@ TEST_F(LinkWorld, UnplugMidJobDropsTheLinkAndClearsTheJob)
     ASSERT_TRUE(link.StartJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA));
     ASSERT_TRUE(RunUntil([&] { return link.jobPos() >= 100; }, 3000));
     unit.Stop();
-    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }, 3000));
     EXPECT_EQ(link.job(), JobNone) << "the job disappears; it does not end as JobFailed";
     EXPECT_EQ(link.state(), ENGINE_DOWN);
     EXPECT_EQ(link.lastJob(), JobDone) << "no job ended";

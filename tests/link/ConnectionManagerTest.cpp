@@ -74,6 +74,7 @@ std::array<uint8_t, 400> Pattern(int seed)
 struct ManagerWorld : ::testing::Test {
     std::unique_ptr<UnitSim> unit;
     TransferEngine link;
+    UnitSearch& search = link.Search();
     RecordingLabels labels;
     StatusSlots status { &labels };
     ParamImage image;
@@ -88,8 +89,8 @@ struct ManagerWorld : ::testing::Test {
     {
         LanguageIndex = 0;
         TickMs = 1000000;
-        link.searchTable.FillFamilyRows(family);
-        link.SetStatusSlots(&status);
+        search.searchTable.FillFamilyRows(family);
+        search.SetStatusSlots(&status);
     }
     void StartUnit(UnitSimOptions options = {})
     {
@@ -100,7 +101,7 @@ struct ManagerWorld : ::testing::Test {
         PortMap map;
         map.onlyMapped = true;
         map.AddChannel(5, unit->Channel());
-        link.SetPortMap(map);
+        link.Ports().SetPortMap(map);
     }
     bool JobRunning() const
     {
@@ -112,7 +113,7 @@ struct ManagerWorld : ::testing::Test {
     // link could run through a test's pass budget before the unit has done its work.
     void Pass()
     {
-        if (!link.connectedPort.load()) {
+        if (!search.connectedPort.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
         } else if (!JobRunning()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -348,7 +349,7 @@ TEST_F(ManagerWorld, ThreeFailedMonitorJobsDropTheLink)
     ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     jobWaitMs = 5;
     unit->SetSilent(true);
-    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }));
     EXPECT_EQ(manager.failedJobs, 3);
     EXPECT_EQ(labels.labels[1].text, "No connection with PC...");
     EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
@@ -382,7 +383,7 @@ TEST_F(ManagerWorld, ThreeFailedReadJobsEndWithTheReadError)
     EXPECT_LT(manager.linkStep, ConnectionManager::StepReference) << "idle or polling";
     EXPECT_EQ(image, before) << "a failed Read leaves the image alone";
     // The failures go on counting: the next failed monitor job drops the link.
-    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }, 200));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }, 200));
 }
 
 TEST_F(ManagerWorld, DroppedAnswersAreRepeatedAndTheCommandsStillSucceed)
@@ -418,7 +419,7 @@ TEST_F(ManagerWorld, WithoutAUnitLabelComShowsThePortChoice)
 {
     EXPECT_FALSE(manager.CommandsEnabled(false));
     EXPECT_TRUE(manager.CommandsEnabled(true)) << "a replayed recording enables the commands";
-    link.forcedPort = -1;
+    search.forcedPort = -1;
     manager.Pass();
     EXPECT_EQ(host.labelCom, "COM=OFF");
     EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
@@ -432,10 +433,10 @@ TEST_F(ManagerWorld, BootloaderResetHandsThePortOver)
     Connect();
     EXPECT_TRUE(manager.CommandsEnabled(false));
     manager.RequestBootloaderReset();
-    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }));
     EXPECT_TRUE(PumpUntil([&] { return unit->ResetsReceived() == 1; }, {}, 1000));
-    EXPECT_EQ(link.searchEnabled, 0);
-    EXPECT_EQ(link.rememberedPort, 5);
+    EXPECT_EQ(search.searchEnabled, 0);
+    EXPECT_EQ(search.rememberedPort, 5);
     Pass();
     EXPECT_EQ(host.labelCom, "COM=5 (DISCONECTED)");
     EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
@@ -446,24 +447,24 @@ TEST_F(ManagerWorld, ComMenuChoicesKeepOrDropTheConnection)
     StartUnit();
     Connect();
     manager.ChoosePort(0, false);
-    EXPECT_EQ(link.connectedPort.load(), 5) << "the automatic search keeps a connected unit";
+    EXPECT_EQ(search.connectedPort.load(), 5) << "the automatic search keeps a connected unit";
     manager.ChoosePort(5, true);
-    EXPECT_EQ(link.connectedPort.load(), 5) << "choosing the connected port keeps it";
+    EXPECT_EQ(search.connectedPort.load(), 5) << "choosing the connected port keeps it";
     manager.ChoosePort(-1, false);
-    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(search.connectedPort.load(), 0);
     EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
     EXPECT_EQ(manager.unitMirrorValid, 0);
-    EXPECT_EQ(link.forcedPort, -1);
+    EXPECT_EQ(search.forcedPort, -1);
 }
 
 TEST_F(ManagerWorld, ChoosingAPortTakesTheLinkBackFromTheBootloaderTool)
 {
-    link.searchEnabled = 0;
-    link.rememberedPort = 5;
+    search.searchEnabled = 0;
+    search.rememberedPort = 5;
     manager.ChoosePort(7, true);
-    EXPECT_EQ(link.searchEnabled, 1);
-    EXPECT_EQ(link.rememberedPort, -1);
-    EXPECT_EQ(link.forcedPort, 7);
+    EXPECT_EQ(search.searchEnabled, 1);
+    EXPECT_EQ(search.rememberedPort, -1);
+    EXPECT_EQ(search.forcedPort, 7);
 }
 
 // The steps a command or a connection passes through, each once per visit.
@@ -545,7 +546,7 @@ TEST_F(ShortBlockWorld, ReferenceIsReadAsFarAsBlockZeroAndTheCommandsSucceed)
 {
     StartShortUnit();
     Connect();
-    ASSERT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_IGN50);
+    ASSERT_EQ(search.connectedUnit.codec.protocol, PROTOCOL_IGN50);
     EXPECT_EQ(Result().text, "Reference read: OK");
     const auto unitReference = unit->ReferenceBlock();
     for (int a = 0; a < 50; ++a)
@@ -634,9 +635,9 @@ TEST_F(ManagerWorld, ACommandLeftWithoutAUnitIsNotCarriedOutOnTheNextUnit)
     unit->SetSilent(true);
     ASSERT_TRUE(RunUntil([&] { return manager.linkStep == ConnectionManager::StepMonitor; }));
     ASSERT_TRUE(manager.ProgramCommand());
-    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }));
     unit->SetSilent(false);
-    ASSERT_TRUE(RunUntil([&] { return link.connectedPort.load() != 0; }));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() != 0; }));
     jobWaitMs = 1000;
     Connect();
     ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));

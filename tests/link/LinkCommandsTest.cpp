@@ -65,15 +65,15 @@ TEST(LinkCommandsTest, ProtocolOptionLeavesTheSearchOneRow)
         }
         TransferEngine link;
         ApplyPortChoice(link, choice);
-        const SearchRow& row = link.searchTable.Row(0);
+        const SearchRow& row = link.Search().searchTable.Row(0);
         EXPECT_EQ(row.protocol, c.row.protocol) << label;
         EXPECT_EQ(row.baud, c.row.baud) << label;
         EXPECT_EQ(row.timeoutMs, c.row.timeoutMs) << label;
-        EXPECT_TRUE(link.searchTable.IsEnd(1)) << label;
+        EXPECT_TRUE(link.Search().searchTable.IsEnd(1)) << label;
     }
     TransferEngine whole;
     ApplyPortChoice(whole, PortChoice {});
-    EXPECT_EQ(whole.searchTable.Row(13).protocol, PROTOCOL_IGN300) << "without --protocol the whole order";
+    EXPECT_EQ(whole.Search().searchTable.Row(13).protocol, PROTOCOL_IGN300) << "without --protocol the whole order";
 
     PortChoice choice;
     std::string error;

@@ -186,14 +186,16 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
     UnitSim unit(options);
     ASSERT_TRUE(unit.StartInProcess("demo"));
     TransferEngine link;
+    UnitSearch& search = link.Search();
+    PortTable& ports = link.Ports();
     RecordingLabels labels;
     StatusSlots status { &labels };
-    link.searchTable.FillFamilyRows();
-    link.SetStatusSlots(&status);
+    search.searchTable.FillFamilyRows();
+    search.SetStatusSlots(&status);
     PortMap map;
     map.onlyMapped = true;
     ASSERT_TRUE(map.AddChannel(1, unit.Channel()));
-    link.SetPortMap(map);
+    ports.SetPortMap(map);
 
     const int32_t origin = TickMs = 1000000;
     const auto start = std::chrono::steady_clock::now();
@@ -208,22 +210,23 @@ TEST(PortChannelSearch, TheSearchFindsTheDemoUnitOnItsLine)
             link.LinkTick();
         }
     };
-    ASSERT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 1 && link.state() == ENGINE_READY; }, step, 5000));
-    EXPECT_EQ(link.Port(1).present, 1u);
-    EXPECT_EQ(link.connectedUnit.codec.protocol, PROTOCOL_IGN100);
+    ASSERT_TRUE(
+        PumpUntil([&] { return search.connectedPort.load() == 1 && link.state() == ENGINE_READY; }, step, 5000));
+    EXPECT_EQ(ports.Port(1).present, 1u);
+    EXPECT_EQ(search.connectedUnit.codec.protocol, PROTOCOL_IGN100);
     EXPECT_EQ(labels.labels[1].text, "VORDAX4 v93 connected");
     EXPECT_GT(unit.RequestsAnswered(), 0);
 
     // Stopping the unit is pulling the plug: the line vanishes and the link lets the port go.
     unit.Stop();
-    ASSERT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 0; }, step, 5000));
-    EXPECT_TRUE(PumpUntil([&] { return link.Port(1).present == 0; }, step, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return search.connectedPort.load() == 0; }, step, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return ports.Port(1).present == 0; }, step, 3000));
 
     // Started again under its label, the unit is back on the same line, as an adapter plugged in again.
     const auto line = unit.Channel();
     ASSERT_TRUE(unit.StartInProcess("demo"));
     EXPECT_EQ(unit.Channel(), line);
-    EXPECT_TRUE(PumpUntil([&] { return link.connectedPort.load() == 1; }, step, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return search.connectedPort.load() == 1; }, step, 5000));
 }
 
 // The device end played by the test, so that an answer can come late: after the slot has given the
@@ -234,16 +237,18 @@ TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
     LanguageIndex = 0;
     TickMs = 1000000;
     TransferEngine link;
+    UnitSearch& search = link.Search();
+    PortTable& ports = link.Ports();
     RecordingLabels labels;
     StatusSlots status { &labels };
-    link.searchTable.FillFamilyRows();
-    link.SetStatusSlots(&status);
+    search.searchTable.FillFamilyRows();
+    search.SetStatusSlots(&status);
     const auto line = std::make_shared<PortChannel>("late");
     line->AttachDevice();
     PortMap map;
     map.onlyMapped = true;
     ASSERT_TRUE(map.AddChannel(5, line));
-    link.SetPortMap(map);
+    ports.SetPortMap(map);
 
     uint8_t answer[102];
     uint8_t identity[100] = {};
@@ -256,27 +261,27 @@ TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
         QThread::msleep(20);
         return line->DeviceRead(heard.data(), heard.size());
     };
-    for (int i = 0; i < 200 && link.searchSlots[0].state != SLOT_PAUSING; ++i)
+    for (int i = 0; i < 200 && search.searchSlots[0].state != SLOT_PAUSING; ++i)
         pass(100);
-    ASSERT_EQ(link.searchSlots[0].state, SLOT_PAUSING) << "no answer: the rows at 57600 baud are used up";
-    ASSERT_EQ(link.Port(5).state.load(), PORT_OPEN);
+    ASSERT_EQ(search.searchSlots[0].state, SLOT_PAUSING) << "no answer: the rows at 57600 baud are used up";
+    ASSERT_EQ(ports.Port(5).state.load(), PORT_OPEN);
     ASSERT_EQ(line->DeviceWrite(answer, sizeof answer), sizeof answer);
-    ASSERT_TRUE(PumpUntil([&] { return link.Port(5).rxWrite.load() != link.Port(5).rxRead.load(); }));
+    ASSERT_TRUE(PumpUntil([&] { return ports.Port(5).rxWrite.load() != ports.Port(5).rxRead.load(); }));
 
     TickMs += 400; // the pause ends: the slot starts over on the same port
     link.LinkTick();
-    EXPECT_EQ(link.connectedPort.load(), 0);
+    EXPECT_EQ(search.connectedPort.load(), 0);
     size_t got = 0;
     for (int i = 0; i < 20 && !got; ++i)
         got = pass(100);
     ASSERT_EQ(got, sizeof answer) << "the identify request on the port opened afresh";
     ASSERT_EQ(line->LineBaud(), 57600u);
     line->DeviceWrite(answer, sizeof answer);
-    for (int i = 0; i < 5 && !link.connectedPort.load(); ++i)
+    for (int i = 0; i < 5 && !search.connectedPort.load(); ++i)
         pass(100);
-    EXPECT_EQ(link.connectedPort.load(), 5);
-    EXPECT_EQ(link.Port(5).state.load(), PORT_OPEN);
-    EXPECT_EQ(link.Port(5).requestFlags, 0) << "nothing is about to close the connected port";
+    EXPECT_EQ(search.connectedPort.load(), 5);
+    EXPECT_EQ(ports.Port(5).state.load(), PORT_OPEN);
+    EXPECT_EQ(ports.Port(5).requestFlags, 0) << "nothing is about to close the connected port";
 }
 
 } // namespace

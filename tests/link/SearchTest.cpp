@@ -81,82 +81,84 @@ TEST(UnitTypeTableTest, CodesAreUniqueAndComplete)
 
 struct SearchFixture : ::testing::Test {
     TransferEngine link;
+    UnitSearch& search = link.Search();
+    PortTable& ports = link.Ports();
     RecordingLabels labels;
     StatusSlots status { &labels };
 
     void SetUp() override
     {
         TickMs = 300000;
-        link.searchTable.FillFamilyRows();
-        link.SetStatusSlots(&status);
+        search.searchTable.FillFamilyRows();
+        search.SetStatusSlots(&status);
         PortMap map;
         map.onlyMapped = true;
         map.Add("3=/dev/null");
         map.Add("4=/dev/null");
-        link.SetPortMap(map);
+        ports.SetPortMap(map);
     }
 };
 
 TEST_F(SearchFixture, NothingBeforeEnumerationAndOfflineClosesEverySlot)
 {
-    link.searchSlots[0].port = 4;
-    link.searchSlots[0].state = SLOT_SENT_ONCE;
-    link.forcedPort = -1;
+    search.searchSlots[0].port = 4;
+    search.searchSlots[0].state = SLOT_SENT_ONCE;
+    search.forcedPort = -1;
     link.LinkTick();
-    EXPECT_EQ(link.portsEnumerated, 1);
-    EXPECT_EQ(link.searchSlots[0].port, 0);
-    EXPECT_EQ(link.searchSlots[0].state, SLOT_IDLE);
-    EXPECT_EQ(link.Port(4).requestFlags, 0) << "nothing was open, so nothing to close";
+    EXPECT_EQ(ports.portsEnumerated, 1);
+    EXPECT_EQ(search.searchSlots[0].port, 0);
+    EXPECT_EQ(search.searchSlots[0].state, SLOT_IDLE);
+    EXPECT_EQ(ports.Port(4).requestFlags, 0) << "nothing was open, so nothing to close";
     for (int i = 0; i < 5; ++i) {
         TickMs += 100;
         link.LinkTick();
     }
-    EXPECT_EQ(link.Port(3).requestFlags, 0);
-    EXPECT_EQ(link.Port(3).ioThread, nullptr);
+    EXPECT_EQ(ports.Port(3).requestFlags, 0);
+    EXPECT_EQ(ports.Port(3).ioThread, nullptr);
 }
 
 TEST_F(SearchFixture, AutomaticSearchSpreadsThePresentPortsOverTheSlots)
 {
-    link.nextScanPort = 4;
+    search.nextScanPort = 4;
     link.LinkTick();
-    EXPECT_EQ(link.searchSlots[0].port, 4);
-    EXPECT_EQ(link.searchSlots[1].port, 3) << "after the last present port the scan wraps round";
-    EXPECT_EQ(link.searchSlots[2].port, 0) << "no free present port is left";
-    EXPECT_EQ(link.searchSlots[0].state, SLOT_OPENING);
-    EXPECT_EQ(link.Port(4).baud.load(), 57600u);
-    EXPECT_EQ(link.nextScanPort, 4);
+    EXPECT_EQ(search.searchSlots[0].port, 4);
+    EXPECT_EQ(search.searchSlots[1].port, 3) << "after the last present port the scan wraps round";
+    EXPECT_EQ(search.searchSlots[2].port, 0) << "no free present port is left";
+    EXPECT_EQ(search.searchSlots[0].state, SLOT_OPENING);
+    EXPECT_EQ(ports.Port(4).baud.load(), 57600u);
+    EXPECT_EQ(search.nextScanPort, 4);
 }
 
 TEST_F(SearchFixture, ForcedPortClosesOtherPortsAndOnlySlotZeroSearches)
 {
     link.LinkTick();
-    ASSERT_EQ(link.searchSlots[0].port, 3);
-    ASSERT_EQ(link.searchSlots[1].port, 4);
-    link.forcedPort = 5;
+    ASSERT_EQ(search.searchSlots[0].port, 3);
+    ASSERT_EQ(search.searchSlots[1].port, 4);
+    search.forcedPort = 5;
     TickMs += 100;
     link.LinkTick();
     for (int i : { 0, 1 }) {
-        EXPECT_EQ(link.searchSlots[size_t(i)].port, 0) << i;
-        EXPECT_EQ(link.searchSlots[size_t(i)].state, SLOT_PAUSING) << i;
+        EXPECT_EQ(search.searchSlots[size_t(i)].port, 0) << i;
+        EXPECT_EQ(search.searchSlots[size_t(i)].state, SLOT_PAUSING) << i;
     }
     for (int pass = 0; pass < 4; ++pass) {
         TickMs += 100;
         link.LinkTick();
     }
-    EXPECT_EQ(link.searchSlots[0].port, 5);
-    EXPECT_EQ(link.searchSlots[1].port, 0);
-    EXPECT_EQ(link.searchSlots[2].port, 0);
+    EXPECT_EQ(search.searchSlots[0].port, 5);
+    EXPECT_EQ(search.searchSlots[1].port, 0);
+    EXPECT_EQ(search.searchSlots[2].port, 0);
 }
 
 TEST_F(SearchFixture, OpeningThatTakesTooLongFailsThePort)
 {
-    link.forcedPort = 9; // not present: its open fails
+    search.forcedPort = 9; // not present: its open fails
     link.LinkTick();
-    ASSERT_EQ(link.searchSlots[0].state, SLOT_OPENING);
+    ASSERT_EQ(search.searchSlots[0].state, SLOT_OPENING);
     TickMs += 650;
     link.LinkTick();
-    EXPECT_EQ(link.searchSlots[0].state, SLOT_PAUSING);
-    EXPECT_EQ(link.searchSlots[0].port, 0);
+    EXPECT_EQ(search.searchSlots[0].state, SLOT_PAUSING);
+    EXPECT_EQ(search.searchSlots[0].port, 0);
 }
 
 TEST_F(SearchFixture, SettingsValuesAreSanitised)
@@ -172,19 +174,19 @@ TEST_F(SearchFixture, SettingsValuesAreSanitised)
 TEST_F(SearchFixture, CaptionAndBootloaderHandOver)
 {
     LanguageIndex = 0;
-    EXPECT_EQ(link.WindowCaption(""), "  VORDAX4 (v93)       ");
-    EXPECT_EQ(link.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign");
+    EXPECT_EQ(search.WindowCaption(""), "  VORDAX4 (v93)       ");
+    EXPECT_EQ(search.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign");
     EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), TransferEngine::HANDOVER_NONE) << "no connected port";
-    link.connectedPort = 4;
+    search.connectedPort = 4;
     EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RESET_UNIT), TransferEngine::HANDOVER_RESET_REQUESTED);
     EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RELEASE_PORT), TransferEngine::HANDOVER_RELEASED);
-    EXPECT_EQ(link.searchEnabled, 0);
-    EXPECT_EQ(link.connectedPort.load(), 0);
-    EXPECT_EQ(link.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign   (Disconnected by bootloader)");
+    EXPECT_EQ(search.searchEnabled, 0);
+    EXPECT_EQ(search.connectedPort.load(), 0);
+    EXPECT_EQ(search.WindowCaption("bike.ign"), "  VORDAX4 (v93)       bike.ign   (Disconnected by bootloader)");
     EXPECT_EQ(link.BootloaderHandOver(3, BOOT_RETURN_PORT), TransferEngine::HANDOVER_NONE) << "another port";
     EXPECT_EQ(link.BootloaderHandOver(4, BOOT_RETURN_PORT), TransferEngine::HANDOVER_RETURNED);
-    EXPECT_EQ(link.searchEnabled, 1);
-    EXPECT_EQ(link.rememberedPort, -1);
+    EXPECT_EQ(search.searchEnabled, 1);
+    EXPECT_EQ(search.rememberedPort, -1);
 }
 
 } // namespace
@@ -208,8 +210,8 @@ TEST_F(SearchFixture, KnownUnitFromTheSettingsIsKeptOnlyWhenTheSearchCanUseIt)
         { { 4, 13, 4000001 }, false },
     };
     for (const Case& c : cases) {
-        link.SetKnownUnit(c.given);
-        const KnownUnit& k = link.knownUnit;
+        search.SetKnownUnit(c.given);
+        const KnownUnit& k = search.knownUnit;
         EXPECT_EQ(k.port, c.kept ? c.given.port : 0) << c.given.port << " " << c.given.row << " " << c.given.baud;
         EXPECT_EQ(k.Valid(), c.kept) << c.given.port << " " << c.given.row << " " << c.given.baud;
     }
@@ -217,27 +219,27 @@ TEST_F(SearchFixture, KnownUnitFromTheSettingsIsKeptOnlyWhenTheSearchCanUseIt)
 
 TEST_F(SearchFixture, FirstSlotTriesTheKnownRowOnTheKnownPortAtItsRate)
 {
-    link.nextScanPort = 3;
-    link.SetKnownUnit({ 4, 13, 115200 });
+    search.nextScanPort = 3;
+    search.SetKnownUnit({ 4, 13, 115200 });
     link.LinkTick();
-    const SearchSlot& first = link.searchSlots[0];
+    const SearchSlot& first = search.searchSlots[0];
     EXPECT_EQ(first.port, 4);
     EXPECT_EQ(first.row, 13);
     EXPECT_TRUE(first.knownTry);
-    EXPECT_EQ(link.Port(4).baud.load(), 115200u);
-    EXPECT_EQ(link.searchSlots[1].port, 3) << "the other slots search the other ports in order";
-    EXPECT_EQ(link.searchSlots[1].row, 0);
-    EXPECT_FALSE(link.searchSlots[1].knownTry);
+    EXPECT_EQ(ports.Port(4).baud.load(), 115200u);
+    EXPECT_EQ(search.searchSlots[1].port, 3) << "the other slots search the other ports in order";
+    EXPECT_EQ(search.searchSlots[1].row, 0);
+    EXPECT_FALSE(search.searchSlots[1].knownTry);
 }
 
 TEST_F(SearchFixture, KnownUnitOnAnotherPortThanTheFixedOneIsNotTried)
 {
-    link.forcedPort = 3;
-    link.SetKnownUnit({ 4, 13, 115200 });
+    search.forcedPort = 3;
+    search.SetKnownUnit({ 4, 13, 115200 });
     link.LinkTick();
-    EXPECT_EQ(link.searchSlots[0].port, 3);
-    EXPECT_EQ(link.searchSlots[0].row, 0);
-    EXPECT_FALSE(link.searchSlots[0].knownTry);
+    EXPECT_EQ(search.searchSlots[0].port, 3);
+    EXPECT_EQ(search.searchSlots[0].row, 0);
+    EXPECT_FALSE(search.searchSlots[0].knownTry);
 }
 
 } // namespace

@@ -31,24 +31,24 @@ struct EngineFixture : ::testing::Test {
         TickMs = 500000;
         PortMap none;
         none.onlyMapped = true;
-        link.SetPortMap(none);
+        link.Ports().SetPortMap(none);
         for (size_t i = 0; i < memory.size(); ++i)
             memory[i] = uint8_t(i * 3 + 1);
     }
     void Connect(int32_t protocol, int maxFrameLength = 48)
     {
-        SearchSlot& unit = link.connectedUnit;
+        SearchSlot& unit = link.Search().connectedUnit;
         unit.codec.SetProtocol(protocol, 1000);
         const ProtocolInfo* info = FindProtocol(protocol);
         unit.frameOverhead = info->wcomFamily ? WCOM_OVERHEAD : IGN_OVERHEAD;
         unit.maxFrameLength = info->wcomFamily ? maxFrameLength : info->requestLength;
         unit.port = PORT;
         requestParser.SetProtocol(info->wcomFamily ? protocol : PROTOCOL_NONE, 100000);
-        link.connectedPort = PORT;
+        link.Search().connectedPort = PORT;
         link.LinkTick();
         ASSERT_EQ(link.state(), ENGINE_READY);
     }
-    bool IgnLink() const { return !IsWcomFamily(link.connectedUnit.codec.protocol); }
+    bool IgnLink() const { return !IsWcomFamily(link.Search().connectedUnit.codec.protocol); }
 
     Bytes GoodAnswer(const Bytes& r)
     {
@@ -82,7 +82,7 @@ struct EngineFixture : ::testing::Test {
     // Takes what the worker handed over; answers complete requests.
     void PumpDevice()
     {
-        PortRecord& port = link.Port(PORT);
+        PortRecord& port = link.Ports().Port(PORT);
         const uint32_t n = port.txLength.load(std::memory_order_acquire);
         if (!n)
             return;
@@ -107,7 +107,7 @@ struct EngineFixture : ::testing::Test {
         const Bytes good = GoodAnswer(request);
         const std::optional<Bytes> answer = script ? script(requests.size() - 1, good) : good;
         if (answer)
-            link.Port(PORT).PushReceived(answer->data(), uint32_t(answer->size()));
+            link.Ports().Port(PORT).PushReceived(answer->data(), uint32_t(answer->size()));
         else
             silent_ = true;
     }
@@ -297,7 +297,7 @@ TEST_F(EngineFixture, TheWorkerSleepsUntilAJobOrAnAnswerWakesIt)
     EXPECT_LE(passesDuring(300), 1) << "no job";
 
     ASSERT_TRUE(link.StartJob(JobMonitor, 0, 100, JOB_FLAG_SEND_ALL));
-    PortRecord& port = link.Port(PORT);
+    PortRecord& port = link.Ports().Port(PORT);
     ASSERT_TRUE(PumpUntil([&] { return port.txLength.load() != 0; }));
     ASSERT_TRUE(PumpUntil([&] { return link.state() == ENGINE_AWAITING; }));
     EXPECT_LE(passesDuring(200), 6) << "awaiting the answer";
@@ -326,8 +326,8 @@ TEST_F(EngineFixture, DisconnectDuringAJobLeavesJobCodeZero)
     link.Disconnect();
     EXPECT_EQ(link.job(), JobNone);
     EXPECT_EQ(link.state(), ENGINE_DOWN);
-    EXPECT_EQ(link.connectedPort.load(), 0);
-    EXPECT_EQ(link.portsChanged, 1);
+    EXPECT_EQ(link.Search().connectedPort.load(), 0);
+    EXPECT_EQ(link.Ports().portsChanged, 1);
     QThread::msleep(60);
     EXPECT_EQ(link.job(), JobNone) << "the worker does not bring an end code back";
 }
@@ -335,7 +335,7 @@ TEST_F(EngineFixture, DisconnectDuringAJobLeavesJobCodeZero)
 TEST_F(EngineFixture, DisabledSearchTakesTheEngineDown)
 {
     Connect(PROTOCOL_WCOM, 48);
-    link.searchEnabled = 0;
+    link.Search().searchEnabled = 0;
     link.LinkTick();
     EXPECT_EQ(link.state(), ENGINE_DOWN);
     EXPECT_EQ(link.job(), JobNone);
