@@ -110,30 +110,37 @@ private:
     friend class MapGraph2D;
     friend class MapGraph3D;
     friend class MapToolbar;
+    // Widget life, layout and painting (MapEditor.cpp).
     // The window is shown but this editor is not (its page is not the current one): its toolbar,
     // the keys and the live line wait until it is shown.
     bool OnHiddenPage() const;
     // The view of the present mode (the table also when the side graph is shown).
     MapViewPart* PresentView() const;
-    // Ends a press whose release will not come (a message box or another window took the mouse),
-    // so hovering and the wheel work again without a click.
-    void EndPress();
     // The view that takes the mouse at a point: the one that got the press until its release,
     // else the side graph over its area, else the present view.
     MapViewPart* ViewAt(QPoint position) const;
-    // Puts a picture of the graph area, on white, on the clipboard.
-    void CopyGraph();
     QRect ViewArea() const;
+    // Top of the toolbar row: lower when the sheet tabs need the room beside it.
+    int ToolbarTop() const;
+
+    // Sheet tabs and the title (MapEditorTitle.cpp).
     void PaintTitle(QPainter& painter);
     // One sheet with a title of its own: by option, or because it can be switched off.
     bool TitleShown() const;
     QRect TitleCheckBox() const;
     // The sheet tab under a point, -1 for none.
     int SheetTabAt(QPoint position) const;
-    // Top of the toolbar row: lower when the sheet tabs need the room beside it.
-    int ToolbarTop() const;
+
+    // Input events (MapEditorInput.cpp).
+    // Ends a press whose release will not come (a message box or another window took the mouse),
+    // so hovering and the wheel work again without a click.
+    void EndPress();
     // A key of Qt as the editor's key code (TabKey or the character); 0 for keys it does not use.
     static int KeyCode(const QKeyEvent& e);
+
+    // The clipboard (MapEditorClipboard.cpp).
+    // Puts a picture of the graph area, on white, on the clipboard.
+    void CopyGraph();
 
     MapInteraction interaction_;
     MapViewGeometry geometry_;
