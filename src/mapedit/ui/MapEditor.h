@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QAction;
 class QKeyEvent;
 class QMenu;
 class MapViewPart;
@@ -124,7 +125,10 @@ private:
     int ToolbarTop() const;
 
     // Sheet tabs and the title (MapEditorTitle.cpp).
+    // The sheet tabs of a map with several sheets, else the title of one that shows it.
     void PaintTitle(QPainter& painter);
+    void PaintSheetTabs(QPainter& painter);
+    void PaintSheetTitle(QPainter& painter);
     // One sheet with a title of its own: by option, or because it can be switched off.
     bool TitleShown() const;
     QRect TitleCheckBox() const;
@@ -137,6 +141,17 @@ private:
     void EndPress();
     // A key of Qt as the editor's key code (TabKey or the character); 0 for keys it does not use.
     static int KeyCode(const QKeyEvent& e);
+
+    // The popup menu (MapEditorCommands.cpp).
+    // An entry that runs a command.
+    QAction* AddCommandEntry(
+        QMenu& menu, const QString& text, int command, bool checkable = false, bool checked = false);
+    // Copy, copy table, copy graph and paste, as far as they apply here.
+    void AddClipboardEntries(QMenu& menu, QPoint position);
+    // The allowed views, when there is a choice.
+    void AddViewEntries(QMenu& menu);
+    // Using only X, only Y or both, where an axis may be switched off.
+    void AddUseOnlyEntries(QMenu& menu);
 
     // The clipboard (MapEditorClipboard.cpp).
     // Puts a picture of the graph area, on white, on the clipboard.

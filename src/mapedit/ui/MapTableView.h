@@ -8,6 +8,7 @@
 #include <QString>
 
 class MapEditor;
+struct MapSheet;
 class QPainter;
 
 // The table view: header row, header column, select strips and cells of the active sheet.
@@ -107,6 +108,10 @@ private:
     // The marks over the cells and the buttons beside them (MapTableViewPaint.cpp).
     void Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken);
     void PaintSelection(QPainter& p);
+    void PaintSelectedCells(QPainter& p);
+    void PaintSelectedHeaders(QPainter& p);
+    // The dashed outline of where a fill or move drag would put the block.
+    void PaintBlockTarget(QPainter& p);
     void PaintCornerMarks(QPainter& p);
     void PaintOperatingPoint(QPainter& p);
     void PaintArrows(QPainter& p);
@@ -116,6 +121,9 @@ private:
 
     // Values and the open edit (MapTableViewText.cpp).
     void PaintTexts(QPainter& p);
+    // The value of an element; preview is the sheet as the hovered interpolation would leave it
+    // (null while none is hovered).
+    void PaintValue(QPainter& p, int column, int row, const QRect& rect, const MapSheet* preview);
     void PaintEditText(QPainter& p, const QRect& rect);
     int CaretAt(QPoint position) const;
 
@@ -128,6 +136,11 @@ private:
     void AutoscrollBand();
 
     // The mouse (MapTableViewMouse.cpp).
+    // A press on what the hover marks (a step arrow, an interpolation corner, a grip of the
+    // selection box); returns whether there was one.
+    bool PressHovered(QPoint position);
+    // A press on a part of the table: a band, a select box, a scroll bar, a count button.
+    bool PressPart(QPoint position, Qt::KeyboardModifiers modifiers);
     Qt::CursorShape DragTo(QPoint position);
     void UpdateHover(QPoint position);
 

@@ -66,7 +66,7 @@ Qt::CursorShape MapTableView::MouseMove(QPoint position, bool leftHeld)
     const bool hot = !tab_.Interaction().ArrowPartHovered() && OnInterpolationCorner(position);
     if (hot != interpolationHover_) {
         interpolationHover_ = hot;
-        tab_.SetHintText(hot ? LangQString(InterpolationHint) : QString());
+        tab_.SetHintText(Hint());
         tab_.setToolTip(tab_.HintText());
         tab_.Render();
     }
@@ -79,7 +79,6 @@ Qt::CursorShape MapTableView::MouseMove(QPoint position, bool leftHeld)
 bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
 {
     mouse_ = position;
-    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
     // A press inside the open edit places the caret; anywhere else it commits the edit first.
     if (EditRect().contains(position)) {
         textAnchor_ = CaretAt(position);
@@ -91,6 +90,11 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
     tab_.CommitCellEdit();
     // The hover may be stale (no move since the last change): bring it up to date first.
     MouseMove(position, false);
+    return PressHovered(position) || PressPart(position, modifiers);
+}
+
+bool MapTableView::PressHovered(QPoint position)
+{
     if (tab_.Interaction().HoverValid() && tab_.Interaction().ArrowPartHovered()) {
         tab_.Interaction().PressArrow(tab_.Interaction().ArrowPartHovered() == MapInteraction::ARROW_UP);
         drag_ = DRAG_ARROW;
@@ -109,7 +113,13 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
             return true;
         }
     }
+    return false;
+}
+
+bool MapTableView::PressPart(QPoint position, Qt::KeyboardModifiers modifiers)
+{
     const Hit hit = HitTest(position);
+    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
     switch (hit.kind) {
     case HIT_SELECT_ALL:
         tab_.SelectAllCells();

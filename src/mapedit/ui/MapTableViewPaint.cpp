@@ -2,6 +2,7 @@
 
 #include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/PaintBevel.h"
 #include "mapedit/ui/TableViewStyle.h"
 
 #include <QPainter>
@@ -26,20 +27,19 @@ constexpr int OP_RING_PEN = 3;
 constexpr int OP_RING_INSET = 2;
 constexpr int OP_SHADOW_OFFSET = 2;
 
+// A band in progress is shown like the selection it will become.
+bool Marked(const MapSelection& sel, int column, int row)
+{
+    return (sel.Mark(column, row) & (MARK_SELECTED | MARK_DRAG)) != 0;
+}
+
 const char* const NumberOfColumns = "###Number of columns##Anzahl der Spalten##Počet sloupců";
 
 } // namespace
 
 void MapTableView::Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken)
 {
-    p.fillRect(r, MapEditor::Color(color));
-    const QColor light = MapEditor::Color(BEVEL_LIGHT), dark = MapEditor::Color(BEVEL_DARK);
-    p.setPen(sunken ? dark : light);
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(sunken ? light : dark);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
+    PaintBevel(p, r, MapEditor::Color(color), MapEditor::Color(BEVEL_LIGHT), MapEditor::Color(BEVEL_DARK), sunken);
 }
 
 void MapTableView::Paint(QPainter& p)
@@ -59,31 +59,35 @@ void MapTableView::Paint(QPainter& p)
 
 void MapTableView::PaintSelection(QPainter& p)
 {
-    const MapSheet& s = tab_.Sheet();
-    const MapSelection& sel = s.selection;
     if (tab_.PrintMode())
         return;
-    // A band in progress is shown like the selection it will become.
-    auto marked = [&](int c, int r) { return (sel.Mark(c, r) & (MARK_SELECTED | MARK_DRAG)) != 0; };
+    PaintSelectedCells(p);
+    PaintSelectedHeaders(p);
+    PaintBlockTarget(p);
+}
+
+void MapTableView::PaintSelectedCells(QPainter& p)
+{
+    const MapSelection& sel = tab_.Sheet().selection;
     // One selected cell is the cursor: outlined only, its value stays plain to read.
     const bool several = sel.count > 1 || (sel.dragKind & DRAG_RUBBER);
     // The outline follows the region's border: an edge is drawn where the neighbour is not marked
     // (row 0 and column 0 border on the headers, whose marks are not the cells').
     auto outline = [&](int c, int r, const QRect& rect) {
         p.setPen(Qt::black);
-        if (!marked(c, r - 1) || r == 0)
+        if (!Marked(sel, c, r - 1) || r == 0)
             p.drawLine(rect.topLeft(), rect.topRight());
-        if (!marked(c, r + 1))
+        if (!Marked(sel, c, r + 1))
             p.drawLine(rect.bottomLeft(), rect.bottomRight());
-        if (!marked(c - 1, r) || c == 0)
+        if (!Marked(sel, c - 1, r) || c == 0)
             p.drawLine(rect.topLeft(), rect.bottomLeft());
-        if (!marked(c + 1, r))
+        if (!Marked(sel, c + 1, r))
             p.drawLine(rect.topRight(), rect.bottomRight());
     };
     for (int j = 0; j < tab_.Geometry().shownRows; ++j)
         for (int i = 0; i < tab_.Geometry().shownColumns; ++i) {
             const int c = EntryColumn(i), r = EntryRow(j);
-            if (!marked(c, r))
+            if (!Marked(sel, c, r))
                 continue;
             const QRect rect = tab_.Geometry().Cell(i, j);
             if (several) {
@@ -95,27 +99,34 @@ void MapTableView::PaintSelection(QPainter& p)
             }
             outline(c, r, rect);
         }
+}
+
+void MapTableView::PaintSelectedHeaders(QPainter& p)
+{
+    const MapSelection& sel = tab_.Sheet().selection;
+    auto frame = [&p](const QRect& rect) {
+        p.setPen(Qt::black);
+        p.drawRect(rect.adjusted(0, 0, -1, -1));
+    };
     for (int i = 0; i < tab_.Geometry().shownColumns; ++i)
-        if (marked(EntryColumn(i), HEADER)) {
-            const QRect rect = tab_.Geometry().columnHeaders[i];
-            p.setPen(Qt::black);
-            p.drawRect(rect.adjusted(0, 0, -1, -1));
-        }
+        if (Marked(sel, EntryColumn(i), HEADER))
+            frame(tab_.Geometry().columnHeaders[i]);
     for (int j = 0; j < tab_.Geometry().shownRows; ++j)
-        if (marked(HEADER, EntryRow(j))) {
-            const QRect rect = tab_.Geometry().rowHeaders[j];
-            p.setPen(Qt::black);
-            p.drawRect(rect.adjusted(0, 0, -1, -1));
-        }
-    if (tab_.Interaction().BlockDrag()) {
-        const auto& t = tab_.Interaction().BlockTarget();
-        QRect target;
-        for (int r = t[BOX_Y0]; r <= t[BOX_Y1]; ++r)
-            for (int c = t[BOX_X0]; c <= t[BOX_X1]; ++c)
-                target |= ElementRect(c, r);
-        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
-        p.drawRect(target.adjusted(1, 1, -2, -2));
-    }
+        if (Marked(sel, HEADER, EntryRow(j)))
+            frame(tab_.Geometry().rowHeaders[j]);
+}
+
+void MapTableView::PaintBlockTarget(QPainter& p)
+{
+    if (!tab_.Interaction().BlockDrag())
+        return;
+    const auto& t = tab_.Interaction().BlockTarget();
+    QRect target;
+    for (int r = t[BOX_Y0]; r <= t[BOX_Y1]; ++r)
+        for (int c = t[BOX_X0]; c <= t[BOX_X1]; ++c)
+            target |= ElementRect(c, r);
+    p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+    p.drawRect(target.adjusted(1, 1, -2, -2));
 }
 
 void MapTableView::PaintCornerMarks(QPainter& p)

@@ -40,44 +40,48 @@ void MapTableView::PaintTexts(QPainter& p)
         preview = s;
         tab_.ComputeInterpolation(preview);
     }
+    const MapSheet* shown = previewing ? &preview : nullptr;
     caretRect_ = QRect();
-    auto draw = [&](int c, int r, const QRect& rect) {
-        if (rect.isNull())
-            return;
-        // An open edit shows its text in place of the value, even when the value changes meanwhile.
-        if (tab_.IsEditing(c, r)) {
-            PaintEditText(p, rect);
-            return;
-        }
-        const MapAxis& a = s.AxisOf(c, r);
-        const bool isCell = c >= 0 && r >= 0;
-        const int size = a.axisFontSize ? a.axisFontSize : int(std::lround(VALUE_FONT_FACTOR * tab_.BaseFontSize()));
-        int32_t raw = s.ValueOf(c, r);
-        bool previewed = false;
-        if (previewing) {
-            const int32_t pv = preview.ValueOf(c, r);
-            previewed = pv != raw;
-            raw = pv;
-        }
-        // Header values always carry their unit; cells only where the map asks for it.
-        const bool withUnit = isCell ? a.showUnit : true;
-        const int32_t shown = isCell ? int32_t(raw / a.quantum * a.quantum) : raw;
-        const bool grey = !a.editable;
-        const int fontKey = size * 2 + (grey ? 1 : 0);
-        p.setFont(texts_.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
-        p.setPen(previewed ? MapEditor::Color(CORNER_MARK_HOT) : grey ? MapEditor::Color(GREY) : QColor(Qt::black));
-        texts_.DrawFitted(p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey,
-            MIN_FONT_PIXELS);
-    };
     for (int j = 0; j < g.shownRows; ++j)
         for (int i = 0; i < g.shownColumns; ++i)
-            draw(EntryColumn(i), EntryRow(j), g.Cell(i, j));
+            PaintValue(p, EntryColumn(i), EntryRow(j), g.Cell(i, j), shown);
     for (int i = 0; i < g.shownColumns; ++i)
         if (!s.axisX.off)
-            draw(EntryColumn(i), HEADER, g.columnHeaders[i]);
+            PaintValue(p, EntryColumn(i), HEADER, g.columnHeaders[i], shown);
     for (int j = 0; j < g.shownRows; ++j)
         if (!s.axisY.off)
-            draw(HEADER, EntryRow(j), g.rowHeaders[j]);
+            PaintValue(p, HEADER, EntryRow(j), g.rowHeaders[j], shown);
+}
+
+void MapTableView::PaintValue(QPainter& p, int c, int r, const QRect& rect, const MapSheet* preview)
+{
+    if (rect.isNull())
+        return;
+    // An open edit shows its text in place of the value, even when the value changes meanwhile.
+    if (tab_.IsEditing(c, r)) {
+        PaintEditText(p, rect);
+        return;
+    }
+    const MapSheet& s = tab_.Sheet();
+    const MapAxis& a = s.AxisOf(c, r);
+    const bool isCell = c >= 0 && r >= 0;
+    const int size = a.axisFontSize ? a.axisFontSize : int(std::lround(VALUE_FONT_FACTOR * tab_.BaseFontSize()));
+    int32_t raw = s.ValueOf(c, r);
+    bool previewed = false;
+    if (preview) {
+        const int32_t pv = preview->ValueOf(c, r);
+        previewed = pv != raw;
+        raw = pv;
+    }
+    // Header values always carry their unit; cells only where the map asks for it.
+    const bool withUnit = isCell ? a.showUnit : true;
+    const int32_t shown = isCell ? int32_t(raw / a.quantum * a.quantum) : raw;
+    const bool grey = !a.editable;
+    const int fontKey = size * 2 + (grey ? 1 : 0);
+    p.setFont(texts_.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
+    p.setPen(previewed ? MapEditor::Color(CORNER_MARK_HOT) : grey ? MapEditor::Color(GREY) : QColor(Qt::black));
+    texts_.DrawFitted(
+        p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey, MIN_FONT_PIXELS);
 }
 
 void MapTableView::PaintEditText(QPainter& p, const QRect& rect)
