@@ -65,8 +65,16 @@ public:
     const QString& HintText() const { return hintText_; }
     void SetHintText(const QString& hint) { hintText_ = hint; }
 
-    // Set while any editor handles an input message; messages for other editors are dropped.
-    static int InMessage;
+    // Input goes to one editor at a time: while an editor handles an input message (a message box
+    // it opens runs a nested event loop), messages for every editor are dropped. An InputMessage
+    // marks one as being handled for as long as it lives.
+    class InputMessage {
+    public:
+        InputMessage() { ++inputDepth_; }
+        ~InputMessage() { --inputDepth_; }
+        InputMessage(const InputMessage&) = delete;
+        InputMessage& operator=(const InputMessage&) = delete;
+    };
 
     MapTableView& Table() { return *table_; }
     MapPointView& Points() { return *points_; }
@@ -157,6 +165,8 @@ private:
     // Puts a picture of the graph area, on white, on the clipboard.
     void CopyGraph();
 
+    // Input messages being handled now, by any editor.
+    static inline int inputDepth_ = 0;
     MapInteraction interaction_;
     MapViewGeometry geometry_;
     int pixelsPerInch_ = 96, baseFontSize_ = 8;

@@ -10,8 +10,6 @@
 
 #include <utility>
 
-int MapEditor::InMessage = 0;
-
 namespace {
 
 bool IsInput(QEvent::Type type)
@@ -36,19 +34,16 @@ bool MapEditor::event(QEvent* e)
 {
     if (!IsInput(e->type()))
         return QWidget::event(e);
-    if (InMessage)
+    if (inputDepth_ > 0)
         return true;
-    ++InMessage;
-    bool result;
+    const InputMessage handling;
+    // Tab changes sheets; Qt would take it to move the focus before keyPressEvent saw it.
     if (e->type() == QEvent::KeyPress
         && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Tab || static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab)) {
         keyPressEvent(static_cast<QKeyEvent*>(e));
-        result = e->isAccepted() ? true : QWidget::event(e);
-    } else {
-        result = QWidget::event(e);
+        return e->isAccepted() || QWidget::event(e);
     }
-    --InMessage;
-    return result;
+    return QWidget::event(e);
 }
 
 int MapEditor::KeyCode(const QKeyEvent& e)
