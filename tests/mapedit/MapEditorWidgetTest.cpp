@@ -1,6 +1,6 @@
 #include "MapTestSupport.h"
-#include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapPointView.h"
 #include "mapedit/ui/MapTableView.h"
 
@@ -13,6 +13,9 @@
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -215,10 +218,13 @@ TEST_F(TableWidget, ClipboardCarriesTheSheetFormatBetweenEditors)
 
 TEST_F(TableWidget, EventsArrivingWhileAnotherEditorHandlesOneAreDropped)
 {
-    MapEditor::InMessage = 1;
-    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(3, 2));
-    MapEditor::InMessage = 0;
+    {
+        const MapEditor::InputMessage anotherEditorsMessage;
+        QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(3, 2));
+    }
     EXPECT_EQ(tab->Sel().count, 0);
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(3, 2));
+    EXPECT_EQ(tab->Sel().count, 1) << "once that message is handled, input reaches the editors again";
 }
 
 TEST_F(TableWidget, RenderedTableShowsTheOperatingRingAroundItsCell)
@@ -537,17 +543,25 @@ TEST(MapEditorListTest, AnUncommittedBaseAdvanceIsNotOverwrittenByTheImage)
     EXPECT_EQ(tab->LimiterRpm(), 9000);
 }
 
-TEST(PointViewTest, ABandTogglesTheRegionsItTouches)
-{
+class PointView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        power = editors.CreateProgramMap(MapKind::PowerOutA, nullptr, 400, 250, 1, "Power out 1");
+        ASSERT_EQ(power->ViewMode(), VIEW_POINTS);
+        FillSheet(*power, { 90, 125, 140 }, { 75, 90 });
+        power->Sheet().axisData.editable = 1;
+        power->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(power));
+        power->Render();
+    }
     RecordingHost host;
-    MapEditorList editors(&host);
-    MapEditor* power = editors.CreateProgramMap(MapKind::PowerOutA, nullptr, 400, 250, 1, "Power out 1");
-    ASSERT_EQ(power->ViewMode(), VIEW_POINTS);
-    FillSheet(*power, { 90, 125, 140 }, { 75, 90 });
-    power->Sheet().axisData.editable = 1;
-    power->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(power));
-    power->Render();
+    MapEditorList editors { &host };
+    MapEditor* power = nullptr;
+};
+
+TEST_F(PointView, ABandTogglesTheRegionsItTouches)
+{
     MapPointView& view = power->Points();
     EXPECT_EQ(view.RegionColumns(), 4);
     EXPECT_EQ(view.RegionRows(), 3);
@@ -568,6 +582,29 @@ TEST(PointViewTest, ABandTogglesTheRegionsItTouches)
         Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(power, &wheel);
     EXPECT_EQ(power->Sheet().axisX.values[0], 91);
+}
+
+TEST_F(PointView, TheToggleSwitchesBetweenProportionalAndEvenBoundaries)
+{
+    MapPointView& view = power->Points();
+    auto widths = [&] {
+        std::vector<int> w;
+        for (int i = 0; i < view.RegionColumns(); ++i)
+            w.push_back(view.Region(i, 0).width());
+        return w;
+    };
+    auto spread = [](const std::vector<int>& w) {
+        return *std::max_element(w.begin(), w.end()) - *std::min_element(w.begin(), w.end());
+    };
+    const std::vector<int> proportional = widths();
+    ASSERT_GT(spread(proportional), 5) << "the X values 90, 125, 140 lie unevenly";
+    QTest::mouseClick(power, Qt::LeftButton, Qt::NoModifier, view.ProportionalToggle().center());
+    power->Render();
+    EXPECT_LE(spread(widths()), 1);
+    QTest::mouseClick(power, Qt::LeftButton, Qt::NoModifier, view.ProportionalToggle().center());
+    power->Render();
+    EXPECT_EQ(widths(), proportional);
+    EXPECT_TRUE(host.commits.empty()) << "the toggle changes the view, not the map";
 }
 
 } // namespace

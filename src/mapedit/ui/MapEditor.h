@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QAction;
 class QKeyEvent;
 class QMenu;
 class MapViewPart;
@@ -64,8 +65,16 @@ public:
     const QString& HintText() const { return hintText_; }
     void SetHintText(const QString& hint) { hintText_ = hint; }
 
-    // Set while any editor handles an input message; messages for other editors are dropped.
-    static int InMessage;
+    // Input goes to one editor at a time: while an editor handles an input message (a message box
+    // it opens runs a nested event loop), messages for every editor are dropped. An InputMessage
+    // marks one as being handled for as long as it lives.
+    class InputMessage {
+    public:
+        InputMessage() { ++inputDepth_; }
+        ~InputMessage() { --inputDepth_; }
+        InputMessage(const InputMessage&) = delete;
+        InputMessage& operator=(const InputMessage&) = delete;
+    };
 
     MapTableView& Table() { return *table_; }
     MapPointView& Points() { return *points_; }
@@ -110,31 +119,54 @@ private:
     friend class MapGraph2D;
     friend class MapGraph3D;
     friend class MapToolbar;
+    // Widget life, layout and painting (MapEditor.cpp).
     // The window is shown but this editor is not (its page is not the current one): its toolbar,
     // the keys and the live line wait until it is shown.
     bool OnHiddenPage() const;
     // The view of the present mode (the table also when the side graph is shown).
     MapViewPart* PresentView() const;
-    // Ends a press whose release will not come (a message box or another window took the mouse),
-    // so hovering and the wheel work again without a click.
-    void EndPress();
     // The view that takes the mouse at a point: the one that got the press until its release,
     // else the side graph over its area, else the present view.
     MapViewPart* ViewAt(QPoint position) const;
-    // Puts a picture of the graph area, on white, on the clipboard.
-    void CopyGraph();
     QRect ViewArea() const;
+    // Top of the toolbar row: lower when the sheet tabs need the room beside it.
+    int ToolbarTop() const;
+
+    // Sheet tabs and the title (MapEditorTitle.cpp).
+    // The sheet tabs of a map with several sheets, else the title of one that shows it.
     void PaintTitle(QPainter& painter);
+    void PaintSheetTabs(QPainter& painter);
+    void PaintSheetTitle(QPainter& painter);
     // One sheet with a title of its own: by option, or because it can be switched off.
     bool TitleShown() const;
     QRect TitleCheckBox() const;
     // The sheet tab under a point, -1 for none.
     int SheetTabAt(QPoint position) const;
-    // Top of the toolbar row: lower when the sheet tabs need the room beside it.
-    int ToolbarTop() const;
+
+    // Input events (MapEditorInput.cpp).
+    // Ends a press whose release will not come (a message box or another window took the mouse),
+    // so hovering and the wheel work again without a click.
+    void EndPress();
     // A key of Qt as the editor's key code (TabKey or the character); 0 for keys it does not use.
     static int KeyCode(const QKeyEvent& e);
 
+    // The popup menu (MapEditorCommands.cpp).
+    // An entry that runs a command.
+    QAction* AddCommandEntry(
+        QMenu& menu, const QString& text, int command, bool checkable = false, bool checked = false);
+    // Copy, copy table, copy graph and paste, as far as they apply here.
+    void AddClipboardEntries(QMenu& menu, QPoint position);
+    // The allowed views, when there is a choice.
+    void AddViewEntries(QMenu& menu);
+    // Using only X, only Y or both, where an axis may be switched off.
+    void AddUseOnlyEntries(QMenu& menu);
+
+    // The clipboard (MapEditorClipboard.cpp).
+    // Puts a picture of the graph area, on white, on the clipboard.
+    void CopyGraph();
+
+    // Input messages being handled now, by any editor.
+    static inline int inputDepth_ = 0;
     MapInteraction interaction_;
     MapViewGeometry geometry_;
     int pixelsPerInch_ = 96, baseFontSize_ = 8;

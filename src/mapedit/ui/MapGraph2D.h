@@ -11,7 +11,7 @@
 #include <vector>
 
 class MapEditor;
-class MapSheet;
+struct MapSheet;
 
 // The 2D graph: one curve per entry of the curve axis over the across axis, the data upward.
 // It is the editor's 2D view and the side graph beside the table; its points and the limiter

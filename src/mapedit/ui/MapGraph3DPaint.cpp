@@ -6,10 +6,9 @@
 #include "mapedit/SurfaceValues.h"
 #include "mapedit/TriangleFill.h"
 #include "mapedit/ui/GraphPaint.h"
+#include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapGraph3D.h"
-
-#include "lang/LangString.h"
 
 #include <QPainter>
 
@@ -47,8 +46,6 @@ constexpr int VALUE_LIFT = 9;
 constexpr int LABEL_VEIL_ALPHA = 170;
 
 QColor C(uint32_t bgr) { return MapEditor::Color(bgr); }
-
-QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
 
 using GraphPaint::LabelFont;
 using GraphPaint::Value;
@@ -302,7 +299,7 @@ void MapGraph3D::PlaceAxisLabels(const QFontMetrics& fm)
     const MapAxis* axes[3] = { &s.Axis(ranges_.across), &s.axisData, &s.Axis(ranges_.curve) };
     const double bottoms[3] = { double(axes[0]->viewMin), grid_.DataBottom(), double(axes[2]->viewMin) };
     for (int axis = 0; axis < 3; ++axis)
-        place(axis, Span(axis), Text(axes[axis]->label), NAME_GAP, true);
+        place(axis, Span(axis), LangQString(axes[axis]->label), NAME_GAP, true);
     for (int axis = 0; axis < 3; ++axis) {
         const MapAxis& a = *axes[axis];
         if (!a.proportional) {

@@ -60,7 +60,7 @@ void MapPointView::Layout(const QRect&)
 int MapPointView::BoundaryX(int index) const
 {
     const MapAxis& a = tab_.Sheet().axisX;
-    if (proportional && a.maxValue > 0)
+    if (proportional_ && a.maxValue > 0)
         return plot_.left() + int(double(a.values[index]) / a.maxValue * plot_.width());
     return plot_.left() + (index + 1) * plot_.width() / (a.count + 1);
 }
@@ -68,7 +68,7 @@ int MapPointView::BoundaryX(int index) const
 int MapPointView::BoundaryY(int index) const
 {
     const MapAxis& a = tab_.Sheet().axisY;
-    if (proportional && a.maxValue > a.minValue)
+    if (proportional_ && a.maxValue > a.minValue)
         return plot_.top() + int(double(a.values[index] - a.minValue) / (a.maxValue - a.minValue) * plot_.height());
     return plot_.top() + (index + 1) * plot_.height() / (a.count + 1);
 }
@@ -76,7 +76,7 @@ int MapPointView::BoundaryY(int index) const
 int MapPointView::ValueAtX(int x) const
 {
     const MapAxis& a = tab_.Sheet().axisX;
-    if (proportional)
+    if (proportional_)
         return int(std::lround(double(x - plot_.left()) / std::max(1, plot_.width()) * a.maxValue));
     return a.values[dragIndex_] + (x - BoundaryX(dragIndex_)) * (a.count + 1) / std::max(1, plot_.width());
 }
@@ -84,7 +84,7 @@ int MapPointView::ValueAtX(int x) const
 int MapPointView::ValueAtY(int y) const
 {
     const MapAxis& a = tab_.Sheet().axisY;
-    if (proportional)
+    if (proportional_)
         return a.minValue
             + int(std::lround(double(y - plot_.top()) / std::max(1, plot_.height()) * (a.maxValue - a.minValue)));
     return a.values[dragIndex_] + (y - BoundaryY(dragIndex_)) * (a.count + 1) / std::max(1, plot_.height());
@@ -158,7 +158,7 @@ void MapPointView::Paint(QPainter& p)
                 boxes.emplace_back(r.center(), value == 1);
             }
         }
-    if (proportional)
+    if (proportional_)
         PaintGrid(p);
     PaintBoundaries(p);
     // The boxes last, so that no grid line or boundary crosses them.
@@ -168,7 +168,7 @@ void MapPointView::Paint(QPainter& p)
     p.drawRect(plot_.adjusted(0, 0, -1, -1));
     p.fillRect(toggle_, MapEditor::Color(0xFF00000F));
     p.drawRect(toggle_.adjusted(0, 0, -1, -1));
-    if (proportional)
+    if (proportional_)
         p.drawLine(toggle_.left() + 2, toggle_.bottom() - 2, toggle_.right() - 2, toggle_.top() + 2);
     else
         p.drawLine(toggle_.left() + 2, toggle_.center().y(), toggle_.right() - 2, toggle_.center().y());
@@ -274,7 +274,7 @@ Qt::CursorShape MapPointView::MouseMove(QPoint position, bool leftHeld)
 bool MapPointView::MousePress(QPoint position, Qt::KeyboardModifiers)
 {
     if (toggle_.contains(position)) {
-        proportional = !proportional;
+        proportional_ = !proportional_;
         tab_.RequestRepaint(MapModel::REPAINT_LAYOUT);
         return true;
     }

@@ -33,7 +33,6 @@ public:
     QRect ProportionalToggle() const { return toggle_; }
     // Boundary under a point: axis bit (1 X, 2 Y) and index; 0 when none.
     int BoundaryAt(QPoint position, int& index) const;
-    bool proportional = true;
 
 private:
     int BoundaryX(int index) const;
@@ -52,4 +51,7 @@ private:
     int dragAxis_ = 0;
     int dragIndex_ = -1;
     QString hint_;
+    // Boundaries stand where their values lie (else evenly); the toggle under the header column
+    // switches, and the choice lasts as long as the editor.
+    bool proportional_ = true;
 };

@@ -8,6 +8,7 @@
 #include <QString>
 
 class MapEditor;
+struct MapSheet;
 class QPainter;
 
 // The table view: header row, header column, select strips and cells of the active sheet.
@@ -72,49 +73,78 @@ private:
         QRect bar;
         int length, page, track, thumb, offset;
     };
+    // Layout and geometry (MapTableView.cpp).
     // Entry indexes (of the axis) and window indexes (of the shown columns and rows).
     int EntryColumn(int window) const;
     int EntryRow(int window) const;
     int WindowColumn(int entry) const;
     int WindowRow(int entry) const;
     void ElementNear(QPoint position, int& column, int& row) const;
+    void LayoutMeasures(int top);
+    void LayoutElements();
+    void LayoutScrollBars();
+    void LayoutSideParts();
+    QRect SelectionBox() const;
+    // The element of the open edit; empty while none is open.
+    QRect EditRect() const;
+
+    // Hit-testing (MapTableViewHitTest.cpp).
+    // The selection kind a press on this part of the table starts a band of.
+    static int BandKindOf(HitKind kind);
+    int ArrowPartAt(QPoint position) const;
+    // The block drag a press would start here (a MapModel::BlockDragMode).
+    int BlockGripAt(QPoint position) const;
+
+    // Headers, the corner and how much of them is selected (MapTableViewHeaders.cpp).
     Coverage HeaderState(bool columns, int index) const;
     Coverage AxisState(bool columns) const;
     Coverage MapState() const;
     // Headers (and the corner and select boxes) darken as more of their line is selected.
     static uint32_t CoverageColor(Coverage coverage, uint32_t plain);
-    void LayoutMeasures(int top);
-    void LayoutElements();
-    void LayoutScrollBars();
-    void LayoutSideParts();
-    ScrollBar ScrollGeometry(bool horizontal) const;
-    void PaintScrollBars(QPainter& p);
     void PaintCorner(QPainter& p);
     void PaintGrid(QPainter& p);
     void PaintHeaders(QPainter& p);
+
+    // The marks over the cells and the buttons beside them (MapTableViewPaint.cpp).
+    void Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken);
     void PaintSelection(QPainter& p);
+    void PaintSelectedCells(QPainter& p);
+    void PaintSelectedHeaders(QPainter& p);
+    // The dashed outline of where a fill or move drag would put the block.
+    void PaintBlockTarget(QPainter& p);
     void PaintCornerMarks(QPainter& p);
     void PaintOperatingPoint(QPainter& p);
-    void PaintTexts(QPainter& p);
-    void PaintEditText(QPainter& p, const QRect& rect);
     void PaintArrows(QPainter& p);
     void PaintCounts(QPainter& p);
     // The add and remove column buttons are disabled at the limits of the column count.
     bool CountButtonEnabled(bool add) const;
-    void Bevel(QPainter& p, const QRect& r, uint32_t color, bool sunken);
+
+    // Values and the open edit (MapTableViewText.cpp).
+    void PaintTexts(QPainter& p);
+    // The value of an element; preview is the sheet as the hovered interpolation would leave it
+    // (null while none is hovered).
+    void PaintValue(QPainter& p, int column, int row, const QRect& rect, const MapSheet* preview);
+    void PaintEditText(QPainter& p, const QRect& rect);
+    int CaretAt(QPoint position) const;
+
+    // Scroll bars, and scrolling while a band is dragged beyond the grid (MapTableViewScroll.cpp).
+    ScrollBar ScrollGeometry(bool horizontal) const;
+    void PaintScrollBars(QPainter& p);
     void ScrollPress(bool horizontal, QPoint position);
     void ScrollStep();
-    void AutoscrollBand();
-    Qt::CursorShape DragTo(QPoint position);
     void DragThumb(QPoint position);
+    void AutoscrollBand();
+
+    // The mouse (MapTableViewMouse.cpp).
+    // A press on what the hover marks (a step arrow, an interpolation corner, a grip of the
+    // selection box); returns whether there was one.
+    bool PressHovered(QPoint position);
+    // A press on a part of the table: a band, a select box, a scroll bar, a count button.
+    bool PressPart(QPoint position, Qt::KeyboardModifiers modifiers);
+    Qt::CursorShape DragTo(QPoint position);
     void UpdateHover(QPoint position);
-    int ArrowPartAt(QPoint position) const;
-    // The block drag a press would start here (a MapModel::BlockDragMode).
-    int BlockGripAt(QPoint position) const;
-    int CaretAt(QPoint position) const;
-    QRect SelectionBox() const;
-    // The element of the open edit; empty while none is open.
-    QRect EditRect() const;
+
+    // The popup menu (MapTableViewPopup.cpp).
     void AddLineEntries(QMenu& menu, QPoint position);
     void AddAutoscrollEntries(QMenu& menu, QPoint position);
 

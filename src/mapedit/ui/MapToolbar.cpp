@@ -1,8 +1,9 @@
 #include "mapedit/ui/MapToolbar.h"
 
-#include "lang/LangString.h"
+#include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapGraph3D.h"
+#include "mapedit/ui/PaintBevel.h"
 
 #include <QPainter>
 
@@ -62,18 +63,10 @@ const PresetButton Presets[] = {
     { CMD_3D_ISO2, "ISO2", "###View graph as ISO2##Ein Blick auf die Tabelle isometrisch##Pohled na graf izometricky" },
 };
 
-QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
-
+// The buttons' shadow edge is darker than that of the table's boxes.
 void Bevel(QPainter& p, const QRect& r, const QColor& face, bool sunken)
 {
-    p.fillRect(r, face);
-    const QColor light(Qt::white), dark(0x80, 0x80, 0x80);
-    p.setPen(sunken ? dark : light);
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(sunken ? light : dark);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
+    PaintBevel(p, r, face, Qt::white, QColor(0x80, 0x80, 0x80), sunken);
 }
 
 } // namespace
@@ -141,7 +134,7 @@ void MapToolbar::Build(int top)
     place(CMD_STEP_DOWN, QRect(e + STEP_LEFT, top + 13, STEP_WIDTH, 11), ToolbarIcon::None, StepDownHint).caption = "-";
     if (UseOnlyCount()) {
         const MapSheet& s = tab_.Sheet();
-        const QString x = Text(s.axisX.label), y = Text(s.axisY.label);
+        const QString x = LangQString(s.axisX.label), y = LangQString(s.axisY.label);
         int slot = 0;
         auto useOnly = [&](int command, const QString& caption, const char* hint) {
             Button& b = place(command, QRect(e + USE_ONLY_LEFT + slot++ * USE_ONLY_PITCH, top, USE_ONLY_WIDTH, HEIGHT),
@@ -150,10 +143,10 @@ void MapToolbar::Build(int top)
             b.toggle = true;
         };
         if (s.axisY.offMode == MapAxis::OFF_SWITCHABLE)
-            useOnly(CMD_ONLY_X, QString("%1 %2").arg(Text(OnlyText), x), UseOnlyHint);
+            useOnly(CMD_ONLY_X, QString("%1 %2").arg(LangQString(OnlyText), x), UseOnlyHint);
         if (s.axisX.offMode == MapAxis::OFF_SWITCHABLE)
-            useOnly(CMD_ONLY_Y, QString("%1 %2").arg(Text(OnlyText), y), UseOnlyHint);
-        useOnly(CMD_BOTH, QString("%1 %2 %3").arg(x, Text(AndText), y), UseBothHint);
+            useOnly(CMD_ONLY_Y, QString("%1 %2").arg(LangQString(OnlyText), y), UseOnlyHint);
+        useOnly(CMD_BOTH, QString("%1 %2 %3").arg(x, LangQString(AndText), y), UseBothHint);
     }
     if (const int v = ViewCount()) {
         int slot = 0;
@@ -168,7 +161,7 @@ void MapToolbar::Build(int top)
         for (const PresetButton& preset : Presets) {
             Button& b = place(preset.command, MapGraph3D::PresetButton(tab_.Geometry().graphArea, preset.command),
                 ToolbarIcon::None, preset.hint);
-            b.caption = Text(preset.caption);
+            b.caption = LangQString(preset.caption);
             b.view = VIEW_3D;
         }
     SetPressedStates();
@@ -279,9 +272,9 @@ bool MapToolbar::DoubleClick(QPoint position)
 QString MapToolbar::HintAt(QPoint position) const
 {
     if (viewToggle_.contains(position))
-        return Text(ToggleHint);
+        return LangQString(ToggleHint);
     const int command = ButtonAt(position);
-    return command < 0 ? QString() : Text(At(command).hint);
+    return command < 0 ? QString() : LangQString(At(command).hint);
 }
 
 QRect MapToolbar::StepButtons() const { return At(CMD_STEP_UP).rect.united(At(CMD_STEP_DOWN).rect); }
