@@ -8,9 +8,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+PseudoTerminal::~PseudoTerminal()
+{
+    PseudoTerminal::Close();
+    ReleaseNumber();
+}
+
 bool PseudoTerminal::Open(std::string* error)
 {
     Close();
+    ReleaseNumber();
     // Close-on-exec: a program started meanwhile must not hold the line up after the unit lets go.
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     const char* name
@@ -36,12 +43,16 @@ bool PseudoTerminal::Open(std::string* error)
 
 void PseudoTerminal::Close()
 {
-    if (slaveKeeper_ >= 0)
-        ::close(slaveKeeper_);
     if (master_ >= 0)
         ::close(master_);
-    slaveKeeper_ = -1;
     master_ = -1;
+}
+
+void PseudoTerminal::ReleaseNumber()
+{
+    if (slaveKeeper_ >= 0)
+        ::close(slaveKeeper_);
+    slaveKeeper_ = -1;
 }
 
 long PseudoTerminal::Read(uint8_t* buffer, size_t size, int timeoutMs)

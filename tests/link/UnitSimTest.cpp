@@ -1,3 +1,4 @@
+#include "unitsim/PseudoTerminal.h"
 #include "unitsim/UnitSim.h"
 #include "LinkTestSupport.h"
 #include "link/PortTable.h"
@@ -5,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -275,3 +279,26 @@ TEST(UnitSimTest, PullsItsOwnPlugAtTheGivenWriteOrRead)
 }
 
 } // namespace
+
+#ifndef _WIN32
+// A program that still names an unplugged unit's device must find nothing there: if the system
+// gave the freed number to another pseudo-terminal at once, a port link left pointing at the old
+// device would reach a stranger's unit and program it.
+TEST(PseudoTerminalTest, AClosedLineKeepsItsNumberUntilItGoes)
+{
+    auto first = std::make_unique<PseudoTerminal>();
+    ASSERT_TRUE(first->Open());
+    const std::string path = first->DevicePath();
+    first->Close();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path))) << "the device vanishes as it is unplugged";
+
+    std::vector<std::unique_ptr<PseudoTerminal>> others;
+    for (int i = 0; i < 8; ++i) {
+        others.push_back(std::make_unique<PseudoTerminal>());
+        ASSERT_TRUE(others.back()->Open());
+        EXPECT_NE(others.back()->DevicePath(), path);
+    }
+    first.reset();
+    others.clear();
+}
+#endif
