@@ -5,9 +5,12 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -58,6 +61,34 @@ bool SaveThroughTemporaryFile(const QString& path, const QByteArray& data, QStri
 }
 
 #ifdef Q_OS_UNIX
+// A reader that leaves a pipe before the end raises SIGPIPE, whose default ends the program. Held
+// back on this thread while it writes, the write fails with EPIPE instead and the save reports it.
+class PipeSignalHeld {
+public:
+    PipeSignalHeld()
+    {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+    }
+    ~PipeSignalHeld()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (sigismember(&pending, SIGPIPE) && !sigismember(&previous_, SIGPIPE)) {
+            const timespec noWait {};
+            sigtimedwait(&pipe_, nullptr, &noWait);
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+
+private:
+    sigset_t pipe_;
+    sigset_t previous_;
+};
+
 // A FIFO without a reader would block the open for ever; non-blocking, it fails at once instead.
 bool WriteDirectly(const QString& path, const QByteArray& data, QString* error)
 {
@@ -73,6 +104,7 @@ bool WriteDirectly(const QString& path, const QByteArray& data, QString* error)
         SetError(error, file.errorString());
         return false;
     }
+    const PipeSignalHeld pipeSignal;
     return WriteAll(file, data, error);
 }
 #endif

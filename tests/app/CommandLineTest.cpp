@@ -43,6 +43,47 @@ TEST(CommandLine, FilesOptionsAndQtsOwnOptions)
     EXPECT_TRUE(CommandLine::Parse({ "bike.ign", "--demo" }).demo);
 }
 
+// Qt's options in every form it takes, before and after the files: a value given after "=" is
+// part of its option, a value given apart is the next argument, and neither is a file; a flag
+// takes nothing. The values are named like files, so a value taken for a file shows.
+TEST(CommandLine, OptionFormsBeforeAndAfterFiles)
+{
+    const std::vector<std::vector<std::string>> forms = {
+        { "-style", "v.ign" },
+        { "--style", "v.ign" },
+        { "-style=v.ign" },
+        { "--style=fusion" },
+        { "--style=" },
+        { "-platform", "offscreen" },
+        { "--platformtheme", "v.ignlog" },
+        { "--qwindowgeometry=640x480" },
+        { "-stylesheet", "v.ign" },
+        { "--qwindowtitle=v.ign" },
+        { "-reverse" },
+        { "--nograb" },
+        { "--demo" },
+        { "-platform", "offscreen", "--style=fusion", "-reverse" },
+    };
+    for (const auto& form : forms) {
+        std::vector<std::string> before = form, after { "a.ign" };
+        before.insert(before.end(), { "a.ign", "r.ignlog" });
+        after.insert(after.end(), form.begin(), form.end());
+        after.push_back("r.ignlog");
+        for (const auto& args : { before, after }) {
+            const CommandLine cl = CommandLine::Parse(args);
+            const std::string line = testing::PrintToString(args);
+            EXPECT_EQ(cl.paramFile, "a.ign") << line;
+            EXPECT_EQ(cl.recordingFile, "r.ignlog") << line;
+            EXPECT_EQ(cl.wrongOptions, std::vector<std::string> {}) << line;
+        }
+    }
+    for (const std::string wrong : { "--demo=1", "--styles=x", "-stylex" }) {
+        const CommandLine cl = CommandLine::Parse({ wrong, "a.ign" });
+        EXPECT_EQ(cl.wrongOptions, std::vector<std::string> { wrong });
+        EXPECT_EQ(cl.paramFile, "a.ign") << wrong << " takes no value";
+    }
+}
+
 TEST(CommandLine, HelpVersionAndWrongOptionsAnswerAlone)
 {
     struct Case {

@@ -50,6 +50,7 @@ protected:
     }
 
     std::string saved;
+    uint32_t PackedLength() const { return crate.Find("packed.txt")->compressedLength; }
 };
 
 TEST_F(ArchiveLoad, EveryTruncationIsAReadError)
@@ -80,6 +81,8 @@ TEST_F(ArchiveLoad, CorruptFieldsAreRefused)
         { "compressed length beyond the file", FIRST_CHILD + 61, 2999, 4 },
         { "file claims children", FIRST_CHILD + 73, 3, 2 },
         { "directory child count beyond the file", FIRST_CHILD + 79 + 73, 0x8000 | 40, 2 },
+        // The stored bytes stay inside the file here, so only the comparison of the two lengths refuses it.
+        { "compressed longer than the data it unpacks to", FIRST_CHILD + 57, PackedLength() - 1, 4 },
     };
     for (const Case& c : cases) {
         std::string bytes = saved;

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -74,6 +75,32 @@ TEST(AtomicFile, AFifoIsWrittenWhenReadAndRefusedWithoutAReader)
     }
     EXPECT_TRUE(saved) << error.toStdString();
     EXPECT_EQ(reader.get(), QByteArray("through the pipe"));
+    EXPECT_EQ(FileType(fifo), S_IFIFO);
+}
+
+// A reader that takes the first bytes and goes: the save must fail with its reason rather than
+// report a file that holds a fraction of the data, and the program must survive the broken pipe.
+TEST(AtomicFile, AFifoWhoseReaderLeavesEarlyIsAFailedSave)
+{
+    ScopedWorkDir dir;
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opened before the save, so the save finds a reader; the reader waits for the first bytes.
+    const int readEnd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(readEnd, 0);
+    auto reader = std::async(std::launch::async, [readEnd] {
+        pollfd waiting { readEnd, POLLIN, 0 };
+        char first[100];
+        const bool gotData = ::poll(&waiting, 1, 30000) == 1 && ::read(readEnd, first, sizeof first) > 0;
+        ::close(readEnd);
+        return gotData;
+    });
+    // Far more than a pipe holds, so the writer is still writing when the reader has gone.
+    const QByteArray data(4 * 1024 * 1024, 'x');
+    QString error;
+    EXPECT_FALSE(SaveFileAtomically(Q(fifo), data, &error));
+    EXPECT_TRUE(reader.get());
+    EXPECT_TRUE(error.contains("could not write all 4194304 bytes")) << error.toStdString();
     EXPECT_EQ(FileType(fifo), S_IFIFO);
 }
 

@@ -572,6 +572,42 @@ TEST_F(ShortBlockWorld, ReferenceIsReadAsFarAsBlockZeroAndTheCommandsSucceed)
     EXPECT_EQ(unit->Configuration(), wanted.bytes());
 }
 
+// Program over each protocol against a unit whose every byte differs from the file, so that a
+// byte the write path loses (the first or last of a frame, the last of the configuration) stays
+// behind in the unit and shows here rather than only in the integration tests.
+struct EveryProtocolWorld : ManagerWorld, ::testing::WithParamInterface<int32_t> {
+    EveryProtocolWorld()
+    {
+        family = { GetParam(), FindProtocol(GetParam())->usualBaud, 175 };
+    }
+};
+
+TEST_P(EveryProtocolWorld, ProgramLeavesTheUnitHoldingEveryByte)
+{
+    UnitSimOptions options;
+    options.protocol = GetParam();
+    options.maxFrameLength = 64;
+    StartUnit(options);
+    image.bytes() = Pattern(11);
+    const ParamImage wanted = image;
+    std::array<uint8_t, 400> unlike {};
+    for (size_t a = 0; a < unlike.size(); ++a)
+        unlike[a] = uint8_t(~wanted.bytes()[a]);
+    unit->SetConfiguration(unlike);
+    Connect();
+    ASSERT_EQ(search.connectedUnit.codec.protocol, GetParam());
+    image = wanted;
+    ASSERT_TRUE(manager.ProgramCommand());
+    ASSERT_TRUE(RunUntil([&] { return Result().text == "Program device: OK"; }));
+    const auto stored = unit->Configuration();
+    for (size_t a = 0; a < stored.size(); ++a)
+        ASSERT_EQ(stored[a], wanted.bytes()[a]) << "byte " << a;
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, EveryProtocolWorld,
+    ::testing::Values(PROTOCOL_WCOM, PROTOCOL_WCOMS, PROTOCOL_IGN50, PROTOCOL_IGN100, PROTOCOL_IGN150, PROTOCOL_IGN300),
+    [](const ::testing::TestParamInfo<int32_t>& info) { return std::string(ProtocolName(info.param)); });
+
 TEST_F(ShortBlockWorld, DisagreeingReadsOfBlockZeroStillEndWithTheReferenceError)
 {
     UnitSimOptions o;

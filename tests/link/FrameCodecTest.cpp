@@ -168,6 +168,44 @@ TEST_F(CodecFixture, WrongIgnCheckThenAGoodFrame)
     EXPECT_EQ(frames[0], good);
 }
 
+// Each case is refused by one check of the parser alone, and a good frame behind it is still
+// found: without that check the case would come through as a frame or swallow the good one.
+TEST_F(CodecFixture, EachCheckRefusesItsOwnCaseAlone)
+{
+    const auto join = [](Bytes a, const Bytes& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    Bytes wrongSum = Wcom(0x7010 | WCOM_FLAG_ANSWER | WCOM_FLAG_SUM, 0, Bytes(9, 4));
+    wrongSum[14] ^= 0x10;
+    Bytes beyondTheBuffer = Wcom(0x7010 | WCOM_FLAG_ANSWER, 0, {});
+    beyondTheBuffer[12] = 0xD0; // 2000 data bytes claimed
+    beyondTheBuffer[13] = 0x07;
+    beyondTheBuffer.resize(beyondTheBuffer.size() - 2);
+    beyondTheBuffer.resize(CODEC_BUFFER_LEN, 0x00);
+    const Bytes echoedRequest = Ign(100, 0x40, 1, {}); // a read request: its check is right, its bit 7 clear
+    const Bytes wcomGood = Wcom(0x7010 | WCOM_FLAG_ANSWER, 8, Bytes(8, 2));
+    const Bytes ignGood = Ign(100, 0xC0, 1, Bytes(100, 8));
+    Bytes wrongXor = Ign(100, 0xC0, 2, Bytes(100, 9));
+    wrongXor.back() ^= 0x01; // only the check byte is wrong
+    const struct {
+        const char* what;
+        int32_t protocol;
+        Bytes stream;
+        Bytes good;
+    } cases[] = {
+        { "a word sum that does not come to 0xFFFF", PROTOCOL_WCOMS, join(wrongSum, wcomGood), wcomGood },
+        { "a length beyond the receive buffer", PROTOCOL_WCOM, join(beyondTheBuffer, wcomGood), wcomGood },
+        { "a request echoed by the line", PROTOCOL_IGN100, echoedRequest, {} },
+        { "a wrong check byte", PROTOCOL_IGN100, join(wrongXor, ignGood), ignGood },
+    };
+    for (const auto& c : cases) {
+        codec.SetProtocol(c.protocol, 100);
+        const auto frames = FeedAndCollect(c.stream);
+        EXPECT_EQ(frames, c.good.empty() ? std::vector<Bytes> {} : std::vector<Bytes> { c.good }) << c.what;
+    }
+}
+
 TEST_F(CodecFixture, InterByteGapRestartsTheParser)
 {
     for (int32_t protocol : { PROTOCOL_WCOM, PROTOCOL_IGN50 }) {

@@ -249,6 +249,51 @@ TEST_F(EngineFixture, ThreeAttemptsPerBlockThenJobFailed)
     EXPECT_EQ(RequestAddresses(), (std::vector<int> { 0, 32, 32, 32 }));
 }
 
+// The unit answers within the window and the engine repeats a frame as often as the unit's
+// firmware expects; each value is measured on the engine itself, so a changed constant shows here
+// and not only on a slow line.
+TEST_F(EngineFixture, AnswerWindowAndAttemptsAreTheUnitsCadence)
+{
+    const auto silent = [](size_t, const Bytes&) -> std::optional<Bytes> { return std::nullopt; };
+    const auto attemptsPerBlock = [&](int flags) {
+        link.Disconnect();
+        requests.clear();
+        Connect(PROTOCOL_WCOM, 48);
+        script = silent;
+        EXPECT_EQ(Run(JobRead, 0, 32, JOB_FLAG_SEND_ALL | flags), JobFailed);
+        return int(requests.size());
+    };
+    // The clock moves a millisecond at a time from the moment the request went out, until the
+    // engine gives the attempt up.
+    const auto answerWindowMs = [&] {
+        link.Disconnect();
+        Connect(PROTOCOL_IGN100);
+        script = silent;
+        EXPECT_TRUE(link.StartJob(JobRead, 0, 100, JOB_FLAG_SEND_ALL));
+        EXPECT_TRUE(PumpUntil([&] { return link.state() == ENGINE_AWAITING; }, [&] { PumpDevice(); }));
+        const int32_t sentAt = TickMs.load();
+        const int32_t framesBefore = link.FramesSent();
+        for (int waited = 1; waited <= 2000; ++waited) {
+            TickMs = sentAt + waited;
+            link.LinkTick();
+            if (link.state() != ENGINE_AWAITING || link.FramesSent() != framesBefore)
+                return waited - 1;
+        }
+        return -1;
+    };
+    const struct {
+        const char* what;
+        int expected;
+        std::function<int()> measure;
+    } facts[] = {
+        { "answer window in ms", 400, answerWindowMs },
+        { "attempts per block", 3, [&] { return attemptsPerBlock(0); } },
+        { "attempts per block of a one-attempt job", 1, [&] { return attemptsPerBlock(JOB_FLAG_ONE_ATTEMPT); } },
+    };
+    for (const auto& fact : facts)
+        EXPECT_EQ(fact.measure(), fact.expected) << fact.what;
+}
+
 TEST_F(EngineFixture, MonitorExchangeStoresTheAnswerAndIgnCarriesTheTail)
 {
     Connect(PROTOCOL_IGN50);

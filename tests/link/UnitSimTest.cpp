@@ -159,6 +159,41 @@ TEST(UnitSimTest, FixedBlockUnitAnswersEveryRequest)
     }
 }
 
+// Every byte the program writes lands in the unit's memory, the first and the last of each frame
+// and the last byte of the configuration included, on every protocol.
+TEST(UnitSimTest, WritesOfEveryProtocolLandByteForByte)
+{
+    std::array<uint8_t, RS_LEN_EXE> written {};
+    for (size_t a = 0; a < written.size(); ++a)
+        written[a] = uint8_t(a * 13 + 7);
+    for (const ProtocolInfo& row : Protocols()) {
+        SCOPED_TRACE(row.name);
+        UnitSimOptions o;
+        o.protocol = row.id;
+        o.maxFrameLength = 64;
+        SimLine line(o);
+        std::array<uint8_t, RS_LEN_EXE> before {};
+        for (size_t a = 0; a < before.size(); ++a)
+            before[a] = uint8_t(~written[a]);
+        line.sim.SetConfiguration(before);
+        const int perFrame = row.wcomFamily ? 48 : row.blockSize;
+        for (int start = 0; start < RS_LEN_EXE; start += perFrame) {
+            Bytes data(size_t(perFrame), 0);
+            for (int i = 0; i < perFrame && start + i < RS_LEN_EXE; ++i)
+                data[size_t(i)] = written[size_t(start + i)];
+            if (row.wcomFamily) {
+                data.resize(size_t(std::min(perFrame, RS_LEN_EXE - start)));
+                ASSERT_TRUE(line.Exchange(line.Wcom(0x7020, uint16_t(start), data))) << start;
+            } else {
+                ASSERT_TRUE(line.Exchange(line.Ign(0x00, start / perFrame + 1, data))) << start;
+            }
+        }
+        const auto stored = line.sim.Configuration();
+        for (size_t a = 0; a < stored.size(); ++a)
+            ASSERT_EQ(stored[a], written[a]) << "byte " << a;
+    }
+}
+
 TEST(UnitSimTest, FaultsTable)
 {
     struct Case {

@@ -197,24 +197,50 @@ TEST_F(PlayerFixture, DamagedFilesAreRefusedWithoutCrash)
     monitorAt(11000, 1000);
     player->Stop();
     const std::vector<uint8_t> good = fileBytes("r.ignlog");
+    using Error = IgnlogFile::ParseError;
+    const int total = get16(&good[H_TOTAL_COUNT]);
+    const uint32_t area = get32(&good[H_AREA_LENGTH]);
+    ASSERT_EQ(get16(&good[H_LENGTH]), HEADER_BASE + 2 * total);
+    // Each case below the first eight is refused by one check alone: the other checks pass it.
     struct Damage {
         const char* what;
+        Error error;
         std::function<void(std::vector<uint8_t>&)> apply;
     } damages[] = {
-        {"truncated area", [](auto& b) { b.resize(b.size() - 10); }},
-        {"short header", [](auto& b) { b.resize(100); }},
-        {"count beyond table", [](auto& b) { put16(&b[H_TOTAL_COUNT], 50); }},
-        {"negative header length", [](auto& b) { put16(&b[H_LENGTH], 0x8000); }},
-        {"offset outside area", [](auto& b) { put16(&b[H_OFFSETS + 2], 30000); }},
-        {"record length", [&](auto& b) { put16(&b[get16(&b[0]) + 84], 5); }},
-        {"unknown type", [&](auto& b) { b[get16(&b[0]) + 84 + 2] = 9; }},
-        {"huge area length", [](auto& b) { put32(&b[H_AREA_LENGTH], 0xFFFFFFF0u); }},
+        {"truncated area", Error::Truncated, [](auto& b) { b.resize(b.size() - 10); }},
+        {"short header", Error::TooShort, [](auto& b) { b.resize(100); }},
+        {"count beyond table", Error::BadCounts, [](auto& b) { put16(&b[H_TOTAL_COUNT], 50); }},
+        {"negative header length", Error::BadHeaderLength, [](auto& b) { put16(&b[H_LENGTH], 0x8000); }},
+        {"offset outside area", Error::BadRecord, [](auto& b) { put16(&b[H_OFFSETS + 2], 30000); }},
+        {"record length", Error::BadRecord, [&](auto& b) { put16(&b[get16(&b[0]) + 84], 5); }},
+        {"unknown type", Error::BadRecord, [&](auto& b) { b[get16(&b[0]) + 84 + 2] = 9; }},
+        {"huge area length", Error::Truncated, [](auto& b) { put32(&b[H_AREA_LENGTH], 0xFFFFFFF0u); }},
+        {"header length below its fixed part", Error::BadHeaderLength, [](auto& b) { put16(&b[H_LENGTH], HEADER_BASE - 2); }},
+        {"odd header length", Error::BadHeaderLength, [&](auto& b) { put16(&b[H_LENGTH], HEADER_BASE + 2 * total + 1); }},
+        {"header longer than the file", Error::BadHeaderLength,
+            [](auto& b) { put16(&b[H_LENGTH], static_cast<uint16_t>((b.size() + 2) & ~size_t(1))); }},
+        {"header longer than the offset table holds", Error::BadHeaderLength, [](auto& b) {
+             b.resize(MAX_HEADER + 100);
+             put16(&b[H_LENGTH], MAX_HEADER + 2);
+         }},
+        {"more snapshots than records", Error::BadCounts, [&](auto& b) { put16(&b[H_SNAPSHOT_COUNT], total + 1); }},
+        {"area longer than a recording", Error::Truncated, [&](auto& b) {
+             b.resize(HEADER_BASE + 2 * total + MAX_AREA + 2);
+             put32(&b[H_AREA_LENGTH], MAX_AREA + 2);
+         }},
+        {"record head past the end of the area", Error::BadRecord,
+            [&](auto& b) { put16(&b[H_OFFSETS], static_cast<uint16_t>(area - RECORD_HEAD + 1)); }},
+        {"last record cut short", Error::BadRecord, [&](auto& b) {
+             b.resize(b.size() - 1);
+             put32(&b[H_AREA_LENGTH], area - 1);
+         }},
     };
     for (const Damage& d : damages) {
         std::vector<uint8_t> bytes = good;
         d.apply(bytes);
         IgnlogFile log;
-        EXPECT_NE(log.parse(bytes), IgnlogFile::ParseError::None) << d.what;
+        EXPECT_EQ(log.parse(bytes), d.error) << d.what;
+        EXPECT_TRUE(log.header.empty() && log.area.empty()) << d.what;
     }
 }
 
