@@ -61,7 +61,9 @@ PortResult RunPort(const PortChoice& choice, int timeoutMs, CliTicker& ticker, c
         r.device = session.link.Ports().DevicePath(choice.forcedPort);
         r.unitName = session.manager.unitInfo.name;
         r.serialNumber = session.manager.unitInfo.serialNumber;
-        if (r.message.empty())
+        // A failed port is told by its failure; a step's title the unit was pulled out in
+        // ("Reference read:") says nothing, the error lines then say what happened.
+        if (r.message.empty() && (r.ok || session.ResultFailed()))
             r.message = session.ResultText();
     }
     messages = MessageLines(err.str());

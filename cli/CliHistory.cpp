@@ -189,7 +189,8 @@ int CliHistoryCommand(const std::vector<std::string>& arguments, CliIo& io)
             CliJson::Print({ { "history", history.path() }, { "units", QJsonArray() } }, io.out);
         return unitGiven || exportGiven || forgetGiven ? CLI_FAILED : CLI_OK;
     }
-    HistoryDatabase db(history.path());
+    // Only forgetting writes; the rest reads and never waits for a writer.
+    HistoryDatabase db(history.path(), forgetGiven ? HistoryDatabase::Access::ReadWrite : HistoryDatabase::Access::ReadOnly);
     if (!db.Open()) {
         PrintMessages(db.TakeMessages(), io);
         return CLI_FAILED;

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 
+#include "base/PngFile.h"
 #include "lang/LangString.h"
 #include "monitor/LogPlot.h"
 #include "monitor/LogTrace.h"
@@ -86,8 +87,9 @@ int CliLogPlot(const std::vector<std::string>& args, CliIo& io)
         QPainter p(&picture);
         LogPlotPainter(plot, view).Paint(p, picture.rect());
     }
-    if (!picture.save(QString::fromStdString(o.out), "PNG")) {
-        io.err << "log-plot: cannot write " << o.out << "\n";
+    QString reason;
+    if (!SavePng(picture, CliPath(o.out), &reason)) {
+        io.err << "log-plot: cannot write " << o.out << ": " << reason.toStdString() << "\n";
         return CLI_FAILED;
     }
     return CLI_OK;

@@ -4,13 +4,12 @@
 #include "CliUnitSession.h"
 #include "monitor/MonitorCsv.h"
 #include "base/BuildInfo.h"
+#include "lang/LangString.h"
 #include "lang/RuntimeTexts.h"
 #include "link/UnitInfo.h"
 #include "monitor/IgnlogFile.h"
 #include "monitor/MonitorDisplay.h"
 #include "monitor/MonitorPlayer.h"
-
-#include <QFile>
 
 #include <atomic>
 #include <chrono>
@@ -24,7 +23,6 @@ constexpr int DEFAULT_TIMEOUT_MS = 10000;
 constexpr const char* MONITOR_USAGE = "monitor [--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... "
                                       "[--timeout SECONDS] [--protocol NAME [--baud N]]";
 // A file larger than the fullest recording cannot be a monitor log.
-constexpr qint64 MAX_LOG_FILE = ignlog::MAX_HEADER + ignlog::MAX_AREA + 1024;
 
 std::atomic<bool> interrupted { false };
 
@@ -183,23 +181,10 @@ int CliLogExport(const std::vector<std::string>& args, CliIo& io)
         io.err << "usage: vordax4-cli log-export FILE.ignlog\n";
         return CLI_USAGE;
     }
-    QFile f(CliPath(args[0]));
-    if (!f.open(QIODevice::ReadOnly)) {
-        io.err << "log-export: cannot open " << args[0] << "\n";
-        return CliBadInput(io);
-    }
-    if (f.size() > MAX_LOG_FILE) {
-        io.err << "log-export: " << args[0] << " is too large for a monitor log\n";
-        return CliBadInput(io);
-    }
-    const QByteArray raw = f.readAll();
     IgnlogFile log;
-    if (log.parse(std::vector<uint8_t>(raw.begin(), raw.end())) != IgnlogFile::ParseError::None) {
-        io.err << "log-export: " << args[0] << " is not a monitor log or is damaged\n";
-        return CliBadInput(io);
-    }
-    if (log.rsKey() != PROGRAM_KEY) {
-        io.err << "log-export: RS keys are not equal (" << log.rsKey() << "!=" << PROGRAM_KEY << ")\n";
+    const std::string error = log.Load(args[0]);
+    if (!error.empty()) {
+        io.err << "log-export: " << args[0] << ": " << LangText(error) << "\n";
         return CliBadInput(io);
     }
     io.out << MonitorCsv::Header() << "\n";

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 
+#include "base/PngFile.h"
 #include "files/IgnCommands.h"
 #include "mapedit/MapEditTypes.h"
 #include "mapedit/ui/MapPicture.h"
@@ -151,8 +152,9 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
         io.err << "vordax4-cli render: " << error << "\n";
         return CLI_FAILED;
     }
-    if (!picture.save(CliPath(o.output), "PNG")) {
-        io.err << "vordax4-cli render: cannot write '" << o.output << "'\n";
+    QString reason;
+    if (!SavePng(picture, CliPath(o.output), &reason)) {
+        io.err << "vordax4-cli render: cannot write '" << o.output << "': " << reason.toStdString() << "\n";
         return CLI_FAILED;
     }
     io.out << o.output << ": " << picture.width() << " x " << picture.height() << "\n";

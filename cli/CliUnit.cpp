@@ -128,14 +128,15 @@ int CountDifferingBytes(const ParamImage& a, const ParamImage& b)
     return differing;
 }
 
-// After "Verify error !": how much differs, then every difference, the file's value first.
+// After "Verify error !": how much differs, then every difference, the file's value first. They are
+// the command's result, so they go where results go.
 void PrintDifferences(const std::string& file, const ParamImage& image, const ParamImage& unit,
-    const std::vector<ImageDifference>& differences, std::ostream& err)
+    const std::vector<ImageDifference>& differences, std::ostream& out)
 {
-    err << CountDifferingBytes(image, unit) << " of " << RS_LEN_EXE << " bytes of " << file
+    out << CountDifferingBytes(image, unit) << " of " << RS_LEN_EXE << " bytes of " << file
         << " differ from the unit's configuration (" << file << " -> unit):\n";
     for (const ImageDifference& d : differences)
-        err << "  " << ImageDiff::Line(d) << "\n";
+        out << "  " << ImageDiff::Line(d) << "\n";
 }
 
 QJsonObject UnitJson(const CliUnitSession& session)
@@ -159,7 +160,7 @@ bool VerifyUnit(
     result.json["result"] = QString::fromStdString(session.ResultText());
     result.json["differences"] = CliJson::Differences(differences);
     if (!ok && known)
-        PrintDifferences(file, session.image, unit, differences, io.err);
+        PrintDifferences(file, session.image, unit, differences, io.out);
     return ok;
 }
 
@@ -220,7 +221,10 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
             a,
             [&](CliUnitSession& s, PortResult& r) {
                 attach(s);
-                return VerifyUnit(s, file, image, s.io(), r);
+                // Standard output is the table of ports, one line each: the differences follow
+                // on stderr with the port's other messages.
+                CliIo messages { s.io().err, s.io().err };
+                return VerifyUnit(s, file, image, messages, r);
             },
             io);
         a.history.Finish(io);
@@ -231,7 +235,7 @@ int CliVerify(const std::vector<std::string>& args, CliIo& io)
     CliUnitSession session(a.choice, a.timeoutMs, sessionIo);
     PortResult result;
     attach(session);
-    const bool ok = VerifyUnit(session, file, image, io, result);
+    const bool ok = VerifyUnit(session, file, image, sessionIo, result);
     a.history.Finish(io);
     if (a.json) {
         QJsonObject doc = result.json;

@@ -43,6 +43,8 @@ public:
     CliIo& io() const { return io_; }
     // The text of the last result message ("Verify: OK", "Verify error !").
     const std::string& ResultText() const { return resultText_; }
+    // Whether that message is a failure; else it says how a command ended well or only which step began.
+    bool ResultFailed() const { return resultFailed_; }
 
     // Runs the tick loop until done holds (true), the link is lost or limitMs of real time pass (false).
     bool RunUntil(const std::function<bool()>& done, int limitMs);

@@ -48,6 +48,8 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName("Motravex");
 
     MainWindow window(args);
+    if (window.Closed())
+        return 0;
     window.show();
     return app.exec();
 }

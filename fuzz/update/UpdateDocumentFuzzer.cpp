@@ -1,5 +1,4 @@
 #include "update/CodePage.h"
-#include "update/HttpGet.h"
 #include "update/RtfReader.h"
 #include "update/UpdateDocument.h"
 
@@ -24,7 +23,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (offer->webLink.size() > MAX_LINK_CHARS || offer->downloadLink.size() > MAX_LINK_CHARS)
             __builtin_trap();
     }
-    std::string body;
-    ParseHttpAnswer(document, body);
     return 0;
 }

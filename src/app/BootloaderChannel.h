@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -19,6 +20,10 @@ class QLocalSocket;
 // A second start of the program uses the same socket to hand a file to the running window: a
 // message numbered 33645 whose second word is the length of the path that follows it (UTF-8, at
 // most MAX_PATH_BYTES); the window answers with the same 12 bytes once it has taken the path.
+//
+// The socket lives in a folder only the user may enter ($XDG_RUNTIME_DIR, else a folder of the
+// user's own in the temporary folder), and both ends check that the other belongs to the same
+// user: another user can neither take the window's messages nor send it any.
 class BootloaderChannel : public QObject {
 public:
     using Handler = std::function<void(int port, uint32_t code)>;
@@ -26,12 +31,25 @@ public:
     static constexpr int MESSAGE_SIZE = 12;
     static constexpr int32_t OPEN_FILE_MESSAGE = 33645;
     static constexpr int MAX_PATH_BYTES = 32768;
+    // Connections held at once; more are cut off, so that unfinished messages cannot make the
+    // window hold an unbounded amount of memory.
+    static constexpr int MAX_CONNECTIONS = 16;
 
     explicit BootloaderChannel(Handler handler, QObject* parent = nullptr);
     ~BootloaderChannel() override;
 
     // "vordax4-bootloader", or the name in VORDAX4_BOOTLOADER_SOCKET.
     static QString DefaultName();
+    // The folder of the user's sockets: $XDG_RUNTIME_DIR when it is the user's own and closed to
+    // others, else "vordax4-UID" in the temporary folder, made with mode 0700 when missing; empty
+    // when neither can be had safely.
+    static QString RuntimeFolder();
+    // Where a socket name lives: an absolute name as it is, any other in RuntimeFolder(); empty
+    // when there is no safe folder.
+    static QString SocketPath(const QString& name);
+    // The user at the other end of a connected local socket; nothing when it cannot be told. A
+    // test names another user here to play a second one.
+    static std::function<std::optional<unsigned>(qintptr descriptor)> peerUid;
     // Starts listening; a name still held by a running program is left to it (false), a stale one
     // left behind by a program that ended abnormally is taken over.
     bool Listen(const QString& name = DefaultName());
@@ -55,6 +73,8 @@ public:
     FileHandler onFile;
 
 private:
+    // Whether the other end of socket is this program's own user.
+    static bool SameUser(const QLocalSocket& socket);
     void Accept();
     void Receive(QLocalSocket* socket);
 

@@ -2,6 +2,7 @@
 
 #include "app/FileMenu.h"
 #include "app/SettingsStore.h"
+#include "app/ModalDialogs.h"
 #include "app/SignalClose.h"
 #include "app/TestSettings.h"
 #include "app/WindowDifferences.h"
@@ -89,7 +90,7 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     connect(timer_, &QTimer::timeout, this, &MainWindow::Timer1Timer);
     timer_->start();
     // A signal ends the program the way closing the window does: edits applied, settings written.
-    new SignalClose([this] { close(); }, this);
+    new SignalClose([this] { CloseModalDialogs(); close(); }, this);
 
     FormCreate();
 }

@@ -81,6 +81,8 @@ public:
     WindowHistory& History() { return *history_; }
     WindowHelp& Help() { return *help_; }
     WindowHandOver& HandOver() { return *handOver_; }
+    // The window was closed, perhaps by a signal while it was still being built.
+    bool Closed() const { return closed_; }
     // The map editors of the pages. An edit committed in an editor is stored through its page and
     // committed as an edit of that page.
     MapEditorList& MapEditors() { return *mapEditors_; }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class BootloaderChannel;
@@ -27,11 +29,17 @@ public:
     void Open(const QString& path);
     // Only the first parameter file of a drop is opened; other files are ignored.
     void Drop(const QMimeData& data);
+    // A file a second start handed over: opened when it can be read, else named in the one box
+    // that collects such files, so that many failed hand-overs never pile up boxes.
+    void OpenHandedOver(const QString& path);
 
 private:
+    void ReportNotOpened(const QString& path, const QString& reason);
+
     QWidget& window_;
     WindowLink& link_;
     WindowMonitor& monitor_;
     FileMenu& fileMenu_;
     BootloaderChannel* bootloader_ = nullptr;
+    QPointer<QMessageBox> notOpenedBox_;
 };

@@ -99,7 +99,7 @@ HistoryWriter& WindowHistory::Writer()
 HistoryDatabase& WindowHistory::Reader()
 {
     if (!reader_)
-        reader_ = std::make_unique<HistoryDatabase>(Path());
+        reader_ = std::make_unique<HistoryDatabase>(Path(), HistoryDatabase::Access::ReadOnly);
     return *reader_;
 }
 

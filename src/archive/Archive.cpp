@@ -2,6 +2,7 @@
 
 #include "archive/ArchivePath.h"
 #include "base/AtomicFile.h"
+#include "base/InputFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -201,6 +202,9 @@ ArchiveLoadResult Archive::Load(const std::string& hostPath)
 {
     Reset();
     hostPath_ = hostPath;
+    // A FIFO or a device named as the host would hold the program in its open or never end.
+    if (InputFile::Check(QString::fromStdString(hostPath)) != InputFile::Status::Read)
+        return ArchiveLoadResult::CannotOpen;
     QFile file(QString::fromStdString(hostPath));
     if (!file.open(QIODevice::ReadOnly))
         return ArchiveLoadResult::CannotOpen;

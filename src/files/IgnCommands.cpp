@@ -2,6 +2,7 @@
 
 #include "files/IgnOpen.h"
 #include "files/IgnWriter.h"
+#include "base/InputFile.h"
 #include "files/ServiceFiles.h"
 #include "lang/LangString.h"
 #include "model/FieldFacts.h"
@@ -99,6 +100,8 @@ std::string loadMessage(IgnLoadStatus status)
     switch (status) {
     case IgnLoadStatus::CannotOpen:
         return "cannot open the file";
+    case IgnLoadStatus::NotRegular:
+        return LangText(InputFile::Message(InputFile::Status::NotRegular));
     case IgnLoadStatus::TooLarge:
         return "the file is larger than 10 MiB";
     case IgnLoadStatus::ReadError:

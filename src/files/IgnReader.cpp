@@ -8,7 +8,8 @@
 #include "model/ImageDefaults.h"
 #include "model/LobeByte.h"
 
-#include <QFile>
+#include "base/InputFile.h"
+
 
 #include <string_view>
 
@@ -294,16 +295,19 @@ void IgnReader::ReadIgnText(int page, bool messages, std::string_view text)
 
 IgnLoadStatus IgnReader::ReadFileText(const QString& path, QByteArray& text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    switch (InputFile::Read(path, MAX_FILE_SIZE, text)) {
+    case InputFile::Status::Read:
+        return IgnLoadStatus::Loaded;
+    case InputFile::Status::CannotOpen:
         return IgnLoadStatus::CannotOpen;
-    const qint64 size = file.size();
-    if (size > MAX_FILE_SIZE)
+    case InputFile::Status::NotRegular:
+        return IgnLoadStatus::NotRegular;
+    case InputFile::Status::TooLarge:
         return IgnLoadStatus::TooLarge;
-    text = file.read(MAX_FILE_SIZE + 1);
-    if (text.size() != size)
-        return text.size() > MAX_FILE_SIZE ? IgnLoadStatus::TooLarge : IgnLoadStatus::ReadError;
-    return IgnLoadStatus::Loaded;
+    case InputFile::Status::ReadError:
+        break;
+    }
+    return IgnLoadStatus::ReadError;
 }
 
 IgnLoadStatus IgnReader::LoadIgnFile(const QString& path, int page, bool messages)

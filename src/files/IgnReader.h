@@ -15,7 +15,7 @@
 using IgnFileBytes = std::bitset<RS_LEN_EXE>;
 
 // Outcome of reading a parameter file from disk.
-enum class IgnLoadStatus { Loaded, CannotOpen, TooLarge, ReadError };
+enum class IgnLoadStatus { Loaded, CannotOpen, NotRegular, TooLarge, ReadError };
 
 // The tolerant, positional reader of parameter files: it looks for known keys among the tokens
 // of the text and takes the numbers each key needs from what follows. Versions 93 and 80 are

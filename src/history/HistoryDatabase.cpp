@@ -1,5 +1,6 @@
 #include "history/HistoryDatabase.h"
 
+#include "base/InputFile.h"
 #include "lang/LangString.h"
 
 #include <QDateTime>
@@ -15,6 +16,13 @@
 
 #include <atomic>
 #include <cstring>
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -26,6 +34,22 @@ constexpr const char* FAILED = "###The unit history %1 could not be used: %2##Di
                                "benutzt werden: %2##Historii jednotek %1 nelze použít: %2";
 constexpr const char* NOT_MOVED = "###a damaged file that cannot be moved aside##eine beschädigte Datei, die sich "
                                   "nicht beiseitelegen lässt##poškozený soubor, který nelze odložit";
+constexpr const char* DAMAGED_READ = "###a damaged file; it is set aside when the history is next written##eine "
+                                     "beschädigte Datei; sie wird beiseitegelegt, wenn die Historie das nächste Mal "
+                                     "geschrieben wird##poškozený soubor; bude odložen při příštím zápisu historie";
+constexpr const char* STILL_READ = "###Unit %1 was removed from the unit history, but another program is still reading "
+                                   "the history, so the unit's data stays in the file %2 until that program has ended "
+                                   "and the history is next opened for writing.##Die Einheit %1 wurde aus der "
+                                   "Gerätehistorie entfernt, aber ein anderes Programm liest die Historie noch; die "
+                                   "Daten der Einheit bleiben in der Datei %2, bis dieses Programm beendet ist und die "
+                                   "Historie wieder zum Schreiben geöffnet wird.##Jednotka %1 byla odebrána z historie "
+                                   "jednotek, ale jiný program historii ještě čte, proto data jednotky zůstávají v "
+                                   "souboru %2, dokud tento program neskončí a historie nebude znovu otevřena pro zápis.";
+constexpr const char* COPIES_KEPT = "###Unit %1 could not be erased from these damaged copies of the unit history; "
+                                    "delete them to remove it: %2##Die Einheit %1 konnte aus diesen beschädigten "
+                                    "Kopien der Gerätehistorie nicht gelöscht werden; löschen Sie sie, um sie zu "
+                                    "entfernen: %2##Jednotku %1 nelze vymazat z těchto poškozených kopií historie "
+                                    "jednotek; pro její odstranění je smažte: %2";
 constexpr const char* NO_DRIVER = "###the SQLite driver of Qt is not installed##der SQLite-Treiber von Qt ist nicht "
                                   "installiert##ovladač SQLite pro Qt není nainstalován";
 
@@ -82,8 +106,9 @@ constexpr const char* UNIT_COLUMNS = "SELECT u.id, u.serial, u.name, u.firmware,
 
 } // namespace
 
-HistoryDatabase::HistoryDatabase(const QString& path)
+HistoryDatabase::HistoryDatabase(const QString& path, Access access)
     : path_(path)
+    , access_(access)
     , connection_(NewConnectionName())
 {
 }
@@ -121,13 +146,66 @@ bool HistoryDatabase::Open()
         return true;
     if (OpenOnce())
         return true;
+    if (lastDamaged_ && access_ == Access::ReadOnly) {
+        messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), Text(DAMAGED_READ)).toStdString());
+        return false;
+    }
     return lastDamaged_ && MoveAsideAndReopen();
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+
+// Only the user's own files and folders are changed; a shared folder is left as it is.
+void Tighten(const QString& path, mode_t type, mode_t mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) == 0 && (st.st_mode & S_IFMT) == type && st.st_uid == ::geteuid()
+        && (st.st_mode & 07777) != mode)
+        ::chmod(name.constData(), mode);
+}
+
+} // namespace
+#endif
+
+void HistoryDatabase::MakePrivate() const
+{
+    const QString folder = QFileInfo(path_).absolutePath();
+    QDir().mkpath(folder);
+#ifdef Q_OS_UNIX
+    Tighten(folder, S_IFDIR, 0700);
+    // Made here, so that SQLite, which gives its log files the file's mode, finds it private.
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    QStringList files { path_, path_ + "-wal", path_ + "-shm" };
+    for (const QString& copy : AsideCopies())
+        files << copy << copy + "-wal";
+    for (const QString& file : files)
+        Tighten(file, S_IFREG, 0600);
+#endif
+}
+
+// "history-damaged-*.sqlite" beside the history, as AsideName makes them.
+QStringList HistoryDatabase::AsideCopies() const
+{
+    const QFileInfo info(path_);
+    QStringList copies;
+    for (const QString& name :
+        info.dir().entryList({ info.completeBaseName() + "-damaged-*." + info.suffix() }, QDir::Files | QDir::Hidden))
+        copies << info.dir().filePath(name);
+    return copies;
 }
 
 bool HistoryDatabase::OpenOnce()
 {
     lastDamaged_ = false;
-    QDir().mkpath(QFileInfo(path_).absolutePath());
+    // Nothing recorded yet is an empty history, for a reader that may not make the file.
+    if (access_ == Access::ReadOnly && !QFileInfo::exists(path_))
+        return false;
+    if (access_ == Access::ReadWrite)
+        MakePrivate();
     QSqlDatabase db
         = QSqlDatabase::contains(connection_) ? Connection() : QSqlDatabase::addDatabase("QSQLITE", connection_);
     if (!db.isValid()) {
@@ -135,7 +213,9 @@ bool HistoryDatabase::OpenOnce()
         return false;
     }
     db.setDatabaseName(path_);
-    db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BUSY_TIMEOUT_MS));
+    // A reader never waits: in WAL mode a writer does not hold it up.
+    db.setConnectOptions(access_ == Access::ReadOnly ? QString("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=0")
+                                                     : QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BUSY_TIMEOUT_MS));
     if (!db.open()) {
         Fail(db.lastError());
         return false;
@@ -149,6 +229,8 @@ bool HistoryDatabase::OpenOnce()
 
 bool HistoryDatabase::Prepare()
 {
+    if (access_ == Access::ReadOnly)
+        return Exec("SELECT count(*) FROM units");
     // WAL lets readers and one writer work at once; NORMAL syncing is safe in WAL mode. A forgotten
     // unit's bytes are overwritten, not only unlinked.
     if (!SwitchToWal())
@@ -168,6 +250,11 @@ bool HistoryDatabase::Prepare()
         }
     if (!Exec("COMMIT"))
         return false;
+    // A forgotten unit left in the file by a reader of an earlier run is erased now, when no
+    // reader holds it any longer; with a reader still there this does nothing and waits for nobody.
+    Exec("PRAGMA busy_timeout=0");
+    Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    Exec(QString("PRAGMA busy_timeout=%1").arg(BUSY_TIMEOUT_MS));
     // Reading the tables once finds a damaged file now rather than in the middle of a command.
     return Exec("SELECT count(*) FROM units");
 }
@@ -305,7 +392,7 @@ std::vector<HistoryUnit> HistoryDatabase::Units()
     q.setForwardOnly(true);
     q.prepare(QString(UNIT_COLUMNS) + "ORDER BY u.last_seen DESC, u.id DESC");
     if (!Exec(q)) {
-        if (lastDamaged_)
+        if (lastDamaged_ && access_ == Access::ReadWrite)
             MoveAsideAndReopen();
         return units;
     }
@@ -378,6 +465,78 @@ bool HistoryDatabase::ForgetUnit(int64_t unitId)
 {
     if (!Open())
         return false;
+    QSqlQuery which(Connection());
+    which.prepare("SELECT identity, serial FROM units WHERE id = ?");
+    which.addBindValue(qint64(unitId));
+    if (!Exec(which) || !which.next())
+        return false;
+    const QString identity = which.value(0).toString();
+    const QString serial = which.value(1).toString();
+    which.finish();
+    if (!DeleteUnit(unitId))
+        return false;
+    const bool erased = CheckpointFully(Connection());
+    if (!erased)
+        messages_.push_back(Text(STILL_READ).arg(serial, QDir::toNativeSeparators(path_)).toStdString());
+    ForgetInAsideCopies(identity, serial);
+    return erased;
+}
+
+bool HistoryDatabase::CheckpointFully(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    q.prepare("PRAGMA wal_checkpoint(TRUNCATE)");
+    // The first column says whether a reader kept the checkpoint from finishing.
+    return Exec(q) && q.next() && q.value(0).toInt() == 0;
+}
+
+void HistoryDatabase::ForgetInAsideCopies(const QString& identity, const QString& serial)
+{
+    QStringList kept;
+    for (const QString& copy : AsideCopies()) {
+        bool gone = ForgetInCopy(copy, identity);
+        // A damaged copy may hold the unit in pages the database no longer reaches.
+        for (const QString& file : { copy, copy + "-wal" }) {
+            QByteArray bytes;
+            InputFile::Read(file, std::numeric_limits<qint64>::max() / 2, bytes);
+            gone = gone && !bytes.contains(identity.toUtf8()) && (serial.isEmpty() || !bytes.contains(serial.toUtf8()));
+        }
+        if (!gone)
+            kept << QDir::toNativeSeparators(copy);
+    }
+    if (!kept.isEmpty())
+        messages_.push_back(Text(COPIES_KEPT).arg(serial, kept.join(", ")).toStdString());
+}
+
+bool HistoryDatabase::ForgetInCopy(const QString& copy, const QString& identity)
+{
+    const QString name = NewConnectionName();
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+        db.setDatabaseName(copy);
+        db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BUSY_TIMEOUT_MS));
+        if (db.open()) {
+            QSqlQuery q(db);
+            done = q.exec("PRAGMA secure_delete=ON") && q.exec("BEGIN IMMEDIATE");
+            for (const char* statement : { "DELETE FROM events WHERE unit IN (SELECT id FROM units WHERE identity = ?)",
+                     "DELETE FROM units WHERE identity = ?" }) {
+                done = done && q.prepare(statement);
+                q.addBindValue(identity);
+                done = done && q.exec();
+            }
+            done = done && q.exec("COMMIT") && q.exec("PRAGMA wal_checkpoint(TRUNCATE)") && q.next()
+                && q.value(0).toInt() == 0;
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return done;
+}
+
+bool HistoryDatabase::DeleteUnit(int64_t unitId)
+{
     QSqlQuery events(Connection()), unit(Connection());
     events.prepare("DELETE FROM events WHERE unit = ?");
     events.addBindValue(qint64(unitId));

@@ -5,6 +5,7 @@
 #include "history/HistoryUnit.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -19,12 +20,18 @@ class QSqlQuery;
 // another writer up to a busy time-out. A file that turns out not to be a sound database is moved
 // aside under a name with a time stamp and a new one is started; that costs a message, never the
 // command that wanted to write. Use an object on one thread only (each has its own connection).
+//
+// The history names the units of the user's customers: its folder is closed to others (0700) and
+// its files are the user's alone (0600), also those of earlier versions, tightened on opening. An
+// object that only lists opens the file read-only and never waits for a writer.
 class HistoryDatabase {
 public:
+    enum class Access { ReadWrite, ReadOnly };
+
     static constexpr const char* FILE_NAME = "history.sqlite";
     static constexpr int BUSY_TIMEOUT_MS = 5000;
 
-    explicit HistoryDatabase(const QString& path);
+    explicit HistoryDatabase(const QString& path, Access access = Access::ReadWrite);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;
@@ -45,7 +52,9 @@ public:
     std::vector<HistoryEvent> Events(int64_t unitId);
     // The configuration an event left; false when it has none or the event does not exist.
     bool Configuration(int64_t eventId, ParamImage& image, int64_t* unitId = nullptr);
-    // Removes the unit and all its events.
+    // Removes the unit and all its events, and erases them from the file: false, with a message,
+    // while another program still reads the old pages after the busy time-out. The unit is also
+    // erased from the damaged copies set aside; a copy where it cannot be is named in a message.
     bool ForgetUnit(int64_t unitId);
 
     // The messages (in the current language) of what went wrong or was repaired since the last call.
@@ -68,8 +77,17 @@ private:
     bool Exec(const QString& statement);
     void Fail(const QSqlError& error);
     bool RecordOnce(const HistoryRecord& record);
+    // The folder 0700 and the file and its companions 0600, the file made when missing.
+    void MakePrivate() const;
+    QStringList AsideCopies() const;
+    // Folds the log into the file and empties it, waiting for readers up to the busy time-out.
+    bool CheckpointFully(const QSqlDatabase& db);
+    void ForgetInAsideCopies(const QString& identity, const QString& serial);
+    bool ForgetInCopy(const QString& copy, const QString& identity);
+    bool DeleteUnit(int64_t unitId);
 
     QString path_;
+    Access access_;
     QString connection_;
     bool open_ = false;
     bool lastDamaged_ = false;

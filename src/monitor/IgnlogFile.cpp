@@ -1,5 +1,44 @@
 #include "monitor/IgnlogFile.h"
 
+#include "base/InputFile.h"
+#include "base/ProductIdentity.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* DAMAGED = "###The monitor log file is damaged and cannot be played.##"
+                                "Die Monitorprotokolldatei ist beschädigt und kann nicht abgespielt werden.##"
+                                "Soubor záznamu monitoru je poškozený a nelze jej přehrát.";
+constexpr const char* CANNOT_OPEN = "###Cannot open the file.##Die Datei kann nicht geöffnet werden.##Soubor nelze "
+                                    "otevřít.";
+
+} // namespace
+
+const char* IgnlogFile::DamagedText() { return DAMAGED; }
+
+std::string IgnlogFile::Load(const std::string& path)
+{
+    QByteArray raw;
+    const InputFile::Status status = InputFile::Read(QFile::decodeName(QByteArray::fromStdString(path)), ignlog::MAX_FILE, raw);
+    if (status == InputFile::Status::CannotOpen)
+        return CANNOT_OPEN;
+    if (status == InputFile::Status::NotRegular)
+        return InputFile::Message(status);
+    if (status != InputFile::Status::Read || parse(std::vector<uint8_t>(raw.begin(), raw.end())) != ParseError::None)
+        return DAMAGED;
+    if (rsKey() != PROGRAM_KEY) {
+        char text[64];
+        std::snprintf(text, sizeof text, "RS keys are not equal (%i!=%i)", rsKey(), PROGRAM_KEY);
+        *this = {};
+        return text;
+    }
+    return {};
+}
+
 using namespace ignlog;
 
 IgnlogFile::ParseError IgnlogFile::parse(const std::vector<uint8_t>& file)

@@ -26,6 +26,12 @@ public:
     // Checks every length, count and offset; on failure the object is left empty.
     ParseError parse(const std::vector<uint8_t>& file);
 
+    // Reads the recording at path (a regular file only, at most ignlog::MAX_FILE bytes) and checks
+    // it completely: empty when it was read, else why not (a LangString or plain text).
+    std::string Load(const std::string& path);
+    // The message for a file that is no sound monitor log.
+    static const char* DamagedText();
+
     // Header and area as they are written to disk (header up to its length, area up to its length).
     std::vector<uint8_t> serialize() const;
 };

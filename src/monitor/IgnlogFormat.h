@@ -12,6 +12,7 @@ constexpr int HEADER_BASE = 256;          // fixed part of the header
 constexpr int MAX_RECORDS = 12000;        // room in the offset table
 constexpr int MAX_HEADER = HEADER_BASE + 2 * MAX_RECORDS;
 constexpr int MAX_AREA = 2000000;         // record area while recording
+constexpr long long MAX_FILE = MAX_HEADER + MAX_AREA + 1024; // the largest file a reader takes
 constexpr int MAX_OFFSET = 32767;         // offsets are signed 16-bit
 constexpr int RECORD_HEAD = 8;
 constexpr int MAX_MAPS = 40;

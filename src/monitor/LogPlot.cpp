@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr qint64 MAX_LOG_FILE = ignlog::MAX_HEADER + ignlog::MAX_AREA + 1024;
-
 double TraceValue(const LogTrace& t, const MonitorField& f, const MonitorImage& m)
 {
     if (!t.onOff()) {
@@ -30,20 +28,10 @@ double TraceValue(const LogTrace& t, const MonitorField& f, const MonitorImage& 
 std::string LogPlot::Load(const std::string& path)
 {
     Clear();
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return "###Cannot open the file.##Die Datei kann nicht geöffnet werden.##Soubor nelze otevřít.";
-    if (f.size() > MAX_LOG_FILE)
-        return MonitorPlayer::DamagedText();
-    const QByteArray raw = f.readAll();
     IgnlogFile log;
-    if (log.parse(std::vector<uint8_t>(raw.begin(), raw.end())) != IgnlogFile::ParseError::None)
-        return MonitorPlayer::DamagedText();
-    if (log.rsKey() != PROGRAM_KEY) {
-        char text[64];
-        std::snprintf(text, sizeof text, "RS keys are not equal (%i!=%i)", log.rsKey(), PROGRAM_KEY);
-        return text;
-    }
+    const std::string error = log.Load(path);
+    if (!error.empty())
+        return error;
     Read(log);
     return {};
 }

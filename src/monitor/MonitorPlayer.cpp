@@ -22,9 +22,6 @@ constexpr const char* kLogFull = "###The recording was ended because the monitor
 constexpr const char* kWriteFailed = "###The monitor log could not be written.##"
                                      "Das Monitorprotokoll konnte nicht geschrieben werden.##"
                                      "Záznam monitoru nelze zapsat.";
-constexpr const char* kDamaged = "###The monitor log file is damaged and cannot be played.##"
-                                 "Die Monitorprotokolldatei ist beschädigt und kann nicht abgespielt werden.##"
-                                 "Soubor záznamu monitoru je poškozený a nelze jej přehrát.";
 
 std::string formatWallTime(int64_t seconds, int millis)
 {
@@ -45,7 +42,7 @@ MonitorPlayer::~MonitorPlayer() { Stop(); }
 
 const char* MonitorPlayer::DamagedText()
 {
-    return kDamaged;
+    return IgnlogFile::DamagedText();
 }
 
 void MonitorPlayer::Report(const char* langText, const std::string& caption)
@@ -157,20 +154,9 @@ bool MonitorPlayer::StartPlaying(const std::string& path)
 {
     if (state_ != Idle)
         return false;
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly) || f.size() > HEADER_BASE + 2LL * MAX_RECORDS + MAX_AREA + 1024)
-        return false;
-    const QByteArray raw = f.readAll();
-    std::vector<uint8_t> bytes(raw.begin(), raw.end());
-    if (log_.parse(bytes) != IgnlogFile::ParseError::None) {
-        Report(kDamaged, "Error");
-        return false;
-    }
-    if (log_.rsKey() != PROGRAM_KEY) {
-        char text[64];
-        std::snprintf(text, sizeof text, "RS keys are not equal (%i!=%i)", log_.rsKey(), PROGRAM_KEY);
-        if (hooks_.message)
-            hooks_.message(text, "Error");
+    const std::string error = log_.Load(path);
+    if (!error.empty()) {
+        Report(error.c_str(), "Error");
         FreeBuffers();
         return false;
     }

@@ -1,134 +1,101 @@
 #include "update/HttpGet.h"
 
-#include <QElapsedTimer>
-#include <QTcpSocket>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
-#include <cctype>
-#include <cstdlib>
+#include <memory>
 
 namespace {
 
 constexpr int POLL_MS = 50;
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// The value of a header (name in lower case) among the header lines, or empty.
-std::string Header(const std::string& headers, const std::string& name)
-{
-    const std::string lower = Lower(headers);
-    const size_t at = lower.find("\r\n" + name + ":");
-    if (at == std::string::npos)
-        return {};
-    const size_t start = at + 3 + name.size();
-    const size_t end = headers.find("\r\n", start);
-    std::string value = headers.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    const size_t first = value.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string() : value.substr(first);
-}
-
-bool DecodeChunked(const std::string& data, std::string& body)
-{
-    body.clear();
-    size_t pos = 0;
-    while (true) {
-        const size_t lineEnd = data.find("\r\n", pos);
-        if (lineEnd == std::string::npos)
-            return false;
-        const std::string sizeText = data.substr(pos, lineEnd - pos);
-        char* end = nullptr;
-        const unsigned long long size = std::strtoull(sizeText.c_str(), &end, 16);
-        if (end == sizeText.c_str())
-            return false;
-        pos = lineEnd + 2;
-        if (size == 0)
-            return true;
-        if (size > data.size() - pos)
-            return false;
-        body.append(data, pos, size);
-        pos += size;
-        if (data.compare(pos, 2, "\r\n") != 0)
-            return false;
-        pos += 2;
+// The one download of a GET: its reply, the timers that end it and the body read so far.
+class Transfer {
+public:
+    Transfer(QNetworkReply& reply, const HttpGetOptions& options)
+        : reply_(reply)
+        , options_(options)
+    {
+        connectTimer_.setSingleShot(true);
+        idleTimer_.setSingleShot(true);
+        QObject::connect(&connectTimer_, &QTimer::timeout, &reply_, [this] { Fail(); });
+        QObject::connect(&idleTimer_, &QTimer::timeout, &reply_, [this] { Fail(); });
+        QObject::connect(&stopPoll_, &QTimer::timeout, &reply_, [this] {
+            if (options_.stop && options_.stop->load(std::memory_order_acquire))
+                Fail();
+        });
+        // The request is on its way once the connection (and its TLS handshake) stands.
+        QObject::connect(&reply_, &QNetworkReply::requestSent, &reply_, [this] {
+            connectTimer_.stop();
+            idleTimer_.start(options_.idleTimeoutMs);
+        });
+        QObject::connect(&reply_, &QNetworkReply::readyRead, &reply_, [this] { Take(); });
+        QObject::connect(&reply_, &QNetworkReply::finished, &loop_, &QEventLoop::quit);
     }
-}
 
-} // namespace
-
-bool ParseHttpAnswer(const std::string& answer, std::string& body)
-{
-    const size_t headerEnd = answer.find("\r\n\r\n");
-    if (headerEnd == std::string::npos || answer.compare(0, 5, "HTTP/") != 0)
-        return false;
-    const size_t space = answer.find(' ');
-    if (space == std::string::npos || space > headerEnd || answer.compare(space + 1, 3, "200") != 0)
-        return false;
-    const std::string headers = answer.substr(0, headerEnd + 2);
-    const std::string data = answer.substr(headerEnd + 4);
-    if (Lower(Header(headers, "transfer-encoding")).find("chunked") != std::string::npos)
-        return DecodeChunked(data, body);
-    const std::string length = Header(headers, "content-length");
-    if (!length.empty()) {
-        char* end = nullptr;
-        const unsigned long long n = std::strtoull(length.c_str(), &end, 10);
-        if (end == length.c_str() || n > data.size())
+    bool Run(std::string& body)
+    {
+        connectTimer_.start(options_.connectTimeoutMs);
+        stopPoll_.start(POLL_MS);
+        if (!reply_.isFinished())
+            loop_.exec();
+        Take();
+        const int status = reply_.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (failed_ || reply_.error() != QNetworkReply::NoError || status != 200)
             return false;
-        body = data.substr(0, n);
+        body = std::move(body_);
         return true;
     }
-    body = data;
-    return true;
-}
+
+private:
+    void Take()
+    {
+        const QByteArray chunk = reply_.readAll();
+        if (chunk.isEmpty())
+            return;
+        body_.append(chunk.constData(), static_cast<size_t>(chunk.size()));
+        if (body_.size() > options_.maxBytes)
+            Fail();
+        else if (idleTimer_.isActive())
+            idleTimer_.start(options_.idleTimeoutMs);
+    }
+
+    void Fail()
+    {
+        failed_ = true;
+        reply_.abort();
+    }
+
+    QNetworkReply& reply_;
+    const HttpGetOptions& options_;
+    QEventLoop loop_;
+    QTimer connectTimer_;
+    QTimer idleTimer_;
+    QTimer stopPoll_;
+    std::string body_;
+    bool failed_ = false;
+};
+
+} // namespace
 
 bool HttpGet(const std::string& url, const HttpGetOptions& options, std::string& body)
 {
     body.clear();
-    const QUrl address(QString::fromStdString(url));
-    if (!address.isValid() || address.scheme() != "http" || address.host().isEmpty())
+    const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
+    const QString scheme = address.scheme().toLower();
+    if (!address.isValid() || (scheme != "https" && scheme != "http") || address.host().isEmpty())
         return false;
-    QTcpSocket socket;
-    socket.connectToHost(address.host(), static_cast<quint16>(address.port(80)));
-    if (!socket.waitForConnected(options.connectTimeoutMs))
-        return false;
-    QByteArray path = address.path(QUrl::FullyEncoded).toUtf8();
-    if (path.isEmpty())
-        path = "/";
-    if (address.hasQuery())
-        path += "?" + address.query(QUrl::FullyEncoded).toUtf8();
-    // HTTP/1.0 with "Connection: close": the server ends the answer by closing the connection.
-    const QByteArray request = "GET " + path + " HTTP/1.0\r\nHost: " + address.authority().toUtf8()
-        + "\r\nUser-Agent: VORDAX4\r\nAccept: */*\r\nConnection: close\r\n\r\n";
-    socket.write(request);
-    if (!socket.waitForBytesWritten(options.connectTimeoutMs))
-        return false;
-
-    std::string answer;
-    QElapsedTimer idle;
-    idle.start();
-    while (true) {
-        if (options.stop && options.stop->load(std::memory_order_acquire))
-            return false;
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(POLL_MS)) {
-            if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0)
-                break;
-            if (idle.elapsed() > options.idleTimeoutMs)
-                return false;
-            continue;
-        }
-        const QByteArray chunk = socket.readAll();
-        answer.append(chunk.constData(), static_cast<size_t>(chunk.size()));
-        if (answer.size() > options.maxBytes + 65536)
-            return false;
-        idle.restart();
-    }
-    if (!ParseHttpAnswer(answer, body) || body.size() > options.maxBytes) {
-        body.clear();
-        return false;
-    }
-    return true;
+    QNetworkRequest request(address);
+    request.setHeader(QNetworkRequest::UserAgentHeader, "VORDAX4");
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    // The manager lives on the calling thread for this one request: nothing is shared between runs.
+    QNetworkAccessManager manager;
+    manager.setAutoDeleteReplies(false);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    return Transfer(*reply, options).Run(body);
 }

@@ -13,6 +13,6 @@ struct PatchSettings {
 // The address built into the program (CMake option VORDAX4_UPDATE_ADDRESS).
 std::string DefaultUpdateAddress();
 
-// The address to fetch for a setting: the default when empty; an address without a path gets
-// the document's path "/old/patch.xml".
+// The address to fetch for a setting: the default when empty; an address without a scheme is an
+// https:// one, an address without a path gets the document's path "/old/patch.xml".
 std::string UpdateAddress(const std::string& setting);

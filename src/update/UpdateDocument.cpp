@@ -3,6 +3,9 @@
 #include "lang/LangString.h"
 #include "model/ImageLayout.h"
 
+#include <QString>
+#include <QUrl>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -68,10 +71,20 @@ std::string Trimmed(const std::string& s)
     return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
+// Only a web address goes to the system's "open" action: a file:, a mail or a program's link
+// from a document fetched over the network would run or reveal something on this computer.
+bool WebAddress(const std::string& link)
+{
+    const QUrl url(QString::fromStdString(link), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == "https" || scheme == "http") && !url.host().isEmpty();
+}
+
 std::string Link(const std::string& content, const char* open, const char* close)
 {
     const std::optional<std::string> link = Element(content, open, close);
-    return link ? Trimmed(*link).substr(0, MAX_LINK_CHARS) : std::string();
+    const std::string text = link ? Trimmed(*link).substr(0, MAX_LINK_CHARS) : std::string();
+    return WebAddress(text) ? text : std::string();
 }
 
 std::vector<Recommendation> Recommendations(const std::string& block)

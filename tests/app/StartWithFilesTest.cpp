@@ -15,9 +15,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -187,6 +191,62 @@ TEST_F(StartFixture, HelpVersionAndWrongOptionsNeedNoDisplay)
         EXPECT_EQ(run.out.empty(), c.out.empty()) << line;
         EXPECT_EQ(run.err.empty(), c.err.empty()) << line << ": " << run.err;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StartFixture, FiftyFailedHandOversGiveOneBox)
+{
+    auto form = start();
+    const int count = 50;
+    std::atomic<int> handed { 0 };
+    std::thread sender([&] {
+        for (int i = 0; i < count; ++i)
+            if (BootloaderChannel::SendFile(BootloaderChannel::DefaultName(), QString::fromStdString(dir.file("gone-" + std::to_string(i) + ".ign"))))
+                ++handed;
+    });
+    QElapsedTimer t;
+    t.start();
+    auto boxes = [&] { return form->findChildren<QMessageBox*>("MessageFilesNotOpened"); };
+    while ((handed < count || boxes().isEmpty() || !boxes().first()->text().contains("gone-49.ign")) && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    sender.join();
+    EXPECT_EQ(handed, count);
+    const QList<QMessageBox*> shown = boxes();
+    ASSERT_EQ(shown.size(), 1);
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(shown.first()->text().contains(QString("gone-%1.ign").arg(i))) << i;
+    EXPECT_TRUE(errors.empty()) << "no box of its own per file";
+}
+
+// A signal ends the program even while a message box waits for the user: here the box of a file
+// named on the command line that cannot be opened, shown while the window is being built.
+TEST_F(StartFixture, ASignalEndsTheProgramWhileABoxIsOpen)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("VORDAX4_SETTINGS_DIR", QString::fromStdString(dir.file("settings")));
+    env.insert("VORDAX4_TRACE", QString::fromStdString(dir.file("trace.txt")));
+    env.insert("VORDAX4_BOOTLOADER_SOCKET", QString::fromStdString(dir.file("socket")));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(VORDAX4_PROGRAM, { "nopatchcheck", QString::fromStdString(dir.path()) + "/missing.ign" });
+    ASSERT_TRUE(p.waitForStarted());
+    QElapsedTimer t;
+    t.start();
+    // The file is opened right after the window's last step of start-up is traced.
+    while (dir.read("trace.txt").find("FORM Initialised") == std::string::npos && t.elapsed() < 20000)
+        p.waitForFinished(20);
+    ASSERT_EQ(p.state(), QProcess::Running) << p.readAllStandardError().toStdString();
+    p.terminate();
+    const bool ended = p.waitForFinished(20000);
+    if (!ended)
+        p.kill();
+    EXPECT_TRUE(ended) << "the box held the program";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "base/AtomicFile.h"
 
 #include "FileSizeLimit.h"
+#include "ForeignSymlink.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <future>
@@ -126,4 +128,79 @@ TEST(AtomicFile, ASaveThatDoesNotFitIsReportedAndKeepsThePreviousFile)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(dir.read("a.ign"), "previous");
     EXPECT_EQ(QDir(Q(dir.path())).entryList(QDir::Files), QStringList { "a.ign" }) << "no temporary file is left";
+}
+
+namespace {
+
+// A folder every user may write to, with the sticky bit, as /tmp.
+std::string SharedFolder(const ScopedWorkDir& dir)
+{
+    const std::string shared = dir.file("shared");
+    EXPECT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    EXPECT_EQ(::chmod(shared.c_str(), 01777), 0);
+    return shared;
+}
+
+} // namespace
+
+TEST(AtomicFile, ALinkOfAnotherUserInASharedFolderIsNeverSavedThrough)
+{
+    ScopedWorkDir dir;
+    const std::string shared = SharedFolder(dir);
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("private.ign")), "the user's own"));
+    // The existing file and a file not yet there: neither may be written through the link.
+    for (const std::string& aim : { dir.file("private.ign"), dir.file("new.ign") }) {
+        const std::string link = shared + "/bike.ign";
+        ForeignSymlink planted(aim, link);
+        ASSERT_TRUE(planted.created());
+        QString error;
+        EXPECT_FALSE(SaveFileAtomically(Q(link), "through the link", &error)) << aim;
+        EXPECT_TRUE(error.contains("another user")) << error.toStdString();
+        EXPECT_EQ(FileType(link), S_IFLNK) << "the planted link stays as it was";
+        ::unlink(link.c_str());
+    }
+    EXPECT_EQ(dir.read("private.ign"), "the user's own");
+    EXPECT_FALSE(dir.exists("new.ign"));
+}
+
+TEST(AtomicFile, TheUsersOwnLinkIsSavedThroughToItsTarget)
+{
+    ScopedWorkDir dir;
+    const std::string shared = SharedFolder(dir);
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("target.ign")), "old"));
+    ASSERT_EQ(::symlink(dir.file("target.ign").c_str(), (shared + "/mine.ign").c_str()), 0);
+    QString error;
+    EXPECT_TRUE(SaveFileAtomically(Q(shared + "/mine.ign"), "new", &error)) << error.toStdString();
+    EXPECT_EQ(dir.read("target.ign"), "new");
+    EXPECT_EQ(FileType(shared + "/mine.ign"), S_IFLNK);
+}
+
+TEST(AtomicFile, TheTemporaryFileOfAKilledSaveIsRemovedByTheNextSave)
+{
+    ScopedWorkDir dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    // What a save killed just before its rename leaves beside the file, and a save still running.
+    const std::string left = dir.file(".out.ign.vordax4-" + std::to_string(child) + "-123456");
+    const std::string running = dir.file(".out.ign.vordax4-" + std::to_string(::getpid()) + "-654321");
+    for (const std::string& name : { left, running })
+        ASSERT_TRUE(SaveFileAtomically(Q(name), "half"));
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("out.ign")), "whole"));
+    EXPECT_FALSE(QFile::exists(Q(left)));
+    EXPECT_TRUE(QFile::exists(Q(running))) << "a live process's file stays";
+    EXPECT_EQ(dir.read("out.ign"), "whole");
+}
+
+TEST(AtomicFile, AReplacedFileKeepsItsPermissions)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("a.ign")), "first"));
+    ASSERT_EQ(::chmod(dir.file("a.ign").c_str(), 0600), 0);
+    ASSERT_TRUE(SaveFileAtomically(Q(dir.file("a.ign")), "second"));
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("a.ign").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

@@ -1,5 +1,11 @@
 #include "CliCommand.h"
 #include "CliRun.h"
+#include "ForeignSymlink.h"
+#include "TempDir.h"
+#include "files/IgnWriter.h"
+#include "model/ImageDefaults.h"
+
+#include <QFile>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -8,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -118,5 +127,70 @@ TEST(CliConventions, UnreadableInputExitsTwoWithoutTheUsage)
         EXPECT_NE(r.err.find("missing"), std::string::npos) << line << ": " << r.err;
         EXPECT_EQ(r.err.find("usage:"), std::string::npos) << line << ": " << r.err;
         EXPECT_EQ(r.out, "") << line;
+    }
+}
+
+// A FIFO, a device or a folder given as input is refused at once, exit code 2, never waited on.
+TEST(CliConventions, InputsThatAreNoRegularFilesEndAtOnce)
+{
+    ScopedWorkDir dir;
+    const QString fifo = QString::fromStdString(dir.file("fifo.ign"));
+    const QString log = QString::fromStdString(dir.file("fifo.ignlog"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(log.toLocal8Bit().constData(), 0600), 0);
+    const QString folder = QString::fromStdString(dir.path());
+    const QStringList cases[] = {
+        { "show", fifo },
+        { "show", "/dev/zero", "--json" },
+        { "convert", fifo, "out.ign" },
+        { "diff", fifo, folder },
+        { "render", fifo, "--map", "advance", "-o", "out.png" },
+        { "print", fifo, "-o", "out.pdf" },
+        { "log-export", log },
+        { "log-export", "/dev/zero" },
+        { "log-plot", log, "-o", "out.png" },
+        { "crate", fifo },
+        { "verify", fifo },
+        { "program", folder },
+    };
+    for (const QStringList& args : cases) {
+        const CliRun r = RunWithoutDisplay(args);
+        const std::string line = args.join(' ').toStdString();
+        EXPECT_EQ(r.code, CLI_USAGE) << line << ": " << r.err;
+        EXPECT_FALSE(r.err.empty()) << line;
+        EXPECT_EQ(r.out, "") << line;
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("out.ign"))));
+}
+
+// Saving a parameter file or a picture never writes through a link another user put in a shared folder.
+TEST(CliConventions, OutputsRefuseALinkOfAnotherUser)
+{
+    ScopedWorkDir dir;
+    const std::string shared = dir.file("shared");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const QString source = QString::fromStdString(dir.file("a.ign"));
+    ASSERT_TRUE(WriteIgnFile(source, StartupImage(), IgnUnitInfo {}));
+    const std::string victim = dir.file("victim");
+    {
+        QFile f(QString::fromStdString(victim));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("root only");
+    }
+    for (const char* name : { "bike.ign", "map.png" }) {
+        const std::string link = shared + "/" + name;
+        ForeignSymlink planted(victim, link);
+        if (!planted.given())
+            GTEST_SKIP() << "giving a link to another user needs root";
+        const QString out = QString::fromStdString(link);
+        const QStringList args = QString(name).endsWith(".ign")
+            ? QStringList { "convert", source, out }
+            : QStringList { "render", source, "--map", "advance", "-o", out };
+        const CliRun r = RunWithoutDisplay(args);
+        EXPECT_EQ(r.code, CLI_FAILED) << name << ": " << r.err;
+        EXPECT_NE(r.err.find("another user"), std::string::npos) << r.err;
+        EXPECT_EQ(dir.read("victim"), "root only");
+        ::unlink(link.c_str());
     }
 }

@@ -211,3 +211,23 @@ TEST_F(CliEach, PortsNamedTwiceOrAMissingFolderAreRefused)
 }
 
 } // namespace
+
+// A unit pulled out in the middle of a step is reported by what happened, never by the bare
+// title of the step it was in ("Reference read:").
+TEST_F(CliEach, AUnitPulledOutMidStepIsReportedByWhatHappened)
+{
+    for (int read : { 1, 3 }) {
+        units.clear();
+        UnitSimOptions pulled;
+        pulled.unplugAtRead = read;
+        AddUnit(1, pulled);
+        const CliRun r = RunProgram(QStringList { "program", Write("batch.ign", wanted), "--each", "--timeout", "5" } << PortArgs());
+        EXPECT_EQ(r.code, 1) << r.out << r.err;
+        const auto results = Results(r.out);
+        ASSERT_EQ(results.count("COM1"), 1u) << r.out;
+        const std::string& message = results.at("COM1").message;
+        EXPECT_EQ(results.at("COM1").verdict, "FAILED");
+        EXPECT_FALSE(message.empty());
+        EXPECT_NE(message.back(), ':') << read << ": " << message;
+    }
+}

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Kind = ConnectionHost::CommandKind;
@@ -250,3 +252,125 @@ TEST_F(HistoryDatabaseTest, TwoConnectionsWritingAtOnceLoseNoEvent)
 }
 
 } // namespace
+
+namespace {
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+bool HasText(const QByteArray& bytes, const char* text) { return bytes.contains(QByteArray(text)); }
+
+} // namespace
+
+TEST_F(HistoryDatabaseTest, TheHistoryIsTheUsersAloneAndOlderFilesAreTightened)
+{
+    const mode_t umask = ::umask(022);
+    const QString folder = QString::fromStdString(dir.file("settings"));
+    const QString file = folder + "/history.sqlite";
+    for (int run = 0; run < 2; ++run) {
+        {
+            HistoryDatabase db(file);
+            ASSERT_TRUE(db.Record(Record(Unit("111111-111111-11111"), Kind::CommandRead, true, nullptr, 1000 + run)));
+            EXPECT_EQ(ModeOf(folder), 0700u) << run;
+            for (const QString& f : { file, file + "-wal", file + "-shm" })
+                EXPECT_EQ(ModeOf(f), 0600u) << f.toStdString() << " " << run;
+        }
+        // As an earlier version left them: open to everybody's reading.
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        ::chmod(QFile::encodeName(file).constData(), 0644);
+    }
+    ::umask(umask);
+}
+
+TEST_F(HistoryDatabaseTest, ListingReadsWithoutWaitingForAWriterAndNeverMakesTheFile)
+{
+    {
+        HistoryDatabase lister(path, HistoryDatabase::Access::ReadOnly);
+        EXPECT_TRUE(lister.Units().empty());
+        EXPECT_TRUE(lister.TakeMessages().empty());
+        EXPECT_FALSE(QFile::exists(path)) << "a listing makes no history";
+    }
+    HistoryDatabase writer(path);
+    ASSERT_TRUE(writer.Record(Record(Unit("111111-111111-11111"), Kind::CommandRead, true, nullptr, 1000)));
+    // Another program in the middle of writing.
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "busy-writer");
+    other.setDatabaseName(path);
+    ASSERT_TRUE(other.open());
+    {
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec("BEGIN IMMEDIATE"));
+        ASSERT_TRUE(q.exec("UPDATE units SET name = 'changing'"));
+        HistoryDatabase lister(path, HistoryDatabase::Access::ReadOnly);
+        const std::vector<HistoryUnit> units = lister.Units();
+        ASSERT_EQ(units.size(), 1u);
+        EXPECT_EQ(units[0].name, "VDX04") << "the last committed state";
+        EXPECT_TRUE(lister.TakeMessages().empty());
+        ASSERT_TRUE(q.exec("ROLLBACK"));
+    }
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("busy-writer");
+}
+
+TEST_F(HistoryDatabaseTest, ForgetWaitsForAReaderAndSaysSoWhenItDoesNotEnd)
+{
+    {
+        HistoryDatabase db(path);
+        ASSERT_TRUE(db.Record(Record(Unit("111111-111111-11111"), Kind::CommandRead, true, nullptr, 1000)));
+        ASSERT_TRUE(db.Record(Record(Unit("222222-222222-22222"), Kind::CommandRead, true, nullptr, 2000)));
+    }
+    QSqlDatabase reader = QSqlDatabase::addDatabase("QSQLITE", "slow-reader");
+    reader.setDatabaseName(path);
+    ASSERT_TRUE(reader.open());
+    {
+        // A read of another program that keeps the pages as they were.
+        QSqlQuery q(reader);
+        ASSERT_TRUE(q.exec("BEGIN"));
+        ASSERT_TRUE(q.exec("SELECT count(*) FROM units") && q.next());
+        HistoryDatabase db(path);
+        EXPECT_FALSE(db.ForgetUnit(db.FindUnit("111111-111111-11111")->id)) << "not done while it is still in the file";
+        const std::vector<std::string> messages = db.TakeMessages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find("another program is still reading"), std::string::npos) << messages[0];
+        EXPECT_FALSE(db.FindUnit("111111-111111-11111"));
+        ASSERT_TRUE(q.exec("COMMIT"));
+    }
+    reader.close();
+    reader = QSqlDatabase();
+    QSqlDatabase::removeDatabase("slow-reader");
+    // The next program that opens the history for writing erases what the reader kept.
+    HistoryDatabase next(path);
+    ASSERT_TRUE(next.Open());
+    EXPECT_FALSE(HasText(Bytes(path), "111111-111111-11111"));
+    EXPECT_FALSE(HasText(Bytes(path + "-wal"), "111111-111111-11111"));
+    EXPECT_TRUE(HasText(Bytes(path) + Bytes(path + "-wal"), "222222-222222-22222"));
+}
+
+TEST_F(HistoryDatabaseTest, ForgetErasesTheUnitFromSetAsideCopiesOrNamesThem)
+{
+    {
+        HistoryDatabase db(path);
+        ASSERT_TRUE(db.Record(Record(Unit("111111-111111-11111"), Kind::CommandRead, true, nullptr, 1000)));
+        ASSERT_TRUE(db.Record(Record(Unit("222222-222222-22222"), Kind::CommandRead, true, nullptr, 2000)));
+    }
+    // A sound copy set aside by an earlier run, and one too damaged to change.
+    const QString sound = QString::fromStdString(dir.file("history-damaged-20260101-000000.sqlite"));
+    const QString broken = QString::fromStdString(dir.file("history-damaged-20260102-000000.sqlite"));
+    ASSERT_TRUE(QFile::copy(path, sound));
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a database; sn:111111-111111-11111 was here");
+    }
+    HistoryDatabase db(path);
+    ASSERT_TRUE(db.ForgetUnit(db.FindUnit("111111-111111-11111")->id));
+    EXPECT_FALSE(HasText(Bytes(sound) + Bytes(sound + "-wal"), "111111-111111-11111"));
+    EXPECT_TRUE(HasText(Bytes(sound) + Bytes(sound + "-wal"), "222222-222222-22222")) << "the other unit stays";
+    const std::vector<std::string> messages = db.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("history-damaged-20260102-000000.sqlite"), std::string::npos) << messages[0];
+    EXPECT_EQ(messages[0].find("20260101"), std::string::npos) << messages[0];
+}

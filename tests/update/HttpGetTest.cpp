@@ -73,7 +73,7 @@ TEST(HttpGet, SendsOneGetOfThePath)
     TestHttpServer server(TestHttpServer::Ok("x"));
     FetchWhilePumping(server.url("/old/patch.xml"));
     EXPECT_EQ(server.connections(), 1);
-    EXPECT_TRUE(server.lastRequest().startsWith("GET /old/patch.xml HTTP/1.0\r\n")) << server.lastRequest().constData();
+    EXPECT_TRUE(server.lastRequest().startsWith("GET /old/patch.xml HTTP/1.1\r\n")) << server.lastRequest().constData();
     EXPECT_TRUE(server.lastRequest().contains("\r\nHost: 127.0.0.1:")) << server.lastRequest().constData();
 }
 
@@ -90,7 +90,7 @@ TEST(HttpGet, BodiesAboveTheLimitAreRefused)
 TEST(HttpGet, UnusableAddressesFailAtOnce)
 {
     std::string body;
-    for (const char* url : { "", "ftp://127.0.0.1/x", "https://127.0.0.1/x", "http:///nohost", "not a url" })
+    for (const char* url : { "", "ftp://127.0.0.1/x", "file:///etc/passwd", "http:///nohost", "not a url" })
         EXPECT_FALSE(HttpGet(url, {}, body)) << url;
 }
 
@@ -123,4 +123,24 @@ TEST(HttpGet, SilentServerEndsByIdleTimeOutOrStop)
             stop = true;
         });
     EXPECT_FALSE(result.ok);
+}
+
+// HTTPS is checked against the trusted certificates: a server the configuration trusts answers, an
+// unknown certificate or a plain-HTTP answer where HTTPS was asked for is refused.
+TEST(HttpGet, HttpsAnswersOnlyWithATrustedCertificate)
+{
+    const QByteArray answer = TestHttpServer::Ok("<patches/>");
+    TestHttpServer tls(answer, false, TestHttpServer::Transport::Tls);
+    TestHttpServer plain(answer);
+    std::string asHttps = plain.url();
+    asHttps.replace(0, 4, "https");
+    EXPECT_FALSE(FetchWhilePumping(tls.url()).ok) << "a certificate nobody trusts";
+    TestHttpServer::TrustTestCertificate(true);
+    const Fetch trusted = FetchWhilePumping(tls.url());
+    const Fetch plainAnswer = FetchWhilePumping(asHttps);
+    TestHttpServer::TrustTestCertificate(false);
+    EXPECT_TRUE(trusted.ok);
+    EXPECT_EQ(trusted.body, "<patches/>");
+    EXPECT_FALSE(plainAnswer.ok) << "a plain-HTTP answer to an HTTPS request";
+    EXPECT_TRUE(plainAnswer.body.empty());
 }

@@ -266,4 +266,7 @@ TEST(PatchAddress, DefaultAndPathRules)
     EXPECT_EQ(UpdateAddress("http://updates.example.com"), "http://updates.example.com/old/patch.xml");
     EXPECT_EQ(UpdateAddress("http://127.0.0.1:8080/"), "http://127.0.0.1:8080/old/patch.xml");
     EXPECT_EQ(UpdateAddress("http://h/other/doc.xml"), "http://h/other/doc.xml");
+    EXPECT_EQ(UpdateAddress("updates.example.com"), "https://updates.example.com/old/patch.xml")
+        << "plain HTTP only when the address says so";
+    EXPECT_EQ(UpdateAddress("https://updates.example.com"), "https://updates.example.com/old/patch.xml");
 }

@@ -2,6 +2,7 @@
 #include "lang/LangString.h"
 #include "update/ui/PatchWindowHost.h"
 
+#include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -169,4 +170,22 @@ TEST_F(FormPatch, WindowHostCentresTheDialogAndReturnsItsResult)
     EXPECT_EQ(host.ShowPatchDialog(FullOffer()), 2) << "closing the dialog means remind later";
     host.SetStatusText("x");
     EXPECT_EQ(status, std::vector<std::string> { "x" });
+}
+
+TEST_F(FormPatch, TheLinksAreShownBeforeAnythingIsOpened)
+{
+    std::vector<std::string> opened;
+    UpdateDialog form(nullptr, [&](const std::string& link) { opened.push_back(link); });
+    UpdateOffer offer = FullOffer();
+    form.setOffer(offer);
+    EXPECT_EQ(form.LabelPatchLinks->text(),
+        "Download from: http://example.com/setup.exe\nWeb page: http://example.com/");
+    LanguageIndex = LANG_CZECH;
+    form.applyTexts();
+    EXPECT_TRUE(form.LabelPatchLinks->text().startsWith("Stáhnout z: http://example.com/setup.exe"));
+    offer.downloadLink.clear();
+    offer.webLink.clear();
+    form.setOffer(offer);
+    EXPECT_TRUE(form.LabelPatchLinks->isHidden());
+    EXPECT_TRUE(opened.empty());
 }

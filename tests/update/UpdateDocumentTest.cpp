@@ -151,3 +151,29 @@ TEST(UpdateDocument, UnclosedElementsEndTheirPart)
     EXPECT_EQ(offer->description, "Motravex patch VORDAX4 Key=93 Ver=3");
     EXPECT_FALSE(EvaluateUpdateDocument(Product("<recommendation update_number=\"3\""), BUILD, 0));
 }
+
+// Only web addresses from the document are ever handed to the system's "open" action.
+TEST(UpdateDocument, OnlyWebLinksAreOffered)
+{
+    struct Case {
+        const char* link;
+        bool kept;
+    } cases[] = {
+        { "https://example.com/setup.exe", true },
+        { "HTTP://example.com/", true },
+        { "file:///usr/bin/xterm", false },
+        { "FILE:/etc/passwd", false },
+        { "javascript:alert(1)", false },
+        { "ftp://example.com/setup.exe", false },
+        { "smb://host/share/setup.exe", false },
+        { "/usr/bin/setup", false },
+        { "https://", false },
+    };
+    for (const Case& c : cases) {
+        const std::string links = std::string("<download>") + c.link + "</download><web>" + c.link + "</web>";
+        const auto offer = EvaluateUpdateDocument(Product(Rec("update_number=\"2\"", links)), BUILD, 0);
+        ASSERT_TRUE(offer) << c.link;
+        EXPECT_EQ(offer->downloadLink, c.kept ? c.link : "") << c.link;
+        EXPECT_EQ(offer->webLink, c.kept ? c.link : "") << c.link;
+    }
+}

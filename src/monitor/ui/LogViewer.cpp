@@ -1,5 +1,6 @@
 #include "monitor/ui/LogViewer.h"
 
+#include "base/PngFile.h"
 #include "lang/LangString.h"
 #include "monitor/LogTrace.h"
 #include "monitor/ui/LogPlotWidget.h"
@@ -123,7 +124,7 @@ void LogViewer::CursorMoved(int sample)
 
 bool LogViewer::ExportPng(const QString& path) const
 {
-    return plotWidget_->Picture().save(path, "PNG");
+    return SavePng(plotWidget_->Picture(), path);
 }
 
 void LogViewer::ChooseAndOpen()

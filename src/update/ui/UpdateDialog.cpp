@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -23,6 +24,8 @@ constexpr Caption kWindowCaption = { "Update", "Aktualizace" };
 constexpr Caption kDownload = { "Download update", "Stáhni aktualizaci" };
 constexpr Caption kWww = { "go to WWW", "jdi na WWW" };
 constexpr Caption kCancelDontRemind = { "Cancel (don't remind this update)", "Zpět (nepřipomínej tuto aktualizaci)" };
+constexpr Caption kDownloadFrom = { "Download from:", "Stáhnout z:" };
+constexpr Caption kWebPage = { "Web page:", "Webová stránka:" };
 constexpr Caption kCancelLater = { "Cancel (remaind later)", "Zpět (připomeň příště)" };
 
 QString Text(const Caption& c) { return QString::fromUtf8(LanguageIndex == LANG_CZECH ? c.czech : c.english); }
@@ -54,6 +57,12 @@ UpdateDialog::UpdateDialog(QWidget* parent, LinkOpener openLink)
     RichEditPatch->setFont(font);
     RichEditPatch->document()->setDefaultFont(font);
 
+    LabelPatchLinks = new QLabel(this);
+    LabelPatchLinks->setObjectName("LabelPatchLinks");
+    LabelPatchLinks->setTextFormat(Qt::PlainText);
+    LabelPatchLinks->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabelPatchLinks->setWordWrap(true);
+
     ButtonPatchDownload = MakeButton(this, "ButtonPatchDownload");
     ButtonPatchDownload->setDefault(true);
     ButtonPatchWWW = MakeButton(this, "ButtonPatchWWW");
@@ -65,6 +74,7 @@ UpdateDialog::UpdateDialog(QWidget* parent, LinkOpener openLink)
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(RichEditPatch, 1);
+    layout->addWidget(LabelPatchLinks);
     layout->addLayout(buttons);
 
     connect(ButtonPatchDownload, &QPushButton::clicked, this, [this] { done(RESULT_DOWNLOAD); });
@@ -84,11 +94,25 @@ void UpdateDialog::applyTexts()
     ButtonPatchWWW->setText(Text(kWww));
     ButtonPatchCancel1->setText(Text(kCancelDontRemind));
     ButtonPatchCancel->setText(Text(kCancelLater));
+    showLinks();
+}
+
+void UpdateDialog::showLinks()
+{
+    QStringList lines;
+    if (!downloadLink_.empty())
+        lines << Text(kDownloadFrom) + " " + QString::fromStdString(downloadLink_);
+    if (!webLink_.empty())
+        lines << Text(kWebPage) + " " + QString::fromStdString(webLink_);
+    LabelPatchLinks->setText(lines.join('\n'));
+    LabelPatchLinks->setHidden(lines.isEmpty());
 }
 
 void UpdateDialog::setOffer(const UpdateOffer& offer)
 {
     webLink_ = offer.webLink;
+    downloadLink_ = offer.downloadLink;
+    showLinks();
     ButtonPatchDownload->setVisible(!offer.downloadLink.empty());
     ButtonPatchWWW->setVisible(!offer.webLink.empty());
     showDescription(offer);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class QLabel;
 class QPushButton;
 class QTextEdit;
 
@@ -31,6 +32,8 @@ public:
     void applyTexts();
 
     QTextEdit* RichEditPatch = nullptr;
+    // Where the buttons lead, shown before either is pressed.
+    QLabel* LabelPatchLinks = nullptr;
     QPushButton* ButtonPatchDownload = nullptr;
     QPushButton* ButtonPatchWWW = nullptr;
     QPushButton* ButtonPatchCancel1 = nullptr;
@@ -40,5 +43,8 @@ private:
     void showDescription(const UpdateOffer& offer);
 
     LinkOpener openLink_;
+    void showLinks();
+
     std::string webLink_;
+    std::string downloadLink_;
 };
