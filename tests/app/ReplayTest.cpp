@@ -22,6 +22,8 @@ struct Replay : WindowWithUnit {
     void OpenWithRecording()
     {
         Open();
+        // Connected first: the pages shown again after connecting never meet an edit under way.
+        Connect();
         file = dir.file("ride.ignlog");
         form->Monitor().chooseLogFile = [this](bool) { return QString::fromStdString(file); };
         SetLimiter(7000);
@@ -99,7 +101,6 @@ TEST_F(Replay, ClosingTheWindowDuringAReplayKeepsTheUsersSettings)
 TEST_F(Replay, ReadProgramAndProgrammingAfterChangeAreRefused)
 {
     OpenWithRecording();
-    Connect();
     Run("MenuRead"); // a new installation programs only after a read
     SetLimiter(9000);
     const std::array<uint8_t, RS_LEN_EXE> unitBefore = unit->Configuration();

@@ -61,7 +61,7 @@ TEST_F(CaptionTablesTest, GivenRowsInEveryLanguage)
 {
     const GivenRow rows[] = {
         { CaptionTableId::Menu, "MenuFile", "&File", "&Datei", "&Soubor" },
-        { CaptionTableId::Menu, "MenuOpenPage", "Open for actual page", "Öffnen für aktual Seite",
+        { CaptionTableId::Menu, "MenuOpenPage", "Open for ac&tual page", "Öffnen für aktual S&eite",
             "&Otevřít pro aktuální záložku" },
         { CaptionTableId::Menu, "MenuPrintAll", "Print a&ll", "Drucken a&lles", "Tisk &vše" },
         { CaptionTableId::Menu, "ButtonRead", "&Read", "&Lesen", "Čí&st" },
