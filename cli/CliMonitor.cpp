@@ -66,10 +66,19 @@ bool ParseMonitorArgs(const std::vector<std::string>& args, MonitorArgs& m, CliI
     return true;
 }
 
+// The configuration the unit runs with, as read after connecting: what its monitor values mean
+// and what a recording keeps as its configuration. The session's own image is only what a
+// command would program.
+ParamImage UnitImage(const CliUnitSession& session)
+{
+    ParamImage unit;
+    return session.UnitConfiguration(unit) ? unit : session.image;
+}
+
 // One line of the monitor as the window's labels show it, in the current language.
 std::string MonitorLine(CliUnitSession& session, const RuntimeTexts& texts)
 {
-    MonitorSources sources { session.monitor, session.image, true, [&](int n) { return texts.Text(n); },
+    MonitorSources sources { session.monitor, UnitImage(session), true, [&](int n) { return texts.Text(n); },
         session.manager.unitInfo.name, session.manager.unitInfo.firmwareDate, session.manager.unitInfo.firmwareTime };
     const MonitorView view = RefreshMonitorDisplay(sources);
     std::string line;
@@ -96,7 +105,7 @@ MonitorPlayer::Hooks RecorderHooks(CliUnitSession& session, CliIo& io)
     h.unitPanelText = [&session] {
         return UnitPanelText(session.manager.versionState, session.manager.versionText, session.manager.unitInfo);
     };
-    h.image = [&session] { return session.image; };
+    h.image = [&session] { return UnitImage(session); };
     h.unitMirror = [&session]() -> const ParamImage* {
         return session.manager.unitMirrorValid ? &session.manager.unitMirror : nullptr;
     };

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
@@ -27,20 +28,6 @@ QPixmap makerLogo()
     p.drawText(QRect(0, 0, 161, 81), Qt::AlignCenter, QString::fromUtf8(ProgramBranding().company));
     return logo;
 }
-
-// A label that closes the box when clicked.
-class ClickLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> clicked;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent*) override
-    {
-        if (clicked)
-            clicked();
-    }
-};
 
 } // namespace
 
@@ -69,15 +56,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     Place("LabelTime", 32, 370, __TIME__, 12);
     Place("LabelRsKey", 32, 391, QString("Version - %1.%2").arg(PROGRAM_KEY).arg(PROGRAM_SUBVERSION), 12);
 
-    auto* exit = new ClickLabel("OK", this);
-    exit->setObjectName("LabelExit");
-    QFont f = exit->font();
-    f.setPixelSize(23);
-    exit->setFont(f);
-    exit->move(272, 368);
-    exit->adjustSize();
-    exit->setCursor(Qt::PointingHandCursor);
-    exit->clicked = [this] { accept(); };
+    // A real button, the box's default: Enter closes the box as Esc does.
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("ButtonOK");
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    ok->adjustSize();
+    ok->move(width() - ok->width() - 16, height() - ok->height() - 16);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     if (const QScreen* s = QGuiApplication::primaryScreen())
         move(s->geometry().center() - rect().center());

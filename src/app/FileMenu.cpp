@@ -117,11 +117,15 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
     AddCommand(file, "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { New(false); });
     AddCommand(file, "MenuNewPage", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N), [this] { New(true); });
     file->addSeparator();
-    AddCommand(file, "MenuOpen", QKeySequence(Qt::Key_F3), [this] { Open(false, false); });
+    // The keys every other program uses for Open and Save work beside the function keys.
+    AddCommand(file, "MenuOpen", QKeySequence(Qt::Key_F3), [this] { Open(false, false); })
+        ->setShortcuts({ QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_O) });
     AddCommand(file, "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), [this] { Open(true, false); });
     AddCommand(file, "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { Open(false, true); });
     file->addSeparator();
-    AddCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); });
+    AddCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); })
+        ->setShortcuts({ QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S) });
+    AddCommand(file, "MenuSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { Save(false); });
     AddCommand(file, "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { Save(true); });
     file->addSeparator();
     AddCommand(file, "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printing_->Print(); });
@@ -183,7 +187,8 @@ void FileMenu::RefreshHistoryMenu()
         QAction* item = historyItems_[k - 1];
         if (!item)
             return;
-        item->setText(MenuText(state_.history.Caption(k)));
+        // The entry's number is its mnemonic.
+        item->setText("&" + MenuText(state_.history.Caption(k)));
         item->setVisible(state_.history.menuItemVisible(k));
     }
     historySeparator_->setVisible(state_.history.separatorVisible());

@@ -349,7 +349,7 @@ void MainWindow::ImageEdited(bool changed)
 {
     link_->Manager().CompareWithUnit();
     if (programAtOnce_->isChecked() && changed)
-        link_->Manager().RequestProgramChanged();
+        link_->ProgramChanges();
 }
 
 void MainWindow::ImageReplaced()
@@ -453,7 +453,8 @@ void MainWindow::UpdateCaption()
 {
     // The file name names the image only while the image is still the one last saved or opened.
     const std::string file = image_ == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
-    setWindowTitle(QString::fromUtf8(WindowCaption(file, link_->Engine().Search().searchEnabled != 0).c_str()));
+    setWindowTitle(monitor_->ReplayCaption()
+        + QString::fromUtf8(WindowCaption(file, link_->Engine().Search().searchEnabled != 0).c_str()));
 }
 
 bool MainWindow::event(QEvent* e)

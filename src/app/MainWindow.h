@@ -149,6 +149,8 @@ private:
     PageRecord ShownPages() const override;
     void ShowPages(const PageRecord& record) override;
     void UpdatePageVisibility() override;
+    WindowUndo& UndoSide() override { return *undo_; }
+    ParamFileState& FileState() override { return fileState_; }
 
     ParamImage image_;
     std::unique_ptr<Archive> archive_;

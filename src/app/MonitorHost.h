@@ -6,6 +6,8 @@
 
 class ConnectionManager;
 class RuntimeTexts;
+class WindowUndo;
+struct ParamFileState;
 
 // What the window's monitor side asks of the parts built after it: the link that feeds live data
 // and whose state a recording keeps, the pages a recording logs and replays, and the texts and
@@ -30,4 +32,7 @@ public:
     virtual void ShowPages(const PageRecord& record) = 0;
     // The monitor data decide what some pages show: their visibility follows a change of it.
     virtual void UpdatePageVisibility() = 0;
+    // What a replay keeps aside and puts back: the undo history and the file the settings came from.
+    virtual WindowUndo& UndoSide() = 0;
+    virtual ParamFileState& FileState() = 0;
 };

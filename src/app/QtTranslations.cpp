@@ -4,8 +4,21 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+QLocale LanguageLocale(int language)
+{
+    switch (language) {
+    case 1:
+        return QLocale(QLocale::German, QLocale::Germany);
+    case 2:
+        return QLocale(QLocale::Czech, QLocale::CzechRepublic);
+    default:
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    }
+}
+
 bool ApplyQtTranslations(int language)
 {
+    QLocale::setDefault(LanguageLocale(language));
     static QTranslator* installed = nullptr;
     if (installed) {
         QCoreApplication::removeTranslator(installed);

@@ -50,6 +50,8 @@ void WindowLanguage::ApplyCaptions() { ::ApplyCaptions(Targets()); }
 void WindowLanguage::Retranslate()
 {
     ApplyQtTranslations(LanguageIndex);
+    // The window's widgets, the spin fields among them, take the language's number format at once.
+    window_.setLocale(LanguageLocale(LanguageIndex));
     BuildRuntimeTexts(texts_, Targets());
     pages_.Retranslate();
 }

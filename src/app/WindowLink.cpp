@@ -24,6 +24,13 @@
 namespace {
 
 constexpr const char* RESET_CAPTION = "###&Reset##&Reset##&Reset";
+constexpr const char* REPLAY_REFUSAL
+    = "###A recording is being replayed: the settings on the screen are the recording's. Stop the player "
+      "before reading or programming the unit.##Eine Aufzeichnung wird wiedergegeben: Die Einstellungen auf dem "
+      "Bildschirm sind die der Aufzeichnung. Beenden Sie die Wiedergabe, bevor Sie die Zündung lesen oder "
+      "programmieren.##Přehrává se záznam: nastavení na obrazovce jsou ze záznamu. Před čtením nebo "
+      "programováním zapalování přehrávání zastavte.";
+constexpr const char* ATTENTION_CAPTION = "###Attention##Achtung##Upozornění";
 constexpr int DEMO_PORT = 1;
 constexpr const char* DEMO_LINE = "demo";
 
@@ -197,7 +204,11 @@ void WindowLink::UpdateCommandEnabling(bool replaying)
         a->setEnabled(enabled);
 }
 
-void WindowLink::ReadClick() { manager_.ReadCommand(); }
+void WindowLink::ReadClick()
+{
+    if (!RefusedWhileReplaying())
+        manager_.ReadCommand();
+}
 
 void WindowLink::VerifyClick()
 {
@@ -207,6 +218,8 @@ void WindowLink::VerifyClick()
 
 void WindowLink::ProgramClick()
 {
+    if (RefusedWhileReplaying())
+        return;
     if (!link_->Search().connectedPort.load(std::memory_order_acquire))
         return;
     if (!NewInstallation())
@@ -215,6 +228,20 @@ void WindowLink::ProgramClick()
 }
 
 void WindowLink::ResetClick() { manager_.ResetCommand(); }
+
+void WindowLink::ProgramChanges()
+{
+    if (!RefusedWhileReplaying())
+        manager_.RequestProgramChanged();
+}
+
+bool WindowLink::RefusedWhileReplaying()
+{
+    if (!monitor_.Player().replaying())
+        return false;
+    ShowMessageBox(LangText(REPLAY_REFUSAL), LangText(ATTENTION_CAPTION), MessageWarning);
+    return true;
+}
 
 void WindowLink::BuildComMenu()
 {
@@ -231,7 +258,9 @@ void WindowLink::BuildComMenu()
         QAction* a = comActions_[i];
         const ComMenuItem item = i < comItems_.size() ? comItems_[i] : ComMenuItem {};
         a->setSeparator(item.separator);
-        a->setText(QString::fromUtf8(i < 2 ? LangText(item.caption.c_str()) : item.caption.c_str()));
+        // Some styles draw a separator's text as a heading; the model's "-" is only its mark.
+        a->setText(item.separator ? QString()
+                                  : QString::fromUtf8(i < 2 ? LangText(item.caption.c_str()) : item.caption.c_str()));
         a->setVisible(item.visible);
         a->setEnabled(item.enabled);
         a->setCheckable(item.checked || item.radio || i < 2);

@@ -70,6 +70,8 @@ public:
     void VerifyClick();
     void ProgramClick();
     void ResetClick();
+    // "Programming after change": the changed bytes go to the unit, unless a replay is showing.
+    void ProgramChanges();
     void ComMenuClick(int index);
     void BuildComMenu();
     // The bootloader tool's message: port and code.
@@ -113,6 +115,9 @@ private:
     static constexpr size_t CONGRUENCE_SLOT = 4;
 
     QLabel* SlotLabel(int slot) const;
+    // While a recording replays the screen holds the recording's settings: reading into them would
+    // be lost at Stop and programming them would put the log into the unit. Tells the user so.
+    bool RefusedWhileReplaying();
     void UpdateCommandEnabling(bool replaying);
 
     QWidget& window_;

@@ -16,12 +16,24 @@
 #include <QBoxLayout>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 
 #include <algorithm>
 #include <ctime>
+
+namespace {
+
+constexpr const char* REPLAY_WORD = "###REPLAY##WIEDERGABE##PŘEHRÁVÁNÍ";
+constexpr const char* REPLAY_PLAYING
+    = "###REPLAY - recorded values##WIEDERGABE - aufgezeichnete Werte##PŘEHRÁVÁNÍ - zaznamenané hodnoty";
+constexpr const char* REPLAY_PAUSED = "###REPLAY paused - recorded values##WIEDERGABE angehalten - aufgezeichnete "
+                                      "Werte##PŘEHRÁVÁNÍ pozastaveno - zaznamenané hodnoty";
+
+} // namespace
 
 WindowMonitor::WindowMonitor(
     QWidget& window, EditCycle& edits, MonitorHost& host, MonitorImage& monitor, MessageBox message)
@@ -30,6 +42,7 @@ WindowMonitor::WindowMonitor(
     , host_(host)
     , monitor_(monitor)
     , message_(std::move(message))
+    , replay_(edits, host)
     , player_(PlayerHooks())
 {
 }
@@ -105,6 +118,7 @@ void WindowMonitor::OpenRecording(const QString& path)
     }
     if (state != MonitorPlayer::Idle)
         player_.Stop();
+    lastLogFolder_ = QFileInfo(path).absolutePath();
     player_.StartPlaying(path.toStdString());
     playerPanel_->UpdateDisplay();
 }
@@ -117,8 +131,12 @@ QString WindowMonitor::ChooseLogFile(bool forSaving)
         return chooseLogFile(forSaving);
     QFileDialog dialog(&window_);
     PrepareLogDialog(dialog, forSaving);
+    // Recordings are looked for where the last one was kept, not in the program's folder.
+    dialog.setDirectory(lastLogFolder_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                                 : lastLogFolder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    lastLogFolder_ = QFileInfo(dialog.selectedFiles().first()).absolutePath();
     return dialog.selectedFiles().first();
 }
 
@@ -166,6 +184,7 @@ MonitorPlayer::Hooks WindowMonitor::PlayerHooks()
         ConnectionManager& m = host_.Connection();
         m.unitMirror = mirror;
         m.unitMirrorValid = 1;
+        replay_.MirrorReplayed(mirror);
         m.CompareWithUnit();
     };
     h.pages = [this] { return host_.ShownPages(); };
@@ -177,25 +196,61 @@ MonitorPlayer::Hooks WindowMonitor::PlayerHooks()
     h.replayMonitor = [this](const uint8_t* bytes) { Replay(bytes); };
     h.replayPages = [this](const PageRecord& p) { host_.ShowPages(p); };
     h.message = [this](const std::string& text, const std::string&) { message_(text); };
+    h.replayStarted = [this] { ReplayStarted(); };
+    h.replayEnded = [this] { ReplayEnded(); };
     return h;
 }
 
 void WindowMonitor::Replay(const uint8_t* monitorBytes)
 {
-    std::copy_n(monitorBytes, 100, monitor_.bytes().begin());
+    std::copy_n(monitorBytes, 100, replayed_.bytes().begin());
     UpdateLiveSource();
     liveSource_ = true;
     Refresh();
+}
+
+void WindowMonitor::ReplayStarted()
+{
+    lastLogFolder_ = QFileInfo(QString::fromStdString(player_.fileName())).absolutePath();
+    // Until the recording's first monitor data comes, nothing live is shown in its place.
+    replayed_.Clear();
+    replay_.Begin();
+    Refresh();
+}
+
+void WindowMonitor::ReplayEnded()
+{
+    replay_.End();
+    UpdateLiveSource();
+    Refresh();
+}
+
+QString WindowMonitor::ReplayCaption() const
+{
+    if (!player_.replaying())
+        return {};
+    return QString("%1 %2 - ").arg(QString::fromUtf8(LangText(REPLAY_WORD)),
+        QFileInfo(QString::fromStdString(player_.fileName())).fileName());
+}
+
+void WindowMonitor::ShowReplayBanner()
+{
+    const char* text = !player_.replaying()                     ? nullptr
+        : player_.state() == MonitorPlayer::PlayingPaused ? REPLAY_PAUSED
+                                                                : REPLAY_PLAYING;
+    monitorPanel_->ShowBanner(text ? QString::fromUtf8(LangText(text)) : QString());
 }
 
 void WindowMonitor::UpdateLiveSource() { liveSource_ = player_.replaying() || host_.UnitFeedsMonitor(); }
 
 void WindowMonitor::Refresh()
 {
-    MonitorSources sources { monitor_, edits_.Image(), liveSource_, [this](int n) { return host_.Texts().Text(n); }, {},
-        {}, {} };
-    // The unit's own texts, read from its reference block, are shown while it is connected.
-    if (host_.ConnectedPort() != 0) {
+    MonitorImage& shown = player_.replaying() ? replayed_ : monitor_;
+    MonitorSources sources { shown, edits_.Image(), liveSource_, [this](int n) { return host_.Texts().Text(n); },
+        {}, {}, {} };
+    // The unit's own texts, read from its reference block, are shown while it is connected and
+    // no recording shows in its place.
+    if (host_.ConnectedPort() != 0 && !player_.replaying()) {
         const UnitInfo& unit = host_.Connection().unitInfo;
         sources.unitName = unit.name;
         sources.unitDate = unit.firmwareDate;
@@ -203,12 +258,13 @@ void WindowMonitor::Refresh()
     }
     view_ = RefreshMonitorDisplay(sources);
     monitorPanel_->Apply(view_);
+    ShowReplayBanner();
     FollowPickup2Signal();
 }
 
 void WindowMonitor::FollowPickup2Signal()
 {
-    const bool running = liveSource_ && (monitor_.Monb(MON_PICKUPS) >> PICKUP2_RUNNING & 1) != 0;
+    const bool running = liveSource_ && (ShownData().Monb(MON_PICKUPS) >> PICKUP2_RUNNING & 1) != 0;
     if (running == pickup2Running_)
         return;
     pickup2Running_ = running;
@@ -231,6 +287,7 @@ void WindowMonitor::Tick()
     player_.LogPages(host_.ShownPages());
     if (player_.state() != MonitorPlayer::Idle)
         playerPanel_->UpdateDisplay();
+    ShowReplayBanner();
     if (logViewer_)
         logViewer_->FollowPlayer();
     const bool wasLive = liveSource_;
@@ -258,5 +315,5 @@ std::optional<int> WindowMonitor::SensorMillivolts() const
 {
     if (!liveSource_)
         return std::nullopt;
-    return monitor_.Monw(MON_SENSOR_MV);
+    return ShownData().Monw(MON_SENSOR_MV);
 }

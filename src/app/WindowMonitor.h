@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ReplayGuard.h"
+#include "model/MonitorImage.h"
 #include "monitor/MonitorDisplay.h"
 #include "monitor/MonitorPlayer.h"
 #include "monitor/MonitorRequest.h"
@@ -63,6 +65,14 @@ public:
     // The sensor voltage, while a unit or a replayed recording feeds the monitor.
     std::optional<int> SensorMillivolts() const;
 
+    // "REPLAY <file> - " while a recording plays or is paused, so the title says whose settings show.
+    QString ReplayCaption() const;
+    // The user's configuration while a replay shows the recording's; nullptr otherwise.
+    const ParamImage* UserImageAside() const { return replay_.UserImage(); }
+
+    // The monitor data shown: while a recording replays only its data, never the live unit's.
+    const MonitorImage& ShownData() const { return player_.replaying() ? replayed_ : monitor_; }
+
     MonitorPlayer& Player() { return player_; }
     MonitorRequest& Request() { return request_; }
     const MonitorView& View() const { return view_; }
@@ -77,6 +87,9 @@ private:
     QString ChooseLogFile(bool forSaving);
     RecordingInfo CurrentRecordingInfo() const;
     void Replay(const uint8_t* monitorBytes);
+    void ReplayStarted();
+    void ReplayEnded();
+    void ShowReplayBanner();
     void UpdateLiveSource();
     // The pages show or hide controls by the pick-up 2 signal; a change of it recomputes them.
     void FollowPickup2Signal();
@@ -86,11 +99,14 @@ private:
     MonitorHost& host_;
     MonitorImage& monitor_;
     MessageBox message_;
+    ReplayGuard replay_;
+    MonitorImage replayed_;
     MonitorPlayer player_;
     MonitorRequest request_;
     MonitorView view_;
     bool liveSource_ = false;
     bool pickup2Running_ = false;
+    QString lastLogFolder_;
     MonitorPanel* monitorPanel_ = nullptr;
     PlayerPanel* playerPanel_ = nullptr;
     QAction* playerItem_ = nullptr;

@@ -76,5 +76,7 @@ void WindowSettings::Collect()
 bool WindowSettings::Save(QString* error)
 {
     Collect();
-    return store_.SaveSettings(settings_, image_, error);
+    // While a recording replays, the settings keep the user's configuration, not the recording's.
+    const ParamImage* userImage = parts_.monitor.UserImageAside();
+    return store_.SaveSettings(settings_, userImage ? *userImage : image_, error);
 }

@@ -4,7 +4,11 @@
 #include "app/WindowPages.h"
 #include "monitor/MonitorPlayer.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
@@ -26,6 +30,36 @@ void WindowUndo::CreateMenuItems(QMenu* tools)
     QAction* redo = tools->addAction(QString(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this, &WindowUndo::Redo);
     redo->setObjectName("MenuZnovu");
     redoControls_.push_back(redo);
+    qApp->installEventFilter(this);
+}
+
+namespace {
+
+// The edit field a key reaches: the field itself, or the one inside a spin box (which hands its
+// key events on to its field).
+const QLineEdit* EditFieldOf(QObject* o)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(o))
+        return edit;
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(o))
+        return spin->findChild<QLineEdit*>();
+    return nullptr;
+}
+
+} // namespace
+
+bool WindowUndo::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, e);
+    const QLineEdit* edit = EditFieldOf(watched);
+    if (!edit)
+        return false;
+    const QKeyCombination key = static_cast<QKeyEvent*>(e)->keyCombination();
+    const bool undo = key == QKeyCombination(Qt::CTRL | Qt::Key_Z) && !edit->isUndoAvailable();
+    const bool redo = key == QKeyCombination(Qt::CTRL | Qt::ALT | Qt::Key_Z) && !edit->isRedoAvailable();
+    // Left unaccepted, the key goes to the window's shortcuts.
+    return undo || redo;
 }
 
 void WindowUndo::CreateButtons(QToolBar* bar)
@@ -53,6 +87,12 @@ bool WindowUndo::TakeSnapshot()
     const bool changed = ring_.UndoSnapshot(edits_.Image(), pages_.Active(), changes_);
     UpdateButtons();
     return changed;
+}
+
+void WindowUndo::PutBack(const UndoRing& ring)
+{
+    ring_ = ring;
+    UpdateButtons();
 }
 
 void WindowUndo::Undo() { Restore(&UndoRing::Undo); }

@@ -33,6 +33,13 @@ public:
     void Redo();
 
     const UndoRing& Ring() const { return ring_; }
+    // A history kept aside (while a recording replayed) becomes the history again.
+    void PutBack(const UndoRing& ring);
+
+protected:
+    // Ctrl+Z and Ctrl+Alt+Z in an edit field that has nothing of its own to undo or redo reach
+    // the program's undo and redo instead of being taken by the field.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     using Step = bool (UndoRing::*)(ParamImage&, ChangedMap&, UndoRing::Restored&);

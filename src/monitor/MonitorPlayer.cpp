@@ -38,7 +38,12 @@ std::string formatWallTime(int64_t seconds, int millis)
 
 MonitorPlayer::MonitorPlayer(Hooks hooks) : hooks_(std::move(hooks)) {}
 
-MonitorPlayer::~MonitorPlayer() { Stop(); }
+// The owner that would take back its settings goes with the player.
+MonitorPlayer::~MonitorPlayer()
+{
+    hooks_.replayEnded = nullptr;
+    Stop();
+}
 
 const char* MonitorPlayer::DamagedText()
 {
@@ -137,8 +142,11 @@ bool MonitorPlayer::Stop()
         if (!ok)
             Report(kWriteFailed, "Error");
     }
+    const bool wasReplaying = replaying();
     FreeBuffers();
     state_ = Idle;
+    if (wasReplaying && hooks_.replayEnded)
+        hooks_.replayEnded();
     return ok;
 }
 
@@ -165,9 +173,12 @@ bool MonitorPlayer::StartPlaying(const std::string& path)
     len_ = log_.totalCount() - log_.snapshotCount() + 1;
     replayedTime_.clear();
     stepClock_ = now();
+    // Playing before the snapshot goes in, so that everything it replaces is known to be replayed.
+    state_ = Playing;
+    if (hooks_.replayStarted)
+        hooks_.replayStarted();
     for (int i = 0; i < log_.snapshotCount(); ++i)
         ReplayLogRecord(i);
-    state_ = Playing;
     return true;
 }
 
@@ -359,7 +370,9 @@ PlayerDisplay MonitorPlayer::Display() const
     case Idle:
         return d;
     case Recording:
-        d.recordEnabled = d.playEnabled = d.pauseEnabled = false;
+        // Pause is offered while recording: the pause the recorder knows how to take must be reachable.
+        d.recordEnabled = d.playEnabled = false;
+        d.pauseEnabled = true;
         d.stopEnabled = true;
         std::snprintf(buf, sizeof buf, "Recording (%i) %i seconds", len_, static_cast<int>((now() - recordingStart_) / 1000));
         break;

@@ -56,6 +56,10 @@ public:
         std::function<void(const uint8_t* monitorBytes)> replayMonitor; // bytes 0..99
         std::function<void(const PageRecord&)> replayPages;
         std::function<void(const std::string& text, const std::string& caption)> message;
+        // A replay begins (before its snapshot is replayed) and ends (after the player is idle
+        // again): its owner keeps aside what the replay overwrites and puts it back.
+        std::function<void()> replayStarted;
+        std::function<void()> replayEnded;
     };
 
     explicit MonitorPlayer(Hooks hooks);

@@ -30,12 +30,21 @@ QString UpDownSpinBox::textFromValue(int value) const
     return it != specialTexts_.end() ? it->second : QSpinBox::textFromValue(value);
 }
 
+// A language that groups digits with a non-breaking space (Czech) is typed with an ordinary one.
+QString UpDownSpinBox::WithLocaleGroups(QString text) const
+{
+    const QString group = locale().groupSeparator();
+    if (group != " " && group.trimmed().isEmpty())
+        text.replace(' ', group);
+    return text;
+}
+
 int UpDownSpinBox::valueFromText(const QString& text) const
 {
     for (const auto& [value, special] : specialTexts_)
         if (text == special)
             return value;
-    return QSpinBox::valueFromText(text);
+    return QSpinBox::valueFromText(WithLocaleGroups(text));
 }
 
 QValidator::State UpDownSpinBox::validate(QString& text, int& pos) const
@@ -43,5 +52,6 @@ QValidator::State UpDownSpinBox::validate(QString& text, int& pos) const
     for (const auto& [value, special] : specialTexts_)
         if (text == special)
             return QValidator::Acceptable;
+    text = WithLocaleGroups(text);
     return QSpinBox::validate(text, pos);
 }

@@ -31,5 +31,7 @@ protected:
     QValidator::State validate(QString& text, int& pos) const override;
 
 private:
+    QString WithLocaleGroups(QString text) const;
+
     std::map<int, QString> specialTexts_;
 };

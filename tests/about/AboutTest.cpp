@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -55,4 +57,18 @@ TEST(AboutBox, ManualAddressByLanguageAndFailureMessage)
     form.Help().OpenManual();
     EXPECT_TRUE(opened.endsWith("/cz/vyrobky/vordax4/manual_flinter_vordax4_v93_cz.pdf"));
     LanguageIndex = LANG_ENGLISH;
+}
+
+TEST(AboutBox, EnterAndEscCloseIt)
+{
+    ScopedWorkDir dir;
+    LanguageIndex = LANG_ENGLISH;
+    MainWindow form({}, [](const std::string&) {});
+    AboutDialog* about = form.Help().AboutBox();
+    ASSERT_NE(about->findChild<QPushButton*>("ButtonOK"), nullptr) << "OK is a button";
+    for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape }) {
+        about->show();
+        QTest::keyClick(about, key);
+        EXPECT_FALSE(about->isVisible()) << key;
+    }
 }

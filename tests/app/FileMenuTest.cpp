@@ -120,12 +120,13 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
         { "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N), "&New" },
         { "MenuNewPage", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N), "&New for actual page" },
         { "MenuOpen", QKeySequence(Qt::Key_F3), "&Open" },
-        { "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), "Open from exe dir" },
-        { "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), "Open for actual page" },
+        { "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), "Open from exe d&ir" },
+        { "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), "Open for ac&tual page" },
         { "MenuSave", QKeySequence(Qt::Key_F2), "&Save" },
-        { "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), "Save to exe dir" },
+        { "MenuSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "Save &as..." },
+        { "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), "Save to exe di&r" },
         { "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), "&Print" },
-        { "MenuPrintAll", QKeySequence(), "Print all" },
+        { "MenuPrintAll", QKeySequence(), "Print a&ll" },
         { "MenuPrintPreview", QKeySequence(), "Print pre&view" },
         { "MenuExportPdf", QKeySequence(), "Export P&DF..." },
         { "MenuExit", QKeySequence(), "E&xit" },
@@ -146,6 +147,11 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
         expected << item.name;
     }
     EXPECT_EQ(order, expected);
+    // The usual keys beside the function keys.
+    EXPECT_EQ(form->findChild<QAction*>("MenuOpen")->shortcuts(),
+        (QList<QKeySequence> { QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_O) }));
+    EXPECT_EQ(form->findChild<QAction*>("MenuSave")->shortcuts(),
+        (QList<QKeySequence> { QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S) }));
 
     const QList<QAction*> tools = form->findChild<QToolBar*>("ToolBar1")->actions();
     QStringList buttons;
@@ -195,15 +201,15 @@ TEST_F(FileMenuFixture, HistoryMovesUpAndDropsTheOldest)
     for (const char* name : { "f0.ign", "f1.ign", "f2.ign", "f3.ign" })
         saveAs(*form, name);
     EXPECT_EQ(history(*form), (QStringList { path("f3.ign"), path("f2.ign"), path("f1.ign"), path("f0.ign") }));
-    EXPECT_EQ(historyItem(*form, 3)->text(), "3 f0");
+    EXPECT_EQ(historyItem(*form, 3)->text(), "&3 f0");
     EXPECT_TRUE(historyItem(*form, 3)->isVisible());
     EXPECT_FALSE(historyItem(*form, 4)->isVisible());
 
     trigger(*form, "MenuHistory3");
     EXPECT_EQ(history(*form), (QStringList { path("f0.ign"), path("f3.ign"), path("f2.ign"), path("f1.ign") }));
     EXPECT_EQ(form->Files().State().currentFile, path("f0.ign"));
-    EXPECT_EQ(historyItem(*form, 1)->text(), "1 f3");
-    EXPECT_EQ(historyItem(*form, 3)->text(), "3 f1");
+    EXPECT_EQ(historyItem(*form, 1)->text(), "&1 f3");
+    EXPECT_EQ(historyItem(*form, 3)->text(), "&3 f1");
 
     for (int i = 0; i < 6; ++i)
         saveAs(*form, QString("g%1.ign").arg(i).toStdString());
@@ -240,7 +246,7 @@ TEST_F(FileMenuFixture, NewAsksThenEmptiesEntryZero)
     EXPECT_EQ(form->Image(), defaults);
     EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE);
     EXPECT_EQ(history(*form), (QStringList { "", path("my.bike.ign") }));
-    EXPECT_EQ(historyItem(*form, 1)->text(), "1 my.bike");
+    EXPECT_EQ(historyItem(*form, 1)->text(), "&1 my.bike");
     EXPECT_TRUE(historyItem(*form, 1)->isVisible());
 
     form->Undo().Undo();
@@ -358,11 +364,11 @@ TEST_F(FileMenuFixture, UnreadableFileLeavesTheHistoryAndIsReported)
     setField(*form, LIMITER, 95);
     const ParamImage before = form->Image();
 
-    ASSERT_EQ(historyItem(*form, 1)->text(), "1 gone");
+    ASSERT_EQ(historyItem(*form, 1)->text(), "&1 gone");
     trigger(*form, "MenuHistory1");
     EXPECT_EQ(errors, std::vector<std::string> { "Open file error!" });
     EXPECT_EQ(history(*form), (QStringList { path("b.ign"), path("a.ign") }));
-    EXPECT_EQ(historyItem(*form, 1)->text(), "1 a");
+    EXPECT_EQ(historyItem(*form, 1)->text(), "&1 a");
     EXPECT_FALSE(historyItem(*form, 2)->isVisible());
     EXPECT_EQ(form->Image(), before);
     EXPECT_EQ(form->Files().State().currentFile, path("b.ign"));
@@ -447,7 +453,7 @@ TEST_F(FileMenuFixture, FileSettingsSurviveARestart)
     EXPECT_EQ(state.newInstal, 0);
     EXPECT_EQ(state.history.entries(), (QStringList { path("one.ign"), path("two.ign") }));
     EXPECT_EQ(again->windowTitle(), NO_FILE_TITLE + path("one.ign"));
-    EXPECT_EQ(historyItem(*again, 1)->text(), "1 two");
+    EXPECT_EQ(historyItem(*again, 1)->text(), "&1 two");
     EXPECT_TRUE(historyItem(*again, 1)->isVisible());
     EXPECT_EQ(again->Files().OpenDialogName(), path("one.ign"));
     EXPECT_EQ(again->Files().SaveDialogName(), path("one.ign"));

@@ -1,3 +1,4 @@
+#include "app/FileMenu.h"
 #include "app/MainWindow.h"
 #include "app/WindowLanguage.h"
 #include "app/WindowMonitor.h"
@@ -19,6 +20,8 @@
 #include <QLibraryInfo>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -106,17 +109,48 @@ TEST_F(MainFormFixture, NoPatchCheckWord)
     EXPECT_FALSE(start({"ENGLISH"})->NoUpdateCheck());
 }
 
+namespace {
+
+// The visible entries of a menu and of its submenus that carry no mnemonic.
+void EntriesWithoutMnemonic(const QList<QAction*>& actions, QStringList& missing)
+{
+    for (QAction* a : actions) {
+        if (a->isSeparator() || !a->isVisible())
+            continue;
+        if (QKeySequence::mnemonic(a->text()).isEmpty())
+            missing << a->objectName() + " \"" + a->text() + "\"";
+        if (a->menu())
+            EntriesWithoutMnemonic(a->menu()->actions(), missing);
+    }
+}
+
+} // namespace
+
+TEST_F(MainFormFixture, EveryMenuEntryHasAMnemonicInEveryLanguage)
+{
+    auto form = start();
+    form->Files().State().history = FileHistory(QStringList { "/tmp/now.ign", "/tmp/bike.ign" });
+    form->Files().RefreshHistoryMenu();
+    for (int language : { LANG_ENGLISH, LANG_GERMAN, LANG_CZECH }) {
+        form->Language().SetLanguage(language);
+        QStringList missing;
+        EntriesWithoutMnemonic(form->menuBar()->actions(), missing);
+        EXPECT_TRUE(missing.isEmpty()) << language << ": " << missing.join(", ").toStdString();
+    }
+    LanguageIndex = LANG_ENGLISH;
+}
+
 TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
 {
     auto form = start();
     auto* german = form->findChild<QAction*>("MenuGerman");
     ASSERT_NE(german, nullptr);
     EXPECT_TRUE(form->findChild<QAction*>("MenuEnglish")->isChecked());
-    EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Undo");
+    EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "&Undo");
     german->trigger();
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_TRUE(german->isChecked());
-    EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Zurück");
+    EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "&Zurück");
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Mottorad");
     EXPECT_EQ(form->Language().Texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");

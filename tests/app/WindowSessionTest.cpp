@@ -30,7 +30,7 @@ using MonitorBytes = std::array<uint8_t, 100>;
 MonitorBytes ShownBlock(MainWindow& form)
 {
     MonitorBytes bytes;
-    std::copy_n(form.MonitorData().bytes().begin(), bytes.size(), bytes.begin());
+    std::copy_n(form.Monitor().ShownData().bytes().begin(), bytes.size(), bytes.begin());
     return bytes;
 }
 

@@ -310,6 +310,15 @@ TEST_F(CliUnit, MonitorRecordsAndLogExportGivesTheSameRows)
     ASSERT_EQ(log.parse(std::vector<uint8_t>(raw.begin(), raw.end())), IgnlogFile::ParseError::None);
     EXPECT_EQ(log.snapshotCount(), 4) << "unit, image, unit mirror and pages";
     EXPECT_EQ(log.totalCount() - log.snapshotCount(), int(rows.size()) - 1);
+    // A replay shows the recording's configuration: it must be the unit's, not a blank image.
+    for (const int type : { ignlog::REC_IMAGE, ignlog::REC_MIRROR }) {
+        int index = 0;
+        while (index < log.totalCount() && log.recordType(index) != type)
+            ++index;
+        ASSERT_LT(index, log.totalCount()) << "record type " << type;
+        const uint8_t* payload = log.record(index) + ignlog::R_PAYLOAD;
+        EXPECT_TRUE(std::equal(payload, payload + RS_LEN_EXE, unit->Configuration().begin())) << "type " << type;
+    }
 }
 
 TEST_F(CliUnit, MonitorWithoutCsvShowsTheProgramsLabels)

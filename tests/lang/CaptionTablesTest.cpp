@@ -61,12 +61,12 @@ TEST_F(CaptionTablesTest, GivenRowsInEveryLanguage)
 {
     const GivenRow rows[] = {
         { CaptionTableId::Menu, "MenuFile", "&File", "&Datei", "&Soubor" },
-        { CaptionTableId::Menu, "MenuOpenPage", "Open for actual page", "Öffnen für aktual Seite",
+        { CaptionTableId::Menu, "MenuOpenPage", "Open for ac&tual page", "Öffnen für aktual S&eite",
             "&Otevřít pro aktuální záložku" },
-        { CaptionTableId::Menu, "MenuPrintAll", "Print all", "Drucken alles", "Tisk vše" },
+        { CaptionTableId::Menu, "MenuPrintAll", "Print a&ll", "Drucken a&lles", "Tisk &vše" },
         { CaptionTableId::Menu, "ButtonRead", "&Read", "&Lesen", "Čí&st" },
         { CaptionTableId::Menu, "ButtonProgram", "&Program", "&Programmieren", "&Programovat" },
-        { CaptionTableId::Menu, "MenuZpet", "Undo", "Zurück", "Zpet" },
+        { CaptionTableId::Menu, "MenuZpet", "&Undo", "&Zurück", "&Zpet" },
         { CaptionTableId::Menu, "MenuCzech", "&Czech - Česky", "&Tschechisch - Česky", "Če&sky" },
         { CaptionTableId::Menu, "MenuAbout", "&About...", "&Über Programm...", "&O programu..." },
         { CaptionTableId::Hint, "LabelVerze1", "Version of program in ignition", "Programmverion der Zündung",

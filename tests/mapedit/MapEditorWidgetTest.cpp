@@ -123,8 +123,29 @@ TEST_F(TableWidget, RubberBandSelectsARectangle)
     EXPECT_TRUE(tab->Sel().interpolable);
 }
 
+// The step arrows sit at the right end of a selected cell: the press that selects a cell never
+// steps it, and an unselected cell under the wheel keeps its value.
+TEST_F(TableWidget, TheFirstPressOnACellOnlySelectsIt)
+{
+    const QPoint arrowZone = tab->Table().ArrowRect(2, 2, true).intersected(tab->Table().ElementRect(2, 2)).center();
+    QTest::mouseMove(tab, arrowZone);
+    Wheel(arrowZone, 120);
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, arrowZone);
+    EXPECT_EQ(tab->Sheet().Cell(2, 2), 4) << "selecting changes nothing";
+    EXPECT_TRUE(tab->Sel().IsSelected(2, 2));
+    EXPECT_TRUE(host.commits.empty());
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, arrowZone);
+    EXPECT_EQ(tab->Sheet().Cell(2, 2), 5) << "the arrow of the selected cell steps it";
+
+    // A selection moved away by the keyboard takes the arrows with it.
+    QTest::keyClick(tab, Qt::Key_Left);
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, arrowZone);
+    EXPECT_EQ(tab->Sheet().Cell(2, 2), 5);
+}
+
 TEST_F(TableWidget, TheWheelOverAStepArrowSteps)
 {
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(2, 2));
     QTest::mouseMove(tab, CellCentre(2, 2));
     ASSERT_TRUE(tab->Interaction().HoverValid());
     const QRect up = tab->Table().ArrowRect(2, 2, true);
@@ -140,6 +161,7 @@ TEST_F(TableWidget, TheWheelOverAStepArrowSteps)
 
 TEST_F(TableWidget, ArrowPressAndReleaseStepsOnce)
 {
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(2, 2));
     QTest::mouseMove(tab, CellCentre(2, 2));
     const QRect down = tab->Table().ArrowRect(2, 2, false);
     QTest::mouseMove(tab, down.center());
@@ -194,8 +216,18 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
             "Use only TP", "Use RPM and TP" }));
     servo->RunCommand(CMD_ENABLE_SHEET);
     servo->BuildPopup(QPoint(1, 1));
-    ASSERT_EQ(servo->Popup()->actions().size(), 2) << "a disabled sheet offers only enabling";
-    EXPECT_EQ(servo->Popup()->actions()[0]->text(), "Enable Servo");
+    texts.clear();
+    for (QAction* action : servo->Popup()->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    EXPECT_EQ(texts,
+        (QStringList { "Enable Servo", "Copy the entire table", "View as table", "View as graph 2D",
+            "View as graph 3D" }))
+        << "a switched-off sheet keeps copying and the views, nothing that edits it";
+    for (QAction* action : servo->Popup()->actions())
+        if (action->text() == "View as graph 2D")
+            action->trigger();
+    EXPECT_EQ(servo->ViewMode(), VIEW_2D);
 }
 
 TEST_F(TableWidget, ClipboardCarriesTheSheetFormatBetweenEditors)
@@ -628,6 +660,7 @@ TEST_F(TableWidget, ADisabledColumnCountButtonDoesNothing)
 TEST_F(TableWidget, LosingTheFocusEndsAPressWhoseReleaseNeverComes)
 {
     tab->setFocus();
+    QTest::mouseClick(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(2, 2));
     QTest::mouseMove(tab, CellCentre(2, 2));
     const QRect down = tab->Table().ArrowRect(2, 2, false);
     QTest::mouseMove(tab, down.center());

@@ -161,6 +161,20 @@ TEST_F(Graph2D, ARubberBandSelectsThePointsInsideIt)
     EXPECT_TRUE(Near(Graph().PointPosition(3, 0), qRgb(0, 0, 0xFF))) << "selected points are blue";
 }
 
+TEST_F(Graph2D, ARubberBandStartsInTheLabelMargins)
+{
+    const QRect plot = Graph().Plot();
+    ASSERT_GT(plot.left() - Graph().Area().left(), 20) << "a margin for the labels";
+    const QPointF b = Graph().PointPosition(3, 0);
+    const QPoint from(Graph().Area().left() + 10, plot.bottom() + 10), to = (b + QPointF(8, -20)).toPoint();
+    QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(tab, to);
+    QTest::mouseRelease(tab, Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(tab->Sel().count, 4) << "from the plot's corner to the fourth point";
+    for (int c = 0; c <= 3; ++c)
+        EXPECT_TRUE(tab->Sel().IsSelected(c, 9)) << c;
+}
+
 TEST_F(Graph2D, AnInterpolationCornerPreviewsAndInterpolatesOnAPress)
 {
     tab->Sheet().Cell(2, 9) = 20;

@@ -272,3 +272,24 @@ TEST_F(Graph3D, ASwitchedOffSheetShowsNoPanel)
 }
 
 } // namespace
+
+// The start-up advance map has one curve: nothing written on the graph covers anything else.
+TEST_F(Graph3D, TheLabelsAndValuesOfAOneCurveMapStandApart)
+{
+    ASSERT_LE(tab->Sheet().axisY.Used(), 1) << "one curve";
+    for (int preset : { CMD_3D_TOP, CMD_3D_ISO1, CMD_3D_ISO2 }) {
+        tab->RunCommand(preset);
+        PopupTexts(SurfacePoint());
+        Trigger("All values");
+        tab->Render();
+        const std::vector<QRectF> labels = Graph().LabelBoxes();
+        ASSERT_FALSE(labels.empty());
+        for (size_t i = 0; i < labels.size(); ++i)
+            for (size_t j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(labels[i].intersects(labels[j])) << preset << ": labels " << i << " and " << j;
+        EXPECT_FALSE(Graph().ValueBoxes().empty());
+        for (const QRectF& value : Graph().ValueBoxes())
+            for (const QRectF& label : labels)
+                EXPECT_FALSE(value.intersects(label)) << preset;
+    }
+}

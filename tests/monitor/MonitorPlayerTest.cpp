@@ -269,8 +269,10 @@ TEST_F(PlayerFixture, DisplayByState)
     EXPECT_FALSE(d.recordEnabled);
     EXPECT_TRUE(d.stopEnabled);
     EXPECT_EQ(d.posText, "Recording (3) 3 seconds");
+    EXPECT_TRUE(d.pauseEnabled) << "a recording can be paused";
     player->Pause();
     EXPECT_EQ(player->Display().posText, "Recording (3) - pause");
+    EXPECT_TRUE(player->Display().recordEnabled) << "and goes on with Record";
     player->Stop();
     player->StartPlaying(dir.file("d.ignlog"));
     d = player->Display();

@@ -85,11 +85,11 @@ TEST_F(PrintFixture, MenuAndToolButtonArePresent)
     auto* all = form->findChild<QAction*>("MenuPrintAll");
     ASSERT_NE(all, nullptr);
     EXPECT_TRUE(all->isVisible()) << "made visible with the menu texts";
-    EXPECT_EQ(all->text(), "Print all");
+    EXPECT_EQ(all->text(), "Print a&ll");
     EXPECT_NE(form->findChild<QToolButton*>("SpeedButtonPrint"), nullptr);
     form->Language().SetLanguage(LANG_CZECH);
     EXPECT_EQ(print->text(), "&Tisk");
-    EXPECT_EQ(all->text(), "Tisk vše");
+    EXPECT_EQ(all->text(), "Tisk &vše");
     form->Language().SetLanguage(LANG_ENGLISH);
 }
 

@@ -6,6 +6,12 @@
 #include <QAction>
 #include <QMenu>
 
+namespace {
+
+constexpr const char* COPY_TABLE_TEXT = "###Copy the entire table##Tabelle kopieren##Kopírovat celou tabulku";
+
+} // namespace
+
 void MapEditor::RunCommand(int command)
 {
     switch (command) {
@@ -45,8 +51,13 @@ QMenu* MapEditor::BuildPopup(QPoint position)
             CMD_ENABLE_SHEET);
         menu.addSeparator();
     }
-    if (!s.enabled)
+    // A switched-off sheet keeps what does not edit it: copying the whole table and the views.
+    if (!s.enabled) {
+        AddCommandEntry(menu, LangQString(COPY_TABLE_TEXT), CMD_COPY_TABLE);
+        menu.addSeparator();
+        AddViewEntries(menu);
         return popup_;
+    }
     AddClipboardEntries(menu, position);
     if (CanInterpolate()) {
         menu.addSeparator();
@@ -79,8 +90,7 @@ void MapEditor::AddClipboardEntries(QMenu& menu, QPoint position)
     if (copy)
         AddCommandEntry(menu, LangQString("###Copy##Kopieren##Kopírovat"), CMD_COPY);
     if (copy || overTab || overGraph)
-        AddCommandEntry(
-            menu, LangQString("###Copy the entire table##Tabelle kopieren##Kopírovat celou tabulku"), CMD_COPY_TABLE);
+        AddCommandEntry(menu, LangQString(COPY_TABLE_TEXT), CMD_COPY_TABLE);
     if (overGraph)
         AddCommandEntry(menu, LangQString("###Copy graph##Chart kopieren##Kopírovat graf"), CMD_COPY_GRAPH);
     if (copy || overTab || overGraph)

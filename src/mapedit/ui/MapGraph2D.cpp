@@ -266,9 +266,10 @@ bool MapGraph2D::MousePress(QPoint position, Qt::KeyboardModifiers mods)
         tab_.RequestRepaint(MapModel::REPAINT);
         return true;
     }
-    const QRect plot = Plot();
-    if (!plot.adjusted(-HIT_DISTANCE, -HIT_DISTANCE, HIT_DISTANCE, HIT_DISTANCE).contains(position))
+    // A band may start on the axis labels as well: the press is brought into the plot.
+    if (!area_.contains(position))
         return false;
+    const QRect plot = Plot();
     MapSelection& sel = tab_.Sel();
     if (!(mods & (Qt::ShiftModifier | Qt::ControlModifier)))
         sel.Clear();

@@ -51,6 +51,9 @@ public:
     QString AnglesText() const;
     // The long hint of the status line for the pointer's last position.
     QString LongHint() const { return statusHint_; }
+    // Where the last painting wrote the axes' names and values, and the cells' values.
+    std::vector<QRectF> LabelBoxes() const;
+    const std::vector<QRectF>& ValueBoxes() const { return valueBoxes_; }
 
 private:
     QPointF At(double across, double height, double depth) const;
@@ -91,6 +94,7 @@ private:
         bool overSurface = false;
     };
     std::vector<AxisLabel> labels_;
+    std::vector<QRectF> valueBoxes_;
     // Where the labelled floor edges lie: the depth of the across axis's, the across position of
     // the curve axis's (index 1 unused).
     double labelEdge[3] = { 0, 0, 0 };

@@ -298,9 +298,12 @@ void MapGraph3D::PlaceAxisLabels(const QFontMetrics& fm)
     };
     const MapAxis* axes[3] = { &s.Axis(ranges_.across), &s.axisData, &s.Axis(ranges_.curve) };
     const double bottoms[3] = { double(axes[0]->viewMin), grid_.DataBottom(), double(axes[2]->viewMin) };
-    for (int axis = 0; axis < 3; ++axis)
+    // A map of one curve has no depth: its curve axis would put its name and value on the corner
+    // where the across axis begins, over that axis's own labels.
+    const int axesShown = axes[2]->Used() > 1 ? 3 : 2;
+    for (int axis = 0; axis < axesShown; ++axis)
         place(axis, Span(axis), LangQString(axes[axis]->label), NAME_GAP, true);
-    for (int axis = 0; axis < 3; ++axis) {
+    for (int axis = 0; axis < axesShown; ++axis) {
         const MapAxis& a = *axes[axis];
         if (!a.proportional) {
             for (int i = 0; i < a.Used(); ++i) {
@@ -364,8 +367,12 @@ void MapGraph3D::PaintValues(QPainter& p)
     const MapSheet& s = tab_.Sheet();
     p.setFont(LabelFont());
     const QFontMetrics fm(p.font());
-    // A value that would cover one already written is left out.
-    std::vector<QRectF> written;
+    // A value that would cover an axis label or one already written is left out.
+    valueBoxes_.clear();
+    std::vector<QRectF>& written = valueBoxes_;
+    for (const AxisLabel& label : labels_)
+        written.push_back(label.box);
+    const size_t labelCount = written.size();
     for (const auto& [column, row] : SurfaceValues::Cells(tab_, tab_.Geometry().valueMode)) {
         QPointF at;
         if (!CellPosition(column, row, at))
@@ -382,4 +389,13 @@ void MapGraph3D::PaintValues(QPainter& p)
         p.setPen(C(VALUE_TEXT));
         p.drawText(box, Qt::AlignCenter, text);
     }
+    written.erase(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(labelCount));
+}
+
+std::vector<QRectF> MapGraph3D::LabelBoxes() const
+{
+    std::vector<QRectF> boxes;
+    for (const AxisLabel& label : labels_)
+        boxes.push_back(label.box);
+    return boxes;
 }

@@ -92,6 +92,9 @@ private:
     // The selection kind a press on this part of the table starts a band of.
     static int BandKindOf(HitKind kind);
     int ArrowPartAt(QPoint position) const;
+    // The hovered element carries its step arrows only while it is selected (a selection moved by
+    // the keyboard takes them away at once).
+    bool ArrowsShown() const;
     // The block drag a press would start here (a MapModel::BlockDragMode).
     int BlockGripAt(QPoint position) const;
 

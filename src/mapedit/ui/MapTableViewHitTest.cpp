@@ -95,9 +95,15 @@ bool MapTableView::OnInterpolationCorner(QPoint p) const
     return false;
 }
 
+bool MapTableView::ArrowsShown() const
+{
+    const MapInteraction& in = tab_.Interaction();
+    return in.HoverValid() && tab_.Sel().IsSelected(in.HoverColumn(), in.HoverRow());
+}
+
 int MapTableView::ArrowPartAt(QPoint position) const
 {
-    if (!tab_.Interaction().HoverValid())
+    if (!ArrowsShown())
         return MapInteraction::ARROW_NONE;
     if (ArrowRect(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow(), true).contains(position))
         return MapInteraction::ARROW_UP;

@@ -44,13 +44,15 @@ Qt::CursorShape MapTableView::DragTo(QPoint position)
 void MapTableView::UpdateHover(QPoint position)
 {
     // The arrows belong to the hovered element and reach past its edge, so while the mouse is on
-    // them the element stays hovered.
+    // them the element stays hovered. Only a selected element carries them: the press that selects
+    // an element never changes it as well.
     if (ArrowPartAt(position) == MapInteraction::ARROW_NONE) {
         const MapSheet& s = tab_.Sheet();
         const Hit hit = HitTest(position);
         const bool element = hit.kind == HIT_CELL || hit.kind == HIT_COLUMN_HEADER || hit.kind == HIT_ROW_HEADER;
-        tab_.Interaction().SetHovered(
-            element && s.Inside(hit.column, hit.row) && s.AxisOf(hit.column, hit.row).editable, hit.column, hit.row);
+        tab_.Interaction().SetHovered(element && s.Inside(hit.column, hit.row) && s.AxisOf(hit.column, hit.row).editable
+                && tab_.Sel().IsSelected(hit.column, hit.row),
+            hit.column, hit.row);
     }
     tab_.Interaction().SetArrowPartHovered(ArrowPartAt(position));
 }
@@ -95,7 +97,7 @@ bool MapTableView::MousePress(QPoint position, Qt::KeyboardModifiers modifiers)
 
 bool MapTableView::PressHovered(QPoint position)
 {
-    if (tab_.Interaction().HoverValid() && tab_.Interaction().ArrowPartHovered()) {
+    if (ArrowsShown() && tab_.Interaction().ArrowPartHovered()) {
         tab_.Interaction().PressArrow(tab_.Interaction().ArrowPartHovered() == MapInteraction::ARROW_UP);
         drag_ = DRAG_ARROW;
         return true;
@@ -171,6 +173,8 @@ void MapTableView::MouseRelease(QPoint position)
     }
     drag_ = DRAG_NONE;
     scrollPart_ = SCROLL_NONE;
+    // An element just selected shows its arrows without waiting for the mouse to move.
+    UpdateHover(position);
     tab_.RequestRepaint(MapModel::REPAINT);
 }
 
@@ -193,7 +197,7 @@ void MapTableView::DoubleClick(QPoint position)
 bool MapTableView::Wheel(QPoint position, int steps)
 {
     (void)position;
-    if (tab_.Interaction().HoverValid()) {
+    if (ArrowsShown()) {
         tab_.Interaction().StepHovered(steps);
         return true;
     }

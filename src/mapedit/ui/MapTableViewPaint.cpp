@@ -185,7 +185,7 @@ void MapTableView::PaintOperatingPoint(QPainter& p)
 
 void MapTableView::PaintArrows(QPainter& p)
 {
-    if (tab_.PrintMode() || !tab_.Interaction().HoverValid())
+    if (tab_.PrintMode() || !ArrowsShown())
         return;
     const MapSheet& s = tab_.Sheet();
     if (!s.Inside(tab_.Interaction().HoverColumn(), tab_.Interaction().HoverRow())

@@ -22,6 +22,10 @@ const char* const kRight[] = {"LabelMonLimiterOut", "LabelMonStartLimiterOut", "
     "LabelClutchMon", "LabelMonRetard", "LabelMonInput1In", "LabelMonInput2In", "LabelMonPOut1", "LabelMonPOut2",
     "LabelVerze1", "LabelVerze2", "LabelVerze3"};
 
+// Black on yellow: the replay banner stands out from the values' own colours.
+constexpr uint32_t BANNER_BACK = 0x0000FFFF;
+constexpr uint32_t BANNER_TEXT = 0x00000000;
+
 constexpr std::pair<const char*, const char*> kGaugeHints[] = {
     { "CGaugeRpm", "###Engine speed##Motordrehzahl##Otáčky motoru" },
     { "CGaugeTps", "###Load##Last##Zatížení" },
@@ -36,6 +40,23 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QWidget(parent)
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setVerticalSpacing(1);
     int row = 0;
+    banner_ = new QLabel(this);
+    banner_->setObjectName("LabelReplay");
+    banner_->setAutoFillBackground(true);
+    banner_->setAlignment(Qt::AlignCenter);
+    // Its row is kept while it is hidden, so the values never move when a replay starts or stops.
+    QSizePolicy keepsItsRow(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    keepsItsRow.setRetainSizeWhenHidden(true);
+    banner_->setSizePolicy(keepsItsRow);
+    QFont bold = banner_->font();
+    bold.setBold(true);
+    banner_->setFont(bold);
+    QPalette colours = banner_->palette();
+    colours.setColor(QPalette::Window, ToQColor(BANNER_BACK));
+    colours.setColor(QPalette::WindowText, ToQColor(BANNER_TEXT));
+    banner_->setPalette(colours);
+    banner_->hide();
+    grid->addWidget(banner_, row++, 0, 1, 2);
     for (const auto& [name, hint] : kGaugeHints) {
         auto* g = new BarGauge(this);
         g->setObjectName(name);
@@ -81,6 +102,13 @@ int MonitorPanel::ColumnWidth() const
     constexpr int MIN_WIDTH = 340;
     const int margins = contentsMargins().left() + contentsMargins().right() + 16;
     return std::max(MIN_WIDTH, fontMetrics().horizontalAdvance("Pick-up (CKPS) 1 = is running, negative polarity") + margins);
+}
+
+void MonitorPanel::ShowBanner(const QString& text)
+{
+    if (banner_->text() != text)
+        banner_->setText(text);
+    banner_->setVisible(!text.isEmpty());
 }
 
 QLabel* MonitorPanel::Label(const std::string& name) const

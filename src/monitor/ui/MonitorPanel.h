@@ -20,6 +20,8 @@ public:
     explicit MonitorPanel(QWidget* parent);
 
     void Apply(const MonitorView& view);
+    // LabelReplay above the values: says that they are a recording's, not the unit's; empty hides it.
+    void ShowBanner(const QString& text);
     // The width the panel keeps in every language and state: the widest common line, a running
     // pick-up with its polarity, fits; rarer longer lines show in full as their tool tip.
     int ColumnWidth() const;
@@ -46,5 +48,6 @@ private:
     static constexpr int MISS_RETRY_APPLIES = 100;
     std::map<std::string, Placed> placed_;
     std::map<std::string, BarGauge*> gauges_;
+    QLabel* banner_ = nullptr;
     int hintLanguage_ = -1;
 };
