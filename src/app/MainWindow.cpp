@@ -1,8 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/FileMenu.h"
-#include "app/SettingsStore.h"
 #include "app/ModalDialogs.h"
+#include "app/ScreenFitter.h"
+#include "app/SettingsStore.h"
 #include "app/SignalClose.h"
 #include "app/TestSettings.h"
 #include "app/WindowDifferences.h"
@@ -29,6 +30,7 @@
 #include "model/ImageDefaults.h"
 #include "model/LayoutSelfCheck.h"
 #include "model/LoadGroups.h"
+#include "monitor/ui/MonitorPanel.h"
 #include "pages/ControlBinder.h"
 
 #include <QApplication>
@@ -37,14 +39,12 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -52,8 +52,8 @@
 
 namespace {
 
-// The pages' least width: every page fits it at the smallest window.
-constexpr int PAGES_MIN_WIDTH = 600;
+// The pages' least width; a page wider than the room it gets scrolls.
+constexpr int PAGES_MIN_WIDTH = 400;
 
 void DefaultErrorBox(const std::string& text)
 {
@@ -91,6 +91,7 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     timer_->start();
     // A signal ends the program the way closing the window does: edits applied, settings written.
     new SignalClose([this] { CloseModalDialogs(); close(); }, this);
+    new ScreenFitter(this);
 
     FormCreate();
 }
@@ -139,12 +140,17 @@ void MainWindow::CreateForm()
     auto* left = new QVBoxLayout;
     columns->addLayout(left, 1);
     columns->addWidget(monitor_->CreateColumn(central));
+    // A printout shows the monitor as it stands without a unit or a recording.
+    findChild<MonitorPanel*>()->restingView = [this] {
+        MonitorImage none;
+        MonitorSources sources { none, image_, false, [this](int n) { return Texts().Text(n); }, {}, {}, {} };
+        return RefreshMonitorDisplay(sources);
+    };
     programAtOnce_ = new QCheckBox(central);
     programAtOnce_->setObjectName("CheckBoxProgHned");
     connect(programAtOnce_, &QCheckBox::toggled, this, [this] { RefreshPages(false); });
     left->addWidget(programAtOnce_);
     QTabWidget* tabs = pages_->CreateTabs(central);
-    // A page wider than this (the sensor tables shown, a long caption) is clipped, never the monitor.
     tabs->setMinimumWidth(PAGES_MIN_WIDTH);
     left->addWidget(tabs, 1);
     auto* messages = new QHBoxLayout;
@@ -156,6 +162,7 @@ void MainWindow::CreateForm()
     BuildMenus();
     resize(1000, 700);
     status_ = std::make_unique<WindowStatusBar>(statusBar());
+    status_->FollowMenus(menuBar());
 }
 
 // Menu items carry their control names as object names, so the caption tables find them.
@@ -216,7 +223,7 @@ void MainWindow::FormCreate()
     ResetDefaults(image_, PAGE_ALL);
     ValidateImage(image_, &outside_);
 
-    CentreWindow();
+    ScreenFitter::Centre(*this);
     settings_->Load();
     if (testMode_ && testPort_ > 0)
         outside_.forcedPort = testPort_;
@@ -303,14 +310,6 @@ void MainWindow::ApplyCommandLine()
         LanguageIndex = commandLine_.language;
     if (commandLine_.noPatchCheck)
         noUpdateCheck_ = true;
-}
-
-void MainWindow::CentreWindow()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect s = screen->geometry();
-        move((s.width() - width()) / 2, (s.height() - height()) / 2);
-    }
 }
 
 // The link starts with the port selection of the settings; the demo offers its simulated unit instead.

@@ -109,7 +109,6 @@ private:
     void AddAdvanceMenuItems(QMenu* tools);
     void ApplyCommandLine();
     void StartLink();
-    void CentreWindow();
     void SyncMapEditors();
     void DetachMapEditors();
 

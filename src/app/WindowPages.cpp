@@ -14,6 +14,7 @@
 #include "pages/UpDownSpinBox.h"
 
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -29,7 +30,7 @@ struct PageInfo {
 };
 
 // The ten settings pages in index order; Sensors, Gear, Race and N2O keep their tabs hidden.
-constexpr PageInfo kPages[PAGE_COUNT] = {
+constexpr std::array<PageInfo, PAGE_COUNT> kPages = {{
     { "TabSheetRuzne", nullptr, true },
     { "TabSheetBike", nullptr, true },
     { "TabSheetSensors", "###Sensors##Sensoren##Snímače", false },
@@ -40,7 +41,7 @@ constexpr PageInfo kPages[PAGE_COUNT] = {
     { "TabSheet_Race", "###Race##Rennen##Závod", false },
     { "TabSheet_N2O", "N2O", false },
     { "TabSheet_Ladeni", nullptr, true },
-};
+}};
 
 // Controls of functions this unit family does not offer; they stay hidden whatever the monitor data says.
 const char* const kFamilyHiddenControls[] = { "CGaugeProgram", "LabelEeDataErr", "LabelHourMeter", "LabelMonLambda",
@@ -69,10 +70,17 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
 {
     tabs_ = new QTabWidget(parent);
     tabs_->setObjectName("PageControl1");
-    for (const PageInfo& page : kPages) {
-        auto* sheet = new QWidget(tabs_);
-        sheet->setObjectName(page.objectName);
-        tabs_->addTab(sheet, QString());
+    // Each sheet scrolls in its tab: on a small or scaled screen the window shrinks below the
+    // pages' size and every control stays reachable.
+    for (size_t i = 0; i < kPages.size(); ++i) {
+        auto* scroll = new QScrollArea(tabs_);
+        scroll->setObjectName(kPages[i].objectName);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        sheets_[i] = new QWidget;
+        sheets_[i]->setObjectName(QString(kPages[i].objectName) + "Controls");
+        scroll->setWidget(sheets_[i]);
+        tabs_->addTab(scroll, QString());
     }
     // Connected after the sheets are added: adding the first one is no change of page.
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -86,14 +94,14 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
 void WindowPages::BuildPages()
 {
     pages_[PAGE_MISC] = new PageMisc(
-        binder_, edits_, tabs_->widget(PAGE_MISC), editors_, [this] { return monitor_.SensorMillivolts(); });
+        binder_, edits_, sheets_.at(PAGE_MISC), editors_, [this] { return monitor_.SensorMillivolts(); });
     pages_[PAGE_SENSORS] = pages_[PAGE_MISC]; // the sensors live on the Miscellaneous page
-    pages_[PAGE_BIKE] = new PageBike(binder_, edits_, tabs_->widget(PAGE_BIKE));
-    pages_[PAGE_TEST] = new PageTest(binder_, edits_, tabs_->widget(PAGE_TEST),
+    pages_[PAGE_BIKE] = new PageBike(binder_, edits_, sheets_.at(PAGE_BIKE));
+    pages_[PAGE_TEST] = new PageTest(binder_, edits_, sheets_.at(PAGE_TEST),
         [this](MonitorRequest::TestButton b) { monitor_.Request().Press(b); });
-    pages_[PAGE_ADVANCE] = new PageAdvance(binder_, edits_, tabs_->widget(PAGE_ADVANCE), editors_);
-    pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, edits_, tabs_->widget(PAGE_POWER_OUT), editors_);
-    pages_[PAGE_SERVO] = new PageServo(binder_, edits_, tabs_->widget(PAGE_SERVO), editors_);
+    pages_[PAGE_ADVANCE] = new PageAdvance(binder_, edits_, sheets_.at(PAGE_ADVANCE), editors_);
+    pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, edits_, sheets_.at(PAGE_POWER_OUT), editors_);
+    pages_[PAGE_SERVO] = new PageServo(binder_, edits_, sheets_.at(PAGE_SERVO), editors_);
 }
 
 void WindowPages::ApplyDefaultVisibility()

@@ -82,6 +82,8 @@ private:
     WindowMonitor& monitor_;
     QTabWidget* tabs_ = nullptr;
     std::array<SettingsPage*, PAGE_COUNT> pages_ {};
+    // The widgets the pages' controls sit on, each inside its tab's scroll area.
+    std::array<QWidget*, PAGE_COUNT> sheets_ {};
     int active_ = 0;
     QObject* pendingControl_ = nullptr;
     int pendingKind_ = 0;

@@ -1,6 +1,7 @@
 #include "app/WindowSettings.h"
 
 #include "app/FileMenu.h"
+#include "app/ScreenFitter.h"
 #include "app/SettingsStore.h"
 #include "app/WindowMonitor.h"
 #include "app/WindowPages.h"
@@ -9,11 +10,7 @@
 #include "link/UnitSearch.h"
 #include "model/ImageValidation.h"
 
-#include <QGuiApplication>
 #include <QWidget>
-#include <QScreen>
-
-#include <vector>
 
 WindowSettings::WindowSettings(const SettingsStore& store, Parts parts, ParamImage& image, OutsideSettings& outside,
     ParamFileState& fileState)
@@ -32,10 +29,8 @@ void WindowSettings::Load()
     settings_.activePage = parts_.pages.Active();
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = outside_.nextScanPort;
-    std::vector<QRect> monitors;
-    for (const QScreen* screen : QGuiApplication::screens())
-        monitors.push_back(screen->availableGeometry());
-    store_.LoadSettings(settings_, image_, monitors);
+    // A saved place is brought inside the screens as they are now, the frame's title bar included.
+    store_.LoadSettings(settings_, image_, ScreenFitter::ClientAreas());
     parts_.window.setGeometry(settings_.window);
     LanguageIndex = settings_.language;
     outside_.forcedPort = settings_.comPort;

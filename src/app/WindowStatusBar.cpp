@@ -2,7 +2,10 @@
 
 #include "base/BuildInfo.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 
 namespace {
@@ -58,4 +61,17 @@ void WindowStatusBar::SetUnitText(const std::string& text)
 QString WindowStatusBar::Text(int panel) const
 {
     return panel >= 0 && panel < PANELS ? panels_[static_cast<size_t>(panel)]->text() : QString();
+}
+
+void WindowStatusBar::FollowMenus(QMenuBar* bar)
+{
+    QLabel* hint = panels_[HINT_PANEL];
+    for (QAction* item : bar->actions()) {
+        QMenu* menu = item->menu();
+        if (!menu)
+            continue;
+        // A menu's hints are about its items: once it closes, the panel shows again what it showed before.
+        QObject::connect(menu, &QMenu::aboutToShow, hint, [this, hint] { textBeforeMenu_ = hint->text(); });
+        QObject::connect(menu, &QMenu::aboutToHide, hint, [this, hint] { hint->setText(textBeforeMenu_); });
+    }
 }

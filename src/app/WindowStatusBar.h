@@ -6,6 +6,7 @@
 #include <string>
 
 class QLabel;
+class QMenuBar;
 class QStatusBar;
 
 // The status bar of the main window: hints and short status texts, the fixed labels "EXE" and
@@ -22,9 +23,12 @@ public:
     // The hint of the moment or a short status text; an empty text empties the panel.
     void ShowHint(const QString& text);
     void SetUnitText(const std::string& text);
+    // The hints of a menu bar's menus leave the hint panel when their menu closes.
+    void FollowMenus(QMenuBar* bar);
     // The text of a panel; empty for a panel that does not exist.
     QString Text(int panel) const;
 
 private:
     std::array<QLabel*, PANELS> panels_ {};
+    QString textBeforeMenu_;
 };

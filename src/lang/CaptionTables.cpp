@@ -60,8 +60,8 @@ constexpr Variants programHint = {"Programing  set parametrs to ignition", "Kenn
 constexpr Variants verifyHint = {"Compare set parametrs  with parametrs of ignition", "Kenndaten mit Zündungskenndaten vergleichen",
     "Ověření zda  nastavené parametry souhlasí s parametry naprogramovanými do zapalování"};
 constexpr Variants readHint = {"Reading parametrs from ignition", "Kenndaten aus Zündung lesen", "Čtení parametrů ze zapalování"};
-constexpr Variants languageHint = {"Set LNG_ENGLISH or German or Czech ", "wählen sie Englisch, LNG_DEUTSCH oder Tschechisch ",
-    "Nastavení jazyka na angličtinu, němčinu nebo češtinu "};
+constexpr Variants languageHint = {"Set the language: English, German or Czech",
+    "Sprache wählen: Englisch, Deutsch oder Tschechisch", "Nastavení jazyka na angličtinu, němčinu nebo češtinu"};
 
 constexpr CaptionRow hintRows[] = {
     {"LabelVerze1", {"Version of program in ignition", "Programmverion der Zündung", "Verze programu v zapalování"}},

@@ -41,7 +41,7 @@ constexpr CodedItem kOnOff[] = {{0, "###Off##Aus##Vypnuto"}, {1, "###On##Ein##Za
 
 constexpr CodedItem kPowerOutModes[] = {
     {0, "###Off##Aus##Vypnuto"},
-    {1, "###Fuel pump##Fuel pump##Palivová pumpa"},
+    {1, "###Fuel pump##Kraftstoffpumpe##Palivová pumpa"},
     {2, "###Gear shift light##Schaltblitz##Kontrolka řazení"},
     {3, "###Special##Spezial##Speciál"},
 };
@@ -68,8 +68,8 @@ constexpr int DISPLAY_POSITIONS = 20;
 } // namespace
 
 const char* const PowerOutGroupCaptions[2] = {
-    "###Power out 1 (pin 3)####Power out 1 (pin 3)",
-    "###Power out 2 (pin 12)####Power out 2 (pin 12)",
+    "###Power out 1 (pin 3)##Leistungsausgang 1 (Pin 3)##Výkonový výstup 1 (pin 3)",
+    "###Power out 2 (pin 12)##Leistungsausgang 2 (Pin 12)##Výkonový výstup 2 (pin 12)",
 };
 
 const unsigned InputAllowedCodes[MULTIFUNCTION_INPUTS] = {127, 127, 0, 0, 0, 0};

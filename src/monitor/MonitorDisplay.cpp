@@ -1,5 +1,8 @@
 #include "monitor/MonitorDisplay.h"
 
+#include "lang/LangString.h"
+#include "model/MapFact.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -240,7 +243,7 @@ void powerOutputs(DisplayBuilder& b)
     }
     for (int n = 0; n < 4; ++n) {
         const int text = n < POWER_OUT_COUNT ? mode(b.img().Adrb(POWER_OUT_MODE + n)).text : 55;
-        b.add(fmt("ButtonTest0%i", n + 1).c_str(), fmt("Power out %i - %s", n + 1, b.t(text).c_str()));
+        b.add(fmt("ButtonTest0%i", n + 1).c_str(), fmt(LangText(POWER_OUT_NAME), n + 1) + " - " + b.t(text));
     }
 }
 

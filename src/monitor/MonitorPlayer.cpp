@@ -16,6 +16,13 @@ namespace {
 // How often a running recording is saved: what a full disk or a crash can cost.
 constexpr int64_t SAVE_INTERVAL_MS = 2000;
 
+// The player's position line; the panel shows it anew every tick, so it follows a change of language.
+constexpr const char* RECORDING_TEXT = "###Recording (%i) %i seconds##Aufnahme (%i) %i Sekunden##Záznam (%i) %i s";
+constexpr const char* RECORDING_PAUSED_TEXT = "###Recording (%i) - pause##Aufnahme (%i) - Pause##Záznam (%i) - pauza";
+constexpr const char* PLAYING_TEXT = "###Play (%i) %s##Wiedergabe (%i) %s##Přehrávání (%i) %s";
+constexpr const char* PLAYING_PAUSED_TEXT
+    = "###Play (%i) - pause %s##Wiedergabe (%i) - Pause %s##Přehrávání (%i) - pauza %s";
+
 constexpr const char* kLogFull = "###The recording was ended because the monitor log is full.##"
                                  "Die Aufzeichnung wurde beendet, weil das Monitorprotokoll voll ist.##"
                                  "Záznam byl ukončen, protože záznam monitoru je plný.";
@@ -374,12 +381,13 @@ PlayerDisplay MonitorPlayer::Display() const
         d.recordEnabled = d.playEnabled = false;
         d.pauseEnabled = true;
         d.stopEnabled = true;
-        std::snprintf(buf, sizeof buf, "Recording (%i) %i seconds", len_, static_cast<int>((now() - recordingStart_) / 1000));
+        std::snprintf(
+            buf, sizeof buf, LangText(RECORDING_TEXT), len_, static_cast<int>((now() - recordingStart_) / 1000));
         break;
     case RecordingPaused:
         d.playEnabled = d.pauseEnabled = false;
         d.recordEnabled = d.stopEnabled = true;
-        std::snprintf(buf, sizeof buf, "Recording (%i) - pause", len_);
+        std::snprintf(buf, sizeof buf, LangText(RECORDING_PAUSED_TEXT), len_);
         break;
     case Playing:
     case PlayingPaused:
@@ -390,7 +398,8 @@ PlayerDisplay MonitorPlayer::Display() const
         d.scrollVisible = d.deviceVisible = true;
         d.scrollMax = len_ - 1;
         d.scrollPos = pos_;
-        std::snprintf(buf, sizeof buf, state_ == Playing ? "Play (%i) %s" : "Play (%i) - pause %s", pos_, replayedTime_.c_str());
+        std::snprintf(buf, sizeof buf, LangText(state_ == Playing ? PLAYING_TEXT : PLAYING_PAUSED_TEXT), pos_,
+            replayedTime_.c_str());
         break;
     }
     d.labelsVisible = true;

@@ -106,6 +106,8 @@ void PageBike::BuildControls()
     auto* special = new QGridLayout(groupBoxSpecial_);
     comboBoxSynchro_ = MakeComboBox(Fact("PICKUP_SYSTEM"));
     comboBoxNasobekPalcu_ = MakeComboBox(Fact("GEBER_MODE"));
+    // The synchronisation methods differ only at their ends: each is shown whole, in every language.
+    comboBoxSynchro_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (QComboBox* c : {comboBoxSynchro_, comboBoxNasobekPalcu_})
         connect(c, &QComboBox::activated, this, [this, c] {
             if (!binder_.updating())

@@ -103,6 +103,14 @@ void PageMisc::TakeTpPoint(int cell)
     host_.RequestCommit(cell == 0 ? bitBtnTps0_ : bitBtnTps100_, PageHost::COMMIT_NOW);
 }
 
+void PageMisc::Retranslate()
+{
+    BuildInputGroups();
+    const auto sensors = Fact("TPSIAP_SENSOR").choices();
+    for (size_t i = 0; i < sensors.size(); ++i)
+        radioGroupTpsIap_->setItemText(static_cast<int>(i), QString::fromUtf8(LangText(sensors[i].text)));
+}
+
 void PageMisc::BuildInputGroups()
 {
     ControlBinder::Updating guard(binder_);

@@ -27,7 +27,7 @@ public:
     void Store() override;
     void Load() override;
     void UpdateVisibility() override;
-    void Retranslate() override { BuildInputGroups(); }
+    void Retranslate() override;
 
     // Which functions the two multifunction inputs use; recomputed before every update.
     struct FunctionUse {

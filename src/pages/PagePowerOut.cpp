@@ -7,6 +7,7 @@
 #include "model/FieldFacts.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
+#include "model/MapFact.h"
 #include "model/SelectionLists.h"
 #include "pages/RadioGroup.h"
 #include "pages/UpDownSpinBox.h"
@@ -107,12 +108,8 @@ void PagePowerOut::Retranslate()
     for (int n = 0; n < OUTPUT_SLOTS; ++n) {
         Output& o = outputs_[static_cast<size_t>(n)];
         FillModes(o);
-        const char* caption = PowerOutGroupCaptions[Used(n) ? n : 0];
-        QString title = QString::fromUtf8(LangText(caption));
-        // The German caption is empty; the English one is better than a box without a title.
-        if (title.isEmpty())
-            title = QString::fromUtf8(LangText(caption, LANG_ENGLISH));
-        o.box->setTitle(Used(n) ? title : QString("Power out %1").arg(n + 1));
+        o.box->setTitle(Used(n) ? QString::fromUtf8(LangText(PowerOutGroupCaptions[n]))
+                                : QString::fromUtf8(LangText(POWER_OUT_NAME)).replace("%d", QString::number(n + 1)));
     }
 }
 

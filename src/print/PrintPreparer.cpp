@@ -2,11 +2,13 @@
 
 #include "base/Colours.h"
 #include "mapedit/ui/MapEditor.h"
+#include "monitor/ui/MonitorPanel.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QLayout>
 #include <QMainWindow>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -44,13 +46,24 @@ void PrintPreparer::Prepare(QMainWindow& window)
     if (window_)
         return;
     window_ = &window;
+    // Without the focus no field shows its focus frame or selected text on paper.
+    if (QWidget* focused = QApplication::focusWidget(); focused && focused->window() == &window) {
+        focus_ = focused;
+        focused->clearFocus();
+    }
+    // The live values are shown as without a unit, before the hiding below, which they must not undo.
+    if (auto* panel = window.findChild<MonitorPanel*>()) {
+        restingPanel_ = panel;
+        panel->BeginResting();
+    }
     windowPalette_ = window.palette();
     windowOwnPalette_ = window.testAttribute(Qt::WA_SetPalette);
     windowAutoFill_ = window.autoFillBackground();
     SetBackground(&window, WHITE);
     window.setAutoFillBackground(true);
-    if (QStatusBar* bar = window.findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
-        Whiten(bar, KIND_STATUS_BAR);
+    // The status bar's texts are printed whole at the foot of the page instead of its cut panels.
+    if (QStatusBar* bar = window.findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly); bar && !bar->isHidden())
+        Hide(bar, KIND_STATUS_BAR);
 
     // The menu bar is not part of the window's picture on paper.
     if (QWidget* menu = window.menuWidget(); menu && !menu->isHidden())
@@ -61,6 +74,28 @@ void PrintPreparer::Prepare(QMainWindow& window)
 
     if (window.centralWidget())
         PrepareContainer(window.centralWidget());
+    if (window.layout())
+        window.layout()->activate();
+    GrowToShowWholePages(window);
+}
+
+// A page that scrolls in the window is printed whole: the window grows, for the printout only,
+// by what the largest page lacks, and no scroll bar goes on paper.
+void PrintPreparer::GrowToShowWholePages(QMainWindow& window)
+{
+    QSize lacking(0, 0);
+    for (QScrollArea* area : window.findChildren<QScrollArea*>()) {
+        if (!area->widget() || area->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
+            continue;
+        const QSize whole = area->widget()->minimumSizeHint().expandedTo(area->widget()->minimumSize());
+        const QSize shown = area->maximumViewportSize();
+        lacking = lacking.expandedTo(QSize(whole.width() - shown.width(), whole.height() - shown.height()));
+        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scrollAreas_.push_back(area);
+    }
+    windowSize_ = window.size();
+    window.resize(window.size() + lacking.expandedTo(QSize(0, 0)));
     if (window.layout())
         window.layout()->activate();
 }
@@ -191,9 +226,24 @@ void PrintPreparer::Restore()
     }
     for (const PrintedControl& r : records_)
         Undo(r);
+    if (restingPanel_)
+        restingPanel_->EndResting();
+    for (QScrollArea* area : scrollAreas_)
+        if (area) {
+            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        }
+    scrollAreas_.clear();
+    if (window_ && windowSize_.isValid())
+        window_->resize(windowSize_);
+    windowSize_ = QSize();
     if (window_ && window_->layout())
         window_->layout()->activate();
+    if (focus_)
+        focus_->setFocus(Qt::OtherFocusReason);
     records_.clear();
     sheets_.clear();
     window_ = nullptr;
+    restingPanel_ = nullptr;
+    focus_ = nullptr;
 }

@@ -4,14 +4,18 @@
 
 #include <QPalette>
 #include <QPointer>
+#include <QScrollArea>
+#include <QSize>
 
 #include <vector>
 
+class MonitorPanel;
 class QMainWindow;
 class QTabWidget;
 
-// Turns the main window into its printable form (white background, no buttons, arrows or tool
-// bar, transparent labels, map editors in print mode) and puts every change back afterwards.
+// Turns the main window into its printable form (white background, no buttons, arrows, tool bar,
+// player or status bar, transparent labels, map editors in print mode, the monitor's values as
+// without a unit, no focus) and puts every change back afterwards.
 // Each change is recorded, so only what Prepare changed is restored: a control hidden before
 // stays hidden, a coloured label keeps its colour.
 class PrintPreparer {
@@ -42,9 +46,11 @@ public:
         "CheckBoxProgHned",
         "LabelConnection",
         "LabelCongruence",
+        "GroupBoxPlayer", // the monitor player: a recording is no setting
     };
 
 private:
+    void GrowToShowWholePages(QMainWindow& window);
     void PrepareContainer(QWidget* container);
     void PrepareChild(QWidget* child);
     void PrepareTabs(QTabWidget* tabs);
@@ -54,6 +60,10 @@ private:
     static void Undo(const PrintedControl& r);
 
     QPointer<QMainWindow> window_;
+    QPointer<MonitorPanel> restingPanel_;
+    QPointer<QWidget> focus_;
+    std::vector<QPointer<QScrollArea>> scrollAreas_;
+    QSize windowSize_;
     QPalette windowPalette_;
     bool windowOwnPalette_ = false;
     bool windowAutoFill_ = false;

@@ -4,30 +4,89 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPixmap>
+#include <QPicture>
+#include <QPointer>
+#include <QStatusBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <map>
 
 namespace {
 
-// The window is pictured at twice its size so that text stays sharp on paper.
-constexpr qreal PICTURE_SCALE = 2.0;
+constexpr qreal HEAD_POINTS = 9;
+constexpr qreal STATUS_POINTS = 8;
+const char* const PANEL_GAP = "     ";
 
-QPixmap WindowPicture(QMainWindow& window)
+// Records one widget and, above it, its children, each cut to its own rectangle and its parents':
+// a picture keeps only the clipping its painter was given, so every widget gets it in turn.
+void RecordWidget(QWidget& widget, QPainter& painter, const QPoint& offset, const QRect& clip)
+{
+    const QRect area = clip & QRect(offset, widget.size());
+    if (area.isEmpty())
+        return;
+    painter.save();
+    painter.setClipRect(area);
+    const QWidget::RenderFlags flags = widget.isWindow() ? QWidget::DrawWindowBackground : QWidget::RenderFlags();
+    widget.render(&painter, offset, QRegion(), flags);
+    painter.restore();
+    // Painting may make or drop helper children (a layout's, a style's): the list is taken first.
+    QList<QPointer<QWidget>> children;
+    for (QObject* child : widget.children())
+        if (auto* w = qobject_cast<QWidget*>(child))
+            children << w;
+    for (const QPointer<QWidget>& w : children)
+        if (w && !w->isWindow() && !w->isHidden())
+            RecordWidget(*w, painter, offset + w->pos(), area);
+}
+
+// The window's drawing recorded as drawing commands, not as pixels: on paper its texts stay
+// texts that can be searched and copied, and lines stay sharp at any size.
+QPicture WindowPicture(QMainWindow& window)
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     if (window.layout())
         window.layout()->activate();
-    QPixmap picture(window.size() * PICTURE_SCALE);
-    picture.setDevicePixelRatio(PICTURE_SCALE);
-    picture.fill(Qt::white);
-    window.render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    QPicture picture;
+    QPainter painter(&picture);
+    painter.fillRect(window.rect(), Qt::white);
+    RecordWidget(window, painter, QPoint(), window.rect());
+    painter.end();
     return picture;
+}
+
+// The texts of the status bar's panels from left to right, each whole however narrow its panel.
+QString StatusText(QMainWindow& window)
+{
+    const QStatusBar* bar = window.findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!bar)
+        return {};
+    QList<QLabel*> panels = bar->findChildren<QLabel*>();
+    std::sort(panels.begin(), panels.end(), [](const QLabel* a, const QLabel* b) { return a->x() < b->x(); });
+    QStringList texts;
+    for (const QLabel* panel : panels)
+        if (!panel->isHidden() && !panel->text().trimmed().isEmpty())
+            texts << panel->text().simplified();
+    return texts.join(PANEL_GAP);
+}
+
+// Writes text across the top of area in a font of points size; returns the height it took.
+int DrawTextBlock(QPainter& painter, const QRect& area, const QString& text, qreal points, int flags)
+{
+    if (text.isEmpty())
+        return 0;
+    QFont font = painter.font();
+    font.setPointSizeF(points);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QRect needed = painter.boundingRect(area, flags | Qt::TextWordWrap, text);
+    painter.drawText(needed, flags | Qt::TextWordWrap, text);
+    return needed.height() + QFontMetrics(font, painter.device()).height() / 2;
 }
 
 QRect PageArea(QPainter& painter)
@@ -49,24 +108,32 @@ void ShowOnlyTab(QTabWidget& tabs, const std::vector<PrintPreparer::Sheet>& shee
 void WindowPrinter::PaintWindow(QMainWindow& window, QPainter& painter, const QRect& page, const QString& header)
 {
     QRect area = page;
-    if (!header.isEmpty()) {
+    area.setTop(area.top() + DrawTextBlock(painter, area, header, HEAD_POINTS, Qt::AlignLeft | Qt::AlignTop));
+    const QString status = StatusText(window);
+    if (!status.isEmpty()) {
         QFont font = painter.font();
-        font.setPointSizeF(9);
-        painter.setFont(font);
-        const int lineHeight = QFontMetrics(font, painter.device()).height();
-        painter.setPen(Qt::black);
-        painter.drawText(
-            QRect(area.left(), area.top(), area.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter, header);
-        area.setTop(area.top() + lineHeight * 3 / 2);
+        font.setPointSizeF(STATUS_POINTS);
+        const QRect needed
+            = QFontMetrics(font, painter.device()).boundingRect(area, Qt::AlignLeft | Qt::TextWordWrap, status);
+        const QRect footer(area.left(), area.bottom() - needed.height(), area.width(), needed.height() + 1);
+        DrawTextBlock(painter, footer, status, STATUS_POINTS, Qt::AlignLeft | Qt::AlignBottom);
+        area.setBottom(footer.top() - needed.height() / 2);
     }
-    const QPixmap picture = WindowPicture(window);
-    const QSizeF size = picture.deviceIndependentSize();
+    const QPicture picture = WindowPicture(window);
+    const QSizeF size = window.size();
     if (size.isEmpty() || area.isEmpty())
         return;
     const qreal scale = std::min(area.width() / size.width(), area.height() / size.height());
-    const QSizeF target = size * scale;
-    painter.drawPixmap(QRectF(QPointF(area.left() + (area.width() - target.width()) / 2, area.top()), target), picture,
-        QRectF(picture.rect()));
+    painter.save();
+    painter.translate(area.left() + (area.width() - size.width() * scale) / 2, area.top());
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(QPointF(0, 0), size));
+    // A picture played on a device of another resolution grows by the ratio of the two; the
+    // window's size is already allowed for above.
+    const qreal resolution = qreal(picture.logicalDpiX()) / painter.device()->logicalDpiX();
+    painter.scale(resolution, resolution);
+    painter.drawPicture(0, 0, picture);
+    painter.restore();
 }
 
 bool WindowPrinter::PrintActive(QMainWindow& window, QPagedPaintDevice& device, const QString& header)

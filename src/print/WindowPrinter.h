@@ -7,9 +7,10 @@ class QPagedPaintDevice;
 class QPainter;
 class QRect;
 
-// Prints the main window in its printable form: the window's picture scaled to fit the page,
-// under a head line that names what is printed. Every call prepares the window and restores it
-// before it returns, also when the device cannot be written.
+// Prints the main window in its printable form: the window drawn to fit the page as vector
+// drawing and text, under a head line that names what is printed and above the status bar's
+// texts. Every call prepares the window and restores it before it returns, also when the device
+// cannot be written.
 class WindowPrinter {
 public:
     // The window with its active page on one page. False when nothing could be painted.
@@ -18,6 +19,7 @@ public:
     // Returns the number of pages printed, 0 when nothing could be painted.
     static int PrintAll(QMainWindow& window, QPagedPaintDevice& device, const QString& header);
 
-    // Paints the window's picture into page, under header when there is one.
+    // Draws the window into page, under header when there is one, with the status bar's texts whole
+    // at the foot of the page.
     static void PaintWindow(QMainWindow& window, QPainter& painter, const QRect& page, const QString& header);
 };

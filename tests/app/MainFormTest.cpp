@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLibraryInfo>
 #include <QComboBox>
 #include <QLabel>
@@ -155,6 +156,31 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_EQ(form->Language().Texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
     EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
+}
+
+// Texts set by the pages and the player themselves, not by the caption tables, follow a switch too.
+TEST_F(MainFormFixture, TextsThePagesAndThePlayerSetFollowTheLanguage)
+{
+    auto form = start();
+    const auto title = [&](const char* box) { return form->findChild<QGroupBox*>(box)->title(); };
+    struct Expected {
+        const char* menu;
+        const char* noSensor;
+        const char* powerOut1;
+        const char* recording;
+    };
+    for (const Expected& e : { Expected { "MenuGerman", "Kein", "Leistungsausgang 1 (Pin 3)", "Aufnahme (" },
+             Expected { "MenuCzech", "Žádný", "Výkonový výstup 1 (pin 3)", "Záznam (" },
+             Expected { "MenuEnglish", "No", "Power out 1 (pin 3)", "Recording (" } }) {
+        form->findChild<QAction*>(e.menu)->trigger();
+        EXPECT_EQ(form->findChild<RadioGroup*>("RadioGroupTpsIap")->button(0)->text(), e.noSensor) << e.menu;
+        EXPECT_EQ(title("GroupBoxPOut1"), e.powerOut1) << e.menu;
+        EXPECT_FALSE(form->findChild<QAction*>("MenuLanguage")->statusTip().contains("LNG_")) << e.menu;
+        form->Monitor().Player().StartRecording(QDir::current().filePath("texts.ignlog").toStdString(), {});
+        EXPECT_EQ(form->Monitor().Player().Display().posText.rfind(e.recording, 0), 0u)
+            << form->Monitor().Player().Display().posText;
+        form->Monitor().Player().Stop();
+    }
 }
 
 // The monitor keeps its place and width and the window its size whatever a page shows, whichever

@@ -78,9 +78,9 @@ TEST_F(CaptionTablesTest, GivenRowsInEveryLanguage)
             "Ověření zda  nastavené parametry souhlasí s parametry naprogramovanými do zapalování" },
         { CaptionTableId::Hint, "MenuNew", "Set default parameters ", "Neue Kenndatendatei erstellen",
             "Nastavení výchozích parametrů" },
-        { CaptionTableId::Hint, "MenuGerman", "Set LNG_ENGLISH or German or Czech ",
-            "wählen sie Englisch, LNG_DEUTSCH oder Tschechisch ",
-            "Nastavení jazyka na angličtinu, němčinu nebo češtinu " },
+        { CaptionTableId::Hint, "MenuGerman", "Set the language: English, German or Czech",
+            "Sprache wählen: Englisch, Deutsch oder Tschechisch",
+            "Nastavení jazyka na angličtinu, němčinu nebo češtinu" },
         { CaptionTableId::Hint, "MenuCom", "Set number of com", "Com-Anschluß festlegen",
             "Nastavení čísla serivého portu (Com) " },
         { CaptionTableId::Caption, "CheckBoxProgHned", "Programming after change", "Programmierung nach Änderung",
@@ -243,7 +243,7 @@ TEST_F(CaptionTablesTest, SwitchingToGermanRebuildsTextsAndAppliesAllTablesInOrd
     EXPECT_EQ(texts.Text(22), "JA");
     EXPECT_EQ(r.text["menu:MenuFile"], "&Datei");
     EXPECT_EQ(r.text["menu:MenuLanguage"], "&Sprache");
-    EXPECT_EQ(r.text["hint:MenuLanguage"], "wählen sie Englisch, LNG_DEUTSCH oder Tschechisch ");
+    EXPECT_EQ(r.text["hint:MenuLanguage"], "Sprache wählen: Englisch, Deutsch oder Tschechisch");
     EXPECT_EQ(r.text["caption:TabSheetBike"], "Mottorad");
     EXPECT_TRUE(r.checked["MenuGerman"]);
     EXPECT_FALSE(r.checked["MenuEnglish"]);

@@ -386,7 +386,7 @@ TEST_F(FunctionPagesFixture, PowerOutCaptionsAndHysteresisLabelsComeFromTheTable
     EXPECT_EQ(control<QWidget>("GroupBoxPOut1")->property("title").toString(), "Power out 1 (pin 3)");
     EXPECT_EQ(control<QLabel>("LabelPOutHyster2")->text(), "Hysteresis [RPM]");
     form->Language().SetLanguage(LANG_GERMAN);
-    EXPECT_EQ(control<QWidget>("GroupBoxPOut2")->property("title").toString(), "Power out 2 (pin 12)");
+    EXPECT_EQ(control<QWidget>("GroupBoxPOut2")->property("title").toString(), "Leistungsausgang 2 (Pin 12)");
     auto* modes = control<RadioGroup>("RadioGroupPOut1");
     EXPECT_EQ(modes->button(2)->text(), "Schaltblitz");
 }

@@ -50,4 +50,17 @@ double InkShare(const QImage& page)
     return static_cast<double>(ink) / (static_cast<double>(rgb.width()) * rgb.height());
 }
 
+bool CanReadText() { return !QStandardPaths::findExecutable("pdftotext").isEmpty(); }
+
+QString Text(const QString& path)
+{
+    QProcess run;
+    // In reading order, without joining a line that ends in "-" to the next.
+    run.start("pdftotext", { "-raw", "-enc", "UTF-8", path, "-" });
+    if (!run.waitForFinished(60000) || run.exitCode() != 0)
+        return {};
+    // Ligatures ("ﬀ") as their letters.
+    return QString::fromUtf8(run.readAllStandardOutput()).normalized(QString::NormalizationForm_KC).simplified();
+}
+
 } // namespace PdfPages

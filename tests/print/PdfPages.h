@@ -16,5 +16,9 @@ bool CanRender();
 std::vector<QImage> Render(const QString& path);
 // The share of pixels that are not (nearly) white.
 double InkShare(const QImage& page);
+// Whether pdftotext is there to read the text of a file.
+bool CanReadText();
+// The text of every page as pdftotext finds it, in reading order, runs of white space made one space.
+QString Text(const QString& path);
 
 } // namespace PdfPages

@@ -1,5 +1,8 @@
 #include "app/WindowLanguage.h"
 #include "app/WindowPages.h"
+#include "app/WindowStatusBar.h"
+#include "model/ImageLayout.h"
+#include "monitor/ui/MonitorPanel.h"
 #include "print/PrintCommands.h"
 
 #include "PdfPages.h"
@@ -16,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -191,6 +195,72 @@ TEST_F(PrintFixture, APdfThatDoesNotFitIsReportedAndKeepsThePreviousFile)
     EXPECT_EQ(kept.readAll(), "previous");
     EXPECT_EQ(QFileInfo(target).dir().entryList({ "full*" }, QDir::Files), QStringList { "full.pdf" })
         << "no temporary file is left";
+}
+
+// What a page prints, read back as text: skipped where pdftotext is missing.
+struct PdfTextFixture : PrintFixture {
+    QString ExportText(int page)
+    {
+        tabs->setCurrentIndex(page);
+        const QString target = path("page.pdf");
+        QString error;
+        EXPECT_TRUE(PrintCommands::WritePdf(*form, target, false, "head", &error)) << error.toStdString();
+        if (const QByteArray keep = qgetenv("VORDAX4_KEEP_PDF"); !keep.isEmpty())
+            QFile::copy(target, QString::fromUtf8(keep) + QString("-%1-%2.pdf").arg(LanguageIndex).arg(page));
+        return PdfPages::Text(target);
+    }
+    static QString Shown(QWidget* w) { return w ? w->property("text").toString().simplified() : QString(); }
+};
+
+TEST_F(PdfTextFixture, CaptionsAndValuesAreTextInEveryLanguage)
+{
+    if (!PdfPages::CanReadText())
+        GTEST_SKIP() << "pdftotext is not installed";
+    for (int language : { LANG_ENGLISH, LANG_GERMAN, LANG_CZECH }) {
+        form->Language().SetLanguage(language);
+        const QString text = ExportText(PAGE_MISC);
+        for (const char* name : { "LabelLimiter", "LabelStartLimiterDelay", "LabelRetard", "EditLimiter", "EditRetard",
+                 "EditStartLimiterDelay" }) {
+            const QString shown = Shown(form->findChild<QWidget*>(name));
+            ASSERT_FALSE(shown.isEmpty()) << name;
+            EXPECT_TRUE(text.contains(shown)) << name << " \"" << shown.toStdString() << "\" is missing in language "
+                                              << language << ": " << text.toStdString();
+        }
+    }
+    form->Language().SetLanguage(LANG_ENGLISH);
+}
+
+TEST_F(PdfTextFixture, LiveValuesPrintAsDashesAndTheWindowShowsThemAgainAfter)
+{
+    if (!PdfPages::CanReadText())
+        GTEST_SKIP() << "pdftotext is not installed";
+    form->findChild<QAction*>("MenuMonitorPlayer")->setChecked(true);
+    auto* panel = form->findChild<MonitorPanel*>();
+    ASSERT_NE(panel, nullptr);
+    MonitorView live;
+    live.labels.push_back({ "LabelRpm", "n = 4321 [rpm]" });
+    live.labels.push_back({ "LabelMonInput1In", "Input 1 = 9876" });
+    panel->Apply(live);
+    const QString text = ExportText(PAGE_MISC);
+    EXPECT_FALSE(text.contains("4321")) << text.toStdString();
+    EXPECT_FALSE(text.contains("9876")) << "a live value on a page";
+    EXPECT_TRUE(text.contains(QString::fromStdString(panel->restingView().label("LabelRpm")->text)));
+    EXPECT_FALSE(text.contains("Plot...")) << "the player panel is no setting";
+    EXPECT_EQ(form->findChild<QLabel*>("LabelRpm")->text(), "n = 4321 [rpm]");
+    EXPECT_EQ(form->findChild<QLabel*>("LabelMonInput1In")->text(), "Input 1 = 9876");
+}
+
+TEST_F(PdfTextFixture, TheStatusBarAndASwitchedOffMapPrintWhole)
+{
+    if (!PdfPages::CanReadText())
+        GTEST_SKIP() << "pdftotext is not installed";
+    form->Image().Adrb(SERVO_ENABLE) = 0;
+    form->Edits().ImageReplaced();
+    const QString text = ExportText(PAGE_SERVO);
+    const QString version = form->Status().Text(WindowStatusBar::VERSION_PANEL).simplified();
+    ASSERT_FALSE(version.isEmpty());
+    EXPECT_TRUE(text.contains(version)) << "the version panel whole: " << text.toStdString();
+    EXPECT_TRUE(text.contains("Servo: switched off")) << text.toStdString();
 }
 
 TEST(PrintHeader, NamesFileUnitAndDate)

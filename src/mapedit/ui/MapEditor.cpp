@@ -138,37 +138,51 @@ void MapEditor::Render()
         picture_ = QImage(size(), QImage::Format_RGB32);
     if ((repaintFlags_ & 2) && SheetCount())
         RebuildLayout();
-    picture_.fill(BackgroundColor());
     {
         QPainter p(&picture_);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        if (SheetCount() && Sheet().enabled && !Sheet().hidden) {
-            if (viewBits_ & VIEW_TABLE)
-                table_->Paint(p);
-            if (viewBits_ & VIEW_POINTS)
-                points_->Paint(p);
-            if (viewBits_ & VIEW_2D)
-                graph2d_->Paint(p);
-            if (viewBits_ & VIEW_3D)
-                graph3d_->Paint(p);
-        }
-        if (SheetCount()) {
-            PaintTitle(p);
-            toolbar_->Paint(p);
-        }
+        PaintContents(p);
     }
     repaintFlags_ = 0;
     inPaint_ = false;
     update();
 }
 
+void MapEditor::PaintContents(QPainter& p)
+{
+    p.fillRect(rect(), BackgroundColor());
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (SheetCount() && Sheet().enabled && !Sheet().hidden) {
+        if (viewBits_ & VIEW_TABLE)
+            table_->Paint(p);
+        if (viewBits_ & VIEW_POINTS)
+            points_->Paint(p);
+        if (viewBits_ & VIEW_2D)
+            graph2d_->Paint(p);
+        if (viewBits_ & VIEW_3D)
+            graph3d_->Paint(p);
+    }
+    if (SheetCount()) {
+        PaintTitle(p);
+        toolbar_->Paint(p);
+    }
+    if (printMode_ && SheetCount() && !Sheet().enabled)
+        PaintSwitchedOff(p);
+}
+
 void MapEditor::paintEvent(QPaintEvent*)
 {
+    QPainter p(this);
+    // On paper the editor is drawn straight onto the page, so its texts stay texts.
+    if (printMode_) {
+        if ((repaintFlags_ & 2) && SheetCount())
+            RebuildLayout();
+        PaintContents(p);
+        return;
+    }
     if (repaintFlags_ || picture_.size() != size())
         Render();
-    QPainter p(this);
     p.drawImage(0, 0, picture_);
-    if (focused_ && Editing() && interaction_.CaretVisible() && !printMode_ && viewMode_ == VIEW_TABLE) {
+    if (focused_ && Editing() && interaction_.CaretVisible() && viewMode_ == VIEW_TABLE) {
         const QRect caretLine = table_->CaretRect();
         if (!caretLine.isNull())
             p.fillRect(caretLine, Qt::black);

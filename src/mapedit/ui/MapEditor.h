@@ -135,6 +135,10 @@ private:
     // Sheet tabs and the title (MapEditorTitle.cpp).
     // The sheet tabs of a map with several sheets, else the title of one that shows it.
     void PaintTitle(QPainter& painter);
+    // Everything the editor shows, onto its picture or, in print mode, straight onto the page.
+    void PaintContents(QPainter& painter);
+    // On paper a switched-off map still names itself and says that it is off.
+    void PaintSwitchedOff(QPainter& painter);
     void PaintSheetTabs(QPainter& painter);
     void PaintSheetTitle(QPainter& painter);
     // One sheet with a title of its own: by option, or because it can be switched off.

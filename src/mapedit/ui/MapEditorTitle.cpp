@@ -22,6 +22,8 @@ constexpr int TITLE_HEIGHT = 20;
 // The title's label stands right of its check box.
 constexpr int CHECK_BOX_ROOM = 18;
 
+const char* const SWITCHED_OFF = "###switched off##ausgeschaltet##vypnuto";
+
 QRect TabRect(int x, const MapSheet& s) { return QRect(x, TAB_TOP, s.labelWidth, TAB_HEIGHT); }
 
 } // namespace
@@ -99,6 +101,17 @@ void MapEditor::PaintSheetTitle(QPainter& p)
     p.setFont(font);
     p.setPen(s.enabled ? QColor(Qt::black) : Color(GREY));
     p.drawText(QRect(x, 2, width() - x, TITLE_HEIGHT), Qt::AlignLeft | Qt::AlignVCenter, LangQString(s.label));
+}
+
+void MapEditor::PaintSwitchedOff(QPainter& p)
+{
+    QFont font = this->font();
+    font.setPixelSize(std::max(6, Sheet().fontSize * 96 / 72));
+    p.setFont(font);
+    p.setPen(Qt::black);
+    const QRect below(0, TITLE_HEIGHT + 4, width(), std::max(TITLE_HEIGHT, height() - TITLE_HEIGHT - 4));
+    p.drawText(below, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
+        LangQString(Sheet().label) + ": " + LangQString(SWITCHED_OFF));
 }
 
 QRect MapEditor::TitleCheckBox() const { return QRect((geometry_.Grid().right() < 200 ? 0 : 10) + 2, 6, 12, 12); }

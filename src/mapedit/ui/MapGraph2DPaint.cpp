@@ -210,7 +210,7 @@ int MapGraph2D::LiveSpeedX() const
 void MapGraph2D::PaintLiveSpeed(QPainter& p)
 {
     const int x = paintedSpeedX_ = LiveSpeedX();
-    if (x < 0)
+    if (x < 0 || tab_.PrintMode())
         return;
     p.setPen(C(LIVE_SPEED));
     p.drawLine(x, geo_.plotTop, x, geo_.plotBottom);
@@ -334,7 +334,7 @@ void MapGraph2D::PaintPoints(QPainter& p)
 void MapGraph2D::PaintOperatingPoint(QPainter& p)
 {
     const MapSheet& s = tab_.Sheet();
-    if (!(s.flags & SF_OPERATING_POINT) || (s.opState != 1 && s.opState != 2))
+    if (tab_.PrintMode() || !(s.flags & SF_OPERATING_POINT) || (s.opState != 1 && s.opState != 2))
         return;
     QPointF at;
     int point, curve;

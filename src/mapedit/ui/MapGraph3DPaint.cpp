@@ -351,7 +351,8 @@ void MapGraph3D::PaintOperatingPoint(QPainter& p)
 {
     const MapSheet& s = tab_.Sheet();
     QPointF at;
-    if (!(s.flags & SF_OPERATING_POINT) || (s.opState != MapSheet::OP_ACTIVE && s.opState != MapSheet::OP_OTHER_MAP)
+    if (tab_.PrintMode() || !(s.flags & SF_OPERATING_POINT)
+        || (s.opState != MapSheet::OP_ACTIVE && s.opState != MapSheet::OP_OTHER_MAP)
         || !CellPosition(s.opColumn, s.opRow, at))
         return;
     p.setRenderHint(QPainter::Antialiasing, true);

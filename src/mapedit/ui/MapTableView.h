@@ -119,6 +119,7 @@ private:
     void PaintOperatingPoint(QPainter& p);
     void PaintArrows(QPainter& p);
     void PaintCounts(QPainter& p);
+    void PaintCountButtons(QPainter& p);
     // The add and remove column buttons are disabled at the limits of the column count.
     bool CountButtonEnabled(bool add) const;
 

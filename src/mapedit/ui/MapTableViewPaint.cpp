@@ -161,7 +161,8 @@ void MapTableView::PaintCornerMarks(QPainter& p)
 void MapTableView::PaintOperatingPoint(QPainter& p)
 {
     const MapSheet& s = tab_.Sheet();
-    if (!(s.flags & SF_OPERATING_POINT) || s.opState == MapSheet::OP_NONE)
+    // The engine's present state is no setting: paper shows none.
+    if (tab_.PrintMode() || !(s.flags & SF_OPERATING_POINT) || s.opState == MapSheet::OP_NONE)
         return;
     const QColor color = MapEditor::Color(s.opState == MapSheet::OP_ACTIVE ? OP_POINT_ACTIVE : OP_POINT_OTHER);
     const QColor shadow(color.red() / 2, color.green() / 2, color.blue() / 2);
@@ -223,6 +224,20 @@ void MapTableView::PaintCounts(QPainter& p)
     }
     if (g.addColumn.isNull())
         return;
+    // The buttons are for the screen; the count stands on paper too.
+    if (!tab_.PrintMode())
+        PaintCountButtons(p);
+    p.save();
+    p.setPen(Qt::black);
+    p.translate(QPoint(g.addColumn.left(), g.removeColumn.bottom()) + COUNT_LABEL_OFFSET);
+    p.rotate(90);
+    p.drawText(0, 0, QString::asprintf("(%i) ", s.axisX.count) + LangQString(NumberOfColumns));
+    p.restore();
+}
+
+void MapTableView::PaintCountButtons(QPainter& p)
+{
+    const MapViewGeometry& g = tab_.Geometry();
     // The buttons grey out at the limits of the column count.
     for (const auto& [rect, enabled, plus] : { std::tuple { g.addColumn, CountButtonEnabled(true), true },
              std::tuple { g.removeColumn, CountButtonEnabled(false), false } }) {
@@ -233,10 +248,4 @@ void MapTableView::PaintCounts(QPainter& p)
         if (plus)
             p.drawLine(c.x(), c.y() - COUNT_GLYPH, c.x(), c.y() + COUNT_GLYPH);
     }
-    p.save();
-    p.setPen(Qt::black);
-    p.translate(QPoint(g.addColumn.left(), g.removeColumn.bottom()) + COUNT_LABEL_OFFSET);
-    p.rotate(90);
-    p.drawText(0, 0, QString::asprintf("(%i) ", s.axisX.count) + LangQString(NumberOfColumns));
-    p.restore();
 }

@@ -177,6 +177,29 @@ void MonitorPanel::ApplyLabel(const MonitorLabel& l)
 
 void MonitorPanel::Apply(const MonitorView& view)
 {
+    shown_ = view;
+    if (!resting_)
+        Show(view);
+}
+
+void MonitorPanel::BeginResting()
+{
+    if (resting_ || !restingView)
+        return;
+    Show(restingView());
+    resting_ = true;
+}
+
+void MonitorPanel::EndResting()
+{
+    if (!resting_)
+        return;
+    resting_ = false;
+    Show(shown_);
+}
+
+void MonitorPanel::Show(const MonitorView& view)
+{
     for (const MonitorLabel& l : view.labels)
         ApplyLabel(l);
     for (const MonitorGauge& g : view.gauges) {

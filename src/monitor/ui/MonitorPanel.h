@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include <map>
 #include <string>
 
@@ -22,6 +24,12 @@ public:
     void Apply(const MonitorView& view);
     // LabelReplay above the values: says that they are a recording's, not the unit's; empty hides it.
     void ShowBanner(const QString& text);
+    // What the panel shows without a live source ("---" for every value); the window supplies it.
+    std::function<MonitorView()> restingView;
+    // A printout shows settings, not the running engine: until EndResting the panel and the labels
+    // it places elsewhere show the resting view; views applied meanwhile are kept for EndResting.
+    void BeginResting();
+    void EndResting();
     // The width the panel keeps in every language and state: the widest common line, a running
     // pick-up with its polarity, fits; rarer longer lines show in full as their tool tip.
     int ColumnWidth() const;
@@ -37,6 +45,7 @@ private:
     // Every line keeps a fixed size (the panel's width, one line of text): a new text then only
     // repaints its line instead of laying the whole panel out again.
     void FixLineSizes();
+    void Show(const MonitorView& view);
     void ApplyLabel(const MonitorLabel& l);
     QWidget* Widget(const std::string& name);
     std::map<std::string, QLabel*> labels_;
@@ -50,4 +59,6 @@ private:
     std::map<std::string, BarGauge*> gauges_;
     QLabel* banner_ = nullptr;
     int hintLanguage_ = -1;
+    MonitorView shown_;
+    bool resting_ = false;
 };
