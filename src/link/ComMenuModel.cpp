@@ -5,7 +5,26 @@
 #include <cctype>
 #include <cstdio>
 
-std::vector<ComMenuItem> ComMenuModel::Build(int forcedPort, int connectedPort, const std::vector<bool>& present)
+namespace {
+
+// "COM&204 – /dev/ttyUSB0 – …": the number is the item's mnemonic; an "&" of a device's
+// description is shown as it is.
+std::string Caption(int port, const ComPortNote* note)
+{
+    const std::string number = std::to_string(port);
+    std::string caption = "COM&" + number;
+    const std::string prefix = "COM" + number;
+    if (!note || note->label.compare(0, prefix.size(), prefix) != 0)
+        return caption;
+    for (char c : note->label.substr(prefix.size()))
+        caption += c == '&' ? std::string("&&") : std::string(1, c);
+    return caption;
+}
+
+} // namespace
+
+std::vector<ComMenuItem> ComMenuModel::Build(
+    int forcedPort, int connectedPort, const std::vector<bool>& present, const std::vector<ComPortNote>& notes)
 {
     const auto isPresent = [&](int p) { return p >= 0 && static_cast<size_t>(p) < present.size() && present[static_cast<size_t>(p)]; };
     std::vector<int> ports;
@@ -28,9 +47,11 @@ std::vector<ComMenuItem> ComMenuModel::Build(int forcedPort, int connectedPort, 
         if (last && selected > 0 && selected > port)
             port = selected;
         ComMenuItem& item = items[static_cast<size_t>(i)];
-        item.caption = "COM&" + std::to_string(port);
+        const ComPortNote* note = static_cast<size_t>(port) < notes.size() ? &notes[static_cast<size_t>(port)] : nullptr;
+        item.caption = Caption(port, note);
+        item.toolTip = note ? note->failure : std::string();
         item.visible = true;
-        item.enabled = isPresent(port);
+        item.enabled = isPresent(port) && item.toolTip.empty();
         item.radio = automatic;
         item.checked = port == selected && selected > 0;
     }

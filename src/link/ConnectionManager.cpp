@@ -325,6 +325,8 @@ void ConnectionManager::Retranslate()
         versionText = VersionMismatchText(unitVersionMajor, unitVersionMinor);
     status_.Retranslate();
     UpdateUnitPanel();
+    // The COM menu's reasons follow the language.
+    link_.Ports().portsChanged = 1;
 }
 
 void ConnectionManager::ShowNoConnection() { status_.ShowStatus(1, NO_CONNECTION, -1, BLACK, RED, -5); }
