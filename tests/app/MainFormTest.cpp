@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -98,6 +99,38 @@ TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(0), "Verschiedene");
     EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxNasobekPalcu")->itemText(0), "1 Zündung pro Umdrehungk")
         << "the lists are filled in the language of the command line";
+}
+
+// A first start, with no saved language and no word, speaks the language of the desktop's locale;
+// the saved language wins over it afterwards.
+TEST_F(MainFormFixture, TheFirstStartSpeaksTheLanguageOfTheLocale)
+{
+    struct Case {
+        const char* lang;
+        int language;
+    };
+    const QByteArray lcAll = qgetenv("LC_ALL"), lcMessages = qgetenv("LC_MESSAGES"), lang = qgetenv("LANG");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    for (const Case c : { Case { "de_AT.UTF-8", LANG_GERMAN }, Case { "cs_CZ.UTF-8", LANG_CZECH },
+             Case { "fr_FR.UTF-8", LANG_ENGLISH }, Case { "C.UTF-8", LANG_ENGLISH } }) {
+        QTemporaryDir fresh;
+        qputenv("VORDAX4_SETTINGS_DIR", fresh.path().toUtf8());
+        qputenv("LANG", c.lang);
+        start().reset();
+        EXPECT_EQ(LanguageIndex, c.language) << c.lang;
+        qputenv("LANG", "en_GB.UTF-8");
+        start().reset();
+        EXPECT_EQ(LanguageIndex, c.language) << c.lang << ": the saved language, not the locale's";
+    }
+    qputenv("VORDAX4_SETTINGS_DIR", QByteArray::fromStdString(dir.path()));
+    qputenv("LANG", lang);
+    qputenv("LC_ALL", lcAll);
+    qputenv("LC_MESSAGES", lcMessages);
+    if (lcAll.isEmpty())
+        qunsetenv("LC_ALL");
+    if (lcMessages.isEmpty())
+        qunsetenv("LC_MESSAGES");
 }
 
 TEST_F(MainFormFixture, NoPatchCheckWord)
