@@ -33,9 +33,9 @@ std::vector<ComMenuItem> ComMenuModel::Build(
             ports.push_back(p);
 
     std::vector<ComMenuItem> items(ITEMS);
-    items[0] = {"###COM &offline##COM &offline##COM &odpojen", true, true, forcedPort == -1};
-    items[1] = {"###COM &auto##COM &auto##COM &automaticky", true, true, forcedPort == 0};
-    items[2] = {"-", true, true, false, false, true};
+    items[0] = {"###COM &offline##COM &offline##COM &odpojen", true, true, forcedPort == -1, false, false, {}};
+    items[1] = {"###COM &auto##COM &auto##COM &automaticky", true, true, forcedPort == 0, false, false, {}};
+    items[2] = {"-", true, true, false, false, true, {}};
 
     const bool automatic = forcedPort <= 0;
     const int selected = automatic ? connectedPort : forcedPort;
@@ -92,7 +92,7 @@ std::string ComMenuModel::LabelComText(bool searchEnabled, int rememberedPort, i
 {
     char buf[64];
     if (!searchEnabled) {
-        std::snprintf(buf, sizeof buf, "COM=%i (DISCONECTED)", rememberedPort);
+        std::snprintf(buf, sizeof buf, "COM=%i (DISCONNECTED)", rememberedPort);
         return buf;
     }
     if (forcedPort == -1)

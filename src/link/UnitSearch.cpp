@@ -103,7 +103,7 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
             ReportOpenFailure(slot.port);
             slot.state = SLOT_PORT_FAILED;
         } else if (now - slot.timeStamp > OPENING_MS) {
-            TraceLinef("[%i] Not Openning...", i);
+            TraceLinef("[%i] Not Opening...", i);
             slot.state = SLOT_PORT_FAILED;
         } else if (PortReady(slot.port)) {
             ports_.ClearOpenFailure(slot.port);
@@ -176,7 +176,7 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
     slot.state = SLOT_OPENING;
     if (PortReady(slot.port)) {
         TraceLinef(
-            "[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
+            "[%i]...skip opening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
         return HandleSlot(i, now);
     }
     ports_.OpenPort(slot.port, SlotBaud(slot));

@@ -80,7 +80,7 @@ TEST(ComMenu, Clicks)
 TEST(ComMenu, LabelComTexts)
 {
     LanguageIndex = LANG_GERMAN;
-    EXPECT_EQ(ComMenuModel::LabelComText(false, 4, 0, {}), "COM=4 (DISCONECTED)");
+    EXPECT_EQ(ComMenuModel::LabelComText(false, 4, 0, {}), "COM=4 (DISCONNECTED)");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, -1, {1}), "COM=OFF");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, 0, {0, 0, 0}), "COM=kain");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, 0, {3, 0, 7}), "COM=(auto 3,7)");
