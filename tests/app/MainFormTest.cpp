@@ -97,7 +97,7 @@ TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
     auto form = start({"DEUTSCH"});
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(0), "Verschiedene");
-    EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxNasobekPalcu")->itemText(0), "1 Zündung pro Umdrehungk")
+    EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxNasobekPalcu")->itemText(0), "1 Zündung pro Umdrehung")
         << "the lists are filled in the language of the command line";
 }
 
@@ -150,10 +150,10 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_TRUE(german->isChecked());
     EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "Zurück");
-    EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Mottorad");
+    EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Motorrad");
     EXPECT_EQ(form->Language().Texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
-    EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
+    EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmieren sofort nach dem änderung");
 }
 
 // The monitor keeps its place and width and the window its size whatever a page shows, whichever
