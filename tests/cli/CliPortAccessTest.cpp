@@ -40,22 +40,14 @@ struct CliPortAccess : ::testing::Test {
     {
         QProcessEnvironment env = WithoutDisplay();
         env.insert("VORDAX4_SETTINGS_DIR", settings.path());
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory("/");
-        if (::getuid() == 0)
-            p.setChildProcessModifier([] {
-                if (::setgroups(0, nullptr) != 0 || ::setgid(NOBODY) != 0 || ::setuid(NOBODY) != 0)
-                    ::_exit(126);
-            });
-        p.start(VORDAX4_CLI, args);
-        CliRun r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return RunProgram(args, env, [](QProcess& p) {
+            p.setWorkingDirectory("/");
+            if (::getuid() == 0)
+                p.setChildProcessModifier([] {
+                    if (::setgroups(0, nullptr) != 0 || ::setgid(NOBODY) != 0 || ::setuid(NOBODY) != 0)
+                        ::_exit(126);
+                });
+        });
     }
 
     std::string Port() const { return "7=" + pty.SlavePath(); }
