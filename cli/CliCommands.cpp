@@ -131,9 +131,11 @@ constexpr const char* SHARED_OPTIONS
       "  --each  (read, verify, program) works with the units on all the --port ports at once (every present port\n"
       "          without --port); prints one line per port: COM<n>, device, unit name, serial number, OK or FAILED\n"
       "          and the result, each as its port ends, then a summary line; exits 0 only when every port succeeded\n"
+      "  --port N, --port N=DEVICE, --port DEVICE  only COM N, COM N as that device, or the COM number of a device\n"
+      "          named by its path or /dev/serial/by-id link; a port that cannot be opened ends the search at once\n"
       "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n"
       "  --no-history, --history FILE  (read, verify, program) leave the event out of the unit history, or keep\n"
-      "          it in FILE instead of the settings folder's history.sqlite\n"
+      "          it in FILE instead of the data folder's history.sqlite\n"
       "  --lang en|de|cs  the language of the messages\n"
       "  -h, --help  after a command: shows how to use that command\n";
 
@@ -163,7 +165,8 @@ const std::vector<CliCommand>& CliCommands()
             "runs archive command lines (OPEN, CLEAR, SAVE, IMPORT, EXPORT, SET, MKDIR, DELETE, RENAME) "
             "against the archive attached to HOST; without command lines lists its entries",
             CliArchive },
-        { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports with their COM numbers and devices",
+        { "ports", "[--port N[=DEVICE]]...", "lists the present serial ports: COM number, device, description, maker, serial number, and why a "
+            "port cannot be opened",
             CliPorts },
         { "identify", "[--json] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",
             identifySummary.c_str(), CliIdentify },
@@ -193,7 +196,7 @@ const std::vector<CliCommand>& CliCommands()
             "lists the units met with their serial numbers (a unit without one by its number), with --unit one unit's "
             "events, newest first; --export writes the configuration an event left as a parameter file; --forget "
             "removes a unit and its events. read, verify and program record their events in this history (the "
-            "settings folder's history.sqlite, or FILE of --history) unless --no-history is given",
+            "data folder's history.sqlite, or FILE of --history) unless --no-history is given",
             CliHistoryCommand },
         { "monitor",
             "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME "

@@ -7,6 +7,7 @@
 #include "history/HistoryDatabase.h"
 #include "history/HistoryRecord.h"
 #include "history/HistoryWriter.h"
+#include "lang/LangString.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -120,7 +121,14 @@ CliHistory::CliHistory() = default;
 
 CliHistory::~CliHistory() = default;
 
-QString CliHistory::DefaultPath() { return SettingsPaths::Chosen().folder() + HistoryDatabase::FILE_NAME; }
+QString CliHistory::DefaultPath(CliIo& io)
+{
+    // The first run after an update moves the settings and history of the old folder.
+    const SettingsPaths paths = SettingsPaths::Chosen();
+    if (const std::string moved = paths.MovedNote(); !moved.empty())
+        io.err << LangText(moved) << "\n";
+    return paths.historyFile();
+}
 
 bool CliHistory::TakeOptions(std::vector<std::string>& args, CliIo& io)
 {
@@ -135,7 +143,7 @@ bool CliHistory::TakeOptions(std::vector<std::string>& args, CliIo& io)
     if (given)
         path_ = CliPath(file);
     else if (enabled_)
-        path_ = DefaultPath();
+        path_ = DefaultPath(io);
     return true;
 }
 

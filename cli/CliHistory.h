@@ -30,8 +30,9 @@ public:
     // Waits until the events are written and prints on err what went wrong with the history.
     void Finish(CliIo& io);
 
-    // The history file: FILE of --history, else history.sqlite in the settings folder.
-    static QString DefaultPath();
+    // The history file: FILE of --history, else history.sqlite in the data folder; a note on err
+    // when the files of the old folder were moved.
+    static QString DefaultPath(CliIo& io);
     const QString& path() const { return path_; }
 
 private:

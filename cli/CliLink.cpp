@@ -141,7 +141,7 @@ int CliIdentify(const std::vector<std::string>& args, CliIo& io)
         const IdentifyResult r = IdentifyUnit(choice, timeoutMs, err.get());
         CliJson::Print(CliJson::Identity(r), io.out);
         if (!r.found)
-            std::fprintf(err.get(), "no unit found within %.1f s\n", timeoutMs / 1000.0);
+            std::fprintf(err.get(), "%s\n", NoUnitText(r, timeoutMs).c_str());
         rc = r.found ? 0 : 1;
     } else {
         rc = IdentifyCommand(choice, timeoutMs, out.get(), err.get());

@@ -58,8 +58,13 @@ bool CliUnitSession::Idle() const
 
 bool CliUnitSession::Connect()
 {
-    if (!RunUntil([&] { return Connected(); }, timeoutMs_)) {
-        io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
+    const UnitSearch& search = link.Search();
+    if (!RunUntil([&] { return Connected() || search.NoPortCanOpen(); }, timeoutMs_) || !Connected()) {
+        // The reason a port cannot be opened went to err as the search met it.
+        if (search.NoPortCanOpen())
+            io_.err << NO_PORT_OPENS_TEXT << "\n";
+        else
+            io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
         return false;
     }
     const bool settled = RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));

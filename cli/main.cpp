@@ -1,5 +1,5 @@
 #include "CliCommand.h"
-#include "base/Trace.h"
+#include "app/SettingsPaths.h"
 #include "lang/LangString.h"
 
 #include <QApplication>
@@ -34,8 +34,6 @@ int main(int argc, char* argv[])
     // Help and the version need neither a display nor a port, nor even Qt's application object.
     if (const std::optional<int> answer = CliAnswerAlone(args, io))
         return CheckedExitCode(*answer);
-    // A developer's trace of the link, as the window writes it, when VORDAX4_TRACE names a file.
-    Trace::OpenFromEnvironment();
     std::unique_ptr<QCoreApplication> app;
     if (CliPaints(args)) {
         // Pictures are painted off-screen: a display is neither needed nor used.
@@ -44,5 +42,7 @@ int main(int argc, char* argv[])
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    // The math-error log and a developer's trace of the link (VORDAX4_TRACE) as the window writes them.
+    SettingsPaths::Chosen(false).OpenLogs();
     return CheckedExitCode(RunCli(args, io));
 }

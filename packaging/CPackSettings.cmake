@@ -1,6 +1,7 @@
 # The Debian package `./scripts/package.sh` builds. Its dependencies are the packages of the
-# libraries the programs actually link (dpkg-shlibdeps), plus the platform plugins Qt loads at
-# run time, which no program links.
+# libraries the programs actually link (dpkg-shlibdeps), plus what Qt loads at run time and no
+# program links: the platform plugins and the SQLite driver of the workshop history (without it the
+# history is not kept). The Wayland platform plugin is recommended for Wayland desktops.
 set(VORDAX4_PACKAGE_MAINTAINER "VORDAX4 developers <vordax4-dev@example.org>"
   CACHE STRING "Maintainer field of the Debian package")
 
@@ -22,6 +23,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it: its contents, lintian (no errors), the desktop entry
+# Builds the Debian package and checks it: its contents and dependencies, lintian (no warnings, no
+# hardening or spelling tags), the desktop entry
 # (desktop-file-validate), the file types (update-mime-database), then unpacks it into a scratch
 # root (dpkg -x) and runs the installed programs from there without a display.
 # With --install (as root) it also installs the package with dpkg -i, runs it from /usr/bin and
@@ -26,10 +27,19 @@ for path in usr/bin/vordax4 usr/bin/vordax4-cli usr/bin/vordax4-unitsim \
   usr/share/doc/vordax4/changelog.gz usr/share/doc/vordax4/README.md; do
   grep -q " \./$path\$" "$scratch/contents" || fail "the package lacks /$path"
 done
-dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends does not name the linked Qt libraries"
+depends=$(dpkg-deb --field "$deb" Depends)
+for package in libqt6widgets6 qt6-qpa-plugins libqt6sql6-sqlite; do
+  grep -q "\b$package\b" <<<"$depends" || fail "Depends does not name $package"
+done
+dpkg-deb --field "$deb" Recommends | grep -q '\bqt6-wayland\b' || fail "Recommends does not name qt6-wayland"
 
 echo "== lintian"
-lintian --fail-on error --tag-display-limit 0 "$deb"
+# No warnings at all, and none of the information tags on missing hardening (hardening-no-*) or on
+# the spelling of shown texts. lintian reads English only: the German "Programm" and the Czech
+# "namísto" (cut at its accent) are spelt right.
+lintian --fail-on error,warning --display-info --tag-display-limit 0 "$deb" | tee "$scratch/lintian"
+! grep -E 'hardening-no-|spelling-error' "$scratch/lintian" | grep -vE 'spelling-error-in-binary (Programm Program|nam name) ' ||
+  fail "lintian finds missing hardening or misspelt texts"
 
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"

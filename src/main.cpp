@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 
 #include <iostream>
 
@@ -46,6 +48,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("VORDAX4");
     QApplication::setOrganizationName("Motravex");
+    // The task bar and the desktop find the program's menu entry and icon by these.
+    QApplication::setDesktopFileName("vordax4");
+    QIcon icon;
+    for (const QFileInfo& picture : QDir(":/packaging/icons").entryInfoList())
+        icon.addFile(picture.filePath());
+    QApplication::setWindowIcon(icon);
 
     MainWindow window(args);
     if (window.Closed())

@@ -41,7 +41,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     setAutoFillBackground(true);
 
     const Branding& b = ProgramBranding();
-    Place("LabelAbout", 16, 24, "Programm for setting of ignition", 16);
+    Place("LabelAbout", 16, 24, "Program for setting of ignition", 16);
     auto* image = new QLabel(this);
     image->setObjectName("Image1");
     image->setGeometry(32, 72, 161, 81);

@@ -27,7 +27,7 @@
 
 namespace {
 
-const char* const IGN_FILTER = "Ignition Parametrs(*.ign)";
+const char* const IGN_FILTER = "Ignition Parameters(*.ign)";
 #ifdef Q_OS_WIN
 const char* const ALL_FILTER = "All Files (*.*)";
 #else

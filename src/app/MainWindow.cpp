@@ -70,8 +70,6 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     , binder_(std::make_unique<ControlBinder>(image_))
     , mapEditors_(std::make_unique<MapEditorList>(static_cast<MapEditorHost*>(this)))
 {
-    // Before the port table exists, so that its first trace line is written.
-    Trace::OpenFromEnvironment();
     commandLine_ = CommandLine::Parse(args);
     SetLangReportSink(errorBox_);
     CreateParts();
@@ -112,8 +110,9 @@ MainWindow::~MainWindow()
 // monitor side's sensor voltage, the undo side the link's record of the unit's changes.
 void MainWindow::CreateParts()
 {
-    // A developer or a portable installation may name another settings folder in VORDAX4_SETTINGS_DIR.
     store_ = std::make_unique<SettingsStore>(SettingsPaths::Chosen());
+    // Before the port table exists, so that its first trace line is written.
+    store_->paths().OpenLogs();
     QWidget& window = *this;
     EditCycle& edits = *this;
     monitor_ = std::make_unique<WindowMonitor>(window, edits, static_cast<MonitorHost&>(*this), monitorData_, errorBox_);
@@ -217,6 +216,8 @@ void MainWindow::FormCreate()
 
     compileDate_ = ProgramCompileDate();
     status_->ShowStartTexts(compileDate_);
+    if (const std::string moved = store_->paths().MovedNote(); !moved.empty())
+        status_->ShowHint(QString::fromUtf8(LangText(moved).c_str()));
 
     image_.Adrb(BIKE) = STARTUP_BIKE;
     outside_.forcedPort = 1;

@@ -82,7 +82,7 @@ WindowHistory::~WindowHistory()
     writer_.reset();
 }
 
-QString WindowHistory::Path() const { return store_.paths().folder() + HistoryDatabase::FILE_NAME; }
+QString WindowHistory::Path() const { return store_.paths().historyFile(); }
 
 HistoryWriter& WindowHistory::Writer()
 {

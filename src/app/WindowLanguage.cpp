@@ -54,6 +54,15 @@ void WindowLanguage::Retranslate()
     window_.setLocale(LanguageLocale(LanguageIndex));
     BuildRuntimeTexts(texts_, Targets());
     pages_.Retranslate();
+    NameIconButtons();
+}
+
+// A button that shows only a picture is read out by a screen reader under its tool tip.
+void WindowLanguage::NameIconButtons()
+{
+    for (QAbstractButton* button : window_.findChildren<QAbstractButton*>())
+        if (button->text().isEmpty() && !button->toolTip().isEmpty())
+            button->setAccessibleName(button->toolTip());
 }
 
 void WindowLanguage::SetLanguage(int language)

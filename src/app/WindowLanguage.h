@@ -36,6 +36,7 @@ public:
 
 private:
     LanguageTargets Targets();
+    void NameIconButtons();
     // Controls carry their names as object names; a name may stand for menu items, a tab and a widget.
     void SetControlText(const char* control, const char* text);
     void SetControlHint(const char* control, const char* text);

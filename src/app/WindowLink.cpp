@@ -163,6 +163,8 @@ void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
         return m;
     };
     comMenu_ = menu("MenuCom");
+    // A port that cannot be opened names the reason in its tool tip.
+    comMenu_->setToolTipsVisible(true);
     auto* group = new QActionGroup(this);
     group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (int i = 0; i < ComMenuModel::ITEMS; ++i) {
@@ -249,9 +251,13 @@ void WindowLink::BuildComMenu()
     const UnitSearch& search = link_->Search();
     ports.portsChanged = 0;
     std::vector<bool> present(PORT_COUNT, false);
-    for (int port = 1; port < PORT_COUNT; ++port)
+    std::vector<ComPortNote> notes(PORT_COUNT);
+    for (int port = 1; port < PORT_COUNT; ++port) {
         present[static_cast<size_t>(port)] = ports.Port(port).present;
-    comItems_ = ComMenuModel::Build(search.forcedPort, search.connectedPort.load(std::memory_order_acquire), present);
+        notes[static_cast<size_t>(port)] = { ports.PortLabel(port), ports.OpenFailure(port).Reason() };
+    }
+    comItems_ = ComMenuModel::Build(
+        search.forcedPort, search.connectedPort.load(std::memory_order_acquire), present, notes);
     if (!comMenu_)
         return;
     for (size_t i = 0; i < comActions_.size(); ++i) {
@@ -263,6 +269,7 @@ void WindowLink::BuildComMenu()
                                   : QString::fromUtf8(i < 2 ? LangText(item.caption.c_str()) : item.caption.c_str()));
         a->setVisible(item.visible);
         a->setEnabled(item.enabled);
+        a->setToolTip(QString::fromUtf8(LangText(item.toolTip).c_str()));
         a->setCheckable(item.checked || item.radio || i < 2);
         a->setChecked(item.checked);
     }

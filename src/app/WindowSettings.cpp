@@ -1,6 +1,7 @@
 #include "app/WindowSettings.h"
 
 #include "app/FileMenu.h"
+#include "app/LocaleLanguage.h"
 #include "app/ScreenFitter.h"
 #include "app/SettingsStore.h"
 #include "app/WindowMonitor.h"
@@ -25,7 +26,8 @@ WindowSettings::WindowSettings(const SettingsStore& store, Parts parts, ParamIma
 void WindowSettings::Load()
 {
     settings_.window = parts_.window.geometry();
-    settings_.language = LanguageIndex;
+    // Without a saved language the first start speaks the desktop's.
+    settings_.language = LocaleLanguage::System();
     settings_.activePage = parts_.pages.Active();
     settings_.comPort = outside_.forcedPort;
     settings_.comPortAuto = outside_.nextScanPort;

@@ -10,6 +10,7 @@ QColor ToQColor(uint32_t colour)
         switch (colour & 0xFF) {
         case 0x01: return palette.color(QPalette::Window).darker(110); // the desktop's scroll-bar grey
         case 0x0F: return palette.color(QPalette::Button);
+        case 0x12: return palette.color(QPalette::ButtonText);
         default: return palette.color(QPalette::Window);
         }
     }

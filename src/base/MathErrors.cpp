@@ -7,8 +7,13 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <mutex>
 
 namespace {
+
+std::mutex logMutex;
+std::string logPath = "IGN.err";
 
 double reported(int kind, const char* function, double value)
 {
@@ -18,9 +23,24 @@ double reported(int kind, const char* function, double value)
 
 } // namespace
 
+void SetMathErrorLog(const std::string& path)
+{
+    const std::lock_guard lock(logMutex);
+    logPath = path;
+}
+
 bool MathErrorHook(int kind, const char* function, double* result)
 {
-    if (FILE* f = std::fopen("IGN.err", "a")) {
+    std::string path;
+    {
+        const std::lock_guard lock(logMutex);
+        path = logPath;
+    }
+    // The log's folder is made with the first error, so a run without one leaves none behind.
+    std::error_code ignored;
+    if (const auto folder = std::filesystem::path(path).parent_path(); !folder.empty())
+        std::filesystem::create_directories(folder, ignored);
+    if (FILE* f = std::fopen(path.c_str(), "a")) {
         const std::time_t now = std::time(nullptr);
         std::tm t{};
         localtime_r(&now, &t);

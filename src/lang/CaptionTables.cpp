@@ -52,24 +52,24 @@ constexpr CaptionRow menuRows[] = {
     {"MenuAbout", {"&About...", "&Über Programm...", "&O programu..."}},
 };
 
-constexpr Variants openHint = {"Open file with parametrs", "Kenndatendatei öffnen", "Otevření souboru s parametry"};
-constexpr Variants saveHint = {"Save parametrs to file", "Kenndaten in Datei speichern", "Uložení parametrů do souboru"};
-constexpr Variants printHint = {"Print parametrs", "Kenndaten Drucken", "Tisk parametrů"};
-constexpr Variants programHint = {"Programing  set parametrs to ignition", "Kenndaten in die Zündung programmieren",
+constexpr Variants openHint = {"Open file with parameters", "Kenndatendatei öffnen", "Otevření souboru s parametry"};
+constexpr Variants saveHint = {"Save parameters to file", "Kenndaten in Datei speichern", "Uložení parametrů do souboru"};
+constexpr Variants printHint = {"Print parameters", "Kenndaten Drucken", "Tisk parametrů"};
+constexpr Variants programHint = {"Programming  set parameters to ignition", "Kenndaten in die Zündung programmieren",
     "Programování nastavených parametrů do zapalování"};
-constexpr Variants verifyHint = {"Compare set parametrs  with parametrs of ignition", "Kenndaten mit Zündungskenndaten vergleichen",
+constexpr Variants verifyHint = {"Compare set parameters  with parameters of ignition", "Kenndaten mit Zündungskenndaten vergleichen",
     "Ověření zda  nastavené parametry souhlasí s parametry naprogramovanými do zapalování"};
-constexpr Variants readHint = {"Reading parametrs from ignition", "Kenndaten aus Zündung lesen", "Čtení parametrů ze zapalování"};
+constexpr Variants readHint = {"Reading parameters from ignition", "Kenndaten aus Zündung lesen", "Čtení parametrů ze zapalování"};
 constexpr Variants languageHint = {"Set the language: English, German or Czech",
     "Sprache wählen: Englisch, Deutsch oder Tschechisch", "Nastavení jazyka na angličtinu, němčinu nebo češtinu"};
 
 constexpr CaptionRow hintRows[] = {
-    {"LabelVerze1", {"Version of program in ignition", "Programmverion der Zündung", "Verze programu v zapalování"}},
+    {"LabelVerze1", {"Version of program in ignition", "Programmversion der Zündung", "Verze programu v zapalování"}},
     {"LabelVerze2", {"Date of program in ignition", "Datum des Programm in der Zündung", "Datum zhotovení programu v zapalování"}},
     {"LabelVerze3", {"Time of program in ignition", "Programmierzeitpunkt der Zündung", "Čas zhotovení programu v zapalování"}},
     {"SpeedButtonOpen", openHint},
     {"MenuOpen", openHint},
-    {"SpeedButtonNew", {"Set default parametrs", "Neue Kenndatendatei erstellen", "Nastavení výchozích parametrů"}},
+    {"SpeedButtonNew", {"Set default parameters", "Neue Kenndatendatei erstellen", "Nastavení výchozích parametrů"}},
     {"SpeedButtonSave", saveHint},
     {"MenuSave", saveHint},
     {"MenuSaveAs", saveHint},
@@ -87,8 +87,8 @@ constexpr CaptionRow hintRows[] = {
     {"MenuEnglish", languageHint},
     {"MenuGerman", languageHint},
     {"MenuCzech", languageHint},
-    {"CheckBoxProgHned", {"Programing at once after change", "Programmmieren sofort nach dem änderung", "Programování ihned po změně"}},
-    {"MenuCom", {"Set number of com", "Com-Anschluß festlegen", "Nastavení čísla serivého portu (Com) "}},
+    {"CheckBoxProgHned", {"Programming at once after change", "Programmieren sofort nach dem änderung", "Programování ihned po změně"}},
+    {"MenuCom", {"Set number of com", "Com-Anschluß festlegen", "Nastavení čísla sériového portu (Com) "}},
 };
 
 
@@ -154,7 +154,7 @@ constexpr CaptionRow captionRows[] = {
     {"RadioButtonPoti1", {"Advance", "Vorzündung", "Předstih"}},
     {"RadioButtonPoti2", {"Start Limiter", "Startbegrenzer", "Startovací omezovač"}},
     {"RadioButtonPoti3", {"Gear shift light", "Schaltblitz", "Kontrolka řazení"}},
-    {"RadioButtonPoti4", {"Accelaration switch of advance", "Umschaltung der Vorzündung bei Beschleunigung",
+    {"RadioButtonPoti4", {"Acceleration switch of advance", "Umschaltung der Vorzündung bei Beschleunigung",
         "Přepnutí předstihu při zrychlení"}},
     {"CheckBoxFourStrokeIgn", {"Ignition only during compression stroke (Four stroke mode)",
         "Zündung nur im Verdichtungstakt (Viertaktmodus)", "Zapalování jen v kompresním zdvihu (čtyřtaktní režim)"}},
@@ -162,7 +162,7 @@ constexpr CaptionRow captionRows[] = {
         "Přepnutí na 2. mapu předstihu:"}},
     {"LabelMap2Akcel", {"Acc. thres. [rpm/s]", "Beschl.-Schwelle [rpm/s]", "Práh zrychlení [rpm/s]"}},
     {"RadioGroupCidloLambdaMode", {"Type of lambda sensor", "Typ der Lambdasonde", "Typ lambda sondy"}},
-    {"TabSheetBike", {"Bike", "Mottorad", "Motocykl"}},
+    {"TabSheetBike", {"Bike", "Motorrad", "Motocykl"}},
     {"LabelBike", {"Motorbike type", "Motorradtyp", "Typ motocyklu"}},
     {"GroupBoxRpm", {"Tachometer output", "Drehzahlmesserausgang", "Výstup otáčkoměru"}},
     {"LabelRpmPulsu", {"Pulses per revolution", "Impulse pro Umdrehung", "Pulzů na otáčku"}},
@@ -173,7 +173,7 @@ constexpr CaptionRow captionRows[] = {
         "Záměna snímačů (pin 9 a 20)"}},
     {"CheckBoxNehlidaPalec", {"No polarity check", "Keine Polaritätsprüfung", "Nehlídat polaritu"}},
     {"CheckBoxCrossBlock", {"Interlock input", "Verriegelungseingang", "Blokovací vstup"}},
-    {"CheckBoxPredPalec", {"Spark posible before virtual lobe", "Zündfunke vor virtuellem Nocken möglich",
+    {"CheckBoxPredPalec", {"Spark possible before virtual lobe", "Zündfunke vor virtuellem Nocken möglich",
         "Jiskra možná před virtuálním palcem"}},
     {"CheckBoxSpecStart", {"Lower advance by start (next edge)", "Geringere Vorzündung beim Start (nächste Flanke)",
         "Nižší předstih při startu (další hrana)"}},

@@ -13,11 +13,11 @@ constexpr int POTENTIOMETER_CORRECTION_COPY = 73;
 // clang-format off
 constexpr RuntimeTextRow runtimeTextRows[] = {
     {14, ""},
-    {16, "###Unmatched version of PC and Ignition programs!##Programm der Zündung ist nicht kompatibel mit dem Programm am PC!##Neshodné verze proramu v PC a zapalování!"},
-    {17, "###Unmatched subversion of PC and Ignition programs!##Inkongruend SubVersion PC und der Zündung!##Neshodné podverze proramu v PC a zapalování!"},
+    {16, "###Unmatched version of PC and Ignition programs!##Programm der Zündung ist nicht kompatibel mit dem Programm am PC!##Neshodné verze programu v PC a zapalování!"},
+    {17, "###Unmatched subversion of PC and Ignition programs!##Inkongruente SubVersion PC und der Zündung!##Neshodné podverze programu v PC a zapalování!"},
     {18, "###Advance##Vorzündung##Předstih"},
     {19, "###Base##Basis##Základní"},
-    {20, "###Number of Programing##Programmierungsanzahl##Počet programování"},
+    {20, "###Number of Programming##Programmierungsanzahl##Počet programování"},
     {21, "###Blocking##Blockierung##Blokování"},
     {22, "###YES##JA##ANO"},
     {23, "###NO##NEIN##NE"},
@@ -65,7 +65,7 @@ constexpr RuntimeTextRow runtimeTextRows[] = {
          "####Toto je nová instalace setovacího programu pro zapalování Motravex.\n"
          "Před prvním naprogramováním jednotky musíte stav připojené jednotky vyčíst (tlačítkem číst),\n"
          "nebo otevřít .ign soubor s odpovídajícím nastavením (například z přiloženého CD) !"},
-    {60, "###There is a different bike choosen in set software and in ignition unit,\n"
+    {60, "###There is a different bike chosen in set software and in ignition unit,\n"
          " are you sure to reprogram it ?\n"
          "####V setovacím programu je vybrán jiný motocykl než aktuálně nastavený v zapalování,\n"
          " jste si jist že chcete provést v zapalování tuto změnu ?"},

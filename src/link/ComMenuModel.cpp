@@ -5,7 +5,26 @@
 #include <cctype>
 #include <cstdio>
 
-std::vector<ComMenuItem> ComMenuModel::Build(int forcedPort, int connectedPort, const std::vector<bool>& present)
+namespace {
+
+// "COM&204 – /dev/ttyUSB0 – …": the number is the item's mnemonic; an "&" of a device's
+// description is shown as it is.
+std::string Caption(int port, const ComPortNote* note)
+{
+    const std::string number = std::to_string(port);
+    std::string caption = "COM&" + number;
+    const std::string prefix = "COM" + number;
+    if (!note || note->label.compare(0, prefix.size(), prefix) != 0)
+        return caption;
+    for (char c : note->label.substr(prefix.size()))
+        caption += c == '&' ? std::string("&&") : std::string(1, c);
+    return caption;
+}
+
+} // namespace
+
+std::vector<ComMenuItem> ComMenuModel::Build(
+    int forcedPort, int connectedPort, const std::vector<bool>& present, const std::vector<ComPortNote>& notes)
 {
     const auto isPresent = [&](int p) { return p >= 0 && static_cast<size_t>(p) < present.size() && present[static_cast<size_t>(p)]; };
     std::vector<int> ports;
@@ -14,9 +33,9 @@ std::vector<ComMenuItem> ComMenuModel::Build(int forcedPort, int connectedPort, 
             ports.push_back(p);
 
     std::vector<ComMenuItem> items(ITEMS);
-    items[0] = {"###COM &offline##COM &offline##COM &odpojen", true, true, forcedPort == -1};
-    items[1] = {"###COM &auto##COM &auto##COM &automaticky", true, true, forcedPort == 0};
-    items[2] = {"-", true, true, false, false, true};
+    items[0] = {"###COM &offline##COM &offline##COM &odpojen", true, true, forcedPort == -1, false, false, {}};
+    items[1] = {"###COM &auto##COM &auto##COM &automaticky", true, true, forcedPort == 0, false, false, {}};
+    items[2] = {"-", true, true, false, false, true, {}};
 
     const bool automatic = forcedPort <= 0;
     const int selected = automatic ? connectedPort : forcedPort;
@@ -28,9 +47,11 @@ std::vector<ComMenuItem> ComMenuModel::Build(int forcedPort, int connectedPort, 
         if (last && selected > 0 && selected > port)
             port = selected;
         ComMenuItem& item = items[static_cast<size_t>(i)];
-        item.caption = "COM&" + std::to_string(port);
+        const ComPortNote* note = static_cast<size_t>(port) < notes.size() ? &notes[static_cast<size_t>(port)] : nullptr;
+        item.caption = Caption(port, note);
+        item.toolTip = note ? note->failure : std::string();
         item.visible = true;
-        item.enabled = isPresent(port);
+        item.enabled = isPresent(port) && item.toolTip.empty();
         item.radio = automatic;
         item.checked = port == selected && selected > 0;
     }
@@ -71,7 +92,7 @@ std::string ComMenuModel::LabelComText(bool searchEnabled, int rememberedPort, i
 {
     char buf[64];
     if (!searchEnabled) {
-        std::snprintf(buf, sizeof buf, "COM=%i (DISCONECTED)", rememberedPort);
+        std::snprintf(buf, sizeof buf, "COM=%i (DISCONNECTED)", rememberedPort);
         return buf;
     }
     if (forcedPort == -1)

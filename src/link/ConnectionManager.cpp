@@ -43,10 +43,10 @@ constexpr const char* SETTINGS_DIFFERENT = "###Unit and PC settings are differen
 constexpr const char* SETTINGS_IDENTICAL = "###Unit and PC settings are identical##Einrichten des Einheit und der PC "
                                            "ist die gleichen##Nastavení v jednotce a PC je shodné";
 constexpr const char* VERSION_MISMATCH = "###Unmatched version of PC and Ignition programs!##Programm der Zündung ist "
-                                         "nicht kompatibel mit dem Programm am PC!##Neshodné verze proramu v PC a "
+                                         "nicht kompatibel mit dem Programm am PC!##Neshodné verze programu v PC a "
                                          "zapalování!";
-constexpr const char* SUBVERSION_MISMATCH = "###Unmatched subversion of PC and Ignition programs!##Inkongruend "
-                                            "SubVersion PC und der Zündung!##Neshodné podverze proramu v PC a "
+constexpr const char* SUBVERSION_MISMATCH = "###Unmatched subversion of PC and Ignition programs!##Inkongruente "
+                                            "SubVersion PC und der Zündung!##Neshodné podverze programu v PC a "
                                             "zapalování!";
 constexpr const char* NEW_INSTALLATION
     = "###This is a new installation of set software for Motravex ignitions.\nYou have to read actual setting of "
@@ -325,6 +325,8 @@ void ConnectionManager::Retranslate()
         versionText = VersionMismatchText(unitVersionMajor, unitVersionMinor);
     status_.Retranslate();
     UpdateUnitPanel();
+    // The COM menu's reasons follow the language.
+    link_.Ports().portsChanged = 1;
 }
 
 void ConnectionManager::ShowNoConnection() { status_.ShowStatus(1, NO_CONNECTION, -1, BLACK, RED, -5); }

@@ -93,6 +93,14 @@ void ApplyPortChoice(TransferEngine& link, const PortChoice& choice)
 
 bool ParsePortOption(const std::string& value, PortChoice& choice, std::string* error)
 {
+    // A device named by its path or link (/dev/serial/by-id/...) is the COM number it has.
+    if (!value.empty() && value[0] == '/') {
+        const int port = PortDirectory::Assign(PortDirectory::ListSystemDevices(), choice.map).Find(value);
+        if (!port && error)
+            *error = "--port names no serial device of this system: \"" + value + "\"";
+        choice.forcedPort = port ? port : choice.forcedPort;
+        return port != 0;
+    }
     if (value.find('=') != std::string::npos) {
         if (!choice.map.Add(value, error))
             return false;
@@ -119,13 +127,25 @@ int ListPortsCommand(const PortChoice& choice, std::FILE* out, std::FILE* err)
     sys.SetPortMap(map);
     sys.EnumeratePorts();
     int count = 0;
-    for (int port = 1; port < PORT_COUNT; ++port)
-        if (sys.Port(port).present) {
-            std::fprintf(out, "COM%i\t%s\n", port, sys.DevicePath(port).c_str());
-            ++count;
+    std::vector<std::string> fixes;
+    for (int port = 1; port < PORT_COUNT; ++port) {
+        if (!sys.Port(port).present)
+            continue;
+        ++count;
+        std::string line = sys.PortLabel(port);
+        // Only what can be told without opening the device: opening it would switch its signals.
+        const PortOpenFailure failure = PortOpenFailure::Probe(sys.DevicePath(port));
+        if (failure.Failed()) {
+            line += " – cannot be opened: " + failure.Mark();
+            fixes.push_back(LangText(failure.Message(port)));
         }
+        std::fprintf(out, "%s\n", line.c_str());
+    }
     if (!count && err)
         std::fprintf(err, "no serial ports found\n");
+    for (const std::string& fix : fixes)
+        if (err)
+            std::fprintf(err, "%s\n", fix.c_str());
     return 0;
 }
 
@@ -152,6 +172,10 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
             lastPass = tick / 2;
             link.LinkTick();
         }
+        if (link.Search().NoPortCanOpen()) {
+            result.noPortCanOpen = true;
+            break;
+        }
         if (link.Search().connectedPort.load()) {
             const SearchSlot& unit = link.Search().connectedUnit;
             result.found = true;
@@ -168,12 +192,21 @@ IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* 
     return result;
 }
 
+std::string NoUnitText(const IdentifyResult& result, int timeoutMs)
+{
+    if (result.noPortCanOpen)
+        return NO_PORT_OPENS_TEXT;
+    char text[64];
+    std::snprintf(text, sizeof text, "no unit found within %.1f s", timeoutMs / 1000.0);
+    return text;
+}
+
 int IdentifyCommand(const PortChoice& choice, int timeoutMs, std::FILE* out, std::FILE* err)
 {
     const IdentifyResult r = IdentifyUnit(choice, timeoutMs, err);
     if (!r.found) {
         if (err)
-            std::fprintf(err, "no unit found within %.1f s\n", timeoutMs / 1000.0);
+            std::fprintf(err, "%s\n", NoUnitText(r, timeoutMs).c_str());
         return 1;
     }
     std::fprintf(out, "COM%i\t%s\t%s\tprotocol %s\tmax frame %i\t%i data bytes per frame\n", r.port, r.device.c_str(),

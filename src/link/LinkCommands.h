@@ -6,7 +6,8 @@
 #include <string>
 
 // What a command that talks to a unit is told about ports: --port N uses only COM N (like a fixed
-// port in the COM menu), --port N=DEVICE makes COM N that device and uses only it; without --port
+// port in the COM menu), --port N=DEVICE makes COM N that device and uses only it, --port DEVICE
+// (a path or a link such as /dev/serial/by-id/...) uses only the COM number of that device; without --port
 // the search is automatic over every present port (and the mapped ones of VORDAX4_PORTS).
 //
 // --protocol NAME [--baud N] tries only that protocol at that rate on each port (a production line
@@ -31,8 +32,10 @@ class TransferEngine;
 // leaves the search table with that one row.
 void ApplyPortChoice(TransferEngine& link, const PortChoice& choice);
 
-// `ports`: prints one line per present port, "COM<n>\t<device>", in ascending order. Returns the
-// exit status: 0 (also when there is no port; a note then goes to err).
+// `ports`: prints one line per present port in ascending order, "COM204 – /dev/ttyUSB0 – FT232R USB
+// UART (FTDI, A50285BI)", followed by " – cannot be opened: " and why for a port the user may not
+// open; what puts that right goes to err. Returns the exit status: 0 (also when there is no port;
+// a note then goes to err).
 int ListPortsCommand(const PortChoice& choice, std::FILE* out, std::FILE* err);
 
 struct IdentifyResult {
@@ -43,11 +46,18 @@ struct IdentifyResult {
     int maxFrameLength = 0;
     int dataBytesPerFrame = 0;
     std::string device;
+    // The search ended early: no port it may use could be opened (the reason went to err).
+    bool noPortCanOpen = false;
 };
 
-// Searches as the program does, for at most timeoutMs of real time; status messages (a unit of
-// another type) go to err as they appear.
+// Searches as the program does, for at most timeoutMs of real time, and less when no port it may
+// use can be opened; status messages (a unit of another type, a port that cannot be opened) go to
+// err as they appear.
 IdentifyResult IdentifyUnit(const PortChoice& choice, int timeoutMs, std::FILE* err);
+
+constexpr const char* NO_PORT_OPENS_TEXT = "no unit found: the port cannot be opened";
+// "no unit found within 10.0 s", or NO_PORT_OPENS_TEXT.
+std::string NoUnitText(const IdentifyResult& result, int timeoutMs);
 
 // `identify`: prints "COM<n>\t<device>\t<name>\tprotocol <P>\tmax frame <m>\t<b> data bytes per frame";
 // returns 0 when a unit was found, 1 when none answered within the time-out (message on err).

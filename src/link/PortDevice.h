@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/PortOpenFailure.h"
+
 #include <cstdint>
 
 class Doorbell;
@@ -13,6 +15,8 @@ public:
 
     // Opens at baud with 8 data bits, no parity and one stop bit; the line starts empty.
     virtual bool Open(uint32_t baud) = 0;
+    // Why the last Open failed; a device that cannot tell says OTHER.
+    virtual PortOpenFailure OpenFailure() const { return { PortFailureCause::OTHER, {}, {}, {} }; }
     // Discards what waits in both directions and closes.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;

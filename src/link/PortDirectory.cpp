@@ -1,12 +1,17 @@
 #include "link/PortDirectory.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 
 namespace {
+
+constexpr const char* DASH = " – ";
 
 uint32_t Fnv1a(const std::string& text)
 {
@@ -34,18 +39,28 @@ PortDirectory PortDirectory::Assign(std::vector<SerialDevice> devices, const Por
     PortDirectory dir;
     for (const auto& [port, path] : map.Entries())
         dir.devicePath[static_cast<size_t>(port)] = path;
-    if (map.onlyMapped)
-        return dir;
-    std::sort(devices.begin(), devices.end(),
+    // A mapped device the system lists (by its path or a link) is described but not numbered twice.
+    std::vector<SerialDevice> unmapped;
+    for (SerialDevice& device : devices) {
+        int mapped = 0;
+        for (const auto& [port, path] : map.Entries())
+            if (device.Named(path))
+                mapped = port;
+        if (mapped)
+            dir.devices[static_cast<size_t>(mapped)] = std::move(device);
+        else if (!map.onlyMapped)
+            unmapped.push_back(std::move(device));
+    }
+    std::sort(unmapped.begin(), unmapped.end(),
         [](const SerialDevice& a, const SerialDevice& b) { return a.identity < b.identity; });
-    for (const SerialDevice& device : devices) {
-        if (dir.Find(device.path))
-            continue;
+    for (SerialDevice& device : unmapped) {
         int n = PreferredNumber(device);
         for (int tries = 0; tries < 255 && !dir.devicePath[static_cast<size_t>(n)].empty(); ++tries)
             n = n >= 255 ? 1 : n + 1;
-        if (dir.devicePath[static_cast<size_t>(n)].empty())
+        if (dir.devicePath[static_cast<size_t>(n)].empty()) {
             dir.devicePath[static_cast<size_t>(n)] = device.path;
+            dir.devices[static_cast<size_t>(n)] = std::move(device);
+        }
     }
     return dir;
 }
@@ -53,25 +68,60 @@ PortDirectory PortDirectory::Assign(std::vector<SerialDevice> devices, const Por
 int PortDirectory::Find(const std::string& path) const
 {
     for (int n = 1; n < 256; ++n)
-        if (devicePath[static_cast<size_t>(n)] == path)
+        if (devicePath[static_cast<size_t>(n)] == path || devices[static_cast<size_t>(n)].Named(path))
             return n;
     return 0;
 }
 
+std::string PortDirectory::Label(int port) const
+{
+    const size_t n = static_cast<size_t>(port & 0xFF);
+    std::string label = "COM" + std::to_string(port);
+    if (!devicePath[n].empty())
+        label += DASH + devicePath[n];
+    if (const std::string details = devices[n].Details(); !details.empty())
+        label += DASH + details;
+    return label;
+}
+
+namespace {
+
+// The links of a folder such as /dev/serial/by-id, by the device each one names.
+std::map<std::string, std::string> LinksByDevice(const QString& folder)
+{
+    std::map<std::string, std::string> links;
+    for (const QFileInfo& link : QDir(folder).entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+        if (link.isSymLink())
+            links[link.canonicalFilePath().toStdString()] = link.absoluteFilePath().toStdString();
+    return links;
+}
+
+std::string Found(const std::map<std::string, std::string>& links, const std::string& device)
+{
+    const auto it = links.find(device);
+    return it == links.end() ? std::string() : it->second;
+}
+
+} // namespace
+
 std::vector<SerialDevice> PortDirectory::ListSystemDevices()
 {
+    const auto byId = LinksByDevice("/dev/serial/by-id");
+    const auto byPath = LinksByDevice("/dev/serial/by-path");
     std::vector<SerialDevice> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         SerialDevice d;
         d.path = info.systemLocation().toStdString();
-        char usb[32] = {};
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-            std::snprintf(usb, sizeof usb, "usb:%04x:%04x:", info.vendorIdentifier(), info.productIdentifier());
-        if (usb[0] && !info.serialNumber().isEmpty())
-            d.identity = usb + info.serialNumber().toStdString();
-        else
-            d.identity = std::string(usb) + "name:" + info.portName().toStdString();
-        devices.push_back(d);
+        const std::string canonical = QFileInfo(info.systemLocation()).canonicalFilePath().toStdString();
+        d.byId = Found(byId, canonical);
+        d.byPath = Found(byPath, canonical);
+        d.description = info.description().toStdString();
+        d.manufacturer = info.manufacturer().toStdString();
+        d.serialNumber = info.serialNumber().toStdString();
+        const bool usb = info.hasVendorIdentifier() && info.hasProductIdentifier();
+        d.identity = SerialDevice::Identity(usb ? info.vendorIdentifier() : -1, usb ? info.productIdentifier() : -1,
+            d.serialNumber, d.byPath, info.portName().toStdString());
+        devices.push_back(std::move(d));
     }
     return devices;
 }

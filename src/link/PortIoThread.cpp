@@ -100,6 +100,9 @@ bool PortIoThread::Open(PortDevice& device)
     TraceLinef("\n[%i:TMR=%i]OPEN %s (%s)\n", com_.portNumber, TickMs.load(), com_.deviceName.c_str(), com_.lineMode);
     com_.state.store(PORT_OPENING, std::memory_order_release);
     if (!device.Open(com_.baud.load(std::memory_order_acquire))) {
+        com_.openFailure = device.OpenFailure();
+        if (com_.openFailure.device.empty())
+            com_.openFailure.device = devicePath_.toStdString();
         com_.threadCommand.store(COMMAND_NONE, std::memory_order_release);
         com_.error.store(PORT_ERROR_OPEN, std::memory_order_release);
         com_.state.store(PORT_CLOSED, std::memory_order_release);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Doorbell.h"
+#include "link/PortOpenFailure.h"
 #include "link/TxLength.h"
 
 #include <atomic>
@@ -41,6 +42,9 @@ struct PortRecord {
     char lineMode[20] = {}; // "%i,N,8,1", written before the open command
     std::atomic<uint8_t> state { PORT_CLOSED };
     std::atomic<uint8_t> error { PORT_ERROR_NONE };
+    // Why the last open failed: written by the I/O thread before it stores PORT_ERROR_OPEN, read
+    // only after that error is seen.
+    PortOpenFailure openFailure;
     std::atomic<uint32_t> baud { 115200 };
     uint32_t present = 0;
     PortIoThread* ioThread = nullptr;

@@ -66,6 +66,29 @@ std::string PortTable::DevicePath(int port) const
     return port > 0 && port < PORT_COUNT ? directory_.devicePath[static_cast<size_t>(port)] : std::string();
 }
 
+bool PortTable::NoteOpenFailure(int port)
+{
+    PortRecord& com = Port(port);
+    if (com.error.load(std::memory_order_acquire) != PORT_ERROR_OPEN)
+        return false;
+    PortOpenFailure& known = failures_[static_cast<size_t>(port & 0xFF)];
+    if (known == com.openFailure)
+        return false;
+    known = com.openFailure;
+    // The COM menu greys the port and names the reason.
+    portsChanged = 1;
+    return true;
+}
+
+void PortTable::ClearOpenFailure(int port)
+{
+    PortOpenFailure& known = failures_[static_cast<size_t>(port & 0xFF)];
+    if (!known.Failed())
+        return;
+    known = {};
+    portsChanged = 1;
+}
+
 void PortTable::OpenPort(int port, uint32_t baud)
 {
     if (port < 0 || port > 255)
@@ -115,6 +138,8 @@ int PortTable::EnumeratePorts()
         if (com.present != present)
             changed = 1;
         com.present = present;
+        if (!present)
+            failures_[static_cast<size_t>(i)] = {};
     }
     return changed;
 }

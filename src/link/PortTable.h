@@ -37,6 +37,19 @@ public:
     void SetDeviceLister(std::function<std::vector<SerialDevice>()> lister) { deviceLister_ = std::move(lister); }
     // The device path of COM n as of the last enumeration ("" when none).
     std::string DevicePath(int port) const;
+    // "COM204 – /dev/ttyUSB0 – FT232R USB UART (FTDI, A50285BI)" as of the last enumeration.
+    std::string PortLabel(int port) const { return directory_.Label(port); }
+    // The COM number of a device path or of one of its links, as of the last enumeration; 0 when none.
+    int FindDevice(const std::string& path) const { return directory_.Find(path); }
+
+    // Why the port could not be opened the last time it was tried; NONE once it opened, and once
+    // its device went. Kept on the user-interface thread, so the COM menu and a listing can show it.
+    const PortOpenFailure& OpenFailure(int port) const { return failures_[static_cast<size_t>(port & 0xFF)]; }
+    // Takes the reason of an open that has just failed (the record's error is PORT_ERROR_OPEN) as the
+    // port's failure; returns true when it differs from the one known, so it is worth telling.
+    bool NoteOpenFailure(int port);
+    // The port opened: it has no failure any more.
+    void ClearOpenFailure(int port);
 
     PortRecord& Port(int port) { return com_[static_cast<size_t>(port & 0xFF)]; }
     const PortRecord& Port(int port) const { return com_[static_cast<size_t>(port & 0xFF)]; }
@@ -60,4 +73,5 @@ private:
     PortMap portMap_;
     PortDirectory directory_;
     std::function<std::vector<SerialDevice>()> deviceLister_;
+    std::array<PortOpenFailure, PORT_COUNT> failures_;
 };

@@ -7,6 +7,18 @@ namespace {
 
 constexpr qint64 DRIVER_INPUT_QUEUE = 10000;
 
+PortFailureCause ReportedCause(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortFailureCause::GONE;
+    case QSerialPort::PermissionError:
+        return PortFailureCause::PERMISSION;
+    default:
+        return PortFailureCause::OTHER;
+    }
+}
+
 } // namespace
 
 SerialPortDevice::SerialPortDevice(QString path)
@@ -31,6 +43,8 @@ bool SerialPortDevice::Open(uint32_t baud)
         && serial_.setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
         TraceLinef("OPEN %s failed: %s", path_.toLocal8Bit().constData(), serial_.errorString().toLocal8Bit().constData());
+        failure_ = PortOpenFailure::Diagnose(
+            path_.toStdString(), ReportedCause(serial_.error()), serial_.errorString().toStdString());
         if (serial_.isOpen())
             serial_.close();
         return false;

@@ -12,6 +12,7 @@ public:
     ~SerialPortDevice() override;
 
     bool Open(uint32_t baud) override;
+    PortOpenFailure OpenFailure() const override { return failure_; }
     void Close() override;
     bool IsOpen() const override { return serial_.isOpen(); }
     void WaitForWork(Doorbell& bell, int ms) override;
@@ -23,4 +24,5 @@ public:
 private:
     QSerialPort serial_;
     QString path_;
+    PortOpenFailure failure_;
 };

@@ -99,10 +99,14 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
         slot.state = SLOT_PAUSING;
     }
     if (slot.state == SLOT_OPENING) {
-        if (now - slot.timeStamp > OPENING_MS) {
-            TraceLinef("[%i] Not Openning...", i);
+        if (ports_.Port(slot.port).error.load(std::memory_order_acquire) == PORT_ERROR_OPEN) {
+            ReportOpenFailure(slot.port);
+            slot.state = SLOT_PORT_FAILED;
+        } else if (now - slot.timeStamp > OPENING_MS) {
+            TraceLinef("[%i] Not Opening...", i);
             slot.state = SLOT_PORT_FAILED;
         } else if (PortReady(slot.port)) {
+            ports_.ClearOpenFailure(slot.port);
             slot.codec.SetProtocol(row.protocol, row.timeoutMs);
             slot.codec.BuildIdentifyRequest(TailValue());
             slot.codec.SendFrame(ports_.Port(slot.port));
@@ -172,7 +176,7 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
     slot.state = SLOT_OPENING;
     if (PortReady(slot.port)) {
         TraceLinef(
-            "[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
+            "[%i]...skip opening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
         return HandleSlot(i, now);
     }
     ports_.OpenPort(slot.port, SlotBaud(slot));
@@ -180,6 +184,34 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
     ports_.ServicePortNow(slot.port);
     TraceLinef("[%i]Open Port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
     return false;
+}
+
+// Told once per new reason, at once: a port the user may not open never answers, and waiting for
+// the search's time-out would only hide why.
+void UnitSearch::ReportOpenFailure(int port)
+{
+    if (!ports_.NoteOpenFailure(port))
+        return;
+    const std::string text = ports_.OpenFailure(port).Message(port);
+    TraceLine(LangText(text, 0));
+    if (status_)
+        status_->ShowStatus(1, text.c_str(), -1, BLACK, RED, 10);
+}
+
+bool UnitSearch::NoPortCanOpen() const
+{
+    if (forcedPort == -1 || !ports_.portsEnumerated)
+        return false;
+    if (forcedPort > 0)
+        return ports_.OpenFailure(forcedPort).Failed();
+    bool any = false;
+    for (int port = 1; port < PORT_COUNT; ++port)
+        if (ports_.Port(port).present) {
+            if (!ports_.OpenFailure(port).Failed())
+                return false;
+            any = true;
+        }
+    return any;
 }
 
 void UnitSearch::SetKnownUnit(const KnownUnit& unit)

@@ -64,6 +64,10 @@ public:
     // The tail of IGN50..IGN150 identify and monitor frames.
     int TailValue() const { return extraTailByte * 256 + requiredUnitType; }
 
+    // Every port the search may use failed to open (a fixed port, or each present one): no unit
+    // can answer until the user puts that right, so a program waiting for one can stop at once.
+    bool NoPortCanOpen() const;
+
     // The next start of the search tries the known unit first; the engine calls it when it drops
     // the connection, since the unit is most likely still on that port.
     void TryKnownUnitFirst() { knownFirst_ = true; }
@@ -75,6 +79,7 @@ private:
     bool Connect(int index, SearchSlot& slot);
     void Unmatched(int index, SearchSlot& slot);
     bool ChoosePort(int index, SearchSlot& slot);
+    void ReportOpenFailure(int port);
     bool TakeKnownPort(SearchSlot& slot);
     // The rate a slot opens its port at, and the row it tries after its current one.
     uint32_t SlotBaud(const SearchSlot& slot) const;

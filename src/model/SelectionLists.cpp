@@ -24,10 +24,10 @@ constexpr CodedItem kSynchroMethods[] = {
 };
 
 constexpr CodedItem kGeberModes[] = {
-    {1, "###1 ignition per revolution##1 Zündung pro Umdrehungk##1 zápal za otáčku"},
-    {2, "###2 ignitions per revolution##2 Zündungen pro Umdrehungk##2 zápaly za otáčku"},
-    {3, "###3 ignitions per revolution##3 Zündungen pro Umdrehungk##3 zápaly za otáčku"},
-    {4, "###4 ignitions per revolution##4 Zündungen pro Umdrehungk##4 zápaly za otáčku"},
+    {1, "###1 ignition per revolution##1 Zündung pro Umdrehung##1 zápal za otáčku"},
+    {2, "###2 ignitions per revolution##2 Zündungen pro Umdrehung##2 zápaly za otáčku"},
+    {3, "###3 ignitions per revolution##3 Zündungen pro Umdrehung##3 zápaly za otáčku"},
+    {4, "###4 ignitions per revolution##4 Zündungen pro Umdrehung##4 zápaly za otáčku"},
     {0, "###1 ignition per 2 revolutions (camshaft)##1 Zündung pro 2 Umdrehungen (Nockenwelle)##1 zápal za 2 otáčky (vačkový hřídel)"},
 };
 

@@ -22,7 +22,7 @@ TEST(AboutBox, ContentAndCaptionInTheLanguageOfTheMoment)
     AboutDialog* about = form.Help().AboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 93.0");
-    EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Programm for setting of ignition");
+    EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Program for setting of ignition");
     EXPECT_EQ(about->findChild<QLabel*>("LabelDate")->text(), __DATE__);
     EXPECT_EQ(about->size(), QSize(342, 420));
 
@@ -41,8 +41,7 @@ TEST(AboutBox, ManualAddressByLanguageAndFailureMessage)
 {
     ScopedWorkDir dir;
     std::vector<std::string> errors;
-    LanguageIndex = LANG_GERMAN;
-    MainWindow form({}, [&](const std::string& e) { errors.push_back(e); });
+    MainWindow form({ "DEUTSCH" }, [&](const std::string& e) { errors.push_back(e); });
     QString opened;
     form.Help().openUrl = [&](const QString& url) {
         opened = url;

@@ -162,7 +162,7 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
     EXPECT_EQ(buttons.mid(0, 6),
         (QStringList { "SpeedButtonNew", "SpeedButtonOpen", "SpeedButtonSave", "SpeedButtonPrint", "SpeedButtonZpet",
             "SpeedButtonZnovu" }));
-    EXPECT_EQ(form->findChild<QToolButton*>("SpeedButtonOpen")->toolTip(), "Open file with parametrs");
+    EXPECT_EQ(form->findChild<QToolButton*>("SpeedButtonOpen")->toolTip(), "Open file with parameters");
 }
 
 TEST_F(FileMenuFixture, SaveAndReopenRestoreTheImageCaptionAndHistory)

@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -100,8 +101,40 @@ TEST_F(MainFormFixture, LanguageWordOnTheCommandLine)
     auto form = start({"DEUTSCH"});
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(0), "Verschiedene");
-    EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxNasobekPalcu")->itemText(0), "1 Zündung pro Umdrehungk")
+    EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxNasobekPalcu")->itemText(0), "1 Zündung pro Umdrehung")
         << "the lists are filled in the language of the command line";
+}
+
+// A first start, with no saved language and no word, speaks the language of the desktop's locale;
+// the saved language wins over it afterwards.
+TEST_F(MainFormFixture, TheFirstStartSpeaksTheLanguageOfTheLocale)
+{
+    struct Case {
+        const char* lang;
+        int language;
+    };
+    const QByteArray lcAll = qgetenv("LC_ALL"), lcMessages = qgetenv("LC_MESSAGES"), lang = qgetenv("LANG");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    for (const Case c : { Case { "de_AT.UTF-8", LANG_GERMAN }, Case { "cs_CZ.UTF-8", LANG_CZECH },
+             Case { "fr_FR.UTF-8", LANG_ENGLISH }, Case { "C.UTF-8", LANG_ENGLISH } }) {
+        QTemporaryDir fresh;
+        qputenv("VORDAX4_SETTINGS_DIR", fresh.path().toUtf8());
+        qputenv("LANG", c.lang);
+        start().reset();
+        EXPECT_EQ(LanguageIndex, c.language) << c.lang;
+        qputenv("LANG", "en_GB.UTF-8");
+        start().reset();
+        EXPECT_EQ(LanguageIndex, c.language) << c.lang << ": the saved language, not the locale's";
+    }
+    qputenv("VORDAX4_SETTINGS_DIR", QByteArray::fromStdString(dir.path()));
+    qputenv("LANG", lang);
+    qputenv("LC_ALL", lcAll);
+    qputenv("LC_MESSAGES", lcMessages);
+    if (lcAll.isEmpty())
+        qunsetenv("LC_ALL");
+    if (lcMessages.isEmpty())
+        qunsetenv("LC_MESSAGES");
 }
 
 TEST_F(MainFormFixture, NoPatchCheckWord)
@@ -152,10 +185,10 @@ TEST_F(MainFormFixture, LanguageMenuRecaptionsEverything)
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_TRUE(german->isChecked());
     EXPECT_EQ(form->findChild<QAction*>("MenuZpet")->text(), "&Zurück");
-    EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Mottorad");
+    EXPECT_EQ(form->findChild<QTabWidget*>("PageControl1")->tabText(PAGE_BIKE), "Motorrad");
     EXPECT_EQ(form->Language().Texts().Text(66), "Begrenzer");
     EXPECT_EQ(form->findChild<QLabel*>("LabelMonLimiterOut")->text(), "Begrenzer = ---");
-    EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmmieren sofort nach dem änderung");
+    EXPECT_EQ(form->findChild<QWidget*>("CheckBoxProgHned")->toolTip(), "Programmieren sofort nach dem änderung");
 }
 
 // Texts set by the pages and the player themselves, not by the caption tables, follow a switch too.

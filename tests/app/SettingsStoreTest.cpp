@@ -3,6 +3,7 @@
 
 #include "app/DefaultIni.h"
 #include "app/IniFile.h"
+#include "app/LocaleLanguage.h"
 #include "app/SettingsStore.h"
 #include "app/TestSettings.h"
 #include "model/ImageDefaults.h"
@@ -225,6 +226,21 @@ TEST(SettingsPaths, ThreeLevelsBelowTheBase)
     EXPECT_EQ(SettingsPaths::Below("").applicationIni(), "application.ini");
 }
 
+TEST(LocaleLanguage, TheMessagesLocaleNamesTheLanguage)
+{
+    const std::pair<const char*, int> names[] = { { "de_DE.UTF-8", 1 }, { "de_CH", 1 }, { "cs_CZ.UTF-8", 2 },
+        { "cs", 2 }, { "en_US.UTF-8", 0 }, { "sk_SK.UTF-8", 0 }, { "C", 0 }, { "", 0 }, { "deu", 0 } };
+    for (const auto& [name, language] : names)
+        EXPECT_EQ(LocaleLanguage::FromLocaleName(name), language) << name;
+    QProcessEnvironment env;
+    env.insert("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(LocaleLanguage::FromEnvironment(env), 1);
+    env.insert("LC_MESSAGES", "cs_CZ.UTF-8");
+    EXPECT_EQ(LocaleLanguage::FromEnvironment(env), 2) << "LC_MESSAGES before LANG";
+    env.insert("LC_ALL", "en_GB.UTF-8");
+    EXPECT_EQ(LocaleLanguage::FromEnvironment(env), 0) << "LC_ALL before both";
+}
+
 TEST(TestSettings, WordsOfTheFile)
 {
     TestSettings t = TestSettings::Parse("foo TEST_ENABLE\r\nTEST_COM 7 bar");
@@ -279,19 +295,57 @@ private:
 } // namespace
 
 #ifdef Q_OS_LINUX
-TEST(SettingsPaths, PerMachineFolderWhereWritableElsePerUser)
+// Settings, history and logs each in the user's XDG folder; HOME's defaults where a variable is
+// missing or not an absolute path. For root just as for anyone: HOME=/root, never /usr/local.
+TEST(SettingsPaths, EachKindOfFileInItsXdgFolder)
 {
     ScopedWorkDir dir;
     const QString base = QString::fromStdString(dir.path());
-    WriteFile(base + "/plainfile", "x");
-    ScopedEnv user("XDG_DATA_HOME", (base + "/user").toUtf8());
-    {
-        ScopedEnv machine("XDG_DATA_DIRS", (base + "/machine").toUtf8());
-        QDir().mkpath(base + "/machine");
-        EXPECT_EQ(SettingsPaths::Standard().folder(), base + "/machine/Motravex/VORDAX4/93/");
-    }
-    ScopedEnv machine("XDG_DATA_DIRS", (base + "/plainfile/share").toUtf8());
-    EXPECT_EQ(SettingsPaths::Standard().folder(), base + "/user/Motravex/VORDAX4/93/");
+    QProcessEnvironment env;
+    env.insert("HOME", base + "/home");
+    env.insert("XDG_CONFIG_HOME", base + "/config");
+    env.insert("XDG_DATA_HOME", "relative/data");
+    const SettingsPaths p = SettingsPaths::Xdg(env);
+    EXPECT_EQ(p.applicationIni(), base + "/config/Motravex/VORDAX4/93/application.ini");
+    EXPECT_EQ(p.defaultIni(), base + "/config/Motravex/VORDAX4/93/default.ini");
+    EXPECT_EQ(p.historyFile(), base + "/home/.local/share/Motravex/VORDAX4/93/history.sqlite");
+    EXPECT_EQ(p.mathErrorLog(), base + "/home/.local/state/Motravex/VORDAX4/93/IGN.err");
+    EXPECT_TRUE(QDir(p.stateFolder()).exists());
+
+    // A machine-wide data folder this user could write (as root) is no longer used.
+    ScopedEnv home("HOME", (base + "/root").toUtf8());
+    ScopedEnv config("XDG_CONFIG_HOME", "");
+    ScopedEnv machine("XDG_DATA_DIRS", (base + "/machine").toUtf8());
+    QDir().mkpath(base + "/machine");
+    EXPECT_EQ(SettingsPaths::Standard().folder(), base + "/root/.config/Motravex/VORDAX4/93/");
+}
+
+// The first start after an update takes the files of the old data folder once; a file already in
+// its new place is never overwritten.
+TEST(SettingsPaths, TheOldFolderIsMovedOnce)
+{
+    ScopedWorkDir dir;
+    const QString base = QString::fromStdString(dir.path());
+    ScopedEnv machine("XDG_DATA_DIRS", (base + "/machine").toUtf8());
+    QDir().mkpath(base + "/machine");
+    const QString old = SettingsPaths::OldFolder();
+    ASSERT_EQ(old, base + "/machine/Motravex/VORDAX4/93/") << "where versions before wrote as root";
+    QDir().mkpath(old);
+    WriteFile(old + "application.ini", "[FORM_HLAV]\r\nLanguage=3\r\n");
+    WriteFile(old + "default.ini", "1 2 3");
+    WriteFile(old + "history.sqlite", "db");
+    QProcessEnvironment env;
+    env.insert("HOME", base + "/home");
+    const SettingsPaths p = SettingsPaths::Xdg(env);
+    WriteFile(p.defaultIni(), "already here");
+
+    EXPECT_EQ(p.MoveFrom(old), QStringList({ "application.ini", "history.sqlite" }));
+    EXPECT_EQ(ReadFile(p.applicationIni()), "[FORM_HLAV]\r\nLanguage=3\r\n");
+    EXPECT_EQ(ReadFile(p.historyFile()), "db");
+    EXPECT_EQ(ReadFile(p.defaultIni()), "already here");
+    EXPECT_FALSE(QFile::exists(old + "application.ini"));
+    EXPECT_TRUE(QFile::exists(old + "default.ini")) << "kept where it would have replaced a newer file";
+    EXPECT_TRUE(p.MoveFrom(old).isEmpty()) << "once";
 }
 #endif
 

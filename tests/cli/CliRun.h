@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 
 // What a run of the real vordax4-cli executable left behind, as a script would see it.
@@ -23,10 +24,14 @@ inline QProcessEnvironment WithoutDisplay()
     return env;
 }
 
-inline CliRun RunProgram(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+// prepare, when given, sets the process up further before it starts (its folder, its user).
+inline CliRun RunProgram(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+    const std::function<void(QProcess&)>& prepare = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (prepare)
+        prepare(p);
     p.start(VORDAX4_CLI, args);
     CliRun r;
     if (!p.waitForFinished(60000))

@@ -69,11 +69,11 @@ TEST_F(CaptionTablesTest, GivenRowsInEveryLanguage)
         { CaptionTableId::Menu, "MenuZpet", "&Undo", "&Zurück", "&Zpet" },
         { CaptionTableId::Menu, "MenuCzech", "&Czech - Česky", "&Tschechisch - Česky", "Če&sky" },
         { CaptionTableId::Menu, "MenuAbout", "&About...", "&Über Programm...", "&O programu..." },
-        { CaptionTableId::Hint, "LabelVerze1", "Version of program in ignition", "Programmverion der Zündung",
+        { CaptionTableId::Hint, "LabelVerze1", "Version of program in ignition", "Programmversion der Zündung",
             "Verze programu v zapalování" },
-        { CaptionTableId::Hint, "MenuOpen", "Open file with parametrs", "Kenndatendatei öffnen",
+        { CaptionTableId::Hint, "MenuOpen", "Open file with parameters", "Kenndatendatei öffnen",
             "Otevření souboru s parametry" },
-        { CaptionTableId::Hint, "ButtonVerify", "Compare set parametrs  with parametrs of ignition",
+        { CaptionTableId::Hint, "ButtonVerify", "Compare set parameters  with parameters of ignition",
             "Kenndaten mit Zündungskenndaten vergleichen",
             "Ověření zda  nastavené parametry souhlasí s parametry naprogramovanými do zapalování" },
         { CaptionTableId::Hint, "MenuNew", "Set default parameters ", "Neue Kenndatendatei erstellen",
@@ -82,11 +82,11 @@ TEST_F(CaptionTablesTest, GivenRowsInEveryLanguage)
             "Sprache wählen: Englisch, Deutsch oder Tschechisch",
             "Nastavení jazyka na angličtinu, němčinu nebo češtinu" },
         { CaptionTableId::Hint, "MenuCom", "Set number of com", "Com-Anschluß festlegen",
-            "Nastavení čísla serivého portu (Com) " },
+            "Nastavení čísla sériového portu (Com) " },
         { CaptionTableId::Caption, "CheckBoxProgHned", "Programming after change", "Programmierung nach Änderung",
             "Programování po změně" },
         { CaptionTableId::Caption, "TabSheetRuzne", "Miscellaneous", "Verschiedene", "Různé" },
-        { CaptionTableId::Caption, "TabSheetBike", "Bike", "Mottorad", "Motocykl" },
+        { CaptionTableId::Caption, "TabSheetBike", "Bike", "Motorrad", "Motocykl" },
         { CaptionTableId::Caption, "TabSheetAdvance", "Advance Map", "Vorzündung Karte", "Mapa předstihu" },
         { CaptionTableId::Caption, "LabelLimiter", "Limiter [rpm]", "Begrenzer [rpm]", "Omezovač [rpm]" },
         { CaptionTableId::Caption, "LabelStartLimiter", "Start limiter [rpm]", "Startbegrenzer [rpm]",
@@ -120,7 +120,7 @@ TEST_F(CaptionTablesTest, NumberedRowsAreExpandedOnePerControl)
         { "CheckBoxInverseInput5", "Inverse polarity" },
         { "RadioButtonDwellMode0", "Short" },
         { "RadioButtonDwellMode3", "Auto" },
-        { "RadioButtonPoti4", "Accelaration switch of advance" },
+        { "RadioButtonPoti4", "Acceleration switch of advance" },
         { "GroupBoxPalec3", "Channel3" },
         { "LabelPalec4Zac", "Maximum advance" },
         { "LabelPalec1End", "Start advance" },
@@ -244,7 +244,7 @@ TEST_F(CaptionTablesTest, SwitchingToGermanRebuildsTextsAndAppliesAllTablesInOrd
     EXPECT_EQ(r.text["menu:MenuFile"], "&Datei");
     EXPECT_EQ(r.text["menu:MenuLanguage"], "&Sprache");
     EXPECT_EQ(r.text["hint:MenuLanguage"], "Sprache wählen: Englisch, Deutsch oder Tschechisch");
-    EXPECT_EQ(r.text["caption:TabSheetBike"], "Mottorad");
+    EXPECT_EQ(r.text["caption:TabSheetBike"], "Motorrad");
     EXPECT_TRUE(r.checked["MenuGerman"]);
     EXPECT_FALSE(r.checked["MenuEnglish"]);
 

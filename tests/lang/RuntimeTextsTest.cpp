@@ -53,7 +53,7 @@ TEST_F(RuntimeTextsTest, GivenTextsInEveryLanguage)
     } cases[] = {
         { 16, "Unmatched version of PC and Ignition programs!",
             "Programm der Zündung ist nicht kompatibel mit dem Programm am PC!",
-            "Neshodné verze proramu v PC a zapalování!" },
+            "Neshodné verze programu v PC a zapalování!" },
         { 22, "YES", "JA", "ANO" },
         { 24, "SOFT", "MILDE", "MĚKKÝ" },
         { 31, "Com opening error!", "Falscher COM-Anschlußes!", "Chyba při otevírání portu Com!" },
@@ -70,9 +70,9 @@ TEST_F(RuntimeTextsTest, GivenTextsInEveryLanguage)
         { 42, "desired =", "Sollspanung =", "požadované =" },
         { 50, "Grounded", "zu Erde", "Uzeměn" },
         { 60,
-            "There is a different bike choosen in set software and in ignition unit,\n are you sure to reprogram it "
+            "There is a different bike chosen in set software and in ignition unit,\n are you sure to reprogram it "
             "?\n",
-            "There is a different bike choosen in set software and in ignition unit,\n are you sure to reprogram it "
+            "There is a different bike chosen in set software and in ignition unit,\n are you sure to reprogram it "
             "?\n",
             "V setovacím programu je vybrán jiný motocykl než aktuálně nastavený v zapalování,\n jste si jist že "
             "chcete provést v zapalování tuto změnu ?" },

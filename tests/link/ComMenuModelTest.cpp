@@ -80,10 +80,28 @@ TEST(ComMenu, Clicks)
 TEST(ComMenu, LabelComTexts)
 {
     LanguageIndex = LANG_GERMAN;
-    EXPECT_EQ(ComMenuModel::LabelComText(false, 4, 0, {}), "COM=4 (DISCONECTED)");
+    EXPECT_EQ(ComMenuModel::LabelComText(false, 4, 0, {}), "COM=4 (DISCONNECTED)");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, -1, {1}), "COM=OFF");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, 0, {0, 0, 0}), "COM=kain");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, 0, {3, 0, 7}), "COM=(auto 3,7)");
     EXPECT_EQ(ComMenuModel::LabelComText(true, -1, 5, {5, 0, 0}), "COM=5");
     LanguageIndex = LANG_ENGLISH;
+}
+
+// Ports are named as the system names them; one that could not be opened is greyed and says why.
+TEST(ComMenu, PortsShowTheirDeviceAndWhyTheyCannotBeUsed)
+{
+    std::vector<ComPortNote> notes(256);
+    notes[5] = { "COM5 – /dev/ttyS4", {} };
+    notes[204] = { "COM204 – /dev/ttyUSB0 – Tom & Co adapter (FTDI, A50285BI)", "###denied##verweigert##odepřeno" };
+    const auto items = ComMenuModel::Build(0, 0, ports({ 5, 204 }), notes);
+    EXPECT_EQ(items[3].caption, "COM&5 – /dev/ttyS4");
+    EXPECT_TRUE(items[3].enabled);
+    EXPECT_EQ(items[3].toolTip, "");
+    EXPECT_EQ(items[4].caption, "COM&204 – /dev/ttyUSB0 – Tom && Co adapter (FTDI, A50285BI)");
+    EXPECT_FALSE(items[4].enabled);
+    EXPECT_STREQ(LangText(items[4].toolTip.c_str(), 1), "verweigert");
+    int forced = 0;
+    ASSERT_TRUE(ComMenuModel::Click(items, 4, forced));
+    EXPECT_EQ(forced, 204) << "the number is read from the described caption";
 }

@@ -438,7 +438,7 @@ TEST_F(ManagerWorld, BootloaderResetHandsThePortOver)
     EXPECT_EQ(search.searchEnabled, 0);
     EXPECT_EQ(search.rememberedPort, 5);
     Pass();
-    EXPECT_EQ(host.labelCom, "COM=5 (DISCONECTED)");
+    EXPECT_EQ(host.labelCom, "COM=5 (DISCONNECTED)");
     EXPECT_EQ(manager.linkStep, ConnectionManager::StepOffline);
 }
 

@@ -1,9 +1,12 @@
 #include "link/TransferEngine.h"
 #include "link/LinkCommands.h"
+#include "link/SerialPortDevice.h"
+#include "unitsim/PseudoTerminal.h"
 #include "unitsim/UnitSim.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -112,7 +115,37 @@ TEST(LinkCommandsTest, PortsListsTheMappedDevice)
     ASSERT_TRUE(ParsePortOption("7=" + unit.DevicePath(), choice, nullptr));
     Capture out, err;
     EXPECT_EQ(ListPortsCommand(choice, out.file, err.file), 0);
-    EXPECT_EQ(out.Text(), "COM7\t" + unit.DevicePath() + "\n");
+    EXPECT_EQ(out.Text(), "COM7 – " + unit.DevicePath() + "\n");
+}
+
+// A search whose only port another program holds ends at once with the reason, not after its
+// time-out; the same port named by its path is that COM number.
+TEST(LinkCommandsTest, IdentifyEndsAtOnceWhenItsOnlyPortCannotBeOpened)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.Open());
+    SerialPortDevice holder(QString::fromStdString(pty.SlavePath()));
+    ASSERT_TRUE(holder.Open(115200));
+    PortChoice choice;
+    ASSERT_TRUE(ParsePortOption("7=" + pty.SlavePath(), choice, nullptr));
+    Capture out, err;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(IdentifyCommand(choice, 30000, out.file, err.file), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "well before the time-out";
+    EXPECT_EQ(err.Text(),
+        "COM7: " + pty.SlavePath() + " cannot be opened: another program holds it\n" + NO_PORT_OPENS_TEXT + "\n");
+    EXPECT_EQ(out.Text(), "");
+}
+
+TEST(LinkCommandsTest, APortNamedByItsDevicePath)
+{
+    PortChoice choice;
+    ASSERT_TRUE(ParsePortOption("9=/dev/pts/77", choice, nullptr));
+    std::string error;
+    ASSERT_TRUE(ParsePortOption("/dev/pts/77", choice, &error)) << error;
+    EXPECT_EQ(choice.forcedPort, 9);
+    EXPECT_FALSE(ParsePortOption("/dev/serial/by-id/vordax4-none", choice, &error));
+    EXPECT_NE(error.find("/dev/serial/by-id/vordax4-none"), std::string::npos) << error;
 }
 
 TEST(LinkCommandsTest, IdentifyPrintsTheUnitOrFailsAfterTheTimeout)

@@ -2,6 +2,8 @@
 #include "link/PortTable.h"
 #include "link/PortChannel.h"
 #include "link/PortDirectory.h"
+#include "link/SerialPortDevice.h"
+#include "lang/LangString.h"
 #include "unitsim/ChannelUnitLine.h"
 #include "unitsim/PseudoTerminal.h"
 
@@ -231,19 +233,27 @@ TEST(PortMapTest, EntriesFromTextAndEnvironment)
     EXPECT_TRUE(PortMap::FromEnvironment().Empty());
 }
 
+SerialDevice Device(const std::string& path, const std::string& identity)
+{
+    SerialDevice device;
+    device.path = path;
+    device.identity = identity;
+    return device;
+}
+
 TEST(PortDirectoryTest, NumbersDependOnIdentityNotOrder)
 {
-    const SerialDevice s0 { "/dev/ttyS0", "name:ttyS0" };
-    const SerialDevice s3 { "/dev/ttyS3", "name:ttyS3" };
-    const SerialDevice usbA { "/dev/ttyUSB0", "usb:0403:6001:A1" };
-    const SerialDevice usbB { "/dev/ttyUSB1", "usb:0403:6001:B2" };
+    const SerialDevice s0 = Device("/dev/ttyS0", "name:ttyS0");
+    const SerialDevice s3 = Device("/dev/ttyS3", "name:ttyS3");
+    const SerialDevice usbA = Device("/dev/ttyUSB0", "usb:0403:6001:A1");
+    const SerialDevice usbB = Device("/dev/ttyUSB1", "usb:0403:6001:B2");
     const PortDirectory one = PortDirectory::Assign({ s0, s3, usbA, usbB }, {});
     EXPECT_EQ(one.Find("/dev/ttyS0"), 1);
     EXPECT_EQ(one.Find("/dev/ttyS3"), 4);
     const int a = one.Find("/dev/ttyUSB0");
     EXPECT_GE(a, 100);
     // Replugged at another socket and listed in another order: the adapter keeps its number.
-    const SerialDevice usbAMoved { "/dev/ttyUSB2", "usb:0403:6001:A1" };
+    const SerialDevice usbAMoved = Device("/dev/ttyUSB2", "usb:0403:6001:A1");
     const PortDirectory two = PortDirectory::Assign({ usbB, usbAMoved, s3 }, {});
     EXPECT_EQ(two.Find("/dev/ttyUSB2"), a);
     EXPECT_EQ(two.Find("/dev/ttyUSB1"), one.Find("/dev/ttyUSB1"));
@@ -251,15 +261,115 @@ TEST(PortDirectoryTest, NumbersDependOnIdentityNotOrder)
 
 TEST(PortDirectoryTest, MappedNumbersWinAndCollisionsMoveOn)
 {
-    const SerialDevice usb { "/dev/ttyUSB0", "usb:1a86:7523:X" };
+    const SerialDevice usb = Device("/dev/ttyUSB0", "usb:1a86:7523:X");
     const int preferred = PortDirectory::PreferredNumber(usb);
     PortMap map;
     map.Add(std::to_string(preferred) + "=/dev/pts/5");
     map.Add("4=/dev/ttyUSB0");
-    const PortDirectory dir = PortDirectory::Assign({ usb, { "/dev/ttyUSB9", "usb:1a86:7523:X2" } }, map);
+    const PortDirectory dir = PortDirectory::Assign({ usb, Device("/dev/ttyUSB9", "usb:1a86:7523:X2") }, map);
     EXPECT_EQ(dir.Find("/dev/pts/5"), preferred);
     EXPECT_EQ(dir.Find("/dev/ttyUSB0"), 4) << "a mapped device is not numbered twice";
     EXPECT_NE(dir.Find("/dev/ttyUSB9"), 0);
+}
+
+// Two CH340 adapters without serial numbers: which one the system calls ttyUSB0 follows the plug
+// order, but each keeps the number of the USB socket it is in.
+TEST(PortDirectoryTest, AnAdapterWithoutSerialNumberKeepsTheNumberOfItsSocket)
+{
+    const auto ch340 = [](const std::string& name, const std::string& socket) {
+        SerialDevice d = Device("/dev/" + name, {});
+        d.byPath = "/dev/serial/by-path/" + socket;
+        d.identity = SerialDevice::Identity(0x1a86, 0x7523, {}, d.byPath, name);
+        return d;
+    };
+    const std::string left = "pci-0000:00:14.0-usb-0:1:1.0-port0";
+    const std::string right = "pci-0000:00:14.0-usb-0:2:1.0-port0";
+    const PortDirectory first = PortDirectory::Assign({ ch340("ttyUSB0", left), ch340("ttyUSB1", right) }, {});
+    const PortDirectory swapped = PortDirectory::Assign({ ch340("ttyUSB1", left), ch340("ttyUSB0", right) }, {});
+    ASSERT_NE(first.Find("/dev/ttyUSB0"), first.Find("/dev/ttyUSB1"));
+    EXPECT_EQ(swapped.Find("/dev/ttyUSB1"), first.Find("/dev/ttyUSB0"));
+    EXPECT_EQ(swapped.Find("/dev/ttyUSB0"), first.Find("/dev/ttyUSB1"));
+    EXPECT_EQ(swapped.Find("/dev/serial/by-path/" + left), first.Find("/dev/ttyUSB0")) << "found by its link too";
+
+    EXPECT_EQ(SerialDevice::Identity(0x0403, 0x6001, "A50285BI", "/dev/serial/by-path/" + left, "ttyUSB0"),
+        "usb:0403:6001:A50285BI")
+        << "a serial number goes with the adapter to any socket";
+    EXPECT_EQ(SerialDevice::Identity(-1, -1, {}, {}, "ttyS0"), "name:ttyS0");
+}
+
+TEST(PortDirectoryTest, LabelsNameTheDeviceAndWhatTheSystemTellsOfIt)
+{
+    struct Case {
+        const char* description;
+        const char* manufacturer;
+        const char* serialNumber;
+        const char* label;
+    };
+    const Case cases[] = {
+        { "FT232R USB UART", "FTDI", "A50285BI", "COM204 – /dev/ttyUSB0 – FT232R USB UART (FTDI, A50285BI)" },
+        { "USB Serial", "1a86", "", "COM204 – /dev/ttyUSB0 – USB Serial (1a86)" },
+        { "", "FTDI", "A50285BI", "COM204 – /dev/ttyUSB0 – (FTDI, A50285BI)" },
+        { "ttyS0", "", "", "COM204 – /dev/ttyUSB0 – ttyS0" },
+        { "", "", "", "COM204 – /dev/ttyUSB0" },
+    };
+    for (const Case& c : cases) {
+        PortDirectory dir;
+        dir.devicePath[204] = "/dev/ttyUSB0";
+        dir.devices[204].description = c.description;
+        dir.devices[204].manufacturer = c.manufacturer;
+        dir.devices[204].serialNumber = c.serialNumber;
+        EXPECT_EQ(dir.Label(204), c.label);
+    }
+}
+
+// A fixed port named by the adapter's /dev/serial/by-id link is that adapter, described and
+// numbered once.
+TEST(PortDirectoryTest, AMappedLinkIsTheDeviceItNames)
+{
+    SerialDevice ftdi = Device("/dev/ttyUSB3", "usb:0403:6001:A50285BI");
+    ftdi.byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    ftdi.description = "FT232R USB UART";
+    PortMap map;
+    map.Add("5=" + ftdi.byId);
+    const PortDirectory dir = PortDirectory::Assign({ ftdi }, map);
+    EXPECT_EQ(dir.Find("/dev/ttyUSB3"), 5);
+    EXPECT_EQ(dir.Find(ftdi.byId), 5);
+    EXPECT_EQ(dir.Label(5), "COM5 – " + ftdi.byId + " – FT232R USB UART");
+}
+
+TEST(PortOpenFailureTest, TheMessageNamesDeviceCauseAndFix)
+{
+    const PortOpenFailure denied { PortFailureCause::PERMISSION, "/dev/ttyUSB0", "dialout", {} };
+    EXPECT_EQ(LangText(denied.Message(204), 0),
+        "COM204: /dev/ttyUSB0 cannot be opened: permission denied. Add yourself to the group dialout: sudo "
+        "adduser $USER dialout, then log in again");
+    for (int language : { 1, 2 }) {
+        const std::string text = LangText(denied.Message(204), language);
+        EXPECT_EQ(text.rfind("COM204: /dev/ttyUSB0 ", 0), 0u) << text;
+        EXPECT_NE(text.find("sudo adduser $USER dialout"), std::string::npos) << text;
+    }
+    EXPECT_EQ(denied.Mark(), "permission denied (group dialout)");
+    const PortOpenFailure busy { PortFailureCause::BUSY, "/dev/ttyACM0", {}, {} };
+    EXPECT_EQ(LangText(busy.Reason(), 0), "/dev/ttyACM0 cannot be opened: another program holds it");
+}
+
+// The port layer tells why a device did not open: one that went, one another program holds.
+TEST(PortOpenFailureTest, AFailedOpenSaysWhy)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.Open());
+    SerialPortDevice holder(QString::fromStdString(pty.SlavePath()));
+    ASSERT_TRUE(holder.Open(115200));
+    SerialPortDevice second(QString::fromStdString(pty.SlavePath()));
+    EXPECT_FALSE(second.Open(115200));
+    EXPECT_EQ(second.OpenFailure().cause, PortFailureCause::BUSY) << second.OpenFailure().detail;
+    EXPECT_EQ(second.OpenFailure().device, pty.SlavePath());
+
+    SerialPortDevice gone("/dev/ttyUSB-vordax4-none");
+    EXPECT_FALSE(gone.Open(115200));
+    EXPECT_EQ(gone.OpenFailure().cause, PortFailureCause::GONE);
+    EXPECT_EQ(PortOpenFailure::Probe("/dev/ttyUSB-vordax4-none").cause, PortFailureCause::GONE);
+    EXPECT_FALSE(PortOpenFailure::Probe(pty.SlavePath()).Failed()) << "the user may open it";
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 namespace {
 
 // English runtime texts used by the display.
-const std::map<int, std::string> kTexts = {{18, "Advance"}, {19, "Base"}, {20, "Number of Programing"},
+const std::map<int, std::string> kTexts = {{18, "Advance"}, {19, "Base"}, {20, "Number of Programming"},
     {21, "Blocking"}, {22, "YES"}, {23, "NO"}, {26, "error"}, {29, ", positive polarity"},
     {30, ", negative polarity"}, {37, "Pick up system error                    "}, {38, "Pick-up (CKPS)"},
     {39, "is running"}, {40, "no signal"}, {45, "Quickshift"}, {46, "Input"}, {48, "Kill switch"}, {49, "Open"},

@@ -1,5 +1,7 @@
 #include "mapedit/ui/MapEditor.h"
 
+#include "base/Colours.h"
+
 #include "lang/LangString.h"
 #include "mapedit/ui/MapGraph2D.h"
 #include "mapedit/ui/MapGraph3D.h"
@@ -31,13 +33,7 @@ MapEditor::MapEditor(QWidget* parent, int width, int height)
 
 MapEditor::~MapEditor() { delete popup_; }
 
-QColor MapEditor::Color(uint32_t bgr)
-{
-    if ((bgr & 0xFF000000u) == 0xFF000000u)
-        return (bgr & 0xFF) == 0x0F ? QApplication::palette().button().color()
-                                    : QApplication::palette().window().color();
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
+QColor MapEditor::Color(uint32_t bgr) { return ToQColor(bgr); }
 
 int MapEditor::MeasureLabelWidth(const char* text, int fontSize) const
 {
@@ -49,6 +45,12 @@ int MapEditor::MeasureLabelWidth(const char* text, int fontSize) const
 QColor MapEditor::BackgroundColor() const
 {
     return printMode_ || whiteBackground_ ? QColor(Qt::white) : Color(0xFF00000F);
+}
+
+// On paper and on white the text is black; on the button face it is the palette's text for it.
+QColor MapEditor::TextColor() const
+{
+    return printMode_ || whiteBackground_ ? QColor(Qt::black) : Color(0xFF000012);
 }
 
 MapViewPart* MapEditor::PresentView() const

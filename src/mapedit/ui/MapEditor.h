@@ -83,6 +83,7 @@ public:
     MapToolbar& Toolbar() { return *toolbar_; }
     // The colour of the control behind the views: white while printing or copying the graph.
     QColor BackgroundColor() const;
+    QColor TextColor() const;
     bool HasFocusNow() const { return focused_; }
 
     // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).

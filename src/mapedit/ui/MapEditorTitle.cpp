@@ -72,7 +72,7 @@ void MapEditor::PaintSheetTabs(QPainter& p)
         QFont f = font;
         f.setItalic(grey);
         p.setFont(f);
-        p.setPen(grey ? Color(GREY) : QColor(Qt::black));
+        p.setPen(grey ? Color(GREY) : active ? QColor(Qt::black) : TextColor());
         p.drawText(r, Qt::AlignCenter, LangQString(s.label));
         x += s.labelWidth;
     }
@@ -99,7 +99,7 @@ void MapEditor::PaintSheetTitle(QPainter& p)
     // A switched-off sheet is drawn empty; its grey title with the cleared box says why.
     font.setItalic(!s.enabled);
     p.setFont(font);
-    p.setPen(s.enabled ? QColor(Qt::black) : Color(GREY));
+    p.setPen(s.enabled ? TextColor() : Color(GREY));
     p.drawText(QRect(x, 2, width() - x, TITLE_HEIGHT), Qt::AlignLeft | Qt::AlignVCenter, LangQString(s.label));
 }
 

@@ -216,7 +216,7 @@ void MapTableView::PaintCounts(QPainter& p)
     const MapViewGeometry& g = tab_.Geometry();
     QFont font = FontOf(COUNT_FONT_SIZE);
     p.setFont(font);
-    p.setPen(Qt::black);
+    p.setPen(tab_.TextColor());
     if (s.axisY.resizable && !s.axisY.off) {
         const QRect grid = g.Grid();
         p.drawText(QRect(g.left, grid.bottom() + COUNT_TEXT_GAP, g.headerWidth, COUNT_TEXT_HEIGHT), Qt::AlignCenter,
