@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -19,6 +21,10 @@ const QMargins USUAL_FRAME(4, 30, 4, 4);
 const char* const FIT_PENDING = "vordax4FitPending";
 
 QMargins lastFrameSeen = USUAL_FRAME;
+// Some window managers frame a window without a move or resize that the program sees, so the frame
+// is also looked for a while after the window is shown.
+constexpr int FRAME_LOOK_MS = 50;
+constexpr int FRAME_LOOKS = 40;
 
 bool IsFittedWindow(const QWidget* widget)
 {
@@ -107,10 +113,29 @@ bool ScreenFitter::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::Show) {
         window->setProperty(FIT_PENDING, true);
         BringInside(*window);
-    } else if (window->property(FIT_PENDING).toBool() && !KnownFrame(*window).isNull()) {
-        // The window manager framed the window: with its real frame it may stick out after all.
-        window->setProperty(FIT_PENDING, false);
-        BringInside(*window);
+        LookForFrame(window, FRAME_LOOKS);
+    } else {
+        FitOnceFramed(*window);
     }
     return false;
+}
+
+bool ScreenFitter::FitOnceFramed(QWidget& window)
+{
+    if (!window.property(FIT_PENDING).toBool() || KnownFrame(window).isNull())
+        return false;
+    // The window manager framed the window: with its real frame it may stick out after all.
+    window.setProperty(FIT_PENDING, false);
+    BringInside(window);
+    return true;
+}
+
+void ScreenFitter::LookForFrame(QWidget* window, int looksLeft)
+{
+    QTimer::singleShot(FRAME_LOOK_MS, window, [guard = QPointer<QWidget>(window), looksLeft] {
+        if (!guard || !guard->isVisible() || !guard->property(FIT_PENDING).toBool())
+            return;
+        if (!FitOnceFramed(*guard) && looksLeft > 1)
+            LookForFrame(guard, looksLeft - 1);
+    });
 }

@@ -30,4 +30,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Fits window once more when its frame has become known since it was shown; false while unknown.
+    static bool FitOnceFramed(QWidget& window);
+    // Looks for window's frame every little while, looksLeft more times, until it is known.
+    static void LookForFrame(QWidget* window, int looksLeft);
 };
