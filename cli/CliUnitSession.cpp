@@ -1,5 +1,9 @@
 #include "CliUnitSession.h"
 
+#include "CliProgramSignals.h"
+#include "app/SignalCloseTexts.h"
+#include "lang/LangString.h"
+
 #include <QThread>
 
 #include <algorithm>
@@ -42,7 +46,8 @@ bool CliUnitSession::RunUntil(const std::function<bool()>& done, int limitMs)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
+        // A session that is not programming gives way at once to a signal that asked the tool to end.
+        if (std::chrono::steady_clock::now() >= end || (!programming_ && CliProgramSignals::EndRequested()))
             return false;
         Step();
         QThread::msleep(2);
@@ -58,7 +63,12 @@ bool CliUnitSession::Idle() const
 
 bool CliUnitSession::Connect()
 {
-    if (!RunUntil([&] { return Connected(); }, timeoutMs_)) {
+    const bool found = RunUntil([&] { return Connected(); }, timeoutMs_);
+    if (CliProgramSignals::EndRequested()) {
+        io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
+        return false;
+    }
+    if (!found) {
         io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
         return false;
     }
@@ -114,6 +124,19 @@ bool CliUnitSession::Verify()
 }
 
 bool CliUnitSession::Program(bool changedOnly)
+{
+    if (!CliProgramSignals::BeginProgram()) {
+        io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
+        return false;
+    }
+    programming_ = true;
+    const bool ok = ProgramToTheEnd(changedOnly);
+    programming_ = false;
+    CliProgramSignals::EndProgram();
+    return ok;
+}
+
+bool CliUnitSession::ProgramToTheEnd(bool changedOnly)
 {
     bool ok = RunCommand([&] {
         if (!manager.ProgramCommand()) {

@@ -36,7 +36,12 @@ struct WindowWithUnit : testing::Test {
     void SetUp() override
     {
         LanguageIndex = LANG_ENGLISH;
-        UnitSimOptions options;
+        StartUnit({});
+    }
+    // The unit on COM 3, in place of the one before; only before Open, while no window looks for
+    // the old unit's pseudo-terminal, which the system may hand to another program once it goes.
+    void StartUnit(UnitSimOptions options)
+    {
         options.storingMs = 300;
         unit = std::make_unique<UnitSim>(options);
         ASSERT_TRUE(unit->Start());
