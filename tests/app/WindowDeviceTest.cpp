@@ -46,7 +46,7 @@ struct WindowWithPluggedUnit : WindowWithUnit {
     }
     bool Gone()
     {
-        return RunUntil([&] { return search().connectedPort.load() == 0; }, 200);
+        return RunUntilInTime([&] { return search().connectedPort.load() == 0; });
     }
     // Connected, read, and the limiter edited so that the window's image is not the unit's.
     ParamImage ConnectAndEdit()

@@ -91,6 +91,16 @@ struct WindowWithUnit : testing::Test {
             Tick();
         return done();
     }
+    // Ticks until done holds or limitMs of real time have passed: for what the program learns from
+    // its port's thread in real time (a vanished device), which a starved thread learns late.
+    bool RunUntilInTime(const std::function<bool()>& done, int limitMs = 30000)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < limitMs)
+            Tick();
+        return done();
+    }
     QString Text(const char* name) { return form->findChild<QLabel*>(name)->text(); }
     bool Shown(const char* name) { return !form->findChild<QWidget*>(name)->isHidden(); }
     bool Idle() { return manager().linkStep == ConnectionManager::StepIdle && !manager().pendingCommand; }
