@@ -17,6 +17,7 @@
 #include <QActionGroup>
 #include <QBoxLayout>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -74,6 +75,8 @@ WindowLink::WindowLink(QWidget& window, EditCycle& edits, LinkHost& host, Window
     signalGuard_ = new SignalCloseGuard(
         manager_, [this](const char* text) { NotifySignalEnd(text); },
         [this](int status) {
+            // The program ends with this status, not with the 0 of its last window closing.
+            QGuiApplication::setQuitOnLastWindowClosed(false);
             window_.close();
             QCoreApplication::exit(status);
         },
