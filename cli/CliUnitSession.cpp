@@ -64,6 +64,8 @@ bool CliUnitSession::Idle() const
 bool CliUnitSession::Connect()
 {
     const bool found = RunUntil([&] { return Connected(); }, timeoutMs_);
+    const bool settled
+        = found && RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
     if (CliProgramSignals::EndRequested()) {
         io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
         return false;
@@ -72,7 +74,6 @@ bool CliUnitSession::Connect()
         io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
         return false;
     }
-    const bool settled = RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
     if (settled && Connected() && manager.unitMirrorValid)
         return true;
     if (!boxShown_) {
