@@ -147,7 +147,9 @@ constexpr const char* EXIT_CODES
       "  1  a negative result: the files or the unit differ, no unit answers, a transfer, a check or a\n"
       "     write failed\n"
       "  2  wrong usage (an unknown command or option, a missing or malformed argument; the usage\n"
-      "     follows the message) or an input file that cannot be read or is refused\n";
+      "     follows the message) or an input file that cannot be read or is refused\n"
+      "  128+N  program: a second signal N abandoned a Program under way (a first signal lets it\n"
+      "     finish and the command then ends with its own code)\n";
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "CliHistory.h"
 #include "CliJson.h"
 #include "CliLinkOptions.h"
+#include "CliProgramSignals.h"
 #include "CliUnitSession.h"
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
@@ -263,6 +264,7 @@ int CliProgram(const std::vector<std::string>& args, CliIo& io)
     if (!OpenFile(a.rest[0], image, io,
             strict ? IgnCommands::Completeness::Strict : IgnCommands::Completeness::Tolerant))
         return CliBadInput(io);
+    const CliProgramSignals programSignals;
     const int code = RunUnits(
         a,
         [&](CliUnitSession& s, PortResult& r) {

@@ -1,5 +1,9 @@
 #include "CliUnitSession.h"
 
+#include "CliProgramSignals.h"
+#include "app/SignalCloseTexts.h"
+#include "lang/LangString.h"
+
 #include <QThread>
 
 #include <algorithm>
@@ -42,7 +46,8 @@ bool CliUnitSession::RunUntil(const std::function<bool()>& done, int limitMs)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
+        // A session that is not programming gives way at once to a signal that asked the tool to end.
+        if (std::chrono::steady_clock::now() >= end || (!programming_ && CliProgramSignals::EndRequested()))
             return false;
         Step();
         QThread::msleep(2);
@@ -59,7 +64,14 @@ bool CliUnitSession::Idle() const
 bool CliUnitSession::Connect()
 {
     const UnitSearch& search = link.Search();
-    if (!RunUntil([&] { return Connected() || search.NoPortCanOpen(); }, timeoutMs_) || !Connected()) {
+    const bool found = RunUntil([&] { return Connected() || search.NoPortCanOpen(); }, timeoutMs_) && Connected();
+    const bool settled
+        = found && RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
+    if (CliProgramSignals::EndRequested()) {
+        io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
+        return false;
+    }
+    if (!found) {
         // The reason a port cannot be opened went to err as the search met it.
         if (search.NoPortCanOpen())
             io_.err << NO_PORT_OPENS_TEXT << "\n";
@@ -67,7 +79,6 @@ bool CliUnitSession::Connect()
             io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
         return false;
     }
-    const bool settled = RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
     if (settled && Connected() && manager.unitMirrorValid)
         return true;
     if (!boxShown_) {
@@ -119,6 +130,19 @@ bool CliUnitSession::Verify()
 }
 
 bool CliUnitSession::Program(bool changedOnly)
+{
+    if (!CliProgramSignals::BeginProgram()) {
+        io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
+        return false;
+    }
+    programming_ = true;
+    const bool ok = ProgramToTheEnd(changedOnly);
+    programming_ = false;
+    CliProgramSignals::EndProgram();
+    return ok;
+}
+
+bool CliUnitSession::ProgramToTheEnd(bool changedOnly)
 {
     bool ok = RunCommand([&] {
         if (!manager.ProgramCommand()) {

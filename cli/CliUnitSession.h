@@ -33,6 +33,7 @@ public:
     bool Read();
     bool Verify();
     // Programs image; changedOnly writes only the bytes where it differs from what the unit holds.
+    // Once begun, the Program runs to its end whatever signal comes first (CliProgramSignals).
     bool Program(bool changedOnly);
     bool Reset();
 
@@ -79,6 +80,7 @@ private:
     // Starts a command through start (false: it was refused) and follows it back to the idle step;
     // true when it ended without a failure message, without failed jobs and with the link still up.
     bool RunCommand(const std::function<bool()>& start);
+    bool ProgramToTheEnd(bool changedOnly);
     bool Idle() const;
     void Step();
     // The last result message, on out for a success and on err for a failure.
@@ -100,4 +102,5 @@ private:
     ParamImage verifyRead_;
     bool verifyReadValid_ = false;
     int lastPrintedPercent_ = -100;
+    bool programming_ = false;
 };

@@ -1,10 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/FileMenu.h"
-#include "app/ModalDialogs.h"
 #include "app/ScreenFitter.h"
 #include "app/SettingsStore.h"
-#include "app/SignalClose.h"
 #include "app/TestSettings.h"
 #include "app/WindowDifferences.h"
 #include "app/WindowHandOver.h"
@@ -87,8 +85,6 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     timer_->setInterval(TIMER_INTERVAL_MS);
     connect(timer_, &QTimer::timeout, this, &MainWindow::Timer1Timer);
     timer_->start();
-    // A signal ends the program the way closing the window does: edits applied, settings written.
-    new SignalClose([this] { CloseModalDialogs(); close(); }, this);
     new ScreenFitter(this);
 
     FormCreate();

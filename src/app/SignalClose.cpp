@@ -26,7 +26,7 @@ extern "C" void OnSignal(int number)
 
 } // namespace
 
-SignalClose::SignalClose(std::function<void()> onSignal, QObject* parent)
+SignalClose::SignalClose(std::function<void(int signal)> onSignal, QObject* parent)
     : QObject(parent)
     , onSignal_(std::move(onSignal))
 {
@@ -65,10 +65,9 @@ void SignalClose::Drain()
 {
 #ifdef Q_OS_UNIX
     char bytes[16];
-    bool any = false;
-    while (::read(pipeFds[0], bytes, sizeof bytes) > 0)
-        any = true;
-    if (any && onSignal_)
-        onSignal_();
+    ssize_t count = 0;
+    while ((count = ::read(pipeFds[0], bytes, sizeof bytes)) > 0)
+        for (ssize_t i = 0; i < count && onSignal_; ++i)
+            onSignal_(static_cast<unsigned char>(bytes[i]));
 #endif
 }

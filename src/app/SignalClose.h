@@ -6,13 +6,14 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM, SIGINT and SIGHUP into a call on the UI thread, so ending the program from a
+// Turns SIGTERM, SIGINT and SIGHUP into calls on the UI thread, so ending the program from a
 // terminal or the session closes the window the way the user does and nothing of the session is
-// lost. The handler only writes the signal's number into a pipe; the notifier reads it later.
+// lost. The handler only writes the signal's number into a pipe; the notifier reads it later and
+// makes one call per signal with its number, so a second signal is told from the first.
 // One object at a time; the handlers in place before it come back when it goes.
 class SignalClose : public QObject {
 public:
-    explicit SignalClose(std::function<void()> onSignal, QObject* parent = nullptr);
+    explicit SignalClose(std::function<void(int signal)> onSignal, QObject* parent = nullptr);
     ~SignalClose() override;
     SignalClose(const SignalClose&) = delete;
     SignalClose& operator=(const SignalClose&) = delete;
@@ -20,6 +21,6 @@ public:
 private:
     void Drain();
 
-    std::function<void()> onSignal_;
+    std::function<void(int signal)> onSignal_;
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include "app/EditCycle.h"
 #include "app/LinkHost.h"
+#include "app/ModalDialogs.h"
+#include "app/SignalCloseGuard.h"
 #include "app/WindowMonitor.h"
 #include "base/Colours.h"
 #include "files/ParamFileState.h"
@@ -15,11 +17,15 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QBoxLayout>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <iostream>
 
 namespace {
 
@@ -40,6 +46,10 @@ constexpr const char* SLOT_LABEL_NAMES[5] = {nullptr, "LabelConnection", "LabelR
 // appearing or changing never moves the others.
 constexpr int SLOT_STRETCH[5] = { 0, 5, 4, 0, 7 };
 constexpr int PROGRESS_WIDTH = 150;
+// Black on yellow, never expiring, above every message of the link: the window waits on purpose.
+constexpr uint32_t SIGNAL_FONT = 0x000000;
+constexpr uint32_t SIGNAL_BACK = 0x00FFFF;
+constexpr int SIGNAL_PRIORITY = 1000;
 
 QString ColourCss(const char* property, uint32_t colour)
 {
@@ -70,6 +80,16 @@ WindowLink::WindowLink(QWidget& window, EditCycle& edits, LinkHost& host, Window
     search.requiredUnitType = PROGRAM_KEY;
     search.extraTailByte = 0;
     search.SetStatusSlots(&status_);
+    signalGuard_ = new SignalCloseGuard(
+        manager_, [this](const char* text) { NotifySignalEnd(text); },
+        [this](int status) {
+            // The program ends with this status, not with the 0 of its last window closing.
+            QGuiApplication::setQuitOnLastWindowClosed(false);
+            CloseModalDialogs();
+            window_.close();
+            QCoreApplication::exit(status);
+        },
+        this);
 }
 
 WindowLink::~WindowLink()
@@ -189,8 +209,10 @@ void WindowLink::CreateMenus(QMenuBar* bar, QAction* before)
 
 void WindowLink::Tick(int tickCounter, bool replaying)
 {
-    if ((tickCounter & 1) == 0)
+    if ((tickCounter & 1) == 0) {
         manager_.Pass();
+        signalGuard_->Check();
+    }
     if (link_->Ports().portsChanged)
         BuildComMenu();
     status_.ExpireStatus();
@@ -358,7 +380,18 @@ bool WindowLink::NewInstallation() const { return files_.newInstal != 0; }
 
 void WindowLink::ClearNewInstallation() { files_.newInstal = 0; }
 
-void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit) { host_.CommandEnded(kind, ok, unit); }
+void WindowLink::CommandEnded(CommandKind kind, bool ok, const ParamImage* unit)
+{
+    if (kind == CommandProgram)
+        signalGuard_->ProgramEnded(ok);
+    host_.CommandEnded(kind, ok, unit);
+}
+
+void WindowLink::NotifySignalEnd(const char* text)
+{
+    status_.ShowStatus(1, text, -1, SIGNAL_FONT, SIGNAL_BACK, SIGNAL_PRIORITY);
+    std::cerr << "vordax4: " << LangText(text) << std::endl;
+}
 
 IgnUnitInfo WindowLink::UnitFileInfo() const
 {

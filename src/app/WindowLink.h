@@ -21,6 +21,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QPushButton;
+class SignalCloseGuard;
 class QWidget;
 class EditCycle;
 class LinkHost;
@@ -33,7 +34,8 @@ struct ParamFileState;
 // status message labels, the progress gauge, LabelCom and the unit panel, and carries the Ignition
 // menu, the command buttons and the COM menu. The connection manager reports to it; it changes the
 // image through the window's edit cycle, feeds the monitor side, and passes what concerns the rest
-// of the window on to its host.
+// of the window on to its host. A terminating signal ends the window through it, so that the
+// signal never cuts a Program short (SignalCloseGuard).
 class WindowLink : public QObject, public ConnectionHost, public StatusLabels {
     Q_OBJECT
 
@@ -80,6 +82,7 @@ public:
     TransferEngine& Engine() { return *link_; }
     ConnectionManager& Manager() { return manager_; }
     StatusSlots& Status() { return status_; }
+    const SignalCloseGuard& SignalGuard() const { return *signalGuard_; }
     const std::vector<ComMenuItem>& ComMenuItems() const { return comItems_; }
     // A live unit feeds the monitor display once it has sent monitor data.
     bool LiveUnit() const { return manager_.versionState != VERSION_NOT_CONNECTED; }
@@ -118,6 +121,8 @@ private:
     // While a recording replays the screen holds the recording's settings: reading into them would
     // be lost at Stop and programming them would put the log into the unit. Tells the user so.
     bool RefusedWhileReplaying();
+    // Tells the user why the window waits for the Program or how it ended, on the window and on stderr.
+    void NotifySignalEnd(const char* text);
     void UpdateCommandEnabling(bool replaying);
 
     QWidget& window_;
@@ -130,6 +135,7 @@ private:
     StatusSlots status_ { this };
     ConnectionManager manager_;
     std::unique_ptr<UnitSim> demo_;
+    SignalCloseGuard* signalGuard_ = nullptr;
 
     QLabel* labelCom_ = nullptr;
     std::array<QLabel*, 5> slotLabels_ {};

@@ -248,6 +248,12 @@ void ConnectionManager::RequestProgramChanged()
     pendingCommand = StepProgramWrite;
 }
 
+bool ConnectionManager::ProgramUnderway() const
+{
+    const auto programStep = [](int32_t step) { return step >= StepProgramReference && step <= StepProgramReadBack; };
+    return programStep(pendingCommand) || programStep(linkStep) || programPending != 0;
+}
+
 bool ConnectionManager::CommandsEnabled(bool replaying) const
 {
     return link_.Search().connectedPort.load(std::memory_order_acquire) != 0 || replaying;

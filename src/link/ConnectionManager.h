@@ -67,6 +67,9 @@ public:
     void RequestProgramChanged();
     // The bootloader tool asked for the unit to be reset into its bootloader.
     void RequestBootloaderReset() { pendingCommand = StepBootloaderReset; }
+    // A Program (of all bytes or of the changed ones) has been given and has not ended: from the
+    // command through the writes and their read-back to the end of the unit's storing.
+    bool ProgramUnderway() const;
     // The Read, Verify, Program and Reset controls are enabled while this holds.
     bool CommandsEnabled(bool replaying) const;
 

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <iterator>
 
 namespace {
@@ -123,7 +124,13 @@ void UnitSim::StartOn(std::unique_ptr<UnitLine> line)
     configWrites_ = 0;
     configReads_ = 0;
     startMs_ = NowMs();
-    thread_ = std::thread([this] { Run(); });
+    std::promise<AnswerPriority> raised;
+    std::future<AnswerPriority> priority = raised.get_future();
+    thread_ = std::thread([this, &raised] {
+        raised.set_value(RaiseAnswerPriority());
+        Run();
+    });
+    priority_ = priority.get();
 }
 
 void UnitSim::Stop()
@@ -164,6 +171,8 @@ void UnitSim::Run()
         input_.insert(input_.end(), buffer, buffer + n);
         Consume();
         if (unplugged_) {
+            if (options_.onUnplug)
+                options_.onUnplug();
             line_->Close();
             return;
         }

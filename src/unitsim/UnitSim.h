@@ -4,11 +4,13 @@
 #include "link/ProtocolTable.h"
 #include "link/UnitTypeTable.h"
 #include "model/ImageLayout.h"
+#include "unitsim/AnswerPriority.h"
 #include "unitsim/UnitLine.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -43,6 +45,10 @@ struct UnitSimOptions {
     // with this number arrives, before it is carried out; 0 never.
     int unplugAtWrite = 0;
     int unplugAtRead = 0;
+    // Called on the unit's thread when it pulls its own plug, before its line goes. A test that
+    // offers the device under a name of its own removes the name here, so the name never leads to
+    // a pseudo-terminal that the system has meanwhile given to another program.
+    std::function<void()> onUnplug;
     uint32_t seed = 1;
 };
 
@@ -79,6 +85,9 @@ public:
     std::shared_ptr<PortChannel> Channel() const { return channel_; }
     const UnitSimOptions& options() const { return options_; }
     uint32_t LineBaudRequired() const;
+    // How the thread that answers is scheduled since the last start: like hardware, the unit keeps
+    // its answers on time on a busy machine where the system lets it run ahead of other programs.
+    AnswerPriority Priority() const { return priority_; }
 
     // Fault switches that may change while the unit runs.
     void SetSilent(bool silent) { silent_.store(silent); }
@@ -130,6 +139,7 @@ private:
     std::unique_ptr<UnitLine> line_;
     std::shared_ptr<PortChannel> channel_;
     std::thread thread_;
+    AnswerPriority priority_ = AnswerPriority::Ordinary;
     std::atomic<bool> stop_ { false };
     std::atomic<bool> silent_;
     std::atomic<bool> echo_;

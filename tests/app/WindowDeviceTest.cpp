@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 // The window's COM 3 is a link in the test folder to the unit's pseudo-terminal, so the device can
@@ -19,14 +21,16 @@ struct WindowWithPluggedUnit : WindowWithUnit {
         device = dir.file("ttyUSB-unit");
         PlugIn(UnitSimOptions {}, nullptr);
     }
-    // Starts a unit (holding config, when given) and points the device at it.
+    // Starts a unit (holding config, when given) and points the device at it. A unit that pulls
+    // its own plug takes the device's name with it before its pseudo-terminal goes: the system
+    // hands the freed terminal to the next program that asks, often another test's unit, and the
+    // window, still looking for its unit under the old name, must not find that one.
     void PlugIn(UnitSimOptions options, const std::array<uint8_t, 400>* config)
     {
         options.storingMs = 300;
-        // The old link goes first: the device it names must never be found again once freed.
-        QFile::remove(QString::fromStdString(device));
+        options.onUnplug = [path = device] { ::unlink(path.c_str()); };
         if (unit)
-            unit->Stop();
+            PullOut();
         unit = std::make_unique<UnitSim>(options);
         ASSERT_TRUE(unit->Start());
         if (config)
@@ -34,6 +38,7 @@ struct WindowWithPluggedUnit : WindowWithUnit {
         ASSERT_TRUE(QFile::link(QString::fromStdString(unit->DevicePath()), QString::fromStdString(device)));
         qputenv("VORDAX4_PORTS", QByteArray("3=") + device.c_str());
     }
+    // The name goes first, for the reason above.
     void PullOut()
     {
         QFile::remove(QString::fromStdString(device));
@@ -41,7 +46,7 @@ struct WindowWithPluggedUnit : WindowWithUnit {
     }
     bool Gone()
     {
-        return RunUntil([&] { return search().connectedPort.load() == 0; }, 200);
+        return RunUntilInTime([&] { return search().connectedPort.load() == 0; });
     }
     // Connected, read, and the limiter edited so that the window's image is not the unit's.
     ParamImage ConnectAndEdit()

@@ -1,4 +1,6 @@
 #include "app/MainWindow.h"
+#include "app/SignalCloseGuard.h"
+#include "app/SignalCloseTexts.h"
 #include "app/WindowLink.h"
 #include "app/WindowMonitor.h"
 #include "app/WindowPages.h"
@@ -16,6 +18,7 @@
 #include <QFileDialog>
 #include <QProcess>
 #include <QSpinBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -171,9 +174,8 @@ TEST_P(SignalEnd, ClosesTheWindowAndKeepsTheSession)
     Open();
     form->findChild<QSpinBox*>("UpDownRetard")->setValue(9); // still waiting to be committed
     std::raise(GetParam());
-    for (int i = 0; i < 20 && !dir.exists("Motravex/VORDAX4/93/application.ini"); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_TRUE(dir.exists("Motravex/VORDAX4/93/application.ini"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dir.exists("Motravex/VORDAX4/93/application.ini"); }, 30000));
+    EXPECT_EQ(form->Link().SignalGuard().EndStatus(), SignalCloseGuard::STATUS_OK) << "no Program: at once";
     EXPECT_TRUE(dir.exists("Motravex/VORDAX4/93/default.ini"));
     EXPECT_FALSE(form->isVisible());
     form.reset();
@@ -182,6 +184,78 @@ TEST_P(SignalEnd, ClosesTheWindowAndKeepsTheSession)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowWithUnit, SignalEnd, testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+// A signal that comes while the window programs an edited configuration into the unit.
+struct SignalDuringProgram : WindowWithUnit {
+    ParamImage edited;
+
+    // Connected, read, the limiter edited, and Program given: returns once the unit has taken
+    // the first block of the write.
+    void ProgramUntilTheFirstBlock()
+    {
+        ASSERT_FALSE(form) << "the unit is chosen before the window opens";
+        Open();
+        Connect();
+        Run("MenuRead"); // a new installation programs only after a read
+        SetLimiter(form->Image().Adrb(LIMITER) * 100 + 500);
+        edited = form->Image();
+        form->findChild<QAction*>("MenuProgram")->trigger();
+        ASSERT_TRUE(RunUntil([&] { return unit->WritesReceived() > 0; }));
+        ASSERT_TRUE(manager().ProgramUnderway()) << "the read-back and the storing are still to come";
+    }
+    const SignalCloseGuard& Guard() { return form->Link().SignalGuard(); }
+    void Signal(int number)
+    {
+        std::raise(number);
+        QCoreApplication::processEvents();
+    }
+    bool Ended()
+    {
+        return RunUntil([&] { return Guard().EndStatus() >= 0; })
+            && QTest::qWaitFor([&] { return dir.exists("Motravex/VORDAX4/93/application.ini"); }, 30000);
+    }
+    QString Said(const char* text) { return QString::fromUtf8(LangText(text)); }
+};
+
+TEST_F(SignalDuringProgram, TheFirstSignalLetsTheProgramStoreThenEndsTheWindowWithItsResult)
+{
+    ProgramUntilTheFirstBlock();
+    Signal(SIGTERM);
+    EXPECT_TRUE(Guard().Waiting());
+    EXPECT_EQ(Guard().EndStatus(), -1) << "the window does not end in the middle of the Program";
+    EXPECT_EQ(Text("LabelConnection"), Said(SignalCloseTexts::WAITING));
+
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(Guard().EndStatus(), SignalCloseGuard::STATUS_OK);
+    EXPECT_EQ(unit->Configuration(), edited.bytes()) << "the unit holds the whole edited configuration";
+    EXPECT_EQ(unit->StoringCountdown(), 0) << "and has stored it";
+    EXPECT_EQ(Text("LabelResult"), "Program device: OK");
+    EXPECT_EQ(Text("LabelConnection"), Said(SignalCloseTexts::FINISHED));
+}
+
+TEST_F(SignalDuringProgram, AProgramThatFailsAfterTheSignalEndsTheWindowWithAFailure)
+{
+    UnitSimOptions forgetful;
+    forgetful.ignoreWrites = true; // the read-back finds the old bytes: the Program fails
+    StartUnit(forgetful);
+    ProgramUntilTheFirstBlock();
+    Signal(SIGINT);
+    ASSERT_TRUE(Guard().Waiting());
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(Guard().EndStatus(), SignalCloseGuard::STATUS_FAILED);
+    EXPECT_EQ(Text("LabelResult"), "Verify error !");
+    EXPECT_EQ(Text("LabelConnection"), Said(SignalCloseTexts::FAILED));
+}
+
+TEST_F(SignalDuringProgram, ASecondSignalAbandonsTheProgramAndSaysSo)
+{
+    ProgramUntilTheFirstBlock();
+    Signal(SIGTERM);
+    Signal(SIGHUP);
+    EXPECT_EQ(Guard().EndStatus(), SignalCloseGuard::STATUS_SIGNAL_BASE + SIGHUP) << "without another tick";
+    EXPECT_EQ(Text("LabelConnection"), Said(SignalCloseTexts::ABANDONED));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dir.exists("Motravex/VORDAX4/93/application.ini"); }, 30000));
+}
 
 TEST_F(WindowWithUnit, OneProgramCountsOneProgramming)
 {

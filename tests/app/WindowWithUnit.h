@@ -36,7 +36,12 @@ struct WindowWithUnit : testing::Test {
     void SetUp() override
     {
         LanguageIndex = LANG_ENGLISH;
-        UnitSimOptions options;
+        StartUnit({});
+    }
+    // The unit on COM 3, in place of the one before; only before Open, while no window looks for
+    // the old unit's pseudo-terminal, which the system may hand to another program once it goes.
+    void StartUnit(UnitSimOptions options)
+    {
         options.storingMs = 300;
         unit = std::make_unique<UnitSim>(options);
         ASSERT_TRUE(unit->Start());
@@ -83,6 +88,16 @@ struct WindowWithUnit : testing::Test {
     bool RunUntil(const std::function<bool()>& done, int maxTicks = 800)
     {
         for (int i = 0; i < maxTicks && !done(); ++i)
+            Tick();
+        return done();
+    }
+    // Ticks until done holds or limitMs of real time have passed: for what the program learns from
+    // its port's thread in real time (a vanished device), which a starved thread learns late.
+    bool RunUntilInTime(const std::function<bool()>& done, int limitMs = 30000)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < limitMs)
             Tick();
         return done();
     }

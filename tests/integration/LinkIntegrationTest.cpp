@@ -15,14 +15,18 @@ namespace {
 // The program's link against simulated units on pseudo-terminals. The tick clock follows real
 // time as the main window's timer does, and LinkTick runs on every second tick.
 struct LinkWorld : ::testing::Test {
+    // A wait on a condition ends as soon as it holds; the limit only ends a test that would hang,
+    // so it is far beyond what the slowest machine needs.
+    static constexpr int LIMIT_MS = 60000;
     std::vector<std::unique_ptr<UnitSim>> units;
     PortMap map;
     TransferEngine link;
     UnitSearch& search = link.Search();
     RecordingLabels labels;
     StatusSlots status { &labels };
-    std::chrono::steady_clock::time_point origin = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastTickAt = std::chrono::steady_clock::now();
     int32_t originTick = 0;
+    int tick = 0;
     int lastPassTick = -1;
 
     void SetUp() override
@@ -41,12 +45,16 @@ struct LinkWorld : ::testing::Test {
         link.Ports().SetPortMap(map);
         return *units.back();
     }
-    // One step of the main timer: the clock follows real time; every second tick runs LinkTick.
+    // One step of the main timer: a tick comes once its interval of real time has passed, and as
+    // with the window's timer a late tick is not made up for, so a test that gets its turns late
+    // sees the clock a program starved as much would see; every second tick runs LinkTick.
     void Step()
     {
-        const auto elapsed
-            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - origin).count();
-        const int tick = int(elapsed / MS_PER_TICK);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastTickAt >= std::chrono::milliseconds(MS_PER_TICK)) {
+            lastTickAt = now;
+            ++tick;
+        }
         TickMs = originTick + tick * MS_PER_TICK;
         status.ExpireStatus();
         if (tick / 2 != lastPassTick) {
@@ -60,11 +68,15 @@ struct LinkWorld : ::testing::Test {
             done, [&] { Step(); }, limitMs);
     }
     bool Connected() { return search.connectedPort.load() != 0 && link.state() == ENGINE_READY; }
+    // Runs a job to its end code; a failed job is collected, so that the next one can start.
     int32_t RunJob(int32_t job, int start, int length, int flags)
     {
         EXPECT_TRUE(link.StartJob(job, start, length, flags));
-        RunUntil([&] { return link.job() != job; }, 5000);
-        return link.job();
+        RunUntil([&] { return link.job() != job; }, LIMIT_MS);
+        const int32_t end = link.job();
+        if (end == JobFailed)
+            link.ClearJob();
+        return end;
     }
 };
 
@@ -84,10 +96,14 @@ TEST_P(EveryProtocol, ConnectsThroughItsRowAndMovesTheConfiguration)
     o.baud = c.baud;
     o.maxFrameLength = 80;
     UnitSim& unit = AddUnit(6, o);
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000)) << "a missed row costs one more round of the table";
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, LIMIT_MS)) << "a missed row costs one more round of the table";
     EXPECT_EQ(search.connectedPort.load(), 6);
     EXPECT_EQ(search.connectedUnit.codec.protocol, c.protocol);
-    EXPECT_EQ(search.connectedUnit.row, c.row);
+    // The family rows repeat through the table: an answer that a loaded machine took too late for
+    // one is taken by the next of them, which is as much the unit's row.
+    const SearchRow& row = search.searchTable.Row(search.connectedUnit.row);
+    EXPECT_EQ(row.protocol, search.searchTable.Row(c.row).protocol) << "row " << search.connectedUnit.row;
+    EXPECT_EQ(row.baud, search.searchTable.Row(c.row).baud) << "row " << search.connectedUnit.row;
     EXPECT_EQ(search.nextScanPort, 6);
     EXPECT_EQ(link.Ports().portsChanged, 1);
     const std::string name = search.connectedUnit.name;
@@ -177,7 +193,7 @@ TEST_P(EveryProtocol, RememberedUnitIsFoundOnItsRowFirst)
             tried.Note(search, 6);
             return Connected();
         },
-        20000));
+        LIMIT_MS));
     EXPECT_EQ(tried.rows, std::vector<int> { c.row });
     EXPECT_EQ(search.connectedUnit.codec.protocol, c.protocol);
     EXPECT_EQ(search.knownUnit.port, 6);
@@ -199,7 +215,7 @@ TEST_F(LinkWorld, RememberedRowThatNoLongerAnswersFallsBackToTheFullSearch)
             tried.Note(search, 6);
             return Connected();
         },
-        20000));
+        LIMIT_MS));
     EXPECT_EQ(tried.rows, (std::vector<int> { 13, 0, 1 }));
     EXPECT_EQ(search.connectedPort.load(), 6);
     EXPECT_EQ(search.connectedUnit.codec.protocol, PROTOCOL_WCOM);
@@ -214,7 +230,7 @@ TEST_F(LinkWorld, DroppedConnectionIsSoughtOnTheRememberedRowFirst)
     UnitSimOptions o;
     o.protocol = PROTOCOL_IGN50;
     AddUnit(6, o);
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, LIMIT_MS));
     EXPECT_EQ(search.knownUnit.row, 4);
     link.Disconnect();
     RowsTried tried;
@@ -223,7 +239,7 @@ TEST_F(LinkWorld, DroppedConnectionIsSoughtOnTheRememberedRowFirst)
             tried.Note(search, 6);
             return Connected();
         },
-        20000));
+        LIMIT_MS));
     EXPECT_EQ(tried.rows, std::vector<int> { 4 });
 }
 
@@ -252,7 +268,7 @@ TEST_F(LinkWorld, LoopBackPortIsSkippedAsAnEcho)
             silentRow = HighestRowOn(search, 4, silentRow);
             return silentRow >= 3;
         },
-        4000);
+        LIMIT_MS);
     EXPECT_GE(silentRow, 3) << "a silent port is tried row after row";
     EXPECT_EQ(echoRow, 1) << "the echo of the WCOM request fails the port at row 1";
     EXPECT_EQ(search.connectedPort.load(), 0);
@@ -263,7 +279,7 @@ TEST_F(LinkWorld, UnitOfAnotherTypeIsAnnouncedOnRedAndSkipped)
     UnitSimOptions other;
     other.unitType = 94;
     AddUnit(5, other);
-    ASSERT_TRUE(RunUntil([&] { return labels.labels[1].shown; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return labels.labels[1].shown; }, LIMIT_MS));
     EXPECT_EQ(labels.labels[1].text, "COM 5:VX094 v94 (unmatched)");
     EXPECT_EQ(labels.labels[1].back, 0x0000FFu);
     EXPECT_EQ(status.ExpiryTick(1) - TickMs.load() / MS_PER_TICK, 6000 / MS_PER_TICK);
@@ -276,7 +292,7 @@ TEST_F(LinkWorld, ForcedPortIsTheOnlyPortTried)
     AddUnit(3, {});
     AddUnit(4, {});
     search.forcedPort = 4;
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, LIMIT_MS));
     EXPECT_EQ(search.connectedPort.load(), 4);
     EXPECT_EQ(units[0]->RequestsAnswered(), 0);
 }
@@ -296,11 +312,11 @@ TEST_F(LinkWorld, UnplugMidJobDropsTheLinkAndClearsTheJob)
     UnitSimOptions slow;
     slow.delayMs = 150;
     UnitSim& unit = AddUnit(7, slow);
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, LIMIT_MS));
     ASSERT_TRUE(link.StartJob(JobRead, 0, 400, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA));
-    ASSERT_TRUE(RunUntil([&] { return link.jobPos() >= 100; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return link.jobPos() >= 100; }, LIMIT_MS));
     unit.Stop();
-    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return search.connectedPort.load() == 0; }, LIMIT_MS));
     EXPECT_EQ(link.job(), JobNone) << "the job disappears; it does not end as JobFailed";
     EXPECT_EQ(link.state(), ENGINE_DOWN);
     EXPECT_EQ(link.lastJob(), JobDone) << "no job ended";
@@ -311,7 +327,7 @@ TEST_F(LinkWorld, CorruptedAndDroppedAnswersAreRetried)
     UnitSimOptions flaky;
     flaky.protocol = PROTOCOL_WCOMS;
     UnitSim& unit = AddUnit(8, flaky);
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }, 6000));
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, LIMIT_MS));
     unit.SetFaults(0.1, 0.2, 11); // from here on the draws depend only on the requests of the job
     // Three attempts per block can all be hit at this fault rate (more so when a loaded machine turns
     // slow answers into extra attempts); a failed job is a correct outcome then, so the job is repeated

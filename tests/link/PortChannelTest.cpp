@@ -277,6 +277,8 @@ TEST(PortChannelSearch, ALateAnswerOnAPortBeingClosedConnectsNothing)
     ASSERT_EQ(got, sizeof answer) << "the identify request on the port opened afresh";
     ASSERT_EQ(line->LineBaud(), 57600u);
     line->DeviceWrite(answer, sizeof answer);
+    // The clock moves on only once the port's thread has the answer, as it would have on time.
+    ASSERT_TRUE(PumpUntil([&] { return ports.Port(5).rxWrite.load() != ports.Port(5).rxRead.load(); }));
     for (int i = 0; i < 5 && !search.connectedPort.load(); ++i)
         pass(100);
     EXPECT_EQ(search.connectedPort.load(), 5);

@@ -121,9 +121,10 @@ int main(int argc, char** argv)
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     std::printf("%s\n", sim.DevicePath().c_str());
-    std::fprintf(stderr, "vordax4-unitsim: %s unit, type %d, firmware %d.%02d, at %u baud on %s (Ctrl+C ends)\n",
+    std::fprintf(stderr,
+        "vordax4-unitsim: %s unit, type %d, firmware %d.%02d, at %u baud on %s, %s priority (Ctrl+C ends)\n",
         ProtocolName(options.protocol), options.unitType, options.firmwareMajor, options.firmwareMinor,
-        sim.LineBaudRequired(), sim.DevicePath().c_str());
+        sim.LineBaudRequired(), sim.DevicePath().c_str(), AnswerPriorityName(sim.Priority()));
     std::fflush(stdout);
     while (!stopRequested && !sim.Unplugged())
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
