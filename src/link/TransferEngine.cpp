@@ -61,6 +61,7 @@ bool TransferEngine::StartJob(int32_t jobCode, int32_t start, int32_t length, in
     jobLength_ = length;
     jobEnd_ = start + length;
     retryCount_ = 0;
+    takenIgnAnswers_.reset();
     for (int a = start; a < jobEnd_; ++a) {
         if (flags & JOB_FLAG_CLEAR_DATA)
             jobData[a] = 0;
@@ -260,6 +261,10 @@ bool TransferEngine::HandleIgnAnswer(int32_t job, FrameCodec& codec)
 {
     const uint8_t answer = codec.rxFrame[0];
     if (answer != expectedAnswer_) {
+        if (takenIgnAnswers_.test(answer)) {
+            TraceLinef("late answer [0x%02x] passed over (%i)...", answer, retryCount_);
+            return false;
+        }
         Fail("COM not expected answer 0x%02x!=0x%02x (%i)...", answer, expectedAnswer_);
         return false;
     }
@@ -283,6 +288,7 @@ bool TransferEngine::HandleIgnAnswer(int32_t job, FrameCodec& codec)
         std::memcpy(jobRxData + address, codec.rxFrame + 1, static_cast<size_t>(count));
         std::memset(jobRxFlags + address, 1, static_cast<size_t>(count));
     }
+    takenIgnAnswers_.set(answer);
     jobPos_.store(pos + n, std::memory_order_release);
     return true;
 }
@@ -292,6 +298,12 @@ bool TransferEngine::HandleWcomAnswer(int32_t job, FrameCodec& codec)
     if ((codec.kind() & WCOM_KIND_DIRECTION_MASK) != WCOM_KIND_ANSWER || codec.command() != expectedAnswer_)
         return false;
     const int pos = jobPos_.load(std::memory_order_relaxed);
+    // An answer to a block this job has already taken is late: its request timed out and was sent
+    // again. Passing over it keeps the wait for the block at hand.
+    if (codec.address() < pos && codec.address() >= jobEnd_ - jobLength_) {
+        TraceLinef("late answer at %i passed over (%i)...", codec.address(), retryCount_);
+        return false;
+    }
     if (codec.address() != pos || (StoresAnswer(job) && codec.dataLength() != blockLength_)) {
         Fail("len or address is not equal %i!=%i (%i)...", pos, codec.address());
         return false;

@@ -5,6 +5,7 @@
 #include "link/UnitSearch.h"
 
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <thread>
 
@@ -115,6 +116,10 @@ private:
     std::atomic<int32_t> job_ { JobDone };
     std::atomic<int32_t> lastJob_ { JobDone };
     int32_t expectedAnswer_ = -1;
+    // The IGN answer bytes of the blocks the running job has taken: a second answer to one of them
+    // is late (its request timed out and was sent again) and is passed over rather than failing
+    // the block that waits now.
+    std::bitset<256> takenIgnAnswers_;
     std::atomic<int32_t> jobPos_ { 0 };
     uint16_t blockLength_ = 0;
     int32_t retryCount_ = 0;
