@@ -102,6 +102,9 @@ void WindowPages::BuildPages()
     pages_[PAGE_ADVANCE] = new PageAdvance(binder_, edits_, sheets_.at(PAGE_ADVANCE), editors_);
     pages_[PAGE_POWER_OUT] = new PagePowerOut(binder_, edits_, sheets_.at(PAGE_POWER_OUT), editors_);
     pages_[PAGE_SERVO] = new PageServo(binder_, edits_, sheets_.at(PAGE_SERVO), editors_);
+    for (int i = 0; i < PAGE_COUNT; ++i)
+        if (pages_[i] && i != PAGE_SENSORS)
+            pages_[i]->ConnectCaptionBuddies();
 }
 
 void WindowPages::ApplyDefaultVisibility()

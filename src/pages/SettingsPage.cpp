@@ -97,7 +97,27 @@ RadioGroup* SettingsPage::MakeRadioGroup(const FieldFact& f, int element)
 
 QComboBox* SettingsPage::MakeComboBox(const FieldFact& f) { return MakeComboBox(controlName(f, 0)); }
 
+namespace {
+
+// The property on a caption label that names its field's control until the buddies are connected.
+const char* const BUDDY_NAME = "vordax4BuddyName";
+
+} // namespace
+
 QLabel* SettingsPage::MakeCaptionLabel(const FieldFact& f, int element)
 {
-    return MakeLabel(QString::fromStdString(f.CaptionKey(element)));
+    QLabel* label = MakeLabel(QString::fromStdString(f.CaptionKey(element)));
+    label->setProperty(BUDDY_NAME, controlName(f, element));
+    return label;
+}
+
+void SettingsPage::ConnectCaptionBuddies()
+{
+    for (QLabel* label : sheet_->findChildren<QLabel*>()) {
+        const QString name = label->property(BUDDY_NAME).toString();
+        if (name.isEmpty())
+            continue;
+        if (auto* control = sheet_->findChild<QWidget*>(name))
+            label->setBuddy(control);
+    }
 }

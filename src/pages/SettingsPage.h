@@ -44,6 +44,9 @@ public:
     virtual void Retranslate() {}
 
     QWidget* sheet() const { return sheet_; }
+    // Makes each caption label the buddy label of its field's control, once every control of the
+    // page exists: its mnemonic then focuses the control, and screen readers name the control by it.
+    void ConnectCaptionBuddies();
 
 protected:
     UpDownSpinBox* MakeUpDown(const QString& name, int minimum, int maximum, int increment = 1);

@@ -31,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct MainFormFixture : testing::Test {
@@ -353,4 +355,24 @@ TEST_F(MainFormFixture, SettingsSurviveARestart)
     EXPECT_EQ(LanguageIndex, LANG_GERMAN);
     EXPECT_EQ(again->Pages().Active(), PAGE_MISC);
     EXPECT_TRUE(again->findChild<QAction*>("MenuMonitorPlayer")->isChecked());
+}
+
+// A field's caption is its control's buddy label: screen readers name the control by it and a
+// mnemonic in the caption reaches the control.
+TEST_F(MainFormFixture, EveryFieldCaptionIsTheBuddyOfItsControl)
+{
+    auto form = start();
+    int captions = 0;
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+        const QString control = label->property("vordax4BuddyName").toString();
+        if (control.isEmpty())
+            continue;
+        ++captions;
+        ASSERT_NE(label->buddy(), nullptr) << label->objectName().toStdString() << " has no control " << control.toStdString();
+        EXPECT_EQ(label->buddy()->objectName(), control);
+    }
+    EXPECT_GT(captions, 10);
+    const auto* limiter = form->findChild<QWidget*>("UpDownLimiter");
+    const auto labels = form->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->buddy() == limiter; }));
 }
