@@ -10,9 +10,16 @@
 #include <QWidget>
 
 WindowHelp::WindowHelp(QWidget& window, ErrorBox errorBox)
-    : errorBox_(std::move(errorBox))
-    , aboutBox_(new AboutDialog(&window))
+    : window_(window)
+    , errorBox_(std::move(errorBox))
 {
+}
+
+AboutDialog* WindowHelp::AboutBox()
+{
+    if (!aboutBox_)
+        aboutBox_ = new AboutDialog(&window_);
+    return aboutBox_;
 }
 
 void WindowHelp::CreateMenu(QMenuBar* bar)
@@ -20,7 +27,7 @@ void WindowHelp::CreateMenu(QMenuBar* bar)
     QMenu* help = bar->addMenu(QString());
     help->menuAction()->setObjectName("MenuHelp");
     help->addAction(QString(), QKeySequence(Qt::Key_F1), this, &WindowHelp::OpenManual)->setObjectName("MenuContens");
-    help->addAction(QString(), this, [this] { aboutBox_->MenuAboutClick(); })->setObjectName("MenuAbout");
+    help->addAction(QString(), this, [this] { AboutBox()->MenuAboutClick(); })->setObjectName("MenuAbout");
 }
 
 void WindowHelp::OpenManual()

@@ -106,6 +106,14 @@ constexpr const char* UNIT_COLUMNS = "SELECT u.id, u.serial, u.name, u.firmware,
 
 } // namespace
 
+QString HistoryDatabase::UnitsQuery() { return QString(UNIT_COLUMNS) + "ORDER BY u.last_seen DESC, u.id DESC"; }
+
+QString HistoryDatabase::EventsQuery()
+{
+    return "SELECT id, time, kind, ok, file, configuration IS NOT NULL, program FROM events WHERE unit = ? "
+           "ORDER BY time DESC, id DESC";
+}
+
 HistoryDatabase::HistoryDatabase(const QString& path, Access access)
     : path_(path)
     , access_(access)
@@ -390,7 +398,7 @@ std::vector<HistoryUnit> HistoryDatabase::Units()
         return units;
     QSqlQuery q(Connection());
     q.setForwardOnly(true);
-    q.prepare(QString(UNIT_COLUMNS) + "ORDER BY u.last_seen DESC, u.id DESC");
+    q.prepare(UnitsQuery());
     if (!Exec(q)) {
         if (lastDamaged_ && access_ == Access::ReadWrite)
             MoveAsideAndReopen();
@@ -421,8 +429,7 @@ std::vector<HistoryEvent> HistoryDatabase::Events(int64_t unitId)
         return events;
     QSqlQuery q(Connection());
     q.setForwardOnly(true);
-    q.prepare("SELECT id, time, kind, ok, file, configuration IS NOT NULL, program FROM events WHERE unit = ? "
-              "ORDER BY time DESC, id DESC");
+    q.prepare(EventsQuery());
     q.addBindValue(qint64(unitId));
     if (!Exec(q))
         return events;

@@ -30,6 +30,10 @@ public:
 
     static constexpr const char* FILE_NAME = "history.sqlite";
     static constexpr int BUSY_TIMEOUT_MS = 5000;
+    // The listings as they are run: every unit, the most recently seen first, with its count of
+    // events; and one unit's events (the unit bound to the ?), newest first.
+    static QString UnitsQuery();
+    static QString EventsQuery();
 
     explicit HistoryDatabase(const QString& path, Access access = Access::ReadWrite);
     ~HistoryDatabase();

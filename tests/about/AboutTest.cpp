@@ -19,8 +19,10 @@ TEST(AboutBox, ContentAndCaptionInTheLanguageOfTheMoment)
     ScopedWorkDir dir;
     LanguageIndex = LANG_ENGLISH;
     MainWindow form({}, [](const std::string&) {});
+    EXPECT_EQ(form.findChild<AboutDialog*>(), nullptr) << "made when first wanted, not with the window";
     AboutDialog* about = form.Help().AboutBox();
     ASSERT_NE(about, nullptr);
+    EXPECT_EQ(form.Help().AboutBox(), about) << "made once";
     EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 93.0");
     EXPECT_EQ(about->findChild<QLabel*>("LabelAbout")->text(), "Program for setting of ignition");
     EXPECT_EQ(about->findChild<QLabel*>("LabelDate")->text(), __DATE__);

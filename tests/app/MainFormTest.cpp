@@ -298,6 +298,21 @@ TEST_F(MainFormFixture, TestButtonsGoIntoTheNextMonitorRequest)
     EXPECT_FALSE(form->findChild<QWidget*>("ButtonTest03")->isVisibleTo(form.get()));
 }
 
+// The hidden player fetches its icons from the style when it first shows, not while the window starts.
+TEST_F(MainFormFixture, PlayerIconsComeWhenThePlayerFirstShows)
+{
+    auto form = start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* play = form->findChild<QAbstractButton*>("SpeedButtonPlay2");
+    ASSERT_NE(play, nullptr);
+    EXPECT_TRUE(play->icon().isNull());
+    form->findChild<QAction*>("MenuMonitorPlayer")->trigger();
+    ASSERT_TRUE(play->isVisible());
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_FALSE(form->findChild<QAbstractButton*>(QString("SpeedButtonPlay%1").arg(n))->icon().isNull()) << n;
+}
+
 TEST_F(MainFormFixture, MonitorPlayerRecordsAndReplaysThroughTheWindow)
 {
     auto form = start();

@@ -196,7 +196,7 @@ TEST_F(HistoryWindow, ThePastConfigurationOpensAsOneUndoStepAndComparesAndSaves)
     ProgramFile(WriteFile("b.ign", b));
     ASSERT_EQ(form->Image(), b);
     OpenDialog();
-    EXPECT_TRUE(Dialog()->unitTable()->item(0, 0)->text().endsWith("(connected)"));
+    EXPECT_TRUE(HistoryDialog::CellText(Dialog()->unitTable(), 0, 0).endsWith("(connected)"));
     const std::vector<HistoryEvent> events = Events();
     const int rowA = EventRow(events, HistoryKind::Program, Path("a.ign").toStdString());
     ASSERT_GE(rowA, 0);
@@ -232,9 +232,9 @@ TEST_F(HistoryWindow, ForgettingTheUnitEmptiesTheList)
     Run("MenuRead");
     form->questionBox = [](const char*) { return PageHost::ANSWER_YES; };
     OpenDialog();
-    ASSERT_EQ(Dialog()->unitTable()->rowCount(), 1);
+    ASSERT_EQ(Dialog()->unitTable()->model()->rowCount(), 1);
     Press("ButtonHistoryForget");
-    EXPECT_EQ(Dialog()->unitTable()->rowCount(), 0);
+    EXPECT_EQ(Dialog()->unitTable()->model()->rowCount(), 0);
     EXPECT_TRUE(HistoryDatabase(History().Path()).Units().empty());
 }
 

@@ -1,6 +1,7 @@
 #include "history/ui/HistoryDialog.h"
 
 #include "history/HistoryDatabase.h"
+#include "history/ui/HistoryRowModel.h"
 #include "lang/LangString.h"
 
 #include <QDateTime>
@@ -9,7 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QItemSelectionModel>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -73,24 +75,20 @@ QString TimeText(int64_t ms)
     return QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
 }
 
-QTableWidget* NewTable(const char* name, int columns, QWidget* parent)
+// A table of rows that are made into texts as they come into view; the widths follow the first rows
+// only, since the rows further down are not read until the list is scrolled to them.
+QTableView* NewTable(const char* name, HistoryRowModel* rows, QWidget* parent)
 {
-    auto* t = new QTableWidget(0, columns, parent);
+    auto* t = new QTableView(parent);
     t->setObjectName(name);
+    t->setModel(rows);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
     t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
-    // A year of a workshop holds thousands of units: the widths follow the first rows only.
     t->horizontalHeader()->setResizeContentsPrecision(RESIZE_ROWS);
     return t;
-}
-
-void FillRow(QTableWidget* table, int row, const QStringList& cells)
-{
-    for (int c = 0; c < cells.size(); ++c)
-        table->setItem(row, c, new QTableWidgetItem(cells[c]));
 }
 
 template <size_t N> QStringList Headings(const char* const (&texts)[N])
@@ -101,14 +99,22 @@ template <size_t N> QStringList Headings(const char* const (&texts)[N])
     return list;
 }
 
+void SetCurrentRow(QTableView* table, HistoryRowModel* rows, int row)
+{
+    rows->FetchUpTo(row);
+    table->setCurrentIndex(row < 0 ? QModelIndex() : rows->index(row, 0));
+}
+
 } // namespace
 
 HistoryDialog::HistoryDialog(QWidget* parent)
     : QDialog(parent)
     , unitsLabel_(new QLabel(this))
-    , units_(NewTable("TableHistoryUnits", std::size(UNIT_HEADINGS), this))
+    , units_(NewTable("TableHistoryUnits", new HistoryRowModel(std::size(UNIT_HEADINGS), this), this))
+    , unitRows_(static_cast<HistoryRowModel*>(units_->model()))
     , eventsLabel_(new QLabel(this))
-    , events_(NewTable("TableHistoryEvents", std::size(EVENT_HEADINGS), this))
+    , events_(NewTable("TableHistoryEvents", new HistoryRowModel(std::size(EVENT_HEADINGS), this), this))
+    , eventRows_(static_cast<HistoryRowModel*>(events_->model()))
 {
     setObjectName("FormHistory");
     auto* buttons = new QHBoxLayout;
@@ -128,9 +134,9 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     layout->addLayout(buttons);
     resize(WIDTH, HEIGHT);
 
-    connect(units_, &QTableWidget::currentCellChanged, this, [this] { ShowEvents(); });
-    connect(events_, &QTableWidget::currentCellChanged, this, [this] { UpdateButtons(); });
-    connect(events_, &QTableWidget::cellDoubleClicked, this, [this] {
+    connect(units_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { ShowEvents(); });
+    connect(events_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { UpdateButtons(); });
+    connect(events_, &QTableView::doubleClicked, this, [this] {
         if (act && CurrentUnit() && CurrentEvent() && CurrentEvent()->hasConfiguration)
             act(OpenAsSettings, *CurrentUnit(), CurrentEvent());
     });
@@ -154,8 +160,8 @@ void HistoryDialog::Retranslate()
     setWindowTitle(Text(TITLE));
     unitsLabel_->setText(Text(UNITS));
     eventsLabel_->setText(Text(EVENTS));
-    units_->setHorizontalHeaderLabels(Headings(UNIT_HEADINGS));
-    events_->setHorizontalHeaderLabels(Headings(EVENT_HEADINGS));
+    unitRows_->SetHeadings(Headings(UNIT_HEADINGS));
+    eventRows_->SetHeadings(Headings(EVENT_HEADINGS));
     for (size_t i = 0; i < buttons_.size(); ++i)
         buttons_[i].first->setText(Text(BUTTONS[i].text));
     closeButton_->setText(Text(CLOSE));
@@ -175,54 +181,59 @@ void HistoryDialog::Reload(HistoryDatabase& db, const std::string& connectedIden
 
 void HistoryDialog::ShowUnits()
 {
-    const QSignalBlocker blocker(units_);
-    units_->clearContents();
-    units_->setRowCount(static_cast<int>(unitList_.size()));
-    for (int row = 0; row < units_->rowCount(); ++row) {
-        const HistoryUnit& u = unitList_[static_cast<size_t>(row)];
-        QString serial = QString::fromStdString(u.SerialText());
-        if (!connectedIdentity_.empty() && u.Identity() == connectedIdentity_)
-            serial = Text(CONNECTED).arg(serial);
-        FillRow(units_, row,
-            { serial, QString::fromStdString(u.name), QString::fromStdString(u.firmware), TimeText(u.firstSeenMs),
-                TimeText(u.lastSeenMs), QString::number(u.events) });
-    }
+    const QSignalBlocker blocker(units_->selectionModel());
+    unitRows_->Reset(static_cast<int>(unitList_.size()), [this](int row) { return UnitTexts(row); });
     units_->resizeColumnsToContents();
-    units_->setCurrentCell(unitList_.empty() ? -1 : 0, 0);
+    SetCurrentRow(units_, unitRows_, unitList_.empty() ? -1 : 0);
     ShowEvents();
+}
+
+QStringList HistoryDialog::UnitTexts(int row) const
+{
+    const HistoryUnit& u = unitList_[static_cast<size_t>(row)];
+    QString serial = QString::fromStdString(u.SerialText());
+    if (!connectedIdentity_.empty() && u.Identity() == connectedIdentity_)
+        serial = Text(CONNECTED).arg(serial);
+    return { serial, QString::fromStdString(u.name), QString::fromStdString(u.firmware), TimeText(u.firstSeenMs),
+        TimeText(u.lastSeenMs), QString::number(u.events) };
 }
 
 void HistoryDialog::ShowEvents()
 {
-    const QSignalBlocker blocker(events_);
+    const QSignalBlocker blocker(events_->selectionModel());
     const HistoryUnit* unit = CurrentUnit();
     eventList_ = unit && db_ ? db_->Events(unit->id) : std::vector<HistoryEvent> {};
-    events_->clearContents();
-    events_->setRowCount(static_cast<int>(eventList_.size()));
-    for (int row = 0; row < events_->rowCount(); ++row) {
-        const HistoryEvent& e = eventList_[static_cast<size_t>(row)];
-        FillRow(events_, row,
-            { TimeText(e.timeMs), QString::fromUtf8(HistoryKindText(e.kind)), Text(e.ok ? OK : FAILED),
-                QString::fromStdString(e.file), QString::fromStdString(e.programVersion) });
-    }
+    eventRows_->Reset(static_cast<int>(eventList_.size()), [this](int row) { return EventTexts(row); });
     events_->resizeColumnsToContents();
-    events_->setCurrentCell(eventList_.empty() ? -1 : 0, 0);
+    SetCurrentRow(events_, eventRows_, eventList_.empty() ? -1 : 0);
     UpdateButtons();
 }
 
-void HistoryDialog::SelectUnit(int row) { units_->setCurrentCell(row, 0); }
+QStringList HistoryDialog::EventTexts(int row) const
+{
+    const HistoryEvent& e = eventList_[static_cast<size_t>(row)];
+    return { TimeText(e.timeMs), QString::fromUtf8(HistoryKindText(e.kind)), Text(e.ok ? OK : FAILED),
+        QString::fromStdString(e.file), QString::fromStdString(e.programVersion) };
+}
 
-void HistoryDialog::SelectEvent(int row) { events_->setCurrentCell(row, 0); }
+void HistoryDialog::SelectUnit(int row) { SetCurrentRow(units_, unitRows_, row); }
+
+void HistoryDialog::SelectEvent(int row) { SetCurrentRow(events_, eventRows_, row); }
+
+QString HistoryDialog::CellText(const QTableView* table, int row, int column)
+{
+    return table->model()->index(row, column).data().toString();
+}
 
 const HistoryUnit* HistoryDialog::CurrentUnit() const
 {
-    const int row = units_->currentRow();
+    const int row = units_->currentIndex().row();
     return row >= 0 && row < static_cast<int>(unitList_.size()) ? &unitList_[static_cast<size_t>(row)] : nullptr;
 }
 
 const HistoryEvent* HistoryDialog::CurrentEvent() const
 {
-    const int row = events_->currentRow();
+    const int row = events_->currentIndex().row();
     return row >= 0 && row < static_cast<int>(eventList_.size()) ? &eventList_[static_cast<size_t>(row)] : nullptr;
 }
 

@@ -11,8 +11,9 @@
 
 class HistoryDatabase;
 class QLabel;
+class HistoryRowModel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 // "Unit history…": the units met, the connected one first, and the chosen unit's events, newest
 // first. For an event with a configuration it offers to open it as the settings, to compare it with
@@ -34,8 +35,10 @@ public:
 
     const HistoryUnit* CurrentUnit() const;
     const HistoryEvent* CurrentEvent() const;
-    QTableWidget* unitTable() const { return units_; }
-    QTableWidget* eventTable() const { return events_; }
+    QTableView* unitTable() const { return units_; }
+    QTableView* eventTable() const { return events_; }
+    // The text shown in a cell of a table, as the view asks for it.
+    static QString CellText(const QTableView* table, int row, int column);
 
     // A button was pressed; the owner carries the action out.
     std::function<void(Action, const HistoryUnit&, const HistoryEvent*)> act;
@@ -46,15 +49,19 @@ private:
     void ShowEvents();
     void UpdateButtons();
     QPushButton* AddButton(const char* name, Action action);
+    QStringList UnitTexts(int row) const;
+    QStringList EventTexts(int row) const;
 
     HistoryDatabase* db_ = nullptr;
     std::string connectedIdentity_;
     std::vector<HistoryUnit> unitList_;
     std::vector<HistoryEvent> eventList_;
     QLabel* unitsLabel_;
-    QTableWidget* units_;
+    QTableView* units_;
+    HistoryRowModel* unitRows_;
     QLabel* eventsLabel_;
-    QTableWidget* events_;
+    QTableView* events_;
+    HistoryRowModel* eventRows_;
     std::vector<std::pair<QPushButton*, Action>> buttons_;
     QPushButton* closeButton_ = nullptr;
 };

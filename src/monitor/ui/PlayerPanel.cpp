@@ -6,12 +6,15 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
 
 namespace {
 
 enum Button { RecordButton, PlayButton, PauseButton, StopButton };
+constexpr QStyle::StandardPixmap ICONS[4] = { QStyle::SP_DialogYesButton, QStyle::SP_MediaPlay, QStyle::SP_MediaPause,
+    QStyle::SP_MediaStop };
 
 } // namespace
 
@@ -20,12 +23,9 @@ PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* 
 {
     setObjectName("GroupBoxPlayer");
     auto* grid = new QGridLayout(this);
-    const QStyle::StandardPixmap icons[4] = {QStyle::SP_DialogYesButton, QStyle::SP_MediaPlay, QStyle::SP_MediaPause,
-        QStyle::SP_MediaStop};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString("SpeedButtonPlay%1").arg(i + 1));
-        b->setIcon(style()->standardIcon(icons[i]));
         if (i == RecordButton)
             b->setText("REC");
         connect(b, &QToolButton::clicked, this, [this, i] { SpeedButtonPlayClick(i); });
@@ -125,4 +125,14 @@ void PlayerPanel::UpdateDisplay()
     labelPlayFile_->setVisible(d.labelsVisible);
     labelPlayFile_->setText(QFileInfo(QString::fromStdString(d.fileText)).fileName());
     labelPlayDevice_->setVisible(d.deviceVisible);
+}
+
+// The panel starts hidden and most runs never show it: its icons, which the style looks up among
+// the desktop's icon themes, are fetched when it first shows rather than while the window starts.
+void PlayerPanel::showEvent(QShowEvent* event)
+{
+    if (buttons_[0]->icon().isNull())
+        for (int i = 0; i < 4; ++i)
+            buttons_[i]->setIcon(style()->standardIcon(ICONS[i]));
+    QGroupBox::showEvent(event);
 }

@@ -30,6 +30,9 @@ public:
     // The log viewer button.
     std::function<void()> openLogViewer;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void SpeedButtonPlayClick(int button);
 
