@@ -179,7 +179,14 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     QStringList texts = PopupTexts();
     EXPECT_FALSE(texts.contains("Copy")) << "nothing selected, nothing to copy";
     EXPECT_EQ(texts,
-        (QStringList { "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
+        (QStringList { "Colour cells by value", "View as table", "View as graph 2D", "View as graph 3D",
+            "Use only RPM", "Use RPM and TP" }));
+    // The heat colours are one switch for every editor of the list.
+    for (QAction* action : tab->Popup()->actions())
+        if (action->text() == "Colour cells by value")
+            action->trigger();
+    EXPECT_EQ(editors.heatColours, 1);
+    EXPECT_TRUE(tab->HeatColours());
     tab->Popup()->close();
 
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(0, 0));
@@ -188,7 +195,8 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, CellCentre(1, 0));
     texts = PopupTexts();
     EXPECT_EQ(texts,
-        (QStringList { "Copy", "Copy the entire table", "Interpolate", "View as table", "View as graph 2D",
+        (QStringList { "Copy", "Copy the entire table", "Interpolate", "Set to value...", "Add value...",
+            "Scale by percent...", "Smooth", "Colour cells by value", "View as table", "View as graph 2D",
             "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
@@ -212,8 +220,8 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
         if (!action->isSeparator())
             texts << action->text();
     EXPECT_EQ(texts,
-        (QStringList { "Disable Servo", "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM",
-            "Use only TP", "Use RPM and TP" }));
+        (QStringList { "Disable Servo", "Colour cells by value", "View as table", "View as graph 2D",
+            "View as graph 3D", "Use only RPM", "Use only TP", "Use RPM and TP" }));
     servo->RunCommand(CMD_ENABLE_SHEET);
     servo->BuildPopup(QPoint(1, 1));
     texts.clear();
