@@ -7,9 +7,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -179,8 +181,8 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     QStringList texts = PopupTexts();
     EXPECT_FALSE(texts.contains("Copy")) << "nothing selected, nothing to copy";
     EXPECT_EQ(texts,
-        (QStringList { "Colour cells by value", "View as table", "View as graph 2D", "View as graph 3D",
-            "Use only RPM", "Use RPM and TP" }));
+        (QStringList { "Colour cells by value", "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM",
+            "Use RPM and TP" }));
     // The heat colours are one switch for every editor of the list.
     for (QAction* action : tab->Popup()->actions())
         if (action->text() == "Colour cells by value")
@@ -211,6 +213,29 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     tab->Popup()->close();
 }
 
+TEST_F(TableWidget, CellEditDialogAsksInTheMapsUnitAndCancelChangesNothing)
+{
+    ASSERT_TRUE(tab->SelectShownCells(1, 0, 3, 0));
+    const int row = tab->Sheet().axisY.EntryAt(0);
+    const int before = tab->Sheet().Cell(2, row);
+    // The dialog runs its own loop: the answer is given from inside it.
+    auto answer = [](double value, bool accept) {
+        QTimer::singleShot(0, [value, accept] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(dialog->labelText().endsWith(QString::fromUtf8("[°]"))) << dialog->labelText().toStdString();
+            dialog->setDoubleValue(value);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    answer(4, true);
+    EXPECT_TRUE(tab->AskCellEdit(MapModel::EDIT_ADD));
+    EXPECT_EQ(tab->Sheet().Cell(2, row), before + 4);
+    answer(-20, false);
+    EXPECT_FALSE(tab->AskCellEdit(MapModel::EDIT_SET));
+    EXPECT_EQ(tab->Sheet().Cell(2, row), before + 4);
+}
+
 TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
 {
     MapEditor* servo = editors.CreateProgramMap(MapKind::Servo, nullptr, 900, 400);
@@ -229,8 +254,8 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
         if (!action->isSeparator())
             texts << action->text();
     EXPECT_EQ(texts,
-        (QStringList { "Enable Servo", "Copy the entire table", "View as table", "View as graph 2D",
-            "View as graph 3D" }))
+        (QStringList {
+            "Enable Servo", "Copy the entire table", "View as table", "View as graph 2D", "View as graph 3D" }))
         << "a switched-off sheet keeps copying and the views, nothing that edits it";
     for (QAction* action : servo->Popup()->actions())
         if (action->text() == "View as graph 2D")

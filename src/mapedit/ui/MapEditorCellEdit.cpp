@@ -81,7 +81,10 @@ bool MapEditor::AskCellEdit(CellEdit edit)
     dialog.setDoubleValue(percent ? 100.0
             : edit == EDIT_ADD    ? 0.0
                                   : Sheet().Cell(Sel().boxX0, Sel().boxY0) * data.scale);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The dialog took the mouse: a press that led to it never sees its release.
+    EndPress();
+    if (!accepted)
         return false;
     return EditSelectedCells(edit, dialog.doubleValue());
 }
