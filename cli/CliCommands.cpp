@@ -224,13 +224,23 @@ const std::vector<CliCommand>& CliCommands()
             "them, with the value in A and in B (exit 0 when equal, 1 when different, 2 on an error); --json prints "
             "the list as JSON",
             CliDiff },
+        { "map",
+            "FILE.ign --map advance|servo [--rows A:B] [--cols C:D] (--set V | --add V | --scale P | --smooth) -o "
+            "OUT.ign",
+            "edits cells of a map as the map editor does and writes the file as OUT.ign: --set sets them to V, --add "
+            "adds V (both in the map's unit, degrees or volts or percent), --scale takes P percent of each value (110 "
+            "is ten percent more), --smooth sets each cell to the mean of its neighbours inside the span, the "
+            "span's edges kept. Rows and columns are counted from 1 as the table shows them, A:B or a single "
+            "number; without them the whole shown table. Results are rounded to the map's step and held in its range",
+            CliMap },
         { "render",
             "FILE.ign --map advance|servo|tp|iap|power1|power2 [--view table|2d|3d] [--angles X,XY,XYZ] "
-            "[--surface 0..5] [--size WxH] -o OUT.png",
+            "[--surface 0..5] [--heat] [--size WxH] -o OUT.png",
             "paints one map editor of a parameter file as the window shows it (the table by default, the 2D graph "
             "or the 3D graph) and writes it as a PNG picture; without --size the editor has the size it has on its "
             "page. The 3D graph starts in the ISO2 view (-25,120,0 degrees) with height colours of grain 2 "
-            "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3",
+            "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3; --heat "
+            "colours the table's cells by value on the 3D graph's palette",
             CliRender },
         { "print", "FILE.ign -o OUT.pdf [--all]",
             "opens a parameter file in a window off the screen and writes its printout as a PDF file: the active "

@@ -20,6 +20,7 @@ struct RenderOptions {
     QSize size;
     View3DState look;
     bool lookGiven = false;
+    bool heat = false;
 };
 
 // The views by their command-line names.
@@ -97,6 +98,8 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
             else if (a == "--size" && !ParseSize(v, o.size))
                 return "--size wants WIDTHxHEIGHT (50x30 to 8000x8000), not '" + v + "'";
             o.lookGiven = o.lookGiven || a == "--angles" || a == "--surface";
+        } else if (a == "--heat") {
+            o.heat = true;
         } else if (!a.empty() && a[0] == '-') {
             return "unknown option '" + a + "'";
         } else if (o.file.empty()) {
@@ -113,6 +116,8 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
         return "--view wants table, 2d or 3d, not '" + o.view + "'";
     if (o.lookGiven && ViewOf(o.view) != VIEW_3D)
         return "--angles and --surface belong to --view 3d";
+    if (o.heat && ViewOf(o.view) != VIEW_TABLE)
+        return "--heat belongs to --view table";
     return {};
 }
 
@@ -147,7 +152,8 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
     if (!IgnCommands::Open(CliPath(o.file), image, io.err))
         return CliBadInput(io);
     std::string error;
-    const QImage picture = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look);
+    const QImage picture
+        = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look, o.heat);
     if (picture.isNull()) {
         io.err << "vordax4-cli render: " << error << "\n";
         return CLI_FAILED;

@@ -99,6 +99,33 @@ void RenderAdvance(benchmark::State& state, int view)
 BENCHMARK_CAPTURE(RenderAdvance, Graph2D, int(VIEW_2D))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RenderAdvance, Table, int(VIEW_TABLE))->Unit(benchmark::kMillisecond);
 
+// Heat colours may cost at most a fifth more than the classic table: the same table is repainted
+// with the option off and on in turn; heat_ratio is the second's time over the first's and
+// goal_share that ratio over the allowed 1.2.
+constexpr double HEAT_RATIO_GOAL = 1.2;
+
+void RenderTableHeat(benchmark::State& state, bool full)
+{
+    MapEditorList editors;
+    MapEditor* tab = full ? FullMap(editors) : AdvanceMap(editors, VIEW_TABLE);
+    double seconds[2] = { 0, 0 };
+    for (auto _ : state)
+        for (int heat : { 0, 1 }) {
+            editors.heatColours = heat;
+            const auto start = std::chrono::steady_clock::now();
+            tab->RequestRepaint(MapModel::REPAINT_LAYOUT);
+            tab->Render();
+            benchmark::DoNotOptimize(tab->Picture().constBits());
+            seconds[heat] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+    const double ratio = seconds[1] / seconds[0];
+    state.counters["heat_ratio"] = ratio;
+    state.counters["goal_share"] = ratio / HEAT_RATIO_GOAL;
+    state.counters["tick_share"] = seconds[1] / double(state.iterations()) / TICK_SECONDS;
+}
+BENCHMARK_CAPTURE(RenderTableHeat, Advance10x10, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RenderTableHeat, Full, true)->Unit(benchmark::kMillisecond);
+
 // The servo map over speed and load, widened to 15 engine-speed columns: servo positions that
 // rise with speed and load, so that the colours change across most grid cells.
 MapEditor* WideServoMap(MapEditorList& editors)

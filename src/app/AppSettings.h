@@ -16,6 +16,7 @@ struct AppSettings {
     int activePage = 0; // "PageControl1->ActivePageIndex"
     int newInstal = 1; // "NEWINSTAL": while not 0 programming the unit is refused
     bool monitorPlayer = false; // "MONITORPLAYER": GroupBoxPlayer is shown
+    bool mapHeatColours = false; // "MapHeatColours": the map tables colour their cells by value
     QStringList history; // "MenuHistory00".."MenuHistory09"; entry 0 is the current file
     // "KnownUnitPort", "KnownUnitRow", "KnownUnitBaud": the last connected unit, tried first by the
     // search; port 0 when none is known.

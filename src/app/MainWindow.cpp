@@ -73,8 +73,8 @@ MainWindow::MainWindow(const std::vector<std::string>& args, ErrorBox errorBox, 
     CreateParts();
     CreateForm();
     settings_ = std::make_unique<WindowSettings>(*store_,
-        WindowSettings::Parts { *this, link_->Engine().Search(), *fileMenu_, *pages_, *monitor_ }, image_, outside_,
-        fileState_);
+        WindowSettings::Parts { *this, link_->Engine().Search(), *fileMenu_, *pages_, *monitor_, *mapEditors_ },
+        image_, outside_, fileState_);
     handOver_ = std::make_unique<WindowHandOver>(*this, *link_, *monitor_, *fileMenu_);
     update_ = std::make_unique<WindowUpdate>(*this, *status_, Edits());
     initialised_ = false;
@@ -196,6 +196,7 @@ void MainWindow::AddAdvanceMenuItems(QMenu* tools)
     };
     item("MenuAdvanceMinus", Qt::Key_F4, -1);
     item("MenuAdvancePlus", Qt::Key_F5, 1);
+    mapEditors_->AddCellEditMenu(tools);
 }
 
 // Start-up, in the order the rest of the program relies on: defaults before settings,

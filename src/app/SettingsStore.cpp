@@ -58,6 +58,7 @@ void SettingsStore::LoadSettings(AppSettings& s, ParamImage& image, std::span<co
     s.iniFileDir = PathCodec::Decode(ini.Value(sec, "IniFileDir").value_or(file));
     s.activePage = ini.IntValue(sec, "PageControl1->ActivePageIndex", s.activePage);
     s.monitorPlayer = ini.IntValue(sec, "MONITORPLAYER", 0) != 0;
+    s.mapHeatColours = ini.IntValue(sec, "MapHeatColours", 0) != 0;
     s.knownUnitPort = ini.IntValue(sec, "KnownUnitPort", 0);
     s.knownUnitRow = ini.IntValue(sec, "KnownUnitRow", -1);
     s.knownUnitBaud = ini.IntValue(sec, "KnownUnitBaud", 0);
@@ -104,6 +105,7 @@ bool SettingsStore::SaveSettings(const AppSettings& s, const ParamImage& image, 
     ini.SetInt(sec, "KnownUnitPort", s.knownUnitPort);
     ini.SetInt(sec, "KnownUnitRow", s.knownUnitRow);
     ini.SetInt(sec, "KnownUnitBaud", s.knownUnitBaud);
+    ini.SetInt(sec, "MapHeatColours", s.mapHeatColours ? 1 : 0);
 
     QString iniError, defaultError;
     const bool iniSaved = ini.Save(paths_.applicationIni(), &iniError);

@@ -9,6 +9,8 @@
 #include "files/ParamFileState.h"
 #include "lang/LangString.h"
 #include "link/UnitSearch.h"
+#include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "model/ImageValidation.h"
 
 #include <QWidget>
@@ -47,6 +49,7 @@ void WindowSettings::Load()
     parts_.fileMenu.RefreshHistoryMenu();
     parts_.pages.SelectSaved(settings_.activePage);
     parts_.monitor.ShowPlayer(settings_.monitorPlayer);
+    parts_.maps.heatColours = settings_.mapHeatColours ? 1 : 0;
     ValidateImage(image_, &outside_);
     // The image kept at the last shutdown is taken as the state of the file named with it.
     fileState_.savedImage = image_;
@@ -68,6 +71,7 @@ void WindowSettings::Collect()
     settings_.newInstal = fileState_.newInstal;
     settings_.history = fileState_.history.entries();
     settings_.monitorPlayer = parts_.monitor.PlayerShown();
+    settings_.mapHeatColours = parts_.maps.heatColours != 0;
 }
 
 bool WindowSettings::Save(QString* error)

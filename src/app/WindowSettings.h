@@ -7,6 +7,7 @@
 struct OutsideSettings;
 struct ParamFileState;
 class FileMenu;
+class MapEditorList;
 class ParamImage;
 class QWidget;
 class SettingsStore;
@@ -25,6 +26,7 @@ public:
         FileMenu& fileMenu; // the dialogs' file name and the history items
         WindowPages& pages; // the active page
         WindowMonitor& monitor; // whether the player is shown
+        MapEditorList& maps; // the tables' heat colours
     };
 
     WindowSettings(const SettingsStore& store, Parts parts, ParamImage& image, OutsideSettings& outside,

@@ -135,6 +135,18 @@ public:
     bool SelectionEditable() const;
     bool SomethingEditable() const;
 
+    // Edits of the selected cells in the map's user units: set every cell to a value, add a value,
+    // scale by a percentage of the present value (110 is ten percent more) or smooth (each cell
+    // to the mean of its neighbours inside the selection, the selection's edges kept). Results are
+    // rounded to the map's step and clamped to its range; the whole edit is one change. Returns
+    // whether a cell changed.
+    enum CellEdit : int32_t { EDIT_SET, EDIT_ADD, EDIT_SCALE, EDIT_SMOOTH };
+    bool EditSelectedCells(CellEdit edit, double value = 0.0);
+    bool CanEditSelectedCells() const;
+    // Selects the cells between two shown positions (0-based, counted as the table shows them);
+    // false when a position lies outside the shown table.
+    bool SelectShownCells(int firstColumn, int firstRow, int lastColumn, int lastRow);
+
     // Lines and interpolation.
     bool InsertLine(bool isColumn, int index);
     bool DeleteLine(bool isColumn, int index);

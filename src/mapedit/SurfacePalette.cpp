@@ -17,6 +17,9 @@ namespace {
 
 uint32_t Channel(uint32_t color, int shift) { return (color >> shift) & 0xFF; }
 
+// Below this brightness black text is hard to read, white text easy.
+constexpr double DARK_BRIGHTNESS = 128.0;
+
 uint32_t Blend(uint32_t a, uint32_t b, double t)
 {
     uint32_t out = 0;
@@ -60,3 +63,15 @@ uint32_t SurfacePalette::ColorAt(double position)
 }
 
 uint32_t SurfacePalette::Entry(int index) { return Table()[static_cast<size_t>(std::clamp(index, 0, ENTRIES - 1))]; }
+
+uint32_t SurfacePalette::ValueColor(int32_t value, int32_t lo, int32_t hi)
+{
+    return ColorAt(Position(double(value) - lo, double(hi) - lo));
+}
+
+bool SurfacePalette::NeedsLightText(uint32_t color)
+{
+    // The perceived brightness of the colour (ITU-R BT.601 weights), 0..255.
+    const double brightness = 0.299 * Channel(color, 0) + 0.587 * Channel(color, 8) + 0.114 * Channel(color, 16);
+    return brightness < DARK_BRIGHTNESS;
+}

@@ -24,6 +24,11 @@ public:
     // The entry nearest to a position.
     static uint32_t ColorAt(double position);
     static uint32_t Entry(int index);
+    // The colour of a value within a map's range lo..hi, as the 3D graph colours that height
+    // over the map's full range.
+    static uint32_t ValueColor(int32_t value, int32_t lo, int32_t hi);
+    // Whether text on this colour needs to be light to stay readable.
+    static bool NeedsLightText(uint32_t color);
 
 private:
     static const std::array<uint32_t, ENTRIES>& Table();

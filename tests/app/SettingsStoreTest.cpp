@@ -60,6 +60,7 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsIncludingPathsOutsideLatin1)
     s.activePage = 5;
     s.newInstal = 0;
     s.monitorPlayer = true;
+    s.mapHeatColours = true;
     s.history = { s.file, "/a/b.ign", QString::fromUtf8("D:\\日本\\c.ign") };
     ParamImage img = StartupImage();
     img.Adrb(LIMITER) = 150;
@@ -79,6 +80,7 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsIncludingPathsOutsideLatin1)
     EXPECT_EQ(back.activePage, 5);
     EXPECT_EQ(back.newInstal, 0);
     EXPECT_TRUE(back.monitorPlayer);
+    EXPECT_TRUE(back.mapHeatColours);
     EXPECT_EQ(back.history, s.history);
     EXPECT_EQ(loaded, img);
 

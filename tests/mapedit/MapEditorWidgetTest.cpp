@@ -7,9 +7,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -179,7 +181,14 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     QStringList texts = PopupTexts();
     EXPECT_FALSE(texts.contains("Copy")) << "nothing selected, nothing to copy";
     EXPECT_EQ(texts,
-        (QStringList { "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
+        (QStringList { "Colour cells by value", "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM",
+            "Use RPM and TP" }));
+    // The heat colours are one switch for every editor of the list.
+    for (QAction* action : tab->Popup()->actions())
+        if (action->text() == "Colour cells by value")
+            action->trigger();
+    EXPECT_EQ(editors.heatColours, 1);
+    EXPECT_TRUE(tab->HeatColours());
     tab->Popup()->close();
 
     QTest::mousePress(tab, Qt::LeftButton, Qt::NoModifier, CellCentre(0, 0));
@@ -188,7 +197,8 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     QTest::mouseClick(tab, Qt::RightButton, Qt::NoModifier, CellCentre(1, 0));
     texts = PopupTexts();
     EXPECT_EQ(texts,
-        (QStringList { "Copy", "Copy the entire table", "Interpolate", "View as table", "View as graph 2D",
+        (QStringList { "Copy", "Copy the entire table", "Interpolate", "Set to value...", "Add value...",
+            "Scale by percent...", "Smooth", "Colour cells by value", "View as table", "View as graph 2D",
             "View as graph 3D", "Use only RPM", "Use RPM and TP" }));
     tab->Popup()->close();
 
@@ -203,6 +213,29 @@ TEST_F(TableWidget, PopupOffersTheTableEntries)
     tab->Popup()->close();
 }
 
+TEST_F(TableWidget, CellEditDialogAsksInTheMapsUnitAndCancelChangesNothing)
+{
+    ASSERT_TRUE(tab->SelectShownCells(1, 0, 3, 0));
+    const int row = tab->Sheet().axisY.EntryAt(0);
+    const int before = tab->Sheet().Cell(2, row);
+    // The dialog runs its own loop: the answer is given from inside it.
+    auto answer = [](double value, bool accept) {
+        QTimer::singleShot(0, [value, accept] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(dialog->labelText().endsWith(QString::fromUtf8("[°]"))) << dialog->labelText().toStdString();
+            dialog->setDoubleValue(value);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    answer(4, true);
+    EXPECT_TRUE(tab->AskCellEdit(MapModel::EDIT_ADD));
+    EXPECT_EQ(tab->Sheet().Cell(2, row), before + 4);
+    answer(-20, false);
+    EXPECT_FALSE(tab->AskCellEdit(MapModel::EDIT_SET));
+    EXPECT_EQ(tab->Sheet().Cell(2, row), before + 4);
+}
+
 TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
 {
     MapEditor* servo = editors.CreateProgramMap(MapKind::Servo, nullptr, 900, 400);
@@ -212,8 +245,8 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
         if (!action->isSeparator())
             texts << action->text();
     EXPECT_EQ(texts,
-        (QStringList { "Disable Servo", "View as table", "View as graph 2D", "View as graph 3D", "Use only RPM",
-            "Use only TP", "Use RPM and TP" }));
+        (QStringList { "Disable Servo", "Colour cells by value", "View as table", "View as graph 2D",
+            "View as graph 3D", "Use only RPM", "Use only TP", "Use RPM and TP" }));
     servo->RunCommand(CMD_ENABLE_SHEET);
     servo->BuildPopup(QPoint(1, 1));
     texts.clear();
@@ -221,8 +254,8 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
         if (!action->isSeparator())
             texts << action->text();
     EXPECT_EQ(texts,
-        (QStringList { "Enable Servo", "Copy the entire table", "View as table", "View as graph 2D",
-            "View as graph 3D" }))
+        (QStringList {
+            "Enable Servo", "Copy the entire table", "View as table", "View as graph 2D", "View as graph 3D" }))
         << "a switched-off sheet keeps copying and the views, nothing that edits it";
     for (QAction* action : servo->Popup()->actions())
         if (action->text() == "View as graph 2D")

@@ -182,6 +182,59 @@ TEST_F(FunctionPagesFixture, AdvanceMapEditIsCommittedAndUndone)
     EXPECT_EQ(img().Adrb(ADVANCE + 2), before.Adrb(ADVANCE + 2) + 1);
 }
 
+TEST_F(FunctionPagesFixture, EachCellEditOfASelectionIsOneUndoStep)
+{
+    img().Adrb(TPSIAP_SENSOR) = 1;
+    img().Adrb(ADV_MAPA) = 1;
+    for (int i = 0; i < MAP_DIM * MAP_DIM; ++i)
+        img().Adrb(ADVANCE + i) = static_cast<uint8_t>(100 + i % MAP_DIM + i / MAP_DIM);
+    reload();
+    showPage(PAGE_ADVANCE);
+    ticks(20);
+    form->Undo().TakeSnapshot();
+    MapEditor* tab = advance()->mapEditor();
+    const ParamImage start = img();
+    auto cell = [this](int c, int r) { return img().Adrb(ADVANCE + MAP_DIM * r + c) - 100; };
+    ASSERT_TRUE(tab->SelectShownCells(1, 1, 3, 3));
+    const struct {
+        MapModel::CellEdit edit;
+        double value;
+        int centre; // the value of cell (2, 2) afterwards
+    } steps[]
+        = { { MapModel::EDIT_SET, 70.0, 60 }, { MapModel::EDIT_ADD, -5.0, 55 }, { MapModel::EDIT_SCALE, 50.0, 28 } };
+    std::vector<ParamImage> after;
+    for (const auto& step : steps) {
+        tab->EditSelectedCells(step.edit, step.value);
+        ticks(20);
+        EXPECT_EQ(cell(2, 2), step.centre) << step.edit;
+        after.push_back(img());
+    }
+    EXPECT_EQ(cell(0, 0), 0) << "outside the selection";
+    // Smoothing needs no value: the Tools menu runs it on the focused editor.
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    tab->setFocus();
+    QApplication::processEvents();
+    if (tab->hasFocus()) {
+        tab->SheetAt(0).Cell(2, 2) = 10;
+        tab->NoteChange(AXIS_DATA, CHANGE_NOW);
+        ticks(20);
+        after.push_back(img());
+        control<QAction>("MenuCellSmooth")->trigger();
+        ticks(20);
+        EXPECT_EQ(cell(2, 2), 26) << "(8 x 28 + 10) / 9, rounded";
+        form->Undo().Undo();
+        EXPECT_TRUE(img() == after.back()) << "smoothing is one step";
+        after.pop_back();
+        form->Undo().Undo();
+    }
+    for (int i = static_cast<int>(after.size()) - 1; i >= 0; --i) {
+        EXPECT_TRUE(img() == after[static_cast<size_t>(i)]) << i;
+        form->Undo().Undo();
+    }
+    EXPECT_TRUE(img() == start) << "three undo steps take back the three edits";
+}
+
 TEST_F(FunctionPagesFixture, EditGatheredOnAnotherPageIsStoredThroughItsOwnPage)
 {
     showPage(PAGE_SERVO);

@@ -54,6 +54,15 @@ public:
     // Builds the popup for a position as a right-button press does, without showing it.
     QMenu* BuildPopup(QPoint position);
 
+    // Asks for the value of a cell edit (smoothing needs none) and applies it to the selection;
+    // true when a cell changed.
+    bool AskCellEdit(CellEdit edit);
+
+    // "Colour cells by value": one switch shared by the window's editors, kept by their owner.
+    bool HeatColours() const { return heat_ && *heat_; }
+    void SetHeatSwitch(int32_t* shared) { heat_ = shared; }
+    int32_t* HeatSwitch() const { return heat_; }
+
     MapInteraction& Interaction() { return interaction_; }
     const MapInteraction& Interaction() const { return interaction_; }
     // Where the views lie; recomputed by the layout pass, read by painting and hit-testing.
@@ -165,6 +174,8 @@ private:
     void AddViewEntries(QMenu& menu);
     // Using only X, only Y or both, where an axis may be switched off.
     void AddUseOnlyEntries(QMenu& menu);
+    // Set, add, scale and smooth on the selected cells (MapEditorCellEdit.cpp).
+    void AddCellEditEntries(QMenu& menu);
 
     // The clipboard (MapEditorClipboard.cpp).
     // Puts a picture of the graph area, on white, on the clipboard.
@@ -190,4 +201,5 @@ private:
     MapViewPart* hoverView_ = nullptr;
     QPointer<QMenu> popup_;
     int lastLanguage_ = -1;
+    int32_t* heat_ = nullptr;
 };

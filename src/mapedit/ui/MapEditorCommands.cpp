@@ -63,6 +63,7 @@ QMenu* MapEditor::BuildPopup(QPoint position)
         menu.addSeparator();
         AddCommandEntry(menu, LangQString("###Interpolate##Interpolieren##Interpolovat"), CMD_INTERPOLATE);
     }
+    AddCellEditEntries(menu);
     menu.addSeparator();
     if (MapViewPart* view = ViewAt(position))
         view->AddPopupEntries(menu, position);

@@ -2,6 +2,9 @@
 
 #include "mapedit/ui/MapEditor.h"
 
+#include <QAction>
+#include <QMenu>
+
 MapEditorList::~MapEditorList()
 {
     for (auto& editor : editors_)
@@ -17,6 +20,7 @@ MapEditor* MapEditorList::CreateMapEditor(int ownerId, int width, int height, in
     tab->SetOwnerId(ownerId);
     tab->SetOptions(options);
     tab->SetAutoscrollSwitch(&autoscroll);
+    tab->SetHeatSwitch(&heatColours);
     tab->SetHost(host_);
     editors_.emplace_back(tab);
     return tab;
@@ -37,9 +41,13 @@ MapEditor* MapEditorList::CreateProgramMap(
 
 void MapEditorList::TabTick(const MapLiveValues& live, bool imageChanged)
 {
+    const bool heatChanged = paintedHeat_ != heatColours;
+    paintedHeat_ = heatColours;
     for (auto& editor : editors_) {
         if (!editor)
             continue;
+        if (heatChanged)
+            editor->RequestRepaint(MapModel::REPAINT);
         if (imageChanged)
             editor->RememberValues();
         editor->SetEngineRpm(live.engineRpm);
@@ -74,6 +82,25 @@ bool MapEditorList::StepFocused(int direction)
         return false;
     tab->StepValues(direction);
     return true;
+}
+
+void MapEditorList::AddCellEditMenu(QMenu* tools)
+{
+    static constexpr struct {
+        const char* name;
+        MapModel::CellEdit edit;
+    } ITEMS[] = { { "MenuCellSet", MapModel::EDIT_SET }, { "MenuCellAdd", MapModel::EDIT_ADD },
+        { "MenuCellScale", MapModel::EDIT_SCALE }, { "MenuCellSmooth", MapModel::EDIT_SMOOTH } };
+    QMenu* menu = tools->addMenu(QString());
+    menu->menuAction()->setObjectName("MenuCellEdit");
+    for (const auto& item : ITEMS) {
+        QAction* a = menu->addAction(QString());
+        a->setObjectName(item.name);
+        QObject::connect(a, &QAction::triggered, menu, [this, edit = item.edit] {
+            if (MapEditor* tab = FocusedEditor())
+                tab->AskCellEdit(edit);
+        });
+    }
 }
 
 MapEditor* MapEditorList::EditorByOwnerId(int ownerId) const

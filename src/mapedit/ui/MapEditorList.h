@@ -10,6 +10,7 @@
 #include <vector>
 
 class MapEditorHost;
+class QMenu;
 class QWidget;
 class MapEditor;
 
@@ -39,6 +40,9 @@ public:
     MapEditor* FocusedEditor() const;
     // MenuAdvancePlus / MenuAdvanceMinus: steps the focused editor; false when none has the focus.
     bool StepFocused(int direction);
+    // A submenu of tools with the cell edits (set, add, scale, smooth) of the focused editor's
+    // selection; their captions come from the caption tables by object name.
+    void AddCellEditMenu(QMenu* tools);
     MapEditor* EditorByOwnerId(int ownerId) const;
 
     int Count() const { return static_cast<int>(editors_.size()); }
@@ -46,8 +50,13 @@ public:
 
     // "Autoscroll actual position": one switch for the window, on at start, not stored.
     int32_t autoscroll = 1;
+    // "Colour cells by value" of the tables: one switch for the window, off at start, stored
+    // with the window's settings.
+    int32_t heatColours = 0;
 
 private:
+    // The heat switch as the editors last painted it: a change repaints all of them.
+    int32_t paintedHeat_ = 0;
     MapEditorHost* host_;
     std::vector<QPointer<MapEditor>> editors_;
 };

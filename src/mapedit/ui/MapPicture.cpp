@@ -1,8 +1,8 @@
 #include "mapedit/ui/MapPicture.h"
 
 #include "mapedit/MapImageBinding.h"
-#include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 
 const std::vector<MapPicture::Map>& MapPicture::Maps()
 {
@@ -51,10 +51,11 @@ void Load(const MapPicture::Map& map, MapModel& tab, const ParamImage& image)
 
 } // namespace
 
-QImage MapPicture::Paint(
-    const Map& map, const ParamImage& image, QSize size, int view, std::string& error, const View3DState& look)
+QImage MapPicture::Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error,
+    const View3DState& look, bool heat)
 {
     MapEditorList editors;
+    editors.heatColours = heat ? 1 : 0;
     MapEditor* tab = editors.CreateProgramMap(map.kind, nullptr, 0, 0, map.output + 1);
     if (!tab) {
         error = "the map editor could not be created";

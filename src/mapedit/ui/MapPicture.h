@@ -28,7 +28,7 @@ public:
 
     // Paints map in view (VIEW_TABLE, VIEW_2D or VIEW_3D, the 3D graph as look sets it) at size
     // (0 x 0: the page's size). Needs a QApplication. Returns an empty picture and the reason
-    // when the view is not offered.
+    // when the view is not offered. heat colours the table's cells by value.
     static QImage Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error,
-        const View3DState& look = View3DState {});
+        const View3DState& look = View3DState {}, bool heat = false);
 };

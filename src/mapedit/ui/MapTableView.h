@@ -106,6 +106,9 @@ private:
     static uint32_t CoverageColor(Coverage coverage, uint32_t plain);
     void PaintCorner(QPainter& p);
     void PaintGrid(QPainter& p);
+    // Heat colours: each cell on the 3D graph's palette by its value, when the option is on.
+    bool HeatShown() const;
+    void PaintHeat(QPainter& p);
     void PaintHeaders(QPainter& p);
 
     // The marks over the cells and the buttons beside them (MapTableViewPaint.cpp).
@@ -151,6 +154,7 @@ private:
     // The popup menu (MapTableViewPopup.cpp).
     void AddLineEntries(QMenu& menu, QPoint position);
     void AddAutoscrollEntries(QMenu& menu, QPoint position);
+    void AddHeatEntry(QMenu& menu);
 
     MapEditor& tab_;
     QRect area_;

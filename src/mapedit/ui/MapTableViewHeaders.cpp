@@ -1,5 +1,7 @@
 #include "mapedit/ui/MapTableView.h"
 
+#include "mapedit/SurfacePalette.h"
+
 #include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/TableViewStyle.h"
@@ -110,6 +112,22 @@ void MapTableView::PaintCorner(QPainter& p)
         p.setPen(yState == COVER_ALL ? Qt::white : Qt::black);
         p.drawText(r.adjusted(3, 0, 0, -1), Qt::AlignLeft | Qt::AlignBottom, LangQString(s.axisY.label));
     }
+}
+
+bool MapTableView::HeatShown() const { return tab_.HeatColours() && !tab_.PrintMode(); }
+
+void MapTableView::PaintHeat(QPainter& p)
+{
+    if (!HeatShown())
+        return;
+    const MapSheet& s = tab_.Sheet();
+    const MapViewGeometry& g = tab_.Geometry();
+    for (int j = 0; j < g.shownRows; ++j)
+        for (int i = 0; i < g.shownColumns; ++i) {
+            const int32_t value = s.Cell(EntryColumn(i), EntryRow(j));
+            p.fillRect(g.Cell(i, j),
+                MapEditor::Color(SurfacePalette::ValueColor(value, s.axisData.minValue, s.axisData.maxValue)));
+        }
 }
 
 void MapTableView::PaintGrid(QPainter& p)

@@ -47,6 +47,7 @@ void MapTableView::Paint(QPainter& p)
     // Back to front: what is drawn later (selection, marks, texts, arrows) lies on the grid.
     PaintScrollBars(p);
     PaintCorner(p);
+    PaintHeat(p);
     PaintGrid(p);
     PaintHeaders(p);
     PaintSelection(p);

@@ -45,6 +45,25 @@ void MapTableView::AddPopupEntries(QMenu& menu, QPoint position)
 {
     AddLineEntries(menu, position);
     AddAutoscrollEntries(menu, position);
+    AddHeatEntry(menu);
+}
+
+void MapTableView::AddHeatEntry(QMenu& menu)
+{
+    int32_t* shared = tab_.HeatSwitch();
+    if (!shared)
+        return;
+    QAction* heat
+        = menu.addAction(LangQString("###Colour cells by value##Zellen nach Wert färben##Obarvit buňky podle hodnoty"));
+    heat->setObjectName("MapHeatColours");
+    heat->setCheckable(true);
+    heat->setChecked(*shared);
+    // The switch is shared by every editor of the window; the others repaint on the next tick.
+    QObject::connect(heat, &QAction::toggled, &tab_, [this, shared](bool on) {
+        *shared = on ? 1 : 0;
+        tab_.RequestRepaint(MapModel::REPAINT);
+    });
+    menu.addSeparator();
 }
 
 void MapTableView::AddLineEntries(QMenu& menu, QPoint position)

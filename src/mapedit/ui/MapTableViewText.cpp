@@ -1,6 +1,7 @@
 #include "mapedit/ui/MapTableView.h"
 
 #include "mapedit/FormatAxisValue.h"
+#include "mapedit/SurfacePalette.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/TableViewStyle.h"
 
@@ -25,6 +26,13 @@ QFont EditFont(int baseFontSize) { return FontOf(int(std::lround(VALUE_FONT_FACT
 int EditTextLeft(const QRect& rect, const QFontMetrics& fm, const QString& text)
 {
     return rect.center().x() + TEXT_NUDGE - fm.horizontalAdvance(text) / 2;
+}
+
+// Values on heat colours stay readable: white on the dark blues and reds, black on the rest.
+QColor HeatTextColor(const MapSheet& s, int32_t raw)
+{
+    const uint32_t back = SurfacePalette::ValueColor(raw, s.axisData.minValue, s.axisData.maxValue);
+    return SurfacePalette::NeedsLightText(back) ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 } // namespace
@@ -79,7 +87,10 @@ void MapTableView::PaintValue(QPainter& p, int c, int r, const QRect& rect, cons
     const bool grey = !a.editable;
     const int fontKey = size * 2 + (grey ? 1 : 0);
     p.setFont(texts_.Font(fontKey, [&] { return FontOf(size, grey, grey ? FIXED_VALUE_FONT_FACTOR : 1.0); }));
-    p.setPen(previewed ? MapEditor::Color(CORNER_MARK_HOT) : grey ? MapEditor::Color(GREY) : QColor(Qt::black));
+    p.setPen(previewed              ? MapEditor::Color(CORNER_MARK_HOT)
+            : isCell && HeatShown() ? HeatTextColor(s, raw)
+            : grey                  ? MapEditor::Color(GREY)
+                                    : QColor(Qt::black));
     texts_.DrawFitted(
         p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey, MIN_FONT_PIXELS);
 }
