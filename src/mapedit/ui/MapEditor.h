@@ -190,4 +190,7 @@ private:
     MapViewPart* hoverView_ = nullptr;
     QPointer<QMenu> popup_;
     int lastLanguage_ = -1;
+    // What the clipboard holds, asked again only after it changed: on X11 every question about a
+    // clipboard another program owns is a round trip to that program.
+    mutable int clipboardFormats_ = -1;
 };
