@@ -93,21 +93,20 @@ bool CliUnitSession::Connect()
 
 bool CliUnitSession::ConnectFor(const std::function<bool()>& start)
 {
-    connectReported_ = true;
-    if (!FindUnit(ConnectionManager::ConnectReads::ReferenceOnce))
+    // Queued as soon as the unit answers, the command follows the reference block at once
+    // instead of a monitor exchange; start says itself why it refused.
+    if (!FindUnit(ConnectionManager::ConnectReads::ReferenceOnce) || !start()) {
+        connectReported_ = true;
         return false;
-    // Queued now, the command follows the reference block at once instead of a monitor exchange.
-    if (!start())
-        return false;
+    }
     const bool settled = RunUntil([&] { return !Connected() || manager.pendingCommand == 0; },
         std::max(timeoutMs_, MIN_COMMAND_MS));
     // The manager drops the queued command when the reference block cannot be read or names
     // another program version; then it is idle instead of in the command's step.
-    if (settled && Connected() && manager.linkStep >= ConnectionManager::StepRead) {
-        connectReported_ = false;
+    if (settled && Connected() && manager.linkStep >= ConnectionManager::StepRead)
         return true;
-    }
     ReportConnectFailure("the unit's reference block could not be read");
+    connectReported_ = true;
     return false;
 }
 
