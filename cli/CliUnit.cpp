@@ -108,7 +108,7 @@ std::string FileOfUnit(const std::string& folder, const CliUnitSession& session,
 // target: the file, or with intoFolder the folder of the unit's file.
 bool ReadUnit(CliUnitSession& session, const std::string& target, bool intoFolder, PortResult& result)
 {
-    if (!session.Connect() || !session.Read())
+    if (!session.Read())
         return false;
     const std::string path = intoFolder ? FileOfUnit(target, session, result.port) : target;
     QString error;
@@ -151,10 +151,9 @@ bool VerifyUnit(
     CliUnitSession& session, const std::string& file, const ParamImage& image, CliIo& io, PortResult& result)
 {
     session.image = image;
-    const bool connected = session.Connect();
-    const bool ok = connected && session.Verify();
+    const bool ok = session.Verify();
     ParamImage unit;
-    const bool known = connected && session.UnitConfiguration(unit);
+    const bool known = session.UnitConfiguration(unit);
     const std::vector<ImageDifference> differences
         = known ? ImageDiff::Compare(session.image, unit) : std::vector<ImageDifference> {};
     result.json["connected"] = known;
@@ -168,9 +167,12 @@ bool VerifyUnit(
 bool ProgramUnit(CliUnitSession& session, const ParamImage& image, bool changedOnly, PortResult& result)
 {
     session.image = image;
+    if (!changedOnly)
+        return session.Program(false);
+    // Only the bytes that differ from the unit's are written, so its configuration is read first.
     if (!session.Connect())
         return false;
-    if (changedOnly && session.image == session.manager.unitMirror) {
+    if (session.image == session.manager.unitMirror) {
         result.message = "nothing to program: the unit already holds these settings";
         return true;
     }

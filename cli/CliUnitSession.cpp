@@ -61,32 +61,70 @@ bool CliUnitSession::Idle() const
         && (manager.linkStep == ConnectionManager::StepIdle || manager.linkStep == ConnectionManager::StepMonitor);
 }
 
+bool CliUnitSession::FindUnit(ConnectionManager::ConnectReads reads)
+{
+    manager.connectReads = reads;
+    const UnitSearch& search = link.Search();
+    if (RunUntil([&] { return Connected() || search.NoPortCanOpen(); }, timeoutMs_) && Connected())
+        return true;
+    // The reason a port cannot be opened went to err as the search met it.
+    if (search.NoPortCanOpen())
+        io_.err << NO_PORT_OPENS_TEXT << "\n";
+    else
+        io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
+    return false;
+}
+
+void CliUnitSession::ReportConnectFailure(const char* unread)
+{
+    if (boxShown_)
+        return;
+    if (resultFailed_)
+        ReportResult(false);
+    else
+        io_.err << unread << "\n";
+}
+
 bool CliUnitSession::Connect()
 {
-    const UnitSearch& search = link.Search();
-    const bool found = RunUntil([&] { return Connected() || search.NoPortCanOpen(); }, timeoutMs_) && Connected();
-    const bool settled
-        = found && RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
+    if (!FindUnit(ConnectionManager::ConnectReads::ReferenceAndConfiguration))
+        return false;
+    const bool settled = RunUntil([&] { return !Connected() || Idle(); }, std::max(timeoutMs_, MIN_COMMAND_MS));
     if (CliProgramSignals::EndRequested()) {
         io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
         return false;
     }
-    if (!found) {
-        // The reason a port cannot be opened went to err as the search met it.
-        if (search.NoPortCanOpen())
-            io_.err << NO_PORT_OPENS_TEXT << "\n";
-        else
-            io_.err << "no unit found within " << timeoutMs_ / 1000.0 << " s\n";
-        return false;
-    }
     if (settled && Connected() && manager.unitMirrorValid)
         return true;
-    if (!boxShown_) {
-        if (resultFailed_)
-            ReportResult(false);
-        else
-            io_.err << "the unit's configuration could not be read\n";
+    ReportConnectFailure("the unit's configuration could not be read");
+    return false;
+}
+
+bool CliUnitSession::ConnectFor(const std::function<bool()>& start)
+{
+    // Queued as soon as the unit answers, the command follows the reference block at once
+    // instead of a monitor exchange; start says itself why it refused.
+    if (!FindUnit(ConnectionManager::ConnectReads::ReferenceOnce)) {
+        connectReported_ = true;
+        return false;
     }
+    if (CliProgramSignals::EndRequested()) {
+        io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
+        connectReported_ = true;
+        return false;
+    }
+    if (!start()) {
+        connectReported_ = true;
+        return false;
+    }
+    const bool settled = RunUntil([&] { return !Connected() || manager.pendingCommand == 0; },
+        std::max(timeoutMs_, MIN_COMMAND_MS));
+    // The manager drops the queued command when the reference block cannot be read or names
+    // another program version; then it is idle instead of in the command's step.
+    if (settled && Connected() && manager.linkStep >= ConnectionManager::StepRead)
+        return true;
+    ReportConnectFailure("the unit's reference block could not be read");
+    connectReported_ = true;
     return false;
 }
 
@@ -94,7 +132,8 @@ bool CliUnitSession::RunCommand(const std::function<bool()>& start)
 {
     resultText_.clear();
     resultFailed_ = false;
-    if (!start())
+    connectReported_ = false;
+    if (Connected() ? !start() : !ConnectFor(start))
         return false;
     const int limit = std::max(timeoutMs_, MIN_COMMAND_MS);
     const bool began = RunUntil(
@@ -125,6 +164,11 @@ bool CliUnitSession::Verify()
         manager.VerifyCommand();
         return true;
     });
+    // The unit holds what was verified; its bytes need not be read again to be known.
+    if (ok) {
+        verifyRead_ = image;
+        verifyReadValid_ = true;
+    }
     ReportResult(ok);
     return ok;
 }
@@ -201,6 +245,8 @@ bool CliUnitSession::UnitConfiguration(ParamImage& unit) const
 
 void CliUnitSession::ReportResult(bool ok)
 {
+    if (!ok && connectReported_)
+        return;
     if (ok) {
         io_.out << resultText_ << "\n";
         return;

@@ -25,11 +25,12 @@ public:
     CliUnitSession(const PortChoice& choice, int timeoutMs, CliIo& io, CliTicker* ticker = nullptr);
 
     // Finds the unit and waits until the manager has read its reference block and configuration
-    // (the unitMirror is then valid); false with a message when no unit answers within the time-out,
-    // the unit runs another program version or the reads fail.
+    // (the unitMirror is then valid), as the window does; false with a message when no unit answers
+    // within the time-out, the unit runs another program version or the reads fail.
     bool Connect();
 
-    // The commands: each returns whether the unit now holds what the command promised.
+    // The commands: each returns whether the unit now holds what the command promised. Without a
+    // connection they connect first, reading only the reference block before the command runs.
     bool Read();
     bool Verify();
     // Programs image; changedOnly writes only the bytes where it differs from what the unit holds.
@@ -81,6 +82,12 @@ private:
     // true when it ended without a failure message, without failed jobs and with the link still up.
     bool RunCommand(const std::function<bool()>& start);
     bool ProgramToTheEnd(bool changedOnly);
+    // Waits for a port with a unit; false with a message when none answers within the time-out.
+    bool FindUnit(ConnectionManager::ConnectReads reads);
+    // Connects reading the reference block once, with the command start queues waiting for it.
+    bool ConnectFor(const std::function<bool()>& start);
+    // unread: what to say when the connection neither failed with a message nor showed a box.
+    void ReportConnectFailure(const char* unread);
     bool Idle() const;
     void Step();
     // The last result message, on out for a success and on err for a failure.
@@ -99,6 +106,8 @@ private:
     std::string resultText_;
     bool resultFailed_ = false;
     bool boxShown_ = false;
+    // The failure of the command's connection was already reported.
+    bool connectReported_ = false;
     ParamImage verifyRead_;
     bool verifyReadValid_ = false;
     int lastPrintedPercent_ = -100;

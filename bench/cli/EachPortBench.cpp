@@ -3,11 +3,12 @@
 #include "model/ImageValidation.h"
 #include "unitsim/UnitSim.h"
 
+#include "CliBenchRun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -18,7 +19,6 @@ namespace {
 // The bench's goal: programming the units of a multi-port adapter at once takes at most this much
 // longer than programming one of them.
 constexpr double BOUND = 1.3;
-constexpr int RUN_LIMIT_MS = 120000;
 
 // Paced simulated units: bytes take their wire time, and storing takes as long as a unit's does.
 std::vector<std::unique_ptr<UnitSim>> StartUnits(int count)
@@ -46,18 +46,6 @@ QString WriteBatchFile(const QTemporaryDir& dir)
     return path;
 }
 
-// Seconds of one whole run of vordax4-cli; negative when it failed.
-double TimeRun(const QStringList& args)
-{
-    QProcess p;
-    QElapsedTimer t;
-    t.start();
-    p.start(VORDAX4_CLI, args);
-    if (!p.waitForFinished(RUN_LIMIT_MS) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return -1;
-    return t.elapsed() / 1000.0;
-}
-
 QStringList PortArgs(const std::vector<std::unique_ptr<UnitSim>>& units, size_t count)
 {
     QStringList args;
@@ -71,7 +59,7 @@ double TimeInTurn(const QString& file, const std::vector<std::unique_ptr<UnitSim
 {
     double total = 0;
     for (const auto& unit : units) {
-        const double run = TimeRun({ "program", file, "--port", "1=" + QString::fromStdString(unit->DevicePath()) });
+        const double run = TimeCliRun({ "program", file, "--port", "1=" + QString::fromStdString(unit->DevicePath()) });
         if (run < 0)
             return -1;
         total += run;
@@ -90,8 +78,8 @@ void BM_ProgramEachAgainstOne(benchmark::State& state)
     double one = 0, each = 0, inTurn = 0;
     int runs = 0;
     for (auto _ : state) {
-        const double oneRun = TimeRun(QStringList { "program", file } << PortArgs(units, 1));
-        const double eachRun = TimeRun(QStringList { "program", file, "--each" } << PortArgs(units, units.size()));
+        const double oneRun = TimeCliRun(QStringList { "program", file } << PortArgs(units, 1));
+        const double eachRun = TimeCliRun(QStringList { "program", file, "--each" } << PortArgs(units, units.size()));
         const double inTurnRun = TimeInTurn(file, units);
         if (oneRun < 0 || eachRun < 0 || inTurnRun < 0) {
             state.SkipWithError("a run of vordax4-cli failed");

@@ -430,11 +430,18 @@ void WindowLink::ShowLabel(int slot, const std::string& text, uint32_t fontColou
         slotFont_[s] = fontColour;
     if (backColour != COLOUR_UNCHANGED)
         slotBack_[s] = backColour;
-    label->setStyleSheet(
-        QString("QLabel { %1 %2 }").arg(ColourCss("color", slotFont_[s]), ColourCss("background-color", slotBack_[s])));
-    label->setText(QString::fromUtf8(text.c_str()));
-    // A message longer than its share of the row is read in full as the tool tip.
-    label->setToolTip(label->text());
+    // A new style sheet polishes the label again and a new text lays out the status row: the
+    // monitor exchanges repeat the same message, so only a change is handed on.
+    const QString style
+        = QString("QLabel { %1 %2 }").arg(ColourCss("color", slotFont_[s]), ColourCss("background-color", slotBack_[s]));
+    if (label->styleSheet() != style)
+        label->setStyleSheet(style);
+    const QString shown = QString::fromUtf8(text.c_str());
+    if (label->text() != shown) {
+        label->setText(shown);
+        // A message longer than its share of the row is read in full as the tool tip.
+        label->setToolTip(shown);
+    }
     label->show();
     host_.ResultShown(slot, backColour);
 }

@@ -216,6 +216,10 @@ void ConnectionManager::EndCommand(bool ok, const ParamImage* unit)
         return;
     const auto kind = static_cast<ConnectionHost::CommandKind>(activeCommand_);
     activeCommand_ = -1;
+    // A command queued while connecting was meant for a unit that turned out unreadable or of
+    // another program version: it must not run on it.
+    if (kind == ConnectionHost::CommandConnect && !ok)
+        pendingCommand = 0;
     if (kind != ConnectionHost::CommandConnect || referenceRead_)
         host_.CommandEnded(kind, ok, unit);
 }
@@ -238,7 +242,7 @@ bool ConnectionManager::ProgramCommand()
     ValidateImage(image_);
     host_.RefreshPages();
     programAll = 1;
-    pendingCommand = StepProgramReference;
+    pendingCommand = connectReads == ConnectReads::ReferenceOnce ? StepProgramWrite : StepProgramReference;
     return true;
 }
 
@@ -451,7 +455,10 @@ void ConnectionManager::Judge()
         linkStep = StepIdle;
     } else if (step == StepReference || step == StepProgramReference) {
         std::memcpy(firstRead.data(), rx, static_cast<size_t>(referenceLength_));
-        linkStep = step + 1;
+        if (step == StepReference && connectReads == ConnectReads::ReferenceOnce)
+            JudgeReference();
+        else
+            linkStep = step + 1;
     } else if (step == StepReferenceAgain || step == StepProgramReferenceAgain) {
         JudgeReference();
     } else if (InPhase(step, StepConfigFirst)) {
@@ -488,7 +495,8 @@ void ConnectionManager::Judge()
 void ConnectionManager::JudgeReference()
 {
     const uint8_t* rx = link_.jobRxData;
-    const int32_t first = linkStep == StepReferenceAgain ? StepReference : StepProgramReference;
+    const int32_t first
+        = linkStep == StepReference || linkStep == StepReferenceAgain ? StepReference : StepProgramReference;
     if (std::memcmp(firstRead.data(), rx, static_cast<size_t>(referenceLength_)) != 0) {
         Retry(first, REFERENCE_ERROR);
         return;
@@ -507,13 +515,24 @@ void ConnectionManager::JudgeReference()
         if (first == StepProgramReference)
             unitMirrorValid = 1;
         attempts = 0;
-        linkStep = first == StepReference ? StepConfigMonitorFirst : StepProgramWrite;
+        if (first == StepReference && connectReads == ConnectReads::ReferenceOnce)
+            EndReferenceOnlyConnect();
+        else
+            linkStep = first == StepReference ? StepConfigMonitorFirst : StepProgramWrite;
         return;
     }
     linkStep = StepIdle;
     SetProgress(progressVisible_, RED, 100);
     EndCommand(false, nullptr);
     VersionMessageBox(major, minor);
+}
+
+void ConnectionManager::EndReferenceOnlyConnect()
+{
+    // The mirror stays unknown: nothing of the configuration was read.
+    ShowResult(REFERENCE_OK);
+    linkStep = StepIdle;
+    EndCommand(true, nullptr);
 }
 
 void ConnectionManager::VersionMessageBox(int major, int minor)

@@ -49,6 +49,12 @@ public:
     static constexpr int STORING_START = 800;
     static constexpr int MONITOR_INTERVAL_TICKS = 6;
 
+    // What connecting reads before the unit counts as known. The window reads the reference block
+    // and the configuration twice each, so it can compare and show the unit at once; a command-line
+    // run reads the reference block once (version, unit information) and goes straight on with the
+    // command it queued, which reads what it needs itself.
+    enum class ConnectReads { ReferenceAndConfiguration, ReferenceOnce };
+
     ConnectionManager(TransferEngine& link, ParamImage& image, MonitorImage& monitor, MonitorRequest& request,
         StatusSlots& status, ConnectionHost& host);
 
@@ -60,7 +66,8 @@ public:
     void ReadCommand() { pendingCommand = StepRead; }
     void VerifyCommand();
     // Returns whether the program command was accepted: it is refused without a connected unit and
-    // on a new installation (with a message box).
+    // on a new installation (with a message box). After a reference-once connection it writes at
+    // once: the reference block was read moments before.
     bool ProgramCommand();
     void ResetCommand() { pendingCommand = StepReset; }
     // Undo and redo with "program immediately" ticked: only the changed bytes are written.
@@ -86,6 +93,7 @@ public:
     // connecting; the reads share one bar from 20 to 100.
     static int ConfigReadPercent(int step, int p);
 
+    ConnectReads connectReads = ConnectReads::ReferenceAndConfiguration;
     int32_t linkStep = StepOffline;
     int32_t pendingCommand = 0;
     int32_t failedJobs = 0;
@@ -136,6 +144,7 @@ private:
     bool JobFailedInStep();
     void Judge();
     void JudgeReference();
+    void EndReferenceOnlyConnect();
     void JudgeConfigSecond();
     void JudgeReadAgain();
     void JudgeCompare(int32_t retryStep);

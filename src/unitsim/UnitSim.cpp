@@ -357,6 +357,8 @@ void UnitSim::AnswerWcom(const uint8_t* frame)
     case WCOM_READ_REFERENCE: {
         if (command == WCOM_READ_MEMORY && UnplugsAt(configReads_, options_.unplugAtRead))
             return;
+        if (command == WCOM_READ_REFERENCE)
+            ++referenceReads_;
         const int count = std::min<int>(length >= 2 ? Word(data) : 0, WCOM_MAX_DATA);
         std::lock_guard lock(mutex_);
         if (command == WCOM_READ_MEMORY)
@@ -465,6 +467,7 @@ void UnitSim::AnswerIgn(const uint8_t* frame)
             answerData[2] = static_cast<uint8_t>(options_.unitType);
         }
     } else if (request == IGN_READ) {
+        ++referenceReads_;
         {
             std::lock_guard lock(mutex_);
             answerData = IgnBlock(reference_.data(), REFERENCE_AREA_LEN, 0);

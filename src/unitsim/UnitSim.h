@@ -108,6 +108,9 @@ public:
     int RequestsAnswered() const { return answered_.load(); }
     int WritesReceived() const { return writes_.load(); }
     int ResetsReceived() const { return resets_.load(); }
+    // Read requests for the reference block and for the configuration (one per frame).
+    int ReferenceReadsAnswered() const { return referenceReads_.load(); }
+    int ConfigurationReadsReceived() const { return configReads_.load(); }
     // Bytes heard on the line and bytes sent, for the transfer figures of the benchmarks.
     int64_t BytesMoved() const { return bytesIn_.load() + bytesOut_.load(); }
     int StoringCountdown() const;
@@ -151,6 +154,7 @@ private:
     std::atomic<int> resets_ { 0 };
     std::atomic<int> configWrites_ { 0 };
     std::atomic<int> configReads_ { 0 };
+    std::atomic<int> referenceReads_ { 0 };
     std::atomic<bool> unplugged_ { false };
     std::atomic<int64_t> bytesIn_ { 0 };
     std::atomic<int64_t> bytesOut_ { 0 };

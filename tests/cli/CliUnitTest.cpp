@@ -196,6 +196,35 @@ TEST_F(CliUnit, ProgramWritesTheFileAllOrOnlyTheChangedBytes)
     EXPECT_EQ(unit->WritesReceived(), allFrames + changedFrames);
 }
 
+// A command reads only what it needs: the reference block once, then its own transfers (IGN100
+// carries 100 bytes a frame, so four frames are one whole configuration).
+TEST_F(CliUnit, ReadVerifyAndProgramReadTheReferenceOnceAndTheConfigurationOnlyForThemselves)
+{
+    StartUnit();
+    const ParamImage wanted = FileImage(11, dir);
+    const struct {
+        const char* name;
+        QStringList args;
+        int configurationReads, writes;
+    } cases[] = {
+        { "read", { "read", "-o", File("unit.ign") }, 8, 0 },
+        { "verify", { "verify", WriteFile("same.ign", unitImage) }, 4, 0 },
+        { "program", { "program", WriteFile("new.ign", wanted) }, 4, 4 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int references = unit->ReferenceReadsAnswered(), reads = unit->ConfigurationReadsReceived(),
+                  writes = unit->WritesReceived();
+        const CliRun r = Run(c.args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(unit->ReferenceReadsAnswered() - references, 1);
+        EXPECT_EQ(unit->ConfigurationReadsReceived() - reads, c.configurationReads);
+        EXPECT_EQ(unit->WritesReceived() - writes, c.writes);
+    }
+    EXPECT_EQ(OpenFile("unit.ign"), unitImage);
+    EXPECT_EQ(unit->Configuration(), wanted.bytes());
+}
+
 TEST_F(CliUnit, AnIgn50UnitCanBeReadVerifiedAndProgrammed)
 {
     UnitSimOptions o;
@@ -223,7 +252,8 @@ TEST_F(CliUnit, DisagreeingReferenceReadsOfAnIgn50UnitFail)
     o.protocol = PROTOCOL_IGN50;
     o.alteredReads = -1;
     StartUnit(o);
-    const CliRun r = Run({ "verify", WriteFile("same.ign", unitImage) });
+    // Programming only the changed bytes reads the unit as the window does, reference block twice.
+    const CliRun r = Run({ "program", "--changed-only", WriteFile("same.ign", unitImage) });
     EXPECT_NE(r.code, 0);
     EXPECT_TRUE(Has(r.err, "Reference read error !")) << r.err;
 }

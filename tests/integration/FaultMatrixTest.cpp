@@ -88,14 +88,6 @@ int FramesFor(int32_t protocol, int start, int length)
 }
 
 // Configuration reads after connecting: four parts of 100 bytes, read twice.
-int ConnectReads(int32_t protocol)
-{
-    int frames = 0;
-    for (int part = 0; part < 4; ++part)
-        frames += FramesFor(protocol, part * 100, 100);
-    return 2 * frames;
-}
-
 const char* const FAILURE_TEXTS[] = {
     "no unit found within",
     "the connection with the unit was lost",
@@ -192,7 +184,8 @@ struct FaultMatrix : ::testing::TestWithParam<MatrixCase> {
             const int32_t p = o.protocol;
             const int halfRead = FramesFor(p, 0, RS_LEN_EXE) / 2 + 1;
             if (c == Command::Read || c == Command::Verify)
-                o.unplugAtRead = ConnectReads(p) + halfRead;
+                // Connecting reads only the reference block: the command's first read is cut halfway.
+                o.unplugAtRead = halfRead;
             else
                 o.unplugAtWrite = c == Command::ProgramAll ? halfRead : 2;
             break;

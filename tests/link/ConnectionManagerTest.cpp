@@ -175,6 +175,9 @@ TEST_F(ManagerWorld, ConnectingReadsReferenceAndConfigurationWithRisingProgress)
 
     const std::vector<int> expected { 0, 32, 33, 52, 48, 53, 49, 54, 50, 55, 51, 60, 56, 61, 57, 62, 58, 63, 59, 2, 1 };
     EXPECT_EQ(steps, expected);
+    // IGN100 carries 100 bytes a frame: the reference block twice, each part of the configuration twice.
+    EXPECT_EQ(unit->ReferenceReadsAnswered(), 2);
+    EXPECT_EQ(unit->ConfigurationReadsReceived(), 8);
     // From the first configuration read on, the bar never falls and ends full.
     const auto from = std::find(host.percents.begin(), host.percents.end(), 20);
     ASSERT_NE(from, host.percents.end());
@@ -679,6 +682,105 @@ TEST_F(ManagerWorld, ACommandLeftWithoutAUnitIsNotCarriedOutOnTheNextUnit)
     ASSERT_TRUE(RunUntil([&] { return manager.versionState == 2; }));
     EXPECT_EQ(unit->WritesReceived(), 0) << "the reconnected unit is only read";
     EXPECT_EQ(unit->Configuration(), Pattern(3));
+}
+
+// A command-line run: the reference block once, then the command it queued on connecting runs
+// at once, without the configuration reads or a monitor exchange first.
+struct ReferenceOnceWorld : ManagerWorld {
+    void SetUp() override
+    {
+        ManagerWorld::SetUp();
+        manager.connectReads = ConnectionManager::ConnectReads::ReferenceOnce;
+    }
+    // Connects with command queued as soon as the port is connected; returns the steps passed.
+    std::vector<int> ConnectWith(const std::function<void()>& queue)
+    {
+        std::vector<int> steps;
+        const auto note = [&] {
+            if (steps.empty() || steps.back() != manager.linkStep)
+                steps.push_back(manager.linkStep);
+        };
+        EXPECT_TRUE(RunUntil([&] { return search.connectedPort.load() != 0; }));
+        queue();
+        // Until the queued command has ended, or was dropped.
+        EXPECT_TRUE(RunUntil([&] {
+            note();
+            return !manager.pendingCommand && manager.linkStep < ConnectionManager::StepReference
+                && !manager.programPending;
+        }));
+        return steps;
+    }
+};
+
+TEST_F(ReferenceOnceWorld, TheQueuedCommandFollowsASingleReferenceRead)
+{
+    const struct {
+        const char* name;
+        std::function<void(ConnectionManager&)> queue;
+        std::vector<int> steps;
+        int configurationReads; // IGN100: four frames read the whole configuration
+        int writes;
+        int mirrorValid; // a verify only compares; read and program know what the unit holds
+    } cases[] = {
+        { "read", [](ConnectionManager& m) { m.ReadCommand(); }, { 32, 64, 65 }, 8, 0, 1 },
+        { "verify", [](ConnectionManager& m) { m.VerifyCommand(); }, { 32, 80 }, 4, 0, 0 },
+        { "program", [](ConnectionManager& m) { m.ProgramCommand(); }, { 32, 98, 99 }, 4, 4, 1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        image.bytes() = Pattern(3);
+        StartUnit();
+        const std::vector<int> steps = ConnectWith([&] { c.queue(manager); });
+        // The steps from the first reference read up to the first idle or monitor step: nothing
+        // comes between the reference block and the command.
+        const auto from = std::find(steps.begin(), steps.end(), 32);
+        const std::vector<int> seen(from, std::find_if(from, steps.end(), [](int step) { return step < 32; }));
+        EXPECT_EQ(seen, c.steps) << ::testing::PrintToString(steps);
+        EXPECT_EQ(unit->ReferenceReadsAnswered(), 1);
+        EXPECT_EQ(unit->ConfigurationReadsReceived(), c.configurationReads);
+        EXPECT_EQ(unit->WritesReceived(), c.writes);
+        EXPECT_EQ(manager.referenceBlock[10], 93);
+        EXPECT_NE(Result().back, 0x0000FFu) << Result().text;
+        EXPECT_EQ(manager.unitMirrorValid, c.mirrorValid);
+        manager.DropConnection();
+        unit.reset();
+        manager.Pass();
+    }
+}
+
+TEST_F(ReferenceOnceWorld, AUnitOfAnotherVersionOrASilentReferenceGetsNoQueuedCommand)
+{
+    const struct {
+        const char* name;
+        int firmwareMinor;
+        bool silent;
+        const char* result;
+    } cases[] = {
+        { "other subversion", PROGRAM_SUBVERSION + 1, false, "Reference read:" },
+        { "silent after the search", PROGRAM_SUBVERSION, true, "Reference read error !" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        image.bytes() = Pattern(40);
+        UnitSimOptions o;
+        o.firmwareMinor = c.firmwareMinor;
+        StartUnit(o);
+        jobWaitMs = c.silent ? 5 : 1000;
+        ConnectWith([&] {
+            unit->SetSilent(c.silent);
+            manager.ProgramCommand();
+        });
+        EXPECT_EQ(manager.pendingCommand, 0);
+        EXPECT_EQ(Result().text, c.result);
+        EXPECT_EQ(host.boxes.size(), c.silent ? 0u : 1u);
+        EXPECT_EQ(unit->WritesReceived(), 0);
+        EXPECT_EQ(unit->ConfigurationReadsReceived(), 0);
+        EXPECT_EQ(unit->Configuration(), Pattern(3));
+        manager.DropConnection();
+        unit.reset();
+        host.boxes.clear();
+        manager.Pass();
+    }
 }
 
 } // namespace

@@ -265,7 +265,11 @@ TEST_F(TableWidget, PopupOfTheServoMapOffersEnablingAndEveryUseOnlyChoice)
 
 TEST_F(TableWidget, ClipboardCarriesTheSheetFormatBetweenEditors)
 {
+    QApplication::clipboard()->clear();
+    EXPECT_EQ(tab->ClipboardFormats(), 0);
     tab->RunCommand(CMD_COPY_TABLE);
+    // What an editor knows of the clipboard follows every change, also one made elsewhere.
+    EXPECT_EQ(tab->ClipboardFormats(), 3);
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
     EXPECT_TRUE(mime->hasFormat(MapEditor::SheetMimeType));
@@ -276,6 +280,8 @@ TEST_F(TableWidget, ClipboardCarriesTheSheetFormatBetweenEditors)
     EXPECT_EQ(other->Sheet().Cell(9, 9), 18);
 
     QApplication::clipboard()->setText("4\t5");
+    EXPECT_EQ(tab->ClipboardFormats(), 1);
+    EXPECT_EQ(other->ClipboardFormats(), 1);
     tab->SelectElement(0, 0);
     tab->RunCommand(CMD_PASTE);
     EXPECT_EQ(tab->Sheet().Cell(1, 0), 5);

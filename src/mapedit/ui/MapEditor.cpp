@@ -10,6 +10,7 @@
 #include "mapedit/ui/MapToolbar.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPainter>
 
 MapEditor::MapEditor(QWidget* parent, int width, int height)
@@ -29,6 +30,7 @@ MapEditor::MapEditor(QWidget* parent, int width, int height)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     lastLanguage_ = LanguageIndex;
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { clipboardFormats_ = -1; });
 }
 
 MapEditor::~MapEditor() { delete popup_; }
@@ -208,11 +210,12 @@ void MapEditor::OnViewTick()
         lastLanguage_ = LanguageIndex;
         RequestRepaint(REPAINT_LAYOUT);
     }
-    // Asking the window system for the keys and the clipboard costs a round trip each; an editor
-    // nobody sees only keeps its repaint request until it is shown.
+    // An editor nobody sees only keeps its repaint request until it is shown.
     if (OnHiddenPage())
         return;
-    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    // The modifiers as the key and mouse events delivered so far left them: asking the window
+    // system instead would cost a round trip to the X server on every tick.
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
     interaction_.SetModifiers(modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
     if (MapViewPart* view = PresentView(); view && SheetCount())
         view->Tick();

@@ -202,4 +202,7 @@ private:
     QPointer<QMenu> popup_;
     int lastLanguage_ = -1;
     int32_t* heat_ = nullptr;
+    // What the clipboard holds, asked again only after it changed: on X11 every question about a
+    // clipboard another program owns is a round trip to that program.
+    mutable int clipboardFormats_ = -1;
 };

@@ -31,10 +31,11 @@ void MapEditor::ClipboardSet(const std::string& plain, const std::string* sheet)
 
 int MapEditor::ClipboardFormats() const
 {
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    if (!mime)
-        return 0;
-    return (mime->hasText() ? 1 : 0) | (mime->hasFormat(SheetMimeType) ? 2 : 0);
+    if (clipboardFormats_ < 0) {
+        const QMimeData* mime = QApplication::clipboard()->mimeData();
+        clipboardFormats_ = mime ? (mime->hasText() ? 1 : 0) | (mime->hasFormat(SheetMimeType) ? 2 : 0) : 0;
+    }
+    return clipboardFormats_;
 }
 
 std::string MapEditor::ClipboardText(bool sheetFormat) const
