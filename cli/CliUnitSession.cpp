@@ -175,20 +175,24 @@ bool CliUnitSession::Verify()
 
 bool CliUnitSession::Program(bool changedOnly)
 {
-    if (!CliProgramSignals::BeginProgram()) {
-        io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
-        return false;
-    }
-    programming_ = true;
     const bool ok = ProgramToTheEnd(changedOnly);
-    programming_ = false;
-    CliProgramSignals::EndProgram();
+    if (programming_) {
+        programming_ = false;
+        CliProgramSignals::EndProgram();
+    }
     return ok;
 }
 
 bool CliUnitSession::ProgramToTheEnd(bool changedOnly)
 {
     bool ok = RunCommand([&] {
+        // The Program begins when it is given to a found unit: a signal while the tool still looks
+        // for one ends the tool at once, as nothing has been written.
+        if (!CliProgramSignals::BeginProgram()) {
+            io_.err << LangText(SignalCloseTexts::NOT_BEGUN) << "\n";
+            return false;
+        }
+        programming_ = true;
         if (!manager.ProgramCommand()) {
             io_.err << "the unit refused the program command\n";
             return false;
