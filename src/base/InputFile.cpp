@@ -88,6 +88,17 @@ InputFile::Status ReadAll(int fd, qint64 maxBytes, QByteArray& bytes)
     bytes.resize(got);
     return got > maxBytes ? InputFile::Status::TooLarge : InputFile::Status::Read;
 }
+#else
+// Opens file for reading; Read when it is open and a regular file.
+InputFile::Status OpenRegularFile(QFile& file, QString* reason)
+{
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = file.errorString();
+        return InputFile::Status::CannotOpen;
+    }
+    return file.isSequential() ? InputFile::Status::NotRegular : InputFile::Status::Read;
+}
 #endif
 
 } // namespace
@@ -107,13 +118,9 @@ InputFile::Status InputFile::Read(const QString& path, qint64 maxBytes, QByteArr
     return status;
 #else
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason)
-            *reason = file.errorString();
-        return Status::CannotOpen;
-    }
-    if (file.isSequential())
-        return Status::NotRegular;
+    const Status opened = OpenRegularFile(file, reason);
+    if (opened != Status::Read)
+        return opened;
     if (file.size() > maxBytes)
         return Status::TooLarge;
     bytes = file.read(maxBytes + 1);
@@ -133,12 +140,7 @@ InputFile::Status InputFile::Check(const QString& path, QString* reason)
     return status;
 #else
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason)
-            *reason = file.errorString();
-        return Status::CannotOpen;
-    }
-    return file.isSequential() ? Status::NotRegular : Status::Read;
+    return OpenRegularFile(file, reason);
 #endif
 }
 
