@@ -12,6 +12,7 @@ packages=(
   poppler-utils # pdftoppm: the print tests look at the PDF pages they write
   dpkg-dev lintian desktop-file-utils shared-mime-info # scripts/package.sh and scripts/check-package.sh
   bash-completion # tests/cli/completion-test.sh
+  sqlite3 # bench_history_decade runs the same query in the sqlite3 shell
   "$@"
 )
 
