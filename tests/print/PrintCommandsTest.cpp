@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct PrintFixture : testing::Test {
@@ -63,6 +65,19 @@ struct PrintFixture : testing::Test {
             n += tabs->isTabVisible(i);
         return n;
     }
+    // Print all: a page per visible tab, then the maps of the default settings, which fit one page.
+    int allPages() const { return visibleTabs() + 1; }
+    // Whether the last page holds the maps as numbers; true where pdftotext is missing.
+    static bool endsWithMaps(const QString& pdf)
+    {
+        if (!PdfPages::CanReadText())
+            return true;
+        const auto words = PdfPages::Words(pdf);
+        return !words.empty()
+            && std::any_of(words.begin(), words.end(), [&](const PdfPages::Word& w) {
+                   return w.page == words.back().page && w.text == "Values:";
+               });
+    }
     void trigger(const char* action)
     {
         auto* a = form->findChild<QAction*>(action);
@@ -91,10 +106,35 @@ TEST_F(PrintFixture, MenuAndToolButtonArePresent)
     EXPECT_TRUE(all->isVisible()) << "made visible with the menu texts";
     EXPECT_EQ(all->text(), "Print a&ll");
     EXPECT_NE(form->findChild<QToolButton*>("SpeedButtonPrint"), nullptr);
+    auto* maps = form->findChild<QAction*>("MenuPrintMaps");
+    ASSERT_NE(maps, nullptr);
+    EXPECT_EQ(maps->text(), "Print &maps");
     form->Language().SetLanguage(LANG_CZECH);
     EXPECT_EQ(print->text(), "&Tisk");
     EXPECT_EQ(all->text(), "Tisk &vše");
+    EXPECT_EQ(maps->text(), "Tisk &map");
+    form->Language().SetLanguage(LANG_GERMAN);
+    EXPECT_EQ(maps->text(), "&Kennfelder drucken");
     form->Language().SetLanguage(LANG_ENGLISH);
+}
+
+TEST_F(PrintFixture, PrintMapsPrintsTheMapsOnAPortraitPageAndLeavesTheWindowAlone)
+{
+    tabs->setCurrentIndex(3);
+    const QStringList before = WindowSnapshot(*form);
+    printedTo = path("maps.pdf");
+    trigger("MenuPrintMaps");
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(PdfPages::Count(printedTo), 1);
+    EXPECT_TRUE(endsWithMaps(printedTo));
+    if (PdfPages::CanReadText()) {
+        const auto words = PdfPages::Words(printedTo);
+        ASSERT_FALSE(words.empty());
+        EXPECT_GT(words.front().pageSize.height(), words.front().pageSize.width()) << "portrait";
+    }
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    ExpectSameSnapshot(before, WindowSnapshot(*form));
 }
 
 TEST_F(PrintFixture, PrintGivesOnePageAndRestoresTheWindow)
@@ -117,8 +157,9 @@ TEST_F(PrintFixture, PrintAllGivesOnePagePerVisibleTabAndKeepsTheActivePage)
     printedTo = path("all.pdf");
     trigger("MenuPrintAll");
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(PdfPages::Count(printedTo), visibleTabs());
-    expectInkOnEveryPage(printedTo, visibleTabs());
+    EXPECT_EQ(PdfPages::Count(printedTo), allPages());
+    expectInkOnEveryPage(printedTo, allPages());
+    EXPECT_TRUE(endsWithMaps(printedTo));
     EXPECT_EQ(tabs->currentIndex(), 5);
     EXPECT_EQ(form->Pages().Active(), 5);
     ExpectSameSnapshot(before, WindowSnapshot(*form));
@@ -128,12 +169,12 @@ TEST_F(PrintFixture, CancelledDialogChangesNothing)
 {
     tabs->setCurrentIndex(3);
     const QStringList before = WindowSnapshot(*form);
-    for (const char* command : { "MenuPrint", "MenuPrintAll" })
+    for (const char* command : { "MenuPrint", "MenuPrintAll", "MenuPrintMaps" })
         trigger(command);
     auto* button = form->findChild<QToolButton*>("SpeedButtonPrint");
     ASSERT_NE(button, nullptr);
     button->click();
-    EXPECT_EQ(dialogs, 3);
+    EXPECT_EQ(dialogs, 4);
     EXPECT_TRUE(errors.isEmpty());
     ExpectSameSnapshot(before, WindowSnapshot(*form));
 }
@@ -143,7 +184,8 @@ TEST_F(PrintFixture, ExportPdfAddsTheSuffixAndWritesEveryPage)
     form->Files().Printing().chooseExportFile = [this] { return path("settings"); };
     trigger("MenuExportPdf");
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(PdfPages::Count(path("settings.pdf")), visibleTabs());
+    EXPECT_EQ(PdfPages::Count(path("settings.pdf")), allPages());
+    EXPECT_TRUE(endsWithMaps(path("settings.pdf")));
     EXPECT_FALSE(QFile::exists(path("settings")));
 
     form->Files().Printing().chooseExportFile = [] { return QString(); };
@@ -170,7 +212,7 @@ TEST_F(PrintFixture, WritePdfOfTheActivePageGivesOnePage)
 {
     const QString target = path("one.pdf");
     QString error;
-    ASSERT_TRUE(PrintCommands::WritePdf(*form, target, false, "head", &error)) << error.toStdString();
+    ASSERT_TRUE(PrintCommands::WritePdf(*form, target, PrintScope::ActivePage, "head", &error)) << error.toStdString();
     EXPECT_EQ(PdfPages::Count(target), 1);
     EXPECT_EQ(PrintCommands::WithPdfSuffix("a.PDF"), "a.PDF");
     EXPECT_EQ(PrintCommands::WithPdfSuffix("a.ign"), "a.ign.pdf");
@@ -187,7 +229,7 @@ TEST_F(PrintFixture, APdfThatDoesNotFitIsReportedAndKeepsThePreviousFile)
     QString error;
     {
         FileSizeLimit full(1000);
-        EXPECT_FALSE(PrintCommands::WritePdf(*form, target, false, "head", &error));
+        EXPECT_FALSE(PrintCommands::WritePdf(*form, target, PrintScope::ActivePage, "head", &error));
     }
     EXPECT_TRUE(error.contains("could not be written")) << error.toStdString();
     QFile kept(target);
@@ -204,7 +246,7 @@ struct PdfTextFixture : PrintFixture {
         tabs->setCurrentIndex(page);
         const QString target = path("page.pdf");
         QString error;
-        EXPECT_TRUE(PrintCommands::WritePdf(*form, target, false, "head", &error)) << error.toStdString();
+        EXPECT_TRUE(PrintCommands::WritePdf(*form, target, PrintScope::ActivePage, "head", &error)) << error.toStdString();
         if (const QByteArray keep = qgetenv("VORDAX4_KEEP_PDF"); !keep.isEmpty())
             QFile::copy(target, QString::fromUtf8(keep) + QString("-%1-%2.pdf").arg(LanguageIndex).arg(page));
         return PdfPages::Text(target);
