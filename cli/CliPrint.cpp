@@ -28,12 +28,11 @@ bool ParsePrintOptions(const std::vector<std::string>& args, PrintOptions& o, Cl
                 return false;
             }
             o.scope = scope;
-        }
-        else if (args[i] == "-o" && i + 1 < args.size())
+        } else if (args[i] == "-o" && i + 1 < args.size()) {
             o.out = args[++i];
-        else if (args[i].rfind("-", 0) != 0 && o.file.empty())
+        } else if (args[i].rfind("-", 0) != 0 && o.file.empty()) {
             o.file = args[i];
-        else {
+        } else {
             io.err << "vordax4-cli print: unexpected '" << args[i] << "'\n";
             return false;
         }

@@ -12,10 +12,7 @@ namespace {
 
 const char* const SWITCHING_VALUES = "###1 = on, 0 = off##1 = ein, 0 = aus##1 = zapnuto, 0 = vypnuto";
 
-QString Number(int32_t raw, double scale)
-{
-    return QString::fromUtf8(FormatAxisValue(raw, scale, "", false).c_str());
-}
+QString Number(int32_t raw, double scale) { return QString::fromUtf8(FormatAxisValue(raw, scale, "", false).c_str()); }
 
 QString WithUnit(const QString& name, const char* unit)
 {

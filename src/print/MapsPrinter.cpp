@@ -13,7 +13,7 @@ namespace {
 const char* const COLUMNS = "###Columns##Spalten##Sloupce";
 const char* const ROWS = "###Rows##Zeilen##Řádky";
 const char* const VALUES = "###Values##Werte##Hodnoty";
-const char* const NO_MAPS = "###No map is in use.##Keine Kennlinie ist in Gebrauch.##Žádná mapa se nepoužívá.";
+const char* const NO_MAPS = "###No map is in use.##Kein Kennfeld ist in Gebrauch.##Žádná mapa se nepoužívá.";
 const char* const LEGEND_GAP = "      ";
 constexpr qreal LINE_POINTS = 0.5;
 
@@ -41,8 +41,8 @@ void PaintTable(QPainter& p, const PrintedMap& map, const MapPageLayout::Block& 
     const QPointF origin = b.TableOrigin();
     const auto cell = [&](int column, int row) {
         const qreal x = column < 0 ? origin.x() : origin.x() + b.rowHeaderWidth + column * b.columnWidth;
-        return QRectF(x, origin.y() + (row + 1) * b.rowHeight, column < 0 ? b.rowHeaderWidth : b.columnWidth,
-            b.rowHeight);
+        return QRectF(
+            x, origin.y() + (row + 1) * b.rowHeight, column < 0 ? b.rowHeaderWidth : b.columnWidth, b.rowHeight);
     };
     const int rows = static_cast<int>(map.rows.size());
     p.setFont(MapPageLayout::TableFont(b.points));

@@ -30,6 +30,13 @@ namespace {
 
 QString Number(int raw, double scale) { return QString::fromStdString(FormatAxisValue(raw, scale, "", false)); }
 
+// VORDAX4_KEEP_PDF=PREFIX keeps a copy of each printout for looking at.
+void Keep(const QString& pdf, const QString& name)
+{
+    if (const QByteArray keep = qgetenv("VORDAX4_KEEP_PDF"); !keep.isEmpty())
+        QFile::copy(pdf, QString::fromUtf8(keep) + "-" + name + ".pdf");
+}
+
 // A table's rows as the printout reads: the header row after the corner, then each row's header
 // followed by its cells, left to right.
 QStringList TableLines(const QString& corner, const QStringList& columns, const QStringList& rows,
@@ -92,8 +99,8 @@ struct MapsPrintFixture : testing::Test {
         QString error;
         EXPECT_TRUE(PrintCommands::WritePdf(*form, path("maps.pdf"), PrintScope::Maps, "head", &error))
             << error.toStdString();
-        if (const QByteArray keep = qgetenv("VORDAX4_KEEP_PDF"); !keep.isEmpty())
-            QFile::copy(path("maps.pdf"), QString::fromUtf8(keep) + QString("-maps-%1.pdf").arg(++kept));
+        Keep(path("maps.pdf"),
+            QString("%1-%2").arg(testing::UnitTest::GetInstance()->current_test_info()->name()).arg(++kept));
         return PdfPages::Text(path("maps.pdf"));
     }
 };
@@ -160,8 +167,8 @@ TEST_F(MapsPrintFixture, GridsAndCalibrationPrintEveryValueInItsPlace)
     });
     const QString text = PrintMaps();
     QStringList expected = GridLines(img, RPM_ADV, ADVANCE, -100, 1) + GridLines(img, SERVO_RPM, SERVO_MV, 0, 0.02);
-    expected += TableLines("TP [%]", { "Voltage [V]" }, { "0", "100" },
-        [&](int r, int) { return Number(img.Adrw(TPS + r), 0.001); });
+    expected += TableLines(
+        "TP [%]", { "Voltage [V]" }, { "0", "100" }, [&](int r, int) { return Number(img.Adrw(TPS + r), 0.001); });
     for (const QString& line : expected)
         EXPECT_TRUE(text.contains(line)) << "\"" << line.toStdString() << "\" is missing: " << text.toStdString();
     for (const char* legend : { "Columns: RPM Rows: TP [%] Values: Advance [°]", "Values: STPS [V]" })
@@ -267,12 +274,14 @@ TEST(MapsPrinterTest, AWideMapDoesNotRunOffTheA4PageAndLosesNoCell)
     {
         A4Pdf pdf;
         QPainter painter(&pdf.writer);
-        ASSERT_GE(MapsPrinter::PaintPages(painter, pdf.writer, { WideMap(COLUMNS, ROWS, "-12.345") }, "head", false), 1);
+        ASSERT_GE(
+            MapsPrinter::PaintPages(painter, pdf.writer, { WideMap(COLUMNS, ROWS, "-12.345") }, "head", false), 1);
         painter.end();
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(pdf.buffer.data());
     }
+    Keep(file, "wide");
     const std::vector<PdfPages::Word> words = PdfPages::Words(file);
     ASSERT_FALSE(words.empty());
     constexpr double MARGIN_POINTS = 10 / 25.4 * 72;
