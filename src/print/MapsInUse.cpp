@@ -91,6 +91,18 @@ void AddEditor(std::vector<PrintedMap>& maps, const MapEditor& editor, const QSt
     }
 }
 
+// The window's own page controls: not those of a dialog it owns, nor one inside another's page,
+// whose editors that page already holds.
+bool IsPageControl(const QTabWidget& tabs, const QMainWindow& window)
+{
+    if (tabs.window() != &window)
+        return false;
+    for (const QWidget* w = tabs.parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<const QTabWidget*>(w))
+            return false;
+    return true;
+}
+
 } // namespace
 
 PrintedMap MapsInUse::Read(const MapSheet& s, bool compact, const QString& title)
@@ -121,6 +133,8 @@ std::vector<PrintedMap> MapsInUse::Of(QMainWindow& window)
 {
     std::vector<PrintedMap> maps;
     for (const QTabWidget* tabs : window.findChildren<QTabWidget*>()) {
+        if (!IsPageControl(*tabs, window))
+            continue;
         for (int t = 0; t < tabs->count(); ++t) {
             const QWidget* sheet = tabs->widget(t);
             if (!tabs->isTabVisible(t) || !sheet)

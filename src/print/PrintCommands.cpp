@@ -69,8 +69,9 @@ void PrintCommands::PrintWith(PrintScope scope)
     SetUpPage(printer, scope);
     if (!printDialog(printer))
         return;
+    // The maps are read from their editors: reloaded from the settings, they show what is printed.
     if (beforePrint)
-        beforePrint(scope == PrintScope::AllPages);
+        beforePrint(scope != PrintScope::ActivePage);
     if (!PrintOn(window_, printer, scope, HeaderText()))
         errorBox(Text(PRINT_FAILED));
 }
