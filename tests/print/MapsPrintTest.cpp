@@ -52,16 +52,43 @@ QStringList TableLines(const QString& corner, const QStringList& columns, const 
     return lines;
 }
 
-// The advance and servo grids of img as their tables show them with a TP sensor.
-QStringList GridLines(const ParamImage& img, int speeds, int cells, int offset, double scale)
+// The rows of the load axis: the fixed throttle points with a TP sensor, else the pressures at
+// words pressures.
+QStringList LoadRows(const ParamImage& img, int pressures)
 {
-    QStringList columns, rows;
-    for (int i = 0; i < MAP_DIM; ++i) {
+    QStringList rows;
+    for (int i = 0; i < MAP_DIM; ++i)
+        rows << Number(img.Adrb(TPSIAP_SENSOR) == 1 ? MapImageBinding::TpLoadPoints[i] : img.Adrw(pressures + i), 1);
+    return rows;
+}
+
+// A grid (advance or servo) of img as its table shows it.
+QStringList GridLines(const ParamImage& img, int speeds, int cells, int pressures, int offset, double scale)
+{
+    QStringList columns;
+    for (int i = 0; i < MAP_DIM; ++i)
         columns << Number(img.Adrb(speeds + i), 100);
-        rows << Number(MapImageBinding::TpLoadPoints[i], 1);
-    }
-    return TableLines("TP [%] \\ RPM", columns, rows,
+    const QString corner = img.Adrb(TPSIAP_SENSOR) == 1 ? "TP [%] \\ RPM" : "IAP [kPa] \\ RPM";
+    return TableLines(corner, columns, LoadRows(img, pressures),
         [&](int r, int c) { return Number(img.Adrb(cells + MAP_DIM * r + c) + offset, scale); });
+}
+
+// "< a", "a – b", ..., "> z": the regions between count points.
+QStringList Regions(int count, const std::function<int(int)>& point)
+{
+    QStringList regions { "< " + Number(point(0), 1) };
+    for (int i = 1; i < count; ++i)
+        regions << Number(point(i - 1), 1) + " – " + Number(point(i), 1);
+    return regions << "> " + Number(point(count - 1), 1);
+}
+
+// The switching map of the first power output: a region of speed by a region of throttle.
+QStringList PowerOutLines(const ParamImage& img)
+{
+    const QStringList columns = Regions(3, [&](int i) { return img.Adrb(POWER_OUT_RPM + i) * 100; });
+    const QStringList rows = Regions(2, [&](int j) { return int(img.Adrw(POWER_OUT_TP + j)); });
+    return TableLines("TP [%] \\ RPM", columns, rows,
+        [&](int r, int c) { return QString::number((img.Adrb(POWER_OUT_CELLS + r) >> c) & 1); });
 }
 
 struct Configuration {
@@ -155,24 +182,55 @@ TEST_F(MapsPrintFixture, EveryCellAndAxisValueOfTheMapsInUseIsPrintedAndNoOtherM
     }
 }
 
-TEST_F(MapsPrintFixture, GridsAndCalibrationPrintEveryValueInItsPlace)
+TEST_F(MapsPrintFixture, GridsSwitchingMapsAndCalibrationsPrintEveryValueInItsPlace)
 {
     if (!PdfPages::CanReadText())
         GTEST_SKIP() << "pdftotext is not installed";
-    const ParamImage img = Open([](ParamImage& img) {
-        Distinct(img);
-        img.Adrb(SERVO_ENABLE) = 1;
-        img.Adrb(SERVO_MAPA) = 2;
-        img.Adrb(SERVO_PERCENT) = 0;
-    });
-    const QString text = PrintMaps();
-    QStringList expected = GridLines(img, RPM_ADV, ADVANCE, -100, 1) + GridLines(img, SERVO_RPM, SERVO_MV, 0, 0.02);
-    expected += TableLines(
-        "TP [%]", { "Voltage [V]" }, { "0", "100" }, [&](int r, int) { return Number(img.Adrw(TPS + r), 0.001); });
-    for (const QString& line : expected)
-        EXPECT_TRUE(text.contains(line)) << "\"" << line.toStdString() << "\" is missing: " << text.toStdString();
-    for (const char* legend : { "Columns: RPM Rows: TP [%] Values: Advance [°]", "Values: STPS [V]" })
-        EXPECT_TRUE(text.contains(legend)) << legend;
+    const struct {
+        const char* name;
+        std::function<void(ParamImage&)> set;
+        std::function<QStringList(const ParamImage&)> lines;
+    } cases[] = {
+        { "TP sensor",
+            [](ParamImage& img) {
+                Distinct(img);
+                img.Adrb(SERVO_ENABLE) = 1;
+                img.Adrb(SERVO_MAPA) = 2;
+                img.Adrb(SERVO_PERCENT) = 0;
+                img.Adrb(POWER_OUT_MODE) = POWER_OUT_SPECIAL;
+                img.Adrb(POWER_OUT_CELLS) = 0b0101;
+                img.Adrb(POWER_OUT_CELLS + 2) = 0b1010;
+            },
+            [](const ParamImage& img) {
+                return GridLines(img, RPM_ADV, ADVANCE, ADV_IAP, -100, 1)
+                    + GridLines(img, SERVO_RPM, SERVO_MV, SERVO_IAP, 0, 0.02) + PowerOutLines(img)
+                    + TableLines("TP [%]", { "Voltage [V]" }, { "0", "100" },
+                        [&](int r, int) { return Number(img.Adrw(TPS + r), 0.001); })
+                    + QStringList { "Columns: RPM Rows: TP [%] Values: Advance [°]", "Values: STPS [V]",
+                          "Values: 1 = on, 0 = off" };
+            } },
+        { "IAP sensor",
+            [](ParamImage& img) {
+                Distinct(img);
+                img.Adrb(TPSIAP_SENSOR) = 2;
+                for (int i = 0; i < MAP_DIM; ++i)
+                    img.Adrw(ADV_IAP + i) = static_cast<uint16_t>(20 + 8 * i);
+            },
+            [](const ParamImage& img) {
+                return GridLines(img, RPM_ADV, ADVANCE, ADV_IAP, -100, 1)
+                    + TableLines("P [kPa]", { "Voltage [V]" },
+                        { Number(img.Adrw(IAP_SENSOR), 1), Number(img.Adrw(IAP_SENSOR + 2), 1) },
+                        [&](int r, int) { return Number(img.Adrw(IAP_SENSOR + 2 * r + 1), 0.001); })
+                    + QStringList { "Columns: RPM Rows: IAP [kPa] Values: Advance [°]" };
+            } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ParamImage img = Open(c.set);
+        const QString text = PrintMaps();
+        for (const QString& line : c.lines(img))
+            EXPECT_TRUE(text.contains(line)) << "\"" << line.toStdString() << "\" is missing: " << text.toStdString();
+    }
 }
 
 TEST_F(MapsPrintFixture, AMapKeptAsOneCurvePrintsOneRowAndTheTextsFollowTheLanguage)
