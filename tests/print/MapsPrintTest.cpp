@@ -91,13 +91,6 @@ QStringList PowerOutLines(const ParamImage& img)
         [&](int r, int c) { return QString::number((img.Adrb(POWER_OUT_CELLS + r) >> c) & 1); });
 }
 
-struct Configuration {
-    const char* name;
-    std::function<void(ParamImage&)> set;
-    std::vector<const char*> printed; // titles that must be there
-    std::vector<const char*> absent; // titles of maps not in use
-};
-
 struct MapsPrintFixture : testing::Test {
     ScopedWorkDir dir;
     std::unique_ptr<MainWindow> form;
@@ -146,43 +139,7 @@ void Distinct(ParamImage& img)
     }
 }
 
-TEST_F(MapsPrintFixture, EveryCellAndAxisValueOfTheMapsInUseIsPrintedAndNoOtherMap)
-{
-    if (!PdfPages::CanReadText())
-        GTEST_SKIP() << "pdftotext is not installed";
-    const Configuration cases[] = {
-        { "TP sensor, servo and power out 1",
-            [](ParamImage& img) {
-                Distinct(img);
-                img.Adrb(SERVO_ENABLE) = 1;
-                img.Adrb(SERVO_MAPA) = 2;
-                img.Adrb(SERVO_PERCENT) = 0;
-                img.Adrb(POWER_OUT_MODE) = POWER_OUT_SPECIAL;
-                img.Adrb(POWER_OUT_MODE + 1) = POWER_OUT_OFF;
-            },
-            { "Advance", "Servo", "TP sensor", "Power out 1 (pin 3)" }, { "IAP sensor", "Power out 2" } },
-        { "IAP sensor, servo switched off, no power output",
-            [](ParamImage& img) {
-                Distinct(img);
-                img.Adrb(TPSIAP_SENSOR) = 2;
-                img.Adrb(SERVO_ENABLE) = 0;
-                img.Adrb(POWER_OUT_MODE) = POWER_OUT_OFF;
-                img.Adrb(POWER_OUT_MODE + 1) = POWER_OUT_FUEL_PUMP;
-            },
-            { "Advance", "IAP sensor" }, { "Servo", "TP sensor", "Power out" } },
-    };
-    for (const Configuration& c : cases) {
-        SCOPED_TRACE(c.name);
-        Open(c.set);
-        const QString text = PrintMaps();
-        for (const char* title : c.printed)
-            EXPECT_TRUE(text.contains(title)) << title << " is missing: " << text.toStdString();
-        for (const char* title : c.absent)
-            EXPECT_FALSE(text.contains(title)) << title << " is not in use: " << text.toStdString();
-    }
-}
-
-TEST_F(MapsPrintFixture, GridsSwitchingMapsAndCalibrationsPrintEveryValueInItsPlace)
+TEST_F(MapsPrintFixture, EveryValueOfTheMapsInUseIsPrintedInItsPlaceAndNoOtherMap)
 {
     if (!PdfPages::CanReadText())
         GTEST_SKIP() << "pdftotext is not installed";
@@ -190,14 +147,16 @@ TEST_F(MapsPrintFixture, GridsSwitchingMapsAndCalibrationsPrintEveryValueInItsPl
         const char* name;
         std::function<void(ParamImage&)> set;
         std::function<QStringList(const ParamImage&)> lines;
+        std::vector<const char*> absent; // titles of the maps not in use
     } cases[] = {
-        { "TP sensor",
+        { "TP sensor, servo, power out 1",
             [](ParamImage& img) {
                 Distinct(img);
                 img.Adrb(SERVO_ENABLE) = 1;
                 img.Adrb(SERVO_MAPA) = 2;
                 img.Adrb(SERVO_PERCENT) = 0;
                 img.Adrb(POWER_OUT_MODE) = POWER_OUT_SPECIAL;
+                img.Adrb(POWER_OUT_MODE + 1) = POWER_OUT_OFF;
                 img.Adrb(POWER_OUT_CELLS) = 0b0101;
                 img.Adrb(POWER_OUT_CELLS + 2) = 0b1010;
             },
@@ -207,12 +166,16 @@ TEST_F(MapsPrintFixture, GridsSwitchingMapsAndCalibrationsPrintEveryValueInItsPl
                     + TableLines("TP [%]", { "Voltage [V]" }, { "0", "100" },
                         [&](int r, int) { return Number(img.Adrw(TPS + r), 0.001); })
                     + QStringList { "Columns: RPM Rows: TP [%] Values: Advance [°]", "Values: STPS [V]",
-                          "Values: 1 = on, 0 = off" };
-            } },
-        { "IAP sensor",
+                          "Values: 1 = on, 0 = off", "Advance", "Servo", "TP sensor", "Power out 1 (pin 3)" };
+            },
+            { "IAP sensor", "Power out 2" } },
+        { "IAP sensor, servo switched off, no power output with a map",
             [](ParamImage& img) {
                 Distinct(img);
                 img.Adrb(TPSIAP_SENSOR) = 2;
+                img.Adrb(SERVO_ENABLE) = 0;
+                img.Adrb(POWER_OUT_MODE) = POWER_OUT_OFF;
+                img.Adrb(POWER_OUT_MODE + 1) = POWER_OUT_FUEL_PUMP;
                 for (int i = 0; i < MAP_DIM; ++i)
                     img.Adrw(ADV_IAP + i) = static_cast<uint16_t>(20 + 8 * i);
             },
@@ -221,8 +184,9 @@ TEST_F(MapsPrintFixture, GridsSwitchingMapsAndCalibrationsPrintEveryValueInItsPl
                     + TableLines("P [kPa]", { "Voltage [V]" },
                         { Number(img.Adrw(IAP_SENSOR), 1), Number(img.Adrw(IAP_SENSOR + 2), 1) },
                         [&](int r, int) { return Number(img.Adrw(IAP_SENSOR + 2 * r + 1), 0.001); })
-                    + QStringList { "Columns: RPM Rows: IAP [kPa] Values: Advance [°]" };
-            } },
+                    + QStringList { "Columns: RPM Rows: IAP [kPa] Values: Advance [°]", "IAP sensor" };
+            },
+            { "Servo", "TP sensor", "Power out" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,6 +194,8 @@ TEST_F(MapsPrintFixture, GridsSwitchingMapsAndCalibrationsPrintEveryValueInItsPl
         const QString text = PrintMaps();
         for (const QString& line : c.lines(img))
             EXPECT_TRUE(text.contains(line)) << "\"" << line.toStdString() << "\" is missing: " << text.toStdString();
+        for (const char* title : c.absent)
+            EXPECT_FALSE(text.contains(title)) << title << " is not in use: " << text.toStdString();
     }
 }
 
