@@ -242,9 +242,10 @@ const std::vector<CliCommand>& CliCommands()
             "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3; --heat "
             "colours the table's cells by value on the 3D graph's palette",
             CliRender },
-        { "print", "FILE.ign -o OUT.pdf [--all]",
+        { "print", "FILE.ign -o OUT.pdf [--all | --maps]",
             "opens a parameter file in a window off the screen and writes its printout as a PDF file: the active "
-            "page, or with --all every settings page shown as a tab, one page each",
+            "page, or with --all every settings page shown as a tab, one page each, and the maps; --maps prints "
+            "only the maps in use, each as a table of its values with its axes and units, on A4 portrait",
             CliPrint },
     };
     return commands;

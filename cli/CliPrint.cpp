@@ -15,25 +15,30 @@ namespace {
 struct PrintOptions {
     std::string file;
     std::string out;
-    bool all = false;
+    PrintScope scope = PrintScope::ActivePage;
 };
 
 bool ParsePrintOptions(const std::vector<std::string>& args, PrintOptions& o, CliIo& io)
 {
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--all")
-            o.all = true;
-        else if (args[i] == "-o" && i + 1 < args.size())
+        if (args[i] == "--all" || args[i] == "--maps") {
+            const PrintScope scope = args[i] == "--all" ? PrintScope::AllPages : PrintScope::Maps;
+            if (o.scope != PrintScope::ActivePage && o.scope != scope) {
+                io.err << "vordax4-cli print: --all and --maps exclude each other\n";
+                return false;
+            }
+            o.scope = scope;
+        } else if (args[i] == "-o" && i + 1 < args.size()) {
             o.out = args[++i];
-        else if (args[i].rfind("-", 0) != 0 && o.file.empty())
+        } else if (args[i].rfind("-", 0) != 0 && o.file.empty()) {
             o.file = args[i];
-        else {
+        } else {
             io.err << "vordax4-cli print: unexpected '" << args[i] << "'\n";
             return false;
         }
     }
     if (o.file.empty() || o.out.empty()) {
-        io.err << "usage: vordax4-cli print FILE.ign -o OUT.pdf [--all]\n";
+        io.err << "usage: vordax4-cli print FILE.ign -o OUT.pdf [--all | --maps]\n";
         return false;
     }
     return true;
@@ -71,7 +76,7 @@ int CliPrint(const std::vector<std::string>& args, CliIo& io)
         } else {
             QString error;
             const QString header = PrintHeader(file, QString(), QDate::currentDate());
-            if (PrintCommands::WritePdf(form, QString::fromLocal8Bit(o.out.c_str()), o.all, header, &error))
+            if (PrintCommands::WritePdf(form, QString::fromLocal8Bit(o.out.c_str()), o.scope, header, &error))
                 code = CLI_OK;
             else
                 io.err << "vordax4-cli print: " << error.toStdString() << "\n";

@@ -131,6 +131,7 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
     AddCommand(file, "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printing_->Print(); });
     // Shown once the menu texts are applied.
     AddCommand(file, "MenuPrintAll", QKeySequence(), [this] { printing_->PrintAll(); })->setVisible(false);
+    AddCommand(file, "MenuPrintMaps", QKeySequence(), [this] { printing_->PrintMaps(); });
     AddCommand(file, "MenuPrintPreview", QKeySequence(), [this] { printing_->Preview(); });
     AddCommand(file, "MenuExportPdf", QKeySequence(), [this] { printing_->ExportPdf(); });
     file->addSeparator();

@@ -67,7 +67,7 @@ public:
     const QString& DefaultPath() const { return defaultPath_; }
     // The current file, the dialogs' folder, the history and the new-installation flag.
     ParamFileState& State() { return state_; }
-    // Print, Print All, the print preview and Export PDF.
+    // Print, Print All, Print maps, the print preview and Export PDF.
     PrintCommands& Printing() { return *printing_; }
 
     // "data.ign" in the program's folder.

@@ -22,6 +22,7 @@ constexpr CaptionRow menuRows[] = {
     {"MenuSaveExeDir", {"Save to exe di&r", "Speichern in exe di&r", "Uložit do exe di&r"}},
     {"MenuPrint", {"&Print", "&Drucken", "&Tisk"}},
     {"MenuPrintAll", {"Print a&ll", "Drucken a&lles", "Tisk &vše"}, CaptionAction::SetTextAndShow},
+    {"MenuPrintMaps", {"Print &maps", "&Kennfelder drucken", "Tisk &map"}},
     {"MenuPrintPreview", {"Print pre&view", "Druck&vorschau", "Ná&hled tisku"}},
     {"MenuExportPdf", {"Export P&DF...", "Als P&DF exportieren...", "Export do P&DF..."}},
     {"MenuExit", {"E&xit", "&Beenden", "&Konec"}},

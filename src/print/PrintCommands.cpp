@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "lang/LangString.h"
+#include "print/MapsPrinter.h"
 #include "print/WindowPrinter.h"
 
 #include <QBuffer>
@@ -24,11 +25,24 @@ constexpr int PDF_DPI = 300;
 
 QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
-// Landscape suits the window's shape best.
-void SetUpPage(QPagedPaintDevice& device)
+// Landscape suits the window's shape best; the maps alone read best as tables down a portrait page.
+void SetUpPage(QPagedPaintDevice& device, PrintScope scope)
 {
-    device.setPageOrientation(QPageLayout::Landscape);
+    device.setPageOrientation(scope == PrintScope::Maps ? QPageLayout::Portrait : QPageLayout::Landscape);
     device.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+}
+
+bool PrintOn(QMainWindow& window, QPagedPaintDevice& device, PrintScope scope, const QString& header)
+{
+    switch (scope) {
+    case PrintScope::ActivePage:
+        return WindowPrinter::PrintActive(window, device, header);
+    case PrintScope::AllPages:
+        return WindowPrinter::PrintAll(window, device, header) > 0;
+    case PrintScope::Maps:
+        return MapsPrinter::Print(window, device, header);
+    }
+    return false;
 }
 
 } // namespace
@@ -49,30 +63,31 @@ QString PrintCommands::WithPdfSuffix(const QString& path)
     return path.endsWith(".pdf", Qt::CaseInsensitive) ? path : path + ".pdf";
 }
 
-void PrintCommands::PrintWith(bool all)
+void PrintCommands::PrintWith(PrintScope scope)
 {
     QPrinter printer(QPrinter::HighResolution);
-    SetUpPage(printer);
+    SetUpPage(printer, scope);
     if (!printDialog(printer))
         return;
+    // The maps are read from their editors: reloaded from the settings, they show what is printed.
     if (beforePrint)
-        beforePrint(all);
-    const bool printed = all ? WindowPrinter::PrintAll(window_, printer, HeaderText()) > 0
-                             : WindowPrinter::PrintActive(window_, printer, HeaderText());
-    if (!printed)
+        beforePrint(scope != PrintScope::ActivePage);
+    if (!PrintOn(window_, printer, scope, HeaderText()))
         errorBox(Text(PRINT_FAILED));
 }
 
-void PrintCommands::Print() { PrintWith(false); }
+void PrintCommands::Print() { PrintWith(PrintScope::ActivePage); }
 
-void PrintCommands::PrintAll() { PrintWith(true); }
+void PrintCommands::PrintAll() { PrintWith(PrintScope::AllPages); }
+
+void PrintCommands::PrintMaps() { PrintWith(PrintScope::Maps); }
 
 void PrintCommands::Preview()
 {
     if (beforePrint)
         beforePrint(true);
     QPrinter printer(QPrinter::HighResolution);
-    SetUpPage(printer);
+    SetUpPage(printer, PrintScope::AllPages);
     QPrintPreviewDialog dialog(&printer, &window_);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
         [this](QPrinter* p) { WindowPrinter::PrintAll(window_, *p, HeaderText()); });
@@ -87,11 +102,12 @@ void PrintCommands::ExportPdf()
     if (beforePrint)
         beforePrint(true);
     QString error;
-    if (!WritePdf(window_, WithPdfSuffix(chosen), true, HeaderText(), &error))
+    if (!WritePdf(window_, WithPdfSuffix(chosen), PrintScope::AllPages, HeaderText(), &error))
         errorBox(error);
 }
 
-bool PrintCommands::WritePdf(QMainWindow& window, const QString& path, bool all, const QString& header, QString* error)
+bool PrintCommands::WritePdf(
+    QMainWindow& window, const QString& path, PrintScope scope, const QString& header, QString* error)
 {
     // The pages are made in memory and saved as a whole, so a full disk keeps the previous file and
     // a device or pipe named as the target is written into, not replaced.
@@ -103,9 +119,8 @@ bool PrintCommands::WritePdf(QMainWindow& window, const QString& path, bool all,
         QPdfWriter writer(&buffer);
         writer.setResolution(PDF_DPI);
         writer.setCreator("VORDAX4");
-        SetUpPage(writer);
-        written = all ? WindowPrinter::PrintAll(window, writer, header) > 0
-                      : WindowPrinter::PrintActive(window, writer, header);
+        SetUpPage(writer, scope);
+        written = PrintOn(window, writer, scope, header);
     }
     QString reason;
     written = written && SaveFileAtomically(path, pdf, &reason);

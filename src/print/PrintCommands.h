@@ -8,7 +8,11 @@ class QMainWindow;
 class QPrinter;
 class QWidget;
 
-// The File menu's printing: Print, Print All, the print preview and Export PDF, each through the
+// What a printout holds: the window with its active page, every settings page (and the maps), or
+// the maps alone as numbers.
+enum class PrintScope { ActivePage, AllPages, Maps };
+
+// The File menu's printing: Print, Print All, Print maps, the print preview and Export PDF, each through the
 // platform's dialogs. The window's own preparations (applying a pending edit, reloading the pages)
 // and the head line come from the window through the hooks.
 class PrintCommands {
@@ -17,12 +21,14 @@ public:
 
     void Print();
     void PrintAll();
+    void PrintMaps();
     void Preview();
     void ExportPdf();
 
-    // Writes every page (all) or the active one to a PDF file; the file appears only when it was
-    // written whole. error gets a message when it was not.
-    static bool WritePdf(QMainWindow& window, const QString& path, bool all, const QString& header, QString* error);
+    // Writes what scope names to a PDF file; the file appears only when it was written whole. error
+    // gets a message when it was not.
+    static bool WritePdf(
+        QMainWindow& window, const QString& path, PrintScope scope, const QString& header, QString* error);
     // Adds ".pdf" unless the name ends in it (case ignored).
     static QString WithPdfSuffix(const QString& path);
 
@@ -36,7 +42,7 @@ public:
     std::function<void(const QString&)> errorBox;
 
 private:
-    void PrintWith(bool all);
+    void PrintWith(PrintScope scope);
     QString HeaderText() const { return header ? header() : QString(); }
 
     QMainWindow& window_;

@@ -1,5 +1,7 @@
 #include "print/WindowPrinter.h"
 
+#include "print/MapsInUse.h"
+#include "print/MapsPrinter.h"
 #include "print/PrintPreparer.h"
 
 #include <QCoreApplication>
@@ -105,10 +107,15 @@ void ShowOnlyTab(QTabWidget& tabs, const std::vector<PrintPreparer::Sheet>& shee
 
 } // namespace
 
+int WindowPrinter::PaintHeadLine(QPainter& painter, const QRect& area, const QString& header)
+{
+    return DrawTextBlock(painter, area, header, HEAD_POINTS, Qt::AlignLeft | Qt::AlignTop);
+}
+
 void WindowPrinter::PaintWindow(QMainWindow& window, QPainter& painter, const QRect& page, const QString& header)
 {
     QRect area = page;
-    area.setTop(area.top() + DrawTextBlock(painter, area, header, HEAD_POINTS, Qt::AlignLeft | Qt::AlignTop));
+    area.setTop(area.top() + PaintHeadLine(painter, area, header));
     const QString status = StatusText(window);
     if (!status.isEmpty()) {
         QFont font = painter.font();
@@ -149,6 +156,8 @@ bool WindowPrinter::PrintActive(QMainWindow& window, QPagedPaintDevice& device, 
 
 int WindowPrinter::PrintAll(QMainWindow& window, QPagedPaintDevice& device, const QString& header)
 {
+    // Read before the window turns printable, as the user sees the maps.
+    const std::vector<PrintedMap> maps = MapsInUse::Of(window);
     PrintPreparer preparer;
     preparer.Prepare(window);
     const auto& sheets = preparer.sheets();
@@ -169,6 +178,8 @@ int WindowPrinter::PrintAll(QMainWindow& window, QPagedPaintDevice& device, cons
             PaintWindow(window, painter, PageArea(painter), header);
             ++pages;
         }
+        const int mapPages = pages > 0 ? MapsPrinter::PaintPages(painter, device, maps, header, true) : 0;
+        pages = mapPages < 0 ? 0 : pages + mapPages;
         if (!painter.end())
             pages = 0;
     }

@@ -127,6 +127,7 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
         { "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), "Save to exe di&r" },
         { "MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), "&Print" },
         { "MenuPrintAll", QKeySequence(), "Print a&ll" },
+        { "MenuPrintMaps", QKeySequence(), "Print &maps" },
         { "MenuPrintPreview", QKeySequence(), "Print pre&view" },
         { "MenuExportPdf", QKeySequence(), "Export P&DF..." },
         { "MenuExit", QKeySequence(), "E&xit" },

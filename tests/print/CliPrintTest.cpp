@@ -54,12 +54,12 @@ struct CliPrintFixture : testing::Test {
     }
 };
 
-TEST_F(CliPrintFixture, AllGivesOneNonBlankPagePerVisibleTab)
+TEST_F(CliPrintFixture, AllGivesOneNonBlankPagePerVisibleTabAndThenTheMaps)
 {
     const CliResult r = print({ in, "-o", path("all.pdf"), "--all" });
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    const int tabs = visibleTabs();
-    EXPECT_GT(tabs, 1);
+    const int tabs = visibleTabs() + 1; // the maps of the default settings fit one page
+    EXPECT_GT(tabs, 2);
     EXPECT_EQ(PdfPages::Count(path("all.pdf")), tabs);
     if (!PdfPages::CanRender())
         GTEST_SKIP() << "pdftoppm is not installed: the pages were counted, not looked at";
@@ -74,6 +74,17 @@ TEST_F(CliPrintFixture, WithoutAllPrintsTheActivePageInTheChosenLanguage)
     const CliResult r = print({ "--lang", "de", in, "-o", path("one.pdf") });
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(PdfPages::Count(path("one.pdf")), 1);
+}
+
+TEST_F(CliPrintFixture, MapsWritesTheTablesOfTheMapsInUse)
+{
+    const CliResult r = print({ in, "--maps", "-o", path("maps.pdf") });
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(PdfPages::Count(path("maps.pdf")), 1);
+    if (!PdfPages::CanReadText())
+        GTEST_SKIP() << "pdftotext is not installed";
+    const QString text = PdfPages::Text(path("maps.pdf"));
+    EXPECT_TRUE(text.contains("Values: Advance [°]")) << text.toStdString();
 }
 
 TEST_F(CliPrintFixture, FailuresExitNonZeroWithAMessageAndNoFile)
@@ -91,6 +102,7 @@ TEST_F(CliPrintFixture, FailuresExitNonZeroWithAMessageAndNoFile)
         { { path("missing.ign"), "-o", path("m.pdf") }, 2, "cannot open", path("m.pdf") },
         { { in }, 2, "usage", QString() },
         { { in, "-o", path("x.pdf"), "--pages" }, 2, "unexpected", path("x.pdf") },
+        { { in, "-o", path("y.pdf"), "--all", "--maps" }, 2, "exclude each other", path("y.pdf") },
     };
     for (const auto& c : cases) {
         const CliResult r = print(c.args);

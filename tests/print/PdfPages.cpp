@@ -63,4 +63,33 @@ QString Text(const QString& path)
     return QString::fromUtf8(run.readAllStandardOutput()).normalized(QString::NormalizationForm_KC).simplified();
 }
 
+std::vector<Word> Words(const QString& path)
+{
+    std::vector<Word> words;
+    QProcess run;
+    run.start("pdftotext", { "-bbox", "-enc", "UTF-8", path, "-" });
+    if (!run.waitForFinished(60000) || run.exitCode() != 0)
+        return words;
+    const QString html = QString::fromUtf8(run.readAllStandardOutput());
+    static const QRegularExpression tag(
+        "<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">|<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
+        "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    int page = -1;
+    QSizeF size;
+    for (auto m = tag.globalMatch(html); m.hasNext();) {
+        const QRegularExpressionMatch t = m.next();
+        if (!t.captured(1).isEmpty()) {
+            ++page;
+            size = QSizeF(t.captured(1).toDouble(), t.captured(2).toDouble());
+            continue;
+        }
+        const QPointF from(t.captured(3).toDouble(), t.captured(4).toDouble());
+        const QPointF to(t.captured(5).toDouble(), t.captured(6).toDouble());
+        QString text = t.captured(7);
+        text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+        words.push_back({ text, page, QRectF(from, to), size });
+    }
+    return words;
+}
+
 } // namespace PdfPages

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRectF>
 #include <QString>
 
 #include <vector>
@@ -20,5 +21,15 @@ double InkShare(const QImage& page);
 bool CanReadText();
 // The text of every page as pdftotext finds it, in reading order, runs of white space made one space.
 QString Text(const QString& path);
+
+// A word of a page where pdftotext finds it, in points from the page's top left corner.
+struct Word {
+    QString text;
+    int page = 0; // from 0
+    QRectF box;
+    QSizeF pageSize;
+};
+// Every word of the file with its box; empty when pdftotext cannot read it.
+std::vector<Word> Words(const QString& path);
 
 } // namespace PdfPages

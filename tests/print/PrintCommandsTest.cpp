@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct PrintFixture : testing::Test {
@@ -63,6 +65,18 @@ struct PrintFixture : testing::Test {
             n += tabs->isTabVisible(i);
         return n;
     }
+    // Print all: a page per visible tab, then the maps of the default settings, which fit one page.
+    int allPages() const { return visibleTabs() + 1; }
+    // Whether the last page holds the maps as numbers; true where pdftotext is missing.
+    static bool endsWithMaps(const QString& pdf)
+    {
+        if (!PdfPages::CanReadText())
+            return true;
+        const auto words = PdfPages::Words(pdf);
+        return !words.empty() && std::any_of(words.begin(), words.end(), [&](const PdfPages::Word& w) {
+            return w.page == words.back().page && w.text == "Values:";
+        });
+    }
     void trigger(const char* action)
     {
         auto* a = form->findChild<QAction*>(action);
@@ -91,23 +105,45 @@ TEST_F(PrintFixture, MenuAndToolButtonArePresent)
     EXPECT_TRUE(all->isVisible()) << "made visible with the menu texts";
     EXPECT_EQ(all->text(), "Print a&ll");
     EXPECT_NE(form->findChild<QToolButton*>("SpeedButtonPrint"), nullptr);
+    auto* maps = form->findChild<QAction*>("MenuPrintMaps");
+    ASSERT_NE(maps, nullptr);
+    EXPECT_EQ(maps->text(), "Print &maps");
     form->Language().SetLanguage(LANG_CZECH);
     EXPECT_EQ(print->text(), "&Tisk");
     EXPECT_EQ(all->text(), "Tisk &vše");
+    EXPECT_EQ(maps->text(), "Tisk &map");
+    form->Language().SetLanguage(LANG_GERMAN);
+    EXPECT_EQ(maps->text(), "&Kennfelder drucken");
     form->Language().SetLanguage(LANG_ENGLISH);
 }
 
-TEST_F(PrintFixture, PrintGivesOnePageAndRestoresTheWindow)
+TEST_F(PrintFixture, PrintAndPrintMapsGiveOnePageAndRestoreTheWindow)
 {
-    tabs->setCurrentIndex(1);
-    const QStringList before = WindowSnapshot(*form);
-    printedTo = path("print.pdf");
-    trigger("MenuPrint");
-    EXPECT_EQ(dialogs, 1);
-    EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(PdfPages::Count(printedTo), 1);
-    expectInkOnEveryPage(printedTo, 1);
-    ExpectSameSnapshot(before, WindowSnapshot(*form));
+    const struct {
+        const char* command;
+        int tab;
+        bool maps; // the maps as numbers on a portrait page, not the window on a landscape one
+    } cases[] = { { "MenuPrint", 1, false }, { "MenuPrintMaps", 3, true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        tabs->setCurrentIndex(c.tab);
+        const QStringList before = WindowSnapshot(*form);
+        printedTo = path(c.command) + ".pdf";
+        dialogs = 0;
+        trigger(c.command);
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_TRUE(errors.isEmpty());
+        EXPECT_EQ(PdfPages::Count(printedTo), 1);
+        expectInkOnEveryPage(printedTo, 1);
+        if (PdfPages::CanReadText()) {
+            EXPECT_EQ(endsWithMaps(printedTo), c.maps);
+            const auto words = PdfPages::Words(printedTo);
+            ASSERT_FALSE(words.empty());
+            EXPECT_EQ(words.front().pageSize.height() > words.front().pageSize.width(), c.maps) << "portrait";
+        }
+        EXPECT_EQ(tabs->currentIndex(), c.tab);
+        ExpectSameSnapshot(before, WindowSnapshot(*form));
+    }
 }
 
 TEST_F(PrintFixture, PrintAllGivesOnePagePerVisibleTabAndKeepsTheActivePage)
@@ -117,8 +153,9 @@ TEST_F(PrintFixture, PrintAllGivesOnePagePerVisibleTabAndKeepsTheActivePage)
     printedTo = path("all.pdf");
     trigger("MenuPrintAll");
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(PdfPages::Count(printedTo), visibleTabs());
-    expectInkOnEveryPage(printedTo, visibleTabs());
+    EXPECT_EQ(PdfPages::Count(printedTo), allPages());
+    expectInkOnEveryPage(printedTo, allPages());
+    EXPECT_TRUE(endsWithMaps(printedTo));
     EXPECT_EQ(tabs->currentIndex(), 5);
     EXPECT_EQ(form->Pages().Active(), 5);
     ExpectSameSnapshot(before, WindowSnapshot(*form));
@@ -128,12 +165,12 @@ TEST_F(PrintFixture, CancelledDialogChangesNothing)
 {
     tabs->setCurrentIndex(3);
     const QStringList before = WindowSnapshot(*form);
-    for (const char* command : { "MenuPrint", "MenuPrintAll" })
+    for (const char* command : { "MenuPrint", "MenuPrintAll", "MenuPrintMaps" })
         trigger(command);
     auto* button = form->findChild<QToolButton*>("SpeedButtonPrint");
     ASSERT_NE(button, nullptr);
     button->click();
-    EXPECT_EQ(dialogs, 3);
+    EXPECT_EQ(dialogs, 4);
     EXPECT_TRUE(errors.isEmpty());
     ExpectSameSnapshot(before, WindowSnapshot(*form));
 }
@@ -143,7 +180,8 @@ TEST_F(PrintFixture, ExportPdfAddsTheSuffixAndWritesEveryPage)
     form->Files().Printing().chooseExportFile = [this] { return path("settings"); };
     trigger("MenuExportPdf");
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(PdfPages::Count(path("settings.pdf")), visibleTabs());
+    EXPECT_EQ(PdfPages::Count(path("settings.pdf")), allPages());
+    EXPECT_TRUE(endsWithMaps(path("settings.pdf")));
     EXPECT_FALSE(QFile::exists(path("settings")));
 
     form->Files().Printing().chooseExportFile = [] { return QString(); };
@@ -170,7 +208,7 @@ TEST_F(PrintFixture, WritePdfOfTheActivePageGivesOnePage)
 {
     const QString target = path("one.pdf");
     QString error;
-    ASSERT_TRUE(PrintCommands::WritePdf(*form, target, false, "head", &error)) << error.toStdString();
+    ASSERT_TRUE(PrintCommands::WritePdf(*form, target, PrintScope::ActivePage, "head", &error)) << error.toStdString();
     EXPECT_EQ(PdfPages::Count(target), 1);
     EXPECT_EQ(PrintCommands::WithPdfSuffix("a.PDF"), "a.PDF");
     EXPECT_EQ(PrintCommands::WithPdfSuffix("a.ign"), "a.ign.pdf");
@@ -187,7 +225,7 @@ TEST_F(PrintFixture, APdfThatDoesNotFitIsReportedAndKeepsThePreviousFile)
     QString error;
     {
         FileSizeLimit full(1000);
-        EXPECT_FALSE(PrintCommands::WritePdf(*form, target, false, "head", &error));
+        EXPECT_FALSE(PrintCommands::WritePdf(*form, target, PrintScope::ActivePage, "head", &error));
     }
     EXPECT_TRUE(error.contains("could not be written")) << error.toStdString();
     QFile kept(target);
@@ -204,7 +242,8 @@ struct PdfTextFixture : PrintFixture {
         tabs->setCurrentIndex(page);
         const QString target = path("page.pdf");
         QString error;
-        EXPECT_TRUE(PrintCommands::WritePdf(*form, target, false, "head", &error)) << error.toStdString();
+        EXPECT_TRUE(PrintCommands::WritePdf(*form, target, PrintScope::ActivePage, "head", &error))
+            << error.toStdString();
         if (const QByteArray keep = qgetenv("VORDAX4_KEEP_PDF"); !keep.isEmpty())
             QFile::copy(target, QString::fromUtf8(keep) + QString("-%1-%2.pdf").arg(LanguageIndex).arg(page));
         return PdfPages::Text(target);
