@@ -93,7 +93,8 @@ MapHits MapHits::Count(const IgnlogFile& log, const MapSheet& sheet)
             continue;
         }
         Point pt;
-        if (!Place(sheet.axisX, readings[i], pt.column, pt.across) || !Place(sheet.axisY, readings[i], pt.row, pt.along)) {
+        if (!Place(sheet.axisX, readings[i], pt.column, pt.across)
+            || !Place(sheet.axisY, readings[i], pt.row, pt.along)) {
             ++h.unplaced_;
             continue;
         }

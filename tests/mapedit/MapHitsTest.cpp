@@ -60,10 +60,8 @@ TEST_F(MapHitsTest, ReadingsLandOnTheNearestEntryAsTheLivePointDoes)
     };
     const Case cases[] = {
         { { 500, 0 }, 0, 0 }, // below the first column
-        { { 1499, 0 }, 0, 0 },
-        { { 1500, 3 }, 1, 1 }, // halfway goes up, on both axes
-        { { 9900, 100 }, 9, 9 },
-        { { 20000, 250 }, 9, 9 }, // beyond the last entries
+        { { 1499, 0 }, 0, 0 }, { { 1500, 3 }, 1, 1 }, // halfway goes up, on both axes
+        { { 9900, 100 }, 9, 9 }, { { 20000, 250 }, 9, 9 }, // beyond the last entries
     };
     for (const Case& c : cases) {
         const MapHits h = Count({ c.reading });
