@@ -17,21 +17,28 @@ struct EngineReading {
     int afterMs = 400;
 };
 
+// The hooks of a recorder as the window sets them up, with a clock the caller moves and image as
+// the configuration of the snapshot.
+inline MonitorPlayer::Hooks RecorderHooks(int64_t& clock, const ParamImage& image = ParamImage())
+{
+    MonitorPlayer::Hooks h;
+    h.clockMs = [&clock] { return clock; };
+    h.wallSeconds = [] { return int64_t { 1700000000 }; };
+    h.connectedPort = [] { return 1; };
+    h.unitPanelText = [] { return std::string("VORDAX4"); };
+    h.image = [image] { return image; };
+    h.unitMirror = []() -> const ParamImage* { return nullptr; };
+    h.pages = [] { return PageRecord(); };
+    return h;
+}
+
 // Writes a recording as the window's recorder would: the snapshot with image as the configuration,
 // then one monitor record per reading.
 inline bool WriteEngineRecording(
     const std::string& path, const std::vector<EngineReading>& readings, const ParamImage& image = ParamImage())
 {
     int64_t clock = 5000;
-    MonitorPlayer::Hooks h;
-    h.clockMs = [&clock] { return clock; };
-    h.wallSeconds = [] { return int64_t { 1700000000 }; };
-    h.connectedPort = [] { return 1; };
-    h.unitPanelText = [] { return std::string("VORDAX4"); };
-    h.image = [&image] { return image; };
-    h.unitMirror = []() -> const ParamImage* { return nullptr; };
-    h.pages = [] { return PageRecord(); };
-    MonitorPlayer recorder(h);
+    MonitorPlayer recorder(RecorderHooks(clock, image));
     if (!recorder.StartRecording(path, {}))
         return false;
     for (const EngineReading& r : readings) {
