@@ -60,6 +60,7 @@ int CliReset(const std::vector<std::string>& args, CliIo& io);
 int CliMonitor(const std::vector<std::string>& args, CliIo& io);
 int CliLogExport(const std::vector<std::string>& args, CliIo& io);
 int CliMap(const std::vector<std::string>& args, CliIo& io);
+int CliHits(const std::vector<std::string>& args, CliIo& io);
 int CliRender(const std::vector<std::string>& args, CliIo& io);
 int CliPrint(const std::vector<std::string>& args, CliIo& io);
 int CliLogPlot(const std::vector<std::string>& args, CliIo& io);

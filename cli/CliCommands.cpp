@@ -215,6 +215,12 @@ const std::vector<CliCommand>& CliCommands()
             "startlimiter, kill, quickshift, retard, blocking, pout1, pout2; by default rpm, load, adv1 and "
             "supply); the size is 1200x800 unless --size says otherwise",
             CliLogPlot },
+        { "hits", "REC.ignlog --map advance|servo [--json] [--settings FILE.ign]",
+            "prints where the engine ran during a recording: each cell's share of the engine's running time, in "
+            "percent, weighted by the records' time stamps (records with the engine stopped left out); the map's "
+            "axes come from the configuration the recording began with, or from FILE.ign when --settings gives "
+            "one; --json adds the record count of every cell",
+            CliHits },
         { "convert", "IN.ign OUT.ign",
             "opens a parameter file of any accepted version and writes it as a current version-93 file", CliConvert },
         { "show", "FILE.ign [--json]",

@@ -1,10 +1,9 @@
 #include "CliCommand.h"
+#include "CliMapKind.h"
 
 #include "files/IgnCommands.h"
 #include "files/IgnWriter.h"
-#include "mapedit/MapImageBinding.h"
 #include "mapedit/MapModel.h"
-#include "mapedit/ProgramMaps.h"
 #include "model/ParamImage.h"
 
 #include <cmath>
@@ -12,18 +11,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The maps whose cells the command edits, by their command-line names.
-struct EditableMap {
-    const char* name;
-    MapKind kind;
-    void (*load)(MapModel&, const ParamImage&, int);
-    int (*store)(const MapModel&, ParamImage&);
-};
-const EditableMap Maps[] = {
-    { "advance", MapKind::Advance, MapImageBinding::LoadAdvanceMap, MapImageBinding::StoreAdvanceMap },
-    { "servo", MapKind::Servo, MapImageBinding::LoadServoMap, MapImageBinding::StoreServoMap },
-};
 
 struct EditOption {
     const char* name;
@@ -45,7 +32,7 @@ struct Span {
 
 struct MapOptions {
     std::string file, output;
-    const EditableMap* map = nullptr;
+    const CliMapKind* map = nullptr;
     const EditOption* edit = nullptr;
     double value = 0;
     Span rows, columns;
@@ -78,18 +65,10 @@ const EditOption* FindEdit(const std::string& name)
     return nullptr;
 }
 
-const EditableMap* FindMap(const std::string& name)
-{
-    for (const EditableMap& m : Maps)
-        if (name == m.name)
-            return &m;
-    return nullptr;
-}
-
 std::string TakeValue(const std::string& option, const std::string& v, MapOptions& o)
 {
     if (option == "--map") {
-        o.map = FindMap(v);
+        o.map = CliMapKind::Find(v);
         return o.map ? std::string() : "--map wants advance or servo, not '" + v + "'";
     }
     if (option == "-o")
@@ -165,9 +144,7 @@ int CliMap(const std::vector<std::string>& args, CliIo& io)
     if (!IgnCommands::Open(CliPath(o.file), image, io.err))
         return CliBadInput(io);
     MapModel tab;
-    DefineProgramMap(tab, o.map->kind);
-    o.map->load(tab, image, MAP_DIM);
-    tab.SetBaseAdvance(image.Adrb(BASE_ADV));
+    o.map->Load(tab, image);
     fault = Select(tab, o);
     if (!fault.empty()) {
         io.err << "vordax4-cli map: " << fault << "\n";

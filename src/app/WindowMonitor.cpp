@@ -8,6 +8,7 @@
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapEditor.h"
 #include "model/MonitorImage.h"
+#include "monitor/IgnlogFile.h"
 #include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -66,6 +67,7 @@ void WindowMonitor::CreatePanels(QWidget* parent, QBoxLayout* column)
         player_, [this](bool forSaving) { return ChooseLogFile(forSaving); }, parent);
     playerPanel_->recordingInfo = [this] { return CurrentRecordingInfo(); };
     playerPanel_->openLogViewer = [this] { ShowLogViewer(); };
+    playerPanel_->showOnMaps = [this](bool on) { ShowOnMaps(on ? player_.fileName() : std::string()); };
     playerPanel_->hide();
     column->addWidget(playerPanel_);
 }
@@ -85,12 +87,32 @@ void WindowMonitor::ShowLogViewer()
         logViewer_ = new LogViewer(
             player_, [this] { playerPanel_->UpdateDisplay(); }, message_, playerPanel_->window());
         logViewer_->setWindowFlag(Qt::Window);
+        logViewer_->showOnMaps = [this](bool on) { ShowOnMaps(on ? logViewer_->path() : std::string()); };
+        logViewer_->SetShowOnMapsChecked(MapsShowRecording());
     }
     const QString path = player_.replaying() ? QString::fromStdString(player_.fileName()) : ChooseLogFile(false);
     if (!path.isEmpty())
         logViewer_->Open(path);
     logViewer_->show();
     logViewer_->raise();
+}
+
+void WindowMonitor::ShowOnMaps(const std::string& path)
+{
+    hitsRecording_.reset();
+    if (!path.empty() && player_.replaying() && player_.fileName() == path) {
+        hitsRecording_ = std::make_shared<IgnlogFile>(player_.file());
+    } else if (!path.empty()) {
+        auto log = std::make_shared<IgnlogFile>();
+        const std::string error = log->Load(path);
+        if (error.empty())
+            hitsRecording_ = std::move(log);
+        else
+            message_(LangText(error));
+    }
+    playerPanel_->SetShowOnMapsChecked(MapsShowRecording());
+    if (logViewer_)
+        logViewer_->SetShowOnMapsChecked(MapsShowRecording());
 }
 
 void WindowMonitor::TogglePlayer()
@@ -308,6 +330,7 @@ MapLiveValues WindowMonitor::EditorValues() const
     live.baseAdvance = image.Adrb(BASE_ADV);
     live.limiterRpm = image.Adrb(LIMITER) * 100;
     live.startLimiterRpm = image.Adrb(START_LIM) * 100;
+    live.recording = hitsRecording_;
     return live;
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,7 @@ class QFileDialog;
 class QMenu;
 class QWidget;
 class EditCycle;
+class IgnlogFile;
 class LogViewer;
 class MonitorHost;
 class MonitorImage;
@@ -52,6 +54,12 @@ public:
     bool PlayerShown() const;
     // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
     static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);
+
+    // "Show on maps" of the player panel and the log viewer: the map editors mark where the engine
+    // of the recording at path ran; an empty path clears the marks. A recording that cannot be
+    // read is refused with its message and clears them too.
+    void ShowOnMaps(const std::string& path);
+    bool MapsShowRecording() const { return hitsRecording_ != nullptr; }
 
     // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
     void Refresh();
@@ -111,4 +119,5 @@ private:
     PlayerPanel* playerPanel_ = nullptr;
     QAction* playerItem_ = nullptr;
     LogViewer* logViewer_ = nullptr;
+    std::shared_ptr<const IgnlogFile> hitsRecording_;
 };

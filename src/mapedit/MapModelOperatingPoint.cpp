@@ -1,4 +1,5 @@
 #include "mapedit/MapModel.h"
+#include "mapedit/NearestAxisEntry.h"
 
 #include <cstring>
 
@@ -9,17 +10,6 @@ namespace {
 constexpr int MON_SECOND_MAP = 0x1;
 constexpr int MON_MAP1_PRESSURE_LOAD = 0x10;
 constexpr int MON_MAP2_PRESSURE_LOAD = 0x20;
-
-// Index of a live value on an axis: the nearest entry, ties to the upper one.
-int LiveIndex(const MapAxis& axis, double value, bool baseZone)
-{
-    if (value < axis.values[0])
-        return baseZone ? MapSheet::OP_BASE_ZONE : 0;
-    for (int i = 0; i + 1 < axis.count; ++i)
-        if ((axis.values[i] + static_cast<double>(axis.values[i + 1])) / 2.0 > value)
-            return i;
-    return axis.count - 1;
-}
 
 // The live value of an axis in its raw units, by the quantity the axis names.
 bool LiveValue(const MapModel& tab, const MapAxis& axis, double& raw)
@@ -71,7 +61,7 @@ void MapModel::LocateOperatingPoint()
                 continue;
             }
             const bool baseZone = k == 0 && (s.flags & SF_BASE_ADVANCE) && std::strcmp(a.name, "RPM") == 0;
-            position[k] = LiveIndex(a, live, baseZone);
+            position[k] = NearestAxisEntry(a, live, baseZone);
         }
         // A stopped engine has no operating point on an engine-speed map.
         if (std::strcmp(s.axisX.name, "RPM") == 0 && engineRpm_ == 0)

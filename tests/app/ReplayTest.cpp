@@ -3,7 +3,10 @@
 #include "app/WindowMonitor.h"
 #include "app/WindowUndo.h"
 
+#include "EngineRecording.h"
 #include "WindowWithUnit.h"
+#include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -152,4 +155,41 @@ TEST_F(Replay, APausedReplayShowsOnlyRecordedValues)
     Click(STOP);
     ASSERT_TRUE(RunUntil([&] { return Text("LabelRpm") != rpm; }));
     EXPECT_EQ(Text("LabelVerze1").toStdString(), manager().unitInfo.name) << "live again after Stop";
+}
+
+TEST_F(Replay, ShowOnMapsMarksWhereTheEngineRanUntilEitherToggleClearsIt)
+{
+    Open();
+    ParamImage image = form->Image();
+    image.Adrb(TPSIAP_SENSOR) = 1;
+    image.Adrb(ADV_MAPA) = 1;
+    file = dir.file("hits.ignlog");
+    ASSERT_TRUE(WriteEngineRecording(file, std::vector<EngineReading>(8, { 3000, 20 }), image));
+    auto* toggle = form->findChild<QAbstractButton*>("ButtonShowOnMaps");
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_FALSE(toggle->isEnabled()) << "nothing replays yet";
+    form->Monitor().OpenRecording(QString::fromStdString(file));
+    ASSERT_TRUE(toggle->isEnabled());
+    toggle->click();
+    Tick();
+    MapEditor* advance = form->MapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
+    ASSERT_NE(advance, nullptr);
+    ASSERT_NE(advance->Hits(), nullptr);
+    EXPECT_EQ(advance->Hits()->PlacedRecords(), 8);
+    EXPECT_DOUBLE_EQ(advance->Hits()->LargestShare(), 1.0);
+
+    // The log viewer's menu item shows the same state and clears the marks as well.
+    form->Monitor().ShowLogViewer();
+    auto* item = form->findChild<QAction*>("MenuShowOnMaps");
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());
+    item->trigger();
+    Tick();
+    EXPECT_EQ(advance->Hits(), nullptr);
+    EXPECT_FALSE(toggle->isChecked());
+
+    // A recording that cannot be read is refused with a message and shows nothing.
+    form->Monitor().ShowOnMaps(dir.file("missing.ignlog"));
+    EXPECT_FALSE(form->Monitor().MapsShowRecording());
+    EXPECT_FALSE(errors.empty());
 }

@@ -46,6 +46,8 @@ expect "--angles --heat --help --map --size --surface --view " _vordax4_cli vord
 expect "advance iap power1 power2 servo tp " _vordax4_cli vordax4-cli render x.ign --map ''
 expect "--add --cols --help --map --rows --scale --set --smooth -o " _vordax4_cli vordax4-cli map x.ign -
 expect "advance servo " _vordax4_cli vordax4-cli map x.ign --map ''
+expect "--help --json --map --settings " _vordax4_cli vordax4-cli hits ride.ignlog --
+expect "advance servo " _vordax4_cli vordax4-cli hits ride.ignlog --map ''
 expect "en " _vordax4_cli vordax4-cli --lang e
 expect_has "7" _vordax4_cli vordax4-cli identify --port ''
 [ ! -e /dev/ttyS0 ] || expect_has "/dev/ttyS0" _vordax4_cli vordax4-cli identify --port 7=/dev/ttyS

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EngineRecording.h"
 #include "model/ImageLayout.h"
 #include "model/MonitorImage.h"
 #include "monitor/MonitorPlayer.h"
@@ -14,15 +15,7 @@
 inline bool WriteLogRecording(const std::string& path, int samples, int stepMs = 100, int rpmStep = 50)
 {
     int64_t clock = 5000;
-    MonitorPlayer::Hooks h;
-    h.clockMs = [&clock] { return clock; };
-    h.wallSeconds = [] { return int64_t{1700000000}; };
-    h.connectedPort = [] { return 1; };
-    h.unitPanelText = [] { return std::string("VORDAX4"); };
-    h.image = [] { return ParamImage(); };
-    h.unitMirror = []() -> const ParamImage* { return nullptr; };
-    h.pages = [] { return PageRecord(); };
-    MonitorPlayer recorder(h);
+    MonitorPlayer recorder(RecorderHooks(clock));
     if (!recorder.StartRecording(path, {}))
         return false;
     for (int k = 0; k < samples; ++k) {

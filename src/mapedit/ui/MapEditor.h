@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapedit/MapHits.h"
 #include "mapedit/MapInteraction.h"
 #include "mapedit/MapModel.h"
 #include "mapedit/ui/MapViewGeometry.h"
@@ -10,7 +11,9 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
+class IgnlogFile;
 class QAction;
 class QKeyEvent;
 class QMenu;
@@ -62,6 +65,13 @@ public:
     bool HeatColours() const { return heat_ && *heat_; }
     void SetHeatSwitch(int32_t* shared) { heat_ = shared; }
     int32_t* HeatSwitch() const { return heat_; }
+
+    // "Show on maps": the recording whose operating points the views mark, nullptr for none.
+    void ShowRecording(std::shared_ptr<const IgnlogFile> recording);
+    const std::shared_ptr<const IgnlogFile>& ShownRecording() const { return recording_; }
+    // Where the shown recording's engine ran on the active sheet, counted again after its axes
+    // changed; nullptr without a recording or on a map that no operating point lies on.
+    const MapHits* Hits();
 
     MapInteraction& Interaction() { return interaction_; }
     const MapInteraction& Interaction() const { return interaction_; }
@@ -202,6 +212,8 @@ private:
     QPointer<QMenu> popup_;
     int lastLanguage_ = -1;
     int32_t* heat_ = nullptr;
+    std::shared_ptr<const IgnlogFile> recording_;
+    std::optional<MapHits> hits_;
     // What the clipboard holds, asked again only after it changed: on X11 every question about a
     // clipboard another program owns is a round trip to that program.
     mutable int clipboardFormats_ = -1;

@@ -54,6 +54,7 @@ void MapEditorList::TabTick(const MapLiveValues& live, bool imageChanged)
         editor->SetThrottle(live.throttle < 0 ? 100 : live.throttle);
         editor->SetPressure(live.pressure);
         editor->SetMonitorStatus(live.monitorStatus | (live.manifoldLoad ? 0x30 : 0));
+        editor->ShowRecording(live.recording);
         // A base advance or limiter moved in the editor (a drag in the graph, gathered steps)
         // is the newer value until its commit has brought it into the image.
         const bool holding

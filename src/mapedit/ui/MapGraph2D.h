@@ -78,6 +78,10 @@ private:
     int LiveSpeedX() const;
     void PaintCurves(QPainter& p);
     void PaintCurveLabels(QPainter& p);
+    // The shown recording's operating points as dots on the curves (MapGraph2DHits.cpp).
+    void PaintHitDots(QPainter& p);
+    // The pixel height of a curve at a pixel column, between its points.
+    double CurveHeightAt(int curve, double x) const;
     void PaintPoints(QPainter& p);
     void PaintOperatingPoint(QPainter& p);
     void PaintHoverMarks(QPainter& p);

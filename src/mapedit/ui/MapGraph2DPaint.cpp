@@ -72,6 +72,7 @@ void MapGraph2D::Paint(QPainter& p)
     PaintAxes(p);
     PaintLiveSpeed(p);
     PaintCurves(p);
+    PaintHitDots(p);
     PaintCurveLabels(p);
     PaintPoints(p);
     PaintOperatingPoint(p);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+class IgnlogFile;
 
 // What the main window hands to every editor on each tick of its timer.
 struct MapLiveValues {
@@ -12,4 +15,6 @@ struct MapLiveValues {
     int32_t baseAdvance = 0; // degrees
     int32_t limiterRpm = 0; // LIMITER x 100
     int32_t startLimiterRpm = 0; // START_LIM x 100
+    // "Show on maps": the recording whose operating points the editors mark, or none.
+    std::shared_ptr<const IgnlogFile> recording;
 };

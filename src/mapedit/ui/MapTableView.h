@@ -109,6 +109,10 @@ private:
     // Heat colours: each cell on the 3D graph's palette by its value, when the option is on.
     bool HeatShown() const;
     void PaintHeat(QPainter& p);
+    // Where a shown recording's engine ran (MapTableViewHits.cpp): shaded cells and the hovered
+    // cell's share as its hint.
+    void PaintHits(QPainter& p);
+    QString HitsHint() const;
     void PaintHeaders(QPainter& p);
 
     // The marks over the cells and the buttons beside them (MapTableViewPaint.cpp).

@@ -213,4 +213,4 @@ bool MapTableView::Wheel(QPoint position, int steps)
     return true;
 }
 
-QString MapTableView::Hint() const { return interpolationHover_ ? LangQString(InterpolationHint) : QString(); }
+QString MapTableView::Hint() const { return interpolationHover_ ? LangQString(InterpolationHint) : HitsHint(); }

@@ -48,6 +48,7 @@ void MapTableView::Paint(QPainter& p)
     PaintScrollBars(p);
     PaintCorner(p);
     PaintHeat(p);
+    PaintHits(p);
     PaintGrid(p);
     PaintHeaders(p);
     PaintSelection(p);

@@ -62,6 +62,14 @@ void LogViewer::CreateMenus()
     QMenu* view = menuBar()->addMenu(Tr("###&View##&Ansicht##&Zobrazení"));
     view->addAction(Tr("###&Fit all##&Alles zeigen##Zobrazit &vše"), QKeySequence(Qt::Key_Home), this,
         [this] { plotWidget_->FitAll(); });
+    showOnMapsItem_ = view->addAction(Tr("###Show on &maps##Auf &Kennfeldern zeigen##Zobrazit na &mapách"));
+    showOnMapsItem_->setObjectName("MenuShowOnMaps");
+    showOnMapsItem_->setCheckable(true);
+    showOnMapsItem_->setChecked(mapsShown_);
+    connect(showOnMapsItem_, &QAction::triggered, this, [this](bool on) {
+        if (showOnMaps)
+            showOnMaps(on && !path_.empty());
+    });
     QMenu* traces = menuBar()->addMenu(Tr("###&Traces##&Kurven##&Průběhy"));
     for (size_t t = 0; t < LogTrace::All().size(); ++t) {
         const int index = static_cast<int>(t);
@@ -93,6 +101,9 @@ bool LogViewer::Open(const QString& path)
     }
     path_ = path.toStdString();
     ShowTitle();
+    // The maps go on showing the recording the viewer shows.
+    if (showOnMaps && mapsShown_)
+        showOnMaps(true);
     if (player_.state() == MonitorPlayer::Idle && player_.StartPlaying(path_)) {
         player_.Pause();
         if (playerMoved_)
@@ -100,6 +111,12 @@ bool LogViewer::Open(const QString& path)
     }
     FollowPlayer();
     return true;
+}
+
+void LogViewer::SetShowOnMapsChecked(bool on)
+{
+    mapsShown_ = on;
+    showOnMapsItem_->setChecked(on);
 }
 
 bool LogViewer::PlayerOnRecording() const

@@ -9,6 +9,7 @@
 #include <string>
 
 class LogPlotWidget;
+class QAction;
 
 // The log viewer: a recording as plots over time, with a cursor bound to the player. Opening a
 // recording starts the player on it, paused, so that moving the cursor replays the record at that
@@ -28,6 +29,12 @@ public:
     bool ExportPng(const QString& path) const;
     // Menus and title in the current language.
     void Retranslate();
+    // View > "Show on maps": on marks where this recording's engine ran on the maps of the window.
+    std::function<void(bool on)> showOnMaps;
+    // The menu item as the window shows a recording, whichever toggle asked for it.
+    void SetShowOnMapsChecked(bool on);
+    // The recording shown, empty while none is.
+    const std::string& path() const { return path_; }
 
     const LogPlot& plot() const { return plot_; }
     LogPlotWidget* plotWidget() const { return plotWidget_; }
@@ -46,4 +53,6 @@ private:
     LogPlot plot_;
     std::string path_;
     LogPlotWidget* plotWidget_;
+    QAction* showOnMapsItem_ = nullptr;
+    bool mapsShown_ = false;
 };

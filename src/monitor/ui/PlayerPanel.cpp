@@ -3,6 +3,7 @@
 #include "lang/LangString.h"
 
 #include <QFileInfo>
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollBar>
@@ -38,7 +39,18 @@ PlayerPanel::PlayerPanel(MonitorPlayer& player, ChooseFile chooseFile, QWidget* 
         if (openLogViewer)
             openLogViewer();
     });
-    grid->addWidget(viewer_, 0, 4, Qt::AlignLeft);
+    showOnMaps_ = new QToolButton(this);
+    showOnMaps_->setObjectName("ButtonShowOnMaps");
+    showOnMaps_->setCheckable(true);
+    connect(showOnMaps_, &QToolButton::clicked, this, [this](bool on) {
+        if (showOnMaps)
+            showOnMaps(on);
+    });
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(viewer_);
+    tools->addWidget(showOnMaps_);
+    tools->addStretch(1);
+    grid->addLayout(tools, 0, 4);
     scrollBarPlay_ = new QScrollBar(Qt::Horizontal, this);
     scrollBarPlay_->setObjectName("ScrollBarPlay");
     connect(scrollBarPlay_, &QScrollBar::valueChanged, this, [this](int pos) {
@@ -73,6 +85,17 @@ void PlayerPanel::Retranslate()
 {
     viewer_->setText(QString::fromUtf8(LangText("###Plot...##Diagramm...##Graf...")));
     viewer_->setToolTip(QString::fromUtf8(LangText("###Log viewer##Protokollanzeige##Prohlížeč záznamů")));
+    showOnMaps_->setText(QString::fromUtf8(LangText("###Show on maps##Auf Kennfeldern##Na mapách")));
+    showOnMaps_->setToolTip(QString::fromUtf8(LangText(
+        "###Shade the map cells by the time the engine ran in them in this recording##Kennfeldzellen nach der Zeit "
+        "schattieren, die der Motor in dieser Aufzeichnung in ihnen lief##Vystínovat buňky map podle doby, kterou "
+        "v nich motor v tomto záznamu běžel")));
+}
+
+void PlayerPanel::SetShowOnMapsChecked(bool on)
+{
+    showOnMaps_->setChecked(on);
+    UpdateDisplay();
 }
 
 void PlayerPanel::SpeedButtonPlayClick(int button)
@@ -115,6 +138,8 @@ void PlayerPanel::UpdateDisplay()
     buttons_[PlayButton]->setEnabled(d.playEnabled);
     buttons_[PauseButton]->setEnabled(d.pauseEnabled);
     buttons_[StopButton]->setEnabled(d.stopEnabled);
+    // Marks once shown can be cleared whatever the player does next.
+    showOnMaps_->setEnabled(player_.replaying() || showOnMaps_->isChecked());
     positioning_ = true;
     scrollBarPlay_->setVisible(d.scrollVisible);
     scrollBarPlay_->setMaximum(std::max(0, d.scrollMax));

@@ -29,6 +29,10 @@ public:
     std::function<RecordingInfo()> recordingInfo;
     // The log viewer button.
     std::function<void()> openLogViewer;
+    // The "Show on maps" toggle: on marks where the replayed recording's engine ran on the maps.
+    std::function<void(bool on)> showOnMaps;
+    // The toggle as the window shows the recording, whichever toggle asked for it.
+    void SetShowOnMapsChecked(bool on);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,6 +44,7 @@ private:
     ChooseFile chooseFile_;
     QToolButton* buttons_[4];
     QToolButton* viewer_;
+    QToolButton* showOnMaps_;
     QScrollBar* scrollBarPlay_;
     QLabel* labelPlayFile_;
     QLabel* labelPlayPos_;
