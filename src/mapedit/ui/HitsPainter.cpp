@@ -16,9 +16,23 @@ constexpr int STRONGEST_ALPHA = 190;
 constexpr QColor DOT { 200, 60, 0, 170 };
 constexpr double DOT_RADIUS = 2.0;
 
+// Czech counts one, two to four and five or more with three forms of the noun.
+const char* const EngineRanHereOnce = "###Engine ran here: %1 % of the time (1 record)"
+                                      "##Motor lief hier: %1 % der Zeit (1 Datensatz)"
+                                      "##Motor zde běžel: %1 % času (1 záznam)";
+const char* const EngineRanHereFew = "###Engine ran here: %1 % of the time (%2 records)"
+                                     "##Motor lief hier: %1 % der Zeit (%2 Datensätze)"
+                                     "##Motor zde běžel: %1 % času (%2 záznamy)";
 const char* const EngineRanHere = "###Engine ran here: %1 % of the time (%2 records)"
                                   "##Motor lief hier: %1 % der Zeit (%2 Datensätze)"
                                   "##Motor zde běžel: %1 % času (%2 záznamů)";
+
+const char* RanHereText(int records)
+{
+    if (records == 1)
+        return EngineRanHereOnce;
+    return records <= 4 ? EngineRanHereFew : EngineRanHere;
+}
 const char* const EngineNeverHere = "###Engine did not run here##Motor lief hier nicht##Motor zde neběžel";
 
 } // namespace
@@ -41,7 +55,8 @@ QString HitsPainter::CellHint(const MapHits& hits, int column, int row)
     const int records = hits.Records(column, row);
     if (records == 0)
         return LangQString(EngineNeverHere);
-    return LangQString(EngineRanHere).arg(100.0 * hits.Share(column, row), 0, 'f', 1).arg(records);
+    const QString text = LangQString(RanHereText(records)).arg(100.0 * hits.Share(column, row), 0, 'f', 1);
+    return records == 1 ? text : text.arg(records);
 }
 
 void HitsPainter::PaintDots(QPainter& p, const std::vector<QPointF>& dots, const QRect& clip)
