@@ -20,6 +20,7 @@ class MapPointView;
 class MapGraph2D;
 class MapGraph3D;
 class MapToolbar;
+class MapReference;
 
 // The map editor control: the model of MapModel shown in a widget, with the user's input held in
 // its MapInteraction. Everything is painted into an off-screen picture; the paint event copies it
@@ -62,6 +63,10 @@ public:
     bool HeatColours() const { return heat_ && *heat_; }
     void SetHeatSwitch(int32_t* shared) { heat_ = shared; }
     int32_t* HeatSwitch() const { return heat_; }
+
+    // The same map of a reference configuration, for the views to compare against; null for none.
+    const MapReference* Reference() const { return reference_.get(); }
+    void SetReference(std::shared_ptr<const MapReference> reference);
 
     MapInteraction& Interaction() { return interaction_; }
     const MapInteraction& Interaction() const { return interaction_; }
@@ -202,6 +207,7 @@ private:
     QPointer<QMenu> popup_;
     int lastLanguage_ = -1;
     int32_t* heat_ = nullptr;
+    std::shared_ptr<const MapReference> reference_;
     // What the clipboard holds, asked again only after it changed: on X11 every question about a
     // clipboard another program owns is a round trip to that program.
     mutable int clipboardFormats_ = -1;

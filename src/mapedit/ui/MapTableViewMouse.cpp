@@ -2,6 +2,7 @@
 
 #include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/ReferenceMarks.h"
 
 #include <algorithm>
 
@@ -213,4 +214,10 @@ bool MapTableView::Wheel(QPoint position, int steps)
     return true;
 }
 
-QString MapTableView::Hint() const { return interpolationHover_ ? LangQString(InterpolationHint) : QString(); }
+QString MapTableView::Hint() const
+{
+    if (interpolationHover_)
+        return LangQString(InterpolationHint);
+    const Hit hit = HitTest(mouse_);
+    return ReferenceMarks::Tip(tab_, hit.column, hit.row);
+}
