@@ -1,7 +1,7 @@
 #include "mapedit/MapReference.h"
+#include "MapTestSupport.h"
 #include "mapedit/MapImageBinding.h"
 #include "mapedit/ReferenceDifference.h"
-#include "model/ImageDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +10,9 @@
 
 namespace {
 
-// The start-up configuration with its advance map over speed and throttle, ten by ten.
-ParamImage ScreenImage()
-{
-    ParamImage img = StartupImage();
-    img.Adrb(TPSIAP_SENSOR) = 1;
-    img.Adrb(ADV_MAPA) = 1;
-    return img;
-}
-
 struct MapReferenceTest : testing::Test {
-    ParamImage screenImage = ScreenImage();
-    ParamImage referenceImage = ScreenImage();
+    ParamImage screenImage = ThrottleMapImage();
+    ParamImage referenceImage = ThrottleMapImage();
     MapModel screen;
 
     void SetUp() override { DefineProgramMap(screen, MapKind::Advance); }

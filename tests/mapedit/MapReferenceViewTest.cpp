@@ -5,7 +5,6 @@
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapGraph3D.h"
 #include "mapedit/ui/MapTableView.h"
-#include "model/ImageDefaults.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,14 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-ParamImage ScreenImage()
-{
-    ParamImage img = StartupImage();
-    img.Adrb(TPSIAP_SENSOR) = 1;
-    img.Adrb(ADV_MAPA) = 1;
-    return img;
-}
 
 // The advance map of a configuration over speed and throttle, with a reference that differs from
 // it in two cells.
@@ -67,8 +58,8 @@ protected:
         return texts;
     }
     const QRgb MarkColour = MapEditor::Color(MapReference::COLOUR).rgb();
-    ParamImage screen = ScreenImage();
-    ParamImage reference = ScreenImage();
+    ParamImage screen = ThrottleMapImage();
+    ParamImage reference = ThrottleMapImage();
     RecordingHost host;
     MapEditorList editors { &host };
     MapEditor* tab = nullptr;
