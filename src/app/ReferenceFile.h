@@ -25,7 +25,6 @@ public:
 
     bool Loaded() const { return !path_.isEmpty(); }
     const QString& Path() const { return path_; }
-    const ParamImage& Image() const { return image_; }
     // What the window's title adds: the reference's file name in the present language, empty
     // while there is none.
     QString Caption() const;
