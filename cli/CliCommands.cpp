@@ -241,12 +241,14 @@ const std::vector<CliCommand>& CliCommands()
             CliMap },
         { "render",
             "FILE.ign --map advance|servo|tp|iap|power1|power2 [--view table|2d|3d] [--angles X,XY,XYZ] "
-            "[--surface 0..5] [--heat] [--size WxH] -o OUT.png",
+            "[--surface 0..5] [--heat] [--reference OTHER.ign] [--size WxH] -o OUT.png",
             "paints one map editor of a parameter file as the window shows it (the table by default, the 2D graph "
             "or the 3D graph) and writes it as a PNG picture; without --size the editor has the size it has on its "
             "page. The 3D graph starts in the ISO2 view (-25,120,0 degrees) with height colours of grain 2 "
             "(--surface 4); --surface 0 is the wire model, 1 one colour, 2..5 height colours of grain 0..3; --heat "
-            "colours the table's cells by value on the 3D graph's palette",
+            "colours the table's cells by value on the 3D graph's palette. --reference compares with a second "
+            "parameter file as File > Open reference does: the 2D graph draws its curves dashed, the table marks the "
+            "cells that differ, the 3D graph shows the difference surface (map - reference)",
             CliRender },
         { "print", "FILE.ign -o OUT.pdf [--all | --maps]",
             "opens a parameter file in a window off the screen and writes its printout as a PDF file: the active "

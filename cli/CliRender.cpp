@@ -17,6 +17,7 @@ struct RenderOptions {
     std::string map;
     std::string view = "table";
     std::string output;
+    std::string reference;
     QSize size;
     View3DState look;
     bool lookGiven = false;
@@ -79,7 +80,8 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--map" || a == "--view" || a == "--size" || a == "-o" || a == "--angles" || a == "--surface") {
+        if (a == "--map" || a == "--view" || a == "--size" || a == "-o" || a == "--angles" || a == "--surface"
+            || a == "--reference") {
             if (!hasValue)
                 return a + " wants a value";
             const std::string& v = args[++i];
@@ -89,6 +91,8 @@ std::string Parse(const std::vector<std::string>& args, RenderOptions& o)
                 o.view = v;
             else if (a == "-o")
                 o.output = v;
+            else if (a == "--reference")
+                o.reference = v;
             else if (a == "--angles" && !ParseAngles(v, o.look))
                 return "--angles wants X,XY,XYZ in degrees, each a multiple of 5 (for example -25,120,0), not '" + v
                     + "'";
@@ -148,12 +152,17 @@ int CliRender(const std::vector<std::string>& args, CliIo& io)
         io.err << "vordax4-cli render: " << fault << "\n";
         return CLI_USAGE;
     }
-    ParamImage image;
+    ParamImage image, reference;
     if (!IgnCommands::Open(CliPath(o.file), image, io.err))
         return CliBadInput(io);
+    const bool compared = !o.reference.empty();
+    if (compared && !IgnCommands::Open(CliPath(o.reference), reference, io.err))
+        return CliBadInput(io);
+    // The 3D view of a comparison is the difference surface.
+    o.look.difference = compared;
     std::string error;
-    const QImage picture
-        = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look, o.heat);
+    const QImage picture = MapPicture::Paint(*MapPicture::Find(o.map), image, o.size, ViewOf(o.view), error, o.look,
+        o.heat, compared ? &reference : nullptr);
     if (picture.isNull()) {
         io.err << "vordax4-cli render: " << error << "\n";
         return CLI_FAILED;

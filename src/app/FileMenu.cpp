@@ -1,6 +1,7 @@
 #include "app/FileMenu.h"
 
 #include "app/EditCycle.h"
+#include "app/ReferenceFile.h"
 #include "app/WindowPages.h"
 #include "files/BuildStamp.h"
 #include "files/ServiceFiles.h"
@@ -54,6 +55,7 @@ FileMenu::FileMenu(QMainWindow& window, EditCycle& edits, WindowPages& pages, St
     , errorSink_(errorSink)
     , commands_(edits.Image(), state, errorSink, outside)
     , defaultPath_(DefaultParamPath())
+    , reference_(std::make_unique<ReferenceFile>(edits, pages.Editors(), errorSink, outside))
 {
     ctrlHeld = [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier); };
     infoBox = [this](const std::string& text) {
@@ -122,6 +124,9 @@ void FileMenu::Build(QMenuBar* menuBar, QToolBar* toolBar)
         ->setShortcuts({ QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_O) });
     AddCommand(file, "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), [this] { Open(true, false); });
     AddCommand(file, "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { Open(false, true); });
+    AddCommand(file, "MenuOpenReference", QKeySequence(), [this] { OpenReference(); });
+    clearReference_ = AddCommand(file, "MenuClearReference", QKeySequence(), [this] { ClearReference(); });
+    RefreshReferenceMenu();
     file->addSeparator();
     AddCommand(file, "MenuSave", QKeySequence(Qt::Key_F2), [this] { Save(false); })
         ->setShortcuts({ QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S) });
@@ -226,9 +231,10 @@ QString FileMenu::RunDialog(bool forSaving, const QString& fileName)
 }
 
 // Each dialog keeps the name it was last left with.
-QString FileMenu::Choose(bool forSaving)
+QString FileMenu::Choose(bool forSaving) { return ChooseAs(forSaving, forSaving ? saveName_ : openName_); }
+
+QString FileMenu::ChooseAs(bool forSaving, QString& name)
 {
-    QString& name = forSaving ? saveName_ : openName_;
     const QString path = chooseFile ? chooseFile(forSaving, name) : RunDialog(forSaving, name);
     if (!path.isEmpty())
         name = path;
@@ -268,6 +274,28 @@ void FileMenu::Open(bool fromDefaultPath, bool activePageOnly)
     if (path.isEmpty())
         return;
     OpenParameterFile(page, path);
+}
+
+void FileMenu::OpenReference()
+{
+    if (referenceName_.isEmpty())
+        referenceName_ = openName_;
+    const QString path = ChooseAs(false, referenceName_);
+    if (!path.isEmpty())
+        reference_->Open(path);
+    RefreshReferenceMenu();
+}
+
+void FileMenu::ClearReference()
+{
+    reference_->Clear();
+    RefreshReferenceMenu();
+}
+
+void FileMenu::RefreshReferenceMenu()
+{
+    if (clearReference_)
+        clearReference_->setEnabled(reference_->Loaded());
 }
 
 void FileMenu::OpenHistory(int item)

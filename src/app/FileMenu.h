@@ -16,6 +16,7 @@
 
 class EditCycle;
 class PrintCommands;
+class ReferenceFile;
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -52,6 +53,11 @@ public:
     void Open(bool fromDefaultPath, bool activePageOnly);
     void Save(bool presetDefaultPath);
     void OpenHistory(int item);
+    // "Open reference...": asks for a file (its dialog remembers its own) and keeps it as the
+    // reference the map editors compare against.
+    void OpenReference();
+    void ClearReference();
+    ReferenceFile& Reference() { return *reference_; }
     // Opens the first ".ign" file of a drop; false when there was none.
     bool OpenDropped(const QStringList& paths);
     IgnOpenResult OpenParameterFile(int page, const QString& path);
@@ -88,6 +94,9 @@ public:
 private:
     QString RunDialog(bool forSaving, const QString& fileName);
     QString Choose(bool forSaving);
+    QString ChooseAs(bool forSaving, QString& name);
+    // Clear reference is offered while there is one.
+    void RefreshReferenceMenu();
     void AfterFileChange();
     void ConnectPrinting();
     QAction* AddCommand(QMenu* menu, const char* name, const QKeySequence& keys, std::function<void()> handler);
@@ -106,6 +115,9 @@ private:
     QString saveName_;
     std::array<QAction*, HISTORY_ITEMS> historyItems_ {};
     QAction* historySeparator_ = nullptr;
+    std::unique_ptr<ReferenceFile> reference_;
+    QString referenceName_;
+    QAction* clearReference_ = nullptr;
     QMenu* serviceMenu_ = nullptr;
     std::unique_ptr<PrintCommands> printing_;
 };

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/FileMenu.h"
+#include "app/ReferenceFile.h"
 #include "app/ScreenFitter.h"
 #include "app/SettingsStore.h"
 #include "app/TestSettings.h"
@@ -451,7 +452,8 @@ void MainWindow::UpdateCaption()
     // The file name names the image only while the image is still the one last saved or opened.
     const std::string file = image_ == fileState_.savedImage ? fileState_.currentFile.toStdString() : std::string();
     setWindowTitle(monitor_->ReplayCaption()
-        + QString::fromUtf8(WindowCaption(file, link_->Engine().Search().searchEnabled != 0).c_str()));
+        + QString::fromUtf8(WindowCaption(file, link_->Engine().Search().searchEnabled != 0).c_str())
+        + (fileMenu_ ? fileMenu_->Reference().Caption() : QString()));
 }
 
 bool MainWindow::event(QEvent* e)

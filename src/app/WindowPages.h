@@ -29,6 +29,9 @@ public:
     WindowPages(
         QWidget& window, EditCycle& edits, ControlBinder& binder, MapEditorList& editors, WindowMonitor& monitor);
 
+    // The map editors the pages hold.
+    MapEditorList& Editors() { return editors_; }
+
     // PageControl1 with one empty sheet per page; a change of tab logs the page in a recording.
     QTabWidget* CreateTabs(QWidget* parent);
     // The pages on their sheets.

@@ -17,6 +17,8 @@ constexpr CaptionRow menuRows[] = {
     {"MenuOpen", {"&Open", "&Öffnen", "&Otevřít"}},
     {"MenuOpenExeDir", {"Open from exe d&ir", "Öffnen aus e&xe dir", "Otevřít z e&xe dir"}},
     {"MenuOpenPage", {"Open for ac&tual page", "Öffnen für aktual S&eite", "&Otevřít pro aktuální záložku"}},
+    {"MenuOpenReference", {"Open re&ference...", "Re&ferenz öffnen...", "Otevřít re&ferenci..."}},
+    {"MenuClearReference", {"Clear referen&ce", "Referen&z schließen", "Zavřít referen&ci"}},
     {"MenuSave", {"&Save", "&Speichern", "&Uložit"}},
     {"MenuSaveAs", {"Save &as...", "Speichern &unter...", "Uložit &jako..."}},
     {"MenuSaveExeDir", {"Save to exe di&r", "Speichern in exe di&r", "Uložit do exe di&r"}},

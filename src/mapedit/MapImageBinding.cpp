@@ -232,4 +232,27 @@ void StorePowerOutMap(const MapModel& tab, ParamImage& img, int output)
     }
 }
 
+bool LoadProgramMap(MapModel& tab, MapKind kind, const ParamImage& img, int output)
+{
+    switch (kind) {
+    case MapKind::Advance:
+        LoadAdvanceMap(tab, img, MAP_DIM);
+        return true;
+    case MapKind::Servo:
+        LoadServoMap(tab, img, MAP_DIM);
+        return true;
+    case MapKind::TpSensor:
+        LoadTpSensor(tab, img);
+        return true;
+    case MapKind::IapSensor:
+        LoadIapSensor(tab, img);
+        return true;
+    case MapKind::PowerOutA:
+        LoadPowerOutMap(tab, img, output);
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace MapImageBinding

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapedit/ProgramMaps.h"
 #include "model/ParamImage.h"
 
 class MapModel;
@@ -34,5 +35,10 @@ void StoreIapSensor(const MapModel& tab, ParamImage& img);
 // POWER_OUT_CELLS (bit j of byte 145 + 3 n + i is speed region j of load region i).
 void LoadPowerOutMap(MapModel& tab, const ParamImage& img, int output);
 void StorePowerOutMap(const MapModel& tab, ParamImage& img, int output);
+
+// Loads a map of kind, defined in tab already, as its page does with every column the image
+// holds; output is the power output 0 or 1. False for a map no image loads (lambda, the second
+// power-output table).
+bool LoadProgramMap(MapModel& tab, MapKind kind, const ParamImage& img, int output = 0);
 
 } // namespace MapImageBinding

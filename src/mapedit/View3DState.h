@@ -33,6 +33,8 @@ struct View3DState {
     int32_t valueMode = VALUES_INTERESTING;
     int32_t panelWidth = 140;
     int32_t hintFlags = HINT_ROTATE | HINT_ACTUAL_VALUE;
+    // The surface shows the map minus the reference's while a reference is loaded.
+    bool difference = false;
 
     // An angle brought into -35..36.
     static int32_t Wrap(int32_t steps);

@@ -4,6 +4,9 @@
 #include "app/WindowPages.h"
 #include "app/WindowUndo.h"
 #include "lang/LangString.h"
+#include "mapedit/MapReference.h"
+#include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/MapEditorList.h"
 #include "model/ImageDefaults.h"
 #include "model/ImageValidation.h"
 #include "model/LoadGroups.h"
@@ -122,6 +125,8 @@ TEST_F(FileMenuFixture, MenuItemsToolButtonsAndShortCuts)
         { "MenuOpen", QKeySequence(Qt::Key_F3), "&Open" },
         { "MenuOpenExeDir", QKeySequence(Qt::CTRL | Qt::Key_F3), "Open from exe d&ir" },
         { "MenuOpenPage", QKeySequence(Qt::SHIFT | Qt::Key_F3), "Open for ac&tual page" },
+        { "MenuOpenReference", QKeySequence(), "Open re&ference..." },
+        { "MenuClearReference", QKeySequence(), "Clear referen&ce" },
         { "MenuSave", QKeySequence(Qt::Key_F2), "&Save" },
         { "MenuSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "Save &as..." },
         { "MenuSaveExeDir", QKeySequence(Qt::CTRL | Qt::Key_F2), "Save to exe di&r" },
@@ -483,4 +488,83 @@ TEST_F(FileMenuFixture, ServiceMenuOnlyInTestMode)
     }
     qputenv("HOME", home);
     EXPECT_TRUE(errors.empty());
+}
+
+namespace {
+
+const char* const REFERENCE_TITLE = "  [reference: ref.ign]";
+
+// A reference file whose advance map differs from the screen's file in its fifth cell.
+struct ReferenceFixture : FileMenuFixture {
+    std::unique_ptr<MainWindow> form;
+    void SetUp() override
+    {
+        form = start();
+        setField(*form, ADVANCE + 4, form->Image().Adrb(ADVANCE + 4) + 3);
+        saveAs(*form, "ref.ign");
+        setField(*form, ADVANCE + 4, form->Image().Adrb(ADVANCE + 4) - 3);
+        saveAs(*form, "screen.ign");
+        form->Undo().TakeSnapshot();
+    }
+    const MapEditor* advance() const
+    {
+        return form->MapEditors().EditorByOwnerId(ProgramMap(MapKind::Advance).ownerId);
+    }
+    void openReference(const std::string& name)
+    {
+        choices << path(name);
+        trigger(*form, "MenuOpenReference");
+    }
+};
+
+} // namespace
+
+TEST_F(ReferenceFixture, AReferenceChangesNothingOfTheScreensConfiguration)
+{
+    const ParamImage image = form->Image();
+    const bool couldUndo = form->Undo().Ring().CanUndo();
+    const QString title = form->windowTitle();
+    ASSERT_EQ(title, NO_FILE_TITLE + path("screen.ign"));
+
+    openReference("ref.ign");
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(form->Image(), image);
+    EXPECT_TRUE(form->Files().State().unchanged) << "not marked modified";
+    EXPECT_EQ(form->Files().State().currentFile, path("screen.ign"));
+    EXPECT_EQ(history(*form), (QStringList { path("screen.ign"), path("ref.ign") })) << "the history stays";
+    EXPECT_FALSE(form->Undo().TakeSnapshot()) << "no undo step";
+    EXPECT_EQ(form->Undo().Ring().CanUndo(), couldUndo);
+    EXPECT_EQ(form->windowTitle(), title + REFERENCE_TITLE);
+    EXPECT_EQ(form->Files().OpenDialogName(), path("screen.ign")) << "Open still offers the screen's file";
+
+    ASSERT_NE(advance()->Reference(), nullptr);
+    for (int column = 0; column < MAP_DIM; ++column)
+        EXPECT_EQ(advance()->Reference()->Differs(*advance(), column, 0), column == 4) << column;
+
+    EXPECT_TRUE(form->findChild<QAction*>("MenuClearReference")->isEnabled());
+    trigger(*form, "MenuClearReference");
+    EXPECT_EQ(advance()->Reference(), nullptr);
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_FALSE(form->findChild<QAction*>("MenuClearReference")->isEnabled());
+    EXPECT_EQ(form->Image(), image);
+}
+
+TEST_F(ReferenceFixture, ABadReferenceGivesOpensErrorAndKeepsThePreviousOne)
+{
+    writeText("foreign.ign", "MOTRAVEX_KEY 12 LIMITER 50 ");
+    openReference("ref.ign");
+    const MapReference* kept = advance()->Reference();
+    ASSERT_NE(kept, nullptr);
+    for (const char* bad : { "missing.ign", "foreign.ign" }) {
+        errors.clear();
+        openReference(bad);
+        const std::vector<std::string> referenceErrors = errors;
+        EXPECT_FALSE(referenceErrors.empty()) << bad;
+        EXPECT_EQ(advance()->Reference(), kept) << bad;
+        EXPECT_EQ(form->windowTitle(), NO_FILE_TITLE + path("screen.ign") + REFERENCE_TITLE);
+
+        errors.clear();
+        openFile(*form, bad);
+        EXPECT_EQ(referenceErrors, errors) << "the same message as Open for " << bad;
+    }
 }

@@ -123,6 +123,8 @@ TEST_F(CliRender, WrongUsageAndUnreadableFilesAreRefused)
         { { "--map", "advance", "--size", "10x10", "-o", "x.png" }, 2 },
         { { "--map", "advance", "--colour", "red", "-o", "x.png" }, 2 },
         { { "--map", "advance", "-o", "no-such-folder/x.png" }, 1 },
+        { { "--map", "advance", "--reference", "missing.ign", "-o", "x.png" }, 2 },
+        { { "--map", "advance", "--reference" }, 2 },
     };
     for (const Case& c : cases) {
         const CliRun r = Render(c.args);
@@ -133,6 +135,32 @@ TEST_F(CliRender, WrongUsageAndUnreadableFilesAreRefused)
     const CliRun missing = RunProgram({ "render", "missing.ign", "--map", "advance", "-o", "x.png" });
     EXPECT_EQ(missing.code, 2);
     EXPECT_FALSE(dir.exists("x.png"));
+}
+
+// A reference whose advance map lies three degrees higher in its fifth column (in every row, as
+// the map over speed alone shows one of them).
+TEST_F(CliRender, AReferenceIsDrawnAsTheWindowDrawsIt)
+{
+    ParamImage other = StartupImage();
+    for (int row = 0; row < MAP_DIM; ++row)
+        other.Adrb(ADVANCE + MAP_DIM * row + 4) += 3;
+    ASSERT_TRUE(WriteIgnFile(QString::fromStdString(dir.file("ref.ign")), other, {}));
+    const QRgb mark = qRgb(0x99, 0, 0x99);
+    struct Case {
+        const char* view;
+        int least; // reference pixels at least
+    } cases[] = { { "table", 10 }, { "2d", 30 }, { "3d", 30 } };
+    for (const Case& c : cases) {
+        const std::string plain = std::string(c.view) + "-plain.png", compared = std::string(c.view) + "-ref.png";
+        CliRun r = Render({ "--map", "advance", "--view", c.view, "--size", "800x500", "-o",
+            QString::fromStdString(plain) });
+        EXPECT_EQ(r.code, 0) << r.err;
+        r = Render({ "--map", "advance", "--view", c.view, "--size", "800x500", "--reference",
+            QString::fromStdString(dir.file("ref.ign")), "-o", QString::fromStdString(compared) });
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Count(Picture(plain), mark), 0) << c.view;
+        EXPECT_GE(Count(Picture(compared), mark), c.least) << c.view;
+    }
 }
 
 } // namespace

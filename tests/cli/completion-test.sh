@@ -42,7 +42,7 @@ expect_has() {
 commands=$(vordax4-cli help | awk '/^commands:/ { on = 1; next } /^$/ { on = 0 } on && /^  [^ ]/ { print $1 }' | sort | tr '\n' ' ')
 expect "$(printf '%s\n' $commands --help --lang --version | sort | tr '\n' ' ')" _vordax4_cli vordax4-cli ''
 expect "log-export log-plot " _vordax4_cli vordax4-cli --lang de log
-expect "--angles --heat --help --map --size --surface --view " _vordax4_cli vordax4-cli render x.ign --
+expect "--angles --heat --help --map --reference --size --surface --view " _vordax4_cli vordax4-cli render x.ign --
 expect "advance iap power1 power2 servo tp " _vordax4_cli vordax4-cli render x.ign --map ''
 expect "--add --cols --help --map --rows --scale --set --smooth -o " _vordax4_cli vordax4-cli map x.ign -
 expect "advance servo " _vordax4_cli vordax4-cli map x.ign --map ''

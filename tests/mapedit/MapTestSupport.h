@@ -4,6 +4,8 @@
 #include "mapedit/MapInteraction.h"
 #include "mapedit/MapModel.h"
 #include "mapedit/ProgramMaps.h"
+#include "model/ImageDefaults.h"
+#include "model/ParamImage.h"
 
 #include <string>
 #include <vector>
@@ -34,3 +36,12 @@ inline void FillSheet(MapModel& tab, const std::vector<int>& xs, const std::vect
 
 inline const std::vector<int> AdvanceRpm = { 10, 20, 30, 40, 50, 60, 70, 80, 90, 100 };
 inline const std::vector<int> TpPoints = { 0, 2, 5, 10, 20, 30, 40, 60, 80, 100 };
+
+// The start-up configuration with its advance map over speed and throttle, ten by ten.
+inline ParamImage ThrottleMapImage()
+{
+    ParamImage img = StartupImage();
+    img.Adrb(TPSIAP_SENSOR) = 1;
+    img.Adrb(ADV_MAPA) = 1;
+    return img;
+}

@@ -3,6 +3,7 @@
 #include "base/Colours.h"
 
 #include "lang/LangString.h"
+#include "mapedit/MapReference.h"
 #include "mapedit/ui/MapGraph2D.h"
 #include "mapedit/ui/MapGraph3D.h"
 #include "mapedit/ui/MapPointView.h"
@@ -34,6 +35,12 @@ MapEditor::MapEditor(QWidget* parent, int width, int height)
 }
 
 MapEditor::~MapEditor() { delete popup_; }
+
+void MapEditor::SetReference(std::shared_ptr<const MapReference> reference)
+{
+    reference_ = std::move(reference);
+    RequestRepaint(REPAINT_LAYOUT);
+}
 
 QColor MapEditor::Color(uint32_t bgr) { return ToQColor(bgr); }
 

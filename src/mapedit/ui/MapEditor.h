@@ -23,6 +23,7 @@ class MapPointView;
 class MapGraph2D;
 class MapGraph3D;
 class MapToolbar;
+class MapReference;
 
 // The map editor control: the model of MapModel shown in a widget, with the user's input held in
 // its MapInteraction. Everything is painted into an off-screen picture; the paint event copies it
@@ -72,6 +73,10 @@ public:
     // Where the shown recording's engine ran on the active sheet, counted again after its axes
     // changed; nullptr without a recording or on a map that no operating point lies on.
     const MapHits* Hits();
+
+    // The same map of a reference configuration, for the views to compare against; null for none.
+    const MapReference* Reference() const { return reference_.get(); }
+    void SetReference(std::shared_ptr<const MapReference> reference);
 
     MapInteraction& Interaction() { return interaction_; }
     const MapInteraction& Interaction() const { return interaction_; }
@@ -214,6 +219,7 @@ private:
     int32_t* heat_ = nullptr;
     std::shared_ptr<const IgnlogFile> recording_;
     std::optional<MapHits> hits_;
+    std::shared_ptr<const MapReference> reference_;
     // What the clipboard holds, asked again only after it changed: on X11 every question about a
     // clipboard another program owns is a round trip to that program.
     mutable int clipboardFormats_ = -1;

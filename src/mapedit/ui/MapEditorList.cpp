@@ -1,5 +1,6 @@
 #include "mapedit/ui/MapEditorList.h"
 
+#include "mapedit/MapReference.h"
 #include "mapedit/ui/MapEditor.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@ MapEditor* MapEditorList::CreateProgramMap(
     const QString name = QString("MapEditor%1").arg(def.ownerId);
     tab->setObjectName(name);
     DefineProgramMap(*tab, kind, output, label);
+    programMaps_.push_back({ tab, kind, output });
     return tab;
 }
 
@@ -110,4 +112,11 @@ MapEditor* MapEditorList::EditorByOwnerId(int ownerId) const
         if (editor && editor->OwnerId() == ownerId)
             return editor;
     return nullptr;
+}
+
+void MapEditorList::SetReference(const ParamImage* image)
+{
+    for (const ProgramMapEditor& map : programMaps_)
+        if (map.editor)
+            map.editor->SetReference(image ? MapReference::Load(map.kind, *image, map.output - 1) : nullptr);
 }

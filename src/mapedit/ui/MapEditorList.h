@@ -10,6 +10,7 @@
 #include <vector>
 
 class MapEditorHost;
+class ParamImage;
 class QMenu;
 class QWidget;
 class MapEditor;
@@ -44,6 +45,8 @@ public:
     // selection; their captions come from the caption tables by object name.
     void AddCellEditMenu(QMenu* tools);
     MapEditor* EditorByOwnerId(int ownerId) const;
+    // Hands every program map the same map of a reference configuration; nullptr takes it away.
+    void SetReference(const ParamImage* image);
 
     int Count() const { return static_cast<int>(editors_.size()); }
     MapEditor* At(int index) const { return editors_[static_cast<size_t>(index)]; }
@@ -59,4 +62,11 @@ private:
     int32_t paintedHeat_ = 0;
     MapEditorHost* host_;
     std::vector<QPointer<MapEditor>> editors_;
+    // The program maps among them, with what their reference is loaded as.
+    struct ProgramMapEditor {
+        QPointer<MapEditor> editor;
+        MapKind kind;
+        int output;
+    };
+    std::vector<ProgramMapEditor> programMaps_;
 };

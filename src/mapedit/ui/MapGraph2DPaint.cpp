@@ -5,6 +5,7 @@
 #include "mapedit/ui/GraphPaint.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapGraph2D.h"
+#include "mapedit/ui/ReferenceCurves.h"
 
 #include "lang/LangString.h"
 
@@ -71,6 +72,7 @@ void MapGraph2D::Paint(QPainter& p)
     PaintLabels(p);
     PaintAxes(p);
     PaintLiveSpeed(p);
+    ReferenceCurves::Paint(p, tab_, geo_, Plot(), HasBaseAdvance());
     PaintCurves(p);
     PaintHitDots(p);
     PaintCurveLabels(p);

@@ -58,6 +58,9 @@ const MenuEntry ValueEntries[] = {
     { View3DState::VALUES_ALL, "###All values##Alle Werte##Všechny honoty" },
 };
 
+const char* const DifferenceEntry
+    = "###Difference to reference##Differenz zur Referenz##Rozdíl oproti referenci";
+
 QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
 
 } // namespace
@@ -226,4 +229,12 @@ void MapGraph3D::AddPopupEntries(QMenu& menu, QPoint position)
             tab_.RequestRepaint(MapModel::REPAINT);
         });
     menu.addSeparator();
+    // Offered while a reference is loaded; the choice stays for the next one.
+    if (tab_.Reference()) {
+        entry({ 0, DifferenceEntry }, v.difference, [this] {
+            tab_.Geometry().difference = !tab_.Geometry().difference;
+            tab_.RequestRepaint(MapModel::REPAINT_LAYOUT);
+        });
+        menu.addSeparator();
+    }
 }

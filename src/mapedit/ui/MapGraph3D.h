@@ -69,6 +69,8 @@ private:
     void UpdateHints(QPoint position);
     void PaintPanel(QPainter& p);
     void PaintLegend(QPainter& p);
+    // Says that the surface shows the map minus the reference.
+    void PaintDifferenceNote(QPainter& p);
     void PaintFloor(QPainter& p);
     void PaintAxisLines(QPainter& p);
     // Where the names and values of the axes stand; the names and what finds no room outside

@@ -1,6 +1,8 @@
 #include "mapedit/FormatAxisValue.h"
 #include "mapedit/GraphLabel.h"
 #include "mapedit/GraphSteps.h"
+#include "mapedit/MapReference.h"
+#include "mapedit/ReferenceDifference.h"
 #include "mapedit/SurfaceMesh.h"
 #include "mapedit/SurfacePalette.h"
 #include "mapedit/SurfaceValues.h"
@@ -40,6 +42,11 @@ constexpr int LEGEND_TOP = 60;
 constexpr int LEGEND_BOTTOM_GAP = 12;
 constexpr int LEGEND_LEFT = 16;
 constexpr int LEGEND_WIDTH = 14;
+// The note of the difference surface stands in the drawing's top left corner.
+constexpr int NOTE_MARGIN = 4;
+constexpr int NOTE_SWATCH = 10;
+const char* const DifferenceNote
+    = "###Difference: map - reference##Differenz: Kennfeld - Referenz##Rozdíl: mapa - reference";
 // Values on the surface stand a little above their point.
 constexpr int VALUE_LIFT = 9;
 // Values written over the surface get a light veil behind them.
@@ -137,12 +144,16 @@ void MapGraph3D::Paint(QPainter& p)
 {
     if (tab_.SheetCount() == 0 || area_.isEmpty())
         return;
+    // On paper the graph shows the settings themselves, never a comparison.
+    const ReferenceDifference difference(tab_, tab_.Reference(), tab_.Geometry().difference && !tab_.PrintMode());
     Refresh();
     p.save();
     p.setClipRect(area_);
     p.fillRect(area_, tab_.BackgroundColor());
     p.fillRect(QRect(Panel().right() + 1, area_.top(), area_.width() - Panel().width(), area_.height()), C(DRAWING));
     PaintPanel(p);
+    if (difference.Active())
+        PaintDifferenceNote(p);
     p.setClipRect(area_.adjusted(Panel().width(), 0, 0, 0));
     PaintFloor(p);
     // Axes and labels first: the surface hides what lies behind it.
@@ -170,6 +181,18 @@ void MapGraph3D::PaintPanel(QPainter& p)
     p.drawText(QRect(area_.left(), area_.top() + ANGLES_TOP, v.panelWidth, ANGLES_HEIGHT), Qt::AlignCenter, AnglesText());
     if (v.surfaceMode >= View3DState::HEIGHT_COLOURS)
         PaintLegend(p);
+}
+
+void MapGraph3D::PaintDifferenceNote(QPainter& p)
+{
+    // A swatch in the reference's colour keys the note as the reference's curves and marks are.
+    const QRect swatch(Panel().right() + 1 + NOTE_MARGIN, area_.top() + NOTE_MARGIN, NOTE_SWATCH, NOTE_SWATCH);
+    p.fillRect(swatch, C(MapReference::COLOUR));
+    p.setFont(LabelFont());
+    p.setPen(C(AXIS_NAME));
+    p.drawText(QRect(swatch.right() + 1 + NOTE_MARGIN, swatch.top() - 2,
+                   area_.right() - swatch.right() - 2 * NOTE_MARGIN, ANGLES_HEIGHT),
+        Qt::AlignLeft | Qt::AlignTop, LangQString(DifferenceNote));
 }
 
 void MapGraph3D::PaintLegend(QPainter& p)

@@ -26,33 +26,8 @@ const MapPicture::Map* MapPicture::Find(const std::string& name)
     return nullptr;
 }
 
-namespace {
-
-void Load(const MapPicture::Map& map, MapModel& tab, const ParamImage& image)
-{
-    switch (map.kind) {
-    case MapKind::Advance:
-        MapImageBinding::LoadAdvanceMap(tab, image, MAP_DIM);
-        break;
-    case MapKind::Servo:
-        MapImageBinding::LoadServoMap(tab, image, MAP_DIM);
-        break;
-    case MapKind::TpSensor:
-        MapImageBinding::LoadTpSensor(tab, image);
-        break;
-    case MapKind::IapSensor:
-        MapImageBinding::LoadIapSensor(tab, image);
-        break;
-    default:
-        MapImageBinding::LoadPowerOutMap(tab, image, map.output);
-        break;
-    }
-}
-
-} // namespace
-
 QImage MapPicture::Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error,
-    const View3DState& look, bool heat)
+    const View3DState& look, bool heat, const ParamImage* reference)
 {
     MapEditorList editors;
     editors.heatColours = heat ? 1 : 0;
@@ -70,7 +45,8 @@ QImage MapPicture::Paint(const Map& map, const ParamImage& image, QSize size, in
     static_cast<View3DState&>(tab->Geometry()) = look;
     tab->resize(size.isEmpty() ? QSize(map.width, map.height) : size);
     tab->SetVisibleColumns(map.visibleColumns);
-    Load(map, *tab, image);
+    MapImageBinding::LoadProgramMap(*tab, map.kind, image, map.output);
+    editors.SetReference(reference);
     // What the window hands every editor on its timer, with the engine standing still.
     tab->SetBaseAdvance(image.Adrb(BASE_ADV));
     tab->SetLimiterRpm(image.Adrb(LIMITER) * 100);

@@ -28,7 +28,9 @@ public:
 
     // Paints map in view (VIEW_TABLE, VIEW_2D or VIEW_3D, the 3D graph as look sets it) at size
     // (0 x 0: the page's size). Needs a QApplication. Returns an empty picture and the reason
-    // when the view is not offered. heat colours the table's cells by value.
+    // when the view is not offered. heat colours the table's cells by value. reference: a second
+    // configuration the views compare against as the window's do (look.difference for the 3D
+    // difference surface).
     static QImage Paint(const Map& map, const ParamImage& image, QSize size, int view, std::string& error,
-        const View3DState& look = View3DState {}, bool heat = false);
+        const View3DState& look = View3DState {}, bool heat = false, const ParamImage* reference = nullptr);
 };

@@ -2,6 +2,7 @@
 
 #include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
+#include "mapedit/ui/ReferenceMarks.h"
 
 #include <algorithm>
 
@@ -213,4 +214,13 @@ bool MapTableView::Wheel(QPoint position, int steps)
     return true;
 }
 
-QString MapTableView::Hint() const { return interpolationHover_ ? LangQString(InterpolationHint) : HitsHint(); }
+QString MapTableView::Hint() const
+{
+    if (interpolationHover_)
+        return LangQString(InterpolationHint);
+    // A cell can carry both where the engine ran and what the reference holds there.
+    const Hit hit = HitTest(mouse_);
+    const QString hits = HitsHint();
+    const QString reference = ReferenceMarks::Tip(tab_, hit.column, hit.row);
+    return hits.isEmpty() || reference.isEmpty() ? hits + reference : hits + '\n' + reference;
+}

@@ -3,6 +3,7 @@
 #include "mapedit/ui/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/PaintBevel.h"
+#include "mapedit/ui/ReferenceMarks.h"
 #include "mapedit/ui/TableViewStyle.h"
 
 #include <QPainter>
@@ -53,6 +54,7 @@ void MapTableView::Paint(QPainter& p)
     PaintHeaders(p);
     PaintSelection(p);
     PaintCornerMarks(p);
+    ReferenceMarks::Paint(p, tab_, *this);
     PaintOperatingPoint(p);
     PaintTexts(p);
     PaintArrows(p);
