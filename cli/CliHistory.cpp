@@ -225,8 +225,12 @@ int CliHistoryCommand(const std::vector<std::string>& arguments, CliIo& io)
         && TakeValue(args, "-o", output, outputGiven) && TakeValue(args, "--forget", forget, forgetGiven);
     const int modes = int(unitGiven) + int(exportGiven) + int(forgetGiven) + int(sync);
     if (!parsed || !args.empty() || modes > 1 || exportGiven != eventGiven || exportGiven != outputGiven
-        || (json && (exportGiven || forgetGiven || sync)) || (sync && !history.location().OnServer())) {
+        || (json && (exportGiven || forgetGiven || sync))) {
         io.err << USAGE;
+        return CLI_USAGE;
+    }
+    if (sync && !history.location().OnServer()) {
+        io.err << "history: --sync needs a history server (--history postgresql://… or VORDAX4_HISTORY_URL)\n";
         return CLI_USAGE;
     }
     const HistoryLocation& location = history.location();

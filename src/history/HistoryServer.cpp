@@ -13,14 +13,21 @@
 
 namespace {
 
-constexpr const char* UNREACHABLE = "###The history server %1 cannot be reached: %2 The events of this bench wait on it "
-                                    "and are sent when the server answers again.##Der Historienserver %1 ist nicht "
-                                    "erreichbar: %2 Die Ereignisse dieses Arbeitsplatzes warten hier und werden "
+constexpr const char* UNREACHABLE = "###The history server %1 cannot be reached (%2). The events of this bench wait "
+                                    "here and are sent when the server answers again.##Der Historienserver %1 ist nicht "
+                                    "erreichbar (%2). Die Ereignisse dieses Arbeitsplatzes warten hier und werden "
                                     "gesendet, sobald der Server wieder antwortet.##Server historie %1 není dostupný: "
                                     "%2 Události tohoto pracoviště čekají zde a budou odeslány, jakmile server opět "
                                     "odpoví.";
 constexpr const char* FAILED = "###The history server %1 could not be used: %2##Der Historienserver %1 konnte nicht "
                                "benutzt werden: %2##Server historie %1 nelze použít: %2";
+
+// The server's own words, on one line; the driver's where the server said nothing.
+QString Reason(const QSqlError& error)
+{
+    const QString said = error.databaseText().simplified();
+    return said.isEmpty() ? error.driverText().simplified() : said;
+}
 constexpr const char* NO_DRIVER = "###the PostgreSQL driver of Qt (libqt6sql6-psql) is not installed##der "
                                   "PostgreSQL-Treiber von Qt (libqt6sql6-psql) ist nicht installiert##ovladač "
                                   "PostgreSQL pro Qt (libqt6sql6-psql) není nainstalován";
@@ -114,7 +121,7 @@ QString HistoryServer::Location() const { return text_; }
 
 void HistoryServer::Note(const char* langString, const QString& reason)
 {
-    const std::string message = Text(langString).arg(text_, reason.trimmed()).toStdString();
+    const std::string message = Text(langString).arg(text_, reason).toStdString();
     if (messages_.empty() || messages_.back() != message)
         messages_.push_back(message);
 }
@@ -126,7 +133,7 @@ bool HistoryServer::Fail(const QSqlError& error)
     // restarted) would otherwise keep failing.
     db.close();
     migrated_ = false;
-    Note(error.type() == QSqlError::ConnectionError ? UNREACHABLE : FAILED, error.text());
+    Note(error.type() == QSqlError::ConnectionError ? UNREACHABLE : FAILED, Reason(error));
     return false;
 }
 
@@ -143,7 +150,7 @@ bool HistoryServer::Connect()
     if (!db.isOpen()) {
         url_->Apply(db);
         if (!db.open()) {
-            Note(UNREACHABLE, db.lastError().text());
+            Note(UNREACHABLE, Reason(db.lastError()));
             return false;
         }
         // libpq prints the server's notices on stderr, where they would mix with a command's output.
