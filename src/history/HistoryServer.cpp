@@ -16,8 +16,8 @@ namespace {
 constexpr const char* UNREACHABLE = "###The history server %1 cannot be reached (%2). The events of this bench wait "
                                     "here and are sent when the server answers again.##Der Historienserver %1 ist nicht "
                                     "erreichbar (%2). Die Ereignisse dieses Arbeitsplatzes warten hier und werden "
-                                    "gesendet, sobald der Server wieder antwortet.##Server historie %1 není dostupný: "
-                                    "%2 Události tohoto pracoviště čekají zde a budou odeslány, jakmile server opět "
+                                    "gesendet, sobald der Server wieder antwortet.##Server historie %1 není dostupný "
+                                    "(%2). Události tohoto pracoviště čekají zde a budou odeslány, jakmile server opět "
                                     "odpoví.";
 constexpr const char* FAILED = "###The history server %1 could not be used: %2##Der Historienserver %1 konnte nicht "
                                "benutzt werden: %2##Server historie %1 nelze použít: %2";
