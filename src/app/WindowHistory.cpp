@@ -51,8 +51,7 @@ constexpr const char* SAVE_TITLE = "###Save the configuration as##Konfiguration 
 constexpr const char* IGN_FILTER = "###Parameter files (*.ign)##Parameterdateien (*.ign)##Soubory parametrů (*.ign)";
 constexpr const char* FORGET_ASK = "###Forget the unit %1 (%2) and its %3 events?##Die Einheit %1 (%2) und ihre %3 "
                                    "Ereignisse vergessen?##Zapomenout jednotku %1 (%2) a jejích %3 událostí?";
-constexpr const char* WAITING = "###History: %1 events wait for the server##Historie: %1 Ereignisse warten auf den "
-                                "Server##Historie: %1 událostí čeká na server";
+constexpr const char* WAITING = "###History: %1 waiting##Historie: %1 wartend##Historie: %1 čeká";
 constexpr const char* NOT_KEPT = "###The choice of the history server could not be kept in the settings.##Die Wahl "
                                  "des Historienservers konnte nicht in den Einstellungen gespeichert werden.##Volbu "
                                  "serveru historie nelze uložit do nastavení.";

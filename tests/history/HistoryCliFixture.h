@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -55,6 +57,21 @@ struct HistoryCli : ::testing::Test {
         std::snprintf(text, sizeof text, "%02i%02i%02i-%02i%02i%02i-%03i%02x", r[46], r[45], r[44], r[43], r[42], r[41],
             r[40], r[39]);
         return text;
+    }
+    // Two vordax4-cli runs at once: fileA programmed into first, fileB into second, each in its environment.
+    void ProgramAtOnce(UnitSim& first, const QString& fileA, UnitSim& second, const QString& fileB,
+        const QProcessEnvironment& envA = QProcessEnvironment::systemEnvironment(),
+        const QProcessEnvironment& envB = QProcessEnvironment::systemEnvironment())
+    {
+        QProcess a, b;
+        a.setProcessEnvironment(envA);
+        b.setProcessEnvironment(envB);
+        a.start(VORDAX4_CLI, QStringList { "program", fileA } << PortArgs(first, 7) << "--history" << history);
+        b.start(VORDAX4_CLI, QStringList { "program", fileB } << PortArgs(second, 8) << "--history" << history);
+        ASSERT_TRUE(a.waitForFinished(60000));
+        ASSERT_TRUE(b.waitForFinished(60000));
+        EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+        EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
     }
     QJsonArray Events(const QString& serial)
     {

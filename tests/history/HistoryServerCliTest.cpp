@@ -42,15 +42,7 @@ TEST_F(HistoryServerCli, TwoBenchesProgrammingTwoUnitsAtOnceBothRecordOnTheServe
     UnitSim& first = StartUnit(20);
     UnitSim& second = StartUnit(30);
     const QString fileA = WriteFile("a.ign", FileImage(50, dir)), fileB = WriteFile("b.ign", FileImage(60, dir));
-    QProcess a, b;
-    a.setProcessEnvironment(Bench("bench-a"));
-    b.setProcessEnvironment(Bench("bench-b"));
-    a.start(VORDAX4_CLI, QStringList { "program", fileA } << PortArgs(first, 7) << "--history" << history);
-    b.start(VORDAX4_CLI, QStringList { "program", fileB } << PortArgs(second, 8) << "--history" << history);
-    ASSERT_TRUE(a.waitForFinished(60000));
-    ASSERT_TRUE(b.waitForFinished(60000));
-    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
-    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    ProgramAtOnce(first, fileA, second, fileB, Bench("bench-a"), Bench("bench-b"));
     std::set<QString> benches;
     for (const auto& [unit, file] : { std::pair { &first, fileA }, std::pair { &second, fileB } }) {
         const QJsonArray events = Events(Serial(*unit));
