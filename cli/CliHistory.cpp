@@ -118,20 +118,19 @@ void PrintMessages(const std::vector<std::string>& messages, CliIo& io)
         io.err << "history: " << m << "\n";
 }
 
-void PrintWaiting(int waiting, const HistoryLocation& location, CliIo& io)
+void PrintWaiting(int waiting, CliIo& io)
 {
     if (waiting > 0)
-        io.err << "history: " << waiting << " events of this bench wait to be sent to "
-               << HistoryServerUrl::Parse(location.serverUrl, nullptr)->Text().toStdString() << "\n";
+        io.err << "history: " << waiting << " events of this bench wait to be sent to the history server\n";
 }
 
 // Sends the outbox now: fails while the server cannot be reached.
-int Sync(HistoryStore& store, const HistoryLocation& location, CliIo& io)
+int Sync(HistoryStore& store, CliIo& io)
 {
     const bool sent = store.Open() && store.Sync();
     PrintMessages(store.TakeMessages(), io);
     const int waiting = store.Waiting();
-    PrintWaiting(waiting, location, io);
+    PrintWaiting(waiting, io);
     if (sent)
         io.out << "history: every event of this bench is on the server\n";
     return sent && waiting == 0 ? CLI_OK : CLI_FAILED;
@@ -172,10 +171,13 @@ bool CliHistory::TakeOptions(std::vector<std::string>& args, CliIo& io)
         return true;
     const QString folder = SettingsPaths::Chosen(false).folder();
     location_ = HistoryLocation::Chosen(DefaultPath(io), folder);
-    if (given)
-        location_ = { location_.file, text, HistoryLocation::BenchOf(folder) };
+    if (!given)
+        return true;
+    // An address of the settings or the environment that cannot be used is said with the first
+    // event, which then waits in the outbox; one given here is refused at once.
+    location_ = { location_.file, text, HistoryLocation::BenchOf(folder) };
     QString error;
-    if (location_.OnServer() && !HistoryServerUrl::Parse(location_.serverUrl, &error)) {
+    if (!HistoryServerUrl::Parse(location_.serverUrl, &error)) {
         io.err << "history: " << error.toStdString() << "\n";
         return false;
     }
@@ -208,7 +210,7 @@ void CliHistory::Finish(CliIo& io)
         io.err << "history: the history " << location_.file.toStdString() << " stayed busy; events may be missing\n";
     PrintMessages(writer_->TakeMessages(), io);
     if (location_.OnServer())
-        PrintWaiting(writer_->Waiting(), location_, io);
+        PrintWaiting(writer_->Waiting(), io);
     writer_.reset();
 }
 
@@ -243,11 +245,11 @@ int CliHistoryCommand(const std::vector<std::string>& arguments, CliIo& io)
     // Only forgetting writes; the rest reads and never waits for a writer.
     const std::unique_ptr<HistoryStore> store = location.NewStore(!forgetGiven);
     if (sync)
-        return Sync(*store, location, io);
+        return Sync(*store, io);
     if (!store->Open()) {
         PrintMessages(store->TakeMessages(), io);
         if (location.OnServer())
-            PrintWaiting(store->Waiting(), location, io);
+            PrintWaiting(store->Waiting(), io);
         return CLI_FAILED;
     }
     // This bench's events that waited belong in the listing.
@@ -273,6 +275,6 @@ int CliHistoryCommand(const std::vector<std::string>& arguments, CliIo& io)
     }
     PrintMessages(store->TakeMessages(), io);
     if (location.OnServer() && !json)
-        PrintWaiting(store->Waiting(), location, io);
+        PrintWaiting(store->Waiting(), io);
     return code;
 }

@@ -77,7 +77,9 @@ QString NewConnectionName()
     return QString("vordax4-history-server-%1").arg(counter.fetch_add(1));
 }
 
-QVariant Str(const std::string& text) { return QString::fromStdString(text); }
+// The server refuses a text with a NUL character, which would keep the event in the outbox for
+// ever; a unit's texts come from its own memory and may hold one.
+QVariant Str(const std::string& text) { return QString::fromStdString(text).remove(QChar(0)); }
 
 // The unit of each identity in the batch, as its latest event names it, over all its events' times.
 std::map<std::string, HistoryUnit> UnitsOf(const std::vector<HistoryRecord>& batch)

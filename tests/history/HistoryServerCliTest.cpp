@@ -106,6 +106,16 @@ TEST_F(HistoryServerCli, TheEnvironmentNamesTheServerAndAPasswordInTheAddressIsR
     EXPECT_EQ(refused.code, 2);
     EXPECT_TRUE(Has(refused.err, "pgpass")) << refused.err;
     EXPECT_FALSE(Has(refused.err, "secret"));
+
+    // The same address in the environment costs the command nothing: the event waits.
+    env.insert("VORDAX4_HISTORY_URL", withPassword);
+    const CliRun waits = RunProgram(QStringList { "read", "-o", ReadFile() } << PortArgs(unit), env);
+    EXPECT_EQ(waits.code, 0) << waits.err;
+    EXPECT_TRUE(Has(waits.err, "pgpass")) << waits.err;
+    EXPECT_TRUE(Has(waits.err, "1 events of this bench wait")) << waits.err;
+    EXPECT_FALSE(Has(waits.err, "secret"));
+    ASSERT_EQ(RunProgram({ "history", "--sync", "--history", history }, env).code, 0);
+    EXPECT_EQ(Events(Serial(unit)).size(), 2);
 }
 
 } // namespace
