@@ -54,6 +54,8 @@ bool PgServer::Run(const QString& program, const QStringList& args, int timeoutM
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    // The server's user may not enter the test's own scratch folder.
+    p.setWorkingDirectory(dir_->path());
     if (asNobody_)
         p.start("runuser", QStringList { "-u", "nobody", "--", bin_ + "/" + program } + args);
     else
