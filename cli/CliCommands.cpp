@@ -134,8 +134,10 @@ constexpr const char* SHARED_OPTIONS
       "  --port N, --port N=DEVICE, --port DEVICE  only COM N, COM N as that device, or the COM number of a device\n"
       "          named by its path or /dev/serial/by-id link; a port that cannot be opened ends the search at once\n"
       "  --json  (diff, verify, show, identify, and --each) prints the same content as one JSON document\n"
-      "  --no-history, --history FILE  (read, verify, program) leave the event out of the unit history, or keep\n"
-      "          it in FILE instead of the data folder's history.sqlite\n"
+      "  --no-history, --history FILE|URL  (read, verify, program, history) leave the event out of the unit\n"
+      "          history, or keep it in FILE instead of the data folder's history.sqlite, or on the PostgreSQL\n"
+      "          server URL (postgresql://USER@HOST:PORT/DB?sslmode=…; also VORDAX4_HISTORY_URL; the password\n"
+      "          comes from ~/.pgpass or PGPASSWORD); events wait in the bench's outbox while the server is away\n"
       "  --lang en|de|cs  the language of the messages\n"
       "  -h, --help  after a command: shows how to use that command\n";
 
@@ -194,11 +196,15 @@ const std::vector<CliCommand>& CliCommands()
             CliProgram },
         { "reset", "[--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME [--baud N]]",
             "sends the reset command to the unit", CliReset },
-        { "history", "[--unit SERIAL] [--json] | --export SERIAL --event N -o FILE.ign | --forget SERIAL [--history FILE]",
+        { "history",
+            "[--unit SERIAL] [--json] | --export SERIAL --event N -o FILE.ign | --forget SERIAL | --sync "
+            "[--history FILE|URL]",
             "lists the units met with their serial numbers (a unit without one by its number), with --unit one unit's "
             "events, newest first; --export writes the configuration an event left as a parameter file; --forget "
-            "removes a unit and its events. read, verify and program record their events in this history (the "
-            "data folder's history.sqlite, or FILE of --history) unless --no-history is given",
+            "removes a unit and its events; --sync sends the events waiting for the history server now (exit 1 while "
+            "it is away). read, verify and program record their events in this history (the data folder's "
+            "history.sqlite, FILE of --history, or the server of --history URL or VORDAX4_HISTORY_URL, with the "
+            "bench of every event) unless --no-history is given",
             CliHistoryCommand },
         { "monitor",
             "[--seconds N] [--record FILE.ignlog] [--csv] [--port N[=DEVICE]]... [--timeout SECONDS] [--protocol NAME "

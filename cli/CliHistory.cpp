@@ -5,6 +5,7 @@
 #include "app/SettingsPaths.h"
 #include "files/IgnWriter.h"
 #include "history/HistoryDatabase.h"
+#include "history/HistoryServerUrl.h"
 #include "history/HistoryRecord.h"
 #include "history/HistoryWriter.h"
 #include "lang/LangString.h"
@@ -17,9 +18,10 @@ namespace {
 
 // The writer waits for other programs up to its busy time-out per event; a run ends in any case.
 constexpr int FINISH_WAIT_MS = 60000;
-constexpr const char* USAGE = "usage: vordax4-cli history [--unit SERIAL] [--json] [--history FILE]\n"
-                              "       vordax4-cli history --export SERIAL --event N -o FILE.ign [--history FILE]\n"
-                              "       vordax4-cli history --forget SERIAL [--history FILE]\n";
+constexpr const char* USAGE = "usage: vordax4-cli history [--unit SERIAL] [--json] [--history FILE|URL]\n"
+                              "       vordax4-cli history --export SERIAL --event N -o FILE.ign [--history FILE|URL]\n"
+                              "       vordax4-cli history --forget SERIAL [--history FILE|URL]\n"
+                              "       vordax4-cli history --sync [--history URL]\n";
 
 // Takes "name VALUE" out of args; false when the name is there without a value.
 bool TakeValue(std::vector<std::string>& args, const std::string& name, std::string& value, bool& given)
@@ -56,17 +58,17 @@ QJsonObject EventJson(const HistoryEvent& e)
 {
     return { { "event", qint64(e.id) }, { "time", IsoTime(e.timeMs) }, { "kind", HistoryKindName(e.kind) },
         { "ok", e.ok }, { "file", QString::fromStdString(e.file) }, { "configuration", e.hasConfiguration },
-        { "programVersion", QString::fromStdString(e.programVersion) } };
+        { "programVersion", QString::fromStdString(e.programVersion) }, { "bench", QString::fromStdString(e.bench) } };
 }
 
-void PrintUnits(HistoryDatabase& db, bool json, CliIo& io)
+void PrintUnits(HistoryStore& db, bool json, CliIo& io)
 {
     const std::vector<HistoryUnit> units = db.Units();
     if (json) {
         QJsonArray list;
         for (const HistoryUnit& u : units)
             list.append(UnitJson(u));
-        CliJson::Print({ { "history", db.path() }, { "units", list } }, io.out);
+        CliJson::Print({ { "history", db.Location() }, { "units", list }, { "waiting", db.Waiting() } }, io.out);
         return;
     }
     for (const HistoryUnit& u : units)
@@ -75,22 +77,23 @@ void PrintUnits(HistoryDatabase& db, bool json, CliIo& io)
                << u.events << " events\n";
 }
 
-void PrintEvents(HistoryDatabase& db, const HistoryUnit& unit, bool json, CliIo& io)
+void PrintEvents(HistoryStore& db, const HistoryUnit& unit, bool json, CliIo& io)
 {
     const std::vector<HistoryEvent> events = db.Events(unit.id);
     if (json) {
         QJsonArray list;
         for (const HistoryEvent& e : events)
             list.append(EventJson(e));
-        CliJson::Print({ { "unit", UnitJson(unit) }, { "events", list } }, io.out);
+        CliJson::Print({ { "unit", UnitJson(unit) }, { "events", list }, { "waiting", db.Waiting() } }, io.out);
         return;
     }
     for (const HistoryEvent& e : events)
         io.out << e.id << "\t" << LocalTime(e.timeMs).toStdString() << "\t" << HistoryKindName(e.kind) << "\t"
-               << (e.ok ? "OK" : "FAILED") << "\t" << e.file << "\t" << e.programVersion << "\n";
+               << (e.ok ? "OK" : "FAILED") << "\t" << e.file << "\t" << e.programVersion
+               << (e.bench.empty() ? "" : "\t" + e.bench) << "\n";
 }
 
-bool Export(HistoryDatabase& db, const HistoryUnit& unit, const std::string& event, const std::string& file, CliIo& io)
+bool Export(HistoryStore& db, const HistoryUnit& unit, const std::string& event, const std::string& file, CliIo& io)
 {
     bool number = false;
     const int64_t id = QString::fromStdString(event).toLongLong(&number);
@@ -115,6 +118,24 @@ void PrintMessages(const std::vector<std::string>& messages, CliIo& io)
         io.err << "history: " << m << "\n";
 }
 
+void PrintWaiting(int waiting, CliIo& io)
+{
+    if (waiting > 0)
+        io.err << "history: " << waiting << " events of this bench wait to be sent to the history server\n";
+}
+
+// Sends the outbox now: fails while the server cannot be reached.
+int Sync(HistoryStore& store, CliIo& io)
+{
+    const bool sent = store.Open() && store.Sync();
+    PrintMessages(store.TakeMessages(), io);
+    const int waiting = store.Waiting();
+    PrintWaiting(waiting, io);
+    if (sent)
+        io.out << "history: every event of this bench is on the server\n";
+    return sent && waiting == 0 ? CLI_OK : CLI_FAILED;
+}
+
 } // namespace
 
 CliHistory::CliHistory() = default;
@@ -133,17 +154,33 @@ QString CliHistory::DefaultPath(CliIo& io)
 bool CliHistory::TakeOptions(std::vector<std::string>& args, CliIo& io)
 {
     enabled_ = std::erase(args, "--no-history") == 0;
-    std::string file;
+    std::string value;
     bool given = false;
-    if (!TakeValue(args, "--history", file, given)) {
-        io.err << "--history wants the name of the history file\n";
+    if (!TakeValue(args, "--history", value, given)) {
+        io.err << "--history wants the name of the history file or the address of its server\n";
         return false;
     }
-    // Only a history in use makes the settings folder.
-    if (given)
-        path_ = CliPath(file);
-    else if (enabled_)
-        path_ = DefaultPath(io);
+    const QString text = QString::fromStdString(value);
+    // Only a history in use makes the settings folder. A history named on the command line is
+    // used whatever the settings and the environment name.
+    if (given && !HistoryServerUrl::IsServerUrl(text)) {
+        location_ = { CliPath(value), {}, {} };
+        return true;
+    }
+    if (!enabled_ && !given)
+        return true;
+    const QString folder = SettingsPaths::Chosen(false).folder();
+    location_ = HistoryLocation::Chosen(DefaultPath(io), folder);
+    if (!given)
+        return true;
+    // An address of the settings or the environment that cannot be used is said with the first
+    // event, which then waits in the outbox; one given here is refused at once.
+    location_ = { location_.file, text, HistoryLocation::BenchOf(folder) };
+    QString error;
+    if (!HistoryServerUrl::Parse(location_.serverUrl, &error)) {
+        io.err << "history: " << error.toStdString() << "\n";
+        return false;
+    }
     return true;
 }
 
@@ -155,7 +192,7 @@ void CliHistory::Attach(CliUnitSession& session, std::function<std::string()> fi
     {
         std::lock_guard lock(mutex_);
         if (!writer_)
-            writer_ = std::make_unique<HistoryWriter>(path_);
+            writer_ = std::make_unique<HistoryWriter>(location_);
         writer = writer_.get();
     }
     session.onCommandEnded
@@ -170,8 +207,10 @@ void CliHistory::Finish(CliIo& io)
     if (!writer_)
         return;
     if (!writer_->WaitIdle(FINISH_WAIT_MS))
-        io.err << "history: the history file " << path_.toStdString() << " stayed busy; events may be missing\n";
+        io.err << "history: the history " << location_.file.toStdString() << " stayed busy; events may be missing\n";
     PrintMessages(writer_->TakeMessages(), io);
+    if (location_.OnServer())
+        PrintWaiting(writer_->Waiting(), io);
     writer_.reset();
 }
 
@@ -180,48 +219,62 @@ int CliHistoryCommand(const std::vector<std::string>& arguments, CliIo& io)
     std::vector<std::string> args = arguments;
     CliHistory history;
     const bool json = CliJson::TakeOption(args);
+    const bool sync = std::erase(args, "--sync") > 0;
     std::string unitText, exportUnit, event, output, forget;
     bool unitGiven = false, exportGiven = false, eventGiven = false, outputGiven = false, forgetGiven = false;
     const bool parsed = history.TakeOptions(args, io) && TakeValue(args, "--unit", unitText, unitGiven)
         && TakeValue(args, "--export", exportUnit, exportGiven) && TakeValue(args, "--event", event, eventGiven)
         && TakeValue(args, "-o", output, outputGiven) && TakeValue(args, "--forget", forget, forgetGiven);
-    const int modes = int(unitGiven) + int(exportGiven) + int(forgetGiven);
+    const int modes = int(unitGiven) + int(exportGiven) + int(forgetGiven) + int(sync);
     if (!parsed || !args.empty() || modes > 1 || exportGiven != eventGiven || exportGiven != outputGiven
-        || (json && (exportGiven || forgetGiven))) {
+        || (json && (exportGiven || forgetGiven || sync))) {
         io.err << USAGE;
         return CLI_USAGE;
     }
-    if (!QFile::exists(history.path())) {
+    if (sync && !history.location().OnServer()) {
+        io.err << "history: --sync needs a history server (--history postgresql://… or VORDAX4_HISTORY_URL)\n";
+        return CLI_USAGE;
+    }
+    const HistoryLocation& location = history.location();
+    if (!location.OnServer() && !QFile::exists(history.path())) {
         io.err << "history: no unit history in " << QDir::toNativeSeparators(history.path()).toStdString() << " yet\n";
         if (json && !unitGiven)
             CliJson::Print({ { "history", history.path() }, { "units", QJsonArray() } }, io.out);
         return unitGiven || exportGiven || forgetGiven ? CLI_FAILED : CLI_OK;
     }
     // Only forgetting writes; the rest reads and never waits for a writer.
-    HistoryDatabase db(history.path(), forgetGiven ? HistoryDatabase::Access::ReadWrite : HistoryDatabase::Access::ReadOnly);
-    if (!db.Open()) {
-        PrintMessages(db.TakeMessages(), io);
+    const std::unique_ptr<HistoryStore> store = location.NewStore(!forgetGiven);
+    if (sync)
+        return Sync(*store, io);
+    if (!store->Open()) {
+        PrintMessages(store->TakeMessages(), io);
+        if (location.OnServer())
+            PrintWaiting(store->Waiting(), io);
         return CLI_FAILED;
     }
+    // This bench's events that waited belong in the listing.
+    store->Sync();
     int code = CLI_OK;
     if (modes == 0) {
-        PrintUnits(db, json, io);
+        PrintUnits(*store, json, io);
     } else {
         const std::string& which = unitGiven ? unitText : exportGiven ? exportUnit : forget;
-        const std::optional<HistoryUnit> unit = db.FindUnit(which);
+        const std::optional<HistoryUnit> unit = store->FindUnit(which);
         if (!unit) {
             io.err << "history: no unit " << which << " in the history\n";
             code = CLI_FAILED;
         } else if (unitGiven) {
-            PrintEvents(db, *unit, json, io);
+            PrintEvents(*store, *unit, json, io);
         } else if (exportGiven) {
-            code = Export(db, *unit, event, output, io) ? CLI_OK : CLI_FAILED;
-        } else if (db.ForgetUnit(unit->id)) {
+            code = Export(*store, *unit, event, output, io) ? CLI_OK : CLI_FAILED;
+        } else if (store->ForgetUnit(unit->id)) {
             io.out << "forgot unit " << unit->SerialText() << " and its " << unit->events << " events\n";
         } else {
             code = CLI_FAILED;
         }
     }
-    PrintMessages(db.TakeMessages(), io);
+    PrintMessages(store->TakeMessages(), io);
+    if (location.OnServer() && !json)
+        PrintWaiting(store->Waiting(), io);
     return code;
 }

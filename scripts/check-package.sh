@@ -28,7 +28,7 @@ for path in usr/bin/vordax4 usr/bin/vordax4-cli usr/bin/vordax4-unitsim \
   grep -q " \./$path\$" "$scratch/contents" || fail "the package lacks /$path"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for package in libqt6widgets6 qt6-qpa-plugins libqt6sql6-sqlite; do
+for package in libqt6widgets6 qt6-qpa-plugins libqt6sql6-sqlite libqt6sql6-psql; do
   grep -q "\b$package\b" <<<"$depends" || fail "Depends does not name $package"
 done
 dpkg-deb --field "$deb" Recommends | grep -q '\bqt6-wayland\b' || fail "Recommends does not name qt6-wayland"

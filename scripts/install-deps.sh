@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   libqt6sql6-sqlite # the workshop history's database driver
+  libqt6sql6-psql # the driver of a history server shared by the benches
+  postgresql # tests/history and bench/history-server.sh start a PostgreSQL server of their own
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core qt6-translations-l10n
   poppler-utils # pdftoppm: the print tests look at the PDF pages they write

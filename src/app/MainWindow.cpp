@@ -159,6 +159,7 @@ void MainWindow::CreateForm()
     resize(1000, 700);
     status_ = std::make_unique<WindowStatusBar>(statusBar());
     status_->FollowMenus(menuBar());
+    history_->AddStatusWidget(statusBar());
 }
 
 // Menu items carry their control names as object names, so the caption tables find them.

@@ -7,7 +7,8 @@
 #include "app/WindowLink.h"
 #include "files/ParamFileState.h"
 #include "files/IgnWriter.h"
-#include "history/HistoryDatabase.h"
+#include "history/HistoryServerUrl.h"
+#include "history/HistoryStore.h"
 #include "history/HistoryRecord.h"
 #include "history/HistoryWriter.h"
 #include "lang/LangString.h"
@@ -18,7 +19,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
@@ -47,8 +51,14 @@ constexpr const char* SAVE_TITLE = "###Save the configuration as##Konfiguration 
 constexpr const char* IGN_FILTER = "###Parameter files (*.ign)##Parameterdateien (*.ign)##Soubory parametrů (*.ign)";
 constexpr const char* FORGET_ASK = "###Forget the unit %1 (%2) and its %3 events?##Die Einheit %1 (%2) und ihre %3 "
                                    "Ereignisse vergessen?##Zapomenout jednotku %1 (%2) a jejích %3 událostí?";
+constexpr const char* WAITING = "###History: %1 waiting##Historie: %1 wartend##Historie: %1 čeká";
+constexpr const char* NOT_KEPT = "###The choice of the history server could not be kept in the settings.##Die Wahl "
+                                 "des Historienservers konnte nicht in den Einstellungen gespeichert werden.##Volbu "
+                                 "serveru historie nelze uložit do nastavení.";
 // Events written a moment ago belong in the list the user opens.
 constexpr int WRITTEN_WAIT_MS = 2000;
+// While the window runs, the events that wait for the server are sent this often.
+constexpr int SYNC_INTERVAL_MS = 60000;
 
 QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
@@ -73,7 +83,14 @@ WindowHistory::WindowHistory(QWidget& window, EditCycle& edits, WindowLink& link
     , differences_(differences)
     , files_(files)
     , store_(store)
+    , location_(HistoryLocation::Chosen(store.paths().historyFile(), store.paths().folder()))
+    , syncTimer_(new QTimer(this))
 {
+    syncTimer_->setInterval(SYNC_INTERVAL_MS);
+    connect(syncTimer_, &QTimer::timeout, this, &WindowHistory::Sync);
+    syncTimer_->start();
+    // What waited from an earlier run goes at once, and the status bar learns how many wait.
+    Sync();
 }
 
 WindowHistory::~WindowHistory()
@@ -87,20 +104,72 @@ QString WindowHistory::Path() const { return store_.paths().historyFile(); }
 HistoryWriter& WindowHistory::Writer()
 {
     if (!writer_) {
-        writer_ = std::make_unique<HistoryWriter>(Path());
+        writer_ = std::make_unique<HistoryWriter>(location_);
         writer_->SetMessageNotice([this] {
             QMetaObject::invokeMethod(
                 this, [this] { ShowMessages(); }, Qt::QueuedConnection);
+        });
+        writer_->SetWaitingNotice([this](int waiting) {
+            QMetaObject::invokeMethod(
+                this, [this, waiting] { ShowWaiting(waiting); }, Qt::QueuedConnection);
         });
     }
     return *writer_;
 }
 
-HistoryDatabase& WindowHistory::Reader()
+HistoryStore& WindowHistory::Reader()
 {
     if (!reader_)
-        reader_ = std::make_unique<HistoryDatabase>(Path(), HistoryDatabase::Access::ReadOnly);
+        reader_ = location_.NewStore(true);
     return *reader_;
+}
+
+void WindowHistory::Sync()
+{
+    if (location_.OnServer())
+        Writer().Sync();
+}
+
+void WindowHistory::AddStatusWidget(QStatusBar* bar)
+{
+    waitingLabel_ = new QLabel(bar);
+    waitingLabel_->setObjectName("LabelHistoryWaiting");
+    waitingLabel_->hide();
+    bar->addPermanentWidget(waitingLabel_);
+    ShowWaiting(writer_ ? writer_->Waiting() : 0);
+}
+
+void WindowHistory::ShowWaiting(int waiting)
+{
+    if (waitingLabel_) {
+        waitingLabel_->setText(Text(WAITING).arg(waiting));
+        waitingLabel_->setVisible(waiting > 0);
+    }
+    if (dialog_)
+        dialog_->ShowServer(location_.OnServer() ? Reader().Location() : QString(), waiting);
+}
+
+bool WindowHistory::ChooseServer(const QString& url)
+{
+    QString error;
+    const std::optional<HistoryServerUrl> server = url.isEmpty() ? std::nullopt : HistoryServerUrl::Parse(url, &error);
+    if (!url.isEmpty() && !server) {
+        link_.ShowMessageBox(error.toStdString(), LangText(CAPTION), ConnectionHost::MessageError);
+        return false;
+    }
+    if (!HistoryLocation::SaveServerUrl(store_.paths().folder(), server ? server->Text() : QString())) {
+        link_.ShowMessageBox(LangText(NOT_KEPT), LangText(CAPTION), ConnectionHost::MessageError);
+        return false;
+    }
+    // What was queued for the old place is written there first.
+    writer_.reset();
+    reader_.reset();
+    location_ = HistoryLocation::Chosen(Path(), store_.paths().folder());
+    Sync();
+    if (dialog_)
+        Open();
+    ShowWaiting(writer_ ? writer_->Waiting() : 0);
+    return true;
 }
 
 bool WindowHistory::WaitWritten(int timeoutMs) { return !writer_ || writer_->WaitIdle(timeoutMs); }
@@ -145,9 +214,11 @@ void WindowHistory::Open()
     if (!dialog_) {
         dialog_ = new HistoryDialog(&window_);
         dialog_->act = [this](HistoryDialog::Action a, const HistoryUnit& u, const HistoryEvent* e) { Act(a, u, e); };
+        dialog_->chooseServer = [this](const QString& url) { ChooseServer(url); };
     }
     WaitWritten(WRITTEN_WAIT_MS);
     dialog_->Reload(Reader(), ConnectedIdentity());
+    ShowWaiting(writer_ ? writer_->Waiting() : Reader().Waiting());
     ShowMessages();
     dialog_->show();
     dialog_->raise();
@@ -246,7 +317,7 @@ void WindowHistory::Forget(const HistoryUnit& unit)
     if (edits_.AskYesNoCancel(text.c_str()) != PageHost::ANSWER_YES)
         return;
     const int64_t id = unit.id;
-    Writer().Run([id](HistoryDatabase& db) { db.ForgetUnit(id); });
+    Writer().Run([id](HistoryStore& db) { db.ForgetUnit(id); });
     WaitWritten(WRITTEN_WAIT_MS);
     if (dialog_)
         dialog_->Reload(Reader(), ConnectedIdentity());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/HistoryLocation.h"
 #include "history/ui/HistoryDialog.h"
 #include "link/ConnectionHost.h"
 #include "model/ParamImage.h"
@@ -12,9 +13,12 @@
 
 class DifferencesDialog;
 class EditCycle;
-class HistoryDatabase;
+class HistoryStore;
 class HistoryWriter;
+class QLabel;
 class QMenu;
+class QStatusBar;
+class QTimer;
 class QWidget;
 class SettingsStore;
 class WindowDifferences;
@@ -25,7 +29,9 @@ struct ParamFileState;
 // connection manager reports goes to the history file in the settings folder (written in the
 // background), and the Ignition menu's "Unit history…" shows it. From the dialog a past configuration
 // can be opened as the settings (one undo step, as a file open), compared with the screen or the
-// connected unit, or saved as a parameter file; a unit can be forgotten.
+// connected unit, or saved as a parameter file; a unit can be forgotten. With a history server
+// (chosen in the dialog, else VORDAX4_HISTORY_URL) the events waiting in the bench's outbox are sent
+// every minute, and the status bar counts them.
 class WindowHistory : public QObject {
     Q_OBJECT
 
@@ -37,6 +43,8 @@ public:
     ~WindowHistory() override;
 
     void AddMenuItem(QMenu* device);
+    // The count of events waiting for the server, shown only while there are some.
+    void AddStatusWidget(QStatusBar* bar);
     // The connection manager's report (ConnectionHost::CommandEnded).
     void CommandEnded(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit);
     // Shows the dialog with what has been written so far.
@@ -49,13 +57,21 @@ public:
     QString Path() const;
     // Waits until the queued events are written; false when timeoutMs passed first.
     bool WaitWritten(int timeoutMs);
+    const HistoryLocation& Location() const { return location_; }
+    // Uses the server at url from now on (empty: the file) and keeps the choice; false with a
+    // message for an address that cannot be used.
+    bool ChooseServer(const QString& url);
+    // Sends the events waiting for the server, as the minute's timer does.
+    void Sync();
+    QLabel* WaitingLabel() const { return waitingLabel_; }
 
     // Asks for the name of the parameter file to save; tests replace it.
     std::function<QString()> chooseSaveFile;
 
 private:
     HistoryWriter& Writer();
-    HistoryDatabase& Reader();
+    HistoryStore& Reader();
+    void ShowWaiting(int waiting);
     std::string ConnectedIdentity() const;
     void Act(HistoryDialog::Action action, const HistoryUnit& unit, const HistoryEvent* event);
     void OpenAsSettings(const ParamImage& past);
@@ -71,7 +87,10 @@ private:
     const ParamFileState& files_;
     const SettingsStore& store_;
     std::unique_ptr<HistoryWriter> writer_;
-    std::unique_ptr<HistoryDatabase> reader_;
+    std::unique_ptr<HistoryStore> reader_;
+    HistoryLocation location_;
+    QTimer* syncTimer_;
+    QLabel* waitingLabel_ = nullptr;
     HistoryDialog* dialog_ = nullptr;
     DifferencesDialog* comparison_ = nullptr;
 };

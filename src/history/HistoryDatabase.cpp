@@ -1,6 +1,7 @@
 #include "history/HistoryDatabase.h"
 
 #include "base/InputFile.h"
+#include "history/HistoryRows.h"
 #include "lang/LangString.h"
 
 #include <QDateTime>
@@ -88,25 +89,9 @@ QString AsideName(const QString& path)
     return name;
 }
 
-HistoryUnit UnitOf(const QSqlQuery& q)
-{
-    HistoryUnit u;
-    u.id = q.value(0).toLongLong();
-    u.serialNumber = q.value(1).toString().toStdString();
-    u.name = q.value(2).toString().toStdString();
-    u.firmware = q.value(3).toString().toStdString();
-    u.firstSeenMs = q.value(4).toLongLong();
-    u.lastSeenMs = q.value(5).toLongLong();
-    u.events = q.value(6).toInt();
-    return u;
-}
-
-constexpr const char* UNIT_COLUMNS = "SELECT u.id, u.serial, u.name, u.firmware, u.first_seen, u.last_seen, "
-                                     "(SELECT count(*) FROM events e WHERE e.unit = u.id) FROM units u ";
-
 } // namespace
 
-QString HistoryDatabase::UnitsQuery() { return QString(UNIT_COLUMNS) + "ORDER BY u.last_seen DESC, u.id DESC"; }
+QString HistoryDatabase::UnitsQuery() { return QString(HistoryRows::UNIT_COLUMNS) + "ORDER BY u.last_seen DESC, u.id DESC"; }
 
 QString HistoryDatabase::EventsQuery()
 {
@@ -179,19 +164,26 @@ void Tighten(const QString& path, mode_t type, mode_t mode)
 
 void HistoryDatabase::MakePrivate() const
 {
-    const QString folder = QFileInfo(path_).absolutePath();
+    QStringList others;
+    for (const QString& copy : AsideCopies())
+        others << copy << copy + "-wal";
+    MakePrivate(path_, others);
+}
+
+void HistoryDatabase::MakePrivate(const QString& file, const QStringList& others)
+{
+    const QString folder = QFileInfo(file).absolutePath();
     QDir().mkpath(folder);
 #ifdef Q_OS_UNIX
     Tighten(folder, S_IFDIR, 0700);
     // Made here, so that SQLite, which gives its log files the file's mode, finds it private.
-    const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
-    QStringList files { path_, path_ + "-wal", path_ + "-shm" };
-    for (const QString& copy : AsideCopies())
-        files << copy << copy + "-wal";
-    for (const QString& file : files)
-        Tighten(file, S_IFREG, 0600);
+    for (const QString& f : QStringList { file, file + "-wal", file + "-shm" } + others)
+        Tighten(f, S_IFREG, 0600);
+#else
+    Q_UNUSED(others);
 #endif
 }
 
@@ -372,12 +364,9 @@ bool HistoryDatabase::RecordOnce(const HistoryRecord& record)
         QSqlQuery event(Connection());
         event.prepare("INSERT INTO events (unit, time, kind, ok, file, configuration, program) "
                       "VALUES (?, ?, ?, ?, ?, ?, ?)");
-        const QByteArray bytes = e.hasConfiguration
-            ? QByteArray(reinterpret_cast<const char*>(e.configuration.data()), RS_LEN_EXE)
-            : QByteArray();
         for (const QVariant& v : { id.value(0), QVariant(qint64(e.timeMs)), QVariant(int(e.kind)), QVariant(int(e.ok)),
                  QVariant(QString::fromStdString(e.file)),
-                 e.hasConfiguration ? QVariant(bytes) : QVariant(QMetaType(QMetaType::QByteArray)),
+                 e.hasConfiguration ? QVariant(HistoryRows::Bytes(e.configuration)) : QVariant(QMetaType(QMetaType::QByteArray)),
                  QVariant(QString::fromStdString(e.programVersion)) })
             event.addBindValue(v);
         ok = Exec(event);
@@ -405,7 +394,7 @@ std::vector<HistoryUnit> HistoryDatabase::Units()
         return units;
     }
     while (q.next())
-        units.push_back(UnitOf(q));
+        units.push_back(HistoryRows::Unit(q));
     return units;
 }
 
@@ -414,12 +403,12 @@ std::optional<HistoryUnit> HistoryDatabase::FindUnit(const std::string& text)
     if (!Open())
         return std::nullopt;
     QSqlQuery q(Connection());
-    q.prepare(QString(UNIT_COLUMNS) + "WHERE u.serial = ? OR CAST(u.id AS TEXT) = ? ORDER BY u.serial = ? DESC");
+    q.prepare(QString(HistoryRows::UNIT_COLUMNS) + "WHERE u.serial = ? OR CAST(u.id AS TEXT) = ? ORDER BY u.serial = ? DESC");
     for (int i = 0; i < 3; ++i)
         q.addBindValue(QString::fromStdString(text));
     if (!Exec(q) || !q.next())
         return std::nullopt;
-    return UnitOf(q);
+    return HistoryRows::Unit(q);
 }
 
 std::vector<HistoryEvent> HistoryDatabase::Events(int64_t unitId)
@@ -433,19 +422,8 @@ std::vector<HistoryEvent> HistoryDatabase::Events(int64_t unitId)
     q.addBindValue(qint64(unitId));
     if (!Exec(q))
         return events;
-    while (q.next()) {
-        HistoryEvent e;
-        e.id = q.value(0).toLongLong();
-        e.timeMs = q.value(1).toLongLong();
-        const int kind = q.value(2).toInt();
-        // A file from elsewhere may hold kinds this program does not know: they show as connections.
-        e.kind = kind >= 0 && kind < HISTORY_KINDS ? static_cast<HistoryKind>(kind) : HistoryKind::Connect;
-        e.ok = q.value(3).toInt() != 0;
-        e.file = q.value(4).toString().toStdString();
-        e.hasConfiguration = q.value(5).toInt() != 0;
-        e.programVersion = q.value(6).toString().toStdString();
-        events.push_back(std::move(e));
-    }
+    while (q.next())
+        events.push_back(HistoryRows::Event(q));
     return events;
 }
 
@@ -458,11 +436,9 @@ bool HistoryDatabase::Configuration(int64_t eventId, ParamImage& image, int64_t*
     q.addBindValue(qint64(eventId));
     if (!Exec(q) || !q.next())
         return false;
-    const QByteArray bytes = q.value(0).toByteArray();
     // Only a whole configuration is one; anything else in the file is not used.
-    if (q.value(0).isNull() || bytes.size() != RS_LEN_EXE)
+    if (!HistoryRows::Configuration(q.value(0), image))
         return false;
-    std::memcpy(image.data(), bytes.constData(), RS_LEN_EXE);
     if (unitId)
         *unitId = q.value(1).toLongLong();
     return true;

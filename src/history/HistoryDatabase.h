@@ -1,8 +1,6 @@
 #pragma once
 
-#include "history/HistoryEvent.h"
-#include "history/HistoryRecord.h"
-#include "history/HistoryUnit.h"
+#include "history/HistoryStore.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,7 +22,7 @@ class QSqlQuery;
 // The history names the units of the user's customers: its folder is closed to others (0700) and
 // its files are the user's alone (0600), also those of earlier versions, tightened on opening. An
 // object that only lists opens the file read-only and never waits for a writer.
-class HistoryDatabase {
+class HistoryDatabase : public HistoryStore {
 public:
     enum class Access { ReadWrite, ReadOnly };
 
@@ -36,33 +34,37 @@ public:
     static QString EventsQuery();
 
     explicit HistoryDatabase(const QString& path, Access access = Access::ReadWrite);
-    ~HistoryDatabase();
+    ~HistoryDatabase() override;
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;
 
     // Opens the file, creating it and its tables when missing; false with a message when no
     // database can be had there.
-    bool Open();
+    bool Open() override;
     bool IsOpen() const { return open_; }
     const QString& path() const { return path_; }
+    QString Location() const override { return path_; }
 
     // Adds the event and the unit (or brings the unit's last sighting, name and firmware up to date).
-    bool Record(const HistoryRecord& record);
+    bool Record(const HistoryRecord& record) override;
     // Every unit, the most recently seen first, with its count of events.
-    std::vector<HistoryUnit> Units();
+    std::vector<HistoryUnit> Units() override;
     // The unit whose serial number is text, or whose number (id) text is.
-    std::optional<HistoryUnit> FindUnit(const std::string& text);
+    std::optional<HistoryUnit> FindUnit(const std::string& text) override;
     // A unit's events, newest first, without their configurations.
-    std::vector<HistoryEvent> Events(int64_t unitId);
+    std::vector<HistoryEvent> Events(int64_t unitId) override;
     // The configuration an event left; false when it has none or the event does not exist.
-    bool Configuration(int64_t eventId, ParamImage& image, int64_t* unitId = nullptr);
+    bool Configuration(int64_t eventId, ParamImage& image, int64_t* unitId = nullptr) override;
     // Removes the unit and all its events, and erases them from the file: false, with a message,
     // while another program still reads the old pages after the busy time-out. The unit is also
     // erased from the damaged copies set aside; a copy where it cannot be is named in a message.
-    bool ForgetUnit(int64_t unitId);
+    bool ForgetUnit(int64_t unitId) override;
 
     // The messages (in the current language) of what went wrong or was repaired since the last call.
-    std::vector<std::string> TakeMessages();
+    std::vector<std::string> TakeMessages() override;
+
+    // The folder of file 0700 and file 0600 (made when missing), with its companions named in others.
+    static void MakePrivate(const QString& file, const QStringList& others);
 
 private:
     QSqlDatabase Connection() const;
@@ -83,6 +85,7 @@ private:
     bool RecordOnce(const HistoryRecord& record);
     // The folder 0700 and the file and its companions 0600, the file made when missing.
     void MakePrivate() const;
+
     QStringList AsideCopies() const;
     // Folds the log into the file and empties it, waiting for readers up to the busy time-out.
     bool CheckpointFully(const QSqlDatabase& db);

@@ -25,4 +25,8 @@ struct HistoryEvent {
     bool hasConfiguration = false;
     ParamImage configuration;
     std::string programVersion;
+    // The bench that wrote it (host name and settings folder); empty in a history of one bench.
+    std::string bench;
+    // Made once when the event happens, so that an event sent twice is kept once.
+    std::string uid;
 };

@@ -5,6 +5,7 @@
 #include "link/UnitInfo.h"
 
 #include <QDateTime>
+#include <QUuid>
 
 #include <cstdio>
 
@@ -30,6 +31,7 @@ HistoryRecord HistoryRecord::Make(
     if (unit)
         r.event.configuration = *unit;
     r.event.programVersion = HistoryProgramVersion();
+    r.event.uid = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
     r.unit.firstSeenMs = r.unit.lastSeenMs = r.event.timeMs;
     return r;
 }

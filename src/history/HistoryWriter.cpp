@@ -1,13 +1,18 @@
 #include "history/HistoryWriter.h"
 
-#include "history/HistoryDatabase.h"
+#include "history/HistoryStore.h"
 
 #include <QThread>
 
 #include <chrono>
 
 HistoryWriter::HistoryWriter(const QString& path)
-    : path_(path)
+    : HistoryWriter(HistoryLocation { path, {}, {} })
+{
+}
+
+HistoryWriter::HistoryWriter(const HistoryLocation& location)
+    : location_(location)
 {
     thread_.reset(QThread::create([this] { Loop(); }));
     thread_->start();
@@ -25,10 +30,15 @@ HistoryWriter::~HistoryWriter()
 
 void HistoryWriter::Record(const HistoryRecord& record)
 {
-    Run([record](HistoryDatabase& db) { db.Record(record); });
+    Run([record](HistoryStore& store) { store.Record(record); });
 }
 
-void HistoryWriter::Run(std::function<void(HistoryDatabase&)> job)
+void HistoryWriter::Sync()
+{
+    Run([](HistoryStore& store) { store.Sync(); });
+}
+
+void HistoryWriter::Run(std::function<void(HistoryStore&)> job)
 {
     {
         std::lock_guard lock(mutex_);
@@ -72,9 +82,9 @@ void HistoryWriter::Keep(const std::vector<std::string>& messages)
 void HistoryWriter::Loop()
 {
     // The connection is made on this thread and used only here.
-    HistoryDatabase db(path_);
+    const std::unique_ptr<HistoryStore> store = location_.NewStore();
     for (;;) {
-        std::function<void(HistoryDatabase&)> job;
+        std::function<void(HistoryStore&)> job;
         {
             std::unique_lock lock(mutex_);
             busy_ = false;
@@ -86,7 +96,15 @@ void HistoryWriter::Loop()
             jobs_.pop_front();
             busy_ = true;
         }
-        job(db);
-        Keep(db.TakeMessages());
+        job(*store);
+        Keep(store->TakeMessages());
+        Count(*store);
     }
+}
+
+void HistoryWriter::Count(HistoryStore& store)
+{
+    const int waiting = store.Waiting();
+    if (waiting_.exchange(waiting) != waiting && waitingNotice_)
+        waitingNotice_(waiting);
 }

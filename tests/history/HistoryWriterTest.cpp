@@ -62,7 +62,7 @@ TEST_F(HistoryWriterTest, WhatIsQueuedIsWrittenBeforeTheWriterStops)
         HistoryWriter writer(path);
         for (int i = 0; i < 25; ++i)
             writer.Record(Record(Unit("141414-141414-14141"), Kind::CommandVerify, i % 2 == 0, nullptr, 1000 + i));
-        writer.Run([](HistoryDatabase& db) {
+        writer.Run([](HistoryStore& db) {
             db.Record(Record(Unit("151515-151515-15151"), Kind::CommandRead, true, nullptr, 5000));
         });
     }

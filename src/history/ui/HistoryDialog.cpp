@@ -1,6 +1,6 @@
 #include "history/ui/HistoryDialog.h"
 
-#include "history/HistoryDatabase.h"
+#include "history/HistoryStore.h"
 #include "history/ui/HistoryRowModel.h"
 #include "lang/LangString.h"
 
@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QItemSelectionModel>
@@ -38,7 +39,16 @@ constexpr const char* EVENT_HEADINGS[] = {
     "###Result##Ergebnis##Výsledek",
     "###File##Datei##Soubor",
     "###Program version##Programmversion##Verze programu",
+    "###Bench##Arbeitsplatz##Pracoviště",
 };
+constexpr const char* SERVER = "###History &server:##Historien&server:##&Server historie:";
+constexpr const char* SERVER_HINT = "###postgresql://USER@HOST:PORT/DATABASE – empty: the file of this PC##"
+                                    "postgresql://BENUTZER@HOST:PORT/DATENBANK – leer: die Datei dieses PCs##"
+                                    "postgresql://UŽIVATEL@HOST:PORT/DATABÁZE – prázdné: soubor tohoto PC";
+constexpr const char* USE_SERVER = "###&Use##Ver&wenden##&Použít";
+constexpr const char* WAITING = "###%1 events of this bench wait for the server.##%1 Ereignisse dieses "
+                                "Arbeitsplatzes warten auf den Server.##%1 událostí tohoto pracoviště čeká na "
+                                "server.";
 constexpr const char* CONNECTED = "###%1 (connected)##%1 (verbunden)##%1 (připojena)";
 constexpr const char* OK = "###OK##OK##OK";
 constexpr const char* FAILED = "###failed##fehlgeschlagen##selhalo";
@@ -115,6 +125,10 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     , eventsLabel_(new QLabel(this))
     , events_(NewTable("TableHistoryEvents", new HistoryRowModel(std::size(EVENT_HEADINGS), this), this))
     , eventRows_(static_cast<HistoryRowModel*>(events_->model()))
+    , serverLabel_(new QLabel(this))
+    , server_(new QLineEdit(this))
+    , useServer_(new QPushButton(this))
+    , waiting_(new QLabel(this))
 {
     setObjectName("FormHistory");
     auto* buttons = new QHBoxLayout;
@@ -127,6 +141,7 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     buttons->addWidget(closeButton_);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(ServerRow());
     layout->addWidget(unitsLabel_);
     layout->addWidget(units_, 2);
     layout->addWidget(eventsLabel_);
@@ -142,6 +157,40 @@ HistoryDialog::HistoryDialog(QWidget* parent)
     });
     Retranslate();
 }
+
+QLayout* HistoryDialog::ServerRow()
+{
+    server_->setObjectName("EditHistoryServer");
+    useServer_->setObjectName("ButtonHistoryServer");
+    waiting_->setObjectName("LabelHistoryWaiting");
+    waiting_->hide();
+    serverLabel_->setBuddy(server_);
+    const auto choose = [this] {
+        if (chooseServer)
+            chooseServer(server_->text().trimmed());
+    };
+    connect(useServer_, &QPushButton::clicked, this, choose);
+    connect(server_, &QLineEdit::returnPressed, this, choose);
+    auto* row = new QHBoxLayout;
+    row->addWidget(serverLabel_);
+    row->addWidget(server_, 1);
+    row->addWidget(useServer_);
+    row->addWidget(waiting_);
+    return row;
+}
+
+void HistoryDialog::ShowServer(const QString& url, int waiting)
+{
+    // The field is left alone while it shows the server in use: the user may be typing in it.
+    if (url != shownServer_)
+        server_->setText(url);
+    shownServer_ = url;
+    waitingCount_ = waiting;
+    waiting_->setText(WaitingText());
+    waiting_->setVisible(waiting > 0);
+}
+
+QString HistoryDialog::WaitingText() const { return waitingCount_ > 0 ? Text(WAITING).arg(waitingCount_) : QString(); }
 
 QPushButton* HistoryDialog::AddButton(const char* name, Action action)
 {
@@ -165,9 +214,13 @@ void HistoryDialog::Retranslate()
     for (size_t i = 0; i < buttons_.size(); ++i)
         buttons_[i].first->setText(Text(BUTTONS[i].text));
     closeButton_->setText(Text(CLOSE));
+    serverLabel_->setText(Text(SERVER));
+    server_->setPlaceholderText(Text(SERVER_HINT));
+    useServer_->setText(Text(USE_SERVER));
+    waiting_->setText(WaitingText());
 }
 
-void HistoryDialog::Reload(HistoryDatabase& db, const std::string& connectedIdentity)
+void HistoryDialog::Reload(HistoryStore& db, const std::string& connectedIdentity)
 {
     db_ = &db;
     connectedIdentity_ = connectedIdentity;
@@ -213,7 +266,7 @@ QStringList HistoryDialog::EventTexts(int row) const
 {
     const HistoryEvent& e = eventList_[static_cast<size_t>(row)];
     return { TimeText(e.timeMs), QString::fromUtf8(HistoryKindText(e.kind)), Text(e.ok ? OK : FAILED),
-        QString::fromStdString(e.file), QString::fromStdString(e.programVersion) };
+        QString::fromStdString(e.file), QString::fromStdString(e.programVersion), QString::fromStdString(e.bench) };
 }
 
 void HistoryDialog::SelectUnit(int row) { SetCurrentRow(units_, unitRows_, row); }

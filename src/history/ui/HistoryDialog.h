@@ -9,16 +9,20 @@
 #include <string>
 #include <vector>
 
-class HistoryDatabase;
+class HistoryStore;
 class QLabel;
+class QLineEdit;
 class HistoryRowModel;
 class QPushButton;
+class QLayout;
 class QTableView;
 
 // "Unit history…": the units met, the connected one first, and the chosen unit's events, newest
 // first. For an event with a configuration it offers to open it as the settings, to compare it with
 // the screen or the connected unit, and to save it as a parameter file; for a unit, to forget it.
-// The dialog reads the database; what the commands do is up to its owner.
+// The events show the bench that wrote them. At the top the history server is chosen (empty: the
+// file of this PC), with the count of this bench's events that wait for it.
+// The dialog reads the history; what the commands do is up to its owner.
 class HistoryDialog : public QDialog {
     Q_OBJECT
 
@@ -28,7 +32,9 @@ public:
     explicit HistoryDialog(QWidget* parent);
 
     // Reads the units again and shows them; connectedIdentity names the connected unit (empty: none).
-    void Reload(HistoryDatabase& db, const std::string& connectedIdentity);
+    void Reload(HistoryStore& db, const std::string& connectedIdentity);
+    // The server in use (its address, empty for the file) and the events waiting for it.
+    void ShowServer(const QString& url, int waiting);
     // Selects a unit's row (0 is the top one).
     void SelectUnit(int row);
     void SelectEvent(int row);
@@ -36,12 +42,16 @@ public:
     const HistoryUnit* CurrentUnit() const;
     const HistoryEvent* CurrentEvent() const;
     QTableView* unitTable() const { return units_; }
+    QLineEdit* serverField() const { return server_; }
+    QString WaitingText() const;
     QTableView* eventTable() const { return events_; }
     // The text shown in a cell of a table, as the view asks for it.
     static QString CellText(const QTableView* table, int row, int column);
 
     // A button was pressed; the owner carries the action out.
     std::function<void(Action, const HistoryUnit&, const HistoryEvent*)> act;
+    // "Use" was pressed with the address in the server field (empty: the file of this PC).
+    std::function<void(const QString&)> chooseServer;
 
 private:
     void Retranslate();
@@ -49,10 +59,11 @@ private:
     void ShowEvents();
     void UpdateButtons();
     QPushButton* AddButton(const char* name, Action action);
+    QLayout* ServerRow();
     QStringList UnitTexts(int row) const;
     QStringList EventTexts(int row) const;
 
-    HistoryDatabase* db_ = nullptr;
+    HistoryStore* db_ = nullptr;
     std::string connectedIdentity_;
     std::vector<HistoryUnit> unitList_;
     std::vector<HistoryEvent> eventList_;
@@ -62,6 +73,12 @@ private:
     QLabel* eventsLabel_;
     QTableView* events_;
     HistoryRowModel* eventRows_;
+    QLabel* serverLabel_;
+    QLineEdit* server_;
+    QPushButton* useServer_;
+    QLabel* waiting_;
+    int waitingCount_ = 0;
+    QString shownServer_;
     std::vector<std::pair<QPushButton*, Action>> buttons_;
     QPushButton* closeButton_ = nullptr;
 };
