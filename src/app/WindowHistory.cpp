@@ -10,7 +10,7 @@
 #include "history/HistoryDatabase.h"
 #include "history/HistoryRecord.h"
 #include "history/HistoryWriter.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "model/ImageDiff.h"
 
 #include <QAction>
@@ -50,8 +50,6 @@ constexpr const char* FORGET_ASK = "###Forget the unit %1 (%2) and its %3 events
 // Events written a moment ago belong in the list the user opens.
 constexpr int WRITTEN_WAIT_MS = 2000;
 
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
-
 QString EventTime(const HistoryEvent& e)
 {
     return QDateTime::fromMSecsSinceEpoch(e.timeMs).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
@@ -59,7 +57,7 @@ QString EventTime(const HistoryEvent& e)
 
 QString Described(const char* text, const HistoryUnit& unit, const HistoryEvent& event)
 {
-    return Text(text).arg(
+    return LangQString(text).arg(
         QString::fromStdString(unit.SerialText()), QString::fromUtf8(HistoryKindText(event.kind)), EventTime(event));
 }
 
@@ -117,10 +115,10 @@ void WindowHistory::ShowMessages()
 
 void WindowHistory::AddMenuItem(QMenu* device)
 {
-    QAction* action = device->addAction(Text(MENU_TEXT), this, &WindowHistory::Open);
+    QAction* action = device->addAction(LangQString(MENU_TEXT), this, &WindowHistory::Open);
     action->setObjectName("MenuUnitHistory");
     // The caption tables do not know this item; it follows the language whenever the menu opens.
-    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(Text(MENU_TEXT)); });
+    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(LangQString(MENU_TEXT)); });
 }
 
 void WindowHistory::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit)
@@ -209,7 +207,7 @@ void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, con
         const std::vector<ImageDifference> list = ImageDiff::Compare(first, second);
         QString subject = Described(withUnit ? WITH_UNIT : WITH_SCREEN, unit, event);
         if (list.empty())
-            subject += "\n" + Text(IDENTICAL);
+            subject += "\n" + LangQString(IDENTICAL);
         comparison_->ShowList(subject, withUnit ? UNIT : PAST, list, withUnit ? PAST : SCREEN);
     };
     comparison_->refresh();
@@ -227,19 +225,19 @@ void WindowHistory::Save(const ParamImage& past, const HistoryUnit& unit, const 
             + QDateTime::fromMSecsSinceEpoch(event.timeMs).toLocalTime().toString("yyyyMMdd-HHmmss") + ".ign";
         name.replace(' ', '_');
         const QString folder = QFileInfo(files_.fileFolder).absolutePath();
-        path = QFileDialog::getSaveFileName(dialog_, Text(SAVE_TITLE), QDir(folder).filePath(name), Text(IGN_FILTER));
+        path = QFileDialog::getSaveFileName(dialog_, LangQString(SAVE_TITLE), QDir(folder).filePath(name), LangQString(IGN_FILTER));
     }
     if (path.isEmpty())
         return;
     QString error;
     if (!WriteIgnFile(path, past, IgnUnitInfo {}, &error))
-        link_.ShowMessageBox(Text(SAVE_FAILED).arg(QDir::toNativeSeparators(path), error).toStdString(),
+        link_.ShowMessageBox(LangQString(SAVE_FAILED).arg(QDir::toNativeSeparators(path), error).toStdString(),
             LangText(CAPTION), ConnectionHost::MessageError);
 }
 
 void WindowHistory::Forget(const HistoryUnit& unit)
 {
-    const QString question = Text(FORGET_ASK)
+    const QString question = LangQString(FORGET_ASK)
                                  .arg(QString::fromStdString(unit.SerialText()), QString::fromStdString(unit.name),
                                      QString::number(unit.events));
     const std::string text = question.toStdString();

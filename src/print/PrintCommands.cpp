@@ -1,7 +1,7 @@
 #include "print/PrintCommands.h"
 
 #include "base/AtomicFile.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "print/WindowPrinter.h"
 
 #include <QBuffer>
@@ -21,8 +21,6 @@ const char* const PDF_FAILED = "###The PDF file could not be written:##Die PDF-D
                                "werden:##Soubor PDF nelze zapsat:";
 const char* const PDF_FILTER = "PDF (*.pdf)";
 constexpr int PDF_DPI = 300;
-
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
 // Landscape suits the window's shape best.
 void SetUpPage(QPagedPaintDevice& device)
@@ -60,7 +58,7 @@ void PrintCommands::PrintWith(bool all)
     const bool printed = all ? WindowPrinter::PrintAll(window_, printer, HeaderText()) > 0
                              : WindowPrinter::PrintActive(window_, printer, HeaderText());
     if (!printed)
-        errorBox(Text(PRINT_FAILED));
+        errorBox(LangQString(PRINT_FAILED));
 }
 
 void PrintCommands::Print() { PrintWith(false); }
@@ -110,6 +108,6 @@ bool PrintCommands::WritePdf(QMainWindow& window, const QString& path, bool all,
     QString reason;
     written = written && SaveFileAtomically(path, pdf, &reason);
     if (!written && error)
-        *error = Text(PDF_FAILED) + " " + path + (reason.isEmpty() ? QString() : "\n" + reason);
+        *error = LangQString(PDF_FAILED) + " " + path + (reason.isEmpty() ? QString() : "\n" + reason);
     return written;
 }

@@ -6,7 +6,7 @@
 #include "mapedit/SurfaceValues.h"
 #include "mapedit/TriangleFill.h"
 #include "mapedit/ui/GraphPaint.h"
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapGraph3D.h"
 
