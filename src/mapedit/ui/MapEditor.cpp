@@ -3,6 +3,7 @@
 #include "base/Colours.h"
 
 #include "lang/LangString.h"
+#include "mapedit/ui/MapEditorAccessible.h"
 #include "mapedit/ui/MapGraph2D.h"
 #include "mapedit/ui/MapGraph3D.h"
 #include "mapedit/ui/MapPointView.h"
@@ -29,6 +30,7 @@ MapEditor::MapEditor(QWidget* parent, int width, int height)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    MapEditorAccessible::Install();
     lastLanguage_ = LanguageIndex;
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { clipboardFormats_ = -1; });
 }
@@ -119,6 +121,7 @@ void MapEditor::RequestRepaint(int flags)
 {
     repaintFlags_ |= flags;
     update();
+    MapEditorAccessible::NoteChange(this);
 }
 
 void MapEditor::OnScrolled()
