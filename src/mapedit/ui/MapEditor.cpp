@@ -57,6 +57,17 @@ QColor MapEditor::TextColor() const
     return printMode_ || whiteBackground_ ? QColor(Qt::black) : Color(0xFF000012);
 }
 
+// The given grey reads on a light face; on a dark one it nearly vanishes, so there the labels take
+// a colour most of the way from the face to its text, still quieter than the text itself.
+QColor MapEditor::LabelColor() const
+{
+    const QColor face = BackgroundColor(), text = TextColor();
+    if (face.lightness() >= 128)
+        return Color(0x808080);
+    const auto toward = [](int from, int to) { return from + (to - from) * 7 / 10; };
+    return QColor(toward(face.red(), text.red()), toward(face.green(), text.green()), toward(face.blue(), text.blue()));
+}
+
 MapViewPart* MapEditor::PresentView() const
 {
     if (viewMode_ == VIEW_POINTS)
