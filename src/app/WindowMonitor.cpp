@@ -8,6 +8,7 @@
 #include "mapedit/ui/MapEditorList.h"
 #include "mapedit/ui/MapEditor.h"
 #include "model/MonitorImage.h"
+#include "monitor/ui/LogFileDialog.h"
 #include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -15,9 +16,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -85,6 +84,8 @@ void WindowMonitor::ShowLogViewer()
         logViewer_ = new LogViewer(
             player_, [this] { playerPanel_->UpdateDisplay(); }, message_, playerPanel_->window());
         logViewer_->setWindowFlag(Qt::Window);
+        // The viewer's Open shares the player's dialog, so both start where the recordings are.
+        logViewer_->chooseRecording = [this] { return ChooseLogFile(false); };
     }
     const QString path = player_.replaying() ? QString::fromStdString(player_.fileName()) : ChooseLogFile(false);
     if (!path.isEmpty())
@@ -129,24 +130,7 @@ QString WindowMonitor::ChooseLogFile(bool forSaving)
 {
     if (chooseLogFile)
         return chooseLogFile(forSaving);
-    QFileDialog dialog(&window_);
-    PrepareLogDialog(dialog, forSaving);
-    // Recordings are looked for where the last one was kept, not in the program's folder.
-    dialog.setDirectory(lastLogFolder_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                                                 : lastLogFolder_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    lastLogFolder_ = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    return dialog.selectedFiles().first();
-}
-
-void WindowMonitor::PrepareLogDialog(QFileDialog& dialog, bool forSaving)
-{
-    dialog.setNameFilter("IGN log file (*.ignlog)");
-    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // A name typed without its extension gets it, so the Open dialog lists the file just recorded.
-    dialog.setDefaultSuffix("ignlog");
+    return LogFileDialog::Choose(&window_, forSaving, lastLogFolder_);
 }
 
 RecordingInfo WindowMonitor::CurrentRecordingInfo() const

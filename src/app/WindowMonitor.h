@@ -15,7 +15,6 @@
 
 class QAction;
 class QBoxLayout;
-class QFileDialog;
 class QMenu;
 class QWidget;
 class EditCycle;
@@ -50,9 +49,6 @@ public:
     // Shows the player and plays the recording at path; a recording being made is not broken off.
     void OpenRecording(const QString& path);
     bool PlayerShown() const;
-    // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
-    static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);
-
     // Shows the monitor data (live, replayed or "---") and recomputes the operating point.
     void Refresh();
     // After a language switch: the panels and the log viewer in the new language.

@@ -3,6 +3,7 @@
 #include "base/PngFile.h"
 #include "lang/LangQString.h"
 #include "monitor/LogTrace.h"
+#include "monitor/ui/LogFileDialog.h"
 #include "monitor/ui/LogPlotWidget.h"
 
 #include <QAction>
@@ -48,8 +49,8 @@ void LogViewer::Retranslate()
 void LogViewer::CreateMenus()
 {
     QMenu* file = menuBar()->addMenu(LangQString("###&File##&Datei##&Soubor"));
-    file->addAction(LangQString("###&Open recording...##Aufzeichnung ö&ffnen...##&Otevřít záznam..."), QKeySequence::Open,
-        this, [this] { ChooseAndOpen(); });
+    file->addAction(LangQString("###&Open recording...##Aufzeichnung ö&ffnen...##&Otevřít záznam..."),
+        QKeySequence::Open, this, [this] { ChooseAndOpen(); });
     file->addAction(LangQString("###&Export as PNG...##Als PNG &exportieren...##&Exportovat jako PNG..."), this,
         [this] { ChooseAndExport(); });
     file->addSeparator();
@@ -87,6 +88,7 @@ bool LogViewer::Open(const QString& path)
         return false;
     }
     path_ = path.toStdString();
+    lastFolder_ = QFileInfo(path).absolutePath();
     ShowTitle();
     if (player_.state() == MonitorPlayer::Idle && player_.StartPlaying(path_)) {
         player_.Pause();
@@ -124,16 +126,16 @@ bool LogViewer::ExportPng(const QString& path) const
 
 void LogViewer::ChooseAndOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, LangQString("###Open recording##Aufzeichnung öffnen##Otevřít záznam"),
-        QString(), LangQString("###Monitor logs (*.ignlog)##Monitorprotokolle (*.ignlog)##Záznamy monitoru (*.ignlog)"));
+    const QString path = chooseRecording ? chooseRecording() : LogFileDialog::Choose(this, false, lastFolder_);
     if (!path.isEmpty())
         Open(path);
 }
 
 void LogViewer::ChooseAndExport()
 {
-    QString path = QFileDialog::getSaveFileName(this, LangQString("###Export as PNG##Als PNG exportieren##Exportovat jako PNG"),
-        QString(), LangQString("###PNG pictures (*.png)##PNG-Bilder (*.png)##Obrázky PNG (*.png)"));
+    QString path
+        = QFileDialog::getSaveFileName(this, LangQString("###Export as PNG##Als PNG exportieren##Exportovat jako PNG"),
+            QString(), LangQString("###PNG pictures (*.png)##PNG-Bilder (*.png)##Obrázky PNG (*.png)"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(".png", Qt::CaseInsensitive))

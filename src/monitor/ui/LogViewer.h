@@ -30,6 +30,8 @@ public:
     void Retranslate();
 
     const LogPlot& plot() const { return plot_; }
+    // Asks for the recording File > Open shows; without it the viewer asks with its own dialog.
+    std::function<QString()> chooseRecording;
     LogPlotWidget* plotWidget() const { return plotWidget_; }
 
 private:
@@ -45,5 +47,7 @@ private:
     std::function<void(const std::string&)> message_;
     LogPlot plot_;
     std::string path_;
+    // Where the viewer's own dialog starts: the folder of the recording opened last.
+    QString lastFolder_;
     LogPlotWidget* plotWidget_;
 };
