@@ -1,6 +1,6 @@
 #include "app/DifferencesDialog.h"
 
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -26,8 +26,6 @@ constexpr int NAME_COLUMN = 0;
 constexpr int COLUMNS = 3;
 constexpr int WIDTH = 470;
 constexpr int HEIGHT = 380;
-
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
 } // namespace
 
@@ -82,11 +80,11 @@ bool DifferencesDialog::event(QEvent* e)
 
 void DifferencesDialog::Retranslate(const char* firstTitle, const char* otherTitle)
 {
-    setWindowTitle(Text(TITLE));
-    table_->setHorizontalHeaderLabels({ Text(SETTING), Text(firstTitle ? firstTitle : SCREEN), Text(otherTitle) });
-    hint_->setText(Text(HINT));
-    refreshButton_->setText(Text(REFRESH));
-    closeButton_->setText(Text(CLOSE));
+    setWindowTitle(LangQString(TITLE));
+    table_->setHorizontalHeaderLabels({ LangQString(SETTING), LangQString(firstTitle ? firstTitle : SCREEN), LangQString(otherTitle) });
+    hint_->setText(LangQString(HINT));
+    refreshButton_->setText(LangQString(REFRESH));
+    closeButton_->setText(LangQString(CLOSE));
 }
 
 void DifferencesDialog::ShowList(const QString& subject, const char* otherTitle,

@@ -6,7 +6,7 @@
 #include "app/WindowPages.h"
 #include "files/ParamFileState.h"
 #include "mapedit/ui/MapEditorList.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ProgramMaps.h"
 #include "mapedit/ui/MapEditor.h"
 #include "model/ImageDiff.h"
@@ -41,8 +41,6 @@ constexpr uint32_t RED = 0x0000FF;
 constexpr int RESULT_SLOT = 2;
 constexpr int EDGE = 10;
 constexpr int TOP = 60;
-
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
 // The editor of a map, found by the owner id its page gave it.
 int OwnerId(MapId map)
@@ -82,10 +80,10 @@ WindowDifferences::~WindowDifferences() = default;
 
 void WindowDifferences::AddMenuItem(QMenu* device)
 {
-    QAction* action = device->addAction(Text(MENU_TEXT), this, &WindowDifferences::Open);
+    QAction* action = device->addAction(LangQString(MENU_TEXT), this, &WindowDifferences::Open);
     action->setObjectName("MenuDifferences");
     // The caption tables do not know this item; it follows the language whenever the menu opens.
-    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(Text(MENU_TEXT)); });
+    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(LangQString(MENU_TEXT)); });
 }
 
 void WindowDifferences::OpenOnClick(QLabel* label)
@@ -132,12 +130,12 @@ WindowDifferences::Other WindowDifferences::ChooseOther() const
     const bool failedReadIsNewest
         = failedReadValid_ && m.unitMirror == mirrorAtFailure_ && m.unitMirrorValid == mirrorValidAtFailure_;
     if (port && (failedReadIsNewest || m.unitMirrorValid)) {
-        other = { true, failedReadIsNewest ? failedRead_ : m.unitMirror, Text(WITH_UNIT).arg(port), UNIT };
+        other = { true, failedReadIsNewest ? failedRead_ : m.unitMirror, LangQString(WITH_UNIT).arg(port), UNIT };
     } else if (!port && !files_.currentFile.isEmpty()) {
         const ParamFileState& file = files_;
-        other = { true, file.savedImage, Text(WITH_FILE).arg(QFileInfo(file.currentFile).fileName()), FILE_TITLE };
+        other = { true, file.savedImage, LangQString(WITH_FILE).arg(QFileInfo(file.currentFile).fileName()), FILE_TITLE };
     } else {
-        other.subject = Text(NOTHING);
+        other.subject = LangQString(NOTHING);
         other.title = port ? UNIT : FILE_TITLE;
     }
     return other;
@@ -166,7 +164,7 @@ void WindowDifferences::Refresh()
     const Other other = ChooseOther();
     const std::vector<ImageDifference> list
         = other.known ? ImageDiff::Compare(edits_.Image(), other.image) : std::vector<ImageDifference> {};
-    const QString subject = other.known && list.empty() ? other.subject + "\n" + Text(IDENTICAL) : other.subject;
+    const QString subject = other.known && list.empty() ? other.subject + "\n" + LangQString(IDENTICAL) : other.subject;
     dialog_->ShowList(subject, other.title, list);
 }
 

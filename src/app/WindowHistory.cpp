@@ -11,7 +11,7 @@
 #include "history/HistoryStore.h"
 #include "history/HistoryRecord.h"
 #include "history/HistoryWriter.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "model/ImageDiff.h"
 
 #include <QAction>
@@ -60,8 +60,6 @@ constexpr int WRITTEN_WAIT_MS = 2000;
 // While the window runs, the events that wait for the server are sent this often.
 constexpr int SYNC_INTERVAL_MS = 60000;
 
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
-
 QString EventTime(const HistoryEvent& e)
 {
     return QDateTime::fromMSecsSinceEpoch(e.timeMs).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
@@ -69,7 +67,7 @@ QString EventTime(const HistoryEvent& e)
 
 QString Described(const char* text, const HistoryUnit& unit, const HistoryEvent& event)
 {
-    return Text(text).arg(
+    return LangQString(text).arg(
         QString::fromStdString(unit.SerialText()), QString::fromUtf8(HistoryKindText(event.kind)), EventTime(event));
 }
 
@@ -186,10 +184,10 @@ void WindowHistory::ShowMessages()
 
 void WindowHistory::AddMenuItem(QMenu* device)
 {
-    QAction* action = device->addAction(Text(MENU_TEXT), this, &WindowHistory::Open);
+    QAction* action = device->addAction(LangQString(MENU_TEXT), this, &WindowHistory::Open);
     action->setObjectName("MenuUnitHistory");
     // The caption tables do not know this item; it follows the language whenever the menu opens.
-    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(Text(MENU_TEXT)); });
+    connect(device, &QMenu::aboutToShow, action, [action] { action->setText(LangQString(MENU_TEXT)); });
 }
 
 void WindowHistory::CommandEnded(ConnectionHost::CommandKind kind, bool ok, const ParamImage* unit)
@@ -280,7 +278,7 @@ void WindowHistory::Compare(const ParamImage& past, const HistoryUnit& unit, con
         const std::vector<ImageDifference> list = ImageDiff::Compare(first, second);
         QString subject = Described(withUnit ? WITH_UNIT : WITH_SCREEN, unit, event);
         if (list.empty())
-            subject += "\n" + Text(IDENTICAL);
+            subject += "\n" + LangQString(IDENTICAL);
         comparison_->ShowList(subject, withUnit ? UNIT : PAST, list, withUnit ? PAST : SCREEN);
     };
     comparison_->refresh();
@@ -298,19 +296,19 @@ void WindowHistory::Save(const ParamImage& past, const HistoryUnit& unit, const 
             + QDateTime::fromMSecsSinceEpoch(event.timeMs).toLocalTime().toString("yyyyMMdd-HHmmss") + ".ign";
         name.replace(' ', '_');
         const QString folder = QFileInfo(files_.fileFolder).absolutePath();
-        path = QFileDialog::getSaveFileName(dialog_, Text(SAVE_TITLE), QDir(folder).filePath(name), Text(IGN_FILTER));
+        path = QFileDialog::getSaveFileName(dialog_, LangQString(SAVE_TITLE), QDir(folder).filePath(name), LangQString(IGN_FILTER));
     }
     if (path.isEmpty())
         return;
     QString error;
     if (!WriteIgnFile(path, past, IgnUnitInfo {}, &error))
-        link_.ShowMessageBox(Text(SAVE_FAILED).arg(QDir::toNativeSeparators(path), error).toStdString(),
+        link_.ShowMessageBox(LangQString(SAVE_FAILED).arg(QDir::toNativeSeparators(path), error).toStdString(),
             LangText(CAPTION), ConnectionHost::MessageError);
 }
 
 void WindowHistory::Forget(const HistoryUnit& unit)
 {
-    const QString question = Text(FORGET_ASK)
+    const QString question = LangQString(FORGET_ASK)
                                  .arg(QString::fromStdString(unit.SerialText()), QString::fromStdString(unit.name),
                                      QString::number(unit.events));
     const std::string text = question.toStdString();

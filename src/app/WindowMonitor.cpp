@@ -9,6 +9,7 @@
 #include "mapedit/ui/MapEditor.h"
 #include "model/MonitorImage.h"
 #include "monitor/IgnlogFile.h"
+#include "monitor/ui/LogFileDialog.h"
 #include "monitor/ui/LogViewer.h"
 #include "monitor/ui/MonitorPanel.h"
 #include "monitor/ui/PlayerPanel.h"
@@ -16,9 +17,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -89,6 +88,8 @@ void WindowMonitor::ShowLogViewer()
         logViewer_->setWindowFlag(Qt::Window);
         logViewer_->showOnMaps = [this](bool on) { ShowOnMaps(on ? logViewer_->path() : std::string()); };
         logViewer_->SetShowOnMapsChecked(MapsShowRecording());
+        // The viewer's Open shares the player's dialog, so both start where the recordings are.
+        logViewer_->chooseRecording = [this] { return ChooseLogFile(false); };
     }
     const QString path = player_.replaying() ? QString::fromStdString(player_.fileName()) : ChooseLogFile(false);
     if (!path.isEmpty())
@@ -151,24 +152,7 @@ QString WindowMonitor::ChooseLogFile(bool forSaving)
 {
     if (chooseLogFile)
         return chooseLogFile(forSaving);
-    QFileDialog dialog(&window_);
-    PrepareLogDialog(dialog, forSaving);
-    // Recordings are looked for where the last one was kept, not in the program's folder.
-    dialog.setDirectory(lastLogFolder_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                                                 : lastLogFolder_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    lastLogFolder_ = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    return dialog.selectedFiles().first();
-}
-
-void WindowMonitor::PrepareLogDialog(QFileDialog& dialog, bool forSaving)
-{
-    dialog.setNameFilter("IGN log file (*.ignlog)");
-    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // A name typed without its extension gets it, so the Open dialog lists the file just recorded.
-    dialog.setDefaultSuffix("ignlog");
+    return LogFileDialog::Choose(&window_, forSaving, lastLogFolder_);
 }
 
 RecordingInfo WindowMonitor::CurrentRecordingInfo() const

@@ -16,7 +16,6 @@
 
 class QAction;
 class QBoxLayout;
-class QFileDialog;
 class QMenu;
 class QWidget;
 class EditCycle;

@@ -2,7 +2,7 @@
 
 #include "base/InputFile.h"
 #include "history/HistoryRows.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -69,8 +69,6 @@ const char* const SCHEMA[] = {
     "CREATE INDEX IF NOT EXISTS events_of_unit ON events (unit, time)",
 };
 
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
-
 QString NewConnectionName()
 {
     static std::atomic<int> counter { 0 };
@@ -123,8 +121,8 @@ void HistoryDatabase::Close()
 
 void HistoryDatabase::Fail(const QSqlError& error)
 {
-    const QString reason = error.text().isEmpty() ? Text(NO_DRIVER) : error.text();
-    messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), reason).toStdString());
+    const QString reason = error.text().isEmpty() ? LangQString(NO_DRIVER) : error.text();
+    messages_.push_back(LangQString(FAILED).arg(QDir::toNativeSeparators(path_), reason).toStdString());
 }
 
 bool HistoryDatabase::Damaged(const QSqlError& error) const
@@ -140,7 +138,7 @@ bool HistoryDatabase::Open()
     if (OpenOnce())
         return true;
     if (lastDamaged_ && access_ == Access::ReadOnly) {
-        messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), Text(DAMAGED_READ)).toStdString());
+        messages_.push_back(LangQString(FAILED).arg(QDir::toNativeSeparators(path_), LangQString(DAMAGED_READ)).toStdString());
         return false;
     }
     return lastDamaged_ && MoveAsideAndReopen();
@@ -320,14 +318,14 @@ bool HistoryDatabase::MoveAsideAndReopen()
     Close();
     const QString aside = AsideName(path_);
     if (!QFile::rename(path_, aside)) {
-        messages_.push_back(Text(FAILED).arg(QDir::toNativeSeparators(path_), Text(NOT_MOVED)).toStdString());
+        messages_.push_back(LangQString(FAILED).arg(QDir::toNativeSeparators(path_), LangQString(NOT_MOVED)).toStdString());
         return false;
     }
     // The log of the WAL mode belongs to the damaged file; the shared-memory index is rebuilt.
     QFile::rename(path_ + "-wal", aside + "-wal");
     QFile::remove(path_ + "-shm");
     messages_.push_back(
-        Text(DAMAGED).arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(aside)).toStdString());
+        LangQString(DAMAGED).arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(aside)).toStdString());
     return OpenOnce();
 }
 
@@ -460,7 +458,7 @@ bool HistoryDatabase::ForgetUnit(int64_t unitId)
         return false;
     const bool erased = CheckpointFully(Connection());
     if (!erased)
-        messages_.push_back(Text(STILL_READ).arg(serial, QDir::toNativeSeparators(path_)).toStdString());
+        messages_.push_back(LangQString(STILL_READ).arg(serial, QDir::toNativeSeparators(path_)).toStdString());
     ForgetInAsideCopies(identity, serial);
     return erased;
 }
@@ -488,7 +486,7 @@ void HistoryDatabase::ForgetInAsideCopies(const QString& identity, const QString
             kept << QDir::toNativeSeparators(copy);
     }
     if (!kept.isEmpty())
-        messages_.push_back(Text(COPIES_KEPT).arg(serial, kept.join(", ")).toStdString());
+        messages_.push_back(LangQString(COPIES_KEPT).arg(serial, kept.join(", ")).toStdString());
 }
 
 bool HistoryDatabase::ForgetInCopy(const QString& copy, const QString& identity)

@@ -1,7 +1,7 @@
 #include "history/HistoryServer.h"
 
 #include "history/HistoryRows.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -69,8 +69,6 @@ constexpr const char* INSERT_EVENT
 constexpr const char* EVENTS = "SELECT id, time, kind, ok, file, configuration IS NOT NULL, program, bench FROM events "
                                "WHERE unit = ? ORDER BY time DESC, id DESC";
 
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
-
 QString NewConnectionName()
 {
     static std::atomic<int> counter { 0 };
@@ -123,7 +121,7 @@ QString HistoryServer::Location() const { return text_; }
 
 void HistoryServer::Note(const char* langString, const QString& reason)
 {
-    const std::string message = Text(langString).arg(text_, reason).toStdString();
+    const std::string message = LangQString(langString).arg(text_, reason).toStdString();
     if (messages_.empty() || messages_.back() != message)
         messages_.push_back(message);
 }
@@ -146,7 +144,7 @@ bool HistoryServer::Connect()
     QSqlDatabase db = QSqlDatabase::contains(connection_) ? QSqlDatabase::database(connection_, false)
                                                           : QSqlDatabase::addDatabase("QPSQL", connection_);
     if (!db.isValid()) {
-        Note(FAILED, Text(NO_DRIVER));
+        Note(FAILED, LangQString(NO_DRIVER));
         return false;
     }
     if (!db.isOpen()) {
@@ -197,7 +195,7 @@ bool HistoryServer::Migrate()
     // A newer program's tables are read as far as they go, never written.
     writable_ = version <= SCHEMA_VERSION;
     if (!writable_)
-        Note(FAILED, Text(NEWER).arg(version).arg(SCHEMA_VERSION));
+        Note(FAILED, LangQString(NEWER).arg(version).arg(SCHEMA_VERSION));
     for (int v = version; v < SCHEMA_VERSION; ++v)
         for (const char* statement : MIGRATIONS[v])
             if (!Exec(statement))

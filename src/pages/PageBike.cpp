@@ -1,6 +1,6 @@
 #include "pages/PageBike.h"
 
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "model/BikePresets.h"
 #include "model/FieldFacts.h"
 #include "model/ImageValidation.h"
@@ -39,8 +39,6 @@ constexpr std::array<const FieldFact*, 6> CHECK_FIELDS = { &Fact("PICKUPS_INTERC
 // Trigger system 10 fires the cylinders together during the revolutions at start.
 constexpr const char* COLLECTIVE_IGNITIONS
     = "###Revolutions with collective ignitions##Umdrehungen mit kollektiver Zündungen##Počet otáček s kolektivními zápaly";
-
-QString tr8(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
 } // namespace
 
@@ -164,13 +162,13 @@ void PageBike::FillLists()
     comboBoxBike_->clear();
     for (const BikePreset& b : BikePresetTable())
         if (b.listText)
-            comboBoxBike_->addItem(tr8(b.listText), b.code);
+            comboBoxBike_->addItem(LangQString(b.listText), b.code);
     comboBoxSynchro_->clear();
     for (const CodedItem& m : SynchroMethodList())
-        comboBoxSynchro_->addItem(tr8(m.text), m.code);
+        comboBoxSynchro_->addItem(LangQString(m.text), m.code);
     comboBoxNasobekPalcu_->clear();
     for (const CodedItem& m : GeberModeList())
-        comboBoxNasobekPalcu_->addItem(tr8(m.text), m.code);
+        comboBoxNasobekPalcu_->addItem(LangQString(m.text), m.code);
     if (bike >= 0)
         comboBoxBike_->setCurrentIndex(comboBoxBike_->findData(bike));
 }
@@ -313,7 +311,7 @@ void PageBike::UpdateVisibility()
         }
     }
 
-    labelRevWoIgnition_->setText(tr8(m.method == 10 ? COLLECTIVE_IGNITIONS : Fact("REV_WO_IGNITION").captionText));
+    labelRevWoIgnition_->setText(LangQString(m.method == 10 ? COLLECTIVE_IGNITIONS : Fact("REV_WO_IGNITION").captionText));
     const bool tachoCorrection = img().Adrb(RPM_PULSES) < 240;
     labelRpmKorekce_->setVisible(tachoCorrection);
     upDownRpmKorekce_->setVisible(tachoCorrection);

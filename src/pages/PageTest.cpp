@@ -2,6 +2,7 @@
 
 #include "lang/LangString.h"
 #include "model/FieldFacts.h"
+#include "pages/RoomyButton.h"
 #include "pages/UpDownSpinBox.h"
 
 #include <QGridLayout>
@@ -74,7 +75,7 @@ PageTest::PageTest(ControlBinder& binder, PageHost& host, QWidget* sheet, PressT
 
 QPushButton* PageTest::MakeButton(const char* name, MonitorRequest::TestButton button)
 {
-    auto* b = new QPushButton(sheet_);
+    auto* b = new RoomyButton(sheet_);
     b->setObjectName(name);
     connect(b, &QPushButton::clicked, this, [this, button] {
         if (press_)

@@ -1,7 +1,7 @@
 #include "print/MapsInUse.h"
 
 #include "mapedit/FormatAxisValue.h"
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "print/MapsPrinter.h"
 
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "print/MapPageLayout.h"
 #include "print/MapsInUse.h"
 #include "print/WindowPrinter.h"
@@ -17,16 +17,14 @@ const char* const NO_MAPS = "###No map is in use.##Kein Kennfeld ist in Gebrauch
 const char* const LEGEND_GAP = "      ";
 constexpr qreal LINE_POINTS = 0.5;
 
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
-
 QString Legend(const PrintedMap& map)
 {
     QStringList parts;
     if (!map.columnAxis.isEmpty())
-        parts << Text(COLUMNS) + ": " + map.columnAxis;
+        parts << LangQString(COLUMNS) + ": " + map.columnAxis;
     if (!map.rowAxis.isEmpty())
-        parts << Text(ROWS) + ": " + map.rowAxis;
-    parts << Text(VALUES) + ": " + map.values;
+        parts << LangQString(ROWS) + ": " + map.rowAxis;
+    parts << LangQString(VALUES) + ": " + map.values;
     return parts.join(LEGEND_GAP);
 }
 
@@ -91,7 +89,7 @@ int MapsPrinter::PaintPages(QPainter& painter, QPagedPaintDevice& device, const 
     int pages = 1;
     if (maps.empty()) {
         painter.setFont(MapPageLayout::TableFont(MapPageLayout::LARGEST_POINTS));
-        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, Text(NO_MAPS));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, LangQString(NO_MAPS));
     }
     const MapPageLayout layout(device, area);
     for (const MapPageLayout::Block& b : layout.Place(maps)) {

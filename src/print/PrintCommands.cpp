@@ -1,7 +1,7 @@
 #include "print/PrintCommands.h"
 
 #include "base/AtomicFile.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "print/MapsPrinter.h"
 #include "print/WindowPrinter.h"
 
@@ -22,8 +22,6 @@ const char* const PDF_FAILED = "###The PDF file could not be written:##Die PDF-D
                                "werden:##Soubor PDF nelze zapsat:";
 const char* const PDF_FILTER = "PDF (*.pdf)";
 constexpr int PDF_DPI = 300;
-
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
 // Landscape suits the window's shape best; the maps alone read best as tables down a portrait page.
 void SetUpPage(QPagedPaintDevice& device, PrintScope scope)
@@ -73,7 +71,7 @@ void PrintCommands::PrintWith(PrintScope scope)
     if (beforePrint)
         beforePrint(scope != PrintScope::ActivePage);
     if (!PrintOn(window_, printer, scope, HeaderText()))
-        errorBox(Text(PRINT_FAILED));
+        errorBox(LangQString(PRINT_FAILED));
 }
 
 void PrintCommands::Print() { PrintWith(PrintScope::ActivePage); }
@@ -125,6 +123,6 @@ bool PrintCommands::WritePdf(
     QString reason;
     written = written && SaveFileAtomically(path, pdf, &reason);
     if (!written && error)
-        *error = Text(PDF_FAILED) + " " + path + (reason.isEmpty() ? QString() : "\n" + reason);
+        *error = LangQString(PDF_FAILED) + " " + path + (reason.isEmpty() ? QString() : "\n" + reason);
     return written;
 }

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 
@@ -72,4 +73,35 @@ TEST(AboutBox, EnterAndEscCloseIt)
         QTest::keyClick(about, key);
         EXPECT_FALSE(about->isVisible()) << key;
     }
+}
+
+// A 700-pixel screen at scale factor 2 leaves 350 pixels: the box shrinks to fit, its content
+// scrolls, and OK stays in its corner; on a screen with room it keeps its size and OK its place.
+TEST(AboutBox, FitsASmallScreenAndKeepsItsLookOnALargeOne)
+{
+    ScopedWorkDir dir;
+    AboutDialog about;
+    auto* ok = about.findChild<QPushButton*>("ButtonOK");
+    ASSERT_NE(ok, nullptr);
+
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    about.FitInto(QRect(0, 0, 1920, 1040));
+    EXPECT_EQ(about.size(), QSize(342, 420));
+    EXPECT_EQ(ok->geometry().bottomRight(), QPoint(342 - 16 - 1, 420 - 16 - 1));
+
+    const QRect small(0, 0, 500, 350);
+    about.FitInto(small);
+    EXPECT_LE(about.height(), small.height() - 30);
+    EXPECT_TRUE(small.contains(about.geometry())) << "centred inside the free area";
+    EXPECT_TRUE(about.rect().contains(ok->geometry())) << "OK can be clicked without scrolling";
+    EXPECT_GT(about.width(), 342) << "wider by the vertical scroll bar, so no horizontal one is needed";
+    auto* scroll = about.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    QLabel* last = about.findChild<QLabel*>("LabelRsKey");
+    EXPECT_TRUE(last->visibleRegion().isEmpty()) << "the last line lies below what is seen at first";
+    scroll->ensureWidgetVisible(last);
+    EXPECT_FALSE(last->visibleRegion().isEmpty()) << "scrolling reaches it";
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
 }

@@ -1,5 +1,10 @@
 #include "app/MainWindow.h"
+#include "about/AboutDialog.h"
 #include "app/ScreenFitter.h"
+#include "app/WindowHelp.h"
+#include "app/WindowLanguage.h"
+#include "app/WindowPages.h"
+#include "model/ImageLayout.h"
 #include "app/WindowMonitor.h"
 #include "lang/LangString.h"
 #include "monitor/ui/LogViewer.h"
@@ -13,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -125,6 +131,43 @@ TEST_F(ScreenFitFixture, AWindowLargerThanTheScreenIsShrunkToIt)
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     ExpectInsideScreen(dialog, "dialog");
+}
+
+} // namespace
+
+namespace {
+
+// The Test page in every language: no caption touches the edges of its button; an average
+// character's room stays on either side.
+TEST_F(ScreenFitFixture, TheTestPageButtonsShowTheirWholeCaptions)
+{
+    Open();
+    form->Pages().Select(PAGE_TEST);
+    for (const int language : { LANG_ENGLISH, LANG_GERMAN, LANG_CZECH }) {
+        form->Language().SetLanguage(language);
+        QApplication::processEvents();
+        int buttons = 0;
+        for (QPushButton* b : form->Pages().Tabs()->currentWidget()->findChildren<QPushButton*>()) {
+            if (!b->isVisible())
+                continue;
+            ++buttons;
+            const int caption = b->fontMetrics().horizontalAdvance(QString(b->text()).remove('&'));
+            EXPECT_GE(b->width() - caption, 2 * b->fontMetrics().averageCharWidth())
+                << b->objectName().toStdString() << " \"" << b->text().toStdString() << "\"";
+        }
+        EXPECT_GE(buttons, 9);
+    }
+}
+
+// The About box, 342 x 420 where there is room, always inside the screen.
+TEST_F(ScreenFitFixture, TheAboutBoxOpensInside)
+{
+    Open();
+    AboutDialog* about = form->Help().AboutBox();
+    about->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    ExpectInsideScreen(*about, "about box");
+    about->close();
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "model/LoadGroups.h"
 #include "monitor/IgnlogFile.h"
 #include "monitor/MonitorCsv.h"
+#include "monitor/ui/LogFileDialog.h"
 
 #include "WindowWithUnit.h"
 
@@ -159,7 +160,7 @@ TEST(RecordingDialog, ATypedNameGetsTheLogExtension)
     ScopedWorkDir dir;
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    WindowMonitor::PrepareLogDialog(dialog, true);
+    LogFileDialog::Prepare(dialog, true);
     dialog.setDirectory(QString::fromStdString(dir.path()));
     dialog.selectFile("session");
     static_cast<QDialog&>(dialog).accept(); // QFileDialog's own accept adds the suffix

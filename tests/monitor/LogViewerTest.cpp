@@ -7,9 +7,15 @@
 #include "monitor/ui/LogPlotPainter.h"
 #include "monitor/ui/LogPlotWidget.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -125,4 +131,38 @@ TEST_F(LogViewerFixture, ExportWritesThePlotAsPng)
         for (int x = 0; x < picture.width(); ++x)
             n += picture.pixel(x, y) == rpm;
     EXPECT_GT(n, 100);
+}
+
+// File > Open of the viewer starts where the last recording lies, never in the working folder,
+// and names the file type in the user's language.
+TEST_F(LogViewerFixture, OpenStartsInTheRecordingsFolderWithTheFileTypeInTheLanguage)
+{
+    const std::string rides = dir.file("rides");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(rides)));
+    const std::string ride = rides + "/ride.ignlog";
+    ASSERT_TRUE(WriteLogRecording(ride, 10));
+    ASSERT_TRUE(viewer->Open(QString::fromStdString(ride)));
+    LanguageIndex = LANG_GERMAN;
+    QString shownFolder;
+    QStringList shownTypes;
+    // The dialog runs its own event loop: it is looked at from inside it and cancelled.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shownFolder = dialog->directory().absolutePath();
+            shownTypes = dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    poll.start(10);
+    QAction* open = nullptr;
+    for (QAction* a : viewer->findChildren<QAction*>())
+        if (a->shortcut() == QKeySequence(QKeySequence::Open))
+            open = a;
+    ASSERT_NE(open, nullptr);
+    open->trigger();
+    LanguageIndex = LANG_ENGLISH;
+    EXPECT_EQ(shownFolder, QFileInfo(QString::fromStdString(rides)).absoluteFilePath());
+    EXPECT_EQ(shownTypes, QStringList { "IGN-Protokolldatei (*.ignlog)" });
+    EXPECT_EQ(viewer->plot().empty(), false) << "cancelling keeps the recording shown";
 }

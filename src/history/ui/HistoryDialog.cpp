@@ -2,7 +2,7 @@
 
 #include "history/HistoryStore.h"
 #include "history/ui/HistoryRowModel.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -78,8 +78,6 @@ constexpr int WIDTH = 900;
 constexpr int HEIGHT = 520;
 constexpr int RESIZE_ROWS = 100;
 
-QString Text(const char* langString) { return QString::fromUtf8(LangText(langString)); }
-
 QString TimeText(int64_t ms)
 {
     return QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
@@ -105,7 +103,7 @@ template <size_t N> QStringList Headings(const char* const (&texts)[N])
 {
     QStringList list;
     for (const char* t : texts)
-        list << Text(t);
+        list << LangQString(t);
     return list;
 }
 
@@ -190,7 +188,7 @@ void HistoryDialog::ShowServer(const QString& url, int waiting)
     waiting_->setVisible(waiting > 0);
 }
 
-QString HistoryDialog::WaitingText() const { return waitingCount_ > 0 ? Text(WAITING).arg(waitingCount_) : QString(); }
+QString HistoryDialog::WaitingText() const { return waitingCount_ > 0 ? LangQString(WAITING).arg(waitingCount_) : QString(); }
 
 QPushButton* HistoryDialog::AddButton(const char* name, Action action)
 {
@@ -206,17 +204,17 @@ QPushButton* HistoryDialog::AddButton(const char* name, Action action)
 
 void HistoryDialog::Retranslate()
 {
-    setWindowTitle(Text(TITLE));
-    unitsLabel_->setText(Text(UNITS));
-    eventsLabel_->setText(Text(EVENTS));
+    setWindowTitle(LangQString(TITLE));
+    unitsLabel_->setText(LangQString(UNITS));
+    eventsLabel_->setText(LangQString(EVENTS));
     unitRows_->SetHeadings(Headings(UNIT_HEADINGS));
     eventRows_->SetHeadings(Headings(EVENT_HEADINGS));
     for (size_t i = 0; i < buttons_.size(); ++i)
-        buttons_[i].first->setText(Text(BUTTONS[i].text));
-    closeButton_->setText(Text(CLOSE));
-    serverLabel_->setText(Text(SERVER));
-    server_->setPlaceholderText(Text(SERVER_HINT));
-    useServer_->setText(Text(USE_SERVER));
+        buttons_[i].first->setText(LangQString(BUTTONS[i].text));
+    closeButton_->setText(LangQString(CLOSE));
+    serverLabel_->setText(LangQString(SERVER));
+    server_->setPlaceholderText(LangQString(SERVER_HINT));
+    useServer_->setText(LangQString(USE_SERVER));
     waiting_->setText(WaitingText());
 }
 
@@ -246,7 +244,7 @@ QStringList HistoryDialog::UnitTexts(int row) const
     const HistoryUnit& u = unitList_[static_cast<size_t>(row)];
     QString serial = QString::fromStdString(u.SerialText());
     if (!connectedIdentity_.empty() && u.Identity() == connectedIdentity_)
-        serial = Text(CONNECTED).arg(serial);
+        serial = LangQString(CONNECTED).arg(serial);
     return { serial, QString::fromStdString(u.name), QString::fromStdString(u.firmware), TimeText(u.firstSeenMs),
         TimeText(u.lastSeenMs), QString::number(u.events) };
 }
@@ -265,7 +263,7 @@ void HistoryDialog::ShowEvents()
 QStringList HistoryDialog::EventTexts(int row) const
 {
     const HistoryEvent& e = eventList_[static_cast<size_t>(row)];
-    return { TimeText(e.timeMs), QString::fromUtf8(HistoryKindText(e.kind)), Text(e.ok ? OK : FAILED),
+    return { TimeText(e.timeMs), QString::fromUtf8(HistoryKindText(e.kind)), LangQString(e.ok ? OK : FAILED),
         QString::fromStdString(e.file), QString::fromStdString(e.programVersion), QString::fromStdString(e.bench) };
 }
 

@@ -1,7 +1,7 @@
 #include "mapedit/ui/HitsPainter.h"
 
 #include "mapedit/MapHits.h"
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 
 #include <QPainter>
 

@@ -4,6 +4,7 @@
 
 #include "lang/LangString.h"
 #include "mapedit/MapReference.h"
+#include "mapedit/ui/MapEditorAccessible.h"
 #include "mapedit/ui/MapGraph2D.h"
 #include "mapedit/ui/MapGraph3D.h"
 #include "mapedit/ui/MapPointView.h"
@@ -30,6 +31,7 @@ MapEditor::MapEditor(QWidget* parent, int width, int height)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    MapEditorAccessible::Install();
     lastLanguage_ = LanguageIndex;
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { clipboardFormats_ = -1; });
 }
@@ -60,6 +62,17 @@ QColor MapEditor::BackgroundColor() const
 QColor MapEditor::TextColor() const
 {
     return printMode_ || whiteBackground_ ? QColor(Qt::black) : Color(0xFF000012);
+}
+
+// The given grey reads on a light face; on a dark one it nearly vanishes, so there the labels take
+// a colour most of the way from the face to its text, still quieter than the text itself.
+QColor MapEditor::LabelColor() const
+{
+    const QColor face = BackgroundColor(), text = TextColor();
+    if (face.lightness() >= 128)
+        return Color(0x808080);
+    const auto toward = [](int from, int to) { return from + (to - from) * 7 / 10; };
+    return QColor(toward(face.red(), text.red()), toward(face.green(), text.green()), toward(face.blue(), text.blue()));
 }
 
 MapViewPart* MapEditor::PresentView() const
@@ -126,6 +139,7 @@ void MapEditor::RequestRepaint(int flags)
 {
     repaintFlags_ |= flags;
     update();
+    MapEditorAccessible::NoteChange(this);
 }
 
 void MapEditor::OnScrolled()

@@ -108,6 +108,8 @@ public:
     // The colour of the control behind the views: white while printing or copying the graph.
     QColor BackgroundColor() const;
     QColor TextColor() const;
+    // The grey of labels beside the graphs, kept readable on a dark face.
+    QColor LabelColor() const;
     bool HasFocusNow() const { return focused_; }
 
     // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).

@@ -1,6 +1,6 @@
 #include "mapedit/ui/MapEditor.h"
 
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 
 #include <QAction>
 #include <QInputDialog>

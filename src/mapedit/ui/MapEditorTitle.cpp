@@ -1,6 +1,6 @@
 #include "mapedit/ui/MapEditor.h"
 
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 
 #include <QPainter>
 
@@ -108,7 +108,7 @@ void MapEditor::PaintSwitchedOff(QPainter& p)
     QFont font = this->font();
     font.setPixelSize(std::max(6, Sheet().fontSize * 96 / 72));
     p.setFont(font);
-    p.setPen(Qt::black);
+    p.setPen(TextColor());
     const QRect below(0, TITLE_HEIGHT + 4, width(), std::max(TITLE_HEIGHT, height() - TITLE_HEIGHT - 4));
     p.drawText(below, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
         LangQString(Sheet().label) + ": " + LangQString(SWITCHED_OFF));

@@ -148,7 +148,7 @@ void MapGraph2D::PaintLabels(QPainter& p)
     const MapAxis& across = s.Axis(geo_.ranges.across);
     const MapAxis& data = s.axisData;
     p.setFont(LabelFont());
-    p.setPen(C(LABEL));
+    p.setPen(tab_.LabelColor());
     p.setBackgroundMode(Qt::TransparentMode);
     const QFontMetrics fm(p.font());
     int lastRight = area_.left() - 1000;
@@ -281,7 +281,7 @@ void MapGraph2D::PaintCurveLabels(QPainter& p)
             continue;
         drawn.push_back(box);
         const int entry = geo_.ranges.curve == AXIS_Y ? first.row : first.column;
-        p.setPen(r == selectedCurve_ ? C(CURVE_SELECTED) : C(LABEL));
+        p.setPen(r == selectedCurve_ ? C(CURVE_SELECTED) : tab_.LabelColor());
         p.drawText(
             box, Qt::AlignRight | Qt::AlignVCenter, Value(curveAxis.values[static_cast<size_t>(entry)], curveAxis));
     }

@@ -1,6 +1,6 @@
 #include "mapedit/ui/MapGraph3D.h"
 
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "mapedit/DisplayRange.h"
 #include "mapedit/ui/MapEditor.h"
 
@@ -60,8 +60,6 @@ const MenuEntry ValueEntries[] = {
 
 const char* const DifferenceEntry
     = "###Difference to reference##Differenz zur Referenz##Rozdíl oproti referenci";
-
-QString Text(const char* lang) { return QString::fromUtf8(LangText(lang)); }
 
 } // namespace
 
@@ -138,14 +136,14 @@ void MapGraph3D::UpdateHints(QPoint position)
     if (!area_.contains(position)) {
         // Outside the graph no hint of it stays.
     } else if (x < v.panelWidth - PANEL_HINT_GAP) {
-        longHint = Text(ActualValueHint);
+        longHint = LangQString(ActualValueHint);
         if (v.hintFlags & View3DState::HINT_ACTUAL_VALUE)
             tip_ = longHint;
     } else if (x > v.panelWidth + SURFACE_HINT_GAP) {
         const bool fresh = v.hintFlags & View3DState::HINT_ROTATE;
         if (fresh)
-            tip_ = Text(RotateHint);
-        longHint = Text(fresh ? QualityHint : RotateHint);
+            tip_ = LangQString(RotateHint);
+        longHint = LangQString(fresh ? QualityHint : RotateHint);
     }
     // The status line has one row: the lines of a hint are joined there.
     longHint = longHint.simplified();
@@ -209,7 +207,7 @@ void MapGraph3D::AddPopupEntries(QMenu& menu, QPoint position)
         return;
     View3DState& v = tab_.Geometry();
     auto entry = [&](const MenuEntry& e, bool checked, auto run) {
-        QAction* action = menu.addAction(Text(e.text));
+        QAction* action = menu.addAction(LangQString(e.text));
         action->setCheckable(true);
         action->setChecked(checked);
         QObject::connect(action, &QAction::triggered, &tab_, run);

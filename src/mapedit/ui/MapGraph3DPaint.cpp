@@ -8,7 +8,7 @@
 #include "mapedit/SurfaceValues.h"
 #include "mapedit/TriangleFill.h"
 #include "mapedit/ui/GraphPaint.h"
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapGraph3D.h"
 
@@ -177,7 +177,7 @@ void MapGraph3D::PaintPanel(QPainter& p)
 {
     const View3DState& v = tab_.Geometry();
     p.setFont(LabelFont());
-    p.setPen(Qt::black);
+    p.setPen(tab_.TextColor());
     p.drawText(QRect(area_.left(), area_.top() + ANGLES_TOP, v.panelWidth, ANGLES_HEIGHT), Qt::AlignCenter, AnglesText());
     if (v.surfaceMode >= View3DState::HEIGHT_COLOURS)
         PaintLegend(p);
@@ -206,7 +206,7 @@ void MapGraph3D::PaintLegend(QPainter& p)
         p.setPen(C(SurfacePalette::ColorAt(position)));
         p.drawLine(bar.left(), bar.top() + y, bar.right(), bar.top() + y);
     }
-    p.setPen(C(TICK_LABEL));
+    p.setPen(tab_.LabelColor());
     p.setBrush(Qt::NoBrush);
     p.drawRect(bar.adjusted(0, 0, -1, -1));
     const MapAxis& data = tab_.Sheet().axisData;

@@ -167,6 +167,7 @@ void MapPointView::Paint(QPainter& p)
     p.setPen(Qt::black);
     p.drawRect(plot_.adjusted(0, 0, -1, -1));
     p.fillRect(toggle_, MapEditor::Color(0xFF00000F));
+    p.setPen(MapEditor::Color(0xFF000012));
     p.drawRect(toggle_.adjusted(0, 0, -1, -1));
     if (proportional_)
         p.drawLine(toggle_.left() + 2, toggle_.bottom() - 2, toggle_.right() - 2, toggle_.top() + 2);
@@ -207,7 +208,8 @@ void MapPointView::PaintBoundaries(QPainter& p) const
     QFont font;
     font.setPixelSize(12);
     p.setFont(font);
-    p.setPen(Qt::black);
+    // The lines cross the light plot; their values stand beside it on the control's face.
+    const QColor lineColor(Qt::black), labelColor = tab_.TextColor();
     const QFontMetrics metrics(font);
     const int lineHeight = metrics.height();
     std::vector<QRect> taken;
@@ -220,7 +222,9 @@ void MapPointView::PaintBoundaries(QPainter& p) const
     };
     for (int i = 0; !s.axisX.off && i < s.axisX.count; ++i) {
         const int x = BoundaryX(i);
+        p.setPen(lineColor);
         p.drawLine(x, plot_.top() - 4, x, plot_.bottom());
+        p.setPen(labelColor);
         const QString text
             = QString::fromUtf8(FormatAxisValue(s.axisX.values[i], s.axisX.scale, s.axisX.unit, true).c_str());
         const int width = metrics.horizontalAdvance(text);
@@ -233,7 +237,9 @@ void MapPointView::PaintBoundaries(QPainter& p) const
     }
     for (int j = 0; !s.axisY.off && j < s.axisY.count; ++j) {
         const int y = BoundaryY(j);
+        p.setPen(lineColor);
         p.drawLine(plot_.left() - 4, y, plot_.right(), y);
+        p.setPen(labelColor);
         const QString text
             = QString::fromUtf8(FormatAxisValue(s.axisY.values[j], s.axisY.scale, s.axisY.unit, true).c_str());
         const QRect r(g.left, y - lineHeight / 2, plot_.left() - 6 - g.left, lineHeight);

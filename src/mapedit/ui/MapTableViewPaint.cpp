@@ -1,6 +1,6 @@
 #include "mapedit/ui/MapTableView.h"
 
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/PaintBevel.h"
 #include "mapedit/ui/ReferenceMarks.h"
@@ -232,7 +232,6 @@ void MapTableView::PaintCounts(QPainter& p)
     if (!tab_.PrintMode())
         PaintCountButtons(p);
     p.save();
-    p.setPen(Qt::black);
     p.translate(QPoint(g.addColumn.left(), g.removeColumn.bottom()) + COUNT_LABEL_OFFSET);
     p.rotate(90);
     p.drawText(0, 0, QString::asprintf("(%i) ", s.axisX.count) + LangQString(NumberOfColumns));
@@ -246,7 +245,7 @@ void MapTableView::PaintCountButtons(QPainter& p)
     for (const auto& [rect, enabled, plus] : { std::tuple { g.addColumn, CountButtonEnabled(true), true },
              std::tuple { g.removeColumn, CountButtonEnabled(false), false } }) {
         Bevel(p, rect, BUTTON_FACE, false);
-        p.setPen(QPen(enabled ? Qt::black : Qt::gray, COUNT_PEN));
+        p.setPen(QPen(enabled ? MapEditor::Color(BUTTON_TEXT) : QColor(Qt::gray), COUNT_PEN));
         const QPoint c = rect.center();
         p.drawLine(c.x() - COUNT_GLYPH, c.y(), c.x() + COUNT_GLYPH, c.y());
         if (plus)

@@ -35,6 +35,10 @@ QColor HeatTextColor(const MapSheet& s, int32_t raw)
     return SurfacePalette::NeedsLightText(back) ? QColor(Qt::white) : QColor(Qt::black);
 }
 
+// Headers stand on their axis's own light colour; cells on the control's face, which a dark desktop
+// theme darkens, so their text takes the face's text colour.
+QColor InkOn(const MapEditor& tab, bool cell) { return cell ? tab.TextColor() : QColor(Qt::black); }
+
 } // namespace
 
 void MapTableView::PaintTexts(QPainter& p)
@@ -90,7 +94,7 @@ void MapTableView::PaintValue(QPainter& p, int c, int r, const QRect& rect, cons
     p.setPen(previewed              ? MapEditor::Color(CORNER_MARK_HOT)
             : isCell && HeatShown() ? HeatTextColor(s, raw)
             : grey                  ? MapEditor::Color(GREY)
-                                    : QColor(Qt::black));
+                                    : InkOn(tab_, isCell));
     texts_.DrawFitted(
         p, rect.translated(TEXT_NUDGE, 0), FormatAxisValue(shown, a.scale, a.unit, withUnit), fontKey, MIN_FONT_PIXELS);
 }
@@ -108,7 +112,7 @@ void MapTableView::PaintEditText(QPainter& p, const QRect& rect)
         const int a1 = fm.horizontalAdvance(text.left(tab_.Interaction().TextSelEnd()));
         p.fillRect(QRect(x + a0, y - fm.ascent(), a1 - a0, fm.height()), MapEditor::Color(EDIT_TEXT_SELECTION));
     }
-    p.setPen(Qt::black);
+    p.setPen(InkOn(tab_, tab_.EditColumn() >= 0 && tab_.EditRow() >= 0));
     p.drawText(x, y, text);
     // The caret blinks in the paint event over the picture, so only its place is kept here.
     const int cx = x + fm.horizontalAdvance(text.left(tab_.Interaction().Caret()));

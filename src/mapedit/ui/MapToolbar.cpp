@@ -1,6 +1,6 @@
 #include "mapedit/ui/MapToolbar.h"
 
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapGraph3D.h"
 #include "mapedit/ui/PaintBevel.h"
@@ -310,7 +310,11 @@ void MapToolbar::PaintButton(QPainter& p, int command)
         DrawToolbarIcon(p, b.icon, inner, b.enabled);
         return;
     }
-    const QColor ink = b.enabled ? QColor(Qt::black) : QColor(0xA0, 0xA0, 0xA0);
+    // On the desktop's button face the caption takes the desktop's button text, which a dark theme lightens.
+    const bool systemFace = (b.face & 0xFF000000u) == 0xFF000000u;
+    const QColor ink = !b.enabled ? QColor(0xA0, 0xA0, 0xA0)
+        : systemFace              ? MapEditor::Color(0xFF000012)
+                                  : QColor(Qt::black);
     if (b.caption == "+" || b.caption == "-") {
         const QPoint c = inner.center();
         p.setPen(QPen(ink, 2));
@@ -338,7 +342,7 @@ void MapToolbar::PaintStepFrame(QPainter& p)
     if (!At(CMD_STEP_UP).enabled)
         return;
     if (s.selection.count > 0) {
-        p.setPen(QPen(Qt::black, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.setPen(QPen(tab_.TextColor(), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
         p.drawRect(steps.adjusted(-2, -2, 1, 1));
     } else if ((s.flags & SF_OPERATING_POINT) && s.opState > 0) {

@@ -2,7 +2,7 @@
 
 #include "mapedit/FormatAxisValue.h"
 #include "mapedit/MapReference.h"
-#include "mapedit/ui/LangQString.h"
+#include "lang/LangQString.h"
 #include "mapedit/ui/MapEditor.h"
 #include "mapedit/ui/MapTableView.h"
 

@@ -29,6 +29,7 @@ inline constexpr uint32_t OP_POINT_OTHER = 0x44F4F4;
 inline constexpr uint32_t GREY = 0x808080;
 inline constexpr uint32_t TRACK_COLOR = 0xE0E0E0;
 inline constexpr uint32_t BUTTON_FACE = 0xFF00000F;
+inline constexpr uint32_t BUTTON_TEXT = 0xFF000012;
 
 // Sizes given for 96 pixels per inch grow with the screen's density.
 inline constexpr int BASE_DPI = 96;

@@ -1,8 +1,9 @@
 #include "monitor/ui/LogViewer.h"
 
 #include "base/PngFile.h"
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 #include "monitor/LogTrace.h"
+#include "monitor/ui/LogFileDialog.h"
 #include "monitor/ui/LogPlotWidget.h"
 
 #include <QAction>
@@ -14,11 +15,6 @@ namespace {
 
 // Shown when the viewer opens; the Traces menu adds or removes the others.
 const char* const FIRST_TRACES[] = { "rpm", "load", "adv1", "supply", "limiter", "quickshift" };
-
-QString Tr(const char* langString)
-{
-    return QString::fromUtf8(LangText(langString));
-}
 
 } // namespace
 
@@ -39,7 +35,7 @@ LogViewer::LogViewer(MonitorPlayer& player, std::function<void()> playerMoved,
 
 void LogViewer::ShowTitle()
 {
-    const QString title = Tr("###Log viewer##Protokollanzeige##Prohlížeč záznamů");
+    const QString title = LangQString("###Log viewer##Protokollanzeige##Prohlížeč záznamů");
     setWindowTitle(path_.empty() ? title : title + " - " + QFileInfo(QString::fromStdString(path_)).fileName());
 }
 
@@ -52,17 +48,17 @@ void LogViewer::Retranslate()
 
 void LogViewer::CreateMenus()
 {
-    QMenu* file = menuBar()->addMenu(Tr("###&File##&Datei##&Soubor"));
-    file->addAction(Tr("###&Open recording...##Aufzeichnung ö&ffnen...##&Otevřít záznam..."), QKeySequence::Open,
-        this, [this] { ChooseAndOpen(); });
-    file->addAction(Tr("###&Export as PNG...##Als PNG &exportieren...##&Exportovat jako PNG..."), this,
+    QMenu* file = menuBar()->addMenu(LangQString("###&File##&Datei##&Soubor"));
+    file->addAction(LangQString("###&Open recording...##Aufzeichnung ö&ffnen...##&Otevřít záznam..."),
+        QKeySequence::Open, this, [this] { ChooseAndOpen(); });
+    file->addAction(LangQString("###&Export as PNG...##Als PNG &exportieren...##&Exportovat jako PNG..."), this,
         [this] { ChooseAndExport(); });
     file->addSeparator();
-    file->addAction(Tr("###&Close##&Schließen##&Zavřít"), QKeySequence::Close, this, [this] { close(); });
-    QMenu* view = menuBar()->addMenu(Tr("###&View##&Ansicht##&Zobrazení"));
-    view->addAction(Tr("###&Fit all##&Alles zeigen##Zobrazit &vše"), QKeySequence(Qt::Key_Home), this,
+    file->addAction(LangQString("###&Close##&Schließen##&Zavřít"), QKeySequence::Close, this, [this] { close(); });
+    QMenu* view = menuBar()->addMenu(LangQString("###&View##&Ansicht##&Zobrazení"));
+    view->addAction(LangQString("###&Fit all##&Alles zeigen##Zobrazit &vše"), QKeySequence(Qt::Key_Home), this,
         [this] { plotWidget_->FitAll(); });
-    showOnMapsItem_ = view->addAction(Tr("###Show on &maps##Auf &Kennfeldern zeigen##Zobrazit na &mapách"));
+    showOnMapsItem_ = view->addAction(LangQString("###Show on &maps##Auf &Kennfeldern zeigen##Zobrazit na &mapách"));
     showOnMapsItem_->setObjectName("MenuShowOnMaps");
     showOnMapsItem_->setCheckable(true);
     showOnMapsItem_->setChecked(mapsShown_);
@@ -70,10 +66,10 @@ void LogViewer::CreateMenus()
         if (showOnMaps)
             showOnMaps(on && !path_.empty());
     });
-    QMenu* traces = menuBar()->addMenu(Tr("###&Traces##&Kurven##&Průběhy"));
+    QMenu* traces = menuBar()->addMenu(LangQString("###&Traces##&Kurven##&Průběhy"));
     for (size_t t = 0; t < LogTrace::All().size(); ++t) {
         const int index = static_cast<int>(t);
-        QAction* a = traces->addAction(Tr(LogTrace::All()[t].title));
+        QAction* a = traces->addAction(LangQString(LogTrace::All()[t].title));
         a->setCheckable(true);
         std::vector<int>& shown = plotWidget_->view().traces;
         a->setChecked(std::find(shown.begin(), shown.end(), index) != shown.end());
@@ -100,6 +96,7 @@ bool LogViewer::Open(const QString& path)
         return false;
     }
     path_ = path.toStdString();
+    lastFolder_ = QFileInfo(path).absolutePath();
     ShowTitle();
     // The maps go on showing the recording the viewer shows.
     if (showOnMaps && mapsShown_)
@@ -146,16 +143,16 @@ bool LogViewer::ExportPng(const QString& path) const
 
 void LogViewer::ChooseAndOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, Tr("###Open recording##Aufzeichnung öffnen##Otevřít záznam"),
-        QString(), Tr("###Monitor logs (*.ignlog)##Monitorprotokolle (*.ignlog)##Záznamy monitoru (*.ignlog)"));
+    const QString path = chooseRecording ? chooseRecording() : LogFileDialog::Choose(this, false, lastFolder_);
     if (!path.isEmpty())
         Open(path);
 }
 
 void LogViewer::ChooseAndExport()
 {
-    QString path = QFileDialog::getSaveFileName(this, Tr("###Export as PNG##Als PNG exportieren##Exportovat jako PNG"),
-        QString(), Tr("###PNG pictures (*.png)##PNG-Bilder (*.png)##Obrázky PNG (*.png)"));
+    QString path
+        = QFileDialog::getSaveFileName(this, LangQString("###Export as PNG##Als PNG exportieren##Exportovat jako PNG"),
+            QString(), LangQString("###PNG pictures (*.png)##PNG-Bilder (*.png)##Obrázky PNG (*.png)"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(".png", Qt::CaseInsensitive))

@@ -37,6 +37,8 @@ public:
     const std::string& path() const { return path_; }
 
     const LogPlot& plot() const { return plot_; }
+    // Asks for the recording File > Open shows; without it the viewer asks with its own dialog.
+    std::function<QString()> chooseRecording;
     LogPlotWidget* plotWidget() const { return plotWidget_; }
 
 private:
@@ -52,6 +54,8 @@ private:
     std::function<void(const std::string&)> message_;
     LogPlot plot_;
     std::string path_;
+    // Where the viewer's own dialog starts: the folder of the recording opened last.
+    QString lastFolder_;
     LogPlotWidget* plotWidget_;
     QAction* showOnMapsItem_ = nullptr;
     bool mapsShown_ = false;
