@@ -140,7 +140,7 @@ void WindowHistory::AddStatusWidget(QStatusBar* bar)
 void WindowHistory::ShowWaiting(int waiting)
 {
     if (waitingLabel_) {
-        waitingLabel_->setText(Text(WAITING).arg(waiting));
+        waitingLabel_->setText(LangQString(WAITING).arg(waiting));
         waitingLabel_->setVisible(waiting > 0);
     }
     if (dialog_)

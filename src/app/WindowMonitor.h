@@ -51,8 +51,6 @@ public:
     // Shows the player and plays the recording at path; a recording being made is not broken off.
     void OpenRecording(const QString& path);
     bool PlayerShown() const;
-    // The recording's Open and Save dialogs: the log filter, and its extension on a typed name.
-    static void PrepareLogDialog(QFileDialog& dialog, bool forSaving);
 
     // "Show on maps" of the player panel and the log viewer: the map editors mark where the engine
     // of the recording at path ran; an empty path clears the marks. A recording that cannot be
