@@ -351,6 +351,17 @@ void MapToolbar::PaintStepFrame(QPainter& p)
     }
 }
 
+QRect MapToolbar::Bounds() const
+{
+    // The step frame's ellipse reaches 8 across and 3 down beyond the buttons, with its pen.
+    constexpr int FRAME_REACH = 10;
+    QRect bounds = viewToggle_;
+    for (const Button& b : buttons)
+        if (b.exists)
+            bounds |= b.rect;
+    return bounds.adjusted(-FRAME_REACH, -FRAME_REACH, FRAME_REACH, FRAME_REACH);
+}
+
 void MapToolbar::PaintViewToggle(QPainter& p)
 {
     if (viewToggle_.isNull())
