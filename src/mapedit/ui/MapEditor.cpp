@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPaintEvent>
 #include <QPainter>
 
 MapEditor::MapEditor(QWidget* parent, int width, int height)
@@ -194,13 +195,14 @@ QRegion MapEditor::LiveMarks() const
     if (!SheetCount())
         return marks;
     if (viewBits_ & VIEW_TABLE) {
-        // The rings on the column header, the row header and the cell, with their shadow.
+        // The rings on the column header, the row header and the cell: inset in their element, the
+        // shadow two pixels right of and below the ring, a pixel more for the pen's rounding.
         const MapSheet& s = Sheet();
-        constexpr int RING_REACH = 4;
+        constexpr int RING_BEFORE = 1, RING_AFTER = 3;
         for (const QRect& r : { table_->ElementRect(s.opColumn, HEADER),
                  table_->ElementRect(HEADER, s.opRow), table_->ElementRect(s.opColumn, s.opRow) })
             if (!r.isNull())
-                marks += r.adjusted(-RING_REACH, -RING_REACH, RING_REACH, RING_REACH);
+                marks += r.adjusted(-RING_BEFORE, -RING_BEFORE, RING_AFTER, RING_AFTER);
     }
     if (viewBits_ & VIEW_2D)
         marks += graph2d_->LiveMarks();
@@ -229,7 +231,7 @@ void MapEditor::PaintContents(QPainter& p)
         PaintSwitchedOff(p);
 }
 
-void MapEditor::paintEvent(QPaintEvent*)
+void MapEditor::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     // On paper the editor is drawn straight onto the page, so its texts stay texts.
@@ -241,7 +243,9 @@ void MapEditor::paintEvent(QPaintEvent*)
     }
     if (repaintFlags_ || picture_.size() != size())
         Render();
-    p.drawImage(0, 0, picture_);
+    // Only what the window system asked for: after a move of the live marks, their places.
+    for (const QRect& r : e->region())
+        p.drawImage(r, picture_, r);
     if (focused_ && Editing() && interaction_.CaretVisible() && viewMode_ == VIEW_TABLE) {
         const QRect caretLine = table_->CaretRect();
         if (!caretLine.isNull())
