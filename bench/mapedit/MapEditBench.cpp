@@ -99,6 +99,34 @@ void RenderAdvance(benchmark::State& state, int view)
 BENCHMARK_CAPTURE(RenderAdvance, Graph2D, int(VIEW_2D))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RenderAdvance, Table, int(VIEW_TABLE))->Unit(benchmark::kMillisecond);
 
+// The engine moving the operating point between two cells, as the monitor reports it while the
+// window is idle: the redraw of the live marks alone against a full repaint of the same picture.
+void MoveOperatingPoint(benchmark::State& state, int view, int request)
+{
+    MapEditorList editors;
+    MapEditor* tab = AdvanceMap(editors, view);
+    tab->SetThrottle(35);
+    tab->Render();
+    int step = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        tab->SetEngineRpm(++step % 2 ? 5200 : 7300);
+        tab->LocateOperatingPoint();
+        const auto start = std::chrono::steady_clock::now();
+        tab->RequestRepaint(request);
+        tab->Render();
+        benchmark::DoNotOptimize(tab->Picture().constBits());
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.counters["tick_share"] = seconds / double(state.iterations()) / TICK_SECONDS;
+}
+BENCHMARK_CAPTURE(MoveOperatingPoint, TableMarksOnly, int(VIEW_TABLE), int(MapModel::REPAINT_LIVE))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MoveOperatingPoint, TableFull, int(VIEW_TABLE), int(MapModel::REPAINT))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MoveOperatingPoint, Graph2DMarksOnly, int(VIEW_2D), int(MapModel::REPAINT_LIVE))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MoveOperatingPoint, Graph2DFull, int(VIEW_2D), int(MapModel::REPAINT))->Unit(benchmark::kMicrosecond);
+
 // Heat colours may cost at most a fifth more than the classic table: the same table is repainted
 // with the option off and on in turn; heat_ratio is the second's time over the first's and
 // goal_share that ratio over the allowed 1.2.

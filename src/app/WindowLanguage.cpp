@@ -45,14 +45,24 @@ void WindowLanguage::CreateMenu(QMenuBar* bar)
     }
 }
 
-void WindowLanguage::ApplyCaptions() { ::ApplyCaptions(Targets()); }
+template <typename Pass> void WindowLanguage::WithIndex(Pass pass)
+{
+    index_ = std::make_unique<ControlIndex>(window_);
+    pass();
+    index_.reset();
+}
+
+void WindowLanguage::ApplyCaptions()
+{
+    WithIndex([this] { ::ApplyCaptions(Targets()); });
+}
 
 void WindowLanguage::Retranslate()
 {
     ApplyQtTranslations(LanguageIndex);
     // The window's widgets, the spin fields among them, take the language's number format at once.
     window_.setLocale(LanguageLocale(LanguageIndex));
-    BuildRuntimeTexts(texts_, Targets());
+    WithIndex([this] { BuildRuntimeTexts(texts_, Targets()); });
     pages_.Retranslate();
     NameIconButtons();
 }
@@ -93,13 +103,14 @@ void WindowLanguage::SetControlText(const char* control, const char* text)
 {
     const QString name = QString::fromLatin1(control);
     const QString t = QString::fromUtf8(text);
-    for (QAction* a : window_.findChildren<QAction*>(name))
-        a->setText(t);
+    for (QObject* object : index_->Named(name))
+        if (auto* a = qobject_cast<QAction*>(object))
+            a->setText(t);
     QTabWidget* tabs = pages_.Tabs();
     for (int i = 0; i < tabs->count(); ++i)
         if (tabs->widget(i)->objectName() == name)
             tabs->setTabText(i, t);
-    QWidget* w = window_.findChild<QWidget*>(name);
+    QWidget* w = index_->Widget(name);
     if (auto* b = qobject_cast<QAbstractButton*>(w))
         b->setText(t);
     else if (auto* l = qobject_cast<QLabel*>(w))
@@ -112,24 +123,33 @@ void WindowLanguage::SetControlHint(const char* control, const char* text)
 {
     const QString name = QString::fromLatin1(control);
     const QString t = QString::fromUtf8(text);
-    for (QAction* a : window_.findChildren<QAction*>(name)) {
-        a->setToolTip(t);
-        a->setStatusTip(t);
-    }
-    if (QWidget* w = window_.findChild<QWidget*>(name)) {
+    for (QObject* object : index_->Named(name))
+        if (auto* a = qobject_cast<QAction*>(object)) {
+            a->setToolTip(t);
+            a->setStatusTip(t);
+        }
+    if (QWidget* w = index_->Widget(name)) {
         w->setToolTip(t);
         w->setStatusTip(t);
     }
 }
 
+QAction* WindowLanguage::Action(const char* control) const
+{
+    for (QObject* object : index_->Named(QString::fromLatin1(control)))
+        if (auto* a = qobject_cast<QAction*>(object))
+            return a;
+    return nullptr;
+}
+
 void WindowLanguage::SetActionChecked(const char* control, bool on)
 {
-    if (auto* a = window_.findChild<QAction*>(QString::fromLatin1(control)))
+    if (QAction* a = Action(control))
         a->setChecked(on);
 }
 
 void WindowLanguage::SetActionVisible(const char* control, bool on)
 {
-    if (auto* a = window_.findChild<QAction*>(QString::fromLatin1(control)))
+    if (QAction* a = Action(control))
         a->setVisible(on);
 }

@@ -3,9 +3,14 @@
 #include "lang/LanguageSwitch.h"
 #include "lang/RuntimeTexts.h"
 
+#include "app/ControlIndex.h"
+
 #include <QObject>
 
+#include <memory>
+
 class ConnectionManager;
+class QAction;
 class EditCycle;
 class QMenuBar;
 class QWidget;
@@ -36,10 +41,14 @@ public:
 
 private:
     LanguageTargets Targets();
+    // Runs one pass over the caption tables with the window's named objects gathered once for it.
+    template <typename Pass> void WithIndex(Pass pass);
     void NameIconButtons();
     // Controls carry their names as object names; a name may stand for menu items, a tab and a widget.
     void SetControlText(const char* control, const char* text);
     void SetControlHint(const char* control, const char* text);
+    // The first menu action of that name, or null.
+    QAction* Action(const char* control) const;
     void SetActionChecked(const char* control, bool on);
     void SetActionVisible(const char* control, bool on);
 
@@ -49,4 +58,6 @@ private:
     WindowMonitor& monitor_;
     ConnectionManager& manager_;
     RuntimeTexts texts_;
+    // The named objects while a pass runs.
+    std::unique_ptr<ControlIndex> index_;
 };

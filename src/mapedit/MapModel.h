@@ -16,8 +16,9 @@ class MapEditorHost;
 // the views on top.
 class MapModel {
 public:
-    // Bits of a repaint request: the layout pass comes before the repaint it implies.
-    enum RepaintFlag : int32_t { REPAINT = 1, REPAINT_LAYOUT = 2 };
+    // Bits of a repaint request: the layout pass comes before the repaint it implies. REPAINT_LIVE
+    // asks only for the live marks (operating point, engine-speed line), which have moved.
+    enum RepaintFlag : int32_t { REPAINT = 1, REPAINT_LAYOUT = 2, REPAINT_LIVE = 4 };
     // Bits of ClipboardFormats: what the clipboard holds now.
     enum ClipboardFormat { CLIP_TEXT = 1, CLIP_SHEET = 2 };
     // Bits of MovedMarkers.

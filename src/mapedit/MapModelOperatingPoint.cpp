@@ -75,6 +75,6 @@ void MapModel::LocateOperatingPoint()
         s.opState = state;
         if (index == activeSheet_ && autoscroll_ && *autoscroll_ && state != MapSheet::OP_NONE)
             ScrollTo(s.opColumn, s.opRow);
-        RequestRepaint(REPAINT);
+        RequestRepaint(REPAINT_LIVE);
     }
 }

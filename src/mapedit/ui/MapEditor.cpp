@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPaintEvent>
 #include <QPainter>
 
 MapEditor::MapEditor(QWidget* parent, int width, int height)
@@ -159,17 +160,74 @@ void MapEditor::Render()
     if (inPaint_)
         return;
     inPaint_ = true;
+    if (repaintFlags_ == REPAINT_LIVE && LiveMarksAlone())
+        RenderLiveMarks();
+    else
+        RenderAll();
+    repaintFlags_ = 0;
+    inPaint_ = false;
+}
+
+void MapEditor::RenderAll()
+{
     if (picture_.size() != size())
         picture_ = QImage(size(), QImage::Format_RGB32);
-    if ((repaintFlags_ & 2) && SheetCount())
+    if ((repaintFlags_ & REPAINT_LAYOUT) && SheetCount())
         RebuildLayout();
     {
         QPainter p(&picture_);
         PaintContents(p);
     }
-    repaintFlags_ = 0;
-    inPaint_ = false;
+    paintedMarks_ = LiveMarks();
+    paintedOpState_ = SheetCount() ? Sheet().opState : MapSheet::OP_NONE;
+    paintedSheet_ = SheetCount() ? ActiveSheet() : -1;
     update();
+}
+
+bool MapEditor::LiveMarksAlone() const
+{
+    // An open edit places its caret while the edited cell is painted, so it needs every cell.
+    return !printMode_ && !whiteBackground_ && picture_.size() == size() && SheetCount() && !(viewBits_ & VIEW_3D)
+        && !Editing() && ActiveSheet() == paintedSheet_ && Sheet().opState == paintedOpState_;
+}
+
+void MapEditor::RenderLiveMarks()
+{
+    const QRegion marks = LiveMarks();
+    if (marks == paintedMarks_)
+        return;
+    // Everything is painted again, clipped to where the marks were and are: what lies over and
+    // under them comes out exactly as a full repaint draws it.
+    const QRegion changed = marks.united(paintedMarks_);
+    {
+        QPainter p(&picture_);
+        p.setClipRegion(changed);
+        redrawnPart_ = changed;
+        PaintContents(p);
+        redrawnPart_ = QRegion();
+    }
+    paintedMarks_ = marks;
+    update(changed);
+}
+
+QRegion MapEditor::LiveMarks() const
+{
+    QRegion marks;
+    if (!SheetCount())
+        return marks;
+    if (viewBits_ & VIEW_TABLE) {
+        // The rings on the column header, the row header and the cell: inset in their element, the
+        // shadow two pixels right of and below the ring, a pixel more for the pen's rounding.
+        const MapSheet& s = Sheet();
+        constexpr int RING_BEFORE = 1, RING_AFTER = 3;
+        for (const QRect& r : { table_->ElementRect(s.opColumn, HEADER),
+                 table_->ElementRect(HEADER, s.opRow), table_->ElementRect(s.opColumn, s.opRow) })
+            if (!r.isNull())
+                marks += r.adjusted(-RING_BEFORE, -RING_BEFORE, RING_AFTER, RING_AFTER);
+    }
+    if (viewBits_ & VIEW_2D)
+        marks += graph2d_->LiveMarks();
+    return marks;
 }
 
 void MapEditor::PaintContents(QPainter& p)
@@ -181,20 +239,20 @@ void MapEditor::PaintContents(QPainter& p)
             table_->Paint(p);
         if (viewBits_ & VIEW_POINTS)
             points_->Paint(p);
-        if (viewBits_ & VIEW_2D)
+        if ((viewBits_ & VIEW_2D) && Repaints(geometry_.graphArea))
             graph2d_->Paint(p);
         if (viewBits_ & VIEW_3D)
             graph3d_->Paint(p);
     }
-    if (SheetCount()) {
+    if (SheetCount() && Repaints(TitleArea()))
         PaintTitle(p);
+    if (SheetCount() && Repaints(toolbar_->Bounds()))
         toolbar_->Paint(p);
-    }
     if (printMode_ && SheetCount() && !Sheet().enabled)
         PaintSwitchedOff(p);
 }
 
-void MapEditor::paintEvent(QPaintEvent*)
+void MapEditor::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     // On paper the editor is drawn straight onto the page, so its texts stay texts.
@@ -206,7 +264,9 @@ void MapEditor::paintEvent(QPaintEvent*)
     }
     if (repaintFlags_ || picture_.size() != size())
         Render();
-    p.drawImage(0, 0, picture_);
+    // Only what the window system asked for: after a move of the live marks, their places.
+    for (const QRect& r : e->region())
+        p.drawImage(r, picture_, r);
     if (focused_ && Editing() && interaction_.CaretVisible() && viewMode_ == VIEW_TABLE) {
         const QRect caretLine = table_->CaretRect();
         if (!caretLine.isNull())
@@ -245,7 +305,7 @@ void MapEditor::OnViewTick()
     // The engine speed moves the graph's live line without moving the operating cell.
     const bool graphShown = SheetCount() && (viewBits_ & VIEW_2D) && Sheet().enabled && !Sheet().hidden;
     if (graphShown && graph2d_->LiveSpeedMoved())
-        RequestRepaint(REPAINT);
+        RequestRepaint(REPAINT_LIVE);
     // A map on a page not shown keeps its request until it is shown (its paint event renders).
     if (repaintFlags_ && isVisible())
         Render();

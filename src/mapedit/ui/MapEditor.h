@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
@@ -111,6 +112,9 @@ public:
     // The grey of labels beside the graphs, kept readable on a dark face.
     QColor LabelColor() const;
     bool HasFocusNow() const { return focused_; }
+    // Whether the paint under way reaches into a rectangle: a redraw of the live marks repaints
+    // only where they were and are, and the views leave out what lies wholly elsewhere.
+    bool Repaints(const QRect& r) const { return redrawnPart_.isEmpty() || redrawnPart_.intersects(r); }
 
     // Colours as the unit's program writes them (0x00BBGGRR, 0xFF0000nn system colours).
     static QColor Color(uint32_t bgr);
@@ -156,13 +160,22 @@ private:
     // else the side graph over its area, else the present view.
     MapViewPart* ViewAt(QPoint position) const;
     QRect ViewArea() const;
+    // Where the live marks of the shown views stand now.
+    QRegion LiveMarks() const;
+    // A request for the live marks alone can be met by redrawing their old and new places in the
+    // picture: nothing else changed since the picture was painted.
+    bool LiveMarksAlone() const;
+    // Redraws the picture where the live marks stood and stand now; nothing when they stand still.
+    void RenderLiveMarks();
+    void RenderAll();
     // Top of the toolbar row: lower when the sheet tabs need the room beside it.
     int ToolbarTop() const;
 
     // Sheet tabs and the title (MapEditorTitle.cpp).
     // The sheet tabs of a map with several sheets, else the title of one that shows it.
     void PaintTitle(QPainter& painter);
-    // Everything the editor shows, onto its picture or, in print mode, straight onto the page.
+    // Everything the editor shows, onto its picture or, in print mode, straight onto the page;
+    // while a part is redrawn, only what reaches into it.
     void PaintContents(QPainter& painter);
     // On paper a switched-off map still names itself and says that it is off.
     void PaintSwitchedOff(QPainter& painter);
@@ -171,6 +184,8 @@ private:
     // One sheet with a title of its own: by option, or because it can be switched off.
     bool TitleShown() const;
     QRect TitleCheckBox() const;
+    // Where sheet tabs and title are drawn on screen.
+    QRect TitleArea() const;
     // The sheet tab under a point, -1 for none.
     int SheetTabAt(QPoint position) const;
 
@@ -208,6 +223,12 @@ private:
     bool leftHeld_ = false, focused_ = false;
     QPoint mouse_;
     QImage picture_;
+    // The live marks as the picture shows them, and the operating state they were drawn for (a
+    // change of state recolours marks, toolbar and all).
+    QRegion paintedMarks_;
+    int paintedOpState_ = 0, paintedSheet_ = -1;
+    // The part of the picture being redrawn; empty while everything is.
+    QRegion redrawnPart_;
     std::unique_ptr<MapTableView> table_;
     std::unique_ptr<MapPointView> points_;
     std::unique_ptr<MapGraph2D> graph2d_;

@@ -28,6 +28,12 @@ QRect TabRect(int x, const MapSheet& s) { return QRect(x, TAB_TOP, s.labelWidth,
 
 } // namespace
 
+QRect MapEditor::TitleArea() const
+{
+    // The sheet tabs, the title and its check box all stand in the top strip (paper aside).
+    return QRect(0, 0, width(), TAB_TOP + TITLE_HEIGHT + 2);
+}
+
 int MapEditor::SheetTabAt(QPoint position) const
 {
     if (SheetCount() < 2)

@@ -111,6 +111,38 @@ bool MapGraph2D::PointOfCell(int column, int row, int& point, int& curve) const
     return false;
 }
 
+bool MapGraph2D::OperatingPointAt(QPointF& at) const
+{
+    const MapSheet& s = tab_.Sheet();
+    if (!(s.flags & SF_OPERATING_POINT) || (s.opState != MapSheet::OP_ACTIVE && s.opState != MapSheet::OP_OTHER_MAP))
+        return false;
+    int point, curve;
+    if (s.opColumn == MapSheet::OP_BASE_ZONE && HasBaseAdvance()) {
+        if (!PointOfCell(0, s.opRow, point, curve))
+            return false;
+        at = BasePosition(curve);
+        return true;
+    }
+    if (!PointOfCell(s.opColumn, s.opRow, point, curve))
+        return false;
+    at = PointPosition(point, curve);
+    return true;
+}
+
+QRegion MapGraph2D::LiveMarks() const
+{
+    // The ring's outer radius is 8 with an antialiased pen; the speed line is one pixel wide.
+    constexpr int RING_REACH = 10, LINE_REACH = 1;
+    QRegion marks;
+    if (tab_.SheetCount() == 0 || area_.isEmpty())
+        return marks;
+    if (QPointF at; OperatingPointAt(at))
+        marks += QRectF(at.x() - RING_REACH, at.y() - RING_REACH, 2 * RING_REACH + 1, 2 * RING_REACH + 1).toAlignedRect();
+    if (const int x = LiveSpeedX(); x >= 0)
+        marks += QRect(x - LINE_REACH, geo_.plotTop - LINE_REACH, 2 * LINE_REACH + 1, geo_.plotBottom - geo_.plotTop + 2 * LINE_REACH + 1);
+    return marks & area_;
+}
+
 int MapGraph2D::ElementAt(QPoint position, int* curve) const
 {
     if (tab_.SheetCount() == 0 || area_.isEmpty() || points_.empty())

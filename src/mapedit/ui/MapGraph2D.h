@@ -6,6 +6,7 @@
 
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <vector>
@@ -47,6 +48,9 @@ public:
     bool InterpolationPreview() const { return preview_; }
     // The live engine-speed line would stand elsewhere than where it was last painted.
     bool LiveSpeedMoved() const { return LiveSpeedX() != paintedSpeedX_; }
+    // Where the live marks (the operating point's ring, the engine-speed line) stand now, with
+    // room for their pens; a repaint of this area before and after a move redraws them.
+    QRegion LiveMarks() const;
 
 private:
     struct Point {
@@ -59,6 +63,8 @@ private:
     const Point& PointAt(int point, int curve) const;
     // The point of a cell on the shown curves, false when the cell is not shown.
     bool PointOfCell(int column, int row, int& point, int& curve) const;
+    // Where the operating point's ring is drawn; false when it is not.
+    bool OperatingPointAt(QPointF& at) const;
     // Raw across value a marker stands at.
     double MarkerRaw(int element) const;
     void UpdateHover(QPoint position);

@@ -336,21 +336,10 @@ void MapGraph2D::PaintPoints(QPainter& p)
 
 void MapGraph2D::PaintOperatingPoint(QPainter& p)
 {
-    const MapSheet& s = tab_.Sheet();
-    if (tab_.PrintMode() || !(s.flags & SF_OPERATING_POINT) || (s.opState != 1 && s.opState != 2))
-        return;
     QPointF at;
-    int point, curve;
-    if (s.opColumn == -1 && HasBaseAdvance()) {
-        int unused;
-        if (!PointOfCell(0, s.opRow, unused, curve))
-            return;
-        at = BasePosition(curve);
-    } else if (PointOfCell(s.opColumn, s.opRow, point, curve)) {
-        at = PointPosition(point, curve);
-    } else {
+    if (tab_.PrintMode() || !OperatingPointAt(at))
         return;
-    }
+    const MapSheet& s = tab_.Sheet();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(C(s.opState == 1 ? OP_ACTIVE : OP_OTHER), 1));
     p.setBrush(Qt::NoBrush);

@@ -81,6 +81,8 @@ void MapTableView::PaintCorner(QPainter& p)
 {
     const MapSheet& s = tab_.Sheet();
     const QRect r = tab_.Geometry().corner;
+    if (!tab_.Repaints(r))
+        return;
     const Coverage mapState = MapState();
     Bevel(p, r, CoverageColor(mapState, s.axisX.color), mapState == COVER_ALL);
     p.setFont(FontOf(s.headerFontSize));

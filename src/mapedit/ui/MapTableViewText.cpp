@@ -67,7 +67,7 @@ void MapTableView::PaintTexts(QPainter& p)
 
 void MapTableView::PaintValue(QPainter& p, int c, int r, const QRect& rect, const MapSheet* preview)
 {
-    if (rect.isNull())
+    if (rect.isNull() || !tab_.Repaints(rect))
         return;
     // An open edit shows its text in place of the value, even when the value changes meanwhile.
     if (tab_.IsEditing(c, r)) {

@@ -355,6 +355,17 @@ void MapToolbar::PaintStepFrame(QPainter& p)
     }
 }
 
+QRect MapToolbar::Bounds() const
+{
+    // The step frame's ellipse reaches 8 across and 3 up and down beyond the buttons, plus its pen.
+    constexpr int FRAME_ACROSS = 10, FRAME_DOWN = 5;
+    QRect bounds = viewToggle_;
+    for (const Button& b : buttons)
+        if (b.exists)
+            bounds |= b.rect;
+    return bounds.adjusted(-FRAME_ACROSS, -FRAME_DOWN, FRAME_ACROSS, FRAME_DOWN);
+}
+
 void MapToolbar::PaintViewToggle(QPainter& p)
 {
     if (viewToggle_.isNull())

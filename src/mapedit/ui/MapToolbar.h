@@ -42,6 +42,8 @@ public:
     // a button changed.
     bool Refresh(bool stepsAndCopy, bool paste);
     void Paint(QPainter& painter);
+    // Everything the toolbar draws lies inside this, the frame around the step buttons included.
+    QRect Bounds() const;
 
     // The command of the visible button under a point, -1 for none.
     int ButtonAt(QPoint position) const;
