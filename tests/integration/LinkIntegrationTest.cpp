@@ -274,6 +274,29 @@ TEST_F(LinkWorld, LoopBackPortIsSkippedAsAnEcho)
     EXPECT_EQ(search.connectedPort.load(), 0);
 }
 
+// A WCOM unit that answers after both attempts of its row have timed out answers while the WCOMS
+// row that follows on the open port waits: that answer is passed over, so the unit is not connected
+// with a protocol it does not understand; answering on time, it is found on its own row.
+TEST_F(LinkWorld, LateWcomAnswerIsNotTakenForTheWcomsRow)
+{
+    UnitSimOptions late;
+    late.protocol = PROTOCOL_WCOM;
+    late.delayMs = 2 * search.searchTable.Row(1).timeoutMs + 60;
+    UnitSim& unit = AddUnit(6, late);
+    int highestRow = 0;
+    RunUntil(
+        [&] {
+            highestRow = HighestRowOn(search, 6, highestRow);
+            return Connected() || highestRow >= 3;
+        },
+        LIMIT_MS);
+    // A test starved of its processor sees time pass slowly and may still take the answer on row 1.
+    unit.SetDelay(0);
+    ASSERT_TRUE(RunUntil([&] { return Connected(); }, LIMIT_MS));
+    EXPECT_EQ(search.connectedUnit.codec.protocol, PROTOCOL_WCOM);
+    EXPECT_EQ(search.knownUnit.row, 1);
+}
+
 TEST_F(LinkWorld, UnitOfAnotherTypeIsAnnouncedOnRedAndSkipped)
 {
     UnitSimOptions other;
