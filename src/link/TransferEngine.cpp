@@ -61,6 +61,7 @@ bool TransferEngine::StartJob(int32_t jobCode, int32_t start, int32_t length, in
     jobLength_ = length;
     jobEnd_ = start + length;
     retryCount_ = 0;
+    previousJobIgnAnswers_ = takenIgnAnswers_;
     takenIgnAnswers_.reset();
     for (int a = start; a < jobEnd_; ++a) {
         if (flags & JOB_FLAG_CLEAR_DATA)
@@ -261,7 +262,7 @@ bool TransferEngine::HandleIgnAnswer(int32_t job, FrameCodec& codec)
 {
     const uint8_t answer = codec.rxFrame[0];
     if (answer != expectedAnswer_) {
-        if (takenIgnAnswers_.test(answer)) {
+        if (takenIgnAnswers_.test(answer) || previousJobIgnAnswers_.test(answer)) {
             TraceLinef("late answer [0x%02x] passed over (%i)...", answer, retryCount_);
             return false;
         }
