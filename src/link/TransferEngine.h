@@ -124,6 +124,10 @@ private:
     // waits. Failing that job's attempt would send its request again, be answered twice in turn
     // and so cost every following job an attempt, until a slow answer fails one.
     std::bitset<256> previousJobIgnAnswers_;
+    // The WCOM command and the area of the job before, for the same reason.
+    int32_t previousCommand_ = -1;
+    int32_t previousStart_ = 0;
+    int32_t previousEnd_ = 0;
     std::atomic<int32_t> jobPos_ { 0 };
     uint16_t blockLength_ = 0;
     int32_t retryCount_ = 0;
