@@ -60,8 +60,8 @@ int OpenDeviceOrFifo(const QString& path, QString* error)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        const QString reason = errno == ELOOP ? QString("it has become a symbolic link")
-                                              : QString::fromLocal8Bit(std::strerror(errno));
+        const QString reason
+            = errno == ELOOP ? QString("it has become a symbolic link") : QString::fromLocal8Bit(std::strerror(errno));
         Refuse(error, QString("cannot open %1: %2").arg(path, reason));
         return -1;
     }

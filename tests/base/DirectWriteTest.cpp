@@ -64,7 +64,9 @@ TEST(DirectWrite, ANameSwappedAfterItsCheckIsRefused)
 {
     const SwappedName cases[] = {
         { "a link to the pipe",
-            [](const std::string& name, const std::string& pipe) { ASSERT_EQ(::symlink(pipe.c_str(), name.c_str()), 0); },
+            [](const std::string& name, const std::string& pipe) {
+                ASSERT_EQ(::symlink(pipe.c_str(), name.c_str()), 0);
+            },
             "symbolic link" },
         { "a regular file",
             [](const std::string& name, const std::string&) {
