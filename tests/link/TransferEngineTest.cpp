@@ -127,6 +127,15 @@ struct EngineFixture : ::testing::Test {
             5000);
         return link.job();
     }
+    // Each answer comes twice, as when a request timed out and went again while its answer was late.
+    void AnswerEveryRequestTwice()
+    {
+        script = [](size_t, const Bytes& good) -> std::optional<Bytes> {
+            Bytes twice = good;
+            twice.insert(twice.end(), good.begin(), good.end());
+            return twice;
+        };
+    }
     std::vector<int> RequestAddresses() const
     {
         std::vector<int> a;
@@ -216,11 +225,7 @@ TEST_F(EngineFixture, ASecondAnswerToABlockAlreadyTakenIsPassedOver)
         SCOPED_TRACE(c.protocol);
         requests.clear();
         Connect(c.protocol, 48);
-        script = [&](size_t, const Bytes& good) -> std::optional<Bytes> {
-            Bytes twice = good;
-            twice.insert(twice.end(), good.begin(), good.end());
-            return twice;
-        };
+        AnswerEveryRequestTwice();
         const int length = IgnLink() ? 400 : 64;
         ASSERT_EQ(Run(JobRead, 0, length, JOB_FLAG_SEND_ALL | JOB_FLAG_CLEAR_DATA), JobDone);
         link.ClearJob();
@@ -256,11 +261,7 @@ TEST_F(EngineFixture, ASecondAnswerToThePreviousJobIsPassedOver)
         SCOPED_TRACE(c.protocol);
         requests.clear();
         Connect(c.protocol, 48);
-        script = [&](size_t, const Bytes& good) -> std::optional<Bytes> {
-            Bytes twice = good;
-            twice.insert(twice.end(), good.begin(), good.end());
-            return twice;
-        };
+        AnswerEveryRequestTwice();
         for (const Job& j : c.jobs) {
             ASSERT_EQ(Run(j.job, 0, j.length, j.flags), JobDone);
             link.ClearJob();
