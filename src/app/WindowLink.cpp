@@ -352,6 +352,8 @@ void WindowLink::ShowMessageBox(const std::string& text, const std::string& capt
 
 void WindowLink::RefreshPages() { edits_.ImageReplaced(); }
 
+void WindowLink::TakePendingEdit() { edits_.CommitPendingEdit(); }
+
 void WindowLink::UndoSnapshot() { edits_.TakeUndoSnapshot(); }
 
 void WindowLink::SaveSettings() { edits_.SaveSettings(); }

@@ -96,6 +96,7 @@ public:
     void ShowProgress(bool visible, uint32_t colour, int percent) override;
     void ShowMessageBox(const std::string& text, const std::string& caption, MessageKind kind) override;
     void RefreshPages() override;
+    void TakePendingEdit() override;
     void UndoSnapshot() override;
     void SaveSettings() override;
     void SetLabelComText(const std::string& text) override;

@@ -84,6 +84,9 @@ QTabWidget* WindowPages::CreateTabs(QWidget* parent)
     }
     // Connected after the sheets are added: adding the first one is no change of page.
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        // Applying stores the active page: an edit gathering on the page being left is taken
+        // while that page is still the active one.
+        CommitPending();
         active_ = index;
         edits_.RefreshPages(false);
         monitor_.Player().LogPages(Record());
@@ -157,10 +160,17 @@ template <class Each> void WindowPages::ForPages(bool all, Each each)
 
 void WindowPages::Load(bool all)
 {
+    // Loading puts the image's value back into a control whose edit still gathers its clicks.
+    // While the image is the one the pages were loaded from, the edit is taken first; an image
+    // replaced since then has had it taken by whoever replaced it, as applying the page now would
+    // write the old controls into the new image.
+    if (pendingControl_ && edits_.Image() == shown_)
+        CommitPending();
     ForPages(all, [](SettingsPage& p) {
         p.Load();
         p.UpdateVisibility();
     });
+    shown_ = edits_.Image();
 }
 
 void WindowPages::UpdateVisibility(bool all)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/LoadGroups.h"
+#include "model/ParamImage.h"
 #include "monitor/MonitorPlayer.h"
 
 #include <QObject>
@@ -91,6 +92,8 @@ private:
     QObject* pendingControl_ = nullptr;
     int pendingKind_ = 0;
     int pendingDue_ = 0;
+    // The image as the pages were last loaded from it.
+    ParamImage shown_;
     // The tacho pickup controls, looked up once: their text is checked on every tick.
     QPointer<QLineEdit> pickupEdit_;
     QPointer<UpDownSpinBox> pickupUpDown_;

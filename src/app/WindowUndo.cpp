@@ -102,6 +102,8 @@ void WindowUndo::Redo() { Restore(&UndoRing::Redo); }
 // A restored slot shows the page its change was made on.
 void WindowUndo::Restore(Step step)
 {
+    // An edit still gathering its clicks is the last change, so it is the one undone.
+    edits_.CommitPendingEdit();
     UndoRing::Restored r;
     if ((ring_.*step)(edits_.Image(), changes_, r)) {
         edits_.RefreshPages(false);

@@ -22,6 +22,10 @@ public:
     virtual void ShowMessageBox(const std::string& /*text*/, const std::string& /*caption*/, MessageKind /*kind*/) { }
     // The ParamImage changed under the controls: the pages show it again.
     virtual void RefreshPages() { }
+    // An edit still gathering in a control goes into the ParamImage now, before the image is
+    // validated for a new unit or replaced by what the unit holds; refreshing the pages afterwards
+    // would otherwise put the old value back into the control.
+    virtual void TakePendingEdit() { }
     virtual void UndoSnapshot() { }
     virtual void SaveSettings() { }
     virtual void SetLabelComText(const std::string& /*text*/) { }

@@ -506,6 +506,7 @@ void ConnectionManager::JudgeReference()
     std::copy(rx, rx + referenceLength_, referenceBlock.begin());
     unitInfo = BuildUnitInfo(referenceBlock);
     referenceRead_ = true;
+    host_.TakePendingEdit();
     ValidateImage(image_);
     host_.RefreshPages();
     const int major = unitInfo.versionMajor, minor = unitInfo.versionMinor;
@@ -568,6 +569,8 @@ void ConnectionManager::JudgeReadAgain()
         Retry(StepRead, VERIFY_ERROR);
         return;
     }
+    // Taken first, the edit is kept in the undo history as one made earlier during the read is.
+    host_.TakePendingEdit();
     changedMap.fill(0);
     std::memcpy(image_.data(), rx, RS_LEN_EXE);
     if (host_.NewInstallation()) {

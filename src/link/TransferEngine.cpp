@@ -58,9 +58,13 @@ bool TransferEngine::StartJob(int32_t jobCode, int32_t start, int32_t length, in
     start = std::clamp(start, 0, JOB_AREA_LEN);
     length = std::clamp(length, 0, JOB_AREA_LEN - start);
     jobPos_.store(start, std::memory_order_relaxed);
+    previousCommand_ = expectedAnswer_;
+    previousStart_ = jobEnd_ - jobLength_;
+    previousEnd_ = jobEnd_;
     jobLength_ = length;
     jobEnd_ = start + length;
     retryCount_ = 0;
+    previousJobIgnAnswers_ = takenIgnAnswers_;
     takenIgnAnswers_.reset();
     for (int a = start; a < jobEnd_; ++a) {
         if (flags & JOB_FLAG_CLEAR_DATA)
@@ -261,7 +265,7 @@ bool TransferEngine::HandleIgnAnswer(int32_t job, FrameCodec& codec)
 {
     const uint8_t answer = codec.rxFrame[0];
     if (answer != expectedAnswer_) {
-        if (takenIgnAnswers_.test(answer)) {
+        if (takenIgnAnswers_.test(answer) || previousJobIgnAnswers_.test(answer)) {
             TraceLinef("late answer [0x%02x] passed over (%i)...", answer, retryCount_);
             return false;
         }
@@ -298,10 +302,15 @@ bool TransferEngine::HandleWcomAnswer(int32_t job, FrameCodec& codec)
     if ((codec.kind() & WCOM_KIND_DIRECTION_MASK) != WCOM_KIND_ANSWER || codec.command() != expectedAnswer_)
         return false;
     const int pos = jobPos_.load(std::memory_order_relaxed);
-    // An answer to a block this job has already taken is late: its request timed out and was sent
-    // again. Passing over it keeps the wait for the block at hand.
-    if (codec.address() < pos && codec.address() >= jobEnd_ - jobLength_) {
-        TraceLinef("late answer at %i passed over (%i)...", codec.address(), retryCount_);
+    const int address = codec.address();
+    // An answer to a block this job, or the job before with the same command, has already taken is
+    // late: its request timed out and was sent again. Passing over it keeps the wait for the block
+    // at hand.
+    const bool takenByThisJob = address < pos && address >= jobEnd_ - jobLength_;
+    const bool takenByPreviousJob
+        = expectedAnswer_ == previousCommand_ && address != pos && address >= previousStart_ && address < previousEnd_;
+    if (takenByThisJob || takenByPreviousJob) {
+        TraceLinef("late answer at %i passed over (%i)...", address, retryCount_);
         return false;
     }
     if (codec.address() != pos || (StoresAnswer(job) && codec.dataLength() != blockLength_)) {

@@ -120,6 +120,14 @@ private:
     // is late (its request timed out and was sent again) and is passed over rather than failing
     // the block that waits now.
     std::bitset<256> takenIgnAnswers_;
+    // Those of the job before: the second answer to its last block arrives while the next job
+    // waits. Failing that job's attempt would send its request again, be answered twice in turn
+    // and so cost every following job an attempt, until a slow answer fails one.
+    std::bitset<256> previousJobIgnAnswers_;
+    // The WCOM command and the area of the job before, for the same reason.
+    int32_t previousCommand_ = -1;
+    int32_t previousStart_ = 0;
+    int32_t previousEnd_ = 0;
     std::atomic<int32_t> jobPos_ { 0 };
     uint16_t blockLength_ = 0;
     int32_t retryCount_ = 0;

@@ -5,6 +5,7 @@
 #include "base/TickClock.h"
 #include "base/Trace.h"
 #include "lang/LangString.h"
+#include "link/FrameCommands.h"
 #include "link/PortTable.h"
 #include "link/StatusSlots.h"
 #include "link/UnitTypeTable.h"
@@ -20,6 +21,15 @@ constexpr int32_t OPENING_MS = 600;
 constexpr uint32_t BLACK = 0x000000;
 constexpr uint32_t WHITE = 0xFFFFFF;
 constexpr uint32_t RED = 0x0000FF;
+
+// WCOM and WCOMS rows follow each other on an open port, and a unit answers with its own
+// protocol's check. An answer of the other check is a late one to the previous row's request: taken,
+// it would connect the unit with a protocol it does not understand.
+bool AnswersThisRow(const FrameCodec& codec, const ProtocolInfo& info)
+{
+    const uint8_t check = info.sumCheck ? WCOM_KIND_SUM : WCOM_KIND_CRC;
+    return (codec.kind() & WCOM_KIND_CHECK_MASK) == check;
+}
 
 const char* const connectedText = "###%s connected##%s verbunden##%s připojen";
 const char* const unmatchedText
@@ -177,6 +187,8 @@ bool UnitSearch::HandleSlot(int i, int32_t now)
     if (PortReady(slot.port)) {
         TraceLinef(
             "[%i]...skip opening port COM%i, Protocol=%i, Timeout=%i", i, slot.port, next.protocol, next.timeoutMs);
+        // Whatever came after the last row gave up answers its request, not the new one.
+        ports_.Port(slot.port).DiscardReceived();
         return HandleSlot(i, now);
     }
     ports_.OpenPort(slot.port, SlotBaud(slot));
@@ -280,6 +292,10 @@ void UnitSearch::ReceiveIdentity(int i, SearchSlot& slot)
     if (length == static_cast<int>(codec.txLength) && std::memcmp(codec.rxFrame, codec.txFrame, codec.txLength) == 0) {
         TraceLinef("[%i] ECHO !", i);
         slot.state = SLOT_PORT_FAILED;
+        return;
+    }
+    if (info->wcomFamily && !AnswersThisRow(codec, *info)) {
+        TraceLinef("[%i] Late answer to the other protocol's request, passed over", i);
         return;
     }
     UnitIdentity identity;

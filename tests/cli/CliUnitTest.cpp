@@ -55,6 +55,13 @@ struct CliUnit : ::testing::Test {
         return { "--port", "7=" + QString::fromStdString(unit->DevicePath()), "--timeout", "15" };
     }
     CliRun Run(QStringList args) { return RunProgram(args << PortArgs()); }
+    // A run that writes the link's trace to tracePath.
+    CliRun RunTraced(QStringList args, const QString& tracePath)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VORDAX4_TRACE", tracePath);
+        return RunProgram(args << PortArgs(), env);
+    }
     QString File(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
     QString WriteFile(const std::string& name, const ParamImage& image) const
     {
@@ -196,8 +203,22 @@ TEST_F(CliUnit, ProgramWritesTheFileAllOrOnlyTheChangedBytes)
     EXPECT_EQ(unit->WritesReceived(), allFrames + changedFrames);
 }
 
+namespace {
+
+// How often the tool's trace says that it sent a request again: an answer that a busy machine
+// took too late for is the protocol's own retry, not a transfer the command asked for.
+int RetriesInTrace(const QString& path)
+{
+    QFile trace(path);
+    return trace.open(QIODevice::ReadOnly) ? static_cast<int>(trace.readAll().count("COM timeout or redirection"))
+                                           : 0;
+}
+
+} // namespace
+
 // A command reads only what it needs: the reference block once, then its own transfers (IGN100
-// carries 100 bytes a frame, so four frames are one whole configuration).
+// carries 100 bytes a frame, so four frames are one whole configuration). Requests beyond those
+// are allowed only as retries the tool's trace names.
 TEST_F(CliUnit, ReadVerifyAndProgramReadTheReferenceOnceAndTheConfigurationOnlyForThemselves)
 {
     StartUnit();
@@ -215,11 +236,17 @@ TEST_F(CliUnit, ReadVerifyAndProgramReadTheReferenceOnceAndTheConfigurationOnlyF
         SCOPED_TRACE(c.name);
         const int references = unit->ReferenceReadsAnswered(), reads = unit->ConfigurationReadsReceived(),
                   writes = unit->WritesReceived();
-        const CliRun r = Run(c.args);
+        const QString trace = File(std::string(c.name) + "-trace.txt");
+        const CliRun r = RunTraced(c.args, trace);
         ASSERT_EQ(r.code, 0) << r.err;
-        EXPECT_EQ(unit->ReferenceReadsAnswered() - references, 1);
-        EXPECT_EQ(unit->ConfigurationReadsReceived() - reads, c.configurationReads);
-        EXPECT_EQ(unit->WritesReceived() - writes, c.writes);
+        const int referenceRequests = unit->ReferenceReadsAnswered() - references;
+        const int readRequests = unit->ConfigurationReadsReceived() - reads;
+        const int writeRequests = unit->WritesReceived() - writes;
+        EXPECT_GE(referenceRequests, 1);
+        EXPECT_GE(readRequests, c.configurationReads);
+        EXPECT_GE(writeRequests, c.writes);
+        const int beyond = referenceRequests - 1 + readRequests - c.configurationReads + writeRequests - c.writes;
+        EXPECT_LE(beyond, RetriesInTrace(trace)) << "requests beyond the command's own that were no retries";
     }
     EXPECT_EQ(OpenFile("unit.ign"), unitImage);
     EXPECT_EQ(unit->Configuration(), wanted.bytes());
@@ -302,9 +329,11 @@ TEST_F(CliUnit, AWriteTheUnitDoesNotKeepFailsTheProgramCommand)
 TEST_F(CliUnit, ResetSendsTheResetCommand)
 {
     StartUnit();
-    const CliRun r = Run({ "reset" });
+    const QString trace = File("reset-trace.txt");
+    const CliRun r = RunTraced({ "reset" }, trace);
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(unit->ResetsReceived(), 1);
+    EXPECT_GE(unit->ResetsReceived(), 1);
+    EXPECT_LE(unit->ResetsReceived() - 1, RetriesInTrace(trace)) << "a second reset only as a retry";
     EXPECT_EQ(Run({ "reset", "now" }).code, 2);
 }
 
