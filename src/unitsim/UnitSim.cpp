@@ -532,5 +532,6 @@ void UnitSim::SendAnswer(std::vector<uint8_t> answer, bool wcomFrame)
         WaitWireTime(answer.size());
     line_->Write(answer.data(), answer.size());
     bytesOut_ += static_cast<int64_t>(answer.size());
-    ++answered_;
+    if (++answered_ == options_.silentAfterAnswers)
+        silent_.store(true);
 }

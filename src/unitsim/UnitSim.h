@@ -39,6 +39,9 @@ struct UnitSimOptions {
     double delayShare = 1; // share of answers that wait delayMs
     bool echo = false; // a loop-back plug: every byte comes back, nothing else
     bool silent = false; // the unit answers nothing
+    // The unit falls silent after this many answers, e.g. 1: it answers the search and nothing
+    // after, with no gap in which a busy test could miss the moment; -1 never.
+    int silentAfterAnswers = -1;
     bool ignoreWrites = false; // write requests are confirmed but the memory keeps its bytes
     int alteredReads = 0; // this many memory read answers carry a changed byte in a valid frame; -1 all
     // The unit vanishes as an unplugged adapter does when the configuration write (or read) request
