@@ -1,6 +1,6 @@
 #include "history/HistoryServerUrl.h"
 
-#include "lang/LangString.h"
+#include "lang/LangQString.h"
 
 #include <QSqlDatabase>
 #include <QUrl>
@@ -20,8 +20,6 @@ constexpr const char* BAD_PARAMETER = "###The parameter %1 of the history server
                                       "##Der Parameter %1 der Adresse des Historienservers kann nicht weitergegeben "
                                       "werden.##Parametr %1 adresy serveru historie nelze předat.";
 constexpr const char* SCHEMES[] = { "postgresql", "postgres" };
-
-QString Lang(const char* langString) { return QString::fromUtf8(LangText(langString)); }
 
 // A value in libpq's quotes; the driver turns ';' into the separator of its options.
 QString Quoted(QString value)
@@ -51,11 +49,11 @@ std::optional<HistoryServerUrl> HistoryServerUrl::Parse(const QString& text, QSt
 {
     const QUrl url(text, QUrl::StrictMode);
     if (!IsServerUrl(text) || !url.isValid()) {
-        Fail(error, Lang(NOT_URL).arg(text));
+        Fail(error, LangQString(NOT_URL).arg(text));
         return std::nullopt;
     }
     if (!url.password().isEmpty()) {
-        Fail(error, Lang(PASSWORD));
+        Fail(error, LangQString(PASSWORD));
         return std::nullopt;
     }
     HistoryServerUrl server;
@@ -65,7 +63,7 @@ std::optional<HistoryServerUrl> HistoryServerUrl::Parse(const QString& text, QSt
     server.database = url.path().mid(1);
     for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
         if (key.isEmpty() || key.contains(';') || key.contains('=') || key.contains(' ') || value.contains(';')) {
-            Fail(error, Lang(BAD_PARAMETER).arg(key));
+            Fail(error, LangQString(BAD_PARAMETER).arg(key));
             return std::nullopt;
         }
         server.parameters.emplace_back(key, value);
